@@ -6,7 +6,7 @@ packages=(
   # toolchain
   g++ cmake ninja-build pkg-config
   # libraries
-  qt6-base-dev qt6-image-formats-plugins libgl-dev
+  qt6-base-dev qt6-image-formats-plugins libgl-dev libopencv-core-dev libopencv-imgproc-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
   # metric-compatible faces for "Arial" and "Tahoma", and Hangul
