@@ -1,0 +1,72 @@
+#include "resources/StringTable.h"
+
+#include "resources/UiLanguage.h"
+
+#include <map>
+#include <mutex>
+#include <utility>
+
+namespace {
+
+struct Texts
+{
+    std::string english;
+    std::string korean;
+};
+
+using Table = std::map<uint32_t, Texts>;
+
+struct Registry
+{
+    std::mutex mutex;
+    std::map<std::string, Table> modules;
+};
+
+Registry& TheRegistry()
+{
+    static Registry registry;
+    return registry;
+}
+
+}  // namespace
+
+StringTableRegistrar::StringTableRegistrar(std::string module, std::initializer_list<StringResource> entries)
+    : m_module(std::move(module))
+{
+    Registry& registry = TheRegistry();
+    const std::lock_guard<std::mutex> lock(registry.mutex);
+    Table& table = registry.modules[m_module];
+    for (const StringResource& entry : entries) {
+        table[entry.id] = Texts{entry.english ? entry.english : "", entry.korean ? entry.korean : ""};
+        m_ids.push_back(entry.id);
+    }
+}
+
+StringTableRegistrar::~StringTableRegistrar()
+{
+    Registry& registry = TheRegistry();
+    const std::lock_guard<std::mutex> lock(registry.mutex);
+    const auto module = registry.modules.find(m_module);
+    if (module == registry.modules.end())
+        return;
+    for (uint32_t id : m_ids)
+        module->second.erase(id);
+    if (module->second.empty())
+        registry.modules.erase(module);
+}
+
+std::string LoadString(const std::string& module, uint32_t id)
+{
+    Registry& registry = TheRegistry();
+    const std::lock_guard<std::mutex> lock(registry.mutex);
+    const auto table = registry.modules.find(module);
+    if (table == registry.modules.end())
+        return std::string();
+    const auto entry = table->second.find(id);
+    if (entry == table->second.end())
+        return std::string();
+    const Texts& texts = entry->second;
+    if (GetUiLanguage() == UI_LANGUAGE_KOREAN && !texts.korean.empty())
+        return texts.korean;
+    return texts.english.empty() ? texts.korean : texts.english;
+}

@@ -1,0 +1,40 @@
+// Per-module string tables: each module registers its texts (id -> English, and Korean where it has both) when it
+// is loaded, through a static StringTableRegistrar; LoadString gives the text of the current UI language.
+// Texts are copied on registration, so a table never points into a module that has been unloaded; the
+// registrar's destructor withdraws its ids when the module unloads. Any thread.
+#pragma once
+
+#include "types/VistrelExport.h"
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+// One string of a module. A null (or empty) text means the module has no text in that language.
+struct StringResource
+{
+    uint32_t id;
+    const char* english;
+    const char* korean = nullptr;
+};
+
+// Adds the entries to the table of `module`; ids are unique within a module (registering one again replaces it).
+// Declare one at namespace scope in the module:
+//   static const StringTableRegistrar kStrings("Figuron", {{131, "Too small!!"}, {22, "ENG", "KOR"}});
+class VISTREL_EXPORT StringTableRegistrar
+{
+public:
+    StringTableRegistrar(std::string module, std::initializer_list<StringResource> entries);
+    ~StringTableRegistrar();
+    StringTableRegistrar(const StringTableRegistrar&) = delete;
+    StringTableRegistrar& operator=(const StringTableRegistrar&) = delete;
+
+private:
+    std::string m_module;
+    std::vector<uint32_t> m_ids;
+};
+
+// The text of `id` in `module` in the UI language. A missing translation falls back to the English text, and a
+// module that has only Korean text gives that; an unknown module or id gives "".
+VISTREL_EXPORT std::string LoadString(const std::string& module, uint32_t id);

@@ -1,0 +1,21 @@
+// The colour dialog (full, any colour). The request runs on the UI thread (a call from another thread is handed
+// over and waits for the answer). When a hook is installed it answers instead of a window.
+#pragma once
+
+#include "types/ColorRef.h"
+#include "types/VistrelExport.h"
+
+#include <functional>
+#include <optional>
+
+struct ColourDialogRequest
+{
+    COLORREF initial = 0;
+};
+
+// Answers with the chosen colour, or nothing for cancel. Runs on the UI thread. An empty hook restores the dialog.
+using ColourDialogHook = std::function<std::optional<COLORREF>(const ColourDialogRequest&)>;
+VISTREL_EXPORT void SetColourDialogHook(ColourDialogHook hook);
+
+// The chosen colour, or nothing when the user cancelled.
+VISTREL_EXPORT std::optional<COLORREF> ChooseColour(COLORREF initial);

@@ -1,0 +1,27 @@
+// The file open and save dialogs. Each request runs on the UI thread (a call from another thread is handed over
+// and waits for the answer). When a hook is installed it answers instead of a window: tests install one for the
+// whole run.
+#pragma once
+
+#include "types/VistrelExport.h"
+
+#include <functional>
+#include <string>
+
+struct FileDialogRequest
+{
+    bool save = false;
+    std::string title;             // empty: the toolkit's own "Open" / "Save As"
+    std::string filter;            // "Name|*.ext;*.ext2|...||"
+    std::string defaultExtension;  // "*.txt", ".cst" or "txt"; given to a saved name that has no extension
+    std::string initialFile;       // proposed file name, or a path whose folder the dialog opens in
+    bool overwritePrompt = false;  // save: ask before choosing an existing file
+};
+
+// Answers with the chosen path, or "" for cancel. Runs on the UI thread. An empty hook restores real dialogs.
+using FileDialogHook = std::function<std::string(const FileDialogRequest&)>;
+VISTREL_EXPORT void SetFileDialogHook(FileDialogHook hook);
+
+// The chosen path ("" when cancelled). Opening offers existing files only; a saved name without an extension
+// gets the default extension, whoever answered.
+VISTREL_EXPORT std::string ChooseFile(const FileDialogRequest& request);

@@ -1,0 +1,132 @@
+// The prompts as the user sees them: no hook, the real widgets, driven as soon as they show.
+#include "ui/ColourDialog.h"
+#include "ui/FileDialog.h"
+#include "ui/MessageBox.h"
+
+#include "MessageBoxRecorder.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QColorDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+class RealPrompt : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+        SetMessageBoxHook({});
+        SetFileDialogHook({});
+        SetColourDialogHook({});
+    }
+    void TearDown() override { testing_support::MessageBoxes().Install(); }
+
+    // Calls `act` with the dialog of type T once it is shown; `act` must close it.
+    template <typename T>
+    static void WhenShown(std::function<void(T*)> act)
+    {
+        auto* poll = new QTimer;
+        poll->setInterval(5);
+        QObject::connect(poll, &QTimer::timeout, [poll, act] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                T* dialog = qobject_cast<T*>(widget);
+                if (dialog && dialog->isVisible()) {
+                    poll->stop();
+                    poll->deleteLater();
+                    act(dialog);
+                    return;
+                }
+            }
+        });
+        poll->start();
+    }
+};
+
+}  // namespace
+
+TEST_F(RealPrompt, MessageBoxShowsTheAskedButtonsAndIconAndAnswersWithTheClickedOne)
+{
+    using SB = QMessageBox::StandardButton;
+    struct Case { UINT type; QMessageBox::StandardButtons buttons; QMessageBox::Icon icon; SB click; int answer; };
+    const Case cases[] = {
+        {MB_OK, SB::Ok, QMessageBox::NoIcon, SB::Ok, IDOK},
+        {MB_OK | MB_ICONERROR, SB::Ok, QMessageBox::Critical, SB::NoButton, IDOK},  // closed
+        {MB_OKCANCEL | MB_ICONWARNING, SB::Ok | SB::Cancel, QMessageBox::Warning, SB::NoButton, IDCANCEL},
+        {MB_YESNO | MB_ICONQUESTION, SB::Yes | SB::No, QMessageBox::Question, SB::Yes, IDYES},
+        {MB_YESNOCANCEL | MB_ICONINFORMATION, SB::Yes | SB::No | SB::Cancel, QMessageBox::Information, SB::No, IDNO},
+    };
+    for (const Case& c : cases) {
+        QMessageBox::StandardButtons shownButtons;
+        QMessageBox::Icon shownIcon = QMessageBox::NoIcon;
+        QString shownText, shownTitle;
+        WhenShown<QMessageBox>([&](QMessageBox* box) {
+            shownButtons = box->standardButtons();
+            shownIcon = box->icon();
+            shownText = box->text();
+            shownTitle = box->windowTitle();
+            if (c.click == SB::NoButton)
+                box->close();
+            else
+                box->button(c.click)->click();
+        });
+        EXPECT_EQ(MessageBox("\xED\x8C\x8C\xEC\x9D\xBC", "Vistrel", c.type), c.answer) << "type " << c.type;
+        EXPECT_EQ(shownButtons, c.buttons) << "type " << c.type;
+        EXPECT_EQ(shownIcon, c.icon) << "type " << c.type;
+        EXPECT_EQ(shownText, QString::fromUtf8("\xED\x8C\x8C\xEC\x9D\xBC"));
+        EXPECT_EQ(shownTitle, "Vistrel");
+    }
+}
+
+TEST_F(RealPrompt, SaveDialogOffersTheFiltersAndAddsTheDefaultExtension)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    FileDialogRequest request;
+    request.save = true;
+    request.title = "Save ...";
+    request.filter = "Text File (*.txt)|*.txt|All Files (*.*)|*.*||";
+    request.defaultExtension = "*.txt";
+    request.initialFile = folder.path().toStdString() + "/proposed.txt";
+
+    QStringList filters;
+    QString title, directory;
+    WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+        filters = dialog->nameFilters();
+        title = dialog->windowTitle();
+        directory = dialog->directory().absolutePath();
+        dialog->selectFile("report");
+        static_cast<QDialog*>(dialog)->accept();  // QFileDialog's own accept is protected
+    });
+    EXPECT_EQ(ChooseFile(request), folder.path().toStdString() + "/report.txt");
+    EXPECT_EQ(filters, QStringList({"Text File (*.txt)", "All Files (*)"}));
+    EXPECT_EQ(title, "Save ...");
+    EXPECT_EQ(directory, QDir(folder.path()).absolutePath());
+
+    WhenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    EXPECT_EQ(ChooseFile(request), "");
+}
+
+TEST_F(RealPrompt, ColourDialogStartsAtTheGivenColourAndGivesTheChosenOne)
+{
+    QColor shown;
+    WhenShown<QColorDialog>([&](QColorDialog* dialog) {
+        shown = dialog->currentColor();
+        dialog->setCurrentColor(QColor(1, 2, 3));
+        dialog->accept();
+    });
+    EXPECT_EQ(ChooseColour(RGB(200, 10, 30)), std::optional<COLORREF>(RGB(1, 2, 3)));
+    EXPECT_EQ(shown, QColor(200, 10, 30));
+
+    WhenShown<QColorDialog>([](QColorDialog* dialog) { dialog->reject(); });
+    EXPECT_EQ(ChooseColour(RGB(200, 10, 30)), std::nullopt);
+}

@@ -1,0 +1,73 @@
+#include "MessageBoxRecorder.h"
+
+namespace testing_support {
+
+void MessageBoxRecorder::Install()
+{
+    SetMessageBoxHook([this](const MessageBoxRequest& request) { return AnswerBox(request); });
+    SetFileDialogHook([this](const FileDialogRequest& request) { return AnswerFileDialog(request); });
+    SetColourDialogHook([this](const ColourDialogRequest& request) { return AnswerColourDialog(request); });
+}
+
+void MessageBoxRecorder::Reset()
+{
+    m_boxes.clear();
+    m_fileDialogs.clear();
+    m_colourDialogs.clear();
+    m_boxAnswers.clear();
+    m_fileAnswers.clear();
+    m_colourAnswers.clear();
+}
+
+void MessageBoxRecorder::QueueAnswers(std::initializer_list<int> answers)
+{
+    m_boxAnswers.insert(m_boxAnswers.end(), answers);
+}
+
+void MessageBoxRecorder::QueueFile(const std::string& path)
+{
+    m_fileAnswers.push_back(path);
+}
+
+void MessageBoxRecorder::QueueColour(std::optional<COLORREF> colour)
+{
+    m_colourAnswers.push_back(colour);
+}
+
+int MessageBoxRecorder::AnswerBox(const MessageBoxRequest& request)
+{
+    m_boxes.push_back(request);
+    if (m_boxAnswers.empty())
+        return IDOK;
+    const int answer = m_boxAnswers.front();
+    m_boxAnswers.pop_front();
+    return answer;
+}
+
+std::string MessageBoxRecorder::AnswerFileDialog(const FileDialogRequest& request)
+{
+    m_fileDialogs.push_back(request);
+    if (m_fileAnswers.empty())
+        return std::string();
+    std::string answer = m_fileAnswers.front();
+    m_fileAnswers.pop_front();
+    return answer;
+}
+
+std::optional<COLORREF> MessageBoxRecorder::AnswerColourDialog(const ColourDialogRequest& request)
+{
+    m_colourDialogs.push_back(request);
+    if (m_colourAnswers.empty())
+        return std::nullopt;
+    const std::optional<COLORREF> answer = m_colourAnswers.front();
+    m_colourAnswers.pop_front();
+    return answer;
+}
+
+MessageBoxRecorder& MessageBoxes()
+{
+    static MessageBoxRecorder recorder;
+    return recorder;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,54 @@
+// Answers every modal prompt of platform/ui during tests, so no test ever shows a window: records each message
+// box, file dialog and colour dialog asked for, and answers from queues the test fills. With nothing queued a
+// message box answers IDOK and the file and colour dialogs are cancelled. The shared test main installs one
+// recorder for the whole run and resets it before each test. UI thread (where the hooks run).
+#pragma once
+
+#include "ui/ColourDialog.h"
+#include "ui/FileDialog.h"
+#include "ui/MessageBox.h"
+
+#include <deque>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+class MessageBoxRecorder
+{
+public:
+    // Makes this recorder the hook of every prompt.
+    void Install();
+    // Forgets the requests and the answers still queued.
+    void Reset();
+
+    // Answers for the next message boxes, in order.
+    void QueueAnswers(std::initializer_list<int> answers);
+    // The answer for the next file dialog ("" = cancel).
+    void QueueFile(const std::string& path);
+    // The answer for the next colour dialog (nothing = cancel).
+    void QueueColour(std::optional<COLORREF> colour);
+
+    const std::vector<MessageBoxRequest>& Boxes() const { return m_boxes; }
+    const std::vector<FileDialogRequest>& FileDialogs() const { return m_fileDialogs; }
+    const std::vector<ColourDialogRequest>& ColourDialogs() const { return m_colourDialogs; }
+
+private:
+    int AnswerBox(const MessageBoxRequest& request);
+    std::string AnswerFileDialog(const FileDialogRequest& request);
+    std::optional<COLORREF> AnswerColourDialog(const ColourDialogRequest& request);
+
+    std::vector<MessageBoxRequest> m_boxes;
+    std::vector<FileDialogRequest> m_fileDialogs;
+    std::vector<ColourDialogRequest> m_colourDialogs;
+    std::deque<int> m_boxAnswers;
+    std::deque<std::string> m_fileAnswers;
+    std::deque<std::optional<COLORREF>> m_colourAnswers;
+};
+
+// The recorder of this test run.
+MessageBoxRecorder& MessageBoxes();
+
+}  // namespace testing_support
