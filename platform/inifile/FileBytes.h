@@ -1,0 +1,16 @@
+// Whole-file reads and atomic whole-file writes for small settings files. Any thread; the caller serialises writers
+// of one path when it needs a read-modify-write to be atomic.
+#pragma once
+
+#include "types/VistrelExport.h"
+
+#include <string>
+#include <string_view>
+
+// The file's bytes into `bytes`; false (and `bytes` empty) when it cannot be opened or read.
+VISTREL_EXPORT bool ReadFileBytes(const std::string& path, std::string& bytes);
+
+// Writes a temporary file beside `path`, flushes it to disk and renames it over `path`, so a reader or a crash
+// sees the old contents or the new ones, never a part. A new file gets mode 0666 less the umask, a replaced file
+// keeps its mode. False when anything fails; `path` is then untouched and no temporary file is left behind.
+VISTREL_EXPORT bool WriteFileAtomically(const std::string& path, std::string_view bytes);

@@ -1,0 +1,35 @@
+#include "inifile/FileBytes.h"
+
+#include "IniTestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+TEST(FileBytes, ReplacesContentsKeepsModeAndLeavesNoTemporaryFile)
+{
+    IniTestFolder folder;
+    const std::string file = folder.File("settings.ini");
+    const std::string bytes("a\0b\r\n\xFF", 6);
+    ASSERT_TRUE(WriteFileAtomically(file, "old contents that are longer"));
+    ASSERT_EQ(chmod(file.c_str(), 0640), 0);
+
+    ASSERT_TRUE(WriteFileAtomically(file, bytes));
+    std::string read;
+    ASSERT_TRUE(ReadFileBytes(file, read));
+    EXPECT_EQ(read, bytes);
+    struct stat st {};
+    ASSERT_EQ(stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+}
+
+TEST(FileBytes, FailuresReportAndCreateNothing)
+{
+    IniTestFolder folder;
+    std::string read = "stale";
+    EXPECT_FALSE(ReadFileBytes(folder.File("missing.ini"), read));
+    EXPECT_TRUE(read.empty());
+    EXPECT_FALSE(WriteFileAtomically(folder.File("no-such-folder/x.ini"), "x"));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("no-such-folder")));
+}

@@ -1,0 +1,23 @@
+// The text form of a registry tree, one line per key header and per value:
+//
+//   [Software\QRX\Vistrel\GRID]          a key (every key is listed, so empty keys survive; "[]" is the root)
+//   "SHOW"=dword:00000001                REG_DWORD of 4 bytes, as its little-endian number
+//   "Path"="/opt/vistrel/"               REG_SZ of one zero-terminated text (the zero is implied)
+//   "_GAP"=hex:00,00,20,42               REG_BINARY, exact bytes
+//   "Odd"=hex(1):61,62                   any other type or shape, exact bytes
+//
+// Names and texts are bytes with '%', '"' and control bytes written as %XX. Lines starting with ';' are comments.
+// Reading skips a line it cannot parse, and after a key header it cannot parse it skips the values up to the next
+// good header; a last line without its line break was cut off and is dropped. So a damaged file yields what is
+// still readable, never a part of a value, and never fails.
+#pragma once
+
+#include "profile/RegistryTree.h"
+
+#include <string>
+#include <string_view>
+
+std::string WriteRegistryText(const RegistryKey& root);
+
+// Adds what `text` holds to `root`.
+void ReadRegistryText(std::string_view text, RegistryKey& root);

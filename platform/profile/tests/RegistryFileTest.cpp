@@ -1,0 +1,133 @@
+#include "profile/CRegKey.h"
+#include "profile/Registry.h"
+
+#include "RegistryTestStore.h"
+
+#include <vector>
+
+namespace {
+
+using RegistryFile = RegistryTestStore;
+
+std::vector<BYTE> Value(const char* path, const char* name, DWORD& type)
+{
+    CRegKey key;
+    std::vector<BYTE> bytes;
+    if (key.Open(HKEY_CURRENT_USER, path, KEY_READ) != ERROR_SUCCESS ||
+        key.QueryValue(name, type, bytes) != ERROR_SUCCESS)
+        type = REG_NONE;
+    return bytes;
+}
+
+} // namespace
+
+TEST_F(RegistryFile, IsWrittenAsReadableTextWithExactBytes)
+{
+    {
+        CRegKey grid;
+        ASSERT_EQ(grid.Create(HKEY_CURRENT_USER, "Software\\QRX\\Vistrel\\GRID"), ERROR_SUCCESS);
+        grid.SetDWORDValue("SHOW", 1);
+        const BYTE gap[4] = {0x00, 0x00, 0x20, 0x42};
+        grid.SetBinaryValue("_GAP", gap, sizeof gap);
+        grid.SetStringValue("Name \"100%\"", "line\nbreak");
+        RegSetValueEx(grid.Handle(), "Bare", 0, REG_SZ, reinterpret_cast<const BYTE*>("ab"), 2);
+        RegSetValueEx(grid.Handle(), "", 0, 7, reinterpret_cast<const BYTE*>("a\0\0"), 3);
+        CRegKey empty;
+        ASSERT_EQ(empty.Create(HKEY_CURRENT_USER, "Software\\Empty Key"), ERROR_SUCCESS);
+        RegSetValueEx(HKEY_CURRENT_USER, "At root", 0, REG_DWORD, reinterpret_cast<const BYTE*>("\x01\x02\x03"), 3);
+    }
+    EXPECT_EQ(ReadText(UserFile()),
+              "; Vistrel registry store\n"
+              "\n[]\n"
+              "\"At root\"=hex(4):01,02,03\n"
+              "\n[Software]\n"
+              "\n[Software\\Empty Key]\n"
+              "\n[Software\\QRX]\n"
+              "\n[Software\\QRX\\Vistrel]\n"
+              "\n[Software\\QRX\\Vistrel\\GRID]\n"
+              "\"SHOW\"=dword:00000001\n"
+              "\"_GAP\"=hex:00,00,20,42\n"
+              "\"Name %22100%25%22\"=\"line%0Abreak\"\n"
+              "\"Bare\"=hex(1):61,62\n"
+              "\"\"=hex(7):61,00,00\n");
+}
+
+TEST_F(RegistryFile, DamagedFilesYieldWhatIsStillReadable)
+{
+    WriteText(UserFile(),
+              "garbage before any key\n"
+              "\"Orphan\"=dword:00000001\n"
+              "[Software\\Good]\r\n"
+              "\"A\"=dword:0000002a\r\n"
+              "\"B\"=dword:2a\n"                    // too short
+              "\"C\"=hex:0,1\n"                      // not two digits per byte
+              "\"D\"=\"unterminated\n"
+              "\"E\"=hex(x):00\n"
+              "\"F\"=\"bad %ZZ escape\"\n"
+              "\"G\"=hex:01,02,\n"
+              "\"H\"=\"fine\"\n"
+              "[Software\\Bad%G1]\n"
+              "\"Lost\"=dword:00000001\n"
+              "[Software\\\\Double]\n"
+              "\"Lost too\"=dword:00000001\n"
+              "[Software\\Unclosed\n"
+              "\"Also lost\"=dword:00000001\n"
+              "[Software\\Good]\n"
+              "\"Z\"=hex:ff\n"
+              "\x01\x02\xFF binary junk\n");
+    RegReloadStore();
+    DWORD type = 0;
+    EXPECT_EQ(Value("Software\\Good", "A", type), (std::vector<BYTE>{42, 0, 0, 0}));
+    EXPECT_EQ(type, REG_DWORD);
+    EXPECT_EQ(Value("Software\\Good", "H", type), (std::vector<BYTE>{'f', 'i', 'n', 'e', 0}));
+    EXPECT_EQ(Value("Software\\Good", "Z", type), (std::vector<BYTE>{0xFF}));
+    for (const char* bad : {"B", "C", "D", "E", "F", "G"}) {
+        Value("Software\\Good", bad, type);
+        EXPECT_EQ(type, REG_NONE) << bad;
+    }
+    char name[32];
+    DWORD size = sizeof name;
+    EXPECT_EQ(RegEnumValue(HKEY_CURRENT_USER, 0, name, &size, nullptr, nullptr, nullptr, nullptr),
+              ERROR_NO_MORE_ITEMS) << "a value above every key header has no key";
+    CRegKey software;
+    ASSERT_EQ(software.Open(HKEY_CURRENT_USER, "Software", KEY_READ), ERROR_SUCCESS);
+    size = sizeof name;
+    EXPECT_EQ(RegEnumKeyEx(software.Handle(), 0, name, &size, nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    EXPECT_STREQ(name, "Good") << "keys under broken headers are dropped";
+    size = sizeof name;
+    EXPECT_EQ(RegEnumKeyEx(software.Handle(), 1, name, &size, nullptr, nullptr, nullptr, nullptr),
+              ERROR_NO_MORE_ITEMS);
+}
+
+TEST_F(RegistryFile, EveryCutOfAValidFileReadsWithoutHarm)
+{
+    {
+        CRegKey key;
+        ASSERT_EQ(key.Create(HKEY_CURRENT_USER, "Software\\QRX\\Vistrel\\GOBJECT"), ERROR_SUCCESS);
+        std::vector<BYTE> blob(64);
+        for (size_t i = 0; i < blob.size(); ++i)
+            blob[i] = static_cast<BYTE>(255 - i);
+        key.SetBinaryValue("GO Property", blob.data(), static_cast<DWORD>(blob.size()));
+        key.SetDWORDValue("GO Property Version", 1);
+        key.SetStringValue("Quoted \"name\"", "text with % and \t tab");
+    }
+    const std::string whole = ReadText(UserFile());
+    for (size_t cut = 0; cut <= whole.size(); ++cut) {
+        WriteText(UserFile(), whole.substr(0, cut));
+        RegReloadStore();
+        DWORD type = 0;
+        // A value is either whole or absent, never a part.
+        const std::vector<BYTE> version = Value("Software\\QRX\\Vistrel\\GOBJECT", "GO Property Version", type);
+        if (type != REG_NONE) {
+            EXPECT_EQ(version, (std::vector<BYTE>{1, 0, 0, 0})) << "cut at " << cut;
+        }
+        const std::vector<BYTE> blob = Value("Software\\QRX\\Vistrel\\GOBJECT", "GO Property", type);
+        if (type != REG_NONE) {
+            EXPECT_EQ(blob.size(), 64u) << "cut at " << cut;
+        }
+    }
+    WriteText(UserFile(), whole);
+    RegReloadStore();
+    DWORD type = 0;
+    EXPECT_EQ(Value("Software\\QRX\\Vistrel\\GOBJECT", "GO Property", type).size(), 64u);
+}
