@@ -1,0 +1,194 @@
+#include "CQvGObjectProperty.h"
+
+#include "resources/Language.h"
+#include "stream/LeStream.h"
+#include "strings/StoredText.h"
+#include "types/Rounding.h"
+
+#include <cstring>
+#include <utility>
+
+namespace {
+
+// A name or comment longer than this is taken for a damaged record rather than allocated.
+constexpr int32_t kMaxTextLength = 64 * 1024;
+
+BYTE CharSetOfSystemLanguage()
+{
+    switch (PRIMARYLANGID(GetSystemDefaultLangID())) {
+    case 0x04: return 136;  // CHINESEBIG5_CHARSET
+    case 0x11: return 128;  // SHIFTJIS_CHARSET
+    case 0x12: return 129;  // HANGUL_CHARSET
+    default: return 1;      // DEFAULT_CHARSET
+    }
+}
+
+void WriteText(LeWriter& out, const std::string& text)
+{
+    if (text.empty()) {
+        out.Int32(0);
+        return;
+    }
+    out.Int32(static_cast<int32_t>(text.size() + 1));
+    out.Bytes(text.c_str(), text.size() + 1);
+}
+
+std::string ReadText(LeReader& in)
+{
+    const int32_t length = in.Int32();
+    if (!in.ok() || length == 0)
+        return {};
+    if (length < 0 || length > kMaxTextLength) {
+        in.Fail();
+        return {};
+    }
+    std::string bytes(static_cast<size_t>(length), '\0');
+    if (!in.Bytes(bytes.data(), bytes.size()))
+        return {};
+    bytes.resize(std::strlen(bytes.c_str()));
+    return StoredTextToUtf8(bytes);
+}
+
+}  // namespace
+
+CQvGObjectProperty::CQvGObjectProperty()
+{
+    Initialize();
+}
+
+CQvGObjectProperty& CQvGObjectProperty::operator=(const CQvGObjectProperty& other)
+{
+    if (this == &other)
+        return *this;
+    m_name = other.m_name;
+    m_comment = other.m_comment;
+    m_font = other.m_font;
+    for (Attribute a : {TextColor, FillPattern, FillColor, LineType, LineStyle, LineWeight, LineColor, ShowLeftArrow,
+                        LeftArrowType, ShowRightArrow, RightArrowType})
+        m_attr[a] = other.m_attr[a];
+    return *this;
+}
+
+bool CQvGObjectProperty::operator==(const CQvGObjectProperty& other) const
+{
+    return m_name == other.m_name && m_comment == other.m_comment &&
+           std::memcmp(&m_font, &other.m_font, sizeof m_font) == 0 && m_attr == other.m_attr;
+}
+
+void CQvGObjectProperty::Swap(CQvGObjectProperty& other) noexcept
+{
+    std::swap(m_name, other.m_name);
+    std::swap(m_comment, other.m_comment);
+    std::swap(m_font, other.m_font);
+    std::swap(m_attr, other.m_attr);
+}
+
+void CQvGObjectProperty::Initialize()
+{
+    RemoveAll();
+
+    m_font = LOGFONTA{};
+    m_font.lfHeight = -MulDiv(10, 96, 72);  // 10 points at 96 dots per inch
+    m_font.lfWeight = 400;
+    m_font.lfCharSet = CharSetOfSystemLanguage();
+    m_font.lfOutPrecision = 3;   // OUT_STROKE_PRECIS
+    m_font.lfClipPrecision = 2;  // CLIP_STROKE_PRECIS
+    m_font.lfQuality = 1;        // DRAFT_QUALITY
+    m_font.lfPitchAndFamily = 0x32;
+    std::strcpy(m_font.lfFaceName, "Tahoma");
+
+    m_attr.fill(0);
+    m_attr[TextColor] = 0x00FF00;
+    m_attr[Reserved3] = -1;
+    m_attr[FillPattern] = 1;
+    m_attr[FillColor] = 0x000000;
+    m_attr[LineType] = 0;
+    m_attr[LineWeight] = 1;
+    m_attr[LineColor] = 0xFF0000;
+    m_attr[ShowLeftArrow] = 1;
+    m_attr[LeftArrowType] = 0;
+    m_attr[ShowRightArrow] = 1;
+    m_attr[RightArrowType] = 0;
+}
+
+void CQvGObjectProperty::RemoveAll()
+{
+    m_name.clear();
+    m_comment.clear();
+}
+
+void CQvGObjectProperty::SetColor(Attribute which, COLORREF color)
+{
+    if (color != CLR_AUTOMATIC)
+        m_attr[which] = static_cast<int32_t>(color);
+}
+
+void CQvGObjectProperty::WriteAttributes(LeWriter& out) const
+{
+    for (int32_t value : m_attr)
+        out.Int32(value);
+}
+
+void CQvGObjectProperty::ReadAttributes(LeReader& in)
+{
+    std::array<int32_t, AttributeCount> read{};
+    for (int32_t& value : read)
+        value = in.Int32();
+    for (Attribute color : {TextColor, FillColor, LineColor})
+        if (static_cast<COLORREF>(read[color]) == CLR_AUTOMATIC)
+            read[color] = m_attr[color];
+    m_attr = read;
+}
+
+int CQvGObjectProperty::Write(FILE* file, float /*version*/) const
+{
+    LeWriter out(file);
+    WriteText(out, m_name);
+    WriteText(out, m_comment);
+    out.LogFont(m_font);
+    WriteAttributes(out);
+    return out.ok() ? 1 : 0;
+}
+
+int CQvGObjectProperty::Read(FILE* file, float /*version*/)
+{
+    LeReader in(file);
+    CQvGObjectProperty loaded(*this);
+    loaded.m_name = ReadText(in);
+    loaded.m_comment = ReadText(in);
+    loaded.m_font = in.LogFont();
+    loaded.ReadAttributes(in);
+    if (!in.ok())
+        return 0;
+    Swap(loaded);
+    return 1;
+}
+
+void CQvGObjectProperty::WriteImage(LeWriter& out) const
+{
+    out.Zeros(12);  // vtable, name and comment pointers
+    out.LogFont(m_font);
+    WriteAttributes(out);
+}
+
+void CQvGObjectProperty::ReadImage(LeReader& in)
+{
+    in.Skip(12);
+    RemoveAll();
+    m_font = in.LogFont();
+    ReadAttributes(in);
+}
+
+void CopyBaseProperty(CQvGObjectProperty* to, const CQvGObjectProperty* from)
+{
+    to->SetFont(from->GetFont());
+    to->SetTextColor(from->GetTextColor());
+    to->SetLineColor(from->GetLineColor());
+    to->SetLineStyle(from->GetLineStyle());
+    to->SetLineType(from->GetLineType());
+    to->ShowLine(from->IsShowLine());
+    to->SetLArrowType(from->GetLArrowType());
+    to->SetRArrowType(from->GetRArrowType());
+    to->SetFillColor(from->GetFillColor());
+    to->ShowFill(from->IsShowFill());
+}

@@ -1,0 +1,130 @@
+// The drawing attributes of one overlay object: name, comment (a label's value text, a text object's text), font,
+// text colour, fill, pen and line ends. A plain value; UI thread like the objects that hold it.
+// Colours are COLORREF; the colour controls' "Automatic" (0xFF000000) is never stored: setting it keeps the
+// colour in force, and reading a record that holds it leaves that colour as it was.
+#pragma once
+
+#include "types/ColorRef.h"
+#include "types/VistrelExport.h"
+#include "types/WinRecords.h"
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+class LeReader;
+class LeWriter;
+
+class VISTREL_EXPORT CQvGObjectProperty
+{
+public:
+    // Bytes of the attribute record inside the drawing-defaults image: 12 bytes of pointer slots, the font, 19 ints.
+    static constexpr size_t kImageSize = 148;
+
+    CQvGObjectProperty();
+    // Copies everything, the reserved ints included.
+    CQvGObjectProperty(const CQvGObjectProperty& other) = default;
+    // Copies names, font, colours, styles and line ends; the reserved ints stay.
+    CQvGObjectProperty& operator=(const CQvGObjectProperty& other);
+    bool operator==(const CQvGObjectProperty& other) const;
+    void Swap(CQvGObjectProperty& other) noexcept;
+
+    void Initialize();
+    void RemoveAll();
+
+    // Texts are UTF-8; the empty string means "no text".
+    void SetName(const std::string& name) { m_name = name; }
+    const std::string& GetName() const { return m_name; }
+    void SetComment(const std::string& comment) { m_comment = comment; }
+    const std::string& GetComment() const { return m_comment; }
+
+    void SetFont(const LOGFONTA& font) { m_font = font; }
+    const LOGFONTA& GetFont() const { return m_font; }
+
+    void SetTextColor(COLORREF color) { SetColor(TextColor, color); }
+    COLORREF GetTextColor() const { return Color(TextColor); }
+
+    // Fill pattern: GDI brush style, 0 solid, 1 hollow (no fill), 2 hatched. Shown means not hollow.
+    void ShowFill(int show) { m_attr[FillPattern] = show ? 0 : 1; }
+    int IsShowFill() const { return m_attr[FillPattern] != 1; }
+    void SetFillPattern(int pattern) { m_attr[FillPattern] = pattern; }
+    int GetFillPattern() const { return m_attr[FillPattern]; }
+    void SetFillColor(COLORREF color) { SetColor(FillColor, color); }
+    COLORREF GetFillColor() const { return Color(FillColor); }
+
+    // Line type: GDI pen style, 0 solid ... 5 no line. Shown means not 5.
+    void ShowLine(int show) { m_attr[LineType] = show ? 0 : 5; }
+    int IsShowLine() const { return m_attr[LineType] != 5; }
+    void SetLineType(int type) { m_attr[LineType] = type; }
+    int GetLineType() const { return m_attr[LineType]; }
+    // Kept for the shapes; no drawing meaning here.
+    void SetLineStyle(int style) { m_attr[LineStyle] = style; }
+    int GetLineStyle() const { return m_attr[LineStyle]; }
+    // Pen width in pixels.
+    void SetLineWeight(int weight) { m_attr[LineWeight] = weight; }
+    int GetLineWeight() const { return m_attr[LineWeight]; }
+    void SetLineColor(COLORREF color) { SetColor(LineColor, color); }
+    COLORREF GetLineColor() const { return Color(LineColor); }
+
+    // Line ends; the types are ARROW_TYPE values.
+    void ShowLArrow(int show) { m_attr[ShowLeftArrow] = show; }
+    int IsShowLArrow() const { return m_attr[ShowLeftArrow]; }
+    void SetLArrowType(int type) { m_attr[LeftArrowType] = type; }
+    int GetLArrowType() const { return m_attr[LeftArrowType]; }
+    void ShowRArrow(int show) { m_attr[ShowRightArrow] = show; }
+    int IsShowRArrow() const { return m_attr[ShowRightArrow]; }
+    void SetRArrowType(int type) { m_attr[RightArrowType] = type; }
+    int GetRArrowType() const { return m_attr[RightArrowType]; }
+
+    // The property record of the overlay stream. Read returns 0 on a short or bad record and then leaves this
+    // property unchanged; names longer than 64 KiB or of negative length are bad.
+    int Write(FILE* file, float version) const;
+    int Read(FILE* file, float version);
+
+    // The 148-byte record inside the drawing-defaults image. Its pointer slots are written as zeros and ignored
+    // on reading, so a property read from an image has no name and no comment.
+    void WriteImage(LeWriter& out) const;
+    void ReadImage(LeReader& in);
+
+private:
+    // The attribute block, in stored order.
+    enum Attribute
+    {
+        Reserved1,
+        TextColor,
+        Reserved3,
+        Reserved4,
+        FillPattern,
+        FillColor,
+        Reserved7,
+        LineType,
+        LineStyle,
+        LineWeight,
+        LineColor,
+        ShowLeftArrow,
+        Reserved13,
+        LeftArrowType,
+        ShowRightArrow,
+        Reserved16,
+        RightArrowType,
+        Reserved18,
+        Reserved19,
+        AttributeCount
+    };
+
+    void SetColor(Attribute which, COLORREF color);
+    COLORREF Color(Attribute which) const { return static_cast<COLORREF>(m_attr[which]); }
+    void WriteAttributes(LeWriter& out) const;
+    void ReadAttributes(LeReader& in);
+
+    std::string m_name;
+    std::string m_comment;
+    LOGFONTA m_font{};
+    std::array<int32_t, AttributeCount> m_attr{};
+};
+
+// Copies the drawing attributes only (not the name, the comment, the line weight or the arrow show flags):
+// font, text colour, line colour, line style, line type reduced to shown (0) or hidden (5), arrow types,
+// fill colour and fill reduced to shown (0) or hollow (1).
+VISTREL_EXPORT void CopyBaseProperty(CQvGObjectProperty* to, const CQvGObjectProperty* from);

@@ -1,0 +1,31 @@
+#include "GeoConversions.h"
+
+#include "types/Rounding.h"
+
+#include <utility>
+
+void NormalizeDRect(_RPOINT* corners)
+{
+    if (corners[0].x > corners[1].x)
+        std::swap(corners[0].x, corners[1].x);
+    if (corners[0].y > corners[1].y)
+        std::swap(corners[0].y, corners[1].y);
+}
+
+void DPointsToPoints(const _RPOINT* in, POINT* out, int count)
+{
+    for (int i = 0; i < count; ++i)
+        out[i] = {TruncHalfUp(in[i].x), TruncHalfUp(in[i].y)};
+}
+
+void PointsToDPoints(const POINT* in, _RPOINT* out, int count)
+{
+    for (int i = 0; i < count; ++i)
+        out[i] = {static_cast<double>(in[i].x), static_cast<double>(in[i].y)};
+}
+
+CRect DRectToRect(const _RPOINT* corners)
+{
+    return CRect(TruncHalfUp(corners[0].x), TruncHalfUp(corners[0].y), TruncHalfUp(corners[1].x),
+                 TruncHalfUp(corners[1].y));
+}

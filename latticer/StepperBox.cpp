@@ -1,0 +1,12 @@
+#include "StepperBox.h"
+
+StepperBox::StepperBox(int minimum, int maximum, QWidget* parent) : QSpinBox(parent)
+{
+    setRange(minimum, maximum);
+}
+
+void StepperBox::stepBy(int steps)
+{
+    QSpinBox::stepBy(steps);
+    emit stepped();
+}

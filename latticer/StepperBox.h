@@ -1,0 +1,18 @@
+// A number field with a stepper for the grid dialog that tells a step (arrows, keys, wheel) apart from typing:
+// the dialog applies stepped values at once and typed ones only when asked. UI thread.
+#pragma once
+
+#include <QSpinBox>
+
+class StepperBox : public QSpinBox
+{
+    Q_OBJECT
+public:
+    StepperBox(int minimum, int maximum, QWidget* parent);
+
+    void stepBy(int steps) override;
+
+signals:
+    // After the value has moved by a step.
+    void stepped();
+};

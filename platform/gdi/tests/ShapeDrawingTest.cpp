@@ -1,0 +1,186 @@
+// Rectangles, ellipses, polygons, brushes and the rectangle fills on a rendered surface.
+#include "gdi/CDC.h"
+
+#include "RenderCheck.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using testing_support::BlankSurface;
+using testing_support::CountColour;
+using testing_support::PixelAt;
+
+constexpr QRgb kWhite = 0xFFFFFF;
+constexpr QRgb kBlack = 0x000000;
+constexpr QRgb kRed = 0xFF0000;
+
+// Pixels that are not white outside [box) of the image.
+int InkOutside(const QImage& image, const QRect& box)
+{
+    return image.width() * image.height() - CountColour(image, kWhite) -
+           (box.width() * box.height() - CountColour(image, kWhite, box));
+}
+
+TEST(ShapeDrawing, RectangleAndEllipseStayInsideTheirBox)
+{
+    struct Case { bool ellipse; int penStyle; int penWidth; };
+    for (const Case& c : {Case{false, PS_SOLID, 1}, Case{false, PS_SOLID, 0}, Case{false, PS_NULL, 1},
+                          Case{false, PS_DOT, 1}, Case{true, PS_SOLID, 1}, Case{true, PS_SOLID, 0},
+                          Case{true, PS_NULL, 1}, Case{true, PS_DASH, 1}}) {
+        QImage surface = BlankSurface(40, 30);
+        CDC dc(surface);
+        CPen pen(c.penStyle, c.penWidth, RGB(0, 0, 0));
+        CBrush red(RGB(255, 0, 0));
+        dc.SelectObject(&pen);
+        dc.SelectObject(&red);
+        const QRect box(QPoint(5, 4), QPoint(30, 20));  // [5, 31) x [4, 21)
+        if (c.ellipse)
+            dc.Ellipse(5, 4, 31, 21);
+        else
+            dc.Rectangle(5, 4, 31, 21);
+        const std::string label = std::string(c.ellipse ? "ellipse" : "rectangle") + " style " +
+                                  std::to_string(c.penStyle) + " width " + std::to_string(c.penWidth);
+        EXPECT_EQ(InkOutside(surface, box), 0) << label;
+        // The outline reaches every edge of the box (with a pen); the fill is inside.
+        if (c.penStyle == PS_SOLID) {
+            EXPECT_GT(CountColour(surface, kBlack, QRect(5, 4, 26, 1)), 0) << label;
+            EXPECT_GT(CountColour(surface, kBlack, QRect(5, 20, 26, 1)), 0) << label;
+            EXPECT_GT(CountColour(surface, kBlack, QRect(5, 4, 1, 17)), 0) << label;
+            EXPECT_GT(CountColour(surface, kBlack, QRect(30, 4, 1, 17)), 0) << label;
+        }
+        EXPECT_EQ(PixelAt(surface, 18, 12), kRed) << label;
+    }
+}
+
+TEST(ShapeDrawing, RectangleOutlineAndFillPixels)
+{
+    QImage surface = BlankSurface(12, 10);
+    CDC dc(surface);
+    CBrush red(RGB(255, 0, 0));
+    dc.SelectObject(&red);
+    dc.Rectangle(1, 1, 11, 9);
+    EXPECT_EQ(CountColour(surface, kBlack), 2 * 10 + 2 * 6);
+    EXPECT_EQ(CountColour(surface, kRed), 8 * 6);
+    EXPECT_EQ(PixelAt(surface, 10, 8), kBlack);
+
+    // Without a pen the fill covers the box less its last column and row.
+    QImage bare = BlankSurface(12, 10);
+    CDC bareDc(bare);
+    bareDc.SelectObject(&red);
+    bareDc.SelectStockObject(NULL_PEN);
+    bareDc.Rectangle(1, 1, 11, 9);
+    EXPECT_EQ(CountColour(bare, kRed), 9 * 7);
+    EXPECT_EQ(CountColour(bare, kRed, QRect(1, 1, 9, 7)), 9 * 7);
+}
+
+TEST(ShapeDrawing, InvertedBoxIsNormalised)
+{
+    QImage a = BlankSurface(30, 30);
+    QImage b = BlankSurface(30, 30);
+    CDC dcA(a);
+    CDC dcB(b);
+    dcA.Ellipse(3, 4, 25, 20);
+    dcB.Ellipse(25, 20, 3, 4);
+    dcA.Rectangle(2, 2, 8, 9);
+    dcB.Rectangle(8, 9, 2, 2);
+    EXPECT_TRUE(testing_support::ImagesMatch(b, a, "gdi-inverted-box"));
+}
+
+TEST(ShapeDrawing, HatchedBrushLeavesGapsUntouchedWhenTransparent)
+{
+    for (int hatch = HS_HORIZONTAL; hatch <= HS_DIAGCROSS; ++hatch) {
+        QImage surface = BlankSurface(24, 24, 0xFF00FF00);
+        CDC dc(surface);
+        CBrush brush(hatch, RGB(0, 0, 0));
+        dc.SelectObject(&brush);
+        dc.SelectStockObject(NULL_PEN);
+        dc.SetBkMode(TRANSPARENT);
+        dc.Rectangle(0, 0, 25, 25);
+        const int ink = CountColour(surface, kBlack);
+        EXPECT_GT(ink, 24) << hatch;
+        EXPECT_EQ(ink + CountColour(surface, 0x00FF00), 24 * 24) << hatch;
+
+        // Opaque: the gaps take the background colour.
+        dc.SetBkMode(OPAQUE);
+        dc.SetBkColor(RGB(255, 0, 0));
+        dc.Rectangle(0, 0, 25, 25);
+        EXPECT_EQ(CountColour(surface, kBlack), ink) << hatch;
+        EXPECT_EQ(CountColour(surface, kRed), 24 * 24 - ink) << hatch;
+    }
+}
+
+TEST(ShapeDrawing, HatchDirections)
+{
+    // Along each hatch line the next pixel is inked; across it the next pixel is not.
+    struct Case { int hatch; QPoint along; QPoint across; };
+    for (const Case& c : {Case{HS_HORIZONTAL, {1, 0}, {0, 1}}, Case{HS_VERTICAL, {0, 1}, {1, 0}},
+                          Case{HS_FDIAGONAL, {1, 1}, {1, 0}}, Case{HS_BDIAGONAL, {1, -1}, {1, 0}}}) {
+        QImage surface = BlankSurface(24, 24);
+        CDC dc(surface);
+        CBrush brush(c.hatch, RGB(0, 0, 0));
+        const RECT all{0, 0, 24, 24};
+        dc.FillRect(&all, &brush);
+        EXPECT_EQ(CountColour(surface, kBlack), 3 * 24) << c.hatch;
+        for (int y = 1; y < 23; ++y) {
+            for (int x = 1; x < 23; ++x) {
+                if (PixelAt(surface, x, y) != kBlack)
+                    continue;
+                EXPECT_EQ(PixelAt(surface, x + c.along.x(), y + c.along.y()), kBlack) << c.hatch;
+                EXPECT_EQ(PixelAt(surface, x + c.across.x(), y + c.across.y()), kWhite) << c.hatch;
+            }
+        }
+    }
+}
+
+TEST(ShapeDrawing, PolygonFillsByTheFillModeAndOutlinesEveryEdge)
+{
+    // A pentagram: its centre is outside under ALTERNATE and inside under WINDING.
+    const POINT star[] = {{20, 2}, {31, 36}, {2, 14}, {38, 14}, {9, 36}};
+    for (int mode : {ALTERNATE, WINDING}) {
+        QImage surface = BlankSurface(40, 40);
+        CDC dc(surface);
+        CBrush red(RGB(255, 0, 0));
+        dc.SelectObject(&red);
+        dc.SetPolyFillMode(mode);
+        EXPECT_TRUE(dc.Polygon(star, 5));
+        EXPECT_EQ(PixelAt(surface, 20, 20), mode == WINDING ? kRed : kWhite) << mode;
+        EXPECT_EQ(PixelAt(surface, 20, 6), kRed) << mode;
+        for (const POINT& p : star)
+            EXPECT_EQ(PixelAt(surface, p.x, p.y), kBlack) << mode;
+    }
+}
+
+TEST(ShapeDrawing, RectangleFillsIgnoreTheMixMode)
+{
+    QImage surface = BlankSurface(20, 20);
+    CDC dc(surface);
+    dc.SetROP2(R2_NOT);
+    dc.FillSolidRect(2, 2, 5, 4, RGB(255, 0, 0));
+    EXPECT_EQ(CountColour(surface, kRed), 20);
+    EXPECT_EQ(CountColour(surface, kRed, QRect(2, 2, 5, 4)), 20);
+    EXPECT_EQ(dc.GetBkColor(), RGB(255, 0, 0));
+
+    CBrush black(RGB(0, 0, 0));
+    const RECT box{10, 10, 14, 13};
+    dc.FillRect(&box, &black);
+    EXPECT_EQ(CountColour(surface, kBlack, QRect(10, 10, 4, 3)), 12);
+    EXPECT_EQ(CountColour(surface, kBlack), 12);
+}
+
+TEST(ShapeDrawing, Draw3dRectEdges)
+{
+    QImage surface = BlankSurface(10, 10);
+    CDC dc(surface);
+    dc.Draw3dRect(1, 1, 6, 5, RGB(255, 0, 0), RGB(0, 0, 0));
+    // Top row and left column but their last pixels in the first colour; right column and bottom row in the second.
+    EXPECT_EQ(CountColour(surface, kRed), 5 + 4 - 1);
+    EXPECT_EQ(CountColour(surface, kBlack), 5 + 6 - 1);
+    EXPECT_EQ(PixelAt(surface, 1, 1), kRed);
+    EXPECT_EQ(PixelAt(surface, 6, 1), kBlack);
+    EXPECT_EQ(PixelAt(surface, 1, 5), kBlack);
+    EXPECT_EQ(PixelAt(surface, 6, 5), kBlack);
+    EXPECT_EQ(CountColour(surface, kWhite, QRect(2, 2, 4, 3)), 12);
+}
+
+}  // namespace
