@@ -6,8 +6,6 @@
 
 #include <cstdint>
 
-using BOOL = int;
-using UINT = unsigned int;
 using HGDIOBJ = void*;
 
 // Pen styles. Dashes apply to 1-pixel pens only; a wider styled pen draws solid.

@@ -1,12 +1,11 @@
 // COLORREF: 0x00BBGGRR. The value 0xFF000000 is the colour controls' "Automatic" and is never a pen colour.
 #pragma once
 
+#include "types/WinTypes.h"
+
 #include <cstdint>
 
 using COLORREF = uint32_t;
-using BYTE = uint8_t;
-using WORD = uint16_t;
-using DWORD = uint32_t;
 
 constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b)
 {

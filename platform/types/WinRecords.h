@@ -7,8 +7,6 @@
 
 #include <cstdint>
 
-using LONG = int32_t;
-
 constexpr int LF_FACESIZE = 32;
 
 struct LOGFONTA

@@ -3,11 +3,11 @@
 #pragma once
 
 #include "types/VistrelExport.h"
+#include "types/WinTypes.h"
 
 #include <functional>
 #include <string>
 
-using UINT = unsigned int;
 
 constexpr UINT MB_OK = 0x0;
 constexpr UINT MB_OKCANCEL = 0x1;

@@ -1,0 +1,190 @@
+#include "CQvFramePool.h"
+
+#include "QvImageOps.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// Every byte different, so a pixel put back in the wrong place shows.
+CQvImage Pattern(int model, int width, int height)
+{
+    CQvImage image;
+    image.Create(model, width, height, 0);
+    const int bytesPerPixel = GetQvBitCount(model) / 8;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width * bytesPerPixel; ++x)
+            image.Get2DBuffer()[y][x] = static_cast<BYTE>(x * 7 + y * 13 + 1);
+    return image;
+}
+
+// Pixels of `image` equal to those of `reference` inside `rect` and 0 outside.
+::testing::AssertionResult RestoredOnlyInside(const CQvImage& image, const CQvImage& reference, const CRect& rect)
+{
+    const int bytesPerPixel = image.GetBitsPerPixel() / 8;
+    for (int y = 0; y < image.GetHeight(); ++y)
+        for (int x = 0; x < image.GetWidth(); ++x)
+            for (int b = 0; b < bytesPerPixel; ++b) {
+                const BYTE want = rect.PtInRect(CPoint(x, y)) ? reference.GetPixel(x, y)[b] : 0;
+                if (image.GetPixel(x, y)[b] != want)
+                    return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") byte " << b;
+            }
+    return ::testing::AssertionSuccess();
+}
+
+class FramePool : public ::testing::Test
+{
+protected:
+    void SetUp() override { CQvFramePool::SetTempPath(""); }
+    void TearDown() override { CQvFramePool::SetTempPath(""); }
+
+    // Files in the temporary folder.
+    int TempFiles() const { return static_cast<int>(QDir(temp.path()).entryList(QDir::Files).size()); }
+    void UseTempFolder() const { CQvFramePool::SetTempPath(temp.path().toStdString() + "/"); }
+
+    QTemporaryDir temp;
+};
+
+}  // namespace
+
+TEST_F(FramePool, UndoOfARectanglePutsBackOnlyItsClippedPixels)
+{
+    const struct
+    {
+        int model;
+        CRect pushed;
+        CRect restored;
+    } cases[] = {
+        {QV_GRAY8, CRect(2, 3, 7, 5), CRect(2, 3, 7, 5)},
+        {QV_RGB24, CRect(2, 3, 7, 5), CRect(2, 3, 7, 5)},
+        {QV_RGB24, CRect(-4, 6, 3, 40), CRect(0, 6, 3, 9)},
+        {QV_RGBA32, CRect(10, 0, 11, 9), CRect(10, 0, 11, 9)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.model);
+        const CQvImage original = Pattern(c.model, 11, 9);
+        CQvFramePool pool;
+        pool.SetImage(&original);
+        ASSERT_EQ(pool.PushImage(c.pushed), 1);
+        QVSetFill(&pool.GetImage(), 0, CRect(0, 0, 11, 9));
+
+        EXPECT_EQ(pool.Undo(), 1);
+        EXPECT_TRUE(RestoredOnlyInside(pool.GetImage(), original, c.restored));
+        EXPECT_EQ(pool.CanUndo(), 0);
+    }
+}
+
+TEST_F(FramePool, UndoOfTheWholeImageBringsBackModelSizePaletteAndRegion)
+{
+    CQvImage original = Pattern(QV_INDEX8, 6, 4);
+    RGBQUAD palette[2] = {{1, 2, 3, 0}, {4, 5, 6, 0}};
+    original.SetPalette(palette, 2);
+    auto corners = std::make_unique<int[]>(4);
+    corners[0] = 1, corners[1] = 1, corners[2] = 3, corners[3] = 2;
+    original.SetRoi(QV_ROI_RECT, std::move(corners), 2);
+
+    CQvFramePool pool;
+    pool.SetImage(&original);
+    ASSERT_EQ(pool.PushImage(-1, -1, -1, -1), 1);
+    pool.GetImage().Create(QV_RGBA32, 30, 20, 0);  // a plug-in replacing the image through the reference
+
+    ASSERT_EQ(pool.Undo(), 1);
+    const CQvImage& back = pool.GetImage();
+    ASSERT_EQ(back.GetColorModel(), QV_INDEX8);
+    ASSERT_EQ(back.GetWidth(), 6);
+    ASSERT_EQ(back.GetPaletteCount(), 2);
+    EXPECT_EQ(back.GetPalette()[1].rgbRed, 6);
+    ASSERT_EQ(back.GetRoiCount(), 2);
+    EXPECT_EQ(back.GetRoiPoints()[2], 3);
+    EXPECT_TRUE(RestoredOnlyInside(back, original, CRect(0, 0, 6, 4)));
+}
+
+TEST_F(FramePool, UndoPointsComeBackLatestFirstAndTheOldestAreForgotten)
+{
+    CQvFramePool pool;
+    pool.GetImage().Create(QV_GRAY8, 4, 4, 0);
+    for (int level = 1; level <= CQvFramePool::kMaxUndoPoints + 2; ++level) {
+        QVSetFill(&pool.GetImage(), static_cast<unsigned char>(level), CRect(0, 0, 4, 4));
+        ASSERT_EQ(pool.PushImage(CRect(0, 0, 4, 4)), 1);
+    }
+    QVSetFill(&pool.GetImage(), 99, CRect(0, 0, 4, 4));
+
+    for (int level = CQvFramePool::kMaxUndoPoints + 2; level > 2; --level) {
+        ASSERT_EQ(pool.Undo(), 1);
+        EXPECT_EQ(*pool.GetImage().GetPixel(3, 3), level);
+    }
+    EXPECT_EQ(pool.CanUndo(), 0);
+    EXPECT_EQ(pool.Undo(), 0);
+    EXPECT_EQ(*pool.GetImage().GetPixel(3, 3), 3);
+}
+
+TEST_F(FramePool, NothingIsKeptOrPutBackWhereItCannotFit)
+{
+    CQvFramePool pool;
+    EXPECT_EQ(pool.PushImage(-1, -1, -1, -1), 0);  // no image yet
+    const CQvImage original = Pattern(QV_GRAY8, 8, 8);
+    pool.SetImage(&original);
+    EXPECT_EQ(pool.PushImage(CRect(8, 0, 12, 8)), 0);
+    EXPECT_EQ(pool.PushImage(CRect(5, 5, 5, 7)), 0);
+    EXPECT_EQ(pool.SetImage(nullptr), 0);
+    EXPECT_EQ(pool.CanUndo(), 0);
+
+    ASSERT_EQ(pool.PushImage(CRect(1, 1, 4, 4)), 1);
+    const CQvImage other = Pattern(QV_GRAY8, 9, 8);
+    pool.SetImage(&other);
+    EXPECT_EQ(pool.Undo(), 0);  // the rectangle was taken from an image of another size
+    EXPECT_EQ(pool.CanUndo(), 0);
+    EXPECT_TRUE(RestoredOnlyInside(pool.GetImage(), other, CRect(0, 0, 9, 8)));
+}
+
+TEST_F(FramePool, LargeCopiesLiveInTempFilesThatGoWhenNoLongerNeeded)
+{
+    UseTempFolder();
+    CQvImage original = Pattern(QV_RGB24, 1200, 1200);  // 4.3 MB of pixels
+    auto triangle = std::make_unique<int[]>(6);
+    for (int i = 0; i < 6; ++i)
+        triangle[i] = 100 * (i + 1);
+    original.SetRoi(QV_ROI_POLYGON, std::move(triangle), 3);
+    {
+        CQvFramePool pool;
+        pool.SetImage(&original);
+        ASSERT_EQ(pool.PushImage(-1, -1, -1, -1), 1);
+        ASSERT_EQ(pool.PushImage(CRect(0, 0, 1200, 1170)), 1);
+        ASSERT_EQ(pool.PushImage(CRect(0, 0, 10, 10)), 1);  // small: in memory
+        EXPECT_EQ(TempFiles(), 2);
+        QVSetFill(&pool.GetImage(), 0, CRect(0, 0, 1200, 1200));
+
+        ASSERT_EQ(pool.Undo(), 1);
+        ASSERT_EQ(pool.Undo(), 1);
+        EXPECT_EQ(TempFiles(), 1);
+        EXPECT_TRUE(RestoredOnlyInside(pool.GetImage(), original, CRect(0, 0, 1200, 1170)));
+        pool.GetImage().Create(QV_GRAY8, 5, 5, 0);
+        ASSERT_EQ(pool.Undo(), 1);
+        EXPECT_EQ(TempFiles(), 0);
+        EXPECT_TRUE(RestoredOnlyInside(pool.GetImage(), original, CRect(0, 0, 1200, 1200)));
+        ASSERT_EQ(pool.GetImage().GetRoiKind(), QV_ROI_POLYGON);
+        ASSERT_EQ(pool.GetImage().GetRoiCount(), 3);
+        EXPECT_EQ(pool.GetImage().GetRoiPoints()[5], 600);
+
+        for (int i = 0; i < CQvFramePool::kMaxUndoPoints + 3; ++i)
+            ASSERT_EQ(pool.PushImage(-1, -1, -1, -1), 1);
+        EXPECT_EQ(TempFiles(), CQvFramePool::kMaxUndoPoints);
+    }
+    EXPECT_EQ(TempFiles(), 0);  // the pool's end removes the rest
+}
+
+TEST_F(FramePool, WithoutAUsableTempFolderLargeCopiesStayInMemory)
+{
+    CQvFramePool::SetTempPath(temp.path().toStdString() + "/missing/");
+    const CQvImage original = Pattern(QV_RGB24, 1200, 1200);
+    CQvFramePool pool;
+    pool.SetImage(&original);
+    ASSERT_EQ(pool.PushImage(-1, -1, -1, -1), 1);
+    QVSetFill(&pool.GetImage(), 0, CRect(0, 0, 1200, 1200));
+    ASSERT_EQ(pool.Undo(), 1);
+    EXPECT_TRUE(RestoredOnlyInside(pool.GetImage(), original, CRect(0, 0, 1200, 1200)));
+}

@@ -1,0 +1,147 @@
+#include "CQvImageCodec.h"
+
+#include "CompleteImageData.h"
+#include "QImageToQvImage.h"
+#include "QvImageViews.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace {
+
+struct FormatEntry
+{
+    const char* format;    // Qt's name
+    const char* filter;    // "name|patterns"
+    const char* patterns;  // for the list of all image files
+};
+
+// In the order of the filter (see CQvImageCodec.h); the native document sits between them.
+constexpr FormatEntry kBmp{"bmp", "BMP (*.bmp)|*.bmp", "*.bmp"};
+constexpr FormatEntry kJpeg{"jpeg", "JPEG (*.jpg;*.jpeg)|*.jpg;*.jpeg", "*.jpg;*.jpeg"};
+constexpr FormatEntry kPng{"png", "PNG (*.png)|*.png", "*.png"};
+constexpr FormatEntry kTiff{"tiff", "TIFF (*.tif;*.tiff)|*.tif;*.tiff", "*.tif;*.tiff"};
+constexpr FormatEntry kFormats[] = {kBmp, kJpeg, kPng, kTiff};
+
+constexpr const char* kDocumentFilter = "QRX Document (*.qrx)|*.qrx";
+constexpr const char* kDocumentPatterns = "*.qrx";
+constexpr int kJpegQuality = 90;
+
+// Qt's format name for a file extension or format name given by a caller; "" when none of ours.
+std::string FormatName(QString name)
+{
+    name = name.toLower();
+    if (name == "jpg" || name == "jpeg")
+        return "jpeg";
+    if (name == "tif" || name == "tiff")
+        return "tiff";
+    if (name == "bmp" || name == "png")
+        return name.toStdString();
+    return "";
+}
+
+bool CanReadAndWrite(const char* format)
+{
+    const QList<QByteArray> readable = QImageReader::supportedImageFormats();
+    const QList<QByteArray> writable = QImageWriter::supportedImageFormats();
+    return readable.contains(format) && writable.contains(format);
+}
+
+}  // namespace
+
+int CQvImageCodec::Install(const char* folder)
+{
+    if (folder && *folder)
+        QCoreApplication::addLibraryPath(QDir(QString::fromUtf8(folder)).absolutePath());
+    m_formats.clear();
+    for (const FormatEntry& entry : kFormats)
+        if (CanReadAndWrite(entry.format))
+            m_formats.push_back(entry.format);
+    return static_cast<int>(m_formats.size());
+}
+
+bool CQvImageCodec::IsInstalled(const std::string& format) const
+{
+    return !format.empty() && std::find(m_formats.begin(), m_formats.end(), format) != m_formats.end();
+}
+
+int CQvImageCodec::Read(const char* path, CQvImage* image, const char* format, int frame, int width,
+                        int height) const
+{
+    if (!path || !image || frame < 0)
+        return 0;
+    QFile file(QString::fromUtf8(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    QByteArray bytes = file.readAll();
+    file.close();
+
+    const std::string wanted = format ? FormatName(QString::fromUtf8(format)) : std::string();
+    if (format && !IsInstalled(wanted))
+        return 0;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, QByteArray::fromStdString(wanted));
+    reader.setAutoDetectImageFormat(format == nullptr);
+    const std::string found = FormatName(QString::fromLatin1(reader.format()));
+    if (!IsInstalled(found))
+        return 0;
+    if ((found == "bmp" && !IsCompleteBmp(bytes)) || (found == "jpeg" && !IsCompleteJpeg(bytes)))
+        return 0;
+    if (frame > 0 && !reader.jumpToImage(frame))
+        return 0;
+    if (width > 0 && height > 0)
+        reader.setScaledSize(QSize(width, height));
+
+    const QImage decoded = reader.read();
+    return QImageToQvImage(decoded, *image) ? 1 : 0;
+}
+
+int CQvImageCodec::Save(const char* path, const CQvImage* image, const char* format) const
+{
+    if (!path || !image || image->IsEmpty())
+        return 0;
+    const QString target = QString::fromUtf8(path);
+    const std::string name = FormatName(format ? QString::fromUtf8(format) : QFileInfo(target).suffix());
+    if (!IsInstalled(name))
+        return 0;
+
+    // The view only reads the pixels: the writer never changes its source.
+    const QImage pixels = QvImageToQImage(const_cast<CQvImage&>(*image));
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly))
+        return 0;
+    QImageWriter writer(&file, QByteArray::fromStdString(name));
+    if (name == "jpeg")
+        writer.setQuality(kJpegQuality);
+    if (!writer.write(pixels)) {
+        file.cancelWriting();
+        return 0;
+    }
+    return file.commit() ? 1 : 0;
+}
+
+int CQvImageCodec::GetFilter(std::string& filter) const
+{
+    filter.clear();
+    if (m_formats.empty())
+        return 0;
+    std::string all = kDocumentPatterns;
+    for (const FormatEntry& entry : kFormats)
+        if (IsInstalled(entry.format))
+            all += std::string(";") + entry.patterns;
+    auto entryOf = [this](const FormatEntry& entry) {
+        return IsInstalled(entry.format) ? std::string(entry.filter) + "|" : std::string();
+    };
+    filter = entryOf(kBmp) + kDocumentFilter + "|" + entryOf(kJpeg) + entryOf(kPng) + "All Image Files (" + all +
+             ")|" + all + "|" + entryOf(kTiff) + "|";
+    return 1;
+}

@@ -1,0 +1,123 @@
+#include "QvNearestBlit.h"
+
+#include "QvZoomMapping.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+bool IsDirect32(const QImage& surface)
+{
+    const QImage::Format f = surface.format();
+    return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied;
+}
+
+// The part of rect that lies on the surface; empty when none does.
+CRect OnSurface(const QImage& surface, const CRect& rect)
+{
+    CRect area;
+    area.IntersectRect(rect, CRect(0, 0, surface.width(), surface.height()));
+    return area;
+}
+
+// Screen colours of the 256 byte values of a one-byte-per-pixel image.
+std::array<QRgb, 256> ByteColours(const CQvImage& image)
+{
+    std::array<QRgb, 256> colours{};
+    const RGBQUAD* palette = image.GetPalette();
+    if (!palette)
+    {
+        for (int level = 0; level < 256; ++level)
+            colours[level] = qRgb(level, level, level);
+        return colours;
+    }
+    colours.fill(qRgb(0, 0, 0));
+    const int count = std::min(image.GetPaletteCount(), 256);
+    for (int i = 0; i < count; ++i)
+        colours[i] = qRgb(palette[i].rgbRed, palette[i].rgbGreen, palette[i].rgbBlue);
+    return colours;
+}
+
+// For each window coordinate in [first, last), the image coordinate shown there times `scale`.
+std::vector<int> SourceIndices(int first, int last, float ratio, int origin, int scale)
+{
+    std::vector<int> indices(static_cast<size_t>(last - first));
+    for (int window = first; window < last; ++window)
+        indices[static_cast<size_t>(window - first)] = qvzoom::Real(window, ratio, origin) * scale;
+    return indices;
+}
+
+void ConvertRow(const BYTE* source, const std::vector<int>& columns, int bytesPerPixel,
+                const std::array<QRgb, 256>& byteColours, QRgb* target)
+{
+    const size_t count = columns.size();
+    if (bytesPerPixel == 1)
+    {
+        for (size_t i = 0; i < count; ++i)
+            target[i] = byteColours[source[columns[i]]];
+        return;
+    }
+    // B, G, R first in both the 24-bit and the 32-bit layout; alpha is dropped.
+    for (size_t i = 0; i < count; ++i)
+    {
+        const BYTE* p = source + columns[i];
+        target[i] = 0xFF000000u | (QRgb(p[2]) << 16) | (QRgb(p[1]) << 8) | QRgb(p[0]);
+    }
+}
+
+}  // namespace
+
+void BlitNearest(const CQvImage& image, float ratio, CPoint origin, const CRect& clip, QImage& surface)
+{
+    if (image.IsEmpty() || !(ratio > 0.0f) || !IsDirect32(surface))
+        return;
+    const CRect drawn(qvzoom::Zoomed(0, ratio, origin.x), qvzoom::Zoomed(0, ratio, origin.y),
+                      qvzoom::Zoomed(image.GetWidth(), ratio, origin.x),
+                      qvzoom::Zoomed(image.GetHeight(), ratio, origin.y));
+    CRect visible;
+    if (!visible.IntersectRect(drawn, clip))
+        return;
+    const CRect area = OnSurface(surface, visible);
+    if (area.IsRectEmpty())
+        return;
+
+    const int bytesPerPixel = image.GetBitsPerPixel() / 8;
+    const std::vector<int> columns = SourceIndices(area.left, area.right, ratio, origin.x, bytesPerPixel);
+    const std::vector<int> rows = SourceIndices(area.top, area.bottom, ratio, origin.y, 1);
+    const std::array<QRgb, 256> byteColours =
+        bytesPerPixel == 1 ? ByteColours(image) : std::array<QRgb, 256>{};
+
+    BYTE* surfaceBits = surface.bits();
+    const qsizetype surfaceStride = surface.bytesPerLine();
+    const BYTE* pixels = image.GetBuffer();
+    const size_t rowBytes = columns.size() * sizeof(QRgb);
+    for (int y = area.top; y < area.bottom; ++y)
+    {
+        QRgb* target = reinterpret_cast<QRgb*>(surfaceBits + y * surfaceStride) + area.left;
+        const size_t row = static_cast<size_t>(y - area.top);
+        // Zoomed in, consecutive window rows show the same image row: convert it once.
+        if (row > 0 && rows[row] == rows[row - 1])
+            std::memcpy(target, reinterpret_cast<const BYTE*>(target) - surfaceStride, rowBytes);
+        else
+            ConvertRow(pixels + static_cast<qsizetype>(rows[row]) * image.GetStride(), columns, bytesPerPixel,
+                       byteColours, target);
+    }
+}
+
+void FillSurfaceRect(QImage& surface, const CRect& rect, QRgb colour)
+{
+    if (!IsDirect32(surface))
+        return;
+    const CRect area = OnSurface(surface, rect);
+    if (area.IsRectEmpty())
+        return;
+    const QRgb value = 0xFF000000u | colour;
+    for (int y = area.top; y < area.bottom; ++y)
+    {
+        QRgb* target = reinterpret_cast<QRgb*>(surface.scanLine(y)) + area.left;
+        std::fill_n(target, area.Width(), value);
+    }
+}

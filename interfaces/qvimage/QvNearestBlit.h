@@ -1,0 +1,19 @@
+// Pixel work of the display window on its 32-bit surfaces (RGB32 or ARGB32, alpha left opaque): image drawing by
+// nearest neighbour, never smoothed, and plain rectangle fills. Only the window pixels inside the clip rectangle
+// and the surface are written, and only the source pixels they show are read, so drawing a zoomed-in corner of a
+// large image costs the corner, not the image. Surfaces of other formats are left untouched. Any thread, one
+// surface at a time.
+#pragma once
+
+#include "CQvImage.h"
+#include "types/WinGeometry.h"
+
+#include <QImage>
+
+// Draws `image` with its pixel (0, 0) at window position `origin`, pixel (x, y) covering the window pixels given by
+// the zoom rule of QvZoomMapping.h. Grey models show their level, indexed models their palette colour (an index
+// beyond the palette shows black), RGB and RGBA models their colour without alpha.
+void BlitNearest(const CQvImage& image, float ratio, CPoint origin, const CRect& clip, QImage& surface);
+
+// Fills the part of `rect` inside the surface with an 0xRRGGBB colour.
+void FillSurfaceRect(QImage& surface, const CRect& rect, QRgb colour);
