@@ -10,8 +10,14 @@
 
 namespace {
 
-// A name or comment longer than this is taken for a damaged record rather than allocated.
+// A name or comment longer than this (its terminating zero included) is taken for a damaged record rather than
+// allocated; the writer refuses one, so that every record written reads back.
 constexpr int32_t kMaxTextLength = 64 * 1024;
+
+bool FitsRecord(const std::string& text)
+{
+    return text.size() < static_cast<size_t>(kMaxTextLength);
+}
 
 BYTE CharSetOfSystemLanguage()
 {
@@ -142,6 +148,8 @@ void CQvGObjectProperty::ReadAttributes(LeReader& in)
 
 int CQvGObjectProperty::Write(FILE* file, float /*version*/) const
 {
+    if (!FitsRecord(m_name) || !FitsRecord(m_comment))
+        return 0;
     LeWriter out(file);
     WriteText(out, m_name);
     WriteText(out, m_comment);

@@ -78,7 +78,8 @@ public:
     int GetRArrowType() const { return m_attr[RightArrowType]; }
 
     // The property record of the overlay stream. Read returns 0 on a short or bad record and then leaves this
-    // property unchanged; names longer than 64 KiB or of negative length are bad.
+    // property unchanged; texts longer than 64 KiB with their terminating zero, or of negative length, are bad.
+    // Write refuses (0, nothing written) a name or comment that Read would refuse.
     int Write(FILE* file, float version) const;
     int Read(FILE* file, float version);
 

@@ -6,6 +6,7 @@
 #include "StepperBox.h"
 
 #include "resources/StringTable.h"
+#include "strings/Format.h"
 #include "ui/ColourDialog.h"
 #include "ui/MessageBox.h"
 
@@ -18,7 +19,6 @@
 #include <QVBoxLayout>
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -38,9 +38,7 @@ QString ControlName(int id)
 // "%f" without the zeros after the point (and without a bare point).
 QString GapText(float gap)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, "%f", static_cast<double>(gap));
-    std::string shown(text);
+    std::string shown = Format("%f", static_cast<double>(gap));
     if (shown.find('.') != std::string::npos) {
         shown.erase(shown.find_last_not_of('0') + 1);
         if (shown.back() == '.')
@@ -183,7 +181,7 @@ void CGridDlg::ApplyKinds()
 void CGridDlg::ApplyTypedFields()
 {
     m_overlay->SetWeight(std::atoi(m_weight->text().toLatin1().constData()));
-    m_overlay->SetGap(static_cast<float>(std::atof(m_gap->text().toLatin1().constData())));
+    m_overlay->SetGap(static_cast<float>(ParseDouble(m_gap->text().toLatin1().constData())));
     m_overlay->SetLineColor(m_chosenColour);
     ApplyKinds();
 }
@@ -194,7 +192,7 @@ void CGridDlg::StepGap(int steps)
     const double upp = m_overlay->GetUPP();
     if (!(upp > 0.0) || !std::isfinite(upp))
         return;
-    const double typed = std::atof(m_gap->text().toLatin1().constData());
+    const double typed = ParseDouble(m_gap->text().toLatin1().constData());
     const double stepped = steps > 0 ? typed + upp : typed - upp;
     if (stepped / upp >= kMinimumPixels) {
         SetGap(static_cast<float>(stepped));

@@ -3,11 +3,11 @@
 #include "CLatticer.h"
 
 #include "gdi/CDC.h"
+#include "strings/Format.h"
 #include "types/Rounding.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -207,9 +207,7 @@ void CLatticer::DrawRuler(CDC* dc, const Frame& f) const
 
     const auto label = [this](double offset, double spacing) {
         const int n = Rnd(offset / spacing);
-        char text[64];
-        std::snprintf(text, sizeof text, "%.*f", decimal, static_cast<double>(n * gap));
-        return std::string(text);
+        return Format("%.*f", decimal, static_cast<double>(n * gap));
     };
     const bool minorTicks = f.s * 0.1 > 4;
 

@@ -166,6 +166,28 @@ TEST(Property, RecordIsWrittenFieldByFieldAndReadBack)
     EXPECT_EQ(ok, 1);
 }
 
+TEST(Property, TextsTooLongToReadBackAreNotWritten)
+{
+    const size_t longest = 64 * 1024 - 1;  // the record's length field counts the terminating zero too
+    const struct { size_t nameLength; size_t commentLength; int written; } cases[] = {
+        {longest, longest, 1}, {longest + 1, 0, 0}, {0, longest + 1, 0},
+    };
+    for (const auto& c : cases) {
+        CQvGObjectProperty p;
+        p.SetName(std::string(c.nameLength, 'n').c_str());
+        p.SetComment(std::string(c.commentLength, 'c').c_str());
+        TempStream stream;
+        EXPECT_EQ(p.Write(stream.file(), 1.5f), c.written) << c.nameLength << ", " << c.commentLength;
+        if (!c.written) {
+            EXPECT_TRUE(stream.Contents().empty());
+            continue;
+        }
+        int ok = 0;
+        EXPECT_EQ(ReadRecord(stream.Contents(), &ok), p);
+        EXPECT_EQ(ok, 1);
+    }
+}
+
 TEST(Property, NamesFromWindowsFilesAreDecodedToUtf8)
 {
     Bytes record;

@@ -124,7 +124,7 @@ void CQvDispWnd::DrawImage(CDC* dc, CQvImage* image)
 
 void CQvDispWnd::DrawImage(CDC* dc, CQvImage* image, CRect rect, float ratio)
 {
-    if (image)
+    if (image && ratio >= kQvMinZoomRatio && ratio <= kQvMaxZoomRatio)
         BlitNearest(*image, ratio, rect.TopLeft(), rect, dc->GetImage());
 }
 

@@ -2,6 +2,7 @@
 
 #include "QvImageAccess.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -34,6 +35,20 @@ long long DibPaletteCount(const BITMAPINFOHEADER& header)
         return count <= capacity ? static_cast<long long>(count) : -1;
     }
     return header.biClrUsed <= kMaxPaletteEntries ? static_cast<long long>(header.biClrUsed) : -1;
+}
+
+// The palette length of a DIB that DIB2QVIMG takes, or -1 for one it refuses. Every size computed from an accepted
+// header is bounded by the image limits, so it cannot overflow.
+long long AcceptedPaletteCount(const BITMAPINFOHEADER& header)
+{
+    const int bits = header.biBitCount;
+    const bool bitsKnown = bits == 1 || bits == 4 || bits == 8 || bits == 24 || bits == 32;
+    // The image keeps a byte per pixel below 8 bits, and its rows are never shorter than the DIB's.
+    if (!bitsKnown || header.biSize < kInfoHeaderSize || header.biSize > kLargestInfoHeaderSize
+        || header.biCompression != BI_RGB
+        || !SizeWithinLimits(header.biWidth, std::llabs(static_cast<long long>(header.biHeight)), std::max(bits, 8)))
+        return -1;
+    return DibPaletteCount(header);
 }
 
 int DibBitsOf(int type)
@@ -72,9 +87,11 @@ void PackRow(const BYTE* source, int bits, int width, BYTE* target)
 
 size_t QVDibSize(const BITMAPINFOHEADER* dib)
 {
-    const long long paletteCount = DibPaletteCount(*dib);
+    const long long paletteCount = dib ? AcceptedPaletteCount(*dib) : -1;
+    if (paletteCount < 0)
+        return 0;
     const long long height = std::llabs(static_cast<long long>(dib->biHeight));
-    return dib->biSize + 4 * static_cast<size_t>(paletteCount < 0 ? 0 : paletteCount)
+    return dib->biSize + 4 * static_cast<size_t>(paletteCount)
         + static_cast<size_t>(PaddedStride(dib->biWidth, dib->biBitCount) * height);
 }
 
@@ -83,14 +100,12 @@ int DIB2QVIMG(const BITMAPINFOHEADER* dib, CQvImage* image, int /*reserved*/)
     if (!dib || !image)
         return 0;
     const BITMAPINFOHEADER& header = *dib;
+    const long long paletteCount = AcceptedPaletteCount(header);
+    if (paletteCount < 0)
+        return 0;
     const int bits = header.biBitCount;
-    const bool bitsKnown = bits == 1 || bits == 4 || bits == 8 || bits == 24 || bits == 32;
-    const long long paletteCount = bitsKnown ? DibPaletteCount(header) : -1;
     const long long width = header.biWidth;
     const long long height = std::llabs(static_cast<long long>(header.biHeight));
-    if (header.biSize < kInfoHeaderSize || header.biSize > kLargestInfoHeaderSize || header.biCompression != BI_RGB
-        || paletteCount < 0)
-        return 0;
 
     const auto* base = reinterpret_cast<const BYTE*>(dib);
     const auto* palette = reinterpret_cast<const RGBQUAD*>(base + header.biSize);
@@ -104,8 +119,6 @@ int DIB2QVIMG(const BITMAPINFOHEADER* dib, CQvImage* image, int /*reserved*/)
         type = QV_INDEX4;
     else if (bits == 8)
         type = IsGreyRamp(palette, static_cast<DWORD>(paletteCount)) ? QV_GRAY8 : QV_INDEX8;
-    if (!SizeWithinLimits(width, height, GetQvBitCount(type)))
-        return 0;
 
     // Every check is behind us: from here on the image is written in place (a live frame reuses its buffer).
     QvImageAccess::Allocate(*image, type, static_cast<int>(width), static_cast<int>(height));

@@ -18,5 +18,6 @@ VISTREL_EXPORT int DIB2QVIMG(const BITMAPINFOHEADER* dib, CQvImage* image, int r
 VISTREL_EXPORT int QVIMG2DIB(const CQvImage* image, BITMAPINFOHEADER** out);
 VISTREL_EXPORT void QVFreeDIB(BITMAPINFOHEADER* dib);
 
-// Bytes of a packed DIB: header, palette and pixels.
+// Bytes of a packed DIB: header, palette and pixels; 0 for a header DIB2QVIMG refuses. A reader of a DIB from
+// outside checks that its block holds this many bytes (and that it is not 0) before converting it.
 VISTREL_EXPORT size_t QVDibSize(const BITMAPINFOHEADER* dib);

@@ -533,6 +533,8 @@ BOOL CDC::PatBlt(int x, int y, int width, int height, uint32_t rop)
 
 void CDC::Draw3dRect(const RECT* rect, COLORREF topLeft, COLORREF bottomRight)
 {
+    if (rect == nullptr)
+        return;
     const int x = rect->left;
     const int y = rect->top;
     const int cx = rect->right - rect->left;

@@ -2,6 +2,7 @@
 
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <locale.h>
 
 namespace {
@@ -48,4 +49,9 @@ std::string Format(const char* format, ...)
     std::string text = FormatV(format, args);
     va_end(args);
     return text;
+}
+
+double ParseDouble(const char* text)
+{
+    return text ? strtod_l(text, nullptr, CLocale()) : 0.0;
 }

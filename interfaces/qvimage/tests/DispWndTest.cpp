@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -329,6 +330,23 @@ TEST(DispWndDrawing, DrawingIntoARectangleStaysInsideIt)
             ASSERT_EQ(PixelAt(target, x, y), inside ? ExpectedColour(image, (x - 10) / 2, (y - 10) / 2) : 0xFFFFFFu)
                 << x << "," << y;
         }
+}
+
+TEST(DispWndDrawing, RatiosOutsideTheZoomRangeDrawNothing)
+{
+    const float ratios[] = {0.0f, -2.0f, 1e-30f, 0.005f, 65.0f, 1e30f, std::numeric_limits<float>::infinity(),
+                            std::numeric_limits<float>::quiet_NaN()};
+    CQvImage image = PatternImage(QV_GRAY8, 8, 8);
+    CQvDispWnd wnd;
+    for (float ratio : ratios)
+    {
+        QImage target = testing_support::BlankSurface(40, 40);
+        {
+            CDC dc(target);
+            wnd.DrawImage(&dc, &image, CRect(10, 10, 20, 20), ratio);
+        }
+        EXPECT_EQ(testing_support::CountColour(target, 0xFFFFFF), 40 * 40) << ratio;
+    }
 }
 
 TEST(DispWndSurface, ARubberBandDrawnTwiceUnderNotLeavesTheSurfaceAsItWas)

@@ -185,6 +185,7 @@ TEST(QvImageDib, RefusedDibsLeaveTheImageAlone)
         {"zero height", [](BITMAPINFOHEADER& h) { h.biHeight = 0; }},
         {"absurd width", [](BITMAPINFOHEADER& h) { h.biWidth = 0x7FFFFFFF; }},
         {"absurd height", [](BITMAPINFOHEADER& h) { h.biHeight = -0x7FFFFFFF - 1; }},
+        {"absurd size and depth", [](BITMAPINFOHEADER& h) { h.biWidth = h.biHeight = 0x7FFFFFFF; h.biBitCount = 0xFFFF; }},
     };
     for (const auto& c : cases)
     {
@@ -194,6 +195,7 @@ TEST(QvImageDib, RefusedDibsLeaveTheImageAlone)
         CQvImage image;
         image.Create(QV_RGB24, 2, 2, 0);
         image.GetPixel(1, 1)[0] = 42;
+        EXPECT_EQ(QVDibSize(&dib.Header()), 0u);
         EXPECT_EQ(DIB2QVIMG(&dib.Header(), &image, 0), 0);
         EXPECT_EQ(image.GetColorModel(), QV_RGB24);
         EXPECT_EQ(image.GetWidth(), 2);

@@ -118,7 +118,7 @@ TEST(QvImageRecord, RoundTripsInsideOtherFields)
 void PutInt(std::vector<BYTE>& bytes, size_t offset, uint32_t value)
 {
     for (int i = 0; i < 4; ++i)
-        bytes[offset + i] = static_cast<BYTE>(value >> (8 * i));
+        bytes.at(offset + i) = static_cast<BYTE>(value >> (8 * i));
 }
 
 TEST(QvImageRecord, HostileAndTruncatedRecordsAreRefusedCleanly)

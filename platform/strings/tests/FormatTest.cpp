@@ -19,6 +19,7 @@ TEST(Format, IgnoresACommaDecimalLocale)
     if (!german)
         german = std::setlocale(LC_NUMERIC, "C.UTF-8");  // the test still checks the C result
     EXPECT_EQ(Format("%.1f", 2.5), "2.5");
+    EXPECT_EQ(ParseDouble("2.5"), 2.5);
     std::setlocale(LC_NUMERIC, "C");
 }
 
@@ -26,4 +27,14 @@ TEST(Format, LongTextsAreNotCut)
 {
     const std::string long_text(5000, 'x');
     EXPECT_EQ(Format("<%s>", long_text.c_str()).size(), 5002u);
+}
+
+TEST(ParseDouble, ReadsTheLeadingNumberLikeAtof)
+{
+    const struct { const char* text; double value; } cases[] = {
+        {"30.5", 30.5}, {"  7 mm", 7.0}, {"-1e2x", -100.0}, {"+.25", 0.25}, {"2,5", 2.0}, {"abc", 0.0}, {"", 0.0},
+        {nullptr, 0.0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseDouble(c.text), c.value) << (c.text ? c.text : "null");
 }
