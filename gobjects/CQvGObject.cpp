@@ -1,5 +1,68 @@
 #include "CQvGObject.h"
 
+#include "CQvGObjectContainer.h"
+#include "CQvGObjectLabel.h"
+#include "CRealtimeResultObjBox.h"
+#include "Edition.h"
+#include "GObjectFactory.h"
+#include "GObjectRecordLimits.h"
+#include "FiguronStrings.h"
+
+#include "CCalibKeeper.h"
+#include "gdi/CDC.h"
+#include "gdi/GdiDefs.h"
+#include "stream/LeStream.h"
+#include "strings/Format.h"
+#include "types/Rounding.h"
+#include "ui/MessageBox.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+
+namespace {
+
+// Counts up to these are read without asking the file how much is left (which costs two seeks); larger ones must
+// fit in the rest of the file. Either way items are allocated only as they are read.
+constexpr int32_t kTrustedPointCount = 1024;
+constexpr int32_t kTrustedLabelCount = 64;
+// Labels own labels only one level down in any file we write; deeper nesting is a damaged or hostile stream.
+constexpr int kMaxLabelDepth = 4;
+// Coordinates are image pixels; anything farther out (or not a number) is a damaged record, and would overflow
+// the integer window mapping.
+constexpr double kMaxCoordinate = 1.0e7;
+// More digits than a double holds make no sense and a huge precision would build a huge string.
+constexpr int kMaxDecimals = 20;
+
+constexpr COLORREF kLabelColour = 0xC8C8C8;
+constexpr COLORREF kYellowGrip = 0x00FFFF;
+
+bool CountFits(FILE* file, int32_t count, int32_t trusted, int64_t itemBytes)
+{
+    if (count < 0)
+        return false;
+    return count <= trusted || count <= RemainingBytes(file) / itemBytes;
+}
+
+int g_labelReadDepth = 0;
+
+struct LabelDepthGuard
+{
+    LabelDepthGuard() { ++g_labelReadDepth; }
+    ~LabelDepthGuard() { --g_labelReadDepth; }
+    LabelDepthGuard(const LabelDepthGuard&) = delete;
+    LabelDepthGuard& operator=(const LabelDepthGuard&) = delete;
+};
+
+void RemoveAllOf(std::list<CQvGObject*>& objects)
+{
+    for (CQvGObject* obj : objects)
+        obj->RemoveAll();
+    objects.clear();
+}
+
+}  // namespace
+
 CQvGObject::CQvGObject()
 {
     Initialize();
@@ -47,8 +110,478 @@ void CQvGObject::RemoveNestedObjs()
     // Taken out first: a label's RemoveAll deletes it, and nothing may reach it through this list afterwards.
     std::list<CQvGObject*> labels;
     labels.swap(m_labels);
-    for (CQvGObject* label : labels)
-        label->RemoveAll();
+    RemoveAllOf(labels);
+}
+
+int CQvGObject::SpecificProperty(QWidget* parent)
+{
+    if (!m_container)
+        return 0;
+    GObjectSheetRequest request;
+    request.container = m_container;
+    request.object = this;
+    request.property = &m_property;
+    request.parent = parent;
+    return m_container->RunPropertySheet(request) == IDOK ? 1 : 0;
+}
+
+// --- Painting ---
+
+void CQvGObject::Draw(CDC* dc, const CPoint* origin, const float* ratio, int flag)
+{
+    // An object without points shows nothing, not even its label.
+    if (m_pointCount == 0)
+        return;
+
+    LOGFONTA logFont = m_property.GetFont();
+    logFont.lfHeight = ScaleFontHeight(logFont.lfHeight, ratio);
+    logFont.lfStrikeOut = 0;
+    CFont font;
+    font.CreateFontIndirect(&logFont);
+    CFont* oldFont = dc->SelectObject(&font);
+    const COLORREF oldTextColour = dc->SetTextColor(m_property.GetTextColor());
+    const int oldBkMode = dc->SetBkMode(TRANSPARENT);
+
+    // Attributes from an old or foreign file may name styles GDI does not have: draw those solid / unfilled
+    // rather than with whatever was selected before.
+    CPen pen;
+    const int weight = std::max(0, m_property.GetLineWeight());
+    if (!pen.CreatePen(m_property.GetLineType(), weight, m_property.GetLineColor()))
+        pen.CreatePen(PS_SOLID, weight, m_property.GetLineColor());
+    CPen* oldPen = dc->SelectObject(&pen);
+    CBrush brush;
+    const LOGBRUSH logBrush{static_cast<uint32_t>(m_property.GetFillPattern()), m_property.GetFillColor(),
+                            HS_HORIZONTAL};
+    if (!brush.CreateBrushIndirect(&logBrush)) {
+        const LOGBRUSH hollow{BS_HOLLOW, 0, 0};
+        brush.CreateBrushIndirect(&hollow);
+    }
+    CBrush* oldBrush = dc->SelectObject(&brush);
+
+    DrawShape(dc, origin, ratio, flag);
+    // The Perpendicular and the Das paint their own labels.
+    const bool paintsOwnLabels = m_shape == SHAPE_PERPENDICULAR || m_shape == SHAPE_DAS;
+    if (!paintsOwnLabels && ShowsLabels()) {
+        DrawExtLabel(dc, origin, ratio, flag);
+        if (CQvGObject* label = GetLabelObject())
+            PaintLabel(dc, label, origin, ratio, flag, LabelPaint::Shape);
+    }
+
+    dc->SelectObject(oldBrush);
+    dc->SelectObject(oldPen);
+    dc->SetBkMode(oldBkMode);
+    dc->SetTextColor(oldTextColour);
+    dc->SelectObject(oldFont);
+}
+
+bool CQvGObject::ShowsLabels() const
+{
+    return m_container && (m_container->GetDisplayName() || m_container->GetDisplayData());
+}
+
+void CQvGObject::PaintLabel(CDC* dc, CQvGObject* label, const CPoint* origin, const float* ratio, int flag,
+                            LabelPaint how)
+{
+    CQvGObjectProperty& look = label->GetProperty();
+    look.ShowFill(m_property.IsShowFill());
+    look.SetFillColor(m_property.GetFillColor());
+    if (auto* valueLabel = dynamic_cast<CQvGObjectLabel*>(label)) {
+        valueLabel->SetAreaFlag((m_dispType & CAL_AREA) != 0);
+        valueLabel->SetAngleFlag((m_dispType & (CAL_ANGLE | CAL_X_ANGLE | CAL_Y_ANGLE)) != 0);
+        valueLabel->SetCurvatureFlag((m_dispType & CAL_CURVATURE) != 0);
+    }
+    if (m_labelHit)
+        label->DrawSelection(dc, origin, ratio);
+
+    // Circular mils and positions carry no unit symbol.
+    constexpr int32_t kUnitlessQuantities = CAL_CIRCULAR_MIL | CAL_POSITION_START | CAL_POSITION_CENTER |
+                                            CAL_POSITION_END;
+    const bool hideMark = m_container && (m_dispType & kUnitlessQuantities) != 0;
+    const int savedMark = m_container ? m_container->GetDisplayMark() : 0;
+    if (hideMark)
+        m_container->SetDisplayMark(0);
+    if (how == LabelPaint::Shape)
+        label->DrawShape(dc, origin, ratio, flag);
+    else
+        label->DrawExtLabel(dc, origin, ratio, flag);
+    if (hideMark)
+        m_container->SetDisplayMark(savedMark);
+}
+
+void CQvGObject::DrawSelection(CDC* dc, const CPoint* origin, const float* ratio)
+{
+    for (int i = 0; i < m_pointCount && i < static_cast<int>(m_points.size()); ++i)
+        DrawGrip(dc, MapToWindow(m_points[i], *origin, *ratio));
+}
+
+int32_t CQvGObject::ScaleFontHeight(int32_t height, const float* ratio)
+{
+    constexpr double kMaxFontHeight = 4096.0;
+    const double scaled = ratio ? std::trunc(static_cast<double>(height) * *ratio + 0.5) : height;
+    return static_cast<int32_t>(std::clamp(scaled, -kMaxFontHeight, kMaxFontHeight));
+}
+
+void CQvGObject::DrawGrip(CDC* dc, CPoint centre)
+{
+    if (g_OEMProduct == 1)
+        dc->FillSolidRect(centre.x - 4, centre.y - 4, 8, 8, kYellowGrip);
+    else
+        dc->PatBlt(centre.x - 4, centre.y - 4, 8, 8, DSTINVERT);
+}
+
+int CQvGObject::MapToWindow(double v, int origin, float ratio)
+{
+    return TruncHalfUp(static_cast<double>(ratio) * v + origin);
+}
+
+CPoint CQvGObject::MapToWindow(const _RPOINT& p, const CPoint& origin, float ratio)
+{
+    return CPoint(MapToWindow(p.x, origin.x, ratio), MapToWindow(p.y, origin.y, ratio));
+}
+
+void CQvGObject::ApplyRatio(CRect& rect, CPoint origin, float ratio)
+{
+    rect.SetRect(MapToWindow(rect.left, origin.x, ratio), MapToWindow(rect.top, origin.y, ratio),
+                 MapToWindow(rect.right, origin.x, ratio), MapToWindow(rect.bottom, origin.y, ratio));
+}
+
+// --- Geometry and hit testing ---
+
+float CQvGObject::GetCurRatio() const
+{
+    return m_container ? m_container->GetRatio() : 1.0f;
+}
+
+int CQvGObject::GetZoomTolerance() const
+{
+    return GetCurRatio() > 2.0f ? 1 : 3;
+}
+
+bool CQvGObject::IsMultiSelected() const
+{
+    return m_container && m_container->GetSelectedObjectCount() > 1;
+}
+
+void CQvGObject::MoveLabelObject(CSize delta)
+{
+    if (CQvGObject* label = GetLabelObject())
+        label->MoveTo(delta);
+}
+
+CRect CQvGObject::GetInvalidateRect()
+{
+    CRect box = GetMBR();
+    if (!IsAnnotation()) {
+        if (CQvGObject* label = GetLabelObject())
+            box.UnionRect(box, label->GetMBR());
+    }
+    box.InflateRect(8);
+    return box;
+}
+
+namespace {
+
+// The value label is tested through its own region: as an annotation-kind object its IsSelected would only
+// look at sub-objects it does not have.
+bool LabelContains(CQvGObject* label, CPoint point)
+{
+    CRgn region;
+    return label->GetHitTestRgn(region) && region.PtInRegion(point);
+}
+
+bool LabelTouches(CQvGObject* label, const CRect& rect)
+{
+    CRgn region;
+    return label->GetHitTestRgn(region) && region.RectInRegion(&rect);
+}
+
+}  // namespace
+
+int CQvGObject::IsSelected(CPoint point)
+{
+    m_labelHit = 0;
+    CRgn region;
+    if (!GetHitTestRgn(region))
+        return 0;
+    if (IsAnnotation())
+        return IsChildSelected(point);
+    if (region.PtInRegion(point))
+        return 1;
+    CQvGObject* label = GetLabelObject();
+    if (label && LabelContains(label, point)) {
+        m_labelHit = 1;
+        return 1;
+    }
+    return 0;
+}
+
+int CQvGObject::IsSelected(CRect rect)
+{
+    m_labelHit = 0;
+    CRgn region;
+    if (!GetHitTestRgn(region))
+        return 0;
+    if (region.RectInRegion(&rect))
+        return 1;
+    if (IsAnnotation())
+        return IsChildSelected(rect);
+    CQvGObject* label = GetLabelObject();
+    if (label && LabelTouches(label, rect)) {
+        m_labelHit = 1;
+        return 1;
+    }
+    return 0;
+}
+
+int CQvGObject::IsChildSelected(CRect rect)
+{
+    auto it = m_labels.begin();
+    if (IsAnnotation() && it != m_labels.end())
+        ++it;
+    for (; it != m_labels.end(); ++it) {
+        if ((*it)->IsSelected(rect))
+            return 1;
+    }
+    return 0;
+}
+
+int CQvGObject::IsChildSelected(CPoint point)
+{
+    auto it = m_labels.begin();
+    if (IsAnnotation() && it != m_labels.end())
+        ++it;
+    for (; it != m_labels.end(); ++it) {
+        if ((*it)->IsSelected(point))
+            return 1;
+    }
+    return 0;
+}
+
+// --- Values ---
+
+double CQvGObject::GetUnitsPerPixel() const
+{
+    // A container without a calibration (previews, the region overlay) shows pixels.
+    const CCalibKeeper* calib = m_container ? m_container->GetCalibKeeper() : nullptr;
+    return calib ? calib->GetUnitsPerPixel() : 1.0;
+}
+
+std::string CQvGObject::GetDataString(tagCAL_DATA& data, int subItem)
+{
+    if (!GetCalData(data, subItem))
+        return "Not yet";
+    const int decimals = std::clamp(m_container ? m_container->GetDecimalPointRange() : 3, 0, kMaxDecimals);
+    if (data.kind == CAL_POSITION_START || data.kind == CAL_POSITION_CENTER || data.kind == CAL_POSITION_END) {
+        const double factor = GetUnitsPerPixel();
+        return Format("(%.*f,%.*f)", decimals, factor * data.value1, decimals, factor * data.value2);
+    }
+    return Format("%.*f", decimals, data.value1);
+}
+
+std::string CQvGObject::GetDefaultDataString()
+{
+    SetCalType();
+    return GetDataString(m_defaultData, 0);
+}
+
+void CQvGObject::UpdateDataLabel()
+{
+    if (IsAnnotation() || !(m_state & GS_FINISHED) || m_calType == 0)
+        return;
+    std::string text = GetDefaultDataString();
+    CQvGObject* label = GetLabelObject();
+    if (!label)
+        return;
+    if (m_container && m_container->IsSetValueTitle())
+        text = GetValueTitle(m_defaultData.kind) + ":" + text;
+    label->GetProperty().SetComment(text);
+    label->GetMBR();
+}
+
+std::string CQvGObject::GetValueTitle(int calType)
+{
+    const auto bits = static_cast<uint32_t>(calType);
+    if (bits == 0 || bits > CAL_CURVATURE || !std::has_single_bit(bits))
+        return {};
+    return LoadFiguronString(IDS_QUANTITY_FIRST + static_cast<uint32_t>(std::countr_zero(bits)));
+}
+
+// --- Value label ---
+
+void CQvGObject::ApplyLabelLook(CQvGObjectProperty& property)
+{
+    property.SetLineColor(kLabelColour);
+    property.SetLineType(PS_DOT);
+    property.SetLineWeight(1);
+    property.SetFillColor(kLabelColour);
+    property.SetFillPattern(0);
+}
+
+CQvGObject* CQvGObject::AddLabelObject(CPoint point)
+{
+    auto* label = new CQvGObjectLabel;
+    label->SetContainer(m_container);
+    if (!IsAnnotation()) {
+        label->GetProperty().SetComment(GetDefaultDataString());
+        label->GetProperty().SetName(m_property.GetName());
+    }
+    CopyBaseProperty(&label->GetProperty(), &m_property);
+    ApplyLabelLook(label->GetProperty());
+    label->AddPoint(point);
+    label->AddPoint(point);
+    label->Finish();
+    m_labels.push_back(label);
+    return label;
+}
+
+void CQvGObject::SetProperty(const CQvGObjectProperty& property)
+{
+    m_property = property;
+    if (m_shape == SHAPE_LABEL)
+        ApplyLabelLook(m_property);
+    for (CQvGObject* label : m_labels)
+        label->SetProperty(property);
+}
+
+void CQvGObject::SetBaseProperty(const CQvGObjectProperty& property)
+{
+    CopyBaseProperty(&m_property, &property);
+    if (m_shape == SHAPE_LABEL)
+        ApplyLabelLook(m_property);
+    for (CQvGObject* label : m_labels)
+        label->SetBaseProperty(property);
+}
+
+// --- Live result box ---
+
+void CQvGObject::FeedRealtimeResultBox(int flag)
+{
+    if (m_state == GS_ADDING && flag == 1 && !IsAnnotation() && m_container && m_container->GetDisplayRealtime() &&
+        pRealtimeResultBox)
+        ::FeedRealtimeResultBox(GetDefaultDataString());
+}
+
+void CQvGObject::HideRealtimeResultBox()
+{
+    ::HideRealtimeResultBox();
+}
+
+// --- Object record ---
+
+int CQvGObject::Read(FILE* file, float version)
+{
+    LeReader in(file);
+    const int32_t count = in.Int32();
+    if (!in.ok() || !CountFits(file, count, kTrustedPointCount, 16))
+        return 0;
+    std::vector<_RPOINT> points;
+    points.reserve(static_cast<size_t>(std::min(count, kTrustedPointCount)) + 1);
+    for (int32_t i = 0; i < count; ++i) {
+        const double x = in.Double();
+        const double y = in.Double();
+        if (!in.ok() || !(std::fabs(x) <= kMaxCoordinate) || !(std::fabs(y) <= kMaxCoordinate))
+            return 0;
+        points.push_back(_RPOINT{x, y});
+    }
+
+    std::list<CQvGObject*> labels;
+    const int labelsRead = ReadLabels(file, version, labels);
+    CQvGObjectProperty property;
+    if (!labelsRead || !property.Read(file, version)) {
+        RemoveAllOf(labels);
+        return 0;
+    }
+    int32_t dispType = m_dispType;
+    int32_t calType = m_calType;
+    tagCAL_DATA defaultData = m_defaultData;
+    if (version > 1.3f) {
+        dispType = in.Int32();
+        calType = in.Int32();
+        defaultData.kind = in.Int32();
+        in.Skip(4);
+        defaultData.value1 = in.Double();
+        defaultData.value2 = in.Double();
+    }
+    const int32_t kind = in.Int32();
+    if (!in.ok()) {
+        RemoveAllOf(labels);
+        return 0;
+    }
+
+    // Shapes index their points by what they expect to hold: keep the room the constructor made, plus one.
+    const size_t room = std::max(points.size() + 1, m_points.size());
+    points.resize(room, _RPOINT{0.0, 0.0});
+    m_points = std::move(points);
+    m_pointCount = count;
+    RemoveNestedObjs();
+    m_labels = std::move(labels);
+    m_property = property;
+    m_dispType = dispType;
+    m_calType = calType;
+    m_defaultData = defaultData;
+    m_kind = static_cast<QVGO_TYPE>(kind);
+    // The factory makes an annotation with its base code; its record's kind gives it the annotation code back.
+    NormalizeAnnotationShape();
+    m_state = GS_FINISHED;
+    GetMBR();
+    return 1;
+}
+
+int CQvGObject::ReadLabels(FILE* file, float version, std::list<CQvGObject*>& labels)
+{
+    LeReader in(file);
+    const int32_t count = in.Int32();
+    if (!in.ok() || g_labelReadDepth >= kMaxLabelDepth ||
+        !CountFits(file, count, kTrustedLabelCount, kMinObjectRecordSize))
+        return 0;
+    LabelDepthGuard depth;
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t shape = in.Int32();
+        if (!in.ok())
+            return 0;
+        CQvGObject* label = nullptr;
+        if (shape == SHAPE_LABEL) {
+            // The Z indicator's label is a placeholder that must stay invisible after a reload.
+            label = m_shape == SHAPE_Z_INDICATOR ? new CQvGObjectDUMMYLabel : new CQvGObjectLabel;
+        } else {
+            label = CreateGObject(static_cast<OBJ_SHAPE>(shape));
+        }
+        if (!label)
+            return 0;
+        label->SetContainer(m_container);
+        labels.push_back(label);
+        if (!label->Read(file, version))
+            return 0;
+    }
+    return 1;
+}
+
+int CQvGObject::Write(FILE* file, float version)
+{
+    LeWriter out(file);
+    const int count = std::clamp(m_pointCount, 0, static_cast<int>(m_points.size()));
+    out.Int32(m_shape);
+    out.Int32(count);
+    for (int i = 0; i < count; ++i) {
+        out.Double(m_points[i].x);
+        out.Double(m_points[i].y);
+    }
+    out.Int32(static_cast<int32_t>(m_labels.size()));
+    bool ok = out.ok();
+    for (CQvGObject* label : m_labels)
+        ok = label->Write(file, version) && ok;
+    ok = m_property.Write(file, version) && ok;
+    LeWriter tail(file);
+    if (version > 1.3f) {
+        tail.Int32(m_dispType);
+        tail.Int32(m_calType);
+        tail.Int32(m_defaultData.kind);
+        tail.Zeros(4);
+        tail.Double(m_defaultData.value1);
+        tail.Double(m_defaultData.value2);
+    }
+    tail.Int32(m_kind);
+    return ok && tail.ok() ? 1 : 0;
 }
 
 void CQvGObject::LoadShapeDefaults(const CQvGObjectPropertyTotal& /*defaults*/) {}

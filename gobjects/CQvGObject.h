@@ -1,8 +1,10 @@
 // The abstract base of every overlay object (measurements, annotations, value labels, the scale bar): its
 // container, shape code, points in image pixels, owned labels, drawing attributes, state and the bookkeeping of the
-// quantity it displays. UI thread only.
+// quantity it displays; the painting frame, selection grips, hit testing, value strings, the value label and the
+// object record of the overlay stream that all shapes share. UI thread only.
 // Ownership: objects are deleted only through RemoveAll, which frees the object's data, its labels and the object
 // itself; the labels in the label list are owned by the object.
+// Coordinates: points are image pixels (doubles); drawing maps p to trunc(ratio x p + origin + 0.5) per axis.
 #pragma once
 
 #include "CQvGObjectProperty.h"
@@ -10,12 +12,18 @@
 
 #include "types/VistrelExport.h"
 #include "types/WinGeometry.h"
+#include "types/WinTypes.h"
 
+#include <cstdio>
 #include <list>
+#include <string>
 #include <vector>
 
+class CDC;
+class CRgn;
 class CQvGObjectContainer;
 class CQvGObjectPropertyTotal;
+class QWidget;
 
 class VISTREL_EXPORT CQvGObject
 {
@@ -29,6 +37,8 @@ public:
     // label-hit flag, displayed quantity, calculable mask and default value record.
     CQvGObject& operator=(const CQvGObject& other);
 
+    // --- The virtual operations, in the order of their slots ---
+
     // Point count 0, no points, shape 1, state idle, kind measurement, no handle selected (-2), no container,
     // label not hit, default drawing attributes.
     virtual void Initialize();
@@ -37,9 +47,73 @@ public:
     // RemoveAll of every label, then an empty label list.
     virtual void RemoveNestedObjs();
     virtual int GetPointCount() const { return m_pointCount; }
+    // Runs the container's property sheet for this object; 1 when it was closed with OK. 0 without a container.
+    virtual int SpecificProperty(QWidget* parent);
+    virtual int SpecificNoProperty(QWidget* /*parent*/) { return 1; }
+    // Paints the shape with the pen, brush and font Draw selected. flag 1: the container draws the object as a
+    // rubber band (creation, handle drags), 0: a normal paint.
+    virtual void DrawShape(CDC* dc, const CPoint* origin, const float* ratio, int flag) = 0;
+    // The painting frame: attributes, DrawShape, DrawExtLabel and the value label. Nothing without points.
+    virtual void Draw(CDC* dc, const CPoint* origin, const float* ratio, int flag);
+    virtual void DrawMouseMoving(CDC* /*dc*/, const CPoint* /*origin*/, const float* /*ratio*/, int /*flag*/) {}
+    virtual void DrawExtLabel(CDC* /*dc*/, const CPoint* /*origin*/, const float* /*ratio*/, int /*flag*/) {}
+    // The handle inside the rectangle (image pixels), -1 for none or the body; also stored as the selected handle.
+    virtual int GetHandle(CRect rect) = 0;
     virtual int GetSelectedHandle() const { return m_selectedHandle; }
-    // Calculable quantities; the base can compute nothing.
+    virtual void MoveHandle(int handle, CSize delta) = 0;
+    virtual void MoveTo(CSize delta) = 0;
+    // MoveTo of the first label, if any.
+    virtual void MoveLabelObject(CSize delta);
+    // One point of the creation; the shape decides when it is complete (state 8). Returns the shape's answer
+    // (the poly-line gives its new count).
+    virtual int AddPoint(CPoint point) = 0;
+    virtual void Finish() = 0;
+    virtual void Cancel() = 0;
+    virtual int CanFinish() = 0;
+    // Builds the hit region (image pixels) into an empty region; 0 when there is none.
+    virtual int GetHitTestRgn(CRgn& rgn) = 0;
+    // Whether a label intersects the rectangle / holds the point; an annotation's labels start at the second.
+    virtual int IsChildSelected(CRect rect);
+    virtual int IsChildSelected(CPoint point);
+    // Bounding rectangle in image pixels; some shapes (the value label) store what they compute.
+    virtual CRect GetMBR() = 0;
+    // GetMBR, united with the first label's for a measurement, inflated by 8.
+    virtual CRect GetInvalidateRect();
+    virtual int DoesDrawSelection() { return m_state == GS_FINISHED; }
+    // An 8 x 8 grip on every point: yellow in edition 1, inverted otherwise.
+    virtual void DrawSelection(CDC* dc, const CPoint* origin, const float* ratio);
+    virtual int CanDragAddPoint() { return 0; }
+    virtual int NeedROP() { return 1; }
+    // A system cursor id (32642..32646) or kNoCursor.
+    virtual UINT GetCursorShape(CRect /*rect*/) { return kNoCursor; }
+    // The object record of the overlay stream. Read starts after the shape code (which the caller read to create
+    // the object); it returns 0 on a short or bad record and then leaves the base fields unchanged (a shape's own
+    // fields may be half read: discard the object). On success the state is finished, an annotation has its
+    // annotation code and GetMBR has been called. Write writes the whole record, shape code first, and returns 1
+    // when every byte was written. Shapes with fields of their own append them after the base record.
+    virtual int Read(FILE* file, float version);
+    virtual int Write(FILE* file, float version);
+    virtual int IsDisplayValue() { return 1; }
+    // Calculable quantities; the base can compute nothing. Shapes set their mask and the default value record's
+    // kind := the displayed quantity.
     virtual void SetCalType() { m_calType = 0; }
+    // SetCalType, then the default value record formatted.
+    virtual std::string GetDefaultDataString();
+    virtual std::string GetDataString(int /*subItem*/) { return {}; }
+    // "Not yet" when GetCalData gives nothing; positions "(x,y)" calibrated, every other quantity as it stands,
+    // with the container's decimals.
+    virtual std::string GetDataString(tagCAL_DATA& data, int subItem);
+    // Fills the record for its kind and returns 1; 0 for a quantity the shape does not compute.
+    virtual int GetCalData(tagCAL_DATA& /*data*/, int /*subItem*/) { return 0; }
+    // Refreshes the value label's text of a finished measurement.
+    virtual void UpdateDataLabel();
+    virtual int DeleteSubPerpen(int /*subItem*/) { return 0; }
+    virtual int GetCurSubItem() { return -1; }
+    virtual void SetCurSubItem(int /*subItem*/) {}
+    virtual void SetShowObject(int /*show*/) {}
+    virtual int GetShowObject() { return 1; }
+    // 1 for the shapes whose property sheet the program opens itself (text, scale marker).
+    virtual int DoesGetSpecificProperty() { return 0; }
 
     // Shape-specific defaults of the drawing-defaults set (Target rings, angle mode, image opacity, scale bar):
     // the set calls these for codes 10, 19, 20 and 38 to 42, after the attributes and displayed quantity; the shape
@@ -48,8 +122,14 @@ public:
     virtual void LoadShapeDefaults(const CQvGObjectPropertyTotal& defaults);
     virtual void StoreShapeDefaults(CQvGObjectPropertyTotal& defaults) const;
 
+    // --- Plain members ---
+
+    static constexpr UINT kNoCursor = 0xFFFFFFFF;
+
     void SetContainer(CQvGObjectContainer* container) { m_container = container; }
     CQvGObjectContainer* GetContainer() const { return m_container; }
+    // The container's zoom ratio; 1 without a container.
+    float GetCurRatio() const;
 
     _RPOINT* GetPoint() { return m_points.data(); }
     const _RPOINT* GetPoint() const { return m_points.data(); }
@@ -77,6 +157,8 @@ public:
 
     // Kind neither 0 nor 1.
     bool IsAnnotation() const { return m_kind != GOTYPE_MEASURE && m_kind != GOTYPE_MEASURE_ALT; }
+    // The container's selection holds more than one object.
+    bool IsMultiSelected() const;
     // An annotation still carrying a measurement code (0, 1, 2, 3, 5, 6, 7) gets its annotation code
     // (30, 31, 32, 34, 35, 36, 37).
     void NormalizeAnnotationShape();
@@ -84,8 +166,66 @@ public:
     // The first label (the value label of a measurement) or null.
     CQvGObject* GetLabelObject() const { return m_labels.empty() ? nullptr : m_labels.front(); }
     int GetLabelCount() const { return static_cast<int>(m_labels.size()); }
+    const std::list<CQvGObject*>& GetLabels() const { return m_labels; }
+    // Creates a value label centred on the point (image pixels), appends it to the label list and returns it.
+    // A measurement's label shows the owner's name and value.
+    CQvGObject* AddLabelObject(CPoint point);
+
+    // Hit tests in image pixels; both clear the label-hit flag first and set it when the value label was hit.
+    // A measurement is hit through its region or its value label; an annotation only through its sub-objects
+    // (IsChildSelected), by a point, and through its region or sub-objects by a rectangle.
+    int IsSelected(CPoint point);
+    int IsSelected(CRect rect);
+
+    // The whole property / only the drawing attributes; a label keeps its label look. Passed on to the labels.
+    void SetProperty(const CQvGObjectProperty& property);
+    void SetBaseProperty(const CQvGObjectProperty& property);
+
+    // The name of a quantity (one tagCAL_TYPE bit); "" for anything else.
+    static std::string GetValueTitle(int calType);
+    // Maps a rectangle from image to window pixels: origin + ratio x coordinate, trunc(+ 0.5).
+    static void ApplyRatio(CRect& rect, CPoint origin, float ratio);
+
+    // --- Helpers the shapes share ---
+
+    // trunc(ratio x v + origin + 0.5).
+    static int MapToWindow(double v, int origin, float ratio);
+    static CPoint MapToWindow(const _RPOINT& p, const CPoint& origin, float ratio);
+    // A font height of the property scaled to the zoom, trunc(height x ratio + 0.5), kept within +-4096 pixels
+    // (heights from damaged files must neither overflow nor ask for giant glyphs). ratio null: unscaled.
+    static int32_t ScaleFontHeight(int32_t height, const float* ratio);
+    // The 8 x 8 selection grip centred on a window point: filled yellow in edition 1, inverted otherwise.
+    static void DrawGrip(CDC* dc, CPoint centre);
+    // The image-pixel tolerance of the hit regions: 1 when the container's ratio is above 2, else 3.
+    int GetZoomTolerance() const;
+    // Units per pixel of the container's calibration; 1 without a container or calibration.
+    double GetUnitsPerPixel() const;
+    // While a measurement is being created with the container's live result on and flag 1: puts the default data
+    // string in the live result box beside the cursor. Shapes call it at the start of DrawShape.
+    void FeedRealtimeResultBox(int flag);
+    // Hides the live result box when there is one (shapes call it from Finish).
+    static void HideRealtimeResultBox();
+
+    // The kind the value label of a measurement is created with.
+    static constexpr QVGO_TYPE kLabelKind = GOTYPE_TEXT;
+    // The label look imposed on every value label.
+    static void ApplyLabelLook(CQvGObjectProperty& property);
 
 protected:
+    // How PaintLabel hands the prepared label its paint.
+    enum class LabelPaint
+    {
+        Shape,     // DrawShape
+        ExtLabel,  // DrawExtLabel
+    };
+    // Gives a label the owner's fill and quantity flags, draws its frame when the owner's label was hit, and paints
+    // it with the container's display mark switched off for quantities shown without a unit.
+    void PaintLabel(CDC* dc, CQvGObject* label, const CPoint* origin, const float* ratio, int flag, LabelPaint how);
+    // Whether the container shows names or values in labels.
+    bool ShowsLabels() const;
+    // Reads the label records into `labels` (which then own them, also after a failure); 0 on a bad record.
+    int ReadLabels(FILE* file, float version, std::list<CQvGObject*>& labels);
+
     CQvGObjectContainer* m_container = nullptr;  // not owned
     OBJ_SHAPE m_shape = SHAPE_LINE;
     // The shape decides what the points mean; the array may hold more points than are counted yet.

@@ -1,4 +1,7 @@
+#include "CQvGObjectContainer.h"
 #include "TestGObject.h"
+
+#include "ui/MessageBox.h"
 
 #include <gtest/gtest.h>
 
@@ -78,4 +81,51 @@ TEST(GObject, AssignmentCopiesPointsAndAttributesButNotLabels)
 
     source.RemoveNestedObjs();
     EXPECT_EQ(deletions, 1);
+}
+
+TEST(GObject, ApplyRatioMapsRectanglesLikeEveryPoint)
+{
+    struct Case
+    {
+        CRect image;
+        CPoint origin;
+        float ratio;
+        CRect window;
+    };
+    const Case cases[] = {
+        {{10, 20, 30, 40}, {0, 0}, 1.0f, {10, 20, 30, 40}},
+        {{10, 20, 30, 40}, {5, -7}, 2.0f, {25, 33, 65, 73}},
+        {{1, 1, 3, 3}, {0, 0}, 0.25f, {0, 0, 1, 1}},      // 0.25 + 0.5 truncates to 0, 0.75 + 0.5 to 1
+        {{-3, -3, 0, 0}, {0, 0}, 0.5f, {-1, -1, 0, 0}},  // toward zero: -1.5 + 0.5 gives -1
+    };
+    for (const Case& c : cases) {
+        CRect r = c.image;
+        CQvGObject::ApplyRatio(r, c.origin, c.ratio);
+        EXPECT_EQ(r, c.window) << c.ratio;
+    }
+}
+
+TEST(GObject, OwnPropertySheetRunsThroughTheContainer)
+{
+    TestGObject obj;
+    EXPECT_EQ(obj.SpecificProperty(nullptr), 0);  // no container, no sheet
+
+    CQvGObjectContainer container;
+    obj.SetContainer(&container);
+    int runs = 0;
+    CQvGObject* seenObject = nullptr;
+    int answer = IDOK;
+    container.SetPropertySheetRunner([&](const GObjectSheetRequest& request) {
+        ++runs;
+        seenObject = request.object;
+        EXPECT_EQ(request.property, &obj.GetProperty());
+        EXPECT_EQ(request.container, &container);
+        return answer;
+    });
+    EXPECT_EQ(obj.SpecificProperty(nullptr), 1);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(seenObject, &obj);
+    answer = IDCANCEL;
+    EXPECT_EQ(obj.SpecificProperty(nullptr), 0);
+    EXPECT_EQ(obj.SpecificNoProperty(nullptr), 1);
 }

@@ -1,0 +1,393 @@
+#include "CQvGObjectContainer.h"
+
+#include "CQvGObject.h"
+#include "CQvGObjectPropertyTotal.h"
+#include "FiguronStrings.h"
+#include "GObjectFactory.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+namespace {
+
+constexpr std::array<COLORREF, 5> kPalette = {0x000000, 0x004080, 0x008000, 0xFFFF00, 0xFF8000};
+
+bool Contains(const GObjectList& list, const CQvGObject* obj)
+{
+    return std::find(list.begin(), list.end(), obj) != list.end();
+}
+
+}  // namespace
+
+OBJ_SHAPE CQvGObjectContainer::m_LastShape = SHAPE_POINT;
+CPoint CQvGObjectContainer::m_ptOldMouse;
+CRect CQvGObjectContainer::m_rcSelection;
+bool CQvGObjectContainer::s_rubberBandDrawn = false;
+int CQvGObjectContainer::s_paletteIndex = 0;
+int CQvGObjectContainer::s_nameCounter = 0;
+
+CQvGObjectContainer::CQvGObjectContainer()
+{
+    Initialize();
+}
+
+CQvGObjectContainer::~CQvGObjectContainer()
+{
+    RemoveAll();
+}
+
+void CQvGObjectContainer::Initialize()
+{
+    // Clearing the lists without deleting would leak a populated overlay.
+    RemoveAll();
+    m_canvas = nullptr;
+    m_ratio = 1.0f;
+    m_origin = CPoint();
+    m_pixelCenter = 1;
+    m_version = 1.5f;
+    m_state = GS_IDLE;
+    m_pPropertyTotal = &g_GOPropertyTotal;
+    m_canvasSize = CSize();
+    m_autoRepeat = 1;
+    m_autoColor = 0;
+    m_useWindowCursor = 0;
+    m_showScale = 1;
+    m_displayName = 0;
+    m_displayData = 1;
+    m_displayMark = 1;
+    m_displayRealtime = 0;
+    m_valueTitle = 0;
+    m_noRedraw = 0;
+    m_calib = nullptr;
+    m_activeImage = nullptr;
+    m_creatingNumber = 0;
+    m_ptOldMouse = CPoint();
+}
+
+void CQvGObjectContainer::RemoveAll()
+{
+    m_selected.clear();
+    GObjectList objects;
+    objects.swap(m_objects);
+    for (CQvGObject* obj : objects)
+        obj->RemoveAll();
+    m_creatingNumber = 0;
+}
+
+void CQvGObjectContainer::GetDefaultProperty(CQvGObject* obj, OBJ_SHAPE shape)
+{
+    m_pPropertyTotal->GetProperty(obj, shape);
+}
+
+int CQvGObjectContainer::SetDefaultProperty(CQvGObject* obj, OBJ_SHAPE shape)
+{
+    return m_pPropertyTotal->SetProperty(obj, shape);
+}
+
+void CQvGObjectContainer::SetBaseProperty(const CQvGObjectPropertyTotal* set)
+{
+    if (set)
+        *m_pPropertyTotal = *set;
+}
+
+void CQvGObjectContainer::SetDefaultLineColor(COLORREF color, OBJ_SHAPE shape)
+{
+    m_pPropertyTotal->SetLineColor(color, shape);
+}
+
+void CQvGObjectContainer::SetDefaultFontColor(COLORREF color, OBJ_SHAPE shape)
+{
+    m_pPropertyTotal->SetTextColor(color, shape);
+}
+
+COLORREF CQvGObjectContainer::GetDefaultLineColor(OBJ_SHAPE shape) const
+{
+    return m_pPropertyTotal->GetLineColor(shape);
+}
+
+COLORREF CQvGObjectContainer::GetDefaultFontColor(OBJ_SHAPE shape) const
+{
+    return m_pPropertyTotal->GetTextColor(shape);
+}
+
+void CQvGObjectContainer::ConnectCalibKeeper(CCalibKeeper* calib)
+{
+    m_calib = calib;
+    m_pPropertyTotal = &g_GOPropertyTotal;
+}
+
+CQvGObject* CQvGObjectContainer::CreateObject(OBJ_SHAPE shape)
+{
+    return CreateGObject(shape);
+}
+
+int CQvGObjectContainer::AddObject(OBJ_SHAPE shape)
+{
+    CQvGObject* obj = CreateObject(shape);
+    if (!obj)
+        return 0;
+    // An unfinished object left behind would be painted, counted and saved as if it were finished.
+    CancelObject();
+
+    m_objects.push_back(obj);
+    m_selected.clear();
+    m_selected.push_back(obj);
+    m_state = GS_FIRST_POINT;
+    obj->SetObjShape(shape);
+    obj->SetState(GS_FIRST_POINT);
+    obj->SetContainer(this);
+    const int counterBefore = s_nameCounter;
+    SetNameWithIndexed(obj);
+    m_creatingNumber = s_nameCounter != counterBefore ? s_nameCounter : 0;
+    m_LastShape = shape;
+    GetDefaultProperty(obj, shape);
+    if (m_autoColor)
+    {
+        obj->GetProperty().SetLineColor(kPalette[s_paletteIndex]);
+        obj->GetProperty().SetTextColor(kPalette[s_paletteIndex]);
+        ++s_paletteIndex;
+    }
+    if (s_paletteIndex == static_cast<int>(kPalette.size()))
+        s_paletteIndex = 0;
+    return 1;
+}
+
+void CQvGObjectContainer::SetNameWithIndexed(CQvGObject* obj)
+{
+    const uint32_t id = ShapeNameStringId(obj->GetObjShape());
+    if (id == 0)
+        return;
+    ++s_nameCounter;
+    obj->GetProperty().SetName(LoadFiguronString(id) + "-" + std::to_string(s_nameCounter));
+}
+
+void CQvGObjectContainer::CancelObject()
+{
+    if (m_state != GS_FIRST_POINT && m_state != GS_ADDING)
+        return;
+    m_state = GS_IDLE;
+    if (m_canvas)
+    {
+        m_canvas->ReleaseMouse();
+        m_canvas->ReleaseCursorClip();
+    }
+    if (CQvGObject* obj = GetCreatingObject())
+    {
+        m_selected.clear();
+        RemoveFromList(obj);
+    }
+    InvalidateCanvas();
+    // Only the number the cancelled object took goes back, and only while no later object took one: otherwise
+    // later objects would repeat numbers already shown.
+    if (m_creatingNumber != 0 && m_creatingNumber == s_nameCounter)
+        --s_nameCounter;
+    m_creatingNumber = 0;
+}
+
+void CQvGObjectContainer::RepeatCreatingObject(CQvGObject* obj)
+{
+    m_state = obj->GetState();
+    if (m_state == GS_FINISHED)
+    {
+        m_creatingNumber = 0;
+        if (m_autoRepeat)
+        {
+            InvalidateCanvas();
+            AddObject(m_LastShape);
+        }
+    }
+}
+
+bool CQvGObjectContainer::RemoveFromList(CQvGObject* obj)
+{
+    auto it = std::find(m_objects.begin(), m_objects.end(), obj);
+    if (it == m_objects.end())
+        return false;
+    m_objects.erase(it);
+    obj->RemoveAll();
+    return true;
+}
+
+void CQvGObjectContainer::DeleteObject(CQvGObject* obj)
+{
+    while (obj->GetObjShape() == SHAPE_PERPENDICULAR && obj->GetPointCount() > 2 && obj->GetSelectedHandle() >= 2)
+    {
+        const int subItem = obj->GetCurSubItem();
+        if (subItem == -1 || obj->DeleteSubPerpen(subItem) == 0)
+            return;
+    }
+    m_selected.remove(obj);
+    if (Contains(m_objects, obj))
+    {
+        InvalidateCanvas();
+        RemoveFromList(obj);
+    }
+}
+
+void CQvGObjectContainer::DeleteObject()
+{
+    GObjectList perpendiculars;
+    GObjectList others;
+    for (CQvGObject* obj : m_selected)
+        (obj->GetObjShape() == SHAPE_PERPENDICULAR ? perpendiculars : others).push_back(obj);
+    for (CQvGObject* obj : others)
+        DeleteObject(obj);
+    if (perpendiculars.empty())
+        return;
+    for (CQvGObject* obj : perpendiculars)
+        m_selected.remove(obj);
+    for (CQvGObject* obj : perpendiculars)
+    {
+        DeleteObject(obj);
+        if (Contains(m_objects, obj))
+            m_selected.push_back(obj);
+    }
+    InvalidateCanvas();
+}
+
+void CQvGObjectContainer::RemoveMeasurement()
+{
+    GObjectList measurements;
+    for (CQvGObject* obj : m_objects)
+        if (!obj->IsAnnotation())
+            measurements.push_back(obj);
+    for (CQvGObject* obj : measurements)
+        DeleteObject(obj);
+}
+
+void CQvGObjectContainer::RemoveAnnotation()
+{
+    GObjectList annotations;
+    for (CQvGObject* obj : m_objects)
+        if (obj->IsAnnotation())
+            annotations.push_back(obj);
+    for (CQvGObject* obj : annotations)
+        DeleteObject(obj);
+}
+
+void CQvGObjectContainer::SelectionMode(int on)
+{
+    if (on)
+        m_state = GS_SELECTION;
+    else
+        m_state = static_cast<GOBJ_STATE>(m_state & ~GS_SELECTION);
+}
+
+bool CQvGObjectContainer::IsHiddenScaleMarker(const CQvGObject* obj) const
+{
+    return !m_showScale && obj->GetObjShape() == SHAPE_SCALE_MARKER;
+}
+
+void CQvGObjectContainer::ClearSelection()
+{
+    if (m_selected.empty())
+        return;
+    m_selected.clear();
+    InvalidateCanvas();
+}
+
+int CQvGObjectContainer::SelectObjects(CRect rect, int firstOnly)
+{
+    ClearSelection();
+    rect.NormalizeRect();
+    if (rect.IsRectEmpty())
+        rect.InflateRect(4);
+    for (auto it = m_objects.rbegin(); it != m_objects.rend(); ++it)
+    {
+        CQvGObject* obj = *it;
+        // A hidden scale marker is not there for the user: it neither gets selected nor hides what lies below.
+        if (IsHiddenScaleMarker(obj) || !obj->IsSelected(rect))
+            continue;
+        m_selected.push_back(obj);
+        if (firstOnly)
+            return 1;
+    }
+    return 0;
+}
+
+int CQvGObjectContainer::SelectObjects(CQvGObject* object, int keep)
+{
+    if (!keep)
+        ClearSelection();
+    if (Contains(m_objects, object) && !Contains(m_selected, object))
+    {
+        m_selected.push_back(object);
+        InvalidateCanvas();
+    }
+    return GetSelectedObjectCount();
+}
+
+int CQvGObjectContainer::SelectObjects(const std::string& /*name*/, int /*keep*/)
+{
+    return 0;
+}
+
+void CQvGObjectContainer::UnSelectAll()
+{
+    ClearSelection();
+}
+
+CQvGObject* CQvGObjectContainer::HitTest(CRect rect)
+{
+    rect.NormalizeRect();
+    if (rect.IsRectEmpty())
+        rect.InflateRect(m_ratio > 2.0f ? 1 : 4);
+    for (auto it = m_objects.rbegin(); it != m_objects.rend(); ++it)
+    {
+        CQvGObject* obj = *it;
+        if (!IsHiddenScaleMarker(obj) && obj->IsSelected(rect))
+            return obj;
+    }
+    return nullptr;
+}
+
+CQvGObject* CQvGObjectContainer::GetCreatingObject() const
+{
+    return m_selected.empty() ? nullptr : m_selected.front();
+}
+
+CQvGObject* CQvGObjectContainer::GetFirstObject(OBJ_SHAPE shape) const
+{
+    for (CQvGObject* obj : m_objects)
+        if (obj->GetObjShape() == shape)
+            return obj;
+    return nullptr;
+}
+
+int CQvGObjectContainer::GetMeasurementObjectCount() const
+{
+    return static_cast<int>(
+        std::count_if(m_objects.begin(), m_objects.end(), [](const CQvGObject* obj) { return !obj->IsAnnotation(); }));
+}
+
+CPoint CQvGObjectContainer::GetRelativePoint() const
+{
+    CPoint origin = m_origin;
+    if (m_pixelCenter && m_ratio > 4.0f)
+    {
+        // Points land in the middle of a magnified pixel.
+        const int shift = static_cast<int>(m_ratio * 0.5f + 0.5f);
+        origin.Offset(shift, shift);
+    }
+    return origin;
+}
+
+void CQvGObjectContainer::UpdateAllObjectDataLabel()
+{
+    for (CQvGObject* obj : m_objects)
+        obj->UpdateDataLabel();
+}
+
+void CQvGObjectContainer::ShowScaleObject(int show)
+{
+    for (CQvGObject* obj : m_objects)
+        if (obj->GetObjShape() == SHAPE_SCALE_MARKER)
+            obj->SetShowObject(show);
+}
+
+void CQvGObjectContainer::InvalidateCanvas()
+{
+    if (m_canvas && !m_noRedraw)
+        m_canvas->InvalidateRect(nullptr);
+}

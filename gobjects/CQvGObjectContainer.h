@@ -1,0 +1,248 @@
+// The overlay of one image: owns its objects (paint order, the last one on top), creates them by shape code,
+// turns the image window's mouse and key events (points already in image pixels) into creation steps, selection,
+// drags and deletion, paints them, picks the cursor, runs the property sheet and reads and writes the overlay
+// stream and the clipboard. The window is reached only through IGObjectCanvas.
+// UI thread only, not safe for concurrent calls. The last shape, last mouse point, rubber-band rectangle, palette
+// index and naming counter are shared by every container of the library.
+#pragma once
+
+#include "GObjectCanvas.h"
+#include "GObjectPropertySheet.h"
+#include "GObjectTypes.h"
+
+#include "types/ColorRef.h"
+#include "types/VistrelExport.h"
+#include "types/WinGeometry.h"
+#include "types/WinTypes.h"
+
+#include <cstdio>
+#include <list>
+#include <string>
+
+class CCalibKeeper;
+class CDC;
+class CQvGObject;
+class CQvGObjectPropertyTotal;
+class CQvImage;
+
+using GObjectList = std::list<CQvGObject*>;
+
+class VISTREL_EXPORT CQvGObjectContainer
+{
+public:
+    // Empty lists, then Initialize.
+    CQvGObjectContainer();
+    // RemoveAll.
+    virtual ~CQvGObjectContainer();
+    CQvGObjectContainer(const CQvGObjectContainer&) = delete;
+    CQvGObjectContainer& operator=(const CQvGObjectContainer&) = delete;
+
+    // Copies the set's defaults for the shape onto the object.
+    virtual void GetDefaultProperty(CQvGObject* obj, OBJ_SHAPE shape);
+    void GetLatestProperty(CQvGObject* obj, OBJ_SHAPE shape) { GetDefaultProperty(obj, shape); }
+    // Stores the object's attributes as the set's defaults for the shape.
+    int SetDefaultProperty(CQvGObject* obj, OBJ_SHAPE shape);
+    int SetLatestProperty(CQvGObject* obj, OBJ_SHAPE shape) { return SetDefaultProperty(obj, shape); }
+    // Copies a whole set into the container's set.
+    void SetBaseProperty(const CQvGObjectPropertyTotal* set);
+    CQvGObjectPropertyTotal* GetBaseProperty() const { return m_pPropertyTotal; }
+    void SetDefaultLineColor(COLORREF color, OBJ_SHAPE shape);
+    void SetDefaultFontColor(COLORREF color, OBJ_SHAPE shape);
+    COLORREF GetDefaultLineColor(OBJ_SHAPE shape) const;
+    COLORREF GetDefaultFontColor(OBJ_SHAPE shape) const;
+
+    // Every field back to its default, the mouse point to (0,0), the palette to its start. Objects still in the
+    // lists are deleted (nothing is left behind to leak).
+    void Initialize();
+    // Empties the selection and deletes every object. The container stays usable.
+    void RemoveAll();
+
+    // A new object of the shape's class with its kind, or null for a code that creates none. The caller owns it
+    // (deleted through its RemoveAll).
+    CQvGObject* CreateObject(OBJ_SHAPE shape);
+    // Starts creating an object: it becomes the list's top and the only selected object, state 2. An unfinished
+    // creation is cancelled first. 0 (and no change) for a code that creates no object.
+    int AddObject(OBJ_SHAPE shape);
+    // Abandons the object being created (states 2 and 4 only): state 1, the object deleted, its number returned
+    // to the naming counter when no later object took one.
+    void CancelObject();
+    // Takes over the object's state after a creation step; a finished object starts the next one when automatic
+    // repetition is on.
+    void RepeatCreatingObject(CQvGObject* obj);
+    // Deletes one object (a Perpendicular with a foot grabbed loses only that foot) / every selected object.
+    void DeleteObject(CQvGObject* obj);
+    void DeleteObject();
+    // Deletes every measurement / every annotation.
+    void RemoveMeasurement();
+    void RemoveAnnotation();
+
+    // Nonzero: state 16. Zero: clears bit 16 (the mouse handlers then do nothing until AddObject or
+    // SelectionMode(1)).
+    void SelectionMode(int on);
+    // Replaces the selection by the objects the rectangle (image pixels) touches, topmost first; hidden scale
+    // markers are never taken. firstOnly: only the topmost one, and the result is 1 when one was taken.
+    int SelectObjects(CRect rect, int firstOnly);
+    // Selects an object of this container (keep: add to the selection); returns the selection count.
+    int SelectObjects(CQvGObject* object, int keep);
+    int SelectObjects(const std::string& name, int keep);
+    void UnSelectAll();
+    // The topmost object the rectangle (image pixels) hits, hidden scale markers skipped; null when none.
+    CQvGObject* HitTest(CRect rect);
+
+    CQvGObject* GetCreatingObject() const;
+    CQvGObject* GetFirstObject(OBJ_SHAPE shape) const;
+    int GetSelectedObjectCount() const { return static_cast<int>(m_selected.size()); }
+    int GetMeasurementObjectCount() const;
+
+    // Input, points in image pixels. flags: bit 1 (MK_LBUTTON) the left button is down. dc draws the rubber
+    // bands; it must be a context on the canvas's retained surface.
+    void LButtonDown(UINT flags, CPoint p);
+    void MouseMove(CDC* dc, UINT flags, CPoint p);
+    void LButtonUp(UINT flags, CPoint p);
+    void RButtonDown(UINT flags, CPoint p);
+    void RButtonUp(UINT, CPoint) {}
+    // 27 Escape cancels a creation; 46 Delete deletes the selection in selection mode.
+    void KeyDown(UINT key, UINT repeat, UINT flags);
+
+    // Moves every selected object by delta (image pixels), with XOR feedback on dc.
+    void MoveTo(CDC* dc, CSize delta);
+    // 1 when the container chose the cursor; 0 leaves the window's own.
+    int SetCursorShape(CPoint p);
+    // filter 0: measurements only, 1: annotations only, else all; -1 also draws the grips in selection mode.
+    void Draw(CDC* dc, int filter);
+    // The drawing origin: the scroll origin plus the pixel-centring shift.
+    CPoint GetRelativePoint() const;
+
+    void UpdateAllObjectDataLabel();
+    void ShowScaleObject(int show);
+
+    // The property sheet for the selection (or the measurement defaults when nothing is selected); 1 when
+    // something changed, and then wnd (if any) gets WM_GOBJECT_PROPERTY_CHANGED.
+    int OnPropertyAll(IGObjectCanvas* wnd);
+    // Installs the step that shows the sheet; without one every sheet counts as cancelled.
+    void SetPropertySheetRunner(GObjectSheetRunner runner) { m_sheetRunner = std::move(runner); }
+    // Runs the sheet for the request (the objects' own property pages come here too); IDOK when accepted.
+    int RunPropertySheet(const GObjectSheetRequest& request);
+
+    // The overlay stream at the file's position. Read appends the objects only when the whole stream was good
+    // and returns 1; otherwise it returns 0 and the container (objects, settings, defaults) is unchanged.
+    // Reading replaces the container's default set (the library-wide one, shared) with the stream's.
+    int Write(FILE* file);
+    int Read(FILE* file);
+    // Selected objects to the clipboard / objects from it (selected, 10 image pixels right of and below where
+    // they were copied). 1 when something was copied or pasted; a bad clipboard changes nothing.
+    int CopyToClipboard();
+    int PasteFromClipboard();
+
+    // Names a new object "<shape name>-<number>" from the library-wide counter; labels and annotations get none.
+    void SetNameWithIndexed(CQvGObject* obj);
+
+    // Grouping, ordering and rotation are not offered; the program's commands call these and nothing happens.
+    void GroupObject() {}
+    void UnGroupObject() {}
+    void SendToBack() {}
+    void BringToFront() {}
+    void SendToOneStepBack() {}
+    void BrintToOneStepFront() {}
+    void SetRotatioReady(int) {}
+
+    void SetCanvasWnd(IGObjectCanvas* canvas) { m_canvas = canvas; }
+    IGObjectCanvas* GetCanvasWnd() const { return m_canvas; }
+    void SetCanvasSize(CSize size) { m_canvasSize = size; }
+    CSize GetCanvasSize() const { return m_canvasSize; }
+    void SetRatio(float ratio) { m_ratio = ratio; }
+    float GetRatio() const { return m_ratio; }
+    void SetRelative(CPoint origin) { m_origin = origin; }
+    CPoint GetRelative() const { return m_origin; }
+    void SetPixelCenter(int on) { m_pixelCenter = on; }
+    int GetPixelCenter() const { return m_pixelCenter; }
+    GOBJ_STATE GetObjState() const { return m_state; }
+    float GetVersion() const { return m_version; }
+    void SetAutoChangeColorMode(int on) { m_autoColor = on; }
+    int GetAutoChangeColorMode() const { return m_autoColor; }
+    void SetAutoRepeatCreatingObject(int on) { m_autoRepeat = on; }
+    int GetAutoRepeatCreatingObject() const { return m_autoRepeat; }
+    void SetDecimalPointRange(int decimals) { m_decimals = decimals; }
+    int GetDecimalPointRange() const { return m_decimals; }
+    void SetDisplayName(int on) { m_displayName = on; }
+    int GetDisplayName() const { return m_displayName; }
+    void SetDisplayData(int on) { m_displayData = on; }
+    int GetDisplayData() const { return m_displayData; }
+    void SetDisplayMark(int on) { m_displayMark = on; }
+    int GetDisplayMark() const { return m_displayMark; }
+    void SetDisplayRealtime(int on) { m_displayRealtime = on; }
+    int GetDisplayRealtime() const { return m_displayRealtime; }
+    void SetUseWindowCursor(int on) { m_useWindowCursor = on; }
+    int GetUseWindowCursor() const { return m_useWindowCursor; }
+    void SetValueTitle(int on) { m_valueTitle = on; }
+    int IsSetValueTitle() const { return m_valueTitle; }
+    void SetShowCalibrationScale(int on) { m_showScale = on; }
+    int GetShowCalibrationScale() const { return m_showScale; }
+    // Nonzero: the container invalidates nothing (the caller repaints when it is done).
+    void SetNoRedraw(int on) { m_noRedraw = on; }
+    int GetNoRedraw() const { return m_noRedraw; }
+    void SetActiveImage(CQvImage* image) { m_activeImage = image; }
+    CQvImage* GetActiveImage() const { return m_activeImage; }
+    // Stores the calibration (not owned) and points the default set back at the library-wide one.
+    void ConnectCalibKeeper(CCalibKeeper* calib);
+    CCalibKeeper* GetCalibKeeper() const { return m_calib; }
+
+    GObjectList* GetObjList() { return &m_objects; }
+    GObjectList& GetMainObjList() { return m_objects; }
+    GObjectList* GetSelectedObjList() { return &m_selected; }
+    GObjectList& GetSelectObjList() { return m_selected; }
+
+    // Invalidates the whole canvas unless redrawing is off or there is no canvas.
+    void InvalidateCanvas();
+
+private:
+    // Shared by every container of the library.
+    static OBJ_SHAPE m_LastShape;
+    static CPoint m_ptOldMouse;       // image pixels
+    static CRect m_rcSelection;       // the rubber band, image pixels
+    static bool s_rubberBandDrawn;    // whether m_rcSelection is on the surface now
+    static int s_paletteIndex;
+    static int s_nameCounter;
+
+    bool IsHiddenScaleMarker(const CQvGObject* obj) const;
+    void ClearSelection();
+    // Takes obj out of the object list and deletes it; false when it is not in the list.
+    bool RemoveFromList(CQvGObject* obj);
+    // Draws (or, drawn twice, erases) the rubber-band rectangle given in image pixels.
+    void DrawRubberBand(CDC* dc, CRect imageRect) const;
+    void DragSelection(CDC* dc, CPoint p);
+    // One object record (shape code first); null, with nothing left allocated, when the record is bad.
+    CQvGObject* ReadObjectRecord(FILE* file, float version);
+    // Object records of a clipboard file (after its marker); 0 and nothing pasted when one is bad.
+    int PasteRecords(FILE* file);
+
+    IGObjectCanvas* m_canvas = nullptr;  // not owned
+    float m_ratio = 1.0f;
+    CPoint m_origin;
+    int m_pixelCenter = 1;
+    GObjectList m_objects;   // owned
+    GObjectList m_selected;  // views into m_objects
+    float m_version = 1.5f;
+    GOBJ_STATE m_state = GS_IDLE;
+    CQvGObjectPropertyTotal* m_pPropertyTotal = nullptr;  // not owned
+    CSize m_canvasSize;
+    int m_autoRepeat = 1;
+    int m_autoColor = 0;
+    GObjectSheetRunner m_sheetRunner;
+    int m_useWindowCursor = 0;
+    int m_showScale = 1;
+    int m_displayName = 0;
+    int m_displayData = 1;
+    int m_displayMark = 1;
+    int m_displayRealtime = 0;
+    int m_valueTitle = 0;
+    int m_noRedraw = 0;
+    int m_decimals = 3;
+    CCalibKeeper* m_calib = nullptr;  // not owned
+    CQvImage* m_activeImage = nullptr;  // not owned
+    // The number the creating object took from the naming counter, 0 when it took none.
+    int m_creatingNumber = 0;
+    // Whether the creating object's rubber band is on the surface: after its first point nothing is, and
+    // "erasing" then would leave a mark.
+    bool m_creationBandDrawn = false;
+};

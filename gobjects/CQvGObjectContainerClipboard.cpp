@@ -1,0 +1,83 @@
+// Copy and paste of the selection through the clipboard.
+#include "CQvGObjectContainer.h"
+
+#include "CQvGObject.h"
+#include "GObjectClipboard.h"
+#include "GObjectRecordLimits.h"
+
+#include "stream/LeStream.h"
+
+namespace {
+
+// Pasted objects land this far (image pixels) right of and below the originals.
+constexpr CSize kPasteOffset(10, 10);
+
+}  // namespace
+
+int CQvGObjectContainer::CopyToClipboard()
+{
+    if (m_selected.empty())
+        return 0;
+    if (m_selected.size() == 1)
+    {
+        const CQvGObject* lone = m_selected.front();
+        // A lone text goes as plain text for other programs, and without a text nothing is put. A lone image
+        // stamp is offered as a picture only, which this library does not build, so nothing is put either.
+        if (lone->GetObjShape() == SHAPE_TEXT)
+        {
+            const std::string& text = lone->GetProperty().GetComment();
+            return text.empty() ? 0 : PutTextOnClipboard(text);
+        }
+        if (lone->GetObjShape() == SHAPE_IMAGE)
+            return 0;
+    }
+    return PutRecordsOnClipboard([this](FILE* file) {
+        LeWriter out(file);
+        out.Int32(static_cast<int32_t>(m_selected.size()));
+        if (!out.ok())
+            return 0;
+        for (CQvGObject* obj : m_selected)
+            if (!obj->Write(file, m_version))
+                return 0;
+        return 1;
+    });
+}
+
+int CQvGObjectContainer::PasteFromClipboard()
+{
+    // A picture or a text on the clipboard wins over records; they become an image stamp or a text annotation,
+    // which this library cannot build from the clipboard, so nothing is pasted then.
+    if (ClipboardContent() != GObjectClipboardContent::Records)
+        return 0;
+    UniqueFile file = OpenClipboardRecords();
+    return file ? PasteRecords(file.get()) : 0;
+}
+
+int CQvGObjectContainer::PasteRecords(FILE* file)
+{
+    LeReader in(file);
+    const int32_t count = in.Int32();
+    if (!in.ok() || count < 0 || count > MaxRecordsIn(file))
+        return 0;
+    GObjectList pasted;
+    for (int32_t i = 0; i < count; ++i)
+    {
+        CQvGObject* obj = ReadObjectRecord(file, m_version);
+        if (!obj)
+        {
+            for (CQvGObject* done : pasted)
+                done->RemoveAll();
+            return 0;
+        }
+        pasted.push_back(obj);
+    }
+    m_selected.clear();
+    for (CQvGObject* obj : pasted)
+    {
+        obj->MoveTo(kPasteOffset);
+        obj->SetCalType();
+        m_selected.push_back(obj);
+        m_objects.push_back(obj);
+    }
+    return 1;
+}

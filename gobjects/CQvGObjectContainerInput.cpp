@@ -1,0 +1,253 @@
+// The container's mouse and key handlers: the creation state machine, selection by click and rubber band, and
+// the drags of objects, handles and labels with their raster-operation feedback.
+#include "CQvGObjectContainer.h"
+
+#include "CQvGObject.h"
+
+#include "gdi/CBrush.h"
+#include "gdi/CDC.h"
+#include "gdi/CPen.h"
+#include "gdi/GdiDefs.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr UINT kLeftButton = 0x0001;  // MK_LBUTTON
+constexpr UINT kKeyEscape = 27;
+constexpr UINT kKeyDelete = 46;
+
+// Draws the object as a rubber band in the given raster operation and puts the previous one back.
+class RasterOpScope
+{
+public:
+    RasterOpScope(CDC* dc, int mode) : m_dc(dc), m_previous(dc->SetROP2(mode)) {}
+    ~RasterOpScope() { m_dc->SetROP2(m_previous); }
+    RasterOpScope(const RasterOpScope&) = delete;
+    RasterOpScope& operator=(const RasterOpScope&) = delete;
+
+private:
+    CDC* m_dc;
+    int m_previous;
+};
+
+}  // namespace
+
+void CQvGObjectContainer::LButtonDown(UINT /*flags*/, CPoint p)
+{
+    m_ptOldMouse = p;
+    if (m_canvas)
+        m_canvas->CaptureMouse();
+
+    if (m_state == GS_FIRST_POINT || m_state == GS_ADDING)
+    {
+        CQvGObject* obj = GetCreatingObject();
+        if (!obj)
+            return;
+        m_state = obj->GetState();
+        if (m_state == GS_FIRST_POINT)
+        {
+            obj->SetState(GS_ADDING);
+            m_creationBandDrawn = false;
+            obj->AddPoint(p);
+            if (!obj->NeedROP())
+                InvalidateCanvas();
+            m_state = obj->GetState();
+            // The second point is the one that follows the mouse until the next click.
+            if (m_state == GS_ADDING)
+                obj->AddPoint(p);
+        }
+        else
+        {
+            obj->AddPoint(p);
+            if (!obj->NeedROP())
+                InvalidateCanvas();
+        }
+        RepeatCreatingObject(obj);
+    }
+    else if (m_state & GS_SELECTION)
+    {
+        m_rcSelection = CRect(p, p);
+        s_rubberBandDrawn = false;
+        if (CQvGObject* hit = HitTest(m_rcSelection))
+        {
+            if (std::find(m_selected.begin(), m_selected.end(), hit) == m_selected.end())
+            {
+                SelectObjects(m_rcSelection, 1);
+                InvalidateCanvas();
+                // The wider selection box may take another object than the hit test did; the drag follows the
+                // handle of the object that is selected, so that one must learn what was grabbed.
+                if (!m_selected.empty() && m_selected.front() != hit)
+                    hit = m_selected.front();
+            }
+            CRect grab = m_rcSelection;
+            grab.InflateRect(4);
+            hit->GetHandle(grab);
+        }
+        else
+        {
+            UnSelectAll();
+        }
+    }
+}
+
+void CQvGObjectContainer::MouseMove(CDC* dc, UINT flags, CPoint p)
+{
+    if (m_state == GS_FIRST_POINT || m_state == GS_ADDING)
+    {
+        CQvGObject* obj = GetCreatingObject();
+        if (!obj)
+            return;
+        const int handle = obj->GetHandle(CRect(p.x - 3, p.y - 3, p.x + 3, p.y + 3));
+        if (handle == -1)
+            return;
+        const CPoint origin = GetRelativePoint();
+        const bool invert = dc && obj->NeedROP();
+        const int previous = invert ? dc->SetROP2(R2_NOT) : 0;
+        if (invert && m_creationBandDrawn)
+            obj->Draw(dc, &origin, &m_ratio, 1);
+        if ((flags & kLeftButton) && obj->CanDragAddPoint())
+            obj->AddPoint(p);
+        else
+            obj->MoveHandle(handle, p - m_ptOldMouse);
+        m_ptOldMouse = p;
+        if (dc)
+        {
+            obj->Draw(dc, &origin, &m_ratio, 1);
+            m_creationBandDrawn = invert;
+        }
+        if (invert)
+            dc->SetROP2(previous);
+    }
+    else if ((m_state & GS_SELECTION) && (flags & kLeftButton))
+    {
+        DragSelection(dc, p);
+    }
+}
+
+void CQvGObjectContainer::DragSelection(CDC* dc, CPoint p)
+{
+    if (m_selected.empty())
+    {
+        // Before the first move the band is not on the surface: drawing it "again" would leave a dot behind.
+        if (dc && s_rubberBandDrawn)
+            DrawRubberBand(dc, m_rcSelection);
+        m_rcSelection.right = p.x;
+        m_rcSelection.bottom = p.y;
+        if (dc)
+        {
+            DrawRubberBand(dc, m_rcSelection);
+            s_rubberBandDrawn = true;
+        }
+        return;
+    }
+
+    const CSize delta = p - m_ptOldMouse;
+    const int handle = m_selected.size() == 1 ? m_selected.front()->GetSelectedHandle() : -1;
+    if (handle >= 0)
+    {
+        CQvGObject* obj = m_selected.front();
+        const CPoint origin = GetRelativePoint();
+        if (dc)
+        {
+            RasterOpScope invert(dc, R2_NOT);
+            obj->Draw(dc, &origin, &m_ratio, 1);
+            obj->MoveHandle(handle, delta);
+            obj->Draw(dc, &origin, &m_ratio, 1);
+        }
+        else
+        {
+            obj->MoveHandle(handle, delta);
+        }
+    }
+    else if (handle == -1)
+    {
+        MoveTo(dc, delta);
+    }
+    m_ptOldMouse = p;
+}
+
+void CQvGObjectContainer::DrawRubberBand(CDC* dc, CRect imageRect) const
+{
+    imageRect.NormalizeRect();
+    const CPoint origin = GetRelativePoint();
+    auto map = [this](int v, int o) { return static_cast<int>(m_ratio * v + 0.5f) + o; };
+    const CRect window(map(imageRect.left, origin.x), map(imageRect.top, origin.y),
+                       map(imageRect.right, origin.x) + 1, map(imageRect.bottom, origin.y) + 1);
+
+    CPen pen(PS_DOT, 1, 0x808080);
+    CPen* oldPen = dc->SelectObject(&pen);
+    CGdiObject* oldBrush = dc->SelectStockObject(HOLLOW_BRUSH);
+    RasterOpScope invert(dc, R2_NOT);
+    dc->Rectangle(&window);
+    dc->SelectObject(oldBrush);
+    dc->SelectObject(oldPen);
+}
+
+void CQvGObjectContainer::MoveTo(CDC* dc, CSize delta)
+{
+    const CPoint origin = GetRelativePoint();
+    for (CQvGObject* obj : m_selected)
+    {
+        if (!dc)
+        {
+            obj->MoveTo(delta);
+            continue;
+        }
+        RasterOpScope xorPen(dc, R2_XORPEN);
+        obj->DrawMouseMoving(dc, &origin, &m_ratio, 1);
+        obj->MoveTo(delta);
+        obj->DrawMouseMoving(dc, &origin, &m_ratio, 1);
+    }
+}
+
+void CQvGObjectContainer::LButtonUp(UINT /*flags*/, CPoint /*p*/)
+{
+    if (m_state == GS_FAILED)
+    {
+        CancelObject();
+        if (!m_objects.empty())
+            DeleteObject(m_objects.back());
+        if (m_autoRepeat)
+        {
+            InvalidateCanvas();
+            AddObject(m_LastShape);
+        }
+    }
+    // While an object is being created the mouse stays captured from click to click.
+    if (m_state != GS_FIRST_POINT && m_state != GS_ADDING && m_canvas)
+        m_canvas->ReleaseMouse();
+    if (m_state & GS_SELECTION)
+    {
+        if (m_selected.empty())
+            SelectObjects(m_rcSelection, 0);
+        s_rubberBandDrawn = false;
+        UpdateAllObjectDataLabel();
+        InvalidateCanvas();
+    }
+}
+
+void CQvGObjectContainer::RButtonDown(UINT /*flags*/, CPoint /*p*/)
+{
+    if (m_state == GS_FIRST_POINT)
+    {
+        CancelObject();
+    }
+    else if (m_state == GS_ADDING)
+    {
+        CQvGObject* obj = GetCreatingObject();
+        if (obj && obj->CanFinish())
+        {
+            obj->Finish();
+            RepeatCreatingObject(obj);
+        }
+    }
+}
+
+void CQvGObjectContainer::KeyDown(UINT key, UINT /*repeat*/, UINT /*flags*/)
+{
+    if (key == kKeyEscape)
+        CancelObject();
+    else if (key == kKeyDelete && (m_state & GS_SELECTION))
+        DeleteObject();
+}

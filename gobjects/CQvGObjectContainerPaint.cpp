@@ -1,0 +1,92 @@
+// The container's painting, cursor choice and property-sheet entry points.
+#include "CQvGObjectContainer.h"
+
+#include "CQvGObject.h"
+#include "CQvGObjectPropertyTotal.h"
+#include "FiguronCursors.h"
+
+#include "ui/MessageBox.h"
+
+void CQvGObjectContainer::Draw(CDC* dc, int filter)
+{
+    const CPoint origin = GetRelativePoint();
+    for (CQvGObject* obj : m_objects)
+    {
+        if (obj->GetPointCount() == 0 || IsHiddenScaleMarker(obj))
+            continue;
+        if ((filter == 0 && obj->IsAnnotation()) || (filter == 1 && !obj->IsAnnotation()))
+            continue;
+        obj->Draw(dc, &origin, &m_ratio, 0);
+    }
+    if (filter != -1 || !(m_state & GS_SELECTION))
+        return;
+    for (CQvGObject* obj : m_selected)
+        if (obj->GetPointCount() > 0 && obj->DoesDrawSelection() && !IsHiddenScaleMarker(obj))
+            obj->DrawSelection(dc, &origin, &m_ratio);
+}
+
+int CQvGObjectContainer::SetCursorShape(CPoint p)
+{
+    if (m_state == GS_FIRST_POINT || m_state == GS_ADDING)
+    {
+        if (!m_useWindowCursor && m_canvas)
+            m_canvas->SetCursor(CreationCursorId());
+        return 1;
+    }
+    if ((m_state & GS_SELECTION) && m_selected.size() == 1)
+    {
+        CRect around(p, p);
+        around.InflateRect(4);
+        const UINT id = m_selected.front()->GetCursorShape(around);
+        if (id != CQvGObject::kNoCursor)
+        {
+            if (m_canvas)
+                m_canvas->SetCursor(id);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int CQvGObjectContainer::RunPropertySheet(const GObjectSheetRequest& request)
+{
+    return m_sheetRunner ? m_sheetRunner(request) : IDCANCEL;
+}
+
+int CQvGObjectContainer::OnPropertyAll(IGObjectCanvas* wnd)
+{
+    if (m_selected.empty())
+    {
+        GObjectSheetRequest request;
+        request.container = this;
+        request.property = &m_pPropertyTotal->GetProperty(SHAPE_POINT);
+        if (RunPropertySheet(request) != IDOK)
+            return 0;
+    }
+    else if (m_selected.size() == 1)
+    {
+        CQvGObject* obj = m_selected.front();
+        const int accepted = obj->SpecificProperty(nullptr);
+        // Whatever the outcome, the object's look becomes its shape's default.
+        SetDefaultProperty(obj, obj->GetObjShape());
+        if (!accepted)
+            return 0;
+    }
+    else
+    {
+        const QVGO_TYPE kind = m_selected.front()->GetGOType();
+        for (const CQvGObject* obj : m_selected)
+            if (obj->GetGOType() != kind)
+                return 0;
+        GObjectSheetRequest request;
+        request.container = this;
+        request.property = &m_pPropertyTotal->GetProperty(m_selected.back()->GetObjShape());
+        if (RunPropertySheet(request) != IDOK)
+            return 0;
+        for (CQvGObject* obj : m_selected)
+            obj->SetBaseProperty(m_pPropertyTotal->GetProperty(obj->GetObjShape()));
+    }
+    if (wnd)
+        wnd->SendNotify(WM_GOBJECT_PROPERTY_CHANGED);
+    return 1;
+}

@@ -1,0 +1,166 @@
+// The container stream: header, object records, the default set and the display settings, field by field,
+// little-endian. The reader builds everything aside and takes it over only when the whole stream was good.
+#include "CQvGObjectContainer.h"
+
+#include "CQvGObject.h"
+#include "CQvGObjectPropertyTotal.h"
+#include "GObjectRecordLimits.h"
+
+#include "stream/LeStream.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr float kStreamVersion = 1.5f;
+constexpr float kOldestVersion = 1.0f;
+// Digits after the point beyond this are not a setting any build wrote.
+constexpr int kMaxDecimals = 20;
+
+// Frees objects read so far unless the read succeeds and takes them.
+class PendingObjects
+{
+public:
+    PendingObjects() = default;
+    PendingObjects(const PendingObjects&) = delete;
+    PendingObjects& operator=(const PendingObjects&) = delete;
+    ~PendingObjects()
+    {
+        for (CQvGObject* obj : m_objects)
+            obj->RemoveAll();
+    }
+    void Add(CQvGObject* obj) { m_objects.push_back(obj); }
+    GObjectList& List() { return m_objects; }
+
+private:
+    GObjectList m_objects;
+};
+
+struct DisplaySettings
+{
+    CSize canvasSize;
+    int32_t autoRepeat = 0;
+    int32_t autoColor = 0;
+    int32_t displayName = 0;
+    int32_t displayData = 0;
+    int32_t displayMark = 0;
+    int32_t decimals = 0;
+    int32_t displayRealtime = 0;
+};
+
+}  // namespace
+
+CQvGObject* CQvGObjectContainer::ReadObjectRecord(FILE* file, float version)
+{
+    LeReader in(file);
+    const int32_t code = in.Int32();
+    if (!in.ok())
+        return nullptr;
+    CQvGObject* obj = CreateObject(static_cast<OBJ_SHAPE>(code));
+    if (!obj)
+        return nullptr;
+    // The code asked for, as AddObject gives it: an annotation form is written back under its own code.
+    obj->SetObjShape(static_cast<OBJ_SHAPE>(code));
+    obj->SetContainer(this);
+    if (!obj->Read(file, version))
+    {
+        obj->RemoveAll();
+        return nullptr;
+    }
+    obj->SetCalType();
+    return obj;
+}
+
+int CQvGObjectContainer::Read(FILE* file)
+{
+    if (!file)
+        return 0;
+    LeReader in(file);
+    const float version = in.Float();
+    const float ratio = in.Float();
+    const int32_t originX = in.Int32();
+    const int32_t originY = in.Int32();
+    const int32_t pixelCenter = in.Int32();
+    const int32_t count = in.Int32();
+    if (!in.ok() || !(version >= kOldestVersion && version <= kStreamVersion) || !std::isfinite(ratio) ||
+        !(ratio > 0.0f) || count < 0 || count > MaxRecordsIn(file))
+        return 0;
+
+    PendingObjects objects;
+    for (int32_t i = 0; i < count; ++i)
+    {
+        CQvGObject* obj = ReadObjectRecord(file, version);
+        if (!obj)
+            return 0;
+        objects.Add(obj);
+    }
+
+    CQvGObjectPropertyTotal defaults(*m_pPropertyTotal);
+    if (!defaults.Read(file, version))
+        return 0;
+
+    DisplaySettings settings;
+    settings.canvasSize.cx = in.Int32();
+    settings.canvasSize.cy = in.Int32();
+    settings.autoRepeat = in.Int32();
+    settings.autoColor = in.Int32();
+    if (version == kOldestVersion)
+        in.Skip(2 * sizeof(int32_t));
+    settings.displayName = in.Int32();
+    settings.displayData = in.Int32();
+    settings.displayMark = in.Int32();
+    settings.decimals = in.Int32();
+    settings.displayRealtime = in.Int32();
+    if (!in.ok() || settings.decimals < 0 || settings.decimals > kMaxDecimals)
+        return 0;
+
+    m_ratio = ratio;
+    m_origin = CPoint(originX, originY);
+    m_pixelCenter = pixelCenter;
+    m_objects.splice(m_objects.end(), objects.List());
+    m_pPropertyTotal->Swap(defaults);
+    m_canvasSize = settings.canvasSize;
+    m_autoRepeat = settings.autoRepeat;
+    m_autoColor = settings.autoColor;
+    m_displayName = settings.displayName;
+    m_displayData = settings.displayData;
+    m_displayMark = settings.displayMark;
+    m_decimals = settings.decimals;
+    m_displayRealtime = settings.displayRealtime;
+    m_version = kStreamVersion;
+    return 1;
+}
+
+int CQvGObjectContainer::Write(FILE* file)
+{
+    if (!file)
+        return 0;
+    // The object being drawn is not part of the overlay yet; stored, it would come back as a finished ghost.
+    const CQvGObject* creating =
+        (m_state == GS_FIRST_POINT || m_state == GS_ADDING) ? GetCreatingObject() : nullptr;
+
+    LeWriter out(file);
+    out.Float(kStreamVersion);
+    out.Float(m_ratio);
+    out.Int32(m_origin.x);
+    out.Int32(m_origin.y);
+    out.Int32(m_pixelCenter);
+    out.Int32(static_cast<int32_t>(m_objects.size()) - (creating ? 1 : 0));
+    if (!out.ok())
+        return 0;
+    for (CQvGObject* obj : m_objects)
+        if (obj != creating && !obj->Write(file, kStreamVersion))
+            return 0;
+    if (!m_pPropertyTotal->Write(file, kStreamVersion))
+        return 0;
+    out.Int32(m_canvasSize.cx);
+    out.Int32(m_canvasSize.cy);
+    out.Int32(m_autoRepeat);
+    out.Int32(m_autoColor);
+    out.Int32(m_displayName);
+    out.Int32(m_displayData);
+    out.Int32(m_displayMark);
+    out.Int32(m_decimals);
+    out.Int32(m_displayRealtime);
+    return out.ok() ? 1 : 0;
+}

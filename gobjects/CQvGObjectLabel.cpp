@@ -1,0 +1,268 @@
+#include "CQvGObjectLabel.h"
+
+#include "CQvGObjectContainer.h"
+
+#include "CCalibKeeper.h"
+#include "gdi/CDC.h"
+#include "gdi/CMeasureDC.h"
+#include "gdi/GdiDefs.h"
+
+#include <cmath>
+#include <initializer_list>
+#include <string>
+
+namespace {
+
+// What the container asks labels to show; a label without a container shows its value with the unit mark.
+struct LabelDisplay
+{
+    int name = 0;
+    int data = 1;
+    int mark = 1;
+    int unit = UNIT_PIXEL;
+};
+
+LabelDisplay DisplayOf(const CQvGObjectContainer* container)
+{
+    LabelDisplay display;
+    if (!container)
+        return display;
+    display.name = container->GetDisplayName();
+    display.data = container->GetDisplayData();
+    display.mark = container->GetDisplayMark();
+    if (const CCalibKeeper* calib = container->GetCalibKeeper())
+        display.unit = calib->GetUnit();
+    return display;
+}
+
+// The property's font without strike-out; scaled by the zoom ratio for painting, unscaled for sizing the box.
+LOGFONTA LabelFont(const CQvGObjectProperty& property, const float* ratio)
+{
+    LOGFONTA font = property.GetFont();
+    font.lfHeight = CQvGObject::ScaleFontHeight(font.lfHeight, ratio);
+    font.lfStrikeOut = 0;
+    return font;
+}
+
+// The box is stored back after every sizing, so its corners must round to themselves: trunc(v + 0.5) would move
+// a label with a negative corner (partly left of or above the image) one pixel on every paint.
+int RoundCorner(double v)
+{
+    return static_cast<int>(std::floor(v + 0.5));
+}
+
+std::string MeasureKey(const LOGFONTA& font, const std::string& text, std::initializer_list<int> more)
+{
+    std::string key(reinterpret_cast<const char*>(&font), sizeof font);
+    for (int v : more)
+        key.append(reinterpret_cast<const char*>(&v), sizeof v);
+    key += text;
+    return key;
+}
+
+// Writes a text into the box its measure gave it: a single line goes out directly (the box's top-left is where
+// DrawText puts it, left-aligned or centred in its own width), several lines through DrawText.
+void WriteText(CDC* dc, const std::string& text, CRect& box, UINT format)
+{
+    if (text.find_first_of("\r\n") == std::string::npos)
+        dc->TextOut(box.left, box.top, text);
+    else
+        dc->DrawText(text, box, format);
+}
+
+}  // namespace
+
+CSize CQvGObjectLabel::PaintedTextSize(CDC* dc, const LOGFONTA& logFont, const std::string& text,
+                                       MeasureCache& cache)
+{
+    std::string key = MeasureKey(logFont, text, {});
+    if (key != cache.key) {
+        CRect box;
+        dc->DrawText(text, box, DT_CALCRECT);
+        cache.key = std::move(key);
+        cache.size = box.Size();
+    }
+    return cache.size;
+}
+
+CQvGObjectLabel::CQvGObjectLabel()
+{
+    m_shape = SHAPE_LABEL;
+    m_kind = kLabelKind;
+}
+
+CQvGObjectLabel& CQvGObjectLabel::operator=(const CQvGObjectLabel& other)
+{
+    CQvGObjectRect::operator=(other);
+    m_areaFlag = other.m_areaFlag;
+    m_angleFlag = other.m_angleFlag;
+    m_curvatureFlag = other.m_curvatureFlag;
+    return *this;
+}
+
+void CQvGObjectLabel::RemoveAll()
+{
+    RemoveNestedObjs();
+    delete this;
+}
+
+int CQvGObjectLabel::AddPoint(CPoint point)
+{
+    if (m_pointCount >= 2) {
+        Finish();
+        return m_pointCount;
+    }
+    if (m_points.size() < 2)
+        m_points.resize(2, _RPOINT{0.0, 0.0});
+    m_points[m_pointCount] = _RPOINT{static_cast<double>(point.x), static_cast<double>(point.y)};
+    return ++m_pointCount;
+}
+
+void CQvGObjectLabel::Finish()
+{
+    m_state = GS_FINISHED;
+    m_pointCount = 2;
+    if (m_points.size() < 2)
+        m_points.resize(2, _RPOINT{0.0, 0.0});
+    GetMBR();
+}
+
+void CQvGObjectLabel::MoveTo(CSize delta)
+{
+    for (int i = 0; i < 2 && i < static_cast<int>(m_points.size()); ++i) {
+        m_points[i].x += delta.cx;
+        m_points[i].y += delta.cy;
+    }
+}
+
+CRect CQvGObjectLabel::GetMBR()
+{
+    if (m_points.size() < 2)
+        return CRect();
+    CRect box(RoundCorner(m_points[0].x), RoundCorner(m_points[0].y), RoundCorner(m_points[1].x),
+              RoundCorner(m_points[1].y));
+    const std::string& name = m_property.GetName();
+    const std::string& comment = m_property.GetComment();
+    if (name.empty() && comment.empty())
+        return box;
+
+    const LabelDisplay display = DisplayOf(m_container);
+    const bool nameShown = display.name && !name.empty();
+    std::string text = nameShown ? name : std::string();
+    // Which symbol follows the value: 0 none, 1 the angle sign, 2 the unit (+ squared).
+    int symbol = 0;
+    if (display.data && !comment.empty()) {
+        text = nameShown ? text + "\n" + comment : comment;
+        if (display.mark)
+            symbol = m_angleFlag ? 1 : 2;
+    }
+    const LOGFONTA logFont = LabelFont(m_property, nullptr);
+    const std::string key = MeasureKey(logFont, text, {symbol, display.unit, m_areaFlag});
+    if (key != m_boxSize.key) {
+        CMeasureDC dc;
+        CFont font;
+        font.CreateFontIndirect(&logFont);
+        dc.SelectObject(&font);
+        int symbolWidth = 0;
+        if (symbol == 1)
+            symbolWidth = CCalibKeeper::DrawSymbolAngle(&dc, CPoint());
+        else if (symbol == 2)
+            symbolWidth = CCalibKeeper::DrawSymbol(&dc, CPoint(), display.unit, m_areaFlag, 1, 1);
+        CRect textBox(0, 0, 10, 10);
+        dc.DrawText(text, textBox, DT_CALCRECT | DT_NOCLIP);
+        m_boxSize.key = key;
+        m_boxSize.size = CSize(textBox.Width() + symbolWidth + 2, textBox.Height());
+    }
+    const int width = m_boxSize.size.cx;
+    const int height = m_boxSize.size.cy;
+
+    if (box.Width() == 0 || box.Height() == 0) {
+        box.InflateRect(width / 2 + 2, height / 2);
+    } else {
+        box.right = box.left + width;
+        box.bottom = box.top + height;
+    }
+    m_points[0] = _RPOINT{static_cast<double>(box.left), static_cast<double>(box.top)};
+    m_points[1] = _RPOINT{static_cast<double>(box.right), static_cast<double>(box.bottom)};
+    return box;
+}
+
+int CQvGObjectLabel::GetHitTestRgn(CRgn& rgn)
+{
+    CRect box = GetMBR();
+    box.NormalizeRect();
+    box.InflateRect(GetZoomTolerance());
+    return rgn.CreateRectRgnIndirect(&box) ? 1 : 0;
+}
+
+void CQvGObjectLabel::DrawShape(CDC* dc, const CPoint* origin, const float* ratio, int flag)
+{
+    if (flag == 1)
+        return;
+    const LabelDisplay display = DisplayOf(m_container);
+    CFont font;
+    const LOGFONTA logFont = LabelFont(m_property, ratio);
+    font.CreateFontIndirect(&logFont);
+    CFont* oldFont = dc->SelectObject(&font);
+    const int oldBkMode = dc->SetBkMode(TRANSPARENT);
+    const COLORREF oldTextColour = dc->SetTextColor(m_property.GetTextColor());
+
+    GetMBR();
+    const CPoint topLeft = MapToWindow(m_points[0], *origin, *ratio);
+    const CPoint bottomRight = MapToWindow(m_points[1], *origin, *ratio);
+    const CRect box(topLeft.x, topLeft.y, bottomRight.x + 2, bottomRight.y + 2);
+    if (m_property.GetFillPattern() != 1)
+        dc->FillSolidRect(&box, m_property.GetFillColor());
+
+    const std::string& name = m_property.GetName();
+    const std::string& comment = m_property.GetComment();
+    CRect nameBox = box;
+    const bool nameShown = display.name && !name.empty();
+    if (nameShown) {
+        const CSize size = PaintedTextSize(dc, logFont, name, m_nameSize);
+        nameBox.right = nameBox.left + size.cx;
+        nameBox.bottom = nameBox.top + size.cy;
+        WriteText(dc, name, nameBox, DT_LEFT);
+    }
+    if (display.data && !comment.empty()) {
+        CRect valueBox = box;
+        if (nameShown)
+            valueBox.top = nameBox.bottom + 2;
+        const std::string value = display.mark && m_curvatureFlag ? comment + "%" : comment;
+        const CSize size = PaintedTextSize(dc, logFont, value, m_valueSize);
+        valueBox.right = valueBox.left + size.cx;
+        valueBox.bottom = valueBox.top + size.cy;
+        WriteText(dc, value, valueBox, DT_CENTER);
+        if (display.mark) {
+            const CPoint at(valueBox.right + 2, valueBox.top);
+            if (m_angleFlag)
+                CCalibKeeper::DrawSymbolAngle(dc, at);
+            else if (!m_curvatureFlag)
+                CCalibKeeper::DrawSymbol(dc, at, display.unit, m_areaFlag, 0, 1);
+        }
+    }
+
+    dc->SetTextColor(oldTextColour);
+    dc->SetBkMode(oldBkMode);
+    dc->SelectObject(oldFont);
+}
+
+void CQvGObjectLabel::DrawSelection(CDC* dc, const CPoint* origin, const float* ratio)
+{
+    if (m_points.size() < 2)
+        return;
+    CPen pen;
+    if (!pen.CreatePen(m_property.GetLineType(), m_property.GetLineWeight(), m_property.GetLineColor()))
+        pen.CreatePen(PS_SOLID, 1, m_property.GetLineColor());
+    CPen* oldPen = dc->SelectObject(&pen);
+    const CPoint topLeft = MapToWindow(m_points[0], *origin, *ratio);
+    const CPoint bottomRight = MapToWindow(m_points[1], *origin, *ratio);
+    dc->Rectangle(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y);
+    dc->SelectObject(oldPen);
+}
+
+void CQvGObjectDUMMYLabel::RemoveAll()
+{
+    RemoveNestedObjs();
+    delete this;
+}

@@ -1,0 +1,204 @@
+#include "CQvGObjectLine.h"
+
+#include "GeoDrawing.h"
+#include "GeoFunctions.h"
+#include "GeoHitRegion.h"
+
+#include "gdi/CDC.h"
+#include "gdi/GdiDefs.h"
+#include "types/Rounding.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr UINT kSizeAllCursor = 32646;
+
+CPoint Rounded(const _RPOINT& p)
+{
+    return CPoint(TruncHalfUp(p.x), TruncHalfUp(p.y));
+}
+
+}  // namespace
+
+CQvGObjectLine::CQvGObjectLine()
+{
+    m_shape = SHAPE_LINE;
+    m_points.assign(3, _RPOINT{0.0, 0.0});
+}
+
+void CQvGObjectLine::RemoveAll()
+{
+    RemoveNestedObjs();
+    delete this;
+}
+
+void CQvGObjectLine::DrawShape(CDC* dc, const CPoint* origin, const float* ratio, int flag)
+{
+    FeedRealtimeResultBox(flag);
+
+    const CPoint start = MapToWindow(m_points[0], *origin, *ratio);
+    const CPoint end = MapToWindow(m_points[1], *origin, *ratio);
+    dc->MoveTo(start);
+    dc->LineTo(end);
+
+    // LineTo leaves the end pixel out. A thin visible pen gets it painted; while rubber-banding it is painted
+    // with the same raster operation as the line, so that drawing twice still erases without leaving a dot.
+    LOGPEN pen{};
+    if (dc->GetCurrentPen())
+        dc->GetCurrentPen()->GetLogPen(&pen);
+    if (pen.lopnStyle != PS_NULL && pen.lopnWidth.x <= 1) {
+        if (dc->GetROP2() == R2_COPYPEN) {
+            dc->SetPixel(end, pen.lopnColor);
+        } else {
+            dc->MoveTo(end);
+            dc->LineTo(end.x + 1, end.y);
+        }
+    }
+
+    const double sx = origin->x + *ratio * m_points[0].x;
+    const double sy = origin->y + *ratio * m_points[0].y;
+    const double ex = origin->x + *ratio * m_points[1].x;
+    const double ey = origin->y + *ratio * m_points[1].y;
+    if (!IsAnnotation() && flag == 1) {
+        DrawLineEnd(dc, ARROW_BAR, sx, sy, ex, ey);
+        DrawLineEnd(dc, ARROW_BAR, ex, ey, sx, sy);
+        return;
+    }
+    if (m_property.IsShowLArrow())
+        DrawLineEnd(dc, static_cast<ARROW_TYPE>(m_property.GetLArrowType()), sx, sy, ex, ey);
+    if (m_property.IsShowRArrow())
+        DrawLineEnd(dc, static_cast<ARROW_TYPE>(m_property.GetRArrowType()), ex, ey, sx, sy);
+}
+
+int CQvGObjectLine::GetHandle(CRect rect)
+{
+    int handle = -1;
+    if (m_state == GS_ADDING && m_pointCount > 0) {
+        handle = 1;
+    } else {
+        for (int i = 0; i < std::min(m_pointCount, 2); ++i) {
+            if (rect.PtInRect(Rounded(m_points[i]))) {
+                handle = i;
+                break;
+            }
+        }
+    }
+    m_selectedHandle = handle;
+    return handle;
+}
+
+void CQvGObjectLine::MoveHandle(int handle, CSize delta)
+{
+    if (handle < 0 || handle >= static_cast<int>(m_points.size()))
+        return;
+    m_points[handle].x += delta.cx;
+    m_points[handle].y += delta.cy;
+}
+
+void CQvGObjectLine::MoveTo(CSize delta)
+{
+    MoveLabelObject(delta);
+    if (m_labelHit && !IsMultiSelected())
+        return;
+    for (int i = 0; i < 2; ++i)
+        MoveHandle(i, delta);
+}
+
+int CQvGObjectLine::AddPoint(CPoint point)
+{
+    if (m_pointCount >= 2) {
+        Finish();
+        return m_pointCount;
+    }
+    m_points[m_pointCount] = _RPOINT{static_cast<double>(point.x), static_cast<double>(point.y)};
+    return ++m_pointCount;
+}
+
+void CQvGObjectLine::Finish()
+{
+    m_state = GS_FINISHED;
+    m_pointCount = 2;
+    GetMBR();
+    if (!IsAnnotation()) {
+        const CPoint a = Rounded(m_points[0]);
+        const CPoint b = Rounded(m_points[1]);
+        AddLabelObject(CPoint((a.x + b.x) / 2, (a.y + b.y) / 2));
+    }
+    HideRealtimeResultBox();
+}
+
+int CQvGObjectLine::GetHitTestRgn(CRgn& rgn)
+{
+    const double reach = GetZoomTolerance();
+    const CPoint imageOrigin(0, 0);
+    if (!m_property.IsShowLArrow() && !m_property.IsShowRArrow()) {
+        CreateLineHitRgn(rgn, m_points[0], m_points[1], reach, imageOrigin, 1.0);
+        return 1;
+    }
+
+    _RPOINT ends[2] = {m_points[0], m_points[1]};
+    MakeHitPolygon(ends, 3.0);
+    const double direction = GetLineAngle360(ends[0].x, ends[0].y, ends[1].x, ends[1].y);
+    CreateLineHitRgn(rgn, ends[0], ends[1], reach, imageOrigin, 1.0);
+    for (const _RPOINT& end : ends) {
+        _RPOINT bar[2] = {{end.x, end.y - kEndBarHalf}, {end.x, end.y + kEndBarHalf}};
+        RotatePoints(direction, end.x, end.y, bar, 2);
+        CRgn barBand;
+        CreateLineHitRgn(barBand, bar[0], bar[1], reach, imageOrigin, 1.0);
+        rgn.CombineRgn(&rgn, &barBand, RGN_OR);
+    }
+    return 1;
+}
+
+CRect CQvGObjectLine::GetMBR()
+{
+    CRect box(Rounded(m_points[0]), Rounded(m_points[1]));
+    box.NormalizeRect();
+    box.InflateRect(kEndBarHalf);
+    return box;
+}
+
+UINT CQvGObjectLine::GetCursorShape(CRect rect)
+{
+    for (int i = 0; i < std::min(m_pointCount, 2); ++i) {
+        if (rect.PtInRect(Rounded(m_points[i])))
+            return kSizeAllCursor;
+    }
+    return kNoCursor;
+}
+
+void CQvGObjectLine::SetCalType()
+{
+    m_calType = kLineQuantities;
+    m_defaultData.kind = m_dispType;
+}
+
+int CQvGObjectLine::GetCalData(tagCAL_DATA& data, int /*subItem*/)
+{
+    const _RPOINT& s = m_points[0];
+    const _RPOINT& e = m_points[1];
+    switch (data.kind) {
+    case CAL_LENGTH: {
+        const double u = GetUnitsPerPixel();
+        data.value1 = std::sqrt(std::pow(u * (s.x - e.x), 2) + std::pow(u * (s.y - e.y), 2));
+        return 1;
+    }
+    case CAL_X_ANGLE: data.value1 = GetLineAngle360(s.x, s.y, e.x, e.y); return 1;
+    case CAL_Y_ANGLE: data.value1 = GetLineAngle360(s.x, s.y, e.x, e.y) - 90.0; return 1;
+    case CAL_POSITION_START:
+        data.value1 = s.x;
+        data.value2 = s.y;
+        return 1;
+    case CAL_POSITION_CENTER:
+        data.value1 = (s.x + e.x) * 0.5;
+        data.value2 = (s.y + e.y) * 0.5;
+        return 1;
+    case CAL_POSITION_END:
+        data.value1 = e.x;
+        data.value2 = e.y;
+        return 1;
+    default: return 0;
+    }
+}

@@ -1,0 +1,20 @@
+#include "GObjectRecordLimits.h"
+
+#include <algorithm>
+#include <limits>
+
+int64_t RemainingBytes(FILE* file)
+{
+    const int64_t here = ftello(file);
+    if (here < 0 || fseeko(file, 0, SEEK_END) != 0)
+        return std::numeric_limits<int64_t>::max();
+    const int64_t end = ftello(file);
+    fseeko(file, here, SEEK_SET);
+    return end < here ? 0 : end - here;
+}
+
+int32_t MaxRecordsIn(FILE* file)
+{
+    const int64_t records = RemainingBytes(file) / kMinObjectRecordSize;
+    return static_cast<int32_t>(std::min<int64_t>(records, std::numeric_limits<int32_t>::max()));
+}
