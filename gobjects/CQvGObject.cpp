@@ -160,7 +160,7 @@ void CQvGObject::Draw(CDC* dc, const CPoint* origin, const float* ratio, int fla
 
     DrawShape(dc, origin, ratio, flag);
     // The Perpendicular and the Das paint their own labels.
-    const bool paintsOwnLabels = m_shape == SHAPE_PERPENDICULAR || m_shape == SHAPE_DAS;
+    const bool paintsOwnLabels = PaintsOwnLabels();
     if (!paintsOwnLabels && ShowsLabels()) {
         DrawExtLabel(dc, origin, ratio, flag);
         if (CQvGObject* label = GetLabelObject())
@@ -307,7 +307,7 @@ int CQvGObject::IsSelected(CPoint point)
         return IsChildSelected(point);
     if (region.PtInRegion(point))
         return 1;
-    CQvGObject* label = GetLabelObject();
+    CQvGObject* label = PaintsOwnLabels() ? nullptr : GetLabelObject();
     if (label && LabelContains(label, point)) {
         m_labelHit = 1;
         return 1;
@@ -325,7 +325,7 @@ int CQvGObject::IsSelected(CRect rect)
         return 1;
     if (IsAnnotation())
         return IsChildSelected(rect);
-    CQvGObject* label = GetLabelObject();
+    CQvGObject* label = PaintsOwnLabels() ? nullptr : GetLabelObject();
     if (label && LabelTouches(label, rect)) {
         m_labelHit = 1;
         return 1;

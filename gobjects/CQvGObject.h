@@ -163,6 +163,10 @@ public:
     // (30, 31, 32, 34, 35, 36, 37).
     void NormalizeAnnotationShape();
 
+    // The Perpendicular and the Das paint their values themselves: their value label is neither painted by the
+    // base nor hit, so a click cannot grab a box nobody sees.
+    bool PaintsOwnLabels() const { return m_shape == SHAPE_PERPENDICULAR || m_shape == SHAPE_DAS; }
+
     // The first label (the value label of a measurement) or null.
     CQvGObject* GetLabelObject() const { return m_labels.empty() ? nullptr : m_labels.front(); }
     int GetLabelCount() const { return static_cast<int>(m_labels.size()); }

@@ -142,6 +142,9 @@ int CQvGObjectContainer::AddObject(OBJ_SHAPE shape)
     m_creatingNumber = s_nameCounter != counterBefore ? s_nameCounter : 0;
     m_LastShape = shape;
     GetDefaultProperty(obj, shape);
+    // As reading does: an annotation never formats a value, and would otherwise be saved with an empty mask that
+    // the same overlay read back no longer has.
+    obj->SetCalType();
     if (m_autoColor)
     {
         obj->GetProperty().SetLineColor(kPalette[s_paletteIndex]);

@@ -102,8 +102,9 @@ void CQvGObjectLine::MoveTo(CSize delta)
     MoveLabelObject(delta);
     if (m_labelHit && !IsMultiSelected())
         return;
+    // The points themselves, not through MoveHandle: derived lines restrict their handles, never a whole move.
     for (int i = 0; i < 2; ++i)
-        MoveHandle(i, delta);
+        CQvGObjectLine::MoveHandle(i, delta);
 }
 
 int CQvGObjectLine::AddPoint(CPoint point)

@@ -42,6 +42,18 @@ TEST(GObjectHit, MeasurementIsHitThroughItsRegionOrItsLabel)
     EXPECT_EQ(m.obj.GetLabelHit(), 0);
 }
 
+TEST(GObjectHit, ShapesPaintingTheirOwnValuesAreNotHitThroughTheUnpaintedLabel)
+{
+    for (OBJ_SHAPE shape : {SHAPE_PERPENDICULAR, SHAPE_DAS}) {
+        LabelledObject m;
+        m.obj.SetObjShape(shape);
+        EXPECT_FALSE(m.obj.IsSelected(CPoint(100, 100))) << shape;
+        EXPECT_FALSE(m.obj.IsSelected(CRect(95, 95, 105, 105))) << shape;
+        EXPECT_EQ(m.obj.GetLabelHit(), 0);
+        EXPECT_TRUE(m.obj.IsSelected(CPoint(15, 15))) << shape;
+    }
+}
+
 TEST(GObjectHit, AnnotationIsHitByAPointOnlyThroughSubObjectsAfterTheFirst)
 {
     LabelledObject a(GOTYPE_LINE);

@@ -1,0 +1,138 @@
+#include "CQvGObjectBestFitLine.h"
+
+#include "GeoFitting.h"
+#include "GeoHitRegion.h"
+#include "PixelCross.h"
+#include "SegmentDrawing.h"
+
+#include "gdi/CDC.h"
+#include "types/Rounding.h"
+
+#include <algorithm>
+
+namespace {
+
+CPoint Rounded(const _RPOINT& p)
+{
+    return CPoint(TruncHalfUp(p.x), TruncHalfUp(p.y));
+}
+
+}  // namespace
+
+CQvGObjectBestFitLine::CQvGObjectBestFitLine()
+{
+    m_shape = SHAPE_BESTFIT_LINE;
+    m_pointCount = 0;
+    m_points.assign(kCapacityStep, _RPOINT{0.0, 0.0});
+}
+
+void CQvGObjectBestFitLine::RemoveAll()
+{
+    RemoveNestedObjs();
+    delete this;
+}
+
+void CQvGObjectBestFitLine::DrawShape(CDC* dc, const CPoint* origin, const float* ratio, int /*flag*/)
+{
+    if (m_pointCount <= 0)
+        return;
+    if (m_state == GS_FINISHED) {
+        DrawSegmentWithEndPixel(dc, MapToWindow(m_points[0], *origin, *ratio),
+                                MapToWindow(m_points[1], *origin, *ratio));
+        return;
+    }
+    if (m_state != GS_ADDING || m_pointCount < 2)
+        return;
+    for (int i = 0; i + 1 < m_pointCount; ++i)
+        DrawPixelCross(dc, MapToWindow(m_points[i], *origin, *ratio), *ratio);
+}
+
+int CQvGObjectBestFitLine::GetHandle(CRect rect)
+{
+    int found = -1;
+    if (m_state == GS_ADDING) {
+        found = m_pointCount - 1;
+    } else {
+        for (int i = 0; i < m_pointCount; ++i) {
+            if (rect.PtInRect(Rounded(m_points[i]))) {
+                found = i;
+                break;
+            }
+        }
+    }
+    m_selectedHandle = found;
+    return found;
+}
+
+void CQvGObjectBestFitLine::MoveHandle(int handle, CSize delta)
+{
+    if (handle < 0 || handle >= m_pointCount)
+        return;
+    m_points[handle].x += delta.cx;
+    m_points[handle].y += delta.cy;
+}
+
+void CQvGObjectBestFitLine::MoveTo(CSize delta)
+{
+    MoveLabelObject(delta);
+    if (m_labelHit && !IsMultiSelected())
+        return;
+    for (int i = 0; i < m_pointCount; ++i)
+        MoveHandle(i, delta);
+}
+
+int CQvGObjectBestFitLine::AddPoint(CPoint point)
+{
+    if (GetCapacity() <= m_pointCount + 1)
+        m_points.resize(m_points.size() + kCapacityStep, _RPOINT{0.0, 0.0});
+    m_points[m_pointCount] = _RPOINT{static_cast<double>(point.x), static_cast<double>(point.y)};
+    return ++m_pointCount;
+}
+
+void CQvGObjectBestFitLine::Finish()
+{
+    m_state = GS_FINISHED;
+    // The last point is the one under the mouse. Finishing before anything was clicked leaves nothing to fit.
+    if (!FitPointsLeastSquares(m_points.data(), m_pointCount - 1)) {
+        m_pointCount = 0;
+        return;
+    }
+    m_pointCount = 2;
+    GetMBR();
+    if (!IsAnnotation()) {
+        const CPoint a = Rounded(m_points[0]);
+        const CPoint b = Rounded(m_points[1]);
+        AddLabelObject(CPoint((a.x + b.x) / 2, (a.y + b.y) / 2));
+    }
+}
+
+int CQvGObjectBestFitLine::GetHitTestRgn(CRgn& rgn)
+{
+    if (m_pointCount < 2)
+        return 0;
+    CreateLineHitRgn(rgn, m_points[0], m_points[1], GetZoomTolerance(), CPoint(0, 0), 1.0);
+    return 1;
+}
+
+CRect CQvGObjectBestFitLine::GetMBR()
+{
+    if (m_pointCount <= 0)
+        return CRect();
+    const CPoint first = Rounded(m_points[0]);
+    CRect box(first, first);
+    for (int i = 1; i < m_pointCount; ++i) {
+        const CPoint p = Rounded(m_points[i]);
+        box.left = std::min(box.left, p.x);
+        box.top = std::min(box.top, p.y);
+        box.right = std::max(box.right, p.x);
+        box.bottom = std::max(box.bottom, p.y);
+    }
+    return box;
+}
+
+int CQvGObjectBestFitLine::GetCalData(tagCAL_DATA& data, int subItem)
+{
+    if (m_pointCount < 2)
+        return 0;
+    return CQvGObjectLine::GetCalData(data, subItem);
+}

@@ -1,0 +1,280 @@
+#include "CQvGObjectCenterToCenter.h"
+
+#include "GeoFitting.h"
+#include "GeoFunctions.h"
+#include "PixelCross.h"
+
+#include "gdi/CDC.h"
+#include "gdi/GdiDefs.h"
+#include "types/Rounding.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+constexpr int kRimPoints = 6;
+constexpr int kPointsPerCircle = 3;
+
+CPoint Rounded(const _RPOINT& p)
+{
+    return CPoint(TruncHalfUp(p.x), TruncHalfUp(p.y));
+}
+
+// A whole-pixel box holding both corners, right and bottom included.
+CRect PixelBox(const _RPOINT& topLeft, const _RPOINT& bottomRight)
+{
+    return CRect(TruncHalfUp(topLeft.x), TruncHalfUp(topLeft.y), TruncHalfUp(bottomRight.x),
+                 TruncHalfUp(bottomRight.y));
+}
+
+}  // namespace
+
+CQvGObjectCenterToCenter::CQvGObjectCenterToCenter()
+{
+    m_shape = SHAPE_CENTER_TO_CENTER;
+    m_points.assign(kRimPoints + 1, _RPOINT{0.0, 0.0});
+}
+
+void CQvGObjectCenterToCenter::RemoveAll()
+{
+    RemoveNestedObjs();
+    delete this;
+}
+
+bool CQvGObjectCenterToCenter::CircleBox(int circle, _RPOINT& topLeft, _RPOINT& bottomRight) const
+{
+    const int first = circle * kPointsPerCircle;
+    // The fit writes its box over the first two points it is given: it works on a copy. When it fails the copy
+    // is left as it was, and the box of the first two rim points stands in for the circle.
+    _RPOINT rim[kPointsPerCircle] = {m_points[first], m_points[first + 1], m_points[first + 2]};
+    FitCircleLeastSquares(rim);
+    topLeft = _RPOINT{std::min(rim[0].x, rim[1].x), std::min(rim[0].y, rim[1].y)};
+    bottomRight = _RPOINT{std::max(rim[0].x, rim[1].x), std::max(rim[0].y, rim[1].y)};
+    return m_pointCount >= first + kPointsPerCircle;
+}
+
+_RPOINT CQvGObjectCenterToCenter::Centre(int circle) const
+{
+    _RPOINT topLeft;
+    _RPOINT bottomRight;
+    CircleBox(circle, topLeft, bottomRight);
+    return _RPOINT{(topLeft.x + bottomRight.x) / 2.0, (topLeft.y + bottomRight.y) / 2.0};
+}
+
+void CQvGObjectCenterToCenter::DrawCircle(CDC* dc, int circle, const CPoint& origin, float ratio) const
+{
+    _RPOINT topLeft;
+    _RPOINT bottomRight;
+    CircleBox(circle, topLeft, bottomRight);
+    CRect box(MapToWindow(topLeft, origin, ratio), MapToWindow(bottomRight, origin, ratio));
+    box.NormalizeRect();
+    dc->Ellipse(box.left, box.top, box.right + 1, box.bottom + 1);
+    const int centreY = (box.top + box.bottom + 1) / 2;
+    dc->MoveTo((box.left + box.right) / 2, centreY);
+    dc->LineTo(box.right, centreY);
+}
+
+void CQvGObjectCenterToCenter::DrawShape(CDC* dc, const CPoint* origin, const float* ratio, int /*flag*/)
+{
+    if (m_state == GS_ADDING) {
+        for (int i = 0; i + 1 < m_pointCount; ++i)
+            DrawPixelCross(dc, MapToWindow(m_points[i], *origin, *ratio), *ratio);
+    }
+    // A circle shows as soon as its three points are there, the last of them following the mouse.
+    if (m_pointCount > 3)
+        DrawCircle(dc, 0, *origin, *ratio);
+    if (m_pointCount > 5)
+        DrawCircle(dc, 1, *origin, *ratio);
+    if (m_state == GS_FINISHED) {
+        dc->MoveTo(MapToWindow(Centre(0), *origin, *ratio));
+        dc->LineTo(MapToWindow(Centre(1), *origin, *ratio));
+    }
+}
+
+int CQvGObjectCenterToCenter::GetHandle(CRect rect)
+{
+    int handle = -1;
+    if (m_state == GS_ADDING && m_pointCount > 0) {
+        handle = m_pointCount - 1;
+    } else {
+        for (int i = 0; i < std::min(m_pointCount, kRimPoints); ++i) {
+            if (rect.PtInRect(Rounded(m_points[i])))
+                handle = i;
+        }
+        if (handle == -1) {
+            const auto meets = [&](int circle) {
+                _RPOINT topLeft;
+                _RPOINT bottomRight;
+                CircleBox(circle, topLeft, bottomRight);
+                CRect box = PixelBox(topLeft, bottomRight);
+                box.right += 1;
+                box.bottom += 1;
+                CRect common;
+                return common.IntersectRect(box, rect);
+            };
+            const bool metA = meets(0);
+            const bool metB = meets(1);
+            m_movingPart = metA && metB ? kMoveBoth : metA ? kMoveCircleA : metB ? kMoveCircleB : kMoveNothing;
+        }
+    }
+    m_selectedHandle = handle;
+    return handle;
+}
+
+void CQvGObjectCenterToCenter::MoveHandle(int handle, CSize delta)
+{
+    if (handle < 0 || handle >= std::min(m_pointCount, kRimPoints))
+        return;
+    m_points[handle].x += delta.cx;
+    m_points[handle].y += delta.cy;
+}
+
+void CQvGObjectCenterToCenter::MovePoints(int first, int last, CSize delta)
+{
+    for (int i = first; i <= last; ++i)
+        MoveHandle(i, delta);
+}
+
+void CQvGObjectCenterToCenter::MoveTo(CSize delta)
+{
+    if (m_labelHit && !IsMultiSelected()) {
+        MoveLabelObject(delta);
+        return;
+    }
+    // Among other selected objects the part grabbed last time has no meaning: the group moves as a whole.
+    switch (IsMultiSelected() ? kMoveBoth : m_movingPart) {
+    case kMoveBoth:
+        MoveLabelObject(delta);
+        MovePoints(0, kRimPoints - 1, delta);
+        break;
+    case kMoveCircleA: MovePoints(0, 2, delta); break;
+    case kMoveCircleB: MovePoints(3, 5, delta); break;
+    default: break;
+    }
+}
+
+int CQvGObjectCenterToCenter::AddPoint(CPoint point)
+{
+    if (m_pointCount >= kRimPoints) {
+        Finish();
+        return m_pointCount;
+    }
+    m_points[m_pointCount] = _RPOINT{static_cast<double>(point.x), static_cast<double>(point.y)};
+    return ++m_pointCount;
+}
+
+void CQvGObjectCenterToCenter::Finish()
+{
+    m_state = GS_FINISHED;
+    m_pointCount = kRimPoints;
+    GetMBR();
+    if (!IsAnnotation()) {
+        const CPoint a = Rounded(m_points[0]);
+        const CPoint b = Rounded(m_points[1]);
+        AddLabelObject(CPoint((a.x + b.x) / 2, (a.y + b.y) / 2));
+    }
+}
+
+int CQvGObjectCenterToCenter::GetHitTestRgn(CRgn& rgn)
+{
+    if (m_pointCount <= 0)
+        return 0;
+    const int reach = GetZoomTolerance();
+    rgn.CreateRectRgn(0, 0, 0, 0);
+    for (int circle = 0; circle < 2; ++circle) {
+        _RPOINT topLeft;
+        _RPOINT bottomRight;
+        if (!CircleBox(circle, topLeft, bottomRight))
+            continue;
+        // The ring follows the painted outline, whose box includes its right and bottom pixels.
+        CRect box = PixelBox(topLeft, bottomRight);
+        box.right += 1;
+        box.bottom += 1;
+        CRgn outer;
+        CRgn inner;
+        outer.CreateEllipticRgn(box.left - reach, box.top - reach, box.right + reach, box.bottom + reach);
+        inner.CreateEllipticRgn(box.left + reach, box.top + reach, box.right - reach, box.bottom - reach);
+        CRgn ring;
+        ring.CombineRgn(&outer, &inner, RGN_DIFF);
+        rgn.CombineRgn(&rgn, &ring, RGN_OR);
+    }
+    for (int i = 0; i < std::min(m_pointCount, kRimPoints); ++i) {
+        const CPoint p = Rounded(m_points[i]);
+        CRgn square;
+        square.CreateRectRgn(p.x - 4, p.y - 4, p.x + 5, p.y + 5);
+        rgn.CombineRgn(&rgn, &square, RGN_OR);
+    }
+    return 1;
+}
+
+CRect CQvGObjectCenterToCenter::GetMBR()
+{
+    const int count = std::min(m_pointCount, kRimPoints);
+    if (count <= 0)
+        return CRect();
+    const CPoint first = Rounded(m_points[0]);
+    CRect box(first, first);
+    for (int i = 1; i < count; ++i) {
+        const CPoint p = Rounded(m_points[i]);
+        box.left = std::min(box.left, p.x);
+        box.top = std::min(box.top, p.y);
+        box.right = std::max(box.right, p.x);
+        box.bottom = std::max(box.bottom, p.y);
+    }
+    for (int circle = 0; circle < 2; ++circle) {
+        _RPOINT topLeft;
+        _RPOINT bottomRight;
+        if (!CircleBox(circle, topLeft, bottomRight))
+            continue;
+        const CRect circleBox = PixelBox(topLeft, bottomRight);
+        box.left = std::min(box.left, circleBox.left);
+        box.top = std::min(box.top, circleBox.top);
+        box.right = std::max(box.right, circleBox.right);
+        box.bottom = std::max(box.bottom, circleBox.bottom);
+    }
+    return box;
+}
+
+void CQvGObjectCenterToCenter::SetCalType()
+{
+    m_calType = CAL_LENGTH | CAL_X_ANGLE | CAL_Y_ANGLE | CAL_POSITION_START | CAL_POSITION_CENTER | CAL_POSITION_END;
+    m_defaultData.kind = m_dispType;
+}
+
+int CQvGObjectCenterToCenter::GetCalData(tagCAL_DATA& data, int /*subItem*/)
+{
+    const _RPOINT a = Centre(0);
+    const _RPOINT b = Centre(1);
+    switch (data.kind) {
+    case CAL_LENGTH: {
+        const double s = GetUnitsPerPixel();
+        data.value1 = std::sqrt(std::pow(s * (a.x - b.x), 2) + std::pow(s * (a.y - b.y), 2));
+        return 1;
+    }
+    case CAL_X_ANGLE: data.value1 = GetLineAngle360(a.x, a.y, b.x, b.y); return 1;
+    case CAL_Y_ANGLE: data.value1 = GetLineAngle360(a.x, a.y, b.x, b.y) - 90.0; return 1;
+    case CAL_POSITION_START:
+        data.value1 = a.x;
+        data.value2 = a.y;
+        return 1;
+    case CAL_POSITION_CENTER:
+        data.value1 = (a.x + b.x) / 2.0;
+        data.value2 = (a.y + b.y) / 2.0;
+        return 1;
+    case CAL_POSITION_END:
+        data.value1 = b.x;
+        data.value2 = b.y;
+        return 1;
+    default: return 0;
+    }
+}
+
+int CQvGObjectCenterToCenter::Read(FILE* file, float version)
+{
+    if (!CQvGObject::Read(file, version))
+        return 0;
+    m_movingPart = kMoveBoth;
+    return 1;
+}

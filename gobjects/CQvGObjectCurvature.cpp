@@ -1,0 +1,175 @@
+#include "CQvGObjectCurvature.h"
+
+#include "GeoFunctions.h"
+#include "GeoHitRegion.h"
+
+#include "gdi/CDC.h"
+#include "gdi/CRgn.h"
+#include "gdi/GdiDefs.h"
+#include "types/Rounding.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr UINT kSizeAllCursor = 32646;
+
+CPoint Rounded(const _RPOINT& p)
+{
+    return CPoint(TruncHalfUp(p.x), TruncHalfUp(p.y));
+}
+
+}  // namespace
+
+CQvGObjectCurvature::CQvGObjectCurvature()
+{
+    m_shape = SHAPE_CURVATURE;
+    m_points.assign(kPointCount, _RPOINT{0.0, 0.0});
+}
+
+void CQvGObjectCurvature::RemoveAll()
+{
+    RemoveNestedObjs();
+    delete this;
+}
+
+void CQvGObjectCurvature::DrawShape(CDC* dc, const CPoint* origin, const float* ratio, int flag)
+{
+    FeedRealtimeResultBox(flag);
+    if (m_pointCount < 1)
+        return;
+    dc->MoveTo(MapToWindow(m_points[0], *origin, *ratio));
+    dc->LineTo(MapToWindow(m_points[1], *origin, *ratio));
+    if (m_pointCount < kPointCount)
+        return;
+    _RPOINT foot{};
+    GetPerpendicularPoint(m_points[0], m_points[1], m_points[2], foot);
+    dc->MoveTo(MapToWindow(m_points[2], *origin, *ratio));
+    dc->LineTo(MapToWindow(foot, *origin, *ratio));
+}
+
+void CQvGObjectCurvature::DrawSelection(CDC* dc, const CPoint* origin, const float* ratio)
+{
+    for (const _RPOINT& p : m_points) {
+        const CPoint at = MapToWindow(p, *origin, *ratio);
+        dc->PatBlt(at.x - 4, at.y - 4, 8, 8, DSTINVERT);
+    }
+}
+
+int CQvGObjectCurvature::GetHandle(CRect rect)
+{
+    int handle = -1;
+    if (m_state == GS_ADDING && m_pointCount > 0) {
+        handle = std::min(m_pointCount, kPointCount) - 1;
+    } else {
+        for (int i = std::min(m_pointCount, kPointCount) - 1; i >= 0; --i) {
+            if (rect.PtInRect(Rounded(m_points[i]))) {
+                handle = i;
+                break;
+            }
+        }
+    }
+    m_selectedHandle = handle;
+    return handle;
+}
+
+void CQvGObjectCurvature::MoveHandle(int handle, CSize delta)
+{
+    if (handle < 0 || handle >= kPointCount)
+        return;
+    m_points[handle].x += delta.cx;
+    m_points[handle].y += delta.cy;
+}
+
+void CQvGObjectCurvature::MoveTo(CSize delta)
+{
+    MoveLabelObject(delta);
+    if (m_labelHit && !IsMultiSelected())
+        return;
+    for (int i = 0; i < kPointCount; ++i)
+        MoveHandle(i, delta);
+}
+
+int CQvGObjectCurvature::AddPoint(CPoint point)
+{
+    if (m_pointCount >= kPointCount) {
+        Finish();
+        return m_pointCount;
+    }
+    m_points[m_pointCount] = _RPOINT{static_cast<double>(point.x), static_cast<double>(point.y)};
+    return ++m_pointCount;
+}
+
+void CQvGObjectCurvature::Finish()
+{
+    m_state = GS_FINISHED;
+    m_pointCount = kPointCount;
+    // An annotation gets no label that would set its mask; it must be stored as it is read back.
+    SetCalType();
+    GetMBR();
+    if (!IsAnnotation()) {
+        const CPoint a = Rounded(m_points[0]);
+        const CPoint b = Rounded(m_points[1]);
+        AddLabelObject(CPoint((a.x + b.x) / 2, (a.y + b.y) / 2));
+    }
+    HideRealtimeResultBox();
+}
+
+int CQvGObjectCurvature::GetHitTestRgn(CRgn& rgn)
+{
+    CreateLineHitRgn(rgn, m_points[0], m_points[1], GetZoomTolerance(), CPoint(0, 0), 1.0);
+    // The chord alone leaves p2, the handle a click prefers, unpickable: every point gets its square.
+    for (int i = 0; i < std::min(m_pointCount, kPointCount); ++i) {
+        const CPoint p = Rounded(m_points[i]);
+        CRgn square;
+        square.CreateRectRgn(p.x - kPointReach, p.y - kPointReach, p.x + kPointReach, p.y + kPointReach);
+        rgn.CombineRgn(&rgn, &square, RGN_OR);
+    }
+    return 1;
+}
+
+CRect CQvGObjectCurvature::GetMBR()
+{
+    CRect box(Rounded(m_points[0]), Rounded(m_points[1]));
+    box.NormalizeRect();
+    return box;
+}
+
+UINT CQvGObjectCurvature::GetCursorShape(CRect rect)
+{
+    for (int i = 0; i < std::min(m_pointCount, kPointCount); ++i) {
+        if (rect.PtInRect(Rounded(m_points[i])))
+            return kSizeAllCursor;
+    }
+    const CPoint middle(static_cast<int>((m_points[0].x + m_points[1].x + 1) * 0.5),
+                        static_cast<int>((m_points[0].y + m_points[1].y + 1) * 0.5));
+    return rect.PtInRect(middle) ? kSizeAllCursor : kNoCursor;
+}
+
+void CQvGObjectCurvature::SetCalType()
+{
+    m_calType = CAL_CURVATURE;
+    m_defaultData.kind = m_dispType;
+}
+
+int CQvGObjectCurvature::GetCalData(tagCAL_DATA& data, int /*subItem*/)
+{
+    if (data.kind != CAL_CURVATURE)
+        return 0;
+    const double s = GetUnitsPerPixel();
+    const _RPOINT& p0 = m_points[0];
+    const _RPOINT& p1 = m_points[1];
+    const _RPOINT& p2 = m_points[2];
+    const double chord = std::hypot(s * (p0.x - p1.x), s * (p0.y - p1.y));
+    if (!(chord > 0.0)) {
+        // No chord, no curvature: 0 rather than a division by zero.
+        data.value1 = 0.0;
+        return 1;
+    }
+    _RPOINT foot{};
+    GetPerpendicularPoint(p0, p1, p2, foot);
+    const double height = std::hypot(s * (p2.x - foot.x), s * (p2.y - foot.y));
+    data.value1 = height / chord * 100.0;
+    return 1;
+}

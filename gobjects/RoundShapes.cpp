@@ -1,0 +1,56 @@
+#include "RoundShapes.h"
+
+#include "CQvGObject.h"
+#include "CQvGObjectContainer.h"
+
+#include "CCalibKeeper.h"
+#include "gdi/CDC.h"
+#include "gdi/CRgn.h"
+#include "gdi/GdiDefs.h"
+
+double MillimetresPerPixel(const CQvGObject& obj)
+{
+    double millimetres = obj.GetUnitsPerPixel();
+    const CQvGObjectContainer* container = obj.GetContainer();
+    const CCalibKeeper* calib = container ? container->GetCalibKeeper() : nullptr;
+    CCalibKeeper::ChangeUnit(calib ? calib->GetUnit() : UNIT_PIXEL, UNIT_MILLIMETER, millimetres);
+    return millimetres;
+}
+
+double CircularMilsOfArea(const CQvGObject& obj, double squarePixels)
+{
+    const double millimetres = MillimetresPerPixel(obj);
+    return squarePixels * millimetres * millimetres * kCircularMilsPerSquareMillimetre;
+}
+
+void CreateEllipticRingRgn(CRgn& rgn, const CRect& box, int reach)
+{
+    CRect outer = box;
+    CRect inner = box;
+    outer.InflateRect(reach);
+    inner.DeflateRect(reach);
+    CRgn outerRgn;
+    CRgn innerRgn;
+    outerRgn.CreateEllipticRgnIndirect(&outer);
+    innerRgn.CreateEllipticRgnIndirect(&inner);
+    rgn.CreateRectRgn(0, 0, 0, 0);
+    rgn.CombineRgn(&outerRgn, &innerRgn, RGN_DIFF);
+}
+
+void AddGripSquare(CRgn& rgn, CPoint p)
+{
+    CRgn grip;
+    grip.CreateRectRgn(p.x - 4, p.y - 4, p.x + 4, p.y + 4);
+    rgn.CombineRgn(&rgn, &grip, RGN_OR);
+}
+
+void DrawEllipseInBox(CDC* dc, const CRect& box, bool radiusLine)
+{
+    const int right = box.right + 1;
+    dc->Ellipse(box.left, box.top, right, box.bottom + 1);
+    if (!radiusLine)
+        return;
+    const int middle = (box.top + box.bottom + 1) / 2;
+    dc->MoveTo((right + box.left) / 2, middle);
+    dc->LineTo(right, middle);
+}

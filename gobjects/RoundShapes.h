@@ -1,0 +1,30 @@
+// What the round measurements (ellipse, circles, three-point circle) share: their circular mils, their ring-shaped
+// hit region with grip squares, and their outline with the radius line. Regions in image pixels, drawing in window
+// pixels. UI thread only (reads the object's container).
+#pragma once
+
+#include "types/WinGeometry.h"
+
+class CDC;
+class CRgn;
+class CQvGObject;
+
+// A circular mil is the area of a circle one mil (0.0254 mm) across, pi/4 x 0.0254^2 mm^2.
+constexpr double kCircularMilsPerSquareMillimetre = 1973.5252413880287;
+
+// The object's calibrated length unit per pixel, converted to millimetres (pixels stay pixels).
+double MillimetresPerPixel(const CQvGObject& obj);
+
+// Circular mils of a shape whose true area is `squarePixels`.
+double CircularMilsOfArea(const CQvGObject& obj, double squarePixels);
+
+// Makes rgn the ring between the ellipse of box inflated by reach and the one of box deflated by reach. A box too
+// small to be deflated leaves the whole inflated ellipse. rgn must not hold a region yet.
+void CreateEllipticRingRgn(CRgn& rgn, const CRect& box, int reach);
+
+// Unites rgn with the 8 x 8 square centred on p.
+void AddGripSquare(CRgn& rgn, CPoint p);
+
+// The ellipse filling the window box (both corners included) with the selected pen and brush, and with
+// radiusLine the line from its centre to its right edge.
+void DrawEllipseInBox(CDC* dc, const CRect& box, bool radiusLine);
