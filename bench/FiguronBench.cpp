@@ -1,6 +1,6 @@
 // The overlay at the sizes a busy measurement session reaches: painting 1,000 and 10,000 finished lines with their
 // value labels into a 1920 x 1080 surface, hit-testing a click among 10,000 objects, and writing and reading an
-// overlay of 10,000 objects. Targets: painting 10,000 under 60 ms (median), a click under 5 ms, each stream
+// overlay of 10,000 objects; and painting and hit-testing a mixed overlay of 10,000 objects of every shape. Targets: painting 10,000 under 60 ms (median), a click under 5 ms, each stream
 // direction under 50 ms. Before timing, every case checks its result (ink where the lines are, the right object
 // hit, nothing hit on empty ground, a stream that reads back into the same bytes), so a fast wrong path fails.
 #include "CQvGObject.h"
@@ -230,6 +230,103 @@ void BM_ReadOverlay(benchmark::State& state)
     std::fclose(file);
 }
 
+// A mixed overlay: 10,000 objects of every measurement shape, each drawn by clicks inside a 60 x 40 cell; the cells
+// tile the surface and each takes about a dozen overlapping objects, as a dense session leaves them.
+struct ShapeClicks
+{
+    OBJ_SHAPE shape;
+    std::vector<CPoint> clicks;  // a right click after the last one finishes shapes that wait for it
+};
+
+const std::vector<ShapeClicks>& MeasurementShapes()
+{
+    static const std::vector<ShapeClicks> shapes = {
+        {SHAPE_POINT, {{20, 20}}},
+        {SHAPE_LINE, {{5, 8}, {45, 8}}},
+        {SHAPE_RECT, {{5, 5}, {40, 25}}},
+        {static_cast<OBJ_SHAPE>(3), {{10, 15}, {40, 15}}},
+        {static_cast<OBJ_SHAPE>(4), {{25, 18}, {35, 18}}},
+        {static_cast<OBJ_SHAPE>(5), {{5, 5}, {45, 30}}},
+        {static_cast<OBJ_SHAPE>(6), {{5, 5}, {25, 20}, {45, 8}}},
+        {static_cast<OBJ_SHAPE>(7), {{5, 5}, {40, 8}, {20, 30}}},
+        {static_cast<OBJ_SHAPE>(9), {{5, 5}, {15, 9}, {25, 14}, {35, 18}}},
+        {static_cast<OBJ_SHAPE>(10), {{25, 20}}},
+        {static_cast<OBJ_SHAPE>(11), {{5, 10}, {40, 20}}},
+        {static_cast<OBJ_SHAPE>(12), {{10, 5}, {30, 30}}},
+        {static_cast<OBJ_SHAPE>(13), {{5, 10}, {45, 14}}},
+        {static_cast<OBJ_SHAPE>(14), {{10, 5}, {14, 30}}},
+        {static_cast<OBJ_SHAPE>(15), {{5, 10}, {15, 10}, {10, 16}, {30, 10}, {40, 10}, {35, 18}}},
+        {static_cast<OBJ_SHAPE>(16), {{5, 5}, {45, 7}, {25, 25}}},
+        {static_cast<OBJ_SHAPE>(17), {{5, 10}, {45, 10}, {15, 25}, {35, 3}}},
+        {static_cast<OBJ_SHAPE>(18), {{5, 10}, {45, 12}, {15, 25}, {35, 3}}},
+        {static_cast<OBJ_SHAPE>(19), {{5, 5}, {45, 10}, {5, 30}, {45, 20}}},
+        {static_cast<OBJ_SHAPE>(20), {{5, 30}, {25, 5}, {45, 30}}},
+        {static_cast<OBJ_SHAPE>(21), {{10, 20}, {40, 20}, {25, 5}}},
+        {static_cast<OBJ_SHAPE>(28), {{5, 5}}},
+        {static_cast<OBJ_SHAPE>(43), {{5, 30}, {25, 10}, {45, 30}}},
+    };
+    return shapes;
+}
+
+std::unique_ptr<CQvGObjectContainer> MixedOverlay()
+{
+    auto overlay = std::make_unique<CQvGObjectContainer>();
+    overlay->SetDecimalPointRange(3);
+    overlay->SetAutoRepeatCreatingObject(0);
+    overlay->SetCanvasSize(CSize(kSurfaceWidth, kSurfaceHeight));
+    const int columns = kSurfaceWidth / kCellWidth;
+    const int rows = kSurfaceHeight / kCellHeight;
+    const std::vector<ShapeClicks>& shapes = MeasurementShapes();
+    for (int i = 0; i < kManyObjects; ++i) {
+        const ShapeClicks& s = shapes[static_cast<size_t>(i) % shapes.size()];
+        const CSize cell((i % columns) * kCellWidth, (i / columns % rows) * kCellHeight);
+        overlay->AddObject(s.shape);
+        CQvGObject* obj = overlay->GetCreatingObject();
+        for (CPoint p : s.clicks) {
+            overlay->MouseMove(nullptr, 0, p + cell);
+            overlay->LButtonDown(1, p + cell);
+            overlay->LButtonUp(0, p + cell);
+        }
+        if (obj && obj->GetState() != GS_FINISHED)
+            overlay->RButtonDown(0, s.clicks.back() + cell);
+    }
+    return overlay;
+}
+
+bool MixedOverlayIsRight()
+{
+    auto overlay = MixedOverlay();
+    int finished = 0;
+    for (CQvGObject* obj : overlay->GetMainObjList())
+        finished += obj->GetState() == GS_FINISHED;
+    const bool right = finished == kManyObjects;
+    std::printf("mixed overlay: %d of %d objects of %zu shapes finished\n", finished, kManyObjects,
+                MeasurementShapes().size());
+    return right;
+}
+
+void BM_PaintMixedOverlay(benchmark::State& state)
+{
+    auto overlay = MixedOverlay();
+    QImage image = Surface();
+    CDC dc(image);
+    for (auto _ : state) {
+        state.PauseTiming();
+        image.fill(kBackground);
+        state.ResumeTiming();
+        overlay->Draw(&dc, -1);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+void BM_HitTestMixedOverlay(benchmark::State& state)
+{
+    auto overlay = MixedOverlay();
+    const CPoint click(17 * kCellWidth + 52, 13 * kCellHeight + 37);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(overlay->HitTest(CRect(click, click)));
+}
+
 constexpr int kRepetitions = 9;
 
 BENCHMARK(BM_PaintLinesWithLabels)
@@ -246,6 +343,8 @@ BENCHMARK_CAPTURE(BM_HitTestClick, EmptyAmong10000, EmptyClick())
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(kRepetitions)
     ->ReportAggregatesOnly(true);
+BENCHMARK(BM_PaintMixedOverlay)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
+BENCHMARK(BM_HitTestMixedOverlay)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
 BENCHMARK(BM_WriteOverlay)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
 BENCHMARK(BM_ReadOverlay)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
 
@@ -256,7 +355,7 @@ int main(int argc, char** argv)
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    if (!PaintingIsRight() || !HitTestingIsRight() || !StreamIsRight()) {
+    if (!PaintingIsRight() || !HitTestingIsRight() || !StreamIsRight() || !MixedOverlayIsRight()) {
         std::fprintf(stderr, "the overlay gave a wrong result; not timing it\n");
         return EXIT_FAILURE;
     }

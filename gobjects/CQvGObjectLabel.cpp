@@ -8,7 +8,7 @@
 #include "gdi/GdiDefs.h"
 
 #include <cmath>
-#include <initializer_list>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -51,13 +51,9 @@ int RoundCorner(double v)
     return static_cast<int>(std::floor(v + 0.5));
 }
 
-std::string MeasureKey(const LOGFONTA& font, const std::string& text, std::initializer_list<int> more)
+bool SameFont(const LOGFONTA& a, const LOGFONTA& b)
 {
-    std::string key(reinterpret_cast<const char*>(&font), sizeof font);
-    for (int v : more)
-        key.append(reinterpret_cast<const char*>(&v), sizeof v);
-    key += text;
-    return key;
+    return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 // Writes a text into the box its measure gave it: a single line goes out directly (the box's top-left is where
@@ -75,11 +71,12 @@ void WriteText(CDC* dc, const std::string& text, CRect& box, UINT format)
 CSize CQvGObjectLabel::PaintedTextSize(CDC* dc, const LOGFONTA& logFont, const std::string& text,
                                        MeasureCache& cache)
 {
-    std::string key = MeasureKey(logFont, text, {});
-    if (key != cache.key) {
+    if (!cache.valid || !SameFont(cache.font, logFont) || cache.text != text) {
         CRect box;
         dc->DrawText(text, box, DT_CALCRECT);
-        cache.key = std::move(key);
+        cache.valid = true;
+        cache.font = logFont;
+        cache.text = text;
         cache.size = box.Size();
     }
     return cache.size;
@@ -148,17 +145,22 @@ CRect CQvGObjectLabel::GetMBR()
 
     const LabelDisplay display = DisplayOf(m_container);
     const bool nameShown = display.name && !name.empty();
-    std::string text = nameShown ? name : std::string();
+    const bool valueShown = display.data && !comment.empty();
+    // Nothing to show has no size; measuring it would inflate an empty box again on every call.
+    if (!nameShown && !valueShown)
+        return box;
     // Which symbol follows the value: 0 none, 1 the angle sign, 2 the unit (+ squared).
-    int symbol = 0;
-    if (display.data && !comment.empty()) {
-        text = nameShown ? text + "\n" + comment : comment;
-        if (display.mark)
-            symbol = m_angleFlag ? 1 : 2;
-    }
+    const int symbol = valueShown && display.mark ? (m_angleFlag ? 1 : 2) : 0;
     const LOGFONTA logFont = LabelFont(m_property, nullptr);
-    const std::string key = MeasureKey(logFont, text, {symbol, display.unit, m_areaFlag});
-    if (key != m_boxSize.key) {
+    static const std::string kNothing;
+    const std::string& shownName = nameShown ? name : kNothing;
+    const std::string& shownValue = valueShown ? comment : kNothing;
+    MeasureCache& cache = m_boxSize;
+    if (!cache.valid || !SameFont(cache.font, logFont) || cache.text != shownName || cache.value != shownValue ||
+        cache.symbol != symbol || cache.unit != display.unit || cache.areaFlag != m_areaFlag) {
+        std::string text = shownName;
+        if (valueShown)
+            text = nameShown ? text + "\n" + comment : comment;
         CMeasureDC dc;
         CFont font;
         font.CreateFontIndirect(&logFont);
@@ -170,8 +172,8 @@ CRect CQvGObjectLabel::GetMBR()
             symbolWidth = CCalibKeeper::DrawSymbol(&dc, CPoint(), display.unit, m_areaFlag, 1, 1);
         CRect textBox(0, 0, 10, 10);
         dc.DrawText(text, textBox, DT_CALCRECT | DT_NOCLIP);
-        m_boxSize.key = key;
-        m_boxSize.size = CSize(textBox.Width() + symbolWidth + 2, textBox.Height());
+        cache = MeasureCache{true, logFont, shownName, shownValue, symbol, display.unit, m_areaFlag,
+                             CSize(textBox.Width() + symbolWidth + 2, textBox.Height())};
     }
     const int width = m_boxSize.size.cx;
     const int height = m_boxSize.size.cy;
@@ -228,7 +230,10 @@ void CQvGObjectLabel::DrawShape(CDC* dc, const CPoint* origin, const float* rati
         CRect valueBox = box;
         if (nameShown)
             valueBox.top = nameBox.bottom + 2;
-        const std::string value = display.mark && m_curvatureFlag ? comment + "%" : comment;
+        std::string withPercent;
+        if (display.mark && m_curvatureFlag)
+            withPercent = comment + "%";
+        const std::string& value = withPercent.empty() ? comment : withPercent;
         const CSize size = PaintedTextSize(dc, logFont, value, m_valueSize);
         valueBox.right = valueBox.left + size.cx;
         valueBox.bottom = valueBox.top + size.cy;

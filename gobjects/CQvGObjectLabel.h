@@ -51,10 +51,17 @@ protected:
 
 private:
     // Labels are sized on every paint and measuring text is slow, so each measure is kept until its inputs (text,
-    // font, symbol) change.
+    // font, symbol) change. The inputs are compared as they are, without building a key: the comparison runs for
+    // every label on every paint.
     struct MeasureCache
     {
-        std::string key;
+        bool valid = false;
+        LOGFONTA font{};
+        std::string text;    // the text measured, or the name shown above the value
+        std::string value;   // the value shown (box only)
+        int symbol = 0;      // which symbol follows the value (box only)
+        int unit = 0;
+        int areaFlag = 0;
         CSize size;
     };
     // The size of a text in the DC's selected font (logFont), measured only when the text or font changed.

@@ -209,3 +209,64 @@ TEST(Label, PlaceholderIsNeverPaintedNorHit)
     EXPECT_FALSE(Mentions(dc.Calls(), "DrawText("));
     EXPECT_FALSE(Mentions(dc.Calls(), "FillSolidRect("));
 }
+
+TEST(Label, WithNothingShownTheBoxKeepsItsSizeHoweverOftenItIsSized)
+{
+    LabelScene s("L1", "12.345");
+    s.container.SetDisplayName(0);
+    s.container.SetDisplayData(0);
+    s.Place(CPoint(100, 100));
+    const CRect first = s.label->GetMBR();
+    for (int i = 0; i < 5; ++i)
+        s.label->GetMBR();
+    EXPECT_EQ(s.label->GetMBR(), first);
+}
+
+TEST(Label, BoxFollowsEveryChangeOfWhatItShows)
+{
+    // One label changed step by step keeps its size only while nothing it shows changes: after each step it
+    // measures as a new label showing the same.
+    struct Step
+    {
+        const char* name;
+        const char* value;
+        int unit;
+        int area;
+        int fontHeight;
+        int displayName;
+    };
+    auto show = [](LabelScene& s, const Step& step) {
+        s.label->GetProperty().SetName(step.name);
+        s.label->GetProperty().SetComment(step.value);
+        s.calib.SetUnit(step.unit);
+        s.label->SetAreaFlag(step.area);
+        LOGFONTA font = s.label->GetProperty().GetFont();
+        font.lfHeight = step.fontHeight;
+        s.label->GetProperty().SetFont(font);
+        s.container.SetDisplayName(step.displayName);
+    };
+    const Step steps[] = {
+        {"L1", "12.345", UNIT_MILLIMETER, 0, -13, 1},
+        {"L1", "1234.5678", UNIT_MILLIMETER, 0, -13, 1},
+        {"Length-10 of the slide", "1234.5678", UNIT_MILLIMETER, 0, -13, 1},
+        {"Length-10 of the slide", "1234.5678", UNIT_MILLIMETER, 0, -13, 0},
+        {"Length-10 of the slide", "1234.5678", UNIT_MICROMETER, 0, -13, 0},
+        {"Length-10 of the slide", "1234.5678", UNIT_MICROMETER, 1, -13, 0},
+        {"Length-10 of the slide", "1234.5678", UNIT_MICROMETER, 1, -20, 0},
+        {"Length-10 of the slide", "1234.5678", UNIT_MICROMETER, 1, -20, 1},
+    };
+    LabelScene changing("", "");
+    changing.Place(CPoint(300, 300));
+    CSize previous;
+    for (const Step& step : steps) {
+        show(changing, step);
+        LabelScene fresh("", "");
+        show(fresh, step);
+        fresh.Place(CPoint(300, 300));
+        changing.label->GetMBR();  // the first sizing of an empty box centres it, as placing a new label does
+        const CSize size = changing.label->GetMBR().Size();
+        EXPECT_EQ(size, fresh.label->GetMBR().Size()) << step.name << " " << step.value;
+        EXPECT_NE(size, previous) << step.name << " " << step.value;
+        previous = size;
+    }
+}

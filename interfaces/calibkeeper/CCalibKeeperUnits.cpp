@@ -3,7 +3,7 @@
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"
 
-#include <string>
+#include <string_view>
 
 namespace {
 
@@ -11,18 +11,19 @@ struct UnitInfo
 {
     const char* name;
     const char* symbol;
+    const char* squaredSymbol;
     double millimetres;  // length of one unit; 0 for the pixel, which has none
 };
 
 constexpr UnitInfo kUnits[kUnitTypeCount] = {
-    {"픽셀", "px", 0.0},
-    {"나노미터", "nm", 1e-6},
-    {"마이크로미터", "µm", 1e-3},
-    {"밀", "mil", 0.0254},
-    {"밀리미터", "mm", 1.0},
-    {"센티미터", "cm", 10.0},
-    {"인치", "in", 25.4},
-    {"미터", "m", 1000.0},
+    {"픽셀", "px", "px²", 0.0},
+    {"나노미터", "nm", "nm²", 1e-6},
+    {"마이크로미터", "µm", "µm²", 1e-3},
+    {"밀", "mil", "mil²", 0.0254},
+    {"밀리미터", "mm", "mm²", 1.0},
+    {"센티미터", "cm", "cm²", 10.0},
+    {"인치", "in", "in²", 25.4},
+    {"미터", "m", "m²", 1000.0},
 };
 
 bool IsUnit(int unit)
@@ -30,8 +31,9 @@ bool IsUnit(int unit)
     return unit >= 0 && unit < kUnitTypeCount;
 }
 
-// Writes the text at `at` with the background left alone when asked; restores the DC's mode.
-int WriteText(CDC* dc, CPoint at, const std::string& text, bool draw, bool transparent)
+// Writes the text at `at` with the background left alone when asked; restores the DC's mode. Every label writes
+// its symbol on every paint: the texts are constants, and the DC keeps their measure and glyphs per font.
+int WriteText(CDC* dc, CPoint at, std::string_view text, bool draw, bool transparent)
 {
     const int width = dc->GetTextExtent(text).cx;
     if (draw) {
@@ -75,10 +77,8 @@ int CCalibKeeper::DrawSymbol(CDC* dc, CPoint at, int unit, int squared, int meas
 {
     if (!dc || !IsUnit(unit))
         return 0;
-    std::string text = kUnits[unit].symbol;
-    if (squared)
-        text += "²";
-    return WriteText(dc, at, text, !measureOnly, transparent != 0);
+    return WriteText(dc, at, squared ? kUnits[unit].squaredSymbol : kUnits[unit].symbol, !measureOnly,
+                     transparent != 0);
 }
 
 int CCalibKeeper::DrawSymbolAngle(CDC* dc, CPoint at)

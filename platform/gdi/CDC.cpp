@@ -1,7 +1,6 @@
 #include "gdi/CDC.h"
 
 #include "CDCState.h"
-#include "FontMapping.h"
 #include "PenMapping.h"
 #include "StockObjects.h"
 
@@ -56,17 +55,24 @@ void CDC::State::SyncRop()
 
 void CDC::State::SyncBackground()
 {
+    // Labels switch the mode back and forth around every text; an unchanged background is not set again.
+    if (syncedBkMode == now.bkMode && syncedBkColour == now.bkColour)
+        return;
+    syncedBkMode = now.bkMode;
+    syncedBkColour = now.bkColour;
     painter.setBackgroundMode(now.bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
     painter.setBackground(ToQColor(now.bkColour));
     lineStyle.opaque = now.bkMode == OPAQUE;
     lineStyle.background = ToQColor(now.bkColour).rgb();
 }
 
-const QFont& CDC::State::Font()
+const gdi_detail::ResolvedFont& CDC::State::Font()
 {
-    if (!now.qfont)
-        now.qfont = gdi_detail::ToQFont(now.fontDescription);
-    return *now.qfont;
+    // A DC may pass from one thread to another; fonts are only used on the thread that resolved them.
+    gdi_detail::TextCache& cache = gdi_detail::TextCache::ThisThread();
+    if (!now.resolvedFont || now.resolvedFont->owner != &cache)
+        now.resolvedFont = cache.Font(now.fontDescription);
+    return *now.resolvedFont;
 }
 
 void CDC::State::SyncAll()
@@ -176,7 +182,7 @@ CFont* CDC::SelectObject(CFont* font)
     State& s = *m_state;
     CFont* previous = std::exchange(s.now.font, font);
     s.now.fontDescription = font->Description();
-    s.now.qfont.reset();
+    s.now.resolvedFont.reset();
     return previous;
 }
 

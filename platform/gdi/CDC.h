@@ -10,7 +10,8 @@
 // - Selecting an object copies what the DC needs from it and returns the object selected before, so
 //   `old = dc.SelectObject(&pen); ...; dc.SelectObject(old);` restores. A new DC has BLACK_PEN, WHITE_BRUSH
 //   and SYSTEM_FONT selected, black text on a white OPAQUE background, R2_COPYPEN and ALTERNATE fill.
-// - Text is UTF-8. One thread at a time; a DC on a private image may be used off the UI thread.
+// - Text is UTF-8. One thread at a time; a DC on a private image may be used off the UI thread. Fonts, text
+//   measures and glyphs are kept per thread (TextCache), so repeated texts cost little.
 // - The primitives are virtual so that a test double can record them (CRecordingDC).
 #pragma once
 

@@ -5,13 +5,13 @@
 #include "gdi/CDC.h"
 
 #include "CosmeticLine.h"
+#include "TextCache.h"
 
-#include <QFont>
-#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 
-#include <optional>
+#include <memory>
+#include <string_view>
 #include <vector>
 
 struct CDC::State
@@ -25,7 +25,7 @@ struct CDC::State
         LOGPEN penDescription{};
         LOGBRUSH brushDescription{};
         LOGFONTA fontDescription{};
-        std::optional<QFont> qfont;  // built when text first needs it
+        std::shared_ptr<const gdi_detail::ResolvedFont> resolvedFont;  // found when text first needs it
         COLORREF textColour = RGB(0, 0, 0);
         COLORREF bkColour = RGB(255, 255, 255);
         int bkMode = OPAQUE;
@@ -43,11 +43,18 @@ struct CDC::State
     void SyncBackground();
     void SyncAll();
 
-    const QFont& Font();
+    const gdi_detail::ResolvedFont& Font();
+    // The advance of one UTF-8 line in the selected font.
+    int Advance(std::string_view line);
 
-    // Writes one line of text with its cell's top-left corner at `cell`, turned by the font's escapement about
-    // that corner, in the text colour on the background colour (OPAQUE), whatever the mix mode.
-    void WriteLine(const QFontMetrics& metrics, QPoint cell, const QString& line);
+    // Writes one UTF-8 line with its cell's top-left corner at `cell`, turned by the font's escapement about
+    // that corner, in the text colour on the background colour (OPAQUE), whatever the mix mode. `clip` is the
+    // rectangle the caller clipped the painter to, if it did.
+    void WriteLine(QPoint cell, std::string_view line, const QRect* clip = nullptr);
+    // WriteLine's ways: shaping the line as it is drawn (a line the cache does not keep), and drawing its kept
+    // glyphs through the painter (turned text, and lines without a coverage mask).
+    void WriteUnshaped(const gdi_detail::ResolvedFont& font, QPoint cell, std::string_view line);
+    void WriteGlyphs(const gdi_detail::ResolvedFont& font, const gdi_detail::LineLayout& layout, QPoint cell);
 
     QImage& image;
     QPainter painter;
@@ -61,6 +68,8 @@ struct CDC::State
     bool brushVisible = true;
     int penWidth = 1;       // 1 for the cosmetic pens
     bool cosmetic = true;   // a visible 1-pixel pen, drawn by CosmeticLine
+    int syncedBkMode = 0;   // the background last mirrored onto the painter (0: none yet)
+    COLORREF syncedBkColour = 0;
     gdi_detail::LineStyle lineStyle;
 };
 
