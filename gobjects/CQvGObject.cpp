@@ -297,6 +297,14 @@ bool LabelTouches(CQvGObject* label, const CRect& rect)
 
 }  // namespace
 
+void CQvGObject::MoveCountedPoint(int i, CSize delta)
+{
+    if (i < 0 || i >= m_pointCount)
+        return;
+    m_points[i].x += delta.cx;
+    m_points[i].y += delta.cy;
+}
+
 int CQvGObject::IsSelected(CPoint point)
 {
     m_labelHit = 0;

@@ -163,6 +163,11 @@ public:
     // (30, 31, 32, 34, 35, 36, 37).
     void NormalizeAnnotationShape();
 
+    // The label rule of a whole move: a grabbed value label moves alone, unless several objects move together.
+    bool MovesLabelOnly() const { return m_labelHit && !IsMultiSelected(); }
+    // Moves counted point i by delta; an index outside the counted points moves nothing.
+    void MoveCountedPoint(int i, CSize delta);
+
     // The Perpendicular and the Das paint their values themselves: their value label is neither painted by the
     // base nor hit, so a click cannot grab a box nobody sees.
     bool PaintsOwnLabels() const { return m_shape == SHAPE_PERPENDICULAR || m_shape == SHAPE_DAS; }

@@ -66,16 +66,13 @@ int CQvGObjectBestFitLine::GetHandle(CRect rect)
 
 void CQvGObjectBestFitLine::MoveHandle(int handle, CSize delta)
 {
-    if (handle < 0 || handle >= m_pointCount)
-        return;
-    m_points[handle].x += delta.cx;
-    m_points[handle].y += delta.cy;
+    MoveCountedPoint(handle, delta);
 }
 
 void CQvGObjectBestFitLine::MoveTo(CSize delta)
 {
     MoveLabelObject(delta);
-    if (m_labelHit && !IsMultiSelected())
+    if (MovesLabelOnly())
         return;
     for (int i = 0; i < m_pointCount; ++i)
         MoveHandle(i, delta);

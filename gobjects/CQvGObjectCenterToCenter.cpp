@@ -139,7 +139,7 @@ void CQvGObjectCenterToCenter::MovePoints(int first, int last, CSize delta)
 
 void CQvGObjectCenterToCenter::MoveTo(CSize delta)
 {
-    if (m_labelHit && !IsMultiSelected()) {
+    if (MovesLabelOnly()) {
         MoveLabelObject(delta);
         return;
     }

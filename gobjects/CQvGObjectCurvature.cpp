@@ -85,7 +85,7 @@ void CQvGObjectCurvature::MoveHandle(int handle, CSize delta)
 void CQvGObjectCurvature::MoveTo(CSize delta)
 {
     MoveLabelObject(delta);
-    if (m_labelHit && !IsMultiSelected())
+    if (MovesLabelOnly())
         return;
     for (int i = 0; i < kPointCount; ++i)
         MoveHandle(i, delta);

@@ -137,7 +137,7 @@ void CQvGObjectEllipse::MoveTo(CSize delta)
 {
     // The line moves its ends through MoveHandle; here handles resize the box, so the corners move directly.
     MoveLabelObject(delta);
-    if (m_labelHit && !IsMultiSelected())
+    if (MovesLabelOnly())
         return;
     for (int i = 0; i < 2; ++i) {
         m_points[i].x += delta.cx;

@@ -100,7 +100,7 @@ void CQvGObjectLine::MoveHandle(int handle, CSize delta)
 void CQvGObjectLine::MoveTo(CSize delta)
 {
     MoveLabelObject(delta);
-    if (m_labelHit && !IsMultiSelected())
+    if (MovesLabelOnly())
         return;
     // The points themselves, not through MoveHandle: derived lines restrict their handles, never a whole move.
     for (int i = 0; i < 2; ++i)

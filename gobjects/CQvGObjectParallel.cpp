@@ -161,7 +161,7 @@ void CQvGObjectParallel::MoveHandle(int handle, CSize delta)
 void CQvGObjectParallel::MoveTo(CSize delta)
 {
     MoveLabelObject(delta);
-    if (m_labelHit && !IsMultiSelected())
+    if (MovesLabelOnly())
         return;
     for (int i = 0; i < kPointCount; ++i) {
         m_points[i].x += delta.cx;

@@ -71,7 +71,7 @@ void CQvGObjectPoint::MoveHandle(int handle, CSize delta)
 void CQvGObjectPoint::MoveTo(CSize delta)
 {
     MoveLabelObject(delta);
-    if (m_labelHit && !IsMultiSelected())
+    if (MovesLabelOnly())
         return;
     MoveHandle(0, delta);
 }

@@ -78,15 +78,12 @@ int CQvGObjectPolyLine::GetHandle(CRect rect)
 
 void CQvGObjectPolyLine::MoveHandle(int handle, CSize delta)
 {
-    if (handle < 0 || handle >= m_pointCount)
-        return;
-    m_points[handle].x += delta.cx;
-    m_points[handle].y += delta.cy;
+    MoveCountedPoint(handle, delta);
 }
 
 void CQvGObjectPolyLine::MoveTo(CSize delta)
 {
-    if (m_labelHit && !IsMultiSelected()) {
+    if (MovesLabelOnly()) {
         MoveLabelObject(delta);
         return;
     }

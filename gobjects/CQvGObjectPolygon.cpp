@@ -71,7 +71,7 @@ void CQvGObjectPolygon::MoveHandle(int handle, CSize delta)
 void CQvGObjectPolygon::MoveTo(CSize delta)
 {
     MoveLabelObject(delta);
-    if (m_labelHit && !IsMultiSelected())
+    if (MovesLabelOnly())
         return;
     for (int i = 0; i < m_pointCount; ++i)
         CQvGObjectPolyLine::MoveHandle(i, delta);

@@ -196,7 +196,7 @@ void CQvGObjectRect::ResizeByHandle(int handle, CSize delta, bool keepSquare)
 
 void CQvGObjectRect::MoveTo(CSize delta)
 {
-    if (m_labelHit && !IsMultiSelected()) {
+    if (MovesLabelOnly()) {
         MoveLabelObject(delta);
         return;
     }
