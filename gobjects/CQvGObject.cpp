@@ -285,12 +285,19 @@ namespace {
 // look at sub-objects it does not have.
 bool LabelContains(CQvGObject* label, CPoint point)
 {
+    const CRect bounds = label->GetHitBounds();
+    if (!bounds.IsRectEmpty() && !bounds.PtInRect(point))
+        return false;
     CRgn region;
     return label->GetHitTestRgn(region) && region.PtInRegion(point);
 }
 
 bool LabelTouches(CQvGObject* label, const CRect& rect)
 {
+    const CRect bounds = label->GetHitBounds();
+    CRect meets;
+    if (!bounds.IsRectEmpty() && !meets.IntersectRect(bounds, rect))
+        return false;
     CRgn region;
     return label->GetHitTestRgn(region) && region.RectInRegion(&rect);
 }
@@ -308,13 +315,18 @@ void CQvGObject::MoveCountedPoint(int i, CSize delta)
 int CQvGObject::IsSelected(CPoint point)
 {
     m_labelHit = 0;
-    CRgn region;
-    if (!GetHitTestRgn(region))
-        return 0;
-    if (IsAnnotation())
+    const CRect bounds = GetHitBounds();
+    if (bounds.IsRectEmpty() || bounds.PtInRect(point)) {
+        CRgn region;
+        if (!GetHitTestRgn(region))
+            return 0;
+        if (IsAnnotation())
+            return IsChildSelected(point);
+        if (region.PtInRegion(point))
+            return 1;
+    } else if (IsAnnotation()) {
         return IsChildSelected(point);
-    if (region.PtInRegion(point))
-        return 1;
+    }
     CQvGObject* label = PaintsOwnLabels() ? nullptr : GetLabelObject();
     if (label && LabelContains(label, point)) {
         m_labelHit = 1;
@@ -326,11 +338,15 @@ int CQvGObject::IsSelected(CPoint point)
 int CQvGObject::IsSelected(CRect rect)
 {
     m_labelHit = 0;
-    CRgn region;
-    if (!GetHitTestRgn(region))
-        return 0;
-    if (region.RectInRegion(&rect))
-        return 1;
+    const CRect bounds = GetHitBounds();
+    CRect meets;
+    if (bounds.IsRectEmpty() || meets.IntersectRect(bounds, rect)) {
+        CRgn region;
+        if (!GetHitTestRgn(region))
+            return 0;
+        if (region.RectInRegion(&rect))
+            return 1;
+    }
     if (IsAnnotation())
         return IsChildSelected(rect);
     CQvGObject* label = PaintsOwnLabels() ? nullptr : GetLabelObject();

@@ -72,6 +72,9 @@ public:
     virtual int CanFinish() = 0;
     // Builds the hit region (image pixels) into an empty region; 0 when there is none.
     virtual int GetHitTestRgn(CRgn& rgn) = 0;
+    // A rectangle that holds the whole hit region, so that hit tests far from the object need not build it; a
+    // shape that answers one always has a region. The empty rectangle (the base's answer) means "not known".
+    virtual CRect GetHitBounds() { return CRect(); }
     // Whether a label intersects the rectangle / holds the point; an annotation's labels start at the second.
     virtual int IsChildSelected(CRect rect);
     virtual int IsChildSelected(CPoint point);

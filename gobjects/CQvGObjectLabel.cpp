@@ -189,11 +189,17 @@ CRect CQvGObjectLabel::GetMBR()
     return box;
 }
 
-int CQvGObjectLabel::GetHitTestRgn(CRgn& rgn)
+CRect CQvGObjectLabel::GetHitBounds()
 {
     CRect box = GetMBR();
     box.NormalizeRect();
     box.InflateRect(GetZoomTolerance());
+    return box;
+}
+
+int CQvGObjectLabel::GetHitTestRgn(CRgn& rgn)
+{
+    const CRect box = GetHitBounds();
     return rgn.CreateRectRgnIndirect(&box) ? 1 : 0;
 }
 

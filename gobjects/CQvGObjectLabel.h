@@ -31,6 +31,8 @@ public:
     CRect GetMBR() override;
     // The box inflated by 1 pixel at ratios above 2, else 3.
     int GetHitTestRgn(CRgn& rgn) override;
+    // The region itself: the box inflated by the zoom tolerance.
+    CRect GetHitBounds() override;
 
     // The unit symbol is squared (Area).
     void SetAreaFlag(int on) { m_areaFlag = on; }

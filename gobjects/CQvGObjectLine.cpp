@@ -153,6 +153,18 @@ int CQvGObjectLine::GetHitTestRgn(CRgn& rgn)
     return 1;
 }
 
+CRect CQvGObjectLine::GetHitBounds()
+{
+    // Shapes derived from the line build regions of their own.
+    if (m_points.size() < 2 || (m_shape != SHAPE_LINE && m_shape != SHAPE_ANNO_LINE))
+        return CRect();
+    // The region's bars stand at the ends pushed out by 3; every band reaches the tolerance beyond its ends and
+    // 3 pixels to each side; one more for rounding.
+    CRect box = GetMBR();
+    box.InflateRect(GetZoomTolerance() + 3 + 3 + 1);
+    return box;
+}
+
 CRect CQvGObjectLine::GetMBR()
 {
     CRect box(Rounded(m_points[0]), Rounded(m_points[1]));

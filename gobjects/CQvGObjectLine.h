@@ -30,6 +30,9 @@ public:
     // bars. The band reaches 1 pixel beyond the ends at ratios above 2, else 3.
     int GetHitTestRgn(CRgn& rgn) override;
     // The rounded ends' box, inflated by 36 so that the end bars are inside.
+    // The bounding box of the band and both end bars, however far the zoom tolerance reaches (the line and its
+    // annotation form only).
+    CRect GetHitBounds() override;
     CRect GetMBR() override;
     // The four-way arrow (32646) over an end.
     UINT GetCursorShape(CRect rect) override;

@@ -315,3 +315,26 @@ TEST(Line, LiveResultBoxFollowsAMeasurementWhileItIsDrawnAndHidesWhenFinished)
     }
     DestroyRealTimeResultBox_PZ();
 }
+
+// Hit tests skip building the region outside the line's hit bounds, so the bounds must hold every pixel of it,
+// whatever the direction, the zoom tolerance and whether the end bars are shown.
+TEST(Line, HitBoundsHoldTheWholeHitRegion)
+{
+    for (float ratio : {0.25f, 1.0f, 3.0f}) {
+        for (CPoint end : {CPoint(90, 20), CPoint(20, 90), CPoint(85, 70), CPoint(-40, 60), CPoint(20, 20)}) {
+            for (int arrows : {0, 1}) {
+                LineScene s(CPoint(20, 20), end);
+                s.container.SetRatio(ratio);
+                s.line->GetProperty().ShowLArrow(arrows);
+                s.line->GetProperty().ShowRArrow(arrows);
+                CRgn region;
+                ASSERT_TRUE(s.line->GetHitTestRgn(region));
+                RECT box{};
+                region.GetRgnBox(&box);
+                CRect inside;
+                inside.IntersectRect(box, s.line->GetHitBounds());
+                EXPECT_EQ(inside, CRect(box)) << ratio << " " << end.x << "," << end.y << " " << arrows;
+            }
+        }
+    }
+}
