@@ -21,11 +21,13 @@ uint32_t GetLe32(const unsigned char* in)
 
 }  // namespace
 
+// A stream belongs to one reader or writer at a time (see the header), and records go field by field: the
+// unlocked calls spare a lock per field.
 void LeWriter::Bytes(const void* data, size_t size)
 {
     if (!m_ok || size == 0)
         return;
-    if (std::fwrite(data, 1, size, m_file) != size)
+    if (fwrite_unlocked(data, 1, size, m_file) != size)
         m_ok = false;
 }
 
@@ -89,7 +91,7 @@ bool LeReader::Bytes(void* data, size_t size)
         std::memset(data, 0, size);
         return false;
     }
-    if (size != 0 && std::fread(data, 1, size, m_file) != size) {
+    if (size != 0 && fread_unlocked(data, 1, size, m_file) != size) {
         std::memset(data, 0, size);
         m_ok = false;
     }
