@@ -5,6 +5,7 @@
 #include "CRealtimeResultObjBox.h"
 #include "Edition.h"
 #include "GObjectFactory.h"
+#include "GeoConversions.h"
 #include "GObjectRecordLimits.h"
 #include "FiguronStrings.h"
 
@@ -231,7 +232,10 @@ void CQvGObject::DrawGrip(CDC* dc, CPoint centre)
 
 int CQvGObject::MapToWindow(double v, int origin, float ratio)
 {
-    return TruncHalfUp(static_cast<double>(ratio) * v + origin);
+    // A far point at a high zoom lies beyond any int: converted unclamped it would be undefined (in practice it
+    // flips to the far side of the window). Clamped, it stays far out on its own side, where drawing clips it.
+    constexpr double kFarOut = 1 << 30;
+    return TruncHalfUp(std::clamp(static_cast<double>(ratio) * v + origin, -kFarOut, kFarOut));
 }
 
 CPoint CQvGObject::MapToWindow(const _RPOINT& p, const CPoint& origin, float ratio)
@@ -310,6 +314,23 @@ void CQvGObject::MoveCountedPoint(int i, CSize delta)
         return;
     m_points[i].x += delta.cx;
     m_points[i].y += delta.cy;
+}
+
+int CQvGObject::AppendCountedPoint(CPoint point, int step)
+{
+    if (static_cast<int>(m_points.size()) <= m_pointCount + 1)
+        m_points.resize(m_points.size() + step, _RPOINT{0.0, 0.0});
+    m_points[m_pointCount] = _RPOINT{static_cast<double>(point.x), static_cast<double>(point.y)};
+    return ++m_pointCount;
+}
+
+int CQvGObject::FindCountedPoint(const CRect& rect) const
+{
+    for (int i = 0; i < m_pointCount; ++i) {
+        if (rect.PtInRect(Rounded(m_points[i])))
+            return i;
+    }
+    return -1;
 }
 
 int CQvGObject::IsSelected(CPoint point)

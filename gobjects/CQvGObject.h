@@ -170,6 +170,11 @@ public:
     bool MovesLabelOnly() const { return m_labelHit && !IsMultiSelected(); }
     // Moves counted point i by delta; an index outside the counted points moves nothing.
     void MoveCountedPoint(int i, CSize delta);
+    // Appends point as the next counted point. The array grows by `step` slots when needed, so that one slot
+    // always stays free beyond the counted points. Returns the new count.
+    int AppendCountedPoint(CPoint point, int step);
+    // The first counted point whose whole pixel lies in rect, or -1.
+    int FindCountedPoint(const CRect& rect) const;
 
     // The Perpendicular and the Das paint their values themselves: their value label is neither painted by the
     // base nor hit, so a click cannot grab a box nobody sees.

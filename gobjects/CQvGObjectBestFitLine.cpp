@@ -1,5 +1,6 @@
 #include "CQvGObjectBestFitLine.h"
 
+#include "GeoConversions.h"
 #include "GeoFitting.h"
 #include "GeoHitRegion.h"
 #include "PixelCross.h"
@@ -9,15 +10,6 @@
 #include "types/Rounding.h"
 
 #include <algorithm>
-
-namespace {
-
-CPoint Rounded(const _RPOINT& p)
-{
-    return CPoint(TruncHalfUp(p.x), TruncHalfUp(p.y));
-}
-
-}  // namespace
 
 CQvGObjectBestFitLine::CQvGObjectBestFitLine()
 {
@@ -49,19 +41,9 @@ void CQvGObjectBestFitLine::DrawShape(CDC* dc, const CPoint* origin, const float
 
 int CQvGObjectBestFitLine::GetHandle(CRect rect)
 {
-    int found = -1;
-    if (m_state == GS_ADDING) {
-        found = m_pointCount - 1;
-    } else {
-        for (int i = 0; i < m_pointCount; ++i) {
-            if (rect.PtInRect(Rounded(m_points[i]))) {
-                found = i;
-                break;
-            }
-        }
-    }
-    m_selectedHandle = found;
-    return found;
+    // While adding, the point that follows the mouse is the one moved.
+    m_selectedHandle = m_state == GS_ADDING && m_pointCount > 0 ? m_pointCount - 1 : FindCountedPoint(rect);
+    return m_selectedHandle;
 }
 
 void CQvGObjectBestFitLine::MoveHandle(int handle, CSize delta)
@@ -80,10 +62,7 @@ void CQvGObjectBestFitLine::MoveTo(CSize delta)
 
 int CQvGObjectBestFitLine::AddPoint(CPoint point)
 {
-    if (GetCapacity() <= m_pointCount + 1)
-        m_points.resize(m_points.size() + kCapacityStep, _RPOINT{0.0, 0.0});
-    m_points[m_pointCount] = _RPOINT{static_cast<double>(point.x), static_cast<double>(point.y)};
-    return ++m_pointCount;
+    return AppendCountedPoint(point, kCapacityStep);
 }
 
 void CQvGObjectBestFitLine::Finish()

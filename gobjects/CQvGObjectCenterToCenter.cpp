@@ -1,8 +1,10 @@
 #include "CQvGObjectCenterToCenter.h"
 
+#include "GeoConversions.h"
 #include "GeoFitting.h"
 #include "GeoFunctions.h"
 #include "PixelCross.h"
+#include "RoundShapes.h"
 
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"
@@ -16,11 +18,6 @@ namespace {
 
 constexpr int kRimPoints = 6;
 constexpr int kPointsPerCircle = 3;
-
-CPoint Rounded(const _RPOINT& p)
-{
-    return CPoint(TruncHalfUp(p.x), TruncHalfUp(p.y));
-}
 
 // A whole-pixel box holding both corners, right and bottom included.
 CRect PixelBox(const _RPOINT& topLeft, const _RPOINT& bottomRight)
@@ -192,12 +189,8 @@ int CQvGObjectCenterToCenter::GetHitTestRgn(CRgn& rgn)
         CRect box = PixelBox(topLeft, bottomRight);
         box.right += 1;
         box.bottom += 1;
-        CRgn outer;
-        CRgn inner;
-        outer.CreateEllipticRgn(box.left - reach, box.top - reach, box.right + reach, box.bottom + reach);
-        inner.CreateEllipticRgn(box.left + reach, box.top + reach, box.right - reach, box.bottom - reach);
         CRgn ring;
-        ring.CombineRgn(&outer, &inner, RGN_DIFF);
+        CreateEllipticRingRgn(ring, box, reach);
         rgn.CombineRgn(&rgn, &ring, RGN_OR);
     }
     for (int i = 0; i < std::min(m_pointCount, kRimPoints); ++i) {

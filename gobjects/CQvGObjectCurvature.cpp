@@ -1,5 +1,6 @@
 #include "CQvGObjectCurvature.h"
 
+#include "GeoConversions.h"
 #include "GeoFunctions.h"
 #include "GeoHitRegion.h"
 
@@ -14,11 +15,6 @@
 namespace {
 
 constexpr UINT kSizeAllCursor = 32646;
-
-CPoint Rounded(const _RPOINT& p)
-{
-    return CPoint(TruncHalfUp(p.x), TruncHalfUp(p.y));
-}
 
 }  // namespace
 

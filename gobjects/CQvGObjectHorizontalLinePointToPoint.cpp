@@ -1,34 +1,17 @@
 #include "CQvGObjectHorizontalLinePointToPoint.h"
 
+#include "DimensionTicks.h"
 #include "Edition.h"
 #include "FiguronCursors.h"
-#include "GeoHitRegion.h"
 
-#include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"
 #include "types/Rounding.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace {
 
 constexpr int32_t kPositions = CAL_POSITION_START | CAL_POSITION_CENTER | CAL_POSITION_END;
-
-// The ticks' common span: the smaller and the larger of the rounded rows, and the row half-way.
-struct TickSpan
-{
-    int low;
-    int high;
-    int middle;
-};
-
-TickSpan SpanOf(double a, double b)
-{
-    const int low = std::min(TruncHalfUp(a), TruncHalfUp(b));
-    const int high = std::max(TruncHalfUp(a), TruncHalfUp(b));
-    return TickSpan{low, high, (low + high) / 2};
-}
 
 }  // namespace
 
@@ -46,34 +29,12 @@ void CQvGObjectHorizontalLinePointToPoint::RemoveAll()
 void CQvGObjectHorizontalLinePointToPoint::DrawShape(CDC* dc, const CPoint* origin, const float* ratio, int flag)
 {
     FeedRealtimeResultBox(flag);
-
-    const TickSpan rows = SpanOf(m_points[0].y, m_points[1].y);
-    const int top = MapToWindow(rows.low, origin->y, *ratio);
-    const int bottom = MapToWindow(rows.high, origin->y, *ratio);
-    const int x0 = MapToWindow(m_points[0].x, origin->x, *ratio);
-    const int x1 = MapToWindow(m_points[1].x, origin->x, *ratio);
-    for (int x : {x0, x1}) {
-        dc->MoveTo(x, top);
-        dc->LineTo(x, bottom);
-    }
-    const int middle = MapToWindow(rows.middle, origin->y, *ratio);
-    dc->MoveTo(x0, middle);
-    dc->LineTo(x1, middle);
+    DrawDimensionTicks(dc, m_points[0], m_points[1], true, *origin, *ratio);
 }
 
 int CQvGObjectHorizontalLinePointToPoint::GetHitTestRgn(CRgn& rgn)
 {
-    const double reach = GetZoomTolerance();
-    const TickSpan rows = SpanOf(m_points[0].y, m_points[1].y);
-    const double x0 = TruncHalfUp(m_points[0].x);
-    const double x1 = TruncHalfUp(m_points[1].x);
-    const CPoint imageOrigin(0, 0);
-    CreateLineHitRgn(rgn, _RPOINT{x0, double(rows.middle)}, _RPOINT{x1, double(rows.middle)}, reach, imageOrigin, 1.0);
-    for (double x : {x0, x1}) {
-        CRgn tick;
-        CreateLineHitRgn(tick, _RPOINT{x, double(rows.low)}, _RPOINT{x, double(rows.high)}, reach, imageOrigin, 1.0);
-        rgn.CombineRgn(&rgn, &tick, RGN_OR);
-    }
+    CreateDimensionTicksRgn(rgn, m_points[0], m_points[1], true, GetZoomTolerance());
     return 1;
 }
 

@@ -1,6 +1,7 @@
 #include "CQvGObjectParallel.h"
 
 #include "FiguronCursors.h"
+#include "GeoConversions.h"
 #include "GeoFunctions.h"
 #include "GeoHitRegion.h"
 
@@ -14,11 +15,6 @@
 namespace {
 
 constexpr int kPointCount = 4;
-
-CPoint Rounded(const _RPOINT& p)
-{
-    return CPoint(TruncHalfUp(p.x), TruncHalfUp(p.y));
-}
 
 int MidCoordinate(double a, double b)
 {

@@ -1,5 +1,6 @@
 #include "CQvGObjectPerpendicular.h"
 
+#include "GeoConversions.h"
 #include "CQvGObjectContainer.h"
 #include "GeoFunctions.h"
 #include "GeoHitRegion.h"
@@ -19,11 +20,6 @@ namespace {
 constexpr UINT kSizeAllCursor = 32646;
 // More digits than a double holds make no sense and a huge precision would build a huge string.
 constexpr int kMaxDecimals = 20;
-
-CPoint Rounded(const _RPOINT& p)
-{
-    return CPoint(TruncHalfUp(p.x), TruncHalfUp(p.y));
-}
 
 }  // namespace
 
@@ -155,20 +151,14 @@ void CQvGObjectPerpendicular::DrawSubItemText(CDC* dc, int subItem, CPoint centr
 int CQvGObjectPerpendicular::GetHandle(CRect rect)
 {
     m_curSubItem = -1;
-    int handle = -1;
     if (m_state == GS_ADDING && m_pointCount > 0) {
-        handle = m_pointCount - 1;
+        m_selectedHandle = m_pointCount - 1;
     } else {
-        for (int i = 0; i < m_pointCount; ++i) {
-            if (rect.PtInRect(Rounded(m_points[i]))) {
-                handle = i;
-                m_curSubItem = i - 2;
-                break;
-            }
-        }
+        m_selectedHandle = FindCountedPoint(rect);
+        if (m_selectedHandle >= 0)
+            m_curSubItem = m_selectedHandle - 2;
     }
-    m_selectedHandle = handle;
-    return handle;
+    return m_selectedHandle;
 }
 
 void CQvGObjectPerpendicular::MoveHandle(int handle, CSize delta)
@@ -187,22 +177,14 @@ void CQvGObjectPerpendicular::MoveTo(CSize delta)
 
 UINT CQvGObjectPerpendicular::GetCursorShape(CRect rect)
 {
-    for (int i = 0; i < m_pointCount; ++i) {
-        if (rect.PtInRect(Rounded(m_points[i])))
-            return kSizeAllCursor;
-    }
-    return kNoCursor;
+    return FindCountedPoint(rect) >= 0 ? kSizeAllCursor : kNoCursor;
 }
 
 // --- Creation ---
 
 int CQvGObjectPerpendicular::AddPoint(CPoint point)
 {
-    // One slot always stays free beyond the counted points.
-    if (static_cast<int>(m_points.size()) <= m_pointCount + 1)
-        m_points.resize(m_points.size() + kCapacityStep, _RPOINT{0.0, 0.0});
-    m_points[m_pointCount] = _RPOINT{static_cast<double>(point.x), static_cast<double>(point.y)};
-    return ++m_pointCount;
+    return AppendCountedPoint(point, kCapacityStep);
 }
 
 void CQvGObjectPerpendicular::Finish()

@@ -1,5 +1,6 @@
 #include "CQvGObjectPolyLine.h"
 
+#include "GeoConversions.h"
 #include "GeoHitRegion.h"
 
 #include "gdi/CDC.h"
@@ -14,11 +15,6 @@
 namespace {
 
 constexpr UINT kSizeAllCursor = 32646;
-
-CPoint Rounded(const _RPOINT& p)
-{
-    return CPoint(TruncHalfUp(p.x), TruncHalfUp(p.y));
-}
 
 // The chain is drawn a whole pixel further than the other shapes round.
 int MapVertex(double v, int origin, float ratio)
@@ -61,19 +57,9 @@ void CQvGObjectPolyLine::DrawExtLabel(CDC* dc, const CPoint* origin, const float
 
 int CQvGObjectPolyLine::GetHandle(CRect rect)
 {
-    int found = -1;
-    if (m_state == GS_ADDING && m_pointCount > 0) {
-        found = m_pointCount - 1;
-    } else {
-        for (int i = 0; i < m_pointCount; ++i) {
-            if (rect.PtInRect(Rounded(m_points[i]))) {
-                found = i;
-                break;
-            }
-        }
-    }
-    m_selectedHandle = found;
-    return found;
+    // While adding, the point that follows the mouse is the one moved.
+    m_selectedHandle = m_state == GS_ADDING && m_pointCount > 0 ? m_pointCount - 1 : FindCountedPoint(rect);
+    return m_selectedHandle;
 }
 
 void CQvGObjectPolyLine::MoveHandle(int handle, CSize delta)
@@ -83,11 +69,9 @@ void CQvGObjectPolyLine::MoveHandle(int handle, CSize delta)
 
 void CQvGObjectPolyLine::MoveTo(CSize delta)
 {
-    if (MovesLabelOnly()) {
-        MoveLabelObject(delta);
-        return;
-    }
     MoveLabelObject(delta);
+    if (MovesLabelOnly())
+        return;
     for (int i = 0; i < m_pointCount; ++i)
         MoveHandle(i, delta);
 }
@@ -100,11 +84,7 @@ void CQvGObjectPolyLine::MoveLabelObject(CSize delta)
 
 int CQvGObjectPolyLine::AddPoint(CPoint point)
 {
-    // One slot always stays free beyond the counted points.
-    if (static_cast<int>(m_points.size()) <= m_pointCount + 1)
-        m_points.resize(m_points.size() + kCapacityStep, _RPOINT{0.0, 0.0});
-    m_points[m_pointCount] = _RPOINT{static_cast<double>(point.x), static_cast<double>(point.y)};
-    return ++m_pointCount;
+    return AppendCountedPoint(point, kCapacityStep);
 }
 
 void CQvGObjectPolyLine::Finish()
@@ -135,7 +115,7 @@ int CQvGObjectPolyLine::GetHitTestRgn(CRgn& rgn)
     std::vector<POINT> vertices(static_cast<size_t>(m_pointCount));
     for (int i = 0; i < m_pointCount; ++i)
         vertices[i] = Rounded(m_points[i]);
-    rgn.CreatePolygonRgn(vertices.data(), m_pointCount, ALTERNATE);
+    CreateBoundedPolygonRgn(rgn, vertices.data(), m_pointCount, ALTERNATE);
 
     // The polygon alone has no area along a straight chain, and no chain could be picked on its own segments:
     // every segment also gets the band a line has.

@@ -1,34 +1,17 @@
 #include "CQvGObjectVerticalLinePointToPoint.h"
 
+#include "DimensionTicks.h"
 #include "Edition.h"
 #include "FiguronCursors.h"
-#include "GeoHitRegion.h"
 
-#include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"
 #include "types/Rounding.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace {
 
 constexpr int32_t kPositions = CAL_POSITION_START | CAL_POSITION_CENTER | CAL_POSITION_END;
-
-// The ticks' common span: the smaller and the larger of the rounded columns, and the column half-way.
-struct TickSpan
-{
-    int low;
-    int high;
-    int middle;
-};
-
-TickSpan SpanOf(double a, double b)
-{
-    const int low = std::min(TruncHalfUp(a), TruncHalfUp(b));
-    const int high = std::max(TruncHalfUp(a), TruncHalfUp(b));
-    return TickSpan{low, high, (low + high) / 2};
-}
 
 }  // namespace
 
@@ -46,36 +29,12 @@ void CQvGObjectVerticalLinePointToPoint::RemoveAll()
 void CQvGObjectVerticalLinePointToPoint::DrawShape(CDC* dc, const CPoint* origin, const float* ratio, int flag)
 {
     FeedRealtimeResultBox(flag);
-
-    const TickSpan columns = SpanOf(m_points[0].x, m_points[1].x);
-    const int left = MapToWindow(columns.low, origin->x, *ratio);
-    const int right = MapToWindow(columns.high, origin->x, *ratio);
-    const int y0 = MapToWindow(m_points[0].y, origin->y, *ratio);
-    const int y1 = MapToWindow(m_points[1].y, origin->y, *ratio);
-    for (int y : {y0, y1}) {
-        dc->MoveTo(left, y);
-        dc->LineTo(right, y);
-    }
-    const int middle = MapToWindow(columns.middle, origin->x, *ratio);
-    dc->MoveTo(middle, y0);
-    dc->LineTo(middle, y1);
+    DrawDimensionTicks(dc, m_points[0], m_points[1], false, *origin, *ratio);
 }
 
 int CQvGObjectVerticalLinePointToPoint::GetHitTestRgn(CRgn& rgn)
 {
-    const double reach = GetZoomTolerance();
-    const TickSpan columns = SpanOf(m_points[0].x, m_points[1].x);
-    const double y0 = TruncHalfUp(m_points[0].y);
-    const double y1 = TruncHalfUp(m_points[1].y);
-    const CPoint imageOrigin(0, 0);
-    CreateLineHitRgn(rgn, _RPOINT{double(columns.middle), y0}, _RPOINT{double(columns.middle), y1}, reach,
-                     imageOrigin, 1.0);
-    for (double y : {y0, y1}) {
-        CRgn tick;
-        CreateLineHitRgn(tick, _RPOINT{double(columns.low), y}, _RPOINT{double(columns.high), y}, reach, imageOrigin,
-                         1.0);
-        rgn.CombineRgn(&rgn, &tick, RGN_OR);
-    }
+    CreateDimensionTicksRgn(rgn, m_points[0], m_points[1], false, GetZoomTolerance());
     return 1;
 }
 

@@ -12,6 +12,11 @@ void NormalizeDRect(_RPOINT* corners)
         std::swap(corners[0].y, corners[1].y);
 }
 
+CPoint Rounded(const _RPOINT& p)
+{
+    return CPoint(TruncHalfUp(p.x), TruncHalfUp(p.y));
+}
+
 void DPointsToPoints(const _RPOINT* in, POINT* out, int count)
 {
     for (int i = 0; i < count; ++i)

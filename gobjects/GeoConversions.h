@@ -9,6 +9,9 @@
 // Orders corners[0] and corners[1] so that corners[0] is the top-left and corners[1] the bottom-right corner.
 VISTREL_EXPORT void NormalizeDRect(_RPOINT* corners);
 
+// The whole pixel of a point, by the overlay's rounding.
+VISTREL_EXPORT CPoint Rounded(const _RPOINT& p);
+
 VISTREL_EXPORT void DPointsToPoints(const _RPOINT* in, POINT* out, int count);
 VISTREL_EXPORT void PointsToDPoints(const POINT* in, _RPOINT* out, int count);
 

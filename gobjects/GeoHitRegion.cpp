@@ -5,11 +5,31 @@
 
 #include "gdi/CRgn.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace {
 
 constexpr double kHalfBand = 3.0;
 
 }  // namespace
+
+void CreateBoundedPolygonRgn(CRgn& rgn, const POINT* vertices, int count, int fillMode)
+{
+    if (count <= 0) {
+        rgn.CreateRectRgn(0, 0, 0, 0);
+        return;
+    }
+    auto [left, right] = std::minmax_element(vertices, vertices + count,
+                                             [](const POINT& a, const POINT& b) { return a.x < b.x; });
+    auto [top, bottom] = std::minmax_element(vertices, vertices + count,
+                                             [](const POINT& a, const POINT& b) { return a.y < b.y; });
+    if (int64_t(right->x) - left->x > kMaxRegionSpan || int64_t(bottom->y) - top->y > kMaxRegionSpan) {
+        rgn.CreateRectRgn(0, 0, 0, 0);
+        return;
+    }
+    rgn.CreatePolygonRgn(vertices, count, fillMode);
+}
 
 void MakeHitPolygon(_RPOINT* points, double margin)
 {
@@ -42,5 +62,5 @@ void CreateLineHitRgn(CRgn& rgn, const _RPOINT& p1, const _RPOINT& p2, double ma
     const _RPOINT corners[4] = {atStart[0], atStart[1], atEnd[0], atEnd[1]};
     POINT polygon[4];
     DPointsToPoints(corners, polygon, 4);
-    rgn.CreatePolygonRgn(polygon, 4, ALTERNATE);
+    CreateBoundedPolygonRgn(rgn, polygon, 4, ALTERNATE);
 }

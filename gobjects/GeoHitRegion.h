@@ -7,6 +7,14 @@
 
 class CRgn;
 
+// The widest or tallest region the region library can build: beyond it an ellipse fails without a region and a
+// polygon comes out empty (leaking what it had made).
+constexpr int kMaxRegionSpan = 65536;
+
+// Makes rgn the polygon region of the `count` vertices, or an empty region when they span more than
+// kMaxRegionSpan. rgn must not hold a region yet.
+VISTREL_EXPORT void CreateBoundedPolygonRgn(CRgn& rgn, const POINT* vertices, int count, int fillMode);
+
 // Lengthens the segment points[0] points[1] in place by `margin` at both ends along its direction. A segment of
 // length 0 takes the direction GetLineAngle360 gives it (-1 degree), so it still grows into a proper segment.
 VISTREL_EXPORT void MakeHitPolygon(_RPOINT* points, double margin);

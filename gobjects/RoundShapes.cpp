@@ -2,11 +2,16 @@
 
 #include "CQvGObject.h"
 #include "CQvGObjectContainer.h"
+#include "GeoHitRegion.h"
 
 #include "CCalibKeeper.h"
 #include "gdi/CDC.h"
 #include "gdi/CRgn.h"
 #include "gdi/GdiDefs.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 
 double MillimetresPerPixel(const CQvGObject& obj)
 {
@@ -25,6 +30,11 @@ double CircularMilsOfArea(const CQvGObject& obj, double squarePixels)
 
 void CreateEllipticRingRgn(CRgn& rgn, const CRect& box, int reach)
 {
+    rgn.CreateRectRgn(0, 0, 0, 0);
+    const int64_t width = int64_t(box.right) - box.left + 2 * int64_t(reach);
+    const int64_t height = int64_t(box.bottom) - box.top + 2 * int64_t(reach);
+    if (std::max(std::abs(width), std::abs(height)) > kMaxRegionSpan)
+        return;
     CRect outer = box;
     CRect inner = box;
     outer.InflateRect(reach);
@@ -33,7 +43,6 @@ void CreateEllipticRingRgn(CRgn& rgn, const CRect& box, int reach)
     CRgn innerRgn;
     outerRgn.CreateEllipticRgnIndirect(&outer);
     innerRgn.CreateEllipticRgnIndirect(&inner);
-    rgn.CreateRectRgn(0, 0, 0, 0);
     rgn.CombineRgn(&outerRgn, &innerRgn, RGN_DIFF);
 }
 

@@ -19,7 +19,8 @@ double MillimetresPerPixel(const CQvGObject& obj);
 double CircularMilsOfArea(const CQvGObject& obj, double squarePixels);
 
 // Makes rgn the ring between the ellipse of box inflated by reach and the one of box deflated by reach. A box too
-// small to be deflated leaves the whole inflated ellipse. rgn must not hold a region yet.
+// small to be deflated leaves the whole inflated ellipse; one spanning more than kMaxRegionSpan leaves an empty
+// region. rgn must not hold a region yet.
 void CreateEllipticRingRgn(CRgn& rgn, const CRect& box, int reach);
 
 // Unites rgn with the 8 x 8 square centred on p.

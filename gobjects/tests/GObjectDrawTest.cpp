@@ -213,3 +213,22 @@ TEST(GObjectDraw, FontHeightFollowsTheZoomWithinBounds)
     s.Draw(dc);
     EXPECT_EQ(s.obj.shapeDraws, 1);
 }
+
+TEST(GObjectDraw, WindowMappingKeepsFarPointsOnTheirSide)
+{
+    struct Case
+    {
+        double v;
+        int origin;
+        float ratio;
+        int expected;
+    };
+    const Case cases[] = {
+        {10.0, 5, 2.0f, 25},
+        {-10.0, 0, 1.0f, -9},  // trunc(v + 0.5) rounds negative halves up
+        {1.0e7, 0, 1.0e3f, 1 << 30},
+        {-1.0e7, 100, 1.0e30f, -(1 << 30) + 1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CQvGObject::MapToWindow(c.v, c.origin, c.ratio), c.expected) << c.v << " x " << c.ratio;
+}
