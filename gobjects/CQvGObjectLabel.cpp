@@ -161,10 +161,10 @@ CRect CQvGObjectLabel::GetMBR()
         std::string text = shownName;
         if (valueShown)
             text = nameShown ? text + "\n" + comment : comment;
-        CMeasureDC dc;
+        CMeasureDC& dc = CMeasureDC::ThisThread();
         CFont font;
         font.CreateFontIndirect(&logFont);
-        dc.SelectObject(&font);
+        CFont* previous = dc.SelectObject(&font);
         int symbolWidth = 0;
         if (symbol == 1)
             symbolWidth = CCalibKeeper::DrawSymbolAngle(&dc, CPoint());
@@ -172,6 +172,7 @@ CRect CQvGObjectLabel::GetMBR()
             symbolWidth = CCalibKeeper::DrawSymbol(&dc, CPoint(), display.unit, m_areaFlag, 1, 1);
         CRect textBox(0, 0, 10, 10);
         dc.DrawText(text, textBox, DT_CALCRECT | DT_NOCLIP);
+        dc.SelectObject(previous);
         cache = MeasureCache{true, logFont, shownName, shownValue, symbol, display.unit, m_areaFlag,
                              CSize(textBox.Width() + symbolWidth + 2, textBox.Height())};
     }

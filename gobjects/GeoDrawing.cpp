@@ -116,7 +116,7 @@ void DrawRectangleOutline(CDC* dc, int left, int top, int right, int bottom, COL
 
 int EstimateTextWidth(CFont* font, std::string_view text)
 {
-    CMeasureDC dc;
+    CMeasureDC& dc = CMeasureDC::ThisThread();
     CFont* previous = dc.SelectObject(font);
     TEXTMETRIC metrics{};
     dc.GetTextMetrics(&metrics);

@@ -18,4 +18,9 @@ class VISTREL_EXPORT CMeasureDC : private gdi_detail::MeasureSurface, public CDC
 {
 public:
     CMeasureDC() : CDC(surface) {}
+
+    // The calling thread's own measuring DC, for code that measures many texts in a row (reading a large overlay
+    // sizes every label): building a DC starts a painter, which costs more than measuring a short text. A caller
+    // selects what it needs and restores what it replaced before it returns, as with any DC it does not own.
+    static CMeasureDC& ThisThread();
 };

@@ -1,0 +1,7 @@
+#include "gdi/CMeasureDC.h"
+
+CMeasureDC& CMeasureDC::ThisThread()
+{
+    thread_local CMeasureDC dc;
+    return dc;
+}
