@@ -316,6 +316,18 @@ void CQvGObject::MoveCountedPoint(int i, CSize delta)
     m_points[i].y += delta.cy;
 }
 
+void CQvGObject::MoveWhole(CSize delta, int count)
+{
+    MoveLabelObject(delta);
+    if (MovesLabelOnly())
+        return;
+    const int moved = std::min(count, static_cast<int>(m_points.size()));
+    for (int i = 0; i < moved; ++i) {
+        m_points[i].x += delta.cx;
+        m_points[i].y += delta.cy;
+    }
+}
+
 int CQvGObject::AppendCountedPoint(CPoint point, int step)
 {
     if (static_cast<int>(m_points.size()) <= m_pointCount + 1)

@@ -170,6 +170,9 @@ public:
     bool MovesLabelOnly() const { return m_labelHit && !IsMultiSelected(); }
     // Moves counted point i by delta; an index outside the counted points moves nothing.
     void MoveCountedPoint(int i, CSize delta);
+    // A whole move of a shape that is its points: the label goes along and, unless it was grabbed alone, the
+    // first `count` points move by delta (directly, not through MoveHandle, which a shape may restrict).
+    void MoveWhole(CSize delta, int count);
     // Appends point as the next counted point. The array grows by `step` slots when needed, so that one slot
     // always stays free beyond the counted points. Returns the new count.
     int AppendCountedPoint(CPoint point, int step);

@@ -53,11 +53,7 @@ void CQvGObjectBestFitLine::MoveHandle(int handle, CSize delta)
 
 void CQvGObjectBestFitLine::MoveTo(CSize delta)
 {
-    MoveLabelObject(delta);
-    if (MovesLabelOnly())
-        return;
-    for (int i = 0; i < m_pointCount; ++i)
-        MoveHandle(i, delta);
+    MoveWhole(delta, m_pointCount);
 }
 
 int CQvGObjectBestFitLine::AddPoint(CPoint point)

@@ -80,11 +80,7 @@ void CQvGObjectCurvature::MoveHandle(int handle, CSize delta)
 
 void CQvGObjectCurvature::MoveTo(CSize delta)
 {
-    MoveLabelObject(delta);
-    if (MovesLabelOnly())
-        return;
-    for (int i = 0; i < kPointCount; ++i)
-        MoveHandle(i, delta);
+    MoveWhole(delta, kPointCount);
 }
 
 int CQvGObjectCurvature::AddPoint(CPoint point)

@@ -135,14 +135,8 @@ void CQvGObjectEllipse::MoveHandle(int handle, CSize delta)
 
 void CQvGObjectEllipse::MoveTo(CSize delta)
 {
-    // The line moves its ends through MoveHandle; here handles resize the box, so the corners move directly.
-    MoveLabelObject(delta);
-    if (MovesLabelOnly())
-        return;
-    for (int i = 0; i < 2; ++i) {
-        m_points[i].x += delta.cx;
-        m_points[i].y += delta.cy;
-    }
+    // Handles resize the box; a whole move shifts both corners.
+    MoveWhole(delta, 2);
 }
 
 bool CQvGObjectEllipse::IsCorner(int handle) const

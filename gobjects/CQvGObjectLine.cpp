@@ -95,12 +95,8 @@ void CQvGObjectLine::MoveHandle(int handle, CSize delta)
 
 void CQvGObjectLine::MoveTo(CSize delta)
 {
-    MoveLabelObject(delta);
-    if (MovesLabelOnly())
-        return;
-    // The points themselves, not through MoveHandle: derived lines restrict their handles, never a whole move.
-    for (int i = 0; i < 2; ++i)
-        CQvGObjectLine::MoveHandle(i, delta);
+    // Derived lines restrict their handles, never a whole move.
+    MoveWhole(delta, 2);
 }
 
 int CQvGObjectLine::AddPoint(CPoint point)

@@ -156,13 +156,7 @@ void CQvGObjectParallel::MoveHandle(int handle, CSize delta)
 
 void CQvGObjectParallel::MoveTo(CSize delta)
 {
-    MoveLabelObject(delta);
-    if (MovesLabelOnly())
-        return;
-    for (int i = 0; i < kPointCount; ++i) {
-        m_points[i].x += delta.cx;
-        m_points[i].y += delta.cy;
-    }
+    MoveWhole(delta, kPointCount);
 }
 
 int CQvGObjectParallel::AddPoint(CPoint point)

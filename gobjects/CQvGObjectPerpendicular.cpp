@@ -168,11 +168,7 @@ void CQvGObjectPerpendicular::MoveHandle(int handle, CSize delta)
 
 void CQvGObjectPerpendicular::MoveTo(CSize delta)
 {
-    MoveLabelObject(delta);
-    if (MovesLabelOnly())
-        return;
-    for (int i = 0; i < m_pointCount; ++i)
-        MoveHandle(i, delta);
+    MoveWhole(delta, m_pointCount);
 }
 
 UINT CQvGObjectPerpendicular::GetCursorShape(CRect rect)

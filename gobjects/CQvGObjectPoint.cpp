@@ -70,10 +70,7 @@ void CQvGObjectPoint::MoveHandle(int handle, CSize delta)
 
 void CQvGObjectPoint::MoveTo(CSize delta)
 {
-    MoveLabelObject(delta);
-    if (MovesLabelOnly())
-        return;
-    MoveHandle(0, delta);
+    MoveWhole(delta, 1);
 }
 
 int CQvGObjectPoint::AddPoint(CPoint point)

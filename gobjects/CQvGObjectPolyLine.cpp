@@ -69,11 +69,7 @@ void CQvGObjectPolyLine::MoveHandle(int handle, CSize delta)
 
 void CQvGObjectPolyLine::MoveTo(CSize delta)
 {
-    MoveLabelObject(delta);
-    if (MovesLabelOnly())
-        return;
-    for (int i = 0; i < m_pointCount; ++i)
-        MoveHandle(i, delta);
+    MoveWhole(delta, m_pointCount);
 }
 
 void CQvGObjectPolyLine::MoveLabelObject(CSize delta)

@@ -70,11 +70,7 @@ void CQvGObjectPolygon::MoveHandle(int handle, CSize delta)
 
 void CQvGObjectPolygon::MoveTo(CSize delta)
 {
-    MoveLabelObject(delta);
-    if (MovesLabelOnly())
-        return;
-    for (int i = 0; i < m_pointCount; ++i)
-        CQvGObjectPolyLine::MoveHandle(i, delta);
+    MoveWhole(delta, m_pointCount);
 }
 
 void CQvGObjectPolygon::SetCalType()

@@ -196,15 +196,7 @@ void CQvGObjectRect::ResizeByHandle(int handle, CSize delta, bool keepSquare)
 
 void CQvGObjectRect::MoveTo(CSize delta)
 {
-    if (MovesLabelOnly()) {
-        MoveLabelObject(delta);
-        return;
-    }
-    MoveLabelObject(delta);
-    for (int i = 0; i < 2; ++i) {
-        m_points[i].x += delta.cx;
-        m_points[i].y += delta.cy;
-    }
+    MoveWhole(delta, 2);
 }
 
 int CQvGObjectRect::AddPoint(CPoint point)
