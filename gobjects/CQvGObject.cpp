@@ -328,6 +328,18 @@ void CQvGObject::MoveWhole(CSize delta, int count)
     }
 }
 
+int CQvGObject::AddPointUpTo(CPoint point, int count)
+{
+    if (m_pointCount >= count) {
+        Finish();
+        return m_pointCount;
+    }
+    if (static_cast<int>(m_points.size()) < count)
+        m_points.resize(count, _RPOINT{0.0, 0.0});
+    m_points[m_pointCount] = _RPOINT{static_cast<double>(point.x), static_cast<double>(point.y)};
+    return ++m_pointCount;
+}
+
 int CQvGObject::AppendCountedPoint(CPoint point, int step)
 {
     if (static_cast<int>(m_points.size()) <= m_pointCount + 1)
@@ -476,7 +488,20 @@ void CQvGObject::ApplyLabelLook(CQvGObjectProperty& property)
 
 CQvGObject* CQvGObject::AddLabelObject(CPoint point)
 {
-    auto* label = new CQvGObjectLabel;
+    return AttachLabel(new CQvGObjectLabel, point);
+}
+
+void CQvGObject::AddLabelBetweenFirstPoints()
+{
+    if (IsAnnotation())
+        return;
+    const CPoint a = Rounded(m_points[0]);
+    const CPoint b = Rounded(m_points[1]);
+    AddLabelObject(CPoint((a.x + b.x) / 2, (a.y + b.y) / 2));
+}
+
+CQvGObject* CQvGObject::AttachLabel(CQvGObjectLabel* label, CPoint point)
+{
     label->SetContainer(m_container);
     if (!IsAnnotation()) {
         label->GetProperty().SetComment(GetDefaultDataString());

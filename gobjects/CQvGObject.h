@@ -22,6 +22,7 @@
 class CDC;
 class CRgn;
 class CQvGObjectContainer;
+class CQvGObjectLabel;
 class CQvGObjectPropertyTotal;
 class QWidget;
 
@@ -178,6 +179,9 @@ public:
     int AppendCountedPoint(CPoint point, int step);
     // The first counted point whose whole pixel lies in rect, or -1.
     int FindCountedPoint(const CRect& rect) const;
+    // Places point as the next of the shape's `count` points; once all are placed, a further point finishes the
+    // shape instead. Returns the count.
+    int AddPointUpTo(CPoint point, int count);
 
     // The Perpendicular and the Das paint their values themselves: their value label is neither painted by the
     // base nor hit, so a click cannot grab a box nobody sees.
@@ -232,6 +236,12 @@ public:
     static void ApplyLabelLook(CQvGObjectProperty& property);
 
 protected:
+    // Gives label (new, owned from now on) the owner's name, value and look, centres it on point (image pixels) and
+    // appends it to the label list.
+    CQvGObject* AttachLabel(CQvGObjectLabel* label, CPoint point);
+    // A measurement's value label half-way between its first two points, in whole pixels; none for an annotation.
+    void AddLabelBetweenFirstPoints();
+
     // How PaintLabel hands the prepared label its paint.
     enum class LabelPaint
     {

@@ -71,11 +71,7 @@ void CQvGObjectBestFitLine::Finish()
     }
     m_pointCount = 2;
     GetMBR();
-    if (!IsAnnotation()) {
-        const CPoint a = Rounded(m_points[0]);
-        const CPoint b = Rounded(m_points[1]);
-        AddLabelObject(CPoint((a.x + b.x) / 2, (a.y + b.y) / 2));
-    }
+    AddLabelBetweenFirstPoints();
 }
 
 int CQvGObjectBestFitLine::GetHitTestRgn(CRgn& rgn)

@@ -154,12 +154,7 @@ void CQvGObjectCenterToCenter::MoveTo(CSize delta)
 
 int CQvGObjectCenterToCenter::AddPoint(CPoint point)
 {
-    if (m_pointCount >= kRimPoints) {
-        Finish();
-        return m_pointCount;
-    }
-    m_points[m_pointCount] = _RPOINT{static_cast<double>(point.x), static_cast<double>(point.y)};
-    return ++m_pointCount;
+    return AddPointUpTo(point, kRimPoints);
 }
 
 void CQvGObjectCenterToCenter::Finish()
@@ -167,11 +162,7 @@ void CQvGObjectCenterToCenter::Finish()
     m_state = GS_FINISHED;
     m_pointCount = kRimPoints;
     GetMBR();
-    if (!IsAnnotation()) {
-        const CPoint a = Rounded(m_points[0]);
-        const CPoint b = Rounded(m_points[1]);
-        AddLabelObject(CPoint((a.x + b.x) / 2, (a.y + b.y) / 2));
-    }
+    AddLabelBetweenFirstPoints();
 }
 
 int CQvGObjectCenterToCenter::GetHitTestRgn(CRgn& rgn)

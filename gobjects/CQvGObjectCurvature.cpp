@@ -85,12 +85,7 @@ void CQvGObjectCurvature::MoveTo(CSize delta)
 
 int CQvGObjectCurvature::AddPoint(CPoint point)
 {
-    if (m_pointCount >= kPointCount) {
-        Finish();
-        return m_pointCount;
-    }
-    m_points[m_pointCount] = _RPOINT{static_cast<double>(point.x), static_cast<double>(point.y)};
-    return ++m_pointCount;
+    return AddPointUpTo(point, kPointCount);
 }
 
 void CQvGObjectCurvature::Finish()
@@ -100,11 +95,7 @@ void CQvGObjectCurvature::Finish()
     // An annotation gets no label that would set its mask; it must be stored as it is read back.
     SetCalType();
     GetMBR();
-    if (!IsAnnotation()) {
-        const CPoint a = Rounded(m_points[0]);
-        const CPoint b = Rounded(m_points[1]);
-        AddLabelObject(CPoint((a.x + b.x) / 2, (a.y + b.y) / 2));
-    }
+    AddLabelBetweenFirstPoints();
     HideRealtimeResultBox();
 }
 

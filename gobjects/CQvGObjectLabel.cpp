@@ -105,14 +105,7 @@ void CQvGObjectLabel::RemoveAll()
 
 int CQvGObjectLabel::AddPoint(CPoint point)
 {
-    if (m_pointCount >= 2) {
-        Finish();
-        return m_pointCount;
-    }
-    if (m_points.size() < 2)
-        m_points.resize(2, _RPOINT{0.0, 0.0});
-    m_points[m_pointCount] = _RPOINT{static_cast<double>(point.x), static_cast<double>(point.y)};
-    return ++m_pointCount;
+    return AddPointUpTo(point, 2);
 }
 
 void CQvGObjectLabel::Finish()

@@ -101,12 +101,7 @@ void CQvGObjectLine::MoveTo(CSize delta)
 
 int CQvGObjectLine::AddPoint(CPoint point)
 {
-    if (m_pointCount >= 2) {
-        Finish();
-        return m_pointCount;
-    }
-    m_points[m_pointCount] = _RPOINT{static_cast<double>(point.x), static_cast<double>(point.y)};
-    return ++m_pointCount;
+    return AddPointUpTo(point, 2);
 }
 
 void CQvGObjectLine::Finish()
@@ -114,11 +109,7 @@ void CQvGObjectLine::Finish()
     m_state = GS_FINISHED;
     m_pointCount = 2;
     GetMBR();
-    if (!IsAnnotation()) {
-        const CPoint a = Rounded(m_points[0]);
-        const CPoint b = Rounded(m_points[1]);
-        AddLabelObject(CPoint((a.x + b.x) / 2, (a.y + b.y) / 2));
-    }
+    AddLabelBetweenFirstPoints();
     HideRealtimeResultBox();
 }
 

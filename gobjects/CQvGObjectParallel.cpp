@@ -161,12 +161,7 @@ void CQvGObjectParallel::MoveTo(CSize delta)
 
 int CQvGObjectParallel::AddPoint(CPoint point)
 {
-    if (m_pointCount >= 3) {
-        Finish();
-        return m_pointCount;
-    }
-    m_points[m_pointCount] = _RPOINT{static_cast<double>(point.x), static_cast<double>(point.y)};
-    return ++m_pointCount;
+    return AddPointUpTo(point, 3);
 }
 
 void CQvGObjectParallel::Finish()
@@ -175,11 +170,7 @@ void CQvGObjectParallel::Finish()
     m_pointCount = kPointCount;
     PlaceParallel();
     GetMBR();
-    if (!IsAnnotation()) {
-        const CPoint a = Rounded(m_points[0]);
-        const CPoint b = Rounded(m_points[1]);
-        AddLabelObject(CPoint((a.x + b.x) / 2, (a.y + b.y) / 2));
-    }
+    AddLabelBetweenFirstPoints();
     HideRealtimeResultBox();
 }
 

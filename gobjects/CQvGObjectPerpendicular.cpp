@@ -190,11 +190,8 @@ void CQvGObjectPerpendicular::Finish()
     if (m_pointCount > 0)
         --m_pointCount;
     GetMBR();
-    if (!IsAnnotation() && m_pointCount >= 2) {
-        const CPoint a = Rounded(m_points[0]);
-        const CPoint b = Rounded(m_points[1]);
-        AddLabelObject(CPoint((a.x + b.x) / 2, (a.y + b.y) / 2));
-    }
+    if (m_pointCount >= 2)
+        AddLabelBetweenFirstPoints();
     HideRealtimeResultBox();
 }
 

@@ -201,12 +201,7 @@ void CQvGObjectRect::MoveTo(CSize delta)
 
 int CQvGObjectRect::AddPoint(CPoint point)
 {
-    if (m_pointCount >= 2) {
-        Finish();
-        return m_pointCount;
-    }
-    m_points[m_pointCount] = _RPOINT{static_cast<double>(point.x), static_cast<double>(point.y)};
-    return ++m_pointCount;
+    return AddPointUpTo(point, 2);
 }
 
 void CQvGObjectRect::Finish()

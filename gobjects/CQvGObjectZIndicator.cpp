@@ -65,19 +65,7 @@ void CQvGObjectZIndicator::Finish()
 
 CQvGObject* CQvGObjectZIndicator::AddLabelObject(CPoint point)
 {
-    auto* label = new CQvGObjectDUMMYLabel;
-    label->SetContainer(m_container);
-    if (!IsAnnotation()) {
-        label->GetProperty().SetComment(GetDefaultDataString());
-        label->GetProperty().SetName(m_property.GetName());
-    }
-    CopyBaseProperty(&label->GetProperty(), &m_property);
-    ApplyLabelLook(label->GetProperty());
-    label->AddPoint(point);
-    label->AddPoint(point);
-    label->Finish();
-    m_labels.push_back(label);
-    return label;
+    return AttachLabel(new CQvGObjectDUMMYLabel, point);
 }
 
 CRect CQvGObjectZIndicator::GetMBR()
