@@ -348,6 +348,23 @@ int CQvGObject::AppendCountedPoint(CPoint point, int step)
     return ++m_pointCount;
 }
 
+CRect CQvGObject::PointsBox(int count) const
+{
+    count = std::min(count, static_cast<int>(m_points.size()));
+    if (count <= 0)
+        return CRect();
+    const CPoint first = Rounded(m_points[0]);
+    CRect box(first, first);
+    for (int i = 1; i < count; ++i) {
+        const CPoint p = Rounded(m_points[i]);
+        box.left = std::min(box.left, p.x);
+        box.top = std::min(box.top, p.y);
+        box.right = std::max(box.right, p.x);
+        box.bottom = std::max(box.bottom, p.y);
+    }
+    return box;
+}
+
 int CQvGObject::FindCountedPoint(const CRect& rect) const
 {
     for (int i = 0; i < m_pointCount; ++i) {

@@ -177,6 +177,8 @@ public:
     // Appends point as the next counted point. The array grows by `step` slots when needed, so that one slot
     // always stays free beyond the counted points. Returns the new count.
     int AppendCountedPoint(CPoint point, int step);
+    // The box of the whole pixels of the first `count` points, right and bottom included; empty for none.
+    CRect PointsBox(int count) const;
     // The first counted point whose whole pixel lies in rect, or -1.
     int FindCountedPoint(const CRect& rect) const;
     // Places point as the next of the shape's `count` points; once all are placed, a further point finishes the

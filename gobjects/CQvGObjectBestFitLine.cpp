@@ -84,18 +84,7 @@ int CQvGObjectBestFitLine::GetHitTestRgn(CRgn& rgn)
 
 CRect CQvGObjectBestFitLine::GetMBR()
 {
-    if (m_pointCount <= 0)
-        return CRect();
-    const CPoint first = Rounded(m_points[0]);
-    CRect box(first, first);
-    for (int i = 1; i < m_pointCount; ++i) {
-        const CPoint p = Rounded(m_points[i]);
-        box.left = std::min(box.left, p.x);
-        box.top = std::min(box.top, p.y);
-        box.right = std::max(box.right, p.x);
-        box.bottom = std::max(box.bottom, p.y);
-    }
-    return box;
+    return PointsBox(m_pointCount);
 }
 
 int CQvGObjectBestFitLine::GetCalData(tagCAL_DATA& data, int subItem)

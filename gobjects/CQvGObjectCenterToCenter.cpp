@@ -198,15 +198,7 @@ CRect CQvGObjectCenterToCenter::GetMBR()
     const int count = std::min(m_pointCount, kRimPoints);
     if (count <= 0)
         return CRect();
-    const CPoint first = Rounded(m_points[0]);
-    CRect box(first, first);
-    for (int i = 1; i < count; ++i) {
-        const CPoint p = Rounded(m_points[i]);
-        box.left = std::min(box.left, p.x);
-        box.top = std::min(box.top, p.y);
-        box.right = std::max(box.right, p.x);
-        box.bottom = std::max(box.bottom, p.y);
-    }
+    CRect box = PointsBox(count);
     for (int circle = 0; circle < 2; ++circle) {
         _RPOINT topLeft;
         _RPOINT bottomRight;

@@ -114,9 +114,7 @@ int CQvGObjectCurvature::GetHitTestRgn(CRgn& rgn)
 
 CRect CQvGObjectCurvature::GetMBR()
 {
-    CRect box(Rounded(m_points[0]), Rounded(m_points[1]));
-    box.NormalizeRect();
-    return box;
+    return PointsBox(2);
 }
 
 UINT CQvGObjectCurvature::GetCursorShape(CRect rect)

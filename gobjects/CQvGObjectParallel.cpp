@@ -193,19 +193,9 @@ int CQvGObjectParallel::GetHitTestRgn(CRgn& rgn)
 
 CRect CQvGObjectParallel::GetMBR()
 {
-    CRect box(Rounded(m_points[0]), Rounded(m_points[1]));
-    box.NormalizeRect();
-    if (m_pointCount >= kPointCount) {
-        // Both lines: the parallel may lie far from the base line, and an invalidation by this box must cover it.
-        for (int i = 2; i < kPointCount; ++i) {
-            const CPoint p = Rounded(m_points[i]);
-            box.left = std::min(box.left, p.x);
-            box.top = std::min(box.top, p.y);
-            box.right = std::max(box.right, p.x);
-            box.bottom = std::max(box.bottom, p.y);
-        }
-    }
-    return box;
+    // Once placed, both lines: the parallel may lie far from the base line, and an invalidation by this box must
+    // cover it.
+    return PointsBox(m_pointCount >= kPointCount ? kPointCount : 2);
 }
 
 UINT CQvGObjectParallel::GetCursorShape(CRect rect)

@@ -214,18 +214,7 @@ int CQvGObjectPerpendicular::GetHitTestRgn(CRgn& rgn)
 
 CRect CQvGObjectPerpendicular::GetMBR()
 {
-    if (m_pointCount <= 0)
-        return CRect();
-    const CPoint first = Rounded(m_points[0]);
-    CRect box(first, first);
-    for (int i = 1; i < m_pointCount; ++i) {
-        const CPoint p = Rounded(m_points[i]);
-        box.left = std::min(box.left, p.x);
-        box.top = std::min(box.top, p.y);
-        box.right = std::max(box.right, p.x);
-        box.bottom = std::max(box.bottom, p.y);
-    }
-    return box;
+    return PointsBox(m_pointCount);
 }
 
 // --- Values and sub items ---
