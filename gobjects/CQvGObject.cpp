@@ -4,56 +4,26 @@
 #include "CQvGObjectLabel.h"
 #include "CRealtimeResultObjBox.h"
 #include "Edition.h"
-#include "GObjectFactory.h"
 #include "GeoConversions.h"
-#include "GObjectRecordLimits.h"
 #include "FiguronStrings.h"
 
 #include "CCalibKeeper.h"
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"
-#include "stream/LeStream.h"
 #include "strings/Format.h"
 #include "types/Rounding.h"
 #include "ui/MessageBox.h"
 
 #include <algorithm>
 #include <bit>
-#include <cmath>
 
 namespace {
 
-// Counts up to these are read without asking the file how much is left (which costs two seeks); larger ones must
-// fit in the rest of the file. Either way items are allocated only as they are read.
-constexpr int32_t kTrustedPointCount = 1024;
-constexpr int32_t kTrustedLabelCount = 64;
-// Labels own labels only one level down in any file we write; deeper nesting is a damaged or hostile stream.
-constexpr int kMaxLabelDepth = 4;
-// Coordinates are image pixels; anything farther out (or not a number) is a damaged record, and would overflow
-// the integer window mapping.
-constexpr double kMaxCoordinate = 1.0e7;
 // More digits than a double holds make no sense and a huge precision would build a huge string.
 constexpr int kMaxDecimals = 20;
 
 constexpr COLORREF kLabelColour = 0xC8C8C8;
 constexpr COLORREF kYellowGrip = 0x00FFFF;
-
-bool CountFits(FILE* file, int32_t count, int32_t trusted, int64_t itemBytes)
-{
-    if (count < 0)
-        return false;
-    return count <= trusted || count <= RemainingBytes(file) / itemBytes;
-}
-
-int g_labelReadDepth = 0;
-
-struct LabelDepthGuard
-{
-    LabelDepthGuard() { ++g_labelReadDepth; }
-    ~LabelDepthGuard() { --g_labelReadDepth; }
-    LabelDepthGuard(const LabelDepthGuard&) = delete;
-    LabelDepthGuard& operator=(const LabelDepthGuard&) = delete;
-};
 
 void RemoveAllOf(std::list<CQvGObject*>& objects)
 {
@@ -563,124 +533,6 @@ void CQvGObject::FeedRealtimeResultBox(int flag)
 void CQvGObject::HideRealtimeResultBox()
 {
     ::HideRealtimeResultBox();
-}
-
-// --- Object record ---
-
-int CQvGObject::Read(FILE* file, float version)
-{
-    LeReader in(file);
-    const int32_t count = in.Int32();
-    if (!in.ok() || !CountFits(file, count, kTrustedPointCount, 16))
-        return 0;
-    std::vector<_RPOINT> points;
-    points.reserve(static_cast<size_t>(std::min(count, kTrustedPointCount)) + 1);
-    for (int32_t i = 0; i < count; ++i) {
-        const double x = in.Double();
-        const double y = in.Double();
-        if (!in.ok() || !(std::fabs(x) <= kMaxCoordinate) || !(std::fabs(y) <= kMaxCoordinate))
-            return 0;
-        points.push_back(_RPOINT{x, y});
-    }
-
-    std::list<CQvGObject*> labels;
-    const int labelsRead = ReadLabels(file, version, labels);
-    CQvGObjectProperty property;
-    if (!labelsRead || !property.Read(file, version)) {
-        RemoveAllOf(labels);
-        return 0;
-    }
-    int32_t dispType = m_dispType;
-    int32_t calType = m_calType;
-    tagCAL_DATA defaultData = m_defaultData;
-    if (version > 1.3f) {
-        dispType = in.Int32();
-        calType = in.Int32();
-        defaultData.kind = in.Int32();
-        in.Skip(4);
-        defaultData.value1 = in.Double();
-        defaultData.value2 = in.Double();
-    }
-    const int32_t kind = in.Int32();
-    if (!in.ok()) {
-        RemoveAllOf(labels);
-        return 0;
-    }
-
-    // Shapes index their points by what they expect to hold: keep the room the constructor made, plus one.
-    const size_t room = std::max(points.size() + 1, m_points.size());
-    points.resize(room, _RPOINT{0.0, 0.0});
-    m_points = std::move(points);
-    m_pointCount = count;
-    RemoveNestedObjs();
-    m_labels = std::move(labels);
-    m_property = property;
-    m_dispType = dispType;
-    m_calType = calType;
-    m_defaultData = defaultData;
-    m_kind = static_cast<QVGO_TYPE>(kind);
-    // The factory makes an annotation with its base code; its record's kind gives it the annotation code back.
-    NormalizeAnnotationShape();
-    m_state = GS_FINISHED;
-    GetMBR();
-    return 1;
-}
-
-int CQvGObject::ReadLabels(FILE* file, float version, std::list<CQvGObject*>& labels)
-{
-    LeReader in(file);
-    const int32_t count = in.Int32();
-    if (!in.ok() || g_labelReadDepth >= kMaxLabelDepth ||
-        !CountFits(file, count, kTrustedLabelCount, kMinObjectRecordSize))
-        return 0;
-    LabelDepthGuard depth;
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t shape = in.Int32();
-        if (!in.ok())
-            return 0;
-        CQvGObject* label = nullptr;
-        if (shape == SHAPE_LABEL) {
-            // The Z indicator's label is a placeholder that must stay invisible after a reload.
-            label = m_shape == SHAPE_Z_INDICATOR ? new CQvGObjectDUMMYLabel : new CQvGObjectLabel;
-        } else {
-            label = CreateGObject(static_cast<OBJ_SHAPE>(shape));
-        }
-        if (!label)
-            return 0;
-        label->SetContainer(m_container);
-        labels.push_back(label);
-        if (!label->Read(file, version))
-            return 0;
-    }
-    return 1;
-}
-
-int CQvGObject::Write(FILE* file, float version)
-{
-    LeWriter out(file);
-    const int count = std::clamp(m_pointCount, 0, static_cast<int>(m_points.size()));
-    out.Int32(m_shape);
-    out.Int32(count);
-    for (int i = 0; i < count; ++i) {
-        out.Double(m_points[i].x);
-        out.Double(m_points[i].y);
-    }
-    out.Int32(static_cast<int32_t>(m_labels.size()));
-    bool ok = out.ok();
-    for (CQvGObject* label : m_labels)
-        ok = label->Write(file, version) && ok;
-    ok = m_property.Write(file, version) && ok;
-    LeWriter tail(file);
-    if (version > 1.3f) {
-        tail.Int32(m_dispType);
-        tail.Int32(m_calType);
-        tail.Int32(m_defaultData.kind);
-        tail.Zeros(4);
-        tail.Double(m_defaultData.value1);
-        tail.Double(m_defaultData.value2);
-    }
-    tail.Int32(m_kind);
-    return ok && tail.ok() ? 1 : 0;
 }
 
 void CQvGObject::LoadShapeDefaults(const CQvGObjectPropertyTotal& /*defaults*/) {}
