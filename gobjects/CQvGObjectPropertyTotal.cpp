@@ -129,7 +129,8 @@ void CQvGObjectPropertyTotal::Initialize()
     m_angleInnerFlag = 1;
     m_targetGap = 20.0f;
     m_targetFactor = 1.0;
-    m_targetFlags = 0;
+    // Rings, as a Target is built: with no shape flag a newly drawn target would show its cross-hair alone.
+    m_targetFlags = 1;
     for (CQvGObjectProperty& annotation : m_annotations)
         annotation.Initialize();
     m_textLineShown = 0;

@@ -24,7 +24,7 @@ Bytes DefaultImage(uint32_t pointerSlots = 0)
     image.Put32(248, 1);
     image.PutFloat(252, 20.0f);
     image.PutDouble(256, 1.0);
-    image.Put32(264, 0);
+    image.Put32(264, 1);  // target rings
     for (size_t i = 0; i < 10; ++i)
         PutPropertyImage(image, AnnotationAt(i), DefaultAttributes(), pointerSlots);
     image.Put32(1748, 0);

@@ -57,6 +57,19 @@ TEST(Target, OneClickMakesItWithTheShapesDefaults)
     EXPECT_EQ(target->NeedROP(), 0);
 }
 
+TEST(Target, FreshDefaultsDrawRings)
+{
+    MarkerScene s;
+    s.container.SetDisplayData(0);
+    s.calib.SetUnitsPerPixel(1.0);
+    g_GOPropertyTotal.Initialize();
+    auto* target = dynamic_cast<CQvGObjectTarget*>(s.Click(SHAPE_TARGET, {CPoint(100, 75)}));
+    ASSERT_NE(target, nullptr);
+    target->GetProperty().SetLineColor(0x000000);
+    EXPECT_EQ(target->GetShapeFlags(), CQvGObjectTarget::kCircles);
+    EXPECT_TRUE(InkNear(s.Paint(), kOnCircle20.x, kOnCircle20.y));
+}
+
 TEST(Target, RingsDrawnPerShapeBitAcrossAFullImageCrossHair)
 {
     struct Case
