@@ -1,6 +1,7 @@
 // The window an overlay container draws on and talks to, as the container sees it: invalidation, mouse capture,
 // cursors, the change notice after a property edit, and a device context on the window's retained surface for
-// rubber bands drawn outside a paint. The image display window implements it; tests implement it over a QImage.
+// rubber bands drawn outside a paint. CDispWndCanvas implements it on an image display window; tests implement it
+// over a QImage.
 // UI thread only. The container does not own its canvas.
 #pragma once
 
