@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 #include <utility>
 
@@ -18,9 +19,45 @@ using gdi_detail::ToQColor;
 // ---------------------------------------------------------------------------------------------------------------
 // State
 
-CDC::State::State(QImage& target) : image(target), painter(&target)
+namespace {
+
+bool HoldsRgbWords(const QImage& image)
+{
+    const QImage::Format format = image.format();
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+           format == QImage::Format_ARGB32_Premultiplied;
+}
+
+// Converts work into target's pixel format and copies it into target's own buffer, which views of it may share.
+void WriteBack(const QImage& work, QImage& target)
+{
+    const QImage converted = target.colorCount() > 0
+                                 ? work.convertToFormat(target.format(), target.colorTable(), Qt::ThresholdDither)
+                                 : work.convertToFormat(target.format(), Qt::ThresholdDither);
+    if (converted.size() != target.size() || converted.format() != target.format())
+        return;
+    const qsizetype rowBytes = (qsizetype(target.width()) * target.depth() + 7) / 8;
+    for (int y = 0; y < target.height(); ++y)
+        std::memcpy(target.scanLine(y), converted.constScanLine(y), static_cast<size_t>(rowBytes));
+}
+
+}  // namespace
+
+CDC::State::State(QImage& drawnOn)
+    : target(drawnOn),
+      work(drawnOn.isNull() || HoldsRgbWords(drawnOn) ? QImage() : drawnOn.convertToFormat(QImage::Format_RGB32)),
+      image(work.isNull() ? drawnOn : work),
+      painter(&image)
 {
     painter.setRenderHint(QPainter::Antialiasing, false);
+}
+
+CDC::State::~State()
+{
+    if (work.isNull())
+        return;
+    painter.end();
+    WriteBack(work, target);
 }
 
 void CDC::State::SyncPen()

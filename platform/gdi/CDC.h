@@ -1,5 +1,6 @@
-// A device context with Windows drawing semantics, drawing through a QPainter onto a QImage (RGB32 or
-// ARGB32_Premultiplied, device pixel ratio 1, 96 DPI, antialiasing off).
+// A device context with Windows drawing semantics, drawing through a QPainter onto a QImage (device pixel ratio 1,
+// 96 DPI, antialiasing off). RGB32 and ARGB32 surfaces are drawn on directly; an image of any other pixel format
+// is drawn on through a 32-bit copy that goes back into the image's own pixels when the DC is destroyed.
 //
 // Contract:
 // - The image is not owned and must outlive the DC; the painter stays active for the DC's whole life.

@@ -35,6 +35,9 @@ struct CDC::State
     };
 
     explicit State(QImage& target);
+    ~State();
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
 
     // Mirror the attributes onto the painter.
     void SyncPen();
@@ -56,6 +59,10 @@ struct CDC::State
     void WriteUnshaped(const gdi_detail::ResolvedFont& font, QPoint cell, std::string_view line);
     void WriteGlyphs(const gdi_detail::ResolvedFont& font, const gdi_detail::LineLayout& layout, QPoint cell);
 
+    // The primitives write whole QRgb words into `image`. A target of another pixel format is drawn on through
+    // `work`, a 32-bit copy that is converted back into the target's own pixels when the DC goes.
+    QImage& target;
+    QImage work;
     QImage& image;
     QPainter painter;
     Attributes now;

@@ -1,5 +1,7 @@
 #include "gdi/CFont.h"
 
+#include "types/Rounding.h"
+
 #include <cstdlib>
 
 #include <cstring>
@@ -16,8 +18,8 @@ BOOL CFont::CreateFontIndirect(const LOGFONTA* font)
 BOOL CFont::CreatePointFont(int pointSize, const char* faceName)
 {
     LOGFONTA font{};
-    // Tenths of a point at 96 DPI, truncated as the conversion through the device's resolution does.
-    font.lfHeight = -(std::abs(pointSize) * 96 / 720);
+    // Tenths of a point at 96 DPI, rounded to the nearest pixel: 8 pt is 11 px, 9 pt 12 px, 11 pt 15 px.
+    font.lfHeight = -std::abs(MulDiv(96, pointSize, 720));
     if (faceName != nullptr)
         std::strncpy(font.lfFaceName, faceName, LF_FACESIZE - 1);
     return CreateFontIndirect(&font);

@@ -51,12 +51,19 @@ TEST(GdiObject, BrushCreationChecksStyleAndHatch)
 
 TEST(GdiObject, PointFontIsNegativePixelHeightAt96Dpi)
 {
-    CFont font;
-    ASSERT_TRUE(font.CreatePointFont(90, "Tahoma"));
-    LOGFONTA description{};
-    EXPECT_EQ(font.GetLogFont(&description), 60);
-    EXPECT_EQ(description.lfHeight, -12);
-    EXPECT_STREQ(description.lfFaceName, "Tahoma");
+    struct Case
+    {
+        int tenths;
+        LONG height;
+    };
+    for (const Case& c : {Case{90, -12}, Case{80, -11}, Case{110, -15}, Case{100, -13}, Case{-90, -12}}) {
+        CFont font;
+        ASSERT_TRUE(font.CreatePointFont(c.tenths, "Tahoma"));
+        LOGFONTA description{};
+        EXPECT_EQ(font.GetLogFont(&description), 60);
+        EXPECT_EQ(description.lfHeight, c.height) << c.tenths;
+        EXPECT_STREQ(description.lfFaceName, "Tahoma");
+    }
 }
 
 TEST(GdiObject, SelectReturnsThePreviousObjectAndRestores)
