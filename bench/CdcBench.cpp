@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <benchmark/benchmark.h>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -218,6 +219,8 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QGuiApplication application(argc, argv);
+    // Qt takes the numeric locale from the environment; stored numbers and printed figures use a point.
+    std::setlocale(LC_NUMERIC, "C");
     if (!OutputsAgree()) {
         std::fprintf(stderr, "CDC output does not match the direct drawing\n");
         return EXIT_FAILURE;

@@ -12,6 +12,7 @@
 #include <QImage>
 #include <benchmark/benchmark.h>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -355,6 +356,8 @@ int main(int argc, char** argv)
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
+    // Qt takes the numeric locale from the environment; stored numbers and printed figures use a point.
+    std::setlocale(LC_NUMERIC, "C");
     if (!PaintingIsRight() || !HitTestingIsRight() || !StreamIsRight() || !MixedOverlayIsRight()) {
         std::fprintf(stderr, "the overlay gave a wrong result; not timing it\n");
         return EXIT_FAILURE;

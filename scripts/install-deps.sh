@@ -7,8 +7,8 @@ packages=(
   g++ cmake ninja-build pkg-config
   # libraries
   qt6-base-dev qt6-image-formats-plugins libgl-dev libopencv-core-dev libopencv-imgproc-dev
-  # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
+  # tests and benchmarks (locales: a comma-decimal locale to prove numbers never follow it)
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth locales
   # metric-compatible faces for "Arial" and "Tahoma", and Hangul
   fonts-liberation fonts-wine fonts-nanum fontconfig
 )
@@ -20,13 +20,17 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
-fi
-
-echo "Installing: ${missing[*]}"
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
+  echo "Generating the de_DE.UTF-8 locale"
+  "${sudo_cmd[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi
