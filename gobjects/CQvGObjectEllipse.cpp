@@ -3,12 +3,11 @@
 #include "GeoConversions.h"
 #include "GeoFunctions.h"
 #include "RoundShapes.h"
+#include "ShiftKey.h"
 
 #include "gdi/CDC.h"
 #include "gdi/CRgn.h"
 #include "types/Rounding.h"
-
-#include <QGuiApplication>
 
 #include <algorithm>
 #include <cmath>
@@ -22,11 +21,6 @@ constexpr UINT kSizeWE = 32644;
 constexpr UINT kSizeNS = 32645;
 
 using std::numbers::pi;
-
-bool ShiftHeld()
-{
-    return QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
-}
 
 int SignOr(double v, int fallback)
 {

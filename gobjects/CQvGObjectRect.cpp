@@ -2,13 +2,12 @@
 
 #include "CQvGObjectContainer.h"
 #include "GeoConversions.h"
+#include "ShiftKey.h"
 
 #include "CCalibKeeper.h"
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"
 #include "types/Rounding.h"
-
-#include <QGuiApplication>
 
 #include <algorithm>
 #include <cmath>
@@ -30,11 +29,6 @@ constexpr UINT kHandleCursors[CQvGObjectRect::kHandleCount] = {kSizeNWSE, kSizeN
 int MidCoordinate(double a, double b)
 {
     return static_cast<int>((a + b + 1.0) * 0.5);
-}
-
-bool ShiftHeld()
-{
-    return QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
 }
 
 }  // namespace

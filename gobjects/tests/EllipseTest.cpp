@@ -9,11 +9,16 @@
 #include "gdi/CRgn.h"
 #include "gdi/GdiDefs.h"
 
+#include <QGuiApplication>
+#include <QTest>
+#include <QWindow>
+
 #include <gtest/gtest.h>
 
 #include <map>
 #include <memory>
 #include <numbers>
+#include <string>
 
 namespace {
 
@@ -251,6 +256,36 @@ TEST(RoundShapes, ContainerDragsAHandleOrTheWholeShapeWithItsLabel)
     CRect movedLabel = labelBox;
     movedLabel.OffsetRect(10, 0);
     EXPECT_EQ(circle->GetLabelObject()->GetMBR(), movedLabel);
+}
+
+// Shift is read from the keyboard state while a corner is dragged, as the user holds it.
+TEST(RoundShapes, ShiftHeldWhileDraggingACornerSquaresEllipseAndRectangle)
+{
+    QWindow window;
+    window.show();
+    struct Case
+    {
+        OBJ_SHAPE shape;
+        bool shift;
+    };
+    for (const Case& c : {Case{SHAPE_ELLIPSE, false}, Case{SHAPE_ELLIPSE, true}, Case{SHAPE_RECT, false},
+                          Case{SHAPE_RECT, true}}) {
+        SCOPED_TRACE(std::to_string(c.shape) + (c.shift ? " with Shift" : ""));
+        RoundTestScene scene;
+        CQvGObject* obj = scene.Draw(c.shape, {{20, 20}, {120, 80}});
+        scene.container.SelectionMode(1);
+        if (c.shift)
+            QTest::keyPress(&window, Qt::Key_Shift, Qt::ShiftModifier);
+        ASSERT_EQ(QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier), c.shift);
+        scene.container.LButtonDown(RoundTestScene::kLeftButton, CPoint(120, 80));
+        auto dc = scene.canvas.GetSurfaceDC();
+        scene.container.MouseMove(dc.get(), RoundTestScene::kLeftButton, CPoint(125, 90));
+        scene.container.LButtonUp(0, CPoint(125, 90));
+        if (c.shift)
+            QTest::keyRelease(&window, Qt::Key_Shift, Qt::NoModifier);
+        const CRect box = Corners(*obj);
+        EXPECT_EQ(box.Width() == box.Height(), c.shift) << box.Width() << " x " << box.Height();
+    }
 }
 
 TEST(RoundShapes, OutlineGripsAndLabelAreHitTheInsideIsNot)

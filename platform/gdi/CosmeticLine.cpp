@@ -71,9 +71,10 @@ void Run(const Walk& w, const LineStyle& style, int64_t patternStart)
     const int64_t denominator = 2 * w.majorDelta;
     // 128 bits: a line may run far beyond the surface before its first visible pixel.
     const __int128 numerator = static_cast<__int128>(2 * w.first) * w.minorDelta + w.majorDelta;
-    int minor = w.minor + w.minorStep * static_cast<int>(numerator / denominator);
+    // Pixel `first` lies between the segment's ends, so its coordinates fit an int; the steps to it may not.
+    int minor = static_cast<int>(w.minor + w.minorStep * static_cast<int64_t>(numerator / denominator));
     int64_t remainder = static_cast<int64_t>(numerator % denominator);
-    int major = w.major + w.majorStep * static_cast<int>(w.first);
+    int major = static_cast<int>(w.major + w.majorStep * w.first);
     int64_t patternIndex = (patternStart + w.first) % style.patternLength;
     for (int64_t i = w.first; i < w.last; ++i) {
         if (minor >= 0 && minor < w.minorLimit) {

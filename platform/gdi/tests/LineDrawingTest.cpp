@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <limits>
 #include <string>
 
 namespace {
@@ -43,6 +44,28 @@ TEST(LineDrawing, LineToLeavesItsEndPixelAndMovesThePosition)
         EXPECT_EQ(PixelAt(surface, c.lastPainted.x, c.lastPainted.y), kBlack);
         EXPECT_EQ(PixelAt(surface, c.to.x, c.to.y), kWhite) << c.to.x << "," << c.to.y;
         EXPECT_EQ(CountColour(surface, kBlack), 16);
+    }
+}
+
+TEST(LineDrawing, LinesFromTheEndsOfTheCoordinateRangePaintTheirVisiblePart)
+{
+    // Endpoints far off the surface, up to the ends of int: only the pixels on the surface are painted, where
+    // the ideal line crosses it.
+    constexpr int kMin = std::numeric_limits<int>::min();
+    constexpr int kMax = std::numeric_limits<int>::max();
+    struct Case { POINT from; POINT to; POINT painted; int count; };
+    for (const Case& c : {Case{{kMin, 5}, {kMax, 5}, {0, 5}, 10}, Case{{kMax, 5}, {kMin, 5}, {9, 5}, 10},
+                          Case{{5, kMin}, {5, kMax}, {5, 0}, 10}, Case{{5, kMax}, {5, kMin}, {5, 9}, 10},
+                          Case{{kMin, kMin}, {kMax, kMax}, {4, 4}, 10}, Case{{kMax, kMax}, {kMin, kMin}, {4, 4}, 10},
+                          Case{{kMin, kMax}, {kMax, kMin}, {4, 5}, 0},   // x + y = -1: misses the surface
+                          Case{{kMin + 1, kMax}, {kMax, kMin + 1}, {0, 0}, 1}}) {
+        QImage surface = BlankSurface(10, 10);
+        CDC dc(surface);
+        dc.MoveTo(c.from);
+        dc.LineTo(c.to);
+        EXPECT_EQ(CountColour(surface, kBlack), c.count) << c.from.x << "," << c.from.y;
+        if (c.count > 0)
+            EXPECT_EQ(PixelAt(surface, c.painted.x, c.painted.y), kBlack) << c.from.x << "," << c.from.y;
     }
 }
 
