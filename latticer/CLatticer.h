@@ -60,8 +60,8 @@ public:
     static void GetIcon(QIcon* icons);
 
     // Paints the overlay with image pixel (0, 0) at `origin` and `ratio` device pixels per image pixel. Raises
-    // `gap` to 10 image pixels first. Draws nothing while `upp` is not a positive finite number. The last
-    // argument is not used.
+    // `gap` to 10 image pixels first. Draws nothing while `upp` is not a positive finite number, nor when it is so
+    // small that the raised `gap` (a float) underflows to less than a pixel. The last argument is not used.
     void Draw(CDC* dc, POINT origin, float ratio, int unused = 100);
 
     int32_t show;
@@ -70,7 +70,7 @@ public:
     double upp;            // calibrated units per image pixel
     int32_t reserved;
     SIZE canvas;           // image size in image pixels
-    int32_t decimal;       // decimals of the ruler labels
+    int32_t decimal;       // decimals of the ruler labels (drawn with 0 to 20)
     LOGPEN pen;            // the overlay pen; its width x is the line weight, its colour also the label colour
     LOGPEN pen2;           // stored with the document, never drawn
     LOGFONTA font;         // ruler labels

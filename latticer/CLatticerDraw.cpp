@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -18,6 +19,18 @@ int Rnd(double v)
 {
     return TruncHalfUp(std::clamp(v, -kCoordinateLimit, kCoordinateLimit));
 }
+
+// A device position or length given by the caller (origin, tick length), brought into the same range so that
+// sums of a few of them stay within int.
+int ClampCoordinate(int64_t v)
+{
+    const auto limit = static_cast<int64_t>(kCoordinateLimit);
+    return static_cast<int>(std::clamp(v, -limit, limit));
+}
+
+// Label precision: more decimals than a double carries only make longer text (and a hostile count would ask for
+// gigabytes of it); fewer than none are none.
+constexpr int kMostDecimals = 20;
 
 int Trunc(double v)
 {
@@ -93,8 +106,12 @@ void CLatticer::Draw(CDC* dc, POINT origin, float ratio, int)
     if (!(ratio > 0.0f) || !std::isfinite(ratio))
         return;
 
-    Frame f{origin.x, origin.y, ratio, double(canvas.cx), double(canvas.cy), canvas.cx / 2.0, canvas.cy / 2.0,
-            gap / upp};
+    Frame f{ClampCoordinate(origin.x), ClampCoordinate(origin.y), ratio, double(canvas.cx), double(canvas.cy),
+            canvas.cx / 2.0, canvas.cy / 2.0, gap / upp};
+    // A scale so small that ten pixels' worth of units is below float's range leaves gap 0; the loops below would
+    // never advance.
+    if (!(f.s >= 1.0))
+        return;
     // Zoomed in, image pixels are squares; the grid goes through their centres. Shifting (not replacing) the
     // origin keeps the grid on the image when the window is scrolled.
     if (ratio > 4.0f) {
@@ -160,10 +177,10 @@ void CLatticer::DrawDiagnal(CDC* dc, const Frame& f) const
 {
     OverlayTools tools(dc, pen);
     // Rows where the 45-degree lines through the centre meet the left and right edges (integer halves).
-    const int top = (canvas.cy - canvas.cx + 1) / 2;
-    const int bottom = canvas.cy + (canvas.cx - canvas.cy + 1) / 2;
-    Line(dc, f.x, f.Dy(top), f.Dx(f.W), f.Dy(bottom));
-    Line(dc, f.Dx(f.W), f.Dy(top), f.x, f.Dy(bottom));
+    const int64_t top = (int64_t{canvas.cy} - canvas.cx + 1) / 2;
+    const int64_t bottom = canvas.cy + (int64_t{canvas.cx} - canvas.cy + 1) / 2;
+    Line(dc, f.x, f.Dy(double(top)), f.Dx(f.W), f.Dy(double(bottom)));
+    Line(dc, f.Dx(f.W), f.Dy(double(top)), f.x, f.Dy(double(bottom)));
 }
 
 void CLatticer::DrawCircleCross(CDC* dc, const Frame& f) const
@@ -178,7 +195,7 @@ void CLatticer::DrawCircleCross(CDC* dc, const Frame& f) const
     const int margin = Rnd(0.02 * (box.bottom - box.top));
     Line(dc, xc, box.top + margin, xc, box.bottom - margin);
 
-    const int half = (4 * tickLength) / 10;
+    const int half = ClampCoordinate(4 * int64_t{tickLength} / 10);
     // Nine ticks each side at whole spacings, sixteen each side at 0.6 spacings, none on the centre.
     int i = 0;
     for (double t = f.CX; i < 10 && t < f.W; t += f.s, ++i) {
@@ -205,9 +222,10 @@ void CLatticer::DrawRuler(CDC* dc, const Frame& f) const
     const int oldMode = dc->SetBkMode(TRANSPARENT);
     const COLORREF oldColour = dc->SetTextColor(pen.lopnColor);
 
-    const auto label = [this](double offset, double spacing) {
+    const int decimals = std::clamp(decimal, 0, kMostDecimals);
+    const auto label = [this, decimals](double offset, double spacing) {
         const int n = Rnd(offset / spacing);
-        return Format("%.*f", decimal, static_cast<double>(n * gap));
+        return Format("%.*f", decimals, static_cast<double>(n * gap));
     };
     const bool minorTicks = f.s * 0.1 > 4;
 

@@ -1,5 +1,6 @@
 // A number field with a stepper for the grid dialog that tells a step (arrows, keys, wheel) apart from typing:
-// the dialog applies stepped values at once and typed ones only when asked. UI thread.
+// the dialog applies stepped values at once and typed ones only when asked. Shows its value in ASCII digits
+// whatever the user's locale, since the dialog reads the text with the C library. UI thread.
 #pragma once
 
 #include <QSpinBox>

@@ -282,4 +282,27 @@ TEST_F(GridDialog, GridPropertyReturnsOneForOkAndZeroForCancel)
     }
 }
 
+// The weight and decimal fields are read back as C numbers, so they show ASCII digits in any locale.
+TEST_F(GridDialog, SteppedAndTypedFieldsReadTheSameInEveryLocale)
+{
+    const QLocale before;
+    for (const QLocale& locale : {QLocale(QLocale::Arabic, QLocale::Egypt), QLocale(QLocale::Persian, QLocale::Iran),
+                                  QLocale(QLocale::German, QLocale::Germany)}) {
+        SCOPED_TRACE(locale.name().toStdString());
+        QLocale::setDefault(locale);
+        overlay.SetWeight(3);
+        overlay.SetDecimal(2);
+        CGridDlg dialog(&window, &overlay);
+        EXPECT_EQ(Shown(dialog, 1001), "3");
+        EXPECT_EQ(Shown(dialog, 1006), "2");
+        Control<QAbstractSpinBox>(dialog, 1001)->stepUp();
+        Control<QAbstractSpinBox>(dialog, 1006)->stepUp();
+        EXPECT_EQ(overlay.GetWeight(), 4);
+        EXPECT_EQ(overlay.decimal, 3);
+        Control<QAbstractButton>(dialog, 1)->click();
+        EXPECT_EQ(overlay.GetWeight(), 4);
+    }
+    QLocale::setDefault(before);
+}
+
 }  // namespace

@@ -376,4 +376,126 @@ TEST(LatticerDraw, ZoomAndScrolledOrigin)
     EXPECT_EQ(PixelAt(image, 100, 3), kBlack) << "row of image y 10 at -47 + 50";
 }
 
+// Origins, image sizes and tick lengths far past GDI's 27-bit range land at its edge, on their own side: nothing
+// wraps round onto the other side of the device.
+TEST(LatticerDraw, ExtremeOriginsSizesAndTicksStayOnTheirSide)
+{
+    constexpr int kMax = std::numeric_limits<int>::max();
+    constexpr int kMin = std::numeric_limits<int>::min();
+    constexpr int kEdge = 1 << 27;
+    struct Case
+    {
+        POINT origin;
+        float ratio;
+        int xSign;  // +1: every x at least 2^26, -1: at most -2^26, 0: not checked
+        int ySign;
+    } cases[] = {
+        {{kMax, kMin}, 1.0f, +1, -1},
+        {{kMin, kMax}, 1.0f, -1, +1},
+        {{kMax, kMax}, 5.0f, +1, +1},
+        {{kMin, kMin}, 5.0f, -1, -1},
+        {{kMax, 0}, std::numeric_limits<float>::max(), +1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.origin.x << ", " << c.origin.y << " ratio " << c.ratio);
+        CLatticer grid = Grid(0x3F, SIZE{640, 480}, 30.0f);
+        grid.ShowRuler(1);
+        CRecordingDC dc;
+        grid.Draw(&dc, c.origin, c.ratio);
+        const std::vector<Segment> lines = Segments(dc);
+        ASSERT_FALSE(lines.empty());
+        for (const Segment& s : lines) {
+            if (c.xSign != 0) {
+                EXPECT_GE(c.xSign * s.x0, kEdge / 2);
+                EXPECT_GE(c.xSign * s.x1, kEdge / 2);
+            }
+            if (c.ySign != 0) {
+                EXPECT_GE(c.ySign * s.y0, kEdge / 2);
+                EXPECT_GE(c.ySign * s.y1, kEdge / 2);
+            }
+        }
+    }
+
+    // Diagonals of images whose rows or columns reach the int range.
+    const struct
+    {
+        SIZE canvas;
+        std::vector<Segment> lines;
+    } sizes[] = {
+        {{2, kMax}, {{0, kEdge, 2, kEdge}, {2, kEdge, 0, kEdge}}},
+        {{kMax, 0}, {{0, 1 - kEdge, kEdge, kEdge}, {kEdge, 1 - kEdge, 0, kEdge}}},
+    };
+    for (const auto& c : sizes) {
+        CLatticer grid = Grid(G_DIAGONALS, c.canvas, 30.0f);
+        CRecordingDC dc;
+        grid.Draw(&dc, POINT{0, 0}, 1.0f);
+        EXPECT_EQ(Segments(dc), c.lines) << c.canvas.cx << " x " << c.canvas.cy;
+    }
+
+    // Reticle ticks of a huge tick length keep their direction: from above the axis to below it.
+    for (const int tick : {kMax, kMax / 4 + 1}) {
+        CLatticer grid = Grid(G_CIRCLECROSS, SIZE{640, 480}, 30.0f);
+        grid.tickLength = tick;
+        CRecordingDC dc;
+        grid.Draw(&dc, POINT{0, 0}, 1.0f);
+        const std::vector<Segment> lines = Segments(dc);
+        const auto ticks = std::count_if(lines.begin(), lines.end(), [&](const Segment& s) {
+            return IsVertical(s) && s.y0 == 240 - kEdge && s.y1 == 240 + kEdge + 1;
+        });
+        EXPECT_EQ(ticks, 18) << tick;
+    }
+}
+
+// A scale so small that ten pixels' worth of units underflows float leaves no spacing to step by.
+TEST(LatticerDraw, ScaleBelowFloatRangeEndsWithoutDrawing)
+{
+    struct Case
+    {
+        double upp;
+        float gap;
+        bool draws;
+    } cases[] = {
+        {1e-310, 0.0f, false},
+        {1e-47, 0.0f, false},
+        {1e-45, 0.0f, true},
+        {1e-300, 30.0f, true},
+    };
+    for (const Case& c : cases) {
+        CLatticer grid = Grid(0x3F, SIZE{640, 480}, c.gap, c.upp);
+        grid.ShowRuler(1);
+        EXPECT_EQ(!Record(grid).empty(), c.draws) << c.upp;
+    }
+    // The same reached through a change of calibration.
+    CLatticer grid = Grid(0x3F, SIZE{640, 480}, 30.0f);
+    grid.Update(grid.type, grid.canvas, 1e-310, grid.gap);
+    EXPECT_TRUE(Record(grid).empty());
+}
+
+TEST(LatticerDraw, RulerDecimalsOutsideTheLabelRange)
+{
+    const struct
+    {
+        int decimal;
+        std::string first;
+    } cases[] = {
+        {0, "30"},
+        {2, "30.00"},
+        {-3, "30"},
+        {20, "30." + std::string(20, '0')},
+        {std::numeric_limits<int>::max(), "30." + std::string(20, '0')},
+    };
+    for (const auto& c : cases) {
+        CLatticer grid = Grid(G_CROSS, SIZE{640, 480}, 30.0f);
+        grid.ShowRuler(1);
+        grid.SetDecimal(c.decimal);
+        const std::vector<std::string> texts = [&] {
+            CRecordingDC dc;
+            grid.Draw(&dc, POINT{0, 0}, 1.0f);
+            return Texts(dc);
+        }();
+        ASSERT_FALSE(texts.empty()) << c.decimal;
+        EXPECT_EQ(texts.front(), c.first) << c.decimal;
+    }
+}
+
 }  // namespace

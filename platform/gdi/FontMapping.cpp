@@ -5,7 +5,9 @@
 #include <QFontMetricsF>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 
@@ -45,8 +47,8 @@ QFont ToQFont(const LOGFONTA& logFont)
     font.setItalic(logFont.lfItalic != 0);
     font.setUnderline(logFont.lfUnderline != 0);
     font.setStrikeOut(logFont.lfStrikeOut != 0);
-    if (logFont.lfHeight < 0)
-        font.setPixelSize(-logFont.lfHeight);
+    if (logFont.lfHeight < 0)   // the least int, as a stored record may hold, has no int negation
+        font.setPixelSize(static_cast<int>(std::min<int64_t>(-int64_t{logFont.lfHeight}, INT_MAX)));
     else if (logFont.lfHeight > 0)
         font.setPixelSize(EmHeightForCellHeight(font, logFont.lfHeight));
     else

@@ -104,6 +104,7 @@ std::string IniDocument::Serialize() const
 
 std::optional<IniDocument::Range> IniDocument::FindSection(std::string_view section) const
 {
+    section = Trim(section);   // names are kept trimmed, so a name given with blanks finds them
     for (size_t i = 0; i < lines_.size(); ++i) {
         if (lines_[i].kind != Kind::Header || !SameName(lines_[i].name, section))
             continue;
@@ -117,6 +118,7 @@ std::optional<IniDocument::Range> IniDocument::FindSection(std::string_view sect
 
 std::optional<size_t> IniDocument::FindKey(const Range& range, std::string_view key) const
 {
+    key = Trim(key);
     for (size_t i = range.header + 1; i < range.end; ++i)
         if (lines_[i].kind == Kind::Key && SameName(lines_[i].name, key))
             return i;
@@ -128,7 +130,7 @@ IniDocument::Range IniDocument::AppendSection(std::string_view section)
     // A blank line before a new section keeps the file readable for a person editing it.
     if (!lines_.empty() && !Trim(lines_.back().text).empty())
         lines_.push_back(Line{Kind::Other, {}, {}, {}});
-    const std::string name(section);
+    const std::string name(Trim(section));
     lines_.push_back(Line{Kind::Header, "[" + name + "]", name, {}});
     return Range{lines_.size() - 1, lines_.size()};
 }
@@ -188,7 +190,7 @@ void IniDocument::SetValue(std::string_view section, std::string_view key, std::
     for (size_t i = range.header + 1; i < range.end; ++i)
         if (lines_[i].kind == Kind::Key)
             at = i + 1;
-    const std::string name(key);
+    const std::string name(Trim(key));
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at),
                   Line{Kind::Key, name + "=" + std::string(value), name, std::string(value)});
 }

@@ -71,20 +71,26 @@ bool HasLineBreak(std::string_view text)
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
+bool StartsWithAfterBlanks(std::string_view line, char ch)
+{
+    const size_t first = line.find_first_not_of(" \t");
+    return first != std::string_view::npos && line[first] == ch;
+}
+
+bool StartsSection(std::string_view line)
+{
+    return StartsWithAfterBlanks(line, '[');
+}
+
 bool FitsOnALine(const char* section, const char* key, const char* value)
 {
     const std::string_view s(section);
     if (HasLineBreak(s) || s.find(']') != std::string_view::npos)
         return false;
-    if (key && (HasLineBreak(key) || std::strchr(key, '=')))
+    // A key line starting with '[' would read as a section header, one starting with ';' as a comment.
+    if (key && (HasLineBreak(key) || std::strchr(key, '=') || StartsSection(key) || StartsWithAfterBlanks(key, ';')))
         return false;
     return !value || !HasLineBreak(value);
-}
-
-bool StartsSection(std::string_view line)
-{
-    const size_t first = line.find_first_not_of(" \t");
-    return first != std::string_view::npos && line[first] == '[';
 }
 
 std::string TrimTrailingBlanks(const char* text)

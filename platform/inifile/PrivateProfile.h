@@ -4,8 +4,9 @@
 // file, keep every line they do not change, and replace the file atomically. Paths are UTF-8 file paths; a null
 // path reads as a missing file and fails every write. Thread-safe: calls are serialised within the process.
 //
-// Texts that would break the line structure (a line break anywhere, '=' in a key name, ']' in a section name, a
-// section line starting with '[') are refused by the writers instead of corrupting the file.
+// Texts that would break the line structure (a line break anywhere, '=' in a key name, a key name starting with '['
+// or ';', ']' in a section name, a section line starting with '[') are refused by the writers instead of corrupting
+// the file.
 #pragma once
 
 #include "types/VistrelExport.h"

@@ -113,6 +113,8 @@ LONG RegCreateKeyEx(HKEY key, const char* subKey, DWORD, char*, DWORD, REGSAM ac
     *result = nullptr;
     const std::vector<std::string> subPath = SplitRegistryPath(NameOf(subKey));
     return ChangeKey(key, {}, [&](RegistryKey& parent, const RegistryKeyHandle& parentHandle) {
+        if (parentHandle.path.size() + subPath.size() > kMaxRegistryDepth)
+            return ERROR_INVALID_PARAMETER;   // the store could not read such a key back
         bool createdAny = false;
         RegistryKey* at = &parent;
         for (const std::string& part : subPath) {

@@ -56,7 +56,8 @@ constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 // Opens an existing key; never creates one. A null or empty sub-key opens `key` itself again.
 VISTREL_EXPORT LONG RegOpenKeyEx(HKEY key, const char* subKey, DWORD options, REGSAM access, PHKEY result);
 
-// Opens the key, creating every missing part of the path. `keyClass` and `security` are accepted and ignored.
+// Opens the key, creating every missing part of the path. `keyClass` and `security` are accepted and ignored. A key
+// deeper than 512 levels below its root is refused with ERROR_INVALID_PARAMETER.
 VISTREL_EXPORT LONG RegCreateKeyEx(HKEY key, const char* subKey, DWORD reserved, char* keyClass, DWORD options,
                                    REGSAM access, void* security, PHKEY result, DWORD* disposition);
 

@@ -186,7 +186,7 @@ RegistryKey* ParseHeader(std::string_view path, RegistryKey& root)
     while (!path.empty()) {
         const size_t separator = path.find('\\');
         const auto part = Unescaped(path.substr(0, separator));
-        if (!part || part->empty())
+        if (!part || part->empty() || parts.size() == kMaxRegistryDepth)
             return nullptr;
         parts.push_back(*part);
         path.remove_prefix(separator == std::string_view::npos ? path.size() : separator + 1);

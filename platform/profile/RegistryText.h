@@ -7,8 +7,8 @@
 //   "Odd"=hex(1):61,62                   any other type or shape, exact bytes
 //
 // Names and texts are bytes with '%', '"' and control bytes written as %XX. Lines starting with ';' are comments.
-// Reading skips a line it cannot parse, and after a key header it cannot parse it skips the values up to the next
-// good header; a last line without its line break was cut off and is dropped. So a damaged file yields what is
+// Reading skips a line it cannot parse, and after a key header it cannot parse (or one deeper than
+// kMaxRegistryDepth) it skips the values up to the next good header; a last line without its line break was cut off and is dropped. So a damaged file yields what is
 // still readable, never a part of a value, and never fails.
 #pragma once
 

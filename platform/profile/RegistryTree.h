@@ -50,6 +50,10 @@ private:
     std::vector<RegistryValue> values_;
 };
 
+// The deepest a key may lie below its root, as on Windows: the tree is walked recursively, so a file may not ask
+// for more.
+constexpr size_t kMaxRegistryDepth = 512;
+
 bool SameRegistryName(std::string_view a, std::string_view b);
 
 // The parts of a '\'-separated key path; empty parts are skipped.

@@ -1,16 +1,30 @@
 #include "types/Rounding.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
+namespace {
+
+// A whole number as an int, saturated at int's ends; NaN (which no int stands for) gives 0.
+int SaturatedInt(double whole)
+{
+    if (std::isnan(whole))
+        return 0;
+    return static_cast<int>(std::clamp(whole, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
+}
+
+}  // namespace
+
 int TruncHalfUp(double v)
 {
-    return static_cast<int>(std::trunc(v + 0.5));
+    return SaturatedInt(std::trunc(v + 0.5));
 }
 
 int RoundHalfAway(double v)
 {
-    return static_cast<int>(std::lround(v));
+    return SaturatedInt(std::round(v));
 }
 
 int32_t MulDiv(int32_t a, int32_t b, int32_t c)

@@ -1,5 +1,6 @@
 // The two roundings of the system. They differ for negative values and must never be mixed:
-// image-to-window mapping truncates (v + 0.5); value rounding goes half away from zero.
+// image-to-window mapping truncates (v + 0.5); value rounding goes half away from zero. Both saturate at the ends of
+// int (infinities included) and give 0 for NaN, so a damaged stored value never reaches an undefined conversion.
 #pragma once
 
 #include "types/VistrelExport.h"

@@ -64,8 +64,9 @@ TEST(LineDrawing, LinesFromTheEndsOfTheCoordinateRangePaintTheirVisiblePart)
         dc.MoveTo(c.from);
         dc.LineTo(c.to);
         EXPECT_EQ(CountColour(surface, kBlack), c.count) << c.from.x << "," << c.from.y;
-        if (c.count > 0)
+        if (c.count > 0) {
             EXPECT_EQ(PixelAt(surface, c.painted.x, c.painted.y), kBlack) << c.from.x << "," << c.from.y;
+        }
     }
 }
 

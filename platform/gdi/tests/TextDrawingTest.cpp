@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <thread>
 
 namespace {
@@ -180,6 +181,24 @@ TEST(TextDrawing, FontHeightsAndFaces)
     EXPECT_GT(width(bold), width(Font(-13, "Arial")));
     EXPECT_EQ(width(Font(-13, "Arial")), width(Font(-13, "Liberation Sans")));
     EXPECT_NE(width(Font(-13, "Tahoma")), width(Font(-13, "Arial")));
+}
+
+TEST(TextDrawing, ExtremeFontHeightsOfAStoredRecordStillMeasureAndDraw)
+{
+    for (int height : {std::numeric_limits<int>::min(), std::numeric_limits<int>::min() + 1,
+                       std::numeric_limits<int>::max()}) {
+        QImage surface = BlankSurface(60, 30);
+        CDC dc(surface);
+        CFont font;
+        const LOGFONTA description = Font(height, "Arial");
+        font.CreateFontIndirect(&description);
+        dc.SelectObject(&font);
+        TEXTMETRIC metrics{};
+        ASSERT_TRUE(dc.GetTextMetrics(&metrics)) << height;
+        EXPECT_GT(metrics.tmHeight, 0) << height;
+        EXPECT_EQ(dc.GetTextExtent("Ab").cy, metrics.tmHeight) << height;
+        EXPECT_TRUE(dc.TextOut(0, 0, "Ab")) << height;
+    }
 }
 
 TEST(TextDrawing, MeasuringWorksOffTheUiThread)

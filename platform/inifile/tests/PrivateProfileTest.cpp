@@ -218,11 +218,36 @@ TEST(PrivateProfile, RefusesTextsThatWouldBreakTheLineStructure)
     const Case cases[] = {
         {"S", "k", "two\nlines"}, {"S", "k", "cr\r"}, {"S", "a=b", "v"}, {"S]", "k", "v"}, {"S\n[T", "k", "v"},
         {nullptr, "k", "v"},
+        {"S", "[T", "v"}, {"S", " [T]", "v"},   // would be read as a section header
+        {"S", ";k", "v"}, {"S", "\t;k", "v"},   // would be read as a comment, never found again
     };
     for (const Case& c : cases)
         EXPECT_EQ(WritePrivateProfileString(c.section, c.key, c.value, file.c_str()), 0);
     EXPECT_EQ(WritePrivateProfileSection("S", "a=1\0[T]\0", file.c_str()), 0);
     EXPECT_EQ(IniTestFolder::Read(file), "[S]\nk=v\n");
+}
+
+TEST(PrivateProfile, NamesAreTrimmedOnWritesAndLookups)
+{
+    IniTestFolder folder;
+    const std::string file = folder.File("trim.ini");
+    IniTestFolder::Write(file, "[S]\nk=1\n");
+    // Each write must land where a lookup of the trimmed names finds it, and a second write must change it.
+    struct Case { const char* section; const char* key; const char* lookupSection; const char* lookupKey; };
+    const Case cases[] = {
+        {"S", " k ", "S", "k"}, {" S\t", "k", "s", "K"}, {" New ", " n ", "NEW", "n"}, {"S", "k", " S ", "\tk "},
+    };
+    for (const Case& c : cases) {
+        for (const char* value : {"first", "second"}) {
+            ASSERT_EQ(WritePrivateProfileString(c.section, c.key, value, file.c_str()), 1);
+            EXPECT_EQ(GetPrivateProfileString(c.lookupSection, c.lookupKey, "d", file.c_str()), value)
+                << "[" << c.section << "] " << c.key;
+        }
+    }
+    EXPECT_EQ(IniTestFolder::Read(file), "[S]\nk=second\n\n[New]\nn=second\n");
+    ASSERT_EQ(WritePrivateProfileString(" s ", " K ", nullptr, file.c_str()), 1);
+    ASSERT_EQ(WritePrivateProfileString(" new ", nullptr, nullptr, file.c_str()), 1);
+    EXPECT_EQ(IniTestFolder::Read(file), "[S]\n\n");
 }
 
 TEST(PrivateProfile, SectionWritesReplaceTheWholeSection)

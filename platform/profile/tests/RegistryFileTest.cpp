@@ -3,6 +3,7 @@
 
 #include "RegistryTestStore.h"
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -97,6 +98,42 @@ TEST_F(RegistryFile, DamagedFilesYieldWhatIsStillReadable)
     size = sizeof name;
     EXPECT_EQ(RegEnumKeyEx(software.Handle(), 1, name, &size, nullptr, nullptr, nullptr, nullptr),
               ERROR_NO_MORE_ITEMS);
+}
+
+namespace {
+
+// "a\a\...\a", `depth` parts.
+std::string DeepPath(size_t depth)
+{
+    std::string path = "a";
+    for (size_t i = 1; i < depth; ++i)
+        path += "\\a";
+    return path;
+}
+
+} // namespace
+
+TEST_F(RegistryFile, KeysDeeperThanTheLimitAreNeitherReadNorCreated)
+{
+    struct Case { size_t depth; bool kept; };
+    for (const Case& c : {Case{512, true}, Case{513, false}, Case{200000, false}}) {
+        WriteText(UserFile(), "[" + DeepPath(c.depth) + "]\n\"V\"=dword:00000007\n[Next]\n\"W\"=dword:00000008\n");
+        RegReloadStore();
+        DWORD type = 0;
+        Value(DeepPath(c.depth).c_str(), "V", type);
+        EXPECT_EQ(type, c.kept ? REG_DWORD : REG_NONE) << c.depth;
+        EXPECT_EQ(Value("Next", "W", type), (std::vector<BYTE>{8, 0, 0, 0})) << c.depth;
+
+        CRegKey key;
+        ASSERT_EQ(key.Create(HKEY_CURRENT_USER, "Open"), ERROR_SUCCESS);
+        EXPECT_EQ(key.Create(HKEY_CURRENT_USER, DeepPath(c.depth).c_str()),
+                  c.kept ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER) << c.depth;
+        CRegKey halfway;
+        ASSERT_EQ(halfway.Create(HKEY_CURRENT_USER, DeepPath(256).c_str()), ERROR_SUCCESS);
+        EXPECT_EQ(key.Create(halfway.Handle(), DeepPath(c.depth - 256).c_str()),
+                  c.kept ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER) << c.depth;
+        ASSERT_EQ(key.SetDWORDValue("Set", 9), ERROR_SUCCESS) << "a refused create keeps the key that was open";
+    }
 }
 
 TEST_F(RegistryFile, EveryCutOfAValidFileReadsWithoutHarm)

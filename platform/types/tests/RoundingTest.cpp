@@ -2,12 +2,32 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 TEST(Rounding, TruncHalfUpAndHalfAwayDifferForNegativeValues)
 {
     struct Case { double v; int truncHalfUp; int halfAway; };
     const Case cases[] = {
         {0.0, 0, 0},   {0.49, 0, 0},   {0.5, 1, 1},   {2.5, 3, 3},   {1.7, 2, 2},
         {-0.4, 0, 0},  {-0.5, 0, -1},  {-1.7, -1, -2}, {-2.5, -2, -3}, {-3.2, -2, -3},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TruncHalfUp(c.v), c.truncHalfUp) << c.v;
+        EXPECT_EQ(RoundHalfAway(c.v), c.halfAway) << c.v;
+    }
+}
+
+TEST(Rounding, ValuesBeyondIntSaturateAndNanGivesZero)
+{
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    constexpr int kMax = std::numeric_limits<int>::max();
+    constexpr int kMin = std::numeric_limits<int>::min();
+    struct Case { double v; int truncHalfUp; int halfAway; };
+    const Case cases[] = {
+        {3e9, kMax, kMax},          {-3e9, kMin, kMin},          {1e300, kMax, kMax}, {-1e300, kMin, kMin},
+        {kInf, kMax, kMax},         {-kInf, kMin, kMin},         {std::nan(""), 0, 0},
+        {2147483646.6, kMax, kMax}, {-2147483647.6, -2147483647, kMin},   // the last whole steps stay exact
     };
     for (const Case& c : cases) {
         EXPECT_EQ(TruncHalfUp(c.v), c.truncHalfUp) << c.v;
