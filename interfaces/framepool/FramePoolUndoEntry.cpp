@@ -92,8 +92,9 @@ int FramePoolUndoEntry::RestoreInto(CQvImage& image) const
         return 1;
     }
 
+    // The copy read back from a file is checked like the image: a file changed meanwhile must not be trusted.
     if (image.GetColorModel() != m_model || image.GetWidth() != m_width || image.GetHeight() != m_height ||
-        copy.GetWidth() != m_rect.Width() || copy.GetHeight() != m_rect.Height())
+        copy.GetColorModel() != m_model || copy.GetWidth() != m_rect.Width() || copy.GetHeight() != m_rect.Height())
         return 0;
     const size_t rowBytes = static_cast<size_t>(m_rect.Width()) * static_cast<size_t>(image.GetBitsPerPixel() / 8);
     for (int y = 0; y < m_rect.Height(); ++y)

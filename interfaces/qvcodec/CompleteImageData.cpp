@@ -49,10 +49,14 @@ bool IsCompleteBmp(const QByteArray& file)
         compression = Le32(file, 30);
         sizeImage = Le32(file, 34);
     }
+    const long long available = file.size() - pixelsAt;
+    if (available < 0)
+        return false;
+    if (compression != kBiRgb && compression != kBiBitfields)
+        return sizeImage <= available;
+    // Compared by division: the header's width, height and bit count multiply beyond 64 bits.
     const long long rowBytes = (width * bitCount + 31) / 32 * 4;
-    const long long pixelBytes =
-        (compression == kBiRgb || compression == kBiBitfields) ? rowBytes * height : static_cast<long long>(sizeImage);
-    return pixelsAt + pixelBytes <= file.size();
+    return rowBytes <= 0 || height <= available / rowBytes;
 }
 
 bool IsCompleteJpeg(const QByteArray& file)

@@ -100,12 +100,13 @@ CPoint CQvDispWnd::GetZoomedPoint(CPoint image) const
 
 CPoint CQvDispWnd::GetRealPoint(CPoint window, int clientPoint) const
 {
+    CPoint origin = GetOrigin();
     if (!clientPoint)
     {
+        // The content position of image pixel (0, 0): moving the origin rather than the point cannot overflow.
         const CPoint scroll = GetScrollPosition();
-        window = CPoint(window.x - scroll.x, window.y - scroll.y);
+        origin = CPoint(origin.x + scroll.x, origin.y + scroll.y);
     }
-    const CPoint origin = GetOrigin();
     return CPoint(qvzoom::Real(window.x, m_ratio, origin.x), qvzoom::Real(window.y, m_ratio, origin.y));
 }
 
@@ -142,16 +143,20 @@ void CQvDispWnd::ApplyRatio(float ratio, CPoint anchor)
 {
     if (anchor == QVZOOM_AT_CENTRE)
         anchor = GetClientRect().CenterPoint();
+    // In double throughout: an anchor far outside the window must not overflow the sums.
     const CPoint oldOrigin = GetOrigin();
-    const double imageX = (anchor.x - oldOrigin.x) / static_cast<double>(m_ratio);
-    const double imageY = (anchor.y - oldOrigin.y) / static_cast<double>(m_ratio);
+    const double imageX = (static_cast<double>(anchor.x) - oldOrigin.x) / m_ratio;
+    const double imageY = (static_cast<double>(anchor.y) - oldOrigin.y) / m_ratio;
 
     m_ratio = ratio;
     SetScrollSize(ZoomedSize(m_canvasSize));
-    // The scroll position that puts the new origin at anchor - image point x ratio.
+    // The scroll position that puts the new origin at anchor - image point x ratio (the scroll bars clamp it).
     const CPoint origin = GetOrigin();
     const CPoint scroll = GetScrollPosition();
-    ScrollToPosition(CPoint(static_cast<int>(std::lround(origin.x + scroll.x - anchor.x + imageX * ratio)),
-                            static_cast<int>(std::lround(origin.y + scroll.y - anchor.y + imageY * ratio))));
+    const auto position = [](double v) {
+        return static_cast<int>(std::lround(std::clamp(v, double(INT_MIN), double(INT_MAX))));
+    };
+    ScrollToPosition(CPoint(position(static_cast<double>(origin.x) + scroll.x - anchor.x + imageX * ratio),
+                            position(static_cast<double>(origin.y) + scroll.y - anchor.y + imageY * ratio)));
     Invalidate();
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -34,8 +35,10 @@ cv::Mat RegionMask(const CQvImage& image)
         break;
     case QV_ROI_ELLIPSE:
     {
-        const cv::Point2f centre((p[0] + p[2]) / 2.0f, (p[1] + p[3]) / 2.0f);
-        const cv::Size2f size(std::abs(p[2] - p[0]), std::abs(p[3] - p[1]));
+        // In double: corners far apart overflow int sums and differences.
+        const double x0 = p[0], y0 = p[1], x1 = p[2], y1 = p[3];
+        const cv::Point2f centre(static_cast<float>((x0 + x1) / 2), static_cast<float>((y0 + y1) / 2));
+        const cv::Size2f size(static_cast<float>(std::abs(x1 - x0)), static_cast<float>(std::abs(y1 - y0)));
         cv::ellipse(mask, cv::RotatedRect(centre, size, 0), cv::Scalar(255), cv::FILLED);
         break;
     }
@@ -126,6 +129,14 @@ int ToColour(const CQvImage* source, CQvImage* target, int targetBits)
     return 1;
 }
 
+// A region coordinate moved back by `offset`, held at the end of the int range for a point far outside the image.
+int Moved(int coordinate, int offset)
+{
+    const long long moved = static_cast<long long>(coordinate) - offset;
+    return static_cast<int>(std::clamp<long long>(moved, std::numeric_limits<int>::min(),
+                                                  std::numeric_limits<int>::max()));
+}
+
 // A new image of the source's model and palette, `width` x `height`, pixels left for the caller to write.
 bool AllocateLike(const CQvImage& source, int width, int height, CQvImage& result)
 {
@@ -187,8 +198,8 @@ int QVCopyImage(const CQvImage* source, CQvImage* target, CRect rect)
         auto points = std::make_unique<int[]>(2 * static_cast<size_t>(count));
         for (int i = 0; i < count; ++i)
         {
-            points[2 * i] = source->GetRoiPoints()[2 * i] - area.left;
-            points[2 * i + 1] = source->GetRoiPoints()[2 * i + 1] - area.top;
+            points[2 * i] = Moved(source->GetRoiPoints()[2 * i], area.left);
+            points[2 * i + 1] = Moved(source->GetRoiPoints()[2 * i + 1], area.top);
         }
         result.SetRoi(source->GetRoiKind(), std::move(points), count);
     }
@@ -210,9 +221,10 @@ int QVResizeCopyImage(const CQvImage* source, CQvImage* target, CRect rect, floa
         || !AllocateLike(*source, static_cast<int>(width), static_cast<int>(height), result))
         return 0;
 
+    // Limited before the conversion: at a vanishing ratio the position is far beyond the int range, or infinite.
     const auto nearest = [ratio](int target, int sourceLength) {
-        const auto index = static_cast<int>(std::floor((target + 0.5) / static_cast<double>(ratio)));
-        return std::min(index, sourceLength - 1);
+        const double index = std::floor((target + 0.5) / static_cast<double>(ratio));
+        return static_cast<int>(std::min(index, static_cast<double>(sourceLength - 1)));
     };
     std::vector<int> sourceX(result.GetWidth());
     for (int x = 0; x < result.GetWidth(); ++x)

@@ -1,12 +1,16 @@
 #include "CQvFramePool.h"
 
 #include "QvImageOps.h"
+#include "QvImageRecord.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
+
+#include <unistd.h>
 
 namespace {
 
@@ -187,4 +191,40 @@ TEST_F(FramePool, WithoutAUsableTempFolderLargeCopiesStayInMemory)
     QVSetFill(&pool.GetImage(), 0, CRect(0, 0, 1200, 1200));
     ASSERT_EQ(pool.Undo(), 1);
     EXPECT_TRUE(RestoredOnlyInside(pool.GetImage(), original, CRect(0, 0, 1200, 1200)));
+}
+
+TEST_F(FramePool, AnUndoFileChangedMeanwhileIsRefusedAndChangesNothing)
+{
+    const CRect rect(0, 0, 1200, 1170);
+    CQvImage wrongModel;
+    wrongModel.Create(QV_GRAY8, rect.Width(), rect.Height(), 0);
+    CQvImage wrongSize;
+    wrongSize.Create(QV_RGB24, rect.Width(), rect.Height() - 1, 0);
+    const struct
+    {
+        const char* what;
+        const CQvImage* record;  // null: the file is cut short
+    } cases[] = {{"another colour model", &wrongModel}, {"another size", &wrongSize}, {"cut short", nullptr}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        UseTempFolder();
+        const CQvImage original = Pattern(QV_RGB24, 1200, 1200);
+        CQvFramePool pool;
+        pool.SetImage(&original);
+        ASSERT_EQ(pool.PushImage(rect), 1);
+        const QStringList files = QDir(temp.path()).entryList(QDir::Files);
+        ASSERT_EQ(files.size(), 1);
+        const std::string path = (temp.path() + "/" + files[0]).toStdString();
+        if (c.record) {
+            FILE* file = std::fopen(path.c_str(), "wb");
+            ASSERT_NE(file, nullptr);
+            ASSERT_EQ(QVWriteImage(file, c.record), 1);
+            std::fclose(file);
+        } else {
+            ASSERT_EQ(::truncate(path.c_str(), 1000), 0);
+        }
+        QVSetFill(&pool.GetImage(), 0, CRect(0, 0, 1200, 1200));
+        EXPECT_EQ(pool.Undo(), 0);
+        EXPECT_TRUE(RestoredOnlyInside(pool.GetImage(), original, CRect()));
+    }
 }

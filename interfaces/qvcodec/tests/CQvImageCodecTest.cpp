@@ -137,11 +137,32 @@ TEST_F(Codec, AFileThatCannotBeReadLeavesTheImageUntouched)
         const QByteArray whole = ReadBytes(PathOf(name));
         return whole.left(static_cast<qsizetype>(static_cast<double>(whole.size()) * keep));
     };
+    // A BMP file header and info header stating the size, with `pixels` bytes of pixel data after them.
+    const auto bmpHeader = [](int32_t width, int32_t height, uint16_t bitCount, int pixels) {
+        QByteArray bytes(54 + pixels, '\0');
+        const auto put = [&bytes](int at, uint32_t value, int size) {
+            for (int i = 0; i < size; ++i)
+                bytes[at + i] = static_cast<char>(value >> (8 * i));
+        };
+        bytes[0] = 'B';
+        bytes[1] = 'M';
+        put(2, static_cast<uint32_t>(bytes.size()), 4);
+        put(10, 54, 4);
+        put(14, 40, 4);
+        put(18, static_cast<uint32_t>(width), 4);
+        put(22, static_cast<uint32_t>(height), 4);
+        put(26, 1, 2);
+        put(28, bitCount, 2);
+        return bytes;
+    };
     const struct
     {
         const char* what;
         QByteArray bytes;
     } cases[] = {
+        {"bmp header stating more rows than the file holds", bmpHeader(4, 3, 24, 2 * 12)},
+        {"bmp header stating an image beyond 64-bit sizes", bmpHeader(0x7FFFFFFF, 0x7FFFFFFF, 0xFFFF, 16)},
+        {"top-down bmp header stating a vast image", bmpHeader(0x7FFFFFFF, INT32_MIN, 32, 16)},
         {"empty", QByteArray()},
         {"text", QByteArray("not an image at all")},
         {"bmp cut in its pixels", cut("whole.bmp", 0.9)},

@@ -169,6 +169,65 @@ TEST(DispWndMapping, EveryWindowPixelOfAShrunkImageMapsBackToItself)
     }
 }
 
+TEST(DispWndMapping, PointsBeyondTheIntRangeAreHeldAtItsEnds)
+{
+    constexpr int lo = std::numeric_limits<int>::min();
+    constexpr int hi = std::numeric_limits<int>::max();
+    Window w(CSize(400, 300));
+    const auto floorDiv = [](long long a, long long b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); };
+    struct Case
+    {
+        float ratio;
+        CPoint point;
+        int clientPoint;
+        CPoint real;  // GetRealPoint of the point; (0, 0) here means: worked out below for ratio 64
+        CPoint zoomed;  // GetZoomedPoint of the point
+    };
+    const Case cases[] = {
+        {kQvMinZoomRatio, {hi, lo}, 1, {hi, lo}, {0, 0}},
+        {kQvMinZoomRatio, {lo, hi}, 0, {lo, hi}, {0, 0}},
+        {kQvMaxZoomRatio, {hi, lo}, 1, {0, 0}, {hi, lo}},
+        {kQvMaxZoomRatio, {lo, hi}, 0, {0, 0}, {lo, hi}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE("ratio " + std::to_string(c.ratio) + " client " + std::to_string(c.clientPoint));
+        Place(w.wnd, c.ratio, CPoint(100000, 100000));
+        const CPoint origin = w.wnd.GetOrigin();
+        const CPoint scroll = w.wnd.GetScrollPosition();
+        CPoint real = c.real;
+        if (c.ratio == kQvMaxZoomRatio)
+        {
+            // Whole window pixels per image pixel: the covering pixel is a floor division, all in range.
+            const CPoint contentOrigin = c.clientPoint ? origin : CPoint(origin.x + scroll.x, origin.y + scroll.y);
+            real = CPoint(int(floorDiv(c.point.x - (long long)contentOrigin.x, 64)),
+                          int(floorDiv(c.point.y - (long long)contentOrigin.y, 64)));
+        }
+        EXPECT_EQ(w.wnd.GetRealPoint(c.point, c.clientPoint), real);
+        if (c.ratio == kQvMaxZoomRatio)
+        {
+            EXPECT_EQ(w.wnd.GetZoomedPoint(c.point), c.zoomed);
+        }
+    }
+
+    // Zooming about an anchor far outside the window keeps the scroll position within the content.
+    for (const CPoint anchor : {CPoint(lo + 1, hi), CPoint(hi, lo + 1)})
+    {
+        w.wnd.SetZoom(kQvMinZoomRatio, anchor);
+        w.wnd.SetZoom(kQvMaxZoomRatio, anchor);
+        const CPoint scroll = w.wnd.GetScrollPosition();
+        EXPECT_TRUE(scroll.x >= 0 && scroll.x <= w.wnd.GetScrollSize().cx);
+        EXPECT_TRUE(scroll.y >= 0 && scroll.y <= w.wnd.GetScrollSize().cy);
+    }
+
+    // A canvas too large to zoom within the int range scrolls over the whole range.
+    w.wnd.SetCanvasSize(CSize(hi, hi));
+    w.wnd.SetZoom(kQvMaxZoomRatio);
+    EXPECT_EQ(w.wnd.GetScrollSize(), CSize(hi, hi));
+    w.wnd.ScrollToPosition(CPoint(hi, hi));
+    EXPECT_EQ(w.wnd.GetZoomedPoint(CPoint(0, 0)), w.wnd.GetOrigin());
+}
+
 TEST(DispWndZoom, StepsAndFreeRatios)
 {
     Window w(CSize(400, 300));
@@ -346,6 +405,34 @@ TEST(DispWndDrawing, RatiosOutsideTheZoomRangeDrawNothing)
             wnd.DrawImage(&dc, &image, CRect(10, 10, 20, 20), ratio);
         }
         EXPECT_EQ(testing_support::CountColour(target, 0xFFFFFF), 40 * 40) << ratio;
+    }
+}
+
+TEST(DispWndDrawing, RectanglesAtTheEndsOfTheIntRangeDrawOnlyWhatReachesTheSurface)
+{
+    constexpr int lo = std::numeric_limits<int>::min();
+    constexpr int hi = std::numeric_limits<int>::max();
+    const struct
+    {
+        CRect rect;
+        int drawn;  // surface pixels the image covers
+    } cases[] = {
+        {CRect(hi - 10, hi - 10, hi, hi), 0},
+        {CRect(lo, lo, hi, hi), 0},
+        {CRect(lo, 0, 20, 20), 0},
+        {CRect(-8 * 64 + 4, -8 * 64 + 3, hi, hi), 4 * 3},  // only the last image pixel's lower right corner
+    };
+    CQvImage image = PatternImage(QV_GRAY8, 8, 8);
+    CQvDispWnd wnd;
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(std::to_string(c.rect.left) + "," + std::to_string(c.rect.top));
+        QImage target = testing_support::BlankSurface(40, 40);
+        {
+            CDC dc(target);
+            wnd.DrawImage(&dc, &image, c.rect, kQvMaxZoomRatio);
+        }
+        EXPECT_EQ(40 * 40 - testing_support::CountColour(target, 0xFFFFFF), c.drawn);
     }
 }
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -134,6 +136,58 @@ TEST(QvImageOps, ResizeCopyTakesTheNearestPixel)
     EXPECT_EQ(QVResizeCopyImage(&source, &target, CRect(0, 0, 8, 6), 0.0f), 0);
     EXPECT_EQ(QVResizeCopyImage(&source, &target, CRect(0, 0, 8, 6), 100000.0f), 0);
     EXPECT_TRUE(target.IsEmpty());
+}
+
+TEST(QvImageOps, ResizeCopyAtVanishingRatiosTakesTheRectanglesLastPixel)
+{
+    // The sampled position lies far beyond the rectangle (or is infinite): the last pixel is taken.
+    const CQvImage source = Numbered(8, 6);
+    for (const float ratio : {1e-6f, 1e-30f, 1e-45f})
+    {
+        SCOPED_TRACE(ratio);
+        CQvImage target;
+        ASSERT_EQ(QVResizeCopyImage(&source, &target, CRect(1, 2, 5, 4), ratio), 1);
+        ASSERT_EQ(target.GetWidth(), 1);
+        ASSERT_EQ(target.GetHeight(), 1);
+        EXPECT_EQ(target.GetPixel(0, 0)[0], 34);
+    }
+}
+
+TEST(QvImageOps, RegionsFarOutsideTheImage)
+{
+    constexpr int lo = std::numeric_limits<int>::min();
+    constexpr int hi = std::numeric_limits<int>::max();
+    const struct { const char* name; int kind; std::initializer_list<int> points; const char* inside; } cases[] = {
+        {"rectangle far right", QV_ROI_RECT, {hi - 5, 0, hi, 2}, "....\n....\n....\n"},
+        {"rectangle far left", QV_ROI_RECT, {lo, 0, lo + 5, 2}, "....\n....\n....\n"},
+        {"rectangle reaching from far left", QV_ROI_RECT, {lo, 1, 1, 1}, "....\n##..\n....\n"},
+        {"ellipse at the far corner", QV_ROI_ELLIPSE, {hi - 4, hi - 4, hi, hi}, "....\n....\n....\n"},
+        {"ellipse at the near corner", QV_ROI_ELLIPSE, {lo, lo, lo + 4, lo + 4}, "....\n....\n....\n"},
+        {"ellipse wider than the int range", QV_ROI_ELLIPSE, {lo, -2, hi, 4}, "####\n####\n####\n"},
+        {"large triangle", QV_ROI_POLYGON, {-1000000, -1000000, 2000000, -1000000, -1000000, 2000000},
+         "####\n####\n####\n"},
+        {"triangle far away", QV_ROI_POLYGON, {hi - 9, hi - 9, hi, hi - 9, hi - 9, hi}, "....\n....\n....\n"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        CQvImage image;
+        image.Create(QV_GRAY8, 4, 3, 0);
+        ASSERT_EQ(image.SetRoi(c.kind, Points(c.points), int(c.points.size() / 2)), 1);
+        ASSERT_EQ(QVSetFill(&image, 255, 0), 1);
+        EXPECT_EQ(Picture(image), c.inside);
+
+        // Copying moves the region by the rectangle's origin, saturating at the ends of the int range.
+        image.SetRoi(c.kind, Points(c.points), int(c.points.size() / 2));
+        CQvImage cut;
+        ASSERT_EQ(QVCopyImage(&image, &cut, CRect(2, 1, 4, 3)), 1);
+        ASSERT_EQ(cut.GetRoiCount(), image.GetRoiCount());
+        for (int i = 0; i < 2 * cut.GetRoiCount(); ++i)
+        {
+            const long long moved = static_cast<long long>(image.GetRoiPoints()[i]) - (i % 2 == 0 ? 2 : 1);
+            EXPECT_EQ(cut.GetRoiPoints()[i], std::max<long long>(moved, lo)) << i;
+        }
+    }
 }
 
 TEST(QvImageOps, ResizeCopyOfColourKeepsWholePixels)
