@@ -105,9 +105,9 @@ namespace {
 // "a\a\...\a", `depth` parts.
 std::string DeepPath(size_t depth)
 {
-    std::string path = "a";
-    for (size_t i = 1; i < depth; ++i)
-        path += "\\a";
+    std::string path(2 * depth - 1, 'a');
+    for (size_t i = 1; i < path.size(); i += 2)
+        path[i] = '\\';
     return path;
 }
 
@@ -117,7 +117,10 @@ TEST_F(RegistryFile, KeysDeeperThanTheLimitAreNeitherReadNorCreated)
 {
     struct Case { size_t depth; bool kept; };
     for (const Case& c : {Case{512, true}, Case{513, false}, Case{200000, false}}) {
-        WriteText(UserFile(), "[" + DeepPath(c.depth) + "]\n\"V\"=dword:00000007\n[Next]\n\"W\"=dword:00000008\n");
+        std::string text = "[";
+        text += DeepPath(c.depth);
+        text += "]\n\"V\"=dword:00000007\n[Next]\n\"W\"=dword:00000008\n";
+        WriteText(UserFile(), text);
         RegReloadStore();
         DWORD type = 0;
         Value(DeepPath(c.depth).c_str(), "V", type);
