@@ -19,11 +19,20 @@ namespace {
 constexpr int kRimPoints = 6;
 constexpr int kPointsPerCircle = 3;
 
+// Rim points nearly on one line make a circle of any size (far-out points a radius of 1e14 and more), whose box
+// would end at the ends of int, where the pixel added for the outline and the inflation of the repaint box
+// overflow. Boxes are kept within this reach, far beyond any image.
+constexpr double kFarOut = 1 << 30;
+
+int FarPixel(double v)
+{
+    return TruncHalfUp(std::clamp(v, -kFarOut, kFarOut));
+}
+
 // A whole-pixel box holding both corners, right and bottom included.
 CRect PixelBox(const _RPOINT& topLeft, const _RPOINT& bottomRight)
 {
-    return CRect(TruncHalfUp(topLeft.x), TruncHalfUp(topLeft.y), TruncHalfUp(bottomRight.x),
-                 TruncHalfUp(bottomRight.y));
+    return CRect(FarPixel(topLeft.x), FarPixel(topLeft.y), FarPixel(bottomRight.x), FarPixel(bottomRight.y));
 }
 
 }  // namespace
@@ -67,6 +76,8 @@ void CQvGObjectCenterToCenter::DrawCircle(CDC* dc, int circle, const CPoint& ori
     CircleBox(circle, topLeft, bottomRight);
     CRect box(MapToWindow(topLeft, origin, ratio), MapToWindow(bottomRight, origin, ratio));
     box.NormalizeRect();
+    if (!IsDrawableEllipseBox(box))
+        return;
     dc->Ellipse(box.left, box.top, box.right + 1, box.bottom + 1);
     const int centreY = (box.top + box.bottom + 1) / 2;
     dc->MoveTo((box.left + box.right) / 2, centreY);

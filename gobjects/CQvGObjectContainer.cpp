@@ -5,8 +5,12 @@
 #include "FiguronStrings.h"
 #include "GObjectFactory.h"
 
+#include "types/Rounding.h"
+
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <limits>
 #include <string>
 
 namespace {
@@ -67,6 +71,10 @@ void CQvGObjectContainer::Initialize()
 
 void CQvGObjectContainer::RemoveAll()
 {
+    // A creation in progress loses its object here: left in a creating state, the handlers would wait for an
+    // object that no longer exists. The canvas is not touched (the destructor comes here too).
+    if (m_state == GS_FIRST_POINT || m_state == GS_ADDING || m_state == GS_FAILED)
+        m_state = GS_IDLE;
     m_selected.clear();
     GObjectList objects;
     objects.swap(m_objects);
@@ -214,6 +222,13 @@ bool CQvGObjectContainer::RemoveFromList(CQvGObject* obj)
 
 void CQvGObjectContainer::DeleteObject(CQvGObject* obj)
 {
+    // The object being drawn is abandoned as Escape does: removed alone, the next object in the selection would
+    // be taken for the one being drawn.
+    if ((m_state == GS_FIRST_POINT || m_state == GS_ADDING) && obj == GetCreatingObject())
+    {
+        CancelObject();
+        return;
+    }
     while (obj->GetObjShape() == SHAPE_PERPENDICULAR && obj->GetPointCount() > 2 && obj->GetSelectedHandle() >= 2)
     {
         const int subItem = obj->GetCurSubItem();
@@ -284,6 +299,9 @@ bool CQvGObjectContainer::IsHiddenScaleMarker(const CQvGObject* obj) const
 
 void CQvGObjectContainer::ClearSelection()
 {
+    // The object being drawn is the selection's first: emptied under it, the creation would leave an unfinished
+    // object in the overlay that nothing can cancel any more.
+    CancelObject();
     if (m_selected.empty())
         return;
     m_selected.clear();
@@ -369,9 +387,14 @@ CPoint CQvGObjectContainer::GetRelativePoint() const
     CPoint origin = m_origin;
     if (m_pixelCenter && m_ratio > 4.0f)
     {
-        // Points land in the middle of a magnified pixel.
-        const int shift = static_cast<int>(m_ratio * 0.5f + 0.5f);
-        origin.Offset(shift, shift);
+        // Points land in the middle of a magnified pixel. A ratio or origin from a damaged stream must not
+        // overflow: the shift and the sum saturate.
+        const int64_t shift = TruncHalfUp(m_ratio * 0.5f);
+        auto shifted = [shift](int v) {
+            return static_cast<int>(std::clamp<int64_t>(v + shift, std::numeric_limits<int>::min(),
+                                                        std::numeric_limits<int>::max()));
+        };
+        origin = CPoint(shifted(origin.x), shifted(origin.y));
     }
     return origin;
 }

@@ -54,7 +54,8 @@ public:
     // Every field back to its default, the mouse point to (0,0), the palette to its start. Objects still in the
     // lists are deleted (nothing is left behind to leak).
     void Initialize();
-    // Empties the selection and deletes every object. The container stays usable.
+    // Empties the selection and deletes every object; a creation in progress ends (state 1, the canvas is not
+    // called). The container stays usable.
     void RemoveAll();
 
     // A new object of the shape's class with its kind, or null for a code that creates none. The caller owns it
@@ -69,7 +70,8 @@ public:
     // Takes over the object's state after a creation step; a finished object starts the next one when automatic
     // repetition is on.
     void RepeatCreatingObject(CQvGObject* obj);
-    // Deletes one object (a Perpendicular with a foot grabbed loses only that foot) / every selected object.
+    // Deletes one object (a Perpendicular with a foot grabbed loses only that foot; the object being created is
+    // cancelled as CancelObject does) / every selected object.
     void DeleteObject(CQvGObject* obj);
     void DeleteObject();
     // Deletes every measurement / every annotation.
@@ -81,6 +83,8 @@ public:
     void SelectionMode(int on);
     // Replaces the selection by the objects the rectangle (image pixels) touches, topmost first; hidden scale
     // markers are never taken. firstOnly: only the topmost one, and the result is 1 when one was taken.
+    // Whatever replaces or empties the selection (these, UnSelectAll, a paste) cancels an unfinished creation
+    // first: the object being created is the selection's first.
     int SelectObjects(CRect rect, int firstOnly);
     // Selects an object of this container (keep: add to the selection); returns the selection count.
     int SelectObjects(CQvGObject* object, int keep);
@@ -117,7 +121,8 @@ public:
     void ShowScaleObject(int show);
 
     // The property sheet for the selection (or the measurement defaults when nothing is selected); 1 when
-    // something changed, and then wnd (if any) gets WM_GOBJECT_PROPERTY_CHANGED.
+    // something changed, and then wnd (if any) gets WM_GOBJECT_PROPERTY_CHANGED. 0 when the one selected object
+    // was deleted while its sheet ran.
     int OnPropertyAll(IGObjectCanvas* wnd);
     // Installs the step that shows the sheet; without one every sheet counts as cancelled.
     void SetPropertySheetRunner(GObjectSheetRunner runner) { m_sheetRunner = std::move(runner); }

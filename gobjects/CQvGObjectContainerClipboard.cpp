@@ -71,6 +71,9 @@ int CQvGObjectContainer::PasteRecords(FILE* file)
         }
         pasted.push_back(obj);
     }
+    // Pasted objects become the selection, whose first object is the one being drawn: a creation in progress
+    // is abandoned first, or it would take a pasted object for its own.
+    CancelObject();
     m_selected.clear();
     for (CQvGObject* obj : pasted)
     {

@@ -8,14 +8,18 @@
 #include "gdi/CDC.h"
 #include "gdi/CPen.h"
 #include "gdi/GdiDefs.h"
+#include "types/Rounding.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace {
 
 constexpr UINT kLeftButton = 0x0001;  // MK_LBUTTON
 constexpr UINT kKeyEscape = 27;
 constexpr UINT kKeyDelete = 46;
+// Window coordinates beyond this are far outside any window; clamped there they stay on their own side.
+constexpr int64_t kFarOut = int64_t{1} << 29;
 
 // Draws the object as a rubber band in the given raster operation and puts the previous one back.
 class RasterOpScope
@@ -171,7 +175,12 @@ void CQvGObjectContainer::DrawRubberBand(CDC* dc, CRect imageRect) const
 {
     imageRect.NormalizeRect();
     const CPoint origin = GetRelativePoint();
-    auto map = [this](int v, int o) { return static_cast<int>(m_ratio * v + 0.5f) + o; };
+    // trunc(ratio x v + 0.5) + o, kept far outside the window but well inside int: a ratio or origin from a
+    // damaged stream must overflow neither the edges nor the width.
+    auto map = [this](int v, int o) {
+        const int64_t scaled = TruncHalfUp(m_ratio * v);
+        return static_cast<int>(std::clamp<int64_t>(scaled + o, -kFarOut, kFarOut));
+    };
     const CRect window(map(imageRect.left, origin.x), map(imageRect.top, origin.y),
                        map(imageRect.right, origin.x) + 1, map(imageRect.bottom, origin.y) + 1);
 

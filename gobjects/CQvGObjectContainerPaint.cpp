@@ -7,6 +7,8 @@
 
 #include "ui/MessageBox.h"
 
+#include <algorithm>
+
 void CQvGObjectContainer::Draw(CDC* dc, int filter)
 {
     const CPoint origin = GetRelativePoint();
@@ -67,6 +69,10 @@ int CQvGObjectContainer::OnPropertyAll(IGObjectCanvas* wnd)
     {
         CQvGObject* obj = m_selected.front();
         const int accepted = obj->SpecificProperty(nullptr);
+        // The sheet runs modally: whatever ran meanwhile may have deleted the object, which then has nothing left
+        // to give.
+        if (std::find(m_objects.begin(), m_objects.end(), obj) == m_objects.end())
+            return 0;
         // Whatever the outcome, the object's look becomes its shape's default.
         SetDefaultProperty(obj, obj->GetObjShape());
         if (!accepted)

@@ -47,8 +47,9 @@ void CQvGObjectCurvature::DrawShape(CDC* dc, const CPoint* origin, const float* 
 
 void CQvGObjectCurvature::DrawSelection(CDC* dc, const CPoint* origin, const float* ratio)
 {
-    for (const _RPOINT& p : m_points) {
-        const CPoint at = MapToWindow(p, *origin, *ratio);
+    // The array read from a record has a spare slot (and a long record more points): only the three get grips.
+    for (int i = 0; i < kPointCount; ++i) {
+        const CPoint at = MapToWindow(m_points[i], *origin, *ratio);
         dc->PatBlt(at.x - 4, at.y - 4, 8, 8, DSTINVERT);
     }
 }
@@ -138,11 +139,12 @@ int CQvGObjectCurvature::GetCalData(tagCAL_DATA& data, int /*subItem*/)
 {
     if (data.kind != CAL_CURVATURE)
         return 0;
-    const double s = GetUnitsPerPixel();
+    // A ratio of two lengths, so the calibration cancels out; applied, a huge factor would make it inf / inf and
+    // a tiny one would leave no chord.
     const _RPOINT& p0 = m_points[0];
     const _RPOINT& p1 = m_points[1];
     const _RPOINT& p2 = m_points[2];
-    const double chord = std::hypot(s * (p0.x - p1.x), s * (p0.y - p1.y));
+    const double chord = std::hypot(p0.x - p1.x, p0.y - p1.y);
     if (!(chord > 0.0)) {
         // No chord, no curvature: 0 rather than a division by zero.
         data.value1 = 0.0;
@@ -150,7 +152,7 @@ int CQvGObjectCurvature::GetCalData(tagCAL_DATA& data, int /*subItem*/)
     }
     _RPOINT foot{};
     GetPerpendicularPoint(p0, p1, p2, foot);
-    const double height = std::hypot(s * (p2.x - foot.x), s * (p2.y - foot.y));
+    const double height = std::hypot(p2.x - foot.x, p2.y - foot.y);
     data.value1 = height / chord * 100.0;
     return 1;
 }

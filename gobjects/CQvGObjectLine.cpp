@@ -16,6 +16,12 @@ namespace {
 
 constexpr UINT kSizeAllCursor = 32646;
 
+// The stored line-end type; a value no line end has (a damaged record) is drawn as a plain end.
+ARROW_TYPE StoredArrowType(int type)
+{
+    return type >= ARROW_NONE && type <= ARROW_NOTCHED ? static_cast<ARROW_TYPE>(type) : ARROW_NONE;
+}
+
 }  // namespace
 
 CQvGObjectLine::CQvGObjectLine()
@@ -63,9 +69,9 @@ void CQvGObjectLine::DrawShape(CDC* dc, const CPoint* origin, const float* ratio
         return;
     }
     if (m_property.IsShowLArrow())
-        DrawLineEnd(dc, static_cast<ARROW_TYPE>(m_property.GetLArrowType()), sx, sy, ex, ey);
+        DrawLineEnd(dc, StoredArrowType(m_property.GetLArrowType()), sx, sy, ex, ey);
     if (m_property.IsShowRArrow())
-        DrawLineEnd(dc, static_cast<ARROW_TYPE>(m_property.GetRArrowType()), ex, ey, sx, sy);
+        DrawLineEnd(dc, StoredArrowType(m_property.GetRArrowType()), ex, ey, sx, sy);
 }
 
 int CQvGObjectLine::GetHandle(CRect rect)

@@ -16,10 +16,12 @@ namespace {
 
 constexpr UINT kSizeAllCursor = 32646;
 
-// The chain is drawn a whole pixel further than the other shapes round.
+// The chain is drawn a whole pixel further than the other shapes round. Far points (a huge ratio from a damaged
+// stream) are clamped far outside the window rather than converted out of the int range.
 int MapVertex(double v, int origin, float ratio)
 {
-    return static_cast<int>(origin + static_cast<double>(ratio) * v + 1.0);
+    constexpr double kFarOut = 1 << 30;
+    return static_cast<int>(std::clamp(origin + static_cast<double>(ratio) * v + 1.0, -kFarOut, kFarOut));
 }
 
 }  // namespace

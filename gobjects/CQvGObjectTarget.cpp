@@ -2,6 +2,7 @@
 
 #include "CQvGObjectContainer.h"
 #include "CQvGObjectPropertyTotal.h"
+#include "RoundShapes.h"
 
 #include "gdi/CDC.h"
 #include "stream/LeStream.h"
@@ -102,18 +103,22 @@ void CQvGObjectTarget::DrawShape(CDC* dc, const CPoint* origin, const float* rat
     const double step = *ratio * stepPixels;
     const double reach = std::max(std::abs(x - W * 0.5), std::abs(y - H * 0.5));
     const double rings = std::trunc((std::max(W, H) * 0.5 + reach) / stepPixels + 0.5) + 1;
-    // A ring whose farthest pixel (a square's corner) is nearer than the image cannot reach it; skipping those
-    // keeps a point far outside (a damaged record) from costing a paint of a million rings.
+    // A ring whose half-side (a circle's radius) is shorter than the point's distance from the image along x or
+    // along y cannot reach it; skipping those keeps a point far outside (a damaged record) from costing a paint
+    // of a million rings: at most the image's longer side over the step are left.
     const double outsideX = std::max({0.0, -x, x - W});
     const double outsideY = std::max({0.0, -y, y - H});
-    const double nearestRing = std::floor(std::hypot(outsideX, outsideY) / std::sqrt(2.0) / stepPixels);
+    const double nearestRing = std::floor(std::max(outsideX, outsideY) / stepPixels);
     const double firstRing = W > 0 && H > 0 ? std::max(1.0, nearestRing) : 1.0;
     for (double i = firstRing; i < rings; ++i) {
         const double L = i * step;
         const int left = TruncHalfUp(X - L);
         const int top = TruncHalfUp(Y - L);
-        const int right = static_cast<int>(X + L + 1.5);
-        const int bottom = static_cast<int>(Y + L + 1.5);
+        // trunc(X + L + 1.5), saturated like the others: a far point at a high zoom lies beyond any int.
+        const int right = TruncHalfUp(X + L + 1.0);
+        const int bottom = TruncHalfUp(Y + L + 1.0);
+        if (!IsDrawableEllipseBox(CRect(left, top, right, bottom)))
+            break;
         if (m_shapeFlags & kCircles)
             dc->Ellipse(left, top, right, bottom);
         if (m_shapeFlags & kSquares)

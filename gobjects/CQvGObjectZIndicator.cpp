@@ -4,9 +4,22 @@
 
 #include "types/Rounding.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 constexpr UINT kSizeAllCursor = 32646;
+// The farthest coordinate an overlay record holds: a record beyond it is refused as damaged, so a point kept
+// beyond it would make the saved overlay unreadable (and its box would overflow int).
+constexpr double kMaxStoredCoordinate = 1.0e7;
+// The placeholder label is never shown: it stays well inside that range whatever its text's width.
+constexpr int kMaxLabelCoordinate = 1000000;
+
+double Storable(double v)
+{
+    return std::clamp(v, -kMaxStoredCoordinate, kMaxStoredCoordinate);
+}
 
 }  // namespace
 
@@ -37,14 +50,16 @@ int CQvGObjectZIndicator::GetHandle(CRect /*rect*/)
 
 int CQvGObjectZIndicator::AddPoint(CPoint point)
 {
-    m_points[0] = _RPOINT{static_cast<double>(point.x), static_cast<double>(point.y)};
+    m_points[0] = _RPOINT{Storable(point.x), Storable(point.y)};
     Finish();
     return m_pointCount;
 }
 
 void CQvGObjectZIndicator::SetValue(double height)
 {
-    m_points[0] = _RPOINT{height, 0.0};
+    if (std::isnan(height))
+        return;
+    m_points[0] = _RPOINT{Storable(height), 0.0};
     if (m_state != GS_FINISHED)
         Finish();
     else
@@ -59,8 +74,11 @@ void CQvGObjectZIndicator::Finish()
     SetCalType();
     const CRect box = GetMBR();
     // The handler that adds an indicator finishes it again after AddPoint did: one label is enough.
-    if (!IsAnnotation() && m_labels.empty())
-        AddLabelObject(CPoint((box.left + box.right) / 2, box.bottom + 3 * m_halfSize));
+    if (!IsAnnotation() && m_labels.empty()) {
+        const int x = std::clamp((box.left + box.right) / 2, -kMaxLabelCoordinate, kMaxLabelCoordinate);
+        const int y = std::clamp(box.bottom + 3 * m_halfSize, -kMaxLabelCoordinate, kMaxLabelCoordinate);
+        AddLabelObject(CPoint(x, y));
+    }
 }
 
 CQvGObject* CQvGObjectZIndicator::AddLabelObject(CPoint point)
@@ -70,8 +88,8 @@ CQvGObject* CQvGObjectZIndicator::AddLabelObject(CPoint point)
 
 CRect CQvGObjectZIndicator::GetMBR()
 {
-    const int x = TruncHalfUp(m_points[0].x);
-    const int y = TruncHalfUp(m_points[0].y);
+    const int x = TruncHalfUp(Storable(m_points[0].x));
+    const int y = TruncHalfUp(Storable(m_points[0].y));
     return CRect(x - m_halfSize, y - m_halfSize, x + m_halfSize, y + m_halfSize);
 }
 

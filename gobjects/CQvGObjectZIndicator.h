@@ -21,7 +21,8 @@ public:
     void MoveTo(CSize) override {}
     // Stores the point (uncounted) and finishes.
     int AddPoint(CPoint point) override;
-    // Finished with one point; a measurement gets its placeholder label (once).
+    // Finished with one point; a measurement gets its placeholder label (once), centred below the box but kept
+    // within +-1e6 so that its record stays readable.
     void Finish() override;
     void Cancel() override {}
     int CanFinish() override { return m_pointCount != 0; }
@@ -38,7 +39,9 @@ public:
     int GetCalData(tagCAL_DATA& data, int subItem) override;
 
     // The height as a whole number would lose its fraction through AddPoint: the modules that hand heights over
-    // set them here. Finishes an unfinished indicator, else refreshes its label.
+    // set them here. Finishes an unfinished indicator, else refreshes its label. A height that is not a number
+    // changes nothing; one beyond +-1e7 (infinities included) is kept as +-1e7, the farthest an overlay record
+    // holds, so that the overlay saved with it can be read back. AddPoint keeps its point within the same range.
     void SetValue(double height);
 
     // Like the base's value label, but a placeholder that is never painted nor hit.

@@ -8,6 +8,7 @@
 #include "types/Rounding.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 namespace {
@@ -95,11 +96,17 @@ void DrawAngleArc(CDC* dc, const _RPOINT& p1, const _RPOINT& p2, const _RPOINT& 
     if (startOnSecond)
         std::swap(mid1, mid2);
 
-    const int r = radius != -1 ? radius : TruncHalfUp(std::min(distance(mid1), distance(mid2)));
-    const int cx = TruncHalfUp(vertex.x);
-    const int cy = TruncHalfUp(vertex.y);
-    dc->Arc(cx - r, cy - r, cx + r, cy + r, TruncHalfUp(mid1.x), TruncHalfUp(mid1.y), TruncHalfUp(mid2.x),
-            TruncHalfUp(mid2.y));
+    // Nearly parallel lines cross far away with a huge radius: the box is summed in 64 bits and kept within
+    // +-2^29, far outside any window, so that neither its edges nor its width overflow an int.
+    const int64_t r = radius != -1 ? radius : TruncHalfUp(std::min(distance(mid1), distance(mid2)));
+    const int64_t cx = TruncHalfUp(vertex.x);
+    const int64_t cy = TruncHalfUp(vertex.y);
+    auto edge = [](int64_t v) {
+        constexpr int64_t kFarOut = int64_t{1} << 29;
+        return static_cast<int>(std::clamp(v, -kFarOut, kFarOut));
+    };
+    dc->Arc(edge(cx - r), edge(cy - r), edge(cx + r), edge(cy + r), TruncHalfUp(mid1.x), TruncHalfUp(mid1.y),
+            TruncHalfUp(mid2.x), TruncHalfUp(mid2.y));
 }
 
 void DrawRectangleOutline(CDC* dc, int left, int top, int right, int bottom, COLORREF colour, int width)

@@ -53,8 +53,16 @@ void AddGripSquare(CRgn& rgn, CPoint p)
     rgn.CombineRgn(&rgn, &grip, RGN_OR);
 }
 
+bool IsDrawableEllipseBox(const CRect& box)
+{
+    constexpr int64_t kMaxSpan = int64_t(1) << 30;
+    return std::abs(int64_t(box.right) - box.left) < kMaxSpan && std::abs(int64_t(box.bottom) - box.top) < kMaxSpan;
+}
+
 void DrawEllipseInBox(CDC* dc, const CRect& box, bool radiusLine)
 {
+    if (!IsDrawableEllipseBox(box))
+        return;
     const int right = box.right + 1;
     dc->Ellipse(box.left, box.top, right, box.bottom + 1);
     if (!radiusLine)

@@ -26,6 +26,11 @@ void CreateEllipticRingRgn(CRgn& rgn, const CRect& box, int reach);
 // Unites rgn with the 8 x 8 square centred on p.
 void AddGripSquare(CRgn& rgn, CPoint p);
 
+// Whether an ellipse in the window box (both corners included) can be drawn: one 2^30 window pixels wide or tall
+// (a circle through nearly collinear points, whose box the window mapping clamps) is larger than any window, and
+// its size would overflow int in the DC.
+bool IsDrawableEllipseBox(const CRect& box);
+
 // The ellipse filling the window box (both corners included) with the selected pen and brush, and with
-// radiusLine the line from its centre to its right edge.
+// radiusLine the line from its centre to its right edge. Nothing for a box IsDrawableEllipseBox refuses.
 void DrawEllipseInBox(CDC* dc, const CRect& box, bool radiusLine);

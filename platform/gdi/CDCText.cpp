@@ -22,6 +22,12 @@ using gdi_detail::TextCache;
 
 namespace {
 
+// The painter's turn for an escapement in tenths of a degree counter-clockwise; any int, the least one included.
+double EscapementDegrees(LONG escapement)
+{
+    return -static_cast<double>(escapement % 3600) / 10.0;
+}
+
 // Lines of a DrawText text: "\r\n", "\n" and "\r" each end a line; a break at the very end opens no new line.
 std::vector<std::string_view> SplitLines(std::string_view text)
 {
@@ -128,7 +134,7 @@ void CDC::State::WriteUnshaped(const ResolvedFont& font, QPoint cell, std::strin
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.translate(cell);
     if (now.fontDescription.lfEscapement != 0)
-        painter.rotate(-now.fontDescription.lfEscapement / 10.0);
+        painter.rotate(EscapementDegrees(now.fontDescription.lfEscapement));
     if (now.bkMode == OPAQUE)
         painter.fillRect(QRect(0, 0, Advance(line), font.height), gdi_detail::ToQColor(now.bkColour));
     painter.setFont(font.font);
@@ -151,7 +157,7 @@ void CDC::State::WriteGlyphs(const ResolvedFont& font, const LineLayout& layout,
     QPointF origin(cell);
     if (turned) {
         painter.translate(cell);
-        painter.rotate(-now.fontDescription.lfEscapement / 10.0);
+        painter.rotate(EscapementDegrees(now.fontDescription.lfEscapement));
         origin = QPointF(0, 0);
     }
     if (now.bkMode == OPAQUE)
