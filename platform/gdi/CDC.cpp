@@ -1,6 +1,7 @@
 #include "gdi/CDC.h"
 
 #include "CDCState.h"
+#include "EllipseOutline.h"
 #include "PenMapping.h"
 #include "StockObjects.h"
 
@@ -464,6 +465,10 @@ BOOL CDC::Ellipse(int left, int top, int right, int bottom)
     State& s = *m_state;
     const QRect box = BoxOf(left, top, right, bottom);
     if (box.isEmpty() || (!s.penVisible && !s.brushVisible))
+        return 1;
+    // A plain solid outline, the overlay's circles and rings, is painted straight into the surface.
+    if (s.cosmetic && s.lineStyle.patternLength == 1 && !s.brushVisible &&
+        gdi_detail::PaintEllipseOutline(s.image, box, s.lineStyle))
         return 1;
     auto paint = [&](QPainter& painter) {
         if (!s.penVisible) {

@@ -32,21 +32,6 @@ void PatternOfPenStyle(int style, uint32_t* pattern, int* length)
 
 namespace {
 
-constexpr QRgb kOpaque = 0xFF000000;
-
-template <int Rop>
-inline void Mix(QRgb& pixel, QRgb colour)
-{
-    if constexpr (Rop == R2_NOT)
-        pixel = ~pixel | kOpaque;
-    else if constexpr (Rop == R2_XORPEN)
-        pixel = (pixel ^ colour) | kOpaque;
-    else if constexpr (Rop == R2_NOTXORPEN)
-        pixel = ~(pixel ^ colour) | kOpaque;
-    else
-        pixel = colour;
-}
-
 // The pixels i in [first, last) of a line whose pixel i sits at major + i * majorStep and at minor plus the
 // nearest whole multiple of i * minorDelta / majorDelta (halves away from the start) times minorStep.
 struct Walk

@@ -25,6 +25,21 @@ struct LineStyle
 // The dash pattern of a 1-pixel pen style, in the form LineStyle keeps it.
 void PatternOfPenStyle(int style, uint32_t* pattern, int* length);
 
+// A pixel of a 1-pixel figure in `colour` under the mix mode Rop; the result is opaque.
+template <int Rop>
+inline void Mix(QRgb& pixel, QRgb colour)
+{
+    constexpr QRgb kOpaque = 0xFF000000;
+    if constexpr (Rop == R2_NOT)
+        pixel = ~pixel | kOpaque;
+    else if constexpr (Rop == R2_XORPEN)
+        pixel = (pixel ^ colour) | kOpaque;
+    else if constexpr (Rop == R2_NOTXORPEN)
+        pixel = ~(pixel ^ colour) | kOpaque;
+    else
+        pixel = colour;
+}
+
 class CosmeticLine
 {
 public:

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 using testing_support::BlankSurface;
@@ -50,6 +53,67 @@ TEST(ShapeDrawing, RectangleAndEllipseStayInsideTheirBox)
             EXPECT_GT(CountColour(surface, kBlack, QRect(30, 4, 1, 17)), 0) << label;
         }
         EXPECT_EQ(PixelAt(surface, 18, 12), kRed) << label;
+    }
+}
+
+// Hollow outlines of every small shape and some large ones, partly off the surface: inside their box, touching all
+// four edges, symmetric, closed (every outline pixel has an outline neighbour), and under R2_NOT the same pixels,
+// each inverted once.
+TEST(ShapeDrawing, HollowEllipseOutlinesAreClosedSymmetricAndTheSameInEveryMode)
+{
+    std::vector<QRect> boxes;
+    for (int w = 1; w <= 9; ++w)
+        for (int h = 1; h <= 9; ++h)
+            boxes.emplace_back(20, 20, w, h);
+    for (QRect box : {QRect(3, 4, 60, 7), QRect(3, 4, 7, 60), QRect(2, 2, 61, 61), QRect(-40, -30, 120, 90),
+                      QRect(30, 30, 200, 3)})
+        boxes.push_back(box);
+    for (const QRect& box : boxes) {
+        SCOPED_TRACE(std::to_string(box.width()) + " x " + std::to_string(box.height()) + " at " +
+                     std::to_string(box.left()) + "," + std::to_string(box.top()));
+        QImage copied = BlankSurface(70, 70);
+        QImage inverted = BlankSurface(70, 70);
+        for (QImage* surface : {&copied, &inverted}) {
+            CDC dc(*surface);
+            dc.SelectStockObject(NULL_BRUSH);
+            if (surface == &inverted)
+                dc.SetROP2(R2_NOT);
+            dc.Ellipse(box.left(), box.top(), box.left() + box.width(), box.top() + box.height());
+        }
+        EXPECT_EQ(testing_support::CountDifferences(copied, inverted), 0);
+        const QRect visible = box.intersected(copied.rect());
+        EXPECT_EQ(InkOutside(copied, visible), 0);
+        auto ink = [&](int x, int y) { return copied.rect().contains(x, y) && PixelAt(copied, x, y) == kBlack; };
+        auto edgeInked = [&](bool horizontal, int at) {
+            for (int i = 0; i < (horizontal ? box.width() : box.height()); ++i)
+                if (horizontal ? ink(box.left() + i, at) : ink(at, box.top() + i))
+                    return true;
+            return false;
+        };
+        if (copied.rect().contains(box)) {
+            EXPECT_TRUE(edgeInked(true, box.top()));
+            EXPECT_TRUE(edgeInked(true, box.bottom()));
+            EXPECT_TRUE(edgeInked(false, box.left()));
+            EXPECT_TRUE(edgeInked(false, box.right()));
+        }
+        for (int y = visible.top(); y <= visible.bottom(); ++y) {
+            for (int x = visible.left(); x <= visible.right(); ++x) {
+                if (!ink(x, y))
+                    continue;
+                const int mirrorX = box.left() + box.right() - x;
+                const int mirrorY = box.top() + box.bottom() - y;
+                if (copied.rect().contains(mirrorX, mirrorY)) {
+                    ASSERT_TRUE(ink(mirrorX, mirrorY)) << x << "," << y;
+                }
+                int neighbours = 0;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        neighbours += (dx != 0 || dy != 0) && ink(x + dx, y + dy);
+                if (box.width() * box.height() > 1 && copied.rect().contains(box)) {
+                    ASSERT_GT(neighbours, 0) << x << "," << y;
+                }
+            }
+        }
     }
 }
 
