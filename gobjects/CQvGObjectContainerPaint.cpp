@@ -57,18 +57,20 @@ int CQvGObjectContainer::RunPropertySheet(const GObjectSheetRequest& request)
 
 int CQvGObjectContainer::OnPropertyAll(IGObjectCanvas* wnd)
 {
+    QWidget* const parent = wnd ? wnd->GetWindow() : nullptr;
     if (m_selected.empty())
     {
         GObjectSheetRequest request;
         request.container = this;
         request.property = &m_pPropertyTotal->GetProperty(SHAPE_POINT);
+        request.parent = parent;
         if (RunPropertySheet(request) != IDOK)
             return 0;
     }
     else if (m_selected.size() == 1)
     {
         CQvGObject* obj = m_selected.front();
-        const int accepted = obj->SpecificProperty(nullptr);
+        const int accepted = obj->SpecificProperty(parent);
         // The sheet runs modally: whatever ran meanwhile may have deleted the object, which then has nothing left
         // to give.
         if (std::find(m_objects.begin(), m_objects.end(), obj) == m_objects.end())
@@ -87,6 +89,7 @@ int CQvGObjectContainer::OnPropertyAll(IGObjectCanvas* wnd)
         GObjectSheetRequest request;
         request.container = this;
         request.property = &m_pPropertyTotal->GetProperty(m_selected.back()->GetObjShape());
+        request.parent = parent;
         if (RunPropertySheet(request) != IDOK)
             return 0;
         for (CQvGObject* obj : m_selected)

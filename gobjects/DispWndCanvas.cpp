@@ -62,6 +62,11 @@ void CDispWndCanvas::SendNotify(UINT message)
         m_notify(message);
 }
 
+QWidget* CDispWndCanvas::GetWindow()
+{
+    return m_window;
+}
+
 std::unique_ptr<CDC> CDispWndCanvas::GetSurfaceDC()
 {
     if (m_window->GetSurface().isNull())

@@ -28,6 +28,7 @@ public:
     void SetCursor(UINT id) override;
     void SendNotify(UINT message) override;
     std::unique_ptr<CDC> GetSurfaceDC() override;
+    QWidget* GetWindow() override;
 
 private:
     CQvScrollWnd* m_window;

@@ -11,6 +11,7 @@
 #include <memory>
 
 class CDC;
+class QWidget;
 
 // Sent through SendNotify after the property sheet changed objects; the image view refreshes its report rows.
 constexpr UINT WM_GOBJECT_PROPERTY_CHANGED = 1724;
@@ -39,4 +40,7 @@ public:
     // A device context on the window's retained surface; what is drawn into it shows after the window's next
     // update. Null when the window has no surface yet.
     virtual std::unique_ptr<CDC> GetSurfaceDC() = 0;
+
+    // The window itself, the parent of the property sheets opened for it; null when there is no widget.
+    virtual QWidget* GetWindow() { return nullptr; }
 };

@@ -3,10 +3,12 @@
 #include "CQvGObjectContainer.h"
 #include "DispWndCanvas.h"
 #include "FiguronCursors.h"
+#include "GObjectPropertySheet.h"
 
 #include "CCalibKeeper.h"
 #include "CQvDispWnd.h"
 #include "RenderCheck.h"
+#include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -109,4 +111,30 @@ TEST(DispWndCanvas, CursorsNoticesAndReleaseOfAnotherWidgetsGrab)
     s.canvas.ReleaseMouse();
     EXPECT_EQ(QWidget::mouseGrabber(), &other);
     other.releaseMouse();
+}
+
+TEST(DispWndCanvas, SheetsOpenOverTheWindowForNoneOneOrManySelectedObjects)
+{
+    Scene s;
+    std::vector<QWidget*> parents;
+    s.wnd.container.SetPropertySheetRunner([&](const GObjectSheetRequest& request) {
+        parents.push_back(request.parent);
+        return IDCANCEL;
+    });
+    s.wnd.container.OnPropertyAll(&s.canvas);  // nothing selected: the defaults' sheet
+    for (CPoint from : {CPoint(20, 20), CPoint(20, 60)}) {
+        ASSERT_TRUE(s.wnd.container.AddObject(SHAPE_LINE));
+        for (CPoint p : {from, from + CSize(100, 0)}) {
+            s.Move(p);
+            s.wnd.container.LButtonDown(kLeftButton, p);
+            s.wnd.container.LButtonUp(0, p);
+        }
+    }
+    s.wnd.container.SelectObjects(s.wnd.container.GetMainObjList().front(), 0);
+    s.wnd.container.OnPropertyAll(&s.canvas);  // one object: its own sheet
+    s.wnd.container.SelectObjects(CRect(0, 0, 300, 200), 0);
+    s.wnd.container.OnPropertyAll(&s.canvas);  // several of one kind: the shared sheet
+    ASSERT_EQ(parents.size(), 3u);
+    for (QWidget* parent : parents)
+        EXPECT_EQ(parent, &s.wnd);
 }
