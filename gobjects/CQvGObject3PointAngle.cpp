@@ -18,13 +18,15 @@ double CQvGObject3PointAngle::MeasureAngle() const
     const _RPOINT& vertex = m_points[1];
     const _RPOINT& end1 = m_points[0];
     const _RPOINT& end2 = m_points[2];
-    double between = 0.0;
-    if (end1 != vertex && end2 != vertex) {
-        between = std::fabs(GetLineAngle360(vertex.x, vertex.y, end2.x, end2.y) -
-                            GetLineAngle360(vertex.x, vertex.y, end1.x, end1.y));
-        if (between > 180.0)
-            between = 360.0 - between;
-    }
+    if (end1 == vertex || end2 == vertex)
+        return 0.0;
+    double between = std::fabs(GetLineAngle360(vertex.x, vertex.y, end2.x, end2.y) -
+                               GetLineAngle360(vertex.x, vertex.y, end1.x, end1.y));
+    if (between > 180.0)
+        between = 360.0 - between;
+    // Arms one way give 0 in either sense of the angle, as parallel lines do for the 2-line angle.
+    if (between == 0.0)
+        return 0.0;
     return m_innerFlag ? between : 360.0 - between;
 }
 

@@ -42,9 +42,8 @@ void CQvGObject3PointCircle::DrawCrosses(CDC* dc, const CPoint* origin, const fl
         DrawPixelCross(dc, MapToWindow(m_points[i], *origin, *ratio), *ratio);
 }
 
-void CQvGObject3PointCircle::DrawShape(CDC* dc, const CPoint* origin, const float* ratio, int flag)
+void CQvGObject3PointCircle::DrawShape(CDC* dc, const CPoint* origin, const float* ratio, int /*flag*/)
 {
-    FeedRealtimeResultBox(flag);
     if (m_state != GS_FINISHED) {
         DrawCrosses(dc, origin, ratio, m_pointCount - 1);
         return;

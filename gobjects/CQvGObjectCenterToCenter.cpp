@@ -198,7 +198,7 @@ int CQvGObjectCenterToCenter::GetHitTestRgn(CRgn& rgn)
     for (int i = 0; i < std::min(m_pointCount, kRimPoints); ++i) {
         const CPoint p = Rounded(m_points[i]);
         CRgn square;
-        square.CreateRectRgn(p.x - 4, p.y - 4, p.x + 5, p.y + 5);
+        square.CreateRectRgn(p.x - 4, p.y - 4, p.x + 4, p.y + 4);
         rgn.CombineRgn(&rgn, &square, RGN_OR);
     }
     return 1;

@@ -81,10 +81,13 @@ void CQvGObjectPolygon::SetCalType()
 
 double CQvGObjectPolygon::TwiceSignedArea() const
 {
+    // The last point is left out: on a finished outline it is the closing copy of the first, and while the outline
+    // is drawn it is the one following the mouse.
+    const int vertices = m_pointCount - 1;
     double sum = 0.0;
-    for (int k = 0; k < m_pointCount; ++k) {
+    for (int k = 0; k < vertices; ++k) {
         const _RPOINT& a = m_points[k];
-        const _RPOINT& b = m_points[(k + 1) % m_pointCount];
+        const _RPOINT& b = m_points[(k + 1) % vertices];
         sum += a.x * b.y - a.y * b.x;
     }
     return sum;

@@ -37,7 +37,6 @@ public:
 private:
     // The outline is stored closed: at least two points, the last equal to the first.
     bool IsClosed() const;
-    // Twice the signed area of the outline through every counted point, closed back to the first (a closing
-    // copy adds nothing).
+    // Twice the signed area of the outline through every counted point but the last, closed back to the first.
     double TwiceSignedArea() const;
 };

@@ -72,8 +72,8 @@ TEST(PickedAngles, ClickedPointsGiveTheAngleBetweenTheRays)
         {SHAPE_3POINT_ANGLE, {{150, 100}, {100, 100}, {150, 50}}, 45.0, 315.0, "45.00"},
         {SHAPE_3POINT_ANGLE, {{120, 130}, {100, 100}, {40, 110}}, obtuse, 360.0 - obtuse, "114.23"},
         {SHAPE_3POINT_ANGLE, {{150, 100}, {100, 100}, {50, 100}}, 180.0, 180.0, "180.00"},  // a straight angle
-        {SHAPE_3POINT_ANGLE, {{150, 100}, {100, 100}, {200, 100}}, 0.0, 360.0, "0.00"},  // both arms one way
-        {SHAPE_3POINT_ANGLE, {{150, 100}, {100, 100}, {100, 100}}, 0.0, 360.0, "0.00"},  // an arm of length 0
+        {SHAPE_3POINT_ANGLE, {{150, 100}, {100, 100}, {200, 100}}, 0.0, 0.0, "0.00"},  // both arms one way: 0 both ways
+        {SHAPE_3POINT_ANGLE, {{150, 100}, {100, 100}, {100, 100}}, 0.0, 0.0, "0.00"},  // an arm of length 0
     };
     for (const Case& c : cases) {
         RoundTestScene scene;
