@@ -204,7 +204,10 @@ void CGridDlg::StepGap(int steps)
 
 void CGridDlg::ChooseLineColour()
 {
-    const std::optional<COLORREF> chosen = ChooseColour(m_overlay->GetLineColor());
+    // The custom colours start white every time, whatever was picked before.
+    CustomColours white;
+    white.fill(RGB(255, 255, 255));
+    const std::optional<COLORREF> chosen = ChooseColour(m_overlay->GetLineColor(), white);
     if (!chosen)
         return;
     m_chosenColour = *chosen;

@@ -1,13 +1,20 @@
 #include "StepperBox.h"
 
-StepperBox::StepperBox(int minimum, int maximum, QWidget* parent) : QSpinBox(parent)
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+StepperBox::StepperBox(int minimum, int maximum, QWidget* parent)
+    : QSpinBox(parent), m_stepMinimum(minimum), m_stepMaximum(maximum)
 {
-    setRange(minimum, maximum);
+    setRange(INT_MIN, INT_MAX);
     setLocale(QLocale::c());
 }
 
 void StepperBox::stepBy(int steps)
 {
-    QSpinBox::stepBy(steps);
+    const int from = std::clamp(value(), m_stepMinimum, m_stepMaximum);
+    const int64_t to = int64_t{from} + steps;
+    setValue(static_cast<int>(std::clamp<int64_t>(to, m_stepMinimum, m_stepMaximum)));
     emit stepped();
 }

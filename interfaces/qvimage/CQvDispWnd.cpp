@@ -125,7 +125,7 @@ void CQvDispWnd::DrawImage(CDC* dc, CQvImage* image)
 
 void CQvDispWnd::DrawImage(CDC* dc, CQvImage* image, CRect rect, float ratio)
 {
-    if (image && ratio >= kQvMinZoomRatio && ratio <= kQvMaxZoomRatio)
+    if (image && ratio > 0.0f && ratio <= kQvMaxZoomRatio)
         BlitNearest(*image, ratio, rect.TopLeft(), rect, dc->GetImage());
 }
 

@@ -86,8 +86,8 @@ public:
     // size when image is null or empty) and the grey around it.
     void DrawImage(CDC* dc, CQvImage* image);
     // Paints the image with its pixel (0, 0) at rect's top-left corner at `ratio`, clipped to rect; the part of
-    // rect that the image does not reach is left as it is. Nothing for a ratio outside
-    // kQvMinZoomRatio..kQvMaxZoomRatio (or not a number), where window coordinates would leave the int range.
+    // rect that the image does not reach is left as it is. Any positive ratio up to kQvMaxZoomRatio (thumbnails go
+    // below the window's own zoom range); nothing for others or not a number.
     void DrawImage(CDC* dc, CQvImage* image, CRect rect, float ratio);
 
     // The base paints the empty canvas.

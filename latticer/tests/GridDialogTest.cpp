@@ -247,6 +247,26 @@ TEST_F(GridDialog, OkAndApplyTakeTypedWeightAndGapButNotDecimals)
     EXPECT_EQ(overlay.decimal, 0);
 }
 
+TEST_F(GridDialog, AnyTypedWeightIsTakenAndTheStepperStartsFromItWithinItsRange)
+{
+    CGridDlg dialog(&window, &overlay);
+    auto* weight = Control<QAbstractSpinBox>(dialog, 1001);
+    weight->selectAll();
+    QTest::keyClicks(weight, "12");
+    EXPECT_EQ(Shown(dialog, 1001), "12");
+    Control<QAbstractButton>(dialog, 3)->click();
+    EXPECT_EQ(overlay.GetWeight(), 12);
+
+    weight->stepBy(1);  // from 12, brought into 1 to 5, and no further
+    EXPECT_EQ(Shown(dialog, 1001), "5");
+    EXPECT_EQ(overlay.GetWeight(), 5);
+    weight->stepBy(-1);
+    EXPECT_EQ(overlay.GetWeight(), 4);
+    Type(dialog, 1001, "0");
+    weight->stepBy(-1);
+    EXPECT_EQ(overlay.GetWeight(), 1);
+}
+
 TEST_F(GridDialog, ColourChooserStartsFromTheLineColour)
 {
     overlay.SetLineColor(RGB(1, 2, 3));
@@ -257,6 +277,9 @@ TEST_F(GridDialog, ColourChooserStartsFromTheLineColour)
     swatch->click();
     ASSERT_EQ(MessageBoxes().ColourDialogs().size(), 1u);
     EXPECT_EQ(MessageBoxes().ColourDialogs()[0].initial, RGB(1, 2, 3));
+    ASSERT_TRUE(MessageBoxes().ColourDialogs()[0].customColours.has_value());
+    for (COLORREF custom : *MessageBoxes().ColourDialogs()[0].customColours)
+        EXPECT_EQ(custom, RGB(255, 255, 255));
     EXPECT_EQ(overlay.GetLineColor(), RGB(1, 2, 3));
 
     MessageBoxes().QueueColour(RGB(0, 200, 0));

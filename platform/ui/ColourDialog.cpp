@@ -12,10 +12,18 @@ ui_detail::HookSlot<ColourDialogHook>& Hook()
     return hook;
 }
 
+QColor ToQColor(COLORREF colour)
+{
+    return QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour));
+}
+
 std::optional<COLORREF> ShowColourDialog(const ColourDialogRequest& request)
 {
-    QColorDialog dialog(QColor(GetRValue(request.initial), GetGValue(request.initial), GetBValue(request.initial)),
-                        ui_detail::DialogOwner());
+    if (request.customColours) {
+        for (int i = 0; i < static_cast<int>(request.customColours->size()) && i < QColorDialog::customCount(); ++i)
+            QColorDialog::setCustomColor(i, ToQColor((*request.customColours)[static_cast<size_t>(i)]));
+    }
+    QColorDialog dialog(ToQColor(request.initial), ui_detail::DialogOwner());
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     const QColor chosen = dialog.selectedColor();
@@ -29,10 +37,10 @@ void SetColourDialogHook(ColourDialogHook hook)
     Hook().Set(std::move(hook));
 }
 
-std::optional<COLORREF> ChooseColour(COLORREF initial)
+std::optional<COLORREF> ChooseColour(COLORREF initial, std::optional<CustomColours> customColours)
 {
     return ui_detail::RunOnUiThread([&] {
-        const ColourDialogRequest request{initial};
+        const ColourDialogRequest request{initial, customColours};
         if (const ColourDialogHook hook = Hook().Get())
             return hook(request);
         return ShowColourDialog(request);

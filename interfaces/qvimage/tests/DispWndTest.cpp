@@ -391,9 +391,9 @@ TEST(DispWndDrawing, DrawingIntoARectangleStaysInsideIt)
         }
 }
 
-TEST(DispWndDrawing, RatiosOutsideTheZoomRangeDrawNothing)
+TEST(DispWndDrawing, RatiosThatAreNotPositiveOrBeyondTheMaximumDrawNothing)
 {
-    const float ratios[] = {0.0f, -2.0f, 1e-30f, 0.005f, 65.0f, 1e30f, std::numeric_limits<float>::infinity(),
+    const float ratios[] = {0.0f, -2.0f, 65.0f, 1e30f, std::numeric_limits<float>::infinity(),
                             std::numeric_limits<float>::quiet_NaN()};
     CQvImage image = PatternImage(QV_GRAY8, 8, 8);
     CQvDispWnd wnd;
@@ -406,6 +406,21 @@ TEST(DispWndDrawing, RatiosOutsideTheZoomRangeDrawNothing)
         }
         EXPECT_EQ(testing_support::CountColour(target, 0xFFFFFF), 40 * 40) << ratio;
     }
+}
+
+TEST(DispWndDrawing, RatiosBelowTheZoomRangeDrawThumbnails)
+{
+    CQvImage image = PatternImage(QV_GRAY8, 2000, 2000);
+    CQvDispWnd wnd;
+    QImage target = testing_support::BlankSurface(40, 40);
+    {
+        CDC dc(target);
+        wnd.DrawImage(&dc, &image, CRect(10, 10, 30, 30), 0.005f);  // 2000 pixels make 10
+        wnd.DrawImage(&dc, &image, CRect(0, 0, 5, 5), 1e-30f);      // nothing reaches a window pixel
+    }
+    const int whiteInside = testing_support::CountColour(target, 0xFFFFFF, QRect(10, 10, 10, 10));
+    EXPECT_LT(whiteInside, 100);  // the thumbnail shows
+    EXPECT_EQ(testing_support::CountColour(target, 0xFFFFFF), 40 * 40 - (100 - whiteInside));  // and nothing else
 }
 
 TEST(DispWndDrawing, RectanglesAtTheEndsOfTheIntRangeDrawOnlyWhatReachesTheSurface)

@@ -129,4 +129,16 @@ TEST_F(RealPrompt, ColourDialogStartsAtTheGivenColourAndGivesTheChosenOne)
 
     WhenShown<QColorDialog>([](QColorDialog* dialog) { dialog->reject(); });
     EXPECT_EQ(ChooseColour(RGB(200, 10, 30)), std::nullopt);
+
+    // Given custom colours replace whatever the row held.
+    QColorDialog::setCustomColor(3, QColor(7, 8, 9));
+    CustomColours white;
+    white.fill(RGB(255, 255, 255));
+    QColor customShown;
+    WhenShown<QColorDialog>([&](QColorDialog* dialog) {
+        customShown = QColorDialog::customColor(3);
+        dialog->reject();
+    });
+    EXPECT_EQ(ChooseColour(RGB(200, 10, 30), white), std::nullopt);
+    EXPECT_EQ(customShown, QColor(255, 255, 255));
 }
