@@ -4,6 +4,7 @@
 #include "CQvGObject.h"
 #include "CQvGObjectContainer.h"
 #include "GObjectClipboard.h"
+#include "PrivateRuntimeDir.h"
 #include "TestGObject.h"
 
 #include <QByteArray>
@@ -31,20 +32,7 @@ class ContainerClipboard : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const char* old = std::getenv("XDG_RUNTIME_DIR");
-        savedRuntime = old ? old : "";
-        hadRuntime = old != nullptr;
-        ASSERT_TRUE(runtime.isValid());
-        setenv("XDG_RUNTIME_DIR", runtime.path().toUtf8().constData(), 1);
-        QGuiApplication::clipboard()->clear();
         container.SetAutoRepeatCreatingObject(0);
-    }
-    void TearDown() override
-    {
-        if (hadRuntime)
-            setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
-        else
-            unsetenv("XDG_RUNTIME_DIR");
     }
 
     CQvGObject* DrawLine(OBJ_SHAPE shape, CPoint a, CPoint b)
@@ -71,9 +59,7 @@ protected:
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
 
-    QTemporaryDir runtime;
-    std::string savedRuntime;
-    bool hadRuntime = false;
+    PrivateRuntimeDir runtime;
     CQvGObjectContainer container;
 };
 
@@ -168,7 +154,7 @@ TEST_F(ContainerClipboard, BadRecordFilesPasteNothing)
     std::ifstream saved(own, std::ios::binary);
     const std::vector<uint8_t> good{std::istreambuf_iterator<char>(saved), std::istreambuf_iterator<char>()};
     ASSERT_GT(good.size(), 19u);
-    const std::string elsewhere = runtime.path().toStdString() + "/elsewhere";
+    const std::string elsewhere = runtime.Path().toStdString() + "/elsewhere";
     WriteFile(elsewhere, good);
 
     struct Case

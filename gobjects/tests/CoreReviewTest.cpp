@@ -8,6 +8,7 @@
 #include "CQvGObjectPropertyTotal.h"
 #include "FakeCanvas.h"
 #include "GeoDrawing.h"
+#include "PrivateRuntimeDir.h"
 
 #include "gdi/CRecordingDC.h"
 #include "ui/MessageBox.h"
@@ -36,21 +37,8 @@ class CoreReview : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const char* old = std::getenv("XDG_RUNTIME_DIR");
-        savedRuntime = old ? old : "";
-        hadRuntime = old != nullptr;
-        ASSERT_TRUE(runtime.isValid());
-        setenv("XDG_RUNTIME_DIR", runtime.path().toUtf8().constData(), 1);
-        QGuiApplication::clipboard()->clear();
         container.SetCanvasWnd(&canvas);
         container.SetAutoRepeatCreatingObject(0);
-    }
-    void TearDown() override
-    {
-        if (hadRuntime)
-            setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
-        else
-            unsetenv("XDG_RUNTIME_DIR");
     }
 
     CQvGObject* DrawLine(CPoint a, CPoint b, OBJ_SHAPE shape = SHAPE_LINE)
@@ -66,9 +54,7 @@ protected:
         return line;
     }
 
-    QTemporaryDir runtime;
-    std::string savedRuntime;
-    bool hadRuntime = false;
+    PrivateRuntimeDir runtime;
     FakeCanvas canvas{300, 200};
     CQvGObjectContainer container;
 };

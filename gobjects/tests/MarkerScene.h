@@ -136,3 +136,32 @@ inline void ExpectStreamRoundTrip(MarkerScene& scene, const std::vector<uint8_t>
     ASSERT_EQ(scene.container.Read(in.file()), 1);
     EXPECT_EQ(scene.Stream(), bytes);
 }
+
+// The stream of an overlay holding one `shape` record, as the program writes it, with `points` put in.
+inline std::vector<uint8_t> OverlayWithOneRecord(OBJ_SHAPE shape, const std::vector<_RPOINT>& points)
+{
+    MarkerScene writer;
+    std::vector<uint8_t> overlay = writer.Stream();
+    CQvGObject* obj = writer.container.CreateObject(shape);
+    obj->SetObjShape(shape);
+    obj->SetCalType();
+    TempStream recordStream;
+    EXPECT_EQ(obj->Write(recordStream.file(), 1.5f), 1);
+    obj->RemoveAll();
+    std::vector<uint8_t> record = recordStream.Contents();
+
+    Bytes counted;
+    counted.Put32(0, static_cast<uint32_t>(points.size()));
+    std::copy(counted.data.begin(), counted.data.end(), record.begin() + 4);
+    Bytes coordinates;
+    for (const _RPOINT& p : points) {
+        coordinates.PutDouble(coordinates.data.size(), p.x);
+        coordinates.PutDouble(coordinates.data.size(), p.y);
+    }
+    record.insert(record.begin() + 8, coordinates.data.begin(), coordinates.data.end());
+
+    constexpr size_t kObjectCountOffset = 20;
+    overlay[kObjectCountOffset] = 1;
+    overlay.insert(overlay.begin() + kObjectCountOffset + 4, record.begin(), record.end());
+    return overlay;
+}

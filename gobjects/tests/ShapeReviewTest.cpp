@@ -17,38 +17,9 @@
 
 namespace {
 
-// The stream of an overlay holding one `shape` record with `points` put in.
-std::vector<uint8_t> OverlayWith(OBJ_SHAPE shape, const std::vector<_RPOINT>& points)
-{
-    MarkerScene writer;
-    std::vector<uint8_t> overlay = writer.Stream();
-    CQvGObject* obj = writer.container.CreateObject(shape);
-    obj->SetObjShape(shape);
-    obj->SetCalType();
-    TempStream recordStream;
-    EXPECT_EQ(obj->Write(recordStream.file(), 1.5f), 1);
-    obj->RemoveAll();
-    std::vector<uint8_t> record = recordStream.Contents();
-
-    Bytes counted;
-    counted.Put32(0, static_cast<uint32_t>(points.size()));
-    std::copy(counted.data.begin(), counted.data.end(), record.begin() + 4);
-    Bytes coordinates;
-    for (const _RPOINT& p : points) {
-        coordinates.PutDouble(coordinates.data.size(), p.x);
-        coordinates.PutDouble(coordinates.data.size(), p.y);
-    }
-    record.insert(record.begin() + 8, coordinates.data.begin(), coordinates.data.end());
-
-    constexpr size_t kObjectCountOffset = 20;
-    overlay[kObjectCountOffset] = 1;
-    overlay.insert(overlay.begin() + kObjectCountOffset + 4, record.begin(), record.end());
-    return overlay;
-}
-
 CQvGObject* ReadOne(MarkerScene& scene, OBJ_SHAPE shape, const std::vector<_RPOINT>& points)
 {
-    TempStream in(OverlayWith(shape, points));
+    TempStream in(OverlayWithOneRecord(shape, points));
     if (scene.container.Read(in.file()) != 1 || scene.container.GetMainObjList().size() != 1)
         return nullptr;
     return scene.container.GetMainObjList().front();
