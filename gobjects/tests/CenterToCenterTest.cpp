@@ -3,8 +3,8 @@
 #include "ByteFixture.h"
 #include "CQvGObjectCenterToCenter.h"
 #include "CQvGObjectContainer.h"
-#include "FakeCanvas.h"
 #include "GObjectFactory.h"
+#include "MarkerScene.h"
 
 #include "CCalibKeeper.h"
 #include "RenderCheck.h"
@@ -26,22 +26,9 @@ constexpr UINT kLeftButton = 0x0001;
 // Circle A: centre (20, 20), radius 10. Circle B: centre (80, 50), radius 20.
 const std::vector<CPoint> kRims = {{30, 20}, {20, 10}, {10, 20}, {100, 50}, {80, 30}, {60, 50}};
 
-// A container at 0.5 units per pixel with 2 decimals, drawing on a fake canvas, repeating nothing.
-struct Scene
+// The marker scene (0.5 units per pixel, 2 decimals, no repetition) with the centre-to-centre's creation.
+struct Scene : MarkerScene
 {
-    CCalibKeeper calib;
-    FakeCanvas canvas{160, 120};
-    CQvGObjectContainer container;
-
-    Scene()
-    {
-        calib.SetUnitsPerPixel(0.5);
-        container.ConnectCalibKeeper(&calib);
-        container.SetDecimalPointRange(2);
-        container.SetCanvasWnd(&canvas);
-        container.SetAutoRepeatCreatingObject(0);
-    }
-
     // Clicks the points as a user does: the mouse moves to each point, then the button goes down and up.
     CQvGObjectCenterToCenter* Create(const std::vector<CPoint>& clicks)
     {
@@ -56,28 +43,7 @@ struct Scene
         }
         return obj;
     }
-
-    static std::string Text(CQvGObject* obj, int kind)
-    {
-        tagCAL_DATA data;
-        data.kind = kind;
-        return obj->GetDataString(data, 0);
-    }
-    static double Value(CQvGObject* obj, int kind)
-    {
-        tagCAL_DATA data;
-        data.kind = kind;
-        EXPECT_EQ(obj->GetCalData(data, 0), 1);
-        return data.value1;
-    }
 };
-
-std::vector<uint8_t> RecordOf(CQvGObject* obj)
-{
-    TempStream out;
-    EXPECT_EQ(obj->Write(out.file(), 1.5f), 1);
-    return out.Contents();
-}
 
 }  // namespace
 

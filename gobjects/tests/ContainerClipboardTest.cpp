@@ -157,6 +157,14 @@ TEST_F(ContainerClipboard, BadRecordFilesPasteNothing)
     const std::string elsewhere = runtime.Path().toStdString() + "/elsewhere";
     WriteFile(elsewhere, good);
 
+    // The good record with one 32-bit field replaced, named on the clipboard.
+    const auto nameRecordWith = [&](size_t offset, uint32_t value) {
+        Bytes bytes;
+        bytes.Add(good);
+        bytes.Put32(offset, value);
+        WriteFile(own, bytes.data);
+        NamePath(own);
+    };
     struct Case
     {
         const char* what;
@@ -192,30 +200,9 @@ TEST_F(ContainerClipboard, BadRecordFilesPasteNothing)
              WriteFile(own, std::vector<uint8_t>(good.begin(), good.end() - 5));
              NamePath(own);
          }},
-        {"an absurd count",
-         [&] {
-             Bytes bytes;
-             bytes.Add(good);
-             bytes.Put32(15, 0x7FFFFFFF);
-             WriteFile(own, bytes.data);
-             NamePath(own);
-         }},
-        {"a negative count",
-         [&] {
-             Bytes bytes;
-             bytes.Add(good);
-             bytes.Put32(15, 0xFFFFFFFF);
-             WriteFile(own, bytes.data);
-             NamePath(own);
-         }},
-        {"an unknown shape code",
-         [&] {
-             Bytes bytes;
-             bytes.Add(good);
-             bytes.Put32(19, 23);
-             WriteFile(own, bytes.data);
-             NamePath(own);
-         }},
+        {"an absurd count", [&] { nameRecordWith(15, 0x7FFFFFFF); }},
+        {"a negative count", [&] { nameRecordWith(15, 0xFFFFFFFF); }},
+        {"an unknown shape code", [&] { nameRecordWith(19, 23); }},
     };
     for (const Case& c : cases)
     {

@@ -165,3 +165,11 @@ inline std::vector<uint8_t> OverlayWithOneRecord(OBJ_SHAPE shape, const std::vec
     overlay.insert(overlay.begin() + kObjectCountOffset + 4, record.begin(), record.end());
     return overlay;
 }
+
+// One object's record as the current version writes it.
+inline std::vector<uint8_t> RecordOf(CQvGObject* obj)
+{
+    TempStream out;
+    EXPECT_EQ(obj->Write(out.file(), 1.5f), 1);
+    return out.Contents();
+}

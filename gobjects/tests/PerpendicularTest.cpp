@@ -4,8 +4,8 @@
 #include "CQvGObjectContainer.h"
 #include "CQvGObjectDas.h"
 #include "CQvGObjectPerpendicular.h"
-#include "FakeCanvas.h"
 #include "GObjectFactory.h"
+#include "MarkerScene.h"
 
 #include "CCalibKeeper.h"
 #include "RenderCheck.h"
@@ -28,21 +28,9 @@ constexpr UINT kKeyDelete = 46;
 // A horizontal base line from (10, 50) to (110, 50), then A 30 above it, B 40 below, C 10 above.
 const std::vector<CPoint> kClicks = {{10, 50}, {110, 50}, {30, 20}, {60, 90}, {90, 40}};
 
-struct Scene
+// The marker scene (0.5 units per pixel, 2 decimals, no repetition) with the feet's creation.
+struct Scene : MarkerScene
 {
-    CCalibKeeper calib;
-    FakeCanvas canvas{160, 120};
-    CQvGObjectContainer container;
-
-    Scene()
-    {
-        calib.SetUnitsPerPixel(0.5);
-        container.ConnectCalibKeeper(&calib);
-        container.SetDecimalPointRange(2);
-        container.SetCanvasWnd(&canvas);
-        container.SetAutoRepeatCreatingObject(0);
-    }
-
     // Clicks every point after moving the mouse there, then moves away and finishes with a right click.
     CQvGObjectPerpendicular* Create(OBJ_SHAPE shape, const std::vector<CPoint>& clicks)
     {
@@ -71,12 +59,6 @@ std::vector<std::string> SubItemTexts(CQvGObject* obj)
 
 using Texts = std::vector<std::string>;
 
-std::vector<uint8_t> RecordOf(CQvGObject* obj)
-{
-    TempStream out;
-    EXPECT_EQ(obj->Write(out.file(), 1.5f), 1);
-    return out.Contents();
-}
 
 }  // namespace
 
