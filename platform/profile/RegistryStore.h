@@ -27,6 +27,10 @@ public:
     // Re-reads both hives from the files the environment names now.
     void Reload();
 
+    // A write batch of the writable hive (HKEY_CURRENT_USER); see RegistryWriteBatch.
+    void BeginBatch() { user_.BeginBatch(); }
+    void EndBatch() { user_.EndBatch(); }
+
     // What `key` names, or null when it is not a root and not one of our open handles.
     const RegistryKeyHandle* Find(HKEY key) const;
     HKEY Add(RegistryKeyHandle handle);
