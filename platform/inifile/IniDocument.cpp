@@ -141,7 +141,11 @@ IniDocument::Range IniDocument::AppendSection(std::string_view section)
     // A blank line before a new section keeps the file readable for a person editing it.
     if (!lines_.empty() && !Trim(lines_.back().text).empty())
         lines_.push_back(NewLine({}, true));
-    lines_.push_back(NewLine("[" + std::string(Trim(section)) + "]", true));
+    // Built by appending: gcc 12 at -O3 warns falsely (-Wrestrict) on "[" + name + "]".
+    std::string header = "[";
+    header += Trim(section);
+    header += ']';
+    lines_.push_back(NewLine(header, true));
     return Range{lines_.size() - 1, lines_.size()};
 }
 
