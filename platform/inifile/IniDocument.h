@@ -3,6 +3,7 @@
 // stray CR before it) and a last line without one. Names match case-insensitively (ASCII),
 // the first matching section and the first matching key in it win. Not thread-safe; values are returned as
 // stored (trimmed, quotes kept).
+// Private to platform/inifile: dependants use PrivateProfile.h.
 #pragma once
 
 #include <optional>

@@ -1,6 +1,7 @@
 // One root of the registry and the file it lives in. Keeps the tree in memory, re-reads the file when another
 // process replaced it, and writes the whole tree back after a change: at once, or when the last open batch ends.
 // Not thread-safe: the store guards it.
+// Private to platform/profile: dependants use Registry.h.
 #pragma once
 
 #include "profile/RegistryTree.h"

@@ -1,5 +1,6 @@
 // The process-wide registry: the two hives, their files and the open handles. Every call takes Lock() first and
 // holds it for the whole operation.
+// Private to platform/profile: dependants use Registry.h.
 #pragma once
 
 #include "profile/RegistryHive.h"

@@ -12,6 +12,7 @@
 // one deeper than kMaxRegistryDepth) it skips the values up to the next good header; a last line without its line
 // break was cut off and is dropped. So a damaged file yields what is still readable, never a part of a value, and
 // never fails.
+// Private to platform/profile: dependants use Registry.h.
 #pragma once
 
 #include "profile/RegistryTree.h"

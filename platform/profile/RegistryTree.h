@@ -1,6 +1,7 @@
 // The registry's keys and values in memory. A key owns its sub-keys (kept in case-insensitive name order) and its
 // values (kept in creation order); names keep the case they were created with and match ignoring ASCII case.
 // Not thread-safe: the store guards it.
+// Private to platform/profile: dependants use Registry.h.
 #pragma once
 
 #include "profile/Registry.h"
