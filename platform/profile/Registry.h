@@ -9,9 +9,9 @@
 // picked up by the next call, so a crash loses nothing (but the changes of an open batch) and processes see one
 // store. A call that changes nothing (opening an existing key through RegCreateKeyEx, setting a value to the type
 // and bytes it has) writes nothing; a RegistryWriteBatch gathers the changes of a scope into one write. A damaged
-// file is read as far as it is valid. Thread-safe. A handle names a key path: it stays usable after RegReloadStore, and a handle whose
-// key was deleted answers ERROR_FILE_NOT_FOUND. Handles of our own are freed by RegCloseKey; unknown handles are
-// refused with ERROR_INVALID_HANDLE, never followed.
+// file is read as far as it is valid. Thread-safe. A handle names a key path: it stays usable after RegReloadStore,
+// and a handle whose key was deleted answers ERROR_FILE_NOT_FOUND. Handles of our own are freed by RegCloseKey;
+// unknown handles are refused with ERROR_INVALID_HANDLE, never followed.
 #pragma once
 
 #include "types/VistrelExport.h"
