@@ -94,7 +94,8 @@ int CQvImageCodec::Read(const char* path, CQvImage* image, const char* format, i
     const std::string found = FormatName(QString::fromLatin1(reader.format()));
     if (!IsInstalled(found))
         return 0;
-    if ((found == "bmp" && !IsCompleteBmp(bytes)) || (found == "jpeg" && !IsCompleteJpeg(bytes)))
+    if ((found == "bmp" && !IsCompleteBmp(bytes)) || (found == "jpeg" && !IsCompleteJpeg(bytes)) ||
+        (found == "tiff" && !IsCompleteTiff(bytes, frame)))
         return 0;
     if (frame > 0 && !reader.jumpToImage(frame))
         return 0;

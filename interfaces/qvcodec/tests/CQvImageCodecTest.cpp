@@ -7,8 +7,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -44,6 +46,81 @@ Difference Compare(const CQvImage& a, const CQvImage& b)
         }
     d.mean = static_cast<double>(sum) / (static_cast<double>(bytes) * a.GetHeight());
     return d;
+}
+
+// A palette unlike the grey ramp, so that the image reads back as indexed.
+void SetTestPalette(CQvImage& image)
+{
+    RGBQUAD palette[256];
+    for (int i = 0; i < 256; ++i)
+        palette[i] = RGBQUAD{static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i / 2), 0};
+    image.SetPalette(palette, 256);
+}
+
+// One directory entry of a hand-made TIFF: values of type SHORT (3) or LONG (4), placed after the directory when
+// they do not fit the entry; or, with `raw` set, the entry's count and value field exactly as given.
+struct TiffField
+{
+    uint16_t tag;
+    uint16_t type;
+    std::vector<uint32_t> values;
+    bool raw = false;
+    uint32_t rawCount = 0;
+    uint32_t rawValue = 0;
+};
+
+// A classic TIFF in either byte order: the 8-byte header, `pixels` from offset 8, then one directory with the
+// fields (in the order given), its next-directory offset (`next`, 0 for none) and the values that did not fit.
+QByteArray HandMadeTiff(bool bigEndian, const QByteArray& pixels, const std::vector<TiffField>& fields,
+                        uint32_t next = 0)
+{
+    QByteArray bytes;
+    const auto put = [&](uint32_t value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes.append(static_cast<char>(value >> (8 * (bigEndian ? size - 1 - i : i))));
+    };
+    bytes.append(bigEndian ? "MM" : "II");
+    put(42, 2);
+    const uint32_t directory = 8 + static_cast<uint32_t>(pixels.size());
+    put(directory, 4);
+    bytes.append(pixels);
+    uint32_t outside = directory + 2 + 12 * static_cast<uint32_t>(fields.size()) + 4;
+    std::vector<const TiffField*> placed;
+    put(static_cast<uint32_t>(fields.size()), 2);
+    for (const TiffField& f : fields) {
+        const int size = f.type == 3 ? 2 : 4;
+        put(f.tag, 2);
+        put(f.type, 2);
+        if (f.raw) {
+            put(f.rawCount, 4);
+            put(f.rawValue, 4);
+            continue;
+        }
+        put(static_cast<uint32_t>(f.values.size()), 4);
+        if (f.values.size() * size <= 4) {
+            for (uint32_t v : f.values)
+                put(v, size);
+            for (size_t i = f.values.size() * size; i < 4; ++i)
+                bytes.append('\0');
+        } else {
+            put(outside, 4);
+            outside += static_cast<uint32_t>(f.values.size() * size);
+            placed.push_back(&f);
+        }
+    }
+    put(next, 4);
+    for (const TiffField* f : placed)
+        for (uint32_t v : f->values)
+            put(v, f->type == 3 ? 2 : 4);
+    return bytes;
+}
+
+// The fields of a grey 8-bit uncompressed image in one strip at offset 8.
+std::vector<TiffField> GreyFields(uint32_t width, uint32_t height)
+{
+    return {{256, 4, {width}},    {257, 4, {height}}, {258, 3, {8}},        {259, 3, {1}},
+            {262, 3, {1}},        {273, 4, {8}},      {277, 3, {1}},        {278, 4, {height}},
+            {279, 4, {width * height}}};
 }
 
 class Codec : public ::testing::Test
@@ -108,11 +185,8 @@ TEST_F(Codec, EachFormatRoundTripsGreyAndColourImages)
 TEST_F(Codec, PaletteImagesKeepTheirPalette)
 {
     CQvImage original = Picture(QV_INDEX8, 9, 5);
-    RGBQUAD palette[256];
-    for (int i = 0; i < 256; ++i)
-        palette[i] = RGBQUAD{static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i / 2), 0};
-    original.SetPalette(palette, 256);
-    for (const char* name : {"indexed.bmp", "indexed.png"}) {
+    SetTestPalette(original);
+    for (const char* name : {"indexed.bmp", "indexed.png", "indexed.tif"}) {
         SCOPED_TRACE(name);
         const std::string path = PathOf(name);
         ASSERT_EQ(codec.Save(path.c_str(), &original, nullptr), 1);
@@ -188,6 +262,131 @@ TEST_F(Codec, AFileThatCannotBeReadLeavesTheImageUntouched)
     EXPECT_EQ(codec.Read(PathOf("whole.png").c_str(), &image, nullptr, 1, -1, -1), 0);  // no second image
     EXPECT_EQ(codec.Read(PathOf("whole.png").c_str(), &image, "jpeg", 0, -1, -1), 0);
     EXPECT_EQ(image.GetWidth(), 3);
+}
+
+// A file the codec wrote, cut short (and, for JPEG, closed again with an end marker): no prefix may be read.
+struct CutCase
+{
+    const char* name;
+    int model;
+    bool endMarkerAppended;
+};
+
+class CodecCut : public Codec, public ::testing::WithParamInterface<CutCase>
+{};
+
+TEST_P(CodecCut, NoPrefixOfAFileTheCodecWroteIsRead)
+{
+    const CutCase& c = GetParam();
+    CQvImage original = Picture(c.model, 13, 5);
+    if (c.model == QV_INDEX8)
+        SetTestPalette(original);
+    const std::string path = PathOf(c.name);
+    ASSERT_EQ(codec.Save(path.c_str(), &original, nullptr), 1);
+    const QByteArray whole = ReadBytes(path);
+    CQvImage back;
+    ASSERT_EQ(codec.Read(path.c_str(), &back, nullptr, 0, -1, -1), 1);
+
+    const QByteArray end("\xFF\xD9", 2);
+    // With the end marker appended, the file less its own end marker is the whole file again.
+    const qsizetype cuts = c.endMarkerAppended ? whole.size() - end.size() : whole.size();
+    const std::string cutPath = PathOf("cut");
+    // Every cut in the last part (directories and colour maps may lie there), a spread of cuts before it.
+    const qsizetype step = std::max<qsizetype>(1, cuts / 100);
+    int read = 0;
+    for (qsizetype length = 0; length < cuts; length += length + 200 >= cuts ? 1 : step) {
+        WriteBytes(cutPath, whole.left(length) + (c.endMarkerAppended ? end : QByteArray()));
+        CQvImage image = Picture(QV_GRAY8, 3, 3);
+        if (codec.Read(cutPath.c_str(), &image, nullptr, 0, -1, -1) != 0) {
+            ++read;
+            ADD_FAILURE() << "read the first " << length << " of " << whole.size() << " bytes";
+        } else if (image.GetWidth() != 3) {
+            ADD_FAILURE() << "a failed read changed the image";
+        }
+        if (read > 5)
+            break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FilesTheCodecWrote, CodecCut,
+    ::testing::Values(CutCase{"grey.tif", QV_GRAY8, false}, CutCase{"rgb.tif", QV_RGB24, false},
+                      CutCase{"rgba.tif", QV_RGBA32, false}, CutCase{"indexed.tif", QV_INDEX8, false},
+                      CutCase{"grey.bmp", QV_GRAY8, false}, CutCase{"rgba.bmp", QV_RGBA32, false},
+                      CutCase{"rgb.jpg", QV_RGB24, false}, CutCase{"grey.jpg", QV_GRAY8, true},
+                      CutCase{"rgb.jpg", QV_RGB24, true}),
+    [](const ::testing::TestParamInfo<CutCase>& info) {
+        std::string name = info.param.name;
+        for (char& ch : name)
+            if (ch == '.')
+                ch = '_';
+        return name + (info.param.endMarkerAppended ? "_closed_again" : "");
+    });
+
+TEST_F(Codec, TiffDirectoriesAreCheckedInEitherByteOrderAndBoundedOnHostileCounts)
+{
+    const QByteArray pixels = [] {
+        QByteArray p(6 * 4, '\0');
+        for (int i = 0; i < p.size(); ++i)
+            p[i] = static_cast<char>(i * 10);
+        return p;
+    }();
+    const auto with = [](std::vector<TiffField> fields, const TiffField& replacement) {
+        for (TiffField& f : fields)
+            if (f.tag == replacement.tag)
+                f = replacement;
+        return fields;
+    };
+    const std::vector<TiffField> grey = GreyFields(6, 4);
+    std::vector<TiffField> palette = with(grey, {262, 3, {3}});
+    palette.push_back({320, 3, std::vector<uint32_t>(3 * 256, 0x8080)});
+
+    const struct
+    {
+        const char* what;
+        bool bigEndian;
+        std::vector<TiffField> fields;
+        int frame;
+        bool readable;
+    } cases[] = {
+        {"little-endian, whole", false, grey, 0, true},
+        {"big-endian, whole", true, grey, 0, true},
+        {"palette, whole", true, palette, 0, true},
+        {"strip running past the end", true, with(grey, {279, 4, {4000}}), 0, false},
+        {"strip offset past the end", false, with(grey, {273, 4, {4000}}), 0, false},
+        {"uncompressed strip shorter than its rows", true, with(grey, {279, 4, {6 * 4 - 1}}), 0, false},
+        {"fewer strips than rows need", false, with(grey, {278, 4, {1}}), 0, false},
+        {"strip offsets counted past the file", false, with(grey, {273, 4, {}, true, 0x40000000, 8}), 0, false},
+        {"byte counts of an unknown type", true, with(grey, {279, 12, {}, true, 1, 8}), 0, false},
+        {"colour map short of its entries", true, with(palette, {320, 3, std::vector<uint32_t>(3 * 16, 0)}), 0,
+         false},
+        {"colour map past the end", false, with(palette, {320, 3, {}, true, 3 * 256, 100}), 0, false},
+        {"palette without a colour map", false, with(grey, {262, 3, {3}}), 0, false},
+        {"second image missing", false, grey, 1, false},
+    };
+    const std::string path = PathOf("hand-made.tif");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteBytes(path, HandMadeTiff(c.bigEndian, pixels, c.fields));
+        CQvImage image = Picture(QV_GRAY8, 3, 3);
+        EXPECT_EQ(codec.Read(path.c_str(), &image, nullptr, c.frame, -1, -1), c.readable ? 1 : 0);
+        if (c.readable) {
+            ASSERT_EQ(image.GetWidth(), 6);
+            EXPECT_EQ(image.GetPixel(5, 3)[0], static_cast<BYTE>(23 * 10));
+        } else {
+            EXPECT_EQ(image.GetWidth(), 3);
+        }
+    }
+
+    // A chain of directories that loops, and a directory that states more entries than the file holds.
+    const QByteArray loop = HandMadeTiff(false, pixels, grey, 8 + static_cast<uint32_t>(pixels.size()));
+    QByteArray vast = HandMadeTiff(true, pixels, grey);
+    vast[8 + pixels.size()] = '\xFF';
+    for (const QByteArray& bytes : {loop, vast}) {
+        WriteBytes(path, bytes);
+        CQvImage image;
+        EXPECT_EQ(codec.Read(path.c_str(), &image, nullptr, bytes == loop ? 1 : 0, -1, -1), 0);
+    }
 }
 
 TEST_F(Codec, ReadingAtAGivenSizeAndInAGivenFormat)
