@@ -1,6 +1,7 @@
 #include "CQvImageCodec.h"
 
 #include <QByteArray>
+#include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -9,12 +10,14 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
 // A smooth picture (JPEG keeps it closely) with a few sharp details, in any model; odd sizes exercise row padding.
+// Alpha takes every value, 0 and the smallest ones included, where colour premultiplied by alpha would be lost.
 CQvImage Picture(int model, int width, int height)
 {
     CQvImage image;
@@ -23,7 +26,7 @@ CQvImage Picture(int model, int width, int height)
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             for (int b = 0; b < bytesPerPixel; ++b)
-                image.GetPixel(x, y)[b] = static_cast<BYTE>(b == 3 ? 255 - x : x * 3 + y * 2 + b * 40);
+                image.GetPixel(x, y)[b] = static_cast<BYTE>(b == 3 ? x * 7 + y : x * 3 + y * 2 + b * 40);
     return image;
 }
 
@@ -155,12 +158,12 @@ TEST_F(Codec, EachFormatRoundTripsGreyAndColourImages)
     {
         const char* name;
         int model;
-        int largestDifference;  // JPEG is lossy; TIFF keeps colour premultiplied by alpha
+        int largestDifference;  // JPEG is lossy; every other format keeps every byte, alpha included
     } cases[] = {
-        {"grey.bmp", QV_GRAY8, 0},  {"rgb.bmp", QV_RGB24, 0},    {"grey.png", QV_GRAY8, 0},
-        {"rgb.png", QV_RGB24, 0},   {"grey.tif", QV_GRAY8, 0},   {"rgb.tiff", QV_RGB24, 0},
-        {"rgba.png", QV_RGBA32, 0}, {"rgba.tif", QV_RGBA32, 1},  {"grey.jpg", QV_GRAY8, 12},
-        {"rgb.JPEG", QV_RGB24, 40},
+        {"grey.bmp", QV_GRAY8, 0},  {"rgb.bmp", QV_RGB24, 0},   {"rgba.bmp", QV_RGBA32, 0},
+        {"grey.png", QV_GRAY8, 0},  {"rgb.png", QV_RGB24, 0},   {"rgba.png", QV_RGBA32, 0},
+        {"grey.tif", QV_GRAY8, 0},  {"rgb.tiff", QV_RGB24, 0},  {"rgba.tif", QV_RGBA32, 0},
+        {"grey.jpg", QV_GRAY8, 12}, {"rgb.JPEG", QV_RGB24, 40},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -179,7 +182,126 @@ TEST_F(Codec, EachFormatRoundTripsGreyAndColourImages)
             EXPECT_LT(d.mean, 3.0);
         }
     }
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 10);  // no temporary file left behind
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 11);  // no temporary file left behind
+}
+
+TEST_F(Codec, RgbaBmpIsWrittenWithAnAlphaMask)
+{
+    CQvImage image;
+    ASSERT_EQ(image.Create(QV_RGBA32, 2, 2, 0), 1);
+    const BYTE pixels[2][8] = {{1, 2, 3, 0, 4, 5, 6, 7}, {8, 9, 10, 128, 11, 12, 13, 255}};
+    for (int y = 0; y < 2; ++y)
+        std::memcpy(image.GetPixel(0, y), pixels[y], 8);
+    const std::string path = PathOf("alpha.bmp");
+    ASSERT_EQ(codec.Save(path.c_str(), &image, nullptr), 1);
+
+    QByteArray expected;
+    const auto put = [&expected](uint32_t value, int size) {
+        for (int i = 0; i < size; ++i)
+            expected.append(static_cast<char>(value >> (8 * i)));
+    };
+    expected.append("BM");
+    put(138 + 16, 4);
+    put(0, 4);
+    put(138, 4);
+    for (uint32_t v : {124u, 2u, 2u})  // BITMAPV5HEADER, width, height (bottom-up)
+        put(v, 4);
+    put(1, 2);
+    put(32, 2);
+    for (uint32_t v : {3u, 16u, 0u, 0u, 0u, 0u})  // BI_BITFIELDS, image bytes, resolution, colours
+        put(v, 4);
+    for (uint32_t v : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u, 0x73524742u})  // masks, sRGB
+        put(v, 4);
+    expected.append(48, '\0');
+    for (uint32_t v : {4u, 0u, 0u, 0u})  // images intent, no profile
+        put(v, 4);
+    expected.append(reinterpret_cast<const char*>(pixels[1]), 8);
+    expected.append(reinterpret_cast<const char*>(pixels[0]), 8);
+    EXPECT_EQ(ReadBytes(path).toHex(), expected.toHex());
+}
+
+// 16-bit grey files (as Qt writes them: TIFF and PNG) read as 8-bit grey mapped by the image's own range, and the
+// note tells what happened.
+struct SixteenBitCase
+{
+    const char* what;
+    std::vector<uint16_t> samples;  // one row
+    std::vector<int> levels;
+    int low;
+    int high;
+};
+
+void PrintTo(const SixteenBitCase& c, std::ostream* os) { *os << c.what; }
+
+class CodecSixteenBit : public Codec, public ::testing::WithParamInterface<SixteenBitCase>
+{};
+
+TEST_P(CodecSixteenBit, GreyIsMappedByItsOwnRangeAndSaysSo)
+{
+    const SixteenBitCase& c = GetParam();
+    QImage grey(static_cast<int>(c.samples.size()), 1, QImage::Format_Grayscale16);
+    std::memcpy(grey.scanLine(0), c.samples.data(), c.samples.size() * 2);
+    for (const char* name : {"grey16.tif", "grey16.png"}) {
+        SCOPED_TRACE(name);
+        const std::string path = PathOf(name);
+        ASSERT_TRUE(grey.save(QString::fromStdString(path)));
+        CQvImage image;
+        QvCodecReadNote note;
+        ASSERT_EQ(codec.Read(path.c_str(), &image, nullptr, 0, -1, -1, &note), 1);
+        ASSERT_EQ(image.GetColorModel(), QV_GRAY8);
+        std::vector<int> levels;
+        for (int x = 0; x < image.GetWidth(); ++x)
+            levels.push_back(image.GetPixel(x, 0)[0]);
+        EXPECT_EQ(levels, c.levels);
+        EXPECT_EQ(note.fileBits, 16);
+        EXPECT_TRUE(note.reduced);
+        EXPECT_EQ(note.low, c.low);
+        EXPECT_EQ(note.high, c.high);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CodecSixteenBit,
+    ::testing::Values(
+        SixteenBitCase{"twelve-bit camera data", {0, 16, 17, 2048, 4079, 4095}, {0, 1, 1, 128, 254, 255}, 0, 4095},
+        SixteenBitCase{"values below 256", {3, 4, 100, 203}, {0, 1, 124, 255}, 3, 203},
+        SixteenBitCase{"full range", {0, 257, 32768, 65535}, {0, 1, 128, 255}, 0, 65535},
+        SixteenBitCase{"uniform and faint", {7, 7}, {7, 7}, 7, 7},
+        SixteenBitCase{"uniform and bright", {4000, 4000}, {255, 255}, 4000, 4000}),
+    [](const ::testing::TestParamInfo<SixteenBitCase>& info) {
+        std::string name = info.param.what;
+        for (char& ch : name)
+            if (ch == ' ' || ch == '-')
+                ch = '_';
+        return name;
+    });
+
+TEST_F(Codec, EightBitAndSixteenBitColourReadsSayHowTheirSamplesWereTaken)
+{
+    const CQvImage rgb = Picture(QV_RGB24, 5, 3);
+    const std::string path = PathOf("rgb.png");
+    ASSERT_EQ(codec.Save(path.c_str(), &rgb, nullptr), 1);
+    CQvImage image;
+    QvCodecReadNote note{16, true, 1, 2};
+    ASSERT_EQ(codec.Read(path.c_str(), &image, nullptr, 0, -1, -1, &note), 1);
+    EXPECT_EQ(note.fileBits, 8);
+    EXPECT_FALSE(note.reduced);
+
+    // Colour keeps the full range, so that a photograph keeps its brightness.
+    QImage deep(2, 1, QImage::Format_RGBX64);
+    deep.setPixelColor(0, 0, QColor::fromRgba64(0, 32768, 65535));
+    deep.setPixelColor(1, 0, QColor::fromRgba64(1000, 2000, 3000));
+    const std::string deepPath = PathOf("rgb16.png");
+    ASSERT_TRUE(deep.save(QString::fromStdString(deepPath)));
+    ASSERT_EQ(codec.Read(deepPath.c_str(), &image, nullptr, 0, -1, -1, &note), 1);
+    ASSERT_EQ(image.GetColorModel(), QV_RGB24);
+    EXPECT_EQ(image.GetPixel(0, 0)[0], 255);  // blue
+    EXPECT_EQ(image.GetPixel(0, 0)[1], 128);
+    EXPECT_EQ(image.GetPixel(1, 0)[2], 4);  // 1000 of 65535
+    EXPECT_EQ(note.fileBits, 16);
+    EXPECT_TRUE(note.reduced);
+    EXPECT_EQ(note.low, 0);
+    EXPECT_EQ(note.high, 65535);
 }
 
 TEST_F(Codec, PaletteImagesKeepTheirPalette)
@@ -271,6 +393,8 @@ struct CutCase
     int model;
     bool endMarkerAppended;
 };
+
+void PrintTo(const CutCase& c, std::ostream* os) { *os << c.name; }
 
 class CodecCut : public Codec, public ::testing::WithParamInterface<CutCase>
 {};
@@ -386,6 +510,43 @@ TEST_F(Codec, TiffDirectoriesAreCheckedInEitherByteOrderAndBoundedOnHostileCount
         WriteBytes(path, bytes);
         CQvImage image;
         EXPECT_EQ(codec.Read(path.c_str(), &image, nullptr, bytes == loop ? 1 : 0, -1, -1), 0);
+    }
+}
+
+TEST_F(Codec, StraightAlphaTiffReadsExactlyFromStripsAndTiles)
+{
+    // 3 x 2 pixels R, G, B, A; alpha 0 and 1 where premultiplying would lose the colour.
+    const QByteArray rgba("\x10\x20\x30\x00" "\x40\x50\x60\x01" "\x70\x80\x90\xFF"
+                          "\xA0\xB0\xC0\x02" "\xD0\xE0\xF0\x80" "\x01\x02\x03\x04", 24);
+    const std::vector<TiffField> common = {{256, 4, {3}}, {257, 4, {2}}, {258, 3, {8, 8, 8, 8}}, {259, 3, {1}},
+                                           {262, 3, {2}}, {277, 3, {4}}, {338, 3, {2}}};
+    std::vector<TiffField> strips = common;
+    strips.insert(strips.end(), {{273, 4, {8, 8 + 12}}, {278, 4, {1}}, {279, 4, {12, 12}}});
+    // One 16 x 16 tile: the image's rows lie at the tile's stride.
+    QByteArray tile(16 * 16 * 4, '\0');
+    tile.replace(0, 12, rgba.left(12));
+    tile.replace(16 * 4, 12, rgba.mid(12));
+    std::vector<TiffField> tiles = common;
+    tiles.insert(tiles.end(), {{322, 4, {16}}, {323, 4, {16}}, {324, 4, {8}}, {325, 4, {16 * 16 * 4}}});
+
+    const std::string path = PathOf("straight.tif");
+    for (const auto& [fields, pixels] : {std::pair{strips, rgba}, std::pair{tiles, tile}}) {
+        for (bool bigEndian : {false, true}) {
+            SCOPED_TRACE(fields.size() == strips.size() ? "strips" : "tiles");
+            WriteBytes(path, HandMadeTiff(bigEndian, pixels, fields));
+            CQvImage image;
+            ASSERT_EQ(codec.Read(path.c_str(), &image, nullptr, 0, -1, -1), 1);
+            ASSERT_EQ(image.GetColorModel(), QV_RGBA32);
+            ASSERT_EQ(image.GetWidth(), 3);
+            for (int y = 0; y < 2; ++y)
+                for (int x = 0; x < 3; ++x) {
+                    const char* p = rgba.constData() + (y * 3 + x) * 4;
+                    const BYTE* q = image.GetPixel(x, y);
+                    const char bgra[4] = {p[2], p[1], p[0], p[3]};
+                    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(q), 4), QByteArray(bgra, 4))
+                        << x << "," << y;
+                }
+        }
     }
 }
 
