@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -68,9 +70,25 @@ void ConvertRow(const BYTE* source, const std::vector<int>& columns, int bytesPe
     }
 }
 
+// How many bands the rows of `area` are drawn in.
+int BandCount(const CRect& area, int threads)
+{
+    const int rows = area.Height();
+    if (threads == 1 || rows < 2)
+        return 1;
+    if (threads > 1)
+        return std::min(threads, rows);
+    const long long pixels = static_cast<long long>(area.Width()) * rows;
+    if (pixels < kQvBlitSplitPixels)
+        return 1;
+    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    return std::min({kQvBlitMaxThreads, cores, rows});
+}
+
 }  // namespace
 
-void BlitNearest(const CQvImage& image, float ratio, CPoint origin, const CRect& clip, QImage& surface)
+void BlitNearest(const CQvImage& image, float ratio, CPoint origin, const CRect& clip, QImage& surface,
+                 int threads)
 {
     if (image.IsEmpty() || !(ratio > 0.0f) || !IsDirect32(surface))
         return;
@@ -90,21 +108,48 @@ void BlitNearest(const CQvImage& image, float ratio, CPoint origin, const CRect&
     const std::array<QRgb, 256> byteColours =
         bytesPerPixel == 1 ? ByteColours(image) : std::array<QRgb, 256>{};
 
+    // bits() may detach the surface: called once, here, before any band writes into it.
     BYTE* surfaceBits = surface.bits();
     const qsizetype surfaceStride = surface.bytesPerLine();
     const BYTE* pixels = image.GetBuffer();
     const size_t rowBytes = columns.size() * sizeof(QRgb);
-    for (int y = area.top; y < area.bottom; ++y)
+    // Window rows [first, last) of the area; bands share nothing they write.
+    const auto drawRows = [&](int first, int last) {
+        for (int y = first; y < last; ++y)
+        {
+            QRgb* target = reinterpret_cast<QRgb*>(surfaceBits + y * surfaceStride) + area.left;
+            const size_t row = static_cast<size_t>(y - area.top);
+            // Zoomed in, consecutive window rows show the same image row: convert it once (within the band, so
+            // that a band never reads a row another band is writing).
+            if (y > first && rows[row] == rows[row - 1])
+                std::memcpy(target, reinterpret_cast<const BYTE*>(target) - surfaceStride, rowBytes);
+            else
+                ConvertRow(pixels + static_cast<qsizetype>(rows[row]) * image.GetStride(), columns, bytesPerPixel,
+                           byteColours, target);
+        }
+    };
+
+    const int bands = BandCount(area, threads);
+    const auto bandStart = [&](int band) {
+        return area.top + static_cast<int>(static_cast<long long>(area.Height()) * band / bands);
+    };
+    std::vector<std::thread> workers;
+    workers.reserve(static_cast<size_t>(bands - 1));
+    for (int band = 1; band < bands; ++band)
     {
-        QRgb* target = reinterpret_cast<QRgb*>(surfaceBits + y * surfaceStride) + area.left;
-        const size_t row = static_cast<size_t>(y - area.top);
-        // Zoomed in, consecutive window rows show the same image row: convert it once.
-        if (row > 0 && rows[row] == rows[row - 1])
-            std::memcpy(target, reinterpret_cast<const BYTE*>(target) - surfaceStride, rowBytes);
-        else
-            ConvertRow(pixels + static_cast<qsizetype>(rows[row]) * image.GetStride(), columns, bytesPerPixel,
-                       byteColours, target);
+        try
+        {
+            workers.emplace_back(drawRows, bandStart(band), bandStart(band + 1));
+        }
+        catch (const std::system_error&)
+        {
+            // No thread to be had: this one draws the band.
+            drawRows(bandStart(band), bandStart(band + 1));
+        }
     }
+    drawRows(bandStart(0), bandStart(1));
+    for (std::thread& worker : workers)
+        worker.join();
 }
 
 void FillSurfaceRect(QImage& surface, const CRect& rect, QRgb colour)
