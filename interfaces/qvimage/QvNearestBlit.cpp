@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <array>
+#include <condition_variable>
 #include <cstring>
+#include <functional>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -77,13 +80,101 @@ int BandCount(const CRect& area, int threads)
     if (threads == 1 || rows < 2)
         return 1;
     if (threads > 1)
-        return std::min(threads, rows);
+        return std::min({threads, kQvBlitMaxThreads, rows});
     const long long pixels = static_cast<long long>(area.Width()) * rows;
     if (pixels < kQvBlitSplitPixels)
         return 1;
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     return std::min({kQvBlitMaxThreads, cores, rows});
 }
+
+// Threads kept for the blit, so that a draw pays for waking them, not for starting them. One draw at a time uses
+// them; a draw that finds them busy (another thread drawing) draws alone. Made on first use and never destroyed:
+// they wait idle until the process ends, and no static destructor can find them gone.
+class BlitWorkers
+{
+public:
+    using Job = std::function<void(int band, int bands)>;
+
+    static BlitWorkers& Instance()
+    {
+        static BlitWorkers* workers = new BlitWorkers;
+        return *workers;
+    }
+
+    // Runs job(b, n) for every band b of n, band 0 on the calling thread, n being at most `bands` and at most the
+    // threads to be had; returns when every band is done.
+    void Run(int bands, const Job& job)
+    {
+        std::unique_lock<std::mutex> caller(m_callerLock, std::try_to_lock);
+        if (!caller || !Start(bands - 1))
+        {
+            job(0, 1);
+            return;
+        }
+        const int used = std::min(bands, static_cast<int>(m_threads.size()) + 1);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_job = &job;
+            m_bands = used;
+            m_pending = used - 1;
+            ++m_generation;
+        }
+        m_wake.notify_all();
+        job(0, used);
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_done.wait(lock, [this] { return m_pending == 0; });
+        m_job = nullptr;
+    }
+
+private:
+    // Up to `wanted` threads (never fewer than before); false when none could be started.
+    bool Start(int wanted)
+    {
+        while (static_cast<int>(m_threads.size()) < wanted)
+        {
+            try
+            {
+                m_threads.emplace_back(&BlitWorkers::Work, this, static_cast<int>(m_threads.size()) + 1);
+            }
+            catch (const std::system_error&)
+            {
+                break;
+            }
+        }
+        return !m_threads.empty();
+    }
+
+    void Work(int band)
+    {
+        unsigned long long seen = 0;
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;)
+        {
+            m_wake.wait(lock, [&] { return m_generation != seen; });
+            seen = m_generation;
+            if (band >= m_bands)
+                continue;
+            const Job* job = m_job;
+            const int bands = m_bands;
+            lock.unlock();
+            (*job)(band, bands);
+            lock.lock();
+            if (--m_pending == 0)
+                m_done.notify_one();
+        }
+    }
+
+    std::mutex m_callerLock;  // held by the draw that uses the threads
+    std::mutex m_mutex;       // guards what follows
+    std::condition_variable m_wake;
+    std::condition_variable m_done;
+    unsigned long long m_generation = 0;
+    const Job* m_job = nullptr;
+    int m_bands = 0;
+    int m_pending = 0;
+    std::vector<std::thread> m_threads;
+};
 
 }  // namespace
 
@@ -130,26 +221,17 @@ void BlitNearest(const CQvImage& image, float ratio, CPoint origin, const CRect&
     };
 
     const int bands = BandCount(area, threads);
-    const auto bandStart = [&](int band) {
-        return area.top + static_cast<int>(static_cast<long long>(area.Height()) * band / bands);
-    };
-    std::vector<std::thread> workers;
-    workers.reserve(static_cast<size_t>(bands - 1));
-    for (int band = 1; band < bands; ++band)
+    if (bands == 1)
     {
-        try
-        {
-            workers.emplace_back(drawRows, bandStart(band), bandStart(band + 1));
-        }
-        catch (const std::system_error&)
-        {
-            // No thread to be had: this one draws the band.
-            drawRows(bandStart(band), bandStart(band + 1));
-        }
+        drawRows(area.top, area.bottom);
+        return;
     }
-    drawRows(bandStart(0), bandStart(1));
-    for (std::thread& worker : workers)
-        worker.join();
+    BlitWorkers::Instance().Run(bands, [&](int band, int count) {
+        const auto start = [&](int b) {
+            return area.top + static_cast<int>(static_cast<long long>(area.Height()) * b / count);
+        };
+        drawRows(start(band), start(band + 1));
+    });
 }
 
 void FillSurfaceRect(QImage& surface, const CRect& rect, QRgb colour)
