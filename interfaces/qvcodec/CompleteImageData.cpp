@@ -60,14 +60,15 @@ void JpegCheckMessage(j_common_ptr info, int level)
 
 void JpegCheckSilent(j_common_ptr) {}
 
-// Every coefficient of every component came with at least its first scan.
+// Every coefficient of every component reached its full precision: a progressive file cut between two scans and
+// closed with an end marker decodes without a warning, only coarser.
 bool AllCoefficientsSent(const jpeg_decompress_struct& info)
 {
     if (!info.progressive_mode || !info.coef_bits)
         return true;
     for (int c = 0; c < info.num_components; ++c)
         for (int k = 0; k < DCTSIZE2; ++k)
-            if (info.coef_bits[c][k] < 0)
+            if (info.coef_bits[c][k] != 0)
                 return false;
     return true;
 }

@@ -9,7 +9,7 @@
 bool IsCompleteBmp(const QByteArray& file);
 // An end-of-image marker follows the last start-of-scan marker, and the decoder's pass over the entropy-coded data
 // finds every scan whole (a file cut inside its data and closed with an end marker is not) and, in a progressive
-// file, every coefficient sent.
+// file, every coefficient sent to its full precision.
 bool IsCompleteJpeg(const QByteArray& file);
 // The directory of image `frame` can be read, states a usable size and sample layout, and every strip or tile it
 // needs (uncompressed: with all of its bytes) and its colour map (palette images) lie inside the file.

@@ -1,10 +1,12 @@
 #include "CQvImageCodec.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -144,6 +146,33 @@ protected:
     {
         QFile file(QString::fromStdString(path));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // Reads prefixes of `whole` (with a JPEG end marker appended when asked): every cut in the last part, where
+    // directories, colour maps and last scans lie, and a spread of cuts before it. None may be read.
+    void ExpectNoPrefixRead(const QByteArray& whole, bool endMarkerAppended) const
+    {
+        const std::string path = PathOf("whole");
+        WriteBytes(path, whole);
+        CQvImage back;
+        ASSERT_EQ(codec.Read(path.c_str(), &back, nullptr, 0, -1, -1), 1);
+
+        const QByteArray end("\xFF\xD9", 2);
+        // With the end marker appended, the file less its own end marker is the whole file again.
+        const qsizetype cuts = endMarkerAppended ? whole.size() - end.size() : whole.size();
+        const std::string cutPath = PathOf("cut");
+        const qsizetype step = std::max<qsizetype>(1, cuts / 100);
+        int read = 0;
+        for (qsizetype length = 0; length < cuts && read < 5; length += length + 200 >= cuts ? 1 : step) {
+            WriteBytes(cutPath, whole.left(length) + (endMarkerAppended ? end : QByteArray()));
+            CQvImage image = Picture(QV_GRAY8, 3, 3);
+            if (codec.Read(cutPath.c_str(), &image, nullptr, 0, -1, -1) != 0) {
+                ++read;
+                ADD_FAILURE() << "read the first " << length << " of " << whole.size() << " bytes";
+            } else if (image.GetWidth() != 3) {
+                ADD_FAILURE() << "a failed read changed the image";
+            }
+        }
     }
 
     QTemporaryDir folder;
@@ -407,29 +436,7 @@ TEST_P(CodecCut, NoPrefixOfAFileTheCodecWroteIsRead)
         SetTestPalette(original);
     const std::string path = PathOf(c.name);
     ASSERT_EQ(codec.Save(path.c_str(), &original, nullptr), 1);
-    const QByteArray whole = ReadBytes(path);
-    CQvImage back;
-    ASSERT_EQ(codec.Read(path.c_str(), &back, nullptr, 0, -1, -1), 1);
-
-    const QByteArray end("\xFF\xD9", 2);
-    // With the end marker appended, the file less its own end marker is the whole file again.
-    const qsizetype cuts = c.endMarkerAppended ? whole.size() - end.size() : whole.size();
-    const std::string cutPath = PathOf("cut");
-    // Every cut in the last part (directories and colour maps may lie there), a spread of cuts before it.
-    const qsizetype step = std::max<qsizetype>(1, cuts / 100);
-    int read = 0;
-    for (qsizetype length = 0; length < cuts; length += length + 200 >= cuts ? 1 : step) {
-        WriteBytes(cutPath, whole.left(length) + (c.endMarkerAppended ? end : QByteArray()));
-        CQvImage image = Picture(QV_GRAY8, 3, 3);
-        if (codec.Read(cutPath.c_str(), &image, nullptr, 0, -1, -1) != 0) {
-            ++read;
-            ADD_FAILURE() << "read the first " << length << " of " << whole.size() << " bytes";
-        } else if (image.GetWidth() != 3) {
-            ADD_FAILURE() << "a failed read changed the image";
-        }
-        if (read > 5)
-            break;
-    }
+    ExpectNoPrefixRead(ReadBytes(path), c.endMarkerAppended);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -446,6 +453,22 @@ INSTANTIATE_TEST_SUITE_P(
                 ch = '_';
         return name + (info.param.endMarkerAppended ? "_closed_again" : "");
     });
+
+TEST_F(Codec, NoProgressiveJpegCutBetweenScansAndClosedAgainIsRead)
+{
+    // Qt writes it: the codec saves baseline JPEG only, but reads what other programs write.
+    QImage picture(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            picture.setPixel(x, y, qRgb(x * 4, y * 5, (x * y) & 255));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    ASSERT_TRUE(writer.write(picture));
+    ExpectNoPrefixRead(bytes, true);
+}
 
 TEST_F(Codec, TiffDirectoriesAreCheckedInEitherByteOrderAndBoundedOnHostileCounts)
 {
