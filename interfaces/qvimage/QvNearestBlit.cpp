@@ -128,14 +128,17 @@ public:
     }
 
 private:
-    // Up to `wanted` threads (never fewer than before); false when none could be started.
+    // Up to `wanted` threads (never fewer than before); false when none could be started. Called by the drawing
+    // thread only, which alone changes the generation.
     bool Start(int wanted)
     {
         while (static_cast<int>(m_threads.size()) < wanted)
         {
             try
             {
-                m_threads.emplace_back(&BlitWorkers::Work, this, static_cast<int>(m_threads.size()) + 1);
+                // A thread added for this draw must not take the last draw's generation for a new one.
+                m_threads.emplace_back(&BlitWorkers::Work, this, static_cast<int>(m_threads.size()) + 1,
+                                       m_generation);
             }
             catch (const std::system_error&)
             {
@@ -145,9 +148,8 @@ private:
         return !m_threads.empty();
     }
 
-    void Work(int band)
+    void Work(int band, unsigned long long seen)
     {
-        unsigned long long seen = 0;
         std::unique_lock<std::mutex> lock(m_mutex);
         for (;;)
         {

@@ -34,6 +34,7 @@ CQvImage BigPattern(int type)
 
 TEST(NearestBlit, ThreadedBandsMatchOneThreadAtEveryZoomStep)
 {
+    // Two bands first, then more: threads added after a draw join only the draws that follow it.
     for (int type : {QV_GRAY8, QV_INDEX8, QV_RGB24, QV_RGBA32})
     {
         const CQvImage image = BigPattern(type);
@@ -48,7 +49,7 @@ TEST(NearestBlit, ThreadedBandsMatchOneThreadAtEveryZoomStep)
             single.fill(0xFF123456);
             QImage banded = single.copy();
             BlitNearest(image, ratio, origin, clip, single, 1);
-            for (int threads : {0, 3, kQvBlitMaxThreads})
+            for (int threads : {2, 0, 3, kQvBlitMaxThreads})
             {
                 QImage surface = banded.copy();
                 BlitNearest(image, ratio, origin, clip, surface, threads);
