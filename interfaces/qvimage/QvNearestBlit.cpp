@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -73,8 +75,8 @@ void ConvertRow(const BYTE* source, const std::vector<int>& columns, int bytesPe
     }
 }
 
-// How many bands the rows of `area` are drawn in.
-int BandCount(const CRect& area, int threads)
+// How many threads may draw the rows of `area`.
+int ThreadCount(const CRect& area, int threads)
 {
     const int rows = area.Height();
     if (threads == 1 || rows < 2)
@@ -88,43 +90,79 @@ int BandCount(const CRect& area, int threads)
     return std::min({kQvBlitMaxThreads, cores, rows});
 }
 
+// One draw's bands, taken one at a time by whichever thread is free: the drawing thread starts at once, and a
+// worker that wakes late finds fewer bands left, or none, so a draw never waits for a thread to wake.
+struct BandQueue
+{
+    using Draw = std::function<void(int band, int bands)>;
+
+    BandQueue(const Draw& d, int count) : draw(&d), bands(count) {}
+
+    // Draws bands until none is left. `draw` is called only for a band not yet finished, so only while the
+    // drawing thread still waits in WaitForAll and its function exists.
+    void Help()
+    {
+        for (;;)
+        {
+            const int band = next.fetch_add(1);
+            if (band >= bands)
+                return;
+            (*draw)(band, bands);
+            if (finished.fetch_add(1) + 1 == bands)
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                allFinished.notify_all();
+            }
+        }
+    }
+
+    void WaitForAll()
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        allFinished.wait(lock, [this] { return finished.load() == bands; });
+    }
+
+    const Draw* draw;
+    const int bands;
+    std::atomic<int> next{0};
+    std::atomic<int> finished{0};
+    std::mutex mutex;
+    std::condition_variable allFinished;
+};
+
 // Threads kept for the blit, so that a draw pays for waking them, not for starting them. One draw at a time uses
 // them; a draw that finds them busy (another thread drawing) draws alone. Made on first use and never destroyed:
 // they wait idle until the process ends, and no static destructor can find them gone.
 class BlitWorkers
 {
 public:
-    using Job = std::function<void(int band, int bands)>;
-
     static BlitWorkers& Instance()
     {
         static BlitWorkers* workers = new BlitWorkers;
         return *workers;
     }
 
-    // Runs job(b, n) for every band b of n, band 0 on the calling thread, n being at most `bands` and at most the
-    // threads to be had; returns when every band is done.
-    void Run(int bands, const Job& job)
+    // Draws every band of `bands`, with the help of up to `helpers` kept threads; returns when all are drawn.
+    void Run(int bands, int helpers, const BandQueue::Draw& draw)
     {
         std::unique_lock<std::mutex> caller(m_callerLock, std::try_to_lock);
-        if (!caller || !Start(bands - 1))
+        if (!caller || !Start(helpers))
         {
-            job(0, 1);
+            for (int band = 0; band < bands; ++band)
+                draw(band, bands);
             return;
         }
-        const int used = std::min(bands, static_cast<int>(m_threads.size()) + 1);
+        const auto queue = std::make_shared<BandQueue>(draw, bands);
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            m_job = &job;
-            m_bands = used;
-            m_pending = used - 1;
+            m_queue = queue;
             ++m_generation;
         }
         m_wake.notify_all();
-        job(0, used);
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_done.wait(lock, [this] { return m_pending == 0; });
-        m_job = nullptr;
+        queue->Help();
+        queue->WaitForAll();
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_queue.reset();
     }
 
 private:
@@ -137,8 +175,7 @@ private:
             try
             {
                 // A thread added for this draw must not take the last draw's generation for a new one.
-                m_threads.emplace_back(&BlitWorkers::Work, this, static_cast<int>(m_threads.size()) + 1,
-                                       m_generation);
+                m_threads.emplace_back(&BlitWorkers::Work, this, m_generation);
             }
             catch (const std::system_error&)
             {
@@ -148,33 +185,28 @@ private:
         return !m_threads.empty();
     }
 
-    void Work(int band, unsigned long long seen)
+    void Work(unsigned long long seen)
     {
         std::unique_lock<std::mutex> lock(m_mutex);
         for (;;)
         {
             m_wake.wait(lock, [&] { return m_generation != seen; });
             seen = m_generation;
-            if (band >= m_bands)
+            // Held by the worker, the queue outlives a draw that finished without it.
+            const std::shared_ptr<BandQueue> queue = m_queue;
+            if (!queue)
                 continue;
-            const Job* job = m_job;
-            const int bands = m_bands;
             lock.unlock();
-            (*job)(band, bands);
+            queue->Help();
             lock.lock();
-            if (--m_pending == 0)
-                m_done.notify_one();
         }
     }
 
     std::mutex m_callerLock;  // held by the draw that uses the threads
     std::mutex m_mutex;       // guards what follows
     std::condition_variable m_wake;
-    std::condition_variable m_done;
     unsigned long long m_generation = 0;
-    const Job* m_job = nullptr;
-    int m_bands = 0;
-    int m_pending = 0;
+    std::shared_ptr<BandQueue> m_queue;
     std::vector<std::thread> m_threads;
 };
 
@@ -222,13 +254,15 @@ void BlitNearest(const CQvImage& image, float ratio, CPoint origin, const CRect&
         }
     };
 
-    const int bands = BandCount(area, threads);
-    if (bands == 1)
+    const int threadCount = ThreadCount(area, threads);
+    if (threadCount == 1)
     {
         drawRows(area.top, area.bottom);
         return;
     }
-    BlitWorkers::Instance().Run(bands, [&](int band, int count) {
+    // A few bands a thread, so that threads that start late still share the work.
+    const int bands = std::min(area.Height(), threadCount * 4);
+    BlitWorkers::Instance().Run(bands, threadCount - 1, [&](int band, int count) {
         const auto start = [&](int b) {
             return area.top + static_cast<int>(static_cast<long long>(area.Height()) * b / count);
         };

@@ -2,9 +2,9 @@
 // nearest neighbour, never smoothed, and plain rectangle fills. Only the window pixels inside the clip rectangle
 // and the surface are written, and only the source pixels they show are read, so drawing a zoomed-in corner of a
 // large image costs the corner, not the image. Surfaces of other formats are left untouched. Any thread, one
-// surface at a time. A large drawing is split into bands of rows drawn on a few threads kept for the purpose (one
-// drawing at a time uses them; another drawing meanwhile runs on its own thread), each band exactly as the whole
-// would draw it, and the call returns when all are done.
+// surface at a time. A large drawing is split into bands of rows that the calling thread and a few threads kept
+// for the purpose take as they come free (one drawing at a time uses them; another drawing meanwhile runs on its
+// own thread); each band is drawn exactly as the whole would draw it, and the call returns when all are done.
 #pragma once
 
 #include "CQvImage.h"
@@ -17,7 +17,7 @@
 // the zoom rule of QvZoomMapping.h. Grey models show their level, indexed models their palette colour (an index
 // beyond the palette shows black), RGB and RGBA models their colour without alpha. threads: 0 lets the blit
 // choose (several threads, at most kQvBlitMaxThreads, only where the drawn area is large enough to repay them);
-// 1 keeps the work on the calling thread; n > 1 splits the rows into n bands (at most kQvBlitMaxThreads)
+// 1 keeps the work on the calling thread; n > 1 lets up to n threads (at most kQvBlitMaxThreads) share it
 // whatever the area.
 VISTREL_EXPORT void BlitNearest(const CQvImage& image, float ratio, CPoint origin, const CRect& clip,
                                 QImage& surface, int threads = 0);
