@@ -6,6 +6,7 @@
 #include <array>
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -13,6 +14,8 @@
 #include <system_error>
 #include <thread>
 #include <vector>
+
+static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "a 24-bit pixel read as a word is 0x..RRGGBB only on little-endian");
 
 namespace {
 
@@ -57,7 +60,9 @@ std::vector<int> SourceIndices(int first, int last, float ratio, int origin, int
     return indices;
 }
 
-void ConvertRow(const BYTE* source, const std::vector<int>& columns, int bytesPerPixel,
+// `wordSafe`: how many of the columns may be read as a whole 4-byte word (the rest lie too near the end of the
+// image's buffer for a 24-bit pixel's fourth byte to exist).
+void ConvertRow(const BYTE* source, const std::vector<int>& columns, size_t wordSafe, int bytesPerPixel,
                 const std::array<QRgb, 256>& byteColours, QRgb* target)
 {
     const size_t count = columns.size();
@@ -67,8 +72,15 @@ void ConvertRow(const BYTE* source, const std::vector<int>& columns, int bytesPe
             target[i] = byteColours[source[columns[i]]];
         return;
     }
-    // B, G, R first in both the 24-bit and the 32-bit layout; alpha is dropped.
-    for (size_t i = 0; i < count; ++i)
+    // B, G, R first in both the 24-bit and the 32-bit layout, so on a little-endian machine the word at the pixel
+    // is 0x..RRGGBB: one load, and the fourth byte (alpha, or the next pixel's blue) replaced by opaque.
+    for (size_t i = 0; i < wordSafe; ++i)
+    {
+        uint32_t word;
+        std::memcpy(&word, source + columns[i], sizeof(word));
+        target[i] = 0xFF000000u | (word & 0x00FFFFFFu);
+    }
+    for (size_t i = wordSafe; i < count; ++i)
     {
         const BYTE* p = source + columns[i];
         target[i] = 0xFF000000u | (QRgb(p[2]) << 16) | (QRgb(p[1]) << 8) | QRgb(p[0]);
@@ -233,6 +245,12 @@ void BlitNearest(const CQvImage& image, float ratio, CPoint origin, const CRect&
     const std::array<QRgb, 256> byteColours =
         bytesPerPixel == 1 ? ByteColours(image) : std::array<QRgb, 256>{};
 
+    // Every row but the last has a next row after it; in the last, only words that end within its stride.
+    size_t lastRowWordSafe = columns.size();
+    while (lastRowWordSafe > 0 && columns[lastRowWordSafe - 1] + 4 > image.GetStride())
+        --lastRowWordSafe;
+    const int lastRow = image.GetHeight() - 1;
+
     // bits() may detach the surface: called once, here, before any band writes into it.
     BYTE* surfaceBits = surface.bits();
     const qsizetype surfaceStride = surface.bytesPerLine();
@@ -249,8 +267,9 @@ void BlitNearest(const CQvImage& image, float ratio, CPoint origin, const CRect&
             if (y > first && rows[row] == rows[row - 1])
                 std::memcpy(target, reinterpret_cast<const BYTE*>(target) - surfaceStride, rowBytes);
             else
-                ConvertRow(pixels + static_cast<qsizetype>(rows[row]) * image.GetStride(), columns, bytesPerPixel,
-                           byteColours, target);
+                ConvertRow(pixels + static_cast<qsizetype>(rows[row]) * image.GetStride(), columns,
+                           rows[row] == lastRow ? lastRowWordSafe : columns.size(), bytesPerPixel, byteColours,
+                           target);
         }
     };
 
