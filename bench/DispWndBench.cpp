@@ -6,10 +6,11 @@
 //   itself, where Qt converts while it scales on its own thread pool.
 // - Our blit alone, held to one thread and shared as the window shares it, to show what the threads bring.
 // Each reports wall time (the Time column) and the CPU time of the whole process, all threads included (the CPU
-// column), since several of them spread their work over threads. Target: the display window no slower than
-// OpenCV by wall clock. Before timing, every window pixel our window drew is checked against the image pixel the
-// window maps it to, and each peer's drawn area against its own nearest-neighbour rule, so a fast but wrong path
-// fails the run.
+// column), since several of them spread their work over threads and their wall time depends on free cores.
+// The window also fills the surface around the image, which the peers leave alone. Before timing, every window
+// pixel our window drew is checked against the image pixel the window maps it to, our blit's output against the
+// window's, and each peer's drawn area against its own nearest-neighbour rule, so a fast but wrong path fails the
+// run.
 #include "CQvDispWnd.h"
 #include "CQvImage.h"
 #include "QvImageViews.h"
