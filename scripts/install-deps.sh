@@ -7,6 +7,8 @@ packages=(
   g++ cmake ninja-build pkg-config
   # libraries
   qt6-base-dev qt6-image-formats-plugins libgl-dev libopencv-core-dev libopencv-imgproc-dev
+  # the JPEG decoder, to check that a file's data is whole before Qt decodes it
+  libjpeg-dev
   # tests and benchmarks (locales: a comma-decimal locale to prove numbers never follow it)
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth locales
   # metric-compatible faces for "Arial" and "Tahoma", and Hangul
