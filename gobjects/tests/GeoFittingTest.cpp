@@ -233,31 +233,27 @@ INSTANTIATE_TEST_SUITE_P(
     FitPointsLeastSquares, FitEdge,
     testing::Values(
         // An edge 163 pixels long with one pixel of jitter, once read as 991.5 long at 350.5 degrees.
-        EdgeCase{"steep, one pixel of jitter",
+        EdgeCase{"steep_one_pixel_of_jitter",
                  {{200, 300}, {200, 327}, {201, 354}, {201, 382}, {201, 409}, {200, 436}, {200, 463}},
                  true},
         // Jitter that does not lean at all: y on x gave a level segment 1 pixel long across the edge.
-        EdgeCase{"steep, jitter with no slope", {{0, 0}, {1, 10}, {0, 20}, {1, 30}, {0, 40}}, true},
-        EdgeCase{"steep, leaning right", {{50, 0}, {54, 20}, {58, 40}, {57, 60}, {62, 80}, {66, 100}, {70, 120}},
+        EdgeCase{"steep_jitter_with_no_slope", {{0, 0}, {1, 10}, {0, 20}, {1, 30}, {0, 40}}, true},
+        EdgeCase{"steep_leaning_right", {{50, 0}, {54, 20}, {58, 40}, {57, 60}, {62, 80}, {66, 100}, {70, 120}},
                  true},
-        EdgeCase{"steep, leaning left", {{300, 10}, {294, 30}, {289, 50}, {282, 70}, {279, 90}}, true},
-        EdgeCase{"steep, far from the origin",
+        EdgeCase{"steep_leaning_left", {{300, 10}, {294, 30}, {289, 50}, {282, 70}, {279, 90}}, true},
+        EdgeCase{"steep_far_from_the_origin",
                  {{1e6 + 1, 2e6}, {1e6, 2e6 + 40}, {1e6 + 1, 2e6 + 80}, {1e6 + 1, 2e6 + 120}, {1e6, 2e6 + 160}},
                  true},
-        EdgeCase{"steep, taller than wide box of points", {{10, 10}, {30, 10}, {30, 70}, {10, 70}}, true},
-        EdgeCase{"steep, just past 45 degrees", {{0, 0}, {10, 11}, {20, 21}, {30, 31}}, true},
+        EdgeCase{"steep_taller_than_wide_box_of_points", {{10, 10}, {30, 10}, {30, 70}, {10, 70}}, true},
+        EdgeCase{"steep_just_past_45_degrees", {{0, 0}, {10, 11}, {20, 21}, {30, 31}}, true},
         // Flat edges keep the fit they always had.
-        EdgeCase{"flat, one pixel of jitter",
+        EdgeCase{"flat_one_pixel_of_jitter",
                  {{300, 200}, {327, 200}, {354, 201}, {382, 201}, {409, 201}, {436, 200}, {463, 200}},
                  false},
-        EdgeCase{"flat, leaning", {{0, 50}, {20, 54}, {40, 58}, {60, 57}, {80, 62}}, false},
-        EdgeCase{"flat, exactly 45 degrees", {{0, 0}, {10, 10}, {20, 20}, {30, 30}}, false},
-        EdgeCase{"flat, just under 45 degrees", {{0, 0}, {11, 10}, {21, 20}, {31, 30}}, false}),
-    [](const testing::TestParamInfo<EdgeCase>& info) {
-        std::string name = info.param.what;
-        std::replace_if(name.begin(), name.end(), [](char ch) { return !std::isalnum(static_cast<unsigned char>(ch)); }, '_');
-        return name;
-    });
+        EdgeCase{"flat_leaning", {{0, 50}, {20, 54}, {40, 58}, {60, 57}, {80, 62}}, false},
+        EdgeCase{"flat_exactly_45_degrees", {{0, 0}, {10, 10}, {20, 20}, {30, 30}}, false},
+        EdgeCase{"flat_just_under_45_degrees", {{0, 0}, {11, 10}, {21, 20}, {31, 30}}, false}),
+    [](const testing::TestParamInfo<EdgeCase>& info) { return std::string(info.param.what); });
 
 namespace {
 
@@ -292,7 +288,8 @@ TEST_P(FitVerticalEdge, RunsFromTheSmallestToTheLargestY)
 INSTANTIATE_TEST_SUITE_P(
     FitPointsLeastSquares, FitVerticalEdge,
     testing::Values(VerticalCase{"unsorted_with_repeats", {{7, 9}, {7, 2}, {7, 9}, {7, 5}}, {7, 2}, {7, 9}},
-                    VerticalCase{"far_from_the_origin", {{1e6, 1e6 + 120}, {1e6, 1e6}, {1e6, 1e6 + 300}, {1e6, 1e6 + 50}},
+                    VerticalCase{"far_from_the_origin",
+                                 {{1e6, 1e6 + 120}, {1e6, 1e6}, {1e6, 1e6 + 300}, {1e6, 1e6 + 50}},
                                  {1e6, 1e6},
                                  {1e6, 1e6 + 300}},
                     VerticalCase{"fractional_x", {{0.1, 3}, {0.1, -4}, {0.1, 8}}, {0.1, -4}, {0.1, 8}},
