@@ -122,6 +122,17 @@ TEST(PixelsMeetEllipticRing, RectanglesMeetTheRingWhereAnyOfTheirPixelsDoes)
             << c.pixels.left << "," << c.pixels.top << " - " << c.pixels.right << "," << c.pixels.bottom;
 }
 
+TEST(PixelsMeetEllipticRing, ABoxAsLargeAsIntHasItsRingAtTheEndsOfInt)
+{
+    const CRect all(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+    EXPECT_TRUE(PixelsMeetEllipticRing(all, 3, CRect(INT_MIN, 0, INT_MIN, 0)));
+    EXPECT_TRUE(PixelsMeetEllipticRing(all, 3, CRect(0, INT_MAX, 0, INT_MAX)));
+    EXPECT_FALSE(PixelsMeetEllipticRing(all, 3, CRect(-5, -5, 5, 5)));
+    EXPECT_FALSE(PixelsMeetEllipticRing(all, 3, CRect(INT_MIN, INT_MIN, INT_MIN + 100, INT_MIN + 100)));
+    // A rectangle over the whole plane meets it after a row or two, however tall.
+    EXPECT_TRUE(PixelsMeetEllipticRing(all, 3, all));
+}
+
 TEST(PixelsMeetSquare, EightPixelsCentredOnThePoint)
 {
     EXPECT_TRUE(PixelsMeetSquare(CPoint(10, 10), 4, CRect(6, 6, 6, 6)));
