@@ -266,6 +266,19 @@ bool LabelContains(CQvGObject* label, CPoint point)
     return label->GetHitTestRgn(region) && region.PtInRegion(point);
 }
 
+// The pixels a rectangle covers as RectInRegion takes them (ordered, right and bottom excluded), with both corners
+// included; an empty rectangle covers none (right < left).
+CRect IncludedPixels(const CRect& rect)
+{
+    const int left = std::min(rect.left, rect.right);
+    const int top = std::min(rect.top, rect.bottom);
+    const int right = std::max(rect.left, rect.right);
+    const int bottom = std::max(rect.top, rect.bottom);
+    if (right == left || bottom == top)
+        return CRect(0, 0, -1, -1);
+    return CRect(left, top, right - 1, bottom - 1);
+}
+
 bool LabelTouches(CQvGObject* label, const CRect& rect)
 {
     const CRect bounds = label->GetHitBounds();
@@ -349,12 +362,18 @@ int CQvGObject::IsSelected(CPoint point)
     m_labelHit = 0;
     const CRect bounds = GetHitBounds();
     if (bounds.IsRectEmpty() || bounds.PtInRect(point)) {
-        CRgn region;
-        if (!GetHitTestRgn(region))
+        OutlineHit hit = HitByOutline(CRect(point, point));
+        if (hit == OutlineHit::UseRegion) {
+            CRgn region;
+            hit = !GetHitTestRgn(region) ? OutlineHit::NoRegion
+                  : region.PtInRegion(point) ? OutlineHit::Met
+                                             : OutlineHit::Missed;
+        }
+        if (hit == OutlineHit::NoRegion)
             return 0;
         if (IsAnnotation())
             return IsChildSelected(point);
-        if (region.PtInRegion(point))
+        if (hit == OutlineHit::Met)
             return 1;
     } else if (IsAnnotation()) {
         return IsChildSelected(point);
@@ -373,10 +392,16 @@ int CQvGObject::IsSelected(CRect rect)
     const CRect bounds = GetHitBounds();
     CRect meets;
     if (bounds.IsRectEmpty() || meets.IntersectRect(bounds, rect)) {
-        CRgn region;
-        if (!GetHitTestRgn(region))
+        OutlineHit hit = HitByOutline(IncludedPixels(rect));
+        if (hit == OutlineHit::UseRegion) {
+            CRgn region;
+            hit = !GetHitTestRgn(region) ? OutlineHit::NoRegion
+                  : region.RectInRegion(&rect) ? OutlineHit::Met
+                                               : OutlineHit::Missed;
+        }
+        if (hit == OutlineHit::NoRegion)
             return 0;
-        if (region.RectInRegion(&rect))
+        if (hit == OutlineHit::Met)
             return 1;
     }
     if (IsAnnotation())

@@ -76,6 +76,19 @@ public:
     // A rectangle that holds the whole hit region, so that hit tests far from the object need not build it; a
     // shape that answers one always has a region. The empty rectangle (the base's answer) means "not known".
     virtual CRect GetHitBounds() { return CRect(); }
+    // How a shape answers a hit test from its outline, without building its region.
+    enum class OutlineHit
+    {
+        UseRegion,  // no answer of its own: the hit test builds the region
+        NoRegion,   // GetHitTestRgn would give no region: never hit
+        Missed,
+        Met,
+    };
+    // Whether any of the pixels from (pixels.left, pixels.top) to (pixels.right, pixels.bottom), both corners
+    // included (none when right < left or bottom < top), lies in the region GetHitTestRgn would build. Shapes whose
+    // region grows with their size (rings of circles and ellipses) answer from their outline, so that a hit test
+    // costs the same for any size; the base answers UseRegion.
+    virtual OutlineHit HitByOutline(const CRect& /*pixels*/) { return OutlineHit::UseRegion; }
     // Whether a label intersects the rectangle / holds the point; an annotation's labels start at the second.
     virtual int IsChildSelected(CRect rect);
     virtual int IsChildSelected(CPoint point);

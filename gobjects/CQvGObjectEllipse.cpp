@@ -2,6 +2,7 @@
 
 #include "GeoConversions.h"
 #include "GeoFunctions.h"
+#include "GeoHitRegion.h"
 #include "RoundShapes.h"
 #include "ShiftKey.h"
 
@@ -228,6 +229,16 @@ int CQvGObjectEllipse::GetHitTestRgn(CRgn& rgn)
     for (int handle = 0; handle < GetHandleCount(); ++handle)
         AddGripSquare(rgn, GetHandlePoint(handle));
     return 1;
+}
+
+CQvGObject::OutlineHit CQvGObjectEllipse::HitByOutline(const CRect& pixels)
+{
+    if (PixelsMeetEllipticRing(GetMBR(), GetZoomTolerance(), pixels))
+        return OutlineHit::Met;
+    for (int handle = 0; handle < GetHandleCount(); ++handle)
+        if (PixelsMeetSquare(GetHandlePoint(handle), kGripHalf, pixels))
+            return OutlineHit::Met;
+    return OutlineHit::Missed;
 }
 
 CRect CQvGObjectEllipse::GetMBR()
