@@ -12,10 +12,12 @@ namespace {
 using Wide = __int128;
 
 // The walk's terms are values of F(u, v) = b^2 u^2 + a^2 v^2 - a^2 b^2 (a, b: the box's width and height less
-// one; u, v: doubled distances from the centre) at points at most a few pixels outside the box, and sums of two
-// of them: below 2 (a + 2)^2 (b + 4)^2 in size. Sides up to kNarrowSide keep that below 2^63; up to kMaxSide it
-// stays below 2^127.
-constexpr int64_t kNarrowSide = (int64_t{1} << 15) - 8;
+// one; u, v: doubled distances from the centre) and its steps. Anywhere in the box they stay below
+// 2 (a + 2)^2 (b + 4)^2, under 2^127 for sides up to kMaxSide: the thresholds that place the clipped walk are
+// found in 128 bits. Along the path, one diagonal step from pixels of the outline, they stay near the ellipse:
+// below 16 max(a, b)^3 (about 12 max(a, b)^3 is reached on circles), which 64 bits hold for sides up to 2^19;
+// they overflowed from about 916,000. The walk keeps them in 64 bits up to kNarrowSide, in 128 beyond.
+constexpr int64_t kNarrowSide = int64_t{1} << 17;
 constexpr int64_t kMaxSide = (int64_t{1} << 31) - 8;
 
 // An ellipse small enough for the surface is walked whole: the jumps that clipping takes cost more than the
