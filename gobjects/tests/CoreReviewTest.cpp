@@ -1,7 +1,7 @@
 // The container under sequences that used to leave it pointing at deleted or unfinished objects (a property
 // sheet whose runner deletes the object, selection changes, pastes and removals in the middle of a creation), and
-// painting with extreme values that a damaged stream can carry (origin, ratio, line-end types, font angles) or
-// that nearly parallel lines produce.
+// painting with extreme values that a damaged stream or a caller can set (origin, ratio, line-end types, font
+// angles) or that nearly parallel lines produce.
 #include "ByteFixture.h"
 #include "CQvGObject.h"
 #include "CQvGObjectContainer.h"
