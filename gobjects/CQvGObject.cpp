@@ -202,10 +202,7 @@ void CQvGObject::DrawGrip(CDC* dc, CPoint centre)
 
 int CQvGObject::MapToWindow(double v, int origin, float ratio)
 {
-    // A far point at a high zoom lies beyond any int: converted unclamped it would be undefined (in practice it
-    // flips to the far side of the window). Clamped, it stays far out on its own side, where drawing clips it.
-    constexpr double kFarOut = 1 << 30;
-    return TruncHalfUp(std::clamp(static_cast<double>(ratio) * v + origin, -kFarOut, kFarOut));
+    return WindowPixel(v, origin, ratio);
 }
 
 CPoint CQvGObject::MapToWindow(const _RPOINT& p, const CPoint& origin, float ratio)
@@ -249,8 +246,9 @@ CRect CQvGObject::GetInvalidateRect()
         if (CQvGObject* label = GetLabelObject())
             box.UnionRect(box, label->GetMBR());
     }
-    box.InflateRect(8);
-    return box;
+    // Saturated: a guide line's box reaches as far as the canvas a caller set.
+    return CRect(RoundHalfAway(box.left - 8.0), RoundHalfAway(box.top - 8.0), RoundHalfAway(box.right + 8.0),
+                 RoundHalfAway(box.bottom + 8.0));
 }
 
 namespace {

@@ -227,7 +227,7 @@ public:
 
     // --- Helpers the shapes share ---
 
-    // trunc(ratio x v + origin + 0.5).
+    // trunc(ratio x v + origin + 0.5), kept within the window range of WindowPixel.
     static int MapToWindow(double v, int origin, float ratio);
     static CPoint MapToWindow(const _RPOINT& p, const CPoint& origin, float ratio);
     // A font height of the property scaled to the zoom, trunc(height x ratio + 0.5), kept within +-4096 pixels

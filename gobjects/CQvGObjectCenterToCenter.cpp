@@ -93,8 +93,8 @@ void CQvGObjectCenterToCenter::DrawCircle(CDC* dc, int circle, const CPoint& ori
     if (!IsDrawableEllipseBox(box))
         return;
     dc->Ellipse(box.left, box.top, box.right + 1, box.bottom + 1);
-    const int centreY = (box.top + box.bottom + 1) / 2;
-    dc->MoveTo((box.left + box.right) / 2, centreY);
+    const int centreY = HalfSum(box.top, box.bottom + int64_t(1));
+    dc->MoveTo(HalfSum(box.left, box.right), centreY);
     dc->LineTo(box.right, centreY);
 }
 

@@ -130,7 +130,8 @@ public:
     int RunPropertySheet(const GObjectSheetRequest& request);
 
     // The overlay stream at the file's position. Read appends the objects only when the whole stream was good
-    // and returns 1; otherwise it returns 0 and the container (objects, settings, defaults) is unchanged.
+    // and returns 1; otherwise it returns 0 and the container (objects, settings, defaults) is unchanged. A canvas
+    // or scroll origin no window could have set (IsPlausibleView) makes a stream bad.
     // Reading replaces the container's default set (the library-wide one, shared) with the stream's.
     int Write(FILE* file);
     int Read(FILE* file);

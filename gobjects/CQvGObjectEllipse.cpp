@@ -60,8 +60,8 @@ void CQvGObjectEllipse::DrawSelection(CDC* dc, const CPoint* origin, const float
     const int right = MapToWindow(std::max(m_points[0].x, m_points[1].x), origin->x, *ratio);
     const int top = MapToWindow(std::min(m_points[0].y, m_points[1].y), origin->y, *ratio);
     const int bottom = MapToWindow(std::max(m_points[0].y, m_points[1].y), origin->y, *ratio);
-    const int columns[3] = {left, (left + right) / 2, right};
-    const int rows[3] = {top, (top + bottom) / 2, bottom};
+    const int columns[3] = {left, HalfSum(left, right), right};
+    const int rows[3] = {top, HalfSum(top, bottom), bottom};
     for (const HandleSpot& spot : Handles())
         DrawGrip(dc, CPoint(columns[spot.column], rows[spot.row]));
 }

@@ -59,10 +59,10 @@ void CQvGObjectLine::DrawShape(CDC* dc, const CPoint* origin, const float* ratio
         }
     }
 
-    const double sx = origin->x + *ratio * m_points[0].x;
-    const double sy = origin->y + *ratio * m_points[0].y;
-    const double ex = origin->x + *ratio * m_points[1].x;
-    const double ey = origin->y + *ratio * m_points[1].y;
+    const double sx = ClampWindowPosition(origin->x + *ratio * m_points[0].x);
+    const double sy = ClampWindowPosition(origin->y + *ratio * m_points[0].y);
+    const double ex = ClampWindowPosition(origin->x + *ratio * m_points[1].x);
+    const double ey = ClampWindowPosition(origin->y + *ratio * m_points[1].y);
     if (!IsAnnotation() && flag == 1) {
         DrawLineEnd(dc, ARROW_BAR, sx, sy, ex, ey);
         DrawLineEnd(dc, ARROW_BAR, ex, ey, sx, sy);

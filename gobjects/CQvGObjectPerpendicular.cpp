@@ -49,7 +49,7 @@ _RPOINT CQvGObjectPerpendicular::Foot(int j) const
 
 int CQvGObjectPerpendicular::WindowMiddle(double a, double b, int origin, float ratio)
 {
-    return static_cast<int>((static_cast<double>(ratio) * (a + b) + 1.0) * 0.5 + origin);
+    return static_cast<int>(ClampWindowPosition((static_cast<double>(ratio) * (a + b) + 1.0) * 0.5 + origin));
 }
 
 // --- Painting ---
@@ -116,15 +116,15 @@ void CQvGObjectPerpendicular::DrawSubItemText(CDC* dc, int subItem, CPoint centr
     const CCalibKeeper* calib = m_container ? m_container->GetCalibKeeper() : nullptr;
     const int unit = calib ? calib->GetUnit() : UNIT_PIXEL;
 
-    // The name carries the sub index so that every foot can be told apart. The box is measured on what is
-    // shown, so that the text stays centred between its two ends whether the name is shown or not.
+    // The name carries the sub index so that every foot can be told apart. The box is measured on both lines,
+    // name and value, whichever are shown, and centred; each shown line starts at its left edge, so that with
+    // the name hidden the value stands at the top-left corner of the two-line box.
+    if (!showName && !showData)
+        return;
     const std::string name = Format("%s-%d", m_property.GetName().c_str(), subItem);
     const std::string value = showData ? GetDataString(subItem) : std::string();
-    const std::string shown = showName ? name + "\n" + value : value;
-    if (shown.empty())
-        return;
     CRect box(0, 0, 10, 10);
-    dc->DrawText(shown, box, DT_CALCRECT | DT_NOCLIP);
+    dc->DrawText(name + "\n" + value, box, DT_CALCRECT | DT_NOCLIP);
     const int width = box.Width();
     const int height = box.Height();
     box = CRect(centre.x - width / 2, centre.y - height / 2, centre.x - width / 2 + width,

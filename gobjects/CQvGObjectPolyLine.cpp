@@ -20,8 +20,7 @@ constexpr UINT kSizeAllCursor = 32646;
 // stream) are clamped far outside the window rather than converted out of the int range.
 int MapVertex(double v, int origin, float ratio)
 {
-    constexpr double kFarOut = 1 << 30;
-    return static_cast<int>(std::clamp(origin + static_cast<double>(ratio) * v + 1.0, -kFarOut, kFarOut));
+    return static_cast<int>(ClampWindowPosition(origin + static_cast<double>(ratio) * v + 1.0));
 }
 
 }  // namespace

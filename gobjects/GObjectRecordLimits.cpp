@@ -1,6 +1,7 @@
 #include "GObjectRecordLimits.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 
 int64_t RemainingBytes(FILE* file)
@@ -17,4 +18,12 @@ int32_t MaxRecordsIn(FILE* file)
 {
     const int64_t records = RemainingBytes(file) / kMinObjectRecordSize;
     return static_cast<int32_t>(std::min<int64_t>(records, std::numeric_limits<int32_t>::max()));
+}
+
+bool IsPlausibleView(CSize canvas, CPoint origin, float ratio)
+{
+    const auto side = [](int32_t v) { return v >= 0 && v <= kMaxCanvasSide; };
+    const double reach = kMaxOriginCanvases * kMaxCanvasSide * std::max(1.0, static_cast<double>(ratio));
+    const auto near = [reach](int32_t v) { return std::abs(static_cast<double>(v)) <= reach; };
+    return side(canvas.cx) && side(canvas.cy) && near(origin.x) && near(origin.y);
 }
