@@ -4,8 +4,8 @@
 # Seeds come from the system's own writers (fuzz_seed_writer); the corpus grows in build/fuzz/corpus/<target>.
 # Findings go to build/fuzz/findings/<target>/: minimise one with
 #   build/fuzz/fuzzers/fuzz_<target> -minimize_crash=1 -runs=10000 <file>
-# and keep it in fuzz/regressions/<target>/, which ctest replays in the normal build. Exits 1 when anything was
-# found.
+# and keep it in fuzz/regressions/<target>/, which ctest replays in the normal build. FUZZ_JOBS targets run at
+# once (default: one per core). Exits 1 when anything was found.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -43,6 +43,6 @@ run_target() {
   fi
 }
 export -f run_target
-printf '%s\n' "${targets[@]}" | xargs -P "$(nproc)" -I{} bash -c 'run_target "$@"' _ {} "$seconds" "$out" \
+printf '%s\n' "${targets[@]}" | xargs -P "${FUZZ_JOBS:-$(nproc)}" -I{} bash -c 'run_target "$@"' _ {} "$seconds" "$out" \
   | tee "$out/summary.txt"
 ! grep -q FINDING "$out/summary.txt"
