@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing Vistrel need. Installs only what is missing; safe to re-run.
+#   scripts/install-deps.sh [--fuzz]   --fuzz: also clang and its libFuzzer runtime, for scripts/fuzz.sh
 set -euo pipefail
 
 packages=(
@@ -14,6 +15,9 @@ packages=(
   # metric-compatible faces for "Arial" and "Tahoma", and Hangul
   fonts-liberation fonts-wine fonts-nanum fontconfig
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
