@@ -1,6 +1,7 @@
 #include "gdi/CDC.h"
 
 #include "CDCState.h"
+#include "EllipseFill.h"
 #include "EllipseOutline.h"
 #include "PenMapping.h"
 #include "StockObjects.h"
@@ -155,6 +156,32 @@ void MixThroughLayer(QImage& surface, QPainter& surfacePainter, const QRect& bou
             }
         }
     }
+}
+
+// A solid or hatched brush inside a solid 1-pixel outline, or alone (then one pixel narrower and shorter, as
+// GDI draws it without a pen): false, painting nothing, when the spans cannot draw it.
+bool FillEllipseWithSpans(QImage& surface, const QRect& box, const QBrush& fill, const gdi_detail::LineStyle& pen,
+                          bool outlined)
+{
+    gdi_detail::SpanBrush brush;
+    brush.colour = fill.color().rgb();
+    brush.background = pen.background;
+    brush.opaque = pen.opaque;
+    brush.rop2 = pen.rop2;
+    if (fill.style() != Qt::SolidPattern) {
+        brush.hatch = gdi_detail::HatchRows(fill.style());
+        if (brush.hatch == nullptr)
+            return false;
+    }
+    if (!gdi_detail::FillableEllipseBox(box))
+        return false;
+    if (!outlined) {
+        const QRect smaller(box.topLeft(), box.bottomRight() - QPoint(1, 1));
+        return smaller.isEmpty() || gdi_detail::FillEllipse(surface, smaller, gdi_detail::EllipseArea::Whole, brush);
+    }
+    // The two share no pixel, so either may go first; the outline's refusal leaves the surface untouched.
+    return gdi_detail::PaintEllipseOutline(surface, box, pen) &&
+           gdi_detail::FillEllipse(surface, box, gdi_detail::EllipseArea::Interior, brush);
 }
 
 QPolygon ToPolygon(const POINT* points, int count)
@@ -466,9 +493,13 @@ BOOL CDC::Ellipse(int left, int top, int right, int bottom)
     const QRect box = BoxOf(left, top, right, bottom);
     if (box.isEmpty() || (!s.penVisible && !s.brushVisible))
         return 1;
-    // A plain solid outline, the overlay's circles and rings, is painted straight into the surface.
-    if (s.cosmetic && s.lineStyle.patternLength == 1 && !s.brushVisible &&
-        gdi_detail::PaintEllipseOutline(s.image, box, s.lineStyle))
+    // A plain solid outline, the overlay's circles and rings, is painted straight into the surface, and so is a
+    // brush inside it or without a pen: fill and outline then meet pixel for pixel.
+    const bool solidOutline = s.cosmetic && s.lineStyle.patternLength == 1;
+    if (solidOutline && !s.brushVisible && gdi_detail::PaintEllipseOutline(s.image, box, s.lineStyle))
+        return 1;
+    if (s.brushVisible && (solidOutline || !s.penVisible) &&
+        FillEllipseWithSpans(s.image, box, s.brush, s.lineStyle, s.penVisible))
         return 1;
     auto paint = [&](QPainter& painter) {
         if (!s.penVisible) {
