@@ -173,15 +173,12 @@ bool FillEllipseWithSpans(QImage& surface, const QRect& box, const QBrush& fill,
         if (brush.hatch == nullptr)
             return false;
     }
+    if (outlined)
+        return gdi_detail::PaintFilledEllipse(surface, box, brush, &pen.colour);
     if (!gdi_detail::FillableEllipseBox(box))
         return false;
-    if (!outlined) {
-        const QRect smaller(box.topLeft(), box.bottomRight() - QPoint(1, 1));
-        return smaller.isEmpty() || gdi_detail::FillEllipse(surface, smaller, gdi_detail::EllipseArea::Whole, brush);
-    }
-    // The two share no pixel, so either may go first; the outline's refusal leaves the surface untouched.
-    return gdi_detail::PaintEllipseOutline(surface, box, pen) &&
-           gdi_detail::FillEllipse(surface, box, gdi_detail::EllipseArea::Interior, brush);
+    const QRect smaller(box.topLeft(), box.bottomRight() - QPoint(1, 1));
+    return smaller.isEmpty() || gdi_detail::PaintFilledEllipse(surface, smaller, brush, nullptr);
 }
 
 QPolygon ToPolygon(const POINT* points, int count)

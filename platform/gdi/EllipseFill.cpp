@@ -15,7 +15,7 @@ constexpr int64_t kMaxSide = int64_t{1} << 30;
 // Below this side the walk's error terms stay far inside 64 bits; above it they are kept in 128.
 constexpr int64_t kNarrowSide = int64_t{1} << 18;
 // Steps to the right within one row before the walk jumps to the row's end by bisection.
-constexpr int kStepsBeforeJump = 16;
+constexpr int kStepsBeforeJump = 256;
 
 using Wide = __int128;
 
@@ -105,123 +105,106 @@ struct Quarter
     }
 };
 
-// The outline's columns in the quarter, row by row from a first row down; the same steps as PaintEllipseOutline's
-// walk, kept in T (int64_t for sides below kNarrowSide, Wide above).
-template <class T>
-class RowWalk
+// Calls row(j, outer, inner) with the outermost and innermost outline columns of the quarter's rows j from
+// firstRow to lastRow: the same steps as PaintEllipseOutline's walk, with the error terms in T (int64_t for sides
+// below kNarrowSide, Wide above). Once the walk has passed the middle column, the rows left are the tips of a flat
+// ellipse, one or two middle pixels each. Jumps: a row the walk would cross in many steps is crossed by bisection
+// (a box may be far wider than the surface); without, every step is taken (the box lies on the surface) and
+// step(i, j) is called at every position the walk visits, the tips' middle column included.
+template <class T, bool Jumps, class Row, class Step>
+void WalkRows(const Quarter& q, int64_t firstRow, int64_t lastRow, Row row, Step step)
 {
-public:
-    RowWalk(const Quarter& q, int64_t firstRow) : m_q(q), m_stepX(T(Wide{8} * q.b * q.b)), m_stepY(T(Wide{8} * q.a * q.a))
-    {
-        if (firstRow == 0) {
-            m_i = 0;
-            m_j = 0;
-            Reckon();
-            return;
+    const T stepX = T(Wide{8} * q.b * q.b);
+    const T stepY = T(Wide{8} * q.a * q.a);
+    int64_t i = 0;
+    int64_t j = firstRow;
+    bool ended = false;
+    T error{};
+    T dx{};
+    T dy{};
+    auto reckon = [&] {
+        error = T(q.Error(i, j));
+        dx = T(q.StepX(i));
+        dy = T(q.StepY(j));
+    };
+    // The step down out of row j, and to the right with it when the walk takes the diagonal; false when that
+    // takes the walk past the middle column.
+    auto leave = [&] {
+        const T e2 = 2 * error;
+        ++j;
+        error += dy += stepY;
+        if (e2 >= dx || 2 * error > dy) {
+            if (i == q.lastColumn)
+                return false;
+            ++i;
+            error += dx += stepX;
         }
-        // Where the walk leaves the row above: past both the column at which the row lets it move down and the
+        return true;
+    };
+    if (firstRow > 0) {
+        // Where the walk leaves the row above: past both the column at which that row lets it move down and the
         // columns it cannot yet have left (checked against the full walk for every box up to 300 x 300 and for
         // large random boxes).
-        const int64_t leave = std::max(q.FirstColumnMovingDown(firstRow - 1, 0), q.FirstColumnHeldAt(firstRow - 1));
-        m_j = firstRow - 1;
-        if (leave > q.lastColumn) {
-            m_ended = true;
-            ++m_j;
-            return;
+        i = std::max(q.FirstColumnMovingDown(firstRow - 1, 0), q.FirstColumnHeldAt(firstRow - 1));
+        j = firstRow - 1;
+        ended = i > q.lastColumn;
+        if (!ended) {
+            reckon();
+            ended = !leave();
+        } else {
+            j = firstRow;
         }
-        m_i = leave;
-        Reckon();
-        Leave();
+    } else {
+        reckon();
     }
-
-    // The current row's outermost and innermost outline columns; then moves on to the next row. Once the walk has
-    // reached the middle column, the rows left are the tips of a flat ellipse, one or two middle pixels each.
-    void Next(int64_t& outer, int64_t& inner)
-    {
-        if (m_ended) {
-            outer = inner = m_q.lastColumn;
-            ++m_j;
-            return;
-        }
-        outer = m_i;
-        int steps = 0;
-        while (2 * m_error > m_dy) {
-            if (m_i == m_q.lastColumn) {
-                End(inner);
-                return;
-            }
-            if (++steps > kStepsBeforeJump) {
-                m_i = m_q.FirstColumnMovingDown(m_j, m_i + 1);
-                if (m_i > m_q.lastColumn) {
-                    End(inner);
-                    return;
+    while (j <= lastRow) {
+        int64_t outer = q.lastColumn;
+        if (!ended) {
+            outer = i;
+            step(i, j);
+            [[maybe_unused]] int steps = 0;
+            while (2 * error > dy) {
+                if (i == q.lastColumn) {
+                    ended = true;
+                    break;
                 }
-                Reckon();
-                break;
+                if constexpr (Jumps) {
+                    if (++steps > kStepsBeforeJump) {
+                        i = q.FirstColumnMovingDown(j, i + 1);
+                        ended = i > q.lastColumn;
+                        if (!ended)
+                            reckon();
+                        break;
+                    }
+                }
+                ++i;
+                error += dx += stepX;
+                step(i, j);
             }
-            ++m_i;
-            m_error += m_dx += m_stepX;
+        } else {
+            step(q.lastColumn, j);
         }
-        inner = m_i;
-        Leave();
+        row(j, outer, ended ? q.lastColumn : i);
+        if (ended)
+            ++j;
+        else
+            ended = !leave();
     }
-
-private:
-    void Reckon()
-    {
-        m_error = T(m_q.Error(m_i, m_j));
-        m_dx = T(m_q.StepX(m_i));
-        m_dy = T(m_q.StepY(m_j));
-    }
-
-    // The walk ends in this row: its outline reaches the middle column.
-    void End(int64_t& inner)
-    {
-        inner = m_q.lastColumn;
-        m_ended = true;
-        ++m_j;
-    }
-
-    // The step down out of the current row, and to the right with it when the walk takes the diagonal.
-    void Leave()
-    {
-        const T e2 = 2 * m_error;
-        ++m_j;
-        m_error += m_dy += m_stepY;
-        if (e2 >= m_dx || 2 * m_error > m_dy) {
-            if (m_i == m_q.lastColumn) {
-                m_ended = true;
-                return;
-            }
-            ++m_i;
-            m_error += m_dx += m_stepX;
-        }
-    }
-
-    const Quarter& m_q;
-    const T m_stepX;
-    const T m_stepY;
-    int64_t m_i = 0;
-    int64_t m_j = 0;
-    T m_error{};
-    T m_dx{};
-    T m_dy{};
-    bool m_ended = false;
-};
+}
 
 template <int Rop, bool Hatched>
-void PaintSpan(QRgb* row, int y, int left, int right, const SpanBrush& brush)
+void PaintSpan(QRgb* row, int y, int64_t left, int64_t right, const SpanBrush& brush)
 {
     if constexpr (!Hatched) {
         if constexpr (Rop == R2_COPYPEN) {
             std::fill(row + left, row + right + 1, brush.colour);
         } else {
-            for (int x = left; x <= right; ++x)
+            for (int64_t x = left; x <= right; ++x)
                 Mix<Rop>(row[x], brush.colour);
         }
     } else {
         const unsigned bits = brush.hatch[y & 7];
-        for (int x = left; x <= right; ++x) {
+        for (int64_t x = left; x <= right; ++x) {
             if ((bits >> (x & 7)) & 1u)
                 Mix<Rop>(row[x], brush.colour);
             else if (brush.opaque)
@@ -230,49 +213,116 @@ void PaintSpan(QRgb* row, int y, int left, int right, const SpanBrush& brush)
     }
 }
 
+// The pixels of a short run of the outline.
+template <int Rop>
+void PaintRun(QRgb* row, int64_t left, int64_t right, QRgb colour)
+{
+    for (int64_t x = left; x <= right; ++x)
+        Mix<Rop>(row[x], colour);
+}
+
 struct Geometry
 {
-    int64_t x0, y0, x1, y1;   // inclusive corners
-    int64_t upperMiddle;      // the middle row, or the upper of the two
-    int64_t lowerMiddle;      // the middle row, or the lower of the two
-    int64_t firstRow, lastRow; // the quarter's rows that lie on the surface (firstRow > lastRow: none)
+    int64_t x0, y0, x1, y1;    // inclusive corners
+    int64_t upperMiddle;       // the middle row, or the upper of the two
+    int64_t lowerMiddle;       // the middle row, or the lower of the two
+    int64_t firstRow, lastRow; // the quarter's rows that lie on the surface
 };
 
-template <int Rop, bool Hatched, class T>
-void FillRows(QImage& surface, const Quarter& q, const Geometry& g, EllipseArea area, const SpanBrush& brush)
+// Paints the rows the walk gives: with an outline, its runs in the pen's colour and the brush between them;
+// without, the brush over both. The left and right runs of a row meet at the middle, where one run is painted
+// instead of two, so that a mix mode touches no pixel twice. Clipped: the ellipse does not lie wholly on the surface
+// (or is too large for 64-bit error terms).
+template <int Rop, bool Hatched, bool Clipped, class T>
+void PaintRows(QImage& surface, const Quarter& q, const Geometry& g, const SpanBrush& brush, const QRgb* outline)
 {
     const int64_t width = surface.width();
     const int64_t height = surface.height();
     uchar* const bits = surface.bits();
     const qsizetype stride = surface.bytesPerLine();
-    auto paintRow = [&](int64_t y, int64_t left, int64_t right) {
-        if (y < 0 || y >= height)
-            return;
-        left = std::max<int64_t>(left, 0);
-        right = std::min(right, width - 1);
-        if (left > right)
-            return;
-        PaintSpan<Rop, Hatched>(reinterpret_cast<QRgb*>(bits + y * stride), static_cast<int>(y),
-                                static_cast<int>(left), static_cast<int>(right), brush);
+    const QRgb pen = outline != nullptr ? *outline : 0;
+    const int64_t x0 = g.x0;
+    const int64_t x1 = g.x1;
+    // One row: the pen's runs [left, innerLeft] and [innerRight, right] around the brush, or one run where they
+    // meet; without a pen the brush over all of [left, right].
+    auto paint = [=, &brush](int64_t y, int64_t left, int64_t innerLeft, int64_t innerRight, int64_t right) {
+        if constexpr (Clipped) {
+            if (y < 0 || y >= height)
+                return;
+        }
+        QRgb* const row = reinterpret_cast<QRgb*>(bits + y * stride);
+        auto clip = [width](int64_t& from, int64_t& to) {
+            if constexpr (Clipped) {
+                from = std::max<int64_t>(from, 0);
+                to = std::min(to, width - 1);
+            }
+            return from <= to;
+        };
+        if (outline == nullptr) {
+            if (clip(left, right))
+                PaintSpan<Rop, Hatched>(row, static_cast<int>(y), left, right, brush);
+        } else if (innerLeft + 1 >= innerRight) {
+            if (clip(left, right))
+                PaintRun<Rop>(row, left, right, pen);
+        } else {
+            int64_t fillLeft = innerLeft + 1;
+            int64_t fillRight = innerRight - 1;
+            if (clip(left, innerLeft))
+                PaintRun<Rop>(row, left, innerLeft, pen);
+            if (clip(fillLeft, fillRight))
+                PaintSpan<Rop, Hatched>(row, static_cast<int>(y), fillLeft, fillRight, brush);
+            if (clip(innerRight, right))
+                PaintRun<Rop>(row, innerRight, right, pen);
+        }
     };
-    RowWalk<T> walk(q, g.firstRow);
-    for (int64_t j = g.firstRow; j <= g.lastRow; ++j) {
-        int64_t outer = 0;
-        int64_t inner = 0;
-        walk.Next(outer, inner);
-        const int64_t from = area == EllipseArea::Whole ? outer : inner + 1;
-        const int64_t left = g.x0 + from;
-        const int64_t right = g.x1 - from;
-        if (left > right)
-            continue;
-        paintRow(g.lowerMiddle + j, left, right);
-        if (g.upperMiddle - j != g.lowerMiddle + j)
-            paintRow(g.upperMiddle - j, left, right);
+    const int64_t lowerMiddle = g.lowerMiddle;
+    const int64_t upperMiddle = g.upperMiddle;
+    const bool twoMiddleRows = q.oddB != 0;
+    if constexpr (!Clipped && Rop == R2_COPYPEN) {
+        // On the surface and copied, a pixel painted twice does no harm: the outline goes pixel by pixel as the
+        // walk takes it, in the four quarters at once, and each row pair gets the brush as the walk leaves it.
+        if (outline != nullptr) {
+            WalkRows<T, false>(
+                q, g.firstRow, g.lastRow,
+                [=, &brush](int64_t j, int64_t, int64_t inner) {
+                    const int64_t left = x0 + inner + 1;
+                    const int64_t right = x1 - inner - 1;
+                    if (left > right)
+                        return;
+                    const int64_t lower = lowerMiddle + j;
+                    const int64_t upper = upperMiddle - j;
+                    PaintSpan<Rop, Hatched>(reinterpret_cast<QRgb*>(bits + lower * stride), static_cast<int>(lower),
+                                            left, right, brush);
+                    PaintSpan<Rop, Hatched>(reinterpret_cast<QRgb*>(bits + upper * stride), static_cast<int>(upper),
+                                            left, right, brush);
+                },
+                [=](int64_t i, int64_t j) {
+                    QRgb* const lower = reinterpret_cast<QRgb*>(bits + (lowerMiddle + j) * stride);
+                    QRgb* const upper = reinterpret_cast<QRgb*>(bits + (upperMiddle - j) * stride);
+                    lower[x0 + i] = pen;
+                    lower[x1 - i] = pen;
+                    upper[x0 + i] = pen;
+                    upper[x1 - i] = pen;
+                });
+            return;
+        }
     }
+    WalkRows<T, Clipped>(
+        q, g.firstRow, g.lastRow,
+        [=](int64_t j, int64_t outer, int64_t inner) {
+            const int64_t left = x0 + outer;
+            const int64_t innerLeft = x0 + inner;
+            const int64_t innerRight = x1 - inner;
+            const int64_t right = x1 - outer;
+            paint(lowerMiddle + j, left, innerLeft, innerRight, right);
+            if (j > 0 || twoMiddleRows)
+                paint(upperMiddle - j, left, innerLeft, innerRight, right);
+        },
+        [](int64_t, int64_t) {});
 }
 
 template <int Rop, bool Hatched>
-void Fill(QImage& surface, const QRect& box, EllipseArea area, const SpanBrush& brush)
+void Paint(QImage& surface, const QRect& box, const SpanBrush& brush, const QRgb* outline)
 {
     Geometry g{};
     g.x0 = box.left();
@@ -286,12 +336,15 @@ void Fill(QImage& surface, const QRect& box, EllipseArea area, const SpanBrush& 
     const Quarter q(g.x1 - g.x0, g.y1 - g.y0);
     // One pixel wide or tall, the outline is the whole box.
     if (q.a == 0 || q.b == 0) {
-        if (area == EllipseArea::Interior)
-            return;
-        for (int64_t y = std::max<int64_t>(g.y0, 0); y <= std::min(g.y1, height - 1); ++y)
-            PaintSpan<Rop, Hatched>(reinterpret_cast<QRgb*>(surface.bits() + y * surface.bytesPerLine()),
-                                    static_cast<int>(y), static_cast<int>(std::max<int64_t>(g.x0, 0)),
-                                    static_cast<int>(std::min(g.x1, width - 1)), brush);
+        const int64_t left = std::max<int64_t>(g.x0, 0);
+        const int64_t right = std::min(g.x1, width - 1);
+        for (int64_t y = std::max<int64_t>(g.y0, 0); y <= std::min(g.y1, height - 1); ++y) {
+            QRgb* const row = reinterpret_cast<QRgb*>(surface.bits() + y * surface.bytesPerLine());
+            if (outline != nullptr)
+                PaintRun<Rop>(row, left, right, *outline);
+            else
+                PaintSpan<Rop, Hatched>(row, static_cast<int>(y), left, right, brush);
+        }
         return;
     }
     g.lowerMiddle = g.y0 + (q.b + 1) / 2;
@@ -316,20 +369,24 @@ void Fill(QImage& surface, const QRect& box, EllipseArea area, const SpanBrush& 
         return;
     g.firstRow = first;
     g.lastRow = last;
-    if (q.a < kNarrowSide && q.b < kNarrowSide)
-        FillRows<Rop, Hatched, int64_t>(surface, q, g, area, brush);
+    const bool clipped = g.x0 < 0 || g.y0 < 0 || g.x1 >= width || g.y1 >= height;
+    const bool narrow = q.a < kNarrowSide && q.b < kNarrowSide;
+    if (!clipped && narrow)
+        PaintRows<Rop, Hatched, false, int64_t>(surface, q, g, brush, outline);
+    else if (narrow)
+        PaintRows<Rop, Hatched, true, int64_t>(surface, q, g, brush, outline);
     else
-        FillRows<Rop, Hatched, Wide>(surface, q, g, area, brush);
+        PaintRows<Rop, Hatched, true, Wide>(surface, q, g, brush, outline);
 }
 
 template <bool Hatched>
-void FillWithRop(QImage& surface, const QRect& box, EllipseArea area, const SpanBrush& brush)
+void PaintWithRop(QImage& surface, const QRect& box, const SpanBrush& brush, const QRgb* outline)
 {
     switch (brush.rop2) {
-    case R2_NOT: Fill<R2_NOT, Hatched>(surface, box, area, brush); break;
-    case R2_XORPEN: Fill<R2_XORPEN, Hatched>(surface, box, area, brush); break;
-    case R2_NOTXORPEN: Fill<R2_NOTXORPEN, Hatched>(surface, box, area, brush); break;
-    default: Fill<R2_COPYPEN, Hatched>(surface, box, area, brush); break;
+    case R2_NOT: Paint<R2_NOT, Hatched>(surface, box, brush, outline); break;
+    case R2_XORPEN: Paint<R2_XORPEN, Hatched>(surface, box, brush, outline); break;
+    case R2_NOTXORPEN: Paint<R2_NOTXORPEN, Hatched>(surface, box, brush, outline); break;
+    default: Paint<R2_COPYPEN, Hatched>(surface, box, brush, outline); break;
     }
 }
 
@@ -364,16 +421,16 @@ bool FillableEllipseBox(const QRect& box)
     return int64_t{box.right()} - box.left() < kMaxSide && int64_t{box.bottom()} - box.top() < kMaxSide;
 }
 
-bool FillEllipse(QImage& surface, const QRect& box, EllipseArea area, const SpanBrush& brush)
+bool PaintFilledEllipse(QImage& surface, const QRect& box, const SpanBrush& brush, const QRgb* outline)
 {
     if (!FillableEllipseBox(box))
         return false;
     if (box.right() < box.left() || box.bottom() < box.top() || surface.isNull())
         return true;
     if (brush.hatch != nullptr)
-        FillWithRop<true>(surface, box, area, brush);
+        PaintWithRop<true>(surface, box, brush, outline);
     else
-        FillWithRop<false>(surface, box, area, brush);
+        PaintWithRop<false>(surface, box, brush, outline);
     return true;
 }
 

@@ -1,8 +1,8 @@
-// The brush fill of an ellipse (internal to the drawing layer): the rows of the ellipse of an integral box, painted
-// as spans straight into a 32-bit surface with a solid or hatched brush in the DC's mix mode, clipped to the
-// surface. A row ends exactly where the outline PaintEllipseOutline paints for the same box begins, so the two
-// together leave no gap, never overlap (a mix mode touches each pixel once) and the fill never reaches past the
-// outline. The cost follows the rows that lie on the surface, not the size of the box.
+// A filled ellipse (internal to the drawing layer): the rows of the ellipse of an integral box, painted as spans
+// straight into a 32-bit surface with a solid or hatched brush and the pen's 1-pixel outline in the DC's mix mode,
+// clipped to the surface. The rows come from the same walk as PaintEllipseOutline's, taken row by row in one pass,
+// so the outline is that of a hollow ellipse and the brush fills exactly the pixels between: no gap, nothing past
+// the outline, no pixel mixed twice. The cost follows the rows that lie on the surface, not the size of the box.
 #pragma once
 
 #include "gdi/GdiDefs.h"
@@ -29,17 +29,13 @@ struct SpanBrush
 // surface's origin; null for any other style.
 const uint8_t* HatchRows(Qt::BrushStyle style);
 
-enum class EllipseArea
-{
-    Interior,  // the pixels between the outline's
-    Whole,     // those and the outline's own pixels
-};
-
-// Whether FillEllipse takes the box: sides of at most 2^30 pixels.
+// Whether PaintFilledEllipse takes the box: sides of at most 2^30 pixels.
 bool FillableEllipseBox(const QRect& box);
 
-// Fills `area` of the ellipse in `box` (inclusive corners, as QRect holds them) with the brush. False, painting
+// Paints the ellipse in `box` (inclusive corners, as QRect holds them) in the brush's mix mode. With an outline
+// colour: the 1-pixel outline, the very pixels PaintEllipseOutline paints for the box, in that colour and the brush
+// between them, each pixel once. Without: the brush over the outline's pixels and those between. False, painting
 // nothing, when FillableEllipseBox refuses the box.
-bool FillEllipse(QImage& surface, const QRect& box, EllipseArea area, const SpanBrush& brush);
+bool PaintFilledEllipse(QImage& surface, const QRect& box, const SpanBrush& brush, const QRgb* outline);
 
 }  // namespace gdi_detail

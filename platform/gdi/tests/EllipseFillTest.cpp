@@ -268,19 +268,25 @@ TEST(FilledEllipseClip, HugeBoxesFillBetweenTheirOutlineOnEveryRowShown)
             ASSERT_TRUE(FillMeetsOutline(filled, outline));
         }
     }
-    // Wider than the outline walk takes: without a pen the spans alone paint it, rows centred and symmetric.
-    const int side = 1 << 29;
-    const QImage tip = Draw(QSize(64, 8), QRect(32 - side / 2, 2, side + 1, side + 1), false, &red);
-    for (int y = 0; y < 8; ++y) {
-        int count = 0;
-        for (int x = 0; x < 64; ++x) {
-            count += PixelAt(tip, x, y) == kRed;
-            ASSERT_EQ(PixelAt(tip, x, y), PixelAt(tip, 63 - x, y)) << x << "," << y;
+    // Wider than the hollow outline's walk takes (2^20): the top of a circle of side 2^29, centred on a small
+    // surface, with and without a pen (then one pixel larger): rows centred and symmetric, the outline's top row
+    // across the whole surface and the brush below it.
+    for (bool pen : {true, false}) {
+        SCOPED_TRACE(pen ? "pen" : "no pen");
+        const int side = pen ? 1 << 29 : (1 << 29) + 1;
+        const QImage tip = Draw(QSize(64, 8), QRect(32 - side / 2, 2, side, side), pen, &red);
+        for (int y = 0; y < 8; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                ASSERT_EQ(PixelAt(tip, x, y), PixelAt(tip, 63 - x, y)) << x << "," << y;
+                const QRgb expected = y < 2 ? kWhite : y == 2 && pen ? kBlack : kRed;
+                if (y != 2 || pen) {
+                    ASSERT_EQ(PixelAt(tip, x, y), expected) << x << "," << y;
+                }
+            }
         }
-        if (y < 2)
-            EXPECT_EQ(count, 0);
-        else
-            EXPECT_GT(count, y == 2 ? 0 : 63);
+        if (!pen) {
+            EXPECT_GT(testing_support::CountColour(tip, kRed, QRect(0, 2, 64, 1)), 0);
+        }
     }
 }
 
