@@ -249,6 +249,26 @@ TEST(FilledEllipseClip, WindowsOntoALargeDrawingShowItsPixels)
     }
 }
 
+// A surface whose top row cuts the ellipse makes the fill find the outline's columns in that row from a formula
+// instead of walking down to it: for every small box and every row it can start at, the rows shown are those of
+// the whole drawing.
+TEST(FilledEllipseClip, EveryRowTheSurfaceCanStartAtShowsTheWholeDrawingsRows)
+{
+    CBrush red(RGB(255, 0, 0));
+    for (int w = 1; w <= 32; ++w) {
+        for (int h = 2; h <= 32; ++h) {
+            const QImage whole = Draw(QSize(w + 2, h), QRect(1, 0, w, h), true, &red);
+            for (int top = 1; top < h; ++top) {
+                const QImage part = Draw(QSize(w + 2, h - top), QRect(1, -top, w, h), true, &red);
+                for (int y = 0; y < part.height(); ++y)
+                    for (int x = 0; x < part.width(); ++x)
+                        ASSERT_EQ(part.pixel(x, y), whole.pixel(x, y + top))
+                            << w << "x" << h << " from row " << top << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
 // Boxes far larger than the surface, which the fill reaches without walking the rows above: on full-width strips
 // at rows across each box the fill still meets the outline exactly.
 TEST(FilledEllipseClip, HugeBoxesFillBetweenTheirOutlineOnEveryRowShown)
