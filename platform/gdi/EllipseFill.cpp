@@ -416,14 +416,14 @@ const uint8_t* HatchRows(Qt::BrushStyle style)
     return hatches[static_cast<size_t>(style - Qt::HorPattern)].data();
 }
 
-bool FillableEllipseBox(const QRect& box)
+bool WalkableEllipseBox(const QRect& box)
 {
     return int64_t{box.right()} - box.left() < kMaxSide && int64_t{box.bottom()} - box.top() < kMaxSide;
 }
 
 bool PaintFilledEllipse(QImage& surface, const QRect& box, const SpanBrush& brush, const QRgb* outline)
 {
-    if (!FillableEllipseBox(box))
+    if (!WalkableEllipseBox(box))
         return false;
     if (box.right() < box.left() || box.bottom() < box.top() || surface.isNull())
         return true;

@@ -29,13 +29,13 @@ struct SpanBrush
 // surface's origin; null for any other style.
 const uint8_t* HatchRows(Qt::BrushStyle style);
 
-// Whether PaintFilledEllipse takes the box: sides of at most 2^30 pixels.
-bool FillableEllipseBox(const QRect& box);
+// Whether the ellipse walks take the box: sides of at most 2^30 pixels, where their arithmetic is exact.
+bool WalkableEllipseBox(const QRect& box);
 
 // Paints the ellipse in `box` (inclusive corners, as QRect holds them) in the brush's mix mode. With an outline
 // colour: the 1-pixel outline, the very pixels PaintEllipseOutline paints for the box, in that colour and the brush
 // between them, each pixel once. Without: the brush over the outline's pixels and those between. False, painting
-// nothing, when FillableEllipseBox refuses the box.
+// nothing, when WalkableEllipseBox refuses the box.
 bool PaintFilledEllipse(QImage& surface, const QRect& box, const SpanBrush& brush, const QRgb* outline);
 
 }  // namespace gdi_detail
