@@ -251,7 +251,7 @@ void PaintRows(QImage& surface, const Quarter& q, const Geometry& g, const SpanB
                 return;
         }
         QRgb* const row = reinterpret_cast<QRgb*>(bits + y * stride);
-        auto clip = [width](int64_t& from, int64_t& to) {
+        auto clip = [=](int64_t& from, int64_t& to) {
             if constexpr (Clipped) {
                 from = std::max<int64_t>(from, 0);
                 to = std::min(to, width - 1);
