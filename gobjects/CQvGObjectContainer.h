@@ -124,7 +124,8 @@ public:
     // something changed, and then wnd (if any) gets WM_GOBJECT_PROPERTY_CHANGED. 0 when the one selected object
     // was deleted while its sheet ran.
     int OnPropertyAll(IGObjectCanvas* wnd);
-    // Installs the step that shows the sheet; without one every sheet counts as cancelled.
+    // Installs the step that shows the sheet (ModalSheetRunner: through RunModal, as every dialog); without one
+    // every sheet counts as cancelled.
     void SetPropertySheetRunner(GObjectSheetRunner runner) { m_sheetRunner = std::move(runner); }
     // Runs the sheet for the request (the objects' own property pages come here too); IDOK when accepted.
     int RunPropertySheet(const GObjectSheetRequest& request);
