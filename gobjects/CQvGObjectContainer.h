@@ -98,14 +98,14 @@ public:
     int GetSelectedObjectCount() const { return static_cast<int>(m_selected.size()); }
     int GetMeasurementObjectCount() const;
 
-    // Input, points in image pixels. flags: bit 1 (MK_LBUTTON) the left button is down. dc draws the rubber
-    // bands; it must be a context on the canvas's retained surface.
+    // Input, points in image pixels. flags: MK_LBUTTON (types/WinUser.h) while the left button is down. dc draws
+    // the rubber bands; it must be a context on the canvas's retained surface.
     void LButtonDown(UINT flags, CPoint p);
     void MouseMove(CDC* dc, UINT flags, CPoint p);
     void LButtonUp(UINT flags, CPoint p);
     void RButtonDown(UINT flags, CPoint p);
     void RButtonUp(UINT, CPoint) {}
-    // 27 Escape cancels a creation; 46 Delete deletes the selection in selection mode.
+    // VK_ESCAPE (27) cancels a creation; VK_DELETE (46) deletes the selection in selection mode.
     void KeyDown(UINT key, UINT repeat, UINT flags);
 
     // Moves every selected object by delta (image pixels), with XOR feedback on dc.

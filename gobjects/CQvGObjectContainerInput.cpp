@@ -9,15 +9,13 @@
 #include "gdi/CPen.h"
 #include "gdi/GdiDefs.h"
 #include "types/Rounding.h"
+#include "types/WinUser.h"
 
 #include <algorithm>
 #include <cstdint>
 
 namespace {
 
-constexpr UINT kLeftButton = 0x0001;  // MK_LBUTTON
-constexpr UINT kKeyEscape = 27;
-constexpr UINT kKeyDelete = 46;
 // Window coordinates beyond this are far outside any window; clamped there they stay on their own side.
 constexpr int64_t kFarOut = int64_t{1} << 29;
 
@@ -110,7 +108,7 @@ void CQvGObjectContainer::MouseMove(CDC* dc, UINT flags, CPoint p)
         const int previous = invert ? dc->SetROP2(R2_NOT) : 0;
         if (invert && m_creationBandDrawn)
             obj->Draw(dc, &origin, &m_ratio, 1);
-        if ((flags & kLeftButton) && obj->CanDragAddPoint())
+        if ((flags & MK_LBUTTON) && obj->CanDragAddPoint())
             obj->AddPoint(p);
         else
             obj->MoveHandle(handle, p - m_ptOldMouse);
@@ -123,7 +121,7 @@ void CQvGObjectContainer::MouseMove(CDC* dc, UINT flags, CPoint p)
         if (invert)
             dc->SetROP2(previous);
     }
-    else if ((m_state & GS_SELECTION) && (flags & kLeftButton))
+    else if ((m_state & GS_SELECTION) && (flags & MK_LBUTTON))
     {
         DragSelection(dc, p);
     }
@@ -255,8 +253,8 @@ void CQvGObjectContainer::RButtonDown(UINT /*flags*/, CPoint /*p*/)
 
 void CQvGObjectContainer::KeyDown(UINT key, UINT /*repeat*/, UINT /*flags*/)
 {
-    if (key == kKeyEscape)
+    if (key == VK_ESCAPE)
         CancelObject();
-    else if (key == kKeyDelete && (m_state & GS_SELECTION))
+    else if (key == VK_DELETE && (m_state & GS_SELECTION))
         DeleteObject();
 }

@@ -83,7 +83,7 @@ CRect CQvGObjectHorizontalLine::GetMBR()
 
 UINT CQvGObjectHorizontalLine::GetCursorShape(CRect rect)
 {
-    return CQvGObjectLine::GetCursorShape(rect) == kNoCursor ? kNoCursor : IDC_SYSTEM_SIZENS;
+    return CQvGObjectLine::GetCursorShape(rect) == kNoCursor ? kNoCursor : IDC_SIZENS;
 }
 
 void CQvGObjectHorizontalLine::SetCalType()

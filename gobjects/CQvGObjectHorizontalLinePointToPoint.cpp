@@ -49,7 +49,7 @@ CRect CQvGObjectHorizontalLinePointToPoint::GetMBR()
 
 UINT CQvGObjectHorizontalLinePointToPoint::GetCursorShape(CRect rect)
 {
-    return CQvGObjectLine::GetCursorShape(rect) == kNoCursor ? kNoCursor : IDC_SYSTEM_SIZEWE;
+    return CQvGObjectLine::GetCursorShape(rect) == kNoCursor ? kNoCursor : IDC_SIZEWE;
 }
 
 void CQvGObjectHorizontalLinePointToPoint::SetCalType()

@@ -83,7 +83,7 @@ CRect CQvGObjectVerticalLine::GetMBR()
 
 UINT CQvGObjectVerticalLine::GetCursorShape(CRect rect)
 {
-    return CQvGObjectLine::GetCursorShape(rect) == kNoCursor ? kNoCursor : IDC_SYSTEM_SIZEWE;
+    return CQvGObjectLine::GetCursorShape(rect) == kNoCursor ? kNoCursor : IDC_SIZEWE;
 }
 
 void CQvGObjectVerticalLine::SetCalType()

@@ -49,7 +49,7 @@ CRect CQvGObjectVerticalLinePointToPoint::GetMBR()
 
 UINT CQvGObjectVerticalLinePointToPoint::GetCursorShape(CRect rect)
 {
-    return CQvGObjectLine::GetCursorShape(rect) == kNoCursor ? kNoCursor : IDC_SYSTEM_SIZENS;
+    return CQvGObjectLine::GetCursorShape(rect) == kNoCursor ? kNoCursor : IDC_SIZENS;
 }
 
 void CQvGObjectVerticalLinePointToPoint::SetCalType()
