@@ -2,8 +2,9 @@
 // turns the image window's mouse and key events (points already in image pixels) into creation steps, selection,
 // drags and deletion, paints them, picks the cursor, runs the property sheet and reads and writes the overlay
 // stream and the clipboard. The window is reached only through IGObjectCanvas.
-// UI thread only, not safe for concurrent calls. The last shape, last mouse point, rubber-band rectangle, palette
-// index and naming counter are shared by every container of the library.
+// UI thread only, not safe for concurrent calls. The last shape, palette index and naming counter are shared by every
+// container of the library; everything else (the last mouse point and the rubber bands among it) is each
+// container's, so that two windows never act on each other's mouse.
 #pragma once
 
 #include "GObjectCanvas.h"
@@ -205,9 +206,6 @@ public:
 private:
     // Shared by every container of the library.
     static OBJ_SHAPE m_LastShape;
-    static CPoint m_ptOldMouse;       // image pixels
-    static CRect m_rcSelection;       // the rubber band, image pixels
-    static bool s_rubberBandDrawn;    // whether m_rcSelection is on the surface now
     static int s_paletteIndex;
     static int s_nameCounter;
 
@@ -252,4 +250,10 @@ private:
     // Whether the creating object's rubber band is on the surface: after its first point nothing is, and
     // "erasing" then would leave a mark.
     bool m_creationBandDrawn = false;
+    // The last mouse point this container saw, the selection's rubber band (both image pixels) and whether the
+    // band is on this container's surface now. Shared with another window, a drag would move by that window's
+    // mouse and erase where that window drew.
+    CPoint m_ptOldMouse;
+    CRect m_rcSelection;
+    bool m_selectionBandDrawn = false;
 };

@@ -70,7 +70,7 @@ void CQvGObjectContainer::LButtonDown(UINT /*flags*/, CPoint p)
     else if (m_state & GS_SELECTION)
     {
         m_rcSelection = CRect(p, p);
-        s_rubberBandDrawn = false;
+        m_selectionBandDrawn = false;
         if (CQvGObject* hit = HitTest(m_rcSelection))
         {
             if (std::find(m_selected.begin(), m_selected.end(), hit) == m_selected.end())
@@ -132,14 +132,14 @@ void CQvGObjectContainer::DragSelection(CDC* dc, CPoint p)
     if (m_selected.empty())
     {
         // Before the first move the band is not on the surface: drawing it "again" would leave a dot behind.
-        if (dc && s_rubberBandDrawn)
+        if (dc && m_selectionBandDrawn)
             DrawRubberBand(dc, m_rcSelection);
         m_rcSelection.right = p.x;
         m_rcSelection.bottom = p.y;
         if (dc)
         {
             DrawRubberBand(dc, m_rcSelection);
-            s_rubberBandDrawn = true;
+            m_selectionBandDrawn = true;
         }
         return;
     }
@@ -228,7 +228,7 @@ void CQvGObjectContainer::LButtonUp(UINT /*flags*/, CPoint /*p*/)
     {
         if (m_selected.empty())
             SelectObjects(m_rcSelection, 0);
-        s_rubberBandDrawn = false;
+        m_selectionBandDrawn = false;
         UpdateAllObjectDataLabel();
         InvalidateCanvas();
     }
