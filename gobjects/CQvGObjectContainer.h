@@ -113,7 +113,11 @@ public:
     void MoveTo(CDC* dc, CSize delta);
     // 1 when the container chose the cursor; 0 leaves the window's own.
     int SetCursorShape(CPoint p);
-    // filter 0: measurements only, 1: annotations only, else all; -1 also draws the grips in selection mode.
+    // The filter of Draw: what it paints.
+    static constexpr int kDrawMeasurements = 0;
+    static constexpr int kDrawAnnotations = 1;
+    static constexpr int kDrawAll = 2;            // any value but the others
+    static constexpr int kDrawAllWithGrips = -1;  // all, and the selection's grips in selection mode
     void Draw(CDC* dc, int filter);
     // The drawing origin: the scroll origin plus the pixel-centring shift.
     CPoint GetRelativePoint() const;

@@ -101,13 +101,13 @@ void CQvGObjectContainer::MouseMove(CDC* dc, UINT flags, CPoint p)
         if (!obj)
             return;
         const int handle = obj->GetHandle(CRect(p.x - 3, p.y - 3, p.x + 3, p.y + 3));
-        if (handle == -1)
+        if (handle == CQvGObject::kBodyHandle)
             return;
         const CPoint origin = GetRelativePoint();
         const bool invert = dc && obj->NeedROP();
         const int previous = invert ? dc->SetROP2(R2_NOT) : 0;
         if (invert && m_creationBandDrawn)
-            obj->Draw(dc, &origin, &m_ratio, 1);
+            obj->Draw(dc, &origin, &m_ratio, CQvGObject::kPaintRubberBand);
         if ((flags & MK_LBUTTON) && obj->CanDragAddPoint())
             obj->AddPoint(p);
         else
@@ -115,7 +115,7 @@ void CQvGObjectContainer::MouseMove(CDC* dc, UINT flags, CPoint p)
         m_ptOldMouse = p;
         if (dc)
         {
-            obj->Draw(dc, &origin, &m_ratio, 1);
+            obj->Draw(dc, &origin, &m_ratio, CQvGObject::kPaintRubberBand);
             m_creationBandDrawn = invert;
         }
         if (invert)
@@ -145,7 +145,8 @@ void CQvGObjectContainer::DragSelection(CDC* dc, CPoint p)
     }
 
     const CSize delta = p - m_ptOldMouse;
-    const int handle = m_selected.size() == 1 ? m_selected.front()->GetSelectedHandle() : -1;
+    const int handle =
+        m_selected.size() == 1 ? m_selected.front()->GetSelectedHandle() : CQvGObject::kBodyHandle;
     if (handle >= 0)
     {
         CQvGObject* obj = m_selected.front();
@@ -153,16 +154,16 @@ void CQvGObjectContainer::DragSelection(CDC* dc, CPoint p)
         if (dc)
         {
             RasterOpScope invert(dc, R2_NOT);
-            obj->Draw(dc, &origin, &m_ratio, 1);
+            obj->Draw(dc, &origin, &m_ratio, CQvGObject::kPaintRubberBand);
             obj->MoveHandle(handle, delta);
-            obj->Draw(dc, &origin, &m_ratio, 1);
+            obj->Draw(dc, &origin, &m_ratio, CQvGObject::kPaintRubberBand);
         }
         else
         {
             obj->MoveHandle(handle, delta);
         }
     }
-    else if (handle == -1)
+    else if (handle == CQvGObject::kBodyHandle)
     {
         MoveTo(dc, delta);
     }
@@ -202,9 +203,9 @@ void CQvGObjectContainer::MoveTo(CDC* dc, CSize delta)
             continue;
         }
         RasterOpScope xorPen(dc, R2_XORPEN);
-        obj->DrawMouseMoving(dc, &origin, &m_ratio, 1);
+        obj->DrawMouseMoving(dc, &origin, &m_ratio, CQvGObject::kPaintRubberBand);
         obj->MoveTo(delta);
-        obj->DrawMouseMoving(dc, &origin, &m_ratio, 1);
+        obj->DrawMouseMoving(dc, &origin, &m_ratio, CQvGObject::kPaintRubberBand);
     }
 }
 

@@ -1,11 +1,14 @@
 // Two overlays open at once, as two documents are: what one container does must not reach the other's state.
 #include "CQvGObjectContainer.h"
+#include "CQvGObjectLabel.h"
 #include "FakeCanvas.h"
 #include "TestGObject.h"
 
 #include "stream/LeStream.h"
 
+#include "CCalibKeeper.h"
 #include "RenderCheck.h"
+#include "gdi/CRecordingDC.h"
 #include "types/WinUser.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +19,7 @@
 #include <cstdio>
 #include <mutex>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 using testing_support::ImagesMatch;
@@ -196,4 +200,34 @@ TEST(ContainerIsolation, LabelNestingIsCountedPerReadingThread)
     reader.join();
     EXPECT_TRUE(shallowRead);
     EXPECT_TRUE(deepRead);
+}
+
+// Two documents in millimetres that show units: a mil measurement in one paints its value without a unit, a length
+// in the other with one, and neither document's setting nor what its labels store changes by painting.
+TEST(ContainerIsolation, AUnitlessValueLabelPaintsWithoutSwitchingItsContainersUnitsOff)
+{
+    CCalibKeeper calib;
+    calib.SetUnit(UNIT_MILLIMETER);
+    CQvGObjectContainer first, second;
+    TestGObject mils, length;
+    for (auto [owner, container, quantity] :
+         {std::tuple{&mils, &first, CAL_CIRCULAR_MIL}, std::tuple{&length, &second, CAL_LENGTH}}) {
+        container->ConnectCalibKeeper(&calib);
+        owner->SetContainer(container);
+        owner->SetPoints({{10, 10}, {50, 10}});
+        owner->SetDispType(quantity);
+        owner->AddLabelObject(CPoint(100, 100));
+        const CRect stored = owner->GetLabelObject()->GetMBR();
+
+        CRecordingDC dc;
+        const CPoint origin(0, 0);
+        const float ratio = 1.0f;
+        owner->Draw(&dc, &origin, &ratio, CQvGObject::kPaintNormal);
+        const bool unitShown = std::any_of(dc.Calls().begin(), dc.Calls().end(), [](const std::string& call) {
+            return call.find("\"mm\"") != std::string::npos;
+        });
+        EXPECT_EQ(unitShown, quantity == CAL_LENGTH) << quantity;
+        EXPECT_EQ(container->GetDisplayMark(), 1) << quantity;
+        EXPECT_EQ(owner->GetLabelObject()->GetMBR(), stored) << quantity;
+    }
 }
