@@ -196,7 +196,7 @@ int32_t CQvGObject::ScaleFontHeight(int32_t height, const float* ratio)
 
 void CQvGObject::DrawGrip(CDC* dc, CPoint centre)
 {
-    if (g_OEMProduct == 1)
+    if (g_OEMProduct == kEditionHeightWidth)
         dc->FillSolidRect(centre.x - 4, centre.y - 4, 8, 8, kYellowGrip);
     else
         dc->PatBlt(centre.x - 4, centre.y - 4, 8, 8, DSTINVERT);

@@ -19,9 +19,9 @@ QCursor PictureCursor(const char* resource)
 
 uint32_t CreationCursorId()
 {
-    if (g_OEMProduct == 3)
+    if (g_OEMProduct == kEditionCursor4011)
         return IDC_FIGURON_CREATE_EDITION3;
-    if (g_OEMProduct == 1)
+    if (g_OEMProduct == kEditionHeightWidth)
         return IDC_FIGURON_CREATE_EDITION1;
     return IDC_FIGURON_CREATE;
 }
