@@ -70,7 +70,7 @@ void CQvGObject::Initialize()
     m_shape = SHAPE_LINE;
     m_state = GS_IDLE;
     m_kind = GOTYPE_MEASURE;
-    m_selectedHandle = -2;
+    m_selectedHandle = kNoHandle;
     m_container = nullptr;
     m_labelHit = 0;
     m_property.Initialize();
@@ -156,7 +156,8 @@ void CQvGObject::PaintLabel(CDC* dc, CQvGObject* label, const CPoint* origin, co
     CQvGObjectProperty& look = label->GetProperty();
     look.ShowFill(m_property.IsShowFill());
     look.SetFillColor(m_property.GetFillColor());
-    if (auto* valueLabel = dynamic_cast<CQvGObjectLabel*>(label)) {
+    auto* valueLabel = dynamic_cast<CQvGObjectLabel*>(label);
+    if (valueLabel) {
         valueLabel->SetAreaFlag((m_dispType & CAL_AREA) != 0);
         valueLabel->SetAngleFlag((m_dispType & (CAL_ANGLE | CAL_X_ANGLE | CAL_Y_ANGLE)) != 0);
         valueLabel->SetCurvatureFlag((m_dispType & CAL_CURVATURE) != 0);
@@ -164,19 +165,20 @@ void CQvGObject::PaintLabel(CDC* dc, CQvGObject* label, const CPoint* origin, co
     if (m_labelHit)
         label->DrawSelection(dc, origin, ratio);
 
-    // Circular mils and positions carry no unit symbol.
+    // Circular mils and positions carry no unit symbol while they paint. The label is told so itself, not through
+    // the container's setting: painting leaves the container as it was, whoever reads it meanwhile. Sized outside
+    // a paint, the label keeps the container's mark (the box the overlay stream stores).
     constexpr int32_t kUnitlessQuantities = CAL_CIRCULAR_MIL | CAL_POSITION_START | CAL_POSITION_CENTER |
                                             CAL_POSITION_END;
-    const bool hideMark = m_container && (m_dispType & kUnitlessQuantities) != 0;
-    const int savedMark = m_container ? m_container->GetDisplayMark() : 0;
-    if (hideMark)
-        m_container->SetDisplayMark(0);
+    const bool unitless = valueLabel && (m_dispType & kUnitlessQuantities) != 0;
+    if (unitless)
+        valueLabel->SetUnitlessFlag(1);
     if (how == LabelPaint::Shape)
         label->DrawShape(dc, origin, ratio, flag);
     else
         label->DrawExtLabel(dc, origin, ratio, flag);
-    if (hideMark)
-        m_container->SetDisplayMark(savedMark);
+    if (unitless)
+        valueLabel->SetUnitlessFlag(0);
 }
 
 void CQvGObject::DrawSelection(CDC* dc, const CPoint* origin, const float* ratio)
@@ -194,7 +196,7 @@ int32_t CQvGObject::ScaleFontHeight(int32_t height, const float* ratio)
 
 void CQvGObject::DrawGrip(CDC* dc, CPoint centre)
 {
-    if (g_OEMProduct == 1)
+    if (g_OEMProduct == kEditionHeightWidth)
         dc->FillSolidRect(centre.x - 4, centre.y - 4, 8, 8, kYellowGrip);
     else
         dc->PatBlt(centre.x - 4, centre.y - 4, 8, 8, DSTINVERT);
@@ -548,8 +550,8 @@ void CQvGObject::SetBaseProperty(const CQvGObjectProperty& property)
 
 void CQvGObject::FeedRealtimeResultBox(int flag)
 {
-    if (m_state == GS_ADDING && flag == 1 && !IsAnnotation() && m_container && m_container->GetDisplayRealtime() &&
-        pRealtimeResultBox)
+    if (m_state == GS_ADDING && flag == kPaintRubberBand && !IsAnnotation() && m_container &&
+        m_container->GetDisplayRealtime() && pRealtimeResultBox)
         ::FeedRealtimeResultBox(GetDefaultDataString());
 }
 

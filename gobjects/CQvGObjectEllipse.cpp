@@ -9,17 +9,13 @@
 #include "gdi/CDC.h"
 #include "gdi/CRgn.h"
 #include "types/Rounding.h"
+#include "types/WinUser.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
 namespace {
-
-constexpr UINT kSizeNWSE = 32642;
-constexpr UINT kSizeNESW = 32643;
-constexpr UINT kSizeWE = 32644;
-constexpr UINT kSizeNS = 32645;
 
 using std::numbers::pi;
 
@@ -31,13 +27,13 @@ int SignOr(double v, int fallback)
 }  // namespace
 
 const CQvGObjectEllipse::HandleSpot CQvGObjectEllipse::kCircleHandles[4] = {
-    {0, 0, kSizeNWSE}, {2, 0, kSizeNESW}, {2, 2, kSizeNWSE}, {0, 2, kSizeNESW}};
+    {0, 0, IDC_SIZENWSE}, {2, 0, IDC_SIZENESW}, {2, 2, IDC_SIZENWSE}, {0, 2, IDC_SIZENESW}};
 
 std::span<const CQvGObjectEllipse::HandleSpot> CQvGObjectEllipse::Handles() const
 {
-    static constexpr HandleSpot kEllipseHandles[8] = {{0, 0, kSizeNWSE}, {1, 0, kSizeNS}, {2, 0, kSizeNESW},
-                                                      {2, 1, kSizeWE},   {2, 2, kSizeNWSE}, {1, 2, kSizeNS},
-                                                      {0, 2, kSizeNESW}, {0, 1, kSizeWE}};
+    static constexpr HandleSpot kEllipseHandles[8] = {{0, 0, IDC_SIZENWSE}, {1, 0, IDC_SIZENS}, {2, 0, IDC_SIZENESW},
+                                                      {2, 1, IDC_SIZEWE},   {2, 2, IDC_SIZENWSE}, {1, 2, IDC_SIZENS},
+                                                      {0, 2, IDC_SIZENESW}, {0, 1, IDC_SIZEWE}};
     return kEllipseHandles;
 }
 

@@ -8,13 +8,12 @@
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"
 #include "types/Rounding.h"
+#include "types/WinUser.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-constexpr UINT kSizeAllCursor = 32646;
 
 // The stored line-end type; a value no line end has (a damaged record) is drawn as a plain end.
 ARROW_TYPE StoredArrowType(int type)
@@ -166,7 +165,7 @@ UINT CQvGObjectLine::GetCursorShape(CRect rect)
 {
     for (int i = 0; i < std::min(m_pointCount, 2); ++i) {
         if (rect.PtInRect(Rounded(m_points[i])))
-            return kSizeAllCursor;
+            return IDC_SIZEALL;
     }
     return kNoCursor;
 }

@@ -204,7 +204,7 @@ UINT CQvGObjectParallel::GetCursorShape(CRect rect)
     constexpr int kHandlePoint[kHandleCount] = {0, -1, 1, 2, -1, 3};
     for (int handle = 0; handle < kHandleCount; ++handle) {
         if (kHandlePoint[handle] < m_pointCount && rect.PtInRect(GetHandlePoint(handle)))
-            return IDC_SYSTEM_SIZEALL;
+            return IDC_SIZEALL;
     }
     return kNoCursor;
 }

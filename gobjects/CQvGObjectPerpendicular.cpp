@@ -11,13 +11,13 @@
 #include "gdi/GdiDefs.h"
 #include "strings/Format.h"
 #include "types/Rounding.h"
+#include "types/WinUser.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr UINT kSizeAllCursor = 32646;
 // More digits than a double holds make no sense and a huge precision would build a huge string.
 constexpr int kMaxDecimals = 20;
 
@@ -173,7 +173,7 @@ void CQvGObjectPerpendicular::MoveTo(CSize delta)
 
 UINT CQvGObjectPerpendicular::GetCursorShape(CRect rect)
 {
-    return FindCountedPoint(rect) >= 0 ? kSizeAllCursor : kNoCursor;
+    return FindCountedPoint(rect) >= 0 ? IDC_SIZEALL : kNoCursor;
 }
 
 // --- Creation ---

@@ -6,12 +6,7 @@
 #include "gdi/CPen.h"
 #include "gdi/CRgn.h"
 #include "types/Rounding.h"
-
-namespace {
-
-constexpr UINT kSizeAllCursor = 32646;
-
-}  // namespace
+#include "types/WinUser.h"
 
 CQvGObjectPoint::CQvGObjectPoint()
 {
@@ -105,7 +100,7 @@ CRect CQvGObjectPoint::GetMBR()
 
 UINT CQvGObjectPoint::GetCursorShape(CRect rect)
 {
-    return rect.PtInRect(RoundedPoint()) ? kSizeAllCursor : kNoCursor;
+    return rect.PtInRect(RoundedPoint()) ? IDC_SIZEALL : kNoCursor;
 }
 
 void CQvGObjectPoint::SetCalType()

@@ -29,7 +29,8 @@ bool CountFits(FILE* file, int32_t count, int32_t trusted, int64_t itemBytes)
     return count <= trusted || count <= RemainingBytes(file) / itemBytes;
 }
 
-int g_labelReadDepth = 0;
+// Per thread: a document loading on another thread is at a depth of its own.
+thread_local int g_labelReadDepth = 0;
 
 struct LabelDepthGuard
 {

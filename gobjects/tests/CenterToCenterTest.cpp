@@ -10,6 +10,7 @@
 #include "RenderCheck.h"
 #include "gdi/CDC.h"
 #include "stream/LeStream.h"
+#include "types/WinUser.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ namespace {
 using testing_support::BlankSurface;
 using testing_support::PixelAt;
 
-constexpr UINT kLeftButton = 0x0001;
+constexpr UINT kLeftButton = MK_LBUTTON;
 
 // Circle A: centre (20, 20), radius 10. Circle B: centre (80, 50), radius 20.
 const std::vector<CPoint> kRims = {{30, 20}, {20, 10}, {10, 20}, {100, 50}, {80, 30}, {60, 50}};

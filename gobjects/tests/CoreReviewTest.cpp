@@ -11,6 +11,7 @@
 #include "PrivateRuntimeDir.h"
 
 #include "gdi/CRecordingDC.h"
+#include "types/WinUser.h"
 #include "ui/MessageBox.h"
 
 #include <QClipboard>
@@ -27,8 +28,8 @@
 
 namespace {
 
-constexpr UINT kLeftButton = 0x0001;
-constexpr UINT kKeyEscape = 27;
+constexpr UINT kLeftButton = MK_LBUTTON;
+constexpr UINT kKeyEscape = VK_ESCAPE;
 constexpr int kIntMax = std::numeric_limits<int>::max();
 constexpr int kIntMin = std::numeric_limits<int>::min();
 

@@ -11,6 +11,7 @@
 #include "RenderCheck.h"
 #include "gdi/CDC.h"
 #include "stream/LeStream.h"
+#include "types/WinUser.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +23,8 @@ using testing_support::BlankSurface;
 using testing_support::CountColour;
 using testing_support::PixelAt;
 
-constexpr UINT kLeftButton = 0x0001;
-constexpr UINT kKeyDelete = 46;
+constexpr UINT kLeftButton = MK_LBUTTON;
+constexpr UINT kKeyDelete = VK_DELETE;
 
 // A horizontal base line from (10, 50) to (110, 50), then A 30 above it, B 40 below, C 10 above.
 const std::vector<CPoint> kClicks = {{10, 50}, {110, 50}, {30, 20}, {60, 90}, {90, 40}};
