@@ -62,7 +62,7 @@ void CQvGObjectLine::DrawShape(CDC* dc, const CPoint* origin, const float* ratio
     const double sy = ClampWindowPosition(origin->y + *ratio * m_points[0].y);
     const double ex = ClampWindowPosition(origin->x + *ratio * m_points[1].x);
     const double ey = ClampWindowPosition(origin->y + *ratio * m_points[1].y);
-    if (!IsAnnotation() && flag == 1) {
+    if (!IsAnnotation() && flag == kPaintRubberBand) {
         DrawLineEnd(dc, ARROW_BAR, sx, sy, ex, ey);
         DrawLineEnd(dc, ARROW_BAR, ex, ey, sx, sy);
         return;

@@ -81,7 +81,7 @@ void CQvGObjectPerpendicular::DrawShape(CDC* dc, const CPoint* origin, const flo
     for (int j = 2; j < count; ++j) {
         DrawFurtherPoint(dc, j, *origin, *ratio);
         CPoint centre;
-        if (flag != 1 && TextCentre(j, *origin, *ratio, centre))
+        if (flag != kPaintRubberBand && TextCentre(j, *origin, *ratio, centre))
             DrawSubItemText(dc, j - 2, centre);
     }
 
