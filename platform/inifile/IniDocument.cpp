@@ -106,9 +106,10 @@ std::string IniDocument::Serialize() const
         out += kByteOrderMark;
     for (size_t i = 0; i < lines_.size(); ++i) {
         out += lines_[i].text;
-        // A last line read without a break (or with a lone CR) gets one once another line follows it.
+        // A last line read without a break gets one once another line follows it. A lone CR there stays and is
+        // completed to CRLF, so the line reads back with the same bytes.
         const bool broken = lines_[i].end.ends_with('\n') || i + 1 == lines_.size();
-        out += broken ? lines_[i].end : lineBreak_;
+        out += broken ? lines_[i].end : lines_[i].end.empty() ? lineBreak_ : lines_[i].end + "\n";
     }
     return out;
 }

@@ -221,6 +221,17 @@ TEST(PrivateProfile, AWriteChangesOnlyTheLineItWritesDownToTheByte)
     EXPECT_EQ(GetPrivateProfileString("e", "k", "d", file.c_str()), "3");
 }
 
+TEST(PrivateProfile, ALastLineEndingInALoneCrKeepsItsNameWhenASectionIsAdded)
+{
+    // Without a line feed anywhere, "[O\r\r" is one line: a section named "O\r" (the last CR is its break).
+    IniTestFolder folder;
+    const std::string file = folder.File("cr.ini");
+    IniTestFolder::Write(file, "[O\r\rk=1\r");
+    ASSERT_EQ(WritePrivateProfileString("New", "x", "5", file.c_str()), 1);
+    EXPECT_EQ(IniTestFolder::Read(file), "[O\r\rk=1\r\n\n[New]\nx=5\n");
+    EXPECT_EQ(GetPrivateProfileString("New", "x", "d", file.c_str()), "5");
+}
+
 TEST(PrivateProfile, NullValueDeletesTheKeyAndNullKeyTheSection)
 {
     IniTestFolder folder;
