@@ -21,6 +21,7 @@
 
 class CDC;
 class CRgn;
+class LeWriter;
 class CQvGObjectContainer;
 class CQvGObjectLabel;
 class CQvGObjectPropertyTotal;
@@ -94,9 +95,12 @@ public:
     // the object); it returns 0 on a short or bad record and then leaves the base fields unchanged (a shape's own
     // fields may be half read: discard the object). On success the state is finished, an annotation has its
     // annotation code and GetMBR has been called. Write writes the whole record, shape code first, and returns 1
-    // when every byte was written. Shapes with fields of their own append them after the base record.
+    // when every byte was written (the FILE* form assembles the record and writes it at once; nothing of a refused
+    // record reaches the file). Shapes with fields of their own read them after the base record and write them in
+    // WriteShapeFields.
     virtual int Read(FILE* file, float version);
-    virtual int Write(FILE* file, float version);
+    int Write(FILE* file, float version);
+    int Write(LeWriter& out, float version);
     virtual int IsDisplayValue() { return 1; }
     // Calculable quantities; the base can compute nothing. Shapes set their mask and the default value record's
     // kind := the displayed quantity.
@@ -238,6 +242,8 @@ public:
     static void ApplyLabelLook(CQvGObjectProperty& property);
 
 protected:
+    // Appends the shape's own fields to its record, after the base fields (nothing for the base).
+    virtual void WriteShapeFields(LeWriter& /*out*/) {}
     // Gives label (new, owned from now on) the owner's name, value and look, centres it on point (image pixels) and
     // appends it to the label list.
     CQvGObject* AttachLabel(CQvGObjectLabel* label, CPoint point);

@@ -96,12 +96,10 @@ int CQvGObjectPickedAngle::Read(FILE* file, float version)
     return 1;
 }
 
-int CQvGObjectPickedAngle::Write(FILE* file, float version)
+void CQvGObjectPickedAngle::WriteShapeFields(LeWriter& out)
 {
-    const int written = CQvGObjectPolyLine::Write(file, version);
-    LeWriter out(file);
+    CQvGObjectPolyLine::WriteShapeFields(out);
     out.Int32(m_innerFlag);
-    return written && out.ok() ? 1 : 0;
 }
 
 void CQvGObjectPickedAngle::SetCalType()

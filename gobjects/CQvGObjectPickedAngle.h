@@ -26,7 +26,6 @@ public:
     int CanDragAddPoint() override { return 0; }
     // The base record, then the inner flag as one int, whatever the version.
     int Read(FILE* file, float version) override;
-    int Write(FILE* file, float version) override;
     // Angle only.
     void SetCalType() override;
     // Angle in degrees once the shape has all its points (during creation the last one follows the mouse).
@@ -48,6 +47,8 @@ public:
     }
 
 protected:
+    void WriteShapeFields(LeWriter& out) override;
+
     // Inner flag 1.
     CQvGObjectPickedAngle() = default;
 

@@ -146,11 +146,16 @@ void CQvGObjectProperty::ReadAttributes(LeReader& in)
     m_attr = read;
 }
 
-int CQvGObjectProperty::Write(FILE* file, float /*version*/) const
+int CQvGObjectProperty::Write(FILE* file, float version) const
+{
+    LeWriter out(file);
+    return Write(out, version);
+}
+
+int CQvGObjectProperty::Write(LeWriter& out, float /*version*/) const
 {
     if (!FitsRecord(m_name) || !FitsRecord(m_comment))
         return 0;
-    LeWriter out(file);
     WriteText(out, m_name);
     WriteText(out, m_comment);
     out.LogFont(m_font);

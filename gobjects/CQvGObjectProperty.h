@@ -81,6 +81,7 @@ public:
     // property unchanged; texts longer than 64 KiB with their terminating zero, or of negative length, are bad.
     // Write refuses (0, nothing written) a name or comment that Read would refuse.
     int Write(FILE* file, float version) const;
+    int Write(LeWriter& out, float version) const;
     int Read(FILE* file, float version);
 
     // The 148-byte record inside the drawing-defaults image. Its pointer slots are written as zeros and ignored

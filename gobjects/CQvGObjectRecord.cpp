@@ -138,7 +138,17 @@ int CQvGObject::ReadLabels(FILE* file, float version, std::list<CQvGObject*>& la
 
 int CQvGObject::Write(FILE* file, float version)
 {
+    std::vector<unsigned char> record;
+    LeWriter assembled(record);
+    if (!Write(assembled, version))
+        return 0;
     LeWriter out(file);
+    out.Bytes(record.data(), record.size());
+    return out.ok() ? 1 : 0;
+}
+
+int CQvGObject::Write(LeWriter& out, float version)
+{
     const int count = std::clamp(m_pointCount, 0, static_cast<int>(m_points.size()));
     out.Int32(m_shape);
     out.Int32(count);
@@ -147,19 +157,19 @@ int CQvGObject::Write(FILE* file, float version)
         out.Double(m_points[i].y);
     }
     out.Int32(static_cast<int32_t>(m_labels.size()));
-    bool ok = out.ok();
+    bool ok = true;
     for (CQvGObject* label : m_labels)
-        ok = label->Write(file, version) && ok;
-    ok = m_property.Write(file, version) && ok;
-    LeWriter tail(file);
+        ok = label->Write(out, version) && ok;
+    ok = m_property.Write(out, version) && ok;
     if (version > 1.3f) {
-        tail.Int32(m_dispType);
-        tail.Int32(m_calType);
-        tail.Int32(m_defaultData.kind);
-        tail.Zeros(4);
-        tail.Double(m_defaultData.value1);
-        tail.Double(m_defaultData.value2);
+        out.Int32(m_dispType);
+        out.Int32(m_calType);
+        out.Int32(m_defaultData.kind);
+        out.Zeros(4);
+        out.Double(m_defaultData.value1);
+        out.Double(m_defaultData.value2);
     }
-    tail.Int32(m_kind);
-    return ok && tail.ok() ? 1 : 0;
+    out.Int32(m_kind);
+    WriteShapeFields(out);
+    return ok && out.ok() ? 1 : 0;
 }

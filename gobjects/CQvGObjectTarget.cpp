@@ -135,13 +135,10 @@ CRect CQvGObjectTarget::GetInvalidateRect()
     return box;
 }
 
-int CQvGObjectTarget::Write(FILE* file, float version)
+void CQvGObjectTarget::WriteShapeFields(LeWriter& out)
 {
-    const int base = CQvGObject::Write(file, version);
-    LeWriter out(file);
     out.Float(static_cast<float>(GetCurrentGap()));
     out.Int32(m_shapeFlags);
-    return base && out.ok() ? 1 : 0;
 }
 
 int CQvGObjectTarget::Read(FILE* file, float version)

@@ -29,7 +29,6 @@ public:
     // The point's record, then the gap and the shape flags. A gap that is no positive finite number reads as
     // 20; the gap is taken as given in the units of the container's calibration (read before the overlay).
     int Read(FILE* file, float version) override;
-    int Write(FILE* file, float version) override;
     // Gap, calibration factor and shape flags from / to the drawing defaults.
     void LoadShapeDefaults(const CQvGObjectPropertyTotal& defaults) override;
     void StoreShapeDefaults(CQvGObjectPropertyTotal& defaults) const override;
@@ -47,6 +46,9 @@ public:
     void SetShapeFlags(int32_t flags) { m_shapeFlags = flags; }
 
     CQvGObjectTarget& operator=(const CQvGObjectTarget& other);
+
+protected:
+    void WriteShapeFields(LeWriter& out) override;
 
 private:
     // Rescales the gap to the calibration in force and raises it to the smallest interval.

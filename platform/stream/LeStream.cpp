@@ -5,12 +5,6 @@
 
 namespace {
 
-void PutLe32(unsigned char* out, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
 uint32_t GetLe32(const unsigned char* in)
 {
     uint32_t v = 0;
@@ -23,36 +17,12 @@ uint32_t GetLe32(const unsigned char* in)
 
 // A stream belongs to one reader or writer at a time (see the header), and records go field by field: the
 // unlocked calls spare a lock per field.
-void LeWriter::Bytes(const void* data, size_t size)
+void LeWriter::WriteToFile(const void* data, size_t size)
 {
-    if (!m_ok || size == 0)
+    if (!m_ok || size == 0 || m_buffer)
         return;
     if (fwrite_unlocked(data, 1, size, m_file) != size)
         m_ok = false;
-}
-
-void LeWriter::UInt32(uint32_t v)
-{
-    unsigned char bytes[4];
-    PutLe32(bytes, v);
-    Bytes(bytes, 4);
-}
-
-void LeWriter::Int32(int32_t v)
-{
-    UInt32(static_cast<uint32_t>(v));
-}
-
-void LeWriter::Float(float v)
-{
-    UInt32(std::bit_cast<uint32_t>(v));
-}
-
-void LeWriter::Double(double v)
-{
-    const uint64_t bits = std::bit_cast<uint64_t>(v);
-    UInt32(static_cast<uint32_t>(bits));
-    UInt32(static_cast<uint32_t>(bits >> 32));
 }
 
 void LeWriter::Zeros(size_t count)

@@ -96,3 +96,33 @@ TEST(LeStream, ShortReadFailsStickilyAndYieldsZeros)
     EXPECT_EQ(r.FixedText(4), "");
     EXPECT_FALSE(r.ok());
 }
+
+TEST(LeStream, BufferWriterAppendsWhatAFileWriterWrites)
+{
+    LOGFONTA font{};
+    font.lfHeight = -13;
+    font.lfCharSet = 129;
+    std::strcpy(font.lfFaceName, "Tahoma");
+    auto writeFields = [&font](LeWriter& w) {
+        w.Int32(-2);
+        w.UInt32(0x11223344);
+        w.Float(-0.0f);
+        w.Double(-1.0e300);
+        w.Bytes("", 0);
+        w.Zeros(70);
+        w.FixedText("abcdef", 3);
+        w.LogFont(font);
+    };
+    TempStream s;
+    LeWriter toFile(s.file);
+    writeFields(toFile);
+    ASSERT_TRUE(toFile.ok());
+
+    std::vector<unsigned char> buffer = {0xAA};  // appended to, never replaced
+    LeWriter toBuffer(buffer);
+    writeFields(toBuffer);
+    ASSERT_TRUE(toBuffer.ok());
+    ASSERT_EQ(buffer.front(), 0xAA);
+    buffer.erase(buffer.begin());
+    EXPECT_EQ(buffer, s.Contents());
+}
