@@ -21,6 +21,7 @@
 
 class CDC;
 class CRgn;
+class LeReader;
 class LeWriter;
 class CQvGObjectContainer;
 class CQvGObjectLabel;
@@ -96,9 +97,10 @@ public:
     // fields may be half read: discard the object). On success the state is finished, an annotation has its
     // annotation code and GetMBR has been called. Write writes the whole record, shape code first, and returns 1
     // when every byte was written (the FILE* form assembles the record and writes it at once; nothing of a refused
-    // record reaches the file). Shapes with fields of their own read them after the base record and write them in
+    // record reaches the file). Shapes with fields of their own read them in ReadShapeFields and write them in
     // WriteShapeFields.
-    virtual int Read(FILE* file, float version);
+    int Read(FILE* file, float version);
+    int Read(LeReader& in, float version);
     int Write(FILE* file, float version);
     int Write(LeWriter& out, float version);
     virtual int IsDisplayValue() { return 1; }
@@ -242,7 +244,9 @@ public:
     static void ApplyLabelLook(CQvGObjectProperty& property);
 
 protected:
-    // Appends the shape's own fields to its record, after the base fields (nothing for the base).
+    // The shape's own fields after the base record: read once the base fields are taken (a shape may also settle
+    // what its base record implies), 0 for a short or bad record; written after the base fields. None for the base.
+    virtual int ReadShapeFields(LeReader& /*in*/, float /*version*/) { return 1; }
     virtual void WriteShapeFields(LeWriter& /*out*/) {}
     // Gives label (new, owned from now on) the owner's name, value and look, centres it on point (image pixels) and
     // appends it to the label list.
@@ -262,7 +266,7 @@ protected:
     // Whether the container shows names or values in labels.
     bool ShowsLabels() const;
     // Reads the label records into `labels` (which then own them, also after a failure); 0 on a bad record.
-    int ReadLabels(FILE* file, float version, std::list<CQvGObject*>& labels);
+    int ReadLabels(LeReader& in, float version, std::list<CQvGObject*>& labels);
 
     CQvGObjectContainer* m_container = nullptr;  // not owned
     OBJ_SHAPE m_shape = SHAPE_LINE;

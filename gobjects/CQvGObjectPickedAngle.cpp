@@ -84,11 +84,10 @@ int CQvGObjectPickedAngle::GetHitTestRgn(CRgn& rgn)
     return 1;
 }
 
-int CQvGObjectPickedAngle::Read(FILE* file, float version)
+int CQvGObjectPickedAngle::ReadShapeFields(LeReader& in, float version)
 {
-    if (!CQvGObjectPolyLine::Read(file, version))
+    if (!CQvGObjectPolyLine::ReadShapeFields(in, version))
         return 0;
-    LeReader in(file);
     const int32_t inner = in.Int32();
     if (!in.ok())
         return 0;

@@ -337,10 +337,15 @@ int CQvGObjectPropertyTotal::Write(LeWriter& out, float version) const
 
 int CQvGObjectPropertyTotal::Read(FILE* file, float version)
 {
-    CQvGObjectPropertyTotal loaded(*this);
     LeReader in(file);
+    return Read(in, version);
+}
+
+int CQvGObjectPropertyTotal::Read(LeReader& in, float version)
+{
+    CQvGObjectPropertyTotal loaded(*this);
     auto readProperty = [&](CQvGObjectProperty& prop) {
-        if (in.ok() && !prop.Read(file, version))
+        if (in.ok() && !prop.Read(in, version))
             in.Fail();
     };
 

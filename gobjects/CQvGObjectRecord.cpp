@@ -8,6 +8,7 @@
 #include "stream/LeStream.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -16,17 +17,18 @@ namespace {
 // fit in the rest of the file. Either way items are allocated only as they are read.
 constexpr int32_t kTrustedPointCount = 1024;
 constexpr int32_t kTrustedLabelCount = 64;
+constexpr int32_t kStackPoints = 16;
 // Labels own labels only one level down in any file we write; deeper nesting is a damaged or hostile stream.
 constexpr int kMaxLabelDepth = 4;
 // Coordinates are image pixels; anything farther out (or not a number) is a damaged record, and would overflow
 // the integer window mapping.
 constexpr double kMaxCoordinate = 1.0e7;
 
-bool CountFits(FILE* file, int32_t count, int32_t trusted, int64_t itemBytes)
+bool CountFits(const LeReader& in, int32_t count, int32_t trusted, int64_t itemBytes)
 {
     if (count < 0)
         return false;
-    return count <= trusted || count <= RemainingBytes(file) / itemBytes;
+    return count <= trusted || count <= in.RemainingBytes() / itemBytes;
 }
 
 int g_labelReadDepth = 0;
@@ -51,23 +53,35 @@ void DiscardAll(std::list<CQvGObject*>& objects)
 int CQvGObject::Read(FILE* file, float version)
 {
     LeReader in(file);
+    return Read(in, version);
+}
+
+int CQvGObject::Read(LeReader& in, float version)
+{
     const int32_t count = in.Int32();
-    if (!in.ok() || !CountFits(file, count, kTrustedPointCount, 16))
+    if (!in.ok() || !CountFits(in, count, kTrustedPointCount, 16))
         return 0;
-    std::vector<_RPOINT> points;
-    points.reserve(static_cast<size_t>(std::min(count, kTrustedPointCount)) + 1);
+    // Nearly every record holds a few points: they are read onto the stack, sparing an allocation per record.
+    std::array<_RPOINT, kStackPoints> stackPoints;
+    std::vector<_RPOINT> heapPoints;
+    if (count > kStackPoints)
+        heapPoints.reserve(static_cast<size_t>(std::min(count, kTrustedPointCount)));
     for (int32_t i = 0; i < count; ++i) {
         const double x = in.Double();
         const double y = in.Double();
         if (!in.ok() || !(std::fabs(x) <= kMaxCoordinate) || !(std::fabs(y) <= kMaxCoordinate))
             return 0;
-        points.push_back(_RPOINT{x, y});
+        if (count <= kStackPoints)
+            stackPoints[static_cast<size_t>(i)] = _RPOINT{x, y};
+        else
+            heapPoints.push_back(_RPOINT{x, y});
     }
+    const _RPOINT* const points = count <= kStackPoints ? stackPoints.data() : heapPoints.data();
 
     std::list<CQvGObject*> labels;
-    const int labelsRead = ReadLabels(file, version, labels);
+    const int labelsRead = ReadLabels(in, version, labels);
     CQvGObjectProperty property;
-    if (!labelsRead || !property.Read(file, version)) {
+    if (!labelsRead || !property.Read(in, version)) {
         DiscardAll(labels);
         return 0;
     }
@@ -89,9 +103,9 @@ int CQvGObject::Read(FILE* file, float version)
     }
 
     // Shapes index their points by what they expect to hold: keep the room the constructor made, plus one.
-    const size_t room = std::max(points.size() + 1, m_points.size());
-    points.resize(room, _RPOINT{0.0, 0.0});
-    m_points = std::move(points);
+    const size_t room = std::max(static_cast<size_t>(count) + 1, m_points.size());
+    m_points.assign(points, points + count);
+    m_points.resize(room, _RPOINT{0.0, 0.0});
     m_pointCount = count;
     RemoveNestedObjs();
     m_labels = std::move(labels);
@@ -104,15 +118,14 @@ int CQvGObject::Read(FILE* file, float version)
     NormalizeAnnotationShape();
     m_state = GS_FINISHED;
     GetMBR();
-    return 1;
+    return ReadShapeFields(in, version);
 }
 
-int CQvGObject::ReadLabels(FILE* file, float version, std::list<CQvGObject*>& labels)
+int CQvGObject::ReadLabels(LeReader& in, float version, std::list<CQvGObject*>& labels)
 {
-    LeReader in(file);
     const int32_t count = in.Int32();
     if (!in.ok() || g_labelReadDepth >= kMaxLabelDepth ||
-        !CountFits(file, count, kTrustedLabelCount, kMinObjectRecordSize))
+        !CountFits(in, count, kTrustedLabelCount, kMinObjectRecordSize))
         return 0;
     LabelDepthGuard depth;
     for (int32_t i = 0; i < count; ++i) {
@@ -130,7 +143,7 @@ int CQvGObject::ReadLabels(FILE* file, float version, std::list<CQvGObject*>& la
             return 0;
         label->SetContainer(m_container);
         labels.push_back(label);
-        if (!label->Read(file, version))
+        if (!label->Read(in, version))
             return 0;
     }
     return 1;
@@ -139,9 +152,11 @@ int CQvGObject::ReadLabels(FILE* file, float version, std::list<CQvGObject*>& la
 int CQvGObject::Write(FILE* file, float version)
 {
     std::vector<unsigned char> record;
-    LeWriter assembled(record);
-    if (!Write(assembled, version))
-        return 0;
+    {
+        LeWriter assembled(record);
+        if (!Write(assembled, version))
+            return 0;
+    }
     LeWriter out(file);
     out.Bytes(record.data(), record.size());
     return out.ok() ? 1 : 0;

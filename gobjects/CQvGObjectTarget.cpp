@@ -141,11 +141,10 @@ void CQvGObjectTarget::WriteShapeFields(LeWriter& out)
     out.Int32(m_shapeFlags);
 }
 
-int CQvGObjectTarget::Read(FILE* file, float version)
+int CQvGObjectTarget::ReadShapeFields(LeReader& in, float version)
 {
-    if (!CQvGObject::Read(file, version))
+    if (!CQvGObject::ReadShapeFields(in, version))
         return 0;
-    LeReader in(file);
     const double gap = in.Float();
     const int32_t flags = in.Int32();
     if (!in.ok())

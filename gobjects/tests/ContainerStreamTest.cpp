@@ -226,6 +226,22 @@ TEST_F(ContainerStream, OlderVersionsLoadWithTheirOwnLayout)
     }
 }
 
+// A document holds the overlay among other records: reading stops right after it, whatever was read ahead.
+TEST_F(ContainerStream, ReadingStopsRightAfterTheOverlay)
+{
+    Bytes document = Fixture(1.5f);
+    const size_t overlayBytes = document.data.size();
+    document.AddText("NEXT");
+    document.Add(std::vector<uint8_t>(100000, 0x5A));
+    CQvGObjectContainer container;
+    TempStream in(document.data);
+    ASSERT_EQ(container.Read(in.file()), 1);
+    EXPECT_EQ(in.Position(), static_cast<long>(overlayBytes));
+    char next[4] = {};
+    ASSERT_EQ(std::fread(next, 1, 4, in.file()), 4u);
+    EXPECT_EQ(std::string(next, 4), "NEXT");
+}
+
 TEST_F(ContainerStream, WritingLeavesOutTheObjectBeingDrawn)
 {
     CQvGObjectContainer container;
