@@ -21,6 +21,8 @@
 
 class CDC;
 class CRgn;
+class LeReader;
+class LeWriter;
 class CQvGObjectContainer;
 class CQvGObjectLabel;
 class CQvGObjectPropertyTotal;
@@ -113,9 +115,13 @@ public:
     // the object); it returns 0 on a short or bad record and then leaves the base fields unchanged (a shape's own
     // fields may be half read: discard the object). On success the state is finished, an annotation has its
     // annotation code and GetMBR has been called. Write writes the whole record, shape code first, and returns 1
-    // when every byte was written. Shapes with fields of their own append them after the base record.
-    virtual int Read(FILE* file, float version);
-    virtual int Write(FILE* file, float version);
+    // when every byte was written (the FILE* form assembles the record and writes it at once; nothing of a refused
+    // record reaches the file). Shapes with fields of their own read them in ReadShapeFields and write them in
+    // WriteShapeFields.
+    int Read(FILE* file, float version);
+    int Read(LeReader& in, float version);
+    int Write(FILE* file, float version);
+    int Write(LeWriter& out, float version);
     virtual int IsDisplayValue() { return 1; }
     // Calculable quantities; the base can compute nothing. Shapes set their mask and the default value record's
     // kind := the displayed quantity.
@@ -257,6 +263,10 @@ public:
     static void ApplyLabelLook(CQvGObjectProperty& property);
 
 protected:
+    // The shape's own fields after the base record: read once the base fields are taken (a shape may also settle
+    // what its base record implies), 0 for a short or bad record; written after the base fields. None for the base.
+    virtual int ReadShapeFields(LeReader& /*in*/, float /*version*/) { return 1; }
+    virtual void WriteShapeFields(LeWriter& /*out*/) {}
     // Gives label (new, owned from now on) the owner's name, value and look, centres it on point (image pixels) and
     // appends it to the label list.
     CQvGObject* AttachLabel(CQvGObjectLabel* label, CPoint point);
@@ -275,7 +285,7 @@ protected:
     // Whether the container shows names or values in labels.
     bool ShowsLabels() const;
     // Reads the label records into `labels` (which then own them, also after a failure); 0 on a bad record.
-    int ReadLabels(FILE* file, float version, std::list<CQvGObject*>& labels);
+    int ReadLabels(LeReader& in, float version, std::list<CQvGObject*>& labels);
 
     CQvGObjectContainer* m_container = nullptr;  // not owned
     OBJ_SHAPE m_shape = SHAPE_LINE;

@@ -283,9 +283,9 @@ int CQvGObjectCenterToCenter::GetCalData(tagCAL_DATA& data, int /*subItem*/)
     }
 }
 
-int CQvGObjectCenterToCenter::Read(FILE* file, float version)
+int CQvGObjectCenterToCenter::ReadShapeFields(LeReader& in, float version)
 {
-    if (!CQvGObject::Read(file, version))
+    if (!CQvGObject::ReadShapeFields(in, version))
         return 0;
     m_movingPart = kMoveBoth;
     return 1;

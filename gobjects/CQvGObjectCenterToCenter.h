@@ -51,9 +51,6 @@ public:
     // Length, X and Y angle, and the positions of centre A, the midpoint and centre B.
     void SetCalType() override;
     int GetCalData(tagCAL_DATA& data, int subItem) override;
-    // A record read back (a load or a paste) moves as a whole until a click grabs a part of it.
-    int Read(FILE* file, float version) override;
-
     int GetMovingPart() const { return m_movingPart; }
 
     CQvGObjectCenterToCenter& operator=(const CQvGObjectCenterToCenter& other)
@@ -62,6 +59,11 @@ public:
         m_movingPart = other.m_movingPart;
         return *this;
     }
+
+protected:
+    // No fields of its own; a record read back (a load or a paste) moves as a whole until a click grabs a part of
+    // it.
+    int ReadShapeFields(LeReader& in, float version) override;
 
 private:
     // The box (image pixels, left <= right, top <= bottom) of circle 0 (A) or 1 (B), and whether the circle has

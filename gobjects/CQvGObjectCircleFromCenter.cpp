@@ -36,9 +36,9 @@ int CQvGObjectCircleFromCenter::GetCalData(tagCAL_DATA& data, int /*subItem*/)
     return GetCircleCalData(data);
 }
 
-int CQvGObjectCircleFromCenter::Read(FILE* file, float version)
+int CQvGObjectCircleFromCenter::ReadShapeFields(LeReader& in, float version)
 {
-    if (!CQvGObjectEllipse::Read(file, version))
+    if (!CQvGObjectEllipse::ReadShapeFields(in, version))
         return 0;
     if (IsAnnotation() && m_shape == SHAPE_CIRCLE_FROM_CENTER)
         m_shape = SHAPE_ANNO_CIRCLE_FROM_CENTER;

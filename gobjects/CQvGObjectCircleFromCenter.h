@@ -17,9 +17,10 @@ public:
     // The ellipse's quantities and Diameter.
     void SetCalType() override;
     int GetCalData(tagCAL_DATA& data, int subItem) override;
-    // The base record; an annotation gets its annotation code 34 back, which the base does not give this shape.
-    int Read(FILE* file, float version) override;
 
 protected:
+    // No fields of its own; an annotation gets its annotation code 34 back, which the base does not give this
+    // shape.
+    int ReadShapeFields(LeReader& in, float version) override;
     std::span<const HandleSpot> Handles() const override { return kCircleHandles; }
 };

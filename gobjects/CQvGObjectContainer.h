@@ -25,6 +25,7 @@ class CDC;
 class CQvGObject;
 class CQvGObjectPropertyTotal;
 class CQvImage;
+class LeReader;
 
 using GObjectList = std::list<CQvGObject*>;
 
@@ -221,7 +222,7 @@ private:
     void DrawRubberBand(CDC* dc, CRect imageRect) const;
     void DragSelection(CDC* dc, CPoint p);
     // One object record (shape code first); null, with nothing left allocated, when the record is bad.
-    CQvGObject* ReadObjectRecord(FILE* file, float version);
+    CQvGObject* ReadObjectRecord(LeReader& in, float version);
     // Object records of a clipboard file (after its marker); 0 and nothing pasted when one is bad.
     int PasteRecords(FILE* file);
 

@@ -55,14 +55,15 @@ int CQvGObjectContainer::PasteFromClipboard()
 
 int CQvGObjectContainer::PasteRecords(FILE* file)
 {
-    LeReader in(file);
+    LeReader in(file, LeReader::ReadAhead());
+    const CQvGObjectProperty::LanguageSnapshot language;
     const int32_t count = in.Int32();
-    if (!in.ok() || count < 0 || count > MaxRecordsIn(file))
+    if (!in.ok() || count < 0 || count > MaxRecordsIn(in))
         return 0;
     GObjectList pasted;
     for (int32_t i = 0; i < count; ++i)
     {
-        CQvGObject* obj = ReadObjectRecord(file, m_version);
+        CQvGObject* obj = ReadObjectRecord(in, m_version);
         if (!obj)
         {
             for (CQvGObject* done : pasted)

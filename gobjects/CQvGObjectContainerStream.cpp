@@ -9,6 +9,7 @@
 #include "stream/LeStream.h"
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -16,6 +17,10 @@ constexpr float kStreamVersion = 1.5f;
 constexpr float kOldestVersion = 1.0f;
 // Digits after the point beyond this are not a setting any build wrote.
 constexpr int kMaxDecimals = 20;
+// Room reserved ahead for the assembled stream: a measurement with its value label takes about 400 bytes, the
+// default set and the display settings about 4 KiB. Growing past it costs only copies.
+constexpr size_t kTypicalRecordBytes = 512;
+constexpr size_t kTypicalTailBytes = 8192;
 
 // Frees objects read so far unless the read succeeds and takes them.
 class PendingObjects
@@ -50,9 +55,8 @@ struct DisplaySettings
 
 }  // namespace
 
-CQvGObject* CQvGObjectContainer::ReadObjectRecord(FILE* file, float version)
+CQvGObject* CQvGObjectContainer::ReadObjectRecord(LeReader& in, float version)
 {
-    LeReader in(file);
     const int32_t code = in.Int32();
     if (!in.ok())
         return nullptr;
@@ -62,7 +66,7 @@ CQvGObject* CQvGObjectContainer::ReadObjectRecord(FILE* file, float version)
     // The code asked for, as AddObject gives it: an annotation form is written back under its own code.
     obj->SetObjShape(static_cast<OBJ_SHAPE>(code));
     obj->SetContainer(this);
-    if (!obj->Read(file, version))
+    if (!obj->Read(in, version))
     {
         obj->RemoveAll();
         return nullptr;
@@ -75,7 +79,10 @@ int CQvGObjectContainer::Read(FILE* file)
 {
     if (!file)
         return 0;
-    LeReader in(file);
+    // Records are small and many: they are taken from blocks read ahead, and the language of the default fonts
+    // is asked for once.
+    LeReader in(file, LeReader::ReadAhead());
+    const CQvGObjectProperty::LanguageSnapshot language;
     const float version = in.Float();
     const float ratio = in.Float();
     const int32_t originX = in.Int32();
@@ -83,20 +90,20 @@ int CQvGObjectContainer::Read(FILE* file)
     const int32_t pixelCenter = in.Int32();
     const int32_t count = in.Int32();
     if (!in.ok() || !(version >= kOldestVersion && version <= kStreamVersion) || !std::isfinite(ratio) ||
-        !(ratio > 0.0f) || count < 0 || count > MaxRecordsIn(file))
+        !(ratio > 0.0f) || count < 0 || count > MaxRecordsIn(in))
         return 0;
 
     PendingObjects objects;
     for (int32_t i = 0; i < count; ++i)
     {
-        CQvGObject* obj = ReadObjectRecord(file, version);
+        CQvGObject* obj = ReadObjectRecord(in, version);
         if (!obj)
             return 0;
         objects.Add(obj);
     }
 
     CQvGObjectPropertyTotal defaults(*m_pPropertyTotal);
-    if (!defaults.Read(file, version))
+    if (!defaults.Read(in, version))
         return 0;
 
     DisplaySettings settings;
@@ -140,28 +147,36 @@ int CQvGObjectContainer::Write(FILE* file)
     const CQvGObject* creating =
         (m_state == GS_FIRST_POINT || m_state == GS_ADDING) ? GetCreatingObject() : nullptr;
 
-    LeWriter out(file);
-    out.Float(kStreamVersion);
-    out.Float(m_ratio);
-    out.Int32(m_origin.x);
-    out.Int32(m_origin.y);
-    out.Int32(m_pixelCenter);
-    out.Int32(static_cast<int32_t>(m_objects.size()) - (creating ? 1 : 0));
-    if (!out.ok())
-        return 0;
-    for (CQvGObject* obj : m_objects)
-        if (obj != creating && !obj->Write(file, kStreamVersion))
+    // The whole stream is assembled first and written at once: a call into the C library per field cost twenty
+    // times the assembling, and a refused record leaves the file as it was.
+    std::vector<unsigned char> stream;
+    stream.reserve(m_objects.size() * kTypicalRecordBytes + kTypicalTailBytes);
+    {
+        LeWriter out(stream);
+        out.Float(kStreamVersion);
+        out.Float(m_ratio);
+        out.Int32(m_origin.x);
+        out.Int32(m_origin.y);
+        out.Int32(m_pixelCenter);
+        out.Int32(static_cast<int32_t>(m_objects.size()) - (creating ? 1 : 0));
+        for (CQvGObject* obj : m_objects)
+            if (obj != creating && !obj->Write(out, kStreamVersion))
+                return 0;
+        if (!m_pPropertyTotal->Write(out, kStreamVersion))
             return 0;
-    if (!m_pPropertyTotal->Write(file, kStreamVersion))
-        return 0;
-    out.Int32(m_canvasSize.cx);
-    out.Int32(m_canvasSize.cy);
-    out.Int32(m_autoRepeat);
-    out.Int32(m_autoColor);
-    out.Int32(m_displayName);
-    out.Int32(m_displayData);
-    out.Int32(m_displayMark);
-    out.Int32(m_decimals);
-    out.Int32(m_displayRealtime);
-    return out.ok() ? 1 : 0;
+        out.Int32(m_canvasSize.cx);
+        out.Int32(m_canvasSize.cy);
+        out.Int32(m_autoRepeat);
+        out.Int32(m_autoColor);
+        out.Int32(m_displayName);
+        out.Int32(m_displayData);
+        out.Int32(m_displayMark);
+        out.Int32(m_decimals);
+        out.Int32(m_displayRealtime);
+        if (!out.ok())
+            return 0;
+    }
+    LeWriter to(file);
+    to.Bytes(stream.data(), stream.size());
+    return to.ok() ? 1 : 0;
 }

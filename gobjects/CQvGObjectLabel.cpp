@@ -58,6 +58,30 @@ bool SameFont(const LOGFONTA& a, const LOGFONTA& b)
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
+// The width of the symbol after a value (1 the angle sign, 2 the unit) in the font selected on dc, which is
+// logFont. The labels of an overlay share their font and unit, and a read sizes every one of them: the last width
+// is kept.
+int SymbolWidth(CDC& dc, const LOGFONTA& logFont, int symbol, int unit, int squared)
+{
+    struct Measured
+    {
+        bool valid = false;
+        LOGFONTA font{};
+        int symbol = 0;
+        int unit = 0;
+        int squared = 0;
+        int width = 0;
+    };
+    thread_local Measured last;
+    if (last.valid && last.symbol == symbol && last.unit == unit && last.squared == squared &&
+        SameFont(last.font, logFont))
+        return last.width;
+    const int width = symbol == 1 ? CCalibKeeper::DrawSymbolAngle(&dc, CPoint())
+                                  : CCalibKeeper::DrawSymbol(&dc, CPoint(), unit, squared, 1, 1);
+    last = Measured{true, logFont, symbol, unit, squared, width};
+    return width;
+}
+
 // Writes a text into the box its measure gave it: a single line goes out directly (the box's top-left is where
 // DrawText puts it, left-aligned or centred in its own width), several lines through DrawText.
 void WriteText(CDC* dc, const std::string& text, CRect& box, UINT format)
@@ -161,11 +185,7 @@ CRect CQvGObjectLabel::GetMBR()
         CFont font;
         font.CreateFontIndirect(&logFont);
         CFont* previous = dc.SelectObject(&font);
-        int symbolWidth = 0;
-        if (symbol == 1)
-            symbolWidth = CCalibKeeper::DrawSymbolAngle(&dc, CPoint());
-        else if (symbol == 2)
-            symbolWidth = CCalibKeeper::DrawSymbol(&dc, CPoint(), display.unit, m_areaFlag, 1, 1);
+        const int symbolWidth = symbol == 0 ? 0 : SymbolWidth(dc, logFont, symbol, display.unit, m_areaFlag);
         CRect textBox(0, 0, 10, 10);
         dc.DrawText(text, textBox, DT_CALCRECT | DT_NOCLIP);
         dc.SelectObject(previous);

@@ -84,11 +84,10 @@ int CQvGObjectPickedAngle::GetHitTestRgn(CRgn& rgn)
     return 1;
 }
 
-int CQvGObjectPickedAngle::Read(FILE* file, float version)
+int CQvGObjectPickedAngle::ReadShapeFields(LeReader& in, float version)
 {
-    if (!CQvGObjectPolyLine::Read(file, version))
+    if (!CQvGObjectPolyLine::ReadShapeFields(in, version))
         return 0;
-    LeReader in(file);
     const int32_t inner = in.Int32();
     if (!in.ok())
         return 0;
@@ -96,12 +95,10 @@ int CQvGObjectPickedAngle::Read(FILE* file, float version)
     return 1;
 }
 
-int CQvGObjectPickedAngle::Write(FILE* file, float version)
+void CQvGObjectPickedAngle::WriteShapeFields(LeWriter& out)
 {
-    const int written = CQvGObjectPolyLine::Write(file, version);
-    LeWriter out(file);
+    CQvGObjectPolyLine::WriteShapeFields(out);
     out.Int32(m_innerFlag);
-    return written && out.ok() ? 1 : 0;
 }
 
 void CQvGObjectPickedAngle::SetCalType()

@@ -24,9 +24,6 @@ public:
     // The hit bands of line A and, once placed, line B.
     int GetHitTestRgn(CRgn& rgn) override;
     int CanDragAddPoint() override { return 0; }
-    // The base record, then the inner flag as one int, whatever the version.
-    int Read(FILE* file, float version) override;
-    int Write(FILE* file, float version) override;
     // Angle only.
     void SetCalType() override;
     // Angle in degrees once the shape has all its points (during creation the last one follows the mouse).
@@ -48,6 +45,10 @@ public:
     }
 
 protected:
+    // After the base record, the inner flag as one int, whatever the version.
+    int ReadShapeFields(LeReader& in, float version) override;
+    void WriteShapeFields(LeWriter& out) override;
+
     // Inner flag 1.
     CQvGObjectPickedAngle() = default;
 

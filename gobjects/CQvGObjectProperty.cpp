@@ -3,7 +3,6 @@
 #include "resources/Language.h"
 #include "stream/LeStream.h"
 #include "strings/StoredText.h"
-#include "types/Rounding.h"
 
 #include <cstring>
 #include <utility>
@@ -13,15 +12,22 @@ namespace {
 // A name or comment longer than this (its terminating zero included) is taken for a damaged record rather than
 // allocated; the writer refuses one, so that every record written reads back.
 constexpr int32_t kMaxTextLength = 64 * 1024;
+// 10 points at 96 dots per inch, MulDiv(10, 96, 72) pixels: every object of a read is made with it.
+constexpr LONG kDefaultFontHeight = -13;
 
 bool FitsRecord(const std::string& text)
 {
     return text.size() < static_cast<size_t>(kMaxTextLength);
 }
 
+// The language a LanguageSnapshot took, and how many snapshots are alive on the thread.
+thread_local LANGID t_snapshotLanguage = 0;
+thread_local int t_snapshots = 0;
+
 BYTE CharSetOfSystemLanguage()
 {
-    switch (PRIMARYLANGID(GetSystemDefaultLangID())) {
+    const LANGID language = t_snapshots > 0 ? t_snapshotLanguage : GetSystemDefaultLangID();
+    switch (PRIMARYLANGID(language)) {
     case 0x04: return 136;  // CHINESEBIG5_CHARSET
     case 0x11: return 128;  // SHIFTJIS_CHARSET
     case 0x12: return 129;  // HANGUL_CHARSET
@@ -62,6 +68,17 @@ CQvGObjectProperty::CQvGObjectProperty()
     Initialize();
 }
 
+CQvGObjectProperty::LanguageSnapshot::LanguageSnapshot()
+{
+    if (t_snapshots++ == 0)
+        t_snapshotLanguage = GetSystemDefaultLangID();
+}
+
+CQvGObjectProperty::LanguageSnapshot::~LanguageSnapshot()
+{
+    --t_snapshots;
+}
+
 CQvGObjectProperty& CQvGObjectProperty::operator=(const CQvGObjectProperty& other)
 {
     if (this == &other)
@@ -94,7 +111,7 @@ void CQvGObjectProperty::Initialize()
     RemoveAll();
 
     m_font = LOGFONTA{};
-    m_font.lfHeight = -MulDiv(10, 96, 72);  // 10 points at 96 dots per inch
+    m_font.lfHeight = kDefaultFontHeight;
     m_font.lfWeight = 400;
     m_font.lfCharSet = CharSetOfSystemLanguage();
     m_font.lfOutPrecision = 3;   // OUT_STROKE_PRECIS
@@ -131,11 +148,10 @@ void CQvGObjectProperty::SetColor(Attribute which, COLORREF color)
 
 void CQvGObjectProperty::WriteAttributes(LeWriter& out) const
 {
-    for (int32_t value : m_attr)
-        out.Int32(value);
+    out.Int32s(m_attr.data(), m_attr.size());
 }
 
-void CQvGObjectProperty::ReadAttributes(LeReader& in)
+std::array<int32_t, CQvGObjectProperty::AttributeCount> CQvGObjectProperty::ReadAttributeBlock(LeReader& in) const
 {
     std::array<int32_t, AttributeCount> read{};
     for (int32_t& value : read)
@@ -143,14 +159,24 @@ void CQvGObjectProperty::ReadAttributes(LeReader& in)
     for (Attribute color : {TextColor, FillColor, LineColor})
         if (static_cast<COLORREF>(read[color]) == CLR_AUTOMATIC)
             read[color] = m_attr[color];
-    m_attr = read;
+    return read;
 }
 
-int CQvGObjectProperty::Write(FILE* file, float /*version*/) const
+void CQvGObjectProperty::ReadAttributes(LeReader& in)
+{
+    m_attr = ReadAttributeBlock(in);
+}
+
+int CQvGObjectProperty::Write(FILE* file, float version) const
+{
+    LeWriter out(file);
+    return Write(out, version);
+}
+
+int CQvGObjectProperty::Write(LeWriter& out, float /*version*/) const
 {
     if (!FitsRecord(m_name) || !FitsRecord(m_comment))
         return 0;
-    LeWriter out(file);
     WriteText(out, m_name);
     WriteText(out, m_comment);
     out.LogFont(m_font);
@@ -158,17 +184,24 @@ int CQvGObjectProperty::Write(FILE* file, float /*version*/) const
     return out.ok() ? 1 : 0;
 }
 
-int CQvGObjectProperty::Read(FILE* file, float /*version*/)
+int CQvGObjectProperty::Read(FILE* file, float version)
 {
     LeReader in(file);
-    CQvGObjectProperty loaded(*this);
-    loaded.m_name = ReadText(in);
-    loaded.m_comment = ReadText(in);
-    loaded.m_font = in.LogFont();
-    loaded.ReadAttributes(in);
+    return Read(in, version);
+}
+
+int CQvGObjectProperty::Read(LeReader& in, float /*version*/)
+{
+    std::string name = ReadText(in);
+    std::string comment = ReadText(in);
+    const LOGFONTA font = in.LogFont();
+    const std::array<int32_t, AttributeCount> attributes = ReadAttributeBlock(in);
     if (!in.ok())
         return 0;
-    Swap(loaded);
+    m_name = std::move(name);
+    m_comment = std::move(comment);
+    m_font = font;
+    m_attr = attributes;
     return 1;
 }
 

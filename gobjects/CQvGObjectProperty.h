@@ -22,6 +22,7 @@ public:
     // Bytes of the attribute record inside the drawing-defaults image: 12 bytes of pointer slots, the font, 19 ints.
     static constexpr size_t kImageSize = 148;
 
+    // The default look; the font's character set follows the system's language.
     CQvGObjectProperty();
     // Copies everything, the reserved ints included.
     CQvGObjectProperty(const CQvGObjectProperty& other) = default;
@@ -32,6 +33,17 @@ public:
 
     void Initialize();
     void RemoveAll();
+
+    // While one lives on a thread, properties made there take the system's language as it was when the outermost
+    // one began, instead of asking the environment for each property: reading an overlay makes thousands.
+    class VISTREL_EXPORT LanguageSnapshot
+    {
+    public:
+        LanguageSnapshot();
+        ~LanguageSnapshot();
+        LanguageSnapshot(const LanguageSnapshot&) = delete;
+        LanguageSnapshot& operator=(const LanguageSnapshot&) = delete;
+    };
 
     // Texts are UTF-8; the empty string means "no text".
     void SetName(const std::string& name) { m_name = name; }
@@ -81,7 +93,9 @@ public:
     // property unchanged; texts longer than 64 KiB with their terminating zero, or of negative length, are bad.
     // Write refuses (0, nothing written) a name or comment that Read would refuse.
     int Write(FILE* file, float version) const;
+    int Write(LeWriter& out, float version) const;
     int Read(FILE* file, float version);
+    int Read(LeReader& in, float version);
 
     // The 148-byte record inside the drawing-defaults image. Its pointer slots are written as zeros and ignored
     // on reading, so a property read from an image has no name and no comment.
@@ -117,6 +131,8 @@ private:
     void SetColor(Attribute which, COLORREF color);
     COLORREF Color(Attribute which) const { return static_cast<COLORREF>(m_attr[which]); }
     void WriteAttributes(LeWriter& out) const;
+    // The block as read, automatic colours replaced by this property's.
+    std::array<int32_t, AttributeCount> ReadAttributeBlock(LeReader& in) const;
     void ReadAttributes(LeReader& in);
 
     std::string m_name;

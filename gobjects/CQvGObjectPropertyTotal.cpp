@@ -299,16 +299,21 @@ int CQvGObjectPropertyTotal::SetProperty(CQvGObject* obj, OBJ_SHAPE /*shape*/)
 int CQvGObjectPropertyTotal::Write(FILE* file, float version) const
 {
     LeWriter out(file);
-    int ok = m_measure.Write(file, version);
+    return Write(out, version);
+}
+
+int CQvGObjectPropertyTotal::Write(LeWriter& out, float version) const
+{
+    int ok = m_measure.Write(out, version);
     out.Int32(m_angleInnerFlag);
     out.Float(m_targetGap);
     out.Double(m_targetFactor);
     out.Int32(m_targetFlags);
     for (const CQvGObjectProperty& annotation : m_annotations)
-        ok &= annotation.Write(file, version);
+        ok &= annotation.Write(out, version);
     out.Int32(m_textLineShown);
     out.Int32(m_imageOpacity);
-    ok &= m_scaleMarker.Write(file, version);
+    ok &= m_scaleMarker.Write(out, version);
     out.Int32(m_scaleMarker1920);
     out.Int32(m_scaleMarker1904);
     out.Float(m_scaleMarker1912);
@@ -332,10 +337,15 @@ int CQvGObjectPropertyTotal::Write(FILE* file, float version) const
 
 int CQvGObjectPropertyTotal::Read(FILE* file, float version)
 {
-    CQvGObjectPropertyTotal loaded(*this);
     LeReader in(file);
+    return Read(in, version);
+}
+
+int CQvGObjectPropertyTotal::Read(LeReader& in, float version)
+{
+    CQvGObjectPropertyTotal loaded(*this);
     auto readProperty = [&](CQvGObjectProperty& prop) {
-        if (in.ok() && !prop.Read(file, version))
+        if (in.ok() && !prop.Read(in, version))
             in.Fail();
     };
 

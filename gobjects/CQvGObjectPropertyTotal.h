@@ -98,7 +98,9 @@ public:
     // curvature's only when reading version > 1.4. Read returns 0 on a short or bad record and then leaves the set
     // unchanged.
     int Write(FILE* file, float version) const;
+    int Write(LeWriter& out, float version) const;
     int Read(FILE* file, float version);
+    int Read(LeReader& in, float version);
 
     // The 1944-byte image; pointer and vtable slots are zeros. LoadMemoryImage accepts exactly 1944 bytes, ignores
     // the pointer slots (the sets come back without names) and takes every field, the reserved ones too; it

@@ -8,6 +8,7 @@
 #include "stream/LeStream.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -16,17 +17,18 @@ namespace {
 // fit in the rest of the file. Either way items are allocated only as they are read.
 constexpr int32_t kTrustedPointCount = 1024;
 constexpr int32_t kTrustedLabelCount = 64;
+constexpr int32_t kStackPoints = 16;
 // Labels own labels only one level down in any file we write; deeper nesting is a damaged or hostile stream.
 constexpr int kMaxLabelDepth = 4;
 // Coordinates are image pixels; anything farther out (or not a number) is a damaged record, and would overflow
 // the integer window mapping.
 constexpr double kMaxCoordinate = 1.0e7;
 
-bool CountFits(FILE* file, int32_t count, int32_t trusted, int64_t itemBytes)
+bool CountFits(const LeReader& in, int32_t count, int32_t trusted, int64_t itemBytes)
 {
     if (count < 0)
         return false;
-    return count <= trusted || count <= RemainingBytes(file) / itemBytes;
+    return count <= trusted || count <= in.RemainingBytes() / itemBytes;
 }
 
 // Per thread: a document loading on another thread is at a depth of its own.
@@ -52,23 +54,35 @@ void DiscardAll(std::list<CQvGObject*>& objects)
 int CQvGObject::Read(FILE* file, float version)
 {
     LeReader in(file);
+    return Read(in, version);
+}
+
+int CQvGObject::Read(LeReader& in, float version)
+{
     const int32_t count = in.Int32();
-    if (!in.ok() || !CountFits(file, count, kTrustedPointCount, 16))
+    if (!in.ok() || !CountFits(in, count, kTrustedPointCount, 16))
         return 0;
-    std::vector<_RPOINT> points;
-    points.reserve(static_cast<size_t>(std::min(count, kTrustedPointCount)) + 1);
+    // Nearly every record holds a few points: they are read onto the stack, sparing an allocation per record.
+    std::array<_RPOINT, kStackPoints> stackPoints;
+    std::vector<_RPOINT> heapPoints;
+    if (count > kStackPoints)
+        heapPoints.reserve(static_cast<size_t>(std::min(count, kTrustedPointCount)));
     for (int32_t i = 0; i < count; ++i) {
         const double x = in.Double();
         const double y = in.Double();
         if (!in.ok() || !(std::fabs(x) <= kMaxCoordinate) || !(std::fabs(y) <= kMaxCoordinate))
             return 0;
-        points.push_back(_RPOINT{x, y});
+        if (count <= kStackPoints)
+            stackPoints[static_cast<size_t>(i)] = _RPOINT{x, y};
+        else
+            heapPoints.push_back(_RPOINT{x, y});
     }
+    const _RPOINT* const points = count <= kStackPoints ? stackPoints.data() : heapPoints.data();
 
     std::list<CQvGObject*> labels;
-    const int labelsRead = ReadLabels(file, version, labels);
+    const int labelsRead = ReadLabels(in, version, labels);
     CQvGObjectProperty property;
-    if (!labelsRead || !property.Read(file, version)) {
+    if (!labelsRead || !property.Read(in, version)) {
         DiscardAll(labels);
         return 0;
     }
@@ -90,9 +104,9 @@ int CQvGObject::Read(FILE* file, float version)
     }
 
     // Shapes index their points by what they expect to hold: keep the room the constructor made, plus one.
-    const size_t room = std::max(points.size() + 1, m_points.size());
-    points.resize(room, _RPOINT{0.0, 0.0});
-    m_points = std::move(points);
+    const size_t room = std::max(static_cast<size_t>(count) + 1, m_points.size());
+    m_points.assign(points, points + count);
+    m_points.resize(room, _RPOINT{0.0, 0.0});
     m_pointCount = count;
     RemoveNestedObjs();
     m_labels = std::move(labels);
@@ -105,15 +119,14 @@ int CQvGObject::Read(FILE* file, float version)
     NormalizeAnnotationShape();
     m_state = GS_FINISHED;
     GetMBR();
-    return 1;
+    return ReadShapeFields(in, version);
 }
 
-int CQvGObject::ReadLabels(FILE* file, float version, std::list<CQvGObject*>& labels)
+int CQvGObject::ReadLabels(LeReader& in, float version, std::list<CQvGObject*>& labels)
 {
-    LeReader in(file);
     const int32_t count = in.Int32();
     if (!in.ok() || g_labelReadDepth >= kMaxLabelDepth ||
-        !CountFits(file, count, kTrustedLabelCount, kMinObjectRecordSize))
+        !CountFits(in, count, kTrustedLabelCount, kMinObjectRecordSize))
         return 0;
     LabelDepthGuard depth;
     for (int32_t i = 0; i < count; ++i) {
@@ -131,7 +144,7 @@ int CQvGObject::ReadLabels(FILE* file, float version, std::list<CQvGObject*>& la
             return 0;
         label->SetContainer(m_container);
         labels.push_back(label);
-        if (!label->Read(file, version))
+        if (!label->Read(in, version))
             return 0;
     }
     return 1;
@@ -139,7 +152,19 @@ int CQvGObject::ReadLabels(FILE* file, float version, std::list<CQvGObject*>& la
 
 int CQvGObject::Write(FILE* file, float version)
 {
+    std::vector<unsigned char> record;
+    {
+        LeWriter assembled(record);
+        if (!Write(assembled, version))
+            return 0;
+    }
     LeWriter out(file);
+    out.Bytes(record.data(), record.size());
+    return out.ok() ? 1 : 0;
+}
+
+int CQvGObject::Write(LeWriter& out, float version)
+{
     const int count = std::clamp(m_pointCount, 0, static_cast<int>(m_points.size()));
     out.Int32(m_shape);
     out.Int32(count);
@@ -148,19 +173,19 @@ int CQvGObject::Write(FILE* file, float version)
         out.Double(m_points[i].y);
     }
     out.Int32(static_cast<int32_t>(m_labels.size()));
-    bool ok = out.ok();
+    bool ok = true;
     for (CQvGObject* label : m_labels)
-        ok = label->Write(file, version) && ok;
-    ok = m_property.Write(file, version) && ok;
-    LeWriter tail(file);
+        ok = label->Write(out, version) && ok;
+    ok = m_property.Write(out, version) && ok;
     if (version > 1.3f) {
-        tail.Int32(m_dispType);
-        tail.Int32(m_calType);
-        tail.Int32(m_defaultData.kind);
-        tail.Zeros(4);
-        tail.Double(m_defaultData.value1);
-        tail.Double(m_defaultData.value2);
+        out.Int32(m_dispType);
+        out.Int32(m_calType);
+        out.Int32(m_defaultData.kind);
+        out.Zeros(4);
+        out.Double(m_defaultData.value1);
+        out.Double(m_defaultData.value2);
     }
-    tail.Int32(m_kind);
-    return ok && tail.ok() ? 1 : 0;
+    out.Int32(m_kind);
+    WriteShapeFields(out);
+    return ok && out.ok() ? 1 : 0;
 }

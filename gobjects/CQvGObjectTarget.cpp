@@ -198,20 +198,16 @@ CRect CQvGObjectTarget::GetInvalidateRect()
     return box;
 }
 
-int CQvGObjectTarget::Write(FILE* file, float version)
+void CQvGObjectTarget::WriteShapeFields(LeWriter& out)
 {
-    const int base = CQvGObject::Write(file, version);
-    LeWriter out(file);
     out.Float(static_cast<float>(GetCurrentGap()));
     out.Int32(m_shapeFlags);
-    return base && out.ok() ? 1 : 0;
 }
 
-int CQvGObjectTarget::Read(FILE* file, float version)
+int CQvGObjectTarget::ReadShapeFields(LeReader& in, float version)
 {
-    if (!CQvGObject::Read(file, version))
+    if (!CQvGObject::ReadShapeFields(in, version))
         return 0;
-    LeReader in(file);
     const double gap = in.Float();
     const int32_t flags = in.Int32();
     if (!in.ok())

@@ -26,10 +26,6 @@ public:
     void DrawShape(CDC* dc, const CPoint* origin, const float* ratio, int flag) override;
     // The whole canvas (the cross-hair spans it) united with the point's box, inflated by 8.
     CRect GetInvalidateRect() override;
-    // The point's record, then the gap and the shape flags. A gap that is no positive finite number reads as
-    // 20; the gap is taken as given in the units of the container's calibration (read before the overlay).
-    int Read(FILE* file, float version) override;
-    int Write(FILE* file, float version) override;
     // Gap, calibration factor and shape flags from / to the drawing defaults.
     void LoadShapeDefaults(const CQvGObjectPropertyTotal& defaults) override;
     void StoreShapeDefaults(CQvGObjectPropertyTotal& defaults) const override;
@@ -47,6 +43,12 @@ public:
     void SetShapeFlags(int32_t flags) { m_shapeFlags = flags; }
 
     CQvGObjectTarget& operator=(const CQvGObjectTarget& other);
+
+protected:
+    // After the point's record, the gap and the shape flags. A gap that is no positive finite number reads as
+    // 20; the gap is taken as given in the units of the container's calibration (read before the overlay).
+    int ReadShapeFields(LeReader& in, float version) override;
+    void WriteShapeFields(LeWriter& out) override;
 
 private:
     // Rescales the gap to the calibration in force and raises it to the smallest interval.

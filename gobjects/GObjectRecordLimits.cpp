@@ -1,5 +1,7 @@
 #include "GObjectRecordLimits.h"
 
+#include "stream/LeStream.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
@@ -14,10 +16,23 @@ int64_t RemainingBytes(FILE* file)
     return end < here ? 0 : end - here;
 }
 
+namespace {
+
+int32_t RecordsIn(int64_t bytes)
+{
+    return static_cast<int32_t>(std::min<int64_t>(bytes / kMinObjectRecordSize, std::numeric_limits<int32_t>::max()));
+}
+
+}  // namespace
+
 int32_t MaxRecordsIn(FILE* file)
 {
-    const int64_t records = RemainingBytes(file) / kMinObjectRecordSize;
-    return static_cast<int32_t>(std::min<int64_t>(records, std::numeric_limits<int32_t>::max()));
+    return RecordsIn(RemainingBytes(file));
+}
+
+int32_t MaxRecordsIn(const LeReader& in)
+{
+    return RecordsIn(in.RemainingBytes());
 }
 
 bool IsPlausibleView(CSize canvas, CPoint origin, float ratio)

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdio>
 
+class LeReader;
+
 // The smallest object record: shape code, point count, label count, a property record without texts
 // (two lengths, the 60-byte font, 19 ints) and the kind.
 constexpr int64_t kMinObjectRecordSize = 4 + 4 + 4 + (4 + 4 + 60 + 19 * 4) + 4;
@@ -17,6 +19,7 @@ int64_t RemainingBytes(FILE* file);
 
 // How many object records can at most follow in the stream.
 int32_t MaxRecordsIn(FILE* file);
+int32_t MaxRecordsIn(const LeReader& in);
 
 // The longest side of an image the image library can hold, and so of a canvas a window shows.
 constexpr int32_t kMaxCanvasSide = 65536;

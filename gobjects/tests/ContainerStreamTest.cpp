@@ -226,6 +226,22 @@ TEST_F(ContainerStream, OlderVersionsLoadWithTheirOwnLayout)
     }
 }
 
+// A document holds the overlay among other records: reading stops right after it, whatever was read ahead.
+TEST_F(ContainerStream, ReadingStopsRightAfterTheOverlay)
+{
+    Bytes document = Fixture(1.5f);
+    const size_t overlayBytes = document.data.size();
+    document.AddText("NEXT");
+    document.Add(std::vector<uint8_t>(100000, 0x5A));
+    CQvGObjectContainer container;
+    TempStream in(document.data);
+    ASSERT_EQ(container.Read(in.file()), 1);
+    EXPECT_EQ(in.Position(), static_cast<long>(overlayBytes));
+    char next[4] = {};
+    ASSERT_EQ(std::fread(next, 1, 4, in.file()), 4u);
+    EXPECT_EQ(std::string(next, 4), "NEXT");
+}
+
 TEST_F(ContainerStream, WritingLeavesOutTheObjectBeingDrawn)
 {
     CQvGObjectContainer container;
@@ -237,6 +253,29 @@ TEST_F(ContainerStream, WritingLeavesOutTheObjectBeingDrawn)
     TempStream in(out.Contents());
     ASSERT_EQ(copy.Read(in.file()), 1);
     EXPECT_TRUE(copy.GetMainObjList().empty());
+}
+
+// A record the reader would refuse (a name of 64 KiB) is not written, and neither is anything before it: a
+// stream cut after the good records would read as a damaged file.
+TEST_F(ContainerStream, AnOverlayWithARefusedRecordWritesNothing)
+{
+    CQvGObjectContainer container;
+    TempStream in(Fixture(1.5f).data);
+    ASSERT_EQ(container.Read(in.file()), 1);
+    container.GetMainObjList().back()->GetProperty().SetName(std::string(64 * 1024, 'n'));
+
+    TempStream out;
+    EXPECT_EQ(container.Write(out.file()), 0);
+    EXPECT_TRUE(out.Contents().empty());
+    EXPECT_EQ(container.GetMainObjList().front()->Write(out.file(), 1.5f), 1);
+    EXPECT_EQ(container.GetMainObjList().back()->Write(out.file(), 1.5f), 0);
+    const size_t lineRecord = out.Contents().size();
+    EXPECT_GT(lineRecord, 0u);
+
+    container.GetMainObjList().back()->GetProperty().SetName("short again");
+    TempStream rewritten;
+    EXPECT_EQ(container.Write(rewritten.file()), 1);
+    EXPECT_GT(rewritten.Contents().size(), lineRecord);
 }
 
 TEST_F(ContainerStream, DamagedStreamsChangeNothing)

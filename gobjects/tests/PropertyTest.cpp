@@ -90,6 +90,26 @@ TEST(Property, DefaultFontCharacterSetFollowsTheSystemLanguage)
     }
 }
 
+// A reader makes thousands of properties: within a snapshot they take the language it found, and the environment
+// is asked again only once the last snapshot ends.
+TEST(Property, LanguageSnapshotHoldsTheLanguageForEveryPropertyMadeMeanwhile)
+{
+    ScopedLanguage language("ko_KR.UTF-8");
+    {
+        const CQvGObjectProperty::LanguageSnapshot outer;
+        ScopedLanguage changed("ja_JP.UTF-8");
+        EXPECT_EQ(CQvGObjectProperty().GetFont().lfCharSet, 129);
+        {
+            const CQvGObjectProperty::LanguageSnapshot inner;
+            EXPECT_EQ(CQvGObjectProperty().GetFont().lfCharSet, 129);
+        }
+        EXPECT_EQ(CQvGObjectProperty().GetFont().lfCharSet, 129);
+    }
+    EXPECT_EQ(CQvGObjectProperty().GetFont().lfCharSet, 129);
+    ScopedLanguage changed("ja_JP.UTF-8");
+    EXPECT_EQ(CQvGObjectProperty().GetFont().lfCharSet, 128);
+}
+
 TEST(Property, CopyBasePropertyTakesDrawingAttributesOnly)
 {
     const struct

@@ -40,6 +40,9 @@ public:
     // `clip` (surface coordinates).
     void Blend(QImage& surface, QPoint cell, QRgb colour, const QRect& clip) const;
 
+    // The memory the mask holds.
+    size_t Bytes() const { return m_coverage.size() + (1 + m_further.size()) * sizeof(Layer); }
+
 private:
     struct Layer
     {

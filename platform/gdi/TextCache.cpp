@@ -22,6 +22,10 @@ namespace {
 std::atomic<uint64_t> g_fontGeneration{0};
 std::atomic<uint64_t> g_nextFontId{1};
 
+// What shapes are counted as: a glyph's index and position, and a run's own data.
+constexpr size_t kGlyphBytes = sizeof(quint32) + sizeof(QPointF);
+constexpr size_t kGlyphRunBytes = 128;
+
 std::mutex g_watchMutex;
 const QCoreApplication* g_watchedApplication = nullptr;
 
@@ -118,10 +122,12 @@ std::shared_ptr<const ResolvedFont> TextCache::Font(const LOGFONTA& font)
 LineLayout* TextCache::Line(const ResolvedFont& font, std::string_view text)
 {
     ForgetStaleFonts();
+    CountShapesOfLastLine();
     if (m_lineCapacity == 0 || text.size() > kMaxLineBytes)
         return nullptr;
     if (const auto found = m_lines.find(LineKeyView{font.id, text}); found != m_lines.end()) {
         found->second.lastUse = ++m_useClock;
+        m_lastReturned = &found->second;
         return &found->second.layout;
     }
     if (m_lines.size() >= m_lineCapacity)
@@ -130,7 +136,55 @@ LineLayout* TextCache::Line(const ResolvedFont& font, std::string_view text)
     slot.lastUse = ++m_useClock;
     slot.layout.advance = QFontMetrics(font.font).horizontalAdvance(
         QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    m_lastReturned = &slot;
     return &slot.layout;
+}
+
+void TextCache::CountShapesOfLastLine()
+{
+    if (m_lastReturned == nullptr)
+        return;
+    LineSlot& slot = *m_lastReturned;
+    m_lastReturned = nullptr;
+    size_t bytes = 0;
+    if (slot.layout.glyphs)
+        for (const QGlyphRun& run : *slot.layout.glyphs)
+            bytes += kGlyphRunBytes + static_cast<size_t>(run.glyphIndexes().size()) * kGlyphBytes;
+    if (slot.layout.mask)
+        bytes += slot.layout.mask->Bytes();
+    m_shapeBytes = m_shapeBytes - slot.shapeBytes + bytes;
+    slot.shapeBytes = bytes;
+    if (m_shapeBytes > m_shapeCapacity)
+        KeepNewestShapes();
+}
+
+void TextCache::SetShapeCapacity(size_t bytes)
+{
+    CountShapesOfLastLine();
+    m_shapeCapacity = bytes;
+    KeepNewestShapes();
+}
+
+void TextCache::KeepNewestShapes()
+{
+    std::vector<std::pair<uint64_t, LineSlot*>> shaped;
+    for (auto& [key, slot] : m_lines)
+        if (slot.shapeBytes > 0)
+            shaped.emplace_back(slot.lastUse, &slot);
+    // Oldest first; half of what is left goes each round, so a few rounds reach any capacity.
+    std::sort(shaped.begin(), shaped.end());
+    size_t dropped = 0;
+    while (m_shapeBytes > m_shapeCapacity && dropped < shaped.size()) {
+        const size_t last = dropped + std::max<size_t>(1, (shaped.size() - dropped) / 2);
+        for (; dropped < last; ++dropped) {
+            LineSlot& slot = *shaped[dropped].second;
+            slot.layout.glyphs.reset();
+            slot.layout.mask.reset();
+            slot.layout.uprightDraws = 0;
+            m_shapeBytes -= slot.shapeBytes;
+            slot.shapeBytes = 0;
+        }
+    }
 }
 
 void TextCache::SetLineCapacity(size_t lines)
@@ -141,6 +195,7 @@ void TextCache::SetLineCapacity(size_t lines)
 
 void TextCache::KeepNewestLines(size_t lines)
 {
+    CountShapesOfLastLine();
     if (m_lines.size() <= lines)
         return;
     std::vector<uint64_t> stamps;
@@ -151,13 +206,20 @@ void TextCache::KeepNewestLines(size_t lines)
     const auto threshold = stamps.begin() + static_cast<std::ptrdiff_t>(stamps.size() - lines);
     std::nth_element(stamps.begin(), threshold, stamps.end());
     const uint64_t oldestKept = lines == 0 ? std::numeric_limits<uint64_t>::max() : *threshold;
-    std::erase_if(m_lines, [oldestKept](const auto& entry) { return entry.second.lastUse < oldestKept; });
+    std::erase_if(m_lines, [this, oldestKept](const auto& entry) {
+        if (entry.second.lastUse >= oldestKept)
+            return false;
+        m_shapeBytes -= entry.second.shapeBytes;
+        return true;
+    });
 }
 
 void TextCache::Clear()
 {
     m_lines.clear();
     m_fonts.clear();
+    m_shapeBytes = 0;
+    m_lastReturned = nullptr;
 }
 
 }  // namespace gdi_detail

@@ -6,9 +6,13 @@
 // Contract:
 // - One cache per thread, so nothing is locked: Qt's font engines belong to the thread that made them.
 // - Bounded: at most kFontCapacity fonts (the least recently used goes first) and LineCapacity() lines (when full,
-//   the less recently used half goes); lines longer than kMaxLineBytes are never kept. Each kept line may hold a
-//   coverage mask of at most GlyphMask::kMaxMaskBytes. A capacity of 0 keeps no line, so every call measures and
-//   shapes afresh, as text output did before there was a cache.
+//   the less recently used half goes); lines longer than kMaxLineBytes are never kept. The glyphs and coverage
+//   masks of the lines drawn take at most ShapeCapacity() bytes as counted here (glyph indexes and positions, mask
+//   coverage): beyond it the less recently used half of them go, and their lines keep their measure. A line
+//   capacity of 0 keeps no line, so every call measures and shapes afresh, as text output did before there was a
+//   cache. With the default capacities a thread's cache holds at most about 110 MiB: 131,072 lines of at most about
+//   600 bytes each (a short label's line takes about 250 bytes) and 32 MiB of shapes (a drawn label about 1 KiB
+//   more). So the labels of an overlay of 100,000 measurements stay measured, and about 30,000 stay drawable.
 // - Emptied when the installed fonts change and when the application object goes, so no font outlives it.
 #pragma once
 
@@ -64,7 +68,8 @@ class VISTREL_EXPORT TextCache
 {
 public:
     static constexpr size_t kFontCapacity = 32;
-    static constexpr size_t kDefaultLineCapacity = 16384;
+    static constexpr size_t kDefaultLineCapacity = 131072;
+    static constexpr size_t kDefaultShapeCapacity = size_t{32} << 20;
     static constexpr size_t kMaxLineBytes = 256;
 
     // The calling thread's cache.
@@ -83,6 +88,10 @@ public:
     void SetLineCapacity(size_t lines);
     size_t LineCapacity() const { return m_lineCapacity; }
     size_t LineCount() const { return m_lines.size(); }
+    void SetShapeCapacity(size_t bytes);
+    size_t ShapeCapacity() const { return m_shapeCapacity; }
+    // The shapes counted so far (those of the line returned last are counted on the next call).
+    size_t ShapeBytes() const { return m_shapeBytes; }
     size_t FontCount() const { return m_fonts.size(); }
     void Clear();
 
@@ -122,6 +131,7 @@ private:
     {
         LineLayout layout;
         uint64_t lastUse = 0;
+        size_t shapeBytes = 0;  // what its glyphs and mask were counted as
     };
 
     // Drops everything when the installed fonts changed since the cache last looked.
@@ -129,11 +139,18 @@ private:
     // Keeps the `lines` most recently used lines. Recency is a stamp written on use, not a list kept in order: a
     // hit touches only its own entry, and the cost of sorting out the oldest is spread over many insertions.
     void KeepNewestLines(size_t lines);
+    // The caller shapes a line after it is returned: its glyphs and mask are counted on the next call.
+    void CountShapesOfLastLine();
+    // Drops glyphs and masks, the less recently used first, until the shapes fit their capacity.
+    void KeepNewestShapes();
 
     std::vector<FontSlot> m_fonts;  // most recently used first
     std::unordered_map<LineKey, LineSlot, LineKeyHash, LineKeyEqual> m_lines;
     uint64_t m_useClock = 0;
     size_t m_lineCapacity = kDefaultLineCapacity;
+    size_t m_shapeCapacity = kDefaultShapeCapacity;
+    size_t m_shapeBytes = 0;
+    LineSlot* m_lastReturned = nullptr;  // nodes stay where they are while they are kept
     uint64_t m_fontGeneration = 0;
 };
 

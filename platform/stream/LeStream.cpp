@@ -1,58 +1,62 @@
 #include "stream/LeStream.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
+#include <limits>
+#include <new>
 
 namespace {
 
-void PutLe32(unsigned char* out, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
-uint32_t GetLe32(const unsigned char* in)
-{
-    uint32_t v = 0;
-    for (int i = 0; i < 4; ++i)
-        v |= static_cast<uint32_t>(in[i]) << (8 * i);
-    return v;
-}
+constexpr size_t kFirstBufferRoom = 4096;
+constexpr size_t kReadAheadBlock = 64 * 1024;
 
 }  // namespace
 
+LeWriter::~LeWriter()
+{
+    if (m_buffer)
+        m_buffer->resize(m_cursor ? static_cast<size_t>(m_cursor - m_buffer->data()) : m_written);
+}
+
 // A stream belongs to one reader or writer at a time (see the header), and records go field by field: the
 // unlocked calls spare a lock per field.
-void LeWriter::Bytes(const void* data, size_t size)
+void LeWriter::SlowBytes(const void* data, size_t size)
 {
     if (!m_ok || size == 0)
         return;
+    if (m_buffer) {
+        if (m_cursor)
+            m_written = static_cast<size_t>(m_cursor - m_buffer->data());
+        // Doubling keeps the cost of growing in proportion to what is written; room reserved ahead is taken.
+        try {
+            m_buffer->resize(std::max({m_written + size, 2 * m_written, m_buffer->capacity(), kFirstBufferRoom}));
+        } catch (const std::bad_alloc&) {
+            m_ok = false;
+            m_cursor = m_limit = nullptr;
+            return;
+        }
+        m_cursor = m_buffer->data() + m_written;
+        m_limit = m_buffer->data() + m_buffer->size();
+        std::memcpy(m_cursor, data, size);
+        m_cursor += size;
+        return;
+    }
     if (fwrite_unlocked(data, 1, size, m_file) != size)
         m_ok = false;
 }
 
-void LeWriter::UInt32(uint32_t v)
+void LeWriter::Int32s(const int32_t* values, size_t count)
 {
-    unsigned char bytes[4];
-    PutLe32(bytes, v);
-    Bytes(bytes, 4);
-}
-
-void LeWriter::Int32(int32_t v)
-{
-    UInt32(static_cast<uint32_t>(v));
-}
-
-void LeWriter::Float(float v)
-{
-    UInt32(std::bit_cast<uint32_t>(v));
-}
-
-void LeWriter::Double(double v)
-{
-    const uint64_t bits = std::bit_cast<uint64_t>(v);
-    UInt32(static_cast<uint32_t>(bits));
-    UInt32(static_cast<uint32_t>(bits >> 32));
+    unsigned char bytes[64];
+    while (count > 0) {
+        const size_t n = count < sizeof bytes / 4 ? count : sizeof bytes / 4;
+        for (size_t i = 0; i < n; ++i)
+            PutLe(bytes + 4 * i, static_cast<uint32_t>(values[i]), 4);
+        Bytes(bytes, 4 * n);
+        values += n;
+        count -= n;
+    }
 }
 
 void LeWriter::Zeros(size_t count)
@@ -74,27 +78,61 @@ void LeWriter::FixedText(const std::string& text, size_t length)
 
 void LeWriter::LogFont(const LOGFONTA& font)
 {
-    Int32(font.lfHeight);
-    Int32(font.lfWidth);
-    Int32(font.lfEscapement);
-    Int32(font.lfOrientation);
-    Int32(font.lfWeight);
+    unsigned char bytes[60];
+    const int32_t sizes[5] = {font.lfHeight, font.lfWidth, font.lfEscapement, font.lfOrientation, font.lfWeight};
+    for (int i = 0; i < 5; ++i)
+        PutLe(bytes + 4 * i, static_cast<uint32_t>(sizes[i]), 4);
     const BYTE flags[8] = {font.lfItalic,        font.lfUnderline,     font.lfStrikeOut, font.lfCharSet,
                            font.lfOutPrecision, font.lfClipPrecision, font.lfQuality,   font.lfPitchAndFamily};
-    Bytes(flags, sizeof flags);
-    Bytes(font.lfFaceName, LF_FACESIZE);
+    std::memcpy(bytes + 20, flags, sizeof flags);
+    std::memcpy(bytes + 28, font.lfFaceName, LF_FACESIZE);
+    Bytes(bytes, sizeof bytes);
 }
 
-bool LeReader::Bytes(void* data, size_t size)
+LeReader::LeReader(FILE* file, ReadAhead) : m_file(file)
+{
+    if (file && ftello(file) >= 0)
+        m_block.resize(kReadAheadBlock);
+}
+
+LeReader::~LeReader()
+{
+    const auto unread = static_cast<off_t>(m_end - m_next);
+    if (unread > 0)
+        fseeko(m_file, -unread, SEEK_CUR);
+}
+
+bool LeReader::SlowBytes(void* data, size_t size)
 {
     if (!m_ok) {
         std::memset(data, 0, size);
         return false;
     }
-    if (size != 0 && fread_unlocked(data, 1, size, m_file) != size) {
-        std::memset(data, 0, size);
-        m_ok = false;
+    auto* out = static_cast<unsigned char*>(data);
+    size_t left = size;
+    const size_t buffered = static_cast<size_t>(m_end - m_next);
+    if (buffered > 0) {
+        std::memcpy(out, m_next, buffered);
+        m_next = m_end;
+        out += buffered;
+        left -= buffered;
     }
+    if (m_block.empty() || left >= m_block.size()) {
+        if (fread_unlocked(out, 1, left, m_file) != left)
+            m_ok = false;
+    } else {
+        const size_t got = fread_unlocked(m_block.data(), 1, m_block.size(), m_file);
+        m_next = m_block.data();
+        m_end = m_next + got;
+        if (got < left) {
+            m_ok = false;
+        } else {
+            std::memcpy(out, m_next, left);
+            m_next += left;
+        }
+    }
+    if (!m_ok)
+        std::memset(data, 0, size);
     return m_ok;
 }
 
@@ -109,28 +147,14 @@ bool LeReader::Skip(size_t count)
     return m_ok;
 }
 
-uint32_t LeReader::UInt32()
+int64_t LeReader::RemainingBytes() const
 {
-    unsigned char bytes[4];
-    Bytes(bytes, 4);
-    return GetLe32(bytes);
-}
-
-int32_t LeReader::Int32()
-{
-    return static_cast<int32_t>(UInt32());
-}
-
-float LeReader::Float()
-{
-    return std::bit_cast<float>(UInt32());
-}
-
-double LeReader::Double()
-{
-    const uint64_t low = UInt32();
-    const uint64_t high = UInt32();
-    return std::bit_cast<double>(low | (high << 32));
+    const int64_t here = ftello(m_file);
+    if (here < 0 || fseeko(m_file, 0, SEEK_END) != 0)
+        return std::numeric_limits<int64_t>::max();
+    const int64_t end = ftello(m_file);
+    fseeko(m_file, here, SEEK_SET);
+    return (end < here ? 0 : end - here) + (m_end - m_next);
 }
 
 std::string LeReader::FixedText(size_t length)

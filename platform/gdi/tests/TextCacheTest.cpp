@@ -91,6 +91,7 @@ protected:
     void TearDown() override
     {
         TextCache::ThisThread().SetLineCapacity(TextCache::kDefaultLineCapacity);
+        TextCache::ThisThread().SetShapeCapacity(TextCache::kDefaultShapeCapacity);
         TextCache::ThisThread().Clear();
     }
 };
@@ -162,6 +163,64 @@ TEST_F(TextCacheTest, StaysWithinItsBoundsAndStillDrawsTheSame)
 
     cache.SetLineCapacity(3);
     EXPECT_LE(cache.LineCount(), 3u);
+}
+
+// An overlay of 100,000 measurements has as many value labels, each sized when the overlay is read: every one
+// stays measured, so reading it again (or painting it) measures nothing anew.
+TEST_F(TextCacheTest, KeepsTheLinesOfAHundredThousandLabels)
+{
+    TextCache& cache = TextCache::ThisThread();
+    QImage surface(1, 1, QImage::Format_RGB32);
+    CDC dc(surface);
+    CFont font;
+    LOGFONTA description{};
+    description.lfHeight = -13;
+    std::strcpy(description.lfFaceName, "Tahoma");
+    font.CreateFontIndirect(&description);
+    dc.SelectObject(&font);
+    constexpr int kLabels = 100000;
+    for (int i = 0; i < kLabels; ++i)
+        dc.GetTextExtent(std::to_string(i) + ".000");
+    EXPECT_EQ(cache.LineCount(), static_cast<size_t>(kLabels));
+    EXPECT_GE(TextCache::kDefaultLineCapacity, static_cast<size_t>(kLabels));
+}
+
+// Drawn lines keep glyphs and masks within their capacity; lines that lost theirs keep their measure and draw the
+// same pixels when shaped again.
+TEST_F(TextCacheTest, ShapesStayWithinTheirCapacityAndDrawTheSame)
+{
+    TextCache& cache = TextCache::ThisThread();
+    auto writeAll = [](QImage& surface) {
+        CDC dc(surface);
+        dc.SetBkMode(TRANSPARENT);
+        CFont font;
+        LOGFONTA description{};
+        description.lfHeight = -13;
+        std::strcpy(description.lfFaceName, "Arial");
+        font.CreateFontIndirect(&description);
+        dc.SelectObject(&font);
+        for (int pass = 0; pass < 3; ++pass)
+            for (int i = 0; i < 40; ++i)
+                dc.TextOut((i * 37) % 240, (i * 29 + pass * 5) % 280, "Length " + std::to_string(i * 3.5));
+    };
+    QImage plain = NoisySurface(300, 300, QImage::Format_RGB32);
+    QImage cached = plain;
+    cache.SetLineCapacity(0);
+    writeAll(plain);
+
+    cache.SetLineCapacity(TextCache::kDefaultLineCapacity);
+    constexpr size_t kShapeCapacity = 6000;  // the shapes of a few lines
+    cache.SetShapeCapacity(kShapeCapacity);
+    writeAll(cached);
+    cache.SetShapeCapacity(kShapeCapacity);  // counts the line drawn last
+    EXPECT_GT(cache.ShapeBytes(), 0u);
+    EXPECT_LE(cache.ShapeBytes(), kShapeCapacity);
+    EXPECT_EQ(cache.LineCount(), 40u);
+    EXPECT_TRUE(ImagesMatch(cached, plain, QStringLiteral("textcache-shapes-bounded")));
+
+    cache.SetShapeCapacity(0);
+    EXPECT_EQ(cache.ShapeBytes(), 0u);
+    EXPECT_EQ(cache.LineCount(), 40u);
 }
 
 TEST_F(TextCacheTest, EachThreadDrawsTheSameWithItsOwnCache)

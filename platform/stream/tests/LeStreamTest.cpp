@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -95,4 +97,104 @@ TEST(LeStream, ShortReadFailsStickilyAndYieldsZeros)
     EXPECT_EQ(r.Double(), 0.0);
     EXPECT_EQ(r.FixedText(4), "");
     EXPECT_FALSE(r.ok());
+}
+
+TEST(LeStream, BufferWriterAppendsWhatAFileWriterWrites)
+{
+    LOGFONTA font{};
+    font.lfHeight = -13;
+    font.lfCharSet = 129;
+    std::strcpy(font.lfFaceName, "Tahoma");
+    auto writeFields = [&font](LeWriter& w) {
+        w.Int32(-2);
+        w.UInt32(0x11223344);
+        w.Float(-0.0f);
+        w.Double(-1.0e300);
+        w.Bytes("", 0);
+        w.Zeros(70);
+        w.FixedText("abcdef", 3);
+        w.LogFont(font);
+        std::vector<int32_t> many(37);
+        for (size_t i = 0; i < many.size(); ++i)
+            many[i] = static_cast<int32_t>(i * 0x01020304u) - 7;
+        w.Int32s(many.data(), many.size());
+        for (int32_t v : many)
+            w.Int32(v);
+    };
+    TempStream s;
+    LeWriter toFile(s.file);
+    writeFields(toFile);
+    ASSERT_TRUE(toFile.ok());
+
+    std::vector<unsigned char> buffer = {0xAA};  // appended to, never replaced
+    {
+        LeWriter toBuffer(buffer);
+        writeFields(toBuffer);
+        ASSERT_TRUE(toBuffer.ok());
+    }
+    ASSERT_EQ(buffer.front(), 0xAA);
+    buffer.erase(buffer.begin());
+    EXPECT_EQ(buffer, s.Contents());
+    // The block of ints and the same ints one by one.
+    ASSERT_GT(buffer.size(), 2 * 37 * 4u);
+    EXPECT_TRUE(std::equal(buffer.end() - 2 * 37 * 4, buffer.end() - 37 * 4, buffer.end() - 37 * 4));
+}
+
+// A reader that reads ahead gives back what it did not take: the file is where a plain reader would have left it,
+// for a stream of records followed by something else.
+TEST(LeStream, ReadAheadLeavesTheFileAfterWhatWasTaken)
+{
+    TempStream s;
+    {
+        LeWriter w(s.file);
+        for (int32_t i = 0; i < 40000; ++i)  // more than one block
+            w.Int32(i);
+        w.Double(2.5);
+    }
+    std::rewind(s.file);
+    {
+        LeReader r(s.file, LeReader::ReadAhead());
+        bool inOrder = true;
+        for (int32_t i = 0; i < 30000; ++i)
+            inOrder = r.Int32() == i && inOrder;
+        EXPECT_TRUE(inOrder);
+        EXPECT_EQ(r.RemainingBytes(), 10000 * 4 + 8);
+        ASSERT_TRUE(r.ok());
+    }
+    EXPECT_EQ(std::ftell(s.file), 30000 * 4);
+    LeReader plain(s.file);
+    EXPECT_EQ(plain.Int32(), 30000);
+
+    // Past the end: zeros and a failure, as the plain reader gives.
+    std::fseek(s.file, 39999 * 4, SEEK_SET);
+    LeReader r(s.file, LeReader::ReadAhead());
+    EXPECT_EQ(r.Int32(), 39999);
+    EXPECT_EQ(r.Double(), 2.5);
+    EXPECT_EQ(r.Int32(), 0);
+    EXPECT_FALSE(r.ok());
+}
+
+// A pipe cannot be repositioned: a reader asked to read ahead takes exactly what it reads from it.
+TEST(LeStream, ReadAheadOnAPipeTakesOnlyWhatItReads)
+{
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    FILE* in = fdopen(ends[0], "rb");
+    FILE* out = fdopen(ends[1], "wb");
+    ASSERT_TRUE(in && out);
+    {
+        LeWriter w(out);
+        for (int32_t v : {1, 2, 3})
+            w.Int32(v);
+    }
+    std::fclose(out);
+    {
+        LeReader r(in, LeReader::ReadAhead());
+        EXPECT_EQ(r.Int32(), 1);
+    }
+    LeReader rest(in);
+    EXPECT_EQ(rest.Int32(), 2);
+    EXPECT_EQ(rest.Int32(), 3);
+    EXPECT_TRUE(rest.ok());
+    std::fclose(in);
 }
