@@ -11,10 +11,10 @@
 // pixel our window drew is checked against the image pixel the window maps it to, our blit's output against the
 // window's, and each peer's drawn area against its own nearest-neighbour rule, so a fast but wrong path fails the
 // run.
-#include "CQvDispWnd.h"
-#include "CQvImage.h"
-#include "QvImageViews.h"
-#include "QvNearestBlit.h"
+#include "qvimage/CQvDispWnd.h"
+#include "qvimage/CQvImage.h"
+#include "qvimage/QvImageViews.h"
+#include "qvimage/QvNearestBlit.h"
 
 #include <QApplication>
 #include <QImage>

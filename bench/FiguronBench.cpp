@@ -14,8 +14,8 @@
 // of its peer, the read within 1.2x. Before timing, every case checks its result and its peer's (ink where the
 // lines are, the right object hit, nothing hit on empty ground, a stream that reads back into the same bytes), so
 // a fast wrong path fails.
-#include "CQvGObject.h"
-#include "CQvGObjectContainer.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectContainer.h"
 #include "FiguronPaintReplay.h"
 #include "FiguronPlainStream.h"
 

@@ -1,6 +1,6 @@
 #include "FiguronPlainStream.h"
 
-#include "CCalibKeeper.h"
+#include "calibkeeper/CCalibKeeper.h"
 #include "gdi/CFont.h"
 #include "gdi/CMeasureDC.h"
 #include "gdi/GdiDefs.h"

@@ -2,8 +2,8 @@
 // of 30,000, the size that once made a click build giant elliptic regions. The small object is the peer: a click on
 // the large one must cost within 2x of a click on the small one (median), on the outline and inside the circle
 // alike. Before timing, each click is checked: the outline is hit, the inside and the ground beyond are not.
-#include "CQvGObject.h"
-#include "CQvGObjectContainer.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectContainer.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

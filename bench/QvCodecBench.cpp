@@ -4,7 +4,7 @@
 // the image library's layout. The TIFF pair shows the cost of that conversion alone (its check is a few
 // microseconds), so the JPEG pair less the TIFF pair's difference is the cost of the JPEG check. Before timing,
 // the codec's image is compared with Qt's, so a read that skips or garbles data fails the run.
-#include "CQvImageCodec.h"
+#include "qvcodec/CQvImageCodec.h"
 
 #include <QBuffer>
 #include <QGuiApplication>

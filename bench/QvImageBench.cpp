@@ -1,6 +1,6 @@
 // Packed DIB <-> image conversion of a 5-megapixel 24-bit frame (the live-frame path) against a bare memcpy of the
 // same pixel bytes. The conversions should cost at most twice the copy.
-#include "QvImageDib.h"
+#include "qvimage/QvImageDib.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,8 +5,8 @@
 // small one paints wherever the small one's rings reach, and a window half the size paints the same pixels as the
 // same part of the full window (so rings left out or walked from the wrong place fail). The large canvas's far
 // views paint more ring pixels than the baseline: their rings cross the whole window.
-#include "CQvGObject.h"
-#include "CQvGObjectContainer.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectContainer.h"
 
 #include "gdi/CDC.h"
 

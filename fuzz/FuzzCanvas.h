@@ -2,7 +2,7 @@
 // request is accepted and forgotten.
 #pragma once
 
-#include "GObjectCanvas.h"
+#include "gobjects/GObjectCanvas.h"
 
 #include "gdi/CDC.h"
 

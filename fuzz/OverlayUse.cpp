@@ -3,8 +3,8 @@
 #include "FuzzCanvas.h"
 #include "FuzzSupport.h"
 
-#include "CQvGObject.h"
-#include "CQvGObjectContainer.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectContainer.h"
 
 void UseOverlayAsAUserWould(CQvGObjectContainer& container)
 {

@@ -7,8 +7,8 @@
 // Coordinates: points are image pixels (doubles); drawing maps p to trunc(ratio x p + origin + 0.5) per axis.
 #pragma once
 
-#include "CQvGObjectProperty.h"
-#include "GObjectTypes.h"
+#include "gobjects/CQvGObjectProperty.h"
+#include "gobjects/GObjectTypes.h"
 
 #include "types/VistrelExport.h"
 #include "types/WinGeometry.h"

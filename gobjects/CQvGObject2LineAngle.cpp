@@ -1,6 +1,6 @@
-#include "CQvGObject2LineAngle.h"
+#include "gobjects/CQvGObject2LineAngle.h"
 
-#include "GeoFunctions.h"
+#include "gobjects/GeoFunctions.h"
 
 CQvGObject2LineAngle::CQvGObject2LineAngle()
 {

@@ -3,7 +3,7 @@
 // Four clicks, the last of which finishes it. UI thread only; deleted through RemoveAll.
 #pragma once
 
-#include "CQvGObjectPickedAngle.h"
+#include "gobjects/CQvGObjectPickedAngle.h"
 
 class VISTREL_EXPORT CQvGObject2LineAngle : public CQvGObjectPickedAngle
 {

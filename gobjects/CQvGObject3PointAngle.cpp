@@ -1,6 +1,6 @@
-#include "CQvGObject3PointAngle.h"
+#include "gobjects/CQvGObject3PointAngle.h"
 
-#include "GeoFunctions.h"
+#include "gobjects/GeoFunctions.h"
 
 #include "types/Rounding.h"
 

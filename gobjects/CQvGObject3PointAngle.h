@@ -4,7 +4,7 @@
 // UI thread only; deleted through RemoveAll.
 #pragma once
 
-#include "CQvGObjectPickedAngle.h"
+#include "gobjects/CQvGObjectPickedAngle.h"
 
 class VISTREL_EXPORT CQvGObject3PointAngle : public CQvGObjectPickedAngle
 {

@@ -1,9 +1,9 @@
-#include "CQvGObject3PointCircle.h"
+#include "gobjects/CQvGObject3PointCircle.h"
 
-#include "GeoFitting.h"
-#include "GeoHitRegion.h"
-#include "PixelCross.h"
-#include "RoundShapes.h"
+#include "gobjects/GeoFitting.h"
+#include "gobjects/GeoHitRegion.h"
+#include "gobjects/private/PixelCross.h"
+#include "gobjects/private/RoundShapes.h"
 
 #include "gdi/CDC.h"
 #include "gdi/CRgn.h"

@@ -4,7 +4,7 @@
 // repaints rather than rubber-banding. UI thread only; deleted through RemoveAll.
 #pragma once
 
-#include "CQvGObjectPolyLine.h"
+#include "gobjects/CQvGObjectPolyLine.h"
 
 class VISTREL_EXPORT CQvGObject3PointCircle : public CQvGObjectPolyLine
 {

@@ -1,10 +1,10 @@
-#include "CQvGObjectBestFitLine.h"
+#include "gobjects/CQvGObjectBestFitLine.h"
 
-#include "GeoConversions.h"
-#include "GeoFitting.h"
-#include "GeoHitRegion.h"
-#include "PixelCross.h"
-#include "SegmentDrawing.h"
+#include "gobjects/GeoConversions.h"
+#include "gobjects/GeoFitting.h"
+#include "gobjects/GeoHitRegion.h"
+#include "gobjects/private/PixelCross.h"
+#include "gobjects/private/SegmentDrawing.h"
 
 #include "gdi/CDC.h"
 #include "types/Rounding.h"

@@ -4,7 +4,7 @@
 // Points in image pixels. UI thread only; deleted through RemoveAll.
 #pragma once
 
-#include "CQvGObjectLine.h"
+#include "gobjects/CQvGObjectLine.h"
 
 class VISTREL_EXPORT CQvGObjectBestFitLine : public CQvGObjectLine
 {

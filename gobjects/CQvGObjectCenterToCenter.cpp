@@ -1,11 +1,11 @@
-#include "CQvGObjectCenterToCenter.h"
+#include "gobjects/CQvGObjectCenterToCenter.h"
 
-#include "GeoConversions.h"
-#include "GeoFitting.h"
-#include "GeoFunctions.h"
-#include "GeoHitRegion.h"
-#include "PixelCross.h"
-#include "RoundShapes.h"
+#include "gobjects/GeoConversions.h"
+#include "gobjects/GeoFitting.h"
+#include "gobjects/GeoFunctions.h"
+#include "gobjects/GeoHitRegion.h"
+#include "gobjects/private/PixelCross.h"
+#include "gobjects/private/RoundShapes.h"
 
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"

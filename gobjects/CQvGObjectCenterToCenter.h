@@ -5,7 +5,7 @@
 // its first two points stands in. UI thread only; deleted through RemoveAll.
 #pragma once
 
-#include "CQvGObject.h"
+#include "gobjects/CQvGObject.h"
 
 class VISTREL_EXPORT CQvGObjectCenterToCenter : public CQvGObject
 {

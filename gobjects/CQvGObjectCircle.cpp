@@ -1,6 +1,6 @@
-#include "CQvGObjectCircle.h"
+#include "gobjects/CQvGObjectCircle.h"
 
-#include "GeoConversions.h"
+#include "gobjects/GeoConversions.h"
 
 CQvGObjectCircle::CQvGObjectCircle()
 {

@@ -3,7 +3,7 @@
 // UI thread only; deleted through RemoveAll.
 #pragma once
 
-#include "CQvGObjectEllipse.h"
+#include "gobjects/CQvGObjectEllipse.h"
 
 class VISTREL_EXPORT CQvGObjectCircle : public CQvGObjectEllipse
 {

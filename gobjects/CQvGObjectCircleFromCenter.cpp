@@ -1,6 +1,6 @@
-#include "CQvGObjectCircleFromCenter.h"
+#include "gobjects/CQvGObjectCircleFromCenter.h"
 
-#include "GeoConversions.h"
+#include "gobjects/GeoConversions.h"
 
 CQvGObjectCircleFromCenter::CQvGObjectCircleFromCenter()
 {

@@ -3,7 +3,7 @@
 // diameter. UI thread only; deleted through RemoveAll.
 #pragma once
 
-#include "CQvGObjectEllipse.h"
+#include "gobjects/CQvGObjectEllipse.h"
 
 class VISTREL_EXPORT CQvGObjectCircleFromCenter : public CQvGObjectEllipse
 {

@@ -1,9 +1,9 @@
-#include "CQvGObjectContainer.h"
+#include "gobjects/CQvGObjectContainer.h"
 
-#include "CQvGObject.h"
-#include "CQvGObjectPropertyTotal.h"
-#include "FiguronStrings.h"
-#include "GObjectFactory.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
+#include "gobjects/FiguronStrings.h"
+#include "gobjects/GObjectFactory.h"
 
 #include "types/Rounding.h"
 

@@ -7,9 +7,9 @@
 // container's, so that two windows never act on each other's mouse.
 #pragma once
 
-#include "GObjectCanvas.h"
-#include "GObjectPropertySheet.h"
-#include "GObjectTypes.h"
+#include "gobjects/GObjectCanvas.h"
+#include "gobjects/GObjectPropertySheet.h"
+#include "gobjects/GObjectTypes.h"
 
 #include "types/ColorRef.h"
 #include "types/VistrelExport.h"

@@ -1,9 +1,9 @@
 // Copy and paste of the selection through the clipboard.
-#include "CQvGObjectContainer.h"
+#include "gobjects/CQvGObjectContainer.h"
 
-#include "CQvGObject.h"
-#include "GObjectClipboard.h"
-#include "GObjectRecordLimits.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/GObjectClipboard.h"
+#include "gobjects/private/GObjectRecordLimits.h"
 
 #include "stream/LeStream.h"
 

@@ -1,8 +1,8 @@
 // The container's mouse and key handlers: the creation state machine, selection by click and rubber band, and
 // the drags of objects, handles and labels with their raster-operation feedback.
-#include "CQvGObjectContainer.h"
+#include "gobjects/CQvGObjectContainer.h"
 
-#include "CQvGObject.h"
+#include "gobjects/CQvGObject.h"
 
 #include "gdi/CBrush.h"
 #include "gdi/CDC.h"

@@ -1,9 +1,9 @@
 // The container's painting, cursor choice and property-sheet entry points.
-#include "CQvGObjectContainer.h"
+#include "gobjects/CQvGObjectContainer.h"
 
-#include "CQvGObject.h"
-#include "CQvGObjectPropertyTotal.h"
-#include "FiguronCursors.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
+#include "gobjects/FiguronCursors.h"
 
 #include "ui/MessageBox.h"
 

@@ -1,10 +1,10 @@
 // The container stream: header, object records, the default set and the display settings, field by field,
 // little-endian. The reader builds everything aside and takes it over only when the whole stream was good.
-#include "CQvGObjectContainer.h"
+#include "gobjects/CQvGObjectContainer.h"
 
-#include "CQvGObject.h"
-#include "CQvGObjectPropertyTotal.h"
-#include "GObjectRecordLimits.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
+#include "gobjects/private/GObjectRecordLimits.h"
 
 #include "stream/LeStream.h"
 

@@ -1,8 +1,8 @@
-#include "CQvGObjectCurvature.h"
+#include "gobjects/CQvGObjectCurvature.h"
 
-#include "GeoConversions.h"
-#include "GeoFunctions.h"
-#include "GeoHitRegion.h"
+#include "gobjects/GeoConversions.h"
+#include "gobjects/GeoFunctions.h"
+#include "gobjects/GeoHitRegion.h"
 
 #include "gdi/CDC.h"
 #include "gdi/CRgn.h"

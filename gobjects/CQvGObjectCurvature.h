@@ -4,7 +4,7 @@
 // image pixels, unrounded. UI thread only; deleted through RemoveAll.
 #pragma once
 
-#include "CQvGObject.h"
+#include "gobjects/CQvGObject.h"
 
 class VISTREL_EXPORT CQvGObjectCurvature : public CQvGObject
 {

@@ -1,7 +1,7 @@
-#include "CQvGObjectDas.h"
+#include "gobjects/CQvGObjectDas.h"
 
-#include "GeoFunctions.h"
-#include "PixelCross.h"
+#include "gobjects/GeoFunctions.h"
+#include "gobjects/private/PixelCross.h"
 
 CQvGObjectDas::CQvGObjectDas()
 {

@@ -4,7 +4,7 @@
 // the feet. Otherwise as the perpendicular feet. UI thread only; deleted through RemoveAll.
 #pragma once
 
-#include "CQvGObjectPerpendicular.h"
+#include "gobjects/CQvGObjectPerpendicular.h"
 
 class VISTREL_EXPORT CQvGObjectDas : public CQvGObjectPerpendicular
 {

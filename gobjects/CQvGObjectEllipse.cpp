@@ -1,10 +1,10 @@
-#include "CQvGObjectEllipse.h"
+#include "gobjects/CQvGObjectEllipse.h"
 
-#include "GeoConversions.h"
-#include "GeoFunctions.h"
-#include "GeoHitRegion.h"
-#include "RoundShapes.h"
-#include "ShiftKey.h"
+#include "gobjects/GeoConversions.h"
+#include "gobjects/GeoFunctions.h"
+#include "gobjects/GeoHitRegion.h"
+#include "gobjects/private/RoundShapes.h"
+#include "gobjects/private/ShiftKey.h"
 
 #include "gdi/CDC.h"
 #include "gdi/CRgn.h"

@@ -5,7 +5,7 @@
 // RemoveAll.
 #pragma once
 
-#include "CQvGObjectLine.h"
+#include "gobjects/CQvGObjectLine.h"
 
 #include <span>
 

@@ -1,8 +1,8 @@
-#include "CQvGObjectHorizontalLinePointToPoint.h"
+#include "gobjects/CQvGObjectHorizontalLinePointToPoint.h"
 
-#include "DimensionTicks.h"
-#include "Edition.h"
-#include "FiguronCursors.h"
+#include "gobjects/private/DimensionTicks.h"
+#include "gobjects/Edition.h"
+#include "gobjects/FiguronCursors.h"
 
 #include "gdi/GdiDefs.h"
 #include "types/Rounding.h"

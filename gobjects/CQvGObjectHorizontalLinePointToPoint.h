@@ -3,7 +3,7 @@
 // every edition as Length, both u x |x0 - x1|. Points 0 and 1 in image pixels. UI thread only.
 #pragma once
 
-#include "CQvGObjectLine.h"
+#include "gobjects/CQvGObjectLine.h"
 
 class VISTREL_EXPORT CQvGObjectHorizontalLinePointToPoint : public CQvGObjectLine
 {

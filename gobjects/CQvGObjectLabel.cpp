@@ -1,8 +1,8 @@
-#include "CQvGObjectLabel.h"
+#include "gobjects/CQvGObjectLabel.h"
 
-#include "CQvGObjectContainer.h"
+#include "gobjects/CQvGObjectContainer.h"
 
-#include "CCalibKeeper.h"
+#include "calibkeeper/CCalibKeeper.h"
 #include "gdi/CDC.h"
 #include "gdi/CMeasureDC.h"
 #include "gdi/GdiDefs.h"

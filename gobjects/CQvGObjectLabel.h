@@ -5,7 +5,7 @@
 // without a window.
 #pragma once
 
-#include "CQvGObjectRect.h"
+#include "gobjects/CQvGObjectRect.h"
 
 #include <string>
 

@@ -1,9 +1,9 @@
-#include "CQvGObjectLine.h"
+#include "gobjects/CQvGObjectLine.h"
 
-#include "GeoConversions.h"
-#include "GeoDrawing.h"
-#include "GeoFunctions.h"
-#include "GeoHitRegion.h"
+#include "gobjects/GeoConversions.h"
+#include "gobjects/GeoDrawing.h"
+#include "gobjects/GeoFunctions.h"
+#include "gobjects/GeoHitRegion.h"
 
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"

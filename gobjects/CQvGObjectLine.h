@@ -3,7 +3,7 @@
 // line ends. Base of the line family. Points 0 (start) and 1 (end) in image pixels. UI thread only.
 #pragma once
 
-#include "CQvGObject.h"
+#include "gobjects/CQvGObject.h"
 
 class VISTREL_EXPORT CQvGObjectLine : public CQvGObject
 {

@@ -1,9 +1,9 @@
-#include "CQvGObjectParallel.h"
+#include "gobjects/CQvGObjectParallel.h"
 
-#include "FiguronCursors.h"
-#include "GeoConversions.h"
-#include "GeoFunctions.h"
-#include "GeoHitRegion.h"
+#include "gobjects/FiguronCursors.h"
+#include "gobjects/GeoConversions.h"
+#include "gobjects/GeoFunctions.h"
+#include "gobjects/GeoHitRegion.h"
 
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"

@@ -4,7 +4,7 @@
 // UI thread only; deleted through RemoveAll.
 #pragma once
 
-#include "CQvGObject.h"
+#include "gobjects/CQvGObject.h"
 
 class VISTREL_EXPORT CQvGObjectParallel : public CQvGObject
 {

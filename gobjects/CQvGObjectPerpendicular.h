@@ -8,7 +8,7 @@
 // removes one foot, GetCurSubItem() names the foot a click grabbed last.
 #pragma once
 
-#include "CQvGObjectLine.h"
+#include "gobjects/CQvGObjectLine.h"
 
 #include <string>
 

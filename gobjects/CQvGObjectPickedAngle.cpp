@@ -1,8 +1,8 @@
-#include "CQvGObjectPickedAngle.h"
+#include "gobjects/CQvGObjectPickedAngle.h"
 
-#include "CQvGObjectPropertyTotal.h"
-#include "GeoDrawing.h"
-#include "GeoHitRegion.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
+#include "gobjects/GeoDrawing.h"
+#include "gobjects/GeoHitRegion.h"
 
 #include "gdi/CDC.h"
 #include "gdi/CRgn.h"

@@ -5,7 +5,7 @@
 // drawing and the hit bands. Only Angle is computed. UI thread only; deleted through RemoveAll.
 #pragma once
 
-#include "CQvGObjectPolyLine.h"
+#include "gobjects/CQvGObjectPolyLine.h"
 
 class VISTREL_EXPORT CQvGObjectPickedAngle : public CQvGObjectPolyLine
 {

@@ -1,6 +1,6 @@
-#include "CQvGObjectPoint.h"
+#include "gobjects/CQvGObjectPoint.h"
 
-#include "PixelCross.h"
+#include "gobjects/private/PixelCross.h"
 
 #include "gdi/CDC.h"
 #include "gdi/CPen.h"

@@ -4,7 +4,7 @@
 // deleted through RemoveAll.
 #pragma once
 
-#include "CQvGObject.h"
+#include "gobjects/CQvGObject.h"
 
 class VISTREL_EXPORT CQvGObjectPoint : public CQvGObject
 {

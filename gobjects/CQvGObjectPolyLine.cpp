@@ -1,7 +1,7 @@
-#include "CQvGObjectPolyLine.h"
+#include "gobjects/CQvGObjectPolyLine.h"
 
-#include "GeoConversions.h"
-#include "GeoHitRegion.h"
+#include "gobjects/GeoConversions.h"
+#include "gobjects/GeoHitRegion.h"
 
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"

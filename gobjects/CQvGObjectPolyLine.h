@@ -4,7 +4,7 @@
 // segment. Base of the polygon and of the point-picked angles. UI thread only; deleted through RemoveAll.
 #pragma once
 
-#include "CQvGObject.h"
+#include "gobjects/CQvGObject.h"
 
 class VISTREL_EXPORT CQvGObjectPolyLine : public CQvGObject
 {

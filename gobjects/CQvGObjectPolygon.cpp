@@ -1,8 +1,8 @@
-#include "CQvGObjectPolygon.h"
+#include "gobjects/CQvGObjectPolygon.h"
 
-#include "CQvGObjectContainer.h"
+#include "gobjects/CQvGObjectContainer.h"
 
-#include "CCalibKeeper.h"
+#include "calibkeeper/CCalibKeeper.h"
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"
 

@@ -4,7 +4,7 @@
 // area in circular mils. UI thread only; deleted through RemoveAll.
 #pragma once
 
-#include "CQvGObjectPolyLine.h"
+#include "gobjects/CQvGObjectPolyLine.h"
 
 class VISTREL_EXPORT CQvGObjectPolygon : public CQvGObjectPolyLine
 {

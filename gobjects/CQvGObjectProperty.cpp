@@ -1,4 +1,4 @@
-#include "CQvGObjectProperty.h"
+#include "gobjects/CQvGObjectProperty.h"
 
 #include "resources/Language.h"
 #include "stream/LeStream.h"

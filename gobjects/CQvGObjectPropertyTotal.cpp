@@ -1,7 +1,7 @@
-#include "CQvGObjectPropertyTotal.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
 
-#include "CQvGObject.h"
-#include "Edition.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/Edition.h"
 
 #include "stream/LeStream.h"
 

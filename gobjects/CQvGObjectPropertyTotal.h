@@ -5,8 +5,8 @@
 // its profile (SaveMemoryImage/LoadMemoryImage), laid out as the 32-bit memory of the set.
 #pragma once
 
-#include "CQvGObjectProperty.h"
-#include "GObjectTypes.h"
+#include "gobjects/CQvGObjectProperty.h"
+#include "gobjects/GObjectTypes.h"
 
 #include "types/ColorRef.h"
 #include "types/VistrelExport.h"

@@ -1,9 +1,9 @@
 // The object record: points, labels, property set, quantity fields and kind, field by field.
-#include "CQvGObject.h"
+#include "gobjects/CQvGObject.h"
 
-#include "CQvGObjectLabel.h"
-#include "GObjectFactory.h"
-#include "GObjectRecordLimits.h"
+#include "gobjects/CQvGObjectLabel.h"
+#include "gobjects/GObjectFactory.h"
+#include "gobjects/private/GObjectRecordLimits.h"
 
 #include "stream/LeStream.h"
 

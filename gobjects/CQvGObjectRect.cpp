@@ -1,10 +1,10 @@
-#include "CQvGObjectRect.h"
+#include "gobjects/CQvGObjectRect.h"
 
-#include "CQvGObjectContainer.h"
-#include "GeoConversions.h"
-#include "ShiftKey.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/GeoConversions.h"
+#include "gobjects/private/ShiftKey.h"
 
-#include "CCalibKeeper.h"
+#include "calibkeeper/CCalibKeeper.h"
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"
 #include "types/Rounding.h"

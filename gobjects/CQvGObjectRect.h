@@ -3,7 +3,7 @@
 // value label, the text, the scale marker and the image stamp. UI thread only; deleted through RemoveAll.
 #pragma once
 
-#include "CQvGObject.h"
+#include "gobjects/CQvGObject.h"
 
 class VISTREL_EXPORT CQvGObjectRect : public CQvGObject
 {

@@ -1,9 +1,9 @@
-#include "CQvGObjectTarget.h"
+#include "gobjects/CQvGObjectTarget.h"
 
-#include "CQvGObjectContainer.h"
-#include "CQvGObjectPropertyTotal.h"
-#include "GeoConversions.h"
-#include "RoundShapes.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
+#include "gobjects/GeoConversions.h"
+#include "gobjects/private/RoundShapes.h"
 
 #include "gdi/CDC.h"
 #include "stream/LeStream.h"

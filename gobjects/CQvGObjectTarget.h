@@ -7,7 +7,7 @@
 // UI thread only; deleted through RemoveAll.
 #pragma once
 
-#include "CQvGObjectPoint.h"
+#include "gobjects/CQvGObjectPoint.h"
 
 class VISTREL_EXPORT CQvGObjectTarget : public CQvGObjectPoint
 {

@@ -1,10 +1,10 @@
-#include "CQvGObjectVerticalLine.h"
+#include "gobjects/CQvGObjectVerticalLine.h"
 
-#include "CQvGObjectContainer.h"
-#include "Edition.h"
-#include "FiguronCursors.h"
-#include "GeoHitRegion.h"
-#include "SegmentDrawing.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/Edition.h"
+#include "gobjects/FiguronCursors.h"
+#include "gobjects/GeoHitRegion.h"
+#include "gobjects/private/SegmentDrawing.h"
 
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"

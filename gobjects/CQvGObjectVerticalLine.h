@@ -4,7 +4,7 @@
 // Points 0 and 1 in image pixels; the guides span the container's canvas height. UI thread only.
 #pragma once
 
-#include "CQvGObjectLine.h"
+#include "gobjects/CQvGObjectLine.h"
 
 class VISTREL_EXPORT CQvGObjectVerticalLine : public CQvGObjectLine
 {

@@ -1,8 +1,8 @@
-#include "CQvGObjectVerticalLinePointToPoint.h"
+#include "gobjects/CQvGObjectVerticalLinePointToPoint.h"
 
-#include "DimensionTicks.h"
-#include "Edition.h"
-#include "FiguronCursors.h"
+#include "gobjects/private/DimensionTicks.h"
+#include "gobjects/Edition.h"
+#include "gobjects/FiguronCursors.h"
 
 #include "gdi/GdiDefs.h"
 #include "types/Rounding.h"

@@ -3,7 +3,7 @@
 // Height, every edition as Length, both u x |y0 - y1|. Points 0 and 1 in image pixels. UI thread only.
 #pragma once
 
-#include "CQvGObjectLine.h"
+#include "gobjects/CQvGObjectLine.h"
 
 class VISTREL_EXPORT CQvGObjectVerticalLinePointToPoint : public CQvGObjectLine
 {

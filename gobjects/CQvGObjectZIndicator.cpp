@@ -1,6 +1,6 @@
-#include "CQvGObjectZIndicator.h"
+#include "gobjects/CQvGObjectZIndicator.h"
 
-#include "CQvGObjectLabel.h"
+#include "gobjects/CQvGObjectLabel.h"
 
 #include "types/Rounding.h"
 #include "types/WinUser.h"

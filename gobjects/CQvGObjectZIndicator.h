@@ -4,7 +4,7 @@
 // never moved. UI thread only; deleted through RemoveAll.
 #pragma once
 
-#include "CQvGObject.h"
+#include "gobjects/CQvGObject.h"
 
 class VISTREL_EXPORT CQvGObjectZIndicator : public CQvGObject
 {

@@ -1,4 +1,4 @@
-#include "CRealtimeResultObjBox.h"
+#include "gobjects/CRealtimeResultObjBox.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,7 +1,7 @@
-#include "DimensionTicks.h"
+#include "gobjects/private/DimensionTicks.h"
 
-#include "CQvGObject.h"
-#include "GeoHitRegion.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/GeoHitRegion.h"
 
 #include "gdi/CDC.h"
 #include "gdi/CRgn.h"

@@ -1,9 +1,9 @@
-#include "DispWndCanvas.h"
+#include "gobjects/DispWndCanvas.h"
 
-#include "FiguronCursors.h"
+#include "gobjects/FiguronCursors.h"
 
-#include "CClientDC.h"
-#include "CQvScrollWnd.h"
+#include "qvimage/CClientDC.h"
+#include "qvimage/CQvScrollWnd.h"
 
 #include <QCursor>
 #include <QWidget>

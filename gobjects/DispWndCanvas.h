@@ -4,7 +4,7 @@
 // container's notices through a handler it sets. UI thread only; the window must outlive the canvas.
 #pragma once
 
-#include "GObjectCanvas.h"
+#include "gobjects/GObjectCanvas.h"
 
 #include "types/VistrelExport.h"
 

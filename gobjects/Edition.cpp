@@ -1,4 +1,4 @@
-#include "Edition.h"
+#include "gobjects/Edition.h"
 
 OEM_PRODUCT g_OEMProduct = 0;
 

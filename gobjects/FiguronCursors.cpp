@@ -1,6 +1,6 @@
-#include "FiguronCursors.h"
+#include "gobjects/FiguronCursors.h"
 
-#include "Edition.h"
+#include "gobjects/Edition.h"
 
 #include <QCursor>
 #include <QPixmap>

@@ -1,4 +1,4 @@
-#include "FiguronStrings.h"
+#include "gobjects/FiguronStrings.h"
 
 #include "resources/StringTable.h"
 

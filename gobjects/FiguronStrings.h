@@ -3,7 +3,7 @@
 // marker (IDS_LANGUAGE_MARKER) has a Korean text, every other text is English in both languages. Any thread.
 #pragma once
 
-#include "GObjectTypes.h"
+#include "gobjects/GObjectTypes.h"
 
 #include "types/VistrelExport.h"
 

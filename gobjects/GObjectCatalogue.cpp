@@ -1,8 +1,8 @@
-#include "GObjectCatalogue.h"
+#include "gobjects/GObjectCatalogue.h"
 
-#include "Edition.h"
-#include "FiguronStrings.h"
-#include "GObjectTypes.h"
+#include "gobjects/Edition.h"
+#include "gobjects/FiguronStrings.h"
+#include "gobjects/GObjectTypes.h"
 
 #include <QImage>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "GObjectClipboard.h"
+#include "gobjects/GObjectClipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

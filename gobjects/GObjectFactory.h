@@ -1,7 +1,7 @@
 // The table from shape code to overlay class: the one place that knows which class draws which code.
 #pragma once
 
-#include "GObjectTypes.h"
+#include "gobjects/GObjectTypes.h"
 
 #include "types/VistrelExport.h"
 

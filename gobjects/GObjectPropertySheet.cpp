@@ -1,4 +1,4 @@
-#include "GObjectPropertySheet.h"
+#include "gobjects/GObjectPropertySheet.h"
 
 #include "ui/MessageBox.h"
 #include "ui/ModalDialog.h"

@@ -1,4 +1,4 @@
-#include "GObjectRecordLimits.h"
+#include "gobjects/private/GObjectRecordLimits.h"
 
 #include "stream/LeStream.h"
 

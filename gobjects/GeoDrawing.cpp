@@ -1,7 +1,7 @@
-#include "GeoDrawing.h"
+#include "gobjects/GeoDrawing.h"
 
-#include "GeoConversions.h"
-#include "GeoFunctions.h"
+#include "gobjects/GeoConversions.h"
+#include "gobjects/GeoFunctions.h"
 
 #include "gdi/CDC.h"
 #include "gdi/CMeasureDC.h"

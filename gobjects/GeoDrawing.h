@@ -3,7 +3,7 @@
 // selected objects are left as found. UI thread, or whichever single thread owns the DC.
 #pragma once
 
-#include "ArrowType.h"
+#include "gobjects/ArrowType.h"
 
 #include "types/ColorRef.h"
 #include "types/VistrelExport.h"

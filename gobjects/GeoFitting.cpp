@@ -1,6 +1,6 @@
-#include "GeoFitting.h"
+#include "gobjects/GeoFitting.h"
 
-#include "GeoFunctions.h"
+#include "gobjects/GeoFunctions.h"
 
 #include <algorithm>
 #include <cmath>

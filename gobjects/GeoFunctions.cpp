@@ -1,4 +1,4 @@
-#include "GeoFunctions.h"
+#include "gobjects/GeoFunctions.h"
 
 #include <cmath>
 #include <numbers>

@@ -1,7 +1,7 @@
-#include "GeoHitRegion.h"
+#include "gobjects/GeoHitRegion.h"
 
-#include "GeoConversions.h"
-#include "GeoFunctions.h"
+#include "gobjects/GeoConversions.h"
+#include "gobjects/GeoFunctions.h"
 
 #include "gdi/CRgn.h"
 

@@ -1,4 +1,4 @@
-#include "GeoStatistics.h"
+#include "gobjects/GeoStatistics.h"
 
 #include <cmath>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "PixelCross.h"
+#include "gobjects/private/PixelCross.h"
 
 #include "gdi/CDC.h"
 #include "gdi/CPen.h"

@@ -1,11 +1,11 @@
-#include "RoundShapes.h"
+#include "gobjects/private/RoundShapes.h"
 
-#include "CQvGObject.h"
-#include "CQvGObjectContainer.h"
-#include "GeoConversions.h"
-#include "GeoHitRegion.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/GeoConversions.h"
+#include "gobjects/GeoHitRegion.h"
 
-#include "CCalibKeeper.h"
+#include "calibkeeper/CCalibKeeper.h"
 #include "gdi/CDC.h"
 #include "gdi/CRgn.h"
 #include "gdi/GdiDefs.h"

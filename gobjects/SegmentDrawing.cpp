@@ -1,4 +1,4 @@
-#include "SegmentDrawing.h"
+#include "gobjects/private/SegmentDrawing.h"
 
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"

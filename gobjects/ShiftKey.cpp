@@ -1,4 +1,4 @@
-#include "ShiftKey.h"
+#include "gobjects/private/ShiftKey.h"
 
 #include <QGuiApplication>
 

@@ -1,9 +1,9 @@
-#include "CGridDlg.h"
+#include "latticer/CGridDlg.h"
 
-#include "ColourSwatch.h"
-#include "GapBox.h"
-#include "KindButton.h"
-#include "StepperBox.h"
+#include "latticer/ColourSwatch.h"
+#include "latticer/GapBox.h"
+#include "latticer/KindButton.h"
+#include "latticer/StepperBox.h"
 
 #include "resources/StringTable.h"
 #include "strings/Format.h"

@@ -8,7 +8,7 @@
 // "id1" OK, "id2" Cancel, "id3" Apply.
 #pragma once
 
-#include "CLatticer.h"
+#include "latticer/CLatticer.h"
 #include "types/VistrelExport.h"
 
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "CLatticer.h"
+#include "latticer/CLatticer.h"
 
 #include "gdi/GdiDefs.h"
 #include "types/Rounding.h"

@@ -1,6 +1,6 @@
 // The drawing steps of CLatticer, one per kind, in device pixels: image coordinate v lands on
 // origin + rnd(ratio * v), rnd(a) = trunc(a + 0.5).
-#include "CLatticer.h"
+#include "latticer/CLatticer.h"
 
 #include "gdi/CDC.h"
 #include "strings/Format.h"

@@ -1,4 +1,4 @@
-#include "ColourSwatch.h"
+#include "latticer/ColourSwatch.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "GapBox.h"
+#include "latticer/GapBox.h"
 
 #include <QLineEdit>
 

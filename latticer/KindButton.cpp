@@ -1,4 +1,4 @@
-#include "KindButton.h"
+#include "latticer/KindButton.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "StepperBox.h"
+#include "latticer/StepperBox.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "MessageBoxRecorder.h"
+#include "testing/MessageBoxRecorder.h"
 
 #include <QDialog>
 

@@ -1,4 +1,4 @@
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 
 #include <QDir>
 

@@ -1,7 +1,7 @@
 // Test main for every module: one QApplication for the whole run (offscreen unless the caller chose a platform),
 // numbers in the C locale as in the program, and every modal prompt answered by the recorder, reset before each test.
 // A dialog that escapes the hooks and waits on screen fails its test and is closed, instead of hanging the run.
-#include "MessageBoxRecorder.h"
+#include "testing/MessageBoxRecorder.h"
 
 #include <QApplication>
 #include <QDialog>

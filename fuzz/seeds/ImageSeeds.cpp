@@ -4,9 +4,9 @@
 #include "FuzzSupport.h"
 #include "SampleImages.h"
 
-#include "CQvImageCodec.h"
-#include "QvImageDib.h"
-#include "QvImageRecord.h"
+#include "qvcodec/CQvImageCodec.h"
+#include "qvimage/QvImageDib.h"
+#include "qvimage/QvImageRecord.h"
 
 #include <fstream>
 #include <iterator>

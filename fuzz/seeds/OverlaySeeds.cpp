@@ -4,7 +4,7 @@
 #include "FuzzSupport.h"
 
 #include "EveryShapeClicks.h"
-#include "GObjectClipboard.h"
+#include "gobjects/GObjectClipboard.h"
 
 #include <fstream>
 #include <iterator>

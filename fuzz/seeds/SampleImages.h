@@ -2,7 +2,7 @@
 // one and a region on one of them: the pictures behind the image seeds.
 #pragma once
 
-#include "CQvImage.h"
+#include "qvimage/CQvImage.h"
 
 #include <vector>
 

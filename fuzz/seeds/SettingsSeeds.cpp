@@ -4,8 +4,8 @@
 #include "FuzzSupport.h"
 #include "ScratchRegistry.h"
 
-#include "CCalibKeeper.h"
-#include "CQvGObjectPropertyTotal.h"
+#include "calibkeeper/CCalibKeeper.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
 #include "inifile/PrivateProfile.h"
 #include "profile/Registry.h"
 

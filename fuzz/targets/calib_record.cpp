@@ -2,7 +2,7 @@
 #include "FuzzSupport.h"
 #include "FuzzTarget.h"
 
-#include "CCalibKeeper.h"
+#include "calibkeeper/CCalibKeeper.h"
 
 VISTREL_FUZZ_TARGET(calib_record)
 {

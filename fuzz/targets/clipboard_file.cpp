@@ -4,9 +4,9 @@
 #include "FuzzTarget.h"
 #include "OverlayUse.h"
 
-#include "CCalibKeeper.h"
-#include "CQvGObjectContainer.h"
-#include "GObjectClipboard.h"
+#include "calibkeeper/CCalibKeeper.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/GObjectClipboard.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 #include "FuzzSupport.h"
 #include "FuzzTarget.h"
 
-#include "CQvImageCodec.h"
+#include "qvcodec/CQvImageCodec.h"
 
 VISTREL_FUZZ_TARGET(codec)
 {

@@ -3,7 +3,7 @@
 #include "FuzzSupport.h"
 #include "FuzzTarget.h"
 
-#include "QvImageDib.h"
+#include "qvimage/QvImageDib.h"
 
 #include <cstring>
 #include <memory>

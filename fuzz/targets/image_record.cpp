@@ -2,7 +2,7 @@
 #include "FuzzSupport.h"
 #include "FuzzTarget.h"
 
-#include "QvImageRecord.h"
+#include "qvimage/QvImageRecord.h"
 
 VISTREL_FUZZ_TARGET(image_record)
 {

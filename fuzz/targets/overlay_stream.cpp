@@ -4,9 +4,9 @@
 #include "FuzzTarget.h"
 #include "OverlayUse.h"
 
-#include "CCalibKeeper.h"
-#include "CQvGObjectContainer.h"
-#include "CQvGObjectPropertyTotal.h"
+#include "calibkeeper/CCalibKeeper.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
 
 VISTREL_FUZZ_TARGET(overlay_stream)
 {

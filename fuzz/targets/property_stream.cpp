@@ -3,7 +3,7 @@
 #include "FuzzSupport.h"
 #include "FuzzTarget.h"
 
-#include "CQvGObjectPropertyTotal.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
 
 VISTREL_FUZZ_TARGET(property_stream)
 {

@@ -3,7 +3,7 @@
 #include "FuzzSupport.h"
 #include "FuzzTarget.h"
 
-#include "CQvFramePool.h"
+#include "framepool/CQvFramePool.h"
 
 #include <filesystem>
 

@@ -1,9 +1,9 @@
-#include "CQvGObject2LineAngle.h"
-#include "CQvGObject3PointAngle.h"
-#include "CQvGObjectPropertyTotal.h"
+#include "gobjects/CQvGObject2LineAngle.h"
+#include "gobjects/CQvGObject3PointAngle.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
 #include "RoundTestScene.h"
 
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 #include "gdi/CDC.h"
 #include "gdi/CRgn.h"
 #include "gdi/GdiDefs.h"

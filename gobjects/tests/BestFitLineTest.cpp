@@ -1,9 +1,9 @@
 // The best-fit line: clicked points with crosses while it is drawn, a least-squares segment once finished, through
 // the container's mouse entry points.
-#include "CQvGObjectBestFitLine.h"
+#include "gobjects/CQvGObjectBestFitLine.h"
 #include "LineFamilyScene.h"
 
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 #include "gdi/CRgn.h"
 
 #include <gtest/gtest.h>

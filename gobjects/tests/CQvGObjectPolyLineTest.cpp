@@ -1,8 +1,8 @@
-#include "CQvGObjectContainer.h"
-#include "CQvGObjectPolyLine.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/CQvGObjectPolyLine.h"
 
-#include "CCalibKeeper.h"
-#include "RenderCheck.h"
+#include "calibkeeper/CCalibKeeper.h"
+#include "testing/RenderCheck.h"
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"
 #include "types/WinUser.h"

@@ -1,13 +1,13 @@
 // The centre-to-centre distance: six clicks through the container, its values, part-wise drags, hit regions,
 // its record and its painting.
 #include "ByteFixture.h"
-#include "CQvGObjectCenterToCenter.h"
-#include "CQvGObjectContainer.h"
-#include "GObjectFactory.h"
+#include "gobjects/CQvGObjectCenterToCenter.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/GObjectFactory.h"
 #include "MarkerScene.h"
 
-#include "CCalibKeeper.h"
-#include "RenderCheck.h"
+#include "calibkeeper/CCalibKeeper.h"
+#include "testing/RenderCheck.h"
 #include "gdi/CDC.h"
 #include "stream/LeStream.h"
 #include "types/WinUser.h"

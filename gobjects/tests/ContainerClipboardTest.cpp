@@ -1,9 +1,9 @@
 // Copy and paste of overlay objects through the (in-process, offscreen) clipboard, and clipboards that name a
 // missing, foreign or damaged records file.
 #include "ByteFixture.h"
-#include "CQvGObject.h"
-#include "CQvGObjectContainer.h"
-#include "GObjectClipboard.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/GObjectClipboard.h"
 #include "PrivateRuntimeDir.h"
 #include "TestGObject.h"
 

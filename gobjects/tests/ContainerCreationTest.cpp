@@ -1,8 +1,8 @@
 // The creation state machine of the container, driven through its mouse and key entry points with real lines.
-#include "CQvGObject.h"
-#include "CQvGObjectContainer.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectContainer.h"
 #include "FakeCanvas.h"
-#include "FiguronCursors.h"
+#include "gobjects/FiguronCursors.h"
 #include "TestGObject.h"
 
 #include "types/WinUser.h"

@@ -1,13 +1,13 @@
 // Two overlays open at once, as two documents are: what one container does must not reach the other's state.
-#include "CQvGObjectContainer.h"
-#include "CQvGObjectLabel.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/CQvGObjectLabel.h"
 #include "FakeCanvas.h"
 #include "TestGObject.h"
 
 #include "stream/LeStream.h"
 
-#include "CCalibKeeper.h"
-#include "RenderCheck.h"
+#include "calibkeeper/CCalibKeeper.h"
+#include "testing/RenderCheck.h"
 #include "gdi/CRecordingDC.h"
 #include "types/WinUser.h"
 

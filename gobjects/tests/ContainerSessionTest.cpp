@@ -1,10 +1,10 @@
 // A headless session on the container: lines drawn with the mouse, then selected by click and rubber band,
 // dragged by body, handle and label, deleted, and painted into the canvas's surface.
-#include "CQvGObject.h"
-#include "CQvGObjectContainer.h"
-#include "Edition.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/Edition.h"
 #include "FakeCanvas.h"
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 #include "TestGObject.h"
 
 #include "gdi/GdiDefs.h"

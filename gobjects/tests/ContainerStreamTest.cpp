@@ -1,9 +1,9 @@
 // The container stream against a fixture laid out field by field: a line with its value label, a rectangle and
 // a poly-line annotation, the default set and the display settings; older versions; damaged streams.
 #include "ByteFixture.h"
-#include "CQvGObject.h"
-#include "CQvGObjectContainer.h"
-#include "CQvGObjectPropertyTotal.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
 
 #include <gtest/gtest.h>
 

@@ -3,11 +3,11 @@
 // painting with extreme values that a damaged stream or a caller can set (origin, ratio, line-end types, font
 // angles) or that nearly parallel lines produce.
 #include "ByteFixture.h"
-#include "CQvGObject.h"
-#include "CQvGObjectContainer.h"
-#include "CQvGObjectPropertyTotal.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
 #include "FakeCanvas.h"
-#include "GeoDrawing.h"
+#include "gobjects/GeoDrawing.h"
 #include "PrivateRuntimeDir.h"
 
 #include "gdi/CRecordingDC.h"

@@ -1,5 +1,5 @@
-#include "CQvGObjectCurvature.h"
-#include "Edition.h"
+#include "gobjects/CQvGObjectCurvature.h"
+#include "gobjects/Edition.h"
 #include "MarkerScene.h"
 
 #include <gtest/gtest.h>

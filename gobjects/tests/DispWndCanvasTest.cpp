@@ -1,13 +1,13 @@
 // An overlay container on a real display window, through the window's canvas: capture from click to click of a
 // creation, the rubber band in the retained surface, repainting of the finished shape, cursors and notices.
-#include "CQvGObjectContainer.h"
-#include "DispWndCanvas.h"
-#include "FiguronCursors.h"
-#include "GObjectPropertySheet.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/DispWndCanvas.h"
+#include "gobjects/FiguronCursors.h"
+#include "gobjects/GObjectPropertySheet.h"
 
-#include "CCalibKeeper.h"
-#include "CQvDispWnd.h"
-#include "RenderCheck.h"
+#include "calibkeeper/CCalibKeeper.h"
+#include "qvimage/CQvDispWnd.h"
+#include "testing/RenderCheck.h"
 #include "types/WinUser.h"
 #include "ui/MessageBox.h"
 

@@ -1,12 +1,12 @@
 // Each named edition against every detail that follows the edition: selection grips, creation cursor, the quantity
 // the axis tools report and the 2D-measurement catalogue.
-#include "CQvGObject.h"
-#include "CQvGObjectPropertyTotal.h"
-#include "Edition.h"
-#include "FiguronCursors.h"
-#include "GObjectCatalogue.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
+#include "gobjects/Edition.h"
+#include "gobjects/FiguronCursors.h"
+#include "gobjects/GObjectCatalogue.h"
 
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 #include "gdi/CDC.h"
 
 #include <gtest/gtest.h>

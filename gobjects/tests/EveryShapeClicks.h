@@ -2,7 +2,7 @@
 // tests that must hold for the whole range.
 #pragma once
 
-#include "GObjectTypes.h"
+#include "gobjects/GObjectTypes.h"
 #include "MarkerScene.h"
 
 #include "types/WinGeometry.h"

@@ -2,7 +2,7 @@
 // container asked of its window.
 #pragma once
 
-#include "GObjectCanvas.h"
+#include "gobjects/GObjectCanvas.h"
 
 #include "gdi/CDC.h"
 

@@ -1,5 +1,5 @@
-#include "Edition.h"
-#include "FiguronCursors.h"
+#include "gobjects/Edition.h"
+#include "gobjects/FiguronCursors.h"
 
 #include <QCursor>
 #include <QImage>

@@ -1,6 +1,6 @@
-#include "Edition.h"
-#include "FiguronStrings.h"
-#include "GObjectCatalogue.h"
+#include "gobjects/Edition.h"
+#include "gobjects/FiguronStrings.h"
+#include "gobjects/GObjectCatalogue.h"
 
 #include "resources/UiLanguage.h"
 

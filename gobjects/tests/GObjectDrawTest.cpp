@@ -1,9 +1,9 @@
-#include "CQvGObjectContainer.h"
-#include "CQvGObjectLabel.h"
-#include "Edition.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/CQvGObjectLabel.h"
+#include "gobjects/Edition.h"
 #include "TestGObject.h"
 
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 #include "gdi/CRecordingDC.h"
 
 #include <gtest/gtest.h>

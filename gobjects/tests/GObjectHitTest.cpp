@@ -1,4 +1,4 @@
-#include "CQvGObjectContainer.h"
+#include "gobjects/CQvGObjectContainer.h"
 #include "TestGObject.h"
 
 #include <gtest/gtest.h>

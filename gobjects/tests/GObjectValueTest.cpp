@@ -1,8 +1,8 @@
-#include "CQvGObjectContainer.h"
-#include "CQvGObjectLabel.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/CQvGObjectLabel.h"
 #include "TestGObject.h"
 
-#include "CCalibKeeper.h"
+#include "calibkeeper/CCalibKeeper.h"
 
 #include <gtest/gtest.h>
 

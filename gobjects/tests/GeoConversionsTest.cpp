@@ -1,4 +1,4 @@
-#include "GeoConversions.h"
+#include "gobjects/GeoConversions.h"
 
 #include <gtest/gtest.h>
 

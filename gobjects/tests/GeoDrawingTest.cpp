@@ -1,6 +1,6 @@
-#include "GeoDrawing.h"
+#include "gobjects/GeoDrawing.h"
 
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 #include "gdi/CDC.h"
 #include "gdi/CRecordingDC.h"
 

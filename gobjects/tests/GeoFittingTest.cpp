@@ -1,4 +1,4 @@
-#include "GeoFitting.h"
+#include "gobjects/GeoFitting.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "GeoHitRegion.h"
+#include "gobjects/GeoHitRegion.h"
 
 #include "gdi/CRgn.h"
 

@@ -2,7 +2,7 @@
 // (13, 14), drawn and edited through the container's mouse entry points.
 #include "LineFamilyScene.h"
 
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 #include "gdi/CRgn.h"
 
 #include <gtest/gtest.h>

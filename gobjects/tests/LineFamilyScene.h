@@ -2,7 +2,7 @@
 // repetition, a 200 x 150 canvas), and a guard that sets the edition.
 #pragma once
 
-#include "Edition.h"
+#include "gobjects/Edition.h"
 #include "MarkerScene.h"
 
 using LineFamilyScene = MarkerScene;

@@ -1,7 +1,7 @@
 // The line family in the overlay stream: every shape drawn by clicks, written, read back and written again
 // byte for byte, with the same values; each record starts with its shape code and its points as doubles.
 #include "ByteFixture.h"
-#include "CQvGObjectPropertyTotal.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
 #include "LineFamilyScene.h"
 
 #include <gtest/gtest.h>

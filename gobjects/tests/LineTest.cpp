@@ -1,11 +1,11 @@
-#include "ArrowType.h"
-#include "CQvGObjectContainer.h"
-#include "CQvGObjectLine.h"
-#include "CRealtimeResultObjBox.h"
+#include "gobjects/ArrowType.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/CQvGObjectLine.h"
+#include "gobjects/CRealtimeResultObjBox.h"
 #include "FakeCanvas.h"
 
-#include "CCalibKeeper.h"
-#include "RenderCheck.h"
+#include "calibkeeper/CCalibKeeper.h"
+#include "testing/RenderCheck.h"
 #include "gdi/GdiDefs.h"
 #include "types/WinUser.h"
 

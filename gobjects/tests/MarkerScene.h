@@ -5,13 +5,13 @@
 #pragma once
 
 #include "ByteFixture.h"
-#include "CQvGObject.h"
-#include "CQvGObjectContainer.h"
-#include "CQvGObjectPropertyTotal.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
 #include "FakeCanvas.h"
 
-#include "CCalibKeeper.h"
-#include "RenderCheck.h"
+#include "calibkeeper/CCalibKeeper.h"
+#include "testing/RenderCheck.h"
 #include "gdi/CDC.h"
 #include "types/WinUser.h"
 

@@ -1,10 +1,10 @@
 // Parallel lines: a base line and a parallel placed through a third click, drawn and edited through the
 // container's mouse entry points; turning either line at an end turns the other with it.
-#include "CQvGObjectParallel.h"
-#include "CRealtimeResultObjBox.h"
+#include "gobjects/CQvGObjectParallel.h"
+#include "gobjects/CRealtimeResultObjBox.h"
 #include "LineFamilyScene.h"
 
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 #include "gdi/CRgn.h"
 #include "strings/Format.h"
 

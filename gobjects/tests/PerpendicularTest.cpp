@@ -1,14 +1,14 @@
 // Perpendicular feet and the span set: creation through the container, sub items and their deletion, feet that
 // follow the base line, hit regions, records and the texts they paint themselves.
 #include "ByteFixture.h"
-#include "CQvGObjectContainer.h"
-#include "CQvGObjectDas.h"
-#include "CQvGObjectPerpendicular.h"
-#include "GObjectFactory.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/CQvGObjectDas.h"
+#include "gobjects/CQvGObjectPerpendicular.h"
+#include "gobjects/GObjectFactory.h"
 #include "MarkerScene.h"
 
-#include "CCalibKeeper.h"
-#include "RenderCheck.h"
+#include "calibkeeper/CCalibKeeper.h"
+#include "testing/RenderCheck.h"
 #include "gdi/CDC.h"
 #include "stream/LeStream.h"
 #include "types/WinUser.h"

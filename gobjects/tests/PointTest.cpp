@@ -1,4 +1,4 @@
-#include "CQvGObjectPoint.h"
+#include "gobjects/CQvGObjectPoint.h"
 #include "MarkerScene.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "CQvGObjectPolygon.h"
+#include "gobjects/CQvGObjectPolygon.h"
 #include "MarkerScene.h"
 
-#include "CCalibKeeper.h"
+#include "calibkeeper/CCalibKeeper.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The property sheet as the program runs it: built by the program, run through RunModal, answered by the test.
-#include "CQvGObjectContainer.h"
-#include "GObjectPropertySheet.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/GObjectPropertySheet.h"
 #include "TestGObject.h"
 
-#include "MessageBoxRecorder.h"
+#include "testing/MessageBoxRecorder.h"
 #include "ui/MessageBox.h"
 
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "CQvGObjectProperty.h"
+#include "gobjects/CQvGObjectProperty.h"
 
 #include "DefaultsFixture.h"
 

@@ -1,4 +1,4 @@
-#include "CQvGObjectPropertyTotal.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
 
 #include "DefaultsFixture.h"
 

@@ -1,5 +1,5 @@
-#include "CQvGObjectPropertyTotal.h"
-#include "Edition.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
+#include "gobjects/Edition.h"
 
 #include "TestGObject.h"
 

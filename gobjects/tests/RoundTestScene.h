@@ -3,11 +3,11 @@
 #pragma once
 
 #include "ByteFixture.h"
-#include "CQvGObject.h"
-#include "CQvGObjectContainer.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectContainer.h"
 #include "FakeCanvas.h"
 
-#include "CCalibKeeper.h"
+#include "calibkeeper/CCalibKeeper.h"
 #include "stream/LeStream.h"
 #include "types/WinUser.h"
 

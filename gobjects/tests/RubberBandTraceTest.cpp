@@ -2,7 +2,7 @@
 // must go again with the next move: the retained surface keeps no trail, whatever the shape.
 #include "EveryShapeClicks.h"
 
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 #include "gdi/GdiDefs.h"
 
 #include <gtest/gtest.h>

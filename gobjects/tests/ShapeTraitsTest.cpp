@@ -1,8 +1,8 @@
 // The fixed answers shapes give the container: whether their value shows in the live result box, whether they
 // rubber-band in an inverting mode, whether dragging with the button held adds points. -1: the shape's own answer
 // is not one of these fixed ones and is tested with the shape.
-#include "CQvGObject.h"
-#include "GObjectFactory.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/GObjectFactory.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // caller set; the reader takes only what a window could have set, so that a damaged stream cannot bring a canvas
 // side or an origin at the ends of int into the painting arithmetic.
 #include "ByteFixture.h"
-#include "CQvGObjectContainer.h"
-#include "CQvGObjectPropertyTotal.h"
-#include "GObjectRecordLimits.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
+#include "gobjects/private/GObjectRecordLimits.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "CQvGObjectTarget.h"
+#include "gobjects/CQvGObjectTarget.h"
 #include "MarkerScene.h"
-#include "MessageBoxRecorder.h"
+#include "testing/MessageBoxRecorder.h"
 
 #include "gdi/CRecordingDC.h"
 #include "stream/LeStream.h"

@@ -3,8 +3,8 @@
 // its points and which computes Length (value 3.14159) and the three positions (point 0 in pixels).
 #pragma once
 
-#include "CQvGObject.h"
-#include "CQvGObjectPropertyTotal.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
 
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"

@@ -1,7 +1,7 @@
-#include "CQvGObject3PointCircle.h"
+#include "gobjects/CQvGObject3PointCircle.h"
 #include "RoundTestScene.h"
 
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"
 

@@ -1,5 +1,5 @@
-#include "CQvGObjectLabel.h"
-#include "CQvGObjectZIndicator.h"
+#include "gobjects/CQvGObjectLabel.h"
+#include "gobjects/CQvGObjectZIndicator.h"
 #include "MarkerScene.h"
 
 #include <gtest/gtest.h>

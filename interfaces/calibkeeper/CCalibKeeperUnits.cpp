@@ -1,4 +1,4 @@
-#include "CCalibKeeper.h"
+#include "calibkeeper/CCalibKeeper.h"
 
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"

@@ -1,6 +1,6 @@
-#include "CQvFramePool.h"
+#include "framepool/CQvFramePool.h"
 
-#include "FramePoolUndoEntry.h"
+#include "framepool/private/FramePoolUndoEntry.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 // - UI thread only; one pool per document, not copyable.
 #pragma once
 
-#include "CQvImage.h"
+#include "qvimage/CQvImage.h"
 #include "types/VistrelExport.h"
 #include "types/WinGeometry.h"
 

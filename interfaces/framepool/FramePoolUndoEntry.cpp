@@ -1,7 +1,7 @@
-#include "FramePoolUndoEntry.h"
+#include "framepool/private/FramePoolUndoEntry.h"
 
-#include "QvImageOps.h"
-#include "QvImageRecord.h"
+#include "qvimage/QvImageOps.h"
+#include "qvimage/QvImageRecord.h"
 
 #include <unistd.h>
 

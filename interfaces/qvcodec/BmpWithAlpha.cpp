@@ -1,4 +1,4 @@
-#include "BmpWithAlpha.h"
+#include "qvcodec/private/BmpWithAlpha.h"
 
 #include <cstdint>
 

@@ -1,10 +1,10 @@
-#include "CQvImageCodec.h"
+#include "qvcodec/CQvImageCodec.h"
 
-#include "BmpWithAlpha.h"
-#include "CompleteImageData.h"
-#include "QImageToQvImage.h"
-#include "QvImageViews.h"
-#include "StraightAlphaTiff.h"
+#include "qvcodec/private/BmpWithAlpha.h"
+#include "qvcodec/private/CompleteImageData.h"
+#include "qvcodec/private/QImageToQvImage.h"
+#include "qvimage/QvImageViews.h"
+#include "qvcodec/private/StraightAlphaTiff.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

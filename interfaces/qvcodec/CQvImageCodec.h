@@ -25,7 +25,7 @@
 //   entry 5 lists everything. The default extension is "qrx", matching entry 2.
 #pragma once
 
-#include "CQvImage.h"
+#include "qvimage/CQvImage.h"
 #include "types/VistrelExport.h"
 
 #include <string>

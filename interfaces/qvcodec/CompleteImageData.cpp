@@ -1,6 +1,6 @@
-#include "CompleteImageData.h"
+#include "qvcodec/private/CompleteImageData.h"
 
-#include "TiffLayout.h"
+#include "qvcodec/private/TiffLayout.h"
 
 #include <csetjmp>
 #include <cstdint>

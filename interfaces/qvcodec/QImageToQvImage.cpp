@@ -1,4 +1,4 @@
-#include "QImageToQvImage.h"
+#include "qvcodec/private/QImageToQvImage.h"
 
 #include <algorithm>
 #include <cstdint>

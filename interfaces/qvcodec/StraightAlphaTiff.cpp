@@ -1,7 +1,7 @@
-#include "StraightAlphaTiff.h"
+#include "qvcodec/private/StraightAlphaTiff.h"
 
-#include "CQvImage.h"
-#include "TiffLayout.h"
+#include "qvimage/CQvImage.h"
+#include "qvcodec/private/TiffLayout.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "TiffLayout.h"
+#include "qvcodec/private/TiffLayout.h"
 
 #include <algorithm>
 #include <set>

@@ -1,4 +1,4 @@
-#include "CClientDC.h"
+#include "qvimage/CClientDC.h"
 
 CClientDC::CClientDC(CQvScrollWnd* window) : CDC(window->m_surface), m_window(window) {}
 

@@ -3,7 +3,7 @@
 // size while it exists, and no other DC may draw on the same surface at the same time (UpdateWindow included).
 #pragma once
 
-#include "CQvScrollWnd.h"
+#include "qvimage/CQvScrollWnd.h"
 
 class VISTREL_EXPORT CClientDC : public CDC
 {

@@ -1,8 +1,8 @@
-#include "CQvDispWnd.h"
+#include "qvimage/CQvDispWnd.h"
 
-#include "CQvImage.h"
-#include "QvNearestBlit.h"
-#include "QvZoomMapping.h"
+#include "qvimage/CQvImage.h"
+#include "qvimage/QvNearestBlit.h"
+#include "qvimage/private/QvZoomMapping.h"
 
 #include <algorithm>
 #include <cmath>

@@ -11,7 +11,7 @@
 // allows. UI thread only.
 #pragma once
 
-#include "CQvScrollWnd.h"
+#include "qvimage/CQvScrollWnd.h"
 
 #include <climits>
 

@@ -1,6 +1,6 @@
-#include "CQvImage.h"
+#include "qvimage/CQvImage.h"
 
-#include "QvImageAccess.h"
+#include "qvimage/private/QvImageAccess.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "CQvScrollWnd.h"
+#include "qvimage/CQvScrollWnd.h"
 
-#include "QvWindowCodes.h"
+#include "qvimage/QvWindowCodes.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

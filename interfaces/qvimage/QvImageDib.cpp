@@ -1,6 +1,6 @@
-#include "QvImageDib.h"
+#include "qvimage/QvImageDib.h"
 
-#include "QvImageAccess.h"
+#include "qvimage/private/QvImageAccess.h"
 
 #include <algorithm>
 #include <cstdlib>

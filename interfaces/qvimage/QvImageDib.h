@@ -2,7 +2,7 @@
 // positive height, top-down for a negative one), the frame and clipboard exchange format.
 #pragma once
 
-#include "CQvImage.h"
+#include "qvimage/CQvImage.h"
 
 // Converts a packed DIB into `image` (the last argument is unused, pass 0). Accepted: uncompressed 1, 4 and 8 bits
 // with a palette of biClrUsed entries (1 << bits when 0), 24 and 32 bits. An 8-bit DIB whose palette is the full

@@ -1,6 +1,6 @@
-#include "QvImageOps.h"
+#include "qvimage/QvImageOps.h"
 
-#include "QvImageAccess.h"
+#include "qvimage/private/QvImageAccess.h"
 #include "types/Rounding.h"
 
 #include <opencv2/imgproc.hpp>

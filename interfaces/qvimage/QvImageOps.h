@@ -3,7 +3,7 @@
 // (nothing changed then).
 #pragma once
 
-#include "CQvImage.h"
+#include "qvimage/CQvImage.h"
 #include "types/WinGeometry.h"
 
 // Every byte of each pixel inside (mode 0) or outside (mode 1) the region of interest becomes `value`. Without a

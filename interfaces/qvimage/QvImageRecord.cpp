@@ -1,6 +1,6 @@
-#include "QvImageRecord.h"
+#include "qvimage/QvImageRecord.h"
 
-#include "QvImageAccess.h"
+#include "qvimage/private/QvImageAccess.h"
 #include "stream/LeStream.h"
 
 #include <vector>

@@ -5,7 +5,7 @@
 // An empty image is written with width, height, stride 0 and no pixels. The region of interest is not stored.
 #pragma once
 
-#include "CQvImage.h"
+#include "qvimage/CQvImage.h"
 
 #include <cstdio>
 

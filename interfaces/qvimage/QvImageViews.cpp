@@ -1,6 +1,6 @@
-#include "QvImageViews.h"
+#include "qvimage/QvImageViews.h"
 
-#include "QvImageAccess.h"
+#include "qvimage/private/QvImageAccess.h"
 
 #include <QtEndian>
 

@@ -2,7 +2,7 @@
 // until the image is re-created, removed or assigned; an empty image gives a null QImage / an empty cv::Mat.
 #pragma once
 
-#include "CQvImage.h"
+#include "qvimage/CQvImage.h"
 
 #include <QImage>
 #include <opencv2/core/mat.hpp>

@@ -1,6 +1,6 @@
-#include "QvNearestBlit.h"
+#include "qvimage/QvNearestBlit.h"
 
-#include "QvZoomMapping.h"
+#include "qvimage/private/QvZoomMapping.h"
 
 #include <algorithm>
 #include <array>

@@ -7,7 +7,7 @@
 // own thread); each band is drawn exactly as the whole would draw it, and the call returns when all are done.
 #pragma once
 
-#include "CQvImage.h"
+#include "qvimage/CQvImage.h"
 #include "types/VistrelExport.h"
 #include "types/WinGeometry.h"
 

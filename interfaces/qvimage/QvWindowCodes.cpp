@@ -1,4 +1,4 @@
-#include "QvWindowCodes.h"
+#include "qvimage/QvWindowCodes.h"
 
 #include <QKeyEvent>
 

@@ -1,5 +1,5 @@
-#include "CGridDlg.h"
-#include "MessageBoxRecorder.h"
+#include "latticer/CGridDlg.h"
+#include "testing/MessageBoxRecorder.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>

@@ -1,6 +1,6 @@
-#include "CLatticer.h"
+#include "latticer/CLatticer.h"
 #include "RecordedCalls.h"
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 
 #include "gdi/CDC.h"
 #include "gdi/CMeasureDC.h"

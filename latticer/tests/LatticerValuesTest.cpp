@@ -1,4 +1,4 @@
-#include "CLatticer.h"
+#include "latticer/CLatticer.h"
 
 #include <QIcon>
 #include <gtest/gtest.h>

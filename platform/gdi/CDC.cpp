@@ -1,10 +1,10 @@
 #include "gdi/CDC.h"
 
-#include "CDCState.h"
-#include "EllipseFill.h"
-#include "EllipseOutline.h"
-#include "PenMapping.h"
-#include "StockObjects.h"
+#include "gdi/private/CDCState.h"
+#include "gdi/EllipseFill.h"
+#include "gdi/private/EllipseOutline.h"
+#include "gdi/private/PenMapping.h"
+#include "gdi/StockObjects.h"
 
 #include <QPainterPath>
 #include <QPolygon>

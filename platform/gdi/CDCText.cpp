@@ -3,8 +3,8 @@
 // draws the same pixels.
 #include "gdi/CDC.h"
 
-#include "CDCState.h"
-#include "PenMapping.h"
+#include "gdi/private/CDCState.h"
+#include "gdi/private/PenMapping.h"
 
 #include <QFontMetrics>
 #include <QString>

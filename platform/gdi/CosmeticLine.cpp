@@ -1,4 +1,4 @@
-#include "CosmeticLine.h"
+#include "gdi/private/CosmeticLine.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "EllipseFill.h"
+#include "gdi/EllipseFill.h"
 
-#include "CosmeticLine.h"
+#include "gdi/private/CosmeticLine.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "EllipseOutline.h"
+#include "gdi/private/EllipseOutline.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "FontMapping.h"
+#include "gdi/private/FontMapping.h"
 
 #include <QFile>
 #include <QFontDatabase>

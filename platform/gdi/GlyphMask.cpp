@@ -1,4 +1,4 @@
-#include "GlyphMask.h"
+#include "gdi/GlyphMask.h"
 
 #include <QPainter>
 

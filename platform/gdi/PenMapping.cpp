@@ -1,4 +1,4 @@
-#include "PenMapping.h"
+#include "gdi/private/PenMapping.h"
 
 namespace gdi_detail {
 

@@ -1,4 +1,4 @@
-#include "StockObjects.h"
+#include "gdi/StockObjects.h"
 
 namespace gdi_detail {
 namespace {

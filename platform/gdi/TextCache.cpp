@@ -1,6 +1,6 @@
-#include "TextCache.h"
+#include "gdi/TextCache.h"
 
-#include "FontMapping.h"
+#include "gdi/private/FontMapping.h"
 
 #include <QCoreApplication>
 #include <QFontMetrics>

@@ -16,7 +16,7 @@
 // - Emptied when the installed fonts change and when the application object goes, so no font outlives it.
 #pragma once
 
-#include "GlyphMask.h"
+#include "gdi/GlyphMask.h"
 
 #include "types/VistrelExport.h"
 #include "types/WinRecords.h"

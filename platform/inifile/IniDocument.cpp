@@ -1,4 +1,4 @@
-#include "inifile/IniDocument.h"
+#include "inifile/private/IniDocument.h"
 
 #include "inifile/FileBytes.h"
 

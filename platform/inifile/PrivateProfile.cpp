@@ -1,6 +1,6 @@
 #include "inifile/PrivateProfile.h"
 
-#include "inifile/IniDocument.h"
+#include "inifile/private/IniDocument.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "profile/CRegKey.h"
 
-#include "profile/SizedValueRead.h"
+#include "profile/private/SizedValueRead.h"
 
 #include <algorithm>
 #include <utility>

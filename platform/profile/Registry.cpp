@@ -1,6 +1,6 @@
 #include "profile/Registry.h"
 
-#include "profile/RegistryStore.h"
+#include "profile/private/RegistryStore.h"
 
 #include <cstring>
 #include <string_view>

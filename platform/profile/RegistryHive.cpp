@@ -1,7 +1,7 @@
-#include "profile/RegistryHive.h"
+#include "profile/private/RegistryHive.h"
 
 #include "inifile/FileBytes.h"
-#include "profile/RegistryText.h"
+#include "profile/private/RegistryText.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "profile/RegistryStore.h"
+#include "profile/private/RegistryStore.h"
 
 #include <algorithm>
 #include <cstdlib>

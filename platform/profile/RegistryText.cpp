@@ -1,4 +1,4 @@
-#include "profile/RegistryText.h"
+#include "profile/private/RegistryText.h"
 
 #include <charconv>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "profile/RegistryTree.h"
+#include "profile/private/RegistryTree.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,6 +1,6 @@
 #include "profile/RegistryWriteBatch.h"
 
-#include "profile/RegistryStore.h"
+#include "profile/private/RegistryStore.h"
 
 RegistryWriteBatch::RegistryWriteBatch()
 {

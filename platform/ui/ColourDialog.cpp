@@ -1,7 +1,7 @@
 #include "ui/ColourDialog.h"
 
 #include "ui/ModalDialog.h"
-#include "ui/PromptSupport.h"
+#include "ui/private/PromptSupport.h"
 
 #include <QColorDialog>
 

@@ -2,7 +2,7 @@
 
 #include "ui/FileFilter.h"
 #include "ui/ModalDialog.h"
-#include "ui/PromptSupport.h"
+#include "ui/private/PromptSupport.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

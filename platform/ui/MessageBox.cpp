@@ -1,7 +1,7 @@
 #include "ui/MessageBox.h"
 
 #include "ui/ModalDialog.h"
-#include "ui/PromptSupport.h"
+#include "ui/private/PromptSupport.h"
 
 #include <QMessageBox>
 

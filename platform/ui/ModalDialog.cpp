@@ -1,6 +1,6 @@
 #include "ui/ModalDialog.h"
 
-#include "ui/PromptSupport.h"
+#include "ui/private/PromptSupport.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 // The drawing comparison itself: a failing comparison writes its images into the build tree, wherever the test runs
 // from, and never into the working folder or the sources.
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "CCalibKeeper.h"
+#include "calibkeeper/CCalibKeeper.h"
 
 #include <gtest/gtest.h>
 

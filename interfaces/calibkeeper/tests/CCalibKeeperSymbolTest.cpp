@@ -1,6 +1,6 @@
-#include "CCalibKeeper.h"
+#include "calibkeeper/CCalibKeeper.h"
 
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"
 

@@ -1,7 +1,7 @@
-#include "CQvFramePool.h"
+#include "framepool/CQvFramePool.h"
 
-#include "QvImageOps.h"
-#include "QvImageRecord.h"
+#include "qvimage/QvImageOps.h"
+#include "qvimage/QvImageRecord.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "CQvImageCodec.h"
+#include "qvcodec/CQvImageCodec.h"
 
 #include <QBuffer>
 #include <QByteArray>

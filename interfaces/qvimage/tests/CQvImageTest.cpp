@@ -1,4 +1,4 @@
-#include "CQvImage.h"
+#include "qvimage/CQvImage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The display window driven headless: point mapping, zoom steps, drawing into the retained surface, auto-scroll,
 // the hand tool and the translation of Qt input into the window's handlers.
-#include "CClientDC.h"
-#include "CQvDispWnd.h"
-#include "CQvImage.h"
-#include "QvWindowCodes.h"
-#include "RenderCheck.h"
+#include "qvimage/CClientDC.h"
+#include "qvimage/CQvDispWnd.h"
+#include "qvimage/CQvImage.h"
+#include "qvimage/QvWindowCodes.h"
+#include "testing/RenderCheck.h"
 #include "types/Rounding.h"
 
 #include <QApplication>

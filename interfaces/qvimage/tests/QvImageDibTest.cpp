@@ -1,4 +1,4 @@
-#include "QvImageDib.h"
+#include "qvimage/QvImageDib.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "QvImageOps.h"
+#include "qvimage/QvImageOps.h"
 
 #include <gtest/gtest.h>
 

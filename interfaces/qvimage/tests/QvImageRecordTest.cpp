@@ -1,4 +1,4 @@
-#include "QvImageRecord.h"
+#include "qvimage/QvImageRecord.h"
 
 #include "stream/LeStream.h"
 

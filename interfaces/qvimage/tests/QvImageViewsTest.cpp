@@ -1,4 +1,4 @@
-#include "QvImageViews.h"
+#include "qvimage/QvImageViews.h"
 
 #include <gtest/gtest.h>
 

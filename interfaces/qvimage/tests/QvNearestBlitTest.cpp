@@ -1,7 +1,7 @@
 // The nearest-neighbour blit split over threads draws exactly what one thread draws.
-#include "CQvDispWnd.h"
-#include "CQvImage.h"
-#include "QvNearestBlit.h"
+#include "qvimage/CQvDispWnd.h"
+#include "qvimage/CQvImage.h"
+#include "qvimage/QvNearestBlit.h"
 
 #include <QImage>
 #include <gtest/gtest.h>

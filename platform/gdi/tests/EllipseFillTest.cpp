@@ -3,7 +3,7 @@
 // as if the surface were a window onto one large drawing.
 #include "gdi/CDC.h"
 
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 
 #include <gtest/gtest.h>
 

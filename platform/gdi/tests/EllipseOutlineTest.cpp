@@ -3,7 +3,7 @@
 // size up to the DC's limit (once the walk's error terms overflowed from sides of about 916,000 pixels).
 #include "gdi/CDC.h"
 
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 
 #include <gtest/gtest.h>
 

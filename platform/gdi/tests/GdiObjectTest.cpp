@@ -1,7 +1,7 @@
 // Pens, brushes and fonts: creation, descriptions, selection into a DC and the DC's saved states.
 #include "gdi/CDC.h"
 
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 
 #include <gtest/gtest.h>
 

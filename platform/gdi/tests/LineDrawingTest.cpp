@@ -1,7 +1,7 @@
 // Lines, pen styles, polylines and arcs on a rendered surface.
 #include "gdi/CDC.h"
 
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 
 #include <gtest/gtest.h>
 

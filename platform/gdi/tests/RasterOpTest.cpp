@@ -1,7 +1,7 @@
 // Mix modes and the inverting fills: drawing the same thing twice restores every pixel.
 #include "gdi/CDC.h"
 
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The recording DC logs each primitive and draws it when it has a surface.
 #include "gdi/CRecordingDC.h"
 
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Rectangles, ellipses, polygons, brushes and the rectangle fills on a rendered surface.
 #include "gdi/CDC.h"
 
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 
 #include <gtest/gtest.h>
 

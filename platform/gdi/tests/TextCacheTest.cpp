@@ -3,7 +3,7 @@
 #include "gdi/CDC.h"
 #include "gdi/TextCache.h"
 
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "gdi/CDC.h"
 #include "gdi/CMeasureDC.h"
 
-#include "RenderCheck.h"
+#include "testing/RenderCheck.h"
 
 #include <gtest/gtest.h>
 

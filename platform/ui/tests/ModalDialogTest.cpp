@@ -1,7 +1,7 @@
 // The modal hook: a test answers a dialog synchronously, built but not shown; without a hook the dialog runs exec().
 #include "ui/ModalDialog.h"
 
-#include "MessageBoxRecorder.h"
+#include "testing/MessageBoxRecorder.h"
 
 #include <QApplication>
 #include <QDialog>

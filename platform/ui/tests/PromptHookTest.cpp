@@ -2,7 +2,7 @@
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 
-#include "MessageBoxRecorder.h"
+#include "testing/MessageBoxRecorder.h"
 
 #include <QApplication>
 #include <QThread>

@@ -5,7 +5,7 @@
 #include "ui/MessageBox.h"
 #include "ui/ModalDialog.h"
 
-#include "MessageBoxRecorder.h"
+#include "testing/MessageBoxRecorder.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -3,7 +3,7 @@
 // Internal to FramePool; not thread-safe.
 #pragma once
 
-#include "CQvImage.h"
+#include "qvimage/CQvImage.h"
 #include "types/WinGeometry.h"
 
 #include <memory>

@@ -4,7 +4,7 @@
 // Private to platform/profile: dependants use Registry.h.
 #pragma once
 
-#include "profile/RegistryTree.h"
+#include "profile/private/RegistryTree.h"
 
 #include <string>
 #include <sys/types.h>

@@ -4,8 +4,8 @@
 
 #include "gdi/CDC.h"
 
-#include "CosmeticLine.h"
-#include "TextCache.h"
+#include "gdi/private/CosmeticLine.h"
+#include "gdi/TextCache.h"
 
 #include <QImage>
 #include <QPainter>

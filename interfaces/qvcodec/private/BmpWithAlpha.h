@@ -4,7 +4,7 @@
 // Internal to QvCodec; any thread.
 #pragma once
 
-#include "CQvImage.h"
+#include "qvimage/CQvImage.h"
 
 #include <QByteArray>
 

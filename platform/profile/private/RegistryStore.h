@@ -3,7 +3,7 @@
 // Private to platform/profile: dependants use Registry.h.
 #pragma once
 
-#include "profile/RegistryHive.h"
+#include "profile/private/RegistryHive.h"
 
 #include <memory>
 #include <mutex>

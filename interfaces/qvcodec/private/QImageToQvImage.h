@@ -2,8 +2,8 @@
 // Internal to QvCodec.
 #pragma once
 
-#include "CQvImageCodec.h"
-#include "CQvImage.h"
+#include "qvcodec/CQvImageCodec.h"
+#include "qvimage/CQvImage.h"
 
 #include <QImage>
 

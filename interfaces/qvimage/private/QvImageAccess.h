@@ -2,7 +2,7 @@
 // facts they share. Not installed for other modules.
 #pragma once
 
-#include "CQvImage.h"
+#include "qvimage/CQvImage.h"
 
 class QvImageAccess
 {

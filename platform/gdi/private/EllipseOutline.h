@@ -4,7 +4,7 @@
 // than the painter, and the same pixels in every mix mode, so a rubber band covers the shape it becomes.
 #pragma once
 
-#include "CosmeticLine.h"
+#include "gdi/private/CosmeticLine.h"
 
 #include <QImage>
 #include <QRect>
