@@ -98,11 +98,11 @@ public:
     // The topmost object the rectangle (image pixels) hits, hidden scale markers skipped; null when none.
     CQvGObject* HitTest(CRect rect);
     // Hit tests build regions only for the objects whose box (kept by the container, in image cells) the rectangle
-    // meets. The container keeps the boxes right through its own calls; a paint notices objects whose points,
-    // bounding box or labels moved, and so does every hit test for the last 64 objects the container handed out
-    // (the creating object, GetFirstObject, HitTest); the lists returned non-const below count as changed. Code
-    // that changes objects otherwise (a property or a shape's settings, or points and labels of other objects
-    // through pointers kept from the lists) calls this before the next hit test.
+    // meets. The container keeps the boxes right through its own calls; a paint notices objects whose points or
+    // labels moved, and so does every hit test for the last 64 objects the container handed out (the creating
+    // object, GetFirstObject, HitTest); the lists returned non-const below count as changed. Code that changes
+    // objects otherwise (a property or a shape's settings, or points and labels of other objects through
+    // pointers kept from the lists) calls this before the next hit test.
     void ObjectsChanged();
 
     CQvGObject* GetCreatingObject() const;

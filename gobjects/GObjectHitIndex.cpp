@@ -100,8 +100,10 @@ void GObjectHitIndex::ForgetAll()
     m_stale = true;
 }
 
-uint64_t GObjectHitIndex::Fingerprint(CQvGObject* obj)
+uint64_t GObjectHitIndex::Fingerprint(const CQvGObject* obj)
 {
+    // A label stores the box it sized itself to in its points: they show a new text or symbol once it has been
+    // painted or measured.
     uint64_t h = Mix(static_cast<uint64_t>(obj->GetObjShape()), static_cast<uint64_t>(obj->GetGOType()));
     const int count = std::min(obj->GetPointCount(), obj->GetPointSlots());
     h = Mix(h, static_cast<uint64_t>(count));
@@ -110,9 +112,8 @@ uint64_t GObjectHitIndex::Fingerprint(CQvGObject* obj)
         h = Mix(h, std::bit_cast<uint64_t>(points[i].x));
         h = Mix(h, std::bit_cast<uint64_t>(points[i].y));
     }
-    const CRect box = obj->GetMBR();
-    for (int v : {box.left, box.top, box.right, box.bottom})
-        h = Mix(h, static_cast<uint32_t>(v));
+    for (const CQvGObject* label : obj->GetLabels())
+        h = Mix(h, Fingerprint(label));
     return Mix(h, static_cast<uint64_t>(obj->GetLabelCount()));
 }
 
@@ -150,10 +151,9 @@ void GObjectHitIndex::Recheck(size_t position, CQvGObject* obj)
         m_stale = true;
 }
 
-bool GObjectHitIndex::Unchanged(size_t position, CQvGObject* obj) const
+bool GObjectHitIndex::Unchanged(size_t position, const CQvGObject* obj) const
 {
-    const Reach& reach = m_reach[position];
-    return Fingerprint(obj) == reach.fingerprint && LabelsReach(obj) == reach.labels;
+    return Fingerprint(obj) == m_reach[position].fingerprint;
 }
 
 void GObjectHitIndex::Rebuild(const GObjectList& objects)

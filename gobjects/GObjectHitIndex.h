@@ -3,11 +3,10 @@
 // builds hit regions only for the few objects whose reach it meets. Internal to the container. UI thread only.
 //
 // Contract: the index is rebuilt from the object list on the first query after MarkStale, ForgetAll or a change
-// it notices itself: another size or other first or last object in the list; or other points, another bounding
-// box or other label boxes than when its reach was taken, of an object as it is painted (Recheck) or of one of
-// the last kWatched objects handed out to callers (Watch), at every query. A rebuild keeps the region boxes of
-// objects whose points and bounding box are unchanged (building regions is the costly part) and takes every
-// label box afresh. Whoever changes objects in other ways (properties, shape settings) calls Forget or
+// it notices itself: another size or other first or last object in the list; or other points or label boxes than
+// when its reach was taken, of an object as it is painted (Recheck) or of one of the last kWatched objects handed
+// out to callers (Watch), at every query. A rebuild keeps the region boxes of objects whose points are unchanged
+// (building regions is the costly part) and takes every label box afresh. Whoever changes objects in other ways (properties, shape settings) calls Forget or
 // ForgetAll, and MarkStale for a change of the list, before the next query; Removed is called for an object
 // before it is deleted.
 #pragma once
@@ -38,8 +37,8 @@ public:
     void ForgetAll();
 
     // For an object just painted or given a new value label, at `position` in the list (0 the bottom): an
-    // object that is not where the index has it, or has other points, bounding box or label boxes than when its
-    // reach was taken, makes the index stale.
+    // object that is not where the index has it, or has other points or label boxes than when its reach was
+    // taken, makes the index stale.
     void Recheck(size_t position, CQvGObject* obj);
 
     struct Candidate
@@ -55,17 +54,18 @@ public:
 private:
     struct Reach
     {
-        uint64_t fingerprint = 0;  // points, shape and bounding box
+        uint64_t fingerprint = 0;
         CRect shape;               // box of the hit region, empty for none
         CRect labels;              // boxes of the labels' regions
         CRect Union() const;
     };
 
     void Rebuild(const GObjectList& objects);
-    // Whether obj, at `position`, has the points, bounding box and label boxes it had when its reach was taken.
-    bool Unchanged(size_t position, CQvGObject* obj) const;
+    // Whether obj, at `position`, has the fingerprint it had when its reach was taken.
+    bool Unchanged(size_t position, const CQvGObject* obj) const;
     void BuildGrid();
-    static uint64_t Fingerprint(CQvGObject* obj);
+    // The object's shape, kind and points, and its labels' points.
+    static uint64_t Fingerprint(const CQvGObject* obj);
     static CRect ShapeReach(CQvGObject* obj);
     static CRect LabelsReach(const CQvGObject* obj);
 
