@@ -70,7 +70,7 @@ void CQvGObject::Initialize()
     m_shape = SHAPE_LINE;
     m_state = GS_IDLE;
     m_kind = GOTYPE_MEASURE;
-    m_selectedHandle = -2;
+    m_selectedHandle = kNoHandle;
     m_container = nullptr;
     m_labelHit = 0;
     m_property.Initialize();
@@ -156,7 +156,8 @@ void CQvGObject::PaintLabel(CDC* dc, CQvGObject* label, const CPoint* origin, co
     CQvGObjectProperty& look = label->GetProperty();
     look.ShowFill(m_property.IsShowFill());
     look.SetFillColor(m_property.GetFillColor());
-    if (auto* valueLabel = dynamic_cast<CQvGObjectLabel*>(label)) {
+    auto* valueLabel = dynamic_cast<CQvGObjectLabel*>(label);
+    if (valueLabel) {
         valueLabel->SetAreaFlag((m_dispType & CAL_AREA) != 0);
         valueLabel->SetAngleFlag((m_dispType & (CAL_ANGLE | CAL_X_ANGLE | CAL_Y_ANGLE)) != 0);
         valueLabel->SetCurvatureFlag((m_dispType & CAL_CURVATURE) != 0);
@@ -164,19 +165,20 @@ void CQvGObject::PaintLabel(CDC* dc, CQvGObject* label, const CPoint* origin, co
     if (m_labelHit)
         label->DrawSelection(dc, origin, ratio);
 
-    // Circular mils and positions carry no unit symbol.
+    // Circular mils and positions carry no unit symbol while they paint. The label is told so itself, not through
+    // the container's setting: painting leaves the container as it was, whoever reads it meanwhile. Sized outside
+    // a paint, the label keeps the container's mark (the box the overlay stream stores).
     constexpr int32_t kUnitlessQuantities = CAL_CIRCULAR_MIL | CAL_POSITION_START | CAL_POSITION_CENTER |
                                             CAL_POSITION_END;
-    const bool hideMark = m_container && (m_dispType & kUnitlessQuantities) != 0;
-    const int savedMark = m_container ? m_container->GetDisplayMark() : 0;
-    if (hideMark)
-        m_container->SetDisplayMark(0);
+    const bool unitless = valueLabel && (m_dispType & kUnitlessQuantities) != 0;
+    if (unitless)
+        valueLabel->SetUnitlessFlag(1);
     if (how == LabelPaint::Shape)
         label->DrawShape(dc, origin, ratio, flag);
     else
         label->DrawExtLabel(dc, origin, ratio, flag);
-    if (hideMark)
-        m_container->SetDisplayMark(savedMark);
+    if (unitless)
+        valueLabel->SetUnitlessFlag(0);
 }
 
 void CQvGObject::DrawSelection(CDC* dc, const CPoint* origin, const float* ratio)
@@ -194,7 +196,7 @@ int32_t CQvGObject::ScaleFontHeight(int32_t height, const float* ratio)
 
 void CQvGObject::DrawGrip(CDC* dc, CPoint centre)
 {
-    if (g_OEMProduct == 1)
+    if (g_OEMProduct == kEditionHeightWidth)
         dc->FillSolidRect(centre.x - 4, centre.y - 4, 8, 8, kYellowGrip);
     else
         dc->PatBlt(centre.x - 4, centre.y - 4, 8, 8, DSTINVERT);
@@ -202,10 +204,7 @@ void CQvGObject::DrawGrip(CDC* dc, CPoint centre)
 
 int CQvGObject::MapToWindow(double v, int origin, float ratio)
 {
-    // A far point at a high zoom lies beyond any int: converted unclamped it would be undefined (in practice it
-    // flips to the far side of the window). Clamped, it stays far out on its own side, where drawing clips it.
-    constexpr double kFarOut = 1 << 30;
-    return TruncHalfUp(std::clamp(static_cast<double>(ratio) * v + origin, -kFarOut, kFarOut));
+    return WindowPixel(v, origin, ratio);
 }
 
 CPoint CQvGObject::MapToWindow(const _RPOINT& p, const CPoint& origin, float ratio)
@@ -249,8 +248,9 @@ CRect CQvGObject::GetInvalidateRect()
         if (CQvGObject* label = GetLabelObject())
             box.UnionRect(box, label->GetMBR());
     }
-    box.InflateRect(8);
-    return box;
+    // Saturated: a guide line's box reaches as far as the canvas a caller set.
+    return CRect(RoundHalfAway(box.left - 8.0), RoundHalfAway(box.top - 8.0), RoundHalfAway(box.right + 8.0),
+                 RoundHalfAway(box.bottom + 8.0));
 }
 
 namespace {
@@ -264,6 +264,19 @@ bool LabelContains(CQvGObject* label, CPoint point)
         return false;
     CRgn region;
     return label->GetHitTestRgn(region) && region.PtInRegion(point);
+}
+
+// The pixels a rectangle covers as RectInRegion takes them (ordered, right and bottom excluded), with both corners
+// included; an empty rectangle covers none (right < left).
+CRect IncludedPixels(const CRect& rect)
+{
+    const int left = std::min(rect.left, rect.right);
+    const int top = std::min(rect.top, rect.bottom);
+    const int right = std::max(rect.left, rect.right);
+    const int bottom = std::max(rect.top, rect.bottom);
+    if (right == left || bottom == top)
+        return CRect(0, 0, -1, -1);
+    return CRect(left, top, right - 1, bottom - 1);
 }
 
 bool LabelTouches(CQvGObject* label, const CRect& rect)
@@ -349,12 +362,18 @@ int CQvGObject::IsSelected(CPoint point)
     m_labelHit = 0;
     const CRect bounds = GetHitBounds();
     if (bounds.IsRectEmpty() || bounds.PtInRect(point)) {
-        CRgn region;
-        if (!GetHitTestRgn(region))
+        OutlineHit hit = HitByOutline(CRect(point, point));
+        if (hit == OutlineHit::UseRegion) {
+            CRgn region;
+            hit = !GetHitTestRgn(region) ? OutlineHit::NoRegion
+                  : region.PtInRegion(point) ? OutlineHit::Met
+                                             : OutlineHit::Missed;
+        }
+        if (hit == OutlineHit::NoRegion)
             return 0;
         if (IsAnnotation())
             return IsChildSelected(point);
-        if (region.PtInRegion(point))
+        if (hit == OutlineHit::Met)
             return 1;
     } else if (IsAnnotation()) {
         return IsChildSelected(point);
@@ -373,10 +392,16 @@ int CQvGObject::IsSelected(CRect rect)
     const CRect bounds = GetHitBounds();
     CRect meets;
     if (bounds.IsRectEmpty() || meets.IntersectRect(bounds, rect)) {
-        CRgn region;
-        if (!GetHitTestRgn(region))
+        OutlineHit hit = HitByOutline(IncludedPixels(rect));
+        if (hit == OutlineHit::UseRegion) {
+            CRgn region;
+            hit = !GetHitTestRgn(region) ? OutlineHit::NoRegion
+                  : region.RectInRegion(&rect) ? OutlineHit::Met
+                                               : OutlineHit::Missed;
+        }
+        if (hit == OutlineHit::NoRegion)
             return 0;
-        if (region.RectInRegion(&rect))
+        if (hit == OutlineHit::Met)
             return 1;
     }
     if (IsAnnotation())
@@ -525,8 +550,8 @@ void CQvGObject::SetBaseProperty(const CQvGObjectProperty& property)
 
 void CQvGObject::FeedRealtimeResultBox(int flag)
 {
-    if (m_state == GS_ADDING && flag == 1 && !IsAnnotation() && m_container && m_container->GetDisplayRealtime() &&
-        pRealtimeResultBox)
+    if (m_state == GS_ADDING && flag == kPaintRubberBand && !IsAnnotation() && m_container &&
+        m_container->GetDisplayRealtime() && pRealtimeResultBox)
         ::FeedRealtimeResultBox(GetDefaultDataString());
 }
 

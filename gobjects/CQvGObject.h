@@ -42,7 +42,7 @@ public:
 
     // --- The virtual operations, in the order of their slots ---
 
-    // Point count 0, no points, shape 1, state idle, kind measurement, no handle selected (-2), no container,
+    // Point count 0, no points, shape 1, state idle, kind measurement, no handle selected, no container,
     // label not hit, default drawing attributes.
     virtual void Initialize();
     // Frees the object's data and labels and deletes the object itself.
@@ -53,14 +53,20 @@ public:
     // Runs the container's property sheet for this object; 1 when it was closed with OK. 0 without a container.
     virtual int SpecificProperty(QWidget* parent);
     virtual int SpecificNoProperty(QWidget* /*parent*/) { return 1; }
-    // Paints the shape with the pen, brush and font Draw selected. flag 1: the container draws the object as a
-    // rubber band (creation, handle drags), 0: a normal paint.
+    // The flag of Draw, DrawShape, DrawExtLabel and DrawMouseMoving: how the object is painted.
+    static constexpr int kPaintNormal = 0;      // a paint of the overlay
+    static constexpr int kPaintRubberBand = 1;  // the container draws it as a rubber band (creation, drags)
+    // Paints the shape with the pen, brush and font Draw selected; flag kPaintNormal or kPaintRubberBand.
     virtual void DrawShape(CDC* dc, const CPoint* origin, const float* ratio, int flag) = 0;
     // The painting frame: attributes, DrawShape, DrawExtLabel and the value label. Nothing without points.
     virtual void Draw(CDC* dc, const CPoint* origin, const float* ratio, int flag);
     virtual void DrawMouseMoving(CDC* /*dc*/, const CPoint* /*origin*/, const float* /*ratio*/, int /*flag*/) {}
     virtual void DrawExtLabel(CDC* /*dc*/, const CPoint* /*origin*/, const float* /*ratio*/, int /*flag*/) {}
-    // The handle inside the rectangle (image pixels), -1 for none or the body; also stored as the selected handle.
+    // What GetHandle and GetSelectedHandle answer besides a handle index (0 up).
+    static constexpr int kBodyHandle = -1;  // no handle in the rectangle: the body, when it is grabbed
+    static constexpr int kNoHandle = -2;    // nothing grabbed yet
+    // The handle inside the rectangle (image pixels), kBodyHandle for none or the body; also stored as the
+    // selected handle.
     virtual int GetHandle(CRect rect) = 0;
     virtual int GetSelectedHandle() const { return m_selectedHandle; }
     virtual void MoveHandle(int handle, CSize delta) = 0;
@@ -78,6 +84,19 @@ public:
     // A rectangle that holds the whole hit region, so that hit tests far from the object need not build it; a
     // shape that answers one always has a region. The empty rectangle (the base's answer) means "not known".
     virtual CRect GetHitBounds() { return CRect(); }
+    // How a shape answers a hit test from its outline, without building its region.
+    enum class OutlineHit
+    {
+        UseRegion,  // no answer of its own: the hit test builds the region
+        NoRegion,   // GetHitTestRgn would give no region: never hit
+        Missed,
+        Met,
+    };
+    // Whether any of the pixels from (pixels.left, pixels.top) to (pixels.right, pixels.bottom), both corners
+    // included (none when right < left or bottom < top), lies in the region GetHitTestRgn would build. Shapes whose
+    // region grows with their size (rings of circles and ellipses) answer from their outline, so that a hit test
+    // costs the same for any size; the base answers UseRegion.
+    virtual OutlineHit HitByOutline(const CRect& /*pixels*/) { return OutlineHit::UseRegion; }
     // Whether a label intersects the rectangle / holds the point; an annotation's labels start at the second.
     virtual int IsChildSelected(CRect rect);
     virtual int IsChildSelected(CPoint point);
@@ -222,7 +241,7 @@ public:
 
     // --- Helpers the shapes share ---
 
-    // trunc(ratio x v + origin + 0.5).
+    // trunc(ratio x v + origin + 0.5), kept within the window range of WindowPixel.
     static int MapToWindow(double v, int origin, float ratio);
     static CPoint MapToWindow(const _RPOINT& p, const CPoint& origin, float ratio);
     // A font height of the property scaled to the zoom, trunc(height x ratio + 0.5), kept within +-4096 pixels
@@ -234,8 +253,8 @@ public:
     int GetZoomTolerance() const;
     // Units per pixel of the container's calibration; 1 without a container or calibration.
     double GetUnitsPerPixel() const;
-    // While a measurement is being created with the container's live result on and flag 1: puts the default data
-    // string in the live result box beside the cursor. Shapes call it at the start of DrawShape.
+    // While a measurement is being created with the container's live result on and flag kPaintRubberBand: puts the
+    // default data string in the live result box beside the cursor. Shapes call it at the start of DrawShape.
     void FeedRealtimeResultBox(int flag);
     // Hides the live result box when there is one (shapes call it from Finish).
     static void HideRealtimeResultBox();
@@ -263,7 +282,7 @@ protected:
         ExtLabel,  // DrawExtLabel
     };
     // Gives a label the owner's fill and quantity flags, draws its frame when the owner's label was hit, and paints
-    // it with the container's display mark switched off for quantities shown without a unit.
+    // it, unitless for quantities shown without a unit. The container is left as it was.
     void PaintLabel(CDC* dc, CQvGObject* label, const CPoint* origin, const float* ratio, int flag, LabelPaint how);
     // Whether the container shows names or values in labels.
     bool ShowsLabels() const;
@@ -279,7 +298,7 @@ protected:
     CQvGObjectProperty m_property;
     GOBJ_STATE m_state = GS_IDLE;
     QVGO_TYPE m_kind = GOTYPE_MEASURE;
-    int m_selectedHandle = -2;  // -1 the body is grabbed, -2 nothing is
+    int m_selectedHandle = kNoHandle;
     int m_labelHit = 0;
     int32_t m_dispType = 0;
     int32_t m_calType = 0;

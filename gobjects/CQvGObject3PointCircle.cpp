@@ -1,6 +1,7 @@
 #include "CQvGObject3PointCircle.h"
 
 #include "GeoFitting.h"
+#include "GeoHitRegion.h"
 #include "PixelCross.h"
 #include "RoundShapes.h"
 
@@ -99,22 +100,42 @@ void CQvGObject3PointCircle::Cancel()
         Finish();
 }
 
+bool CQvGObject3PointCircle::RingBox(CRect& box) const
+{
+    _RPOINT centre;
+    double radius = 0.0;
+    if (!GetCircle(centre, radius))
+        return false;
+    box = CRect(TruncHalfUp(centre.x - radius), TruncHalfUp(centre.y - radius), TruncHalfUp(centre.x + radius),
+                TruncHalfUp(centre.y + radius));
+    return true;
+}
+
 int CQvGObject3PointCircle::GetHitTestRgn(CRgn& rgn)
 {
     if (m_pointCount < kPoints)
         return 0;
-    _RPOINT centre;
-    double radius = 0.0;
-    if (GetCircle(centre, radius)) {
-        const CRect box(TruncHalfUp(centre.x - radius), TruncHalfUp(centre.y - radius), TruncHalfUp(centre.x + radius),
-                        TruncHalfUp(centre.y + radius));
+    CRect box;
+    if (RingBox(box))
         CreateEllipticRingRgn(rgn, box, GetZoomTolerance());
-    } else {
+    else
         rgn.CreateRectRgn(0, 0, 0, 0);
-    }
     for (int i = 0; i < kPoints; ++i)
         AddGripSquare(rgn, CPoint(TruncHalfUp(m_points[i].x), TruncHalfUp(m_points[i].y)));
     return 1;
+}
+
+CQvGObject::OutlineHit CQvGObject3PointCircle::HitByOutline(const CRect& pixels)
+{
+    if (m_pointCount < kPoints)
+        return OutlineHit::NoRegion;
+    CRect box;
+    if (RingBox(box) && PixelsMeetEllipticRing(box, GetZoomTolerance(), pixels))
+        return OutlineHit::Met;
+    for (int i = 0; i < kPoints; ++i)
+        if (PixelsMeetSquare(CPoint(TruncHalfUp(m_points[i].x), TruncHalfUp(m_points[i].y)), kGripHalf, pixels))
+            return OutlineHit::Met;
+    return OutlineHit::Missed;
 }
 
 void CQvGObject3PointCircle::SetCalType()

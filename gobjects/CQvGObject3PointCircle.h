@@ -27,6 +27,8 @@ public:
     int CanFinish() override { return m_pointCount == kPoints; }
     // The ring of +-k image pixels around the circle (k = the zoom tolerance) and +-4 squares on the points.
     int GetHitTestRgn(CRgn& rgn) override;
+    // The same ring and squares tested without a region.
+    OutlineHit HitByOutline(const CRect& pixels) override;
     int CanDragAddPoint() override { return 0; }
     int NeedROP() override { return 0; }
     int IsDisplayValue() override { return 1; }
@@ -41,4 +43,6 @@ public:
 
 private:
     void DrawCrosses(CDC* dc, const CPoint* origin, const float* ratio, int count) const;
+    // The whole-pixel box of the circle that the hit ring follows; false when the points define no circle.
+    bool RingBox(CRect& box) const;
 };

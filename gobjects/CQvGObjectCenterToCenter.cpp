@@ -3,6 +3,7 @@
 #include "GeoConversions.h"
 #include "GeoFitting.h"
 #include "GeoFunctions.h"
+#include "GeoHitRegion.h"
 #include "PixelCross.h"
 #include "RoundShapes.h"
 
@@ -61,6 +62,19 @@ bool CQvGObjectCenterToCenter::CircleBox(int circle, _RPOINT& topLeft, _RPOINT& 
     return m_pointCount >= first + kPointsPerCircle;
 }
 
+bool CQvGObjectCenterToCenter::RingBox(int circle, CRect& box) const
+{
+    _RPOINT topLeft;
+    _RPOINT bottomRight;
+    if (!CircleBox(circle, topLeft, bottomRight))
+        return false;
+    // The ring follows the painted outline, whose box includes its right and bottom pixels.
+    box = PixelBox(topLeft, bottomRight);
+    box.right += 1;
+    box.bottom += 1;
+    return true;
+}
+
 _RPOINT CQvGObjectCenterToCenter::Centre(int circle) const
 {
     _RPOINT topLeft;
@@ -79,8 +93,8 @@ void CQvGObjectCenterToCenter::DrawCircle(CDC* dc, int circle, const CPoint& ori
     if (!IsDrawableEllipseBox(box))
         return;
     dc->Ellipse(box.left, box.top, box.right + 1, box.bottom + 1);
-    const int centreY = (box.top + box.bottom + 1) / 2;
-    dc->MoveTo((box.left + box.right) / 2, centreY);
+    const int centreY = HalfSum(box.top, box.bottom + int64_t(1));
+    dc->MoveTo(HalfSum(box.left, box.right), centreY);
     dc->LineTo(box.right, centreY);
 }
 
@@ -183,14 +197,9 @@ int CQvGObjectCenterToCenter::GetHitTestRgn(CRgn& rgn)
     const int reach = GetZoomTolerance();
     rgn.CreateRectRgn(0, 0, 0, 0);
     for (int circle = 0; circle < 2; ++circle) {
-        _RPOINT topLeft;
-        _RPOINT bottomRight;
-        if (!CircleBox(circle, topLeft, bottomRight))
+        CRect box;
+        if (!RingBox(circle, box))
             continue;
-        // The ring follows the painted outline, whose box includes its right and bottom pixels.
-        CRect box = PixelBox(topLeft, bottomRight);
-        box.right += 1;
-        box.bottom += 1;
         CRgn ring;
         CreateEllipticRingRgn(ring, box, reach);
         rgn.CombineRgn(&rgn, &ring, RGN_OR);
@@ -202,6 +211,22 @@ int CQvGObjectCenterToCenter::GetHitTestRgn(CRgn& rgn)
         rgn.CombineRgn(&rgn, &square, RGN_OR);
     }
     return 1;
+}
+
+CQvGObject::OutlineHit CQvGObjectCenterToCenter::HitByOutline(const CRect& pixels)
+{
+    if (m_pointCount <= 0)
+        return OutlineHit::NoRegion;
+    const int reach = GetZoomTolerance();
+    for (int circle = 0; circle < 2; ++circle) {
+        CRect box;
+        if (RingBox(circle, box) && PixelsMeetEllipticRing(box, reach, pixels))
+            return OutlineHit::Met;
+    }
+    for (int i = 0; i < std::min(m_pointCount, kRimPoints); ++i)
+        if (PixelsMeetSquare(Rounded(m_points[i]), kGripHalf, pixels))
+            return OutlineHit::Met;
+    return OutlineHit::Missed;
 }
 
 CRect CQvGObjectCenterToCenter::GetMBR()

@@ -42,6 +42,8 @@ public:
     int CanFinish() override { return m_pointCount > 6; }
     // A ring of +-k image pixels (the zoom tolerance) along each circle, and +-4 squares on the six rim points.
     int GetHitTestRgn(CRgn& rgn) override;
+    // The same rings and squares tested without a region.
+    OutlineHit HitByOutline(const CRect& pixels) override;
     // Both circles' boxes and the stored points, so that all the object paints lies inside.
     CRect GetMBR() override;
     // The container repaints instead of inverting.
@@ -68,6 +70,9 @@ private:
     // its three points.
     bool CircleBox(int circle, _RPOINT& topLeft, _RPOINT& bottomRight) const;
     _RPOINT Centre(int circle) const;
+    // The whole-pixel box, right and bottom included, that circle 0 or 1's hit ring follows (the painted outline);
+    // false when the circle has not its three points.
+    bool RingBox(int circle, CRect& box) const;
     void DrawCircle(CDC* dc, int circle, const CPoint& origin, float ratio) const;
     void MovePoints(int first, int last, CSize delta);
 

@@ -26,9 +26,6 @@ bool Contains(const GObjectList& list, const CQvGObject* obj)
 }  // namespace
 
 OBJ_SHAPE CQvGObjectContainer::m_LastShape = SHAPE_POINT;
-CPoint CQvGObjectContainer::m_ptOldMouse;
-CRect CQvGObjectContainer::m_rcSelection;
-bool CQvGObjectContainer::s_rubberBandDrawn = false;
 int CQvGObjectContainer::s_paletteIndex = 0;
 int CQvGObjectContainer::s_nameCounter = 0;
 

@@ -2,8 +2,9 @@
 // turns the image window's mouse and key events (points already in image pixels) into creation steps, selection,
 // drags and deletion, paints them, picks the cursor, runs the property sheet and reads and writes the overlay
 // stream and the clipboard. The window is reached only through IGObjectCanvas.
-// UI thread only, not safe for concurrent calls. The last shape, last mouse point, rubber-band rectangle, palette
-// index and naming counter are shared by every container of the library.
+// UI thread only, not safe for concurrent calls. The last shape, palette index and naming counter are shared by every
+// container of the library; everything else (the last mouse point and the rubber bands among it) is each
+// container's, so that two windows never act on each other's mouse.
 #pragma once
 
 #include "GObjectCanvas.h"
@@ -110,21 +111,25 @@ public:
     int GetSelectedObjectCount() const { return static_cast<int>(m_selected.size()); }
     int GetMeasurementObjectCount() const;
 
-    // Input, points in image pixels. flags: bit 1 (MK_LBUTTON) the left button is down. dc draws the rubber
-    // bands; it must be a context on the canvas's retained surface.
+    // Input, points in image pixels. flags: MK_LBUTTON (types/WinUser.h) while the left button is down. dc draws
+    // the rubber bands; it must be a context on the canvas's retained surface.
     void LButtonDown(UINT flags, CPoint p);
     void MouseMove(CDC* dc, UINT flags, CPoint p);
     void LButtonUp(UINT flags, CPoint p);
     void RButtonDown(UINT flags, CPoint p);
     void RButtonUp(UINT, CPoint) {}
-    // 27 Escape cancels a creation; 46 Delete deletes the selection in selection mode.
+    // VK_ESCAPE (27) cancels a creation; VK_DELETE (46) deletes the selection in selection mode.
     void KeyDown(UINT key, UINT repeat, UINT flags);
 
     // Moves every selected object by delta (image pixels), with XOR feedback on dc.
     void MoveTo(CDC* dc, CSize delta);
     // 1 when the container chose the cursor; 0 leaves the window's own.
     int SetCursorShape(CPoint p);
-    // filter 0: measurements only, 1: annotations only, else all; -1 also draws the grips in selection mode.
+    // The filter of Draw: what it paints.
+    static constexpr int kDrawMeasurements = 0;
+    static constexpr int kDrawAnnotations = 1;
+    static constexpr int kDrawAll = 2;            // any value but the others
+    static constexpr int kDrawAllWithGrips = -1;  // all, and the selection's grips in selection mode
     void Draw(CDC* dc, int filter);
     // The drawing origin: the scroll origin plus the pixel-centring shift.
     CPoint GetRelativePoint() const;
@@ -136,13 +141,15 @@ public:
     // something changed, and then wnd (if any) gets WM_GOBJECT_PROPERTY_CHANGED. 0 when the one selected object
     // was deleted while its sheet ran.
     int OnPropertyAll(IGObjectCanvas* wnd);
-    // Installs the step that shows the sheet; without one every sheet counts as cancelled.
+    // Installs the step that shows the sheet (ModalSheetRunner: through RunModal, as every dialog); without one
+    // every sheet counts as cancelled.
     void SetPropertySheetRunner(GObjectSheetRunner runner) { m_sheetRunner = std::move(runner); }
     // Runs the sheet for the request (the objects' own property pages come here too); IDOK when accepted.
     int RunPropertySheet(const GObjectSheetRequest& request);
 
     // The overlay stream at the file's position. Read appends the objects only when the whole stream was good
-    // and returns 1; otherwise it returns 0 and the container (objects, settings, defaults) is unchanged.
+    // and returns 1; otherwise it returns 0 and the container (objects, settings, defaults) is unchanged. A canvas
+    // or scroll origin no window could have set (IsPlausibleView) makes a stream bad.
     // Reading replaces the container's default set (the library-wide one, shared) with the stream's.
     int Write(FILE* file);
     int Read(FILE* file);
@@ -268,9 +275,6 @@ public:
 private:
     // Shared by every container of the library.
     static OBJ_SHAPE m_LastShape;
-    static CPoint m_ptOldMouse;       // image pixels
-    static CRect m_rcSelection;       // the rubber band, image pixels
-    static bool s_rubberBandDrawn;    // whether m_rcSelection is on the surface now
     static int s_paletteIndex;
     static int s_nameCounter;
 
@@ -328,6 +332,12 @@ private:
     // Whether the creating object's rubber band is on the surface: after its first point nothing is, and
     // "erasing" then would leave a mark.
     bool m_creationBandDrawn = false;
+    // The last mouse point this container saw, the selection's rubber band (both image pixels) and whether the
+    // band is on this container's surface now. Shared with another window, a drag would move by that window's
+    // mouse and erase where that window drew.
+    CPoint m_ptOldMouse;
+    CRect m_rcSelection;
+    bool m_selectionBandDrawn = false;
     // The boxes of hit testing.
     std::unique_ptr<GObjectHitIndex> m_hitIndex;
     bool m_painting = false;

@@ -9,15 +9,13 @@
 #include "gdi/CPen.h"
 #include "gdi/GdiDefs.h"
 #include "types/Rounding.h"
+#include "types/WinUser.h"
 
 #include <algorithm>
 #include <cstdint>
 
 namespace {
 
-constexpr UINT kLeftButton = 0x0001;  // MK_LBUTTON
-constexpr UINT kKeyEscape = 27;
-constexpr UINT kKeyDelete = 46;
 // Window coordinates beyond this are far outside any window; clamped there they stay on their own side.
 constexpr int64_t kFarOut = int64_t{1} << 29;
 
@@ -73,7 +71,7 @@ void CQvGObjectContainer::LButtonDown(UINT /*flags*/, CPoint p)
     else if (m_state & GS_SELECTION)
     {
         m_rcSelection = CRect(p, p);
-        s_rubberBandDrawn = false;
+        m_selectionBandDrawn = false;
         if (CQvGObject* hit = HitTest(m_rcSelection))
         {
             if (std::find(m_selected.begin(), m_selected.end(), hit) == m_selected.end())
@@ -104,14 +102,14 @@ void CQvGObjectContainer::MouseMove(CDC* dc, UINT flags, CPoint p)
         if (!obj)
             return;
         const int handle = obj->GetHandle(CRect(p.x - 3, p.y - 3, p.x + 3, p.y + 3));
-        if (handle == -1)
+        if (handle == CQvGObject::kBodyHandle)
             return;
         const CPoint origin = GetRelativePoint();
         const bool invert = dc && obj->NeedROP();
         const int previous = invert ? dc->SetROP2(R2_NOT) : 0;
         if (invert && m_creationBandDrawn)
-            obj->Draw(dc, &origin, &m_ratio, 1);
-        if ((flags & kLeftButton) && obj->CanDragAddPoint())
+            obj->Draw(dc, &origin, &m_ratio, CQvGObject::kPaintRubberBand);
+        if ((flags & MK_LBUTTON) && obj->CanDragAddPoint())
             obj->AddPoint(p);
         else
             obj->MoveHandle(handle, p - m_ptOldMouse);
@@ -119,13 +117,13 @@ void CQvGObjectContainer::MouseMove(CDC* dc, UINT flags, CPoint p)
         m_ptOldMouse = p;
         if (dc)
         {
-            obj->Draw(dc, &origin, &m_ratio, 1);
+            obj->Draw(dc, &origin, &m_ratio, CQvGObject::kPaintRubberBand);
             m_creationBandDrawn = invert;
         }
         if (invert)
             dc->SetROP2(previous);
     }
-    else if ((m_state & GS_SELECTION) && (flags & kLeftButton))
+    else if ((m_state & GS_SELECTION) && (flags & MK_LBUTTON))
     {
         DragSelection(dc, p);
     }
@@ -136,20 +134,21 @@ void CQvGObjectContainer::DragSelection(CDC* dc, CPoint p)
     if (m_selected.empty())
     {
         // Before the first move the band is not on the surface: drawing it "again" would leave a dot behind.
-        if (dc && s_rubberBandDrawn)
+        if (dc && m_selectionBandDrawn)
             DrawRubberBand(dc, m_rcSelection);
         m_rcSelection.right = p.x;
         m_rcSelection.bottom = p.y;
         if (dc)
         {
             DrawRubberBand(dc, m_rcSelection);
-            s_rubberBandDrawn = true;
+            m_selectionBandDrawn = true;
         }
         return;
     }
 
     const CSize delta = p - m_ptOldMouse;
-    const int handle = m_selected.size() == 1 ? m_selected.front()->GetSelectedHandle() : -1;
+    const int handle =
+        m_selected.size() == 1 ? m_selected.front()->GetSelectedHandle() : CQvGObject::kBodyHandle;
     if (handle >= 0)
     {
         CQvGObject* obj = m_selected.front();
@@ -157,9 +156,9 @@ void CQvGObjectContainer::DragSelection(CDC* dc, CPoint p)
         if (dc)
         {
             RasterOpScope invert(dc, R2_NOT);
-            obj->Draw(dc, &origin, &m_ratio, 1);
+            obj->Draw(dc, &origin, &m_ratio, CQvGObject::kPaintRubberBand);
             obj->MoveHandle(handle, delta);
-            obj->Draw(dc, &origin, &m_ratio, 1);
+            obj->Draw(dc, &origin, &m_ratio, CQvGObject::kPaintRubberBand);
         }
         else
         {
@@ -167,7 +166,7 @@ void CQvGObjectContainer::DragSelection(CDC* dc, CPoint p)
         }
         ObjectMoved(obj);
     }
-    else if (handle == -1)
+    else if (handle == CQvGObject::kBodyHandle)
     {
         MoveTo(dc, delta);
     }
@@ -208,9 +207,9 @@ void CQvGObjectContainer::MoveTo(CDC* dc, CSize delta)
             continue;
         }
         RasterOpScope xorPen(dc, R2_XORPEN);
-        obj->DrawMouseMoving(dc, &origin, &m_ratio, 1);
+        obj->DrawMouseMoving(dc, &origin, &m_ratio, CQvGObject::kPaintRubberBand);
         obj->MoveTo(delta);
-        obj->DrawMouseMoving(dc, &origin, &m_ratio, 1);
+        obj->DrawMouseMoving(dc, &origin, &m_ratio, CQvGObject::kPaintRubberBand);
     }
 }
 
@@ -234,7 +233,7 @@ void CQvGObjectContainer::LButtonUp(UINT /*flags*/, CPoint /*p*/)
     {
         if (m_selected.empty())
             SelectObjects(m_rcSelection, 0);
-        s_rubberBandDrawn = false;
+        m_selectionBandDrawn = false;
         UpdateAllObjectDataLabel();
         InvalidateCanvas();
     }
@@ -260,8 +259,8 @@ void CQvGObjectContainer::RButtonDown(UINT /*flags*/, CPoint /*p*/)
 
 void CQvGObjectContainer::KeyDown(UINT key, UINT /*repeat*/, UINT /*flags*/)
 {
-    if (key == kKeyEscape)
+    if (key == VK_ESCAPE)
         CancelObject();
-    else if (key == kKeyDelete && (m_state & GS_SELECTION))
+    else if (key == VK_DELETE && (m_state & GS_SELECTION))
         DeleteObject();
 }

@@ -22,13 +22,14 @@ void CQvGObjectContainer::Draw(CDC* dc, int filter)
         const size_t at = position++;
         if (obj->GetPointCount() == 0 || IsHiddenScaleMarker(obj))
             continue;
-        if ((filter == 0 && obj->IsAnnotation()) || (filter == 1 && !obj->IsAnnotation()))
+        if ((filter == kDrawMeasurements && obj->IsAnnotation()) ||
+            (filter == kDrawAnnotations && !obj->IsAnnotation()))
             continue;
-        obj->Draw(dc, &origin, &m_ratio, 0);
+        obj->Draw(dc, &origin, &m_ratio, CQvGObject::kPaintNormal);
         m_hitIndex->Recheck(at, obj);
     }
     m_painting = false;
-    if (filter != -1 || !(m_state & GS_SELECTION))
+    if (filter != kDrawAllWithGrips || !(m_state & GS_SELECTION))
         return;
     for (CQvGObject* obj : m_selected)
         if (obj->GetPointCount() > 0 && obj->DoesDrawSelection() && !IsHiddenScaleMarker(obj))

@@ -118,7 +118,8 @@ int CQvGObjectContainer::Read(FILE* file)
     settings.displayMark = in.Int32();
     settings.decimals = in.Int32();
     settings.displayRealtime = in.Int32();
-    if (!in.ok() || settings.decimals < 0 || settings.decimals > kMaxDecimals)
+    if (!in.ok() || settings.decimals < 0 || settings.decimals > kMaxDecimals ||
+        !IsPlausibleView(settings.canvasSize, CPoint(originX, originY), ratio))
         return 0;
 
     // The ratio and the canvas size the regions of every object.

@@ -8,15 +8,10 @@
 #include "gdi/CRgn.h"
 #include "gdi/GdiDefs.h"
 #include "types/Rounding.h"
+#include "types/WinUser.h"
 
 #include <algorithm>
 #include <cmath>
-
-namespace {
-
-constexpr UINT kSizeAllCursor = 32646;
-
-}  // namespace
 
 CQvGObjectCurvature::CQvGObjectCurvature()
 {
@@ -122,11 +117,11 @@ UINT CQvGObjectCurvature::GetCursorShape(CRect rect)
 {
     for (int i = 0; i < std::min(m_pointCount, kPointCount); ++i) {
         if (rect.PtInRect(Rounded(m_points[i])))
-            return kSizeAllCursor;
+            return IDC_SIZEALL;
     }
     const CPoint middle(static_cast<int>((m_points[0].x + m_points[1].x + 1) * 0.5),
                         static_cast<int>((m_points[0].y + m_points[1].y + 1) * 0.5));
-    return rect.PtInRect(middle) ? kSizeAllCursor : kNoCursor;
+    return rect.PtInRect(middle) ? IDC_SIZEALL : kNoCursor;
 }
 
 void CQvGObjectCurvature::SetCalType()

@@ -2,23 +2,20 @@
 
 #include "GeoConversions.h"
 #include "GeoFunctions.h"
+#include "GeoHitRegion.h"
 #include "RoundShapes.h"
 #include "ShiftKey.h"
 
 #include "gdi/CDC.h"
 #include "gdi/CRgn.h"
 #include "types/Rounding.h"
+#include "types/WinUser.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
 namespace {
-
-constexpr UINT kSizeNWSE = 32642;
-constexpr UINT kSizeNESW = 32643;
-constexpr UINT kSizeWE = 32644;
-constexpr UINT kSizeNS = 32645;
 
 using std::numbers::pi;
 
@@ -30,13 +27,13 @@ int SignOr(double v, int fallback)
 }  // namespace
 
 const CQvGObjectEllipse::HandleSpot CQvGObjectEllipse::kCircleHandles[4] = {
-    {0, 0, kSizeNWSE}, {2, 0, kSizeNESW}, {2, 2, kSizeNWSE}, {0, 2, kSizeNESW}};
+    {0, 0, IDC_SIZENWSE}, {2, 0, IDC_SIZENESW}, {2, 2, IDC_SIZENWSE}, {0, 2, IDC_SIZENESW}};
 
 std::span<const CQvGObjectEllipse::HandleSpot> CQvGObjectEllipse::Handles() const
 {
-    static constexpr HandleSpot kEllipseHandles[8] = {{0, 0, kSizeNWSE}, {1, 0, kSizeNS}, {2, 0, kSizeNESW},
-                                                      {2, 1, kSizeWE},   {2, 2, kSizeNWSE}, {1, 2, kSizeNS},
-                                                      {0, 2, kSizeNESW}, {0, 1, kSizeWE}};
+    static constexpr HandleSpot kEllipseHandles[8] = {{0, 0, IDC_SIZENWSE}, {1, 0, IDC_SIZENS}, {2, 0, IDC_SIZENESW},
+                                                      {2, 1, IDC_SIZEWE},   {2, 2, IDC_SIZENWSE}, {1, 2, IDC_SIZENS},
+                                                      {0, 2, IDC_SIZENESW}, {0, 1, IDC_SIZEWE}};
     return kEllipseHandles;
 }
 
@@ -59,8 +56,8 @@ void CQvGObjectEllipse::DrawSelection(CDC* dc, const CPoint* origin, const float
     const int right = MapToWindow(std::max(m_points[0].x, m_points[1].x), origin->x, *ratio);
     const int top = MapToWindow(std::min(m_points[0].y, m_points[1].y), origin->y, *ratio);
     const int bottom = MapToWindow(std::max(m_points[0].y, m_points[1].y), origin->y, *ratio);
-    const int columns[3] = {left, (left + right) / 2, right};
-    const int rows[3] = {top, (top + bottom) / 2, bottom};
+    const int columns[3] = {left, HalfSum(left, right), right};
+    const int rows[3] = {top, HalfSum(top, bottom), bottom};
     for (const HandleSpot& spot : Handles())
         DrawGrip(dc, CPoint(columns[spot.column], rows[spot.row]));
 }
@@ -228,6 +225,16 @@ int CQvGObjectEllipse::GetHitTestRgn(CRgn& rgn)
     for (int handle = 0; handle < GetHandleCount(); ++handle)
         AddGripSquare(rgn, GetHandlePoint(handle));
     return 1;
+}
+
+CQvGObject::OutlineHit CQvGObjectEllipse::HitByOutline(const CRect& pixels)
+{
+    if (PixelsMeetEllipticRing(GetMBR(), GetZoomTolerance(), pixels))
+        return OutlineHit::Met;
+    for (int handle = 0; handle < GetHandleCount(); ++handle)
+        if (PixelsMeetSquare(GetHandlePoint(handle), kGripHalf, pixels))
+            return OutlineHit::Met;
+    return OutlineHit::Missed;
 }
 
 CRect CQvGObjectEllipse::GetMBR()

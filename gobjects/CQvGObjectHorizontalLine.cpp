@@ -38,7 +38,8 @@ void CQvGObjectHorizontalLine::DrawShape(CDC* dc, const CPoint* origin, const fl
 {
     FeedRealtimeResultBox(flag);
 
-    const int width = m_container ? m_container->GetCanvasSize().cx : 0;
+    // Whatever size a caller gave the canvas, the last pixel is counted in doubles.
+    const double width = m_container ? m_container->GetCanvasSize().cx : 0;
     const int left = MapToWindow(0.0, origin->x, *ratio);
     const int right = MapToWindow(width - 1, origin->x, *ratio);
     for (int i = 0; i < 2; ++i) {
@@ -72,27 +73,28 @@ int CQvGObjectHorizontalLine::GetHitTestRgn(CRgn& rgn)
 
 CRect CQvGObjectHorizontalLine::GetMBR()
 {
-    const int width = m_container ? m_container->GetCanvasSize().cx : 0;
-    CRect box(0, TruncHalfUp(m_points[0].y), width, TruncHalfUp(m_points[1].y));
+    const double width = m_container ? m_container->GetCanvasSize().cx : 0;
+    CRect box(0, TruncHalfUp(m_points[0].y), RoundHalfAway(width), TruncHalfUp(m_points[1].y));
     box.NormalizeRect();
-    box.InflateRect(4);
-    return box;
+    // Saturated, for a canvas or a point at the end of int.
+    return CRect(RoundHalfAway(box.left - 4.0), RoundHalfAway(box.top - 4.0), RoundHalfAway(box.right + 4.0),
+                 RoundHalfAway(box.bottom + 4.0));
 }
 
 UINT CQvGObjectHorizontalLine::GetCursorShape(CRect rect)
 {
-    return CQvGObjectLine::GetCursorShape(rect) == kNoCursor ? kNoCursor : IDC_SYSTEM_SIZENS;
+    return CQvGObjectLine::GetCursorShape(rect) == kNoCursor ? kNoCursor : IDC_SIZENS;
 }
 
 void CQvGObjectHorizontalLine::SetCalType()
 {
-    m_calType = (g_OEMProduct == 1 ? CAL_HEIGHT : CAL_LENGTH) | kPositions;
+    m_calType = (g_OEMProduct == kEditionHeightWidth ? CAL_HEIGHT : CAL_LENGTH) | kPositions;
     m_defaultData.kind = m_dispType;
 }
 
 int CQvGObjectHorizontalLine::GetCalData(tagCAL_DATA& data, int subItem)
 {
-    if (data.kind == CAL_LENGTH || (data.kind == CAL_HEIGHT && g_OEMProduct == 1)) {
+    if (data.kind == CAL_LENGTH || (data.kind == CAL_HEIGHT && g_OEMProduct == kEditionHeightWidth)) {
         data.value1 = GetUnitsPerPixel() * std::abs(m_points[0].y - m_points[1].y);
         return 1;
     }

@@ -49,18 +49,18 @@ CRect CQvGObjectHorizontalLinePointToPoint::GetMBR()
 
 UINT CQvGObjectHorizontalLinePointToPoint::GetCursorShape(CRect rect)
 {
-    return CQvGObjectLine::GetCursorShape(rect) == kNoCursor ? kNoCursor : IDC_SYSTEM_SIZEWE;
+    return CQvGObjectLine::GetCursorShape(rect) == kNoCursor ? kNoCursor : IDC_SIZEWE;
 }
 
 void CQvGObjectHorizontalLinePointToPoint::SetCalType()
 {
-    m_calType = (g_OEMProduct == 1 ? CAL_WIDTH : CAL_LENGTH) | kPositions;
+    m_calType = (g_OEMProduct == kEditionHeightWidth ? CAL_WIDTH : CAL_LENGTH) | kPositions;
     m_defaultData.kind = m_dispType;
 }
 
 int CQvGObjectHorizontalLinePointToPoint::GetCalData(tagCAL_DATA& data, int subItem)
 {
-    if (data.kind == CAL_LENGTH || (data.kind == CAL_WIDTH && g_OEMProduct == 1)) {
+    if (data.kind == CAL_LENGTH || (data.kind == CAL_WIDTH && g_OEMProduct == kEditionHeightWidth)) {
         data.value1 = GetUnitsPerPixel() * std::abs(m_points[0].x - m_points[1].x);
         return 1;
     }

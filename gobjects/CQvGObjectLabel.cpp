@@ -13,7 +13,8 @@
 
 namespace {
 
-// What the container asks labels to show; a label without a container shows its value with the unit mark.
+// What the container asks labels to show; a label without a container shows its value with the unit mark. A
+// unitless label shows no mark whatever the container asks.
 struct LabelDisplay
 {
     int name = 0;
@@ -22,14 +23,15 @@ struct LabelDisplay
     int unit = UNIT_PIXEL;
 };
 
-LabelDisplay DisplayOf(const CQvGObjectContainer* container)
+LabelDisplay DisplayOf(const CQvGObjectContainer* container, int unitless)
 {
     LabelDisplay display;
+    display.mark = !unitless;
     if (!container)
         return display;
     display.name = container->GetDisplayName();
     display.data = container->GetDisplayData();
-    display.mark = container->GetDisplayMark();
+    display.mark = container->GetDisplayMark() && !unitless;
     if (const CCalibKeeper* calib = container->GetCalibKeeper())
         display.unit = calib->GetUnit();
     return display;
@@ -118,6 +120,7 @@ CQvGObjectLabel& CQvGObjectLabel::operator=(const CQvGObjectLabel& other)
     m_areaFlag = other.m_areaFlag;
     m_angleFlag = other.m_angleFlag;
     m_curvatureFlag = other.m_curvatureFlag;
+    m_unitlessFlag = other.m_unitlessFlag;
     return *this;
 }
 
@@ -160,7 +163,7 @@ CRect CQvGObjectLabel::GetMBR()
     if (name.empty() && comment.empty())
         return box;
 
-    const LabelDisplay display = DisplayOf(m_container);
+    const LabelDisplay display = DisplayOf(m_container, m_unitlessFlag);
     const bool nameShown = display.name && !name.empty();
     const bool valueShown = display.data && !comment.empty();
     // Nothing to show has no size; measuring it would inflate an empty box again on every call.
@@ -219,9 +222,9 @@ int CQvGObjectLabel::GetHitTestRgn(CRgn& rgn)
 
 void CQvGObjectLabel::DrawShape(CDC* dc, const CPoint* origin, const float* ratio, int flag)
 {
-    if (flag == 1)
+    if (flag == kPaintRubberBand)
         return;
-    const LabelDisplay display = DisplayOf(m_container);
+    const LabelDisplay display = DisplayOf(m_container, m_unitlessFlag);
     CFont font;
     const LOGFONTA logFont = LabelFont(m_property, ratio);
     font.CreateFontIndirect(&logFont);

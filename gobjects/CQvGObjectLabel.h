@@ -1,6 +1,6 @@
 // The value label of a measurement (shape 8, kind 10): a box in image pixels, sized to its text, that shows the
 // owner's name and value text with the unit symbol. The owner creates it (AddLabelObject), owns it as its first
-// label, sets its three quantity flags before every paint and moves it. CQvGObjectDUMMYLabel is a placeholder of
+// label, sets its three quantity flags before every paint (and the unitless flag around it) and moves it. CQvGObjectDUMMYLabel is a placeholder of
 // the same code that is never drawn or hit (the Z indicator's). UI thread only; text is measured at 96 DPI
 // without a window.
 #pragma once
@@ -43,6 +43,10 @@ public:
     // "%" after the value and no unit symbol (Curvature).
     void SetCurvatureFlag(int on) { m_curvatureFlag = on; }
     int GetCurvatureFlag() const { return m_curvatureFlag; }
+    // No unit symbol whatever the container shows: set by the owner around the paint of a quantity that carries no
+    // unit (Circular Mil, the positions).
+    void SetUnitlessFlag(int on) { m_unitlessFlag = on; }
+    int GetUnitlessFlag() const { return m_unitlessFlag; }
 
     CQvGObjectLabel& operator=(const CQvGObjectLabel& other);
 
@@ -50,6 +54,7 @@ protected:
     int m_areaFlag = 0;
     int m_angleFlag = 0;
     int m_curvatureFlag = 0;
+    int m_unitlessFlag = 0;
 
 private:
     // Labels are sized on every paint and measuring text is slow, so each measure is kept until its inputs (text,

@@ -8,13 +8,12 @@
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"
 #include "types/Rounding.h"
+#include "types/WinUser.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-constexpr UINT kSizeAllCursor = 32646;
 
 // The stored line-end type; a value no line end has (a damaged record) is drawn as a plain end.
 ARROW_TYPE StoredArrowType(int type)
@@ -59,11 +58,11 @@ void CQvGObjectLine::DrawShape(CDC* dc, const CPoint* origin, const float* ratio
         }
     }
 
-    const double sx = origin->x + *ratio * m_points[0].x;
-    const double sy = origin->y + *ratio * m_points[0].y;
-    const double ex = origin->x + *ratio * m_points[1].x;
-    const double ey = origin->y + *ratio * m_points[1].y;
-    if (!IsAnnotation() && flag == 1) {
+    const double sx = ClampWindowPosition(origin->x + *ratio * m_points[0].x);
+    const double sy = ClampWindowPosition(origin->y + *ratio * m_points[0].y);
+    const double ex = ClampWindowPosition(origin->x + *ratio * m_points[1].x);
+    const double ey = ClampWindowPosition(origin->y + *ratio * m_points[1].y);
+    if (!IsAnnotation() && flag == kPaintRubberBand) {
         DrawLineEnd(dc, ARROW_BAR, sx, sy, ex, ey);
         DrawLineEnd(dc, ARROW_BAR, ex, ey, sx, sy);
         return;
@@ -166,7 +165,7 @@ UINT CQvGObjectLine::GetCursorShape(CRect rect)
 {
     for (int i = 0; i < std::min(m_pointCount, 2); ++i) {
         if (rect.PtInRect(Rounded(m_points[i])))
-            return kSizeAllCursor;
+            return IDC_SIZEALL;
     }
     return kNoCursor;
 }

@@ -115,7 +115,7 @@ void CQvGObjectParallel::DrawSelection(CDC* dc, const CPoint* origin, const floa
         const CPoint a = MapToWindow(m_points[2 * line], *origin, *ratio);
         const CPoint b = MapToWindow(m_points[2 * line + 1], *origin, *ratio);
         DrawGrip(dc, a);
-        DrawGrip(dc, CPoint((a.x + b.x) / 2, (a.y + b.y) / 2));
+        DrawGrip(dc, CPoint(HalfSum(a.x, b.x), HalfSum(a.y, b.y)));
         DrawGrip(dc, b);
     }
 }
@@ -204,7 +204,7 @@ UINT CQvGObjectParallel::GetCursorShape(CRect rect)
     constexpr int kHandlePoint[kHandleCount] = {0, -1, 1, 2, -1, 3};
     for (int handle = 0; handle < kHandleCount; ++handle) {
         if (kHandlePoint[handle] < m_pointCount && rect.PtInRect(GetHandlePoint(handle)))
-            return IDC_SYSTEM_SIZEALL;
+            return IDC_SIZEALL;
     }
     return kNoCursor;
 }

@@ -11,13 +11,13 @@
 #include "gdi/GdiDefs.h"
 #include "strings/Format.h"
 #include "types/Rounding.h"
+#include "types/WinUser.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr UINT kSizeAllCursor = 32646;
 // More digits than a double holds make no sense and a huge precision would build a huge string.
 constexpr int kMaxDecimals = 20;
 
@@ -49,7 +49,7 @@ _RPOINT CQvGObjectPerpendicular::Foot(int j) const
 
 int CQvGObjectPerpendicular::WindowMiddle(double a, double b, int origin, float ratio)
 {
-    return static_cast<int>((static_cast<double>(ratio) * (a + b) + 1.0) * 0.5 + origin);
+    return static_cast<int>(ClampWindowPosition((static_cast<double>(ratio) * (a + b) + 1.0) * 0.5 + origin));
 }
 
 // --- Painting ---
@@ -81,7 +81,7 @@ void CQvGObjectPerpendicular::DrawShape(CDC* dc, const CPoint* origin, const flo
     for (int j = 2; j < count; ++j) {
         DrawFurtherPoint(dc, j, *origin, *ratio);
         CPoint centre;
-        if (flag != 1 && TextCentre(j, *origin, *ratio, centre))
+        if (flag != kPaintRubberBand && TextCentre(j, *origin, *ratio, centre))
             DrawSubItemText(dc, j - 2, centre);
     }
 
@@ -116,15 +116,15 @@ void CQvGObjectPerpendicular::DrawSubItemText(CDC* dc, int subItem, CPoint centr
     const CCalibKeeper* calib = m_container ? m_container->GetCalibKeeper() : nullptr;
     const int unit = calib ? calib->GetUnit() : UNIT_PIXEL;
 
-    // The name carries the sub index so that every foot can be told apart. The box is measured on what is
-    // shown, so that the text stays centred between its two ends whether the name is shown or not.
+    // The name carries the sub index so that every foot can be told apart. The box is measured on both lines,
+    // name and value, whichever are shown, and centred; each shown line starts at its left edge, so that with
+    // the name hidden the value stands at the top-left corner of the two-line box.
+    if (!showName && !showData)
+        return;
     const std::string name = Format("%s-%d", m_property.GetName().c_str(), subItem);
     const std::string value = showData ? GetDataString(subItem) : std::string();
-    const std::string shown = showName ? name + "\n" + value : value;
-    if (shown.empty())
-        return;
     CRect box(0, 0, 10, 10);
-    dc->DrawText(shown, box, DT_CALCRECT | DT_NOCLIP);
+    dc->DrawText(name + "\n" + value, box, DT_CALCRECT | DT_NOCLIP);
     const int width = box.Width();
     const int height = box.Height();
     box = CRect(centre.x - width / 2, centre.y - height / 2, centre.x - width / 2 + width,
@@ -173,7 +173,7 @@ void CQvGObjectPerpendicular::MoveTo(CSize delta)
 
 UINT CQvGObjectPerpendicular::GetCursorShape(CRect rect)
 {
-    return FindCountedPoint(rect) >= 0 ? kSizeAllCursor : kNoCursor;
+    return FindCountedPoint(rect) >= 0 ? IDC_SIZEALL : kNoCursor;
 }
 
 // --- Creation ---

@@ -79,7 +79,8 @@ protected:
     virtual void DrawFurtherPoint(CDC* dc, int j, const CPoint& origin, float ratio);
     // Where the text of point j's sub item is centred (window pixels); false when it has no text.
     virtual bool TextCentre(int j, const CPoint& origin, float ratio, CPoint& centre);
-    // ((ratio x (a + b)) + 1) x 0.5 + origin, truncated: the window position between two image coordinates.
+    // ((ratio x (a + b)) + 1) x 0.5 + origin, clamped (ClampWindowPosition) and truncated: the window position
+    // between two image coordinates.
     static int WindowMiddle(double a, double b, int origin, float ratio);
 
 private:

@@ -1,15 +1,12 @@
 #include "CQvGObjectPoint.h"
 
+#include "PixelCross.h"
+
 #include "gdi/CDC.h"
 #include "gdi/CPen.h"
 #include "gdi/CRgn.h"
 #include "types/Rounding.h"
-
-namespace {
-
-constexpr UINT kSizeAllCursor = 32646;
-
-}  // namespace
+#include "types/WinUser.h"
 
 CQvGObjectPoint::CQvGObjectPoint()
 {
@@ -45,13 +42,7 @@ void CQvGObjectPoint::DrawShape(CDC* dc, const CPoint* origin, const float* rati
     LOGPEN pen{};
     if (dc->GetCurrentPen())
         dc->GetCurrentPen()->GetLogPen(&pen);
-    const CPoint at = MapToWindow(m_points[0], *origin, *ratio);
-    for (int k = 0; k < arm; ++k) {
-        dc->SetPixel(at.x - k, at.y, pen.lopnColor);
-        dc->SetPixel(at.x + k, at.y, pen.lopnColor);
-        dc->SetPixel(at.x, at.y - k, pen.lopnColor);
-        dc->SetPixel(at.x, at.y + k, pen.lopnColor);
-    }
+    SetPlusPixels(dc, MapToWindow(m_points[0], *origin, *ratio), arm, pen.lopnColor);
 }
 
 int CQvGObjectPoint::GetHandle(CRect /*rect*/)
@@ -109,7 +100,7 @@ CRect CQvGObjectPoint::GetMBR()
 
 UINT CQvGObjectPoint::GetCursorShape(CRect rect)
 {
-    return rect.PtInRect(RoundedPoint()) ? kSizeAllCursor : kNoCursor;
+    return rect.PtInRect(RoundedPoint()) ? IDC_SIZEALL : kNoCursor;
 }
 
 void CQvGObjectPoint::SetCalType()

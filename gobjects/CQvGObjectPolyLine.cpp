@@ -6,6 +6,7 @@
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"
 #include "types/Rounding.h"
+#include "types/WinUser.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,14 +15,11 @@
 
 namespace {
 
-constexpr UINT kSizeAllCursor = 32646;
-
 // The chain is drawn a whole pixel further than the other shapes round. Far points (a huge ratio from a damaged
 // stream) are clamped far outside the window rather than converted out of the int range.
 int MapVertex(double v, int origin, float ratio)
 {
-    constexpr double kFarOut = 1 << 30;
-    return static_cast<int>(std::clamp(origin + static_cast<double>(ratio) * v + 1.0, -kFarOut, kFarOut));
+    return static_cast<int>(ClampWindowPosition(origin + static_cast<double>(ratio) * v + 1.0));
 }
 
 }  // namespace
@@ -135,7 +133,7 @@ UINT CQvGObjectPolyLine::GetCursorShape(CRect rect)
 {
     for (int i = 0; i < m_pointCount; ++i) {
         if (rect.PtInRect(Rounded(m_points[i])))
-            return kSizeAllCursor;
+            return IDC_SIZEALL;
     }
     return kNoCursor;
 }

@@ -83,12 +83,19 @@ double CQvGObjectPolygon::TwiceSignedArea() const
 {
     // The last point is left out: on a finished outline it is the closing copy of the first, and while the outline
     // is drawn it is the one following the mouse.
+    // The sum is taken about the first vertex: about the image origin, the products of a small polygon far out
+    // are huge and nearly cancel, losing most of their digits.
     const int vertices = m_pointCount - 1;
+    if (vertices < 3)
+        return 0.0;
+    const _RPOINT& first = m_points[0];
     double sum = 0.0;
-    for (int k = 0; k < vertices; ++k) {
-        const _RPOINT& a = m_points[k];
-        const _RPOINT& b = m_points[(k + 1) % vertices];
-        sum += a.x * b.y - a.y * b.x;
+    for (int k = 1; k + 1 < vertices; ++k) {
+        const double ax = m_points[k].x - first.x;
+        const double ay = m_points[k].y - first.y;
+        const double bx = m_points[k + 1].x - first.x;
+        const double by = m_points[k + 1].y - first.y;
+        sum += ax * by - ay * bx;
     }
     return sum;
 }

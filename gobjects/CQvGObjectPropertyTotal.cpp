@@ -98,7 +98,7 @@ void CQvGObjectPropertyTotal::Swap(CQvGObjectPropertyTotal& other) noexcept
 
 void CQvGObjectPropertyTotal::Initialize()
 {
-    const bool edition1 = g_OEMProduct == 1;
+    const bool edition1 = g_OEMProduct == kEditionHeightWidth;
     m_reserved4 = 0;
     m_dispTypes = {
         CAL_LENGTH,                          // Line, AutoLine

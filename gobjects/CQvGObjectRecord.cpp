@@ -31,7 +31,8 @@ bool CountFits(const LeReader& in, int32_t count, int32_t trusted, int64_t itemB
     return count <= trusted || count <= in.RemainingBytes() / itemBytes;
 }
 
-int g_labelReadDepth = 0;
+// Per thread: a document loading on another thread is at a depth of its own.
+thread_local int g_labelReadDepth = 0;
 
 struct LabelDepthGuard
 {

@@ -8,6 +8,7 @@
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"
 #include "types/Rounding.h"
+#include "types/WinUser.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,14 +18,9 @@ namespace {
 // A circular mil is the area of a circle one mil (0.0254 mm) across, pi/4 x 0.0254^2 mm^2.
 constexpr double kCircularMilsPerSquareMillimetre = 1973.5252413880287;
 
-constexpr UINT kSizeNWSE = 32642;
-constexpr UINT kSizeNESW = 32643;
-constexpr UINT kSizeWE = 32644;
-constexpr UINT kSizeNS = 32645;
-
 // The sizing cursors of the handles 0..7, clockwise from the top-left corner.
-constexpr UINT kHandleCursors[CQvGObjectRect::kHandleCount] = {kSizeNWSE, kSizeNS, kSizeNESW, kSizeWE,
-                                                               kSizeNWSE, kSizeNS, kSizeNESW, kSizeWE};
+constexpr UINT kHandleCursors[CQvGObjectRect::kHandleCount] = {IDC_SIZENWSE, IDC_SIZENS, IDC_SIZENESW, IDC_SIZEWE,
+                                                               IDC_SIZENWSE, IDC_SIZENS, IDC_SIZENESW, IDC_SIZEWE};
 
 int MidCoordinate(double a, double b)
 {

@@ -38,7 +38,8 @@ void CQvGObjectVerticalLine::DrawShape(CDC* dc, const CPoint* origin, const floa
 {
     FeedRealtimeResultBox(flag);
 
-    const int height = m_container ? m_container->GetCanvasSize().cy : 0;
+    // Whatever size a caller gave the canvas, the last pixel is counted in doubles.
+    const double height = m_container ? m_container->GetCanvasSize().cy : 0;
     const int top = MapToWindow(0.0, origin->y, *ratio);
     const int bottom = MapToWindow(height - 1, origin->y, *ratio);
     for (int i = 0; i < 2; ++i) {
@@ -72,27 +73,28 @@ int CQvGObjectVerticalLine::GetHitTestRgn(CRgn& rgn)
 
 CRect CQvGObjectVerticalLine::GetMBR()
 {
-    const int height = m_container ? m_container->GetCanvasSize().cy : 0;
-    CRect box(TruncHalfUp(m_points[0].x), 0, TruncHalfUp(m_points[1].x), height);
+    const double height = m_container ? m_container->GetCanvasSize().cy : 0;
+    CRect box(TruncHalfUp(m_points[0].x), 0, TruncHalfUp(m_points[1].x), RoundHalfAway(height));
     box.NormalizeRect();
-    box.InflateRect(4);
-    return box;
+    // Saturated, for a canvas or a point at the end of int.
+    return CRect(RoundHalfAway(box.left - 4.0), RoundHalfAway(box.top - 4.0), RoundHalfAway(box.right + 4.0),
+                 RoundHalfAway(box.bottom + 4.0));
 }
 
 UINT CQvGObjectVerticalLine::GetCursorShape(CRect rect)
 {
-    return CQvGObjectLine::GetCursorShape(rect) == kNoCursor ? kNoCursor : IDC_SYSTEM_SIZEWE;
+    return CQvGObjectLine::GetCursorShape(rect) == kNoCursor ? kNoCursor : IDC_SIZEWE;
 }
 
 void CQvGObjectVerticalLine::SetCalType()
 {
-    m_calType = (g_OEMProduct == 1 ? CAL_WIDTH : CAL_LENGTH) | kPositions;
+    m_calType = (g_OEMProduct == kEditionHeightWidth ? CAL_WIDTH : CAL_LENGTH) | kPositions;
     m_defaultData.kind = m_dispType;
 }
 
 int CQvGObjectVerticalLine::GetCalData(tagCAL_DATA& data, int subItem)
 {
-    if (data.kind == CAL_LENGTH || (data.kind == CAL_WIDTH && g_OEMProduct == 1)) {
+    if (data.kind == CAL_LENGTH || (data.kind == CAL_WIDTH && g_OEMProduct == kEditionHeightWidth)) {
         data.value1 = GetUnitsPerPixel() * std::abs(m_points[0].x - m_points[1].x);
         return 1;
     }

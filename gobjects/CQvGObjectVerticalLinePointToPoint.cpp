@@ -49,18 +49,18 @@ CRect CQvGObjectVerticalLinePointToPoint::GetMBR()
 
 UINT CQvGObjectVerticalLinePointToPoint::GetCursorShape(CRect rect)
 {
-    return CQvGObjectLine::GetCursorShape(rect) == kNoCursor ? kNoCursor : IDC_SYSTEM_SIZENS;
+    return CQvGObjectLine::GetCursorShape(rect) == kNoCursor ? kNoCursor : IDC_SIZENS;
 }
 
 void CQvGObjectVerticalLinePointToPoint::SetCalType()
 {
-    m_calType = (g_OEMProduct == 1 ? CAL_HEIGHT : CAL_LENGTH) | kPositions;
+    m_calType = (g_OEMProduct == kEditionHeightWidth ? CAL_HEIGHT : CAL_LENGTH) | kPositions;
     m_defaultData.kind = m_dispType;
 }
 
 int CQvGObjectVerticalLinePointToPoint::GetCalData(tagCAL_DATA& data, int subItem)
 {
-    if (data.kind == CAL_LENGTH || (data.kind == CAL_HEIGHT && g_OEMProduct == 1)) {
+    if (data.kind == CAL_LENGTH || (data.kind == CAL_HEIGHT && g_OEMProduct == kEditionHeightWidth)) {
         data.value1 = GetUnitsPerPixel() * std::abs(m_points[0].y - m_points[1].y);
         return 1;
     }

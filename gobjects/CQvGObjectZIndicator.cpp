@@ -3,13 +3,13 @@
 #include "CQvGObjectLabel.h"
 
 #include "types/Rounding.h"
+#include "types/WinUser.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr UINT kSizeAllCursor = 32646;
 // The farthest coordinate an overlay record holds: a record beyond it is refused as damaged, so a point kept
 // beyond it would make the saved overlay unreadable (and its box would overflow int).
 constexpr double kMaxStoredCoordinate = 1.0e7;
@@ -95,8 +95,8 @@ CRect CQvGObjectZIndicator::GetMBR()
 
 UINT CQvGObjectZIndicator::GetCursorShape(CRect rect)
 {
-    return rect.PtInRect(CPoint(TruncHalfUp(m_points[0].x), TruncHalfUp(m_points[0].y))) ? kSizeAllCursor
-                                                                                           : kNoCursor;
+    return rect.PtInRect(CPoint(TruncHalfUp(m_points[0].x), TruncHalfUp(m_points[0].y))) ? IDC_SIZEALL
+                                                                                        : kNoCursor;
 }
 
 void CQvGObjectZIndicator::SetCalType()

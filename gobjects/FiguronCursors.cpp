@@ -19,9 +19,9 @@ QCursor PictureCursor(const char* resource)
 
 uint32_t CreationCursorId()
 {
-    if (g_OEMProduct == 3)
+    if (g_OEMProduct == kEditionCursor4011)
         return IDC_FIGURON_CREATE_EDITION3;
-    if (g_OEMProduct == 1)
+    if (g_OEMProduct == kEditionHeightWidth)
         return IDC_FIGURON_CREATE_EDITION1;
     return IDC_FIGURON_CREATE;
 }
@@ -32,11 +32,11 @@ QCursor LoadFiguronCursor(uint32_t id)
     case IDC_FIGURON_CREATE: return PictureCursor(":/figuron/cursor4010.png");
     case IDC_FIGURON_CREATE_EDITION3: return PictureCursor(":/figuron/cursor4011.png");
     case IDC_FIGURON_CREATE_EDITION1: return PictureCursor(":/figuron/cursor4012.png");
-    case IDC_SYSTEM_SIZENWSE: return QCursor(Qt::SizeFDiagCursor);
-    case IDC_SYSTEM_SIZENESW: return QCursor(Qt::SizeBDiagCursor);
-    case IDC_SYSTEM_SIZEWE: return QCursor(Qt::SizeHorCursor);
-    case IDC_SYSTEM_SIZENS: return QCursor(Qt::SizeVerCursor);
-    case IDC_SYSTEM_SIZEALL: return QCursor(Qt::SizeAllCursor);
+    case IDC_SIZENWSE: return QCursor(Qt::SizeFDiagCursor);
+    case IDC_SIZENESW: return QCursor(Qt::SizeBDiagCursor);
+    case IDC_SIZEWE: return QCursor(Qt::SizeHorCursor);
+    case IDC_SIZENS: return QCursor(Qt::SizeVerCursor);
+    case IDC_SIZEALL: return QCursor(Qt::SizeAllCursor);
     default: return QCursor(Qt::ArrowCursor);
     }
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "types/VistrelExport.h"
+#include "types/WinUser.h"
 
 #include <cstdint>
 
@@ -14,16 +15,9 @@ constexpr uint32_t IDC_FIGURON_CREATE = 4010;
 constexpr uint32_t IDC_FIGURON_CREATE_EDITION3 = 4011;
 constexpr uint32_t IDC_FIGURON_CREATE_EDITION1 = 4012;
 
-// System cursors that shapes answer from GetCursorShape.
-constexpr uint32_t IDC_SYSTEM_SIZENWSE = 32642;
-constexpr uint32_t IDC_SYSTEM_SIZENESW = 32643;
-constexpr uint32_t IDC_SYSTEM_SIZEWE = 32644;
-constexpr uint32_t IDC_SYSTEM_SIZENS = 32645;
-constexpr uint32_t IDC_SYSTEM_SIZEALL = 32646;
-
 // The creation cursor of the edition in force (g_OEMProduct).
 VISTREL_EXPORT uint32_t CreationCursorId();
 
 // The cursor of `id`: the library's pictures with their hot spots for 4010-4012, the matching Qt shape for the
-// system ids above, the arrow for anything else.
+// system sizing ids that shapes answer from GetCursorShape (IDC_SIZE*, types/WinUser.h), the arrow for anything else.
 VISTREL_EXPORT QCursor LoadFiguronCursor(uint32_t id);

@@ -131,9 +131,9 @@ Catalogue gAnnotation;
 
 std::span<const ToolEntry> ToolsOfEdition(OEM_PRODUCT edition)
 {
-    if (edition == 8)
+    if (edition == kEditionWithoutDasAndCurvature)
         return k2DMeasureToolsEdition8;
-    if (edition == 9)
+    if (edition == kEditionEightTools)
         return k2DMeasureToolsEdition9;
     return k2DMeasureTools;
 }

@@ -3,6 +3,7 @@
 #include "stream/LeStream.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 
 int64_t RemainingBytes(FILE* file)
@@ -32,4 +33,12 @@ int32_t MaxRecordsIn(FILE* file)
 int32_t MaxRecordsIn(const LeReader& in)
 {
     return RecordsIn(in.RemainingBytes());
+}
+
+bool IsPlausibleView(CSize canvas, CPoint origin, float ratio)
+{
+    const auto side = [](int32_t v) { return v >= 0 && v <= kMaxCanvasSide; };
+    const double reach = kMaxOriginCanvases * kMaxCanvasSide * std::max(1.0, static_cast<double>(ratio));
+    const auto near = [reach](int32_t v) { return std::abs(static_cast<double>(v)) <= reach; };
+    return side(canvas.cx) && side(canvas.cy) && near(origin.x) && near(origin.y);
 }

@@ -2,6 +2,8 @@
 // refused before anything is allocated for it.
 #pragma once
 
+#include "types/WinGeometry.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -18,3 +20,13 @@ int64_t RemainingBytes(FILE* file);
 // How many object records can at most follow in the stream.
 int32_t MaxRecordsIn(FILE* file);
 int32_t MaxRecordsIn(const LeReader& in);
+
+// The longest side of an image the image library can hold, and so of a canvas a window shows.
+constexpr int32_t kMaxCanvasSide = 65536;
+// A window scrolls an image at most this many of the largest canvases (at the stream's zoom) away from its corner.
+constexpr double kMaxOriginCanvases = 4.0;
+
+// Whether a stream's canvas size and scroll origin are ones a window could have set: each canvas side within
+// [0, kMaxCanvasSide], each origin coordinate within kMaxOriginCanvases x kMaxCanvasSide x max(1, ratio) of 0.
+// ratio is the stream's zoom ratio, already known to be positive and finite.
+bool IsPlausibleView(CSize canvas, CPoint origin, float ratio);

@@ -2,6 +2,8 @@
 
 #include "types/Rounding.h"
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 void NormalizeDRect(_RPOINT* corners)
@@ -33,4 +35,21 @@ CRect DRectToRect(const _RPOINT* corners)
 {
     return CRect(TruncHalfUp(corners[0].x), TruncHalfUp(corners[0].y), TruncHalfUp(corners[1].x),
                  TruncHalfUp(corners[1].y));
+}
+
+double ClampWindowPosition(double position)
+{
+    if (std::isnan(position))
+        return 0.0;
+    return std::clamp(position, -kFarWindowCoordinate, kFarWindowCoordinate);
+}
+
+int WindowPixel(double v, double origin, double ratio)
+{
+    return TruncHalfUp(ClampWindowPosition(ratio * v + origin));
+}
+
+int HalfSum(int64_t a, int64_t b)
+{
+    return static_cast<int>((a + b) / 2);
 }

@@ -6,11 +6,63 @@
 #include "gdi/CRgn.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace {
 
 constexpr double kHalfBand = 3.0;
+
+// The pixel columns x of one row y whose points (x, y) lie strictly inside an ellipse, as doubles (the columns of a
+// huge ellipse need not fit in int). Empty when first > last.
+struct ColumnSpan
+{
+    double first = 1;
+    double last = 0;
+};
+
+// The ellipse filling the box from (left, top) to (right, bottom); an inverted or flat box holds none.
+class PixelEllipse
+{
+public:
+    PixelEllipse(int64_t left, int64_t top, int64_t right, int64_t bottom)
+        : m_empty(right <= left || bottom <= top),
+          m_top(top),
+          m_bottom(bottom),
+          m_centreX((double(left) + double(right)) / 2.0),
+          m_centreY((double(top) + double(bottom)) / 2.0),
+          m_halfWidth((double(right) - double(left)) / 2.0),
+          m_halfHeight((double(bottom) - double(top)) / 2.0)
+    {
+    }
+
+    bool Empty() const { return m_empty; }
+    // Rows y with top < y < bottom hold the only pixels that can lie inside; Row answers for any row.
+    int64_t Top() const { return m_top; }
+    int64_t Bottom() const { return m_bottom; }
+
+    ColumnSpan Row(int64_t y) const
+    {
+        if (m_empty)
+            return {};
+        const double dy = (double(y) - m_centreY) / m_halfHeight;
+        const double across = 1.0 - dy * dy;
+        if (!(across > 0))
+            return {};
+        const double reach = m_halfWidth * std::sqrt(across);
+        // Columns x with |x - centre| < reach.
+        return {std::floor(m_centreX - reach) + 1, std::ceil(m_centreX + reach) - 1};
+    }
+
+private:
+    bool m_empty;
+    int64_t m_top;
+    int64_t m_bottom;
+    double m_centreX;
+    double m_centreY;
+    double m_halfWidth;
+    double m_halfHeight;
+};
 
 }  // namespace
 
@@ -63,4 +115,38 @@ void CreateLineHitRgn(CRgn& rgn, const _RPOINT& p1, const _RPOINT& p2, double ma
     POINT polygon[4];
     DPointsToPoints(corners, polygon, 4);
     CreateBoundedPolygonRgn(rgn, polygon, 4, ALTERNATE);
+}
+
+bool PixelsMeetEllipticRing(const CRect& box, int reach, const CRect& pixels)
+{
+    if (pixels.right < pixels.left || pixels.bottom < pixels.top)
+        return false;
+    const int64_t r = reach;
+    const PixelEllipse outer(int64_t(box.left) - r, int64_t(box.top) - r, int64_t(box.right) + r,
+                             int64_t(box.bottom) + r);
+    const PixelEllipse inner(int64_t(box.left) + r, int64_t(box.top) + r, int64_t(box.right) - r,
+                             int64_t(box.bottom) - r);
+    if (outer.Empty())
+        return false;
+    const int64_t firstRow = std::max<int64_t>(pixels.top, outer.Top());
+    const int64_t lastRow = std::min<int64_t>(pixels.bottom, outer.Bottom() - 1);
+    for (int64_t y = firstRow; y <= lastRow; ++y) {
+        const ColumnSpan out = outer.Row(y);
+        const double first = std::max<double>(pixels.left, out.first);
+        const double last = std::min<double>(pixels.right, out.last);
+        if (first > last)
+            continue;
+        const ColumnSpan in = inner.Row(y);
+        if (in.first > in.last || first < in.first || last > in.last)
+            return true;
+    }
+    return false;
+}
+
+bool PixelsMeetSquare(CPoint centre, int half, const CRect& pixels)
+{
+    if (pixels.right < pixels.left || pixels.bottom < pixels.top)
+        return false;
+    return int64_t(pixels.left) < int64_t(centre.x) + half && int64_t(pixels.right) >= int64_t(centre.x) - half &&
+           int64_t(pixels.top) < int64_t(centre.y) + half && int64_t(pixels.bottom) >= int64_t(centre.y) - half;
 }

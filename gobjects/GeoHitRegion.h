@@ -1,5 +1,6 @@
-// Hit bands of segments: the region in which a click selects a line, 6 window pixels across. Stateless; safe on
-// any thread.
+// Hit bands of segments (the region in which a click selects a line, 6 window pixels across), and the hit tests of
+// elliptic rings and grip squares worked out from their outlines, at a cost that does not grow with their size.
+// Stateless; safe on any thread.
 #pragma once
 
 #include "types/VistrelExport.h"
@@ -24,3 +25,19 @@ VISTREL_EXPORT void MakeHitPolygon(_RPOINT* points, double margin);
 // image pixels. rgn must not hold a region yet.
 VISTREL_EXPORT void CreateLineHitRgn(CRgn& rgn, const _RPOINT& p1, const _RPOINT& p2, double margin,
                                      const CPoint& origin, double ratio);
+
+// Grip squares in hit regions reach this many pixels each way from their centre (8 x 8 squares).
+constexpr int kGripHalf = 4;
+
+// Whether any of the pixels from (pixels.left, pixels.top) to (pixels.right, pixels.bottom), both corners included,
+// lies in the ring between the ellipse of box inflated by reach and the one of box deflated by reach: the ring
+// CreateEllipticRingRgn makes a region of. Pixel (x, y) lies inside an ellipse when the point (x, y) does, as the
+// region library samples ellipses (so the ring of a box straddles the outline GDI paints with that box's right and
+// bottom included); a box too small to be deflated leaves the whole inflated ellipse. Unlike the region, the ring
+// has no size limit. `pixels` with right < left or bottom < top holds no pixel. The cost grows with the rows of
+// `pixels` (a few for a click), never with the ring's size.
+VISTREL_EXPORT bool PixelsMeetEllipticRing(const CRect& box, int reach, const CRect& pixels);
+
+// Whether any of the pixels (both corners included, as above) lies in the square [c.x - half, c.x + half) x
+// [c.y - half, c.y + half): a grip square of side 2 x half.
+VISTREL_EXPORT bool PixelsMeetSquare(CPoint centre, int half, const CRect& pixels);

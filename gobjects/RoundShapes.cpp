@@ -2,6 +2,7 @@
 
 #include "CQvGObject.h"
 #include "CQvGObjectContainer.h"
+#include "GeoConversions.h"
 #include "GeoHitRegion.h"
 
 #include "CCalibKeeper.h"
@@ -67,7 +68,7 @@ void DrawEllipseInBox(CDC* dc, const CRect& box, bool radiusLine)
     dc->Ellipse(box.left, box.top, right, box.bottom + 1);
     if (!radiusLine)
         return;
-    const int middle = (box.top + box.bottom + 1) / 2;
-    dc->MoveTo((right + box.left) / 2, middle);
+    const int middle = HalfSum(box.top, box.bottom + int64_t(1));
+    dc->MoveTo(HalfSum(right, box.left), middle);
     dc->LineTo(right, middle);
 }

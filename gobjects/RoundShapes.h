@@ -32,5 +32,6 @@ void AddGripSquare(CRgn& rgn, CPoint p);
 bool IsDrawableEllipseBox(const CRect& box);
 
 // The ellipse filling the window box (both corners included) with the selected pen and brush, and with
-// radiusLine the line from its centre to its right edge. Nothing for a box IsDrawableEllipseBox refuses.
+// radiusLine the line from its centre to its right edge. Nothing for a box IsDrawableEllipseBox refuses. A box
+// may lie anywhere in int (its edges clamped far out by the window mapping): the centre is found in 64 bits.
 void DrawEllipseInBox(CDC* dc, const CRect& box, bool radiusLine);

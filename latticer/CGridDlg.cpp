@@ -9,6 +9,7 @@
 #include "strings/Format.h"
 #include "ui/ColourDialog.h"
 #include "ui/MessageBox.h"
+#include "ui/ModalDialog.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -143,7 +144,7 @@ void CGridDlg::BuildControls()
 
 int CGridDlg::DoModal()
 {
-    return exec() == QDialog::Accepted ? 1 : 0;
+    return RunModal(*this) == QDialog::Accepted ? 1 : 0;
 }
 
 void CGridDlg::SetGap(float gap)

@@ -26,7 +26,7 @@ class VISTREL_EXPORT CGridDlg : public QDialog
 public:
     CGridDlg(QWidget* parent, CLatticer* overlay);
 
-    // 1 after OK, 0 after Cancel.
+    // Runs the dialog through RunModal (ui/ModalDialog.h); 1 after OK, 0 after Cancel.
     int DoModal();
     // Shows the spacing ("%f" without trailing zeros: 30.5 reads "30.5", 40 reads "40"), stores it in the
     // overlay and repaints the window.

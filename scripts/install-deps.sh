@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing Vistrel need. Installs only what is missing; safe to re-run.
+#   scripts/install-deps.sh [--fuzz]   --fuzz: also clang and its libFuzzer runtime, for scripts/fuzz.sh
 set -euo pipefail
 
 packages=(
@@ -7,11 +8,16 @@ packages=(
   g++ cmake ninja-build pkg-config
   # libraries
   qt6-base-dev qt6-image-formats-plugins libgl-dev libopencv-core-dev libopencv-imgproc-dev
+  # the JPEG decoder, to check that a file's data is whole before Qt decodes it
+  libjpeg-dev
   # tests and benchmarks (locales: a comma-decimal locale to prove numbers never follow it)
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth locales
   # metric-compatible faces for "Arial" and "Tahoma", and Hangul
   fonts-liberation fonts-wine fonts-nanum fontconfig
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

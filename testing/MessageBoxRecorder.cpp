@@ -1,5 +1,7 @@
 #include "MessageBoxRecorder.h"
 
+#include <QDialog>
+
 namespace testing_support {
 
 void MessageBoxRecorder::Install()
@@ -7,6 +9,7 @@ void MessageBoxRecorder::Install()
     SetMessageBoxHook([this](const MessageBoxRequest& request) { return AnswerBox(request); });
     SetFileDialogHook([this](const FileDialogRequest& request) { return AnswerFileDialog(request); });
     SetColourDialogHook([this](const ColourDialogRequest& request) { return AnswerColourDialog(request); });
+    SetModalDialogHook([this](QDialog& dialog) { AnswerModal(dialog); });
 }
 
 void MessageBoxRecorder::Reset()
@@ -14,9 +17,11 @@ void MessageBoxRecorder::Reset()
     m_boxes.clear();
     m_fileDialogs.clear();
     m_colourDialogs.clear();
+    m_modalDialogs.clear();
     m_boxAnswers.clear();
     m_fileAnswers.clear();
     m_colourAnswers.clear();
+    m_modalAnswers.clear();
 }
 
 void MessageBoxRecorder::QueueAnswers(std::initializer_list<int> answers)
@@ -32,6 +37,11 @@ void MessageBoxRecorder::QueueFile(const std::string& path)
 void MessageBoxRecorder::QueueColour(std::optional<COLORREF> colour)
 {
     m_colourAnswers.push_back(colour);
+}
+
+void MessageBoxRecorder::QueueModal(std::function<void(QDialog&)> answer)
+{
+    m_modalAnswers.push_back(std::move(answer));
 }
 
 int MessageBoxRecorder::AnswerBox(const MessageBoxRequest& request)
@@ -62,6 +72,18 @@ std::optional<COLORREF> MessageBoxRecorder::AnswerColourDialog(const ColourDialo
     const std::optional<COLORREF> answer = m_colourAnswers.front();
     m_colourAnswers.pop_front();
     return answer;
+}
+
+void MessageBoxRecorder::AnswerModal(QDialog& dialog)
+{
+    m_modalDialogs.push_back({dialog.metaObject()->className(), dialog.objectName().toStdString(),
+                              dialog.windowTitle().toStdString()});
+    if (m_modalAnswers.empty())
+        return;
+    // Taken off the queue first: the answer may itself run a nested dialog.
+    const std::function<void(QDialog&)> answer = std::move(m_modalAnswers.front());
+    m_modalAnswers.pop_front();
+    answer(dialog);
 }
 
 MessageBoxRecorder& MessageBoxes()

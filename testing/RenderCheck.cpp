@@ -1,5 +1,9 @@
 #include "RenderCheck.h"
 
+#include <QDir>
+
+#include <cstdlib>
+
 namespace testing_support {
 
 QImage BlankSurface(int width, int height, QRgb fill)
@@ -38,15 +42,25 @@ int CountDifferences(const QImage& a, const QImage& b)
     return count;
 }
 
+QString FailureImageFolder()
+{
+    if (const char* folder = std::getenv("VISTREL_TEST_OUTPUT_DIR"); folder && *folder)
+        return QString::fromLocal8Bit(folder);
+    return QStringLiteral(VISTREL_BUILD_TEST_OUTPUT_DIR);
+}
+
 ::testing::AssertionResult ImagesMatch(const QImage& actual, const QImage& expected, const QString& name, int budget)
 {
     const int differences = CountDifferences(actual, expected);
     if (differences <= budget)
         return ::testing::AssertionSuccess();
-    actual.save(name + "-actual.png");
-    expected.save(name + "-expected.png");
-    return ::testing::AssertionFailure() << differences << " pixels differ (budget " << budget << "); images saved as "
-                                         << name.toStdString() << "-actual.png and -expected.png";
+    const QDir folder(FailureImageFolder());
+    const QString actualPath = folder.absoluteFilePath(name + "-actual.png");
+    const QString expectedPath = folder.absoluteFilePath(name + "-expected.png");
+    const bool saved = QDir().mkpath(folder.absolutePath()) && actual.save(actualPath) && expected.save(expectedPath);
+    return ::testing::AssertionFailure() << differences << " pixels differ (budget " << budget << "); "
+                                         << (saved ? "images saved as " : "could not save the images as ")
+                                         << actualPath.toStdString() << " and " << expectedPath.toStdString();
 }
 
 }  // namespace testing_support

@@ -85,9 +85,9 @@ TEST(BestFitLine, FitsStayFiniteForEveryPointSpread)
     };
     const Case cases[] = {
         {"vertical", {{50, 10}, {50, 40}, {50, 25}}, {50, 10}, {50, 40}, "15.00", "270.00"},
-        // A level regression through a taller than wide spread has no x for a y: it is clipped along x.
-        {"tall rectangle", {{10, 10}, {30, 10}, {30, 70}, {10, 70}}, {10, 40}, {30, 40}, "10.00", "0.00"},
-        {"symmetric cross", {{40, 10}, {40, 70}, {30, 40}, {50, 40}}, {30, 40}, {50, 40}, "10.00", "0.00"},
+        // Spreads taller than wide are fitted along their height (x on y), not across it.
+        {"tall rectangle", {{10, 10}, {30, 10}, {30, 70}, {10, 70}}, {20, 10}, {20, 70}, "30.00", "270.00"},
+        {"symmetric cross", {{40, 10}, {40, 70}, {30, 40}, {50, 40}}, {40, 10}, {40, 70}, "30.00", "270.00"},
         // A right click right after the first click fits one point: a segment of no length on it.
         {"one point", {{60, 30}}, {60, 30}, {60, 30}, "0.00", "-1.00"},
     };
@@ -103,6 +103,22 @@ TEST(BestFitLine, FitsStayFiniteForEveryPointSpread)
         EXPECT_EQ(LineFamilyScene::Text(fit, CAL_X_ANGLE), c.xAngle) << c.what;
         EXPECT_EQ(fit->GetLabelCount(), 1) << c.what;
     }
+}
+
+TEST(BestFitLine, ASteepEdgeWithOnePixelOfJitterReadsItsOwnLengthAndDirection)
+{
+    // 163 pixels from top to bottom; fitted y on x it read 495.75 units (991.5 pixels) at 350.54 degrees.
+    LineFamilyScene s;
+    CQvGObjectBestFitLine* fit = FitThrough(
+        s, {{200, 300}, {200, 327}, {201, 354}, {201, 382}, {201, 409}, {200, 436}, {200, 463}}, CPoint(150, 140));
+    ASSERT_NE(fit, nullptr);
+    ASSERT_EQ(fit->GetState(), GS_FINISHED);
+    EXPECT_EQ(fit->GetPoint()[0].y, 300);
+    EXPECT_EQ(fit->GetPoint()[1].y, 463);
+    EXPECT_NEAR(fit->GetPoint()[0].x, 200.43, 0.01);
+    EXPECT_NEAR(fit->GetPoint()[1].x, 200.43, 0.01);
+    EXPECT_EQ(LineFamilyScene::Text(fit, CAL_LENGTH), "81.50");
+    EXPECT_EQ(LineFamilyScene::Text(fit, CAL_X_ANGLE), "270.00");
 }
 
 TEST(BestFitLine, FinishingWithoutAClickedPointKeepsNothing)

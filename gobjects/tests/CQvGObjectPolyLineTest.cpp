@@ -5,6 +5,7 @@
 #include "RenderCheck.h"
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"
+#include "types/WinUser.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@ namespace {
 using testing_support::BlankSurface;
 using testing_support::PixelAt;
 
-constexpr UINT kLeftButton = 0x0001;  // the mouse handlers' flag for a held left button
+constexpr UINT kLeftButton = MK_LBUTTON;  // the mouse handlers' flag for a held left button
 
 struct ChainDeleter
 {

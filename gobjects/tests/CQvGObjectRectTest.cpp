@@ -8,6 +8,7 @@
 #include "RenderCheck.h"
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"
+#include "types/WinUser.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ namespace {
 using testing_support::BlankSurface;
 using testing_support::PixelAt;
 
-constexpr UINT kLeftButton = 0x0001;  // the mouse handlers' flag for a held left button
+constexpr UINT kLeftButton = MK_LBUTTON;  // the mouse handlers' flag for a held left button
 
 // Objects live on the heap and die through RemoveAll, as the container's do.
 struct RectDeleter

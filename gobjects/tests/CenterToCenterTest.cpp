@@ -10,6 +10,7 @@
 #include "RenderCheck.h"
 #include "gdi/CDC.h"
 #include "stream/LeStream.h"
+#include "types/WinUser.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ namespace {
 using testing_support::BlankSurface;
 using testing_support::PixelAt;
 
-constexpr UINT kLeftButton = 0x0001;
+constexpr UINT kLeftButton = MK_LBUTTON;
 
 // Circle A: centre (20, 20), radius 10. Circle B: centre (80, 50), radius 20.
 const std::vector<CPoint> kRims = {{30, 20}, {20, 10}, {10, 20}, {100, 50}, {80, 30}, {60, 50}};
@@ -110,6 +111,24 @@ TEST(CenterToCenter, RimPointsThatMakeNoCircleFallBackOnTheBoxOfTheFirstTwo)
         CRgn region;
         EXPECT_EQ(obj->GetHitTestRgn(region), 1);
     }
+}
+
+TEST(CenterToCenter, CirclesOfCloseClicksFarFromTheOriginMeasureBetweenTheirCentres)
+{
+    // Two circles of radius 5 a million pixels out, centres 20 pixels apart. Their fits were once refused, and the
+    // length measured between midpoints of rim points instead.
+    const std::vector<CPoint> rims = {{1000005, 1000000}, {1000003, 1000004}, {1000000, 999995},
+                                      {1000025, 1000000}, {1000020, 1000005}, {1000016, 999997}};
+    Scene s;
+    CQvGObjectCenterToCenter* obj = s.Create(rims);
+    ASSERT_EQ(obj->GetState(), GS_FINISHED);
+    EXPECT_NEAR(Scene::Value(obj, CAL_LENGTH), 20 * 0.5, 1e-9);
+    EXPECT_NEAR(Scene::Value(obj, CAL_X_ANGLE), 0, 1e-9);
+    tagCAL_DATA start;
+    start.kind = CAL_POSITION_START;
+    ASSERT_EQ(obj->GetCalData(start, 0), 1);
+    EXPECT_NEAR(start.value1, 1000000, 1e-9);
+    EXPECT_NEAR(start.value2, 1000000, 1e-9);
 }
 
 TEST(CenterToCenter, AGrabbedCircleMovesAloneAndBothMoveWithTheLabel)

@@ -7,6 +7,8 @@
 #include "PrivateRuntimeDir.h"
 #include "TestGObject.h"
 
+#include "types/WinUser.h"
+
 #include <QByteArray>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -25,7 +27,7 @@
 
 namespace {
 
-constexpr UINT kLeftButton = 0x0001;
+constexpr UINT kLeftButton = MK_LBUTTON;
 
 class ContainerClipboard : public ::testing::Test
 {

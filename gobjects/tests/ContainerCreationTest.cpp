@@ -5,13 +5,15 @@
 #include "FiguronCursors.h"
 #include "TestGObject.h"
 
+#include "types/WinUser.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
 
-constexpr UINT kLeftButton = 0x0001;
+constexpr UINT kLeftButton = MK_LBUTTON;
 
 // The number after the last "-" of an automatic name.
 int NameNumber(const CQvGObject* obj)

@@ -8,6 +8,7 @@
 #include "TestGObject.h"
 
 #include "gdi/GdiDefs.h"
+#include "types/WinUser.h"
 #include "ui/MessageBox.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,7 @@ namespace {
 using testing_support::CountDifferences;
 using testing_support::PixelAt;
 
-constexpr UINT kLeftButton = 0x0001;
+constexpr UINT kLeftButton = MK_LBUTTON;
 
 class ContainerSession : public ::testing::Test
 {

@@ -1,7 +1,7 @@
 // The container under sequences that used to leave it pointing at deleted or unfinished objects (a property
 // sheet whose runner deletes the object, selection changes, pastes and removals in the middle of a creation), and
-// painting with extreme values that a damaged stream can carry (origin, ratio, line-end types, font angles) or
-// that nearly parallel lines produce.
+// painting with extreme values that a damaged stream or a caller can set (origin, ratio, line-end types, font
+// angles) or that nearly parallel lines produce.
 #include "ByteFixture.h"
 #include "CQvGObject.h"
 #include "CQvGObjectContainer.h"
@@ -11,6 +11,7 @@
 #include "PrivateRuntimeDir.h"
 
 #include "gdi/CRecordingDC.h"
+#include "types/WinUser.h"
 #include "ui/MessageBox.h"
 
 #include <QClipboard>
@@ -27,8 +28,8 @@
 
 namespace {
 
-constexpr UINT kLeftButton = 0x0001;
-constexpr UINT kKeyEscape = 27;
+constexpr UINT kLeftButton = MK_LBUTTON;
+constexpr UINT kKeyEscape = VK_ESCAPE;
 constexpr int kIntMax = std::numeric_limits<int>::max();
 constexpr int kIntMin = std::numeric_limits<int>::min();
 
@@ -157,8 +158,9 @@ TEST_F(CoreReview, SelectionChangesInTheMiddleOfACreationAbandonIt)
     }
 }
 
-TEST_F(CoreReview, ExtremeOriginAndRatioFromAStreamPaintWithoutOverflow)
+TEST_F(CoreReview, ExtremeOriginAndRatioSetByACallerPaintWithoutOverflow)
 {
+    // A stream brings no such origin (the reader refuses it); a caller may still set one.
     struct Case
     {
         CPoint origin;
@@ -180,8 +182,6 @@ TEST_F(CoreReview, ExtremeOriginAndRatioFromAStreamPaintWithoutOverflow)
         for (CPoint p : {CPoint(10, 10), CPoint(60, 30), CPoint(90, 80)})
             source.LButtonDown(kLeftButton, p);
         source.RButtonDown(0, CPoint(90, 80));
-        source.SetRelative(c.origin);
-        source.SetRatio(c.ratio);
         TempStream out;
         ASSERT_EQ(source.Write(out.file()), 1);
 
@@ -189,6 +189,8 @@ TEST_F(CoreReview, ExtremeOriginAndRatioFromAStreamPaintWithoutOverflow)
         loaded.SetCanvasWnd(&canvas);
         TempStream in(out.Contents());
         ASSERT_EQ(loaded.Read(in.file()), 1) << c.ratio;
+        loaded.SetRelative(c.origin);
+        loaded.SetRatio(c.ratio);
         EXPECT_EQ(loaded.GetRelativePoint(), c.relative) << c.origin.x << " " << c.ratio;
 
         auto dc = canvas.GetSurfaceDC();

@@ -8,6 +8,7 @@
 #include "CCalibKeeper.h"
 #include "CQvDispWnd.h"
 #include "RenderCheck.h"
+#include "types/WinUser.h"
 #include "ui/MessageBox.h"
 
 #include <QApplication>
@@ -19,7 +20,7 @@ using testing_support::CountDifferences;
 
 namespace {
 
-constexpr UINT kLeftButton = 0x0001;
+constexpr UINT kLeftButton = MK_LBUTTON;
 
 // A view as the program has it: a white page with the overlay drawn over it.
 class OverlayWnd : public CQvDispWnd
@@ -94,9 +95,9 @@ TEST(DispWndCanvas, LineDrawnOnTheWindowCapturesBetweenClicksAndRepaintsFinished
 TEST(DispWndCanvas, CursorsNoticesAndReleaseOfAnotherWidgetsGrab)
 {
     Scene s;
-    s.canvas.SetCursor(IDC_SYSTEM_SIZEALL);
+    s.canvas.SetCursor(IDC_SIZEALL);
     EXPECT_EQ(s.wnd.viewport()->cursor().shape(), Qt::SizeAllCursor);
-    s.canvas.SetCursor(IDC_SYSTEM_SIZEWE);
+    s.canvas.SetCursor(IDC_SIZEWE);
     EXPECT_EQ(s.wnd.viewport()->cursor().shape(), Qt::SizeHorCursor);
 
     UINT received = 0;

@@ -44,9 +44,9 @@ TEST(FiguronCursors, SystemIdsMapToSizingShapes)
         uint32_t id;
         Qt::CursorShape shape;
     } cases[] = {
-        {IDC_SYSTEM_SIZENWSE, Qt::SizeFDiagCursor}, {IDC_SYSTEM_SIZENESW, Qt::SizeBDiagCursor},
-        {IDC_SYSTEM_SIZEWE, Qt::SizeHorCursor},     {IDC_SYSTEM_SIZENS, Qt::SizeVerCursor},
-        {IDC_SYSTEM_SIZEALL, Qt::SizeAllCursor},    {0xFFFFFFFFu, Qt::ArrowCursor},
+        {IDC_SIZENWSE, Qt::SizeFDiagCursor}, {IDC_SIZENESW, Qt::SizeBDiagCursor},
+        {IDC_SIZEWE, Qt::SizeHorCursor},     {IDC_SIZENS, Qt::SizeVerCursor},
+        {IDC_SIZEALL, Qt::SizeAllCursor},    {0xFFFFFFFFu, Qt::ArrowCursor},
         {4013, Qt::ArrowCursor},
     };
     for (const auto& c : cases)

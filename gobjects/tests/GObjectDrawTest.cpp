@@ -91,19 +91,16 @@ TEST(GObjectDraw, LabelIsPaintedAfterTheShapeWhenNamesOrValuesAreShown)
     }
 }
 
-TEST(GObjectDraw, UnitMarkIsOffWhileLabelsOfMilsAndPositionsPaint)
+TEST(GObjectDraw, LabelsOfMilsAndPositionsPaintWithoutTouchingTheContainersUnitMark)
 {
-    const std::pair<int32_t, int> cases[] = {
-        {CAL_LENGTH, 1},         {CAL_AREA, 1},           {CAL_CIRCULAR_MIL, 0},
-        {CAL_POSITION_START, 0}, {CAL_POSITION_CENTER, 0}, {CAL_POSITION_END, 0},
-    };
-    for (const auto& [quantity, markSeen] : cases) {
+    for (const int32_t quantity : {CAL_LENGTH, CAL_CIRCULAR_MIL, CAL_POSITION_START, CAL_POSITION_CENTER,
+                                   CAL_POSITION_END}) {
         Scene s;
         s.obj.SetDispType(quantity);
         CRecordingDC dc;
         s.Draw(dc);
-        EXPECT_EQ(s.label->markDuringPaint, markSeen) << quantity;
-        EXPECT_EQ(s.container.GetDisplayMark(), 1) << "restored after " << quantity;
+        EXPECT_EQ(s.label->markDuringPaint, 1) << quantity;
+        EXPECT_EQ(s.container.GetDisplayMark(), 1) << quantity;
     }
 }
 

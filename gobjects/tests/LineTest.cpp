@@ -7,12 +7,13 @@
 #include "CCalibKeeper.h"
 #include "RenderCheck.h"
 #include "gdi/GdiDefs.h"
+#include "types/WinUser.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-constexpr UINT kLeftButton = 0x1;
+constexpr UINT kLeftButton = MK_LBUTTON;
 
 // A finished line between two points, in a container with 0.5 units per pixel and 3 decimals.
 struct LineScene

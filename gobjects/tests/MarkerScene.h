@@ -13,6 +13,7 @@
 #include "CCalibKeeper.h"
 #include "RenderCheck.h"
 #include "gdi/CDC.h"
+#include "types/WinUser.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +24,7 @@
 
 struct MarkerScene
 {
-    static constexpr UINT kLeftButton = 0x0001;
+    static constexpr UINT kLeftButton = MK_LBUTTON;
     static constexpr int kWidth = 200;
     static constexpr int kHeight = 150;
 

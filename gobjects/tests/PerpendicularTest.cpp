@@ -11,6 +11,7 @@
 #include "RenderCheck.h"
 #include "gdi/CDC.h"
 #include "stream/LeStream.h"
+#include "types/WinUser.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +23,8 @@ using testing_support::BlankSurface;
 using testing_support::CountColour;
 using testing_support::PixelAt;
 
-constexpr UINT kLeftButton = 0x0001;
-constexpr UINT kKeyDelete = 46;
+constexpr UINT kLeftButton = MK_LBUTTON;
+constexpr UINT kKeyDelete = VK_DELETE;
 
 // A horizontal base line from (10, 50) to (110, 50), then A 30 above it, B 40 below, C 10 above.
 const std::vector<CPoint> kClicks = {{10, 50}, {110, 50}, {30, 20}, {60, 90}, {90, 40}};
@@ -296,6 +297,8 @@ TEST(Perpendicular, PaintsMarksAndOneTextPerSubItem)
         Scene s;
         s.container.SetDisplayMark(c.mark);
         CQvGObjectPerpendicular* obj = s.Create(c.shape, kClicks);
+        // A name no wider than the values: the two-line box the texts are placed in is then as wide as they are.
+        obj->GetProperty().SetName("P");
         obj->GetProperty().SetLineColor(RGB(255, 0, 0));
         obj->GetLabelObject()->GetProperty().SetTextColor(RGB(0, 0, 255));
         const CPoint origin(0, 0);
@@ -313,11 +316,51 @@ TEST(Perpendicular, PaintsMarksAndOneTextPerSubItem)
             }
             for (CPoint p : c.unpainted)
                 EXPECT_NE(PixelAt(surface, p.x, p.y), 0xFF0000u) << c.shape << " " << p.x << "," << p.y;
-            // Texts in the label's colour, centred between their two ends, only in a normal paint.
+            // Texts in the label's colour, about the middle of their two ends, only in a normal paint.
             for (const QRect& area : c.textAreas)
                 EXPECT_EQ(CountColour(surface, kTextRgb, area) > 0, flag == 0) << c.shape << " " << area.x();
             for (const QRect& area : c.noTextAreas)
                 EXPECT_EQ(CountColour(surface, kTextRgb, area), 0) << c.shape << " " << area.x();
         }
     }
+}
+
+TEST(Perpendicular, ValueWithNamesHiddenStandsAtTheTopLeftOfTheTwoLineBox)
+{
+    // One foot: A (100, 40) above the base line, its foot (100, 70), its text centred on (100, 55). The box is
+    // measured on the name and value lines and centred there; with the name hidden the value takes the first
+    // line's place, at the box's top-left corner. The marks are drawn white, so that only the text shows.
+    Scene s;
+    s.container.SetDisplayName(0);
+    s.container.SetDisplayData(1);
+    s.container.SetDisplayMark(0);
+    CQvGObjectPerpendicular* obj = s.Create(SHAPE_PERPENDICULAR, {{40, 70}, {180, 70}, {100, 40}});
+    obj->GetProperty().SetName("Perpendicular-7");
+    obj->GetProperty().SetLineColor(RGB(255, 255, 255));
+    obj->GetLabelObject()->GetProperty().SetTextColor(RGB(0, 0, 255));
+    const CPoint origin(0, 0);
+    const float ratio = 1.0f;
+    QImage painted = BlankSurface(200, 120);
+    {
+        CDC dc(painted);
+        obj->Draw(&dc, &origin, &ratio, 0);
+    }
+
+    QImage expected = BlankSurface(200, 120);
+    {
+        CDC dc(expected);
+        LOGFONTA logFont = obj->GetLabelObject()->GetProperty().GetFont();
+        logFont.lfHeight = CQvGObject::ScaleFontHeight(logFont.lfHeight, &ratio);
+        CFont font;
+        font.CreateFontIndirect(&logFont);
+        dc.SelectObject(&font);
+        dc.SetTextColor(RGB(0, 0, 255));
+        dc.SetBkMode(TRANSPARENT);
+        CRect box(0, 0, 10, 10);
+        dc.DrawText("Perpendicular-7-0\n15.00", box, DT_CALCRECT | DT_NOCLIP);
+        dc.TextOut(100 - box.Width() / 2, 55 - box.Height() / 2, "15.00");
+    }
+    EXPECT_GT(CountColour(expected, 0xFFFFFF), 0);
+    EXPECT_LT(CountColour(expected, 0xFFFFFF), 200 * 120 - 20);
+    EXPECT_TRUE(testing_support::ImagesMatch(painted, expected, "perpendicular-value-names-hidden"));
 }

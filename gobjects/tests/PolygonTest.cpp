@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
+#include <string>
 #include <vector>
 
 using testing_support::PixelAt;
@@ -63,6 +65,84 @@ TEST(Polygon, ClickedOutlineIsClosedAndMeasuresPerimeterAndArea)
         EXPECT_EQ(polygon->GetCalType(), 0xC01);
     }
 }
+
+namespace {
+
+struct FarPolygonCase
+{
+    const char* what;
+    std::vector<CPoint> corners;  // clicked near the origin
+    double areaPixels;            // of the clicked outline
+    _RPOINT offset;               // then every point p becomes offset + scale x p
+    double scale;
+};
+
+std::ostream& operator<<(std::ostream& out, const FarPolygonCase& c)
+{
+    return out << c.what;
+}
+
+class PolygonFarOut : public testing::TestWithParam<FarPolygonCase>
+{
+};
+
+}  // namespace
+
+// A polygon's area depends on its shape, not on where it lies: small outlines far from the origin keep their
+// area to the precision of their vertices.
+TEST_P(PolygonFarOut, KeepsItsAreaWhereverItLies)
+{
+    const FarPolygonCase& c = GetParam();
+    MarkerScene s;
+    ASSERT_EQ(s.container.AddObject(SHAPE_POLYGON), 1);
+    CQvGObject* polygon = s.container.GetCreatingObject();
+    for (CPoint p : c.corners) {
+        s.container.MouseMove(s.dc.get(), 0, p);
+        s.container.LButtonDown(MarkerScene::kLeftButton, p);
+        s.container.LButtonUp(0, p);
+    }
+    s.RightClick(c.corners.back());
+    ASSERT_EQ(polygon->GetState(), GS_FINISHED);
+    _RPOINT* points = polygon->GetPoint();
+    for (int i = 0; i < polygon->GetPointCount(); ++i)
+        points[i] = {c.offset.x + c.scale * points[i].x, c.offset.y + c.scale * points[i].y};
+
+    // Each vertex is within half a unit in the last place of where it was meant to be.
+    const double far = std::max(std::fabs(c.offset.x), std::fabs(c.offset.y));
+    const double vertexError = far * 1.2e-16;
+    const double side = c.scale * 50;
+    const double squareUnitsPerPixel = 0.5 * 0.5;
+    const double expected = c.areaPixels * c.scale * c.scale * squareUnitsPerPixel;
+    const double tolerance = 8 * side * vertexError * c.corners.size() * squareUnitsPerPixel;
+    EXPECT_NEAR(MarkerScene::Value(polygon, CAL_AREA), expected, tolerance + 1e-12 * expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Polygon, PolygonFarOut,
+    testing::Values(FarPolygonCase{"square_near_the_origin", {{10, 10}, {30, 10}, {30, 30}, {10, 30}}, 400, {0, 0}, 1},
+                    // Tenths of a pixel near a million pixels: the sum about the origin read 2.4e-3 off.
+                    FarPolygonCase{"tenth_pixel_square_at_a_million",
+                                   {{13, 11}, {37, 11}, {37, 33}, {13, 33}},
+                                   528,
+                                   {1e6 + 0.123, 1e6 + 0.456},
+                                   0.1},
+                    FarPolygonCase{"concave_far_up_left",
+                                   {{10, 10}, {50, 10}, {50, 20}, {20, 20}, {20, 50}, {10, 50}},
+                                   700,
+                                   {-2e6 + 0.37, -3e6 + 0.71},
+                                   0.03},
+                    FarPolygonCase{"bow_tie_at_a_million",
+                                   {{10, 10}, {30, 30}, {30, 10}, {10, 30}},
+                                   0,
+                                   {1e6 + 0.123, 1e6 + 0.456},
+                                   0.1},
+                    // Whole pixels beyond 2^53 / 1e8 lose the products' last digits about the origin.
+                    FarPolygonCase{"whole_pixel_triangle_at_a_hundred_million",
+                                   {{0, 0}, {1, 0}, {0, 1}},
+                                   0.5,
+                                   {1e8, 1e8},
+                                   1}),
+    [](const testing::TestParamInfo<FarPolygonCase>& info) { return std::string(info.param.what); });
 
 TEST(Polygon, CircularMilsComeFromTheAreaInSquareMillimetres)
 {

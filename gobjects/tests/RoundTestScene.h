@@ -9,6 +9,7 @@
 
 #include "CCalibKeeper.h"
 #include "stream/LeStream.h"
+#include "types/WinUser.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@
 
 struct RoundTestScene
 {
-    static constexpr UINT kLeftButton = 0x0001;
+    static constexpr UINT kLeftButton = MK_LBUTTON;
     static constexpr double kUnitsPerPixel = 0.5;
     static constexpr double kMillimetresPerPixel = 0.0005;
 

@@ -2,11 +2,14 @@
 #include "MarkerScene.h"
 #include "MessageBoxRecorder.h"
 
+#include "gdi/CRecordingDC.h"
 #include "stream/LeStream.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
+#include <string>
 
 using testing_support::CountColour;
 using testing_support::ImagesMatch;
@@ -204,4 +207,43 @@ TEST(Target, PickedAtItsPointOrLabelAndRepaintedOverTheWholeCanvas)
     const CRect dirty = target->GetInvalidateRect();
     EXPECT_TRUE(dirty.PtInRect(CPoint(0, 0)));
     EXPECT_TRUE(dirty.PtInRect(CPoint(199, 149)));
+}
+
+TEST(Target, OnlyTheRingsThatMeetTheWindowArePainted)
+{
+    // On a 65536-pixel canvas a target in its middle has 1638 rings. A 200 x 150 window on the canvas's top edge
+    // right above the target meets eight of them; at a tiny zoom all of them round to one box, painted twice (as
+    // often as painting it 1638 times matters in an inverting mode).
+    struct Case
+    {
+        const char* what;
+        float ratio;
+        CPoint origin;
+        int most;
+        CPoint onRing;  // a window pixel the outermost ring crosses, away from the cross-hair
+    };
+    const Case cases[] = {
+        {"window above the target", 1.0f, CPoint(100 - 32768, 0), 10, CPoint(60, 8)},
+        {"tiny zoom", 1e-30f, CPoint(120, 40), 2, CPoint(121, 41)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MarkerScene s;
+        s.calib.SetUnitsPerPixel(1.0);
+        s.container.SetDisplayData(0);
+        s.container.SetCanvasSize(CSize(65536, 65536));
+        ASSERT_NE(ClickTarget(s, 20.0f, 1.0, CQvGObjectTarget::kCircles), nullptr);
+        CQvGObject* target = s.container.GetMainObjList().front();
+        target->GetPoint()[0] = _RPOINT{32768, 32768};
+        s.container.SetRelative(c.origin);
+        s.container.SetRatio(c.ratio);
+        QImage surface = testing_support::BlankSurface(MarkerScene::kWidth, MarkerScene::kHeight);
+        CRecordingDC dc(surface);
+        s.container.Draw(&dc, 2);
+        const auto rings = std::count_if(dc.Calls().begin(), dc.Calls().end(),
+                                         [](const std::string& call) { return call.starts_with("Ellipse("); });
+        EXPECT_GE(rings, c.most / 2);
+        EXPECT_LE(rings, c.most);
+        EXPECT_TRUE(InkNear(surface, c.onRing.x, c.onRing.y));
+    }
 }

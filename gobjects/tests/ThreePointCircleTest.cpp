@@ -76,6 +76,21 @@ TEST(ThreePointCircle, ThreeClicksGiveTheCircleThroughThem)
     }
 }
 
+TEST(ThreePointCircle, CloseClicksFarFromTheOriginMakeTheirCircle)
+{
+    // A circle of radius 2.5 pixels a million pixels out once read radius 0 as a valid value.
+    RoundTestScene scene;
+    CQvGObject* circle =
+        scene.Draw(SHAPE_3POINT_CIRCLE, {{1000000, 1000000}, {1000004, 1000000}, {1000000, 1000003}});
+    ASSERT_EQ(circle->GetState(), GS_FINISHED);
+    EXPECT_NEAR(RoundTestScene::Value(circle, CAL_MAX_RADIUS), 2.5 * RoundTestScene::kUnitsPerPixel, 1e-9);
+    tagCAL_DATA centre;
+    centre.kind = CAL_POSITION_CENTER;
+    ASSERT_EQ(circle->GetCalData(centre, 0), 1);
+    EXPECT_NEAR(centre.value1, 1000002, 1e-9);
+    EXPECT_NEAR(centre.value2, 1000001.5, 1e-9);
+}
+
 TEST(ThreePointCircle, PointsThatMakeNoCircleReadZeroAroundTheirCentroid)
 {
     RoundTestScene scene;

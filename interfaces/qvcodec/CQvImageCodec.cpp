@@ -1,8 +1,10 @@
 #include "CQvImageCodec.h"
 
+#include "BmpWithAlpha.h"
 #include "CompleteImageData.h"
 #include "QImageToQvImage.h"
 #include "QvImageViews.h"
+#include "StraightAlphaTiff.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -73,8 +75,8 @@ bool CQvImageCodec::IsInstalled(const std::string& format) const
     return !format.empty() && std::find(m_formats.begin(), m_formats.end(), format) != m_formats.end();
 }
 
-int CQvImageCodec::Read(const char* path, CQvImage* image, const char* format, int frame, int width,
-                        int height) const
+int CQvImageCodec::Read(const char* path, CQvImage* image, const char* format, int frame, int width, int height,
+                        QvCodecReadNote* note) const
 {
     if (!path || !image || frame < 0)
         return 0;
@@ -94,15 +96,25 @@ int CQvImageCodec::Read(const char* path, CQvImage* image, const char* format, i
     const std::string found = FormatName(QString::fromLatin1(reader.format()));
     if (!IsInstalled(found))
         return 0;
-    if ((found == "bmp" && !IsCompleteBmp(bytes)) || (found == "jpeg" && !IsCompleteJpeg(bytes)))
+    if ((found == "bmp" && !IsCompleteBmp(bytes)) || (found == "jpeg" && !IsCompleteJpeg(bytes)) ||
+        (found == "tiff" && !IsCompleteTiff(bytes, frame)))
         return 0;
+    const bool scaled = width > 0 && height > 0;
+    if (found == "tiff") {
+        QImage straight = ReadStraightAlphaTiff(bytes, frame);
+        if (!straight.isNull()) {
+            if (scaled)
+                straight = straight.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            return QImageToQvImage(straight, *image, note) ? 1 : 0;
+        }
+    }
     if (frame > 0 && !reader.jumpToImage(frame))
         return 0;
-    if (width > 0 && height > 0)
+    if (scaled)
         reader.setScaledSize(QSize(width, height));
 
     const QImage decoded = reader.read();
-    return QImageToQvImage(decoded, *image) ? 1 : 0;
+    return QImageToQvImage(decoded, *image, note) ? 1 : 0;
 }
 
 int CQvImageCodec::Save(const char* path, const CQvImage* image, const char* format) const
@@ -119,10 +131,19 @@ int CQvImageCodec::Save(const char* path, const CQvImage* image, const char* for
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly))
         return 0;
-    QImageWriter writer(&file, QByteArray::fromStdString(name));
-    if (name == "jpeg")
-        writer.setQuality(kJpegQuality);
-    if (!writer.write(pixels)) {
+    // Qt's BMP writer drops alpha.
+    const bool bmpWithAlpha = name == "bmp" && image->GetBitsPerPixel() == 32;
+    bool written = false;
+    if (bmpWithAlpha) {
+        const QByteArray bytes = BmpWithAlpha(*image);
+        written = file.write(bytes) == bytes.size();
+    } else {
+        QImageWriter writer(&file, QByteArray::fromStdString(name));
+        if (name == "jpeg")
+            writer.setQuality(kJpegQuality);
+        written = writer.write(pixels);
+    }
+    if (!written) {
         file.cancelWriting();
         return 0;
     }

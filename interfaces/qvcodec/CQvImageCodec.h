@@ -6,12 +6,19 @@
 //   for image-format plug-ins in folder + "imageformats". Nothing can be read or saved before Install.
 // - Reading: the format is told by the file's content. Grey files and 8-bit files with the grey ramp as palette
 //   become 8-bit grey images (QV_GRAY8), other palette files QV_INDEX8 with their palette, colour files 24-bit
-//   (QV_RGB24), files with an alpha channel 32-bit (QV_RGBA32). A file that cannot be read, is of a format not
-//   installed, or ends before its pixel data does (BMP, JPEG) fails, and the target image keeps what it held.
-// - Saving: the format follows the path's extension (case-insensitive); JPEG at quality 90; TIFF stores colour
-//   premultiplied by alpha, so a half-transparent pixel may come back one level off. The file is first
-//   written under a temporary name in the same folder and renamed over the path when complete, so a failed save
-//   leaves any earlier file as it was.
+//   (QV_RGB24), files with an alpha channel 32-bit (QV_RGBA32, straight alpha; an RGBA TIFF other than
+//   uncompressed 8-bit straight alpha comes through Qt, which premultiplies it). A file that cannot be read, is of
+//   a format not installed, or does not hold all of its pixel data (BMP, JPEG, TIFF; see CompleteImageData.h)
+//   fails, and the target image keeps what it held.
+// - Samples of 16 bits: CQvImage has no model with more than 8 bits a sample, so such files are reduced to 8 bits,
+//   and every read says so through its QvCodecReadNote. Grey is mapped by the image's own range (its lowest value
+//   becomes 0 and its highest 255), so 12-bit camera data keeps 256 levels and a faint image does not read as
+//   black; colour is mapped by the full 16-bit range, so that hues and brightness stay as the file shows them.
+// - Saving: the format follows the path's extension (case-insensitive); JPEG at quality 90. Alpha is kept
+//   straight (not premultiplied) where the format holds it: PNG and TIFF, and BMP, which is then written as a
+//   32-bit file with an alpha mask (see BmpWithAlpha.h); all three read back exactly. JPEG drops alpha. The file
+//   is first written under a temporary name in the same folder and renamed over the path when complete, so a
+//   failed save leaves any earlier file as it was.
 // - The filter, in the system's "name|patterns|...||" form: "BMP (*.bmp)", "QRX Document (*.qrx)",
 //   "JPEG (*.jpg;*.jpeg)", "PNG (*.png)", "All Image Files (...)", "TIFF (*.tif;*.tiff)", each format only when
 //   installed, so that the save dialog's default entry 2 is the native document and the open dialog's default
@@ -24,6 +31,17 @@
 #include <string>
 #include <vector>
 
+// How a read turned the file's samples into the image's 8-bit levels. Where `reduced` is set, a sample s of the
+// file became level round((s - low) * 255 / (high - low)) (all levels min(low, 255) when low == high), so a caller
+// can tell the user, and map a level back onto the file's values.
+struct QvCodecReadNote
+{
+    int fileBits = 8;      // bits a sample as the file holds it: 8 (or fewer), or 16
+    bool reduced = false;  // 16-bit samples were mapped onto 8-bit levels
+    int low = 0;           // the file's sample value that became level 0
+    int high = 255;        // and the one that became level 255
+};
+
 class VISTREL_EXPORT CQvImageCodec
 {
 public:
@@ -32,8 +50,11 @@ public:
 
     // Reads the file into `image`. format: a format name ("png", "jpeg", ...) to insist on, or null to tell it
     // from the content; frame: which image of a file holding several (0 = the first); width, height: the size to
-    // read the image at, -1 for its own size. Returns 1, or 0 leaving `image` untouched.
-    int Read(const char* path, CQvImage* image, const char* format, int frame, int width, int height) const;
+    // read the image at, -1 for its own size; note: when given, filled on success with how the samples became
+    // 8-bit levels (a caller that shows the image tells the user when note->reduced is set). Returns 1, or 0
+    // leaving `image` and `note` untouched.
+    int Read(const char* path, CQvImage* image, const char* format, int frame, int width, int height,
+             QvCodecReadNote* note = nullptr) const;
     // Saves the image; format: a format name, or null to follow the path's extension. Returns 1, or 0 when the
     // image is empty, the format is not installed or the file could not be written.
     int Save(const char* path, const CQvImage* image, const char* format) const;

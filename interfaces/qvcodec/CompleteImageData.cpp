@@ -1,7 +1,15 @@
 #include "CompleteImageData.h"
 
+#include "TiffLayout.h"
+
+#include <csetjmp>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+
+// After <cstdio>: the decoder's header needs FILE and size_t declared first.
+#include <jerror.h>
+#include <jpeglib.h>
 
 namespace {
 
@@ -21,6 +29,89 @@ uint16_t Le16(const QByteArray& bytes, qsizetype at)
 
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiBitfields = 3;
+
+// The decoder's coefficient buffers (a progressive file holds all of them at once) stay below this; beyond it the
+// check fails, as would a decode into an image of the library's largest size.
+constexpr long kJpegCheckMemory = 1L << 31;
+
+// Plain C state for the decoder: its errors leave through longjmp, so nothing with a destructor may live across
+// the jump.
+struct JpegCheckErrors
+{
+    jpeg_error_mgr manager;
+    jmp_buf jump;
+    bool cutShort;
+};
+
+[[noreturn]] void JpegCheckFailed(j_common_ptr info)
+{
+    std::longjmp(reinterpret_cast<JpegCheckErrors*>(info->err)->jump, 1);
+}
+
+// The decoder's warnings: data that ends early is filled with grey, not refused, so it is caught here.
+void JpegCheckMessage(j_common_ptr info, int level)
+{
+    if (level >= 0)
+        return;
+    const int code = info->err->msg_code;
+    if (code == JWRN_HIT_MARKER || code == JWRN_JPEG_EOF)
+        reinterpret_cast<JpegCheckErrors*>(info->err)->cutShort = true;
+}
+
+void JpegCheckSilent(j_common_ptr) {}
+
+// Every coefficient of every component reached its full precision: a progressive file cut between two scans and
+// closed with an end marker decodes without a warning, only coarser.
+bool AllCoefficientsSent(const jpeg_decompress_struct& info)
+{
+    if (!info.progressive_mode || !info.coef_bits)
+        return true;
+    for (int c = 0; c < info.num_components; ++c)
+        for (int k = 0; k < DCTSIZE2; ++k)
+            if (info.coef_bits[c][k] != 0)
+                return false;
+    return true;
+}
+
+// Runs the decoder over all of the entropy-coded data at the smallest output scale (the entropy decoding is the
+// same at any scale; the transform and the output are an eighth each way).
+bool JpegDataWhole(const QByteArray& file)
+{
+    jpeg_decompress_struct info;
+    JpegCheckErrors errors;
+    info.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = JpegCheckFailed;
+    errors.manager.emit_message = JpegCheckMessage;
+    errors.manager.output_message = JpegCheckSilent;
+    errors.cutShort = false;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    info.mem->max_memory_to_use = kJpegCheckMemory;
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(file.constData()),
+                 static_cast<unsigned long>(file.size()));
+    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    info.scale_num = 1;
+    info.scale_denom = 8;
+    info.dct_method = JDCT_IFAST;
+    info.do_fancy_upsampling = FALSE;
+    info.do_block_smoothing = FALSE;
+    jpeg_start_decompress(&info);
+    JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                               info.output_width * static_cast<JDIMENSION>(info.output_components),
+                                               1);
+    while (info.output_scanline < info.output_height)
+        jpeg_read_scanlines(&info, row, 1);
+    const bool whole = !errors.cutShort && AllCoefficientsSent(info);
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return whole && !errors.cutShort;
+}
 
 }  // namespace
 
@@ -66,5 +157,38 @@ bool IsCompleteJpeg(const QByteArray& file)
     const qsizetype lastScan = file.lastIndexOf(QByteArrayView("\xFF\xDA", 2));
     if (lastScan < 0)
         return false;
-    return file.indexOf(QByteArrayView("\xFF\xD9", 2), lastScan + 2) >= 0;
+    if (file.indexOf(QByteArrayView("\xFF\xD9", 2), lastScan + 2) < 0)
+        return false;
+    return JpegDataWhole(file);
+}
+
+bool IsCompleteTiff(const QByteArray& file, int frame)
+{
+    TiffLayout layout;
+    if (!ReadTiffLayout(file, frame, layout))
+        return false;
+    const uint64_t needed = layout.ChunksNeeded();
+    if (needed == 0 || layout.chunkOffsets.size() < needed)
+        return false;
+    // Without byte counts only uncompressed data has a known length.
+    if (layout.hasByteCounts ? layout.chunkByteCounts.size() < needed : layout.compression != 1)
+        return false;
+    // Subsampled YCbCr packs fewer bytes than its samples would take.
+    const bool plainSamples = layout.compression == 1 && layout.photometric != 6;
+    const uint64_t size = static_cast<uint64_t>(file.size());
+    for (uint64_t i = 0; i < needed; ++i) {
+        const uint64_t offset = layout.chunkOffsets[i];
+        const uint64_t bytes = layout.hasByteCounts ? layout.chunkByteCounts[i] : layout.UncompressedChunkBytes(i);
+        if (bytes == 0 || (plainSamples && bytes < layout.UncompressedChunkBytes(i)))
+            return false;
+        if (offset > size || bytes > size - offset)
+            return false;
+    }
+    constexpr uint64_t kPalette = 3;
+    if (layout.photometric == kPalette) {
+        const uint64_t bits = layout.bitsPerSample[0];
+        if (bits == 0 || bits > 16 || !layout.hasColourMap || layout.colourMapCount != (uint64_t{3} << bits))
+            return false;
+    }
+    return true;
 }

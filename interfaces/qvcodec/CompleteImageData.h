@@ -1,4 +1,4 @@
-// Checks that a BMP or JPEG file holds all of its pixel data. Qt's readers of these two formats return a partly
+// Checks that a BMP, JPEG or TIFF file holds all of its pixel data. Qt's readers of these formats return a partly
 // filled image from a truncated file as if it were whole; a document must not open such a file.
 // Internal to QvCodec; any thread.
 #pragma once
@@ -7,5 +7,10 @@
 
 // The pixel rows (or, compressed, the image size the header states) end within the file.
 bool IsCompleteBmp(const QByteArray& file);
-// An end-of-image marker follows the last start-of-scan marker.
+// An end-of-image marker follows the last start-of-scan marker, and the decoder's pass over the entropy-coded data
+// finds every scan whole (a file cut inside its data and closed with an end marker is not) and, in a progressive
+// file, every coefficient sent to its full precision.
 bool IsCompleteJpeg(const QByteArray& file);
+// The directory of image `frame` can be read, states a usable size and sample layout, and every strip or tile it
+// needs (uncompressed: with all of its bytes) and its colour map (palette images) lie inside the file.
+bool IsCompleteTiff(const QByteArray& file, int frame);

@@ -1,5 +1,7 @@
 #include "QImageToQvImage.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -25,7 +27,6 @@ QImage::Format LayoutFor(const QImage& source, int& model)
         model = IsGreyRamp(source.colorTable()) ? QV_GRAY8 : QV_INDEX8;
         return QImage::Format_Indexed8;
     case QImage::Format_Grayscale8:
-    case QImage::Format_Grayscale16:
         model = QV_GRAY8;
         return QImage::Format_Grayscale8;
     default:
@@ -39,12 +40,58 @@ QImage::Format LayoutFor(const QImage& source, int& model)
     return QImage::Format_BGR888;
 }
 
+bool HasSixteenBitSamples(QImage::Format format)
+{
+    switch (format) {
+    case QImage::Format_Grayscale16:
+    case QImage::Format_RGBX64:
+    case QImage::Format_RGBA64:
+    case QImage::Format_RGBA64_Premultiplied:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// 16-bit grey onto grey levels by the image's own range: 12-bit camera data keeps all the levels 8 bits can show,
+// and data that never leaves the lowest 256 values does not come out black.
+bool GreySixteenToQvImage(const QImage& source, CQvImage& target, QvCodecReadNote* note)
+{
+    const int width = source.width();
+    const int height = source.height();
+    uint16_t low = UINT16_MAX;
+    uint16_t high = 0;
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const uint16_t*>(source.constScanLine(y));
+        const auto [rowLow, rowHigh] = std::minmax_element(row, row + width);
+        low = std::min(low, *rowLow);
+        high = std::max(high, *rowHigh);
+    }
+    CQvImage image;
+    if (!image.Create(QV_GRAY8, width, height, 0))
+        return false;
+    const uint32_t range = high - low;
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const uint16_t*>(source.constScanLine(y));
+        BYTE* out = image.Get2DBuffer()[y];
+        for (int x = 0; x < width; ++x)
+            out[x] = range == 0 ? static_cast<BYTE>(std::min<uint32_t>(row[x], 255))
+                                : static_cast<BYTE>(((row[x] - low) * 255u + range / 2) / range);
+    }
+    target = std::move(image);
+    if (note)
+        *note = QvCodecReadNote{16, true, low, high};
+    return true;
+}
+
 }  // namespace
 
-bool QImageToQvImage(const QImage& source, CQvImage& target)
+bool QImageToQvImage(const QImage& source, CQvImage& target, QvCodecReadNote* note)
 {
     if (source.isNull())
         return false;
+    if (source.format() == QImage::Format_Grayscale16)
+        return GreySixteenToQvImage(source, target, note);
     int model = QV_RGB24;
     const QImage pixels = source.convertToFormat(LayoutFor(source, model));
 
@@ -64,5 +111,7 @@ bool QImageToQvImage(const QImage& source, CQvImage& target)
     for (int y = 0; y < pixels.height(); ++y)
         std::memcpy(image.Get2DBuffer()[y], pixels.constScanLine(y), rowBytes);
     target = std::move(image);
+    if (note)
+        *note = HasSixteenBitSamples(source.format()) ? QvCodecReadNote{16, true, 0, UINT16_MAX} : QvCodecReadNote{};
     return true;
 }

@@ -47,6 +47,9 @@ public:
     // 1 while a shape is drawn (see auto-scroll above), 0 otherwise.
     void SetAutoScroll(int on);
     int GetAutoScroll() const { return m_autoScroll; }
+    // Whether auto-scroll ticks are due (the pointer is past the edge with a button held), so that a caller can
+    // tell without waiting on the clock.
+    bool IsAutoScrollTicking() const { return m_autoScrollTimer.isActive(); }
     // The line step in window pixels (scroll-bar arrows and each auto-scroll tick; 10 at start) and the auto-scroll
     // interval in milliseconds (25 at start); values below 1 are taken as 1.
     void SetScrollParameters(int linePixels, int autoScrollMilliseconds);

@@ -5,7 +5,6 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QLineEdit>
-#include <QTimer>
 #include <QWidget>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
@@ -69,7 +68,7 @@ protected:
     }
 
     template <typename Widget>
-    Widget* Control(CGridDlg& dialog, int id)
+    Widget* Control(QDialog& dialog, int id)
     {
         auto* control = dialog.findChild<Widget*>(QStringLiteral("id%1").arg(id));
         EXPECT_NE(control, nullptr) << id;
@@ -293,15 +292,37 @@ TEST_F(GridDialog, ColourChooserStartsFromTheLineColour)
     EXPECT_EQ(overlay.GetLineColor(), RGB(0, 200, 0));
 }
 
-TEST_F(GridDialog, GridPropertyReturnsOneForOkAndZeroForCancel)
+TEST_F(GridDialog, GridPropertyRunsThroughTheModalHookAndReturnsOneForOkAndZeroForCancel)
 {
-    for (const auto& [button, result] : {std::pair{1, 1}, std::pair{2, 0}}) {
-        QTimer::singleShot(0, [button = button] {
-            QWidget* modal = QApplication::activeModalWidget();
-            ASSERT_NE(modal, nullptr);
-            modal->findChild<QAbstractButton*>(QStringLiteral("id%1").arg(button))->click();
+    struct Case
+    {
+        const char* answer;
+        int button;  // clicked, or 0 to close the window
+        int result;
+    };
+    const Case cases[] = {{"OK", 1, 1}, {"Cancel", 2, 0}, {"closed", 0, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        MessageBoxes().Reset();
+        overlay.SetType(G_CROSS);
+        const CLatticer before = overlay;
+        QWidget* parentSeen = nullptr;
+        MessageBoxes().QueueModal([&](QDialog& dialog) {
+            parentSeen = dialog.parentWidget();
+            Control<QAbstractButton>(dialog, 100)->click();  // G_CHECK on
+            if (c.button)
+                Control<QAbstractButton>(dialog, c.button)->click();
+            else
+                dialog.reject();
         });
-        EXPECT_EQ(GridProperty(&window, &overlay), result) << button;
+        EXPECT_EQ(GridProperty(&window, &overlay), c.result);
+        ASSERT_EQ(MessageBoxes().ModalDialogs().size(), 1u);
+        EXPECT_EQ(MessageBoxes().ModalDialogs()[0].className, "CGridDlg");
+        EXPECT_EQ(parentSeen, &window);
+        if (c.result == 1)
+            EXPECT_EQ(overlay.type, G_CROSS | G_CHECK);
+        else
+            ExpectSameFields(overlay, before);
     }
 }
 

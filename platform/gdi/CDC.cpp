@@ -1,6 +1,7 @@
 #include "gdi/CDC.h"
 
 #include "CDCState.h"
+#include "EllipseFill.h"
 #include "EllipseOutline.h"
 #include "PenMapping.h"
 #include "StockObjects.h"
@@ -9,7 +10,9 @@
 #include <QPolygon>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <numbers>
 #include <utility>
@@ -125,8 +128,37 @@ namespace {
 
 QRect BoxOf(int left, int top, int right, int bottom)
 {
+    // An empty side computes no edge: at INT_MIN the last pixel would lie before int.
+    if (left == right || top == bottom)
+        return QRect();
     return QRect(QPoint(std::min(left, right), std::min(top, bottom)),
                  QPoint(std::max(left, right) - 1, std::max(top, bottom) - 1));
+}
+
+// The rectangle through the centres of the box's edge pixels, where a painter's outline runs; in floating point,
+// as a box may span more than an int.
+QRectF EdgeCentres(const QRect& box)
+{
+    return QRectF(box.left(), box.top(), double(box.right()) - box.left(), double(box.bottom()) - box.top());
+}
+
+// The box with inclusive corners (left, top) and (right, bottom), cut to `limit`; the corners may lie past int.
+QRect Within(int64_t left, int64_t top, int64_t right, int64_t bottom, const QRect& limit)
+{
+    left = std::max<int64_t>(left, limit.left());
+    top = std::max<int64_t>(top, limit.top());
+    right = std::min<int64_t>(right, limit.right());
+    bottom = std::min<int64_t>(bottom, limit.bottom());
+    if (left > right || top > bottom)
+        return QRect();
+    return QRect(QPoint(int(left), int(top)), QPoint(int(right), int(bottom)));
+}
+
+// The box grown by `margin` on every side, cut to `limit`.
+QRect GrownWithin(const QRect& box, int margin, const QRect& limit)
+{
+    return Within(int64_t{box.left()} - margin, int64_t{box.top()} - margin, int64_t{box.right()} + margin,
+                  int64_t{box.bottom()} + margin, limit);
 }
 
 // Draws a figure with the plain copy mode onto a transparent layer over `bounds`, then mixes each pixel it
@@ -155,6 +187,31 @@ void MixThroughLayer(QImage& surface, QPainter& surfacePainter, const QRect& bou
             }
         }
     }
+}
+
+// A solid or hatched brush inside a solid 1-pixel outline, or alone (then one pixel narrower and shorter, as
+// GDI draws it without a pen): false, painting nothing, when the spans cannot draw it.
+bool FillEllipseWithSpans(QImage& surface, const QRect& box, const QBrush& fill, const gdi_detail::LineStyle& pen,
+                          bool outlined)
+{
+    gdi_detail::SpanBrush brush;
+    brush.colour = fill.color().rgb();
+    brush.background = pen.background;
+    brush.opaque = pen.opaque;
+    brush.rop2 = pen.rop2;
+    if (fill.style() != Qt::SolidPattern) {
+        brush.hatch = gdi_detail::HatchRows(fill.style());
+        if (brush.hatch == nullptr)
+            return false;
+    }
+    if (outlined)
+        return gdi_detail::PaintFilledEllipse(surface, box, brush, &pen.colour);
+    if (!gdi_detail::WalkableEllipseBox(box))
+        return false;
+    if (box.left() == box.right() || box.top() == box.bottom())
+        return true;
+    const QRect smaller(box.topLeft(), box.bottomRight() - QPoint(1, 1));
+    return gdi_detail::PaintFilledEllipse(surface, smaller, brush, nullptr);
 }
 
 QPolygon ToPolygon(const POINT* points, int count)
@@ -347,7 +404,7 @@ BOOL CDC::Arc(int left, int top, int right, int bottom, int startX, int startY, 
     if (!s.penVisible || box.isEmpty())
         return 1;
     // The outline runs through the centres of the box's edge pixels.
-    const QRectF path(box.left(), box.top(), box.width() - 1, box.height() - 1);
+    const QRectF path = EdgeCentres(box);
     const double cx = path.center().x();
     const double cy = path.center().y();
     const double a = std::max(path.width() / 2, 0.5);
@@ -437,10 +494,11 @@ BOOL CDC::Rectangle(int left, int top, int right, int bottom)
         return 1;
     if (s.brushVisible) {
         // Inside the outline; without a pen the filled box is one pixel narrower and shorter.
-        const int inset = s.penVisible ? s.penWidth / 2 + 1 : 0;
-        const int outset = s.penVisible ? s.penWidth / 2 + 1 : 1;
-        const QRect interior(QPoint(box.left() + inset, box.top() + inset),
-                             QPoint(box.right() - outset, box.bottom() - outset));
+        const int64_t inset = s.penVisible ? s.penWidth / 2 + 1 : 0;
+        const int64_t outset = s.penVisible ? s.penWidth / 2 + 1 : 1;
+        // Cut to the surface: the painter's own arithmetic does not take a box spanning more than an int.
+        const QRect interior = Within(int64_t{box.left()} + inset, int64_t{box.top()} + inset,
+                                      int64_t{box.right()} - outset, int64_t{box.bottom()} - outset, s.image.rect());
         if (!interior.isEmpty())
             s.painter.fillRect(interior, s.brush);
     }
@@ -448,12 +506,13 @@ BOOL CDC::Rectangle(int left, int top, int right, int bottom)
         return 1;
     if (s.penWidth > 1) {
         s.painter.setBrush(Qt::NoBrush);
-        s.painter.drawRect(QRectF(box.left(), box.top(), box.width() - 1, box.height() - 1));
+        s.painter.drawRect(EdgeCentres(box));
         s.painter.setBrush(s.brush);
-    } else if (box.width() == 1 || box.height() == 1) {
+    } else if (box.left() == box.right() || box.top() == box.bottom()) {
         // A one-pixel box: its outline is a single line, end pixel included.
         gdi_detail::CosmeticLine(s.image, s.lineStyle)
-            .Segment(box.topLeft(), box.width() == 1 ? box.bottomLeft() + QPoint(0, 1) : box.topRight() + QPoint(1, 0));
+            .Segment(box.topLeft(), box.left() == box.right() ? box.bottomLeft() + QPoint(0, 1)
+                                                               : box.topRight() + QPoint(1, 0));
     } else {
         Outline(s.image, s.lineStyle, QPolygon({box.topLeft(), box.topRight(), box.bottomRight(), box.bottomLeft()}));
     }
@@ -466,25 +525,32 @@ BOOL CDC::Ellipse(int left, int top, int right, int bottom)
     const QRect box = BoxOf(left, top, right, bottom);
     if (box.isEmpty() || (!s.penVisible && !s.brushVisible))
         return 1;
-    // A plain solid outline, the overlay's circles and rings, is painted straight into the surface.
-    if (s.cosmetic && s.lineStyle.patternLength == 1 && !s.brushVisible &&
+    // A plain solid outline, the overlay's circles and rings, is painted straight into the surface, and so is a
+    // brush inside it or without a pen: fill and outline then meet pixel for pixel.
+    const bool solidOutline = s.cosmetic && s.lineStyle.patternLength == 1;
+    // Sides beyond 2^30 go to the painter, where no integer arithmetic can overflow.
+    if (solidOutline && !s.brushVisible && gdi_detail::WalkableEllipseBox(box) &&
         gdi_detail::PaintEllipseOutline(s.image, box, s.lineStyle))
+        return 1;
+    if (s.brushVisible && (solidOutline || !s.penVisible) &&
+        FillEllipseWithSpans(s.image, box, s.brush, s.lineStyle, s.penVisible))
         return 1;
     auto paint = [&](QPainter& painter) {
         if (!s.penVisible) {
             // Without a pen the filled ellipse is one pixel narrower and shorter.
             QPainterPath path;
-            path.addEllipse(QRectF(box.left(), box.top(), box.width() - 1, box.height() - 1));
+            path.addEllipse(EdgeCentres(box));
             painter.fillPath(path, s.brush);
         } else if (s.penWidth > 1) {
-            painter.drawEllipse(QRectF(box.left(), box.top(), box.width() - 1, box.height() - 1));
+            painter.drawEllipse(EdgeCentres(box));
         } else {
             // An integral box, a solid pen and no background fill keep the painter on its midpoint ellipse,
             // which outlines exactly the box's edge pixels; dashes and hatches need the background fill.
             const Qt::BGMode mode = painter.backgroundMode();
             if (s.pen.style() == Qt::SolidLine && s.brush.style() <= Qt::SolidPattern)
                 painter.setBackgroundMode(Qt::TransparentMode);
-            painter.drawEllipse(QRect(box.left(), box.top(), box.width() - 1, box.height() - 1));
+            painter.drawEllipse(QRect(box.topLeft(), QPoint(std::max(box.right(), INT_MIN + 1) - 1,
+                                                             std::max(box.bottom(), INT_MIN + 1) - 1)));
             painter.setBackgroundMode(mode);
         }
     };
@@ -493,8 +559,7 @@ BOOL CDC::Ellipse(int left, int top, int right, int bottom)
         return 1;
     }
     // The painter's fill reaches under the outline, which an inverting mix would invert twice.
-    const int margin = s.penWidth;
-    MixThroughLayer(s.image, s.painter, box.adjusted(-margin, -margin, margin, margin),
+    MixThroughLayer(s.image, s.painter, GrownWithin(box, s.penWidth, s.image.rect()),
                     [&](QImage& layer, QPoint origin) {
                         QPainter painter(&layer);
                         painter.setPen(s.pen);

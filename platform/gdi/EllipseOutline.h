@@ -12,8 +12,10 @@
 namespace gdi_detail {
 
 // Paints the outline of the ellipse in `box` (inclusive corners, as QRect holds them) with style's colour and mix
-// mode; the style's dash pattern is not used. False, painting nothing, for boxes too large for its exact integer
-// arithmetic (wider or taller than 2^20); the caller then draws another way.
+// mode; the style's dash pattern is not used. The error terms are exact: 64-bit for sides up to 2^17, 128-bit up
+// to 2^31. An ellipse much larger than the surface is walked only where it meets the surface (the pixels are
+// those of the whole walk), so the cost follows the surface, not the ellipse. False, painting nothing, for boxes
+// wider or taller than 2^31 - 8; the caller then draws another way.
 bool PaintEllipseOutline(QImage& surface, const QRect& box, const LineStyle& style);
 
 }  // namespace gdi_detail

@@ -44,20 +44,25 @@ void SyncFolder(const std::string& folder)
 bool ReadFileBytes(const std::string& path, std::string& bytes)
 {
     bytes.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: opening a FIFO nobody writes to would wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+              static_cast<uintmax_t>(st.st_size) <= kMaxSettingsFileBytes;
     char chunk[65536];
-    bool ok = true;
-    for (;;) {
+    // The size is checked again while reading: a file may grow, and some (under /proc) report none.
+    while (ok) {
         const ssize_t n = ::read(fd, chunk, sizeof chunk);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0)
-            ok = false;
-        if (n <= 0)
+        if (n <= 0) {
+            ok = n == 0;
             break;
+        }
         bytes.append(chunk, static_cast<size_t>(n));
+        ok = bytes.size() <= kMaxSettingsFileBytes;
     }
     ::close(fd);
     if (!ok)

@@ -7,7 +7,12 @@
 #include <string>
 #include <string_view>
 
-// The file's bytes into `bytes`; false (and `bytes` empty) when it cannot be opened or read.
+// The largest settings file read: far above any real one, it keeps a wrong path (a growing log, a disk image)
+// from filling memory.
+constexpr size_t kMaxSettingsFileBytes = size_t{64} << 20;
+
+// The file's bytes into `bytes`; false (and `bytes` empty) when it cannot be opened or read, is not a regular file
+// (a FIFO or device would block or never end) or holds more than kMaxSettingsFileBytes.
 VISTREL_EXPORT bool ReadFileBytes(const std::string& path, std::string& bytes);
 
 // Writes a temporary file beside `path`, flushes it to disk and renames it over `path`, so a reader or a crash

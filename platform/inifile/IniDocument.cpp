@@ -63,9 +63,11 @@ IniDocument IniDocument::Parse(std::string_view text)
         const size_t lineEnd = text.find('\n');
         std::string_view line = text.substr(0, lineEnd);
         text.remove_prefix(lineEnd == std::string_view::npos ? text.size() : lineEnd + 1);
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-        doc.lines_.push_back(ParseLine(line, inSection));
+        const size_t textSize = line.ends_with('\r') ? line.size() - 1 : line.size();
+        doc.lines_.push_back(ParseLine(line.substr(0, textSize), inSection));
+        doc.lines_.back().end = line.substr(textSize);
+        if (lineEnd != std::string_view::npos)
+            doc.lines_.back().end += '\n';
         inSection = inSection || doc.lines_.back().kind == Kind::Header;
     }
     return doc;
@@ -73,7 +75,7 @@ IniDocument IniDocument::Parse(std::string_view text)
 
 IniDocument::Line IniDocument::ParseLine(std::string_view text, bool inSection)
 {
-    Line line{Kind::Other, std::string(text), {}, {}};
+    Line line{Kind::Other, std::string(text), {}, {}, {}};
     const std::string_view body = Trim(text);
     if (body.starts_with('[')) {
         const size_t close = body.find(']');
@@ -90,14 +92,24 @@ IniDocument::Line IniDocument::ParseLine(std::string_view text, bool inSection)
     return line;
 }
 
+IniDocument::Line IniDocument::NewLine(std::string_view text, bool inSection) const
+{
+    Line line = ParseLine(text, inSection);
+    line.end = lineBreak_;
+    return line;
+}
+
 std::string IniDocument::Serialize() const
 {
     std::string out;
     if (byteOrderMark_)
         out += kByteOrderMark;
-    for (const Line& line : lines_) {
-        out += line.text;
-        out += lineBreak_;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        out += lines_[i].text;
+        // A last line read without a break gets one once another line follows it. A lone CR there stays and is
+        // completed to CRLF, so the line reads back with the same bytes.
+        const bool broken = lines_[i].end.ends_with('\n') || i + 1 == lines_.size();
+        out += broken ? lines_[i].end : lines_[i].end.empty() ? lineBreak_ : lines_[i].end + "\n";
     }
     return out;
 }
@@ -129,9 +141,12 @@ IniDocument::Range IniDocument::AppendSection(std::string_view section)
 {
     // A blank line before a new section keeps the file readable for a person editing it.
     if (!lines_.empty() && !Trim(lines_.back().text).empty())
-        lines_.push_back(Line{Kind::Other, {}, {}, {}});
-    const std::string name(Trim(section));
-    lines_.push_back(Line{Kind::Header, "[" + name + "]", name, {}});
+        lines_.push_back(NewLine({}, true));
+    // Built by appending: gcc 12 at -O3 warns falsely (-Wrestrict) on "[" + name + "]".
+    std::string header = "[";
+    header += Trim(section);
+    header += ']';
+    lines_.push_back(NewLine(header, true));
     return Range{lines_.size() - 1, lines_.size()};
 }
 
@@ -191,8 +206,8 @@ void IniDocument::SetValue(std::string_view section, std::string_view key, std::
         if (lines_[i].kind == Kind::Key)
             at = i + 1;
     const std::string name(Trim(key));
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at),
-                  Line{Kind::Key, name + "=" + std::string(value), name, std::string(value)});
+    Line line{Kind::Key, name + "=" + std::string(value), name, std::string(value), lineBreak_};
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
 }
 
 void IniDocument::DeleteKey(std::string_view section, std::string_view key)
@@ -217,6 +232,6 @@ void IniDocument::ReplaceSection(std::string_view section, const std::vector<std
                  lines_.begin() + static_cast<std::ptrdiff_t>(range.end));
     std::vector<Line> parsed;
     for (const std::string& text : lines)
-        parsed.push_back(ParseLine(text, true));
+        parsed.push_back(NewLine(text, true));
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(range.header + 1), parsed.begin(), parsed.end());
 }

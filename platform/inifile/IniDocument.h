@@ -1,7 +1,9 @@
-// One private-profile file held as its lines, so that a change rewrites only the lines it touches and keeps
-// comments, blank lines and lines it does not understand as they were. Names match case-insensitively (ASCII),
+// One private-profile file held as its lines, so that a change rewrites only the lines it touches and keeps every
+// other byte as it was: comments, blank lines, lines it does not understand, each line's own break (LF, CRLF, a
+// stray CR before it) and a last line without one. Names match case-insensitively (ASCII),
 // the first matching section and the first matching key in it win. Not thread-safe; values are returned as
 // stored (trimmed, quotes kept).
+// Private to platform/inifile: dependants use PrivateProfile.h.
 #pragma once
 
 #include <optional>
@@ -37,6 +39,8 @@ private:
         std::string text;    // the line as read, without its line break; rebuilt when a key's value changes
         std::string name;    // section or key name, trimmed
         std::string value;   // key value, trimmed
+        std::string end;     // the break that ended it as read (LF, CRLF; a last line may have none or a lone CR);
+                             // new lines get the file's first break
     };
     struct Range
     {
@@ -47,6 +51,7 @@ private:
     static IniDocument Parse(std::string_view text);
     std::string Serialize() const;
     static Line ParseLine(std::string_view text, bool inSection);
+    Line NewLine(std::string_view text, bool inSection) const;
     std::optional<Range> FindSection(std::string_view section) const;
     std::optional<size_t> FindKey(const Range& range, std::string_view key) const;
     Range AppendSection(std::string_view section);

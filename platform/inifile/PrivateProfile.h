@@ -1,8 +1,9 @@
 // Private-profile (INI) files with the Windows rules: section and key names match case-insensitively, the first
 // matching section and key win, names and values are trimmed, a value in matching quotes ('...' or "...") is read
 // without them, ';' lines are comments, CRLF and LF both read, a missing file reads as empty. Writes create the
-// file, keep every line they do not change, and replace the file atomically. Paths are UTF-8 file paths; a null
-// path reads as a missing file and fails every write. Thread-safe: calls are serialised within the process.
+// file, keep every byte of the lines they do not change (line breaks included), and replace the file
+// atomically. Paths are UTF-8 file paths; a null path reads as a missing file and fails every write. Thread-safe:
+// calls are serialised within the process.
 //
 // Texts that would break the line structure (a line break anywhere, '=' in a key name, a key name starting with '['
 // or ';', ']' in a section name, a section line starting with '[') are refused by the writers instead of corrupting

@@ -1,6 +1,7 @@
 #include "profile/CAppProfile.h"
 
 #include "profile/CRegKey.h"
+#include "profile/RegistryWriteBatch.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -42,6 +43,7 @@ bool CAppProfile::WriteValue(const char* section, const char* entry, DWORD type,
     const std::string path = SectionPath(section);
     if (path.empty() || !entry)
         return false;
+    const RegistryWriteBatch batch;   // a new section and its value: one write of the store
     CRegKey key;
     return key.Create(HKEY_CURRENT_USER, path.c_str()) == ERROR_SUCCESS &&
            RegSetValueEx(key.Handle(), entry, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;

@@ -1,7 +1,9 @@
 // The application profile: "section"/"entry" settings kept under HKEY_CURRENT_USER in
 // Software\<registry key>\<application name>\<section>, read with defaults and written typed. Reads never create
 // keys. Until both the registry key and the application name are set, reads give the defaults and writes fail.
-// Set both at start-up, before other threads use the profile; after that any thread may call it.
+// Set both at start-up, before other threads use the profile; after that any thread may call it. Each write is one
+// write of the store file at most (none when the value is already stored); a settings save that writes many opens
+// a RegistryWriteBatch around them, so the file is written once.
 #pragma once
 
 #include "profile/Registry.h"

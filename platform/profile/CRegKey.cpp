@@ -1,5 +1,7 @@
 #include "profile/CRegKey.h"
 
+#include "profile/SizedValueRead.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -51,19 +53,8 @@ LONG CRegKey::Close()
 
 LONG CRegKey::QueryValue(const char* name, DWORD& type, std::vector<BYTE>& bytes) const
 {
-    // Sized first, then read; another thread may grow the value in between, so retry while it does.
-    for (;;) {
-        DWORD size = 0;
-        LONG result = RegQueryValueEx(key_, name, nullptr, &type, nullptr, &size);
-        if (result != ERROR_SUCCESS)
-            return result;
-        bytes.resize(size);
-        result = RegQueryValueEx(key_, name, nullptr, &type, bytes.data(), &size);
-        if (result == ERROR_MORE_DATA)
-            continue;
-        bytes.resize(size);
-        return result;
-    }
+    const auto query = [&](BYTE* data, DWORD* size) { return RegQueryValueEx(key_, name, nullptr, &type, data, size); };
+    return ReadSizedValue(query, bytes);
 }
 
 LONG CRegKey::QueryTyped(const char* name, DWORD expectedType, std::vector<BYTE>& bytes) const

@@ -25,7 +25,8 @@ public:
     LONG Close();
     HKEY Handle() const { return key_; }
 
-    // Any value: its type and exact bytes.
+    // Any value: its type and exact bytes (empty on failure). A value that keeps growing while it is read gives
+    // ERROR_MORE_DATA after a few attempts.
     LONG QueryValue(const char* name, DWORD& type, std::vector<BYTE>& bytes) const;
     // REG_SZ: the text up to its first zero byte (a stored text need not end in one).
     LONG QueryStringValue(const char* name, std::string& value) const;

@@ -51,8 +51,8 @@ LONG CopyData(const RegistryValue& value, DWORD* type, BYTE* data, DWORD* dataSi
     return ERROR_SUCCESS;
 }
 
-// Runs a change under the store lock and the hive's file lock on the freshly read tree, and writes the tree when
-// the change succeeded. `change` gets the key and the handle it was reached through.
+// Runs a change under the store lock and the hive's file lock on the freshly read tree, and has the tree written
+// when the change says it changed something. `change` gets the key, the handle it was reached through and that flag.
 template <class Change> LONG ChangeKey(HKEY key, const std::vector<std::string>& subPath, Change change)
 {
     RegistryStore& store = RegistryStore::Instance();
@@ -66,9 +66,10 @@ template <class Change> LONG ChangeKey(HKEY key, const std::vector<std::string>&
     RegistryKey* target = store.Resolve(*handle, subPath);
     if (!target)
         return ERROR_FILE_NOT_FOUND;
-    const LONG result = change(*target, *handle);
-    if (result == ERROR_SUCCESS)
-        handle->hive->Save();   // a file that cannot be written keeps the change in memory for this run
+    bool changed = false;
+    const LONG result = change(*target, *handle, changed);
+    if (changed)
+        handle->hive->Changed();
     return result;
 }
 
@@ -112,7 +113,7 @@ LONG RegCreateKeyEx(HKEY key, const char* subKey, DWORD, char*, DWORD, REGSAM ac
         return ERROR_INVALID_PARAMETER;
     *result = nullptr;
     const std::vector<std::string> subPath = SplitRegistryPath(NameOf(subKey));
-    return ChangeKey(key, {}, [&](RegistryKey& parent, const RegistryKeyHandle& parentHandle) {
+    return ChangeKey(key, {}, [&](RegistryKey& parent, const RegistryKeyHandle& parentHandle, bool& changed) {
         if (parentHandle.path.size() + subPath.size() > kMaxRegistryDepth)
             return ERROR_INVALID_PARAMETER;   // the store could not read such a key back
         bool createdAny = false;
@@ -122,6 +123,7 @@ LONG RegCreateKeyEx(HKEY key, const char* subKey, DWORD, char*, DWORD, REGSAM ac
             at = &at->ChildOrCreate(part, &created);
             createdAny = createdAny || created;
         }
+        changed = createdAny;
         if (disposition)
             *disposition = createdAny ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
         *result = RegistryStore::Instance().Add(RegistryKeyHandle{
@@ -141,7 +143,15 @@ LONG RegCloseKey(HKEY key)
 
 LONG RegFlushKey(HKEY key)
 {
-    return ReadKey(key, [](const RegistryKey&) { return ERROR_SUCCESS; });
+    RegistryStore& store = RegistryStore::Instance();
+    const auto lock = store.Lock();
+    const RegistryKeyHandle* handle = store.Find(key);
+    if (!handle)
+        return ERROR_INVALID_HANDLE;
+    if (!store.Resolve(*handle))
+        return ERROR_FILE_NOT_FOUND;
+    handle->hive->Flush();   // as for any write, a file that cannot be written keeps the changes in memory
+    return ERROR_SUCCESS;
 }
 
 LONG RegQueryValueEx(HKEY key, const char* valueName, DWORD*, DWORD* type, BYTE* data, DWORD* dataSize)
@@ -156,16 +166,17 @@ LONG RegSetValueEx(HKEY key, const char* valueName, DWORD, DWORD type, const BYT
 {
     if (!data && dataSize > 0)
         return ERROR_INVALID_PARAMETER;
-    return ChangeKey(key, {}, [&](RegistryKey& target, const RegistryKeyHandle&) {
-        target.SetValue(NameOf(valueName), type, std::vector<BYTE>(data, data + dataSize));
+    return ChangeKey(key, {}, [&](RegistryKey& target, const RegistryKeyHandle&, bool& changed) {
+        changed = target.SetValue(NameOf(valueName), type, std::vector<BYTE>(data, data + dataSize));
         return ERROR_SUCCESS;
     });
 }
 
 LONG RegDeleteValue(HKEY key, const char* valueName)
 {
-    return ChangeKey(key, {}, [&](RegistryKey& target, const RegistryKeyHandle&) {
-        return target.RemoveValue(NameOf(valueName)) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    return ChangeKey(key, {}, [&](RegistryKey& target, const RegistryKeyHandle&, bool& changed) {
+        changed = target.RemoveValue(NameOf(valueName));
+        return changed ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
     });
 }
 
@@ -176,13 +187,13 @@ LONG RegDeleteKey(HKEY key, const char* subKey)
         return ERROR_INVALID_PARAMETER;
     const std::string last = subPath.back();
     subPath.pop_back();
-    return ChangeKey(key, subPath, [&](RegistryKey& parent, const RegistryKeyHandle&) {
+    return ChangeKey(key, subPath, [&](RegistryKey& parent, const RegistryKeyHandle&, bool& changed) {
         const RegistryKey* doomed = parent.Child(last);
         if (!doomed)
             return ERROR_FILE_NOT_FOUND;
         if (doomed->HasChildren())
             return ERROR_ACCESS_DENIED;
-        parent.RemoveChild(last);
+        changed = parent.RemoveChild(last);
         return ERROR_SUCCESS;
     });
 }
@@ -191,14 +202,16 @@ LONG RegDeleteTree(HKEY key, const char* subKey)
 {
     std::vector<std::string> subPath = SplitRegistryPath(NameOf(subKey));
     if (subPath.empty())
-        return ChangeKey(key, {}, [](RegistryKey& target, const RegistryKeyHandle&) {
+        return ChangeKey(key, {}, [](RegistryKey& target, const RegistryKeyHandle&, bool& changed) {
+            changed = !target.Empty();
             target.Clear();
             return ERROR_SUCCESS;
         });
     const std::string last = subPath.back();
     subPath.pop_back();
-    return ChangeKey(key, subPath, [&](RegistryKey& parent, const RegistryKeyHandle&) {
-        return parent.RemoveChild(last) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    return ChangeKey(key, subPath, [&](RegistryKey& parent, const RegistryKeyHandle&, bool& changed) {
+        changed = parent.RemoveChild(last);
+        return changed ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
     });
 }
 

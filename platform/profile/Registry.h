@@ -6,10 +6,12 @@
 // Key and value names match case-insensitively (ASCII) and keep the case they were created with; '\' separates the
 // parts of a key path (empty parts are skipped). Values keep their type and exact bytes. Every change is written to
 // the file at once (temporary file + rename, under a file lock), and a change another process made to the file is
-// picked up by the next call, so a crash loses nothing and processes see one store. A damaged file is read as far
-// as it is valid. Thread-safe. A handle names a key path: it stays usable after RegReloadStore, and a handle whose
-// key was deleted answers ERROR_FILE_NOT_FOUND. Handles of our own are freed by RegCloseKey; unknown handles are
-// refused with ERROR_INVALID_HANDLE, never followed.
+// picked up by the next call, so a crash loses nothing (but the changes of an open batch) and processes see one
+// store. A call that changes nothing (opening an existing key through RegCreateKeyEx, setting a value to the type
+// and bytes it has) writes nothing; a RegistryWriteBatch gathers the changes of a scope into one write. A damaged
+// file is read as far as it is valid. Thread-safe. A handle names a key path: it stays usable after RegReloadStore,
+// and a handle whose key was deleted answers ERROR_FILE_NOT_FOUND. Handles of our own are freed by RegCloseKey;
+// unknown handles are refused with ERROR_INVALID_HANDLE, never followed.
 #pragma once
 
 #include "types/VistrelExport.h"
@@ -63,7 +65,7 @@ VISTREL_EXPORT LONG RegCreateKeyEx(HKEY key, const char* subKey, DWORD reserved,
 
 VISTREL_EXPORT LONG RegCloseKey(HKEY key);
 
-// Changes are on disk as soon as they are made; kept for callers that flush.
+// Writes the changes an open RegistryWriteBatch holds now (outside a batch they are on disk already).
 VISTREL_EXPORT LONG RegFlushKey(HKEY key);
 
 // A null or empty name is the key's unnamed value. With a null `data`, *dataSize receives the size; a `data` buffer

@@ -6,14 +6,24 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <new>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+RegistryHive::~RegistryHive()
+{
+    DropLockFile();
+}
+
 void RegistryHive::Open(std::string file)
 {
+    Flush();
+    DropLockFile();
     file_ = std::move(file);
     Read();
+    if (lockHolders_ > 0)
+        TakeLockFile();   // a batch still open goes on under the new file's lock
 }
 
 RegistryHive::FileIdentity RegistryHive::CurrentIdentity() const
@@ -38,7 +48,7 @@ void RegistryHive::Read()
 
 void RegistryHive::Refresh()
 {
-    if (!(CurrentIdentity() == known_))
+    if (!waiting_ && !(CurrentIdentity() == known_))
         Read();
 }
 
@@ -46,31 +56,90 @@ bool RegistryHive::Save()
 {
     if (!Writable())
         return false;
+    std::string text;
+    try {
+        text = WriteRegistryText(root_);
+    } catch (const std::bad_alloc&) {
+        return false;   // as a failed write: a batch's end must still release the lock
+    }
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(file_).parent_path(), ignored);
-    const bool written = WriteFileAtomically(file_, WriteRegistryText(root_));
+    const bool written = WriteFileAtomically(file_, text);
     if (written)
         known_ = CurrentIdentity();
     return written;
 }
 
-RegistryHive::WriteLock::WriteLock(const RegistryHive& hive)
+void RegistryHive::Changed()
 {
-    if (!hive.Writable())
+    if (openBatches_ > 0)
+        waiting_ = true;
+    else
+        Save();   // a file that cannot be written keeps the change in memory for this run
+}
+
+bool RegistryHive::Flush()
+{
+    if (!waiting_)
+        return true;
+    waiting_ = false;
+    return Save();
+}
+
+void RegistryHive::BeginBatch()
+{
+    HoldFileLock();
+    if (openBatches_++ == 0)
+        Refresh();   // what other processes wrote before the lock was taken
+}
+
+void RegistryHive::EndBatch()
+{
+    if (--openBatches_ == 0)
+        Flush();
+    ReleaseFileLock();
+}
+
+void RegistryHive::HoldFileLock()
+{
+    if (lockHolders_++ == 0)
+        TakeLockFile();
+}
+
+void RegistryHive::ReleaseFileLock()
+{
+    if (--lockHolders_ == 0)
+        DropLockFile();
+}
+
+void RegistryHive::TakeLockFile()
+{
+    if (!Writable())
         return;
     std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(hive.file_).parent_path(), ignored);
-    fd_ = ::open((hive.file_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd_ < 0)
+    std::filesystem::create_directories(std::filesystem::path(file_).parent_path(), ignored);
+    lockFd_ = ::open((file_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (lockFd_ < 0)
         return;   // without a lock file the change is still made; only a concurrent process could race it
     int rc = 0;
     do
-        rc = ::flock(fd_, LOCK_EX);
+        rc = ::flock(lockFd_, LOCK_EX);
     while (rc != 0 && errno == EINTR);
+}
+
+void RegistryHive::DropLockFile()
+{
+    if (lockFd_ >= 0)
+        ::close(lockFd_);   // closing releases the lock
+    lockFd_ = -1;
+}
+
+RegistryHive::WriteLock::WriteLock(RegistryHive& hive) : hive_(hive)
+{
+    hive_.HoldFileLock();
 }
 
 RegistryHive::WriteLock::~WriteLock()
 {
-    if (fd_ >= 0)
-        ::close(fd_);   // closing releases the lock
+    hive_.ReleaseFileLock();
 }

@@ -1,5 +1,7 @@
 // One root of the registry and the file it lives in. Keeps the tree in memory, re-reads the file when another
-// process replaced it, and writes the whole tree back after a change. Not thread-safe: the store guards it.
+// process replaced it, and writes the whole tree back after a change: at once, or when the last open batch ends.
+// Not thread-safe: the store guards it.
+// Private to platform/profile: dependants use Registry.h.
 #pragma once
 
 #include "profile/RegistryTree.h"
@@ -11,30 +13,42 @@ class RegistryHive
 {
 public:
     explicit RegistryHive(bool writable) : writable_(writable) {}
+    ~RegistryHive();
+    RegistryHive(const RegistryHive&) = delete;
+    RegistryHive& operator=(const RegistryHive&) = delete;
 
-    // Points the hive at `file` (empty: no file, an empty read-only tree) and reads it.
+    // Points the hive at `file` (empty: no file, an empty read-only tree) and reads it; changes still waiting for
+    // a batch to end are written to the old file first.
     void Open(std::string file);
     // False for a read-only hive, and while the file exists but cannot be read: a write would replace what it
     // could not see.
     bool Writable() const { return writable_ && !file_.empty() && !unreadable_; }
     RegistryKey& Root() { return root_; }
 
-    // Re-reads the file when it is not the one last read or written.
+    // Re-reads the file when it is not the one last read or written, unless changes are waiting to be written
+    // (only a writer that ignores the file lock could have replaced it; the waiting changes win).
     void Refresh();
-    // Writes the tree; false when the file could not be written (the change stays in memory).
-    bool Save();
+    // Records that the tree changed: writes it now, or marks it for the end of the open batch.
+    void Changed();
+    // Writes what is waiting now; false when the file could not be written (the change stays in memory).
+    bool Flush();
 
-    // Holds the hive's lock file for a read-modify-write across processes.
+    // While a batch is open, changes wait in memory and the file lock is held, so no other process can change the
+    // file meanwhile; the outermost EndBatch writes what waits. Batches nest.
+    void BeginBatch();
+    void EndBatch();
+
+    // Holds the hive's lock file for a read-modify-write across processes (already held inside a batch).
     class WriteLock
     {
     public:
-        explicit WriteLock(const RegistryHive& hive);
+        explicit WriteLock(RegistryHive& hive);
         ~WriteLock();
         WriteLock(const WriteLock&) = delete;
         WriteLock& operator=(const WriteLock&) = delete;
 
     private:
-        int fd_ = -1;
+        RegistryHive& hive_;
     };
 
 private:
@@ -48,10 +62,20 @@ private:
     };
     FileIdentity CurrentIdentity() const;
     void Read();
+    bool Save();
+    // Counted: the lock file is taken by the first holder and released by the last.
+    void HoldFileLock();
+    void ReleaseFileLock();
+    void TakeLockFile();
+    void DropLockFile();
 
     bool writable_;
     bool unreadable_ = false;
     std::string file_;
     FileIdentity known_;
     RegistryKey root_{""};
+    int lockFd_ = -1;
+    int lockHolders_ = 0;
+    int openBatches_ = 0;
+    bool waiting_ = false;   // changed in a batch, not yet written
 };

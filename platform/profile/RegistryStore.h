@@ -1,5 +1,6 @@
 // The process-wide registry: the two hives, their files and the open handles. Every call takes Lock() first and
 // holds it for the whole operation.
+// Private to platform/profile: dependants use Registry.h.
 #pragma once
 
 #include "profile/RegistryHive.h"
@@ -26,6 +27,10 @@ public:
 
     // Re-reads both hives from the files the environment names now.
     void Reload();
+
+    // A write batch of the writable hive (HKEY_CURRENT_USER); see RegistryWriteBatch.
+    void BeginBatch() { user_.BeginBatch(); }
+    void EndBatch() { user_.EndBatch(); }
 
     // What `key` names, or null when it is not a root and not one of our open handles.
     const RegistryKeyHandle* Find(HKEY key) const;

@@ -13,12 +13,15 @@ bool NeedsEscape(unsigned char c)
     return c == '%' || c == '"' || c < 0x20 || c == 0x7F;
 }
 
-std::string Escaped(std::string_view text)
+// In a key header '\' separates the names, so a name holding one (only a file can make it) is escaped as well.
+enum class Escape { Text, KeyName };
+
+std::string Escaped(std::string_view text, Escape what = Escape::Text)
 {
     std::string out;
     for (const char ch : text) {
         const auto c = static_cast<unsigned char>(ch);
-        if (NeedsEscape(c)) {
+        if (NeedsEscape(c) || (what == Escape::KeyName && c == '\\')) {
             out += '%';
             out += kHexDigits[c >> 4];
             out += kHexDigits[c & 0x0F];
@@ -72,6 +75,16 @@ std::optional<std::string> Unescaped(std::string_view text)
     return out;
 }
 
+// A name with a zero byte in it can never be asked for (every call takes zero-terminated names: it would reach the
+// name cut at the zero, another key or value), so it is refused like any other damage.
+std::optional<std::string> UnescapedName(std::string_view text)
+{
+    auto name = Unescaped(text);
+    if (name && name->find('\0') != std::string::npos)
+        return std::nullopt;
+    return name;
+}
+
 bool IsPlainText(const std::vector<BYTE>& data)
 {
     if (data.empty() || data.back() != 0)
@@ -117,7 +130,8 @@ void WriteKey(const RegistryKey& key, const std::string& path, std::string& out)
         }
     }
     key.ForEachChild([&](const RegistryKey& child) {
-        WriteKey(child, path.empty() ? Escaped(child.Name()) : path + "\\" + Escaped(child.Name()), out);
+        const std::string name = Escaped(child.Name(), Escape::KeyName);
+        WriteKey(child, path.empty() ? name : path + "\\" + name, out);
     });
 }
 
@@ -185,7 +199,7 @@ RegistryKey* ParseHeader(std::string_view path, RegistryKey& root)
     std::vector<std::string> parts;
     while (!path.empty()) {
         const size_t separator = path.find('\\');
-        const auto part = Unescaped(path.substr(0, separator));
+        const auto part = UnescapedName(path.substr(0, separator));
         if (!part || part->empty() || parts.size() == kMaxRegistryDepth)
             return nullptr;
         parts.push_back(*part);
@@ -204,7 +218,7 @@ void ParseValue(std::string_view line, RegistryKey& key)
     const size_t close = line.find('"', 1);
     if (close == std::string_view::npos || close + 1 >= line.size() || line[close + 1] != '=')
         return;
-    const auto name = Unescaped(line.substr(1, close - 1));
+    const auto name = UnescapedName(line.substr(1, close - 1));
     auto value = ParseData(line.substr(close + 2));
     if (name && value)
         key.SetValue(*name, value->type, std::move(value->data));

@@ -6,10 +6,13 @@
 //   "_GAP"=hex:00,00,20,42               REG_BINARY, exact bytes
 //   "Odd"=hex(1):61,62                   any other type or shape, exact bytes
 //
-// Names and texts are bytes with '%', '"' and control bytes written as %XX. Lines starting with ';' are comments.
-// Reading skips a line it cannot parse, and after a key header it cannot parse (or one deeper than
-// kMaxRegistryDepth) it skips the values up to the next good header; a last line without its line break was cut off and is dropped. So a damaged file yields what is
-// still readable, never a part of a value, and never fails.
+// Names and texts are bytes with '%', '"' and control bytes written as %XX, and key names '\' as well (only a file
+// can put one in a name, as %5C); a name holding a zero byte cannot be asked for and is read as damage. Lines
+// starting with ';' are comments. Reading skips a line it cannot parse, and after a key header it cannot parse (or
+// one deeper than kMaxRegistryDepth) it skips the values up to the next good header; a last line without its line
+// break was cut off and is dropped. So a damaged file yields what is still readable, never a part of a value, and
+// never fails.
+// Private to platform/profile: dependants use Registry.h.
 #pragma once
 
 #include "profile/RegistryTree.h"

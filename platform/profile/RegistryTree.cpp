@@ -75,16 +75,19 @@ const RegistryValue* RegistryKey::Value(std::string_view name) const
     return nullptr;
 }
 
-void RegistryKey::SetValue(std::string_view name, DWORD type, std::vector<BYTE> data)
+bool RegistryKey::SetValue(std::string_view name, DWORD type, std::vector<BYTE> data)
 {
     for (RegistryValue& value : values_) {
         if (SameRegistryName(value.name, name)) {
+            if (value.type == type && value.data == data)
+                return false;
             value.type = type;
             value.data = std::move(data);
-            return;
+            return true;
         }
     }
     values_.push_back(RegistryValue{std::string(name), type, std::move(data)});
+    return true;
 }
 
 bool RegistryKey::RemoveValue(std::string_view name)

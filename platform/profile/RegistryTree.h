@@ -1,6 +1,7 @@
 // The registry's keys and values in memory. A key owns its sub-keys (kept in case-insensitive name order) and its
 // values (kept in creation order); names keep the case they were created with and match ignoring ASCII case.
 // Not thread-safe: the store guards it.
+// Private to platform/profile: dependants use Registry.h.
 #pragma once
 
 #include "profile/Registry.h"
@@ -29,6 +30,7 @@ public:
     RegistryKey& ChildOrCreate(std::string_view name, bool* created = nullptr);
     bool RemoveChild(std::string_view name);
     bool HasChildren() const { return !children_.empty(); }
+    bool Empty() const { return children_.empty() && values_.empty(); }
     // The index-th sub-key in name order, or null.
     const RegistryKey* ChildAt(size_t index) const;
     template <class Visit> void ForEachChild(Visit visit) const
@@ -38,7 +40,8 @@ public:
     }
 
     const RegistryValue* Value(std::string_view name) const;
-    void SetValue(std::string_view name, DWORD type, std::vector<BYTE> data);
+    // False when the value already held exactly this type and these bytes (nothing changed).
+    bool SetValue(std::string_view name, DWORD type, std::vector<BYTE> data);
     bool RemoveValue(std::string_view name);
     const std::vector<RegistryValue>& Values() const { return values_; }
 

@@ -1,5 +1,6 @@
 #include "ui/ColourDialog.h"
 
+#include "ui/ModalDialog.h"
 #include "ui/PromptSupport.h"
 
 #include <QColorDialog>
@@ -24,7 +25,7 @@ std::optional<COLORREF> ShowColourDialog(const ColourDialogRequest& request)
             QColorDialog::setCustomColor(i, ToQColor((*request.customColours)[static_cast<size_t>(i)]));
     }
     QColorDialog dialog(ToQColor(request.initial), ui_detail::DialogOwner());
-    if (dialog.exec() != QDialog::Accepted)
+    if (RunModal(dialog) != QDialog::Accepted)
         return std::nullopt;
     const QColor chosen = dialog.selectedColor();
     return RGB(static_cast<BYTE>(chosen.red()), static_cast<BYTE>(chosen.green()), static_cast<BYTE>(chosen.blue()));

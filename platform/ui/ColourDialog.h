@@ -1,5 +1,6 @@
 // The colour dialog (full, any colour). The request runs on the UI thread (a call from another thread is handed
-// over and waits for the answer). When a hook is installed it answers instead of a window.
+// over and waits for the answer). When a hook is installed it answers instead of a window; without one the dialog
+// runs through RunModal (ui/ModalDialog.h).
 #pragma once
 
 #include "types/ColorRef.h"

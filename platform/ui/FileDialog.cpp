@@ -1,6 +1,7 @@
 #include "ui/FileDialog.h"
 
 #include "ui/FileFilter.h"
+#include "ui/ModalDialog.h"
 #include "ui/PromptSupport.h"
 
 #include <QFileDialog>
@@ -37,7 +38,7 @@ std::string ShowFileDialog(const FileDialogRequest& request)
             dialog.setDirectory(initial.absolutePath());
         dialog.selectFile(initial.fileName());
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::string();
     return dialog.selectedFiles().constFirst().toStdString();
 }

@@ -1,6 +1,6 @@
 // The file open and save dialogs. Each request runs on the UI thread (a call from another thread is handed over
 // and waits for the answer). When a hook is installed it answers instead of a window: tests install one for the
-// whole run.
+// whole run. Without one the dialog runs through RunModal (ui/ModalDialog.h).
 #pragma once
 
 #include "types/VistrelExport.h"

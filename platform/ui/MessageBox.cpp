@@ -1,5 +1,6 @@
 #include "ui/MessageBox.h"
 
+#include "ui/ModalDialog.h"
 #include "ui/PromptSupport.h"
 
 #include <QMessageBox>
@@ -59,7 +60,7 @@ int ShowMessageBox(const MessageBoxRequest& request)
 {
     QMessageBox box(IconOf(request.type), QString::fromStdString(request.caption),
                     QString::fromStdString(request.text), ButtonsOf(request.type), ui_detail::DialogOwner());
-    box.exec();
+    RunModal(box);
     return AnswerOf(box.standardButton(box.clickedButton()), request.type);
 }
 

@@ -1,5 +1,6 @@
 // Message boxes. Each request runs on the UI thread (a call from another thread is handed over and waits for the
-// answer). When a hook is installed it answers instead of a window: tests install one for the whole run.
+// answer). When a hook is installed it answers instead of a window: tests install one for the whole run. Without
+// one the box runs through RunModal (ui/ModalDialog.h).
 #pragma once
 
 #include "types/VistrelExport.h"

@@ -483,40 +483,50 @@ TEST(DispWndSurface, ARubberBandDrawnTwiceUnderNotLeavesTheSurfaceAsItWas)
 
 TEST(DispWndScrolling, AutoScrollFollowsAHeldButtonPastTheEdgeOnlyWhileOn)
 {
+    // Ticks are delivered by hand, so what the window does per tick does not depend on how fast the clock runs.
     Window w(CSize(4000, 300));
     w.wnd.SetScrollParameters(10, 5);
     const CRect client = w.wnd.GetClientRect();
     const CPoint outside(client.right + 20, client.bottom / 2);
-    auto waitForTicks = [] {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < 100)
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
+    const auto tick = [&w](int count) {
+        for (int i = 0; i < count; ++i)
+            w.wnd.OnTimer(QV_AUTOSCROLL_TIMER);
     };
 
     w.wnd.OnMouseMove(MK_LBUTTON, outside);
-    waitForTicks();
-    EXPECT_EQ(w.wnd.GetScrollPosition(), CPoint(0, 0)) << "auto-scroll is off";
+    EXPECT_FALSE(w.wnd.IsAutoScrollTicking()) << "auto-scroll is off";
 
     w.wnd.SetAutoScroll(1);
+    w.wnd.OnMouseMove(0, outside);
+    EXPECT_FALSE(w.wnd.IsAutoScrollTicking()) << "no button held";
     w.wnd.calls.clear();
     w.wnd.OnMouseMove(MK_LBUTTON, outside);
-    waitForTicks();
-    const CPoint scrolled = w.wnd.GetScrollPosition();
-    EXPECT_GT(scrolled.x, 0);
-    EXPECT_EQ(scrolled.x % 10, 0) << "whole lines";
-    EXPECT_EQ(scrolled.y, 0) << "the pointer is level with the client area";
+    EXPECT_TRUE(w.wnd.IsAutoScrollTicking());
+    tick(3);
+    EXPECT_EQ(w.wnd.GetScrollPosition(), CPoint(30, 0)) << "one line a tick, level with the client area";
     // Each tick repeats the move so that a shape being drawn follows.
-    EXPECT_EQ(static_cast<int>(w.wnd.calls.size()), 1 + scrolled.x / 10);
+    EXPECT_EQ(w.wnd.calls, std::vector<std::string>(4, "MouseMove 1 " + std::to_string(outside.x) + "," +
+                                                              std::to_string(outside.y)));
+
+    // The timer drives the ticks: wait for one, bounded, never for a count.
+    QElapsedTimer clock;
+    clock.start();
+    while (w.wnd.GetScrollPosition() == CPoint(30, 0) && clock.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    const CPoint scrolled = w.wnd.GetScrollPosition();
+    EXPECT_GT(scrolled.x, 30);
+    EXPECT_EQ(scrolled.x % 10, 0) << "whole lines";
 
     w.wnd.OnMouseMove(MK_LBUTTON, CPoint(10, 10));
-    waitForTicks();
-    EXPECT_EQ(w.wnd.GetScrollPosition(), scrolled) << "back inside, the ticks stop";
-
+    EXPECT_FALSE(w.wnd.IsAutoScrollTicking()) << "back inside, the ticks stop";
     w.wnd.OnMouseMove(MK_LBUTTON, outside);
+    EXPECT_TRUE(w.wnd.IsAutoScrollTicking());
     w.wnd.SetAutoScroll(0);
-    waitForTicks();
-    EXPECT_EQ(w.wnd.GetScrollPosition(), scrolled) << "switching it off stops the ticks";
+    EXPECT_FALSE(w.wnd.IsAutoScrollTicking()) << "switching it off stops the ticks";
+    w.wnd.SetAutoScroll(1);
+    w.wnd.OnMouseMove(MK_LBUTTON, outside);
+    w.wnd.OnLButtonUp(0, outside);
+    EXPECT_FALSE(w.wnd.IsAutoScrollTicking()) << "releasing the button stops them";
 }
 
 TEST(DispWndScrolling, TheHandToolDragsTheContent)

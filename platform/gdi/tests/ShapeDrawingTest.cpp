@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,57 @@ TEST(ShapeDrawing, HollowEllipseOutlinesAreClosedSymmetricAndTheSameInEveryMode)
             }
         }
     }
+}
+
+// Boxes whose edges reach the ends of int, with every kind of pen and brush, plain and inverting: nothing is
+// computed past int (the debug build's sanitizer fails the test otherwise), and a box around the whole surface
+// fills it.
+TEST(ShapeDrawing, BoxesReachingTheEndsOfIntDrawWithoutOverflow)
+{
+    struct Box { int left, top, right, bottom; };
+    const Box boxes[] = {{INT_MIN, INT_MIN, INT_MIN, INT_MIN}, {INT_MAX, INT_MAX, INT_MAX, INT_MAX},
+                         {INT_MIN, 0, INT_MAX, 10},             {INT_MIN, INT_MIN, INT_MAX, INT_MAX},
+                         {-5, INT_MIN, 20, INT_MAX},            {INT_MIN, 3, INT_MIN + 1, 9},
+                         {INT_MAX - 1, 0, INT_MAX, 5},          {INT_MAX, 2, INT_MIN, 12}};
+    CPen dashed(PS_DASH, 1, RGB(0, 0, 0));
+    CPen wide(PS_SOLID, 3, RGB(0, 0, 0));
+    CBrush red(RGB(255, 0, 0));
+    CBrush hatched(HS_CROSS, RGB(0, 0, 255));
+    for (const Box& b : boxes) {
+        for (CGdiObject* pen : {static_cast<CGdiObject*>(nullptr), static_cast<CGdiObject*>(&dashed),
+                                static_cast<CGdiObject*>(&wide)}) {
+            for (CBrush* brush : {static_cast<CBrush*>(nullptr), &red, &hatched}) {
+                for (int rop : {R2_COPYPEN, R2_NOT}) {
+                    QImage surface = BlankSurface(20, 20);
+                    CDC dc(surface);
+                    dc.SetROP2(rop);
+                    if (pen != nullptr)
+                        dc.SelectObject(pen);
+                    if (brush != nullptr)
+                        dc.SelectObject(brush);
+                    dc.Ellipse(b.left, b.top, b.right, b.bottom);
+                    dc.Rectangle(b.left, b.top, b.right, b.bottom);
+                    dc.Arc(b.left, b.top, b.right, b.bottom, 0, 0, 5, 5);
+                    dc.SelectStockObject(NULL_PEN);
+                    dc.Ellipse(b.left, b.top, b.right, b.bottom);
+                    dc.SelectStockObject(NULL_BRUSH);
+                    dc.SelectStockObject(BLACK_PEN);
+                    dc.Ellipse(b.left, b.top, b.right, b.bottom);
+                }
+            }
+        }
+    }
+    QImage surface = BlankSurface(20, 20);
+    CDC dc(surface);
+    CBrush red2(RGB(255, 0, 0));
+    dc.SelectObject(&red2);
+    dc.SelectStockObject(NULL_PEN);
+    dc.Rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+    EXPECT_EQ(CountColour(surface, kRed), 400);
+    surface.fill(Qt::white);
+    dc.SelectStockObject(BLACK_PEN);
+    dc.Ellipse(-(1 << 29), -(1 << 29), 1 << 29, 1 << 29);
+    EXPECT_EQ(CountColour(surface, kRed), 400);
 }
 
 TEST(ShapeDrawing, RectangleOutlineAndFillPixels)

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -53,5 +54,49 @@ TEST(SurfaceFormat, OtherPixelFormatsAreDrawnInTheirOwnBuffer)
         EXPECT_EQ(view.pixel(20, 20), qRgb(255, 255, 255));
         for (int i = 0; i < stride; ++i)
             ASSERT_EQ(buffer[static_cast<size_t>(stride) * kHeight + i], 0xFF) << "guard byte " << i;
+    }
+}
+
+// Filled ellipses, solid and hatched, plain and inverting, come out in every format as the same drawing on a 32-bit
+// surface converted to that format would.
+TEST(SurfaceFormat, FilledEllipsesMatchThe32BitDrawing)
+{
+    CBrush solid(RGB(90, 90, 90));
+    CBrush hatched(HS_DIAGCROSS, RGB(40, 40, 40));
+    CPen pen(PS_SOLID, 1, RGB(200, 200, 200));
+    auto draw = [&](QImage& image, int rop) {
+        CDC dc(image);
+        dc.SetROP2(rop);
+        dc.SelectObject(&pen);
+        dc.SelectObject(&solid);
+        dc.Ellipse(2, 3, 30, 22);
+        dc.SelectObject(&hatched);
+        dc.Ellipse(-5, 10, 25, 40);
+        dc.SelectStockObject(NULL_PEN);
+        dc.Ellipse(18, 15, 40, 33);
+    };
+    for (QImage::Format format : {QImage::Format_ARGB32, QImage::Format_ARGB32_Premultiplied, QImage::Format_BGR888,
+                                  QImage::Format_RGB888, QImage::Format_Grayscale8, QImage::Format_Indexed8}) {
+        for (int rop : {R2_COPYPEN, R2_NOT, R2_XORPEN}) {
+            SCOPED_TRACE(std::to_string(format) + " rop " + std::to_string(rop));
+            QImage start(37, 31, QImage::Format_Grayscale8);
+            for (int y = 0; y < start.height(); ++y)
+                for (int x = 0; x < start.width(); ++x)
+                    start.scanLine(y)[x] = static_cast<uchar>(7 * x + 3 * y);
+            QImage direct = format == QImage::Format_Indexed8 ? start.convertToFormat(format, GreyPalette())
+                                                               : start.convertToFormat(format);
+            QImage through = direct.convertToFormat(QImage::Format_RGB32);
+            draw(direct, rop);
+            draw(through, rop);
+            through = format == QImage::Format_Indexed8
+                          ? through.convertToFormat(format, direct.colorTable(), Qt::ThresholdDither)
+                          : through.convertToFormat(format, Qt::ThresholdDither);
+            int differences = 0;
+            for (int y = 0; y < direct.height(); ++y)
+                for (int x = 0; x < direct.width(); ++x)
+                    differences += direct.pixel(x, y) != through.pixel(x, y);
+            EXPECT_EQ(differences, 0);
+            EXPECT_NE(direct.pixel(10, 6), start.pixel(10, 6) | 0xFF000000);
+        }
     }
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 TEST(FileBytes, ReplacesContentsKeepsModeAndLeavesNoTemporaryFile)
 {
@@ -32,4 +33,21 @@ TEST(FileBytes, FailuresReportAndCreateNothing)
     EXPECT_TRUE(read.empty());
     EXPECT_FALSE(WriteFileAtomically(folder.File("no-such-folder/x.ini"), "x"));
     EXPECT_FALSE(std::filesystem::exists(folder.File("no-such-folder")));
+}
+
+TEST(FileBytes, ReadsEndOnWhatCannotBeASettingsFile)
+{
+    // A file past the size limit (sparse, so the test writes nothing), a FIFO nobody writes to and an endless
+    // device: each must fail at once instead of blocking or reading without end.
+    IniTestFolder folder;
+    const std::string large = folder.File("large.ini");
+    IniTestFolder::Write(large, "[S]\n");
+    ASSERT_EQ(truncate(large.c_str(), static_cast<off_t>(kMaxSettingsFileBytes) + 1), 0);
+    const std::string fifo = folder.File("fifo.ini");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {large, fifo, std::string("/dev/zero")}) {
+        std::string read = "stale";
+        EXPECT_FALSE(ReadFileBytes(path, read)) << path;
+        EXPECT_TRUE(read.empty()) << path;
+    }
 }

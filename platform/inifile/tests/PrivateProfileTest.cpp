@@ -187,6 +187,51 @@ TEST(PrivateProfile, WritesKeepEveryLineTheyDoNotChange)
               "y=\r\n");
 }
 
+TEST(PrivateProfile, AWriteChangesOnlyTheLineItWritesDownToTheByte)
+{
+    // "[e" with a stray CR before its break is a section named "e\r", not "e": the real [e] follows. Breaks of
+    // either kind, stray CRs, zero bytes and a last line without a break are kept as they were.
+    using namespace std::string_literals;
+    const std::string original = "[a]\n"
+                                 "k=1\n"
+                                 "[e\r\r\n"
+                                 "k=2\n"
+                                 "[e]\n"
+                                 "k=3\r\n"
+                                 "; odd \r bytes \0 kept\r\n"s
+                                 "last line without a break";
+    IniTestFolder folder;
+    const std::string file = folder.File("bytes.ini");
+    IniTestFolder::Write(file, original);
+    ASSERT_EQ(GetPrivateProfileString("E", "k", "d", file.c_str()), "3");
+
+    ASSERT_EQ(WritePrivateProfileString("a", "k", "9", file.c_str()), 1);
+    std::string expected = original;
+    expected.replace(expected.find("k=1"), 3, "k=9");
+    EXPECT_EQ(IniTestFolder::Read(file), expected);
+    EXPECT_EQ(GetPrivateProfileString("E", "k", "d", file.c_str()), "3") << "the first [e] must stay the real one";
+
+    ASSERT_EQ(WritePrivateProfileString("e", "n", "4", file.c_str()), 1);
+    expected.insert(expected.find("; odd"), "n=4\n");   // a new line takes the file's first break
+    EXPECT_EQ(IniTestFolder::Read(file), expected);
+
+    ASSERT_EQ(WritePrivateProfileString("New", "x", "5", file.c_str()), 1);
+    expected += "\n\n[New]\nx=5\n";   // the cut-off last line gets its break once a line follows it
+    EXPECT_EQ(IniTestFolder::Read(file), expected);
+    EXPECT_EQ(GetPrivateProfileString("e", "k", "d", file.c_str()), "3");
+}
+
+TEST(PrivateProfile, ALastLineEndingInALoneCrKeepsItsNameWhenASectionIsAdded)
+{
+    // Without a line feed anywhere, "[O\r\r" is one line: a section named "O\r" (the last CR is its break).
+    IniTestFolder folder;
+    const std::string file = folder.File("cr.ini");
+    IniTestFolder::Write(file, "[O\r\rk=1\r");
+    ASSERT_EQ(WritePrivateProfileString("New", "x", "5", file.c_str()), 1);
+    EXPECT_EQ(IniTestFolder::Read(file), "[O\r\rk=1\r\n\n[New]\nx=5\n");
+    EXPECT_EQ(GetPrivateProfileString("New", "x", "d", file.c_str()), "5");
+}
+
 TEST(PrivateProfile, NullValueDeletesTheKeyAndNullKeyTheSection)
 {
     IniTestFolder folder;

@@ -171,3 +171,85 @@ TEST_F(RegistryFile, EveryCutOfAValidFileReadsWithoutHarm)
     DWORD type = 0;
     EXPECT_EQ(Value("Software\\QRX\\Vistrel\\GOBJECT", "GO Property", type).size(), 64u);
 }
+
+namespace {
+
+std::vector<std::string> SubKeyNames(const char* path)
+{
+    std::vector<std::string> names;
+    CRegKey key;
+    if (key.Open(HKEY_CURRENT_USER, path, KEY_READ) != ERROR_SUCCESS)
+        return names;
+    char name[64];
+    for (DWORD i = 0;; ++i) {
+        DWORD size = sizeof name;
+        if (RegEnumKeyEx(key.Handle(), i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            return names;
+        names.emplace_back(name, size);
+    }
+}
+
+// Rewrites the store through an unrelated change.
+void TouchStore()
+{
+    CRegKey key;
+    ASSERT_EQ(key.Create(HKEY_CURRENT_USER, "Touched"), ERROR_SUCCESS);
+}
+
+} // namespace
+
+TEST_F(RegistryFile, AKeyNameHoldingASeparatorStaysOneKeyAcrossSaveAndLoad)
+{
+    // "a%5Cb" is one key whose name holds a backslash, beside the key "a" with its sub-key "b"; no call can name it,
+    // but a save must not fold it into its neighbour.
+    const std::string stored = "; Vistrel registry store\n"
+                               "\n[Software]\n"
+                               "\n[Software\\a]\n"
+                               "\n[Software\\a\\b]\n"
+                               "\"V\"=dword:00000001\n"
+                               "\n[Software\\a%5Cb]\n"
+                               "\"V\"=dword:00000002\n"
+                               "\"x\\y\"=\"\\\"\n"   // only key names escape the separator
+                               "\n[Software\\a%5Cb\\c%5C]\n"
+                               "\n[Touched]\n";
+    WriteText(UserFile(), stored);
+    for (int load = 0; load < 3; ++load) {
+        RegReloadStore();
+        EXPECT_EQ(SubKeyNames("Software"), (std::vector<std::string>{"a", "a\\b"})) << "load " << load;
+        DWORD type = 0;
+        EXPECT_EQ(Value("Software\\a\\b", "V", type), (std::vector<BYTE>{1, 0, 0, 0})) << "load " << load;
+        TouchStore();
+        EXPECT_EQ(ReadText(UserFile()), stored) << "load " << load;
+    }
+}
+
+TEST_F(RegistryFile, NamesHoldingAZeroByteAreRefusedOnReading)
+{
+    // No call can name them: a zero-terminated name stops at the zero and would reach another key or value.
+    using namespace std::string_literals;
+    WriteText(UserFile(), "; Vistrel registry store\n"
+                          "\n[Software]\n"
+                          "\n[Software\\a%00b]\n"
+                          "\"Lost\"=dword:00000001\n"
+                          "\n[Software\\a%00b\\deeper]\n"
+                          "\n[Software\\raw\0zero]\n"s
+                          "\"Lost\"=dword:00000001\n"
+                          "\n[Software\\kept]\n"
+                          "\"v%00x\"=dword:00000001\n"
+                          "\"v\0y\"=dword:00000001\n"s
+                          "\"v\"=\"text%00with zero\"\n"
+                          "\"w\"=dword:00000004\n");
+    RegReloadStore();
+    EXPECT_EQ(SubKeyNames("Software"), (std::vector<std::string>{"kept"}));
+    DWORD type = 0;
+    EXPECT_EQ(Value("Software\\kept", "v", type), (std::vector<BYTE>{'t', 'e', 'x', 't', 0, 'w', 'i', 't', 'h', ' ',
+                                                                       'z', 'e', 'r', 'o', 0}))
+        << "a zero inside a text is data, not a name";
+    TouchStore();
+    EXPECT_EQ(ReadText(UserFile()), "; Vistrel registry store\n"
+                                    "\n[Software]\n"
+                                    "\n[Software\\kept]\n"
+                                    "\"v\"=hex(1):74,65,78,74,00,77,69,74,68,20,7a,65,72,6f,00\n"
+                                    "\"w\"=dword:00000004\n"
+                                    "\n[Touched]\n");
+}

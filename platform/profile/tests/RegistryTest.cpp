@@ -1,5 +1,6 @@
 #include "profile/CRegKey.h"
 #include "profile/Registry.h"
+#include "profile/SizedValueRead.h"
 
 #include "RegistryTestStore.h"
 
@@ -364,4 +365,32 @@ TEST_F(Registry, AStoreThatCannotBeReadIsNeverReplaced)
               ERROR_ACCESS_DENIED);
     EXPECT_EQ(Set(HKEY_CURRENT_USER, "v", REG_DWORD, {1, 0, 0, 0}), ERROR_ACCESS_DENIED);
     EXPECT_TRUE(std::filesystem::is_directory(UserFile()));
+}
+
+TEST(SizedValueRead, AValueThatKeepsGrowingEndsInAnErrorInsteadOfAHang)
+{
+    // The planted fault: between the size query and the read the value grows, once or for ever.
+    struct Case { int growths; LONG result; size_t size; };
+    for (const Case& c : {Case{1, ERROR_SUCCESS, 2}, Case{1000000, ERROR_MORE_DATA, 0}}) {
+        DWORD stored = 1;
+        int calls = 0;
+        const auto query = [&](BYTE* data, DWORD* size) {
+            if (++calls > 10000) {
+                ADD_FAILURE() << "still retrying";
+                return ERROR_INVALID_DATA;
+            }
+            const bool fits = *size >= stored;
+            if (data && fits)
+                std::memset(data, 'x', stored);
+            *size = stored;
+            const LONG result = !data || fits ? ERROR_SUCCESS : ERROR_MORE_DATA;
+            if (!data && c.growths > calls / 2)
+                ++stored;   // grows right after its size was taken
+            return result;
+        };
+        std::vector<BYTE> bytes{1, 2, 3};
+        EXPECT_EQ(ReadSizedValue(query, bytes), c.result) << c.growths;
+        EXPECT_EQ(bytes.size(), c.size) << c.growths;
+        EXPECT_LE(calls, 2 * kSizedReadAttempts) << c.growths;
+    }
 }

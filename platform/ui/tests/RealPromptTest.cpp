@@ -1,7 +1,9 @@
-// The prompts as the user sees them: no hook, the real widgets, driven as soon as they show.
+// The prompts as the user sees them: no prompt hook, so the real widgets are built and run through RunModal, where
+// the test answers them synchronously by driving those widgets.
 #include "ui/ColourDialog.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
+#include "ui/ModalDialog.h"
 
 #include "MessageBoxRecorder.h"
 
@@ -12,7 +14,6 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -31,24 +32,16 @@ protected:
     }
     void TearDown() override { testing_support::MessageBoxes().Install(); }
 
-    // Calls `act` with the dialog of type T once it is shown; `act` must close it.
+    // Answers the next modal dialog with `act` when it is a T (a dialog of another type is cancelled).
     template <typename T>
-    static void WhenShown(std::function<void(T*)> act)
+    static void WhenRun(std::function<void(T*)> act)
     {
-        auto* poll = new QTimer;
-        poll->setInterval(5);
-        QObject::connect(poll, &QTimer::timeout, [poll, act] {
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                T* dialog = qobject_cast<T*>(widget);
-                if (dialog && dialog->isVisible()) {
-                    poll->stop();
-                    poll->deleteLater();
-                    act(dialog);
-                    return;
-                }
-            }
+        testing_support::MessageBoxes().QueueModal([act](QDialog& dialog) {
+            T* asked = qobject_cast<T*>(&dialog);
+            EXPECT_NE(asked, nullptr) << dialog.metaObject()->className();
+            if (asked)
+                act(asked);
         });
-        poll->start();
     }
 };
 
@@ -69,13 +62,13 @@ TEST_F(RealPrompt, MessageBoxShowsTheAskedButtonsAndIconAndAnswersWithTheClicked
         QMessageBox::StandardButtons shownButtons;
         QMessageBox::Icon shownIcon = QMessageBox::NoIcon;
         QString shownText, shownTitle;
-        WhenShown<QMessageBox>([&](QMessageBox* box) {
+        WhenRun<QMessageBox>([&](QMessageBox* box) {
             shownButtons = box->standardButtons();
             shownIcon = box->icon();
             shownText = box->text();
             shownTitle = box->windowTitle();
             if (c.click == SB::NoButton)
-                box->close();
+                box->reject();  // the window closed
             else
                 box->button(c.click)->click();
         });
@@ -100,7 +93,7 @@ TEST_F(RealPrompt, SaveDialogOffersTheFiltersAndAddsTheDefaultExtension)
 
     QStringList filters;
     QString title, directory;
-    WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+    WhenRun<QFileDialog>([&](QFileDialog* dialog) {
         filters = dialog->nameFilters();
         title = dialog->windowTitle();
         directory = dialog->directory().absolutePath();
@@ -112,14 +105,14 @@ TEST_F(RealPrompt, SaveDialogOffersTheFiltersAndAddsTheDefaultExtension)
     EXPECT_EQ(title, "Save ...");
     EXPECT_EQ(directory, QDir(folder.path()).absolutePath());
 
-    WhenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    WhenRun<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
     EXPECT_EQ(ChooseFile(request), "");
 }
 
 TEST_F(RealPrompt, ColourDialogStartsAtTheGivenColourAndGivesTheChosenOne)
 {
     QColor shown;
-    WhenShown<QColorDialog>([&](QColorDialog* dialog) {
+    WhenRun<QColorDialog>([&](QColorDialog* dialog) {
         shown = dialog->currentColor();
         dialog->setCurrentColor(QColor(1, 2, 3));
         dialog->accept();
@@ -127,7 +120,7 @@ TEST_F(RealPrompt, ColourDialogStartsAtTheGivenColourAndGivesTheChosenOne)
     EXPECT_EQ(ChooseColour(RGB(200, 10, 30)), std::optional<COLORREF>(RGB(1, 2, 3)));
     EXPECT_EQ(shown, QColor(200, 10, 30));
 
-    WhenShown<QColorDialog>([](QColorDialog* dialog) { dialog->reject(); });
+    WhenRun<QColorDialog>([](QColorDialog* dialog) { dialog->reject(); });
     EXPECT_EQ(ChooseColour(RGB(200, 10, 30)), std::nullopt);
 
     // Given custom colours replace whatever the row held.
@@ -135,7 +128,7 @@ TEST_F(RealPrompt, ColourDialogStartsAtTheGivenColourAndGivesTheChosenOne)
     CustomColours white;
     white.fill(RGB(255, 255, 255));
     QColor customShown;
-    WhenShown<QColorDialog>([&](QColorDialog* dialog) {
+    WhenRun<QColorDialog>([&](QColorDialog* dialog) {
         customShown = QColorDialog::customColor(3);
         dialog->reject();
     });

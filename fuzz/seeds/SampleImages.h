@@ -1,0 +1,9 @@
+// Small images of every colour model the image library stores, with varied pixels, a palette where the model has
+// one and a region on one of them: the pictures behind the image seeds.
+#pragma once
+
+#include "CQvImage.h"
+
+#include <vector>
+
+std::vector<CQvImage> SampleImages();
