@@ -162,6 +162,8 @@ public:
 
     _RPOINT* GetPoint() { return m_points.data(); }
     const _RPOINT* GetPoint() const { return m_points.data(); }
+    // Slots of the point array: the counted points and the room beyond them.
+    int GetPointSlots() const { return static_cast<int>(m_points.size()); }
 
     CQvGObjectProperty& GetProperty() { return m_property; }
     const CQvGObjectProperty& GetProperty() const { return m_property; }

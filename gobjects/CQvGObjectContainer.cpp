@@ -4,6 +4,7 @@
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "gobjects/FiguronStrings.h"
 #include "gobjects/GObjectFactory.h"
+#include "gobjects/private/GObjectHitIndex.h"
 
 #include "types/Rounding.h"
 
@@ -28,7 +29,7 @@ OBJ_SHAPE CQvGObjectContainer::m_LastShape = SHAPE_POINT;
 int CQvGObjectContainer::s_paletteIndex = 0;
 int CQvGObjectContainer::s_nameCounter = 0;
 
-CQvGObjectContainer::CQvGObjectContainer()
+CQvGObjectContainer::CQvGObjectContainer() : m_hitIndex(std::make_unique<GObjectHitIndex>())
 {
     Initialize();
 }
@@ -64,6 +65,7 @@ void CQvGObjectContainer::Initialize()
     m_activeImage = nullptr;
     m_creatingNumber = 0;
     m_ptOldMouse = CPoint();
+    m_hitIndex->ForgetAll();
 }
 
 void CQvGObjectContainer::RemoveAll()
@@ -75,6 +77,8 @@ void CQvGObjectContainer::RemoveAll()
     m_selected.clear();
     GObjectList objects;
     objects.swap(m_objects);
+    m_hitIndex->ForgetAll();
+    m_labelHits.clear();
     for (CQvGObject* obj : objects)
         obj->RemoveAll();
     m_creatingNumber = 0;
@@ -118,6 +122,8 @@ COLORREF CQvGObjectContainer::GetDefaultFontColor(OBJ_SHAPE shape) const
 
 void CQvGObjectContainer::ConnectCalibKeeper(CCalibKeeper* calib)
 {
+    if (calib != m_calib)
+        LabelsMayHaveChanged();
     m_calib = calib;
     m_pPropertyTotal = &g_GOPropertyTotal;
 }
@@ -136,6 +142,7 @@ int CQvGObjectContainer::AddObject(OBJ_SHAPE shape)
     CancelObject();
 
     m_objects.push_back(obj);
+    m_hitIndex->MarkStale();
     m_selected.clear();
     m_selected.push_back(obj);
     m_state = GS_FIRST_POINT;
@@ -180,7 +187,7 @@ void CQvGObjectContainer::CancelObject()
         m_canvas->ReleaseMouse();
         m_canvas->ReleaseCursorClip();
     }
-    if (CQvGObject* obj = GetCreatingObject())
+    if (CQvGObject* obj = CreatingObject())
     {
         m_selected.clear();
         RemoveFromList(obj);
@@ -213,6 +220,8 @@ bool CQvGObjectContainer::RemoveFromList(CQvGObject* obj)
     if (it == m_objects.end())
         return false;
     m_objects.erase(it);
+    m_hitIndex->Removed(obj);
+    ForgetLabelHit(obj);
     obj->RemoveAll();
     return true;
 }
@@ -221,7 +230,7 @@ void CQvGObjectContainer::DeleteObject(CQvGObject* obj)
 {
     // The object being drawn is abandoned as Escape does: removed alone, the next object in the selection would
     // be taken for the one being drawn.
-    if ((m_state == GS_FIRST_POINT || m_state == GS_ADDING) && obj == GetCreatingObject())
+    if ((m_state == GS_FIRST_POINT || m_state == GS_ADDING) && obj == CreatingObject())
     {
         CancelObject();
         return;
@@ -231,6 +240,7 @@ void CQvGObjectContainer::DeleteObject(CQvGObject* obj)
         const int subItem = obj->GetCurSubItem();
         if (subItem == -1 || obj->DeleteSubPerpen(subItem) == 0)
             return;
+        ObjectMoved(obj);
     }
     m_selected.remove(obj);
     if (Contains(m_objects, obj))
@@ -311,16 +321,23 @@ int CQvGObjectContainer::SelectObjects(CRect rect, int firstOnly)
     rect.NormalizeRect();
     if (rect.IsRectEmpty())
         rect.InflateRect(4);
-    for (auto it = m_objects.rbegin(); it != m_objects.rend(); ++it)
+    const size_t noted = m_labelHits.size();
+    for (const GObjectHitIndex::Candidate& candidate : m_hitIndex->Candidates(m_objects, rect))
     {
-        CQvGObject* obj = *it;
+        CQvGObject* obj = candidate.obj;
         // A hidden scale marker is not there for the user: it neither gets selected nor hides what lies below.
         if (IsHiddenScaleMarker(obj) || !obj->IsSelected(rect))
             continue;
         m_selected.push_back(obj);
+        if (obj->GetLabelHit())
+            m_labelHits.emplace_back(obj, candidate.position);
         if (firstOnly)
+        {
+            SettleLabelHits(rect, candidate.position, noted);
             return 1;
+        }
     }
+    SettleLabelHits(rect, -1, noted);
     return 0;
 }
 
@@ -351,25 +368,86 @@ CQvGObject* CQvGObjectContainer::HitTest(CRect rect)
     rect.NormalizeRect();
     if (rect.IsRectEmpty())
         rect.InflateRect(m_ratio > 2.0f ? 1 : 4);
-    for (auto it = m_objects.rbegin(); it != m_objects.rend(); ++it)
+    const size_t noted = m_labelHits.size();
+    for (const GObjectHitIndex::Candidate& candidate : m_hitIndex->Candidates(m_objects, rect))
     {
-        CQvGObject* obj = *it;
+        CQvGObject* obj = candidate.obj;
         if (!IsHiddenScaleMarker(obj) && obj->IsSelected(rect))
+        {
+            if (obj->GetLabelHit())
+                m_labelHits.emplace_back(obj, candidate.position);
+            SettleLabelHits(rect, candidate.position, noted);
+            m_hitIndex->Watch(obj);
             return obj;
+        }
     }
+    SettleLabelHits(rect, -1, noted);
     return nullptr;
+}
+
+void CQvGObjectContainer::SettleLabelHits(const CRect& rect, int64_t lowestTested, size_t testedFrom)
+{
+    // Each object's flag says whether the last test of it hit its label, and a scan from the top tests every
+    // object down to the one it stops at. Objects whose box the rectangle misses were not tested here: those that
+    // still carry the flag are tested now (they miss), as a scan of every object would have.
+    size_t kept = 0;
+    for (size_t i = 0; i < m_labelHits.size(); ++i)
+    {
+        auto [obj, position] = m_labelHits[i];
+        position = m_hitIndex->PositionOf(obj, position);
+        if (position < 0)
+            continue;  // no longer in the list
+        if (i < testedFrom && obj->GetLabelHit() && position > lowestTested && !IsHiddenScaleMarker(obj))
+            obj->IsSelected(rect);
+        const bool noted = std::any_of(m_labelHits.begin(), m_labelHits.begin() + static_cast<std::ptrdiff_t>(kept),
+                                       [obj](const auto& entry) { return entry.first == obj; });
+        if (obj->GetLabelHit() && !noted)
+            m_labelHits[kept++] = {obj, position};
+    }
+    m_labelHits.resize(kept);
+}
+
+void CQvGObjectContainer::ForgetLabelHit(const CQvGObject* obj)
+{
+    std::erase_if(m_labelHits, [obj](const auto& entry) { return entry.first == obj; });
+}
+
+void CQvGObjectContainer::ObjectsChanged()
+{
+    m_hitIndex->MarkStale();
+}
+
+void CQvGObjectContainer::LabelsMayHaveChanged()
+{
+    if (!m_painting)
+        m_hitIndex->MarkStale();
+}
+
+void CQvGObjectContainer::BoxesMayHaveChanged()
+{
+    m_hitIndex->ForgetAll();
+}
+
+void CQvGObjectContainer::ObjectMoved(const CQvGObject* obj)
+{
+    m_hitIndex->Forget(obj);
 }
 
 CQvGObject* CQvGObjectContainer::GetCreatingObject() const
 {
-    return m_selected.empty() ? nullptr : m_selected.front();
+    CQvGObject* obj = CreatingObject();
+    m_hitIndex->Watch(obj);
+    return obj;
 }
 
 CQvGObject* CQvGObjectContainer::GetFirstObject(OBJ_SHAPE shape) const
 {
     for (CQvGObject* obj : m_objects)
         if (obj->GetObjShape() == shape)
+        {
+            m_hitIndex->Watch(obj);
             return obj;
+        }
     return nullptr;
 }
 
@@ -398,15 +476,22 @@ CPoint CQvGObjectContainer::GetRelativePoint() const
 
 void CQvGObjectContainer::UpdateAllObjectDataLabel()
 {
+    size_t position = 0;
     for (CQvGObject* obj : m_objects)
+    {
         obj->UpdateDataLabel();
+        m_hitIndex->Recheck(position++, obj);
+    }
 }
 
 void CQvGObjectContainer::ShowScaleObject(int show)
 {
     for (CQvGObject* obj : m_objects)
         if (obj->GetObjShape() == SHAPE_SCALE_MARKER)
+        {
             obj->SetShowObject(show);
+            ObjectMoved(obj);
+        }
 }
 
 void CQvGObjectContainer::InvalidateCanvas()

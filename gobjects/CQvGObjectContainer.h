@@ -18,13 +18,17 @@
 
 #include <cstdio>
 #include <list>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class CCalibKeeper;
 class CDC;
 class CQvGObject;
 class CQvGObjectPropertyTotal;
 class CQvImage;
+class GObjectHitIndex;
 class LeReader;
 
 using GObjectList = std::list<CQvGObject*>;
@@ -94,6 +98,13 @@ public:
     void UnSelectAll();
     // The topmost object the rectangle (image pixels) hits, hidden scale markers skipped; null when none.
     CQvGObject* HitTest(CRect rect);
+    // Hit tests build regions only for the objects whose box (kept by the container, in image cells) the rectangle
+    // meets. The container keeps the boxes right through its own calls; a paint notices objects whose points or
+    // labels moved, and so does every hit test for the last 64 objects the container handed out (the creating
+    // object, GetFirstObject, HitTest); the lists returned non-const below count as changed. Code that changes
+    // objects otherwise (a property or a shape's settings, or points and labels of other objects through
+    // pointers kept from the lists) calls this before the next hit test.
+    void ObjectsChanged();
 
     CQvGObject* GetCreatingObject() const;
     CQvGObject* GetFirstObject(OBJ_SHAPE shape) const;
@@ -161,9 +172,19 @@ public:
 
     void SetCanvasWnd(IGObjectCanvas* canvas) { m_canvas = canvas; }
     IGObjectCanvas* GetCanvasWnd() const { return m_canvas; }
-    void SetCanvasSize(CSize size) { m_canvasSize = size; }
+    void SetCanvasSize(CSize size)
+    {
+        if (size != m_canvasSize)
+            BoxesMayHaveChanged();
+        m_canvasSize = size;
+    }
     CSize GetCanvasSize() const { return m_canvasSize; }
-    void SetRatio(float ratio) { m_ratio = ratio; }
+    void SetRatio(float ratio)
+    {
+        if (ratio != m_ratio)
+            BoxesMayHaveChanged();
+        m_ratio = ratio;
+    }
     float GetRatio() const { return m_ratio; }
     void SetRelative(CPoint origin) { m_origin = origin; }
     CPoint GetRelative() const { return m_origin; }
@@ -175,19 +196,44 @@ public:
     int GetAutoChangeColorMode() const { return m_autoColor; }
     void SetAutoRepeatCreatingObject(int on) { m_autoRepeat = on; }
     int GetAutoRepeatCreatingObject() const { return m_autoRepeat; }
-    void SetDecimalPointRange(int decimals) { m_decimals = decimals; }
+    void SetDecimalPointRange(int decimals)
+    {
+        if (decimals != m_decimals)
+            LabelsMayHaveChanged();
+        m_decimals = decimals;
+    }
     int GetDecimalPointRange() const { return m_decimals; }
-    void SetDisplayName(int on) { m_displayName = on; }
+    void SetDisplayName(int on)
+    {
+        if (on != m_displayName)
+            LabelsMayHaveChanged();
+        m_displayName = on;
+    }
     int GetDisplayName() const { return m_displayName; }
-    void SetDisplayData(int on) { m_displayData = on; }
+    void SetDisplayData(int on)
+    {
+        if (on != m_displayData)
+            LabelsMayHaveChanged();
+        m_displayData = on;
+    }
     int GetDisplayData() const { return m_displayData; }
-    void SetDisplayMark(int on) { m_displayMark = on; }
+    void SetDisplayMark(int on)
+    {
+        if (on != m_displayMark)
+            LabelsMayHaveChanged();
+        m_displayMark = on;
+    }
     int GetDisplayMark() const { return m_displayMark; }
     void SetDisplayRealtime(int on) { m_displayRealtime = on; }
     int GetDisplayRealtime() const { return m_displayRealtime; }
     void SetUseWindowCursor(int on) { m_useWindowCursor = on; }
     int GetUseWindowCursor() const { return m_useWindowCursor; }
-    void SetValueTitle(int on) { m_valueTitle = on; }
+    void SetValueTitle(int on)
+    {
+        if (on != m_valueTitle)
+            LabelsMayHaveChanged();
+        m_valueTitle = on;
+    }
     int IsSetValueTitle() const { return m_valueTitle; }
     void SetShowCalibrationScale(int on) { m_showScale = on; }
     int GetShowCalibrationScale() const { return m_showScale; }
@@ -200,10 +246,28 @@ public:
     void ConnectCalibKeeper(CCalibKeeper* calib);
     CCalibKeeper* GetCalibKeeper() const { return m_calib; }
 
-    GObjectList* GetObjList() { return &m_objects; }
-    GObjectList& GetMainObjList() { return m_objects; }
-    GObjectList* GetSelectedObjList() { return &m_selected; }
-    GObjectList& GetSelectObjList() { return m_selected; }
+    // Whoever holds these may change objects and the lists: the boxes of hit testing are checked again on the next
+    // hit test (ObjectsChanged).
+    GObjectList* GetObjList()
+    {
+        ObjectsChanged();
+        return &m_objects;
+    }
+    GObjectList& GetMainObjList()
+    {
+        ObjectsChanged();
+        return m_objects;
+    }
+    GObjectList* GetSelectedObjList()
+    {
+        ObjectsChanged();
+        return &m_selected;
+    }
+    GObjectList& GetSelectObjList()
+    {
+        ObjectsChanged();
+        return m_selected;
+    }
 
     // Invalidates the whole canvas unless redrawing is off or there is no canvas.
     void InvalidateCanvas();
@@ -215,6 +279,19 @@ private:
     static int s_nameCounter;
 
     bool IsHiddenScaleMarker(const CQvGObject* obj) const;
+    // GetCreatingObject for the container's own use: the object is not handed out.
+    CQvGObject* CreatingObject() const { return m_selected.empty() ? nullptr : m_selected.front(); }
+    // A setting that sizes labels / every hit region changed: label boxes / all boxes are taken again. A label
+    // setting changed while painting (a label's unit mark switched off for its paint) changes nothing lasting.
+    void LabelsMayHaveChanged();
+    void BoxesMayHaveChanged();
+    // The object changed or is about to be deleted.
+    void ObjectMoved(const CQvGObject* obj);
+    // Clears the label-hit flags a test of every object above `lowestTested` (a position in the list, -1 for all)
+    // would have cleared, for the objects that were not tested; then notes which objects carry the flag. The
+    // entries of m_labelHits from `testedFrom` on were noted by the test just made.
+    void SettleLabelHits(const CRect& rect, int64_t lowestTested, size_t testedFrom);
+    void ForgetLabelHit(const CQvGObject* obj);
     void ClearSelection();
     // Takes obj out of the object list and deletes it; false when it is not in the list.
     bool RemoveFromList(CQvGObject* obj);
@@ -261,4 +338,9 @@ private:
     CPoint m_ptOldMouse;
     CRect m_rcSelection;
     bool m_selectionBandDrawn = false;
+    // The boxes of hit testing.
+    std::unique_ptr<GObjectHitIndex> m_hitIndex;
+    bool m_painting = false;
+    // Objects whose label-hit flag may be set (only hit tests set it), with where they were in the list.
+    std::vector<std::pair<CQvGObject*, int64_t>> m_labelHits;
 };

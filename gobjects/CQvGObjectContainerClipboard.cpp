@@ -83,5 +83,6 @@ int CQvGObjectContainer::PasteRecords(FILE* file)
         m_selected.push_back(obj);
         m_objects.push_back(obj);
     }
+    ObjectsChanged();
     return 1;
 }

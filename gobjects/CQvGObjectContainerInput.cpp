@@ -43,7 +43,7 @@ void CQvGObjectContainer::LButtonDown(UINT /*flags*/, CPoint p)
 
     if (m_state == GS_FIRST_POINT || m_state == GS_ADDING)
     {
-        CQvGObject* obj = GetCreatingObject();
+        CQvGObject* obj = CreatingObject();
         if (!obj)
             return;
         m_state = obj->GetState();
@@ -65,6 +65,7 @@ void CQvGObjectContainer::LButtonDown(UINT /*flags*/, CPoint p)
             if (!obj->NeedROP())
                 InvalidateCanvas();
         }
+        ObjectMoved(obj);
         RepeatCreatingObject(obj);
     }
     else if (m_state & GS_SELECTION)
@@ -97,7 +98,7 @@ void CQvGObjectContainer::MouseMove(CDC* dc, UINT flags, CPoint p)
 {
     if (m_state == GS_FIRST_POINT || m_state == GS_ADDING)
     {
-        CQvGObject* obj = GetCreatingObject();
+        CQvGObject* obj = CreatingObject();
         if (!obj)
             return;
         const int handle = obj->GetHandle(CRect(p.x - 3, p.y - 3, p.x + 3, p.y + 3));
@@ -112,6 +113,7 @@ void CQvGObjectContainer::MouseMove(CDC* dc, UINT flags, CPoint p)
             obj->AddPoint(p);
         else
             obj->MoveHandle(handle, p - m_ptOldMouse);
+        ObjectMoved(obj);
         m_ptOldMouse = p;
         if (dc)
         {
@@ -162,6 +164,7 @@ void CQvGObjectContainer::DragSelection(CDC* dc, CPoint p)
         {
             obj->MoveHandle(handle, delta);
         }
+        ObjectMoved(obj);
     }
     else if (handle == CQvGObject::kBodyHandle)
     {
@@ -197,6 +200,7 @@ void CQvGObjectContainer::MoveTo(CDC* dc, CSize delta)
     const CPoint origin = GetRelativePoint();
     for (CQvGObject* obj : m_selected)
     {
+        ObjectMoved(obj);
         if (!dc)
         {
             obj->MoveTo(delta);
@@ -243,10 +247,11 @@ void CQvGObjectContainer::RButtonDown(UINT /*flags*/, CPoint /*p*/)
     }
     else if (m_state == GS_ADDING)
     {
-        CQvGObject* obj = GetCreatingObject();
+        CQvGObject* obj = CreatingObject();
         if (obj && obj->CanFinish())
         {
             obj->Finish();
+            ObjectMoved(obj);
             RepeatCreatingObject(obj);
         }
     }

@@ -4,6 +4,7 @@
 #include "gobjects/CQvGObject.h"
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "gobjects/FiguronCursors.h"
+#include "gobjects/private/GObjectHitIndex.h"
 
 #include "ui/MessageBox.h"
 
@@ -12,15 +13,22 @@
 void CQvGObjectContainer::Draw(CDC* dc, int filter)
 {
     const CPoint origin = GetRelativePoint();
+    // Labels take their size as they are painted (and a label's unit mark is switched off for its own paint
+    // meanwhile): the boxes of hit testing are checked against what was painted.
+    m_painting = true;
+    size_t position = 0;
     for (CQvGObject* obj : m_objects)
     {
+        const size_t at = position++;
         if (obj->GetPointCount() == 0 || IsHiddenScaleMarker(obj))
             continue;
         if ((filter == kDrawMeasurements && obj->IsAnnotation()) ||
             (filter == kDrawAnnotations && !obj->IsAnnotation()))
             continue;
         obj->Draw(dc, &origin, &m_ratio, CQvGObject::kPaintNormal);
+        m_hitIndex->Recheck(at, obj);
     }
+    m_painting = false;
     if (filter != kDrawAllWithGrips || !(m_state & GS_SELECTION))
         return;
     for (CQvGObject* obj : m_selected)
@@ -53,7 +61,14 @@ int CQvGObjectContainer::SetCursorShape(CPoint p)
 
 int CQvGObjectContainer::RunPropertySheet(const GObjectSheetRequest& request)
 {
-    return m_sheetRunner ? m_sheetRunner(request) : IDCANCEL;
+    if (!m_sheetRunner)
+        return IDCANCEL;
+    const int result = m_sheetRunner(request);
+    // The sheet may have changed the object in any way, and whatever ran meanwhile the overlay.
+    if (request.object)
+        ObjectMoved(request.object);
+    ObjectsChanged();
+    return result;
 }
 
 int CQvGObjectContainer::OnPropertyAll(IGObjectCanvas* wnd)
@@ -77,6 +92,7 @@ int CQvGObjectContainer::OnPropertyAll(IGObjectCanvas* wnd)
         if (std::find(m_objects.begin(), m_objects.end(), obj) == m_objects.end())
             return 0;
         // Whatever the outcome, the object's look becomes its shape's default.
+        ObjectMoved(obj);
         SetDefaultProperty(obj, obj->GetObjShape());
         if (!accepted)
             return 0;
@@ -94,7 +110,10 @@ int CQvGObjectContainer::OnPropertyAll(IGObjectCanvas* wnd)
         if (RunPropertySheet(request) != IDOK)
             return 0;
         for (CQvGObject* obj : m_selected)
+        {
             obj->SetBaseProperty(m_pPropertyTotal->GetProperty(obj->GetObjShape()));
+            ObjectMoved(obj);
+        }
     }
     if (wnd)
         wnd->SendNotify(WM_GOBJECT_PROPERTY_CHANGED);

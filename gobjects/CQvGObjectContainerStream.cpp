@@ -122,6 +122,10 @@ int CQvGObjectContainer::Read(FILE* file)
         !IsPlausibleView(settings.canvasSize, CPoint(originX, originY), ratio))
         return 0;
 
+    // The ratio and the canvas size the regions of every object.
+    if (ratio != m_ratio || settings.canvasSize != m_canvasSize)
+        BoxesMayHaveChanged();
+    ObjectsChanged();
     m_ratio = ratio;
     m_origin = CPoint(originX, originY);
     m_pixelCenter = pixelCenter;
@@ -145,7 +149,7 @@ int CQvGObjectContainer::Write(FILE* file)
         return 0;
     // The object being drawn is not part of the overlay yet; stored, it would come back as a finished ghost.
     const CQvGObject* creating =
-        (m_state == GS_FIRST_POINT || m_state == GS_ADDING) ? GetCreatingObject() : nullptr;
+        (m_state == GS_FIRST_POINT || m_state == GS_ADDING) ? CreatingObject() : nullptr;
 
     // The whole stream is assembled first and written at once: a call into the C library per field cost twenty
     // times the assembling, and a refused record leaves the file as it was.

@@ -4,6 +4,7 @@
 #include "stream/LeStream.h"
 #include "strings/StoredText.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -58,6 +59,9 @@ std::string ReadText(LeReader& in)
     if (!in.Bytes(bytes.data(), bytes.size()))
         return {};
     bytes.resize(std::strlen(bytes.c_str()));
+    // Names and values are nearly always ASCII, which every encoding reads alike.
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return bytes;
     return StoredTextToUtf8(bytes);
 }
 

@@ -92,7 +92,7 @@ void LeWriter::LogFont(const LOGFONTA& font)
 LeReader::LeReader(FILE* file, ReadAhead) : m_file(file)
 {
     if (file && ftello(file) >= 0)
-        m_block.resize(kReadAheadBlock);
+        m_block.reset(new unsigned char[kReadAheadBlock]);
 }
 
 LeReader::~LeReader()
@@ -117,12 +117,12 @@ bool LeReader::SlowBytes(void* data, size_t size)
         out += buffered;
         left -= buffered;
     }
-    if (m_block.empty() || left >= m_block.size()) {
+    if (!m_block || left >= kReadAheadBlock) {
         if (fread_unlocked(out, 1, left, m_file) != left)
             m_ok = false;
     } else {
-        const size_t got = fread_unlocked(m_block.data(), 1, m_block.size(), m_file);
-        m_next = m_block.data();
+        const size_t got = fread_unlocked(m_block.get(), 1, kReadAheadBlock, m_file);
+        m_next = m_block.get();
         m_end = m_next + got;
         if (got < left) {
             m_ok = false;

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -144,7 +145,7 @@ private:
     bool SlowBytes(void* data, size_t size);
 
     FILE* m_file;
-    std::vector<unsigned char> m_block;  // read ahead; empty when the reader does not read ahead
+    std::unique_ptr<unsigned char[]> m_block;  // read ahead; null when the reader does not read ahead
     const unsigned char* m_next = nullptr;
     const unsigned char* m_end = nullptr;
     bool m_ok = true;
