@@ -7,6 +7,8 @@
 #include <QLockFile>
 #include <QThread>
 
+#include <algorithm>
+
 namespace {
 
 // Between tries while the owner is starting up (it holds the lock but does not listen yet).

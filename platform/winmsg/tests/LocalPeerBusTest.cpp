@@ -87,6 +87,10 @@ TEST_F(LocalPeerBusTest, SendWaitsForTheReceiversAnswer)
     EXPECT_TRUE(unanswered.delivered);
     EXPECT_EQ(unanswered.result, 0) << "a receiver that sets no reply answers 0";
 
+    const PeerReply toItself = receiver.SendMessage(kMainClass, "TLV COM - NEW", 1, 0, 3000);
+    EXPECT_TRUE(toItself.delivered);
+    EXPECT_EQ(toItself.result, 2);
+
     receiver.SetReply(7);  // outside a delivery: ignored
     EXPECT_FALSE(sender.SendMessage(QStringLiteral("nobody"), "MQtoVQ_MSG", 0, 0).delivered);
 }
@@ -107,6 +111,14 @@ TEST_F(LocalPeerBusTest, CopyDataNamesItsSender)
     EXPECT_EQ(copies[0][0].toUInt(), 9006u);
     EXPECT_EQ(copies[0][1].toByteArray(), path);
     EXPECT_EQ(copies[0][2].toString(), "Image Tiling (64)");
+
+    // A large block crosses in many reads while both ends share one thread.
+    QByteArray image(24 << 20, '\0');
+    for (qsizetype i = 0; i < image.size(); i += 4096)
+        image[i] = static_cast<char>(i >> 12);
+    EXPECT_TRUE(sender.SendCopyData(kMainClass, 9001, image, 10000).delivered);
+    ASSERT_EQ(copies.size(), 2);
+    EXPECT_TRUE(copies[1][1].toByteArray() == image);
 }
 
 // Windows blocked without bound here; a peer that takes the message and never answers costs the timeout only.
