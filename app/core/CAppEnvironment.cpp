@@ -11,8 +11,7 @@
 
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 std::string WithSlash(std::string path)
 {
     if (path.empty() || path.back() != '/')

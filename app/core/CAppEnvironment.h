@@ -11,7 +11,7 @@
 
 enum class AppFolder
 {
-    Install,      // the program root itself
+    Install,  // the program root itself
     Temp,
     Codec,
     PlugIn,

@@ -9,12 +9,11 @@
 #include <system_error>
 
 const char* const CFileVersionInfo::kStringNames[kStringCount] = {
-    "CompanyName", "FileDescription", "FileVersion",     "InternalName",    "LegalCopyright", "OriginalFileName",
-    "ProductName", "ProductVersion",  "Comments",        "LegalTrademarks", "PrivateBuild",   "SpecialBuild",
+    "CompanyName", "FileDescription", "FileVersion", "InternalName",    "LegalCopyright", "OriginalFileName",
+    "ProductName", "ProductVersion",  "Comments",    "LegalTrademarks", "PrivateBuild",   "SpecialBuild",
 };
 
-namespace
-{
+namespace {
 constexpr const char* kSidecarSuffix = ".version";
 constexpr const char* kInfoSection = "VersionInfo";
 
@@ -180,8 +179,7 @@ void CFileVersionInfo::ReadCompiledRecord()
         m_strings[i] = ProgramVersion::kStrings[i];
 }
 
-namespace
-{
+namespace {
 uint16_t VersionPart(uint32_t ms, uint32_t ls, int part)
 {
     switch (part) {

@@ -8,8 +8,7 @@
 #include <cstdlib>
 #include <strings.h>
 
-namespace
-{
+namespace {
 constexpr size_t kNumberTextLimit = 64;
 
 bool IsBlank(char c)

@@ -7,8 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
-namespace
-{
+namespace {
 // Cuts a UTF-8 text after `limit` characters, never inside one.
 std::string FirstCharacters(const std::string& text, size_t limit)
 {

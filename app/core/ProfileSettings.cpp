@@ -9,8 +9,7 @@
 #include <cmath>
 #include <vector>
 
-namespace
-{
+namespace {
 constexpr const char* kGObject = "GOBJECT";
 constexpr const char* kGoPropertyVersion = "GO Property Version";
 constexpr const char* kGoProperty = "GO Property";

@@ -3,8 +3,7 @@
 #include "core/CAppEnvironment.h"
 #include "core/CIniFile.h"
 
-namespace
-{
+namespace {
 CIniFile OpenVistrelIni()
 {
     const std::string path = VistrelIniPath();

@@ -27,14 +27,26 @@ int GetIniBool(const char* section, const char* key, int defaultValue);
 int SetIniBool(const char* section, const char* key, int flag);
 
 // The keys above with their defaults.
-inline bool GetZoomFitMode() { return GetIniBool(kIniConfig, kIniZoomFitMode, 1) != 0; }
-inline int SetZoomFitMode(bool fit) { return SetIniBool(kIniConfig, kIniZoomFitMode, fit ? 1 : 0); }
+inline bool GetZoomFitMode()
+{
+    return GetIniBool(kIniConfig, kIniZoomFitMode, 1) != 0;
+}
+inline int SetZoomFitMode(bool fit)
+{
+    return SetIniBool(kIniConfig, kIniZoomFitMode, fit ? 1 : 0);
+}
 inline int GetSaveDefExtIndex()
 {
     return static_cast<int32_t>(GetIniInt(kIniFile, kIniSaveDefExtIndex, static_cast<uint32_t>(-1)));
 }
-inline int SetSaveDefExtIndex(int index) { return SetIniInt(kIniFile, kIniSaveDefExtIndex, index); }
-inline std::string GetLastSelFolder() { return GetIniString(kIniThumbnail, kIniLastSelFolder, ""); }
+inline int SetSaveDefExtIndex(int index)
+{
+    return SetIniInt(kIniFile, kIniSaveDefExtIndex, index);
+}
+inline std::string GetLastSelFolder()
+{
+    return GetIniString(kIniThumbnail, kIniLastSelFolder, "");
+}
 inline int SetLastSelFolder(const std::string& folder)
 {
     return SetIniString(kIniThumbnail, kIniLastSelFolder, folder.c_str());

@@ -5,8 +5,7 @@
 
 #include <unistd.h>
 
-namespace
-{
+namespace {
 class CAppEnvironmentTest : public CoreTestFolder
 {
 protected:
@@ -71,11 +70,12 @@ TEST_F(CAppEnvironmentTest, UiLanguageFollowsTheProgramsVersionBlock)
 
 TEST_F(CAppEnvironmentTest, VersionBlockFromASidecarFile)
 {
-    const std::string program = ProgramWithVersion("[VersionInfo]\nFileVersion=4.5.2.7\nProductVersion=1.2.3.65535\n"
-                                                   "Translation=0409 04B0, 0412 04B0\n"
-                                                   "[StringFileInfo\\040904B0]\nProductName=Scope\n"
-                                                   "LegalCopyright=(c) Maker\n"
-                                                   "[StringFileInfo\\041204B0]\nProductName=현미경\n");
+    const std::string program = ProgramWithVersion(
+        "[VersionInfo]\nFileVersion=4.5.2.7\nProductVersion=1.2.3.65535\n"
+        "Translation=0409 04B0, 0412 04B0\n"
+        "[StringFileInfo\\040904B0]\nProductName=Scope\n"
+        "LegalCopyright=(c) Maker\n"
+        "[StringFileInfo\\041204B0]\nProductName=현미경\n");
     // The texts follow the user's language.
     const char* saved = getenv("LC_ALL");
     const std::string savedLocale = saved != nullptr ? saved : "";

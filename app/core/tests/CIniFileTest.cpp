@@ -4,8 +4,7 @@
 
 #include "CoreTestFolder.h"
 
-namespace
-{
+namespace {
 class CIniFileTest : public CoreTestFolder
 {
 protected:
@@ -22,8 +21,8 @@ TEST_F(CIniFileTest, BoolReadsWordsAndNumbers)
         int expected;
     };
     const Case cases[] = {
-        {"yes", 0, 1}, {"TRUE", 0, 1}, {"Yes", 0, 1}, {"7", 0, 1}, {"-2", 0, 1},
-        {"no", 1, 0},  {"0", 1, 0},    {"false", 1, 0}, {"", 1, 1}, {"", 0, 0},
+        {"yes", 0, 1}, {"TRUE", 0, 1}, {"Yes", 0, 1},   {"7", 0, 1}, {"-2", 0, 1},
+        {"no", 1, 0},  {"0", 1, 0},    {"false", 1, 0}, {"", 1, 1},  {"", 0, 0},
     };
     for (const Case& c : cases) {
         Store(c.text);
@@ -76,9 +75,9 @@ TEST_F(CIniFileTest, WriteIntFormatsByBase)
         const char* expected;
     };
     const Case cases[] = {
-        {5, 2, "101"},        {0, 2, "0"},   {-1, 2, "11111111111111111111111111111111"},
-        {8, 8, "10"},         {255, 16, "FF"}, {-1, 16, "FFFFFFFF"},
-        {-3, 10, "-3"},       {42, 7, "42"},
+        {5, 2, "101"},  {0, 2, "0"},     {-1, 2, "11111111111111111111111111111111"},
+        {8, 8, "10"},   {255, 16, "FF"}, {-1, 16, "FFFFFFFF"},
+        {-3, 10, "-3"}, {42, 7, "42"},
     };
     CIniFile ini(File());
     for (const Case& c : cases) {

@@ -4,8 +4,7 @@
 
 #include "CoreTestFolder.h"
 
-namespace
-{
+namespace {
 class OemInfoTest : public CoreTestFolder
 {
 protected:
@@ -21,9 +20,10 @@ protected:
 TEST_F(OemInfoTest, ReadsBothSectionsAndDecodesAWindowsKoreanFile)
 {
     // The KOR section as a Windows editor saved it: "한국 현미경" in CP949, CRLF lines.
-    WriteOem("[ENG]\r\ntitle=Scope One\r\ncopyright=(c) 2024 Maker\r\nemail=help@example.com\r\n"
-             "homepage=https://example.com\r\nsplash_image_url=splash.bmp\r\naboutbox_title_url=about.bmp\r\n"
-             "[KOR]\r\ntitle=\xC7\xD1\xB1\xB9 \xC7\xF6\xB9\xCC\xB0\xE6\r\nemail=kor@example.com\r\n");
+    WriteOem(
+        "[ENG]\r\ntitle=Scope One\r\ncopyright=(c) 2024 Maker\r\nemail=help@example.com\r\n"
+        "homepage=https://example.com\r\nsplash_image_url=splash.bmp\r\naboutbox_title_url=about.bmp\r\n"
+        "[KOR]\r\ntitle=\xC7\xD1\xB1\xB9 \xC7\xF6\xB9\xCC\xB0\xE6\r\nemail=kor@example.com\r\n");
     const tagOEM_INFO info = ReadOemInfo(Environment());
     EXPECT_EQ(info.present, 1);
     EXPECT_EQ(info.eng.title, "Scope One");

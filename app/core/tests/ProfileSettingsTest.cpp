@@ -5,8 +5,7 @@
 
 #include "CoreTestFolder.h"
 
-namespace
-{
+namespace {
 class ProfileSettingsTest : public CoreTestFolder
 {
 protected:
@@ -72,8 +71,8 @@ TEST_F(ProfileSettingsTest, DrawingDefaultsNeedAValidVersionAndExactly1944Bytes)
         size_t size;
         bool taken;
     };
-    const Case cases[] = {{1, 1944, true}, {7, 1944, true}, {1, 1943, false}, {1, 1945, false},
-                          {0, 1944, false}, {-1, 1944, false}};
+    const Case cases[] = {{1, 1944, true},  {7, 1944, true},  {1, 1943, false},
+                          {1, 1945, false}, {0, 1944, false}, {-1, 1944, false}};
     for (const Case& c : cases) {
         std::vector<uint8_t> stored = image;
         stored.resize(c.size, 0);
@@ -104,7 +103,7 @@ TEST_F(ProfileSettingsTest, GridNumbersAreExactBinaryValuesWithDefaultsForMissin
         std::vector<BYTE> upp;
     };
     const Case damaged[] = {
-        {Bytes({0x00, 0x00, 0x48}), Bytes({0, 0, 0, 0, 0, 0, 0xD0})},                     // short
+        {Bytes({0x00, 0x00, 0x48}), Bytes({0, 0, 0, 0, 0, 0, 0xD0})},                    // short
         {Bytes({0x00, 0x00, 0x48, 0x41, 0}), Bytes({0, 0, 0, 0, 0, 0, 0xD0, 0x3F, 0})},  // long
         {Bytes({0x00, 0x00, 0xC0, 0x7F}), Bytes({0, 0, 0, 0, 0, 0, 0xF8, 0x7F})},        // NaN
     };
