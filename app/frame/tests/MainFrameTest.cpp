@@ -24,6 +24,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -410,6 +411,24 @@ TEST_F(MainFrameTest, ToolbarButtonsReachTheActiveViewThroughItsChildFrame)
     EXPECT_FALSE(frame->Router().Execute(ID_GRID_SHOW));
     EXPECT_TRUE(log.empty());
 
+    child->SetCommandTargets(nullptr, nullptr);
+}
+
+TEST_F(MainFrameTest, VisibleToolbarsFollowTheCommandStateOnTheIdleTimer)
+{
+    auto frame = MakeFrame(UI_LANGUAGE_ENGLISH);
+    EXPECT_EQ(frame->MainMenu(0)->title(), "&File");
+    frame->show();
+    QAction* select = frame->Actions().Action(ID_TOOL_SELECT);
+    QTest::qWait(300);
+    EXPECT_FALSE(select->isEnabled());
+
+    std::vector<std::string> log;
+    FakeViewTarget view(log, "view:");
+    CChildFrame* child = frame->AddChildFrame(new QWidget, &view, nullptr);
+    QTest::qWait(300);
+    EXPECT_TRUE(select->isEnabled());
+    EXPECT_TRUE(select->isChecked());
     child->SetCommandTargets(nullptr, nullptr);
 }
 
