@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QWidgetAction>
 
 CommandActions::CommandActions(QObject* owner, CommandRouter& router, LANGID language)
@@ -25,7 +26,7 @@ QAction* CommandActions::Action(UINT id)
     if (info->shortcut)
         action->setShortcut(QKeySequence(QString::fromLatin1(info->shortcut)));
     // Toolbar tips without the mnemonic marker.
-    action->setToolTip(action->text().remove(QLatin1Char('&')));
+    action->setToolTip(action->text().remove(QRegularExpression("\\(&.\\)")).remove(QLatin1Char('&')).trimmed());
     return Connect(id, action);
 }
 
