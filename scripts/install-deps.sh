@@ -12,6 +12,8 @@ packages=(
   libjpeg-dev
   # tests and benchmarks (locales: a comma-decimal locale to prove numbers never follow it)
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth locales
+  # the install test: the desktop entry's validator and the MIME database it refreshes
+  desktop-file-utils shared-mime-info
   # metric-compatible faces for "Arial" and "Tahoma", and Hangul
   fonts-liberation fonts-wine fonts-nanum fontconfig
 )
