@@ -1,0 +1,125 @@
+#include "core/ProgramObjects.h"
+
+#include "core/ProgramStandIns.h"
+#include "calibkeeper/CCalibKeeper.h"
+#include "latticer/CLatticer.h"
+#include "qvcodec/CQvImageCodec.h"
+
+#include <QMainWindow>
+
+namespace {
+
+ProgramObjects* g_program = nullptr;
+
+// Until the single-instance bus is in: every start runs, and no companion window is ever found.
+class EveryStartRuns : public IInstanceGate
+{
+public:
+    bool Claim(const std::vector<std::string>&, std::function<void(const std::vector<std::string>&)>) override
+    {
+        return true;
+    }
+    void Release() override {}
+    bool FindWindowByTitle(const std::string&) override { return false; }
+};
+
+// Until the settings files are in: nothing read, nothing written.
+class NoSettings : public IAppSettings
+{
+public:
+    void InitEnvironment(const std::string&) override {}
+    void ReadOemInfo(tagOEM_INFO& info) override { info = tagOEM_INFO{}; }
+    void LoadProfileSettings() override {}
+    void SaveProfileSettings() override {}
+};
+
+// Until the calibration list is in: only the current calibration, never stored.
+class CurrentCalibrationOnly : public ICalibrationStore
+{
+public:
+    void Read(const std::string&) override {}
+    void Write(const std::string&) override {}
+    int SelectCalibration(const char*, double) override { return 0; }
+    CCalibKeeper* GetCurrentCalibration() override { return &m_current; }
+
+private:
+    CCalibKeeper m_current;
+};
+
+class NoLayouts : public ILayoutImporter
+{
+public:
+    void Import(const std::string&) override {}
+};
+
+// Until the main frame is in: an empty main window.
+class PlainMainWindow : public IMainWindow
+{
+public:
+    QWidget* Widget() override { return &m_window; }
+    bool LoadFrame() override
+    {
+        m_window.setWindowTitle(QStringLiteral("Vistrel"));
+        m_window.resize(1024, 768);
+        return true;
+    }
+    void AttachApplication(CVistrelApp*) override {}
+    void SetReportSettingsPath(const std::string&) override {}
+    void BuildCommandBars() override {}
+    void RestorePlacement() override { m_window.show(); }
+    void RefillCalibrationBoxes() override {}
+    void RestoreAndRaise() override
+    {
+        m_window.setWindowState(m_window.windowState() & ~Qt::WindowMinimized);
+        m_window.raise();
+        m_window.activateWindow();
+    }
+    void ExecuteCommand(UINT) override {}
+    CVistrelDoc* GetActiveDocument() override { return nullptr; }
+    CReportManager* GetReportManager() override { return nullptr; }
+
+private:
+    QMainWindow m_window;
+};
+
+}  // namespace
+
+ProgramObjects* TheProgram()
+{
+    return g_program;
+}
+
+ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& executablePath)
+    : m_acquireHost(std::make_unique<NoAcquireHost>()),
+      m_plugIns(std::make_unique<NoPlugIns>()),
+      m_codec(std::make_unique<CQvImageCodec>()),
+      m_messageWindow(std::make_unique<NoMessageWindow>()),
+      m_footSwitch(std::make_unique<NoFootSwitch>()),
+      m_calibrations(std::make_unique<CurrentCalibrationOnly>()),
+      m_settings(std::make_unique<NoSettings>()),
+      m_grid(std::make_unique<CLatticer>()),
+      m_instanceGate(std::make_unique<EveryStartRuns>()),
+      m_layoutImporter(std::make_unique<NoLayouts>()),
+      m_documents(std::make_unique<NoDocuments>())
+{
+    AppParts parts;
+    parts.instanceGate = m_instanceGate.get();
+    parts.settings = m_settings.get();
+    parts.layoutImporter = m_layoutImporter.get();
+    parts.calibrations = m_calibrations.get();
+    parts.acquireHost = m_acquireHost.get();
+    parts.plugIns = m_plugIns.get();
+    parts.messageWindow = m_messageWindow.get();
+    parts.footSwitch = m_footSwitch.get();
+    parts.documents = m_documents.get();
+    parts.codec = m_codec.get();
+    parts.createMainWindow = [] { return std::make_unique<PlainMainWindow>(); };
+    m_app = std::make_unique<CVistrelApp>(std::move(parts), arguments, executablePath);
+    g_program = this;
+}
+
+ProgramObjects::~ProgramObjects()
+{
+    g_program = nullptr;
+    // Members go in reverse order of their declaration, the application object before the grid and the rest.
+}
