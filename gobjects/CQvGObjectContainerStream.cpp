@@ -153,14 +153,16 @@ int CQvGObjectContainer::Write(FILE* file)
 
     // The whole stream is assembled first and written at once: a call into the C library per field cost twenty
     // times the assembling, and a refused record leaves the file as it was.
+    // A zoom or scroll position the caller left out of range would make the stream refuse to open again.
+    const StreamView view = PlausibleView(m_ratio, m_canvasSize, m_origin);
     std::vector<unsigned char> stream;
     stream.reserve(m_objects.size() * kTypicalRecordBytes + kTypicalTailBytes);
     {
         LeWriter out(stream);
         out.Float(kStreamVersion);
-        out.Float(m_ratio);
-        out.Int32(m_origin.x);
-        out.Int32(m_origin.y);
+        out.Float(view.ratio);
+        out.Int32(view.origin.x);
+        out.Int32(view.origin.y);
         out.Int32(m_pixelCenter);
         out.Int32(static_cast<int32_t>(m_objects.size()) - (creating ? 1 : 0));
         for (CQvGObject* obj : m_objects)
@@ -168,8 +170,8 @@ int CQvGObjectContainer::Write(FILE* file)
                 return 0;
         if (!m_pPropertyTotal->Write(out, kStreamVersion))
             return 0;
-        out.Int32(m_canvasSize.cx);
-        out.Int32(m_canvasSize.cy);
+        out.Int32(view.canvas.cx);
+        out.Int32(view.canvas.cy);
         out.Int32(m_autoRepeat);
         out.Int32(m_autoColor);
         out.Int32(m_displayName);

@@ -30,3 +30,15 @@ constexpr double kMaxOriginCanvases = 4.0;
 // [0, kMaxCanvasSide], each origin coordinate within kMaxOriginCanvases x kMaxCanvasSide x max(1, ratio) of 0.
 // ratio is the stream's zoom ratio, already known to be positive and finite.
 bool IsPlausibleView(CSize canvas, CPoint origin, float ratio);
+
+// The view a stream is written with: a caller may have left any zoom, canvas or scroll origin set, but what is
+// written must read back. A ratio that is not positive and finite becomes 1, canvas sides and origin coordinates
+// are clamped into what IsPlausibleView accepts for the resulting ratio. Only the view is bounded: the objects'
+// own coordinates are written as they are.
+struct StreamView
+{
+    float ratio;
+    CSize canvas;
+    CPoint origin;
+};
+StreamView PlausibleView(float ratio, CSize canvas, CPoint origin);

@@ -1,7 +1,9 @@
-// The overlay stream carries the window's zoom, scroll origin and canvas size. A container writes whatever its
-// caller set; the reader takes only what a window could have set, so that a damaged stream cannot bring a canvas
-// side or an origin at the ends of int into the painting arithmetic.
+// The overlay stream carries the window's zoom, scroll origin and canvas size. The reader takes only what a window
+// could have set, so that a damaged stream cannot bring a canvas side or an origin at the ends of int into the
+// painting arithmetic; and the writer bounds whatever its caller left set the same way, so that every overlay it
+// writes opens again.
 #include "ByteFixture.h"
+#include "gobjects/CQvGObject.h"
 #include "gobjects/CQvGObjectContainer.h"
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "gobjects/private/GObjectRecordLimits.h"
@@ -9,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <limits>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -29,18 +32,33 @@ void PrintTo(const ViewCase& c, std::ostream* os)
     *os << c.what;
 }
 
-std::vector<uint8_t> StreamWithView(const ViewCase& c)
+std::vector<uint8_t> WrittenStream(float ratio, CPoint origin, CSize canvas)
 {
     CQvGObjectContainer writer;
     writer.SetAutoRepeatCreatingObject(0);
     writer.AddObject(SHAPE_POINT);
     writer.LButtonDown(0x0001, CPoint(20, 30));
-    writer.SetRatio(c.ratio);
-    writer.SetRelative(c.origin);
-    writer.SetCanvasSize(c.canvas);
+    writer.SetRatio(ratio);
+    writer.SetRelative(origin);
+    writer.SetCanvasSize(canvas);
     TempStream out;
     EXPECT_EQ(writer.Write(out.file()), 1);
     return out.Contents();
+}
+
+// A stream whose view fields carry the case's values as they stand, written or not: ratio and origin follow the
+// version at the start, the canvas size opens the nine ints that end the stream.
+std::vector<uint8_t> StreamWithView(const ViewCase& c)
+{
+    Bytes bytes;
+    bytes.data = WrittenStream(1.0f, CPoint(0, 0), CSize(800, 600));
+    bytes.PutFloat(4, c.ratio);
+    bytes.Put32(8, static_cast<uint32_t>(c.origin.x));
+    bytes.Put32(12, static_cast<uint32_t>(c.origin.y));
+    const size_t canvasAt = bytes.data.size() - 9 * 4;
+    bytes.Put32(canvasAt, static_cast<uint32_t>(c.canvas.cx));
+    bytes.Put32(canvasAt + 4, static_cast<uint32_t>(c.canvas.cy));
+    return bytes.data;
 }
 
 class StreamViewBounds : public testing::TestWithParam<ViewCase>
@@ -99,3 +117,47 @@ INSTANTIATE_TEST_SUITE_P(
                 ch = '_';
         return name;
     });
+
+// What the writer keeps of a view its caller set, and that the result always reads back.
+TEST(StreamViewWriter, BoundsTheViewSoThatTheOverlayOpensAgain)
+{
+    struct Case
+    {
+        const char* what;
+        float ratio;
+        CPoint origin;
+        CSize canvas;
+        float writtenRatio;
+        CPoint writtenOrigin;
+        CSize writtenCanvas;
+    };
+    const Case cases[] = {
+        {"a view a window sets", 2.0f, CPoint(-40, 70), CSize(800, 600), 2.0f, CPoint(-40, 70), CSize(800, 600)},
+        // Scrolled far at a high zoom, then zoomed out: the origin is past the reach of the new zoom.
+        {"zoomed out after a far scroll", 1.0f, CPoint(5 * 65536, -6 * 65536), CSize(800, 600), 1.0f,
+         CPoint(kReach, -kReach), CSize(800, 600)},
+        {"origin at the ends of int", 1.0f, CPoint(INT_MAX, INT_MIN), CSize(8, 6), 1.0f, CPoint(kReach, -kReach),
+         CSize(8, 6)},
+        {"canvas past the largest image", 1.0f, CPoint(0, 0), CSize(70000, -5), 1.0f, CPoint(0, 0), CSize(65536, 0)},
+        {"no zoom set", 0.0f, CPoint(3, 4), CSize(8, 6), 1.0f, CPoint(3, 4), CSize(8, 6)},
+        {"zoom not a number", std::numeric_limits<float>::quiet_NaN(), CPoint(3, 4), CSize(8, 6), 1.0f, CPoint(3, 4),
+         CSize(8, 6)},
+        {"huge zoom keeps any origin", 1e30f, CPoint(INT_MIN, INT_MAX), CSize(8, 6), 1e30f, CPoint(INT_MIN, INT_MAX),
+         CSize(8, 6)},
+    };
+    const CQvGObjectPropertyTotal savedDefaults = g_GOPropertyTotal;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempStream in(WrittenStream(c.ratio, c.origin, c.canvas));
+        CQvGObjectContainer reader;
+        ASSERT_EQ(reader.Read(in.file()), 1);
+        EXPECT_EQ(reader.GetRatio(), c.writtenRatio);
+        EXPECT_EQ(reader.GetRelative(), c.writtenOrigin);
+        EXPECT_EQ(reader.GetCanvasSize(), c.writtenCanvas);
+        ASSERT_EQ(reader.GetMainObjList().size(), 1u);
+        const _RPOINT point = reader.GetMainObjList().front()->GetPoint()[0];
+        EXPECT_EQ(point.x, 20);
+        EXPECT_EQ(point.y, 30);
+    }
+    g_GOPropertyTotal = savedDefaults;
+}
