@@ -1,6 +1,7 @@
 #include "core/ProgramObjects.h"
 
 #include "core/ProgramStandIns.h"
+#include "core/RegistryScript.h"
 #include "calibkeeper/CCalibKeeper.h"
 #include "latticer/CLatticer.h"
 #include "qvcodec/CQvImageCodec.h"
@@ -44,12 +45,6 @@ public:
 
 private:
     CCalibKeeper m_current;
-};
-
-class NoLayouts : public ILayoutImporter
-{
-public:
-    void Import(const std::string&) override {}
 };
 
 // Until the main frame is in: an empty main window.
@@ -99,7 +94,7 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
       m_settings(std::make_unique<NoSettings>()),
       m_grid(std::make_unique<CLatticer>()),
       m_instanceGate(std::make_unique<EveryStartRuns>()),
-      m_layoutImporter(std::make_unique<NoLayouts>()),
+      m_layoutImporter(std::make_unique<RegistryScriptImporter>()),
       m_documents(std::make_unique<NoDocuments>())
 {
     AppParts parts;
