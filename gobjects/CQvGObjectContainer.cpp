@@ -393,8 +393,8 @@ void CQvGObjectContainer::SettleLabelHits(const CRect& rect, int64_t lowestTeste
     size_t kept = 0;
     for (size_t i = 0; i < m_labelHits.size(); ++i)
     {
-        auto [obj, position] = m_labelHits[i];
-        position = m_hitIndex->PositionOf(obj, position);
+        CQvGObject* const obj = m_labelHits[i].first;
+        const auto position = m_hitIndex->PositionOf(obj, m_labelHits[i].second);
         if (position < 0)
             continue;  // no longer in the list
         if (i < testedFrom && obj->GetLabelHit() && position > lowestTested && !IsHiddenScaleMarker(obj))
