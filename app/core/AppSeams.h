@@ -4,6 +4,7 @@
 // part plugs in its own class behind it. UI thread unless a call says otherwise.
 #pragma once
 
+#include "core/OemInfo.h"
 #include "types/WinTypes.h"
 
 #include <QImage>
@@ -13,7 +14,6 @@
 #include <string>
 #include <vector>
 
-class CCalibKeeper;
 class CReportManager;
 class CVistrelApp;
 class CVistrelDoc;
@@ -148,35 +148,26 @@ public:
     virtual void Import(const std::string& scriptPath) = 0;
 };
 
-// The named calibrations with the current one.
+// The named calibrations with the current one, and their two files.
 class ICalibrationStore
 {
 public:
     virtual ~ICalibrationStore() = default;
-    virtual void Read(const std::string& path) = 0;
-    // Writes the list; a list that did not load cleanly from `path` is not written over it.
-    virtual void Write(const std::string& path) = 0;
-    virtual int SelectCalibration(const char* name, double magnification) = 0;
-    virtual CCalibKeeper* GetCurrentCalibration() = 0;
+    virtual void Read(const std::string& listPath) = 0;
+    // A list that did not load cleanly from `listPath` is kept beside it before the file is replaced.
+    virtual void Write(const std::string& listPath) = 0;
+    // Selects the stored calibration's name and magnification again; a missing or damaged file selects nothing.
+    virtual void ReadLastCalibration(const std::string& path) = 0;
+    virtual void WriteLastCalibration(const std::string& path) = 0;
 };
 
-// The owner texts of "OEM/OEM.INI".
-struct tagOEM_INFO
-{
-    int present = 0;
-    std::string korean[6];   // title, copyright, email, homepage, splash_image_url, aboutbox_title_url
-    std::string english[6];  // the same six
-};
-
-// The program folders, the owner texts and the profile settings.
+// The owner texts and the profile settings.
 class IAppSettings
 {
 public:
     virtual ~IAppSettings() = default;
-    // The program folder ends in '/'; the UI language is taken from the program's version record.
-    virtual void InitEnvironment(const std::string& programFolder) = 0;
-    // Reads "OEM/OEM.INI" below the program folder (present 0 and empty texts when there is none).
-    virtual void ReadOemInfo(tagOEM_INFO& info) = 0;
+    // The owner texts of "OEM/OEM.INI" below the program folder (present 0 and empty texts when there is none).
+    virtual tagOEM_INFO ReadOemInfo() = 0;
     // The drawing defaults, preferences, grid and cross-line settings.
     virtual void LoadProfileSettings() = 0;
     virtual void SaveProfileSettings() = 0;

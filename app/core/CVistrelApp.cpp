@@ -1,8 +1,10 @@
 #include "core/CVistrelApp.h"
 
+#include "core/CAppEnvironment.h"
+#include "core/ProfileSettings.h"
+
 #include "gobjects/CRealtimeResultObjBox.h"
 #include "gobjects/Edition.h"
-#include "calibkeeper/CCalibKeeper.h"
 #include "framepool/CQvFramePool.h"
 #include "profile/CAppProfile.h"
 #include "profile/CRegKey.h"
@@ -14,7 +16,6 @@
 #include <QMetaObject>
 #include <QWidget>
 
-#include <cstdio>
 #include <filesystem>
 #include <mutex>
 #include <system_error>
@@ -28,8 +29,6 @@ constexpr char kVideoRecorderTitle[] = "Video Recorder";
 // The identity of the foot-switch target that runs the image capture.
 constexpr FootSwitchGuid kFootSwitchCaptureTarget = {
     {0x5b, 0x8e, 0x1f, 0x3a, 0x62, 0x4c, 0x4d, 0x19, 0x9a, 0x07, 0xc1, 0x2e, 0x7d, 0x44, 0xb0, 0x61}};
-// Where the stock layouts are kept in the profile once imported; below 5 they are imported again.
-constexpr int kUiLayoutVersion = 5;
 // The name companion programs look the program up by, and its file in the program folder.
 constexpr char kProductName[] = "Vistrel Lite";
 constexpr char kProgramFileName[] = "Vistrel";
@@ -103,24 +102,9 @@ CVistrelApp::~CVistrelApp()
         g_app = nullptr;
 }
 
-std::string CVistrelApp::TempFolder() const
+std::string CVistrelApp::Folder(AppFolder folder) const
 {
-    return ProgramFolder() + "TEMP/";
-}
-
-std::string CVistrelApp::CalibrationFolder() const
-{
-    return ProgramFolder() + "Calibration/";
-}
-
-std::string CVistrelApp::AcquisitionFolder() const
-{
-    return ProgramFolder() + "components/Acquisition/";
-}
-
-std::string CVistrelApp::CodecFolder() const
-{
-    return ProgramFolder() + "components/CODEC/";
+    return ProgramFolder() + AppFolderName(folder);
 }
 
 BOOL CVistrelApp::InitInstance()
@@ -138,15 +122,14 @@ BOOL CVistrelApp::InitInstance()
     // single-instance rule is the name the gate claimed above. A bare file name on the command line opens nothing;
     // --open, the desktop's "open with", is honoured once the program is up.
 
-    if (m_parts.settings)
-        m_parts.settings->InitEnvironment(ProgramFolder());
-    AppProfile().SetRegistryKey("QRX");
-    AppProfile().SetAppName("Vistrel");
+    AppEnvironment().Init(m_executablePath, ProgramFolder());
+    AppProfile().SetRegistryKey(kProfileRegistryKey);
+    AppProfile().SetAppName(kProfileAppName);
     QDir::setCurrent(QString::fromStdString(ProgramFolder()));
     m_helpFilePath = ProgramFolder() + kProgramFileName + ".HLP";
     if (m_parts.settings)
-        m_parts.settings->ReadOemInfo(m_oemInfo);
-    AppProfile().WriteProfileString("AppPath", "Path", ProgramFolder().c_str());
+        m_oemInfo = m_parts.settings->ReadOemInfo();
+    WriteAppPath(AppProfile(), ProgramFolder());
     ImportDefaultLayouts();
     SetOEMProduct(kEditionOfTheProgram);
     // String tables register themselves as their modules load; the recent-file list and the document template
@@ -161,13 +144,13 @@ BOOL CVistrelApp::InitInstance()
     // Dropped files are taken by the main window itself; the desktop file declares the types the program opens.
 
     if (m_parts.codec)
-        m_parts.codec->Install(CodecFolder().c_str());
+        m_parts.codec->Install(Folder(AppFolder::Codec).c_str());
     if (m_parts.plugIns) {
         m_parts.plugIns->BindExtensionModules();
         m_parts.plugIns->InstallPlugIns();
     }
 
-    EmptyTempFolder(TempFolder());
+    EmptyTempFolder(Folder(AppFolder::Temp));
 
     void* messageWindow = m_parts.messageWindow ? m_parts.messageWindow->CreateMessageWindow() : nullptr;
     if (m_parts.footSwitch) {
@@ -236,7 +219,7 @@ void CVistrelApp::OnRestoreRequest(const std::vector<std::string>& openPaths)
 
 void CVistrelApp::ImportDefaultLayouts()
 {
-    const int version = AppProfile().GetProfileInt("UI", "Version", -1);
+    const int version = ReadUiLayoutVersion(AppProfile());
     if (version >= kUiLayoutVersion)
         return;
     // The import runs here, to its end, before the main frame reads the layouts.
@@ -245,7 +228,7 @@ void CVistrelApp::ImportDefaultLayouts()
             m_parts.layoutImporter->Import(ProgramFolder() + "DelVistrelVM.reg");
         m_parts.layoutImporter->Import(ProgramFolder() + "VistrelVM.reg");
     }
-    AppProfile().WriteProfileInt("UI", "Version", kUiLayoutVersion);
+    WriteUiLayoutVersion(AppProfile(), kUiLayoutVersion);
 }
 
 void CVistrelApp::EmptyTempFolder(const std::string& folder)
@@ -271,7 +254,7 @@ void CVistrelApp::InstallAcquisition()
         return;
     host->SetInstClient(this);
     host->SetHwndClient(m_pMainWnd->Widget());
-    host->InstallServers(AcquisitionFolder().c_str());
+    host->InstallServers(Folder(AppFolder::Acquisition).c_str());
     host->SetExtTrigger(&CVistrelApp::OnExternalTrigger);
     if (QWidget* window = m_pMainWnd->Widget()) {
         window->raise();
@@ -293,42 +276,22 @@ void CVistrelApp::LoadCalibrations()
 {
     if (!m_parts.calibrations)
         return;
-    const std::string folder = CalibrationFolder();
+    const std::string folder = Folder(AppFolder::Calibration);
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     m_parts.calibrations->Read(folder + "calibration.cst");
-
-    FILE* file = std::fopen((folder + "lastcalibration.cal").c_str(), "rb");
-    if (!file)
-        return;
-    CCalibKeeper last;
-    // A damaged record selects nothing: the list keeps its own current calibration.
-    if (last.Read(file))
-        m_parts.calibrations->SelectCalibration(last.GetName().c_str(), last.GetMagnification());
-    std::fclose(file);
+    m_parts.calibrations->ReadLastCalibration(folder + "lastcalibration.cal");
 }
 
 void CVistrelApp::SaveCalibrations()
 {
     if (!m_parts.calibrations)
         return;
-    const std::string folder = CalibrationFolder();
+    const std::string folder = Folder(AppFolder::Calibration);
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     m_parts.calibrations->Write(folder + "calibration.cst");
-
-    // Written beside and renamed over the last one, so a failed write leaves the previous calibration readable.
-    const std::string path = folder + "lastcalibration.cal";
-    const std::string temporary = path + ".tmp";
-    FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file)
-        return;
-    const bool written = m_parts.calibrations->GetCurrentCalibration()->Write(file) == 1;
-    const bool closed = std::fclose(file) == 0;
-    if (written && closed)
-        std::filesystem::rename(temporary, path, error);
-    if (!written || !closed || error)
-        std::filesystem::remove(temporary, error);
+    m_parts.calibrations->WriteLastCalibration(folder + "lastcalibration.cal");
 }
 
 CVistrelDoc* CVistrelApp::OpenDocumentFile(const std::string& path)

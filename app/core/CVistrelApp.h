@@ -9,6 +9,7 @@
 #pragma once
 
 #include "core/AppSeams.h"
+#include "core/CAppEnvironment.h"
 #include "types/WinTypes.h"
 
 #include <QObject>
@@ -91,11 +92,8 @@ public:
     const std::string& HelpFilePath() const { return m_helpFilePath; }
     const tagOEM_INFO& OemInfo() const { return m_oemInfo; }
 
-    // The folders below the program folder, each ending in '/'.
-    std::string TempFolder() const;
-    std::string CalibrationFolder() const;
-    std::string AcquisitionFolder() const;
-    std::string CodecFolder() const;
+    // A folder below the program folder, ending in '/'.
+    std::string Folder(AppFolder folder) const;
 
     // 1 while a plug-in that stays attached to its document is active; the plug-in and companion-module
     // commands are disabled meanwhile.

@@ -2,8 +2,8 @@
 
 #include "core/ProgramStandIns.h"
 #include "core/RegistryScript.h"
-#include "calibkeeper/CCalibKeeper.h"
-#include "latticer/CLatticer.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
+#include "profile/CAppProfile.h"
 #include "qvcodec/CQvImageCodec.h"
 
 #include <QMainWindow>
@@ -24,27 +24,30 @@ public:
     bool FindWindowByTitle(const std::string&) override { return false; }
 };
 
-// Until the settings files are in: nothing read, nothing written.
-class NoSettings : public IAppSettings
+// The owner texts and the profile of the program's environment; the drawing defaults are Figuron's.
+class ProgramSettings : public IAppSettings
 {
 public:
-    void InitEnvironment(const std::string&) override {}
-    void ReadOemInfo(tagOEM_INFO& info) override { info = tagOEM_INFO{}; }
-    void LoadProfileSettings() override {}
-    void SaveProfileSettings() override {}
-};
-
-// Until the calibration list is in: only the current calibration, never stored.
-class CurrentCalibrationOnly : public ICalibrationStore
-{
-public:
-    void Read(const std::string&) override {}
-    void Write(const std::string&) override {}
-    int SelectCalibration(const char*, double) override { return 0; }
-    CCalibKeeper* GetCurrentCalibration() override { return &m_current; }
+    explicit ProgramSettings(ProfileSettings& settings) : m_settings(settings) {}
+    tagOEM_INFO ReadOemInfo() override { return ::ReadOemInfo(AppEnvironment()); }
+    void LoadProfileSettings() override { ::LoadProfileSettings(AppProfile(), m_settings, g_GOPropertyTotal); }
+    void SaveProfileSettings() override { ::SaveProfileSettings(AppProfile(), m_settings, g_GOPropertyTotal); }
 
 private:
-    CCalibKeeper m_current;
+    ProfileSettings& m_settings;
+};
+
+class CalibrationListFiles : public ICalibrationStore
+{
+public:
+    explicit CalibrationListFiles(CCalibrationList& list) : m_list(list) {}
+    void Read(const std::string& listPath) override { m_list.Read(listPath); }
+    void Write(const std::string& listPath) override { m_list.Write(listPath); }
+    void ReadLastCalibration(const std::string& path) override { m_list.ReadLastCalibration(path); }
+    void WriteLastCalibration(const std::string& path) override { m_list.WriteLastCalibration(path); }
+
+private:
+    CCalibrationList& m_list;
 };
 
 // Until the main frame is in: an empty main window.
@@ -90,9 +93,11 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
       m_codec(std::make_unique<CQvImageCodec>()),
       m_messageWindow(std::make_unique<NoMessageWindow>()),
       m_footSwitch(std::make_unique<NoFootSwitch>()),
-      m_calibrations(std::make_unique<CurrentCalibrationOnly>()),
-      m_settings(std::make_unique<NoSettings>()),
-      m_grid(std::make_unique<CLatticer>()),
+      m_calibrationList(TheCalibrationList()),
+      m_calibrations(std::make_unique<CalibrationListFiles>(m_calibrationList)),
+      m_environment(AppEnvironment()),
+      m_profile(std::make_unique<ProfileSettings>()),
+      m_settings(std::make_unique<ProgramSettings>(*m_profile)),
       m_instanceGate(std::make_unique<EveryStartRuns>()),
       m_layoutImporter(std::make_unique<RegistryScriptImporter>()),
       m_documents(std::make_unique<NoDocuments>())

@@ -5,7 +5,9 @@
 // program runs (TheProgram); UI thread, but for the frame lock.
 #pragma once
 
+#include "core/CCalibrationList.h"
 #include "core/CVistrelApp.h"
+#include "core/ProfileSettings.h"
 
 #include <QPointer>
 #include <QStringList>
@@ -15,7 +17,6 @@
 #include <string>
 #include <vector>
 
-class CLatticer;
 class CQvImageCodec;
 
 class ProgramObjects
@@ -32,8 +33,11 @@ public:
     std::string& PlugInMode() { return m_plugInMode; }
     CQvImageCodec& Codec() { return *m_codec; }
     std::vector<QPointer<QWidget>>& ResultBackups() { return m_resultBackups; }
-    ICalibrationStore& Calibrations() { return *m_calibrations; }
-    CLatticer& Grid() { return *m_grid; }
+    CCalibrationList& Calibrations() { return m_calibrationList; }
+    CAppEnvironment& Environment() { return m_environment; }
+    // The program-wide grid, the display preferences and the live view's centre cross, as the profile keeps them.
+    ProfileSettings& Profile() { return *m_profile; }
+    CLatticer& Grid() { return m_profile->grid; }
     // Taken by the live-frame drawing and by the display window's painting and input handling.
     std::recursive_mutex& FrameLock() { return m_frameLock; }
 
@@ -48,9 +52,13 @@ private:
     std::vector<QPointer<QWidget>> m_resultBackups;
     std::unique_ptr<IMessageWindow> m_messageWindow;
     std::unique_ptr<IFootSwitch> m_footSwitch;
+    // The calibration list and the folder environment are made on first use and outlive main(); they hold no
+    // window, so that is harmless, and taking them here makes them in their place in the order.
+    CCalibrationList& m_calibrationList;
     std::unique_ptr<ICalibrationStore> m_calibrations;
+    CAppEnvironment& m_environment;
+    std::unique_ptr<ProfileSettings> m_profile;
     std::unique_ptr<IAppSettings> m_settings;
-    std::unique_ptr<CLatticer> m_grid;
     std::unique_ptr<IInstanceGate> m_instanceGate;
     std::unique_ptr<ILayoutImporter> m_layoutImporter;
     std::unique_ptr<IDocumentHost> m_documents;

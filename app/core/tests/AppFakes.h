@@ -3,9 +3,9 @@
 #pragma once
 
 #include "core/CVistrelApp.h"
-#include "calibkeeper/CCalibKeeper.h"
 #include "profile/Registry.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -105,16 +105,9 @@ class FakeSettings : public IAppSettings
 {
 public:
     explicit FakeSettings(Log& log) : m_log(log) {}
-    void InitEnvironment(const std::string&) override { m_log.push_back("InitEnvironment"); }
-    void ReadOemInfo(tagOEM_INFO& info) override { info.present = 0; }
+    tagOEM_INFO ReadOemInfo() override { return {}; }
     void LoadProfileSettings() override { m_log.push_back("LoadProfile"); }
-    // Notes whether the last calibration was already on disk, so a test sees the order of the saves.
-    void SaveProfileSettings() override
-    {
-        m_log.push_back(std::filesystem::exists(lastCal) ? "SaveProfile after .cal" : "SaveProfile before .cal");
-    }
-
-    std::string lastCal;
+    void SaveProfileSettings() override { m_log.push_back("SaveProfile"); }
 
 private:
     Log& m_log;
@@ -125,20 +118,9 @@ class FakeCalibrations : public ICalibrationStore
 public:
     explicit FakeCalibrations(Log& log) : m_log(log) {}
     void Read(const std::string& path) override { m_log.push_back("Read " + FileName(path)); }
-    void Write(const std::string& path) override
-    {
-        m_log.push_back("Write " + FileName(path) +
-                        (std::filesystem::exists(lastCal) ? " after .cal" : " before .cal"));
-    }
-    int SelectCalibration(const char* name, double magnification) override
-    {
-        m_log.push_back("Select " + std::string(name) + " x" + std::to_string(static_cast<int>(magnification)));
-        return 1;
-    }
-    CCalibKeeper* GetCurrentCalibration() override { return &current; }
-
-    CCalibKeeper current;
-    std::string lastCal;
+    void Write(const std::string& path) override { m_log.push_back("Write " + FileName(path)); }
+    void ReadLastCalibration(const std::string& path) override { m_log.push_back("Read " + FileName(path)); }
+    void WriteLastCalibration(const std::string& path) override { m_log.push_back("Write " + FileName(path)); }
 
 private:
     Log& m_log;
@@ -180,15 +162,15 @@ protected:
         setenv("XDG_RUNTIME_DIR", runtime.path().toUtf8().constData(), 1);
         RegReloadStore();
         rootFolder = root.path().toStdString() + "/";
-        settings.lastCal = calibrations.lastCal = LastCalibrationPath();
+        workingFolder = QDir::currentPath();
     }
     void TearDown() override
     {
         app.reset();
+        // Start-up makes the program folder the current one; it is about to be removed.
+        QDir::setCurrent(workingFolder);
         RegReloadStore();
     }
-
-    std::string LastCalibrationPath() const { return rootFolder + "Calibration/lastcalibration.cal"; }
 
     CVistrelApp& MakeApp(QStringList extraArguments = {})
     {
@@ -213,6 +195,7 @@ protected:
 
     QTemporaryDir root, config, runtime;
     std::string rootFolder;
+    QString workingFolder;
     Log log;
     RecordingHost host{log};
     FakeGate gate;

@@ -1,5 +1,6 @@
 #include "core/tests/AppFakes.h"
 
+#include "core/ProfileSettings.h"
 #include "profile/CAppProfile.h"
 #include "profile/CRegKey.h"
 
@@ -56,8 +57,7 @@ TEST_F(AppStartupTest, StartBringsThePartsUpInOrderAndShutDownWritesCalibrations
     EXPECT_EQ(g_bAppStarted, 1);
     EXPECT_EQ(vistrel.ProgramFolder(), rootFolder);
 
-    const Log startOrder{"InitEnvironment",
-                         "LoadFrame",
+    const Log startOrder{"LoadFrame",
                          "LoadProfile",
                          "SetInstClient",
                          "SetHwndClient",
@@ -65,6 +65,7 @@ TEST_F(AppStartupTest, StartBringsThePartsUpInOrderAndShutDownWritesCalibrations
                          "SetExtTrigger",
                          "AttachApplication",
                          "Read calibration.cst",
+                         "Read lastcalibration.cal",
                          "ReportPath " + rootFolder + "report.rfg",
                          "BuildCommandBars",
                          "RestorePlacement",
@@ -79,22 +80,12 @@ TEST_F(AppStartupTest, StartBringsThePartsUpInOrderAndShutDownWritesCalibrations
     EXPECT_EQ(footSwitch.targetWindow, static_cast<void*>(&footSwitch));
     EXPECT_EQ(0, std::memcmp(footSwitch.added.bytes, footSwitch.selected.bytes, 16));
 
-    calibrations.current.SetName("Lens B");
-    calibrations.current.SetMagnification(40.0);
     log.clear();
     host.mode = kAcquireModeLiveOverlay;
     EXPECT_EQ(vistrel.ExitInstance(), 0);
-    EXPECT_EQ(log, (Log{"StopOverlay", "ReleaseServers", "Write calibration.cst before .cal", "SaveProfile after .cal"}));
+    EXPECT_EQ(log, (Log{"StopOverlay", "ReleaseServers", "Write calibration.cst", "Write lastcalibration.cal",
+                        "SaveProfile"}));
     EXPECT_EQ(g_bAppStarted, 0);
-
-    FILE* file = std::fopen(LastCalibrationPath().c_str(), "rb");
-    ASSERT_NE(file, nullptr);
-    CCalibKeeper written;
-    EXPECT_EQ(written.Read(file), 1);
-    std::fclose(file);
-    EXPECT_EQ(written.GetName(), "Lens B");
-    EXPECT_EQ(written.GetMagnification(), 40.0);
-    EXPECT_FALSE(fs::exists(LastCalibrationPath() + ".tmp"));
 }
 
 TEST_F(AppStartupTest, RunningVideoRecorderKeepsAcquisitionUninstalledAndPublishesNothing)
@@ -117,8 +108,6 @@ TEST_F(AppStartupTest, RunningVideoRecorderKeepsAcquisitionUninstalledAndPublish
 
 TEST_F(AppStartupTest, FailedStartWritesNoSettingsButStillReleasesTheHost)
 {
-    fs::create_directories(rootFolder + "Calibration");
-    std::ofstream(LastCalibrationPath()) << "kept";
     frameLoads = false;
     host.mode = kAcquireModeLiveOverlay;
     CVistrelApp& vistrel = MakeApp();
@@ -128,10 +117,6 @@ TEST_F(AppStartupTest, FailedStartWritesNoSettingsButStillReleasesTheHost)
     log.clear();
     vistrel.ExitInstance();
     EXPECT_EQ(log, (Log{"StopOverlay", "ReleaseServers"}));
-    std::ifstream in(LastCalibrationPath());
-    std::string text;
-    in >> text;
-    EXPECT_EQ(text, "kept");
 }
 
 TEST_F(AppStartupTest, SecondStartHandsOverAndEndsQuietly)
@@ -142,7 +127,7 @@ TEST_F(AppStartupTest, SecondStartHandsOverAndEndsQuietly)
     EXPECT_EQ(second.GetMainWnd(), nullptr);
     EXPECT_FALSE(Contains(log, "LoadFrame"));
     second.ExitInstance();
-    EXPECT_FALSE(Contains(log, "Write calibration.cst before .cal"));
+    EXPECT_FALSE(Contains(log, "Write calibration.cst"));
 }
 
 TEST_F(AppStartupTest, RestoreRequestRaisesTheRunningWindow)
@@ -171,8 +156,8 @@ TEST_F(AppStartupTest, LayoutScriptsFollowTheStoredUiVersion)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.storedVersion);
-        AppProfile().SetRegistryKey("QRX");
-        AppProfile().SetAppName("Vistrel");
+        AppProfile().SetRegistryKey(kProfileRegistryKey);
+        AppProfile().SetAppName(kProfileAppName);
         AppProfile().WriteProfileString("UI", nullptr, nullptr);
         if (c.storedVersion != -1)
             AppProfile().WriteProfileInt("UI", "Version", c.storedVersion);
@@ -214,31 +199,6 @@ TEST_F(AppStartupTest, TempFolderIsMadeWhenMissing)
     EXPECT_TRUE(fs::is_directory(rootFolder + "TEMP"));
     EXPECT_TRUE(fs::is_directory(rootFolder + "Calibration"));
     vistrel.ExitInstance();
-}
-
-TEST_F(AppStartupTest, LastCalibrationIsSelectedAgainUnlessItsFileIsDamaged)
-{
-    fs::create_directories(rootFolder + "Calibration");
-    CCalibKeeper last;
-    last.SetName("Lens A");
-    last.SetMagnification(20.0);
-    FILE* file = std::fopen(LastCalibrationPath().c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    last.Write(file);
-    std::fclose(file);
-
-    CVistrelApp& first = MakeApp();
-    ASSERT_TRUE(first.InitInstance());
-    EXPECT_TRUE(Contains(log, "Select Lens A x20"));
-    first.ExitInstance();
-    app.reset();
-
-    fs::resize_file(LastCalibrationPath(), 10);
-    log.clear();
-    CVistrelApp& second = MakeApp();
-    ASSERT_TRUE(second.InitInstance());
-    EXPECT_TRUE(std::none_of(log.begin(), log.end(), [](const std::string& e) { return e.rfind("Select", 0) == 0; }));
-    second.ExitInstance();
 }
 
 TEST_F(AppStartupTest, ExternalTriggerFromAnotherThreadQueuesTheCaptureCommand)
