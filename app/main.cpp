@@ -1,4 +1,5 @@
 #include "core/ProgramObjects.h"
+#include "core/QuitOnTerminate.h"
 
 #include <QApplication>
 
@@ -14,6 +15,7 @@ int main(int argc, char** argv)
     {
         ProgramObjects program(QCoreApplication::arguments(), QCoreApplication::applicationFilePath().toStdString());
         CVistrelApp& app = program.App();
+        const QuitOnTerminate quitOnTerminate([] { QCoreApplication::quit(); });
         const BOOL started = app.InitInstance();
         exitCode = started ? QApplication::exec() : 0;
         // Shut-down runs after a start that failed too: it releases what the start took.
