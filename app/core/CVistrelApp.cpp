@@ -247,15 +247,21 @@ void CVistrelApp::EmptyTempFolder(const std::string& folder)
     }
 }
 
-void CVistrelApp::InstallAcquisition()
+void CVistrelApp::InstallAcquisitionServers()
 {
     IAcquireHost* host = m_parts.acquireHost;
-    if (!host)
+    if (!host || !m_pMainWnd)
         return;
     host->SetInstClient(this);
     host->SetHwndClient(m_pMainWnd->Widget());
     host->InstallServers(Folder(AppFolder::Acquisition).c_str());
-    host->SetExtTrigger(&CVistrelApp::OnExternalTrigger);
+}
+
+void CVistrelApp::InstallAcquisition()
+{
+    InstallAcquisitionServers();
+    if (m_parts.acquireHost)
+        m_parts.acquireHost->SetExtTrigger(&CVistrelApp::OnExternalTrigger);
     if (QWidget* window = m_pMainWnd->Widget()) {
         window->raise();
         window->activateWindow();

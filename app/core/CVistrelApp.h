@@ -81,6 +81,9 @@ public:
     // when no document is open.
     std::vector<OpenTitleEntry> GetOpenTitles();
 
+    // Hands the capture drivers to the acquisition host again (a companion program that held them is done).
+    void InstallAcquisitionServers();
+
     // The external-trigger callback given to the acquisition host. Any thread: it asks the UI thread to run the
     // image-capture command and returns at once, never waiting for the UI thread. Nothing happens while no
     // application object exists.
