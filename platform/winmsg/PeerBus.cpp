@@ -1,0 +1,3 @@
+#include "winmsg/PeerBus.h"
+
+PeerBus::~PeerBus() = default;
