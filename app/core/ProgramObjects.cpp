@@ -1,5 +1,6 @@
 #include "core/ProgramObjects.h"
 
+#include "core/BusInstanceGate.h"
 #include "core/ProgramStandIns.h"
 #include "core/RegistryScript.h"
 #include "gobjects/CQvGObjectPropertyTotal.h"
@@ -11,18 +12,6 @@
 namespace {
 
 ProgramObjects* g_program = nullptr;
-
-// Until the single-instance bus is in: every start runs, and no companion window is ever found.
-class EveryStartRuns : public IInstanceGate
-{
-public:
-    bool Claim(const std::vector<std::string>&, std::function<void(const std::vector<std::string>&)>) override
-    {
-        return true;
-    }
-    void Release() override {}
-    bool FindWindowByTitle(const std::string&) override { return false; }
-};
 
 // The owner texts and the profile of the program's environment; the drawing defaults are Figuron's.
 class ProgramSettings : public IAppSettings
@@ -98,7 +87,7 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
       m_environment(AppEnvironment()),
       m_profile(std::make_unique<ProfileSettings>()),
       m_settings(std::make_unique<ProgramSettings>(*m_profile)),
-      m_instanceGate(std::make_unique<EveryStartRuns>()),
+      m_instanceGate(std::make_unique<BusInstanceGate>()),
       m_layoutImporter(std::make_unique<RegistryScriptImporter>()),
       m_documents(std::make_unique<NoDocuments>())
 {

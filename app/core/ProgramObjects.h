@@ -5,6 +5,7 @@
 // program runs (TheProgram); UI thread, but for the frame lock.
 #pragma once
 
+#include "core/BusInstanceGate.h"
 #include "core/CCalibrationList.h"
 #include "core/CVistrelApp.h"
 #include "core/ProfileSettings.h"
@@ -33,6 +34,8 @@ public:
     std::string& PlugInMode() { return m_plugInMode; }
     CQvImageCodec& Codec() { return *m_codec; }
     std::vector<QPointer<QWidget>>& ResultBackups() { return m_resultBackups; }
+    // The single-instance rule; its bus is the main window's identity for companion programs.
+    BusInstanceGate& InstanceGate() { return *m_instanceGate; }
     CCalibrationList& Calibrations() { return m_calibrationList; }
     CAppEnvironment& Environment() { return m_environment; }
     // The program-wide grid, the display preferences and the live view's centre cross, as the profile keeps them.
@@ -59,7 +62,7 @@ private:
     CAppEnvironment& m_environment;
     std::unique_ptr<ProfileSettings> m_profile;
     std::unique_ptr<IAppSettings> m_settings;
-    std::unique_ptr<IInstanceGate> m_instanceGate;
+    std::unique_ptr<BusInstanceGate> m_instanceGate;
     std::unique_ptr<ILayoutImporter> m_layoutImporter;
     std::unique_ptr<IDocumentHost> m_documents;
     std::unique_ptr<CVistrelApp> m_app;

@@ -174,8 +174,14 @@ protected:
 
     CVistrelApp& MakeApp(QStringList extraArguments = {})
     {
+        app = NewApp(&gate, std::move(extraArguments));
+        return *app;
+    }
+
+    std::unique_ptr<CVistrelApp> NewApp(IInstanceGate* instanceGate, QStringList extraArguments = {})
+    {
         AppParts parts;
-        parts.instanceGate = &gate;
+        parts.instanceGate = instanceGate;
         parts.settings = &settings;
         parts.layoutImporter = &importer;
         parts.calibrations = &calibrations;
@@ -189,8 +195,7 @@ protected:
         };
         QStringList arguments{QStringLiteral("Vistrel"), QStringLiteral("--root"), root.path()};
         arguments += extraArguments;
-        app = std::make_unique<CVistrelApp>(std::move(parts), arguments, "/nonexistent/Vistrel");
-        return *app;
+        return std::make_unique<CVistrelApp>(std::move(parts), arguments, "/nonexistent/Vistrel");
     }
 
     QTemporaryDir root, config, runtime;
