@@ -2,6 +2,7 @@
 #include "core/QuitOnTerminate.h"
 
 #include <QApplication>
+#include <QWidget>
 
 #include <clocale>
 
@@ -15,7 +16,12 @@ int main(int argc, char** argv)
     {
         ProgramObjects program(QCoreApplication::arguments(), QCoreApplication::applicationFilePath().toStdString());
         CVistrelApp& app = program.App();
-        const QuitOnTerminate quitOnTerminate([] { QCoreApplication::quit(); });
+        // The session ending closes the window as the user would (its layout is kept), then the program ends.
+        const QuitOnTerminate quitOnTerminate([&app] {
+            if (IMainWindow* window = app.GetMainWnd(); window && window->Widget())
+                window->Widget()->close();
+            QCoreApplication::quit();
+        });
         const BOOL started = app.InitInstance();
         exitCode = started ? QApplication::exec() : 0;
         // Shut-down runs after a start that failed too: it releases what the start took.

@@ -136,7 +136,7 @@ BOOL CVistrelApp::InitInstance()
     // belong to the documents, which the document host keeps.
 
     if (m_parts.createMainWindow)
-        m_pMainWnd = m_parts.createMainWindow();
+        m_pMainWnd = m_parts.createMainWindow(*this);
     if (!m_pMainWnd || !m_pMainWnd->LoadFrame())
         return 0;
     if (m_parts.settings)

@@ -52,8 +52,8 @@ struct AppParts
     IFootSwitch* footSwitch = nullptr;
     IDocumentHost* documents = nullptr;
     CQvImageCodec* codec = nullptr;
-    // Makes the (not yet loaded) main window.
-    std::function<std::unique_ptr<IMainWindow>()> createMainWindow;
+    // Makes the (not yet loaded) main window of the application.
+    std::function<std::unique_ptr<IMainWindow>(CVistrelApp& app)> createMainWindow;
 };
 
 class CVistrelApp

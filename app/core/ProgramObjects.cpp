@@ -1,13 +1,14 @@
 #include "core/ProgramObjects.h"
 
 #include "core/BusInstanceGate.h"
+#include "core/FrameMainWindow.h"
 #include "core/ProgramStandIns.h"
 #include "core/RegistryScript.h"
 #include "gobjects/CQvGObjectPropertyTotal.h"
+#include "gobjects/CRealtimeResultObjBox.h"
 #include "profile/CAppProfile.h"
 #include "qvcodec/CQvImageCodec.h"
 
-#include <QMainWindow>
 
 namespace {
 
@@ -37,36 +38,6 @@ public:
 
 private:
     CCalibrationList& m_list;
-};
-
-// Until the main frame is in: an empty main window.
-class PlainMainWindow : public IMainWindow
-{
-public:
-    QWidget* Widget() override { return &m_window; }
-    bool LoadFrame() override
-    {
-        m_window.setWindowTitle(QStringLiteral("Vistrel"));
-        m_window.resize(1024, 768);
-        return true;
-    }
-    void AttachApplication(CVistrelApp*) override {}
-    void SetReportSettingsPath(const std::string&) override {}
-    void BuildCommandBars() override {}
-    void RestorePlacement() override { m_window.show(); }
-    void RefillCalibrationBoxes() override {}
-    void RestoreAndRaise() override
-    {
-        m_window.setWindowState(m_window.windowState() & ~Qt::WindowMinimized);
-        m_window.raise();
-        m_window.activateWindow();
-    }
-    void ExecuteCommand(UINT) override {}
-    CVistrelDoc* GetActiveDocument() override { return nullptr; }
-    CReportManager* GetReportManager() override { return nullptr; }
-
-private:
-    QMainWindow m_window;
 };
 
 }  // namespace
@@ -102,7 +73,20 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
     parts.footSwitch = m_footSwitch.get();
     parts.documents = m_documents.get();
     parts.codec = m_codec.get();
-    parts.createMainWindow = [] { return std::make_unique<PlainMainWindow>(); };
+    parts.createMainWindow = [this](CVistrelApp& app) -> std::unique_ptr<IMainWindow> {
+        MainFrameOptions options;
+        options.profile = &AppProfile();
+        options.language = m_environment.GetLanguage() == CAppEnvironment::kLanguageKorean ? UI_LANGUAGE_KOREAN
+                                                                                           : UI_LANGUAGE_ENGLISH;
+        options.programFolder = app.ProgramFolder();
+        options.helpFilePath = HelpPathForPdf(app.HelpFilePath());
+        return std::make_unique<FrameMainWindow>(options, [this](CMainFrame& frame) {
+            MainFrameHooks& hooks = frame.Hooks();
+            hooks.decimalPlaces = [this] { return m_profile->preferences.decimalPointRange; };
+            hooks.reloadProfileSettings = [this] { m_settings->LoadProfileSettings(); };
+            hooks.beforeDestroy = [] { DestroyRealTimeResultBox_PZ(); };
+        });
+    };
     m_app = std::make_unique<CVistrelApp>(std::move(parts), arguments, executablePath);
     g_program = this;
 }

@@ -188,7 +188,7 @@ protected:
         parts.acquireHost = &host;
         parts.messageWindow = &footSwitch;
         parts.footSwitch = &footSwitch;
-        parts.createMainWindow = [this] {
+        parts.createMainWindow = [this](CVistrelApp&) {
             auto window = std::make_unique<FakeMainWindow>(log);
             window->loads = frameLoads;
             return window;

@@ -1,6 +1,7 @@
 #include "core/ProgramObjects.h"
 
 #include "core/CCalibrationList.h"
+#include "frame/CMainFrame.h"
 #include "profile/CAppProfile.h"
 #include "profile/Registry.h"
 
@@ -81,6 +82,7 @@ TEST_F(ProgramObjectsTest, TheProgramComesBackWithTheCalibrationAndOwnerTextsOfI
         EXPECT_EQ(current->GetUnitsPerPixel(), 0.25);
         ASSERT_NE(app.GetMainWnd(), nullptr);
         EXPECT_TRUE(app.GetMainWnd()->Widget()->isVisible());
+        EXPECT_NE(qobject_cast<CMainFrame*>(app.GetMainWnd()->Widget()), nullptr);
 
         program.Grid().SetDecimal(2);
         TheCalibrationList().SelectCalibration("Lens C", 5.0);
