@@ -7,6 +7,7 @@
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -184,7 +185,8 @@ CCalibrationList::ReadStatus CCalibrationList::ReadStream(FILE* file)
             }
             if (!r.ok())
                 break;
-            if (unitsShifted)
+            // A unit no calibration has stays one, which ApplyRecord skips, rather than wrapping round.
+            if (unitsShifted && record.unitType < INT32_MAX)
                 record.unitType += 1;
             list.push_back(record);
         }
