@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/OemInfo.h"
+#include "types/WinGeometry.h"
 #include "types/WinTypes.h"
 
 #include <QImage>
@@ -33,6 +34,8 @@ public:
     virtual void GetCurrentMode(int& mode) = 0;
     virtual void StopOverlay() = 0;
     virtual void ReleaseServers() = 0;
+    // Called with an empty rectangle after an image window moved, so that a live display follows it.
+    virtual void SetDisplayWindowPos(const CRect* rect) = 0;
 };
 
 // The live display of the host runs in this mode; it is stopped before the drivers are released.

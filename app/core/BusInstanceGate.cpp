@@ -29,10 +29,8 @@ bool BusInstanceGate::Claim(const std::vector<std::string>& openPaths,
         m_instance = std::move(instance);
         return true;
     case SingleInstance::Outcome::AnotherInstanceAnswered:
-    case SingleInstance::Outcome::AnotherInstanceSilent:
-        return false;
-    case SingleInstance::Outcome::Failed:
-        break;
+    case SingleInstance::Outcome::AnotherInstanceSilent: return false;
+    case SingleInstance::Outcome::Failed: break;
     }
     return true;
 }

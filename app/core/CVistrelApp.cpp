@@ -3,9 +3,9 @@
 #include "core/CAppEnvironment.h"
 #include "core/ProfileSettings.h"
 
+#include "framepool/CQvFramePool.h"
 #include "gobjects/CRealtimeResultObjBox.h"
 #include "gobjects/Edition.h"
-#include "framepool/CQvFramePool.h"
 #include "profile/CAppProfile.h"
 #include "profile/CRegKey.h"
 #include "qvcodec/CQvImageCodec.h"
@@ -65,9 +65,8 @@ VistrelCommandLine ParseVistrelCommandLine(const QStringList& arguments, const s
     parser.parse(arguments);
 
     VistrelCommandLine result;
-    const QString rootFolder = parser.isSet(root)
-                                   ? QDir(parser.value(root)).absolutePath()
-                                   : QFileInfo(QString::fromStdString(executablePath)).absolutePath();
+    const QString rootFolder = parser.isSet(root) ? QDir(parser.value(root)).absolutePath()
+                                                  : QFileInfo(QString::fromStdString(executablePath)).absolutePath();
     result.root = WithTrailingSlash(QDir::cleanPath(rootFolder).toStdString());
     for (const QString& path : parser.values(open))
         result.openPaths.push_back(QFileInfo(path).absoluteFilePath().toStdString());
@@ -112,9 +111,8 @@ BOOL CVistrelApp::InitInstance()
     // The command line is read first: a second start hands its paths to the running instance.
     m_commandLine = ParseVistrelCommandLine(m_arguments, m_executablePath);
     if (m_parts.instanceGate) {
-        if (!m_parts.instanceGate->Claim(m_commandLine.openPaths, [this](const std::vector<std::string>& paths) {
-                OnRestoreRequest(paths);
-            }))
+        if (!m_parts.instanceGate->Claim(m_commandLine.openPaths,
+                                         [this](const std::vector<std::string>& paths) { OnRestoreRequest(paths); }))
             return 0;
         m_instanceClaimed = true;
     }

@@ -4,11 +4,11 @@
 #include "core/FrameMainWindow.h"
 #include "core/ProgramStandIns.h"
 #include "core/RegistryScript.h"
+#include "frame/CChildFrame.h"
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "gobjects/CRealtimeResultObjBox.h"
 #include "profile/CAppProfile.h"
 #include "qvcodec/CQvImageCodec.h"
-
 
 namespace {
 
@@ -76,8 +76,8 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
     parts.createMainWindow = [this](CVistrelApp& app) -> std::unique_ptr<IMainWindow> {
         MainFrameOptions options;
         options.profile = &AppProfile();
-        options.language = m_environment.GetLanguage() == CAppEnvironment::kLanguageKorean ? UI_LANGUAGE_KOREAN
-                                                                                           : UI_LANGUAGE_ENGLISH;
+        options.language =
+            m_environment.GetLanguage() == CAppEnvironment::kLanguageKorean ? UI_LANGUAGE_KOREAN : UI_LANGUAGE_ENGLISH;
         options.programFolder = app.ProgramFolder();
         options.helpFilePath = HelpPathForPdf(app.HelpFilePath());
         return std::make_unique<FrameMainWindow>(options, [this](CMainFrame& frame) {
@@ -89,10 +89,16 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
     };
     m_app = std::make_unique<CVistrelApp>(std::move(parts), arguments, executablePath);
     g_program = this;
+    // A live display the host shows over an image window follows the window when it moves.
+    CChildFrame::SetMovedHook([this](CChildFrame*) {
+        const CRect none;
+        m_acquireHost->SetDisplayWindowPos(&none);
+    });
 }
 
 ProgramObjects::~ProgramObjects()
 {
+    CChildFrame::SetMovedHook(nullptr);
     g_program = nullptr;
     // Members go in reverse order of their declaration, the application object before the grid and the rest.
 }

@@ -15,6 +15,7 @@ public:
     void GetCurrentMode(int& mode) override { mode = 0; }
     void StopOverlay() override {}
     void ReleaseServers() override {}
+    void SetDisplayWindowPos(const CRect*) override {}
 };
 
 class NoPlugIns : public IPlugInHost

@@ -248,8 +248,7 @@ bool ImportRegistryScriptBytes(std::string_view bytes)
     size_t first = 0;
     while (first < lines.size() && lines[first].empty())
         ++first;
-    if (first == lines.size() ||
-        (lines[first] != "Windows Registry Editor Version 5.00" && lines[first] != "REGEDIT4"))
+    if (first == lines.size() || (lines[first] != "Windows Registry Editor Version 5.00" && lines[first] != "REGEDIT4"))
         return false;
 
     const RegistryWriteBatch batch;

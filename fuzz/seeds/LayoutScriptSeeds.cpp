@@ -25,16 +25,17 @@ std::vector<uint8_t> Utf16(const std::string& ascii)
 
 VISTREL_FUZZ_SEEDS(registry_script)
 {
-    const std::string layout = "Windows Registry Editor Version 5.00\r\n\r\n"
-                               "[-HKEY_CURRENT_USER\\Software\\QRX\\Vistrel\\ToolBarLayouts]\r\n"
-                               "[HKEY_CURRENT_USER\\Software\\QRX\\Vistrel\\ToolBarLayouts\\VM_TOOLBAR_STATE]\r\n"
-                               "\"State\"=hex:00,00,00,ff,00,00,00,00,fd,00,00,00,\\\r\n"
-                               "  01,00,00,00\r\n"
-                               "\"Count\"=dword:00000009\r\n"
-                               "\"Caption\"=\"Basic \\\"bar\\\" C:\\\\\"\r\n"
-                               "@=\"default\"\r\n"
-                               "\"Expand\"=hex(2):25,00,00,00\r\n"
-                               "\"Old\"=-\r\n";
+    const std::string layout =
+        "Windows Registry Editor Version 5.00\r\n\r\n"
+        "[-HKEY_CURRENT_USER\\Software\\QRX\\Vistrel\\ToolBarLayouts]\r\n"
+        "[HKEY_CURRENT_USER\\Software\\QRX\\Vistrel\\ToolBarLayouts\\VM_TOOLBAR_STATE]\r\n"
+        "\"State\"=hex:00,00,00,ff,00,00,00,00,fd,00,00,00,\\\r\n"
+        "  01,00,00,00\r\n"
+        "\"Count\"=dword:00000009\r\n"
+        "\"Caption\"=\"Basic \\\"bar\\\" C:\\\\\"\r\n"
+        "@=\"default\"\r\n"
+        "\"Expand\"=hex(2):25,00,00,00\r\n"
+        "\"Old\"=-\r\n";
     const std::string old = "REGEDIT4\n[HKCU\\Software\\QRX\\Vistrel\\UI]\n\"Version\"=dword:00000005\n";
     return {Bytes(layout), Bytes(old), Utf16(layout)};
 }

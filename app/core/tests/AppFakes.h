@@ -26,10 +26,7 @@ class RecordingHost : public IAcquireHost
 public:
     explicit RecordingHost(Log& log) : m_log(log) {}
     void SetInstClient(void*) override { m_log.push_back("SetInstClient"); }
-    void SetHwndClient(QWidget* window) override
-    {
-        m_log.push_back(window ? "SetHwndClient" : "SetHwndClient(null)");
-    }
+    void SetHwndClient(QWidget* window) override { m_log.push_back(window ? "SetHwndClient" : "SetHwndClient(null)"); }
     void InstallServers(const char* folder) override { m_log.push_back(std::string("InstallServers ") + folder); }
     void SetExtTrigger(void (*trigger)()) override
     {
@@ -39,6 +36,10 @@ public:
     void GetCurrentMode(int& value) override { value = mode; }
     void StopOverlay() override { m_log.push_back("StopOverlay"); }
     void ReleaseServers() override { m_log.push_back("ReleaseServers"); }
+    void SetDisplayWindowPos(const CRect* rect) override
+    {
+        m_log.push_back(rect && rect->IsRectEmpty() ? "SetDisplayWindowPos(empty)" : "SetDisplayWindowPos");
+    }
 
     int mode = 0;
     void (*m_trigger)() = nullptr;
@@ -94,7 +95,6 @@ private:
     Log& m_log;
     QWidget m_widget;
 };
-
 
 inline std::string FileName(const std::string& path)
 {

@@ -51,31 +51,33 @@ std::vector<BYTE> Sz(const std::string& text)
 
 TEST_F(RegistryScriptTest, AppliesKeysValuesAndDeletions)
 {
-    EXPECT_FALSE(ImportRegistryScriptBytes("[HKEY_CURRENT_USER\\Software\\QRX\\Vistrel\\Old]\n"
-                                          "\"Gone\"=dword:00000001\n"
-                                          "REGEDIT4\n"));
+    EXPECT_FALSE(
+        ImportRegistryScriptBytes("[HKEY_CURRENT_USER\\Software\\QRX\\Vistrel\\Old]\n"
+                                  "\"Gone\"=dword:00000001\n"
+                                  "REGEDIT4\n"));
     // Nothing was applied: the first line is not a script header.
     EXPECT_FALSE(KeyExists("Software\\QRX\\Vistrel\\Old"));
 
-    const char script[] = "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n"
-                          "\r\n"
-                          "; default layouts\r\n"
-                          "[HKEY_CURRENT_USER\\Software\\QRX\\Vistrel\\Bars]\r\n"
-                          "\"Name\"=\"say \\\"hi\\\" C:\\\\dir\"\r\n"
-                          "@=\"default\"\r\n"
-                          "\"Count\"=dword:0000002a\r\n"
-                          "\"State\"=hex:01,02,\\\r\n"
-                          "  ff,00\r\n"
-                          "\"Odd\"=hex(2):61,00\r\n"
-                          "\"Bad\"=dword:123456789\r\n"
-                          "[HKCU\\Software\\QRX\\Vistrel\\Old]\r\n"
-                          "\"Gone\"=dword:1\r\n"
-                          "[-HKEY_CURRENT_USER\\Software\\QRX\\Vistrel\\Old]\r\n"
-                          "[HKEY_LOCAL_MACHINE\\Software\\QRX]\r\n"
-                          "\"Machine\"=\"no\"\r\n"
-                          "[-HKEY_CURRENT_USER]\r\n"
-                          "[HKEY_CURRENT_USER\\Software\\QRX\\Vistrel\\Bars]\r\n"
-                          "\"Count\"=-\r\n";
+    const char script[] =
+        "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n"
+        "\r\n"
+        "; default layouts\r\n"
+        "[HKEY_CURRENT_USER\\Software\\QRX\\Vistrel\\Bars]\r\n"
+        "\"Name\"=\"say \\\"hi\\\" C:\\\\dir\"\r\n"
+        "@=\"default\"\r\n"
+        "\"Count\"=dword:0000002a\r\n"
+        "\"State\"=hex:01,02,\\\r\n"
+        "  ff,00\r\n"
+        "\"Odd\"=hex(2):61,00\r\n"
+        "\"Bad\"=dword:123456789\r\n"
+        "[HKCU\\Software\\QRX\\Vistrel\\Old]\r\n"
+        "\"Gone\"=dword:1\r\n"
+        "[-HKEY_CURRENT_USER\\Software\\QRX\\Vistrel\\Old]\r\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\QRX]\r\n"
+        "\"Machine\"=\"no\"\r\n"
+        "[-HKEY_CURRENT_USER]\r\n"
+        "[HKEY_CURRENT_USER\\Software\\QRX\\Vistrel\\Bars]\r\n"
+        "\"Count\"=-\r\n";
     ASSERT_TRUE(ImportRegistryScriptBytes(std::string_view(script, sizeof script - 1)));
 
     const char* bars = "Software\\QRX\\Vistrel\\Bars";
@@ -92,8 +94,9 @@ TEST_F(RegistryScriptTest, AppliesKeysValuesAndDeletions)
 
 TEST_F(RegistryScriptTest, ReadsUtf16FilesAndRefusesOthers)
 {
-    const std::u16string text = u"Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\Software\\QRX]\r\n"
-                                u"\"Title\"=\"\uce21\uc815\"\r\n";
+    const std::u16string text =
+        u"Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\Software\\QRX]\r\n"
+        u"\"Title\"=\"\uce21\uc815\"\r\n";
     std::string bytes = "\xFF\xFE";
     for (const char16_t unit : text) {
         bytes += static_cast<char>(unit & 0xFF);
