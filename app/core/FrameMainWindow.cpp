@@ -1,0 +1,98 @@
+#include "core/FrameMainWindow.h"
+
+#include "profile/CAppProfile.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+
+// The first start, with no placement stored: most of the screen, centred.
+void PlaceOnFirstStart(QWidget& window)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+    const QSize size(available.width() * 4 / 5, available.height() * 4 / 5);
+    window.resize(size);
+    window.move(available.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
+}  // namespace
+
+FrameMainWindow::FrameMainWindow(const MainFrameOptions& options, std::function<void(CMainFrame&)> connect)
+    : m_options(options), m_connect(std::move(connect))
+{
+}
+
+FrameMainWindow::~FrameMainWindow() = default;
+
+QWidget* FrameMainWindow::Widget()
+{
+    return m_frame.get();
+}
+
+bool FrameMainWindow::LoadFrame()
+{
+    if (!m_options.profile)
+        return false;
+    m_frame = std::make_unique<CMainFrame>(m_options);
+    if (m_connect)
+        m_connect(*m_frame);
+    return true;
+}
+
+void FrameMainWindow::AttachApplication(CVistrelApp*)
+{
+    // The thumbnail pane has no strip yet; the application's command target joins the route with its commands.
+}
+
+void FrameMainWindow::SetReportSettingsPath(const std::string& path)
+{
+    // Kept for the report pane, which reads it when it builds its pages.
+    m_reportSettingsPath = path;
+}
+
+void FrameMainWindow::BuildCommandBars()
+{
+    m_frame->BuildCommandBars();
+}
+
+void FrameMainWindow::RestorePlacement()
+{
+    std::vector<BYTE> stored;
+    const bool placed = m_options.profile->GetProfileBinary(kWindowPlacementSection, kWindowPlacementEntry, stored);
+    if (!placed || stored.empty())
+        PlaceOnFirstStart(*m_frame);
+    m_frame->RestorePlacement();
+    m_frame->show();
+}
+
+void FrameMainWindow::RefillCalibrationBoxes()
+{
+    // The calibration window refills the boxes once it exists; the boxes keep their "none" entry until then.
+}
+
+void FrameMainWindow::RestoreAndRaise()
+{
+    if (m_frame->isMinimized())
+        m_frame->setWindowState(m_frame->windowState() & ~Qt::WindowMinimized);
+    m_frame->show();
+    m_frame->raise();
+    m_frame->activateWindow();
+}
+
+void FrameMainWindow::ExecuteCommand(UINT id)
+{
+    m_frame->Router().Execute(id);
+}
+
+CVistrelDoc* FrameMainWindow::GetActiveDocument()
+{
+    // Child frames carry command targets only until documents exist.
+    return nullptr;
+}
+
+CReportManager* FrameMainWindow::GetReportManager()
+{
+    return nullptr;
+}

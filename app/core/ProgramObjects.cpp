@@ -1,0 +1,104 @@
+#include "core/ProgramObjects.h"
+
+#include "core/BusInstanceGate.h"
+#include "core/FrameMainWindow.h"
+#include "core/ProgramStandIns.h"
+#include "core/RegistryScript.h"
+#include "frame/CChildFrame.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
+#include "gobjects/CRealtimeResultObjBox.h"
+#include "profile/CAppProfile.h"
+#include "qvcodec/CQvImageCodec.h"
+
+namespace {
+
+ProgramObjects* g_program = nullptr;
+
+// The owner texts and the profile of the program's environment; the drawing defaults are Figuron's.
+class ProgramSettings : public IAppSettings
+{
+public:
+    explicit ProgramSettings(ProfileSettings& settings) : m_settings(settings) {}
+    tagOEM_INFO ReadOemInfo() override { return ::ReadOemInfo(AppEnvironment()); }
+    void LoadProfileSettings() override { ::LoadProfileSettings(AppProfile(), m_settings, g_GOPropertyTotal); }
+    void SaveProfileSettings() override { ::SaveProfileSettings(AppProfile(), m_settings, g_GOPropertyTotal); }
+
+private:
+    ProfileSettings& m_settings;
+};
+
+class CalibrationListFiles : public ICalibrationStore
+{
+public:
+    explicit CalibrationListFiles(CCalibrationList& list) : m_list(list) {}
+    void Read(const std::string& listPath) override { m_list.Read(listPath); }
+    void Write(const std::string& listPath) override { m_list.Write(listPath); }
+    void ReadLastCalibration(const std::string& path) override { m_list.ReadLastCalibration(path); }
+    void WriteLastCalibration(const std::string& path) override { m_list.WriteLastCalibration(path); }
+
+private:
+    CCalibrationList& m_list;
+};
+
+}  // namespace
+
+ProgramObjects* TheProgram()
+{
+    return g_program;
+}
+
+ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& executablePath)
+    : m_acquireHost(std::make_unique<NoAcquireHost>()),
+      m_plugIns(std::make_unique<NoPlugIns>()),
+      m_codec(std::make_unique<CQvImageCodec>()),
+      m_messageWindow(std::make_unique<NoMessageWindow>()),
+      m_footSwitch(std::make_unique<NoFootSwitch>()),
+      m_calibrationList(TheCalibrationList()),
+      m_calibrations(std::make_unique<CalibrationListFiles>(m_calibrationList)),
+      m_environment(AppEnvironment()),
+      m_profile(std::make_unique<ProfileSettings>()),
+      m_settings(std::make_unique<ProgramSettings>(*m_profile)),
+      m_instanceGate(std::make_unique<BusInstanceGate>()),
+      m_layoutImporter(std::make_unique<RegistryScriptImporter>()),
+      m_documents(std::make_unique<NoDocuments>())
+{
+    AppParts parts;
+    parts.instanceGate = m_instanceGate.get();
+    parts.settings = m_settings.get();
+    parts.layoutImporter = m_layoutImporter.get();
+    parts.calibrations = m_calibrations.get();
+    parts.acquireHost = m_acquireHost.get();
+    parts.plugIns = m_plugIns.get();
+    parts.messageWindow = m_messageWindow.get();
+    parts.footSwitch = m_footSwitch.get();
+    parts.documents = m_documents.get();
+    parts.codec = m_codec.get();
+    parts.createMainWindow = [this](CVistrelApp& app) -> std::unique_ptr<IMainWindow> {
+        MainFrameOptions options;
+        options.profile = &AppProfile();
+        options.language =
+            m_environment.GetLanguage() == CAppEnvironment::kLanguageKorean ? UI_LANGUAGE_KOREAN : UI_LANGUAGE_ENGLISH;
+        options.programFolder = app.ProgramFolder();
+        options.helpFilePath = HelpPathForPdf(app.HelpFilePath());
+        return std::make_unique<FrameMainWindow>(options, [this](CMainFrame& frame) {
+            MainFrameHooks& hooks = frame.Hooks();
+            hooks.decimalPlaces = [this] { return m_profile->preferences.decimalPointRange; };
+            hooks.reloadProfileSettings = [this] { m_settings->LoadProfileSettings(); };
+            hooks.beforeDestroy = [] { DestroyRealTimeResultBox_PZ(); };
+        });
+    };
+    m_app = std::make_unique<CVistrelApp>(std::move(parts), arguments, executablePath);
+    g_program = this;
+    // A live display the host shows over an image window follows the window when it moves.
+    CChildFrame::SetMovedHook([this](CChildFrame*) {
+        const CRect none;
+        m_acquireHost->SetDisplayWindowPos(&none);
+    });
+}
+
+ProgramObjects::~ProgramObjects()
+{
+    CChildFrame::SetMovedHook(nullptr);
+    g_program = nullptr;
+    // Members go in reverse order of their declaration, the application object before the grid and the rest.
+}

@@ -1,0 +1,73 @@
+// The program-wide single objects, made in this order right after the QApplication and destroyed in reverse before
+// it: the capture settings, the acquisition host, the plug-in manager, the plug-in mode text, the codecs, a second
+// program text, the open result-backup windows, the hidden message window, the foot switch, the calibration list,
+// the folder environment, the program-wide grid, the application object and the frame lock. One exists while the
+// program runs (TheProgram); UI thread, but for the frame lock.
+#pragma once
+
+#include "core/BusInstanceGate.h"
+#include "core/CCalibrationList.h"
+#include "core/CVistrelApp.h"
+#include "core/ProfileSettings.h"
+
+#include <QPointer>
+#include <QStringList>
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class CQvImageCodec;
+
+class ProgramObjects
+{
+public:
+    ProgramObjects(const QStringList& arguments, const std::string& executablePath);
+    ~ProgramObjects();
+    ProgramObjects(const ProgramObjects&) = delete;
+    ProgramObjects& operator=(const ProgramObjects&) = delete;
+
+    CVistrelApp& App() { return *m_app; }
+    IAcquireHost& AcquireHost() { return *m_acquireHost; }
+    IPlugInHost& PlugIns() { return *m_plugIns; }
+    std::string& PlugInMode() { return m_plugInMode; }
+    CQvImageCodec& Codec() { return *m_codec; }
+    std::vector<QPointer<QWidget>>& ResultBackups() { return m_resultBackups; }
+    // The single-instance rule; its bus is the main window's identity for companion programs.
+    BusInstanceGate& InstanceGate() { return *m_instanceGate; }
+    CCalibrationList& Calibrations() { return m_calibrationList; }
+    CAppEnvironment& Environment() { return m_environment; }
+    // The program-wide grid, the display preferences and the live view's centre cross, as the profile keeps them.
+    ProfileSettings& Profile() { return *m_profile; }
+    CLatticer& Grid() { return m_profile->grid; }
+    // Taken by the live-frame drawing and by the display window's painting and input handling.
+    std::recursive_mutex& FrameLock() { return m_frameLock; }
+
+private:
+    // The capture-settings record comes with the capture dialog; the program menu is built by the main frame from
+    // its command tables, so there is no separate menu object here.
+    std::unique_ptr<IAcquireHost> m_acquireHost;
+    std::unique_ptr<IPlugInHost> m_plugIns;
+    std::string m_plugInMode;
+    std::unique_ptr<CQvImageCodec> m_codec;
+    std::string m_secondText;
+    std::vector<QPointer<QWidget>> m_resultBackups;
+    std::unique_ptr<IMessageWindow> m_messageWindow;
+    std::unique_ptr<IFootSwitch> m_footSwitch;
+    // The calibration list and the folder environment are made on first use and outlive main(); they hold no
+    // window, so that is harmless, and taking them here makes them in their place in the order.
+    CCalibrationList& m_calibrationList;
+    std::unique_ptr<ICalibrationStore> m_calibrations;
+    CAppEnvironment& m_environment;
+    std::unique_ptr<ProfileSettings> m_profile;
+    std::unique_ptr<IAppSettings> m_settings;
+    std::unique_ptr<BusInstanceGate> m_instanceGate;
+    std::unique_ptr<ILayoutImporter> m_layoutImporter;
+    std::unique_ptr<IDocumentHost> m_documents;
+    std::unique_ptr<CVistrelApp> m_app;
+    std::recursive_mutex m_frameLock;
+};
+
+// The program's objects while they exist, else null.
+ProgramObjects* TheProgram();
