@@ -60,6 +60,7 @@ wait "$first" || status=$?
 [ -f "$root/Calibration/lastcalibration.cal" ] || fail "no last calibration written"
 [ -f "$work/config/QRX/registry-hkcu.reg" ] || fail "no profile written"
 grep -q "VM_TOOLBAR_STATE\|ToolBarLayouts" "$work/config/QRX/registry-hkcu.reg" || fail "the window layout was not kept"
+grep -q "GO Property" "$work/config/QRX/registry-hkcu.reg" || fail "the drawing defaults were not kept at exit"
 [ -d "$root/TEMP" ] || fail "no TEMP folder"
 
 [ "$failures" -eq 0 ] || exit 1
