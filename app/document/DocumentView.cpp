@@ -1,16 +1,12 @@
 #include "document/DocumentView.h"
 
 #include "document/CVistrelDoc.h"
-
-#include <QWidget>
+#include "view/CVistrelView.h"
 
 QWidget* CreateDocumentView(CVistrelDoc& doc, CCmdTarget*& viewTarget)
 {
-    // A plain window holds the frame's place until the image view takes it.
-    auto* view = new QWidget;
-    view->setObjectName("documentView");
-    view->setMinimumSize(16, 16);
-    (void)doc;
-    viewTarget = nullptr;
+    auto* view = new CVistrelView(&doc);
+    doc.AddView(view);
+    viewTarget = view;
     return view;
 }
