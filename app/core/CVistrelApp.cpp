@@ -2,6 +2,7 @@
 
 #include "core/CAppEnvironment.h"
 #include "core/ProfileSettings.h"
+#include "document/CVistrelDoc.h"
 
 #include "framepool/CQvFramePool.h"
 #include "gobjects/CRealtimeResultObjBox.h"
@@ -348,4 +349,9 @@ void CVistrelApp::OnExternalTrigger()
                 app->m_pMainWnd->ExecuteCommand(ID_IMAGE_CAPTURE);
         },
         Qt::QueuedConnection);
+}
+
+bool CVistrelApp::PlugInHold()
+{
+    return CVistrelDoc::PlugInHold();
 }

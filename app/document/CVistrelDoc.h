@@ -16,6 +16,7 @@
 #include "latticer/CLatticer.h"
 #include "types/WinGeometry.h"
 
+#include <QMdiSubWindow>
 #include <QObject>
 #include <QPointer>
 
@@ -27,7 +28,6 @@
 class CPlgApplication;
 class CVistrelDoc;
 class CVistrelView;
-class QMdiSubWindow;
 
 // The region-of-interest overlay: holds the single region shape the region commands use.
 class CQvRegionContainer : public CQvGObjectContainer
@@ -128,6 +128,8 @@ public:
     void AddView(CVistrelView* view);
     void RemoveView(CVistrelView* view);
     const std::vector<CVistrelView*>& GetViews() const { return m_views; }
+    // Clears the overlays' selection modes and announces SelectionsCleared.
+    void ClearSelections();
     // The first view, or null.
     CVistrelView* GetImageView() const;
     void SetChildFrame(QMdiSubWindow* frame) { m_childFrame = frame; }
@@ -141,9 +143,11 @@ public:
     void SetImage(const std::string& path, const CQvImage* image);
     // Assigns the image into the current one without resizing the frame and announces ImageReplaced.
     void ReplaceImage(const std::string& path, const CQvImage* image);
-    // Starts an overlay object of that shape; false (nothing changed) when the overlay has none for the code.
+    // Starts an overlay object of that shape (the overlay's active image becomes this image) and announces
+    // CreationStarted(false); false (nothing changed) when the overlay has none for the code.
     bool AddObjectOfType(int shape);
-    // Starts the region shape; the overlay's result, 0 when it has no object for the code.
+    // Starts the region shape and announces CreationStarted(true); the overlay's result, 0 when it has no object
+    // for the code.
     int AddRegionObject(int shape);
 
     // ---- settings copies
@@ -178,21 +182,18 @@ public:
     void OnFileClose();
     void OnUpdateNotLive(CCmdUI* ui);
 
-    // ---- capture records (the capture option is never on; kept for the capture path)
-    bool IsCaptureOptionOn() const { return false; }
-    std::string MakeCaptureTitle(int number) const;
-    CRect GetCaptureRect() const;
-
     // ---- program-wide seams
     static void SetFileHooks(DocumentFileHooks hooks);
     static const DocumentFileHooks& FileHooks();
     static void SetActivePlugInList(IActivePlugInList* list);
-    // Whether any open document holds undo for a resident plug-in (installed by the registry; false without one).
-    static void SetPlugInHoldQuery(std::function<bool()> query);
+    // Where new documents take their capture settings from (none: the record's defaults).
+    static void SetCaptureSettingsSource(std::function<CaptureSettingsRecord()> source);
+    // True while some document holds a record of a plug-in that stays attached: undo and the plug-in commands
+    // wait meanwhile. Asked of the documents themselves, so closing a document can never leave it set.
     static bool PlugInHold();
-    // How many documents are open (installed by the registry), for the cascade.
-    static void SetDocumentCountQuery(std::function<int()> query);
-    // The program-wide cascade position, 0..9.
+    // The documents that exist, in the order they were made.
+    static const std::vector<CVistrelDoc*>& AllDocuments();
+    // The program-wide cascade position of the next sized frame, 0..9.
     static int CascadeCounter();
     static void ResetCascadeCounter();
 
@@ -202,13 +203,20 @@ signals:
     void ImageUndone();
     void TitleChanged(const QString& title);
     void ModifiedChanged(bool modified);
+    // Saved under a new name: thumbnails keyed by the old name follow.
+    void NameChanged(const QString& oldName, const QString& newName);
+    // The tool mode and selections of the document's windows are to be cleared.
+    void SelectionsCleared();
+    // A shape is being created: the image window glides the cursor to its centre and enters the tool mode (for
+    // the measurement overlay it also leaves region mode).
+    void CreationStarted(bool region);
     // The document is about to go; views and the registry let go of it.
     void Closing();
 
 private:
     void PlaceChildFrame(CSize imageSize);
     void DetachRecord(size_t index);
-    void UpdateThumbnailName(const std::string& oldName);
+    void FinishSave(const std::string& oldName, const std::string& savedPath);
 
     CQvFramePool m_framePool;
     CQvGObjectContainer m_gobjects;
