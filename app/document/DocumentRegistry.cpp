@@ -72,6 +72,8 @@ DocumentRegistry::~DocumentRegistry()
     for (CVistrelDoc* doc : open) {
         if (QMdiSubWindow* child = doc->GetChildFrame())
             child->removeEventFilter(this);
+        // Views still showing it let go before it goes.
+        doc->OnCloseDocument();
         delete doc;
     }
 }
