@@ -1,9 +1,8 @@
 #include "core/CVistrelApp.h"
 
-#include "frame/CommandIds.h"
-
 #include "core/CAppEnvironment.h"
 #include "core/ProfileSettings.h"
+#include "document/CVistrelDoc.h"
 #include "frame/CommandIds.h"
 
 #include "framepool/CQvFramePool.h"
@@ -357,6 +356,11 @@ void CVistrelApp::OnExternalTrigger()
                 app->m_pMainWnd->ExecuteCommand(ID_IMAGE_CAPTURE);
         },
         Qt::QueuedConnection);
+}
+
+bool CVistrelApp::PlugInHold()
+{
+    return CVistrelDoc::PlugInHold();
 }
 
 void CVistrelApp::OnAppExit()

@@ -103,9 +103,9 @@ public:
     // A folder below the program folder, ending in '/'.
     std::string Folder(AppFolder folder) const;
 
-    // 1 while a plug-in that stays attached to its document is active; the plug-in and companion-module
-    // commands are disabled meanwhile.
-    int m_bPlugInHold = 0;
+    // True while a plug-in that stays attached to its document is active on some open document; the plug-in and
+    // companion-module commands are disabled meanwhile. Asked of the documents, so it ends with the last of them.
+    static bool PlugInHold();
 
 private:
     void OnRestoreRequest(const std::vector<std::string>& openPaths);

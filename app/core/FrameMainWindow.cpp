@@ -1,5 +1,7 @@
 #include "core/FrameMainWindow.h"
 
+#include "document/CVistrelDoc.h"
+#include "frame/CChildFrame.h"
 #include "profile/CAppProfile.h"
 
 #include <QGuiApplication>
@@ -88,8 +90,8 @@ void FrameMainWindow::ExecuteCommand(UINT id)
 
 CVistrelDoc* FrameMainWindow::GetActiveDocument()
 {
-    // Child frames carry command targets only until documents exist.
-    return nullptr;
+    CChildFrame* child = m_frame ? m_frame->ActiveChildFrame() : nullptr;
+    return child ? dynamic_cast<CVistrelDoc*>(child->DocumentTarget()) : nullptr;
 }
 
 CReportManager* FrameMainWindow::GetReportManager()

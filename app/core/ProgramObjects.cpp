@@ -4,6 +4,7 @@
 #include "core/FrameMainWindow.h"
 #include "core/ProgramStandIns.h"
 #include "core/RegistryScript.h"
+#include "document/DocumentRegistry.h"
 #include "frame/CChildFrame.h"
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "gobjects/CRealtimeResultObjBox.h"
@@ -60,7 +61,7 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
       m_settings(std::make_unique<ProgramSettings>(*m_profile)),
       m_instanceGate(std::make_unique<BusInstanceGate>()),
       m_layoutImporter(std::make_unique<RegistryScriptImporter>()),
-      m_documents(std::make_unique<NoDocuments>())
+      m_documents(std::make_unique<DocumentRegistry>(m_codec.get()))
 {
     AppParts parts;
     parts.instanceGate = m_instanceGate.get();
@@ -86,6 +87,7 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
             hooks.decimalPlaces = [this] { return m_profile->preferences.decimalPointRange; };
             hooks.reloadProfileSettings = [this] { m_settings->LoadProfileSettings(); };
             hooks.beforeDestroy = [] { DestroyRealTimeResultBox_PZ(); };
+            m_documents->AttachMainFrame(&frame);
         });
     };
     m_app = std::make_unique<CVistrelApp>(std::move(parts), arguments, executablePath);

@@ -20,6 +20,7 @@
 #include <vector>
 
 class CQvImageCodec;
+class DocumentRegistry;
 
 class ProgramObjects
 {
@@ -37,6 +38,8 @@ public:
     std::vector<QPointer<QWidget>>& ResultBackups() { return m_resultBackups; }
     // The single-instance rule; its bus is the main window's identity for companion programs.
     BusInstanceGate& InstanceGate() { return *m_instanceGate; }
+    // The open documents.
+    DocumentRegistry& Documents() { return *m_documents; }
     CCalibrationList& Calibrations() { return m_calibrationList; }
     CAppEnvironment& Environment() { return m_environment; }
     // The program-wide grid, the display preferences and the live view's centre cross, as the profile keeps them.
@@ -65,7 +68,7 @@ private:
     std::unique_ptr<IAppSettings> m_settings;
     std::unique_ptr<BusInstanceGate> m_instanceGate;
     std::unique_ptr<ILayoutImporter> m_layoutImporter;
-    std::unique_ptr<IDocumentHost> m_documents;
+    std::unique_ptr<DocumentRegistry> m_documents;
     std::unique_ptr<CVistrelApp> m_app;
     std::recursive_mutex m_frameLock;
 };

@@ -1,5 +1,5 @@
 // What the program runs with where a part of it is not built yet: no acquisition drivers, no plug-ins, no foot
-// switch, no documents. Each answers as its part does when it has nothing to offer, so start-up and shut-down run
+// switch. Each answers as its part does when it has nothing to offer, so start-up and shut-down run
 // their whole course. UI thread.
 #pragma once
 
@@ -37,14 +37,4 @@ public:
     bool Open() override { return false; }
     void AddTarget(const FootSwitchGuid&, void*, UINT) override {}
     void SelectTarget(const FootSwitchGuid&) override {}
-};
-
-class NoDocuments : public IDocumentHost
-{
-public:
-    CVistrelDoc* OpenDocumentFile(const std::string&) override { return nullptr; }
-    CVistrelDoc* NewDocument(const std::string&) override { return nullptr; }
-    CVistrelView* FindLiveView() override { return nullptr; }
-    void ClearAllSelections() override {}
-    std::vector<OpenTitleEntry> GetOpenTitles(CVistrelDoc*) override { return {}; }
 };

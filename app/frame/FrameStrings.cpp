@@ -25,6 +25,7 @@ constexpr FrameText kTexts[] = {
     {440, "색상", "Color"},
     {441, "이미지 크기", "Image Size"},
     {442, "마우스 위치", "Mouse Position"},
+    {445, "이미지 크기 (가로 : %%.%df, 세로 : %%.%df)", "Image Size (Width : %%.%df, Height : %%.%df)"},
     {448, "마우스 위치 (%%.%df,%%.%df)", "Mouse Position (%%.%df,%%.%df)"},
     {449, "교정명 : %s", "Calibration : %s"},
     {450, "단위 : %s", "Unit : %s"},

@@ -1,0 +1,16 @@
+// The texts the documents show: prompts, messages and the title of a new image, in the UI language.
+#pragma once
+
+#include "types/WinTypes.h"
+
+#include <string>
+
+namespace docstr {
+constexpr UINT IDS_NEW_IMAGE = 511;          // base of new blank image titles
+constexpr UINT IDS_CANNOT_OPEN = 767;        // an image file that cannot be read
+constexpr UINT IDS_NEW_IMAGE_SIZE = 4090;    // a new image size out of bounds (%d = the largest side)
+constexpr UINT IDS_UNTITLED = 61443;         // a document with neither path nor title
+constexpr UINT IDS_ASK_TO_SAVE = 61699;      // the save-changes prompt; %1 is the document's name
+}  // namespace docstr
+
+std::string DocumentString(UINT id);

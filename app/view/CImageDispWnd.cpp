@@ -1,0 +1,756 @@
+#include "view/CImageDispWnd.h"
+
+#include "core/ProgramObjects.h"
+// The document header keeps its child frame in a QPointer, which needs the complete class.
+#include <QMdiSubWindow>
+
+#include "document/CVistrelDoc.h"
+#include "frame/CommandIds.h"
+
+#include "calibkeeper/CCalibKeeper.h"
+#include "framepool/CQvFramePool.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/FiguronCursors.h"
+#include "latticer/CLatticer.h"
+#include "qvimage/CClientDC.h"
+#include "qvimage/CQvImage.h"
+#include "qvimage/QvImageOps.h"
+#include "types/WinUser.h"
+#include "ui/MessageBox.h"
+
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QMenu>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr UINT kMsgKeyDown = 256;
+constexpr UINT kMsgMouseMove = 512;
+constexpr UINT kMsgLButtonDown = 513;
+constexpr UINT kMsgLButtonUp = 514;
+constexpr UINT kMsgRButtonDown = 516;
+constexpr UINT kMsgRButtonUp = 517;
+
+constexpr int kGlideSteps = 30;
+constexpr int kGlideIntervalMs = 10;
+
+// Message 764 of the program's string table.
+constexpr const char* kNoRightButtonWhileCalibrating = "교정시에는 마우스 우측버튼을 사용 할 수 없습니다";
+
+std::recursive_mutex& ModuleFrameLock()
+{
+    static std::recursive_mutex lock;
+    return lock;
+}
+
+bool IsCreatingState(int state)
+{
+    return state == GS_FIRST_POINT || state == GS_ADDING;
+}
+
+}  // namespace
+
+std::recursive_mutex& DisplayFrameLock()
+{
+    if (ProgramObjects* program = TheProgram())
+        return program->FrameLock();
+    return ModuleFrameLock();
+}
+
+CImageDispWnd::CImageDispWnd(QWidget* parent) : CQvDispWnd(parent)
+{
+    setObjectName(kWindowName);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+CImageDispWnd::~CImageDispWnd()
+{
+    Unbind();
+}
+
+void CImageDispWnd::Bind(const DispWndDocument& document)
+{
+    Unbind();
+    m_doc = document;
+    for (CQvGObjectContainer* container : {m_doc.objects, m_doc.regions})
+        if (container) {
+            container->SetCanvasWnd(this);
+            container->SetPixelCenter(1);
+        }
+    if (CQvImage* image = Image())
+        SetCanvasSize(CSize(image->GetWidth(), image->GetHeight()));
+    SyncContainers();
+    Invalidate();
+}
+
+void CImageDispWnd::Unbind()
+{
+    for (CQvGObjectContainer* container : {m_doc.objects, m_doc.regions})
+        if (container && container->GetCanvasWnd() == this)
+            container->SetCanvasWnd(nullptr);
+    ReleaseMouse();
+    m_doc = DispWndDocument{};
+}
+
+CQvImage* CImageDispWnd::Image() const
+{
+    return m_doc.framePool ? &m_doc.framePool->GetImage() : nullptr;
+}
+
+CQvGObjectContainer* CImageDispWnd::InputContainer() const
+{
+    return (m_toolMode & kRegionMode) ? m_doc.regions : m_doc.objects;
+}
+
+template <class Call>
+void CImageDispWnd::ForEachPlugInView(Call call)
+{
+    if (!m_doc.plugIns)
+        return;
+    // A plug-in may detach itself from inside a handler; walk a copy of the views.
+    std::vector<IPlugInWindowView*> views;
+    for (const auto& record : *m_doc.plugIns)
+        if (record && record->active && record->view)
+            if (auto* view = dynamic_cast<IPlugInWindowView*>(record->view))
+                views.push_back(view);
+    for (IPlugInWindowView* view : views)
+        call(view);
+}
+
+template <class Call>
+void CImageDispWnd::OfferToPlugIns(int mask, Call call)
+{
+    if ((m_toolMode & mask) == 0)
+        ForEachPlugInView(call);
+}
+
+void CImageDispWnd::InvalidateUnlessLive()
+{
+    if (!IsLive())
+        Invalidate(0);
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Zoom and synchronisation
+
+void CImageDispWnd::Zoom(int in, CPoint anchor)
+{
+    CQvDispWnd::Zoom(in, anchor);
+    SyncContainers();
+}
+
+void CImageDispWnd::SetZoom(_QVZOOM level, CPoint anchor)
+{
+    CQvDispWnd::SetZoom(level, anchor);
+    SyncContainers();
+}
+
+void CImageDispWnd::SetZoom(float ratio, CPoint anchor)
+{
+    if (!m_zoomForm)
+        return;
+    CQvDispWnd::SetZoom(ratio, anchor);
+    SyncContainers();
+}
+
+void CImageDispWnd::SyncContainers()
+{
+    CSize imageSize;
+    if (CQvImage* image = Image())
+        imageSize = CSize(image->GetWidth(), image->GetHeight());
+    for (CQvGObjectContainer* container : {m_doc.objects, m_doc.regions})
+        if (container) {
+            container->SetRatio(GetRatio());
+            container->SetRelative(GetZoomedPoint(CPoint(0, 0)));
+            container->SetCanvasSize(imageSize);
+        }
+}
+
+void CImageDispWnd::OnSize(UINT type, int cx, int cy)
+{
+    CQvDispWnd::OnSize(type, cx, cy);
+    ForEachPlugInView([&](IPlugInWindowView* view) { view->OnSize(type, cx, cy); });
+    SyncContainers();
+}
+
+void CImageDispWnd::OnScrollPositionChanged()
+{
+    CQvDispWnd::OnScrollPositionChanged();
+    SyncContainers();
+}
+
+void CImageDispWnd::OnTimer(UINT id)
+{
+    ForEachPlugInView([&](IPlugInWindowView* view) { view->OnTimer(id); });
+    CQvDispWnd::OnTimer(id);
+}
+
+void CImageDispWnd::AfterObjectEdit()
+{
+    if (m_doc.objects)
+        m_doc.objects->UpdateAllObjectDataLabel();
+    if (m_host)
+        m_host->ObjectsChanged();
+    InvalidateUnlessLive();
+}
+
+void CImageDispWnd::OnImageChanged()
+{
+    if (CQvImage* image = Image()) {
+        const CSize size(image->GetWidth(), image->GetHeight());
+        if (size != GetCanvasSize())
+            SetCanvasSize(size);
+    }
+    SyncContainers();
+    InvalidateUnlessLive();
+}
+
+void CImageDispWnd::ClearRegion()
+{
+    if (!m_doc.regions)
+        return;
+    m_doc.regions->SelectionMode(0);
+    m_doc.regions->RemoveAll();
+}
+
+void CImageDispWnd::GlideCursorToCentre()
+{
+    const QPoint start = QCursor::pos();
+    const QPoint target = viewport()->mapToGlobal(viewport()->rect().center());
+    auto* timer = new QTimer(this);
+    timer->setInterval(kGlideIntervalMs);
+    auto step = std::make_shared<int>(0);
+    connect(timer, &QTimer::timeout, this, [this, timer, step, start, target] {
+        ++*step;
+        const double t = static_cast<double>(*step) / kGlideSteps;
+        QCursor::setPos(start.x() + static_cast<int>(std::lround((target.x() - start.x()) * t)),
+                        start.y() + static_cast<int>(std::lround((target.y() - start.y()) * t)));
+        if (*step >= kGlideSteps) {
+            timer->stop();
+            timer->deleteLater();
+            setFocus();
+        }
+    });
+    timer->start();
+}
+
+void CImageDispWnd::ActivatePlugInViews(int activate)
+{
+    if (!m_doc.plugIns)
+        return;
+    for (const auto& record : *m_doc.plugIns) {
+        if (!record || !record->view)
+            continue;
+        auto* view = dynamic_cast<IPlugInWindowView*>(record->view);
+        if (!view)
+            continue;
+        if (record->active || !activate) {
+            view->OnActivate(activate);
+        } else if (view->Run()) {
+            record->active = 1;
+            view->OnActivate(activate);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Painting
+
+int CImageDispWnd::OnCreate()
+{
+    if (CQvDispWnd::OnCreate() == -1)
+        return -1;
+    m_exitButton = new QPushButton(viewport());
+    m_exitButton->setObjectName(QString::number(kExitButtonId));
+    m_exitButton->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    m_exitButton->setFixedSize(23, 23);
+    m_exitButton->move(0, 0);
+    m_exitButton->hide();
+    connect(m_exitButton, &QPushButton::clicked, this, [this] {
+        if (m_host && m_host->IsFullScreen())
+            m_host->LeaveFullScreen();
+    });
+    return 0;
+}
+
+void CImageDispWnd::OnDraw(CDC* dc)
+{
+    std::lock_guard lock(DisplayFrameLock());
+    CQvImage* image = Image();
+    if (IsLive() || !image || image->IsEmpty()) {
+        DrawImage(dc, nullptr);
+        return;
+    }
+    DrawImage(dc, image);
+    if (m_doc.objects)
+        m_doc.objects->Draw(dc, CQvGObjectContainer::kDrawAllWithGrips);
+    if (m_doc.regions)
+        m_doc.regions->Draw(dc, CQvGObjectContainer::kDrawAllWithGrips);
+    DrawGrid(dc);
+}
+
+void CImageDispWnd::DrawGrid(CDC* dc)
+{
+    CLatticer* grid = m_doc.grid;
+    CQvImage* image = Image();
+    if (!grid || !grid->IsShow() || !image)
+        return;
+    const double upp = m_doc.calibration ? m_doc.calibration->GetUnitsPerPixel() : 1.0;
+    grid->Update(grid->GetType(), SIZE{image->GetWidth(), image->GetHeight()}, upp, grid->GetGap());
+    grid->ShowRuler(1);
+    const CPoint origin = GetZoomedPoint(CPoint(0, 0));
+    grid->Draw(dc, POINT{origin.x, origin.y}, GetRatio(), 100);
+}
+
+QImage CImageDispWnd::RenderToImage(int flags)
+{
+    CQvImage* image = Image();
+    if (!image || image->IsEmpty())
+        return {};
+    QImage result(image->GetWidth(), image->GetHeight(), QImage::Format_RGB32);
+    result.setDevicePixelRatio(1.0);
+    result.fill(Qt::black);
+    CDC dc(result);
+    if (flags & 0x01)
+        DrawImage(&dc, image, CRect(0, 0, image->GetWidth(), image->GetHeight()), 1.0f);
+    if ((flags & 0x06) && m_doc.objects) {
+        // The overlay draws at the window's zoom; for the picture it draws 1:1 and goes back afterwards.
+        CQvGObjectContainer* objects = m_doc.objects;
+        const float ratio = objects->GetRatio();
+        const CPoint origin = objects->GetRelative();
+        const int noRedraw = objects->GetNoRedraw();
+        objects->SetNoRedraw(1);
+        objects->SetRatio(1.0f);
+        objects->SetRelative(CPoint(0, 0));
+        objects->Draw(&dc, CQvGObjectContainer::kDrawAll);
+        objects->SetRatio(ratio);
+        objects->SetRelative(origin);
+        objects->SetNoRedraw(noRedraw);
+    }
+    return result.convertToFormat(QImage::Format_RGB888);
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Mouse
+
+void CImageDispWnd::OnLButtonDown(UINT flags, CPoint point)
+{
+    OfferToPlugIns(kPlugInMouseMask, [&](IPlugInWindowView* view) { view->OnLButtonDown(flags, point); });
+    const CPoint p = GetRealPoint(point, 1);
+    const bool region = (m_toolMode & kRegionMode) != 0;
+    if (CQvGObjectContainer* container = InputContainer())
+        container->LButtonDown(flags, p);
+    ToolModeStep(kMsgLButtonDown);
+
+    if (region) {
+        InvalidateUnlessLive();
+    } else if ((m_toolMode & kCalibrationMode) && !(m_toolMode & kSelectionMode)) {
+        // The calibration line is done with its second click: from then on it can only be selected and moved.
+        if (++m_calibrationClicks >= 2) {
+            m_calibrationClicks = 0;
+            ModifyToolMode(kCreating, kSelectionMode);
+            if (CQvGObjectContainer* objects = m_doc.objects) {
+                objects->UnSelectAll();
+                objects->SelectionMode(1);
+                if (!objects->GetMainObjList().empty())
+                    objects->SelectObjects(objects->GetMainObjList().back(), 0);
+            }
+            InvalidateUnlessLive();
+        }
+    }
+    CQvDispWnd::OnLButtonDown(flags, point);
+}
+
+void CImageDispWnd::OnLButtonUp(UINT flags, CPoint point)
+{
+    OfferToPlugIns(kPlugInMouseMask, [&](IPlugInWindowView* view) { view->OnLButtonUp(flags, point); });
+    const CPoint p = GetRealPoint(point, 1);
+    const bool region = (m_toolMode & kRegionMode) != 0;
+    const bool wasCreating = (m_toolMode & kCreating) != 0;
+    if (CQvGObjectContainer* container = InputContainer())
+        container->LButtonUp(flags, p);
+    ToolModeStep(kMsgLButtonUp);
+
+    if (region) {
+        if (m_host) {
+            CRect area(0, 0, GetCanvasSize().cx - 1, GetCanvasSize().cy - 1);
+            if (m_doc.regions && !m_doc.regions->GetMainObjList().empty()) {
+                area = m_doc.regions->GetMainObjList().front()->GetMBR();
+                area.right += 1;
+                area.bottom += 1;
+            }
+            m_host->SetAcquisitionArea(area);
+        }
+    } else if (!(m_toolMode & kCalibrationMode) && m_host && (wasCreating || (m_toolMode & kSelectionMode))) {
+        m_host->ObjectsChanged();
+    }
+    CQvDispWnd::OnLButtonUp(flags, point);
+}
+
+void CImageDispWnd::OnLButtonDblClk(UINT flags, CPoint point)
+{
+    ForEachPlugInView([&](IPlugInWindowView* view) { view->OnLButtonDblClk(flags, point); });
+    if (m_doc.objects && m_doc.objects->GetSelectedObjectCount() > 0 && !(m_toolMode & kCreating) && m_host)
+        m_host->RunViewCommand(cmd::ID_OBJECT_PROPERTIES);
+    CQvDispWnd::OnLButtonDblClk(flags, point);
+}
+
+void CImageDispWnd::OnRButtonDown(UINT flags, CPoint point)
+{
+    OfferToPlugIns(kPlugInRightDownMask, [&](IPlugInWindowView* view) { view->OnRButtonDown(flags, point); });
+    if (m_toolMode & kCalibrationMode) {
+        MessageBox(kNoRightButtonWhileCalibrating, std::string(), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    const CPoint p = GetRealPoint(point, 1);
+    if (m_toolMode & kRegionMode) {
+        if (m_doc.regions)
+            m_doc.regions->RButtonDown(flags, p);
+        ToolModeStep(kMsgRButtonDown);
+    } else {
+        {
+            std::lock_guard lock(DisplayFrameLock());
+            if (m_doc.objects)
+                m_doc.objects->RButtonDown(flags, p);
+            ToolModeStep(kMsgRButtonDown);
+        }
+        AfterObjectEdit();
+    }
+    CQvDispWnd::OnRButtonDown(flags, point);
+}
+
+void CImageDispWnd::OnRButtonUp(UINT flags, CPoint point)
+{
+    OfferToPlugIns(kPlugInMouseMask, [&](IPlugInWindowView* view) { view->OnRButtonUp(flags, point); });
+    if (CQvGObjectContainer* container = InputContainer())
+        container->RButtonUp(flags, GetRealPoint(point, 1));
+    ToolModeStep(kMsgRButtonUp);
+    CQvDispWnd::OnRButtonUp(flags, point);
+}
+
+void CImageDispWnd::OnRButtonDblClk(UINT flags, CPoint point)
+{
+    ForEachPlugInView([&](IPlugInWindowView* view) { view->OnRButtonDblClk(flags, point); });
+    CQvDispWnd::OnRButtonDblClk(flags, point);
+}
+
+void CImageDispWnd::OnMButtonDown(UINT flags, CPoint point)
+{
+    ForEachPlugInView([&](IPlugInWindowView* view) { view->OnMButtonDown(flags, point); });
+    CQvDispWnd::OnMButtonDown(flags, point);
+}
+
+void CImageDispWnd::OnMButtonUp(UINT flags, CPoint point)
+{
+    ForEachPlugInView([&](IPlugInWindowView* view) { view->OnMButtonUp(flags, point); });
+    CQvDispWnd::OnMButtonUp(flags, point);
+}
+
+void CImageDispWnd::OnMButtonDblClk(UINT flags, CPoint point)
+{
+    ForEachPlugInView([&](IPlugInWindowView* view) { view->OnMButtonDblClk(flags, point); });
+    CQvDispWnd::OnMButtonDblClk(flags, point);
+}
+
+void CImageDispWnd::OnMouseMove(UINT flags, CPoint point)
+{
+    OfferToPlugIns(kPlugInMouseMask, [&](IPlugInWindowView* view) { view->OnMouseMove(flags, point); });
+    const CPoint p = GetRealPoint(point, 1);
+    if (CQvGObjectContainer* container = InputContainer()) {
+        std::unique_ptr<CDC> dc = GetSurfaceDC();
+        container->MouseMove(dc.get(), flags, p);
+    }
+    ToolModeStep(kMsgMouseMove);
+    if (m_host) {
+        const double upp = m_doc.calibration ? m_doc.calibration->GetUnitsPerPixel() : 1.0;
+        m_host->ShowMousePosition(p.x * upp, p.y * upp);
+    }
+    ChooseCursor(p);
+    CQvDispWnd::OnMouseMove(flags, point);
+}
+
+BOOL CImageDispWnd::OnMouseWheel(UINT, short delta, CPoint)
+{
+    // Towards the user zooms in.
+    Zoom(delta < 0 ? 1 : 0);
+    if (m_host)
+        m_host->ZoomChanged();
+    return 1;
+}
+
+void CImageDispWnd::ChooseCursor(CPoint imagePoint)
+{
+    int chosen = 0;
+    ForEachPlugInView([&](IPlugInWindowView* view) { chosen |= view->OnSetCursor(); });
+    if (CQvGObjectContainer* objects = m_doc.objects; objects && !(m_toolMode & kRegionMode))
+        chosen |= objects->SetCursorShape(imagePoint);
+    if (chosen)
+        return;
+    if (m_toolMode & kHandTool)
+        viewport()->setCursor(Qt::OpenHandCursor);
+    else if (m_toolMode & kSelectionMode)
+        viewport()->setCursor(Qt::ArrowCursor);
+    else
+        viewport()->unsetCursor();
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Tool modes
+
+void CImageDispWnd::ShowColoursOf(const CQvGObject* object, bool creating)
+{
+    if (!m_host || !object)
+        return;
+    const COLORREF line = object->GetProperty().GetLineColor();
+    COLORREF text = object->GetProperty().GetTextColor();
+    const bool measurement = object->GetGOType() == GOTYPE_MEASURE || object->GetGOType() == GOTYPE_MEASURE_ALT;
+    if (!creating && measurement)
+        if (const CQvGObject* label = object->GetLabelObject())
+            text = label->GetProperty().GetTextColor();
+    m_host->ShowObjectColours(line, text);
+}
+
+void CImageDispWnd::RegionToolStep(UINT message)
+{
+    CQvGObjectContainer* regions = m_doc.regions;
+    const int state = regions ? regions->GetObjState() : GS_IDLE;
+    if (state == GS_IDLE && message == kMsgRButtonDown) {
+        m_toolMode &= ~kRegionMode;
+        SetAutoScroll(0);
+        ReleaseMouse();
+        return;
+    }
+    if (state == GS_IDLE || IsCreatingState(state)) {
+        m_toolMode = kRegionMode;
+        SetAutoScroll(1);
+        return;
+    }
+    if (state & (GS_FINISHED | GS_SELECTION)) {
+        if (message == kMsgLButtonUp || message == kMsgRButtonUp)
+            SetRegionOfInterestFromOverlay();
+        SetAutoScroll(0);
+        ReleaseMouse();
+    }
+}
+
+void CImageDispWnd::SetRegionOfInterestFromOverlay()
+{
+    CQvImage* image = Image();
+    if (!m_doc.regions || !image || image->IsEmpty() || m_doc.regions->GetMainObjList().empty())
+        return;
+    CQvGObject* shape = m_doc.regions->GetMainObjList().front();
+    int kind = QV_ROI_NONE;
+    switch (shape->GetObjShape()) {
+    case SHAPE_ANNO_RECT: kind = QV_ROI_RECT; break;
+    case SHAPE_ANNO_CIRCLE_FROM_CENTER:
+    case SHAPE_ANNO_ELLIPSE: kind = QV_ROI_ELLIPSE; break;
+    case SHAPE_ANNO_POLYGON: kind = QV_ROI_POLYGON; break;
+    default: return;
+    }
+    const int count = kind == QV_ROI_POLYGON ? shape->GetPointCount() : std::min(2, shape->GetPointCount());
+    if (count <= 0)
+        return;
+    auto points = std::make_unique<int[]>(2 * static_cast<size_t>(count));
+    const _RPOINT* source = shape->GetPoint();
+    for (int i = 0; i < count; ++i) {
+        // Points dragged past the edge still name a region inside the image.
+        points[2 * i] = std::clamp(static_cast<int>(source[i].x), 0, image->GetWidth() - 1);
+        points[2 * i + 1] = std::clamp(static_cast<int>(source[i].y), 0, image->GetHeight() - 1);
+    }
+    image->SetRoi(kind, std::move(points), count);
+}
+
+void CImageDispWnd::ToolModeStep(UINT message)
+{
+    if (m_toolMode & kRegionMode) {
+        RegionToolStep(message);
+        return;
+    }
+    CQvGObjectContainer* objects = m_doc.objects;
+    if (!objects)
+        return;
+    const int state = objects->GetObjState();
+    if (IsCreatingState(state)) {
+        ModifyToolMode(kSelectionMode, kCreating);
+        const CQvGObject* creating = objects->GetCreatingObject();
+        const bool textTyping = creating && creating->GetObjShape() == SHAPE_TEXT && state == GS_ADDING;
+        SetAutoScroll(textTyping ? 0 : 1);
+        if (message == kMsgLButtonDown)
+            ShowColoursOf(creating, true);
+        return;
+    }
+    if (m_host)
+        m_host->ObjectsChanged();
+    SetAutoScroll(0);
+    if ((m_toolMode & kCreating) && state == GS_IDLE) {
+        ModifyToolMode(kCreating, kSelectionMode);
+        objects->SelectionMode(1);
+        m_contextLatch = 0;
+    } else {
+        m_toolMode &= ~kCreating;
+    }
+    if ((m_toolMode & kSelectionMode) && message == kMsgLButtonDown && objects->GetSelectedObjectCount() == 1)
+        ShowColoursOf(objects->GetSelectObjList().front(), false);
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Keys
+
+void CImageDispWnd::OnKeyDown(UINT key, UINT repeatCount, UINT flags)
+{
+    if (key == VK_ESCAPE && m_host && m_host->IsFullScreen()) {
+        m_host->LeaveFullScreen();
+        return;
+    }
+    if (m_toolMode & kCreating) {
+        // Any key abandons the shape being drawn.
+        {
+            std::lock_guard lock(DisplayFrameLock());
+            if (m_doc.objects)
+                m_doc.objects->CancelObject();
+            ToolModeStep(kMsgKeyDown);
+        }
+        InvalidateUnlessLive();
+        return;
+    }
+    const bool zoomKey = key == VK_ADD || key == VK_SUBTRACT;
+    if ((m_toolMode & kCalibrationMode) && !zoomKey)
+        return;
+    ForEachPlugInView([&](IPlugInWindowView* view) { view->OnKeyDown(key, repeatCount, flags); });
+
+    if (m_toolMode & kRegionMode) {
+        CQvImage* image = Image();
+        if (key == VK_DELETE && m_doc.regions && !m_doc.regions->GetMainObjList().empty() && image &&
+            !image->IsEmpty()) {
+            m_doc.framePool->PushImage(-1, -1, -1, -1);
+            QVSetFill(image, 255, 0);
+            InvalidateUnlessLive();
+        }
+    } else {
+        std::lock_guard lock(DisplayFrameLock());
+        if (m_doc.objects)
+            m_doc.objects->KeyDown(key, repeatCount, flags);
+        ToolModeStep(kMsgKeyDown);
+        if (((m_toolMode & kSelectionMode) || key == VK_ESCAPE) && m_host)
+            m_host->ObjectsChanged();
+    }
+    if (zoomKey) {
+        Zoom(key == VK_ADD ? 1 : 0);
+        if (m_host)
+            m_host->ZoomChanged();
+    }
+    CQvDispWnd::OnKeyDown(key, repeatCount, flags);
+}
+
+void CImageDispWnd::OnKeyUp(UINT key, UINT repeatCount, UINT flags)
+{
+    ForEachPlugInView([&](IPlugInWindowView* view) { view->OnKeyUp(key, repeatCount, flags); });
+    CQvDispWnd::OnKeyUp(key, repeatCount, flags);
+}
+
+void CImageDispWnd::OnChar(UINT character, UINT repeatCount, UINT flags)
+{
+    ForEachPlugInView([&](IPlugInWindowView* view) { view->OnChar(character, repeatCount, flags); });
+    CQvDispWnd::OnChar(character, repeatCount, flags);
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Context menu
+
+std::vector<UINT> CImageDispWnd::ContextMenuCommands()
+{
+    if (m_toolMode & kCreating)
+        return {};
+    if (!m_contextLatch) {
+        // The right click that ended a drawing is used up.
+        m_contextLatch = 1;
+        return {};
+    }
+    if (m_doc.objects && m_doc.objects->GetSelectedObjectCount() > 0)
+        return {cmd::ID_EDIT_CUT, cmd::ID_EDIT_COPY, cmd::ID_EDIT_PASTE, cmd::ID_OBJECT_PROPERTIES};
+    return {cmd::ID_EDIT_PASTE};
+}
+
+void CImageDispWnd::contextMenuEvent(QContextMenuEvent* event)
+{
+    const std::vector<UINT> commands = ContextMenuCommands();
+    if (commands.empty() || !m_host)
+        return;
+    static const std::pair<UINT, const char*> kCaptions[] = {
+        {cmd::ID_EDIT_CUT, "잘라내기(&T)"},
+        {cmd::ID_EDIT_COPY, "복사(&C)"},
+        {cmd::ID_EDIT_PASTE, "붙여넣기(&P)"},
+        {cmd::ID_OBJECT_PROPERTIES, "속성(&R)"},
+    };
+    delete m_contextMenu;
+    m_contextMenu = new QMenu(this);
+    m_contextMenu->setObjectName("ImageContextMenu");
+    for (UINT id : commands)
+        for (const auto& [captionId, caption] : kCaptions)
+            if (captionId == id) {
+                QAction* action = m_contextMenu->addAction(QString::fromUtf8(caption));
+                action->setData(id);
+                action->setEnabled(m_host->IsViewCommandEnabled(id));
+                connect(action, &QAction::triggered, this, [this, id] {
+                    if (m_host)
+                        m_host->RunViewCommand(id);
+                });
+            }
+    m_contextMenu->popup(event->globalPos());
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// IGObjectCanvas
+
+void CImageDispWnd::InvalidateRect(const CRect* rect)
+{
+    // The surface is redrawn whole by OnDraw, so only the screen update can be narrowed to the rectangle.
+    Invalidate(0);
+    if (rect) {
+        CRect area = *rect;
+        area.NormalizeRect();
+        viewport()->update(area.left, area.top, area.Width(), area.Height());
+    }
+}
+
+void CImageDispWnd::CaptureMouse()
+{
+    viewport()->grabMouse();
+}
+
+void CImageDispWnd::ReleaseMouse()
+{
+    // Only a grab of our own is let go: another widget's must stay.
+    if (QWidget::mouseGrabber() == viewport())
+        viewport()->releaseMouse();
+}
+
+void CImageDispWnd::ReleaseCursorClip()
+{
+    // The pointer is never confined on this platform; auto-scroll follows it past the edge instead.
+}
+
+void CImageDispWnd::SetCursor(UINT id)
+{
+    viewport()->setCursor(LoadFiguronCursor(id));
+}
+
+void CImageDispWnd::SendNotify(UINT message)
+{
+    if (message == WM_GOBJECT_PROPERTY_CHANGED)
+        AfterObjectEdit();
+}
+
+std::unique_ptr<CDC> CImageDispWnd::GetSurfaceDC()
+{
+    if (GetSurface().isNull())
+        return nullptr;
+    return std::make_unique<CClientDC>(this);
+}

@@ -1,0 +1,168 @@
+// The window in which an image document is shown and measured: zoom and scroll come from CQvDispWnd; this adds the
+// routing of every mouse and key event (plug-in views first, then the overlay or, in region mode, the region
+// overlay, with points in image pixels), the tool-mode word that follows the overlay's creation state, cursors,
+// the context menu, and the painting of image, overlay and grid into the retained surface under the program's
+// frame lock (paint only copies the surface). Both overlays always carry the window's ratio, scroll origin and
+// canvas size. The window is also the overlays' canvas (IGObjectCanvas).
+// UI thread only. The window owns nothing of the document: it is bound to the document's members (Bind) and to its
+// view (SetHost), both of which must outlive the binding or be unbound first.
+#pragma once
+
+#include "view/DispWndSeams.h"
+
+#include "gobjects/GObjectCanvas.h"
+#include "qvimage/CQvDispWnd.h"
+
+#include <QPointer>
+
+#include <functional>
+#include <mutex>
+#include <vector>
+
+class CQvGObject;
+class CQvImage;
+class QMenu;
+class QPushButton;
+
+// The program-wide frame lock: the program's own while the program objects exist, else one of this module's (tests).
+std::recursive_mutex& DisplayFrameLock();
+
+class CImageDispWnd : public CQvDispWnd, public IGObjectCanvas
+{
+    Q_OBJECT
+
+public:
+    // Bits of the tool-mode word.
+    static constexpr int kSelectionMode = 0x01;
+    static constexpr int kHandTool = 0x02;
+    static constexpr int kCalibrationMode = 0x04;
+    static constexpr int kCreating = 0x08;
+    static constexpr int kRegionMode = 0x10;
+    static constexpr int kPlugInBlocked = 0x20;
+    // Every bit that keeps mouse input from the plug-in views; right-button-down leaves calibration mode out.
+    static constexpr int kPlugInMouseMask = 0x3F;
+    static constexpr int kPlugInRightDownMask = 0x3B;
+
+    // The "Exit" button of full screen and the plug-in window messages keep the system's numbers.
+    static constexpr UINT kExitButtonId = 1038;
+    static constexpr UINT kZoomNoticeMessage = 1324;
+
+    // The window's name, for finding it among the view's children.
+    static constexpr const char* kWindowName = "Progzub Image Display Window";
+
+    explicit CImageDispWnd(QWidget* parent = nullptr);
+    ~CImageDispWnd() override;
+
+    // The document's members (any may be null) and the view. Binding sets both overlays' canvas to this window,
+    // switches pixel centring on and synchronises them.
+    void Bind(const DispWndDocument& document);
+    void Unbind();
+    const DispWndDocument& Document() const { return m_doc; }
+    void SetHost(IDispWndHost* host) { m_host = host; }
+
+    // The document's current image, or null.
+    CQvImage* Image() const;
+
+    // --- Tool modes
+    int GetToolMode() const { return m_toolMode; }
+    void SetToolMode(int mode) { m_toolMode = mode; }
+    void ModifyToolMode(int clear, int set) { m_toolMode = (m_toolMode & ~clear) | set; }
+    // The context-menu latch: cleared when a creation ends in selection mode, so that the right click which
+    // ends a drawing does not open the menu.
+    int GetContextLatch() const { return m_contextLatch; }
+    void SetContextLatch(int latch) { m_contextLatch = latch; }
+
+    // --- Zoom. The float form acts only while the zoom-form flag (fit to window) is set.
+    void Zoom(int in, CPoint anchor = QVZOOM_AT_CENTRE) override;
+    void SetZoom(_QVZOOM level, CPoint anchor = QVZOOM_AT_CENTRE) override;
+    void SetZoom(float ratio, CPoint anchor = QVZOOM_AT_CENTRE) override;
+    int GetZoomForm() const { return m_zoomForm; }
+    void SetZoomForm(int form) { m_zoomForm = form; }
+    // The zoom level remembered when fit to window was switched on.
+    int GetSavedZoomLevel() const { return m_savedZoomLevel; }
+    void SetSavedZoomLevel(int level) { m_savedZoomLevel = level; }
+
+    // Both overlays: the window's ratio, the scroll origin and the image size as canvas.
+    void SyncContainers();
+    // After an edit of the overlay by a command: report rows, data labels, a repaint unless live.
+    void AfterObjectEdit();
+    // The image changed under the window (a plug-in or a command): canvas size, overlays, repaint.
+    void OnImageChanged();
+    // Region overlay out of selection mode and empty.
+    void ClearRegion();
+    // Moves the pointer to the window's centre in 30 steps 10 ms apart, then takes the focus (a drawing tool was
+    // chosen). Returns at once; the glide runs on the event loop.
+    void GlideCursorToCentre();
+    // Activates (1) or deactivates (0) the attached plug-in views; a view that never ran is run first.
+    void ActivatePlugInViews(int activate);
+    // The tool-mode step after a mouse or key message (512 move, 513/514 left down/up, 516/517 right down/up,
+    // 256 key down).
+    void ToolModeStep(UINT message);
+
+    // The image 1:1 as a 24-bit picture: flag 0x01 the image (else black), 0x02 / 0x04 every object drawn over it.
+    QImage RenderToImage(int flags);
+
+    // The context menu's command ids for the current state (empty: none shown, the latch was only set).
+    std::vector<UINT> ContextMenuCommands();
+    QPushButton* ExitButton() const { return m_exitButton; }
+
+    // --- Handlers
+    int OnCreate() override;
+    void OnDraw(CDC* dc) override;
+    void OnLButtonDown(UINT flags, CPoint point) override;
+    void OnLButtonUp(UINT flags, CPoint point) override;
+    void OnLButtonDblClk(UINT flags, CPoint point) override;
+    void OnRButtonDown(UINT flags, CPoint point) override;
+    void OnRButtonUp(UINT flags, CPoint point) override;
+    void OnRButtonDblClk(UINT flags, CPoint point) override;
+    void OnMButtonDown(UINT flags, CPoint point) override;
+    void OnMButtonUp(UINT flags, CPoint point) override;
+    void OnMButtonDblClk(UINT flags, CPoint point) override;
+    void OnMouseMove(UINT flags, CPoint point) override;
+    BOOL OnMouseWheel(UINT flags, short delta, CPoint point) override;
+    void OnKeyDown(UINT key, UINT repeatCount, UINT flags) override;
+    void OnKeyUp(UINT key, UINT repeatCount, UINT flags) override;
+    void OnChar(UINT character, UINT repeatCount, UINT flags) override;
+    void OnSize(UINT type, int cx, int cy) override;
+    void OnTimer(UINT id) override;
+    void OnScrollPositionChanged() override;
+
+    // --- IGObjectCanvas
+    void InvalidateRect(const CRect* rect) override;
+    void CaptureMouse() override;
+    void ReleaseMouse() override;
+    void ReleaseCursorClip() override;
+    void SetCursor(UINT id) override;
+    void SendNotify(UINT message) override;
+    std::unique_ptr<CDC> GetSurfaceDC() override;
+    QWidget* GetWindow() override { return this; }
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    bool IsLive() const { return m_host && m_host->IsLiveView(); }
+    // The overlay that takes input now.
+    CQvGObjectContainer* InputContainer() const;
+    template <class Call>
+    void ForEachPlugInView(Call call);
+    // Offered to the plug-in views while none of the mask's bits is set.
+    template <class Call>
+    void OfferToPlugIns(int mask, Call call);
+    void InvalidateUnlessLive();
+    void DrawGrid(CDC* dc);
+    void RegionToolStep(UINT message);
+    void SetRegionOfInterestFromOverlay();
+    void ChooseCursor(CPoint point);
+    void ShowColoursOf(const CQvGObject* object, bool creating);
+
+    DispWndDocument m_doc;
+    IDispWndHost* m_host = nullptr;
+    int m_toolMode = 0;
+    int m_contextLatch = 1;
+    int m_zoomForm = 0;
+    int m_savedZoomLevel = QVZOOM_1;
+    int m_calibrationClicks = 0;
+    QPushButton* m_exitButton = nullptr;
+    QPointer<QMenu> m_contextMenu;
+};

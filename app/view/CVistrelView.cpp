@@ -1,0 +1,427 @@
+#include "view/CVistrelView.h"
+
+#include "core/ProgramObjects.h"
+#include "core/VistrelIni.h"
+// The document header keeps its child frame in a QPointer, which needs the complete class.
+#include <QMdiSubWindow>
+
+#include "document/CVistrelDoc.h"
+#include "frame/CMainFrame.h"
+#include "frame/ColourPopupButton.h"
+#include "frame/CommandIds.h"
+#include "frame/FrameStrings.h"
+
+#include "qvimage/CQvImage.h"
+#include "strings/Format.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QResizeEvent>
+#include <QShowEvent>
+#include <QSignalBlocker>
+
+#include <algorithm>
+
+using namespace cmd;
+
+namespace {
+
+// Decimals beyond this would only pad the pane; a damaged preference must not build a format of any length.
+constexpr int kMaxDecimals = 10;
+
+const CommandMapEntry<CVistrelView> kViewCommands[] = {
+    CommandEntry(ID_ZOOM_IN, &CVistrelView::OnZoomIn, &CVistrelView::OnUpdateEnable),
+    CommandEntry(ID_ZOOM_OUT, &CVistrelView::OnZoomOut, &CVistrelView::OnUpdateEnable),
+    CommandEntry(ID_ZOOM_COMBO, &CVistrelView::OnZoomCombo, &CVistrelView::OnUpdateZoomCombo),
+};
+
+void SelectText(QComboBox* box, const QString& text)
+{
+    if (!box)
+        return;
+    const int index = box->findText(text);
+    if (index >= 0) {
+        const QSignalBlocker blocker(box);
+        box->setCurrentIndex(index);
+    }
+}
+
+}  // namespace
+
+std::string FormatImageSizeText(LANGID language, int decimals, double width, double height)
+{
+    decimals = std::clamp(decimals, 0, kMaxDecimals);
+    // First pass: "%%.%df" becomes "%.2f"; the second formats the size with it.
+    const std::string format = Format(FrameString(445, language).c_str(), decimals, decimals);
+    return Format(format.c_str(), width, height);
+}
+
+CVistrelView::CVistrelView(CVistrelDoc* document, QWidget* parent) : QWidget(parent)
+{
+    setObjectName("CVistrelView");
+    AddCommandMap(kViewCommands);
+    m_dispWnd = new CImageDispWnd();
+    m_dispWnd->SetHost(this);
+    m_dispWnd->SetScrollParameters(10, 25);
+    m_dispWnd->SetHandTool(0);
+    m_dispWnd->Create(this, CRect(0, 0, 0, 0));
+    setFocusProxy(m_dispWnd);
+    SetDocument(document);
+}
+
+CVistrelView::~CVistrelView()
+{
+    if (m_document)
+        m_document->RemoveView(this);
+    m_dispWnd->SetHost(nullptr);
+    m_dispWnd->Unbind();
+}
+
+void CVistrelView::SetDocument(CVistrelDoc* document)
+{
+    if (m_document)
+        disconnect(m_document, nullptr, this, nullptr);
+    m_document = document;
+    BindDocument();
+    if (!m_document)
+        return;
+    connect(m_document, &CVistrelDoc::ImageSet, this, &CVistrelView::OnDocumentImageChanged);
+    connect(m_document, &CVistrelDoc::ImageReplaced, this, &CVistrelView::OnDocumentImageChanged);
+    connect(m_document, &CVistrelDoc::ImageUndone, this, &CVistrelView::OnDocumentImageChanged);
+    connect(m_document, &CVistrelDoc::SelectionsCleared, this, [this] {
+        m_dispWnd->SetToolMode(0);
+        m_dispWnd->Invalidate();
+    });
+    connect(m_document, &CVistrelDoc::CreationStarted, this, &CVistrelView::OnCreationStarted);
+    connect(m_document, &CVistrelDoc::Closing, this, [this] {
+        m_document->RemoveView(this);
+        SetDocument(nullptr);
+    });
+}
+
+void CVistrelView::OnCreationStarted(bool region)
+{
+    // A drawing tool was chosen: the pointer comes to the image and the mode word follows the new creation.
+    if (region)
+        m_dispWnd->ModifyToolMode(0, CImageDispWnd::kRegionMode);
+    else
+        m_dispWnd->ModifyToolMode(CImageDispWnd::kRegionMode, 0);
+    m_dispWnd->GlideCursorToCentre();
+    m_dispWnd->ToolModeStep(0);
+}
+
+void CVistrelView::BindDocument()
+{
+    if (!m_document) {
+        m_dispWnd->Unbind();
+        m_dispWnd->Invalidate();
+        return;
+    }
+    DispWndDocument members;
+    members.framePool = &m_document->GetFramePool();
+    members.objects = &m_document->GetGObjectContainer();
+    members.regions = &m_document->GetRegionContainer();
+    members.calibration = &m_document->GetCalibKeeper();
+    members.grid = &m_document->GetLatticer();
+    members.plugIns = &m_document->ActivePlugIns();
+    m_dispWnd->Bind(members);
+}
+
+CMainFrame* CVistrelView::MainFrame() const
+{
+    if (m_mainFrame)
+        return m_mainFrame;
+    return qobject_cast<CMainFrame*>(window());
+}
+
+QMdiSubWindow* CVistrelView::ChildFrame() const
+{
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(w))
+            return sub;
+    return nullptr;
+}
+
+void CVistrelView::OnInitialUpdate()
+{
+    m_dispWnd->SyncContainers();
+    CMainFrame* frame = MainFrame();
+    if (!frame || m_activationConnected)
+        return;
+    m_activationConnected = true;
+    connect(frame->MdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+        QMdiSubWindow* mine = ChildFrame();
+        if (window && window == mine) {
+            if (!m_active)
+                OnActivateView(true, this, nullptr);
+        } else if (m_active) {
+            CVistrelView* other = window ? window->findChild<CVistrelView*>() : nullptr;
+            OnActivateView(false, other, this);
+        }
+    });
+    if (ChildFrame() && frame->MdiArea()->activeSubWindow() == ChildFrame())
+        OnActivateView(true, this, nullptr);
+}
+
+void CVistrelView::OnActivateView(bool activate, CVistrelView* /*activated*/, CVistrelView* /*deactivated*/)
+{
+    m_dispWnd->ActivatePlugInViews(activate ? 1 : 0);
+    m_active = activate;
+    CMainFrame* frame = MainFrame();
+    if (activate) {
+        UpdateStatusText();
+        SelectCalibrationInBoxes();
+    } else if (frame) {
+        // Whether another view takes over or none is left, the panes must not keep this view's image.
+        frame->InitPaneTexts();
+    }
+}
+
+int CVistrelView::DecimalPlaces() const
+{
+    CMainFrame* frame = MainFrame();
+    if (frame && frame->Hooks().decimalPlaces)
+        return frame->Hooks().decimalPlaces();
+    if (ProgramObjects* program = TheProgram())
+        return program->Profile().preferences.decimalPointRange;
+    return 3;
+}
+
+void CVistrelView::UpdateStatusText()
+{
+    CMainFrame* frame = MainFrame();
+    if (!frame || !m_document)
+        return;
+    const CQvImage& image = m_document->GetImage();
+    if (!image.IsEmpty())
+        frame->SetColorText(CQvImage::GetColorModelString(image.GetColorModel()));
+    const double upp = m_document->GetCalibKeeper().GetUnitsPerPixel();
+    frame->SetImageSizeText(
+        FormatImageSizeText(frame->Language(), DecimalPlaces(), image.GetWidth() * upp, image.GetHeight() * upp));
+}
+
+void CVistrelView::SelectCalibrationInBoxes()
+{
+    CMainFrame* frame = MainFrame();
+    if (!frame || !m_document)
+        return;
+    const CCalibKeeper& calibration = m_document->GetCalibKeeper();
+    // An uncalibrated image shows the boxes' first entry ("none").
+    if (QComboBox* names = frame->CalibrationNameBox()) {
+        const int index = names->findText(QString::fromStdString(calibration.GetName()));
+        const QSignalBlocker blocker(names);
+        names->setCurrentIndex(std::max(0, calibration.GetName().empty() ? 0 : index));
+    }
+    if (calibration.GetMagnification() > 0)
+        SelectText(frame->MagnificationBox(), QString::fromStdString(Format("%g", calibration.GetMagnification())));
+    SelectText(frame->UnitBox(), QString::fromUtf8(CCalibKeeper::GetUnitName(calibration.GetUnit())));
+}
+
+void CVistrelView::OnDocumentImageChanged()
+{
+    m_dispWnd->OnImageChanged();
+    if (IsZoomFit())
+        ApplyFitRatio();
+    if (m_active)
+        UpdateStatusText();
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Zoom
+
+float CVistrelView::FitRatio() const
+{
+    const CQvImage* image = m_dispWnd->Image();
+    if (!image || image->IsEmpty() || width() <= 0 || height() <= 0)
+        return 0.0f;
+    return std::min(static_cast<float>(width()) / static_cast<float>(image->GetWidth()),
+                    static_cast<float>(height()) / static_cast<float>(image->GetHeight()));
+}
+
+void CVistrelView::ApplyFitRatio()
+{
+    // Without an image there is nothing to fit; the window keeps its ratio.
+    const float ratio = FitRatio();
+    if (ratio > 0.0f)
+        m_dispWnd->SetZoom(ratio);
+}
+
+void CVistrelView::ToggleZoomFit()
+{
+    const bool fit = !IsZoomFit();
+    if (fit) {
+        m_dispWnd->SetSavedZoomLevel(m_dispWnd->GetZoomLevel());
+        m_dispWnd->SetZoomForm(1);
+        ApplyFitRatio();
+    } else {
+        m_dispWnd->SetZoomForm(0);
+        m_dispWnd->SetZoom(static_cast<_QVZOOM>(m_dispWnd->GetSavedZoomLevel()));
+    }
+    SetZoomFitMode(fit);
+}
+
+void CVistrelView::LeaveFitForZoom()
+{
+    if (!IsZoomFit())
+        return;
+    m_dispWnd->SetZoomForm(0);
+    SetZoomFitMode(false);
+}
+
+void CVistrelView::OnZoomIn()
+{
+    LeaveFitForZoom();
+    m_dispWnd->Zoom(1);
+}
+
+void CVistrelView::OnZoomOut()
+{
+    LeaveFitForZoom();
+    m_dispWnd->Zoom(0);
+}
+
+void CVistrelView::OnZoomCombo()
+{
+    CMainFrame* frame = MainFrame();
+    if (!frame || !frame->ZoomBox())
+        return;
+    const int level = frame->ZoomBox()->currentIndex();
+    if (level < 0 || level >= QVZOOM_COUNT)
+        return;
+    LeaveFitForZoom();
+    m_dispWnd->SetZoom(static_cast<_QVZOOM>(level));
+}
+
+void CVistrelView::OnUpdateZoomCombo(CCmdUI* ui)
+{
+    ui->Enable(true);
+    CMainFrame* frame = MainFrame();
+    QComboBox* box = frame ? frame->ZoomBox() : nullptr;
+    const int level = m_dispWnd->GetZoomLevel();
+    // An open list is the user's; a ratio between steps selects nothing new.
+    if (box && !box->view()->isVisible() && level != QVZOOM_FREE && level < box->count()) {
+        const QSignalBlocker blocker(box);
+        box->setCurrentIndex(level);
+    }
+}
+
+void CVistrelView::OnUpdateEnable(CCmdUI* ui)
+{
+    ui->Enable(true);
+}
+
+void CVistrelView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    m_dispWnd->setGeometry(0, 0, event->size().width(), event->size().height());
+    if (IsZoomFit())
+        ApplyFitRatio();
+}
+
+void CVistrelView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!m_initialUpdateDone) {
+        m_initialUpdateDone = true;
+        OnInitialUpdate();
+    }
+}
+
+void CVistrelView::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    m_dispWnd->setFocus();
+    if (m_active)
+        UpdateStatusText();
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Live picture and full screen: the capture path fills these.
+
+int CVistrelView::StartLive()
+{
+    return 1;
+}
+
+int CVistrelView::StopLive()
+{
+    return 1;
+}
+
+int CVistrelView::DrawLiveFrame(const BITMAPINFOHEADER* /*packedDib*/)
+{
+    return 1;
+}
+
+int CVistrelView::ResizeLive()
+{
+    return 0;
+}
+
+void CVistrelView::ToggleFullScreen() {}
+
+void CVistrelView::LeaveFullScreen()
+{
+    if (m_fullScreen)
+        ToggleFullScreen();
+}
+
+void CVistrelView::SetAcquisitionArea(const CRect& /*area*/)
+{
+    // The acquisition host takes the area once the capture path is connected.
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// What the display window asks of the view
+
+void CVistrelView::ShowMousePosition(double x, double y)
+{
+    if (CMainFrame* frame = MainFrame())
+        frame->SetMousePosition(static_cast<float>(x), static_cast<float>(y));
+}
+
+void CVistrelView::ShowObjectColours(COLORREF lineColour, COLORREF textColour)
+{
+    CMainFrame* frame = MainFrame();
+    if (!frame)
+        return;
+    if (ColourPopupButton* line = frame->LineColourButton())
+        line->SetColour(lineColour);
+    if (ColourPopupButton* text = frame->TextColourButton())
+        text->SetColour(textColour);
+}
+
+void CVistrelView::ObjectsChanged()
+{
+    emit ObjectsEdited();
+}
+
+void CVistrelView::RunViewCommand(UINT id)
+{
+    CMainFrame* frame = MainFrame();
+    if (frame && m_active)
+        frame->Router().Execute(id);
+    else
+        CommandMapTarget<CVistrelView>::ExecuteCommand(id);
+}
+
+bool CVistrelView::IsViewCommandEnabled(UINT id)
+{
+    CMainFrame* frame = MainFrame();
+    if (frame && m_active)
+        return frame->Router().Query(id).enabled;
+    CCmdUI ui(id);
+    if (UpdateCommand(ui))
+        return ui.State().enabled;
+    return HasCommandHandler(id);
+}
+
+void CVistrelView::ZoomChanged()
+{
+    // A key or wheel zoom is the user's choice as much as a command's: fitting stops.
+    LeaveFitForZoom();
+    CCmdUI ui(ID_ZOOM_COMBO);
+    OnUpdateZoomCombo(&ui);
+}

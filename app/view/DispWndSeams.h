@@ -1,0 +1,91 @@
+// What the image display window reaches outside itself: the document's members it shows and edits, the view that
+// hosts it, and the window side of the plug-in views attached to the document. The window holds no document of its
+// own, so that it can be driven in tests without one and never outlives what it points to: the view binds it to its
+// document and unbinds it before the document goes. UI thread only.
+#pragma once
+
+#include "types/ColorRef.h"
+#include "types/WinGeometry.h"
+#include "types/WinTypes.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CCalibKeeper;
+class CLatticer;
+class CQvFramePool;
+class CQvGObjectContainer;
+struct tagActiveApp;
+
+// The document's members the window works on; any may be null (the window then shows an empty canvas and routes
+// input nowhere). None is owned.
+struct DispWndDocument
+{
+    CQvFramePool* framePool = nullptr;
+    CQvGObjectContainer* objects = nullptr;  // the measurement and annotation overlay
+    CQvGObjectContainer* regions = nullptr;  // the region-of-interest overlay
+    CCalibKeeper* calibration = nullptr;
+    CLatticer* grid = nullptr;
+    // The document's attached plug-ins; the window offers input to their views (see IPlugInWindowView).
+    const std::vector<std::unique_ptr<tagActiveApp>>* plugIns = nullptr;
+};
+
+// The window side of a plug-in view: a plug-in's document view that also derives from this receives the display
+// window's input before the overlay does, with the window's own (client) coordinates and Windows codes. Every
+// handler does nothing by default.
+class IPlugInWindowView
+{
+public:
+    virtual ~IPlugInWindowView() = default;
+
+    // The document was activated (1) or deactivated (0); Run is asked first the first time a view that has not
+    // run yet is activated, and a nonzero answer marks it running.
+    virtual int Run() { return 1; }
+    virtual void OnActivate(int /*activate*/) {}
+
+    virtual void OnLButtonDown(UINT /*flags*/, CPoint /*point*/) {}
+    virtual void OnLButtonUp(UINT /*flags*/, CPoint /*point*/) {}
+    virtual void OnLButtonDblClk(UINT /*flags*/, CPoint /*point*/) {}
+    virtual void OnRButtonDown(UINT /*flags*/, CPoint /*point*/) {}
+    virtual void OnRButtonUp(UINT /*flags*/, CPoint /*point*/) {}
+    virtual void OnRButtonDblClk(UINT /*flags*/, CPoint /*point*/) {}
+    virtual void OnMButtonDown(UINT /*flags*/, CPoint /*point*/) {}
+    virtual void OnMButtonUp(UINT /*flags*/, CPoint /*point*/) {}
+    virtual void OnMButtonDblClk(UINT /*flags*/, CPoint /*point*/) {}
+    virtual void OnMouseMove(UINT /*flags*/, CPoint /*point*/) {}
+    virtual void OnKeyDown(UINT /*key*/, UINT /*repeat*/, UINT /*flags*/) {}
+    virtual void OnKeyUp(UINT /*key*/, UINT /*repeat*/, UINT /*flags*/) {}
+    virtual void OnChar(UINT /*character*/, UINT /*repeat*/, UINT /*flags*/) {}
+    virtual void OnSize(UINT /*type*/, int /*cx*/, int /*cy*/) {}
+    virtual void OnTimer(UINT /*id*/) {}
+    // Nonzero when the plug-in chose the cursor.
+    virtual int OnSetCursor() { return 0; }
+};
+
+// The view around the display window, as the window needs it. The view implements it; tests fake it.
+class IDispWndHost
+{
+public:
+    virtual ~IDispWndHost() = default;
+
+    // While the view paints camera frames itself the window neither draws the document's image nor invalidates
+    // itself after edits.
+    virtual bool IsLiveView() const = 0;
+    virtual bool IsFullScreen() const = 0;
+    virtual void LeaveFullScreen() = 0;
+
+    // The mouse position in calibrated units, for the status bar.
+    virtual void ShowMousePosition(double x, double y) = 0;
+    // The colour pickers of the main frame follow the object being drawn or the one selected.
+    virtual void ShowObjectColours(COLORREF lineColour, COLORREF textColour) = 0;
+    // The overlay's objects changed (report rows, measurement dock).
+    virtual void ObjectsChanged() = 0;
+    // The region overlay chose the area the camera delivers (image pixels, exclusive right and bottom).
+    virtual void SetAcquisitionArea(const CRect& area) = 0;
+    // A command of the view, through the command route (disabled commands do nothing); and its state.
+    virtual void RunViewCommand(UINT id) = 0;
+    virtual bool IsViewCommandEnabled(UINT id) = 0;
+    // A key zoom or a wheel zoom happened (the view refreshes what shows the zoom).
+    virtual void ZoomChanged() = 0;
+};
