@@ -17,10 +17,11 @@ int main(int argc, char** argv)
         ProgramObjects program(QCoreApplication::arguments(), QCoreApplication::applicationFilePath().toStdString());
         CVistrelApp& app = program.App();
         // The session ending closes the window as the user would (its layout is kept), then the program ends.
+        // A window that refuses to close (a document the user chose to keep) keeps the program running.
         const QuitOnTerminate quitOnTerminate([&app] {
-            if (IMainWindow* window = app.GetMainWnd(); window && window->Widget())
-                window->Widget()->close();
-            QCoreApplication::quit();
+            IMainWindow* window = app.GetMainWnd();
+            if (!window || !window->Widget() || window->Widget()->close())
+                QCoreApplication::quit();
         });
         const BOOL started = app.InitInstance();
         exitCode = started ? QApplication::exec() : 0;

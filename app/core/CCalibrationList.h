@@ -7,7 +7,8 @@
 // - Readers never trust the file: the tag "CALIBRATIONLIST" is checked and every count is bounded by the bytes
 //   that remain, so a foreign or damaged file appends at most what it really holds. Whether the last read of the
 //   list was clean is kept; when it was not, the next save of that same file first keeps the original beside it
-//   as "<file>.bak", so a damaged list is never lost to the part of it that could be read.
+//   as "<file>.bak" (or .bak2, .bak3, ... beside earlier copies), so a damaged list is never lost to the part of it
+//   that could be read.
 // - Every save writes a temporary file and renames it over the old one.
 // - Names "없음" (none), "임시" (temporary) and "" never enter the list.
 #pragma once
@@ -123,7 +124,8 @@ public:
     bool IsLastReadClean() const { return m_lastRead == READ_CLEAN || m_lastRead == READ_MISSING; }
 
     // Writes the list (version 1.7) through a temporary file renamed over `path`. When the last read of that same
-    // path was not clean, the original is first copied to path + ".bak"; the list is not written when that fails.
+    // path was not clean, the original is first copied to a free path + ".bak<n>"; the list is not written when that
+    // fails.
     // Returns 1 when the file was replaced; a failure leaves the old file as it was.
     int Write(const std::string& path);
     // The list file's bytes as Write writes them; 0 when a calibration cannot be written (a name too long).

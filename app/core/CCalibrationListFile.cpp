@@ -222,6 +222,20 @@ int CCalibrationList::WriteStream(FILE* file) const
     return w.ok() ? 1 : 0;
 }
 
+namespace {
+
+// "<file>.bak", or "<file>.bak2", "<file>.bak3", ... when an earlier damaged list is kept there already: a copy
+// kept once is never replaced.
+std::string FreeBackupPath(const std::string& path)
+{
+    std::string backup = path + ".bak";
+    for (int n = 2; Exists(backup); ++n)
+        backup = path + ".bak" + std::to_string(n);
+    return backup;
+}
+
+}  // namespace
+
 int CCalibrationList::Write(const std::string& path)
 {
     MemoryOutput out;
@@ -232,7 +246,7 @@ int CCalibrationList::Write(const std::string& path)
         // The list came from a file that did not read completely: what it held beyond the part read stays in the
         // copy, or nothing replaces it.
         std::string original;
-        if (!ReadFileBytes(path, original) || !WriteFileAtomically(path + ".bak", original))
+        if (!ReadFileBytes(path, original) || !WriteFileAtomically(FreeBackupPath(path), original))
             return 0;
     }
     if (!WriteFileAtomically(path, bytes))

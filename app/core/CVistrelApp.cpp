@@ -3,6 +3,7 @@
 #include "core/CAppEnvironment.h"
 #include "core/ProfileSettings.h"
 #include "document/CVistrelDoc.h"
+#include "frame/CommandIds.h"
 
 #include "framepool/CQvFramePool.h"
 #include "gobjects/CRealtimeResultObjBox.h"
@@ -32,7 +33,6 @@ constexpr FootSwitchGuid kFootSwitchCaptureTarget = {
     {0x5b, 0x8e, 0x1f, 0x3a, 0x62, 0x4c, 0x4d, 0x19, 0x9a, 0x07, 0xc1, 0x2e, 0x7d, 0x44, 0xb0, 0x61}};
 // The name companion programs look the program up by, and its file in the program folder.
 constexpr char kProductName[] = "Vistrel Lite";
-constexpr char kProgramFileName[] = "Vistrel";
 
 // Guards the application pointer that the external trigger reads from the host's threads.
 std::mutex g_appMutex;
@@ -52,6 +52,10 @@ void SetStringNoTerminator(CRegKey& key, const char* name, const std::string& te
                   static_cast<DWORD>(text.size()));
     key.Flush();
 }
+
+const CommandMapEntry<CVistrelApp> kApplicationCommands[] = {
+    CommandEntry(cmd::ID_APP_EXIT, &CVistrelApp::OnAppExit),
+};
 
 }  // namespace
 
@@ -90,6 +94,7 @@ CVistrelApp* GetVistrelApp()
 CVistrelApp::CVistrelApp(AppParts parts, QStringList arguments, std::string executablePath)
     : m_parts(std::move(parts)), m_arguments(std::move(arguments)), m_executablePath(std::move(executablePath))
 {
+    AddCommandMap(kApplicationCommands);
     std::lock_guard lock(g_appMutex);
     g_app = this;
     g_bAppStarted = 0;
@@ -125,7 +130,8 @@ BOOL CVistrelApp::InitInstance()
     AppProfile().SetRegistryKey(kProfileRegistryKey);
     AppProfile().SetAppName(kProfileAppName);
     QDir::setCurrent(QString::fromStdString(ProgramFolder()));
-    m_helpFilePath = ProgramFolder() + kProgramFileName + ".HLP";
+    // The help file lies beside the program file, which need not be in the root the program works in.
+    m_helpFilePath = m_executablePath + ".HLP";
     if (m_parts.settings)
         m_oemInfo = m_parts.settings->ReadOemInfo();
     WriteAppPath(AppProfile(), ProgramFolder());
@@ -274,7 +280,8 @@ void CVistrelApp::PublishProductPath()
     if (key.Open(HKEY_CURRENT_USER, "SOFTWARE\\QRX", KEY_ALL_ACCESS) != ERROR_SUCCESS)
         return;
     SetStringNoTerminator(key, "VQ_PRODUCT", kProductName);
-    SetStringNoTerminator(key, "VQ_PRODUCT_PATH", ProgramFolder() + kProgramFileName);
+    // The program file itself, which companion programs start: the root may be a per-user folder elsewhere.
+    SetStringNoTerminator(key, "VQ_PRODUCT_PATH", m_executablePath);
 }
 
 void CVistrelApp::LoadCalibrations()
@@ -354,4 +361,11 @@ void CVistrelApp::OnExternalTrigger()
 bool CVistrelApp::PlugInHold()
 {
     return CVistrelDoc::PlugInHold();
+}
+
+void CVistrelApp::OnAppExit()
+{
+    // As a click on the window's close box: the main window asks the documents and may stay open.
+    if (m_pMainWnd && m_pMainWnd->Widget())
+        m_pMainWnd->Widget()->close();
 }

@@ -10,6 +10,7 @@
 
 #include "core/AppSeams.h"
 #include "core/CAppEnvironment.h"
+#include "frame/CCmdTarget.h"
 #include "types/WinTypes.h"
 
 #include <QObject>
@@ -56,7 +57,8 @@ struct AppParts
     std::function<std::unique_ptr<IMainWindow>(CVistrelApp& app)> createMainWindow;
 };
 
-class CVistrelApp
+// The last target on the command route: the commands no view, document or frame takes.
+class CVistrelApp : public CommandMapTarget<CVistrelApp>
 {
 public:
     // `arguments` as QCoreApplication::arguments() gives them, `executablePath` the program file.
@@ -88,6 +90,9 @@ public:
     // image-capture command and returns at once, never waiting for the UI thread. Nothing happens while no
     // application object exists.
     static void OnExternalTrigger();
+
+    // Commands
+    void OnAppExit();
 
     IMainWindow* GetMainWnd() const { return m_pMainWnd.get(); }
     const VistrelCommandLine& CommandLine() const { return m_commandLine; }

@@ -45,7 +45,7 @@ bool FrameMainWindow::LoadFrame()
 
 void FrameMainWindow::AttachApplication(CVistrelApp*)
 {
-    // The thumbnail pane has no strip yet; the application's command target joins the route with its commands.
+    // The thumbnail pane has no strip yet to give the application to.
 }
 
 void FrameMainWindow::SetReportSettingsPath(const std::string& path)

@@ -81,7 +81,8 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
             m_environment.GetLanguage() == CAppEnvironment::kLanguageKorean ? UI_LANGUAGE_KOREAN : UI_LANGUAGE_ENGLISH;
         options.programFolder = app.ProgramFolder();
         options.helpFilePath = HelpPathForPdf(app.HelpFilePath());
-        return std::make_unique<FrameMainWindow>(options, [this](CMainFrame& frame) {
+        return std::make_unique<FrameMainWindow>(options, [this, &app](CMainFrame& frame) {
+            frame.SetApplicationTarget(&app);
             MainFrameHooks& hooks = frame.Hooks();
             hooks.decimalPlaces = [this] { return m_profile->preferences.decimalPointRange; };
             hooks.reloadProfileSettings = [this] { m_settings->LoadProfileSettings(); };

@@ -1,8 +1,9 @@
 // The program-wide single objects, made in this order right after the QApplication and destroyed in reverse before
-// it: the capture settings, the acquisition host, the plug-in manager, the plug-in mode text, the codecs, a second
-// program text, the open result-backup windows, the hidden message window, the foot switch, the calibration list,
-// the folder environment, the program-wide grid, the application object and the frame lock. One exists while the
-// program runs (TheProgram); UI thread, but for the frame lock.
+// it: the acquisition host, the plug-in manager, the plug-in mode text, the codecs, a second program text, the open
+// result-backup windows, the hidden message window, the foot switch, the calibration list, the folder environment,
+// the program-wide grid, the application object and the frame lock. The capture-settings record joins them at the
+// head with the capture settings; there is no shared lock-protected state object, as nothing needs one. One
+// exists while the program runs (TheProgram); UI thread, but for the frame lock.
 #pragma once
 
 #include "core/BusInstanceGate.h"

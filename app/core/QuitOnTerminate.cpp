@@ -2,6 +2,7 @@
 
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -14,8 +15,11 @@ constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 void OnSignal(int)
 {
     const char byte = 1;
-    // Nothing else is safe in a signal handler; a full pipe already holds a request.
+    // Nothing else is safe in a signal handler; a full pipe already holds a request. The interrupted code may be
+    // about to read errno.
+    const int savedErrno = errno;
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
+    errno = savedErrno;
 }
 
 }  // namespace

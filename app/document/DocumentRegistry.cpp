@@ -72,6 +72,8 @@ DocumentRegistry::~DocumentRegistry()
     for (CVistrelDoc* doc : open) {
         if (QMdiSubWindow* child = doc->GetChildFrame())
             child->removeEventFilter(this);
+        // Views still showing it let go before it goes.
+        doc->OnCloseDocument();
         delete doc;
     }
 }
@@ -107,8 +109,13 @@ void DocumentRegistry::AttachMainFrame(CMainFrame* frame)
     frame->setAcceptDrops(true);
     frame->installEventFilter(this);
     frame->Hooks().closeDocuments = [this] { return CloseAllDocuments(); };
-    connect(frame->MdiArea(), &QMdiArea::subWindowActivated, this,
-            [this] { emit ActiveDocumentChanged(GetActiveDocument()); });
+    // Told by the frame that became active: the main frame may be on its way out when the last one goes.
+    connect(frame->MdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+        auto* child = qobject_cast<CChildFrame*>(window);
+        auto* doc = child ? dynamic_cast<CVistrelDoc*>(child->DocumentTarget()) : nullptr;
+        const bool open = std::find(m_documents.begin(), m_documents.end(), doc) != m_documents.end();
+        emit ActiveDocumentChanged(open ? doc : nullptr);
+    });
 }
 
 // ---- making and opening

@@ -35,9 +35,7 @@ const CommandMapEntry<CMainFrame> kMainFrameCommands[] = {
     CommandRangeEntry(ID_TOOLBAR_CALIBRATION, ID_TOOLBAR_NINTH, &CMainFrame::OnToggleToolbar,
                       &CMainFrame::OnUpdateToggleToolbar),
     CommandEntry(ID_IMAGE_TILING, &CMainFrame::OnImageTiling, &CMainFrame::OnUpdateImageTiling),
-    CommandEntry(ID_GRID_PROPERTIES, &CMainFrame::OnGridProperties, &CMainFrame::OnUpdateAlwaysDisabled),
-    // The grid toggle is withdrawn in this edition: whichever view handles it, it stays disabled.
-    UpdateEntry(ID_GRID_SHOW, &CMainFrame::OnUpdateAlwaysDisabled),
+    CommandEntry(ID_GRID_PROPERTIES, &CMainFrame::OnGridProperties),
     CommandRangeEntry(ID_LAYOUT_COMMON, ID_LAYOUT_RIGHT_BOTTOM2, &CMainFrame::OnStockLayout),
     CommandIdEntry(ID_HELP_FINDER, &CMainFrame::OnHelp),
     CommandIdEntry(ID_HELP, &CMainFrame::OnHelp),
@@ -49,7 +47,6 @@ const CommandMapEntry<CMainFrame> kMainFrameCommands[] = {
     CommandEntry(ID_LIVE_MEASURE_WINDOW, &CMainFrame::OnLiveMeasureWindow, &CMainFrame::OnUpdateLiveMeasureWindow),
     CommandEntry(ID_WINDOW_CASCADE, &CMainFrame::OnWindowCascade, &CMainFrame::OnUpdateWindowArrange),
     CommandEntry(ID_WINDOW_TILE_HORZ, &CMainFrame::OnWindowTile, &CMainFrame::OnUpdateWindowArrange),
-    CommandEntry(ID_APP_EXIT, &CMainFrame::OnAppExit),
 };
 
 // The pane each toggle command shows and closes.
@@ -83,6 +80,10 @@ CMainFrame::CMainFrame(const MainFrameOptions& options, QWidget* parent)
         m_helpFilePath += "Vistrel.pdf";
     }
     AddCommandMap(kMainFrameCommands);
+    // The grid toggle and the grid properties are withdrawn in this edition: whichever target handles them and
+    // whatever its update handler says, they stay disabled.
+    m_router.Withdraw(ID_GRID_SHOW);
+    m_router.Withdraw(ID_GRID_PROPERTIES);
     m_actions = new CommandActions(this, m_router, m_language);
 
     setObjectName("MainFrame");
@@ -400,8 +401,6 @@ void CMainFrame::OnGridProperties()
         m_hooks.gridProperties();
 }
 
-void CMainFrame::OnUpdateAlwaysDisabled(CCmdUI* ui) { ui->Enable(false); }
-
 void CMainFrame::OnLiveMeasureWindow()
 {
     if (m_hooks.showLiveMeasureWindow)
@@ -420,8 +419,6 @@ void CMainFrame::OnWindowCascade() { m_mdiArea->cascadeSubWindows(); }
 void CMainFrame::OnWindowTile() { m_mdiArea->tileSubWindows(); }
 
 void CMainFrame::OnUpdateWindowArrange(CCmdUI* ui) { ui->Enable(!m_mdiArea->subWindowList().isEmpty()); }
-
-void CMainFrame::OnAppExit() { close(); }
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {

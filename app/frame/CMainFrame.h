@@ -131,14 +131,12 @@ public:
     void OnImageTiling();
     void OnUpdateImageTiling(CCmdUI* ui);
     void OnGridProperties();
-    void OnUpdateAlwaysDisabled(CCmdUI* ui);
     void OnLiveMeasureWindow();
     void OnUpdateLiveMeasureWindow(CCmdUI* ui);
     void OnUpdateCalibrationBox(CCmdUI* ui);
     void OnWindowCascade();
     void OnWindowTile();
     void OnUpdateWindowArrange(CCmdUI* ui);
-    void OnAppExit();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -2,6 +2,8 @@
 
 CommandState CommandRouter::Query(UINT id) const
 {
+    if (m_withdrawn.contains(id))
+        return CommandState{};
     const CommandRoute route = m_route();
     CCmdUI ui(id);
     for (CCmdTarget* target : route.InOrder())

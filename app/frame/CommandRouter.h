@@ -8,6 +8,7 @@
 
 #include <array>
 #include <functional>
+#include <unordered_set>
 
 // The targets of the moment, in routing order; any may be null.
 struct CommandRoute
@@ -29,10 +30,15 @@ public:
     explicit CommandRouter(RouteProvider route) : m_route(std::move(route)) {}
 
     // Runs the first update handler on the route; without one, the command is enabled when some target handles it.
+    // A withdrawn command is disabled whatever the targets say.
     CommandState Query(UINT id) const;
     // Queries, and when enabled runs the first handler on the route. True when a handler ran.
     bool Execute(UINT id);
 
+    // Commands this edition offers in its menus but never enables.
+    void Withdraw(UINT id) { m_withdrawn.insert(id); }
+
 private:
     RouteProvider m_route;
+    std::unordered_set<UINT> m_withdrawn;
 };

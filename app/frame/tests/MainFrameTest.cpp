@@ -371,7 +371,7 @@ private:
 const CommandMapEntry<FakeViewTarget> FakeViewTarget::kMap[4] = {
     CommandIdEntry(ID_TOOL_SELECT, &FakeViewTarget::OnCommand, &FakeViewTarget::OnUpdateChecked),
     CommandIdEntry(ID_LINE_COLOUR_SELECTOR, &FakeViewTarget::OnCommand),
-    CommandIdEntry(ID_GRID_SHOW, &FakeViewTarget::OnCommand),
+    CommandIdEntry(ID_GRID_SHOW, &FakeViewTarget::OnCommand, &FakeViewTarget::OnUpdateChecked),
     CommandIdEntry(ID_FILE_SAVE, &FakeViewTarget::OnCommand),
 };
 
@@ -406,7 +406,7 @@ TEST_F(MainFrameTest, ToolbarButtonsReachTheActiveViewThroughItsChildFrame)
     frame->LineColourButton()->Pick(CLR_AUTOMATIC);
     EXPECT_EQ(frame->LineColourButton()->Colour(), CLR_AUTOMATIC);
 
-    // The grid toggle stays disabled though the view handles it.
+    // The grid toggle stays disabled though the view handles it and its update handler enables it.
     log.clear();
     EXPECT_FALSE(frame->Router().Execute(ID_GRID_SHOW));
     EXPECT_TRUE(log.empty());
