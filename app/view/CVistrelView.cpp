@@ -73,6 +73,10 @@ CVistrelView::CVistrelView(CVistrelDoc* document, QWidget* parent) : QWidget(par
 
 CVistrelView::~CVistrelView()
 {
+    // The last view closing must not leave its image described in the panes.
+    if (m_active)
+        if (CMainFrame* frame = MainFrame())
+            frame->InitPaneTexts();
     if (m_document)
         m_document->RemoveView(this);
     m_dispWnd->SetHost(nullptr);
@@ -133,7 +137,10 @@ CMainFrame* CVistrelView::MainFrame() const
 {
     if (m_mainFrame)
         return m_mainFrame;
-    return qobject_cast<CMainFrame*>(window());
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+        if (auto* frame = qobject_cast<CMainFrame*>(w))
+            return frame;
+    return nullptr;
 }
 
 QMdiSubWindow* CVistrelView::ChildFrame() const
@@ -156,16 +163,16 @@ void CVistrelView::OnInitialUpdate()
         if (window && window == mine) {
             if (!m_active)
                 OnActivateView(true, this, nullptr);
-        } else if (m_active) {
-            CVistrelView* other = window ? window->findChild<CVistrelView*>() : nullptr;
-            OnActivateView(false, other, this);
+        } else if (m_active && window) {
+            // Null only means the main window lost the focus: this view is still the one the panes describe.
+            OnActivateView(false, window->findChild<CVistrelView*>(), this);
         }
     });
-    if (ChildFrame() && frame->MdiArea()->activeSubWindow() == ChildFrame())
+    if (ChildFrame() && frame->MdiArea()->currentSubWindow() == ChildFrame())
         OnActivateView(true, this, nullptr);
 }
 
-void CVistrelView::OnActivateView(bool activate, CVistrelView* /*activated*/, CVistrelView* /*deactivated*/)
+void CVistrelView::OnActivateView(bool activate, CVistrelView* activated, CVistrelView* /*deactivated*/)
 {
     m_dispWnd->ActivatePlugInViews(activate ? 1 : 0);
     m_active = activate;
@@ -173,8 +180,8 @@ void CVistrelView::OnActivateView(bool activate, CVistrelView* /*activated*/, CV
     if (activate) {
         UpdateStatusText();
         SelectCalibrationInBoxes();
-    } else if (frame) {
-        // Whether another view takes over or none is left, the panes must not keep this view's image.
+    } else if (frame && !(activated && activated != this && activated->IsActiveView())) {
+        // The panes must not keep this view's image; a view that took over first has already put its own there.
         frame->InitPaneTexts();
     }
 }
@@ -300,8 +307,12 @@ void CVistrelView::OnUpdateZoomCombo(CCmdUI* ui)
     CMainFrame* frame = MainFrame();
     QComboBox* box = frame ? frame->ZoomBox() : nullptr;
     const int level = m_dispWnd->GetZoomLevel();
-    // An open list is the user's; a ratio between steps selects nothing new.
-    if (box && !box->view()->isVisible() && level != QVZOOM_FREE && level < box->count()) {
+    // The box follows the zoom when the zoom changed; a pick in the box waiting for its command, or an open list,
+    // is the user's. A ratio between steps selects nothing new.
+    if (!box || level == m_zoomShownInBox || box->view()->isVisible())
+        return;
+    m_zoomShownInBox = level;
+    if (level != QVZOOM_FREE && level < box->count()) {
         const QSignalBlocker blocker(box);
         box->setCurrentIndex(level);
     }

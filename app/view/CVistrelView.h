@@ -39,7 +39,7 @@ public:
     CVistrelDoc* GetDocument() const { return m_document; }
     void SetDocument(CVistrelDoc* document);
     CImageDispWnd* GetDispWnd() const { return m_dispWnd; }
-    // The main frame the view sits in: the one set, else the top-level window when it is one.
+    // The main frame the view sits in: the one set, else the main frame among the view's ancestors.
     CMainFrame* MainFrame() const;
     void SetMainFrame(CMainFrame* frame) { m_mainFrame = frame; }
 
@@ -120,4 +120,6 @@ private:
     bool m_live = false;
     bool m_fullScreen = false;
     int m_regionTool = -1;
+    // The zoom level the zoom box was last set to.
+    int m_zoomShownInBox = QVZOOM_FREE - 1;
 };
