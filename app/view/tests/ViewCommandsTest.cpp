@@ -20,6 +20,7 @@
 #include "profile/CAppProfile.h"
 #include "qvimage/CQvImage.h"
 #include "qvimage/QvImageDib.h"
+#include "ui/MessageBox.h"
 #include "winmsg/NamedMapping.h"
 
 #include <QClipboard>
@@ -507,4 +508,31 @@ TEST_F(ViewCommandsTest, CommandsOfLaterAreasAndTheGridToggleStayDisabled)
     EXPECT_NE(doc->GetLatticer().IsShow(), shown);
     for (UINT id : {ID_OBJECT_PROPERTIES, ID_LINE_COLOUR, ID_IMAGE_DUPLICATE, ID_MERGE_ALL})
         EXPECT_TRUE(Query(id).enabled) << id;
+}
+
+TEST_F(ViewCommandsTest, PropertiesOfTheSelectionChangeTheObjectsOnlyWhenTheSheetIsAccepted)
+{
+    CQvGObject* line = DrawObject(SHAPE_LINE, {10, 10}, {30, 10});
+    Objects().SelectObjects(line, 0);
+    const COLORREF before = line->GetProperty().GetLineColor();
+    const COLORREF lineDefault = Objects().GetDefaultLineColor(SHAPE_LINE);
+    const COLORREF green = RGB(0, 180, 0);
+    int answer = IDCANCEL;
+    int runs = 0;
+    Objects().SetPropertySheetRunner([&](const GObjectSheetRequest& request) {
+        // The sheet edits the one selected object itself, and only when it is accepted.
+        ++runs;
+        if (answer == IDOK && request.object)
+            request.object->GetProperty().SetLineColor(green);
+        return answer;
+    });
+    ASSERT_TRUE(Run(ID_OBJECT_PROPERTIES));
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(line->GetProperty().GetLineColor(), before) << "cancelled";
+    answer = IDOK;
+    ASSERT_TRUE(Run(ID_OBJECT_PROPERTIES));
+    EXPECT_EQ(line->GetProperty().GetLineColor(), green);
+    EXPECT_TRUE(doc->IsModified());
+    Objects().SetPropertySheetRunner(nullptr);
+    Objects().SetDefaultLineColor(lineDefault, SHAPE_LINE);
 }
