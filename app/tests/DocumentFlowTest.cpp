@@ -204,6 +204,9 @@ TEST_F(DocumentFlowTest, AMeasuredImageSavedAsADocumentFileComesBackIdentical)
     ASSERT_TRUE(view->isVisible());
     ASSERT_TRUE(view->IsActiveView());
     CImageDispWnd* wnd = view->GetDispWnd();
+    // The frame is sized to the image: at 100 % it shows whole, without scroll bars.
+    EXPECT_EQ(wnd->viewport()->size(), QSize(400, 300));
+    EXPECT_FALSE(wnd->horizontalScrollBar()->isVisible());
 
     ZoomAndScroll(*frame, wnd);
     ASSERT_FLOAT_EQ(wnd->GetRatio(), 2.0f);
