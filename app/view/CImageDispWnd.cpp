@@ -70,6 +70,9 @@ CImageDispWnd::CImageDispWnd(QWidget* parent) : CQvDispWnd(parent)
 {
     setObjectName(kWindowName);
     setFocusPolicy(Qt::StrongFocus);
+    // The child frame draws the edge; a border of the window's own would take the client area the frame is sized
+    // for, and an image shown 1:1 would get scroll bars.
+    setFrameShape(QFrame::NoFrame);
 }
 
 CImageDispWnd::~CImageDispWnd()
