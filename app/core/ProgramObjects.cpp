@@ -6,6 +6,7 @@
 #include "core/ProgramStandIns.h"
 #include "core/RegistryScript.h"
 #include "document/DocumentRegistry.h"
+#include "document/NativeFile.h"
 #include "frame/CChildFrame.h"
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "gobjects/CRealtimeResultObjBox.h"
@@ -94,6 +95,8 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
     };
     m_app = std::make_unique<CVistrelApp>(std::move(parts), arguments, executablePath);
     g_program = this;
+    // Saving and the document file type go through the file code.
+    InstallNativeFileHooks();
     // A live display the host shows over an image window follows the window when it moves.
     CChildFrame::SetMovedHook([this](CChildFrame*) {
         const CRect none;

@@ -23,6 +23,8 @@ std::string ShowFileDialog(const FileDialogRequest& request)
         nameFilters << QString::fromStdString(nameFilter);
     if (!nameFilters.isEmpty())
         dialog.setNameFilters(nameFilters);
+    if (request.filterIndex >= 1 && request.filterIndex <= nameFilters.size())
+        dialog.selectNameFilter(nameFilters[request.filterIndex - 1]);
     if (request.save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);

@@ -16,6 +16,7 @@ struct FileDialogRequest
     std::string defaultExtension;  // "*.txt", ".cst" or "txt"; given to a saved name that has no extension
     std::string initialFile;       // proposed file name, or a path whose folder the dialog opens in
     bool overwritePrompt = false;  // save: ask before choosing an existing file
+    int filterIndex = 0;           // the filter entry shown first, counted from 1; 0 or out of range: the first
 };
 
 // Answers with the chosen path, or "" for cancel. Runs on the UI thread. An empty hook restores real dialogs.

@@ -1,0 +1,338 @@
+// The document file operations on documents: open into a new document, the document's read and write, save and
+// save as with their dialogs, the grid burn-in of a document.
+#include "document/NativeFile.h"
+
+#include "core/ProgramObjects.h"
+#include "core/VistrelIni.h"
+#include "document/CVistrelDoc.h"
+#include "document/DocumentCreation.h"
+#include "document/DocumentRegistry.h"
+#include "document/GridBurnIn.h"
+#include "document/NativeFileSave.h"
+#include "qvcodec/CQvImageCodec.h"
+#include "strings/Format.h"
+#include "ui/FileDialog.h"
+#include "ui/FileFilter.h"
+#include "ui/MessageBox.h"
+
+#include <strings.h>
+
+#include <memory>
+#include <sstream>
+
+namespace {
+
+// The save dialog's entry for documents, and the one offered when VISTREL.INI names none.
+constexpr int kDocumentFilterIndex = 2;
+
+NativePreferenceInts PreferencesOf(const PreferenceSettings& p)
+{
+    return {p.decimalPointRange, p.displayData, p.displayMark, p.displayName, p.autoColor, p.displayRealtime};
+}
+
+PreferenceSettings WithFilePreferences(PreferenceSettings p, const NativePreferenceInts& file)
+{
+    p.decimalPointRange = file.decimalPointRange;
+    p.displayData = file.displayData;
+    p.displayMark = file.displayMark;
+    p.displayName = file.displayName;
+    p.autoColor = file.autoColor;
+    p.displayRealtime = file.displayRealtime;
+    return p;
+}
+
+const CQvImageCodec& FileCodec()
+{
+    if (ProgramObjects* program = TheProgram())
+        return program->Codec();
+    static const std::unique_ptr<CQvImageCodec> own = [] {
+        auto codec = std::make_unique<CQvImageCodec>();
+        codec->Install("");
+        return codec;
+    }();
+    return *own;
+}
+
+int FlattenPreference()
+{
+    ProgramObjects* program = TheProgram();
+    return program ? program->Profile().preferences.saveImageFlatten : 2;
+}
+
+GridBurnIn& PendingGridBurn()
+{
+    static GridBurnIn burn;
+    return burn;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string FileNameOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The filter entry (from 1) that lists the path's extension, the most specific one when several do ("All Image
+// Files" lists them all); `fallback` when none does.
+int FilterIndexOf(const std::string& filter, const std::string& path, int fallback)
+{
+    const std::string name = FileNameOf(path);
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos)
+        return fallback;
+    const std::string pattern = "*" + name.substr(dot);
+    std::vector<std::string> parts;
+    std::stringstream in(filter);
+    for (std::string part; std::getline(in, part, '|');)
+        parts.push_back(part);
+    int best = fallback;
+    size_t bestCount = 0;
+    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].empty())
+            break;
+        std::vector<std::string> patterns;
+        std::stringstream list(parts[i + 1]);
+        for (std::string p; std::getline(list, p, ';');)
+            patterns.push_back(p);
+        for (const std::string& p : patterns)
+            if (strcasecmp(p.c_str(), pattern.c_str()) == 0 && (bestCount == 0 || patterns.size() < bestCount)) {
+                best = static_cast<int>(i / 2) + 1;
+                bestCount = patterns.size();
+            }
+    }
+    return best;
+}
+
+// Runs the save dialog; "" when cancelled or no format is installed. `filterIndex` in: the entry shown first; out:
+// the entry the chosen name belongs to.
+std::string AskSavePath(const std::string& title, const char* proposedName, int& filterIndex)
+{
+    const CQvImageCodec& codec = FileCodec();
+    std::string filter;
+    if (codec.GetFilter(filter) != 1)
+        return std::string();
+    std::string& folder = LastFileFolder();
+    if (folder.empty())
+        if (ProgramObjects* program = TheProgram())
+            program->Environment().GetSampleImageFolder(folder);
+    FileDialogRequest request;
+    request.save = true;
+    request.title = title;
+    request.filter = filter;
+    request.defaultExtension = codec.GetDefaultExt();
+    request.filterIndex = filterIndex;
+    const std::string proposed = proposedName ? proposedName : "";
+    if (!folder.empty())
+        request.initialFile = folder + (folder.back() == '/' ? "" : "/") + proposed;
+    else
+        request.initialFile = proposed;
+    const std::string path = ChooseFile(request);
+    if (!path.empty())
+        filterIndex = FilterIndexOf(filter, path, filterIndex);
+    return path;
+}
+
+DocumentSaveParts PartsOf(CVistrelDoc& doc)
+{
+    DocumentSaveParts parts;
+    parts.image = &doc.GetImage();
+    parts.overlay = &doc.GetGObjectContainer();
+    parts.grid = &doc.GetLatticer();
+    parts.preferences = PreferencesOf(doc.GetPreferences());
+    parts.calibration = doc.GetCalibKeeper();
+    parts.mergeOverlay = [&doc] {
+        // As the merge-all command: an undo point, the objects drawn into a colour copy that replaces the image.
+        CQvImage merged;
+        if (!RenderOverlayIntoImage(doc.GetImage(), doc.GetGObjectContainer(), CQvGObjectContainer::kDrawAll,
+                                    merged))
+            return false;
+        doc.GetFramePool().PushImage(-1, -1, -1, -1);
+        doc.GetGObjectContainer().RemoveAll();
+        doc.ReplaceImage(doc.GetFramePool().GetFileName(), &merged);
+        doc.SetModifiedFlag(true);
+        return true;
+    };
+    return parts;
+}
+
+// Moves the objects and settings of a scratch overlay into a document's, through the overlay's own stream (the
+// objects belong to the container that read them).
+bool MoveOverlay(CQvGObjectContainer& from, CQvGObjectContainer& to)
+{
+    FILE* file = std::tmpfile();
+    if (!file)
+        return false;
+    bool ok = from.Write(file) == 1 && std::fflush(file) == 0;
+    std::rewind(file);
+    ok = ok && to.Read(file) == 1;
+    std::fclose(file);
+    return ok;
+}
+
+void TellCannotOpen()
+{
+    AfxMessageBox(NativeFileString(IDS_FILE_CANNOT_OPEN));
+}
+
+}  // namespace
+
+std::string& LastFileFolder()
+{
+    static std::string folder;
+    return folder;
+}
+
+int WriteDocumentFile(CVistrelDoc& doc, FILE* file)
+{
+    NativeFileRecord record;
+    record.image = &doc.GetImage();
+    record.overlay = &doc.GetGObjectContainer();
+    record.preferences = PreferencesOf(doc.GetPreferences());
+    record.grid = doc.GetLatticer();
+    record.calibration = doc.GetCalibKeeper();
+    return WriteNativeFile(file, record);
+}
+
+int ReadDocumentFile(CVistrelDoc& doc, FILE* file)
+{
+    CQvImage image;
+    NativeFileRecord record;
+    record.image = &image;
+    record.overlay = &doc.GetGObjectContainer();
+    record.grid = doc.GetLatticer();
+    record.calibration = doc.GetCalibKeeper();
+    if (ReadNativeFile(file, record) != 1)
+        return 0;
+    doc.ApplyPreferences(WithFilePreferences(doc.GetPreferences(), record.preferences));
+    doc.GetLatticer() = record.grid;
+    doc.GetCalibKeeper() = record.calibration;
+    doc.SetImage(doc.GetPathName(), &image);
+    return 1;
+}
+
+CVistrelDoc* OpenNativeDocument(const std::string& path)
+{
+    // Everything is read aside first: a file that does not read whole makes no document.
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        TellCannotOpen();
+        return nullptr;
+    }
+    CQvImage image;
+    CQvGObjectContainer overlay;
+    NativeFileRecord record;
+    record.image = &image;
+    record.overlay = &overlay;
+    if (ProgramObjects* program = TheProgram())
+        record.grid = program->Grid();
+    const int read = ReadNativeFile(file, record);
+    std::fclose(file);
+    DocumentRegistry* registry = DocumentRegistry::Instance();
+    if (read != 1 || !registry) {
+        TellCannotOpen();
+        return nullptr;
+    }
+
+    CVistrelDoc* doc = registry->NewDocument(FileNameOf(path));
+    if (!doc)
+        return nullptr;
+    doc->SetPathName(path, true);
+    MoveOverlay(overlay, doc->GetGObjectContainer());
+    doc->ApplyPreferences(WithFilePreferences(doc->GetPreferences(), record.preferences));
+    doc->GetLatticer() = record.grid;
+    doc->GetCalibKeeper() = record.calibration;
+    doc->SetImage(path, &image);
+    doc->SetModifiedFlag(false);
+    AttachActivePlugIns(doc);
+    return doc;
+}
+
+BOOL SaveDocumentImage(CVistrelDoc* doc, std::string& path, const char* proposedName, int append)
+{
+    if (!doc)
+        return 0;
+    if (append) {
+        const std::string name = proposedName ? proposedName : "";
+        path = path + (!path.empty() && path.back() == '/' ? "" : "/") + name;
+    } else if (path.empty()) {
+        const int stored = GetSaveDefExtIndex();
+        int filterIndex = stored == -1 ? kDocumentFilterIndex : stored;
+        path = AskSavePath(NativeFileString(IDS_SAVE_TITLE), proposedName, filterIndex);
+        if (path.empty())
+            return 0;
+        SetSaveDefExtIndex(filterIndex);
+        LastFileFolder() = FolderOf(path);
+    }
+    if (path.empty())
+        return 0;
+    DocumentSaveParts parts = PartsOf(*doc);
+    if (!SaveDocumentParts(parts, path, OverlayMergeRule::AsPreferenceSays, FlattenPreference(), FileCodec()))
+        return 0;
+    doc->GetFramePool().SetFileName(path);
+    return 1;
+}
+
+BOOL SaveDocumentImageAs(CVistrelDoc* doc, std::string& path, const char* proposedName)
+{
+    if (!doc)
+        return 0;
+    if (path.empty()) {
+        int filterIndex = kDocumentFilterIndex;
+        path = AskSavePath(NativeFileString(IDS_SAVE_AS_TITLE), proposedName, filterIndex);
+        if (path.empty())
+            return 0;
+        // Another document showing that file would lose it under its feet.
+        CVistrelDoc* open = FindDocument(path);
+        if (open && open != doc) {
+            AfxMessageBox(Format(NativeFileString(IDS_FILE_IS_OPEN).c_str(), path.c_str()));
+            return 0;
+        }
+        LastFileFolder() = FolderOf(path);
+    }
+    if (path.empty())
+        return 0;
+    DocumentSaveParts parts = PartsOf(*doc);
+    if (!SaveDocumentParts(parts, path, OverlayMergeRule::Never, FlattenPreference(), FileCodec()))
+        return 0;
+    doc->GetFramePool().SetFileName(path);
+    return 1;
+}
+
+int BurnGridIntoImage(CVistrelDoc* doc, int restore)
+{
+    if (!doc)
+        return 1;
+    if (restore)
+        PendingGridBurn().Restore(doc->GetImage());
+    else
+        PendingGridBurn().Burn(doc->GetImage(), doc->GetLatticer());
+    return 1;
+}
+
+void InstallNativeFileHooks()
+{
+    DocumentFileHooks hooks;
+    hooks.save = [](CVistrelDoc& doc, const std::string& path, const std::string& proposed,
+                    std::string& savedPath) {
+        std::string target = path;
+        if (!SaveDocumentImage(&doc, target, proposed.c_str(), 0))
+            return false;
+        savedPath = target;
+        return true;
+    };
+    hooks.saveAs = [](CVistrelDoc& doc, const std::string& proposed, std::string& savedPath) {
+        std::string target;
+        if (!SaveDocumentImageAs(&doc, target, proposed.c_str()))
+            return false;
+        savedPath = target;
+        return true;
+    };
+    CVistrelDoc::SetFileHooks(std::move(hooks));
+    if (DocumentRegistry* registry = DocumentRegistry::Instance())
+        registry->SetNativeOpener(&OpenNativeDocument);
+}
