@@ -71,7 +71,10 @@ void FrameMainWindow::RestorePlacement()
 
 void FrameMainWindow::RefillCalibrationBoxes()
 {
-    // The calibration window refills the boxes once it exists; the boxes keep their "none" entry until then.
+    // The calibration commands refill the boxes once they are plugged in; the boxes keep their "none" entry until
+    // then.
+    if (m_frame && m_frame->Hooks().refillCalibrationBoxes)
+        m_frame->Hooks().refillCalibrationBoxes();
 }
 
 void FrameMainWindow::RestoreAndRaise()

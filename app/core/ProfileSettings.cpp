@@ -152,6 +152,15 @@ bool SaveProfileSettings(CAppProfile& profile, const ProfileSettings& settings,
     return ok;
 }
 
+bool SavePreferenceSettings(CAppProfile& profile, const PreferenceSettings& preferences)
+{
+    RegistryWriteBatch batch;
+    bool ok = true;
+    for (const PreferenceKey& key : kPreferenceKeys)
+        ok &= profile.WriteProfileInt(kPreference, key.name, preferences.*key.field);
+    return ok;
+}
+
 int ReadUiLayoutVersion(const CAppProfile& profile)
 {
     return profile.GetProfileInt("UI", "Version", -1);

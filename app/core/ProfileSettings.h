@@ -54,6 +54,9 @@ void LoadProfileSettings(const CAppProfile& profile, ProfileSettings& settings,
 bool SaveProfileSettings(CAppProfile& profile, const ProfileSettings& settings,
                          const CQvGObjectPropertyTotal& drawingDefaults);
 
+// Writes the eight "PREFERENCE" values alone (the preferences dialog's OK). False when a write failed.
+bool SavePreferenceSettings(CAppProfile& profile, const PreferenceSettings& preferences);
+
 // "UI"/"Version": the stock layout version imported, -1 before the first import.
 int ReadUiLayoutVersion(const CAppProfile& profile);
 bool WriteUiLayoutVersion(CAppProfile& profile, int version);

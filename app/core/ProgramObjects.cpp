@@ -1,5 +1,6 @@
 #include "core/ProgramObjects.h"
 
+#include "calibration/CalibrationCommands.h"
 #include "core/BusInstanceGate.h"
 #include "core/FrameMainWindow.h"
 #include "core/ProgramStandIns.h"
@@ -89,6 +90,7 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
             hooks.reloadProfileSettings = [this] { m_settings->LoadProfileSettings(); };
             hooks.beforeDestroy = [] { DestroyRealTimeResultBox_PZ(); };
             m_documents->AttachMainFrame(&frame);
+            InstallCalibrationCommands(frame, m_calibrationList, m_environment.GetFolder(AppFolder::Calibration));
         });
     };
     m_app = std::make_unique<CVistrelApp>(std::move(parts), arguments, executablePath);

@@ -120,6 +120,47 @@ CMainFrame::~CMainFrame()
         m_hooks.beforeDestroy();
 }
 
+void CMainFrame::AddCommandTarget(CCmdTarget* target)
+{
+    if (target)
+        m_commandTargets.push_back(target);
+}
+
+void CMainFrame::RemoveCommandTarget(CCmdTarget* target)
+{
+    std::erase(m_commandTargets, target);
+}
+
+bool CMainFrame::ExecuteCommand(UINT id)
+{
+    if (CommandMapTarget<CMainFrame>::ExecuteCommand(id))
+        return true;
+    for (CCmdTarget* target : m_commandTargets)
+        if (target->ExecuteCommand(id))
+            return true;
+    return false;
+}
+
+bool CMainFrame::UpdateCommand(CCmdUI& ui)
+{
+    if (CommandMapTarget<CMainFrame>::UpdateCommand(ui))
+        return true;
+    for (CCmdTarget* target : m_commandTargets)
+        if (target->UpdateCommand(ui))
+            return true;
+    return false;
+}
+
+bool CMainFrame::HasCommandHandler(UINT id) const
+{
+    if (CommandMapTarget<CMainFrame>::HasCommandHandler(id))
+        return true;
+    for (const CCmdTarget* target : m_commandTargets)
+        if (target->HasCommandHandler(id))
+            return true;
+    return false;
+}
+
 CommandRoute CMainFrame::CurrentRoute()
 {
     CommandRoute route;

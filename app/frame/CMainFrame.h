@@ -49,6 +49,7 @@ struct MainFrameHooks
     std::function<void()> showLiveMeasureWindow;     // command 32916
     std::function<void()> gridProperties;            // command 1221 (kept disabled in this edition)
     std::function<void()> beforeDestroy;             // the live result box, the calibration window
+    std::function<void()> refillCalibrationBoxes;    // the calibration list changed (start-up read it)
 };
 
 class CMainFrame : public QMainWindow, public CommandMapTarget<CMainFrame>
@@ -67,6 +68,13 @@ public:
     CommandActions& Actions() { return *m_actions; }
     // The last target on the route; null until the application registers itself.
     void SetApplicationTarget(CCmdTarget* application) { m_application = application; }
+    // Areas that keep their own command maps (calibration, ...) are asked after the frame's own map, in the order
+    // added. The target must outlive the frame or be removed first.
+    void AddCommandTarget(CCmdTarget* target);
+    void RemoveCommandTarget(CCmdTarget* target);
+    bool ExecuteCommand(UINT id) override;
+    bool UpdateCommand(CCmdUI& ui) override;
+    bool HasCommandHandler(UINT id) const override;
     // The toolbar refresh that an idle timer runs every 200 ms while the frame is visible.
     void UpdateCommandUI();
 
@@ -164,6 +172,7 @@ private:
     CommandRouter m_router;
     CommandActions* m_actions = nullptr;
     CCmdTarget* m_application = nullptr;
+    std::vector<CCmdTarget*> m_commandTargets;
     QTimer* m_idleTimer = nullptr;
 
     QMdiArea* m_mdiArea = nullptr;

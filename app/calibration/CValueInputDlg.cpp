@@ -1,0 +1,52 @@
+#include "calibration/CValueInputDlg.h"
+
+#include "calibration/CalibrationTexts.h"
+
+#include "ui/ModalDialog.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CValueInputDlg::CValueInputDlg(Mode mode, const std::string& preset, QWidget* parent) : QDialog(parent), m_mode(mode)
+{
+    setObjectName("910");
+    const char* caption = mode == kName            ? calibration_text::kAskName
+                          : mode == kMagnification ? calibration_text::kAskMagnification
+                                                   : calibration_text::kAskUnitsPerPixel;
+    setWindowTitle(QString::fromUtf8(caption));
+    m_edit = new QLineEdit(QString::fromStdString(preset));
+    m_edit->setObjectName(QString::number(kEdit));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName("1");
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName("2");
+    connect(buttons, &QDialogButtonBox::accepted, this, &CValueInputDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CValueInputDlg::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QString::fromUtf8(caption)));
+    layout->addWidget(m_edit);
+    layout->addWidget(buttons);
+}
+
+std::string CValueInputDlg::GetText() const
+{
+    return m_edit->text().trimmed().toStdString();
+}
+
+void CValueInputDlg::accept()
+{
+    if (GetText().empty())
+        return;
+    QDialog::accept();
+}
+
+bool CValueInputDlg::Ask(Mode mode, const std::string& preset, QWidget* parent, std::string& text)
+{
+    CValueInputDlg dialog(mode, preset, parent);
+    if (RunModal(dialog) != QDialog::Accepted)
+        return false;
+    text = dialog.GetText();
+    return !text.empty();
+}

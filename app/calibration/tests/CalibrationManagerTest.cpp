@@ -1,0 +1,145 @@
+// The calibration manager driven through its controls and the main frame's boxes: choosing, renaming, deleting,
+// reordering and changing units and magnifications, with the prompts answered through the hooks.
+#include "calibration/tests/CalibrationTestFrame.h"
+
+#include "calibration/CCalibrationOrderDlg.h"
+#include "calibration/CCalibrationSetDlg.h"
+#include "calibration/CValueInputDlg.h"
+#include "frame/CommandIds.h"
+#include "testing/MessageBoxRecorder.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using testing_support::MessageBoxes;
+
+namespace {
+
+class CalibrationManagerTest : public CalibrationTestFrame
+{
+protected:
+    void Add(const char* name, double magnification, double upp)
+    {
+        CCalibKeeper calibration;
+        calibration.Create(UNIT_MICROMETER, 1.0, upp, magnification, 1.0, 0, 0, 0);
+        calibration.SetName(name);
+        list.StoreCalibration(calibration);
+    }
+
+    static void Type(QDialog& dialog, const char* text)
+    {
+        dialog.findChild<QLineEdit*>(QString::number(CValueInputDlg::kEdit))->setText(text);
+        dialog.accept();
+    }
+
+    CCalibrationSetDlg& Manager()
+    {
+        frame->Router().Execute(cmd::ID_CALIBRATION_MANAGER);
+        return commands->Manager();
+    }
+};
+
+TEST_F(CalibrationManagerTest, ChoicesInTheFrameBoxesActLikeChoicesInTheDialogAndReachTheDocument)
+{
+    Add("A", 5, 2.0);
+    Add("A", 10, 1.0);
+    Add("B", 20, 0.25);
+    CCalibrationSetDlg& manager = Manager();
+    EXPECT_TRUE(manager.isVisible());
+    ASSERT_EQ(frame->CalibrationNameBox()->count(), 2);
+    EXPECT_EQ(frame->CalibrationNameBox()->currentText(), "B");
+
+    frame->Hooks().calibrationBoxSelected(cmd::ID_CALIBRATION_NAME_BOX, 0);  // "A": its first magnification
+    EXPECT_EQ(list.GetCurrentCalibration()->GetName(), "A");
+    EXPECT_DOUBLE_EQ(list.GetCurrentCalibration()->GetMagnification(), 5.0);
+    EXPECT_EQ(manager.MagnificationBox()->count(), 2);
+    frame->Hooks().calibrationBoxSelected(cmd::ID_MAGNIFICATION_BOX, 1);
+    EXPECT_DOUBLE_EQ(document->GetCalibKeeper().GetUnitsPerPixel(), 1.0) << "the active document follows";
+    EXPECT_EQ(frame->MagnificationBox()->currentText(), "10");
+
+    // Units: to mm converts the factor; to pixels asks first, and Cancel keeps the unit.
+    manager.OnUnitSelected(UNIT_MILLIMETER);
+    EXPECT_DOUBLE_EQ(list.GetCurrentCalibration()->GetUnitsPerPixel(), 0.001);
+    EXPECT_DOUBLE_EQ(list.FindByName("A")->FindRecord(10)->unitsPerPixel, 0.001);
+    MessageBoxes().QueueAnswers({IDCANCEL});
+    manager.OnUnitSelected(UNIT_PIXEL);
+    ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, "교정 정보를 잃게되니다. 계속 하시겠습니까?");
+    EXPECT_EQ(list.GetCurrentCalibration()->GetUnit(), UNIT_MILLIMETER);
+    EXPECT_EQ(manager.UnitBox()->currentIndex(), UNIT_MILLIMETER);
+}
+
+TEST_F(CalibrationManagerTest, RenameDeleteReorderAndMagnificationEdits)
+{
+    Add("A", 5, 2.0);
+    Add("A", 10, 1.0);
+    Add("B", 20, 0.25);
+    Add("QMS-7200", 1, 1.0);
+    CCalibrationSetDlg& manager = Manager();
+    EXPECT_FALSE(Control<QPushButton>(manager, CCalibrationSetDlg::kRename)->isEnabled());
+    manager.OnNameSelected(1);  // "B"
+    EXPECT_TRUE(Control<QPushButton>(manager, CCalibrationSetDlg::kRename)->isEnabled());
+
+    // Rename to a listed name is refused; to a new one renames in place.
+    MessageBoxes().QueueModal([](QDialog& input) { Type(input, "a"); });
+    MessageBoxes().QueueModal([](QDialog& input) { Type(input, "C"); });
+    Control<QPushButton>(manager, CCalibrationSetDlg::kRename)->click();
+    Control<QPushButton>(manager, CCalibrationSetDlg::kRename)->click();
+    ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, "이미 존재하는 교정명입니다.");
+    EXPECT_EQ(list.GetItems()[1]->GetName(), "C");
+    EXPECT_EQ(frame->CalibrationNameBox()->itemText(1), "C");
+
+    // A magnification the item has already is refused and asked again.
+    MessageBoxes().Reset();
+    manager.OnNameSelected(0);  // "A" at 5
+    MessageBoxes().QueueModal([](QDialog& input) { Type(input, "10"); });
+    MessageBoxes().QueueModal([](QDialog& input) { Type(input, "40"); });
+    Control<QPushButton>(manager, CCalibrationSetDlg::kChangeMagnification)->click();
+    ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, "이미 존재하는 배율입니다.");
+    EXPECT_NE(list.FindByName("A")->FindRecord(40), nullptr);
+    EXPECT_EQ(list.FindByName("A")->FindRecord(5), nullptr);
+
+    // Deleting magnifications: the last one takes the name with it.
+    Control<QPushButton>(manager, CCalibrationSetDlg::kDeleteMagnification)->click();
+    EXPECT_DOUBLE_EQ(list.GetCurrentCalibration()->GetMagnification(), 10.0);
+    Control<QPushButton>(manager, CCalibrationSetDlg::kDeleteMagnification)->click();
+    EXPECT_EQ(list.FindByName("A"), nullptr);
+    EXPECT_EQ(list.GetCurrentCalibration()->GetName(), "C") << "the first remaining name";
+
+    // Order: "QMS-7200" up above "C".
+    MessageBoxes().QueueModal([](QDialog& order) {
+        order.findChild<QListWidget*>(QString::number(CCalibrationOrderDlg::kList))->setCurrentRow(1);
+        Control<QPushButton>(order, CCalibrationOrderDlg::kUp)->click();
+        Control<QPushButton>(order, CCalibrationOrderDlg::kUp)->click();  // at the top: nothing
+        order.accept();
+    });
+    Control<QPushButton>(manager, CCalibrationSetDlg::kOrder)->click();
+    ASSERT_EQ(list.GetItems().size(), 2u);
+    EXPECT_EQ(list.GetItems()[0]->GetName(), "QMS-7200");
+    EXPECT_EQ(frame->CalibrationNameBox()->itemText(0), "QMS-7200");
+
+    // Deleting every name leaves the program uncalibrated; the order dialog then has nothing to show.
+    Control<QPushButton>(manager, CCalibrationSetDlg::kDeleteName)->click();
+    manager.OnNameSelected(0);
+    manager.Refresh();
+    list.RemoveItem(list.GetItems().front().get());
+    manager.Refresh();
+    MessageBoxes().Reset();
+    Control<QPushButton>(manager, CCalibrationSetDlg::kOrder)->click();
+    ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, "교정 내역이 없습니다.");
+
+    // OK writes the list file into the calibration folder (start-up makes it).
+    std::filesystem::create_directories(Path("calibration"));
+    Control<QPushButton>(manager, 1)->click();
+    EXPECT_FALSE(manager.isVisible());
+    CCalibrationList written;
+    EXPECT_EQ(written.Read(Path("calibration/calibration.cst")), CCalibrationList::READ_CLEAN);
+}
+
+}  // namespace
