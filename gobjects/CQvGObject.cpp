@@ -34,10 +34,9 @@ void RemoveAllOf(std::list<CQvGObject*>& objects)
 
 }  // namespace
 
-CQvGObject::CQvGObject()
-{
-    Initialize();
-}
+// The members start as Initialize leaves them; calling it here would make the default look a second time for
+// every object, thousands of them in a read.
+CQvGObject::CQvGObject() = default;
 
 CQvGObject::~CQvGObject()
 {

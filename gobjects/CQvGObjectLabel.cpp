@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -178,9 +179,15 @@ CRect CQvGObjectLabel::GetMBR()
     MeasureCache& cache = m_boxSize;
     if (!cache.valid || !SameFont(cache.font, logFont) || cache.text != shownName || cache.value != shownValue ||
         cache.symbol != symbol || cache.unit != display.unit || cache.areaFlag != m_areaFlag) {
-        std::string text = shownName;
-        if (valueShown)
-            text = nameShown ? text + "\n" + comment : comment;
+        // Labels are sized as they are read, one after another: the shown text is measured where it lies and the
+        // cache's strings are assigned in place, so that only a name over a value needs a string of its own.
+        std::string joined;
+        std::string_view text = nameShown ? std::string_view(name) : std::string_view(comment);
+        if (nameShown && valueShown) {
+            joined.reserve(name.size() + 1 + comment.size());
+            joined.append(name).append(1, '\n').append(comment);
+            text = joined;
+        }
         CMeasureDC& dc = CMeasureDC::ThisThread();
         CFont font;
         font.CreateFontIndirect(&logFont);
@@ -189,8 +196,14 @@ CRect CQvGObjectLabel::GetMBR()
         CRect textBox(0, 0, 10, 10);
         dc.DrawText(text, textBox, DT_CALCRECT | DT_NOCLIP);
         dc.SelectObject(previous);
-        cache = MeasureCache{true, logFont, shownName, shownValue, symbol, display.unit, m_areaFlag,
-                             CSize(textBox.Width() + symbolWidth + 2, textBox.Height())};
+        cache.valid = true;
+        cache.font = logFont;
+        cache.text = shownName;
+        cache.value = shownValue;
+        cache.symbol = symbol;
+        cache.unit = display.unit;
+        cache.areaFlag = m_areaFlag;
+        cache.size = CSize(textBox.Width() + symbolWidth + 2, textBox.Height());
     }
     const int width = m_boxSize.size.cx;
     const int height = m_boxSize.size.cy;

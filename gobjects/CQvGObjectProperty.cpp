@@ -55,10 +55,9 @@ std::string ReadText(LeReader& in)
         in.Fail();
         return {};
     }
-    std::string bytes(static_cast<size_t>(length), '\0');
-    if (!in.Bytes(bytes.data(), bytes.size()))
+    std::string bytes = in.FixedText(static_cast<size_t>(length));
+    if (!in.ok())
         return {};
-    bytes.resize(std::strlen(bytes.c_str()));
     // Names and values are nearly always ASCII, which every encoding reads alike.
     if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
         return bytes;
@@ -90,10 +89,18 @@ CQvGObjectProperty& CQvGObjectProperty::operator=(const CQvGObjectProperty& othe
     m_name = other.m_name;
     m_comment = other.m_comment;
     m_font = other.m_font;
-    for (Attribute a : {TextColor, FillPattern, FillColor, LineType, LineStyle, LineWeight, LineColor, ShowLeftArrow,
-                        LeftArrowType, ShowRightArrow, RightArrowType})
+    for (Attribute a : kAssigned)
         m_attr[a] = other.m_attr[a];
     return *this;
+}
+
+void CQvGObjectProperty::Take(Stored&& stored)
+{
+    m_name = std::move(stored.name);
+    m_comment = std::move(stored.comment);
+    m_font = stored.font;
+    for (Attribute a : kAssigned)
+        m_attr[a] = stored.attributes[a];
 }
 
 bool CQvGObjectProperty::operator==(const CQvGObjectProperty& other) const
@@ -110,32 +117,42 @@ void CQvGObjectProperty::Swap(CQvGObjectProperty& other) noexcept
     std::swap(m_attr, other.m_attr);
 }
 
+const CQvGObjectProperty::DefaultLook& CQvGObjectProperty::DefaultLookOf()
+{
+    // Every object starts with this look, thousands of them in a read: it is made once and copied.
+    static const DefaultLook look = [] {
+        DefaultLook made;
+        made.font.lfHeight = kDefaultFontHeight;
+        made.font.lfWeight = 400;
+        made.font.lfOutPrecision = 3;   // OUT_STROKE_PRECIS
+        made.font.lfClipPrecision = 2;  // CLIP_STROKE_PRECIS
+        made.font.lfQuality = 1;        // DRAFT_QUALITY
+        made.font.lfPitchAndFamily = 0x32;
+        std::strcpy(made.font.lfFaceName, "Tahoma");
+
+        made.attributes[TextColor] = 0x00FF00;
+        made.attributes[Reserved3] = -1;
+        made.attributes[FillPattern] = 1;
+        made.attributes[FillColor] = 0x000000;
+        made.attributes[LineType] = 0;
+        made.attributes[LineWeight] = 1;
+        made.attributes[LineColor] = 0xFF0000;
+        made.attributes[ShowLeftArrow] = 1;
+        made.attributes[LeftArrowType] = 0;
+        made.attributes[ShowRightArrow] = 1;
+        made.attributes[RightArrowType] = 0;
+        return made;
+    }();
+    return look;
+}
+
 void CQvGObjectProperty::Initialize()
 {
     RemoveAll();
-
-    m_font = LOGFONTA{};
-    m_font.lfHeight = kDefaultFontHeight;
-    m_font.lfWeight = 400;
+    const DefaultLook& look = DefaultLookOf();
+    m_font = look.font;
     m_font.lfCharSet = CharSetOfSystemLanguage();
-    m_font.lfOutPrecision = 3;   // OUT_STROKE_PRECIS
-    m_font.lfClipPrecision = 2;  // CLIP_STROKE_PRECIS
-    m_font.lfQuality = 1;        // DRAFT_QUALITY
-    m_font.lfPitchAndFamily = 0x32;
-    std::strcpy(m_font.lfFaceName, "Tahoma");
-
-    m_attr.fill(0);
-    m_attr[TextColor] = 0x00FF00;
-    m_attr[Reserved3] = -1;
-    m_attr[FillPattern] = 1;
-    m_attr[FillColor] = 0x000000;
-    m_attr[LineType] = 0;
-    m_attr[LineWeight] = 1;
-    m_attr[LineColor] = 0xFF0000;
-    m_attr[ShowLeftArrow] = 1;
-    m_attr[LeftArrowType] = 0;
-    m_attr[ShowRightArrow] = 1;
-    m_attr[RightArrowType] = 0;
+    m_attr = look.attributes;
 }
 
 void CQvGObjectProperty::RemoveAll()
@@ -155,20 +172,20 @@ void CQvGObjectProperty::WriteAttributes(LeWriter& out) const
     out.Int32s(m_attr.data(), m_attr.size());
 }
 
-std::array<int32_t, CQvGObjectProperty::AttributeCount> CQvGObjectProperty::ReadAttributeBlock(LeReader& in) const
+std::array<int32_t, CQvGObjectProperty::AttributeCount>
+CQvGObjectProperty::ReadAttributeBlock(LeReader& in, const std::array<int32_t, AttributeCount>& colours)
 {
     std::array<int32_t, AttributeCount> read{};
-    for (int32_t& value : read)
-        value = in.Int32();
+    in.Int32s(read.data(), read.size());
     for (Attribute color : {TextColor, FillColor, LineColor})
         if (static_cast<COLORREF>(read[color]) == CLR_AUTOMATIC)
-            read[color] = m_attr[color];
+            read[color] = colours[color];
     return read;
 }
 
 void CQvGObjectProperty::ReadAttributes(LeReader& in)
 {
-    m_attr = ReadAttributeBlock(in);
+    m_attr = ReadAttributeBlock(in, m_attr);
 }
 
 int CQvGObjectProperty::Write(FILE* file, float version) const
@@ -199,7 +216,7 @@ int CQvGObjectProperty::Read(LeReader& in, float /*version*/)
     std::string name = ReadText(in);
     std::string comment = ReadText(in);
     const LOGFONTA font = in.LogFont();
-    const std::array<int32_t, AttributeCount> attributes = ReadAttributeBlock(in);
+    const std::array<int32_t, AttributeCount> attributes = ReadAttributeBlock(in, m_attr);
     if (!in.ok())
         return 0;
     m_name = std::move(name);
@@ -207,6 +224,16 @@ int CQvGObjectProperty::Read(LeReader& in, float /*version*/)
     m_font = font;
     m_attr = attributes;
     return 1;
+}
+
+bool CQvGObjectProperty::ReadStored(LeReader& in, Stored& stored)
+{
+    static_assert(std::tuple_size_v<decltype(stored.attributes)> == AttributeCount);
+    stored.name = ReadText(in);
+    stored.comment = ReadText(in);
+    stored.font = in.LogFont();
+    stored.attributes = ReadAttributeBlock(in, DefaultLookOf().attributes);
+    return in.ok();
 }
 
 void CQvGObjectProperty::WriteImage(LeWriter& out) const

@@ -97,6 +97,21 @@ public:
     int Read(FILE* file, float version);
     int Read(LeReader& in, float version);
 
+    // A property record as it was read, for a reader that takes it only once the rest of its own record is good.
+    struct Stored
+    {
+        std::string name;
+        std::string comment;
+        LOGFONTA font{};
+        std::array<int32_t, 19> attributes{};  // AttributeCount
+    };
+    // Reads a property record as a fresh property would (automatic colours become the default look's); false on
+    // a short or bad record.
+    static bool ReadStored(LeReader& in, Stored& stored);
+    // As assigning the property read: names, font, colours, styles and line ends are taken, the reserved ints
+    // stay. The texts are moved, not copied.
+    void Take(Stored&& stored);
+
     // The 148-byte record inside the drawing-defaults image. Its pointer slots are written as zeros and ignored
     // on reading, so a property read from an image has no name and no comment.
     void WriteImage(LeWriter& out) const;
@@ -131,9 +146,22 @@ private:
     void SetColor(Attribute which, COLORREF color);
     COLORREF Color(Attribute which) const { return static_cast<COLORREF>(m_attr[which]); }
     void WriteAttributes(LeWriter& out) const;
-    // The block as read, automatic colours replaced by this property's.
-    std::array<int32_t, AttributeCount> ReadAttributeBlock(LeReader& in) const;
+    // The block as read, automatic colours replaced by those of `colours`.
+    static std::array<int32_t, AttributeCount> ReadAttributeBlock(LeReader& in,
+                                                                  const std::array<int32_t, AttributeCount>& colours);
+    // The default look but for the font's character set, which follows the system's language.
+    struct DefaultLook
+    {
+        LOGFONTA font{};
+        std::array<int32_t, AttributeCount> attributes{};
+    };
+    static const DefaultLook& DefaultLookOf();
     void ReadAttributes(LeReader& in);
+
+    // The attributes that assigning a property copies: all but the reserved ones.
+    static constexpr Attribute kAssigned[] = {TextColor,  FillPattern,   FillColor,      LineType,
+                                              LineStyle,  LineWeight,    LineColor,      ShowLeftArrow,
+                                              LeftArrowType, ShowRightArrow, RightArrowType};
 
     std::string m_name;
     std::string m_comment;

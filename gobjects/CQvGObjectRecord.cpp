@@ -81,8 +81,9 @@ int CQvGObject::Read(LeReader& in, float version)
 
     std::list<CQvGObject*> labels;
     const int labelsRead = ReadLabels(in, version, labels);
-    CQvGObjectProperty property;
-    if (!labelsRead || !property.Read(in, version)) {
+    // Read aside and moved in at the end: a property made and copied for every record cost more than reading it.
+    CQvGObjectProperty::Stored property;
+    if (!labelsRead || !CQvGObjectProperty::ReadStored(in, property)) {
         DiscardAll(labels);
         return 0;
     }
@@ -110,7 +111,7 @@ int CQvGObject::Read(LeReader& in, float version)
     m_pointCount = count;
     RemoveNestedObjs();
     m_labels = std::move(labels);
-    m_property = property;
+    m_property.Take(std::move(property));
     m_dispType = dispType;
     m_calType = calType;
     m_defaultData = defaultData;

@@ -34,8 +34,14 @@ run_target() {
   mkdir -p "$out/corpus/$name" "$out/findings/$name" "$out/logs"
   local regressions=()
   if [ -d "fuzz/regressions/$name" ]; then regressions=("fuzz/regressions/$name"); fi
+  local dictionary=()
+  if [ -f "fuzz/dict/$name.dict" ]; then
+    dictionary=(-dict="fuzz/dict/$name.dict")
+  else
+    echo "$name: no dictionary fuzz/dict/$name.dict, fuzzing without one" >&2
+  fi
   if "$out/fuzzers/fuzz_$name" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 -print_final_stats=1 \
-      -dict="fuzz/dict/$name.dict" -artifact_prefix="$out/findings/$name/" \
+      "${dictionary[@]}" -artifact_prefix="$out/findings/$name/" \
       "$out/corpus/$name" "$out/seeds/$name" "${regressions[@]}" >"$out/logs/$name.log" 2>&1; then
     echo "$name: clean ($(grep -m1 -o 'stat::number_of_executed_units: *[0-9]*' "$out/logs/$name.log" | grep -o '[0-9]*$') runs)"
   else

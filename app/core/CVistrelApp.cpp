@@ -2,6 +2,7 @@
 
 #include "commands/AppCommands.h"
 #include "core/CAppEnvironment.h"
+#include "core/CRecentFileList.h"
 #include "core/ProfileSettings.h"
 #include "document/CVistrelDoc.h"
 #include "frame/CommandIds.h"
@@ -54,8 +55,12 @@ void SetStringNoTerminator(CRegKey& key, const char* name, const std::string& te
     key.Flush();
 }
 
+constexpr int kRecentFileCount = 9;
+
 const CommandMapEntry<CVistrelApp> kApplicationCommands[] = {
     CommandEntry(cmd::ID_APP_EXIT, &CVistrelApp::OnAppExit),
+    CommandRangeEntry(cmd::ID_FILE_MRU_FILE1, cmd::ID_FILE_MRU_FILE9, &CVistrelApp::OnOpenRecentFile,
+                      &CVistrelApp::OnUpdateRecentFileMenu),
 };
 
 }  // namespace
@@ -141,8 +146,9 @@ BOOL CVistrelApp::InitInstance()
     WriteAppPath(AppProfile(), ProgramFolder());
     ImportDefaultLayouts();
     SetOEMProduct(kEditionOfTheProgram);
-    // String tables register themselves as their modules load; the recent-file list and the document template
-    // belong to the documents, which the document host keeps.
+    // String tables register themselves as their modules load; the document template is the document host.
+    m_recentFiles = std::make_unique<CRecentFileList>(kRecentFileCount);
+    m_recentFiles->ReadList(AppProfile());
 
     if (m_parts.createMainWindow)
         m_pMainWnd = m_parts.createMainWindow(*this);
@@ -215,6 +221,9 @@ int CVistrelApp::ExitInstance()
     if (m_instanceClaimed && m_parts.instanceGate)
         m_parts.instanceGate->Release();
     m_instanceClaimed = false;
+    // Last, as the framework's own shut-down does; a start that ended before the list was read keeps the stored one.
+    if (m_recentFiles)
+        m_recentFiles->WriteList(AppProfile());
     return 0;
 }
 
@@ -372,4 +381,39 @@ void CVistrelApp::OnAppExit()
     // As a click on the window's close box: the main window asks the documents and may stay open.
     if (m_pMainWnd && m_pMainWnd->Widget())
         m_pMainWnd->Widget()->close();
+}
+
+void CVistrelApp::AddToRecentFileList(const std::string& path)
+{
+    if (m_recentFiles)
+        m_recentFiles->Add(path);
+}
+
+void CVistrelApp::OnOpenRecentFile(UINT id)
+{
+    if (!m_recentFiles)
+        return;
+    const int index = static_cast<int>(id - cmd::ID_FILE_MRU_FILE1);
+    if (index >= static_cast<int>(m_recentFiles->Files().size()))
+        return;
+    // A file that no longer opens leaves the list, as it would never open from there again.
+    const std::string path = m_recentFiles->Files()[static_cast<size_t>(index)];
+    if (!OpenDocumentFile(path))
+        m_recentFiles->Remove(index);
+}
+
+void CVistrelApp::OnUpdateRecentFileMenu(CCmdUI* ui)
+{
+    const int index = static_cast<int>(ui->m_nID - cmd::ID_FILE_MRU_FILE1);
+    const int count = m_recentFiles ? static_cast<int>(m_recentFiles->Files().size()) : 0;
+    if (count == 0) {
+        // An empty list shows its place once, disabled, under the command's own caption.
+        ui->Enable(false);
+        ui->SetVisible(index == 0);
+        return;
+    }
+    ui->SetVisible(index < count);
+    ui->Enable(index < count);
+    if (index < count)
+        ui->SetText(m_recentFiles->MenuText(index));
 }

@@ -59,6 +59,8 @@ struct AppParts
 };
 
 // The last target on the command route: the commands no view, document or frame takes.
+class CRecentFileList;
+
 class CVistrelApp : public CommandMapTarget<CVistrelApp>
 {
 public:
@@ -92,8 +94,14 @@ public:
     // application object exists.
     static void OnExternalTrigger();
 
+    // The file menu's list of files last opened or saved; documents add to it as their path is set.
+    void AddToRecentFileList(const std::string& path);
+    const CRecentFileList* RecentFiles() const { return m_recentFiles.get(); }
+
     // Commands
     void OnAppExit();
+    void OnOpenRecentFile(UINT id);
+    void OnUpdateRecentFileMenu(CCmdUI* ui);
     // The application's commands beyond Exit (app/commands), tried after this object's own map.
     CAppCommands& Commands() { return *m_commands; }
     bool ExecuteCommand(UINT id) override;
@@ -128,6 +136,7 @@ private:
     QStringList m_arguments;
     std::string m_executablePath;
     VistrelCommandLine m_commandLine;
+    std::unique_ptr<CRecentFileList> m_recentFiles;  // read at start; null before
     tagOEM_INFO m_oemInfo;
     std::string m_helpFilePath;
     std::unique_ptr<IMainWindow> m_pMainWnd;

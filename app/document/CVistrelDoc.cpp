@@ -1,5 +1,6 @@
 #include "document/CVistrelDoc.h"
 
+#include "core/CVistrelApp.h"
 #include "core/ProgramObjects.h"
 #include "document/DocumentStrings.h"
 #include "frame/CommandIds.h"
@@ -112,9 +113,12 @@ void CVistrelDoc::SetTitle(const std::string& title)
     emit TitleChanged(QString::fromStdString(m_title));
 }
 
-void CVistrelDoc::SetPathName(const std::string& path, bool)
+void CVistrelDoc::SetPathName(const std::string& path, bool addToRecentFiles)
 {
     m_pathName = path;
+    if (addToRecentFiles)
+        if (CVistrelApp* app = GetVistrelApp())
+            app->AddToRecentFileList(path);
     SetTitle(QFileInfo(QString::fromStdString(path)).fileName().toStdString());
 }
 

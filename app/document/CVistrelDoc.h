@@ -117,7 +117,7 @@ public:
     const std::string& GetTitle() const { return m_title; }
     void SetTitle(const std::string& title);
     const std::string& GetPathName() const { return m_pathName; }
-    // Sets the path and makes its file name the title.
+    // Sets the path and makes its file name the title; with addToRecent the file heads the File menu's recent files.
     void SetPathName(const std::string& path, bool addToRecent = true);
     bool IsModified() const { return m_modified; }
     void SetModifiedFlag(bool modified = true);

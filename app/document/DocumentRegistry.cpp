@@ -5,6 +5,7 @@
 #include "document/DocumentCreation.h"
 #include "document/DocumentStrings.h"
 #include "document/DocumentView.h"
+#include "document/NativeFile.h"
 #include "frame/CChildFrame.h"
 #include "frame/CMainFrame.h"
 #include "gdi/CDC.h"
@@ -151,7 +152,8 @@ CVistrelDoc* DocumentRegistry::OpenDocumentFile(const std::string& path)
     if (CVistrelDoc* open = FindDocument(path))
         return open;
 
-    if (path.find(".qrx") != std::string::npos) {
+    // By the extension, whatever its case: "NAME.QRX" is a native file, "a.qrx.jpg" a picture.
+    if (IsNativeFilePath(path)) {
         if (m_nativeOpener)
             return m_nativeOpener(path);
         AfxMessageBox(DocumentString(docstr::IDS_CANNOT_OPEN));

@@ -13,6 +13,7 @@ struct CommandState
     bool checkable = false;  // an update handler set a check state: the item shows a tick box
     bool checked = false;
     std::optional<std::string> text;  // a new menu text, when the handler set one
+    std::optional<bool> visible;      // shown or hidden, when the handler said
 };
 
 class CCmdUI
@@ -28,6 +29,8 @@ public:
         m_state.checked = check != 0;
     }
     void SetText(const std::string& text) { m_state.text = text; }
+    // Places in a menu that a list fills (recent files) show only as many entries as it has.
+    void SetVisible(bool visible) { m_state.visible = visible; }
 
     const CommandState& State() const { return m_state; }
 

@@ -68,6 +68,8 @@ void CommandActions::Update(QAction* action)
         action->setChecked(state.checked);
     if (state.text)
         action->setText(QString::fromStdString(*state.text));
+    if (state.visible)
+        action->setVisible(*state.visible);
 }
 
 void CommandActions::Update(const QList<QAction*>& actions)

@@ -6,8 +6,12 @@ using namespace cmd;
 
 namespace {
 
-constexpr UINT kFileMenu[] = {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, kSeparator, ID_FILE_SAVE, ID_FILE_SAVE_AS,
-                              kSeparator, ID_FILE_PRINT, ID_FILE_SEND_MAIL, kSeparator, ID_APP_EXIT};
+constexpr UINT kFileMenu[] = {ID_FILE_NEW,       ID_FILE_OPEN,          ID_FILE_CLOSE,         kSeparator,
+                              ID_FILE_SAVE,      ID_FILE_SAVE_AS,       kSeparator,            ID_FILE_PRINT,
+                              ID_FILE_SEND_MAIL, kSeparator,            ID_FILE_MRU_FILE1,     ID_FILE_MRU_FILE1 + 1,
+                              ID_FILE_MRU_FILE1 + 2, ID_FILE_MRU_FILE1 + 3, ID_FILE_MRU_FILE1 + 4,
+                              ID_FILE_MRU_FILE1 + 5, ID_FILE_MRU_FILE1 + 6, ID_FILE_MRU_FILE1 + 7,
+                              ID_FILE_MRU_FILE9,     kSeparator,            ID_APP_EXIT};
 constexpr UINT kEditMenu[] = {ID_EDIT_UNDO, ID_EDIT_REDO, kSeparator, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE,
                               kSeparator, ID_OBJECT_PROPERTIES};
 constexpr UINT kImageMenu[] = {ID_ZOOM_IN, ID_ZOOM_OUT, kSeparator, ID_MERGE_MEASUREMENTS, ID_MERGE_ANNOTATIONS,

@@ -16,6 +16,8 @@ constexpr UINT ID_FILE_PRINT = 57607;
 constexpr UINT ID_FILE_SEND_MAIL = 1286;
 constexpr UINT ID_APP_EXIT = 57665;
 constexpr UINT ID_APP_ABOUT = 57664;
+constexpr UINT ID_FILE_MRU_FILE1 = 57616;  // the recent-file places, 1 to 9
+constexpr UINT ID_FILE_MRU_FILE9 = 57624;
 
 // Edit
 constexpr UINT ID_EDIT_COPY = 57634;

@@ -45,6 +45,16 @@ constexpr CommandInfo kFrameCommands[] = {
 };
 
 constexpr CommandInfo kApplicationCommands[] = {
+    // The recent-file places; the list gives each its text.
+    {ID_FILE_MRU_FILE1, "ID_FILE_MRU_FILE1", "최근 파일", "Recent File", nullptr, nullptr},
+    {ID_FILE_MRU_FILE1 + 1, "ID_FILE_MRU_FILE2", "최근 파일", "Recent File", nullptr, nullptr},
+    {ID_FILE_MRU_FILE1 + 2, "ID_FILE_MRU_FILE3", "최근 파일", "Recent File", nullptr, nullptr},
+    {ID_FILE_MRU_FILE1 + 3, "ID_FILE_MRU_FILE4", "최근 파일", "Recent File", nullptr, nullptr},
+    {ID_FILE_MRU_FILE1 + 4, "ID_FILE_MRU_FILE5", "최근 파일", "Recent File", nullptr, nullptr},
+    {ID_FILE_MRU_FILE1 + 5, "ID_FILE_MRU_FILE6", "최근 파일", "Recent File", nullptr, nullptr},
+    {ID_FILE_MRU_FILE1 + 6, "ID_FILE_MRU_FILE7", "최근 파일", "Recent File", nullptr, nullptr},
+    {ID_FILE_MRU_FILE1 + 7, "ID_FILE_MRU_FILE8", "최근 파일", "Recent File", nullptr, nullptr},
+    {ID_FILE_MRU_FILE9, "ID_FILE_MRU_FILE9", "최근 파일", "Recent File", nullptr, nullptr},
     {ID_APP_ABOUT, "ID_APP_ABOUT", "Vistrel Lite 정보(&A)", "&About Vistrel Lite", "about", nullptr},
     {ID_FILE_OPEN, "ID_FILE_OPEN", "불러오기(&O)", "&Open...", "open", "Ctrl+O"},
     {ID_FILE_NEW, "ID_FILE_NEW", "새로 만들기(&N)", "&New", "new", "Ctrl+N"},

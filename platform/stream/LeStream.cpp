@@ -9,7 +9,13 @@
 namespace {
 
 constexpr size_t kFirstBufferRoom = 4096;
+constexpr size_t kReservedRoomStep = 64 * 1024;
 constexpr size_t kReadAheadBlock = 64 * 1024;
+
+// The last read-ahead block of the thread, kept for its next reader: a block freed and taken again costs more than
+// a small file's parsing, because a request this large first makes the allocator merge every small chunk freed
+// since (closing a document before opening the next frees thousands).
+thread_local std::unique_ptr<unsigned char[]> t_spareBlock;
 
 }  // namespace
 
@@ -28,9 +34,15 @@ void LeWriter::SlowBytes(const void* data, size_t size)
     if (m_buffer) {
         if (m_cursor)
             m_written = static_cast<size_t>(m_cursor - m_buffer->data());
-        // Doubling keeps the cost of growing in proportion to what is written; room reserved ahead is taken.
+        // Doubling keeps the cost of growing in proportion to what is written. Room reserved ahead is opened a
+        // step at a time: a resize clears the bytes it adds, and cleared a step ahead they are still in cache when
+        // the fields are copied over them (a stream of megabytes cleared at once is not).
+        const size_t needed = m_written + size;
+        const size_t room = needed <= m_buffer->capacity()
+                                ? std::min(m_buffer->capacity(), std::max(needed, m_written + kReservedRoomStep))
+                                : std::max({needed, 2 * m_written, kFirstBufferRoom});
         try {
-            m_buffer->resize(std::max({m_written + size, 2 * m_written, m_buffer->capacity(), kFirstBufferRoom}));
+            m_buffer->resize(room);
         } catch (const std::bad_alloc&) {
             m_ok = false;
             m_cursor = m_limit = nullptr;
@@ -48,6 +60,11 @@ void LeWriter::SlowBytes(const void* data, size_t size)
 
 void LeWriter::Int32s(const int32_t* values, size_t count)
 {
+    if constexpr (std::endian::native == std::endian::little) {
+        // The ints' own bytes are their stored bytes: one copy for the whole block.
+        Bytes(values, count * sizeof(int32_t));
+        return;
+    }
     unsigned char bytes[64];
     while (count > 0) {
         const size_t n = count < sizeof bytes / 4 ? count : sizeof bytes / 4;
@@ -89,10 +106,21 @@ void LeWriter::LogFont(const LOGFONTA& font)
     Bytes(bytes, sizeof bytes);
 }
 
+void LeReader::Int32s(int32_t* values, size_t count)
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        Bytes(values, count * sizeof(int32_t));
+        return;
+    }
+    for (size_t i = 0; i < count; ++i)
+        values[i] = Int32();
+}
+
 LeReader::LeReader(FILE* file, ReadAhead) : m_file(file)
 {
     if (file && ftello(file) >= 0)
-        m_block.reset(new unsigned char[kReadAheadBlock]);
+        m_block = t_spareBlock ? std::move(t_spareBlock)
+                               : std::unique_ptr<unsigned char[]>(new unsigned char[kReadAheadBlock]);
 }
 
 LeReader::~LeReader()
@@ -100,6 +128,8 @@ LeReader::~LeReader()
     const auto unread = static_cast<off_t>(m_end - m_next);
     if (unread > 0)
         fseeko(m_file, -unread, SEEK_CUR);
+    if (m_block && !t_spareBlock)
+        t_spareBlock = std::move(m_block);
 }
 
 bool LeReader::SlowBytes(void* data, size_t size)
@@ -159,6 +189,12 @@ int64_t LeReader::RemainingBytes() const
 
 std::string LeReader::FixedText(size_t length)
 {
+    // Taken straight from the bytes read ahead when they hold it: no cleared copy to scan again.
+    if (m_ok && static_cast<size_t>(m_end - m_next) >= length) {
+        const char* bytes = reinterpret_cast<const char*>(m_next);
+        m_next += length;
+        return std::string(bytes, strnlen(bytes, length));
+    }
     std::string text(length, '\0');
     Bytes(text.data(), length);
     text.resize(std::strlen(text.c_str()));

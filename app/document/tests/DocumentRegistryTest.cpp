@@ -240,6 +240,23 @@ TEST_F(DocumentRegistryTest, AFileTheCodecRefusesIsReportedAndLeavesNoDocument)
     EXPECT_TRUE(frame->MdiArea()->subWindowList().isEmpty());
 }
 
+// A native file is known by its extension in any case; a picture whose name merely contains it goes to the codecs.
+TEST_F(DocumentRegistryTest, NativeFilesAreKnownByTheirExtensionWhateverItsCase)
+{
+    std::vector<std::string> opened;
+    registry->SetNativeOpener([&opened](const std::string& path) -> CVistrelDoc* {
+        opened.push_back(path);
+        return nullptr;
+    });
+    const std::string picture = WritePng("a.qrx.png", QImage(8, 6, QImage::Format_RGB32));
+    for (const std::string native : {"/data/slide.qrx", "/data/SLIDE.QRX", "/data/mixed.Qrx"})
+        registry->OpenDocumentFile(native);
+    CVistrelDoc* doc = registry->OpenDocumentFile(picture);
+    EXPECT_EQ(opened, (std::vector<std::string>{"/data/slide.qrx", "/data/SLIDE.QRX", "/data/mixed.Qrx"}));
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->GetImage().GetWidth(), 8);
+}
+
 TEST_F(DocumentRegistryTest, FilesDroppedOnTheMainWindowAreOpened)
 {
     QImage picture(4, 4, QImage::Format_RGB32);

@@ -198,3 +198,62 @@ TEST(LeStream, ReadAheadOnAPipeTakesOnlyWhatItReads)
     EXPECT_TRUE(rest.ok());
     std::fclose(in);
 }
+
+// A buffer reserved ahead for far more than is written, and one outgrown on the way: both hold exactly the bytes.
+TEST(LeStream, BufferWriterFillsReservedRoomExactly)
+{
+    for (size_t reserved : {size_t{0}, size_t{300} << 10, size_t{100} << 10}) {
+        std::vector<unsigned char> buffer;
+        buffer.reserve(reserved);
+        {
+            LeWriter w(buffer);
+            for (int32_t i = 0; i < 50000; ++i)  // 200 KiB, across several steps of the reserved room
+                w.Int32(i);
+        }
+        ASSERT_EQ(buffer.size(), 50000u * 4) << reserved;
+        bool inOrder = true;
+        for (int32_t i = 0; i < 50000; ++i) {
+            int32_t v;
+            std::memcpy(&v, buffer.data() + 4 * i, 4);
+            inOrder = v == i && inOrder;
+        }
+        EXPECT_TRUE(inOrder) << reserved;
+    }
+}
+
+// Texts and blocks of ints read ahead give what the plain reader gives, also across the end of a block, and for
+// readers made one after another and one inside another.
+TEST(LeStream, ReadAheadTextsAndIntBlocksMatchThePlainReader)
+{
+    TempStream s;
+    {
+        LeWriter w(s.file);
+        w.Zeros(64 * 1024 - 5);  // the text below straddles the first block's end
+        w.FixedText("straddling", 12);
+        for (int32_t i = 0; i < 19; ++i)
+            w.Int32(-i);
+        w.FixedText("", 4);
+    }
+    for (int pass = 0; pass < 2; ++pass) {
+        std::rewind(s.file);
+        LeReader r(s.file, LeReader::ReadAhead());
+        ASSERT_TRUE(r.Skip(64 * 1024 - 5));
+        EXPECT_EQ(r.FixedText(12), "straddling");
+        int32_t block[19];
+        r.Int32s(block, 19);
+        for (int32_t i = 0; i < 19; ++i)
+            EXPECT_EQ(block[i], -i);
+        EXPECT_EQ(r.FixedText(4), "");
+        EXPECT_TRUE(r.ok());
+        EXPECT_EQ(r.FixedText(1), "");  // past the end
+        EXPECT_FALSE(r.ok());
+        if (pass == 0) {
+            TempStream other;
+            std::fputs("inner", other.file);
+            std::rewind(other.file);
+            LeReader inner(other.file, LeReader::ReadAhead());
+            EXPECT_EQ(inner.FixedText(8), "");
+            EXPECT_FALSE(inner.ok());
+        }
+    }
+}
