@@ -25,6 +25,7 @@
 
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -315,16 +316,26 @@ TEST_F(AppCommandsTest, PreferencesReachTheActiveDocumentOnlyOnOk)
     EXPECT_EQ(doc->GetPreferences().decimalPointRange, before + 2);
 }
 
-TEST_F(AppCommandsTest, OpenRunsTheDialogAndOpensTheChosenImage)
+TEST_F(AppCommandsTest, NewAndOpenRunTheirDialogs)
 {
     Start();
+    ASSERT_TRUE(Router().Execute(ID_FILE_NEW));  // cancelled
+    ASSERT_EQ(MessageBoxes().ModalDialogs().size(), 1u);
+    EXPECT_EQ(App().GetActiveDocument(), nullptr);
+    MessageBoxes().QueueModal([](QDialog& dialog) { dialog.accept(); });
+    ASSERT_TRUE(Router().Execute(ID_FILE_NEW));
+    ASSERT_NE(App().GetActiveDocument(), nullptr);
+    EXPECT_GT(App().GetActiveDocument()->GetImage().GetWidth(), 0);
+    App().GetActiveDocument()->SetModifiedFlag(false);
+
     QImage picture(5, 4, QImage::Format_RGB32);
     picture.fill(qRgb(1, 2, 3));
     const QString path = QDir(m_root.path()).filePath("chosen.png");
     ASSERT_TRUE(picture.save(path, "PNG"));
+    const size_t documents = DocumentRegistry::Instance()->Documents().size();
     MessageBoxes().QueueFile("");
     ASSERT_TRUE(Router().Execute(ID_FILE_OPEN));
-    EXPECT_EQ(App().GetActiveDocument(), nullptr);
+    EXPECT_EQ(DocumentRegistry::Instance()->Documents().size(), documents);
     MessageBoxes().QueueFile(path.toStdString());
     ASSERT_TRUE(Router().Execute(ID_FILE_OPEN));
     ASSERT_EQ(MessageBoxes().FileDialogs().size(), 2u);
