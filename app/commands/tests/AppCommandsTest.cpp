@@ -122,6 +122,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_root.isValid() && m_config.isValid() && m_runtime.isValid());
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
+            if (const char* value = getenv(name))
+                m_savedVariables[name] = value;
         setenv("XDG_CONFIG_HOME", m_config.path().toUtf8().constData(), 1);
         setenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8().constData(), 1);
         RegReloadStore();
@@ -163,6 +166,13 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         *TheCalibrationList().GetCurrentCalibration() = m_savedCalibration;
         QDir::setCurrent(m_workingFolder);
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) {
+            auto saved = m_savedVariables.find(name);
+            if (saved == m_savedVariables.end())
+                unsetenv(name);
+            else
+                setenv(name, saved->second.c_str(), 1);
+        }
         RegReloadStore();
     }
 
@@ -208,6 +218,7 @@ protected:
     }
 
     QTemporaryDir m_root, m_config, m_runtime;
+    std::map<std::string, std::string> m_savedVariables;
     QString m_workingFolder;
     CCalibKeeper m_savedCalibration;
     std::unique_ptr<ProgramObjects> m_program;
