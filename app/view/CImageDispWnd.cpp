@@ -5,7 +5,9 @@
 #include <QMdiSubWindow>
 
 #include "document/CVistrelDoc.h"
+#include "document/ClipboardImage.h"
 #include "frame/CommandIds.h"
+#include "view/ViewCommands.h"
 
 #include "calibkeeper/CCalibKeeper.h"
 #include "framepool/CQvFramePool.h"
@@ -337,6 +339,43 @@ QImage CImageDispWnd::RenderToImage(int flags)
     return result.convertToFormat(QImage::Format_RGB888);
 }
 
+void CImageDispWnd::BurnObjects(int flags)
+{
+    CQvImage* image = Image();
+    CQvGObjectContainer* objects = m_doc.objects;
+    if (!image || image->IsEmpty() || !objects)
+        return;
+    QImage picture(image->GetWidth(), image->GetHeight(), QImage::Format_RGB32);
+    picture.setDevicePixelRatio(1.0);
+    {
+        // The painter must have finished with the picture before its pixels are read.
+        CDC dc(picture);
+        DrawImage(&dc, image, CRect(0, 0, image->GetWidth(), image->GetHeight()), 1.0f);
+        const float ratio = objects->GetRatio();
+        const CPoint origin = objects->GetRelative();
+        const int noRedraw = objects->GetNoRedraw();
+        objects->SetNoRedraw(1);
+        objects->SetRatio(1.0f);
+        objects->SetRelative(CPoint(0, 0));
+        if (flags & kBurnMeasurements)
+            objects->Draw(&dc, CQvGObjectContainer::kDrawMeasurements);
+        if (flags & kBurnAnnotations)
+            objects->Draw(&dc, CQvGObjectContainer::kDrawAnnotations);
+        objects->SetRatio(ratio);
+        objects->SetRelative(origin);
+        objects->SetNoRedraw(noRedraw);
+    }
+    CQvImage burnt;
+    if (!QImageToColourImage(picture, burnt))
+        return;
+    if (flags & kBurnMeasurements)
+        objects->RemoveMeasurement();
+    if (flags & kBurnAnnotations)
+        objects->RemoveAnnotation();
+    *image = std::move(burnt);
+    OnImageChanged();
+}
+
 // ---------------------------------------------------------------------------------------------------------------
 // Mouse
 
@@ -666,7 +705,7 @@ void CImageDispWnd::OnChar(UINT character, UINT repeatCount, UINT flags)
 
 std::vector<UINT> CImageDispWnd::ContextMenuCommands()
 {
-    if (m_toolMode & kCreating)
+    if (CompanionModuleHoldsContextMenu() || (m_toolMode & kCreating))
         return {};
     if (!m_contextLatch) {
         // The right click that ended a drawing is used up.
@@ -675,7 +714,9 @@ std::vector<UINT> CImageDispWnd::ContextMenuCommands()
     }
     if (m_doc.objects && m_doc.objects->GetSelectedObjectCount() > 0)
         return {cmd::ID_EDIT_CUT, cmd::ID_EDIT_COPY, cmd::ID_EDIT_PASTE, cmd::ID_OBJECT_PROPERTIES};
-    return {cmd::ID_EDIT_PASTE};
+    if (ClipboardHasPasteableContent())
+        return {cmd::ID_EDIT_PASTE};
+    return {};
 }
 
 void CImageDispWnd::contextMenuEvent(QContextMenuEvent* event)

@@ -101,6 +101,13 @@ public:
 
     // The image 1:1 as a 24-bit picture: flag 0x01 the image (else black), 0x02 / 0x04 every object drawn over it.
     QImage RenderToImage(int flags);
+    // Draws the measurements (kBurnMeasurements) and / or the annotations (kBurnAnnotations) into the pixels and
+    // takes them out of the overlay; the image becomes 24-bit colour. The caller keeps the undo point.
+    static constexpr int kBurnMeasurements = 0x02;
+    static constexpr int kBurnAnnotations = 0x04;
+    void BurnObjects(int flags);
+    // The image's region of interest from the region overlay's shape (kind and points clamped to the image).
+    void SetRegionOfInterestFromOverlay();
 
     // The context menu's command ids for the current state (empty: none shown, the latch was only set).
     std::vector<UINT> ContextMenuCommands();
@@ -152,7 +159,6 @@ private:
     void InvalidateUnlessLive();
     void DrawGrid(CDC* dc);
     void RegionToolStep(UINT message);
-    void SetRegionOfInterestFromOverlay();
     void ChooseCursor(CPoint point);
     void ShowColoursOf(const CQvGObject* object, bool creating);
 

@@ -10,6 +10,7 @@
 #include "frame/ColourPopupButton.h"
 #include "frame/CommandIds.h"
 #include "frame/FrameStrings.h"
+#include "view/ViewCommands.h"
 
 #include "qvimage/CQvImage.h"
 #include "strings/Format.h"
@@ -62,6 +63,7 @@ CVistrelView::CVistrelView(CVistrelDoc* document, QWidget* parent) : QWidget(par
 {
     setObjectName("CVistrelView");
     AddCommandMap(kViewCommands);
+    m_commands = std::make_unique<CViewCommands>(*this);
     m_dispWnd = new CImageDispWnd();
     m_dispWnd->SetHost(this);
     m_dispWnd->SetScrollParameters(10, 25);
@@ -323,6 +325,21 @@ void CVistrelView::OnUpdateEnable(CCmdUI* ui)
     ui->Enable(true);
 }
 
+bool CVistrelView::ExecuteCommand(UINT id)
+{
+    return CommandMapTarget<CVistrelView>::ExecuteCommand(id) || m_commands->ExecuteCommand(id);
+}
+
+bool CVistrelView::UpdateCommand(CCmdUI& ui)
+{
+    return CommandMapTarget<CVistrelView>::UpdateCommand(ui) || m_commands->UpdateCommand(ui);
+}
+
+bool CVistrelView::HasCommandHandler(UINT id) const
+{
+    return CommandMapTarget<CVistrelView>::HasCommandHandler(id) || m_commands->HasCommandHandler(id);
+}
+
 void CVistrelView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
@@ -414,8 +431,8 @@ void CVistrelView::RunViewCommand(UINT id)
     CMainFrame* frame = MainFrame();
     if (frame && m_active)
         frame->Router().Execute(id);
-    else
-        CommandMapTarget<CVistrelView>::ExecuteCommand(id);
+    else if (IsViewCommandEnabled(id))
+        ExecuteCommand(id);
 }
 
 bool CVistrelView::IsViewCommandEnabled(UINT id)

@@ -17,9 +17,11 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
 #include <string>
 
 class CMainFrame;
+class CViewCommands;
 class CVistrelDoc;
 class QMdiSubWindow;
 
@@ -71,7 +73,11 @@ public:
     void ToggleFullScreen();
     void SetLive(bool live) { m_live = live; }
 
-    // --- Commands (the view's command table)
+    // --- Commands (the view's command table, then the editing commands of CViewCommands)
+    CViewCommands& Commands() const { return *m_commands; }
+    bool ExecuteCommand(UINT id) override;
+    bool UpdateCommand(CCmdUI& ui) override;
+    bool HasCommandHandler(UINT id) const override;
     void OnZoomIn();
     void OnZoomOut();
     void OnZoomCombo();
@@ -113,6 +119,7 @@ private:
 
     CVistrelDoc* m_document = nullptr;
     CImageDispWnd* m_dispWnd = nullptr;
+    std::unique_ptr<CViewCommands> m_commands;
     CMainFrame* m_mainFrame = nullptr;  // not owned; outlives the view
     bool m_activationConnected = false;
     bool m_initialUpdateDone = false;

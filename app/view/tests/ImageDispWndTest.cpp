@@ -21,6 +21,8 @@
 
 #include <QTest>
 #include <QWidget>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -172,6 +174,8 @@ TEST_F(ImageDispWndTest, ShapesDrawnWithTheMouseLandOnImagePixelsAtZoomTwoAndScr
         EXPECT_TRUE(wnd->ContextMenuCommands().empty());
     }
     EXPECT_EQ(objects.GetMainObjList().size(), 2u);
+    // With something to paste on the clipboard the next right click opens the paste menu.
+    QGuiApplication::clipboard()->setText("pasteable");
     EXPECT_EQ(wnd->ContextMenuCommands(), (std::vector<UINT>{57637})) << "the next right click opens the menu";
 }
 
