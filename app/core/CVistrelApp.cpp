@@ -1,5 +1,6 @@
 #include "core/CVistrelApp.h"
 
+#include "commands/AppCommands.h"
 #include "core/CAppEnvironment.h"
 #include "core/CRecentFileList.h"
 #include "core/ProfileSettings.h"
@@ -97,7 +98,10 @@ CVistrelApp* GetVistrelApp()
 }
 
 CVistrelApp::CVistrelApp(AppParts parts, QStringList arguments, std::string executablePath)
-    : m_parts(std::move(parts)), m_arguments(std::move(arguments)), m_executablePath(std::move(executablePath))
+    : m_parts(std::move(parts)),
+      m_arguments(std::move(arguments)),
+      m_executablePath(std::move(executablePath)),
+      m_commands(std::make_unique<CAppCommands>(*this))
 {
     AddCommandMap(kApplicationCommands);
     std::lock_guard lock(g_appMutex);

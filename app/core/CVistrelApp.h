@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+class CAppCommands;
 class CQvImageCodec;
 
 // Set to 1 as the last step of a start-up that ran to its end; shut-down writes the calibration files and the
@@ -101,6 +102,13 @@ public:
     void OnAppExit();
     void OnOpenRecentFile(UINT id);
     void OnUpdateRecentFileMenu(CCmdUI* ui);
+    // The application's commands beyond Exit (app/commands), tried after this object's own map.
+    CAppCommands& Commands() { return *m_commands; }
+    bool ExecuteCommand(UINT id) override;
+    bool UpdateCommand(CCmdUI& ui) override;
+    bool HasCommandHandler(UINT id) const override;
+    // The acquisition host the program runs with; null without one.
+    IAcquireHost* AcquireHost() const { return m_parts.acquireHost; }
 
     IMainWindow* GetMainWnd() const { return m_pMainWnd.get(); }
     const VistrelCommandLine& CommandLine() const { return m_commandLine; }
@@ -135,6 +143,7 @@ private:
     bool m_instanceClaimed = false;
     // Lives on the UI thread: queued calls from other threads run through it.
     QObject m_uiThreadContext;
+    std::unique_ptr<CAppCommands> m_commands;
 };
 
 // The image-capture command that the external trigger and the foot switch run.

@@ -1,0 +1,26 @@
+// The texts of the application commands: messages about companion programs and modules, in the UI language.
+#pragma once
+
+#include "types/WinTypes.h"
+
+#include <string>
+
+namespace appstr {
+constexpr UINT IDS_LIVE_MEASURE = 410;              // the live-measurement window's title
+constexpr UINT IDS_DATABASE_NOT_FOUND = 776;        // the image database program is not installed
+constexpr UINT IDS_DATABASE_CANNOT_START = 777;
+constexpr UINT IDS_COMPANION_NOT_FOUND = 778;       // the further companion program is not installed
+constexpr UINT IDS_COMPANION_CANNOT_START = 779;
+constexpr UINT IDS_AUTO_MEASURE_NOT_FOUND = 780;
+constexpr UINT IDS_AUTO_MEASURE_CANNOT_START = 781;
+}  // namespace appstr
+
+// Texts the commands show as they stand, in every UI language.
+constexpr const char* kPoreScanNotInstalled =
+    "Can't find Pore Scan Detector application.\nCan't run this function.\n\nPlease install Pore Scan Detector first.";
+constexpr const char* kPoreScanInvalidProgram = "The .EXE file is invalid (non-Win32 .EXE or error in .EXE image).";
+constexpr const char* kPoreScanNoAnswer =
+    "Pore Scan Detector did not open its window.\nCan't run this function.";
+constexpr const char* kModuleNotFound = "Module file not found exits";
+
+std::string AppCommandString(UINT id);
