@@ -21,7 +21,6 @@ constexpr const char* kObjectName = "CalibrationCommands";
 constexpr int kLineShape = 1;
 
 const CommandMapEntry<CalibrationCommands> kCalibrationCommands[] = {
-    CommandEntry(cmd::ID_CALIBRATION_MANAGER, &CalibrationCommands::OnCalibrationManager),
     CommandEntry(cmd::ID_CALIBRATION_MANUAL, &CalibrationCommands::OnManualCalibration,
                  &CalibrationCommands::OnUpdateManualCalibration),
     CommandEntry(cmd::ID_CALIBRATION_AUTO, &CalibrationCommands::OnAutoCalibration,
@@ -108,11 +107,6 @@ void CalibrationCommands::OnBoxSelected(UINT boxId, int index)
         manager.OnMagnificationSelected(index);
     else if (boxId == cmd::ID_UNIT_BOX)
         manager.OnUnitSelected(index);
-}
-
-void CalibrationCommands::OnCalibrationManager()
-{
-    ShowManager();
 }
 
 void CalibrationCommands::OnUpdateManualCalibration(CCmdUI* ui)

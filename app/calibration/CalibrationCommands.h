@@ -52,7 +52,6 @@ public:
     void SetAutoCalibrationRunner(AutoCalibrationRunner runner) { m_autoRunner = std::move(runner); }
 
     // Commands
-    void OnCalibrationManager();
     void OnManualCalibration();
     void OnUpdateManualCalibration(CCmdUI* ui);
     void OnAutoCalibration();

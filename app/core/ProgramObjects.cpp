@@ -1,10 +1,12 @@
 #include "core/ProgramObjects.h"
 
 #include "calibration/CalibrationCommands.h"
+#include "commands/AppCommands.h"
 #include "core/BusInstanceGate.h"
 #include "core/FrameMainWindow.h"
 #include "core/ProgramStandIns.h"
 #include "core/RegistryScript.h"
+#include "dialogs/CPreferencesDlg.h"
 #include "document/DocumentRegistry.h"
 #include "document/NativeFile.h"
 #include "frame/CChildFrame.h"
@@ -91,6 +93,10 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
             hooks.beforeDestroy = [] { DestroyRealTimeResultBox_PZ(); };
             m_documents->AttachMainFrame(&frame);
             InstallCalibrationCommands(frame, m_calibrationList, m_environment.GetFolder(AppFolder::Calibration));
+            // The application's dialog commands open the dialogs of the frame they belong to.
+            AppCommandHooks& commands = app.Commands().Hooks();
+            commands.preferencesDialog = [&frame] { return RunPreferencesDialog(frame) == QDialog::Accepted; };
+            commands.calibrationManager = [&frame] { RunCalibrationManager(frame); };
         });
     };
     m_app = std::make_unique<CVistrelApp>(std::move(parts), arguments, executablePath);

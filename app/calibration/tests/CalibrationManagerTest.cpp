@@ -37,7 +37,7 @@ protected:
 
     CCalibrationSetDlg& Manager()
     {
-        frame->Router().Execute(cmd::ID_CALIBRATION_MANAGER);
+        RunCalibrationManager(*frame);
         return commands->Manager();
     }
 };

@@ -269,9 +269,10 @@ TEST_F(AppCommandsTest, CommandsAreEnabledAsTheProgramsStateAllows)
         {ID_ACQ_FULL_SCREEN, false, false, false},
         {ID_ACQ_VIDEO_RECORDER, false, false, false},
         {ID_ACQ_DEVICE_SETTINGS, false, false, false},
-        // Their parts plug in later.
-        {ID_CALIBRATION_MANAGER, false, false, false},
-        {ID_PREFERENCES, false, false, false},
+        // The program plugs its dialogs in; they open with or without a document.
+        {ID_CALIBRATION_MANAGER, true, true, true},
+        {ID_PREFERENCES, true, true, true},
+        // Plug-in hosting plugs in later.
         {ID_PLUGIN_FIRST, false, false, false},
     };
     for (const Case& c : cases)

@@ -2,6 +2,7 @@
 
 #include "core/CCalibrationList.h"
 #include "frame/CMainFrame.h"
+#include "frame/CommandIds.h"
 #include "profile/CAppProfile.h"
 #include "profile/Registry.h"
 
@@ -82,7 +83,11 @@ TEST_F(ProgramObjectsTest, TheProgramComesBackWithTheCalibrationAndOwnerTextsOfI
         EXPECT_EQ(current->GetUnitsPerPixel(), 0.25);
         ASSERT_NE(app.GetMainWnd(), nullptr);
         EXPECT_TRUE(app.GetMainWnd()->Widget()->isVisible());
-        EXPECT_NE(qobject_cast<CMainFrame*>(app.GetMainWnd()->Widget()), nullptr);
+        auto* frame = qobject_cast<CMainFrame*>(app.GetMainWnd()->Widget());
+        ASSERT_NE(frame, nullptr);
+        // The dialog commands of the application reach their dialogs.
+        for (const UINT id : {cmd::ID_PREFERENCES, cmd::ID_CALIBRATION_MANAGER})
+            EXPECT_TRUE(frame->Router().Query(id).enabled) << id;
 
         program.Grid().SetDecimal(2);
         TheCalibrationList().SelectCalibration("Lens C", 5.0);
