@@ -9,6 +9,9 @@
 #include "frame/CChildFrame.h"
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "gobjects/CRealtimeResultObjBox.h"
+#include "peers/CompanionHost.h"
+#include "peers/CompanionMailbox.h"
+#include "winmsg/LocalPeerBus.h"
 #include "profile/CAppProfile.h"
 #include "qvcodec/CQvImageCodec.h"
 
@@ -89,6 +92,7 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
             hooks.reloadProfileSettings = [this] { m_settings->LoadProfileSettings(); };
             hooks.beforeDestroy = [] { DestroyRealTimeResultBox_PZ(); };
             m_documents->AttachMainFrame(&frame);
+            ConnectCompanions(frame);
         });
     };
     m_app = std::make_unique<CVistrelApp>(std::move(parts), arguments, executablePath);
@@ -100,6 +104,22 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
         const CRect none;
         m_acquireHost->SetDisplayWindowPos(&none);
     });
+}
+
+void ProgramObjects::ConnectCompanions(CMainFrame& frame)
+{
+    // The gate has claimed the main window's identity by now; its bus is the mailbox. Without one (no peer folder)
+    // the program can still message companions, it is only not findable.
+    PeerBus* bus = m_instanceGate->Bus();
+    if (!bus) {
+        m_companionBus = std::make_unique<LocalPeerBus>();
+        bus = m_companionBus.get();
+    }
+    m_companionHost = std::make_unique<ProgramCompanionHost>(*this);
+    m_companions = std::make_unique<CompanionMailbox>(*bus, *m_companionHost);
+    MainFrameHooks& hooks = frame.Hooks();
+    hooks.startImageTiling = [this] { m_companions->StartImageTiling(); };
+    hooks.notifyPeersClosing = [this] { m_companions->NotifyTilingClosing(); };
 }
 
 ProgramObjects::~ProgramObjects()
