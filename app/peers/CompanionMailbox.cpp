@@ -83,6 +83,8 @@ CompanionMailbox::CompanionMailbox(PeerBus& bus, ICompanionHost& host, QObject* 
     // Direct: a sent message's answer is set while the sender waits for it.
     connect(&bus, &PeerBus::registeredMessage, this, &CompanionMailbox::OnMessage, Qt::DirectConnection);
     connect(&bus, &PeerBus::copyData, this, &CompanionMailbox::OnCopyData, Qt::DirectConnection);
+    // Made now, so that a companion finds the exchange folder before the program's first message needs it.
+    CompanionTempFolder();
 }
 
 CompanionMailbox::~CompanionMailbox() = default;
