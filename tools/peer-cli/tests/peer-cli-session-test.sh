@@ -77,13 +77,17 @@ cp "$bmp" "$work/runtime/qrx-peers/files/newdoc.bmp"
 [ ! -e "$work/runtime/qrx-peers/files/newdoc.bmp" ] || fail "newdoc.bmp was left behind"
 
 # "TLV COM - NEW" 0: path and calibration from shared memory (unit 4, millimetres).
+# Shared-memory names are machine-wide for the user: they are held only as long as the message needs them.
 "$cli" map-create "TLV UPP" 128 --double 0.25 --hold 30000 --ready "$work/upp.ready" &
-pids+=($!)
+upp=$!
+pids+=("$upp")
 "$cli" map-create "TLV Image Path" 4096 --text "$bmp" --hold 30000 --ready "$work/path.ready" &
-pids+=($!)
+mapped=$!
+pids+=("$mapped")
 wait_for "$work/upp.ready" && wait_for "$work/path.ready" || fail "the mappings were not made"
 [ "$("$cli" map-read "TLV UPP" --double)" = "0.25" ] || fail "the mapping does not read back"
 [ "$("$cli" send "$main" "TLV COM - NEW" 0 4)" = "delivered 1" ] || fail "TLV command 0 was not answered"
+kill "$upp" "$mapped" 2>/dev/null || true
 
 # The image database's list, attached to its message.
 [ "$("$cli" send "$main" PVTtoVQ_MSG --attach "$bmp;")" = "delivered 1" ] || fail "the path list was not acted on"
