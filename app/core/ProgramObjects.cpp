@@ -12,6 +12,9 @@
 #include "frame/CChildFrame.h"
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "gobjects/CRealtimeResultObjBox.h"
+#include "peers/CompanionHost.h"
+#include "peers/CompanionMailbox.h"
+#include "winmsg/LocalPeerBus.h"
 #include "profile/CAppProfile.h"
 #include "qvcodec/CQvImageCodec.h"
 
@@ -97,6 +100,7 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
             AppCommandHooks& commands = app.Commands().Hooks();
             commands.preferencesDialog = [&frame] { return RunPreferencesDialog(frame) == QDialog::Accepted; };
             commands.calibrationManager = [&frame] { RunCalibrationManager(frame); };
+            ConnectCompanions(frame);
         });
     };
     m_app = std::make_unique<CVistrelApp>(std::move(parts), arguments, executablePath);
@@ -108,6 +112,22 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
         const CRect none;
         m_acquireHost->SetDisplayWindowPos(&none);
     });
+}
+
+void ProgramObjects::ConnectCompanions(CMainFrame& frame)
+{
+    // The gate has claimed the main window's identity by now; its bus is the mailbox. Without one (no peer folder)
+    // the program can still message companions, it is only not findable.
+    PeerBus* bus = m_instanceGate->Bus();
+    if (!bus) {
+        m_companionBus = std::make_unique<LocalPeerBus>();
+        bus = m_companionBus.get();
+    }
+    m_companionHost = std::make_unique<ProgramCompanionHost>(*this);
+    m_companions = std::make_unique<CompanionMailbox>(*bus, *m_companionHost);
+    MainFrameHooks& hooks = frame.Hooks();
+    hooks.startImageTiling = [this] { m_companions->StartImageTiling(); };
+    hooks.notifyPeersClosing = [this] { m_companions->NotifyTilingClosing(); };
 }
 
 ProgramObjects::~ProgramObjects()

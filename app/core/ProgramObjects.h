@@ -19,8 +19,12 @@
 #include <string>
 #include <vector>
 
+class CMainFrame;
 class CQvImageCodec;
+class CompanionMailbox;
 class DocumentRegistry;
+class LocalPeerBus;
+class ProgramCompanionHost;
 
 class ProgramObjects
 {
@@ -40,6 +44,8 @@ public:
     BusInstanceGate& InstanceGate() { return *m_instanceGate; }
     // The open documents.
     DocumentRegistry& Documents() { return *m_documents; }
+    // The main window's mailbox for companion programs; null until the main window is built.
+    CompanionMailbox* Companions() { return m_companions.get(); }
     CCalibrationList& Calibrations() { return m_calibrationList; }
     CAppEnvironment& Environment() { return m_environment; }
     // The program-wide grid, the display preferences and the live view's centre cross, as the profile keeps them.
@@ -49,6 +55,8 @@ public:
     std::recursive_mutex& FrameLock() { return m_frameLock; }
 
 private:
+    void ConnectCompanions(CMainFrame& frame);
+
     // The capture-settings record comes with the capture dialog; the program menu is built by the main frame from
     // its command tables, so there is no separate menu object here.
     std::unique_ptr<IAcquireHost> m_acquireHost;
@@ -69,6 +77,9 @@ private:
     std::unique_ptr<BusInstanceGate> m_instanceGate;
     std::unique_ptr<ILayoutImporter> m_layoutImporter;
     std::unique_ptr<DocumentRegistry> m_documents;
+    std::unique_ptr<ProgramCompanionHost> m_companionHost;
+    std::unique_ptr<LocalPeerBus> m_companionBus;  // only when the instance gate has no bus to lend
+    std::unique_ptr<CompanionMailbox> m_companions;
     std::unique_ptr<CVistrelApp> m_app;
     std::recursive_mutex m_frameLock;
 };
