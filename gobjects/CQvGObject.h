@@ -9,13 +9,13 @@
 
 #include "gobjects/CQvGObjectProperty.h"
 #include "gobjects/GObjectTypes.h"
+#include "gobjects/InlineVector.h"
 
 #include "types/VistrelExport.h"
 #include "types/WinGeometry.h"
 #include "types/WinTypes.h"
 
 #include <cstdio>
-#include <list>
 #include <string>
 #include <vector>
 
@@ -31,6 +31,11 @@ class QWidget;
 class VISTREL_EXPORT CQvGObject
 {
 public:
+    // Room for the points of a line or a label and for one label (a measurement's value label) inside the object:
+    // an overlay read makes tens of thousands of objects, and separate buffers doubled its allocations.
+    using PointArray = InlineVector<_RPOINT, 4>;
+    using LabelList = InlineVector<CQvGObject*, 1>;
+
     CQvGObject();
     CQvGObject(const CQvGObject&) = delete;
     // Releases the remaining labels; the object itself goes through RemoveAll.
@@ -219,7 +224,7 @@ public:
     // The first label (the value label of a measurement) or null.
     CQvGObject* GetLabelObject() const { return m_labels.empty() ? nullptr : m_labels.front(); }
     int GetLabelCount() const { return static_cast<int>(m_labels.size()); }
-    const std::list<CQvGObject*>& GetLabels() const { return m_labels; }
+    const LabelList& GetLabels() const { return m_labels; }
     // Creates a value label centred on the point (image pixels), appends it to the label list and returns it.
     // A measurement's label shows the owner's name and value.
     CQvGObject* AddLabelObject(CPoint point);
@@ -287,14 +292,14 @@ protected:
     // Whether the container shows names or values in labels.
     bool ShowsLabels() const;
     // Reads the label records into `labels` (which then own them, also after a failure); 0 on a bad record.
-    int ReadLabels(LeReader& in, float version, std::list<CQvGObject*>& labels);
+    int ReadLabels(LeReader& in, float version, LabelList& labels);
 
     CQvGObjectContainer* m_container = nullptr;  // not owned
     OBJ_SHAPE m_shape = SHAPE_LINE;
     // The shape decides what the points mean; the array may hold more points than are counted yet.
     int m_pointCount = 0;
-    std::vector<_RPOINT> m_points;
-    std::list<CQvGObject*> m_labels;  // owned; freed through their RemoveAll
+    PointArray m_points;
+    LabelList m_labels;  // owned; freed through their RemoveAll
     CQvGObjectProperty m_property;
     GOBJ_STATE m_state = GS_IDLE;
     QVGO_TYPE m_kind = GOTYPE_MEASURE;

@@ -42,7 +42,7 @@ struct LabelDepthGuard
     LabelDepthGuard& operator=(const LabelDepthGuard&) = delete;
 };
 
-void DiscardAll(std::list<CQvGObject*>& objects)
+void DiscardAll(CQvGObject::LabelList& objects)
 {
     for (CQvGObject* obj : objects)
         obj->RemoveAll();
@@ -79,7 +79,7 @@ int CQvGObject::Read(LeReader& in, float version)
     }
     const _RPOINT* const points = count <= kStackPoints ? stackPoints.data() : heapPoints.data();
 
-    std::list<CQvGObject*> labels;
+    LabelList labels;
     const int labelsRead = ReadLabels(in, version, labels);
     // Read aside and moved in at the end: a property made and copied for every record cost more than reading it.
     CQvGObjectProperty::Stored property;
@@ -123,7 +123,7 @@ int CQvGObject::Read(LeReader& in, float version)
     return ReadShapeFields(in, version);
 }
 
-int CQvGObject::ReadLabels(LeReader& in, float version, std::list<CQvGObject*>& labels)
+int CQvGObject::ReadLabels(LeReader& in, float version, LabelList& labels)
 {
     const int32_t count = in.Int32();
     if (!in.ok() || g_labelReadDepth >= kMaxLabelDepth ||
