@@ -42,6 +42,9 @@ struct LabelDepthGuard
     LabelDepthGuard& operator=(const LabelDepthGuard&) = delete;
 };
 
+// The sizing that the labels read on this thread wait for, if any.
+thread_local CQvGObject::LabelSizingLater* t_labelSizing = nullptr;
+
 void DiscardAll(CQvGObject::LabelList& objects)
 {
     for (CQvGObject* obj : objects)
@@ -119,8 +122,28 @@ int CQvGObject::Read(LeReader& in, float version)
     // The factory makes an annotation with its base code; its record's kind gives it the annotation code back.
     NormalizeAnnotationShape();
     m_state = GS_FINISHED;
-    GetMBR();
+    if (m_shape == SHAPE_LABEL && t_labelSizing)
+        t_labelSizing->m_labels.push_back(this);
+    else
+        GetMBR();
     return ReadShapeFields(in, version);
+}
+
+CQvGObject::LabelSizingLater::LabelSizingLater() : m_outer(t_labelSizing)
+{
+    t_labelSizing = this;
+}
+
+CQvGObject::LabelSizingLater::~LabelSizingLater()
+{
+    t_labelSizing = m_outer;
+}
+
+void CQvGObject::LabelSizingLater::SizeLabels()
+{
+    for (CQvGObject* label : m_labels)
+        label->GetMBR();
+    m_labels.clear();
 }
 
 int CQvGObject::ReadLabels(LeReader& in, float version, LabelList& labels)
