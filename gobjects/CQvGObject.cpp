@@ -25,7 +25,7 @@ constexpr int kMaxDecimals = 20;
 constexpr COLORREF kLabelColour = 0xC8C8C8;
 constexpr COLORREF kYellowGrip = 0x00FFFF;
 
-void RemoveAllOf(std::list<CQvGObject*>& objects)
+void RemoveAllOf(CQvGObject::LabelList& objects)
 {
     for (CQvGObject* obj : objects)
         obj->RemoveAll();
@@ -77,8 +77,11 @@ void CQvGObject::Initialize()
 
 void CQvGObject::RemoveNestedObjs()
 {
+    // Nothing to take out (every object read is new): spares moving the empty list three times.
+    if (m_labels.empty())
+        return;
     // Taken out first: a label's RemoveAll deletes it, and nothing may reach it through this list afterwards.
-    std::list<CQvGObject*> labels;
+    LabelList labels;
     labels.swap(m_labels);
     RemoveAllOf(labels);
 }

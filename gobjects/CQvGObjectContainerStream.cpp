@@ -94,6 +94,7 @@ int CQvGObjectContainer::Read(FILE* file)
         return 0;
 
     PendingObjects objects;
+    CQvGObject::LabelSizingLater labelSizing;
     for (int32_t i = 0; i < count; ++i)
     {
         CQvGObject* obj = ReadObjectRecord(in, version);
@@ -101,6 +102,8 @@ int CQvGObjectContainer::Read(FILE* file)
             return 0;
         objects.Add(obj);
     }
+    // With the view the records were read in, as if each had been sized as it was read.
+    labelSizing.SizeLabels();
 
     CQvGObjectPropertyTotal defaults(*m_pPropertyTotal);
     if (!defaults.Read(in, version))

@@ -109,6 +109,13 @@ CSize CQvGObjectLabel::PaintedTextSize(CDC* dc, const LOGFONTA& logFont, const s
     return cache.size;
 }
 
+CQvGObjectLabel::PaintMeasures& CQvGObjectLabel::PaintMeasuresOf()
+{
+    if (!m_paintMeasures)
+        m_paintMeasures = std::make_unique<PaintMeasures>();
+    return *m_paintMeasures;
+}
+
 CQvGObjectLabel::CQvGObjectLabel()
 {
     m_shape = SHAPE_LABEL;
@@ -257,7 +264,7 @@ void CQvGObjectLabel::DrawShape(CDC* dc, const CPoint* origin, const float* rati
     CRect nameBox = box;
     const bool nameShown = display.name && !name.empty();
     if (nameShown) {
-        const CSize size = PaintedTextSize(dc, logFont, name, m_nameSize);
+        const CSize size = PaintedTextSize(dc, logFont, name, PaintMeasuresOf().name);
         nameBox.right = nameBox.left + size.cx;
         nameBox.bottom = nameBox.top + size.cy;
         WriteText(dc, name, nameBox, DT_LEFT);
@@ -270,7 +277,7 @@ void CQvGObjectLabel::DrawShape(CDC* dc, const CPoint* origin, const float* rati
         if (display.mark && m_curvatureFlag)
             withPercent = comment + "%";
         const std::string& value = withPercent.empty() ? comment : withPercent;
-        const CSize size = PaintedTextSize(dc, logFont, value, m_valueSize);
+        const CSize size = PaintedTextSize(dc, logFont, value, PaintMeasuresOf().value);
         valueBox.right = valueBox.left + size.cx;
         valueBox.bottom = valueBox.top + size.cy;
         WriteText(dc, value, valueBox, DT_CENTER);

@@ -7,6 +7,7 @@
 
 #include "gobjects/CQvGObjectRect.h"
 
+#include <memory>
 #include <string>
 
 class VISTREL_EXPORT CQvGObjectLabel : public CQvGObjectRect
@@ -74,9 +75,17 @@ private:
     // The size of a text in the DC's selected font (logFont), measured only when the text or font changed.
     static CSize PaintedTextSize(CDC* dc, const LOGFONTA& logFont, const std::string& text, MeasureCache& cache);
 
-    MeasureCache m_boxSize;    // text and unit symbol in the unscaled font
-    MeasureCache m_nameSize;   // the name in the font of the last paint
-    MeasureCache m_valueSize;  // the value in the font of the last paint
+    // The measures of a paint are made on the first paint: a read makes and sizes every label but paints none,
+    // and writing these into each new label cost as much as reading its record.
+    struct PaintMeasures
+    {
+        MeasureCache name;   // the name in the font of the last paint
+        MeasureCache value;  // the value in the font of the last paint
+    };
+    PaintMeasures& PaintMeasuresOf();
+
+    MeasureCache m_boxSize;  // text and unit symbol in the unscaled font
+    std::unique_ptr<PaintMeasures> m_paintMeasures;
 };
 
 class VISTREL_EXPORT CQvGObjectDUMMYLabel : public CQvGObjectLabel

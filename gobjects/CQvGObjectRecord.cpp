@@ -42,7 +42,10 @@ struct LabelDepthGuard
     LabelDepthGuard& operator=(const LabelDepthGuard&) = delete;
 };
 
-void DiscardAll(std::list<CQvGObject*>& objects)
+// The sizing that the labels read on this thread wait for, if any.
+thread_local CQvGObject::LabelSizingLater* t_labelSizing = nullptr;
+
+void DiscardAll(CQvGObject::LabelList& objects)
 {
     for (CQvGObject* obj : objects)
         obj->RemoveAll();
@@ -79,7 +82,7 @@ int CQvGObject::Read(LeReader& in, float version)
     }
     const _RPOINT* const points = count <= kStackPoints ? stackPoints.data() : heapPoints.data();
 
-    std::list<CQvGObject*> labels;
+    LabelList labels;
     const int labelsRead = ReadLabels(in, version, labels);
     // Read aside and moved in at the end: a property made and copied for every record cost more than reading it.
     CQvGObjectProperty::Stored property;
@@ -119,11 +122,31 @@ int CQvGObject::Read(LeReader& in, float version)
     // The factory makes an annotation with its base code; its record's kind gives it the annotation code back.
     NormalizeAnnotationShape();
     m_state = GS_FINISHED;
-    GetMBR();
+    if (m_shape == SHAPE_LABEL && t_labelSizing)
+        t_labelSizing->m_labels.push_back(this);
+    else
+        GetMBR();
     return ReadShapeFields(in, version);
 }
 
-int CQvGObject::ReadLabels(LeReader& in, float version, std::list<CQvGObject*>& labels)
+CQvGObject::LabelSizingLater::LabelSizingLater() : m_outer(t_labelSizing)
+{
+    t_labelSizing = this;
+}
+
+CQvGObject::LabelSizingLater::~LabelSizingLater()
+{
+    t_labelSizing = m_outer;
+}
+
+void CQvGObject::LabelSizingLater::SizeLabels()
+{
+    for (CQvGObject* label : m_labels)
+        label->GetMBR();
+    m_labels.clear();
+}
+
+int CQvGObject::ReadLabels(LeReader& in, float version, LabelList& labels)
 {
     const int32_t count = in.Int32();
     if (!in.ok() || g_labelReadDepth >= kMaxLabelDepth ||

@@ -113,10 +113,10 @@ public:
     }
 
     void AddLabel(CQvGObject* label) { m_labels.push_back(label); }
-    void SetPoints(std::vector<_RPOINT> points)
+    void SetPoints(const std::vector<_RPOINT>& points)
     {
         m_pointCount = static_cast<int>(points.size());
-        m_points = std::move(points);
+        m_points.assign(points.data(), points.data() + points.size());
     }
 
     float gap = 0.0f;

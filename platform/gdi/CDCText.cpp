@@ -179,6 +179,14 @@ int CDC::DrawText(std::string_view text, RECT* rect, UINT format)
         return 0;
     State& s = *m_state;
     const ResolvedFont& font = s.Font();
+    // Measuring one line (every label of an overlay as it is read) needs no list of lines: that list cost an
+    // allocation per label.
+    if ((format & DT_CALCRECT) && text.find_first_of("\r\n") == std::string_view::npos) {
+        const int lineCount = text.empty() ? 0 : 1;
+        rect->right = rect->left + (lineCount ? std::max(0, s.Advance(text)) : 0);
+        rect->bottom = rect->top + font.height * lineCount;
+        return font.height * lineCount;
+    }
     std::string singleLine;
     std::vector<std::string_view> lines;
     if (format & DT_SINGLELINE) {

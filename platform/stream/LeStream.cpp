@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -168,6 +169,11 @@ bool LeReader::SlowBytes(void* data, size_t size)
 
 bool LeReader::Skip(size_t count)
 {
+    // Padding inside records: taken from the bytes read ahead without a copy.
+    if (m_ok && static_cast<size_t>(m_end - m_next) >= count) {
+        m_next += count;
+        return true;
+    }
     unsigned char buffer[256];
     while (count > 0 && m_ok) {
         const size_t n = count < sizeof buffer ? count : sizeof buffer;
@@ -204,6 +210,14 @@ std::string LeReader::FixedText(size_t length)
 LOGFONTA LeReader::LogFont()
 {
     LOGFONTA font{};
+    // Every overlay record holds a font: on a little-endian host its stored bytes are the record itself, taken in
+    // one copy rather than field by field.
+    if constexpr (std::endian::native == std::endian::little && sizeof(LOGFONTA) == 28 + LF_FACESIZE &&
+                  offsetof(LOGFONTA, lfItalic) == 20 && offsetof(LOGFONTA, lfFaceName) == 28) {
+        Bytes(&font, sizeof font);
+        font.lfFaceName[LF_FACESIZE - 1] = '\0';
+        return font;
+    }
     font.lfHeight = Int32();
     font.lfWidth = Int32();
     font.lfEscapement = Int32();
