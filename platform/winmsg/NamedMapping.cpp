@@ -1,5 +1,7 @@
 #include "winmsg/NamedMapping.h"
 
+#include "winmsg/PeerFolder.h"
+
 #include <QCryptographicHash>
 
 #include <cerrno>
@@ -35,8 +37,13 @@ private:
 
 std::string NamedMapping::ObjectName(const std::string& name)
 {
+    // Programs that find each other on the message bus share a runtime folder; the same folder names the same
+    // mappings, and two sessions of one user (or two test runs) never meet in each other's memory.
+    const QByteArray session =
+        QCryptographicHash::hash(PeerFolder().toUtf8(), QCryptographicHash::Sha256).toHex().left(12);
+    const std::string prefix = "/qrx-" + session.toStdString() + "-";
     static const char kHex[] = "0123456789ABCDEF";
-    std::string object = "/qrx-";
+    std::string object = prefix;
     for (const unsigned char c : name) {
         const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' ||
                            c == '_' || c == '-';
@@ -52,7 +59,7 @@ std::string NamedMapping::ObjectName(const std::string& name)
         // '#' is never produced by the encoding above, so a hashed name cannot equal an encoded one.
         const QByteArray hash =
             QCryptographicHash::hash(QByteArray::fromStdString(name), QCryptographicHash::Sha256).toHex();
-        object = "/qrx-#" + hash.toStdString();
+        object = prefix + "#" + hash.toStdString();
     }
     return object;
 }

@@ -1,6 +1,6 @@
 // Named shared memory between programs of this user, in place of named file mappings: a POSIX shared-memory
-// object "/qrx-<name>" (the name's bytes outside [A-Za-z0-9._-] percent-encoded, long names hashed), mapped on
-// open, unmapped on close. Created 0600.
+// object "/qrx-<session>-<name>" (the session a tag of the message bus's runtime folder, the name's bytes outside
+// [A-Za-z0-9._-] percent-encoded, long names hashed), mapped on open, unmapped on close. Created 0600.
 //
 // Lifetime: the name exists while its creator keeps the mapping open; the creator's Close removes the name, and
 // mappings other programs opened stay valid until they close them. An object smaller than asked for is never

@@ -1,5 +1,7 @@
 #include "winmsg/NamedMapping.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -15,15 +17,28 @@ std::string Unique(const std::string& name)
 
 }  // namespace
 
-TEST(NamedMapping, ObjectNamesKeepNamesApart)
+TEST(NamedMapping, ObjectNamesKeepNamesAndSessionsApart)
 {
-    EXPECT_EQ(NamedMapping::ObjectName("TLV UPP"), "/qrx-TLV%20UPP");
-    EXPECT_EQ(NamedMapping::ObjectName("TLV_UPP"), "/qrx-TLV_UPP");
-    EXPECT_EQ(NamedMapping::ObjectName("a/b%"), "/qrx-a%2Fb%25");
+    const std::string upp = NamedMapping::ObjectName("TLV UPP");
+    ASSERT_EQ(upp.rfind("/qrx-", 0), 0u);
+    const std::string session = upp.substr(0, upp.find('-', 5) + 1);  // "/qrx-<session>-"
+    EXPECT_EQ(upp, session + "TLV%20UPP");
+    EXPECT_EQ(NamedMapping::ObjectName("TLV_UPP"), session + "TLV_UPP");
+    EXPECT_EQ(NamedMapping::ObjectName("a/b%"), session + "a%2Fb%25");
     const std::string longName(300, 'x');
     const std::string hashed = NamedMapping::ObjectName(longName);
     EXPECT_LE(hashed.size(), 255u);
     EXPECT_NE(hashed, NamedMapping::ObjectName(longName + "y"));
+
+    // Another runtime folder is another session: the same name is another object.
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    QTemporaryDir other;
+    ASSERT_TRUE(other.isValid());
+    qputenv("XDG_RUNTIME_DIR", other.path().toUtf8());
+    const std::string elsewhere = NamedMapping::ObjectName("TLV UPP");
+    qputenv("XDG_RUNTIME_DIR", saved);
+    EXPECT_NE(elsewhere, upp);
+    EXPECT_EQ(elsewhere.substr(elsewhere.find('-', 5) + 1), "TLV%20UPP");
 }
 
 TEST(NamedMapping, WhatTheCreatorWritesAnOpenerReads)
