@@ -217,6 +217,7 @@ TEST_F(DocumentFlowTest, AMeasuredImageSavedAsADocumentFileComesBackIdentical)
     // A line of 100 pixels (60 across, 80 down) and a circle of 60 pixels across, drawn with the mouse; a right
     // click ends each tool.
     CQvGObjectContainer& overlay = doc->GetGObjectContainer();
+    EXPECT_FALSE(doc->IsModified());
     ASSERT_TRUE(doc->AddObjectOfType(SHAPE_LINE));
     ClickAt(wnd, CPoint(80, 60));
     ClickAt(wnd, CPoint(140, 140));
@@ -227,6 +228,7 @@ TEST_F(DocumentFlowTest, AMeasuredImageSavedAsADocumentFileComesBackIdentical)
     ClickAt(wnd, CPoint(210, 110), Qt::RightButton);
     QApplication::processEvents();
     ASSERT_EQ(overlay.GetMainObjList().size(), 2u);
+    EXPECT_TRUE(doc->IsModified()) << "drawn objects are unsaved work";
     CQvGObject* line = overlay.GetMainObjList().front();
     CQvGObject* circle = overlay.GetMainObjList().back();
     ASSERT_EQ(line->GetObjShape(), SHAPE_LINE);
@@ -265,8 +267,6 @@ TEST_F(DocumentFlowTest, AMeasuredImageSavedAsADocumentFileComesBackIdentical)
     // Save as the document file through the document's command; the save dialog answers with the path.
     const std::string qrx = FilePath("specimen.qrx");
     MessageBoxes().QueueFile(qrx);
-    // Drawing alone does not mark the document; an edit of the image would.
-    doc->SetModifiedFlag(true);
     ASSERT_TRUE(frame->Router().Execute(ID_FILE_SAVE_AS));
     ASSERT_EQ(MessageBoxes().FileDialogs().size(), 1u);
     EXPECT_TRUE(MessageBoxes().Boxes().empty()) << "a document file keeps the overlay apart: nothing to ask";

@@ -673,6 +673,8 @@ void CImageDispWnd::OnKeyDown(UINT key, UINT repeatCount, UINT flags)
             !image->IsEmpty()) {
             m_doc.framePool->PushImage(-1, -1, -1, -1);
             QVSetFill(image, 255, 0);
+            if (m_host)
+                m_host->ImageEdited();
             InvalidateUnlessLive();
         }
     } else {

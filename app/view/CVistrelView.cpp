@@ -9,6 +9,7 @@
 #include "frame/CMainFrame.h"
 #include "frame/ColourPopupButton.h"
 #include "frame/CommandIds.h"
+#include "view/OverlayFingerprint.h"
 #include "frame/FrameStrings.h"
 #include "view/ViewCommands.h"
 
@@ -101,6 +102,12 @@ void CVistrelView::SetDocument(CVistrelDoc* document)
         m_dispWnd->Invalidate();
     });
     connect(m_document, &CVistrelDoc::CreationStarted, this, &CVistrelView::OnCreationStarted);
+    // Saved or freshly read: what the overlay holds now is what the file holds.
+    connect(m_document, &CVistrelDoc::ModifiedChanged, this, [this](bool modified) {
+        if (!modified)
+            NoteOverlayAsKnown();
+    });
+    NoteOverlayAsKnown();
     connect(m_document, &CVistrelDoc::Closing, this, [this] {
         m_document->RemoveView(this);
         SetDocument(nullptr);
@@ -156,6 +163,7 @@ QMdiSubWindow* CVistrelView::ChildFrame() const
 void CVistrelView::OnInitialUpdate()
 {
     m_dispWnd->SyncContainers();
+    NoteOverlayAsKnown();
     CMainFrame* frame = MainFrame();
     if (!frame || m_activationConnected)
         return;
@@ -423,7 +431,27 @@ void CVistrelView::ShowObjectColours(COLORREF lineColour, COLORREF textColour)
 
 void CVistrelView::ObjectsChanged()
 {
+    // Input may or may not have changed the objects (a click that only selects does not): the document is marked
+    // modified only when what it would save differs, so closing never drops drawn objects without asking.
+    if (m_document) {
+        const std::optional<uint64_t> now = OverlayFingerprint(m_document->GetGObjectContainer());
+        if (now && m_knownOverlay && *now != *m_knownOverlay)
+            m_document->SetModifiedFlag(true);
+        if (now)
+            m_knownOverlay = now;
+    }
     emit ObjectsEdited();
+}
+
+void CVistrelView::ImageEdited()
+{
+    if (m_document)
+        m_document->SetModifiedFlag(true);
+}
+
+void CVistrelView::NoteOverlayAsKnown()
+{
+    m_knownOverlay = m_document ? OverlayFingerprint(m_document->GetGObjectContainer()) : std::nullopt;
 }
 
 void CVistrelView::RunViewCommand(UINT id)

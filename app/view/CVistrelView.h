@@ -17,7 +17,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 class CMainFrame;
@@ -92,6 +94,7 @@ public:
     void ShowMousePosition(double x, double y) override;
     void ShowObjectColours(COLORREF lineColour, COLORREF textColour) override;
     void ObjectsChanged() override;
+    void ImageEdited() override;
     void SetAcquisitionArea(const CRect& area) override;
     void RunViewCommand(UINT id) override;
     bool IsViewCommandEnabled(UINT id) override;
@@ -116,6 +119,8 @@ private:
     void LeaveFitForZoom();
     void SelectCalibrationInBoxes();
     int DecimalPlaces() const;
+    // Takes what the overlay holds now as unchanged (after reading, saving, or binding a document).
+    void NoteOverlayAsKnown();
 
     CVistrelDoc* m_document = nullptr;
     CImageDispWnd* m_dispWnd = nullptr;
@@ -127,6 +132,7 @@ private:
     bool m_live = false;
     bool m_fullScreen = false;
     int m_regionTool = -1;
+    std::optional<uint64_t> m_knownOverlay;  // the overlay's fingerprint when last seen
     // The zoom level the zoom box was last set to.
     int m_zoomShownInBox = QVZOOM_FREE - 1;
 };

@@ -79,8 +79,10 @@ public:
     virtual void ShowMousePosition(double x, double y) = 0;
     // The colour pickers of the main frame follow the object being drawn or the one selected.
     virtual void ShowObjectColours(COLORREF lineColour, COLORREF textColour) = 0;
-    // The overlay's objects changed (report rows, measurement dock).
+    // The overlay's objects may have changed (report rows, measurement dock; the document's modified flag).
     virtual void ObjectsChanged() = 0;
+    // Input changed the image's pixels (the document is modified).
+    virtual void ImageEdited() {}
     // The region overlay chose the area the camera delivers (image pixels, exclusive right and bottom).
     virtual void SetAcquisitionArea(const CRect& area) = 0;
     // A command of the view, through the command route (disabled commands do nothing); and its state.

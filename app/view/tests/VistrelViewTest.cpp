@@ -281,3 +281,42 @@ TEST_F(VistrelViewTest, AMainFrameWithAViewOnASampleImage)
 }
 
 }  // namespace
+
+// Drawn, moved or deleted objects are unsaved work; a click that only selects, or a zoom, is not.
+TEST_F(VistrelViewTest, OverlayEditsMarkTheDocumentModifiedAndSelectingDoesNot)
+{
+    CVistrelView* view = OpenInFrame(200, 150);
+    CVistrelDoc* doc = view->GetDocument();
+    CImageDispWnd* wnd = view->GetDispWnd();
+    const auto click = [wnd](int x, int y, Qt::MouseButton button = Qt::LeftButton) {
+        const CPoint o = wnd->GetOrigin();
+        QTest::mouseMove(wnd->viewport(), QPoint(o.x + x, o.y + y));
+        QTest::mouseClick(wnd->viewport(), button, Qt::NoModifier, QPoint(o.x + x, o.y + y));
+    };
+    doc->SetModifiedFlag(false);
+
+    ASSERT_TRUE(doc->AddObjectOfType(SHAPE_LINE));
+    click(20, 20);
+    click(120, 90);
+    click(120, 90, Qt::RightButton);
+    ASSERT_EQ(doc->GetGObjectContainer().GetMainObjList().size(), 1u);
+    EXPECT_TRUE(doc->IsModified());
+
+    // Saved: clicking empty ground and selecting the line change nothing the file keeps.
+    doc->SetModifiedFlag(false);
+    click(180, 10);
+    click(70, 55);
+    ASSERT_EQ(doc->GetGObjectContainer().GetSelectedObjectCount(), 1);
+    EXPECT_FALSE(doc->IsModified());
+
+    // Deleting the selected line is an edit.
+    QTest::keyClick(wnd->viewport(), Qt::Key_Delete);
+    EXPECT_TRUE(doc->GetGObjectContainer().GetMainObjList().empty());
+    EXPECT_TRUE(doc->IsModified());
+
+    // A zoom and a click after it are not.
+    doc->SetModifiedFlag(false);
+    wnd->SetZoom(QVZOOM_2);
+    click(5, 5);
+    EXPECT_FALSE(doc->IsModified());
+}
