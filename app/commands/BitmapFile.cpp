@@ -1,6 +1,6 @@
 #include "commands/BitmapFile.h"
 
-#include "document/NativeFileSave.h"
+#include "inifile/FileBytes.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -70,7 +70,7 @@ bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 {
     if (bytes.empty())
         return false;
-    return WriteFileThroughTemporary(
+    return WriteFileAtomically(
         path, [&bytes](FILE* file) { return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size(); });
 }
 

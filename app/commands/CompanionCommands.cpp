@@ -10,13 +10,13 @@
 #include "core/VistrelIni.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
-#include "document/NativeFileSave.h"
 #include "frame/CommandIds.h"
 #include "view/CImageDispWnd.h"
 #include "view/CVistrelView.h"
 
 #include "gobjects/CQvGObject.h"
 #include "gobjects/CQvGObjectContainer.h"
+#include "inifile/FileBytes.h"
 #include "profile/CRegKey.h"
 #include "qvcodec/CQvImageCodec.h"
 #include "qvimage/CQvImage.h"
@@ -244,7 +244,7 @@ void CAppCommands::OnAutoMeasure()
     const CCalibKeeper& calibration = *TheCalibrationList().GetCurrentCalibration();
     const std::string info =
         Format("%f\n%s", calibration.GetUnitsPerPixel(), CCalibKeeper::GetUnitName(calibration.GetUnit()));
-    WriteFileThroughTemporary(folder + kAutoMeasureCalibrationFile, [&info](FILE* file) {
+    WriteFileAtomically(folder + kAutoMeasureCalibrationFile, [&info](FILE* file) {
         return std::fwrite(info.data(), 1, info.size(), file) == info.size();
     });
     HandOverCamera();

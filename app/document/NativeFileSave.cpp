@@ -2,16 +2,12 @@
 
 #include "document/GridBurnIn.h"
 #include "gobjects/CQvGObjectContainer.h"
+#include "inifile/FileBytes.h"
 #include "qvcodec/CQvImageCodec.h"
 #include "resources/StringTable.h"
 #include "strings/Format.h"
 #include "ui/MessageBox.h"
 
-#include <atomic>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -45,57 +41,11 @@ bool ShouldMerge(DocumentSaveParts& parts, OverlayMergeRule rule, int flattenPre
     return AfxMessageBox(NativeFileString(IDS_ASK_MERGE), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-std::string FolderOf(const std::string& path)
-{
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 }  // namespace
 
 std::string NativeFileString(UINT id)
 {
     return LoadString(kModule, id);
-}
-
-bool WriteFileThroughTemporary(const std::string& path, const std::function<bool(FILE*)>& write)
-{
-    static std::atomic<unsigned> serial{0};
-    const std::string temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
-    mode_t mode = 0666;
-    struct stat existing {};
-    const bool replacing = ::stat(path.c_str(), &existing) == 0;
-    if (replacing)
-        mode = existing.st_mode & 07777;
-    const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0)
-        return false;
-    FILE* file = ::fdopen(fd, "w+b");
-    if (!file) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return false;
-    }
-    bool ok = write(file);
-    ok = ok && std::fflush(file) == 0 && !std::ferror(file);
-    if (ok && replacing)
-        ok = ::fchmod(fd, mode) == 0;  // open() applied the umask; a replaced file keeps the mode it had
-    // A rename that reached the disk ahead of the data would leave an empty file after a power cut.
-    ok = ok && ::fdatasync(fd) == 0;
-    ok = (std::fclose(file) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    const int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
-    return true;
 }
 
 bool SaveDocumentParts(DocumentSaveParts& parts, const std::string& path, OverlayMergeRule rule,
@@ -122,7 +72,7 @@ bool SaveDocumentParts(DocumentSaveParts& parts, const std::string& path, Overla
         if (parts.grid)
             record.grid = *parts.grid;
         record.calibration = parts.calibration;
-        saved = WriteFileThroughTemporary(path, [&](FILE* file) { return WriteNativeFile(file, record) == 1; });
+        saved = WriteFileAtomically(path, [&](FILE* file) { return WriteNativeFile(file, record) == 1; });
     } else {
         saved = codec.Save(path.c_str(), parts.image, nullptr) == 1;
     }

@@ -37,11 +37,6 @@ enum class OverlayMergeRule
 bool SaveDocumentParts(DocumentSaveParts& parts, const std::string& path, OverlayMergeRule rule,
                        int flattenPreference, const CQvImageCodec& codec);
 
-// Writes `path` through a temporary file beside it, renamed over it when `write` succeeded and every byte reached
-// the disk; a new file gets mode 0666 less the umask, a replaced file keeps its mode. False (no temporary file left,
-// `path` untouched) when anything failed.
-bool WriteFileThroughTemporary(const std::string& path, const std::function<bool(FILE*)>& write);
-
 // The program's strings of the file operations.
 std::string NativeFileString(UINT id);
 constexpr UINT IDS_OPEN_TITLE = 490;

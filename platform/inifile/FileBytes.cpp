@@ -8,19 +8,6 @@
 
 namespace {
 
-bool WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
-
 std::string FolderOf(const std::string& path)
 {
     const size_t slash = path.rfind('/');
@@ -72,6 +59,13 @@ bool ReadFileBytes(const std::string& path, std::string& bytes)
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes)
 {
+    return WriteFileAtomically(path, [bytes](FILE* file) {
+        return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    });
+}
+
+bool WriteFileAtomically(const std::string& path, const std::function<bool(FILE*)>& write)
+{
     static std::atomic<unsigned> serial{0};
     const std::string temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
 
@@ -81,14 +75,22 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes)
     if (replacing)
         mode = existing.st_mode & 07777;
 
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0)
         return false;
-    bool ok = WriteAll(fd, bytes);
+    FILE* file = ::fdopen(fd, "w+b");
+    if (!file) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return false;
+    }
+    bool ok = write(file);
+    ok = ok && std::fflush(file) == 0 && !std::ferror(file);
     if (ok && replacing)
-        ok = ::fchmod(fd, mode) == 0;   // open() applied the umask; a replaced file keeps the mode it had
+        ok = ::fchmod(fd, mode) == 0;  // open() applied the umask; a replaced file keeps the mode it had
+    // A rename that reached the disk ahead of the data would leave an empty file after a power cut.
     ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
+    ok = (std::fclose(file) == 0) && ok;
     ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) {
         ::unlink(temp.c_str());

@@ -1,9 +1,11 @@
-// Whole-file reads and atomic whole-file writes for small settings files. Any thread; the caller serialises writers
+// Whole-file reads of small settings files and atomic whole-file writes of any file. Any thread; the caller serialises writers
 // of one path when it needs a read-modify-write to be atomic.
 #pragma once
 
 #include "types/VistrelExport.h"
 
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -19,3 +21,6 @@ VISTREL_EXPORT bool ReadFileBytes(const std::string& path, std::string& bytes);
 // sees the old contents or the new ones, never a part. A new file gets mode 0666 less the umask, a replaced file
 // keeps its mode. False when anything fails; `path` is then untouched and no temporary file is left behind.
 VISTREL_EXPORT bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+// The same for a file written through a C stream: `write` gets the temporary file (opened "w+b") and says whether
+// it wrote everything; the file replaces `path` only then.
+VISTREL_EXPORT bool WriteFileAtomically(const std::string& path, const std::function<bool(FILE*)>& write);

@@ -4,6 +4,7 @@
 
 #include "NativeFileTestSupport.h"
 
+#include "inifile/FileBytes.h"
 #include "qvcodec/CQvImageCodec.h"
 #include "testing/MessageBoxRecorder.h"
 
@@ -142,7 +143,7 @@ TEST_F(SaveFixture, AFailedSaveTellsTheUserAndLeavesTheEarlierFile)
 {
     const std::string existing = Path("kept.qrx");
     std::ofstream(existing, std::ios::binary) << "earlier";
-    EXPECT_FALSE(WriteFileThroughTemporary(existing, [](FILE* f) {
+    EXPECT_FALSE(WriteFileAtomically(existing, [](FILE* f) {
         std::fputs("half a file", f);
         return false;
     }));
