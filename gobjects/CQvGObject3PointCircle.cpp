@@ -111,6 +111,19 @@ bool CQvGObject3PointCircle::RingBox(CRect& box) const
     return true;
 }
 
+CRect CQvGObject3PointCircle::GetHitBounds()
+{
+    if (m_pointCount < kPoints)
+        return CRect();
+    CRect bounds;
+    CRect box;
+    if (RingBox(box))
+        bounds = RingBounds(box, GetZoomTolerance());
+    for (int i = 0; i < kPoints; ++i)
+        bounds = UniteBounds(bounds, GripBounds(CPoint(TruncHalfUp(m_points[i].x), TruncHalfUp(m_points[i].y))));
+    return bounds;
+}
+
 int CQvGObject3PointCircle::GetHitTestRgn(CRgn& rgn)
 {
     if (m_pointCount < kPoints)

@@ -27,6 +27,7 @@ public:
     int CanFinish() override { return m_pointCount == kPoints; }
     // The ring of +-k image pixels around the circle (k = the zoom tolerance) and +-4 squares on the points.
     int GetHitTestRgn(CRgn& rgn) override;
+    CRect GetHitBounds() override;
     // The same ring and squares tested without a region.
     OutlineHit HitByOutline(const CRect& pixels) override;
     int CanDragAddPoint() override { return 0; }

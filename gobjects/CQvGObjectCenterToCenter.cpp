@@ -190,6 +190,21 @@ void CQvGObjectCenterToCenter::Finish()
     AddLabelBetweenFirstPoints();
 }
 
+CRect CQvGObjectCenterToCenter::GetHitBounds()
+{
+    if (m_pointCount <= 0)
+        return CRect();
+    CRect bounds;
+    for (int circle = 0; circle < 2; ++circle) {
+        CRect box;
+        if (RingBox(circle, box))
+            bounds = UniteBounds(bounds, RingBounds(box, GetZoomTolerance()));
+    }
+    for (int i = 0; i < std::min(m_pointCount, kRimPoints); ++i)
+        bounds = UniteBounds(bounds, GripBounds(Rounded(m_points[i])));
+    return bounds;
+}
+
 int CQvGObjectCenterToCenter::GetHitTestRgn(CRgn& rgn)
 {
     if (m_pointCount <= 0)

@@ -42,6 +42,7 @@ public:
     int CanFinish() override { return m_pointCount > 6; }
     // A ring of +-k image pixels (the zoom tolerance) along each circle, and +-4 squares on the six rim points.
     int GetHitTestRgn(CRgn& rgn) override;
+    CRect GetHitBounds() override;
     // The same rings and squares tested without a region.
     OutlineHit HitByOutline(const CRect& pixels) override;
     // Both circles' boxes and the stored points, so that all the object paints lies inside.

@@ -219,6 +219,14 @@ void CQvGObjectEllipse::ResizeByHandle(int handle, CSize delta, bool keepSquare)
         MoveCornerKeepingSquare(handle, delta);
 }
 
+CRect CQvGObjectEllipse::GetHitBounds()
+{
+    CRect bounds = RingBounds(GetMBR(), GetZoomTolerance());
+    for (int handle = 0; handle < GetHandleCount(); ++handle)
+        bounds = UniteBounds(bounds, GripBounds(GetHandlePoint(handle)));
+    return bounds;
+}
+
 int CQvGObjectEllipse::GetHitTestRgn(CRgn& rgn)
 {
     CreateEllipticRingRgn(rgn, GetMBR(), GetZoomTolerance());

@@ -32,6 +32,7 @@ public:
     // The elliptic ring of +-k image pixels around the outline (k = the zoom tolerance) and +-4 squares on the
     // handles.
     int GetHitTestRgn(CRgn& rgn) override;
+    CRect GetHitBounds() override;
     // The same ring and squares tested without a region.
     OutlineHit HitByOutline(const CRect& pixels) override;
     // The rounded corners, ordered, not inflated.

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 
 double MillimetresPerPixel(const CQvGObject& obj)
 {
@@ -52,6 +53,43 @@ void AddGripSquare(CRgn& rgn, CPoint p)
     CRgn grip;
     grip.CreateRectRgn(p.x - 4, p.y - 4, p.x + 4, p.y + 4);
     rgn.CombineRgn(&rgn, &grip, RGN_OR);
+}
+
+namespace {
+
+CRect SaturatedBox(int64_t left, int64_t top, int64_t right, int64_t bottom)
+{
+    const auto fit = [](int64_t v) {
+        return static_cast<int>(std::clamp<int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    };
+    return CRect(fit(left), fit(top), fit(right), fit(bottom));
+}
+
+}  // namespace
+
+CRect RingBounds(const CRect& box, int reach)
+{
+    // The outer ellipse is the box inflated by the reach, and its region stays inside that box; one more pixel for
+    // the rounding of the ellipse's edge.
+    CRect normal = box;
+    normal.NormalizeRect();
+    const int64_t grow = std::abs(int64_t(reach)) + 1;
+    return SaturatedBox(normal.left - grow, normal.top - grow, normal.right + grow, normal.bottom + grow);
+}
+
+CRect GripBounds(CPoint p)
+{
+    return SaturatedBox(int64_t(p.x) - 4, int64_t(p.y) - 4, int64_t(p.x) + 4, int64_t(p.y) + 4);
+}
+
+CRect UniteBounds(const CRect& a, const CRect& b)
+{
+    if (a.IsRectEmpty())
+        return b;
+    if (b.IsRectEmpty())
+        return a;
+    return CRect(std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                 std::max(a.bottom, b.bottom));
 }
 
 bool IsDrawableEllipseBox(const CRect& box)

@@ -26,6 +26,13 @@ void CreateEllipticRingRgn(CRgn& rgn, const CRect& box, int reach);
 // Unites rgn with the 8 x 8 square centred on p.
 void AddGripSquare(CRgn& rgn, CPoint p);
 
+// Boxes that hold what CreateEllipticRingRgn and AddGripSquare add, found without building a region (a ring tens of
+// thousands of pixels across takes seconds to build), and their union; the empty box adds nothing. Edges saturate
+// at the ends of int.
+CRect RingBounds(const CRect& box, int reach);
+CRect GripBounds(CPoint p);
+CRect UniteBounds(const CRect& a, const CRect& b);
+
 // Whether an ellipse in the window box (both corners included) can be drawn: one 2^30 window pixels wide or tall
 // (a circle through nearly collinear points, whose box the window mapping clamps) is larger than any window, and
 // its size would overflow int in the DC.
