@@ -128,6 +128,27 @@ TEST_F(DocumentFileFixture, AFailedSaveKeepsTheDocumentModified)
     EXPECT_NE(MessageBoxes().Boxes()[0].text.find(path), std::string::npos);
 }
 
+TEST_F(DocumentFileFixture, AMergingPictureSaveThatFailsKeepsTheObjects)
+{
+    CVistrelDoc* doc = DrawnDocument();
+    doc->SetModifiedFlag(true);
+    std::string path = Path("missing-folder/merged.png");
+    MessageBoxes().QueueAnswers({IDYES});  // merge the objects into the picture
+    EXPECT_EQ(SaveDocumentImage(doc, path, nullptr, 0), 0);
+    EXPECT_EQ(doc->GetGObjectContainer().GetObjList()->size(), 1u) << "the objects are not lost to a failed write";
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_FALSE(doc->GetFramePool().CanUndo());
+    EXPECT_EQ(doc->GetImage().GetPixel(7, 8)[1], 200);
+
+    // The same save to a folder that exists merges for good: objects in the pixels, undo can bring them back.
+    MessageBoxes().Reset();
+    MessageBoxes().QueueAnswers({IDYES});
+    path = Path("merged.png");
+    EXPECT_EQ(SaveDocumentImage(doc, path, nullptr, 0), 1);
+    EXPECT_TRUE(doc->GetGObjectContainer().GetObjList()->empty());
+    EXPECT_TRUE(doc->GetFramePool().CanUndo());
+}
+
 TEST_F(DocumentFileFixture, TheSaveDialogOffersTheFormatsAndSaveAsNeverMerges)
 {
     CVistrelDoc* doc = DrawnDocument();
