@@ -17,6 +17,9 @@
 #include <fstream>
 #include <iterator>
 
+#include <signal.h>
+#include <sys/resource.h>
+
 using namespace nativefile_test;
 using testing_support::MessageBoxes;
 
@@ -113,6 +116,28 @@ TEST_F(DocumentFileFixture, ABadFileMakesNoDocumentAndSaysSo)
         EXPECT_EQ(MessageBoxes().Boxes()[0].text, NativeFileString(IDS_FILE_CANNOT_OPEN));
     }
     EXPECT_EQ(doc->GetGObjectContainer().GetObjList()->size(), 1u);
+}
+
+TEST_F(DocumentFileFixture, AFileWhoseObjectsCannotBeTakenOverMakesNoDocument)
+{
+    CVistrelDoc* doc = DrawnDocument();
+    std::string path = Path("objects.qrx");
+    ASSERT_EQ(SaveDocumentImage(doc, path, nullptr, 0), 1);
+
+    // The objects pass to the new document through a scratch file; with no room to write one they cannot.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const rlimit tiny{8, saved.rlim_max};
+    void (*handler)(int) = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    CVistrelDoc* opened = OpenNativeDocument(path);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, handler);
+
+    EXPECT_EQ(opened, nullptr);
+    EXPECT_EQ(registry->Documents().size(), 1u) << "a document without the file's objects would lose them on save";
+    ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, NativeFileString(IDS_FILE_CANNOT_OPEN));
 }
 
 TEST_F(DocumentFileFixture, AFailedSaveKeepsTheDocumentModified)
