@@ -124,7 +124,9 @@ void CVistrelDoc::SetPathName(const std::string& path, bool addToRecentFiles)
 
 void CVistrelDoc::SetModifiedFlag(bool modified)
 {
-    if (modified == m_modified)
+    // Clearing is announced even when the flag was already clear: a document just read or saved tells its views
+    // that what it holds now is what the file holds, and they take that as their new starting point.
+    if (modified == m_modified && modified)
         return;
     m_modified = modified;
     emit ModifiedChanged(m_modified);

@@ -120,6 +120,7 @@ public:
     // Sets the path and makes its file name the title; with addToRecent the file heads the File menu's recent files.
     void SetPathName(const std::string& path, bool addToRecent = true);
     bool IsModified() const { return m_modified; }
+    // Announces ModifiedChanged when the flag changes, and every clearing (the document now matches its file).
     void SetModifiedFlag(bool modified = true);
     // The path, else the title: how the thumbnails and prompts name the document.
     std::string DisplayName() const;

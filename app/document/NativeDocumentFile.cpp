@@ -145,17 +145,16 @@ DocumentSaveParts PartsOf(CVistrelDoc& doc)
     parts.grid = &doc.GetLatticer();
     parts.preferences = PreferencesOf(doc.GetPreferences());
     parts.calibration = doc.GetCalibKeeper();
-    parts.mergeOverlay = [&doc] {
-        // As the merge-all command: an undo point, the objects drawn into a colour copy that replaces the image.
-        CQvImage merged;
-        if (!RenderOverlayIntoImage(doc.GetImage(), doc.GetGObjectContainer(), CQvGObjectContainer::kDrawAll,
-                                    merged))
-            return false;
+    parts.renderMerged = [&doc](CQvImage& merged) {
+        return RenderOverlayIntoImage(doc.GetImage(), doc.GetGObjectContainer(), CQvGObjectContainer::kDrawAll,
+                                      merged);
+    };
+    parts.adoptMerged = [&doc](const CQvImage& merged) {
+        // As the merge-all command: an undo point, then the merged copy replaces the image.
         doc.GetFramePool().PushImage(-1, -1, -1, -1);
         doc.GetGObjectContainer().RemoveAll();
         doc.ReplaceImage(doc.GetFramePool().GetFileName(), &merged);
         doc.SetModifiedFlag(true);
-        return true;
     };
     return parts;
 }
@@ -241,8 +240,14 @@ CVistrelDoc* OpenNativeDocument(const std::string& path)
     CVistrelDoc* doc = registry->NewDocument(FileNameOf(path));
     if (!doc)
         return nullptr;
+    if (!MoveOverlay(overlay, doc->GetGObjectContainer())) {
+        // A document without the file's objects would overwrite them on the next save.
+        TellCannotOpen();
+        doc->SetModifiedFlag(false);
+        doc->OnCloseDocument();
+        return nullptr;
+    }
     doc->SetPathName(path, true);
-    MoveOverlay(overlay, doc->GetGObjectContainer());
     doc->ApplyPreferences(WithFilePreferences(doc->GetPreferences(), record.preferences));
     doc->GetLatticer() = record.grid;
     doc->GetCalibKeeper() = record.calibration;

@@ -76,16 +76,17 @@ int WriteDocumentFile(CVistrelDoc& doc, FILE* file);
 int ReadDocumentFile(CVistrelDoc& doc, FILE* file);
 
 // Opens a document file into a new document. The document is made only after the whole file read well; a file
-// that cannot be opened or read (missing, truncated, foreign, damaged) shows message 767 and gives null, and no
-// document is left behind.
+// that cannot be opened or read (missing, truncated, foreign, damaged), or whose objects cannot be moved into the
+// new document, shows message 767 and gives null, and no document is left behind.
 CVistrelDoc* OpenNativeDocument(const std::string& path);
 
 // Saves the document. append nonzero: `path` is a folder and the file is `proposedName` in it. An empty path asks
 // for one with the save dialog (filter entry FILE/SaveDefExtIndex of VISTREL.INI, 2 when absent; the entry chosen
 // is stored back). A picture format may merge the overlay into the image first, as the save-image-flatten
-// preference says; the grid is burnt into the saved pixels when shown and saveWithGrid is set. On success `path`
-// is the file written and the result TRUE. Cancel gives FALSE quietly; a failed write shows a message and gives
-// FALSE, leaving any earlier file as it was.
+// preference says (the document takes the merged image only once the file is written); the grid is burnt into a
+// picture's saved pixels when shown and saveWithGrid is set, never into a document file's. On success `path` is
+// the file written and the result TRUE. Cancel gives FALSE quietly; a failed write shows a message and gives
+// FALSE, leaving any earlier file and the document as they were.
 BOOL SaveDocumentImage(CVistrelDoc* doc, std::string& path, const char* proposedName, int append);
 // Always asks for the name (filter entry 2); refuses with message 769 a path another open document has; never
 // merges the overlay.

@@ -54,14 +54,18 @@ bool SaveDocumentParts(DocumentSaveParts& parts, const std::string& path, Overla
     if (path.empty() || !parts.image || !parts.overlay)
         return false;
     const bool native = IsNativeFilePath(path);
-    // Merged before the grid is burnt in: the merge replaces the image, and the grid's pixels must go back into
-    // the image they were taken from.
-    if (!native && ShouldMerge(parts, rule, flattenPreference) && parts.mergeOverlay)
-        parts.mergeOverlay();
+    // A picture cannot hold the objects: they are drawn into a copy, and the document takes that copy only once
+    // the file is written, so a failed save leaves the objects where they were.
+    CQvImage merged;
+    const bool useMerged = !native && ShouldMerge(parts, rule, flattenPreference) && parts.renderMerged &&
+                           parts.renderMerged(merged);
+    CQvImage& pixels = useMerged ? merged : *parts.image;
 
+    // A document file keeps the grid as its settings: burnt pixels there would come back as a second grid that
+    // can no longer be taken away.
     GridBurnIn burn;
-    if (parts.grid && parts.grid->show == 1 && parts.grid->saveWithGrid == 1)
-        burn.Burn(*parts.image, *parts.grid);
+    if (!native && parts.grid && parts.grid->show == 1 && parts.grid->saveWithGrid == 1)
+        burn.Burn(pixels, *parts.grid);
 
     bool saved = false;
     if (native) {
@@ -74,9 +78,11 @@ bool SaveDocumentParts(DocumentSaveParts& parts, const std::string& path, Overla
         record.calibration = parts.calibration;
         saved = WriteFileAtomically(path, [&](FILE* file) { return WriteNativeFile(file, record) == 1; });
     } else {
-        saved = codec.Save(path.c_str(), parts.image, nullptr) == 1;
+        saved = codec.Save(path.c_str(), &pixels, nullptr) == 1;
     }
-    burn.Restore(*parts.image);
+    burn.Restore(pixels);
+    if (saved && useMerged && parts.adoptMerged)
+        parts.adoptMerged(merged);
 
     if (!saved)
         AfxMessageBox(Format(NativeFileString(IDS_FILE_CANNOT_SAVE).c_str(), path.c_str()), MB_OK | MB_ICONERROR);

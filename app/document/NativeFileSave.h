@@ -19,8 +19,12 @@ struct DocumentSaveParts
     CLatticer* grid = nullptr;
     NativePreferenceInts preferences;
     CCalibKeeper calibration;
-    // Merges every overlay object into the image, as the merge-all command does; false when it could not.
-    std::function<bool()> mergeOverlay;
+    // Draws every overlay object into a colour copy of the image, as the merge-all command does, leaving the
+    // document as it is; false when it could not.
+    std::function<bool(CQvImage& merged)> renderMerged;
+    // Called once the merged copy is in the file: the document takes it and lets go of the objects, as after the
+    // merge-all command. A save that fails never gets here, so it loses no object.
+    std::function<void(const CQvImage& merged)> adoptMerged;
 };
 
 enum class OverlayMergeRule
@@ -31,9 +35,10 @@ enum class OverlayMergeRule
 
 // Saves to `path`: a document file when its extension is ".qrx" (any case), else a picture in the format of the
 // extension. A picture save with objects in the overlay merges them first as the rule and `flattenPreference`
-// say. With the grid shown and saveWithGrid set the grid is burnt into the saved pixels only; the document's
-// image is as before afterwards. False when nothing was written (the user was told); an earlier file at `path` is
-// then untouched.
+// say; the document takes the merged image only after the file was written. With the grid shown and saveWithGrid
+// set the grid is burnt into a picture's saved pixels only (a document file keeps the grid as its settings); the
+// document's image is as before afterwards. False when nothing was written (the user was told); an earlier file at
+// `path` and the document are then untouched.
 bool SaveDocumentParts(DocumentSaveParts& parts, const std::string& path, OverlayMergeRule rule,
                        int flattenPreference, const CQvImageCodec& codec);
 

@@ -342,6 +342,20 @@ QImage CImageDispWnd::RenderToImage(int flags)
     return result.convertToFormat(QImage::Format_RGB888);
 }
 
+void CImageDispWnd::LayOutOverlay()
+{
+    CQvGObjectContainer* objects = m_doc.objects;
+    if (!objects)
+        return;
+    // Drawn into a scratch picture: the window's own surface and the screen stay as they are.
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    CDC dc(scratch);
+    const int noRedraw = objects->GetNoRedraw();
+    objects->SetNoRedraw(1);
+    objects->Draw(&dc, CQvGObjectContainer::kDrawAllWithGrips);
+    objects->SetNoRedraw(noRedraw);
+}
+
 void CImageDispWnd::BurnObjects(int flags)
 {
     CQvImage* image = Image();
@@ -652,11 +666,12 @@ void CImageDispWnd::OnKeyDown(UINT key, UINT repeatCount, UINT flags)
         return;
     }
     if (m_toolMode & kCreating) {
-        // Any key abandons the shape being drawn.
+        // Any key abandons the shape being drawn; a calibration line drawn next counts its clicks from the first.
         {
             std::lock_guard lock(DisplayFrameLock());
             if (m_doc.objects)
                 m_doc.objects->CancelObject();
+            m_calibrationClicks = 0;
             ToolModeStep(kMsgKeyDown);
         }
         InvalidateUnlessLive();
@@ -667,16 +682,26 @@ void CImageDispWnd::OnKeyDown(UINT key, UINT repeatCount, UINT flags)
         return;
     ForEachPlugInView([&](IPlugInWindowView* view) { view->OnKeyDown(key, repeatCount, flags); });
 
-    if (m_toolMode & kRegionMode) {
+    if ((m_toolMode & kRegionMode) && key == VK_DELETE) {
         CQvImage* image = Image();
-        if (key == VK_DELETE && m_doc.regions && !m_doc.regions->GetMainObjList().empty() && image &&
-            !image->IsEmpty()) {
+        if (m_doc.regions && !m_doc.regions->GetMainObjList().empty() && image && !image->IsEmpty()) {
             m_doc.framePool->PushImage(-1, -1, -1, -1);
             QVSetFill(image, 255, 0);
             if (m_host)
                 m_host->ImageEdited();
             InvalidateUnlessLive();
         }
+    } else if (m_toolMode & kRegionMode) {
+        // The region takes only Delete; the measurement objects still hear the other keys (Escape cancels one
+        // being drawn). The region's own mode word is left as it is.
+        {
+            std::lock_guard lock(DisplayFrameLock());
+            if (m_doc.objects)
+                m_doc.objects->KeyDown(key, repeatCount, flags);
+        }
+        if (m_host)
+            m_host->ObjectsChanged();
+        InvalidateUnlessLive();
     } else {
         std::lock_guard lock(DisplayFrameLock());
         if (m_doc.objects)

@@ -65,8 +65,9 @@ public:
 
     // --- Tool modes
     int GetToolMode() const { return m_toolMode; }
-    void SetToolMode(int mode) { m_toolMode = mode; }
-    void ModifyToolMode(int clear, int set) { m_toolMode = (m_toolMode & ~clear) | set; }
+    // Entering or leaving calibration mode starts the calibration line's clicks afresh.
+    void SetToolMode(int mode) { ChangeToolMode(mode); }
+    void ModifyToolMode(int clear, int set) { ChangeToolMode((m_toolMode & ~clear) | set); }
     // The context-menu latch: cleared when a creation ends in selection mode, so that the right click which
     // ends a drawing does not open the menu.
     int GetContextLatch() const { return m_contextLatch; }
@@ -98,6 +99,9 @@ public:
     // The tool-mode step after a mouse or key message (512 move, 513/514 left down/up, 516/517 right down/up,
     // 256 key down).
     void ToolModeStep(UINT message);
+    // Lets the overlay work out what drawing works out (the labels' extents) without painting anything, so that
+    // what it would save is known before the first paint.
+    void LayOutOverlay();
 
     // The image 1:1 as a 24-bit picture: flag 0x01 the image (else black), 0x02 / 0x04 every object drawn over it.
     QImage RenderToImage(int flags);
@@ -148,6 +152,12 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    void ChangeToolMode(int mode)
+    {
+        if ((mode ^ m_toolMode) & kCalibrationMode)
+            m_calibrationClicks = 0;
+        m_toolMode = mode;
+    }
     bool IsLive() const { return m_host && m_host->IsLiveView(); }
     // The overlay that takes input now.
     CQvGObjectContainer* InputContainer() const;

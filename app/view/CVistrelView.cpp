@@ -94,6 +94,8 @@ void CVistrelView::SetDocument(CVistrelDoc* document)
     BindDocument();
     if (!m_document)
         return;
+    if (m_live)
+        m_document->SetLive(true);
     connect(m_document, &CVistrelDoc::ImageSet, this, &CVistrelView::OnDocumentImageChanged);
     connect(m_document, &CVistrelDoc::ImageReplaced, this, &CVistrelView::OnDocumentImageChanged);
     connect(m_document, &CVistrelDoc::ImageUndone, this, &CVistrelView::OnDocumentImageChanged);
@@ -396,6 +398,13 @@ int CVistrelView::ResizeLive()
     return 0;
 }
 
+void CVistrelView::SetLive(bool live)
+{
+    m_live = live;
+    if (m_document)
+        m_document->SetLive(live);
+}
+
 void CVistrelView::ToggleFullScreen() {}
 
 void CVistrelView::LeaveFullScreen()
@@ -451,6 +460,10 @@ void CVistrelView::ImageEdited()
 
 void CVistrelView::NoteOverlayAsKnown()
 {
+    // A file's objects come with their labels as the file had them; drawing works them out afresh. They are
+    // worked out first, or the first paint would count as an edit.
+    if (m_document)
+        m_dispWnd->LayOutOverlay();
     m_knownOverlay = m_document ? OverlayFingerprint(m_document->GetGObjectContainer()) : std::nullopt;
 }
 

@@ -73,7 +73,8 @@ public:
     int DrawLiveFrame(const BITMAPINFOHEADER* packedDib);
     int ResizeLive();
     void ToggleFullScreen();
-    void SetLive(bool live) { m_live = live; }
+    // The document's flag follows, so commands asking the document and the window asking the view agree.
+    void SetLive(bool live);
 
     // --- Commands (the view's command table, then the editing commands of CViewCommands)
     CViewCommands& Commands() const { return *m_commands; }

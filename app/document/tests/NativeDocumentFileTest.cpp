@@ -17,6 +17,9 @@
 #include <fstream>
 #include <iterator>
 
+#include <signal.h>
+#include <sys/resource.h>
+
 using namespace nativefile_test;
 using testing_support::MessageBoxes;
 
@@ -115,6 +118,28 @@ TEST_F(DocumentFileFixture, ABadFileMakesNoDocumentAndSaysSo)
     EXPECT_EQ(doc->GetGObjectContainer().GetObjList()->size(), 1u);
 }
 
+TEST_F(DocumentFileFixture, AFileWhoseObjectsCannotBeTakenOverMakesNoDocument)
+{
+    CVistrelDoc* doc = DrawnDocument();
+    std::string path = Path("objects.qrx");
+    ASSERT_EQ(SaveDocumentImage(doc, path, nullptr, 0), 1);
+
+    // The objects pass to the new document through a scratch file; with no room to write one they cannot.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const rlimit tiny{8, saved.rlim_max};
+    void (*handler)(int) = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    CVistrelDoc* opened = OpenNativeDocument(path);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, handler);
+
+    EXPECT_EQ(opened, nullptr);
+    EXPECT_EQ(registry->Documents().size(), 1u) << "a document without the file's objects would lose them on save";
+    ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, NativeFileString(IDS_FILE_CANNOT_OPEN));
+}
+
 TEST_F(DocumentFileFixture, AFailedSaveKeepsTheDocumentModified)
 {
     CVistrelDoc* doc = DrawnDocument();
@@ -126,6 +151,27 @@ TEST_F(DocumentFileFixture, AFailedSaveKeepsTheDocumentModified)
     EXPECT_EQ(doc->GetPathName(), path);
     ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
     EXPECT_NE(MessageBoxes().Boxes()[0].text.find(path), std::string::npos);
+}
+
+TEST_F(DocumentFileFixture, AMergingPictureSaveThatFailsKeepsTheObjects)
+{
+    CVistrelDoc* doc = DrawnDocument();
+    doc->SetModifiedFlag(true);
+    std::string path = Path("missing-folder/merged.png");
+    MessageBoxes().QueueAnswers({IDYES});  // merge the objects into the picture
+    EXPECT_EQ(SaveDocumentImage(doc, path, nullptr, 0), 0);
+    EXPECT_EQ(doc->GetGObjectContainer().GetObjList()->size(), 1u) << "the objects are not lost to a failed write";
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_FALSE(doc->GetFramePool().CanUndo());
+    EXPECT_EQ(doc->GetImage().GetPixel(7, 8)[1], 200);
+
+    // The same save to a folder that exists merges for good: objects in the pixels, undo can bring them back.
+    MessageBoxes().Reset();
+    MessageBoxes().QueueAnswers({IDYES});
+    path = Path("merged.png");
+    EXPECT_EQ(SaveDocumentImage(doc, path, nullptr, 0), 1);
+    EXPECT_TRUE(doc->GetGObjectContainer().GetObjList()->empty());
+    EXPECT_TRUE(doc->GetFramePool().CanUndo());
 }
 
 TEST_F(DocumentFileFixture, TheSaveDialogOffersTheFormatsAndSaveAsNeverMerges)

@@ -42,6 +42,7 @@ protected:
     CLatticer grid;
     DocumentSaveParts parts;
     int merges = 0;
+    int adopted = 0;
 
     SaveFixture()
     {
@@ -53,10 +54,12 @@ protected:
         parts.image = &image;
         parts.overlay = &overlay;
         parts.grid = &grid;
-        parts.mergeOverlay = [this] {
+        parts.renderMerged = [this](CQvImage& merged) {
             ++merges;
+            merged = image;
             return true;
         };
+        parts.adoptMerged = [this](const CQvImage&) { ++adopted; };
     }
     ~SaveFixture() override { g_GOPropertyTotal = savedDefaults; }
 
@@ -101,6 +104,7 @@ TEST_F(SaveFixture, MergesAsThePreferenceSaysAndAsksAtMostOnce)
         if (c.objects)
             ClickLine(overlay, canvas, CPoint(2, 2), CPoint(30, 20));
         merges = 0;
+        adopted = 0;
         MessageBoxes().Reset();
         MessageBoxes().QueueAnswers({c.answer});
         const std::string path = Path(c.name);
@@ -111,6 +115,7 @@ TEST_F(SaveFixture, MergesAsThePreferenceSaysAndAsksAtMostOnce)
             EXPECT_EQ(MessageBoxes().Boxes()[0].type & MB_TYPEMASK, MB_YESNO);
         }
         EXPECT_EQ(merges, c.expectedMerges) << c.name;
+        EXPECT_EQ(adopted, c.expectedMerges) << c.name << ": the document takes what was written";
         // Document files start with the image record; pictures are read back by the codec.
         const bool native = IsNativeFilePath(path);
         EXPECT_EQ(FileText(path).substr(0, 4) == "QVIM", native) << c.name;
@@ -137,6 +142,34 @@ TEST_F(SaveFixture, TheGridGoesIntoTheSavedPixelsOnlyWhenAskedFor)
         EXPECT_EQ(centre[2], withGrid ? 255 : 0);
         EXPECT_EQ(*image.GetPixel(20, 15), 0) << "the document keeps its clean image";
     }
+    // A document file keeps the grid as settings: its pixels stay clean, or reopening would show the grid twice
+    // with no way to take the burnt one away.
+    const std::string path = Path("grid.qrx");
+    ASSERT_TRUE(SaveDocumentParts(parts, path, OverlayMergeRule::Never, 1, codec));
+    FILE* file = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    CQvImage stored;
+    CQvGObjectContainer storedOverlay;
+    NativeFileRecord record;
+    record.image = &stored;
+    record.overlay = &storedOverlay;
+    const int read = ReadNativeFile(file, record);
+    std::fclose(file);
+    ASSERT_EQ(read, 1);
+    EXPECT_EQ(record.grid.show, 1);
+    int burnt = 0;
+    for (int y = 0; y < stored.GetHeight(); ++y)
+        for (int x = 0; x < stored.GetWidth(); ++x)
+            burnt += stored.GetPixel(x, y)[2] != 0;
+    EXPECT_EQ(burnt, 0) << "the stored image is the clean one";
+}
+
+TEST_F(SaveFixture, AFailedMergedSaveLeavesTheDocumentAlone)
+{
+    ClickLine(overlay, canvas, CPoint(2, 2), CPoint(30, 20));
+    EXPECT_FALSE(SaveDocumentParts(parts, Path("missing/merged.png"), OverlayMergeRule::AsPreferenceSays, 0, codec));
+    EXPECT_EQ(merges, 1);
+    EXPECT_EQ(adopted, 0) << "nothing was written, so the document must not take the merged image";
 }
 
 TEST_F(SaveFixture, AFailedSaveTellsTheUserAndLeavesTheEarlierFile)

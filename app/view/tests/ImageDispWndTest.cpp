@@ -224,6 +224,46 @@ TEST_F(ImageDispWndTest, CalibrationModeRefusesTheRightButtonAndAllButZoomKeys)
     EXPECT_EQ(host.zooms, 1);
 }
 
+TEST_F(ImageDispWndTest, ACancelledCalibrationLineCountsItsClicksAfresh)
+{
+    objects.SetAutoRepeatCreatingObject(0);
+    // Cancelled by a key while drawing, or by leaving calibration mode: the next line still takes two clicks.
+    for (const bool byKey : {true, false}) {
+        wnd->SetToolMode(CImageDispWnd::kCalibrationMode);
+        ASSERT_TRUE(objects.AddObject(SHAPE_LINE));
+        Click(QPoint(20, 20));
+        if (byKey) {
+            QTest::keyClick(wnd, Qt::Key_Escape);
+        } else {
+            objects.CancelObject();
+            wnd->SetToolMode(0);
+            wnd->SetToolMode(CImageDispWnd::kCalibrationMode);
+        }
+        ASSERT_TRUE(objects.AddObject(SHAPE_LINE));
+        Click(QPoint(30, 30));
+        EXPECT_EQ(wnd->GetToolMode() & CImageDispWnd::kSelectionMode, 0) << byKey << ": one click is no line yet";
+        Move(QPoint(90, 60));
+        Click(QPoint(90, 60));
+        EXPECT_NE(wnd->GetToolMode() & CImageDispWnd::kSelectionMode, 0) << byKey << ": the second click ends it";
+        wnd->SetToolMode(0);
+        objects.RemoveAll();
+    }
+}
+
+TEST_F(ImageDispWndTest, RegionModeLetsTheMeasurementObjectsHearKeysOtherThanDelete)
+{
+    objects.SetAutoRepeatCreatingObject(0);
+    ASSERT_TRUE(objects.AddObject(SHAPE_LINE));
+    Click(QPoint(20, 20));
+    ASSERT_NE(objects.GetCreatingObject(), nullptr);
+    wnd->SetToolMode(CImageDispWnd::kRegionMode);
+    const int changes = host.objectChanges;
+    QTest::keyClick(wnd, Qt::Key_Escape);
+    EXPECT_EQ(objects.GetCreatingObject(), nullptr) << "Escape still cancels the line being drawn";
+    EXPECT_GT(host.objectChanges, changes);
+    EXPECT_EQ(wnd->GetToolMode(), CImageDispWnd::kRegionMode);
+}
+
 TEST_F(ImageDispWndTest, RegionModeSetsTheAcquisitionAreaAndTheImageRegion)
 {
     wnd->SetToolMode(CImageDispWnd::kRegionMode);

@@ -320,3 +320,36 @@ TEST_F(VistrelViewTest, OverlayEditsMarkTheDocumentModifiedAndSelectingDoesNot)
     click(5, 5);
     EXPECT_FALSE(doc->IsModified());
 }
+
+TEST_F(VistrelViewTest, ALiveViewMakesItsDocumentLive)
+{
+    CVistrelView& view = LooseView(QSize(100, 80), QSize(50, 40));
+    view.SetLive(true);
+    EXPECT_TRUE(view.GetDocument()->IsLive()) << "the document's commands must see the live picture too";
+    view.SetLive(false);
+    EXPECT_FALSE(view.GetDocument()->IsLive());
+}
+
+TEST_F(VistrelViewTest, DeletingInsideARegionIsAnEditThatUndoTakesBack)
+{
+    CVistrelView* view = OpenInFrame(200, 150);
+    CVistrelDoc* doc = view->GetDocument();
+    CImageDispWnd* wnd = view->GetDispWnd();
+    const CPoint o = wnd->GetOrigin();
+    doc->GetRegionContainer().SetAutoRepeatCreatingObject(0);
+    ASSERT_NE(doc->AddRegionObject(SHAPE_ANNO_RECT), 0);
+    wnd->SetToolMode(CImageDispWnd::kRegionMode);
+    for (const QPoint at : {QPoint(o.x + 20, o.y + 20), QPoint(o.x + 80, o.y + 60)}) {
+        QTest::mouseMove(wnd->viewport(), at);
+        QTest::mouseClick(wnd->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    }
+    ASSERT_EQ(doc->GetRegionContainer().GetMainObjList().size(), 1u);
+    doc->SetModifiedFlag(false);
+
+    QTest::keyClick(wnd->viewport(), Qt::Key_Delete);
+    EXPECT_EQ(doc->GetImage().GetPixel(50, 40)[0], 255) << "the region is filled";
+    EXPECT_TRUE(doc->IsModified());
+
+    doc->OnEditUndo();
+    EXPECT_EQ(doc->GetImage().GetPixel(50, 40)[0], 0) << "undo brings the pixels back";
+}
