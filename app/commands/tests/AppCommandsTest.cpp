@@ -6,7 +6,6 @@
 
 #include "commands/BitmapFile.h"
 #include "commands/CommandStrings.h"
-#include "commands/UserTempFolder.h"
 #include "core/FrameMainWindow.h"
 #include "core/ProgramObjects.h"
 #include "document/CVistrelDoc.h"
@@ -14,6 +13,8 @@
 #include "view/CVistrelView.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
+#include "peers/CompanionMessages.h"
+#include "peers/CompanionTempFolder.h"
 #include "testing/MessageBoxRecorder.h"
 
 #include "gobjects/CQvGObjectContainer.h"
@@ -495,11 +496,12 @@ TEST_F(AppCommandsTest, ImageDatabaseIsLookedUpStartedAndHandedTheImage)
     EXPECT_EQ(m_starts.size(), 2u);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("untouched"));
 
-    // With a document its picture goes to a bitmap file, named on the clipboard and in the announcement.
-    NewImageDocument("Sample 1", 3, 2);
+    // With a document its picture goes to a bitmap file, named on the clipboard and in the announcement. A ';' of
+    // the title would split that ';'-separated list, a '/' leave the folder.
+    NewImageDocument("Sample;1/a", 3, 2);
     ASSERT_TRUE(Router().Execute(ID_IMAGE_DATABASE));
     ASSERT_TRUE(listener.WaitFor(QStringLiteral("VQtoPVT_MSG")));
-    const std::string file = UserTempFolder() + "Sample 1.bmp";
+    const std::string file = CompanionTempFolder() + "Sample_1_a.bmp";
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), file + ";");
     ASSERT_EQ(listener.messages.size(), 1u);
     EXPECT_EQ(listener.messages[0].attachment.toStdString(), file + ";");
@@ -566,7 +568,7 @@ TEST_F(AppCommandsTest, PoreScanStartsTheScannerWaitsBoundedAndHandsOverImageAnd
 {
     Start();
     NewImageDocument("A", 8, 6);
-    const QString scannerIdentity = QString::fromLatin1(kPoreScanWindowClass);
+    const QString scannerIdentity = QString::fromLatin1(companion::kPoreScanWindowClass);
 
     // Not installed.
     ASSERT_TRUE(Router().Execute(ID_PORE_SCAN));
@@ -610,13 +612,20 @@ TEST_F(AppCommandsTest, PoreScanStartsTheScannerWaitsBoundedAndHandsOverImageAnd
     std::memcpy(&sharedUpp, calibration.data(), 8);
     sharedPath = static_cast<const char*>(image.data());
     EXPECT_DOUBLE_EQ(sharedUpp, 0.5);
-    EXPECT_EQ(sharedPath, UserTempFolder() + kPoreScanImageName);
+    EXPECT_EQ(sharedPath, CompanionTempFolder() + kPoreScanImageName);
     EXPECT_EQ(QImage(QString::fromStdString(sharedPath)).size(), QSize(8, 6));
 
     // A scanner already running is not started again.
     const size_t starts = m_starts.size();
     ASSERT_TRUE(Router().Execute(ID_PORE_SCAN));
     EXPECT_EQ(m_starts.size(), starts);
+
+    // An image that cannot be saved is reported, not dropped quietly.
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(sharedPath)));
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(sharedPath)));
+    ASSERT_TRUE(Router().Execute(ID_PORE_SCAN));
+    ASSERT_EQ(MessageBoxes().Boxes().size(), boxes + 1);
+    EXPECT_EQ(MessageBoxes().Boxes().back().text, kPoreScanHandOverFailed);
 }
 
 }  // namespace
