@@ -33,7 +33,8 @@ struct AppCommandHooks
 {
     std::function<void()> aboutBox;            // the modal about box
     std::function<void()> calibrationManager;  // shows the calibration window with the calibration folder, refilled
-    // Runs the preferences dialog; true on OK, the program's preferences then holding the new values.
+    // Runs the preferences dialog; true on OK, the program's preferences then holding the new values, which the
+    // dialog has applied to the active document and stored.
     std::function<bool()> preferencesDialog;
 
     // Plug-in hosting: runs the plug-in of a menu command; whether the plug-in manager enables it.

@@ -243,7 +243,6 @@ TEST_F(AppCommandsTest, CommandsAreEnabledAsTheProgramsStateAllows)
     const Case cases[] = {
         {ID_FILE_NEW, true, true, true},
         {ID_FILE_OPEN, true, true, true},
-        {ID_APP_ABOUT, true, true, true},
         {ID_IMAGE_DATABASE, true, true, true},
         {ID_AUTO_MEASURE_APP, true, true, true},
         {ID_COMPANION_APP, true, true, true},
@@ -273,7 +272,8 @@ TEST_F(AppCommandsTest, CommandsAreEnabledAsTheProgramsStateAllows)
         // The program plugs its dialogs in; they open with or without a document.
         {ID_CALIBRATION_MANAGER, true, true, true},
         {ID_PREFERENCES, true, true, true},
-        // Plug-in hosting plugs in later.
+        // The about box and plug-in hosting plug in later: a command with nothing behind it is not offered.
+        {ID_APP_ABOUT, false, false, false},
         {ID_PLUGIN_FIRST, false, false, false},
     };
     for (const Case& c : cases)
@@ -312,21 +312,21 @@ TEST_F(AppCommandsTest, HooksOfLaterPartsEnableTheirCommands)
     EXPECT_EQ(plugIns, (std::vector<UINT>{ID_PLUGIN_FIRST, ID_PLUGIN_LAST}));
 }
 
-TEST_F(AppCommandsTest, PreferencesReachTheActiveDocumentOnlyOnOk)
+TEST_F(AppCommandsTest, PreferencesAreAppliedByTheirDialogAlone)
 {
+    // The program's dialog applies what the user chose on OK; the command must not apply it a second time.
     Start();
     CVistrelDoc* doc = NewImageDocument("A");
     const int before = doc->GetPreferences().decimalPointRange;
-    bool answer = false;
+    int runs = 0;
     Commands().Hooks().preferencesDialog = [&] {
+        ++runs;
         m_program->Profile().preferences.decimalPointRange = before + 2;
-        return answer;
+        return true;
     };
     ASSERT_TRUE(Router().Execute(ID_PREFERENCES));
+    EXPECT_EQ(runs, 1);
     EXPECT_EQ(doc->GetPreferences().decimalPointRange, before);
-    answer = true;
-    ASSERT_TRUE(Router().Execute(ID_PREFERENCES));
-    EXPECT_EQ(doc->GetPreferences().decimalPointRange, before + 2);
 }
 
 TEST_F(AppCommandsTest, NewAndOpenRunTheirDialogs)
@@ -365,6 +365,7 @@ TEST_F(AppCommandsTest, AboutShowsTheOwnersTitleWhenTheOwnerFileIsPresent)
     oem.write("[ENG]\ntitle=Acme Scope\n[KOR]\ntitle=Acme\n");
     oem.close();
     Start();
+    Commands().Hooks().aboutBox = [] {};
     const CommandState state = Router().Query(ID_APP_ABOUT);
     EXPECT_TRUE(state.enabled);
     ASSERT_TRUE(state.text.has_value());
