@@ -370,7 +370,10 @@ void CCalibrationSetDlg::accept()
         MessageBox(calibration_text::kNoNameSelected, calibration_text::kErrorCaption, MB_OK | MB_ICONERROR);
         return;
     }
-    m_list.Write(m_folder + CCalibrationList::kListFileName);
+    if (m_list.Write(m_folder + CCalibrationList::kListFileName) != 1) {
+        MessageBox(calibration_text::kListNotSaved, calibration_text::kErrorCaption, MB_OK | MB_ICONERROR);
+        return;
+    }
     QDialog::accept();
 }
 

@@ -100,7 +100,9 @@ void CManualCalibrationDlg::OnNewMagnification()
 
 void CManualCalibrationDlg::accept()
 {
-    if (m_names->currentIndex() < 0 || m_magnifications->currentIndex() < 0) {
+    // A magnification read from an old list may be no usable number: it is refused like a missing one.
+    if (m_names->currentIndex() < 0 || m_magnifications->currentIndex() < 0 ||
+        !CValueInputDlg::IsMagnification(m_magnifications->currentText().toStdString())) {
         MessageBox(calibration_text::kFillEverything, calibration_text::kErrorCaption, MB_OK | MB_ICONERROR);
         return;
     }

@@ -1,6 +1,7 @@
 #include "calibration/CValueInputDlg.h"
 
 #include "calibration/CalibrationTexts.h"
+#include "core/CCalibrationList.h"
 
 #include "ui/ModalDialog.h"
 
@@ -9,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 CValueInputDlg::CValueInputDlg(Mode mode, const std::string& preset, QWidget* parent) : QDialog(parent), m_mode(mode)
 {
@@ -44,9 +47,23 @@ void CValueInputDlg::accept()
 
 bool CValueInputDlg::Ask(Mode mode, const std::string& preset, QWidget* parent, std::string& text)
 {
-    CValueInputDlg dialog(mode, preset, parent);
-    if (RunModal(dialog) != QDialog::Accepted)
-        return false;
-    text = dialog.GetText();
-    return !text.empty();
+    std::string shown = preset;
+    for (;;) {
+        CValueInputDlg dialog(mode, shown, parent);
+        if (RunModal(dialog) != QDialog::Accepted)
+            return false;
+        text = dialog.GetText();
+        if (text.empty())
+            return false;
+        // A magnification of nan, infinity, nothing or less keys records and scales by nonsense: asked again.
+        if (mode != kMagnification || IsMagnification(text))
+            return true;
+        shown = text;
+    }
+}
+
+bool CValueInputDlg::IsMagnification(const std::string& text)
+{
+    const double value = CCalibrationList::TextToNumber(text);
+    return std::isfinite(value) && value > 0;
 }

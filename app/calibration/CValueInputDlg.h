@@ -28,8 +28,11 @@ public:
     std::string GetText() const;
     void accept() override;
 
-    // Runs the dialog; true with the text on OK.
+    // Runs the dialog; true with the text on OK. A magnification is asked for again, showing what was typed,
+    // until it is a finite number above 0 or the user cancels.
     static bool Ask(Mode mode, const std::string& preset, QWidget* parent, std::string& text);
+    // A finite number above 0.
+    static bool IsMagnification(const std::string& text);
 
 private:
     Mode m_mode;

@@ -208,8 +208,11 @@ void CalibrationCommands::OnAutoCalibration()
 
     CCalibKeeper result = *m_list.GetCurrentCalibration();
     int keep = 0;
+    const unsigned long long pushesBefore = document.GetFramePool().PushCount();
     if (m_autoRunner && m_autoRunner(document, result, keep) == 1) {
-        document.GetFramePool().Undo();  // the module's work image
+        // The module's work image, when it kept one: otherwise the user's own last change would be undone.
+        if (document.GetFramePool().PushCount() != pushesBefore)
+            document.GetFramePool().Undo();
         result.SetName(calibration_text::kTemporary);
         document.GetCalibKeeper() = result;
         if (keep) {

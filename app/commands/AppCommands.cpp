@@ -98,7 +98,8 @@ void CAppCommands::OnAppAbout()
 
 void CAppCommands::OnUpdateAppAbout(CCmdUI* ui)
 {
-    ui->Enable(true);
+    // Offered only once the about box is plugged in: a menu entry that does nothing looks broken.
+    ui->Enable(static_cast<bool>(m_hooks.aboutBox));
     const tagOEM_INFO& oem = m_app.OemInfo();
     if (oem.present != 1)
         return;
@@ -121,16 +122,9 @@ void CAppCommands::OnUpdateCalibrationManager(CCmdUI* ui)
 
 void CAppCommands::OnPreferences()
 {
-    if (!m_hooks.preferencesDialog || !m_hooks.preferencesDialog())
-        return;
-    ProgramObjects* program = TheProgram();
-    CVistrelDoc* doc = m_app.GetActiveDocument();
-    if (!program || !doc)
-        return;
-    // The data labels follow the new preferences at the next paint.
-    doc->ApplyPreferences(program->Profile().preferences);
-    if (CVistrelView* view = doc->GetImageView())
-        view->GetDispWnd()->InvalidateRect(nullptr);
+    // The dialog applies and stores what the user chose on OK, to the program and the active document.
+    if (m_hooks.preferencesDialog)
+        m_hooks.preferencesDialog();
 }
 
 void CAppCommands::OnUpdatePreferences(CCmdUI* ui)

@@ -11,7 +11,6 @@
 
 #include "commands/CompanionServices.h"
 #include "frame/CCmdTarget.h"
-#include "winmsg/NamedMapping.h"
 
 #include <functional>
 #include <string>
@@ -34,7 +33,8 @@ struct AppCommandHooks
 {
     std::function<void()> aboutBox;            // the modal about box
     std::function<void()> calibrationManager;  // shows the calibration window with the calibration folder, refilled
-    // Runs the preferences dialog; true on OK, the program's preferences then holding the new values.
+    // Runs the preferences dialog; true on OK, the program's preferences then holding the new values, which the
+    // dialog has applied to the active document and stored.
     std::function<bool()> preferencesDialog;
 
     // Plug-in hosting: runs the plug-in of a menu command; whether the plug-in manager enables it.
@@ -56,9 +56,9 @@ constexpr const char* kCustomReticleModule = "CustomCross.so";  // in the custom
 // The auto-measure program in the Mensurix folder, and the calibration it is handed there.
 constexpr const char* kAutoMeasureProgram = "Mensurix.module";
 constexpr const char* kAutoMeasureCalibrationFile = "CalibrationInfo.info";
-// The pore-scanning program in its install folder, and the identity of its window.
+// The pore-scanning program in its install folder (its window's identity is companion::kPoreScanWindowClass),
+// and the image handed to it.
 constexpr const char* kPoreScanProgram = "PoreScan";
-constexpr const char* kPoreScanWindowClass = "{A5C1E3B0-7D24-4F9A-B6E8-2C90D41F7A35}";
 constexpr const char* kPoreScanImageName = "PoreScanImage.jpg";
 
 // Registry values companion programs publish under HKEY_CURRENT_USER.
@@ -119,12 +119,8 @@ private:
     bool StartCompanion(const std::string& program, const QString& identity);
     // Before a companion program takes the camera: a live view's last frame is captured, the drivers released.
     void HandOverCamera();
-    void ShareOnClipboard(const std::string& text, const char* message);
 
     CVistrelApp& m_app;
     AppCommandHooks m_hooks;
     CompanionServices m_services;
-    // The pore scanner reads these after our send returned; they live until the next hand-over or exit.
-    NamedMapping m_poreScanCalibration;
-    NamedMapping m_poreScanImage;
 };

@@ -13,6 +13,9 @@ constexpr uint32_t kInfoHeaderBytes = 40;
 constexpr uint32_t kMaxPaletteEntries = 256;
 constexpr uint32_t kRunLength8 = 1;
 constexpr uint32_t kRunLength4 = 2;
+constexpr uint32_t kBitFields = 3;
+// The red, green and blue masks that follow the header of a bit-fields bitmap.
+constexpr uint64_t kBitFieldMaskBytes = 12;
 
 void Put16(std::vector<uint8_t>& out, uint32_t value)
 {
@@ -109,8 +112,13 @@ std::vector<uint8_t> BitmapFileBytes(const void* dib, size_t dibBytes)
     const uint32_t paletteEntries = BitmapPaletteEntries(header);
     if (paletteEntries > kMaxPaletteEntries)
         return {};
+    // Masks exist only for 16 and 32 bits per pixel; a reader would take them for colours otherwise.
+    const bool bitFields = header.biCompression == kBitFields;
+    if (bitFields && header.biBitCount != 16 && header.biBitCount != 32)
+        return {};
     const uint64_t imageBytes = BitmapImageBytes(header);
-    const uint64_t paletteBytes = 4ull * paletteEntries;
+    // Masks and palette both lie between the header and the pixels: the pixel offset counts them all.
+    const uint64_t paletteBytes = (bitFields ? kBitFieldMaskBytes : 0) + 4ull * paletteEntries;
     const uint64_t fileBytes = kFileHeaderBytes + kInfoHeaderBytes + paletteBytes + imageBytes;
     // The file header counts its size in 32 bits; the DIB must really hold what its header announces.
     if (fileBytes > UINT32_MAX || kInfoHeaderBytes + paletteBytes + imageBytes > dibBytes)

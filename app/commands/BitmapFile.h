@@ -19,8 +19,9 @@ uint32_t BitmapPaletteEntries(const BITMAPINFOHEADER& header);
 // every row (top-down bitmaps have a negative height).
 uint64_t BitmapImageBytes(const BITMAPINFOHEADER& header);
 
-// The bytes of a bitmap file holding the packed DIB at `dib` (header, palette, rows) of `dibBytes` bytes. Empty when
-// the header is not the 40-byte one, its colour count is over 256, or the DIB is shorter than the header says. The
+// The bytes of a bitmap file holding the packed DIB at `dib` (header, bit-field masks, palette, rows) of `dibBytes`
+// bytes. Empty when the header is not the 40-byte one, its colour count is over 256, it has bit fields at other than
+// 16 or 32 bits, or the DIB is shorter than the header says. The
 // header is written with its image size filled in (uncompressed bitmaps).
 std::vector<uint8_t> BitmapFileBytes(const void* dib, size_t dibBytes);
 

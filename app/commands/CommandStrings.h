@@ -21,6 +21,8 @@ constexpr const char* kPoreScanNotInstalled =
 constexpr const char* kPoreScanInvalidProgram = "The .EXE file is invalid (non-Win32 .EXE or error in .EXE image).";
 constexpr const char* kPoreScanNoAnswer =
     "Pore Scan Detector did not open its window.\nCan't run this function.";
+constexpr const char* kPoreScanHandOverFailed =
+    "The image could not be handed to Pore Scan Detector.\nCan't run this function.";
 constexpr const char* kModuleNotFound = "Module file not found exits";
 
 std::string AppCommandString(UINT id);

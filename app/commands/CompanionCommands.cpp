@@ -3,7 +3,6 @@
 
 #include "commands/BitmapFile.h"
 #include "commands/CommandStrings.h"
-#include "commands/UserTempFolder.h"
 #include "core/CCalibrationList.h"
 #include "core/CVistrelApp.h"
 #include "core/ProgramObjects.h"
@@ -11,6 +10,9 @@
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
 #include "frame/CommandIds.h"
+#include "peers/CompanionMailbox.h"
+#include "peers/CompanionMessages.h"
+#include "peers/CompanionTempFolder.h"
 #include "view/CImageDispWnd.h"
 #include "view/CVistrelView.h"
 
@@ -24,26 +26,13 @@
 #include "ui/MessageBox.h"
 #include "winmsg/PeerBus.h"
 
-#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
-
-#include <cstring>
 
 namespace {
 
-// Messages companion programs listen for; each finds the hand-over on the clipboard (and attached to the message).
-constexpr const char* kToImageDatabase = "VQtoPVT_MSG";
-constexpr const char* kToAutoMeasure = "VQtoMQ_MSG";
-// The pore scanner's messages and its two shared blocks.
-constexpr const char* kPoreScanShowWindow = "PZ PoreScan ShowWindow";
-constexpr const char* kPoreScanOpen = "PZ PoreScan Open";
-constexpr const char* kPoreScanCalibration = "PZ PoreScan Calibration";
-constexpr const char* kPoreScanImageMapping = "PZ PoreScan Image";
-constexpr size_t kPoreScanMappingBytes = 2048;
-constexpr int kPoreScanUnit = 4;
-constexpr qint64 kShowNormal = 4;
+// The scanner reads the length of a pixel in this unit.
+constexpr int kPoreScanUnit = UNIT_MILLIMETER;
 // The depth-stack result's title.
 constexpr const char* kMultiFocusTitle = "Multi-Focus";
 
@@ -80,18 +69,22 @@ std::string FileNameOf(const std::string& title)
 {
     std::string name = title;
     for (char& c : name)
-        if (c == '/' || c == '\0')
+        if (c == '/' || c == ';' || c == '\0')  // ';' would split the path list the database reads
             c = '_';
     return name.empty() ? std::string("image") : name;
 }
 
-void PutDouble(void* at, double value)
+// The program's mailbox for companion programs; null before the main window exists.
+CompanionMailbox* Mailbox()
 {
-    uint64_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    auto* out = static_cast<uint8_t*>(at);
-    for (int i = 0; i < 8; ++i)
-        out[i] = static_cast<uint8_t>(bits >> (8 * i));
+    ProgramObjects* program = TheProgram();
+    return program ? program->Companions() : nullptr;
+}
+
+void ShareWithCompanions(const char* message, const std::string& text)
+{
+    if (CompanionMailbox* mailbox = Mailbox())
+        mailbox->BroadcastWithText(message, text);
 }
 
 }  // namespace
@@ -203,13 +196,6 @@ void CAppCommands::HandOverCamera()
     }
 }
 
-void CAppCommands::ShareOnClipboard(const std::string& text, const char* message)
-{
-    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
-    if (PeerBus* bus = m_services.bus ? m_services.bus() : nullptr)
-        bus->Broadcast(QString::fromLatin1(message), 0, 0, QByteArray::fromStdString(text));
-}
-
 void CAppCommands::OnImageDatabase()
 {
     const std::string program = ReadProductValue("DB_PRODUCT_PATH");
@@ -223,14 +209,14 @@ void CAppCommands::OnImageDatabase()
     }
     CVistrelDoc* doc = m_app.GetActiveDocument();
     CVistrelView* view = doc ? doc->GetImageView() : nullptr;
-    const std::string folder = UserTempFolder();
+    const std::string folder = CompanionTempFolder();
     if (!view || folder.empty())
         return;
     const std::string path = folder + FileNameOf(doc->GetTitle()) + ".bmp";
     constexpr int kImageWithObjects = 0x01 | 0x02 | 0x04;
     if (!WriteBitmapFile(path, view->GetDispWnd()->RenderToImage(kImageWithObjects)))
         return;
-    ShareOnClipboard(path + ";", kToImageDatabase);
+    ShareWithCompanions(companion::kToImageDatabase, path + ";");
 }
 
 void CAppCommands::OnAutoMeasure()
@@ -254,7 +240,7 @@ void CAppCommands::OnAutoMeasure()
         AfxMessageBox(AppCommandString(appstr::IDS_AUTO_MEASURE_CANNOT_START));
         return;
     }
-    ShareOnClipboard(folder + ";", kToAutoMeasure);
+    ShareWithCompanions(companion::kToAutoMeasure, folder + ";");
 }
 
 void CAppCommands::OnCompanionProgram()
@@ -275,16 +261,19 @@ void CAppCommands::OnPoreScan()
 {
     ProgramObjects* program = TheProgram();
     CVistrelDoc* doc = m_app.GetActiveDocument();
+    CompanionMailbox* mailbox = Mailbox();
     PeerBus* bus = m_services.bus ? m_services.bus() : nullptr;
-    const std::string temp = UserTempFolder();
-    if (!program || !doc || !bus || temp.empty())
+    if (!program || !doc || !mailbox || !bus)
         return;
-    const std::string imagePath = temp + kPoreScanImageName;
-    if (imagePath.size() >= kPoreScanMappingBytes ||
-        program->Codec().Save(imagePath.c_str(), &doc->GetImage(), nullptr) != 1)
+    // The user asked for the scan: an image that cannot be saved or handed over is reported, never dropped quietly.
+    const std::string temp = CompanionTempFolder();
+    const std::string imagePath = temp.empty() ? std::string() : temp + kPoreScanImageName;
+    if (imagePath.empty() || program->Codec().Save(imagePath.c_str(), &doc->GetImage(), nullptr) != 1) {
+        AfxMessageBox(kPoreScanHandOverFailed, MB_ICONERROR);
         return;
+    }
 
-    const QString scanner = QString::fromLatin1(kPoreScanWindowClass);
+    const QString scanner = QString::fromLatin1(companion::kPoreScanWindowClass);
     if (!bus->FindWindow(scanner)) {
         CRegKey key;
         std::string installFolder;
@@ -308,17 +297,6 @@ void CAppCommands::OnPoreScan()
 
     double unitsPerPixel = TheCalibrationList().GetCurrentCalibration()->GetUnitsPerPixel();
     CCalibKeeper::ChangeUnit(TheCalibrationList().GetCurrentCalibration()->GetUnit(), kPoreScanUnit, unitsPerPixel);
-    m_poreScanCalibration.Close();
-    if (!m_poreScanCalibration.Create(kPoreScanCalibration, kPoreScanMappingBytes))
-        return;
-    PutDouble(m_poreScanCalibration.data(), unitsPerPixel);
-    bus->SendMessage(scanner, QString::fromLatin1(kPoreScanCalibration), 0, 0);
-
-    m_poreScanImage.Close();
-    if (!m_poreScanImage.Create(kPoreScanImageMapping, kPoreScanMappingBytes))
-        return;
-    std::memset(m_poreScanImage.data(), 0, kPoreScanMappingBytes);
-    std::memcpy(m_poreScanImage.data(), imagePath.c_str(), imagePath.size());
-    bus->SendMessage(scanner, QString::fromLatin1(kPoreScanOpen), 0, 0);
-    bus->SendMessage(scanner, QString::fromLatin1(kPoreScanShowWindow), kShowNormal, 0);
+    if (!mailbox->HandOverToPoreScan(scanner, unitsPerPixel, imagePath))
+        AfxMessageBox(kPoreScanHandOverFailed, MB_ICONERROR);
 }

@@ -1,8 +1,9 @@
 #include "commands/CompanionServices.h"
 
 #include "core/ProgramObjects.h"
+#include "peers/CompanionMailbox.h"
+
 #include "module/CModule.h"
-#include "winmsg/LocalPeerBus.h"
 
 #include <QEventLoop>
 #include <QProcess>
@@ -40,8 +41,10 @@ std::unique_ptr<ILoadedModule> LoadModule(const std::string& path)
 
 PeerBus* ProgramBus()
 {
+    // The mailbox's bus: the one companions answer on, also when the instance gate had none to lend.
     ProgramObjects* program = TheProgram();
-    return program ? program->InstanceGate().Bus() : nullptr;
+    CompanionMailbox* mailbox = program ? program->Companions() : nullptr;
+    return mailbox ? mailbox->Bus() : nullptr;
 }
 
 }  // namespace

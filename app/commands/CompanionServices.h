@@ -36,7 +36,7 @@ struct CompanionServices
     int peerPolls = 50;
     int peerPollIntervalMs = 100;
 
-    // The program's defaults: QProcess, dlopen through CModule, the instance gate's bus.
+    // The program's defaults: QProcess, dlopen through CModule, the companion mailbox's bus.
     static CompanionServices Defaults();
 };
 

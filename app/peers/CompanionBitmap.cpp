@@ -1,8 +1,9 @@
 #include "peers/CompanionBitmap.h"
 
+#include "inifile/FileBytes.h"
+
 #include "qvimage/QvImageDib.h"
 
-#include <QFile>
 
 #include <cstdlib>
 #include <cstring>
@@ -164,14 +165,12 @@ bool ParseBitmapFile(const uint8_t* data, size_t size, PackedDib& dib)
 bool ReadBitmapFile(const std::string& path, PackedDib& dib)
 {
     dib.Clear();
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > static_cast<qint64>(kMaxCompanionBitmapBytes))
+    // A companion names the path: a FIFO or device there would block the program or never end, so only a regular
+    // file is read, and never past the limit even when it grows meanwhile.
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes, kMaxCompanionBitmapBytes))
         return false;
-    const QByteArray bytes = file.readAll();
-    if (bytes.size() != file.size())
-        return false;
-    return ParseBitmapFile(reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size()),
-                           dib);
+    return ParseBitmapFile(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), dib);
 }
 
 bool AcceptPackedDib(const uint8_t* data, size_t size, PackedDib& dib)

@@ -375,7 +375,12 @@ bool CompanionMailbox::HandOverToPoreScan(const QString& peer, double millimetre
         || !m_poreScanImage.Create(kPoreScanImageMapping, kPoreScanMappingBytes))
         return false;
     std::memset(m_poreScanCalibration.data(), 0, kPoreScanMappingBytes);
-    std::memcpy(m_poreScanCalibration.data(), &millimetresPerPixel, sizeof millimetresPerPixel);
+    // Little-endian, whatever this machine's order.
+    uint64_t bits = 0;
+    std::memcpy(&bits, &millimetresPerPixel, sizeof bits);
+    auto* out = static_cast<uint8_t*>(m_poreScanCalibration.data());
+    for (size_t i = 0; i < sizeof bits; ++i)
+        out[i] = static_cast<uint8_t>(bits >> (8 * i));
     std::memset(m_poreScanImage.data(), 0, kPoreScanMappingBytes);
     std::memcpy(m_poreScanImage.data(), imagePath.data(), imagePath.size());
 

@@ -39,6 +39,7 @@ int CQvFramePool::PushImage(const CRect& rect)
         return 0;
 
     m_history.push_back(std::make_unique<FramePoolUndoEntry>(m_image, whole, part, kSpillBytes, TempFolder()));
+    ++m_pushCount;
     while (m_history.size() > static_cast<size_t>(kMaxUndoPoints))
         m_history.pop_front();
     return 1;

@@ -45,6 +45,9 @@ public:
     // Returns 1 when an undo point was put back, 0 when there was none or it no longer fitted the image.
     int Undo();
     int CanUndo() const { return m_history.empty() ? 0 : 1; }
+    // How many undo points were ever kept: a caller sees whether work it handed on pushed one, also when the
+    // history is full and its size stays the same.
+    unsigned long long PushCount() const { return m_pushCount; }
 
     const std::string& GetFileName() const { return m_fileName; }
     void SetFileName(const std::string& fileName) { m_fileName = fileName; }
@@ -57,4 +60,5 @@ private:
     CQvImage m_image;
     std::string m_fileName;
     std::deque<std::unique_ptr<FramePoolUndoEntry>> m_history;  // oldest first
+    unsigned long long m_pushCount = 0;
 };

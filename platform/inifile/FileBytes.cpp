@@ -30,6 +30,11 @@ void SyncFolder(const std::string& folder)
 
 bool ReadFileBytes(const std::string& path, std::string& bytes)
 {
+    return ReadFileBytes(path, bytes, kMaxSettingsFileBytes);
+}
+
+bool ReadFileBytes(const std::string& path, std::string& bytes, size_t maxBytes)
+{
     bytes.clear();
     // Not blocking: opening a FIFO nobody writes to would wait for a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -37,7 +42,7 @@ bool ReadFileBytes(const std::string& path, std::string& bytes)
         return false;
     struct stat st {};
     bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-              static_cast<uintmax_t>(st.st_size) <= kMaxSettingsFileBytes;
+              static_cast<uintmax_t>(st.st_size) <= maxBytes;
     char chunk[65536];
     // The size is checked again while reading: a file may grow, and some (under /proc) report none.
     while (ok) {
@@ -49,7 +54,7 @@ bool ReadFileBytes(const std::string& path, std::string& bytes)
             break;
         }
         bytes.append(chunk, static_cast<size_t>(n));
-        ok = bytes.size() <= kMaxSettingsFileBytes;
+        ok = bytes.size() <= maxBytes;
     }
     ::close(fd);
     if (!ok)

@@ -16,6 +16,8 @@ constexpr size_t kMaxSettingsFileBytes = size_t{64} << 20;
 // The file's bytes into `bytes`; false (and `bytes` empty) when it cannot be opened or read, is not a regular file
 // (a FIFO or device would block or never end) or holds more than kMaxSettingsFileBytes.
 VISTREL_EXPORT bool ReadFileBytes(const std::string& path, std::string& bytes);
+// The same with the caller's own limit, for files of other kinds than settings.
+VISTREL_EXPORT bool ReadFileBytes(const std::string& path, std::string& bytes, size_t maxBytes);
 
 // Writes a temporary file beside `path`, flushes it to disk and renames it over `path`, so a reader or a crash
 // sees the old contents or the new ones, never a part. A new file gets mode 0666 less the umask, a replaced file

@@ -93,12 +93,13 @@ TEST_F(CalibrationManagerTest, RenameDeleteReorderAndMagnificationEdits)
     EXPECT_EQ(list.GetItems()[1]->GetName(), "C");
     EXPECT_EQ(frame->CalibrationNameBox()->itemText(1), "C");
 
-    // A magnification the item has already is refused and asked again.
+    // A magnification the item has already, or one that is no finite number above 0, is refused and asked again.
     MessageBoxes().Reset();
     manager.OnNameSelected(0);  // "A" at 5
-    MessageBoxes().QueueModal([](QDialog& input) { Type(input, "10"); });
-    MessageBoxes().QueueModal([](QDialog& input) { Type(input, "40"); });
+    for (const char* typed : {"10", "nan", "inf", "abc", "0", "-1", "40"})
+        MessageBoxes().QueueModal([typed](QDialog& input) { Type(input, typed); });
     Control<QPushButton>(manager, CCalibrationSetDlg::kChangeMagnification)->click();
+    EXPECT_EQ(MessageBoxes().ModalDialogs().size(), 7u);
     ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
     EXPECT_EQ(MessageBoxes().Boxes()[0].text, "이미 존재하는 배율입니다.");
     EXPECT_NE(list.FindByName("A")->FindRecord(40), nullptr);
@@ -134,7 +135,13 @@ TEST_F(CalibrationManagerTest, RenameDeleteReorderAndMagnificationEdits)
     ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
     EXPECT_EQ(MessageBoxes().Boxes()[0].text, "교정 내역이 없습니다.");
 
-    // OK writes the list file into the calibration folder (start-up makes it).
+    // OK writes the list file into the calibration folder (start-up makes it); a list that cannot be written is
+    // reported and the manager stays open, so nothing is lost unseen.
+    MessageBoxes().Reset();
+    Control<QPushButton>(manager, 1)->click();
+    EXPECT_TRUE(manager.isVisible());
+    ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, "교정 목록을 저장할 수 없습니다.");
     std::filesystem::create_directories(Path("calibration"));
     Control<QPushButton>(manager, 1)->click();
     EXPECT_FALSE(manager.isVisible());

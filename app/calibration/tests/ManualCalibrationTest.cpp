@@ -175,3 +175,31 @@ TEST_F(ManualCalibrationTest, TheZoomWindowMagnifiesThePixelsUnderTheMouse)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ManualCalibrationTest, AutomaticCalibrationUndoesOnlyTheModulesOwnWorkImage)
+{
+    CQvFramePool& pool = document->GetFramePool();
+    // The user's edits fill the undo history: its size alone cannot tell whether the module pushed.
+    for (int edit = 1; edit <= CQvFramePool::kMaxUndoPoints; ++edit) {
+        ASSERT_EQ(pool.PushImage(-1, -1, -1, -1), 1);
+        pool.GetImage().GetPixel(0, 0)[0] = static_cast<BYTE>(edit);
+    }
+    for (bool modulePushes : {true, false}) {
+        commands->SetAutoCalibrationRunner([modulePushes](CVistrelDoc& doc, CCalibKeeper& calibration, int& keep) {
+            if (modulePushes) {
+                doc.GetFramePool().PushImage(-1, -1, -1, -1);
+                doc.GetFramePool().GetImage().GetPixel(0, 0)[0] = 99;
+            }
+            calibration.SetUnitsPerPixel(0.5);
+            keep = 1;
+            return 1;
+        });
+        ASSERT_TRUE(frame->Router().Execute(cmd::ID_CALIBRATION_AUTO));
+        EXPECT_EQ(pool.GetImage().GetPixel(0, 0)[0], CQvFramePool::kMaxUndoPoints) << modulePushes;
+        EXPECT_DOUBLE_EQ(list.GetCurrentCalibration()->GetUnitsPerPixel(), 0.5);
+    }
+}
+
+}  // namespace

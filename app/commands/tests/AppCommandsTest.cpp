@@ -6,7 +6,6 @@
 
 #include "commands/BitmapFile.h"
 #include "commands/CommandStrings.h"
-#include "commands/UserTempFolder.h"
 #include "core/FrameMainWindow.h"
 #include "core/ProgramObjects.h"
 #include "document/CVistrelDoc.h"
@@ -14,6 +13,8 @@
 #include "view/CVistrelView.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
+#include "peers/CompanionMessages.h"
+#include "peers/CompanionTempFolder.h"
 #include "testing/MessageBoxRecorder.h"
 
 #include "gobjects/CQvGObjectContainer.h"
@@ -242,7 +243,6 @@ TEST_F(AppCommandsTest, CommandsAreEnabledAsTheProgramsStateAllows)
     const Case cases[] = {
         {ID_FILE_NEW, true, true, true},
         {ID_FILE_OPEN, true, true, true},
-        {ID_APP_ABOUT, true, true, true},
         {ID_IMAGE_DATABASE, true, true, true},
         {ID_AUTO_MEASURE_APP, true, true, true},
         {ID_COMPANION_APP, true, true, true},
@@ -272,7 +272,8 @@ TEST_F(AppCommandsTest, CommandsAreEnabledAsTheProgramsStateAllows)
         // The program plugs its dialogs in; they open with or without a document.
         {ID_CALIBRATION_MANAGER, true, true, true},
         {ID_PREFERENCES, true, true, true},
-        // Plug-in hosting plugs in later.
+        // The about box and plug-in hosting plug in later: a command with nothing behind it is not offered.
+        {ID_APP_ABOUT, false, false, false},
         {ID_PLUGIN_FIRST, false, false, false},
     };
     for (const Case& c : cases)
@@ -311,21 +312,21 @@ TEST_F(AppCommandsTest, HooksOfLaterPartsEnableTheirCommands)
     EXPECT_EQ(plugIns, (std::vector<UINT>{ID_PLUGIN_FIRST, ID_PLUGIN_LAST}));
 }
 
-TEST_F(AppCommandsTest, PreferencesReachTheActiveDocumentOnlyOnOk)
+TEST_F(AppCommandsTest, PreferencesAreAppliedByTheirDialogAlone)
 {
+    // The program's dialog applies what the user chose on OK; the command must not apply it a second time.
     Start();
     CVistrelDoc* doc = NewImageDocument("A");
     const int before = doc->GetPreferences().decimalPointRange;
-    bool answer = false;
+    int runs = 0;
     Commands().Hooks().preferencesDialog = [&] {
+        ++runs;
         m_program->Profile().preferences.decimalPointRange = before + 2;
-        return answer;
+        return true;
     };
     ASSERT_TRUE(Router().Execute(ID_PREFERENCES));
+    EXPECT_EQ(runs, 1);
     EXPECT_EQ(doc->GetPreferences().decimalPointRange, before);
-    answer = true;
-    ASSERT_TRUE(Router().Execute(ID_PREFERENCES));
-    EXPECT_EQ(doc->GetPreferences().decimalPointRange, before + 2);
 }
 
 TEST_F(AppCommandsTest, NewAndOpenRunTheirDialogs)
@@ -364,6 +365,7 @@ TEST_F(AppCommandsTest, AboutShowsTheOwnersTitleWhenTheOwnerFileIsPresent)
     oem.write("[ENG]\ntitle=Acme Scope\n[KOR]\ntitle=Acme\n");
     oem.close();
     Start();
+    Commands().Hooks().aboutBox = [] {};
     const CommandState state = Router().Query(ID_APP_ABOUT);
     EXPECT_TRUE(state.enabled);
     ASSERT_TRUE(state.text.has_value());
@@ -495,11 +497,12 @@ TEST_F(AppCommandsTest, ImageDatabaseIsLookedUpStartedAndHandedTheImage)
     EXPECT_EQ(m_starts.size(), 2u);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("untouched"));
 
-    // With a document its picture goes to a bitmap file, named on the clipboard and in the announcement.
-    NewImageDocument("Sample 1", 3, 2);
+    // With a document its picture goes to a bitmap file, named on the clipboard and in the announcement. A ';' of
+    // the title would split that ';'-separated list, a '/' leave the folder.
+    NewImageDocument("Sample;1/a", 3, 2);
     ASSERT_TRUE(Router().Execute(ID_IMAGE_DATABASE));
     ASSERT_TRUE(listener.WaitFor(QStringLiteral("VQtoPVT_MSG")));
-    const std::string file = UserTempFolder() + "Sample 1.bmp";
+    const std::string file = CompanionTempFolder() + "Sample_1_a.bmp";
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), file + ";");
     ASSERT_EQ(listener.messages.size(), 1u);
     EXPECT_EQ(listener.messages[0].attachment.toStdString(), file + ";");
@@ -566,7 +569,7 @@ TEST_F(AppCommandsTest, PoreScanStartsTheScannerWaitsBoundedAndHandsOverImageAnd
 {
     Start();
     NewImageDocument("A", 8, 6);
-    const QString scannerIdentity = QString::fromLatin1(kPoreScanWindowClass);
+    const QString scannerIdentity = QString::fromLatin1(companion::kPoreScanWindowClass);
 
     // Not installed.
     ASSERT_TRUE(Router().Execute(ID_PORE_SCAN));
@@ -610,13 +613,20 @@ TEST_F(AppCommandsTest, PoreScanStartsTheScannerWaitsBoundedAndHandsOverImageAnd
     std::memcpy(&sharedUpp, calibration.data(), 8);
     sharedPath = static_cast<const char*>(image.data());
     EXPECT_DOUBLE_EQ(sharedUpp, 0.5);
-    EXPECT_EQ(sharedPath, UserTempFolder() + kPoreScanImageName);
+    EXPECT_EQ(sharedPath, CompanionTempFolder() + kPoreScanImageName);
     EXPECT_EQ(QImage(QString::fromStdString(sharedPath)).size(), QSize(8, 6));
 
     // A scanner already running is not started again.
     const size_t starts = m_starts.size();
     ASSERT_TRUE(Router().Execute(ID_PORE_SCAN));
     EXPECT_EQ(m_starts.size(), starts);
+
+    // An image that cannot be saved is reported, not dropped quietly.
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(sharedPath)));
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(sharedPath)));
+    ASSERT_TRUE(Router().Execute(ID_PORE_SCAN));
+    ASSERT_EQ(MessageBoxes().Boxes().size(), boxes + 1);
+    EXPECT_EQ(MessageBoxes().Boxes().back().text, kPoreScanHandOverFailed);
 }
 
 }  // namespace

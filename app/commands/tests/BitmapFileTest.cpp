@@ -10,7 +10,7 @@
 namespace {
 
 std::vector<uint8_t> Dib(int width, int height, int bits, uint32_t colours, size_t paletteEntries, size_t pixelBytes,
-                         uint32_t headerSize = 40, uint32_t sizeImage = 0)
+                         uint32_t headerSize = 40, uint32_t sizeImage = 0, uint32_t compression = 0)
 {
     std::vector<uint8_t> dib(40 + 4 * paletteEntries + pixelBytes, 0xAB);
     auto put32 = [&](size_t at, uint32_t v) { std::memcpy(dib.data() + at, &v, 4); };
@@ -20,7 +20,7 @@ std::vector<uint8_t> Dib(int width, int height, int bits, uint32_t colours, size
     put32(8, static_cast<uint32_t>(height));
     put16(12, 1);
     put16(14, static_cast<uint16_t>(bits));
-    put32(16, 0);
+    put32(16, compression);
     put32(20, sizeImage);
     put32(24, 0);
     put32(28, 0);
@@ -54,6 +54,9 @@ TEST(BitmapFile, HeaderSizesFollowThePixelsAndThePalette)
         {"1-bit, colours unset: 2", Dib(9, 1, 1, 0, 2, 4), 54 + 8 + 4, 54 + 8, 4},
         // A header that says 0 (legal for uncompressed bitmaps) or a wrong size is replaced by the real one.
         {"24-bit with a lying image size", Dib(3, 2, 24, 0, 0, 24, 40, 5), 54 + 24, 54, 24},
+        // Bit fields: three 4-byte colour masks follow the header, before the pixels.
+        {"32-bit bit fields", Dib(3, 2, 32, 0, 3, 24, 40, 0, 3), 54 + 12 + 24, 54 + 12, 24},
+        {"16-bit bit fields", Dib(3, 2, 16, 0, 3, 16, 40, 0, 3), 54 + 12 + 16, 54 + 12, 16},
     };
     for (const Case& c : cases) {
         const std::vector<uint8_t> file = BitmapFileBytes(c.dib.data(), c.dib.size());
@@ -82,6 +85,8 @@ TEST(BitmapFile, DibsThatDoNotHoldWhatTheirHeaderSaysAreRefused)
         {"palette missing", Dib(3, 2, 8, 0, 0, 8)},
         {"more than 256 colours", Dib(3, 2, 8, 300, 300, 8)},
         {"huge width", Dib(0x7fffffff, 0x7fffffff, 32, 0, 0, 16)},
+        {"bit fields without their masks", Dib(3, 2, 32, 0, 0, 24, 40, 0, 3)},
+        {"bit fields at 8 bits", Dib(3, 2, 8, 0, 259, 8, 40, 0, 3)},
     };
     for (const Case& c : cases)
         EXPECT_TRUE(BitmapFileBytes(c.dib.data(), c.dib.size()).empty()) << c.name;

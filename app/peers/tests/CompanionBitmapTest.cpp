@@ -2,9 +2,14 @@
 
 #include "peers/tests/CompanionTestSupport.h"
 
+#include "inifile/FileBytes.h"
 #include "qvimage/CQvImage.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace peertest;
 
@@ -121,6 +126,18 @@ TEST(CompanionBitmap, FilesThatLieAboutTheirContentAreRefused)
     PackedDib dib;
     EXPECT_TRUE(Parse(good, dib));
     EXPECT_FALSE(ReadBitmapFile("/nonexistent/newdoc.bmp", dib));
+
+    // A companion may name anything: a FIFO nobody writes (opening it would block), a device that never ends, a
+    // folder. None is read; a real file with the same bytes is.
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const std::string fifo = folder.filePath("fifo.bmp").toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero"), folder.path().toStdString()})
+        EXPECT_FALSE(ReadBitmapFile(path, dib)) << path;
+    const std::string real = folder.filePath("real.bmp").toStdString();
+    ASSERT_TRUE(WriteFileAtomically(real, good));
+    EXPECT_TRUE(ReadBitmapFile(real, dib));
 }
 
 TEST(CompanionBitmap, CopiedDibsAreBoundedByTheBlockTheyCameIn)
