@@ -1,5 +1,7 @@
 #include "frame/CChildFrame.h"
 
+#include "frame/CommandIcons.h"
+
 namespace {
 
 std::function<void(CChildFrame*)>& MovedHook()
@@ -13,6 +15,8 @@ std::function<void(CChildFrame*)>& MovedHook()
 CChildFrame::CChildFrame(QWidget* parent) : QMdiSubWindow(parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    // The image windows carry the program's icon, not the toolkit's.
+    setWindowIcon(CommandIcon("capture"));
 }
 
 void CChildFrame::SetCommandTargets(CCmdTarget* view, CCmdTarget* document)
