@@ -8,6 +8,7 @@ void MessageBoxRecorder::Install()
 {
     SetMessageBoxHook([this](const MessageBoxRequest& request) { return AnswerBox(request); });
     SetFileDialogHook([this](const FileDialogRequest& request) { return AnswerFileDialog(request); });
+    SetFilesDialogHook([this](const FileDialogRequest& request) { return AnswerFilesDialog(request); });
     SetColourDialogHook([this](const ColourDialogRequest& request) { return AnswerColourDialog(request); });
     SetModalDialogHook([this](QDialog& dialog) { AnswerModal(dialog); });
 }
@@ -31,7 +32,12 @@ void MessageBoxRecorder::QueueAnswers(std::initializer_list<int> answers)
 
 void MessageBoxRecorder::QueueFile(const std::string& path)
 {
-    m_fileAnswers.push_back(path);
+    m_fileAnswers.push_back(path.empty() ? std::vector<std::string>() : std::vector<std::string>{path});
+}
+
+void MessageBoxRecorder::QueueFiles(std::vector<std::string> paths)
+{
+    m_fileAnswers.push_back(std::move(paths));
 }
 
 void MessageBoxRecorder::QueueColour(std::optional<COLORREF> colour)
@@ -56,10 +62,16 @@ int MessageBoxRecorder::AnswerBox(const MessageBoxRequest& request)
 
 std::string MessageBoxRecorder::AnswerFileDialog(const FileDialogRequest& request)
 {
+    const std::vector<std::string> answer = AnswerFilesDialog(request);
+    return answer.empty() ? std::string() : answer.front();
+}
+
+std::vector<std::string> MessageBoxRecorder::AnswerFilesDialog(const FileDialogRequest& request)
+{
     m_fileDialogs.push_back(request);
     if (m_fileAnswers.empty())
-        return std::string();
-    std::string answer = m_fileAnswers.front();
+        return {};
+    std::vector<std::string> answer = std::move(m_fileAnswers.front());
     m_fileAnswers.pop_front();
     return answer;
 }

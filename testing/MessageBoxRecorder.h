@@ -38,6 +38,9 @@ public:
     void QueueAnswers(std::initializer_list<int> answers);
     // The answer for the next file dialog ("" = cancel).
     void QueueFile(const std::string& path);
+    // The answer for the next file dialog that lets several files be chosen (none = cancel). A single-path
+    // dialog given this answer takes its first path.
+    void QueueFiles(std::vector<std::string> paths);
     // The answer for the next colour dialog (nothing = cancel).
     void QueueColour(std::optional<COLORREF> colour);
     // The answer for the next modal dialog: it drives the dialog (built, not shown) and closes it with accept(),
@@ -52,6 +55,7 @@ public:
 private:
     int AnswerBox(const MessageBoxRequest& request);
     std::string AnswerFileDialog(const FileDialogRequest& request);
+    std::vector<std::string> AnswerFilesDialog(const FileDialogRequest& request);
     std::optional<COLORREF> AnswerColourDialog(const ColourDialogRequest& request);
     void AnswerModal(QDialog& dialog);
 
@@ -60,7 +64,7 @@ private:
     std::vector<ColourDialogRequest> m_colourDialogs;
     std::vector<ModalDialogRun> m_modalDialogs;
     std::deque<int> m_boxAnswers;
-    std::deque<std::string> m_fileAnswers;
+    std::deque<std::vector<std::string>> m_fileAnswers;
     std::deque<std::optional<COLORREF>> m_colourAnswers;
     std::deque<std::function<void(QDialog&)>> m_modalAnswers;
 };

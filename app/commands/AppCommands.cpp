@@ -77,17 +77,7 @@ void CAppCommands::OnFileNew()
 
 void CAppCommands::OnFileOpen()
 {
-    ProgramObjects* program = TheProgram();
-    if (!program)
-        return;
-    FileDialogRequest request;
-    request.title = NativeFileString(IDS_OPEN_TITLE);
-    if (program->Codec().GetFilter(request.filter) != 1)
-        return;
-    program->Environment().GetSampleImageFolder(request.initialFile);
-    const std::string path = ChooseFile(request);
-    if (!path.empty())
-        m_app.OpenDocumentFile(path);
+    OpenDocumentImage(std::string());
 }
 
 void CAppCommands::OnAppAbout()

@@ -308,6 +308,38 @@ BOOL SaveDocumentImageAs(CVistrelDoc* doc, std::string& path, const char* propos
     return 1;
 }
 
+CVistrelDoc* OpenDocumentImage(const std::string& path)
+{
+    if (path.empty()) {
+        std::string filter;
+        if (FileCodec().GetFilter(filter) != 1)
+            return nullptr;
+        std::string& folder = LastFileFolder();
+        if (folder.empty())
+            if (ProgramObjects* program = TheProgram())
+                program->Environment().GetSampleImageFolder(folder);
+        FileDialogRequest request;
+        request.title = NativeFileString(IDS_OPEN_TITLE);
+        request.filter = filter;
+        request.filterIndex = 5;
+        request.multiSelect = true;
+        if (!folder.empty())
+            request.initialFile = folder + (folder.back() == '/' ? "" : "/");
+        const std::vector<std::string> chosen = ChooseFiles(request);
+        if (chosen.empty())
+            return nullptr;
+        LastFileFolder() = FolderOf(chosen.front());
+        for (const std::string& file : chosen)
+            OpenDocumentImage(file);
+        return nullptr;
+    }
+    if (ProgramObjects* program = TheProgram())
+        return program->App().OpenDocumentFile(path);
+    if (DocumentRegistry* registry = DocumentRegistry::Instance())
+        return registry->OpenDocumentFile(path);
+    return nullptr;
+}
+
 int BurnGridIntoImage(CVistrelDoc* doc, int restore)
 {
     if (!doc)

@@ -92,6 +92,13 @@ BOOL SaveDocumentImage(CVistrelDoc* doc, std::string& path, const char* proposed
 // merges the overlay.
 BOOL SaveDocumentImageAs(CVistrelDoc* doc, std::string& path, const char* proposedName);
 
+// Opens `path` as a document through the program's documents (an open document with that path is activated and
+// returned; a file that cannot be read shows message 767 and gives null). An empty path runs the open dialog
+// (several files may be chosen, the fifth filter entry first, starting in the shared last folder, which then
+// becomes the chosen files' folder) and opens every chosen file in turn, each failure told on its own and the rest
+// still opened; the result is then null.
+CVistrelDoc* OpenDocumentImage(const std::string& path);
+
 // restore 0: keeps the image's pixels aside and draws the document's grid into them; restore 1: puts the kept
 // pixels back. Returns 1.
 int BurnGridIntoImage(CVistrelDoc* doc, int restore);

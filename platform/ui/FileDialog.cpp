@@ -15,7 +15,13 @@ ui_detail::HookSlot<FileDialogHook>& Hook()
     return hook;
 }
 
-std::string ShowFileDialog(const FileDialogRequest& request)
+ui_detail::HookSlot<FilesDialogHook>& FilesHook()
+{
+    static ui_detail::HookSlot<FilesDialogHook> hook;
+    return hook;
+}
+
+std::vector<std::string> ShowFileDialog(const FileDialogRequest& request)
 {
     QFileDialog dialog(ui_detail::DialogOwner(), QString::fromStdString(request.title));
     QStringList nameFilters;
@@ -32,7 +38,7 @@ std::string ShowFileDialog(const FileDialogRequest& request)
         dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     }
     if (!request.initialFile.empty()) {
         const QFileInfo initial(QString::fromStdString(request.initialFile));
@@ -40,9 +46,12 @@ std::string ShowFileDialog(const FileDialogRequest& request)
             dialog.setDirectory(initial.absolutePath());
         dialog.selectFile(initial.fileName());
     }
-    if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::string();
-    return dialog.selectedFiles().constFirst().toStdString();
+    std::vector<std::string> chosen;
+    if (RunModal(dialog) != QDialog::Accepted)
+        return chosen;
+    for (const QString& file : dialog.selectedFiles())
+        chosen.push_back(file.toStdString());
+    return chosen;
 }
 
 }  // namespace
@@ -57,7 +66,29 @@ std::string ChooseFile(const FileDialogRequest& request)
     const std::string path = ui_detail::RunOnUiThread([&] {
         if (const FileDialogHook hook = Hook().Get())
             return hook(request);
-        return ShowFileDialog(request);
+        const std::vector<std::string> chosen = ShowFileDialog(request);
+        return chosen.empty() ? std::string() : chosen.front();
     });
     return request.save ? WithDefaultExtension(path, request.defaultExtension) : path;
+}
+
+void SetFilesDialogHook(FilesDialogHook hook)
+{
+    FilesHook().Set(std::move(hook));
+}
+
+std::vector<std::string> ChooseFiles(const FileDialogRequest& request)
+{
+    FileDialogRequest multi = request;
+    multi.save = false;
+    multi.multiSelect = true;
+    return ui_detail::RunOnUiThread([&] {
+        if (const FilesDialogHook hook = FilesHook().Get())
+            return hook(multi);
+        if (const FileDialogHook hook = Hook().Get()) {
+            const std::string path = hook(multi);
+            return path.empty() ? std::vector<std::string>() : std::vector<std::string>{path};
+        }
+        return ShowFileDialog(multi);
+    });
 }

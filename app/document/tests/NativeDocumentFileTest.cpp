@@ -8,11 +8,15 @@
 #include "document/DocumentRegistry.h"
 #include "document/NativeFileSave.h"
 #include "qvcodec/CQvImageCodec.h"
+#include "qvimage/QvImageRecord.h"
 #include "testing/MessageBoxRecorder.h"
 
+#include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -205,4 +209,133 @@ TEST_F(DocumentFileFixture, TheSaveDialogOffersTheFormatsAndSaveAsNeverMerges)
     doc->OnFileSaveAs();
     EXPECT_TRUE(doc->IsModified());
     EXPECT_EQ(doc->GetPathName(), Path("copy.jpg"));
+}
+
+namespace {
+
+Bytes FileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+// A document file made byte by byte from the layout opens into a document whose own save writes the same bytes.
+TEST_F(DocumentFileFixture, AHandMadeDocumentFileSavesBackByteForByte)
+{
+    CQvImage image;
+    image.Create(QV_RGB24, 6, 4, 0);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x)
+            std::memset(image.GetPixel(x, y), 20 * x + y, 3);
+    // The overlay stream as its own writer gives it once read: value labels are placed on reading, so a stream
+    // that has been read once is what every later save writes. Its display settings are the document's
+    // preferences below, which the document's overlay follows.
+    CQvGObjectContainer drawn;
+    drawn.SetCanvasWnd(&canvas);
+    drawn.SetCanvasSize(CSize(6, 4));
+    drawn.SetAutoRepeatCreatingObject(0);
+    drawn.SetDecimalPointRange(2);
+    drawn.SetDisplayData(1);
+    drawn.SetDisplayMark(0);
+    drawn.SetDisplayName(1);
+    drawn.SetAutoChangeColorMode(0);
+    drawn.SetDisplayRealtime(1);
+    ClickLine(drawn, canvas, CPoint(1, 1), CPoint(5, 3));
+    drawn.SetCanvasWnd(nullptr);
+    CQvGObjectContainer settled;
+    FILE* stream = StreamOf(Captured([&](FILE* f) { ASSERT_EQ(drawn.Write(f), 1); }));
+    ASSERT_EQ(settled.Read(stream), 1);
+    std::fclose(stream);
+    const Bytes overlay = Captured([&](FILE* f) { ASSERT_EQ(settled.Write(f), 1); });
+
+    ByteBuilder b;
+    b.bytes = Captured([&](FILE* f) { ASSERT_EQ(QVWriteImage(f, &image), 1); });
+    b.I32(2).I32(1).I32(0).I32(1).I32(0).I32(1);  // decimal point range, data, mark, name, auto colour, real-time
+    b.Zeros(8);
+    b.I32(1).I32(G_CHECK | G_DIAGONALS);             // show, type
+    b.F64(0.5).F32(3.0f);                           // units per pixel, gap
+    b.I32(6).I32(4);                                // canvas
+    b.U32(0).I32(1).I32(1).U32(0x00FF00);           // pen
+    b.U32(2).I32(1).I32(1).U32(0x808080);           // pen2
+    b.I32(-12).I32(0).I32(0).I32(0).I32(400);       // font metrics
+    b.bytes.insert(b.bytes.end(), {0, 0, 0, 0, 0, 0, 0, 0});
+    b.Text("Arial", 32);
+    b.I32(0).I32(1).I32(8).U32(0x445566);           // ruler, reserved2, tick length, color2
+    b.Text("CALK", 4).U32(1).U32(7).Text("Lens 5x", 7);
+    b.I32(UNIT_MICROMETER).F64(0.5).F64(5.0).F64(200.0).F64(100.0);
+    b.F64(1.0).F64(0.0).F64(0.0).F64(0.0).I32(100);
+    const size_t overlayAt = b.bytes.size();
+    b.bytes.insert(b.bytes.end(), overlay.begin(), overlay.end());
+    const Bytes fixture = b.bytes;
+
+    const std::string path = Path("made.qrx");
+    {
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(fixture.data()), static_cast<std::streamsize>(fixture.size()));
+    }
+    CVistrelDoc* doc = OpenNativeDocument(path);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->GetPreferences().decimalPointRange, 2);
+    EXPECT_EQ(doc->GetLatticer().type, G_CHECK | G_DIAGONALS);
+    EXPECT_EQ(doc->GetLatticer().pen.lopnColor, 0x00FF00u);
+    EXPECT_EQ(doc->GetCalibKeeper().GetName(), "Lens 5x");
+    EXPECT_EQ(doc->GetGObjectContainer().GetObjList()->size(), 1u);
+    EXPECT_EQ(doc->GetImage().GetPixel(5, 3)[0], 103);
+
+    ASSERT_TRUE(doc->DoFileSave());
+    const Bytes saved = FileBytes(path);
+    ASSERT_EQ(saved.size(), fixture.size());
+    EXPECT_TRUE(std::equal(fixture.begin(), fixture.begin() + static_cast<long>(overlayAt), saved.begin()))
+        << "image, fixed part or calibration differ";
+    EXPECT_EQ(saved, fixture);
+    EXPECT_TRUE(MessageBoxes().Boxes().empty());
+}
+
+// The open command's dialog: several files at once, each opened as its own document, a bad one told about while
+// the others still open, and the folder remembered for the next dialog.
+TEST_F(DocumentFileFixture, TheOpenDialogOpensEveryChosenFile)
+{
+    CVistrelDoc* drawn = DrawnDocument();
+    std::string native = Path("drawn.qrx");
+    ASSERT_EQ(SaveDocumentImage(drawn, native, nullptr, 0), 1);
+    registry->CloseDocument(drawn);
+    ASSERT_TRUE(registry->Documents().empty());
+    QImage picture(4, 3, QImage::Format_RGB32);
+    picture.fill(qRgb(1, 2, 3));
+    const std::string first = Path("first.png"), second = Path("second.bmp"), bad = Path("bad.png");
+    ASSERT_TRUE(picture.save(QString::fromStdString(first), "PNG"));
+    ASSERT_TRUE(picture.save(QString::fromStdString(second), "BMP"));
+    std::ofstream(bad) << "not a picture";
+
+    LastFileFolder() = "/nowhere/earlier";
+    MessageBoxes().QueueFiles({});
+    EXPECT_EQ(OpenDocumentImage(""), nullptr);
+    EXPECT_TRUE(registry->Documents().empty());
+    EXPECT_EQ(LastFileFolder(), "/nowhere/earlier") << "a cancelled dialog changes nothing";
+
+    MessageBoxes().QueueFiles({first, bad, second, native});
+    EXPECT_EQ(OpenDocumentImage(""), nullptr);
+    ASSERT_EQ(MessageBoxes().FileDialogs().size(), 2u);
+    const FileDialogRequest& request = MessageBoxes().FileDialogs()[1];
+    EXPECT_FALSE(request.save);
+    EXPECT_TRUE(request.multiSelect);
+    EXPECT_EQ(request.filterIndex, 5);
+    EXPECT_EQ(request.initialFile, "/nowhere/earlier/");
+    EXPECT_EQ(request.title, NativeFileString(IDS_OPEN_TITLE));
+    ASSERT_EQ(registry->Documents().size(), 3u);
+    EXPECT_EQ(registry->Documents()[0]->GetPathName(), first);
+    EXPECT_EQ(registry->Documents()[1]->GetPathName(), second);
+    EXPECT_EQ(registry->Documents()[2]->GetPathName(), native);
+    EXPECT_EQ(registry->Documents()[2]->GetGObjectContainer().GetObjList()->size(), 1u);
+    EXPECT_EQ(MessageBoxes().Boxes().size(), 1u) << "the bad file is told about once";
+    EXPECT_EQ(LastFileFolder(), folder.path().toStdString());
+
+    // Choosing an open file again activates it instead of making a second document.
+    MessageBoxes().QueueFiles({first});
+    OpenDocumentImage("");
+    EXPECT_EQ(registry->Documents().size(), 3u);
+    EXPECT_EQ(OpenDocumentImage(first), registry->Documents()[0]);
+    LastFileFolder().clear();
 }

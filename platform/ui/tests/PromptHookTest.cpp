@@ -87,6 +87,26 @@ TEST(PromptHook, SavedNamesGetTheDefaultExtensionWhoeverAnswers)
     EXPECT_EQ(MessageBoxes().ColourDialogs()[0].initial, RGB(255, 0, 0));
 }
 
+TEST(PromptHook, AnOpenDialogForSeveralFilesGivesEveryChosenPath)
+{
+    FileDialogRequest open;
+    open.save = true;  // a request for several files is always an open
+    MessageBoxes().QueueFiles({"/tmp/a.bmp", "/tmp/b.png", "/tmp/c.qrx"});
+    EXPECT_EQ(ChooseFiles(open), (std::vector<std::string>{"/tmp/a.bmp", "/tmp/b.png", "/tmp/c.qrx"}));
+    EXPECT_TRUE(ChooseFiles(open).empty());  // nothing queued: cancelled
+    ASSERT_EQ(MessageBoxes().FileDialogs().size(), 2u);
+    EXPECT_TRUE(MessageBoxes().FileDialogs()[0].multiSelect);
+    EXPECT_FALSE(MessageBoxes().FileDialogs()[0].save);
+
+    // Where only a single-path answer is installed, its one path is the choice.
+    SetFilesDialogHook({});
+    SetFileDialogHook([](const FileDialogRequest& r) { return std::string(r.multiSelect ? "/tmp/one.bmp" : ""); });
+    EXPECT_EQ(ChooseFiles(open), std::vector<std::string>{"/tmp/one.bmp"});
+    SetFileDialogHook([](const FileDialogRequest&) { return std::string(); });
+    EXPECT_TRUE(ChooseFiles(open).empty());
+    MessageBoxes().Install();
+}
+
 namespace {
 
 class PromptFromWorker : public ::testing::Test
