@@ -28,6 +28,20 @@ QPen Pen(const QColor& colour, qreal width = 2.5)
     return pen;
 }
 
+// Help and about: a blue disc with a white letter.
+void BlueDiscWithLetter(QPainter& p, const char* letter)
+{
+    p.setPen(Pen(kBlue.darker(130), 1.5));
+    p.setBrush(kBlue);
+    p.drawEllipse(QRectF(3, 3, 26, 26));
+    QFont font;
+    font.setBold(true);
+    font.setPixelSize(20);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QRectF(3, 3, 26, 26), Qt::AlignCenter, letter);
+}
+
 void Page(QPainter& p, QRectF r = QRectF(7, 3, 18, 26))
 {
     QPainterPath path;
@@ -353,29 +367,9 @@ const QHash<QString, Drawing>& Drawings()
              p.drawEllipse(QRectF(24, 3, 5, 5));
          }},
         {"help",
-         [](QPainter& p) {
-             p.setPen(Pen(kBlue.darker(130), 1.5));
-             p.setBrush(kBlue);
-             p.drawEllipse(QRectF(3, 3, 26, 26));
-             QFont font;
-             font.setBold(true);
-             font.setPixelSize(20);
-             p.setFont(font);
-             p.setPen(Qt::white);
-             p.drawText(QRectF(3, 3, 26, 26), Qt::AlignCenter, "?");
-         }},
+         [](QPainter& p) { BlueDiscWithLetter(p, "?"); }},
         {"about",
-         [](QPainter& p) {
-             p.setPen(Pen(kBlue.darker(130), 1.5));
-             p.setBrush(kBlue);
-             p.drawEllipse(QRectF(3, 3, 26, 26));
-             QFont font;
-             font.setBold(true);
-             font.setPixelSize(20);
-             p.setFont(font);
-             p.setPen(Qt::white);
-             p.drawText(QRectF(3, 3, 26, 26), Qt::AlignCenter, "i");
-         }},
+         [](QPainter& p) { BlueDiscWithLetter(p, "i"); }},
         {"layout",
          [](QPainter& p) {
              p.setPen(Pen(kInk, 1.5));
