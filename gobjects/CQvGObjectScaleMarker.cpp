@@ -250,15 +250,24 @@ int CQvGObjectScaleMarker::GetHitTestRgn(CRgn& rgn)
     return 1;
 }
 
+void CQvGObjectScaleMarker::PlaceAtRememberedPosition()
+{
+    // Corner 2 goes with it: the rectangle's finish orders the corners, and a corner left where the mouse was
+    // would take corner 1's place.
+    m_points[0] = _RPOINT{static_cast<double>(m_posX), static_cast<double>(m_posY)};
+    const CRect scale = GetScaleRect();
+    m_points[1] = _RPOINT{static_cast<double>(scale.right), static_cast<double>(scale.bottom)};
+}
+
 void CQvGObjectScaleMarker::Finish()
 {
-    m_points[0] = _RPOINT{static_cast<double>(m_posX), static_cast<double>(m_posY)};
+    PlaceAtRememberedPosition();
     CQvGObjectText::Finish();
 }
 
 void CQvGObjectScaleMarker::ExternFinish()
 {
-    m_points[0] = _RPOINT{static_cast<double>(m_posX), static_cast<double>(m_posY)};
+    PlaceAtRememberedPosition();
     CQvGObjectRect::Finish();
 }
 

@@ -61,6 +61,12 @@ public:
     int GetCaptionUnit() const { return m_captionUnit; }
     void SetCaptionUnit(int unit) { m_captionUnit = unit; }
     CPoint GetRememberedPosition() const { return CPoint(m_posX, m_posY); }
+    // Where the next finish puts corner 1, in image pixels.
+    void SetRememberedPosition(CPoint at)
+    {
+        m_posX = at.x;
+        m_posY = at.y;
+    }
 
     CQvGObjectScaleMarker& operator=(const CQvGObjectScaleMarker& other);
 
@@ -73,6 +79,7 @@ protected:
 
 private:
     void RememberPosition();
+    void PlaceAtRememberedPosition();
     // Remembers the position and makes this marker the default of later markers.
     void BecomeDefault();
     int CaptionHeight() const;
