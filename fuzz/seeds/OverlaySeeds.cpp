@@ -4,7 +4,10 @@
 #include "FuzzSupport.h"
 
 #include "EveryShapeClicks.h"
+#include "gobjects/CQvGObjectScaleMarker.h"
 #include "gobjects/GObjectClipboard.h"
+#include "gobjects/GObjectPropertySheet.h"
+#include "ui/MessageBox.h"
 
 #include <fstream>
 #include <iterator>
@@ -19,6 +22,22 @@ VISTREL_FUZZ_SEEDS(overlay_stream)
         ClickToFinish(scene, s);
     scene.Paint();
     seeds.push_back(scene.Stream());
+
+    // The annotations that ask for their text or settings: a text box and a scale bar.
+    MarkerScene annotations;
+    annotations.calib.SetScaleLength(20);
+    annotations.container.SetPropertySheetRunner([](const GObjectSheetRequest& request) {
+        request.property->SetComment("seed\ntext");
+        return IDOK;
+    });
+    ClickToFinish(annotations, ShapeClicks{SHAPE_TEXT, {{20, 20}, {80, 50}}});
+    annotations.container.AddObject(SHAPE_SCALE_MARKER);
+    if (auto* marker = dynamic_cast<CQvGObjectScaleMarker*>(annotations.container.GetCreatingObject())) {
+        marker->SetOrientation(0);
+        marker->ExternFinish();
+        annotations.container.RepeatCreatingObject(marker);
+    }
+    seeds.push_back(annotations.Stream());
     return seeds;
 }
 
