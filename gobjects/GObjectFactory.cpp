@@ -11,6 +11,7 @@
 #include "gobjects/CQvGObjectDas.h"
 #include "gobjects/CQvGObjectEllipse.h"
 #include "gobjects/CQvGObjectHorizontalLine.h"
+#include "gobjects/CQvGObjectImage.h"
 #include "gobjects/CQvGObjectHorizontalLinePointToPoint.h"
 #include "gobjects/CQvGObjectLabel.h"
 #include "gobjects/CQvGObjectLine.h"
@@ -76,6 +77,7 @@ CQvGObject* CreateGObject(OBJ_SHAPE shape)
     case SHAPE_ANNO_CIRCLE_FROM_CENTER: return Make<CQvGObjectCircleFromCenter>(GOTYPE_CIRCLE_FROM_CENTER);
     case SHAPE_ANNO_ELLIPSE: return Make<CQvGObjectEllipse>(GOTYPE_ELLIPSE);
     case SHAPE_TEXT: return Make<CQvGObjectText>(GOTYPE_TEXT);
+    case SHAPE_IMAGE: return Make<CQvGObjectImage>(GOTYPE_IMAGE);
     case SHAPE_SCALE_MARKER: return Make<CQvGObjectScaleMarker>(GOTYPE_SCALE_MARKER);
     default: return nullptr;
     }
