@@ -73,7 +73,9 @@ void CQvGObjectText::Finish()
     CQvGObjectRect::Finish();
     if (SpecificProperty(nullptr))
         return;
-    if (m_shape != SHAPE_TEXT || !m_container)
+    // A new scale marker whose sheet was cancelled goes the same way: posted alone, the Delete key would find
+    // nothing selected and leave it behind.
+    if (!m_container)
         return;
     m_container->SelectionMode(1);
     m_container->SelectObjects(this, 0);

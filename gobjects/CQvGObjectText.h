@@ -17,8 +17,8 @@ public:
     void DrawShape(CDC* dc, const CPoint* origin, const float* ratio, int flag) override;
     // The whole box widened by the zoom tolerance: a click anywhere on the text picks it.
     int GetHitTestRgn(CRgn& rgn) override;
-    // The rectangle's finish, then the sheet for the text. A plain text that got none is selected alone and a
-    // Delete key is posted to the canvas window, so that the container removes it once this call has returned
+    // The rectangle's finish, then the sheet for the text. A box that got none (or a scale marker whose sheet was
+    // cancelled) is selected alone and a Delete key is posted to the canvas window, so that the container removes it once this call has returned
     // (the container still uses the object after Finish). Without a canvas window nothing is posted.
     void Finish() override;
     // Runs the sheet; 1 when accepted with a text, which then sizes the box: a box of a single click becomes the

@@ -1,5 +1,6 @@
 // The text box and the scale bar: what a finished creation leaves, their records byte for byte, damaged records
 // refused, and their pixels on a rendered surface.
+#include "gobjects/CQvGObjectImage.h"
 #include "gobjects/CQvGObjectScaleMarker.h"
 #include "gobjects/CQvGObjectText.h"
 #include "gobjects/GObjectFactory.h"
@@ -12,6 +13,9 @@
 
 #include <QCoreApplication>
 #include <QWidget>
+
+#include <cstring>
+#include <iterator>
 
 #include <gtest/gtest.h>
 
@@ -272,6 +276,78 @@ TEST(ScaleMarker, AMovedMarkerPlacesTheNextOne)
     next->ExternFinish();
     EXPECT_EQ(next->GetMBR().TopLeft(), CPoint(25, 35));
     EXPECT_EQ(next->GetBarColor(), kRed);
+}
+
+TEST(ScaleMarker, PlacedAtAnchorsOrRemovedWhenItsSheetIsCancelled)
+{
+    ScaleScene s;
+    CQvGObjectScaleMarker* marker = s.Make(CPoint(10, 10));
+    ASSERT_NE(marker, nullptr);
+    // 200 x 150 canvas, an 80 x 32 box.
+    struct Case
+    {
+        int anchor;
+        CPoint at;
+    };
+    const Case cases[] = {{0, {20, 20}}, {1, {60, 20}}, {2, {100, 20}}, {3, {20, 59}}, {4, {100, 59}},
+                          {5, {20, 98}}, {6, {60, 98}}, {7, {100, 98}}, {8, {60, 59}}, {42, {100, 98}}};
+    for (const Case& c : cases) {
+        marker->SetAnchor(c.anchor);
+        marker->PlaceAtAnchor();
+        EXPECT_EQ(marker->GetMBR(), CRect(c.at.x, c.at.y, c.at.x + 80, c.at.y + 32)) << c.anchor;
+    }
+    // Without the sheet: bottom right, margin 20, and remembered for the next one.
+    EXPECT_EQ(marker->SpecificNoProperty(nullptr), 1);
+    EXPECT_EQ(marker->GetPoint()[0].x, 200 - 80 - 20);
+    EXPECT_EQ(marker->GetPoint()[0].y, 150 - 32 - 20);
+    EXPECT_EQ(marker->GetRememberedPosition(), CPoint(100, 98));
+
+    WindowCanvas canvas;
+    s.container.SetCanvasWnd(&canvas);
+    AnswerSheet(s, false);
+    s.container.RemoveAll();
+    CQvGObject* cancelled = s.Click(SHAPE_SCALE_MARKER, {CPoint(30, 30), CPoint(40, 40)});
+    ASSERT_NE(cancelled, nullptr);
+    DeliverPosted();
+    EXPECT_TRUE(s.container.GetMainObjList().empty());
+}
+
+TEST(ScaleMarker, VerticalBarRunsDownTheLeftSide)
+{
+    ScaleScene s;
+    CQvGObjectScaleMarker* marker = s.Make(CPoint(10, 10));
+    ASSERT_NE(marker, nullptr);
+    marker->SetOrientation(0);
+    marker->GetProperty().ShowFill(0);
+    const QImage surface = s.Paint();
+    // Box (10,10)-(42,90); deflated by 2: bar x 15..22, from y 32, 40 long.
+    const QRgb expected[] = {kRedRgb, kWhiteRgb, kRedRgb, kWhiteRgb, kRedRgb};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(PixelAt(surface, 18, 32 + 8 * i + 4), expected[i]) << i;
+    EXPECT_EQ(marker->GetMBR(), CRect(10, 10, 42, 90));
+}
+
+TEST(AnnotationShapes, AnOverlayOfAllThreeReadsBackAsWritten)
+{
+    ScaleScene s;
+    AnswerSheet(s, true, "two\nlines");
+    s.Click(SHAPE_TEXT, {CPoint(20, 30), CPoint(150, 120)});
+    s.Make(CPoint(10, 10));
+    s.container.AddObject(SHAPE_IMAGE);
+    auto* stamp = dynamic_cast<CQvGObjectImage*>(s.container.GetCreatingObject());
+    ASSERT_NE(stamp, nullptr);
+    BITMAPINFOHEADER header{40, 1, 1, 1, 24, 0, 0, 0, 0, 0, 0};
+    std::vector<uint8_t> dib(44, 0x5A);
+    std::memcpy(dib.data(), &header, 40);
+    ASSERT_EQ(stamp->SetImage(reinterpret_cast<BITMAPINFOHEADER*>(dib.data())), 1);
+    stamp->CalInitialPos();
+    stamp->Finish();
+    s.container.RepeatCreatingObject(stamp);
+    const std::vector<uint8_t> written = s.Stream();
+    ExpectStreamRoundTrip(s, written);
+    ASSERT_EQ(s.container.GetMainObjList().size(), 3u);
+    EXPECT_NE(dynamic_cast<CQvGObjectText*>(s.container.GetMainObjList().front()), nullptr);
+    EXPECT_NE(dynamic_cast<CQvGObjectScaleMarker*>(*std::next(s.container.GetMainObjList().begin())), nullptr);
 }
 
 TEST(ScaleMarker, RecordAppendsItsTenFieldsAndAlwaysStoresAnchorSevenAndTheFlag)
