@@ -152,6 +152,18 @@ TEST(TextAnnotation, DrawsItsOutlineFillAndText)
     EXPECT_EQ(PixelAt(surface, midX, box.top), 0x0000FFu);
     EXPECT_EQ(PixelAt(surface, midX, box.bottom + 1), 0xFFFFFFu);
     EXPECT_GT(Reddish(surface, box), 20);
+    // A click anywhere on the text picks it, not only on its outline.
+    EXPECT_EQ(s.Pick(CPoint(midX, (box.top + box.bottom) / 2)), obj);
+
+    // Rubber-banded: a dotted grey frame and no text.
+    QImage band = testing_support::BlankSurface(MarkerScene::kWidth, MarkerScene::kHeight);
+    CDC dc(band);
+    const CPoint origin(0, 0);
+    const float ratio = 1.0f;
+    obj->Draw(&dc, &origin, &ratio, 1);
+    EXPECT_EQ(Reddish(band, box), 0);
+    EXPECT_GT(testing_support::CountColour(band, 0xC8C8C8, QRect(box.left, box.top, box.Width() + 1, 1)), 2);
+    EXPECT_EQ(testing_support::CountColour(band, 0x0000FF), 0);
 }
 
 TEST(TextAnnotation, RecordIsTheBaseRecordAndReadsBack)
