@@ -155,8 +155,8 @@ void CQvGObjectScaleMarker::DrawShape(CDC* dc, const CPoint* origin, const float
     RememberPosition();
 
     const float r = *ratio;
-    CRect box(MapTrunc(scale.left, origin->x, r), MapTrunc(scale.top, origin->y, r), MapTrunc(scale.right, origin->x, r),
-              MapTrunc(scale.bottom, origin->y, r));
+    CRect box(MapTrunc(scale.left, origin->x, r), MapTrunc(scale.top, origin->y, r),
+              MapTrunc(scale.right, origin->x, r), MapTrunc(scale.bottom, origin->y, r));
     dc->Rectangle(box.left, box.top, box.right, box.bottom);
 
     CPen pen;

@@ -1,11 +1,11 @@
 // The text box and the scale bar: what a finished creation leaves, their records byte for byte, damaged records
 // refused, and their pixels on a rendered surface.
+#include "MarkerScene.h"
 #include "gobjects/CQvGObjectImage.h"
 #include "gobjects/CQvGObjectScaleMarker.h"
 #include "gobjects/CQvGObjectText.h"
 #include "gobjects/GObjectFactory.h"
 #include "gobjects/GObjectPropertySheet.h"
-#include "MarkerScene.h"
 
 #include "stream/LeStream.h"
 #include "types/WinUser.h"
@@ -23,7 +23,7 @@ using testing_support::PixelAt;
 
 namespace {
 
-constexpr COLORREF kRed = 0x0000FF;   // COLORREF order
+constexpr COLORREF kRed = 0x0000FF;  // COLORREF order
 constexpr QRgb kRedRgb = 0xFF0000;   // as PixelAt reports it
 constexpr QRgb kWhiteRgb = 0xFFFFFF;
 
@@ -244,8 +244,9 @@ TEST(ScaleMarker, SizeAndCaptionFollowTheCalibration)
         double value;
         const char* text;
     };
-    const Case cases[] = {{100.0, "100"}, {1.0, "1"}, {0.5, "0.5"}, {0.05, "0.05"}, {0.00123, "0.001"},
-                          {0.00000001, "0.00000001"}, {0.000000001, "0.000000"}};
+    const Case cases[] = {{100.0, "100"},           {1.0, "1"},         {0.5, "0.5"},
+                          {0.05, "0.05"},           {0.00123, "0.001"}, {0.00000001, "0.00000001"},
+                          {0.000000001, "0.000000"}};
     for (const Case& c : cases)
         EXPECT_EQ(CQvGObjectScaleMarker::FormatLength(c.value), c.text) << c.value;
 }
@@ -378,13 +379,13 @@ TEST(ScaleMarker, RecordAppendsItsTenFieldsAndAlwaysStoresAnchorSevenAndTheFlag)
     Bytes expected;
     expected.Add(RecordOf(&base));
     expected.AddFloat(10.0f);
-    expected.Add32(0);        // vertical
-    expected.Add32(kRed);     // bar colour
-    expected.Add32(3);        // the third stored setting, from the drawing defaults
-    expected.Add32(1);        // follow flag, always
-    expected.Add32(7);        // anchor, always
+    expected.Add32(0);     // vertical
+    expected.Add32(kRed);  // bar colour
+    expected.Add32(3);     // the third stored setting, from the drawing defaults
+    expected.Add32(1);     // follow flag, always
+    expected.Add32(7);     // anchor, always
     expected.Add32(20);
-    expected.Add32(10);       // remembered x, y
+    expected.Add32(10);  // remembered x, y
     expected.Add32(10);
     expected.Add32(UNIT_MILLIMETER);
     ASSERT_EQ(record.size(), expected.data.size());

@@ -1,8 +1,8 @@
 // The picture stamp: how a handed-over DIB is completed and stored, its record byte for byte, damaged records
 // refused, and the blend on a rendered surface.
+#include "MarkerScene.h"
 #include "gobjects/CQvGObjectImage.h"
 #include "gobjects/GObjectFactory.h"
-#include "MarkerScene.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,8 @@ using testing_support::PixelAt;
 namespace {
 
 // A packed DIB: header, `palette` entries, rows of `rowBytes` (bottom-up), each byte `fill`.
-std::vector<uint8_t> MakeDib(int width, int height, int bits, int palette, int rowBytes, uint8_t fill,
-                             uint32_t clrUsed, uint32_t sizeImage)
+std::vector<uint8_t> MakeDib(int width, int height, int bits, int palette, int rowBytes, uint8_t fill, uint32_t clrUsed,
+                             uint32_t sizeImage)
 {
     BITMAPINFOHEADER header{};
     header.biSize = 40;
