@@ -11,6 +11,7 @@
 #include "gobjects/CQvGObjectDas.h"
 #include "gobjects/CQvGObjectEllipse.h"
 #include "gobjects/CQvGObjectHorizontalLine.h"
+#include "gobjects/CQvGObjectImage.h"
 #include "gobjects/CQvGObjectHorizontalLinePointToPoint.h"
 #include "gobjects/CQvGObjectLabel.h"
 #include "gobjects/CQvGObjectLine.h"
@@ -20,7 +21,9 @@
 #include "gobjects/CQvGObjectPolyLine.h"
 #include "gobjects/CQvGObjectPolygon.h"
 #include "gobjects/CQvGObjectRect.h"
+#include "gobjects/CQvGObjectScaleMarker.h"
 #include "gobjects/CQvGObjectTarget.h"
+#include "gobjects/CQvGObjectText.h"
 #include "gobjects/CQvGObjectVerticalLine.h"
 #include "gobjects/CQvGObjectVerticalLinePointToPoint.h"
 #include "gobjects/CQvGObjectZIndicator.h"
@@ -73,6 +76,9 @@ CQvGObject* CreateGObject(OBJ_SHAPE shape)
     case SHAPE_ANNO_POLYGON: return Make<CQvGObjectPolygon>(GOTYPE_POLYGON);
     case SHAPE_ANNO_CIRCLE_FROM_CENTER: return Make<CQvGObjectCircleFromCenter>(GOTYPE_CIRCLE_FROM_CENTER);
     case SHAPE_ANNO_ELLIPSE: return Make<CQvGObjectEllipse>(GOTYPE_ELLIPSE);
+    case SHAPE_TEXT: return Make<CQvGObjectText>(GOTYPE_TEXT);
+    case SHAPE_IMAGE: return Make<CQvGObjectImage>(GOTYPE_IMAGE);
+    case SHAPE_SCALE_MARKER: return Make<CQvGObjectScaleMarker>(GOTYPE_SCALE_MARKER);
     default: return nullptr;
     }
 }

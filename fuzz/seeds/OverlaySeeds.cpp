@@ -4,8 +4,13 @@
 #include "FuzzSupport.h"
 
 #include "EveryShapeClicks.h"
+#include "gobjects/CQvGObjectImage.h"
+#include "gobjects/CQvGObjectScaleMarker.h"
 #include "gobjects/GObjectClipboard.h"
+#include "gobjects/GObjectPropertySheet.h"
+#include "ui/MessageBox.h"
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -19,6 +24,34 @@ VISTREL_FUZZ_SEEDS(overlay_stream)
         ClickToFinish(scene, s);
     scene.Paint();
     seeds.push_back(scene.Stream());
+
+    // The annotations that ask for their text or settings, and a picture stamp: a text box, a scale bar and a
+    // 2 x 2 picture at 8 bits with its palette.
+    MarkerScene annotations;
+    annotations.calib.SetScaleLength(20);
+    annotations.container.SetPropertySheetRunner([](const GObjectSheetRequest& request) {
+        request.property->SetComment("seed\ntext");
+        return IDOK;
+    });
+    ClickToFinish(annotations, ShapeClicks{SHAPE_TEXT, {{20, 20}, {80, 50}}});
+    annotations.container.AddObject(SHAPE_SCALE_MARKER);
+    if (auto* marker = dynamic_cast<CQvGObjectScaleMarker*>(annotations.container.GetCreatingObject())) {
+        marker->SetOrientation(0);
+        marker->ExternFinish();
+        annotations.container.RepeatCreatingObject(marker);
+    }
+    annotations.container.AddObject(SHAPE_IMAGE);
+    if (auto* stamp = dynamic_cast<CQvGObjectImage*>(annotations.container.GetCreatingObject())) {
+        std::vector<uint8_t> dib(40 + 4 * 256 + 8, 0x11);
+        BITMAPINFOHEADER header{40, 2, 2, 1, 8, 0, 0, 0, 0, 0, 0};
+        std::memcpy(dib.data(), &header, sizeof header);
+        stamp->SetImage(reinterpret_cast<BITMAPINFOHEADER*>(dib.data()));
+        stamp->SetOpacity(50);
+        stamp->CalInitialPos();
+        stamp->Finish();
+        annotations.container.RepeatCreatingObject(stamp);
+    }
+    seeds.push_back(annotations.Stream());
     return seeds;
 }
 
