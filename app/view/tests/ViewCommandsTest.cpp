@@ -451,22 +451,25 @@ TEST_F(ViewCommandsTest, AZIndicatorIsAddedFinishedAndNothingIsLeftBeingDrawn)
     }
 }
 
-TEST_F(ViewCommandsTest, ScaleBarsNeedTheirShapeAndTheCaptureOneLeavesNothingSelected)
+TEST_F(ViewCommandsTest, ScaleBarsArePlacedSelectedAndTheCaptureOneLeavesNothingSelected)
 {
     CQvGObject* line = DrawObject(SHAPE_LINE, {10, 10}, {30, 10});
     Objects().SelectObjects(line, 0);
     Objects().SetShowCalibrationScale(1);
-    // The overlay library makes no scale marker in this edition: the command changes nothing.
     ASSERT_TRUE(Run(ID_SCALE_BAR));
-    EXPECT_EQ(Objects().GetMainObjList().size(), 1u);
-    EXPECT_EQ(Objects().GetSelectedObjectCount(), 1);
-    // The capture's scale bar waits for its preference; with it on, the selection is emptied.
+    ASSERT_EQ(Objects().GetMainObjList().size(), 2u);
+    EXPECT_EQ(Objects().GetMainObjList().back()->GetObjShape(), SHAPE_SCALE_MARKER);
+    ASSERT_EQ(Objects().GetSelectedObjectCount(), 1);
+    EXPECT_EQ(Objects().GetSelectObjList().front(), Objects().GetMainObjList().back());
+    EXPECT_TRUE(doc->IsModified());
+    // The capture's scale bar waits for its preference; with it on, a bar is placed and nothing is left selected.
     ASSERT_TRUE(Run(ID_SCALE_BAR_AFTER_CAPTURE));
-    EXPECT_EQ(Objects().GetSelectedObjectCount(), 1);
+    EXPECT_EQ(Objects().GetMainObjList().size(), 2u);
     PreferenceSettings preferences = doc->GetPreferences();
     preferences.showScaleBar = 1;
     doc->ApplyPreferences(preferences);
     ASSERT_TRUE(Run(ID_SCALE_BAR_AFTER_CAPTURE));
+    EXPECT_EQ(Objects().GetMainObjList().size(), 3u);
     EXPECT_EQ(Objects().GetSelectedObjectCount(), 0);
 }
 
