@@ -227,6 +227,7 @@ void CImageDispWnd::ClearRegion()
 
 void CImageDispWnd::GlideCursorToCentre()
 {
+    StopGlide();
     const QPoint start = QCursor::pos();
     const QPoint target = viewport()->mapToGlobal(viewport()->rect().center());
     auto* timer = new QTimer(this);
@@ -243,7 +244,17 @@ void CImageDispWnd::GlideCursorToCentre()
             setFocus();
         }
     });
+    m_glide = timer;
     timer->start();
+}
+
+void CImageDispWnd::StopGlide()
+{
+    // A press means the user has taken the pointer where they want it: the glide must not pull it away.
+    if (m_glide) {
+        m_glide->stop();
+        m_glide->deleteLater();
+    }
 }
 
 void CImageDispWnd::ActivatePlugInViews(int activate)
@@ -398,6 +409,7 @@ void CImageDispWnd::BurnObjects(int flags)
 
 void CImageDispWnd::OnLButtonDown(UINT flags, CPoint point)
 {
+    StopGlide();
     OfferToPlugIns(kPlugInMouseMask, [&](IPlugInWindowView* view) { view->OnLButtonDown(flags, point); });
     const CPoint p = GetRealPoint(point, 1);
     const bool region = (m_toolMode & kRegionMode) != 0;
@@ -460,6 +472,7 @@ void CImageDispWnd::OnLButtonDblClk(UINT flags, CPoint point)
 
 void CImageDispWnd::OnRButtonDown(UINT flags, CPoint point)
 {
+    StopGlide();
     OfferToPlugIns(kPlugInRightDownMask, [&](IPlugInWindowView* view) { view->OnRButtonDown(flags, point); });
     if (m_toolMode & kCalibrationMode) {
         MessageBox(kNoRightButtonWhileCalibrating, std::string(), MB_OK | MB_ICONEXCLAMATION);
@@ -499,6 +512,7 @@ void CImageDispWnd::OnRButtonDblClk(UINT flags, CPoint point)
 
 void CImageDispWnd::OnMButtonDown(UINT flags, CPoint point)
 {
+    StopGlide();
     ForEachPlugInView([&](IPlugInWindowView* view) { view->OnMButtonDown(flags, point); });
     CQvDispWnd::OnMButtonDown(flags, point);
 }

@@ -22,6 +22,7 @@
 class CQvGObject;
 class CQvImage;
 class QMenu;
+class QTimer;
 class QPushButton;
 
 // The program-wide frame lock: the program's own while the program objects exist, else one of this module's (tests).
@@ -92,8 +93,9 @@ public:
     // Region overlay out of selection mode and empty.
     void ClearRegion();
     // Moves the pointer to the window's centre in 30 steps 10 ms apart, then takes the focus (a drawing tool was
-    // chosen). Returns at once; the glide runs on the event loop.
+    // chosen). Returns at once; the glide runs on the event loop and ends early at the next button press.
     void GlideCursorToCentre();
+    void StopGlide();
     // Activates (1) or deactivates (0) the attached plug-in views; a view that never ran is run first.
     void ActivatePlugInViews(int activate);
     // The tool-mode step after a mouse or key message (512 move, 513/514 left down/up, 516/517 right down/up,
@@ -181,4 +183,5 @@ private:
     int m_calibrationClicks = 0;
     QPushButton* m_exitButton = nullptr;
     QPointer<QMenu> m_contextMenu;
+    QPointer<QTimer> m_glide;  // the pointer's glide to the centre, while it runs
 };
