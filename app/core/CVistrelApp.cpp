@@ -118,7 +118,8 @@ CVistrelApp::~CVistrelApp()
 
 std::string CVistrelApp::Folder(AppFolder folder) const
 {
-    return ProgramFolder() + AppFolderName(folder);
+    // The folder table, initialised with the program root at start-up, is the one source of folder names.
+    return AppEnvironment().GetFolder(folder);
 }
 
 BOOL CVistrelApp::InitInstance()
