@@ -1,10 +1,10 @@
 #include "gobjects/CQvGObject.h"
 
 #include "gobjects/CQvGObjectContainer.h"
-#include "gobjects/CQvGObjectLabel.h"
+#include "gobjects/shapes/CQvGObjectLabel.h"
 #include "gobjects/CRealtimeResultObjBox.h"
 #include "gobjects/Edition.h"
-#include "gobjects/GeoConversions.h"
+#include "gobjects/geometry/GeoConversions.h"
 #include "gobjects/FiguronStrings.h"
 
 #include "calibkeeper/CCalibKeeper.h"

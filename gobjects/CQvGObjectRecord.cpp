@@ -1,7 +1,7 @@
 // The object record: points, labels, property set, quantity fields and kind, field by field.
 #include "gobjects/CQvGObject.h"
 
-#include "gobjects/CQvGObjectLabel.h"
+#include "gobjects/shapes/CQvGObjectLabel.h"
 #include "gobjects/GObjectFactory.h"
 #include "gobjects/private/GObjectRecordLimits.h"
 

@@ -4,8 +4,8 @@
 #include "FuzzSupport.h"
 
 #include "EveryShapeClicks.h"
-#include "gobjects/CQvGObjectImage.h"
-#include "gobjects/CQvGObjectScaleMarker.h"
+#include "gobjects/shapes/CQvGObjectImage.h"
+#include "gobjects/shapes/CQvGObjectScaleMarker.h"
 #include "gobjects/GObjectClipboard.h"
 #include "gobjects/GObjectPropertySheet.h"
 #include "ui/MessageBox.h"

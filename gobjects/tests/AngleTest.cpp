@@ -1,5 +1,5 @@
-#include "gobjects/CQvGObject2LineAngle.h"
-#include "gobjects/CQvGObject3PointAngle.h"
+#include "gobjects/shapes/CQvGObject2LineAngle.h"
+#include "gobjects/shapes/CQvGObject3PointAngle.h"
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "RoundTestScene.h"
 

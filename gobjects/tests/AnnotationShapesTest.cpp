@@ -1,9 +1,9 @@
 // The text box and the scale bar: what a finished creation leaves, their records byte for byte, damaged records
 // refused, and their pixels on a rendered surface.
 #include "MarkerScene.h"
-#include "gobjects/CQvGObjectImage.h"
-#include "gobjects/CQvGObjectScaleMarker.h"
-#include "gobjects/CQvGObjectText.h"
+#include "gobjects/shapes/CQvGObjectImage.h"
+#include "gobjects/shapes/CQvGObjectScaleMarker.h"
+#include "gobjects/shapes/CQvGObjectText.h"
 #include "gobjects/GObjectFactory.h"
 #include "gobjects/GObjectPropertySheet.h"
 

@@ -1,6 +1,6 @@
 // The best-fit line: clicked points with crosses while it is drawn, a least-squares segment once finished, through
 // the container's mouse entry points.
-#include "gobjects/CQvGObjectBestFitLine.h"
+#include "gobjects/shapes/CQvGObjectBestFitLine.h"
 #include "LineFamilyScene.h"
 
 #include "testing/RenderCheck.h"

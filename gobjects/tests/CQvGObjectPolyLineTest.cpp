@@ -1,5 +1,5 @@
 #include "gobjects/CQvGObjectContainer.h"
-#include "gobjects/CQvGObjectPolyLine.h"
+#include "gobjects/shapes/CQvGObjectPolyLine.h"
 
 #include "calibkeeper/CCalibKeeper.h"
 #include "testing/RenderCheck.h"

@@ -1,6 +1,6 @@
 #include "gobjects/CQvGObjectContainer.h"
-#include "gobjects/CQvGObjectPolyLine.h"
-#include "gobjects/CQvGObjectRect.h"
+#include "gobjects/shapes/CQvGObjectPolyLine.h"
+#include "gobjects/shapes/CQvGObjectRect.h"
 #include "gobjects/CRealtimeResultObjBox.h"
 #include "gobjects/Edition.h"
 

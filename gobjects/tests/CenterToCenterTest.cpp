@@ -1,7 +1,7 @@
 // The centre-to-centre distance: six clicks through the container, its values, part-wise drags, hit regions,
 // its record and its painting.
 #include "ByteFixture.h"
-#include "gobjects/CQvGObjectCenterToCenter.h"
+#include "gobjects/shapes/CQvGObjectCenterToCenter.h"
 #include "gobjects/CQvGObjectContainer.h"
 #include "gobjects/GObjectFactory.h"
 #include "MarkerScene.h"

@@ -1,6 +1,6 @@
 // Two overlays open at once, as two documents are: what one container does must not reach the other's state.
 #include "gobjects/CQvGObjectContainer.h"
-#include "gobjects/CQvGObjectLabel.h"
+#include "gobjects/shapes/CQvGObjectLabel.h"
 #include "FakeCanvas.h"
 #include "TestGObject.h"
 

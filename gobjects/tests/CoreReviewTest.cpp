@@ -7,7 +7,7 @@
 #include "gobjects/CQvGObjectContainer.h"
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "FakeCanvas.h"
-#include "gobjects/GeoDrawing.h"
+#include "gobjects/geometry/GeoDrawing.h"
 #include "PrivateRuntimeDir.h"
 
 #include "gdi/CRecordingDC.h"

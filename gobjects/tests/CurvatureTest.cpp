@@ -1,4 +1,4 @@
-#include "gobjects/CQvGObjectCurvature.h"
+#include "gobjects/shapes/CQvGObjectCurvature.h"
 #include "gobjects/Edition.h"
 #include "MarkerScene.h"
 

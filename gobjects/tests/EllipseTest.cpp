@@ -1,6 +1,6 @@
-#include "gobjects/CQvGObjectCircle.h"
-#include "gobjects/CQvGObjectCircleFromCenter.h"
-#include "gobjects/CQvGObjectEllipse.h"
+#include "gobjects/shapes/CQvGObjectCircle.h"
+#include "gobjects/shapes/CQvGObjectCircleFromCenter.h"
+#include "gobjects/shapes/CQvGObjectEllipse.h"
 #include "gobjects/Edition.h"
 #include "RoundTestScene.h"
 

@@ -1,5 +1,5 @@
 #include "gobjects/CQvGObjectContainer.h"
-#include "gobjects/CQvGObjectLabel.h"
+#include "gobjects/shapes/CQvGObjectLabel.h"
 #include "gobjects/Edition.h"
 #include "TestGObject.h"
 

@@ -1,6 +1,6 @@
 #include "ByteFixture.h"
 #include "gobjects/CQvGObjectContainer.h"
-#include "gobjects/CQvGObjectLabel.h"
+#include "gobjects/shapes/CQvGObjectLabel.h"
 #include "TestGObject.h"
 
 #include "stream/LeStream.h"

@@ -1,5 +1,5 @@
 #include "gobjects/CQvGObjectContainer.h"
-#include "gobjects/CQvGObjectLabel.h"
+#include "gobjects/shapes/CQvGObjectLabel.h"
 #include "TestGObject.h"
 
 #include "calibkeeper/CCalibKeeper.h"

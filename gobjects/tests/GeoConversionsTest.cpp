@@ -1,4 +1,4 @@
-#include "gobjects/GeoConversions.h"
+#include "gobjects/geometry/GeoConversions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "gobjects/GeoDrawing.h"
+#include "gobjects/geometry/GeoDrawing.h"
 
 #include "testing/RenderCheck.h"
 #include "gdi/CDC.h"

@@ -1,4 +1,4 @@
-#include "gobjects/GeoFitting.h"
+#include "gobjects/geometry/GeoFitting.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "gobjects/GeoFunctions.h"
+#include "gobjects/geometry/GeoFunctions.h"
 
 #include <gtest/gtest.h>
 

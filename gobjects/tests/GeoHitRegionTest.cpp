@@ -1,4 +1,4 @@
-#include "gobjects/GeoHitRegion.h"
+#include "gobjects/geometry/GeoHitRegion.h"
 
 #include "gdi/CRgn.h"
 

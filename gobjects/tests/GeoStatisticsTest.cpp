@@ -1,4 +1,4 @@
-#include "gobjects/GeoStatistics.h"
+#include "gobjects/geometry/GeoStatistics.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The picture stamp: how a handed-over DIB is completed and stored, its record byte for byte, damaged records
 // refused, and the blend on a rendered surface.
 #include "MarkerScene.h"
-#include "gobjects/CQvGObjectImage.h"
+#include "gobjects/shapes/CQvGObjectImage.h"
 #include "gobjects/GObjectFactory.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "gobjects/ArrowType.h"
 #include "gobjects/CQvGObjectContainer.h"
-#include "gobjects/CQvGObjectLine.h"
+#include "gobjects/shapes/CQvGObjectLine.h"
 #include "gobjects/CRealtimeResultObjBox.h"
 #include "FakeCanvas.h"
 

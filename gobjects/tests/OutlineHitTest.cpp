@@ -1,7 +1,7 @@
 // Round shapes answer hit tests from their outlines instead of building elliptic regions: the answers agree with the
 // regions on everything but the regions' boundary pixels, and cost the same for a circle of any size.
-#include "gobjects/CQvGObjectCenterToCenter.h"
-#include "gobjects/GeoHitRegion.h"
+#include "gobjects/shapes/CQvGObjectCenterToCenter.h"
+#include "gobjects/geometry/GeoHitRegion.h"
 #include "RoundTestScene.h"
 
 #include "gdi/CRgn.h"

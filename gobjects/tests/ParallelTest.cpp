@@ -1,6 +1,6 @@
 // Parallel lines: a base line and a parallel placed through a third click, drawn and edited through the
 // container's mouse entry points; turning either line at an end turns the other with it.
-#include "gobjects/CQvGObjectParallel.h"
+#include "gobjects/shapes/CQvGObjectParallel.h"
 #include "gobjects/CRealtimeResultObjBox.h"
 #include "LineFamilyScene.h"
 

@@ -2,8 +2,8 @@
 // follow the base line, hit regions, records and the texts they paint themselves.
 #include "ByteFixture.h"
 #include "gobjects/CQvGObjectContainer.h"
-#include "gobjects/CQvGObjectDas.h"
-#include "gobjects/CQvGObjectPerpendicular.h"
+#include "gobjects/shapes/CQvGObjectDas.h"
+#include "gobjects/shapes/CQvGObjectPerpendicular.h"
 #include "gobjects/GObjectFactory.h"
 #include "MarkerScene.h"
 

@@ -1,4 +1,4 @@
-#include "gobjects/CQvGObjectPoint.h"
+#include "gobjects/shapes/CQvGObjectPoint.h"
 #include "MarkerScene.h"
 
 #include <gtest/gtest.h>

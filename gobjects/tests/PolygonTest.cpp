@@ -1,4 +1,4 @@
-#include "gobjects/CQvGObjectPolygon.h"
+#include "gobjects/shapes/CQvGObjectPolygon.h"
 #include "MarkerScene.h"
 
 #include "calibkeeper/CCalibKeeper.h"

@@ -1,7 +1,7 @@
 // Shapes under extreme input: circles through nearly collinear points, targets far outside the image at high
 // zoom, heights that are no number or beyond the stored range, calibrations at the ends of double, and reloaded
 // records with a spare point slot.
-#include "gobjects/CQvGObjectZIndicator.h"
+#include "gobjects/shapes/CQvGObjectZIndicator.h"
 #include "MarkerScene.h"
 
 #include "gdi/CRecordingDC.h"

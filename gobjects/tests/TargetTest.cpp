@@ -1,4 +1,4 @@
-#include "gobjects/CQvGObjectTarget.h"
+#include "gobjects/shapes/CQvGObjectTarget.h"
 #include "MarkerScene.h"
 #include "testing/MessageBoxRecorder.h"
 

@@ -1,4 +1,4 @@
-#include "gobjects/CQvGObject3PointCircle.h"
+#include "gobjects/shapes/CQvGObject3PointCircle.h"
 #include "RoundTestScene.h"
 
 #include "testing/RenderCheck.h"

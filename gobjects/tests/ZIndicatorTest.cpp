@@ -1,5 +1,5 @@
-#include "gobjects/CQvGObjectLabel.h"
-#include "gobjects/CQvGObjectZIndicator.h"
+#include "gobjects/shapes/CQvGObjectLabel.h"
+#include "gobjects/shapes/CQvGObjectZIndicator.h"
 #include "MarkerScene.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "gobjects/ui/OwnerDrawCombo.h"
 
-#include "gobjects/GeoDrawing.h"
+#include "gobjects/geometry/GeoDrawing.h"
 
 #include "gdi/CBrush.h"
 #include "gdi/CDC.h"

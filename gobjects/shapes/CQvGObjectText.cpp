@@ -1,0 +1,134 @@
+#include "gobjects/shapes/CQvGObjectText.h"
+
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/GObjectCanvas.h"
+
+#include "gdi/CBrush.h"
+#include "gdi/CDC.h"
+#include "gdi/CFont.h"
+#include "gdi/CMeasureDC.h"
+#include "gdi/CPen.h"
+#include "gdi/CRgn.h"
+#include "types/WinUser.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+namespace {
+
+// The frame that follows the mouse while a text box is dragged out.
+constexpr COLORREF kRubberColour = 0xC8C8C8;
+
+}  // namespace
+
+CQvGObjectText::CQvGObjectText()
+{
+    m_shape = SHAPE_TEXT;
+}
+
+void CQvGObjectText::RemoveAll()
+{
+    RemoveNestedObjs();
+    delete this;
+}
+
+void CQvGObjectText::DrawShape(CDC* dc, const CPoint* origin, const float* ratio, int flag)
+{
+    CRect box(MapToWindow(m_points[0], *origin, *ratio), MapToWindow(m_points[1], *origin, *ratio));
+    box.NormalizeRect();
+    if (flag == 1) {
+        CPen dotted;
+        dotted.CreatePen(PS_DOT, 1, kRubberColour);
+        CPen* oldPen = dc->SelectObject(&dotted);
+        CGdiObject* oldBrush = dc->SelectStockObject(NULL_BRUSH);
+        dc->Rectangle(box.left, box.top, box.right + 1, box.bottom + 1);
+        dc->SelectObject(oldBrush);
+        dc->SelectObject(oldPen);
+        return;
+    }
+    dc->Rectangle(box.left, box.top, box.right + 1, box.bottom + 1);
+    DrawTextInBox(dc, box);
+}
+
+void CQvGObjectText::DrawTextInBox(CDC* dc, const CRect& box)
+{
+    const std::string& text = m_property.GetComment();
+    if (text.empty())
+        return;
+    CRect into = box;
+    dc->DrawText(text, into, DT_VCENTER);
+}
+
+int CQvGObjectText::GetHitTestRgn(CRgn& rgn)
+{
+    CRect box = GetMBR();
+    box.InflateRect(GetZoomTolerance());
+    rgn.CreateRectRgnIndirect(&box);
+    return 1;
+}
+
+void CQvGObjectText::Finish()
+{
+    CQvGObjectRect::Finish();
+    if (SpecificProperty(nullptr))
+        return;
+    // A new scale marker whose sheet was cancelled goes the same way: posted alone, the Delete key would find
+    // nothing selected and leave it behind.
+    if (!m_container)
+        return;
+    m_container->SelectionMode(1);
+    m_container->SelectObjects(this, 0);
+    m_state = GS_SELECTION;
+    PostSelfDelete();
+}
+
+void CQvGObjectText::PostSelfDelete()
+{
+    IGObjectCanvas* canvas = m_container ? m_container->GetCanvasWnd() : nullptr;
+    QWidget* window = canvas ? canvas->GetWindow() : nullptr;
+    if (!window)
+        return;
+    // The window owns the posted call: when it closes first, the call is dropped with it.
+    CQvGObjectContainer* container = m_container;
+    QTimer::singleShot(0, window, [container]() { container->KeyDown(VK_DELETE, 1, 0); });
+}
+
+int CQvGObjectText::SpecificProperty(QWidget* parent)
+{
+    if (!m_container)
+        return 0;
+    if (IGObjectCanvas* canvas = m_container->GetCanvasWnd()) {
+        canvas->ReleaseMouse();
+        canvas->ReleaseCursorClip();
+    }
+    if (!CQvGObject::SpecificProperty(parent) || m_property.GetComment().empty())
+        return 0;
+
+    const CRect text = RecalTextBound();
+    CRect box = GetMBR();
+    if (box.IsRectEmpty()) {
+        box.InflateRect(text.Width() / 2, text.Height() / 2);
+    } else {
+        box.right = box.left + text.Width();
+        box.bottom = box.top + text.Height();
+    }
+    m_points[0] = _RPOINT{static_cast<double>(box.left), static_cast<double>(box.top)};
+    m_points[1] = _RPOINT{static_cast<double>(box.right), static_cast<double>(box.bottom)};
+    m_pointCount = 2;
+    return 1;
+}
+
+CRect CQvGObjectText::RecalTextBound()
+{
+    LOGFONTA logFont = m_property.GetFont();
+    logFont.lfStrikeOut = 0;
+    CFont font;
+    font.CreateFontIndirect(&logFont);
+    CMeasureDC& dc = CMeasureDC::ThisThread();
+    CFont* oldFont = dc.SelectObject(&font);
+    CRect bound(0, 0, 0, 0);
+    dc.DrawText(m_property.GetComment(), bound, DT_CALCRECT | DT_NOCLIP);
+    dc.SelectObject(oldFont);
+    return bound;
+}

@@ -1,0 +1,45 @@
+// A box of free text laid over the image (shape 38): the text is the property's comment, drawn top-left aligned
+// in the property's font and text colour inside the box outlined and filled from the property. Finishing a new box
+// asks for the text in the object property sheet; a box left without text removes itself. Base of the scale marker.
+// UI thread only; deleted through RemoveAll.
+#pragma once
+
+#include "gobjects/shapes/CQvGObjectRect.h"
+
+class VISTREL_EXPORT CQvGObjectText : public CQvGObjectRect
+{
+public:
+    CQvGObjectText();
+
+    void RemoveAll() override;
+    // Rubber band (flag 1): a dotted grey frame only. Otherwise the box in the selected pen and brush, and the
+    // text written into it.
+    void DrawShape(CDC* dc, const CPoint* origin, const float* ratio, int flag) override;
+    // The whole box widened by the zoom tolerance: a click anywhere on the text picks it.
+    int GetHitTestRgn(CRgn& rgn) override;
+    // The rectangle's finish, then the sheet for the text. A box that got none (or a scale marker whose sheet was
+    // cancelled) is selected alone and a Delete key is posted to the canvas window, so that the container removes it once this call has returned
+    // (the container still uses the object after Finish). Without a canvas window nothing is posted.
+    void Finish() override;
+    // Runs the sheet; 1 when accepted with a text, which then sizes the box: a box of a single click becomes the
+    // text's size centred on the click, a drawn box keeps its corner 1 and takes the text's size.
+    int SpecificProperty(QWidget* parent) override;
+    int DoesGetSpecificProperty() override { return 1; }
+    // Measures text annotations (shape 38) and scale markers: none reports a value.
+    void SetCalType() override { m_calType = 0; }
+
+    // The box of the text in the property's unscaled font, from (0, 0).
+    CRect RecalTextBound();
+
+    CQvGObjectText& operator=(const CQvGObjectText& other)
+    {
+        CQvGObject::operator=(other);
+        return *this;
+    }
+
+protected:
+    // Draws the text into the mapped box (the font and colour Draw selected).
+    void DrawTextInBox(CDC* dc, const CRect& box);
+    // Asks the container to delete this object after the current input message (see Finish).
+    void PostSelfDelete();
+};
