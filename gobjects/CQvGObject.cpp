@@ -88,6 +88,11 @@ void CQvGObject::RemoveNestedObjs()
 
 int CQvGObject::SpecificProperty(QWidget* parent)
 {
+    return RunPropertySheet(parent, nullptr);
+}
+
+int CQvGObject::RunPropertySheet(QWidget* parent, CPropertyPage* shapePage)
+{
     if (!m_container)
         return 0;
     GObjectSheetRequest request;
@@ -95,6 +100,7 @@ int CQvGObject::SpecificProperty(QWidget* parent)
     request.object = this;
     request.property = &m_property;
     request.parent = parent;
+    request.shapePage = shapePage;
     return m_container->RunPropertySheet(request) == IDOK ? 1 : 0;
 }
 

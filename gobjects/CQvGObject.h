@@ -23,6 +23,7 @@ class CDC;
 class CRgn;
 class LeReader;
 class LeWriter;
+class CPropertyPage;
 class CQvGObjectContainer;
 class CQvGObjectLabel;
 class CQvGObjectPropertyTotal;
@@ -289,6 +290,9 @@ public:
     static void ApplyLabelLook(CQvGObjectProperty& property);
 
 protected:
+    // The container's sheet for this object with the shape's own page added and shown first (null: none); 1 when
+    // it was closed with OK. 0 without a container.
+    int RunPropertySheet(QWidget* parent, CPropertyPage* shapePage);
     // The shape's own fields after the base record: read once the base fields are taken (a shape may also settle
     // what its base record implies), 0 for a short or bad record; written after the base fields. None for the base.
     virtual int ReadShapeFields(LeReader& /*in*/, float /*version*/) { return 1; }

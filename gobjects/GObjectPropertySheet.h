@@ -11,6 +11,7 @@
 class CQvGObject;
 class CQvGObjectContainer;
 class CQvGObjectProperty;
+class CPropertyPage;
 class QDialog;
 class QWidget;
 
@@ -22,6 +23,8 @@ struct GObjectSheetRequest
     CQvGObject* object = nullptr;
     CQvGObjectProperty* property = nullptr;
     QWidget* parent = nullptr;  // the sheet's parent window, null for none
+    // A shape's own page, added after the sheet's pages and shown first; null for none. Not owned.
+    CPropertyPage* shapePage = nullptr;
 };
 
 // Shows the sheet for the request modally; returns IDOK when the user accepted it, anything else otherwise.
