@@ -1,6 +1,7 @@
 #include "gobjects/shapes/CQvGObjectImage.h"
 
 #include "gobjects/CQvGObjectPropertyTotal.h"
+#include "gobjects/ui/CObjectPropertyImage.h"
 
 #include "gdi/CDC.h"
 #include "gdi/CRgn.h"
@@ -48,6 +49,12 @@ bool UsableDib(const uint8_t* block, size_t size)
 CQvGObjectImage::CQvGObjectImage()
 {
     m_shape = SHAPE_IMAGE;
+}
+
+int CQvGObjectImage::SpecificProperty(QWidget* parent)
+{
+    CObjectPropertyImage page(this);
+    return RunPropertySheet(parent, &page);
 }
 
 void CQvGObjectImage::RemoveAll()

@@ -16,6 +16,8 @@ public:
     CQvGObjectImage();
 
     void RemoveAll() override;
+    // The sheet with the Image page; 1 on OK, else 0 (the opacity as it was).
+    int SpecificProperty(QWidget* parent) override;
     // Rubber band (flag 1): the outline only. Otherwise the picture stretched into the mapped box and blended
     // with alpha trunc(opacity x 2.55 + 0.5); nothing without a picture.
     void DrawShape(CDC* dc, const CPoint* origin, const float* ratio, int flag) override;

@@ -3,6 +3,7 @@
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "gobjects/geometry/GeoDrawing.h"
 #include "gobjects/geometry/GeoHitRegion.h"
+#include "gobjects/ui/CObjectPropertyAngle.h"
 
 #include "gdi/CDC.h"
 #include "gdi/CRgn.h"
@@ -99,6 +100,16 @@ void CQvGObjectPickedAngle::WriteShapeFields(LeWriter& out)
 {
     CQvGObjectPolyLine::WriteShapeFields(out);
     out.Int32(m_innerFlag);
+}
+
+int CQvGObjectPickedAngle::SpecificProperty(QWidget* parent)
+{
+    CObjectPropertyAngle page;
+    page.SetInner(m_innerFlag);
+    if (!RunPropertySheet(parent, &page))
+        return 0;
+    m_innerFlag = page.GetInner();
+    return 1;
 }
 
 void CQvGObjectPickedAngle::SetCalType()

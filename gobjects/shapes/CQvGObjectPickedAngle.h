@@ -24,6 +24,8 @@ public:
     // The hit bands of line A and, once placed, line B.
     int GetHitTestRgn(CRgn& rgn) override;
     int CanDragAddPoint() override { return 0; }
+    // The sheet with the Angle page; on OK its choice becomes the inner flag. 1 on OK, else 0 (flag unchanged).
+    int SpecificProperty(QWidget* parent) override;
     // Angle only.
     void SetCalType() override;
     // Angle in degrees once the shape has all its points (during creation the last one follows the mouse).

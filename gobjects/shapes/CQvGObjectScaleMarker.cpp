@@ -3,6 +3,7 @@
 #include "gobjects/CQvGObjectContainer.h"
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "gobjects/geometry/GeoDrawing.h"
+#include "gobjects/ui/CObjScaleMarkerPage.h"
 
 #include "calibkeeper/CCalibKeeper.h"
 #include "gdi/CBrush.h"
@@ -284,9 +285,9 @@ int CQvGObjectScaleMarker::SpecificNoProperty(QWidget* /*parent*/)
         RememberPosition();
     if (!m_container)
         return 1;
+    // Corner 1 is in image pixels, like the canvas size: the window's zoom has no part in it.
     const CSize canvas = m_container->GetCanvasSize();
-    const double ratio = m_container->GetRatio();
-    const int length = Trunc(Trunc(ratio * GetBarPixels()) + 40.0 * ratio);
+    const int length = GetBarPixels() + 40;
     const int across = CaptionHeight();
     int x = 0;
     int y = 0;
@@ -331,11 +332,11 @@ int CQvGObjectScaleMarker::SpecificProperty(QWidget* parent)
     RememberPosition();
     if (m_finishUI) {
         // The text's own sizing does not apply: the calibration gives the size.
-        if (!CQvGObject::SpecificProperty(parent))
+        CObjScaleMarkerPage page(this);
+        if (!RunPropertySheet(parent, &page))
             return 0;
-    } else {
-        PlaceAtAnchor();
     }
+    PlaceAtAnchor();
     BecomeDefault();
     return 1;
 }
@@ -370,15 +371,15 @@ void CQvGObjectScaleMarker::StoreShapeDefaults(CQvGObjectPropertyTotal& defaults
 
 void CQvGObjectScaleMarker::WriteShapeFields(LeWriter& out)
 {
-    // Files always carry the follow flag set and the bottom-right anchor.
-    m_followFlag = 1;
-    m_anchor = 7;
+    // Files always carry the follow flag set and the bottom-right anchor; saving leaves the marker itself as it is.
+    constexpr int32_t kStoredFollowFlag = 1;
+    constexpr int32_t kStoredAnchor = 7;
     out.Float(m_float10);
     out.Int32(m_orientation);
     out.Int32(static_cast<int32_t>(m_barColour));
     out.Int32(m_int2);
-    out.Int32(m_followFlag);
-    out.Int32(m_anchor);
+    out.Int32(kStoredFollowFlag);
+    out.Int32(kStoredAnchor);
     out.Int32(m_int20);
     out.Int32(m_posX);
     out.Int32(m_posY);

@@ -20,10 +20,11 @@ public:
     void Finish() override;
     // The rectangle's move; with the position-follows flag the new place becomes the default of later markers.
     void MoveTo(CSize delta) override;
-    // Placed in the bottom-right corner of the canvas (margin 20) and made the default; returns 1.
+    // Placed in the bottom-right corner of the canvas (margin 20, image pixels) and made the default; returns 1.
     int SpecificNoProperty(QWidget* parent) override;
-    // With the finish-with-sheet flag: the sheet, 1 on OK. Without: placed at its anchor. Either way the position
-    // is remembered and the marker becomes the default of later markers.
+    // With the finish-with-sheet flag: the sheet with the Scale Marker page; anything but OK returns 0. On OK, or
+    // without the flag, the marker is placed at its anchor, its position remembered and it becomes the default of
+    // later markers; returns 1.
     int SpecificProperty(QWidget* parent) override;
     void DrawMouseMoving(CDC* dc, const CPoint* origin, const float* ratio, int flag) override;
     // Box, caption (not while rubber-banded, flag 1) and bar; corner 2 follows the calibration first.

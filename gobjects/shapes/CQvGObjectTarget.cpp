@@ -4,6 +4,7 @@
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "gobjects/geometry/GeoConversions.h"
 #include "gobjects/private/RoundShapes.h"
+#include "gobjects/ui/CObjectPropertyTarget.h"
 
 #include "gdi/CDC.h"
 #include "stream/LeStream.h"
@@ -67,6 +68,12 @@ CQvGObjectTarget& CQvGObjectTarget::operator=(const CQvGObjectTarget& other)
     m_gap = other.m_gap;
     m_shapeFlags = other.m_shapeFlags;
     return *this;
+}
+
+int CQvGObjectTarget::SpecificProperty(QWidget* parent)
+{
+    CObjectPropertyTarget page(this);
+    return RunPropertySheet(parent, &page);
 }
 
 void CQvGObjectTarget::RemoveAll()

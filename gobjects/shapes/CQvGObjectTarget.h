@@ -22,6 +22,8 @@ public:
     CQvGObjectTarget();
 
     void RemoveAll() override;
+    // The sheet with the Target page; 1 on OK, else 0.
+    int SpecificProperty(QWidget* parent) override;
     // Cross-hair over the canvas, then the rings (see the header note).
     void DrawShape(CDC* dc, const CPoint* origin, const float* ratio, int flag) override;
     // The whole canvas (the cross-hair spans it) united with the point's box, inflated by 8.

@@ -314,6 +314,11 @@ TEST(ScaleMarker, PlacedAtAnchorsOrRemovedWhenItsSheetIsCancelled)
     EXPECT_EQ(marker->GetPoint()[0].x, 200 - 80 - 20);
     EXPECT_EQ(marker->GetPoint()[0].y, 150 - 32 - 20);
     EXPECT_EQ(marker->GetRememberedPosition(), CPoint(100, 98));
+    // In image pixels whatever the window's zoom.
+    s.container.SetRatio(2.0f);
+    EXPECT_EQ(marker->SpecificNoProperty(nullptr), 1);
+    EXPECT_EQ(marker->GetRememberedPosition(), CPoint(100, 98));
+    s.container.SetRatio(1.0f);
 
     WindowCanvas canvas;
     s.container.SetCanvasWnd(&canvas);
@@ -391,7 +396,9 @@ TEST(ScaleMarker, RecordAppendsItsTenFieldsAndAlwaysStoresAnchorSevenAndTheFlag)
     ASSERT_EQ(record.size(), expected.data.size());
     for (size_t i = 0; i < record.size(); ++i)
         ASSERT_EQ(record[i], expected.data[i]) << i << " of " << record.size();
-    EXPECT_EQ(marker->GetAnchor(), 7);
+    // Saving leaves the marker on screen as it was.
+    EXPECT_EQ(marker->GetAnchor(), 3);
+    EXPECT_EQ(marker->GetFollowFlag(), 0);
 
     CQvGObject* back = ReadRecord(s, record);
     ASSERT_NE(back, nullptr);
