@@ -347,3 +347,16 @@ TEST(AnglePage, InnerFlagGoesInAndComesOutOnlyOnOk)
         angle->RemoveAll();
     }
 }
+
+TEST(ScaleMarkerPage, ANewMarkerAcceptedInItsSheetStandsAtItsAnchor)
+{
+    MarkerScene s;
+    s.calib.SetScaleLength(20);  // an 80 x 32 box on the 200 x 150 canvas
+    g_GOPropertyTotal.SetScaleMarkerInt1924(1, 2);  // anchor: top right
+    AnswerWithPage(s.container, true, [](CPropertyPage&) {});
+    CQvGObject* marker = s.Click(SHAPE_SCALE_MARKER, {CPoint(30, 30), CPoint(40, 40)});
+    ASSERT_NE(marker, nullptr);
+    ASSERT_EQ(s.container.GetMainObjList().size(), 1u);
+    EXPECT_EQ(marker->GetState(), GS_FINISHED);
+    EXPECT_EQ(marker->GetMBR(), CRect(100, 20, 180, 52));
+}
