@@ -36,7 +36,8 @@ public:
     virtual int CreatePlgView(int index, int reserved, CPlgView** out);
     // Called before a plug-in that is not active anywhere runs; 1 when ready. Does nothing by default.
     virtual int InitPlgApp();
-    // Called when the module is finally unloaded; does nothing by default.
+    // For the module's own exit code: the manager never calls it (a library marked STB_GNU_UNIQUE is not unloaded
+    // before the process ends). Does nothing by default.
     virtual int ExitPlgApp();
 
     // Appends one menu entry; returns 1, or 0 (nothing registered) for a null text.
