@@ -135,3 +135,23 @@ function(vistrel_private_includes target)
     target_include_directories(${target} PRIVATE ${private})
   endif()
 endfunction()
+
+# A plug-in module: <Name>.so (no "lib" prefix) in the program's plug-in folder, loaded at run time through the
+# exports of interfaces/qvplglib/PlugInContract.h. It finds the program's libraries two folders up ($ORIGIN/../..)
+# and its own neighbours beside it. Test-only plug-ins give an OUTPUT_DIRECTORY outside the program folder.
+#   vistrel_plugin(<Name> SOURCES ... [LIBS ...] [OUTPUT_DIRECTORY dir])
+function(vistrel_plugin name)
+  cmake_parse_arguments(ARG "" "OUTPUT_DIRECTORY" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_OUTPUT_DIRECTORY)
+    set(ARG_OUTPUT_DIRECTORY "${VISTREL_PROGRAM_DIR}/components/Plug-Ins")
+  endif()
+  add_library(${name} MODULE ${ARG_SOURCES})
+  vistrel_strict(${name})
+  vistrel_private_includes(${name})
+  set_target_properties(${name} PROPERTIES
+    PREFIX "" OUTPUT_NAME "${name}" SUFFIX ".so"
+    LIBRARY_OUTPUT_DIRECTORY "${ARG_OUTPUT_DIRECTORY}"
+    INSTALL_RPATH "$ORIGIN;$ORIGIN/../..")
+  target_link_options(${name} PRIVATE "LINKER:--no-undefined")
+  target_link_libraries(${name} PRIVATE QvPlgLib ${ARG_LIBS})
+endfunction()
