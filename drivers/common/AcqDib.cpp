@@ -43,9 +43,12 @@ int64_t AcqDibPixelOffset(const BITMAPINFOHEADER& header)
     constexpr DWORD kBitFields = 3;
     if (header.biCompression == kBitFields)
         return 40 + 12;
-    if (header.biClrUsed > kAcqPaletteRoom / 4)
+    int64_t entries = header.biClrUsed;
+    if (entries == 0 && header.biBitCount <= 8)
+        entries = int64_t(1) << header.biBitCount;
+    if (entries > kAcqPaletteRoom / 4)
         return -1;
-    return 40 + int64_t(header.biClrUsed) * 4;
+    return 40 + entries * 4;
 }
 
 void AcqFillDibHeader(BITMAPINFOHEADER& header, int32_t width, int32_t height, int32_t bitsPerPixel)
@@ -59,6 +62,15 @@ void AcqFillDibHeader(BITMAPINFOHEADER& header, int32_t width, int32_t height, i
     header.biCompression = BI_RGB;
     const int64_t image = AcqDibImageBytes(width, height, bitsPerPixel);
     header.biSizeImage = image < 0 ? 0 : static_cast<DWORD>(image);
+    if (bitsPerPixel >= 1 && bitsPerPixel <= 8) {
+        const int entries = 1 << bitsPerPixel;
+        header.biClrUsed = static_cast<DWORD>(entries);
+        auto* palette = reinterpret_cast<RGBQUAD*>(&header + 1);
+        for (int i = 0; i < entries; ++i) {
+            const auto level = static_cast<BYTE>(i * 255 / (entries - 1));
+            palette[i] = RGBQUAD{level, level, level, 0};
+        }
+    }
 }
 
 bool AcqCopyFrameToDib(const AcqFrameView& frame, BITMAPINFOHEADER* dib, AcqRowMirror mirror)

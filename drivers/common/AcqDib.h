@@ -22,11 +22,13 @@ int64_t AcqDibStride(int64_t width, int64_t bitsPerPixel);
 int64_t AcqDibImageBytes(int64_t width, int64_t height, int64_t bitsPerPixel);
 // What a host allocates for one frame: header, palette room and rows; -1 for an impossible or absurd size.
 int64_t AcqDibBufferSize(int64_t width, int64_t height, int64_t bitsPerPixel);
-// Offset of the first row behind the header: the header, then three masks for bit-field frames, else biClrUsed
-// palette entries. -1 when the header claims more palette than a host makes room for.
+// Offset of the first row behind the header: the header, then three masks for bit-field frames, else the palette
+// (biClrUsed entries; 2^bits when biClrUsed is 0 and bits <= 8, as every DIB reader takes it). -1 when the header
+// claims more palette than a host makes room for.
 int64_t AcqDibPixelOffset(const BITMAPINFOHEADER& header);
 
-// Fills a header for a frame of this size (biSize 40, one plane, BI_RGB, biSizeImage of the rows).
+// Fills a header for a frame of this size (biSize 40, one plane, BI_RGB, biSizeImage of the rows) and, for 8 bits
+// or fewer, a grey palette of 2^bits entries behind it: `header` must be followed by the palette room.
 void AcqFillDibHeader(BITMAPINFOHEADER& header, int32_t width, int32_t height, int32_t bitsPerPixel);
 
 // One frame of a driver's own buffer: rows in the device's order, `stride` bytes apart.

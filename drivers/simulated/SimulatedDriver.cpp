@@ -12,6 +12,7 @@
 #include <QDialog>
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -62,7 +63,7 @@ int Open(int param, ACQ_HWND owner, int extra)
         device = state.device;
     }
     state.frames.Close();
-    if (!device.present || !state.frames.Open(device.width, device.height, device.bitsPerPixel)) {
+    if (!device.present || !state.frames.Open(device.width, std::abs(device.height), device.bitsPerPixel)) {
         {
             std::lock_guard lock(state.lock);
             state.width = state.height = state.depth = -1;

@@ -6,7 +6,8 @@
 #include <cstdint>
 
 extern "C" {
-// The device the next open finds: present or not, and its frame format. A missing device makes ACQ_Initial show
+// The device the next open finds: present or not, and its frame format (a negative height: a device that
+// reports top-down rows). A missing device makes ACQ_Initial show
 // "There is no capture device!" and leaves the sizes at -1.
 using SIM_SetDeviceFunction = void (*)(int present, int width, int height, int bitsPerPixel);
 // One frame in device row order, stride x height bytes of the opened format; 1 when the driver took it.
