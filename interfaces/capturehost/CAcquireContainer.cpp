@@ -228,7 +228,7 @@ int CAcquireContainer::Overlay()
     if (server->exports.ACQ_Overlay)
         server->exports.ACQ_Overlay();
     m_live = std::make_unique<Live>();
-    m_live->thread = std::thread([this] { LiveLoop(); });
+    m_live->thread = std::thread([this, server] { LiveLoop(*server); });
     return 1;
 }
 
@@ -390,9 +390,8 @@ int CAcquireContainer::AcquireStillImage()
     return 1;
 }
 
-void CAcquireContainer::LiveLoop()
+void CAcquireContainer::LiveLoop(Server& server)
 {
-    Server& server = *Selected();
     std::vector<uint8_t> buffer;
     FrameSize current;
     while (!m_live->stop) {

@@ -126,7 +126,7 @@ private:
     void ReleaseSelected();
     // Polls the driver for the next frame into `dib` until `deadline`: ACQ_OK, or the failing result.
     int NextFrame(Server& server, BITMAPINFOHEADER* dib, std::chrono::steady_clock::time_point deadline);
-    void LiveLoop();
+    void LiveLoop(Server& server);
     void QueueOnUiThread(std::function<void()> work);
     static void NotifyTrampoline();
     static void TriggerTrampoline();
