@@ -1,6 +1,6 @@
 #include "common/AcqFrameSlot.h"
 
-#include "common/AcqDriver.h"
+#include "acqdriver/AcqDriver.h"
 
 #include <cstring>
 

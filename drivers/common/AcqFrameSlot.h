@@ -6,7 +6,7 @@
 // buffer. Thread-safe.
 #pragma once
 
-#include "common/AcqDib.h"
+#include "acqdriver/AcqDib.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -4,7 +4,7 @@
 // modal set-up dialog and message boxes for failures.
 #include "simulated/SimulatedDriver.h"
 
-#include "common/AcqDriver.h"
+#include "acqdriver/AcqDriver.h"
 #include "common/AcqFrameSlot.h"
 #include "ui/MessageBox.h"
 #include "ui/ModalDialog.h"

@@ -1,7 +1,7 @@
 #include "capturehost/CAcquireContainer.h"
 
-#include "common/AcqDib.h"
-#include "common/AcqDriverExports.h"
+#include "acqdriver/AcqDib.h"
+#include "acqdriver/AcqDriverExports.h"
 #include "module/CModule.h"
 #include "ui/MessageBox.h"
 

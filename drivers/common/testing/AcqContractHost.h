@@ -8,8 +8,8 @@
 // (testing_support::MessageBoxes()), which answers them.
 #pragma once
 
-#include "common/AcqDib.h"
-#include "common/AcqDriverExports.h"
+#include "acqdriver/AcqDib.h"
+#include "acqdriver/AcqDriverExports.h"
 #include "module/CModule.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "common/AcqDib.h"
+#include "acqdriver/AcqDib.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // and by the contract test host.
 #pragma once
 
-#include "common/AcqDriver.h"
+#include "acqdriver/AcqDriver.h"
 #include "module/CModule.h"
 
 #include <cstddef>
