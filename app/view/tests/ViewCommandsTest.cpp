@@ -456,7 +456,10 @@ TEST_F(ViewCommandsTest, ScaleBarsArePlacedSelectedAndTheCaptureOneLeavesNothing
     CQvGObject* line = DrawObject(SHAPE_LINE, {10, 10}, {30, 10});
     Objects().SelectObjects(line, 0);
     Objects().SetShowCalibrationScale(1);
+    int sheets = 0;
+    Objects().SetPropertySheetRunner([&](const GObjectSheetRequest&) { return ++sheets, IDOK; });
     ASSERT_TRUE(Run(ID_SCALE_BAR));
+    EXPECT_EQ(sheets, 1) << "the user's bar asks for its look";
     ASSERT_EQ(Objects().GetMainObjList().size(), 2u);
     EXPECT_EQ(Objects().GetMainObjList().back()->GetObjShape(), SHAPE_SCALE_MARKER);
     ASSERT_EQ(Objects().GetSelectedObjectCount(), 1);
@@ -471,6 +474,8 @@ TEST_F(ViewCommandsTest, ScaleBarsArePlacedSelectedAndTheCaptureOneLeavesNothing
     ASSERT_TRUE(Run(ID_SCALE_BAR_AFTER_CAPTURE));
     EXPECT_EQ(Objects().GetMainObjList().size(), 3u);
     EXPECT_EQ(Objects().GetSelectedObjectCount(), 0);
+    EXPECT_EQ(sheets, 1) << "the capture's bar is placed without asking";
+    Objects().SetPropertySheetRunner(nullptr);
 }
 
 TEST_F(ViewCommandsTest, ContextMenuNeedsSomethingToOfferAndStaysAwayWhileACompanionModuleRuns)
