@@ -22,7 +22,7 @@ public:
     const QString& GetCaption() const { return m_caption; }
 
     // Fills the controls; TRUE when the sheet may give the focus to its first control.
-    virtual BOOL OnInitDialog() { return TRUE; }
+    virtual BOOL OnInitDialog() { return 1; }
     // The sheet was accepted: write the controls back into what the page edits.
     virtual void OnOK() {}
     // The sheet was cancelled: put back whatever the page changed live.
