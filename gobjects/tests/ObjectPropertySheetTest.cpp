@@ -4,9 +4,11 @@
 
 #include "gobjects/Edition.h"
 #include "gobjects/ui/CObjPropertySheet.h"
+#include "gobjects/ui/CPropertyPage.h"
 #include "gobjects/ui/ColorPopup.h"
 #include "gobjects/ui/OwnerDrawCombo.h"
 
+#include "resources/UiLanguage.h"
 #include "testing/MessageBoxRecorder.h"
 #include "testing/RenderCheck.h"
 
@@ -60,7 +62,73 @@ int RunOn(MarkerScene& s, std::vector<CQvGObject*> objects, std::function<void(Q
     return s.container.OnPropertyAll(&s.canvas);
 }
 
+// A shape's own page that logs what the sheet asks of it.
+class LoggingPage : public CPropertyPage
+{
+public:
+    explicit LoggingPage(std::vector<std::string>& log) : CPropertyPage("Shape"), m_log(log)
+    {
+        setObjectName("shapePage");
+    }
+    BOOL OnInitDialog() override
+    {
+        m_log.push_back("init");
+        return 1;
+    }
+    void OnOK() override { m_log.push_back("ok"); }
+    void OnCancel() override { m_log.push_back("cancel"); }
+
+private:
+    std::vector<std::string>& m_log;
+};
+
 }  // namespace
+
+TEST(ObjectPropertySheet, ShapePageShowsFirstAndButtonsFollowTheLanguage)
+{
+    struct Case
+    {
+        LANGID language;
+        const char* ok;
+        const char* cancel;
+        bool accept;
+        const char* last;
+    };
+    const Case cases[] = {{UI_LANGUAGE_ENGLISH, "OK", "Cancel", true, "ok"},
+                          {UI_LANGUAGE_KOREAN, "확인", "취소", false, "cancel"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ok);
+        SetUiLanguage(c.language);
+        MarkerScene s;
+        CQvGObject* line = s.Click(SHAPE_ANNO_LINE, {CPoint(20, 40), CPoint(150, 40)});
+        std::vector<std::string> log;
+        LoggingPage page(log);
+        GObjectSheetRequest request;
+        request.container = &s.container;
+        request.object = line;
+        request.property = &line->GetProperty();
+        request.shapePage = &page;
+        QString ok, cancel, current;
+        int count = 0;
+        MessageBoxes().QueueModal([&](QDialog& d) {
+            ok = Find<QPushButton>(d, "ok")->text();
+            cancel = Find<QPushButton>(d, "cancel")->text();
+            auto* tabs = Find<QTabWidget>(d, "pages");
+            count = tabs->count();
+            current = tabs->currentWidget()->objectName();
+            Press(d, c.accept ? "ok" : "cancel");
+        });
+        EXPECT_EQ(s.container.RunPropertySheet(request), c.accept ? IDOK : IDCANCEL);
+        SetUiLanguage(UI_LANGUAGE_ENGLISH);
+        EXPECT_EQ(ok, QString::fromUtf8(c.ok));
+        EXPECT_EQ(cancel, QString::fromUtf8(c.cancel));
+        EXPECT_EQ(count, 2);
+        EXPECT_EQ(current, "shapePage");
+        EXPECT_EQ(log, (std::vector<std::string>{"init", c.last}));
+        // The page went back to its owner: the sheet's dialog is gone and it has no parent.
+        EXPECT_EQ(page.parentWidget(), nullptr);
+    }
+}
 
 TEST(ObjectPropertySheet, MeasurementRenamesItselfAndItsLabelAndOkRepaints)
 {

@@ -234,9 +234,9 @@ BOOL CObjectCommonProperty::OnInitDialog()
     m_fillColour->SetColor(property.GetFillColor());
     m_fillColour->SetDefaultColor(property.GetFillColor());
 
-    for (QWidget* w : std::initializer_list<QWidget*>{m_face, m_size, m_text, m_textColour, m_bold, m_italic,
-                                                       m_underline, m_start, m_end, m_lineTransparent, m_lineColour,
-                                                       m_fillTransparent, m_fillColour})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{m_face, m_size, m_text, m_textColour, m_bold, m_italic, m_underline, m_start,
+                                         m_end, m_lineTransparent, m_lineColour, m_fillTransparent, m_fillColour})
         w->setEnabled(true);
     m_text->setReadOnly(false);
 
@@ -251,8 +251,8 @@ BOOL CObjectCommonProperty::OnInitDialog()
 
         const OBJ_SHAPE shape = m_object->GetObjShape();
         if (m_object->IsAnnotation() && shape != SHAPE_TEXT && shape != SHAPE_SCALE_MARKER) {
-            for (QWidget* w : std::initializer_list<QWidget*>{m_face, m_size, m_text, m_textColour, m_bold, m_italic,
-                                                               m_underline})
+            for (QWidget* w :
+                 std::initializer_list<QWidget*>{m_face, m_size, m_text, m_textColour, m_bold, m_italic, m_underline})
                 w->setEnabled(false);
         }
         m_start->setEnabled(property.IsShowLArrow() != 0);

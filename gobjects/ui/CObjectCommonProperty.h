@@ -4,6 +4,7 @@
 // back from a QFont, so that what was not touched stays exactly as it was. UI thread only.
 #pragma once
 
+#include "gobjects/CQvGObjectProperty.h"
 #include "gobjects/ui/CPropertyPage.h"
 
 #include "types/ColorRef.h"
@@ -11,8 +12,6 @@
 #include "types/WinRecords.h"
 
 #include <cstdint>
-
-#include "gobjects/CQvGObjectProperty.h"
 
 class CColorButton;
 class CFontNameCombo;
@@ -54,8 +53,8 @@ private:
     void WriteCommon(CQvGObjectProperty& property) const;
 
     CQvGObjectContainer* m_container = nullptr;  // not owned
-    CQvGObjectProperty* m_property = nullptr;     // not owned
-    CQvGObject* m_object = nullptr;                // not owned
+    CQvGObjectProperty* m_property = nullptr;    // not owned
+    CQvGObject* m_object = nullptr;              // not owned
     LOGFONTA m_font{};
     bool m_filling = false;
     uint32_t m_changedFields = 0;
