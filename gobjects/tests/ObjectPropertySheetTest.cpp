@@ -349,3 +349,22 @@ TEST(ObjectPropertySheet, DisplayValuePageListsTheQuantitiesKeepsOneCheckAndWrit
     EXPECT_EQ(checkedAfter, (std::vector<bool>{false, true, false, false, false, false}));
     EXPECT_EQ(line->GetDispType(), CAL_X_ANGLE);
 }
+
+TEST(ObjectPropertySheet, MeasurementWithoutItsValueLabelIsRenamedAlone)
+{
+    MarkerScene s;
+    CQvGObject* line = s.Click(SHAPE_LINE, {CPoint(20, 40), CPoint(150, 40)});
+    ASSERT_NE(line, nullptr);
+    line->RemoveNestedObjs();  // as an overlay stream may hold it
+    s.container.ObjectsChanged();
+    line->GetProperty().SetName("Line-1");
+    QString shown;
+    EXPECT_EQ(RunOn(s, {line}, [&](QDialog& d) {
+                  shown = Find<QPlainTextEdit>(d, "text")->toPlainText();
+                  Find<QPlainTextEdit>(d, "text")->setPlainText("Width");
+                  Press(d, "ok");
+              }),
+              1);
+    EXPECT_EQ(shown, "Line-1");
+    EXPECT_EQ(line->GetProperty().GetName(), "Width");
+}
