@@ -9,9 +9,7 @@
 #include "gdi/CMeasureDC.h"
 #include "gdi/CPen.h"
 #include "gdi/CRgn.h"
-#include "types/WinUser.h"
 
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -89,9 +87,14 @@ void CQvGObjectText::PostSelfDelete()
     QWidget* window = canvas ? canvas->GetWindow() : nullptr;
     if (!window)
         return;
-    // The window owns the posted call: when it closes first, the call is dropped with it.
-    CQvGObjectContainer* container = m_container;
-    QTimer::singleShot(0, window, [container]() { container->KeyDown(VK_DELETE, 1, 0); });
+    // The window owns the posted call: when it closes first, the call is dropped with it. Only this object is
+    // deleted, whatever the selection holds by then, and only when it still exists and its container owns it.
+    std::weak_ptr<int> alive = m_lifeToken;
+    QTimer::singleShot(0, window, [alive, self = this]() {
+        if (alive.expired() || !self->m_container)
+            return;
+        self->m_container->DeleteObject(self);
+    });
 }
 
 int CQvGObjectText::SpecificProperty(QWidget* parent)

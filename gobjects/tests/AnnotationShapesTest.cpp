@@ -16,6 +16,7 @@
 
 #include <cstring>
 #include <iterator>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -122,6 +123,53 @@ TEST(TextAnnotation, CancelledOrEmptyTextRemovesTheNewBox)
         EXPECT_EQ(s.container.GetSelectedObjectCount(), 1) << ok;
         DeliverPosted();
         EXPECT_TRUE(s.container.GetMainObjList().empty()) << ok;
+    }
+}
+
+TEST(TextAnnotation, ThePostedDeletionRemovesThatBoxOnlyAndOnlyWhileItExists)
+{
+    // The selection changed before the deletion arrives: the box goes, the newly selected line stays.
+    {
+        MarkerScene s;
+        WindowCanvas canvas;
+        s.container.SetCanvasWnd(&canvas);
+        AnswerSheet(s, false);
+        s.Click(SHAPE_TEXT, {CPoint(20, 30), CPoint(80, 60)});
+        CQvGObject* line = s.Click(SHAPE_LINE, {CPoint(10, 100), CPoint(90, 100)});
+        ASSERT_NE(line, nullptr);
+        s.container.SelectionMode(1);
+        s.container.SelectObjects(line, 0);
+        DeliverPosted();
+        ASSERT_EQ(s.container.GetMainObjList().size(), 1u);
+        EXPECT_EQ(s.container.GetMainObjList().front(), line);
+    }
+    // The box already gone (and a new one perhaps at its address): nothing is deleted.
+    {
+        MarkerScene s;
+        WindowCanvas canvas;
+        s.container.SetCanvasWnd(&canvas);
+        AnswerSheet(s, false);
+        s.Click(SHAPE_TEXT, {CPoint(20, 30), CPoint(80, 60)});
+        s.container.RemoveAll();
+        AnswerSheet(s, true, "kept");
+        s.container.SelectionMode(1);
+        CQvGObject* kept = s.Click(SHAPE_TEXT, {CPoint(20, 30), CPoint(80, 60)});
+        s.container.SelectObjects(kept, 0);
+        DeliverPosted();
+        ASSERT_EQ(s.container.GetMainObjList().size(), 1u);
+        EXPECT_EQ(s.container.GetMainObjList().front(), kept);
+    }
+    // The window closed first: the deletion is dropped with it.
+    {
+        MarkerScene s;
+        auto canvas = std::make_unique<WindowCanvas>();
+        s.container.SetCanvasWnd(canvas.get());
+        AnswerSheet(s, false);
+        s.Click(SHAPE_TEXT, {CPoint(20, 30), CPoint(80, 60)});
+        s.container.SetCanvasWnd(&s.canvas);
+        canvas.reset();
+        DeliverPosted();
+        EXPECT_EQ(s.container.GetMainObjList().size(), 1u);
     }
 }
 
