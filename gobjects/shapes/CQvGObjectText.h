@@ -31,7 +31,8 @@ public:
     // Measures text annotations (shape 38) and scale markers: none reports a value.
     void SetCalType() override { m_calType = 0; }
 
-    // The box of the text in the property's unscaled font, from (0, 0).
+    // The box of the text in the property's unscaled font, from (0, 0); for a font turned a quarter, the box of
+    // the turned text (drawn from the box's lower-left corner upward, or from its upper-right corner downward).
     CRect RecalTextBound();
 
     CQvGObjectText& operator=(const CQvGObjectText& other)
