@@ -366,6 +366,12 @@ TEST(ImageStamp, TopDownPictureIsDrawnTheRightWayUp)
     const QImage surface = s.Paint();
     EXPECT_EQ(PixelAt(surface, 15, 11), 0xFF0000u);
     EXPECT_EQ(PixelAt(surface, 15, 18), 0x0000FFu);
+    // A 32-bit picture whose fourth bytes are 0, as most are: drawn in its colours, not taken for transparent.
+    std::vector<uint8_t> wide = Block(1, 1, 32, BI_RGB, 0, {0, 255, 0, 0});
+    MarkerScene green;
+    ASSERT_NE(Stamp(green, wide, CRect(10, 10, 19, 19), 100), nullptr);
+    EXPECT_EQ(PixelAt(green.Paint(), 15, 15), 0x00FF00u);
+
     // And its record reads back as it was written.
     const std::vector<uint8_t> record = RecordOf(stamp);
     CQvGObject* back = ReadRecord(s, record);
