@@ -11,10 +11,10 @@
 #include "gdi/CRgn.h"
 
 #include <QTimer>
+#include <QWidget>
 
 #include <string_view>
 #include <vector>
-#include <QWidget>
 
 namespace {
 
