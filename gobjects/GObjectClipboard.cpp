@@ -1,5 +1,7 @@
 #include "gobjects/GObjectClipboard.h"
 
+#include "gobjects/private/GObjectRecordLimits.h"
+
 #include "qvimage/CQvImage.h"
 #include "qvimage/QvImageDib.h"
 #include "qvimage/QvImageViews.h"
@@ -127,12 +129,14 @@ std::vector<uint8_t> ClipboardPicture()
     }
     if (!data->hasImage())
         return {};
-    const QImage image = qvariant_cast<QImage>(data->imageData()).convertToFormat(QImage::Format_BGR888);
-    if (image.isNull())
+    const QImage offered = qvariant_cast<QImage>(data->imageData());
+    const int64_t rowBytes = (static_cast<int64_t>(offered.width()) * 3 + 3) / 4 * 4;
+    const int64_t pixelBytes = rowBytes * offered.height();
+    // Larger than any stamp: refused before a copy is made.
+    if (offered.isNull() || pixelBytes > kMaxPictureBytes)
         return {};
-    const int64_t rowBytes = (static_cast<int64_t>(image.width()) * 3 + 3) / 4 * 4;
-    const int64_t pixelBytes = rowBytes * image.height();
-    if (pixelBytes > UINT32_MAX)
+    const QImage image = offered.convertToFormat(QImage::Format_BGR888);
+    if (image.isNull())
         return {};
     BITMAPINFOHEADER header{};
     header.biSize = sizeof(BITMAPINFOHEADER);

@@ -1,6 +1,7 @@
 #include "gobjects/shapes/CQvGObjectImage.h"
 
 #include "gobjects/CQvGObjectPropertyTotal.h"
+#include "gobjects/private/GObjectRecordLimits.h"
 
 #include "gdi/CDC.h"
 #include "gdi/CRgn.h"
@@ -21,8 +22,6 @@ namespace {
 
 constexpr COLORREF kFrameColour = 0x808080;
 constexpr size_t kHeaderSize = sizeof(BITMAPINFOHEADER);
-// No overlay picture is larger; a record claiming more is damaged.
-constexpr int64_t kMaxPictureBytes = 256LL * 1024 * 1024;
 
 // The block size the record format gives a picture: header, palette, pixels.
 int64_t StatedSize(const BITMAPINFOHEADER& header)
