@@ -306,6 +306,12 @@ private:
     CQvGObject* ReadObjectRecord(LeReader& in, float version);
     // Object records of a clipboard file (after its marker); 0 and nothing pasted when one is bad.
     int PasteRecords(FILE* file);
+    // A picture (a block holding a packed DIB) as an image stamp at the image's top-left / a text as a text box
+    // there, the only selected object; 0 and nothing added for one that cannot become an object.
+    int PastePicture(const std::vector<uint8_t>& dib);
+    int PasteText(const std::string& text);
+    // Puts a pasted object on top as the only selection, finished.
+    void AdoptPasted(CQvGObject* obj);
 
     IGObjectCanvas* m_canvas = nullptr;  // not owned
     float m_ratio = 1.0f;

@@ -1,5 +1,7 @@
 #include "gobjects/CQvGObjectProperty.h"
 
+#include "gobjects/private/GObjectRecordLimits.h"
+
 #include "resources/Language.h"
 #include "stream/LeStream.h"
 #include "strings/StoredText.h"
@@ -10,9 +12,7 @@
 
 namespace {
 
-// A name or comment longer than this (its terminating zero included) is taken for a damaged record rather than
-// allocated; the writer refuses one, so that every record written reads back.
-constexpr int32_t kMaxTextLength = 64 * 1024;
+constexpr int32_t kMaxTextLength = kMaxRecordTextLength;
 // 10 points at 96 dots per inch, MulDiv(10, 96, 72) pixels: every object of a read is made with it.
 constexpr LONG kDefaultFontHeight = -13;
 

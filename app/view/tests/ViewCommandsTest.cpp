@@ -17,6 +17,8 @@
 #include "gobjects/CQvGObject.h"
 #include "gobjects/CQvGObjectContainer.h"
 #include "gobjects/GObjectClipboard.h"
+#include "gobjects/shapes/CQvGObjectImage.h"
+#include "gobjects/shapes/CQvGObjectText.h"
 #include "profile/CAppProfile.h"
 #include "qvimage/CQvImage.h"
 #include "qvimage/QvImageDib.h"
@@ -305,6 +307,38 @@ TEST_F(ViewCommandsTest, CopyAndCutOfARegionGoThroughTheClipboardAsAPackedDib)
     EXPECT_TRUE(IsSource(pasted, 10, 10, 50, 30)) << "the clipboard has the pixels from before the cut";
     ASSERT_TRUE(Run(ID_EDIT_UNDO));
     EXPECT_TRUE(SameImage(doc->GetImage(), Gradient()));
+}
+
+TEST_F(ViewCommandsTest, PasteMakesACopiedPictureAnImageStampAndATextATextBox)
+{
+    // Pixels copied out of a region come back as a stamp over the image; the image itself is left as it was.
+    DrawRegion(ID_REGION_RECT, {5, 6}, {14, 15});
+    ASSERT_TRUE(Run(ID_EDIT_COPY));
+    doc->SetModifiedFlag(false);
+    ASSERT_TRUE(Run(ID_EDIT_PASTE));
+    ASSERT_EQ(Objects().GetMainObjList().size(), 1u);
+    auto* stamp = dynamic_cast<CQvGObjectImage*>(Objects().GetMainObjList().front());
+    ASSERT_NE(stamp, nullptr);
+    EXPECT_EQ(stamp->GetMBR(), CRect(0, 0, 9, 9));
+    EXPECT_EQ(Objects().GetSelectedObjectCount(), 1);
+    EXPECT_EQ(Wnd().GetToolMode(), CImageDispWnd::kSelectionMode);
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_TRUE(SameImage(doc->GetImage(), Gradient()));
+
+    // The stamp copied alone goes back as the same picture.
+    ASSERT_TRUE(Run(ID_EDIT_COPY));
+    CQvImage copied;
+    ASSERT_TRUE(ReadClipboardImage(copied));
+    EXPECT_EQ(copied.GetWidth(), 10);
+    EXPECT_TRUE(IsSource(copied, 0, 0, 5, 6));
+
+    QGuiApplication::clipboard()->setText("Sample 7");
+    ASSERT_TRUE(Run(ID_EDIT_PASTE));
+    ASSERT_EQ(Objects().GetMainObjList().size(), 2u);
+    auto* text = dynamic_cast<CQvGObjectText*>(Objects().GetMainObjList().back());
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->GetProperty().GetComment(), "Sample 7");
+    EXPECT_EQ(text->GetMBR().TopLeft(), CPoint(0, 0));
 }
 
 TEST_F(ViewCommandsTest, CutAndPasteOfObjectsAndCopyWithAnUnfinishedRegion)
