@@ -83,6 +83,13 @@ void FreePixels(IplImageHeader* image)
     image->ownsData = false;
 }
 
+// Up to four characters of a colour model or channel sequence; the field is not terminated when all four are used.
+void CopyCode(char (&field)[4], const char* text)
+{
+    for (size_t i = 0; text && i < sizeof field && text[i] != '\0'; ++i)
+        field[i] = text[i];
+}
+
 bool ValidAnchor(int nCols, int nRows, int anchorX, int anchorY)
 {
     return nCols >= 1 && nRows >= 1 && nCols <= 255 && nRows <= 255 && anchorX >= 0 && anchorX < nCols
@@ -144,6 +151,47 @@ int DibIndex(const BYTE* row, int bits, int x)
 int IndexLevel(int index, int bits)
 {
     return bits == 1 ? index * 255 : bits == 4 ? index * 17 : index;
+}
+
+// Columns begin..end-1 of a destination row.
+struct ColumnSpan
+{
+    int begin = 0;
+    int end = 0;
+};
+
+// The x interval where lo <= a x + b <= hi, as doubles (the whole line when a is 0 and b lies within).
+void LinearRange(double a, double b, double lo, double hi, double& from, double& to)
+{
+    if (std::abs(a) < 1e-12)
+    {
+        const bool inside = b >= lo - 1e-9 && b <= hi + 1e-9;
+        from = inside ? -1e12 : 1.0;
+        to = inside ? 1e12 : 0.0;
+        return;
+    }
+    from = std::min((lo - b) / a, (hi - b) / a);
+    to = std::max((lo - b) / a, (hi - b) / a);
+}
+
+// The columns of a row where `holds` is true, for a test on the affine source position (u, v) = (du x + u0,
+// dv x + v0) against a box, which holds on one run of columns: estimated from the lines, then settled by the test
+// itself at both ends, so the run is exactly the pixels the test accepts.
+template <class Test>
+ColumnSpan Span(double du, double u0, double dv, double v0, double uLo, double uHi, double vLo, double vHi, int cols,
+    Test holds)
+{
+    double uFrom = 0, uTo = 0, vFrom = 0, vTo = 0;
+    LinearRange(du, u0, uLo, uHi, uFrom, uTo);
+    LinearRange(dv, v0, vLo, vHi, vFrom, vTo);
+    const double from = std::clamp(std::floor(std::max(uFrom, vFrom)) - 2.0, 0.0, static_cast<double>(cols));
+    const double to = std::clamp(std::ceil(std::min(uTo, vTo)) + 3.0, 0.0, static_cast<double>(cols));
+    ColumnSpan span{static_cast<int>(from), static_cast<int>(to)};
+    while (span.begin < span.end && !holds(span.begin))
+        ++span.begin;
+    while (span.end > span.begin && !holds(span.end - 1))
+        --span.end;
+    return span;
 }
 
 int Interpolation(int code)
@@ -266,10 +314,8 @@ IplImageHeader* iplCreateImageHeader(int nChannels, int alphaChannel, int depth,
     image->nChannels = nChannels;
     image->alphaChannel = alphaChannel;
     image->depth = depth;
-    if (colorModel)
-        std::strncpy(image->colorModel, colorModel, sizeof image->colorModel);
-    if (channelSeq)
-        std::strncpy(image->channelSeq, channelSeq, sizeof image->channelSeq);
+    CopyCode(image->colorModel, colorModel);
+    CopyCode(image->channelSeq, channelSeq);
     image->dataOrder = dataOrder;
     image->origin = origin;
     image->align = align;
@@ -444,40 +490,95 @@ int iplRotate(const IplImageHeader* src, IplImageHeader* dst, double angle, doub
     const double tx = xShift + 0.5 * (c + s) - 0.5;
     const double ty = yShift + 0.5 * (c - s) - 0.5;
     const cv::Matx23d forward(c, s, tx, -s, c, ty);
-    const cv::Mat source = Wrap(src);
+    const cv::Mat source = SourceFor(src, dst);
     cv::Mat target = Wrap(dst);
-    // Warped into a scratch image first, so a destination that shares the source's memory is read intact.
-    cv::Mat rotated;
-    cv::warpAffine(source, rotated, forward, target.size(), method == cv::INTER_NEAREST_EXACT ? cv::INTER_NEAREST
-        : method, cv::BORDER_REPLICATE);
-    const cv::Mat inside(source.size(), CV_8U, cv::Scalar(255));
-    cv::Mat coverage;
-    if (!(interpolate & kIplSmoothEdge))
-    {
-        cv::warpAffine(inside, coverage, forward, target.size(), cv::INTER_NEAREST, cv::BORDER_CONSTANT, 0);
-        rotated.copyTo(target, coverage);
-        return Landed(target, dst);
-    }
-    cv::warpAffine(inside, coverage, forward, target.size(), cv::INTER_LINEAR, cv::BORDER_CONSTANT, 0);
+    const int warpMethod = method == cv::INTER_NEAREST_EXACT ? cv::INTER_NEAREST : method;
+    const bool smooth = (interpolate & kIplSmoothEdge) != 0;
+    // Where a destination pixel's centre comes from, in source pixel indexes: the inverse of the map above.
+    cv::Matx23d inverse;
+    cv::invertAffineTransform(forward, inverse);
+    const double width = source.cols;
+    const double height = source.rows;
     const int channels = target.channels();
-    for (int y = 0; y < target.rows; ++y)
-    {
-        const uchar* weight = coverage.ptr<uchar>(y);
-        const uchar* in = rotated.ptr<uchar>(y);
-        uchar* out = target.ptr<uchar>(y);
-        for (int x = 0; x < target.cols; ++x)
+    // The source with its edge repeated one pixel outwards: the warp then skips the pixels far outside (the bulk of
+    // a turned image's corners) and still reads the repeated edge for every pixel the rules below write.
+    cv::Mat padded;
+    cv::copyMakeBorder(source, padded, 1, 1, 1, 1, cv::BORDER_REPLICATE);
+    // Bands of rows, each warped into a small scratch band and written through the coverage rule: the scratch
+    // stays in cache, and the bands run in parallel.
+    constexpr int kBand = 32;
+    const int bands = (target.rows + kBand - 1) / kBand;
+    cv::parallel_for_(cv::Range(0, bands), [&](const cv::Range& range) {
+        cv::Mat band;
+        for (int b = range.start; b < range.end; ++b)
         {
-            const int w = weight[x];
-            if (w == 0)
-                continue;
-            for (int ch = 0; ch < channels; ++ch)
+            const int top = b * kBand;
+            const int rows = std::min(kBand, target.rows - top);
+            // Source index u is padded index u + 1; the band's row 0 is the destination's row `top`.
+            const cv::Matx23d shifted(forward(0, 0), forward(0, 1),
+                forward(0, 2) - forward(0, 0) - forward(0, 1), forward(1, 0), forward(1, 1),
+                forward(1, 2) - forward(1, 0) - forward(1, 1) - top);
+            band.create(rows, target.cols, target.type());
+            cv::warpAffine(padded, band, shifted, band.size(), warpMethod, cv::BORDER_TRANSPARENT);
+            for (int r = 0; r < rows; ++r)
             {
-                const size_t i = static_cast<size_t>(x) * channels + ch;
-                out[i] = static_cast<uchar>((in[i] * w + out[i] * (255 - w) + 127) / 255);
+                const int y = top + r;
+                const uchar* in = band.ptr<uchar>(r);
+                uchar* out = target.ptr<uchar>(y);
+                const double u0 = inverse(0, 1) * y + inverse(0, 2);
+                const double v0 = inverse(1, 1) * y + inverse(1, 2);
+                const double du = inverse(0, 0);
+                const double dv = inverse(1, 0);
+                const auto covered = [&](int x) {
+                    const double u = du * x + u0;
+                    const double v = dv * x + v0;
+                    return u >= -0.5 && u < width - 0.5 && v >= -0.5 && v < height - 0.5;
+                };
+                const auto full = [&](int x) {
+                    const double u = du * x + u0;
+                    const double v = dv * x + v0;
+                    return u >= 0.0 && u <= width - 1 && v >= 0.0 && v <= height - 1;
+                };
+                const auto touched = [&](int x) {
+                    const double u = du * x + u0;
+                    const double v = dv * x + v0;
+                    return u > -1.0 && u < width && v > -1.0 && v < height;
+                };
+                const auto copy = [&](ColumnSpan span) {
+                    if (span.end > span.begin)
+                        std::memcpy(out + static_cast<size_t>(span.begin) * channels,
+                            in + static_cast<size_t>(span.begin) * channels,
+                            static_cast<size_t>(span.end - span.begin) * channels);
+                };
+                if (!smooth)
+                {
+                    copy(Span(du, u0, dv, v0, -0.5, width - 0.5, -0.5, height - 0.5, target.cols, covered));
+                    continue;
+                }
+                const ColumnSpan inner = Span(du, u0, dv, v0, 0.0, width - 1, 0.0, height - 1, target.cols, full);
+                const ColumnSpan outer = Span(du, u0, dv, v0, -1.0, width, -1.0, height, target.cols, touched);
+                copy(inner);
+                for (int x = outer.begin; x < outer.end; ++x)
+                {
+                    if (x == inner.begin && inner.end > inner.begin)
+                        x = inner.end;
+                    if (x >= outer.end)
+                        break;
+                    // The source rectangle sampled bilinearly: full inside the outer pixel centres, falling to
+                    // nothing one pixel beyond them.
+                    const double u = du * x + u0;
+                    const double v = dv * x + v0;
+                    const double fu = std::clamp(std::min(u + 1.0, width - u), 0.0, 1.0);
+                    const double fv = std::clamp(std::min(v + 1.0, height - v), 0.0, 1.0);
+                    const int w = static_cast<int>(fu * fv * 255.0 + 0.5);
+                    const size_t i = static_cast<size_t>(x) * channels;
+                    for (int ch = 0; ch < channels && w > 0; ++ch)
+                        out[i + ch] = static_cast<uchar>((in[i + ch] * w + out[i + ch] * (255 - w) + 127) / 255);
+                }
             }
         }
-    }
-    return 1;
+    });
+    return Landed(target, dst);
 }
 
 int iplMirror(const IplImageHeader* src, IplImageHeader* dst, int axis)

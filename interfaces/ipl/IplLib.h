@@ -124,8 +124,10 @@ VISTREL_EXPORT int iplResize(const IplImageHeader* src, IplImageHeader* dst, int
 // (x + 0.5, y + 0.5)). A source point (x, y) lands at (x cos a + y sin a + xShift, -x sin a + y cos a + yShift), so
 // turning about (W / 2, H / 2) turns about the image's centre and 180 degrees maps pixel x onto W - 1 - x. iplRotate
 // writes only the destination pixels whose centre maps back inside the source; the rest keep their value. With
-// kIplSmoothEdge the rotated image is blended into the destination by the fraction of it that the source covers
-// (bilinear), so its outline is antialiased. Supersampling is refused.
+// kIplSmoothEdge the rotated image is blended into the destination with a weight that is full where the centre maps
+// inside the outer source pixel centres and falls linearly (per axis, multiplied) to nothing one pixel beyond them,
+// so its outline is antialiased; the weight is rounded to 1/255 and the blend to the nearest level. Supersampling is
+// refused.
 VISTREL_EXPORT int iplRotate(const IplImageHeader* src, IplImageHeader* dst, double angle, double xShift,
     double yShift, int interpolate);
 // The shift that makes iplRotate turn about (xCenter, yCenter): the centre stays where it was.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -220,6 +221,63 @@ TEST(IplRotate, SenseShiftAndUntouchedCorners)
     EXPECT_EQ(0, iplRotate(line.get(), canvas.get(), 10, 0, 0, kIplInterSuper));
     Image colourCanvas = Make(3, 3, 3);
     EXPECT_EQ(0, iplRotate(line.get(), colourCanvas.get(), 10, 0, 0, kIplInterCubic));
+}
+
+// At any angle: exactly the pixels whose centre maps back inside the source are written, they do not depend on what
+// the destination held, and a flat source gives its level there (the edge is repeated, never mixed with black).
+TEST(IplRotate, CoverageRuleAtAnyAngle)
+{
+    const double angle = 30;
+    double xs = 0;
+    double ys = 0;
+    iplGetRotateShift(3.5, 2.5, angle, &xs, &ys);
+    xs += 1.0;
+    ys += 2.0;
+    const double c = std::cos(angle * 3.14159265358979323846 / 180);
+    const double s = std::sin(angle * 3.14159265358979323846 / 180);
+    std::mt19937 random(3);
+    for (int channels : {1, 3, 4})
+        for (int code : {kIplInterNearest, kIplInterLinear, kIplInterCubic})
+        {
+            std::vector<int> noise(static_cast<size_t>(7 * 5 * channels));
+            for (int& v : noise)
+                v = static_cast<int>(random() % 256);
+            Image source = Make(channels, 7, 5, noise);
+            Image flat = Make(channels, 7, 5, {}, 77);
+            Image onBlack = Make(channels, 9, 9, {}, 0);
+            Image onWhite = Make(channels, 9, 9, {}, 255);
+            Image flatOut = Make(channels, 9, 9, {}, 0);
+            ASSERT_EQ(1, iplRotate(source.get(), onBlack.get(), angle, xs, ys, code));
+            ASSERT_EQ(1, iplRotate(source.get(), onWhite.get(), angle, xs, ys, code));
+            ASSERT_EQ(1, iplRotate(flat.get(), flatOut.get(), angle, xs, ys, code));
+            const std::vector<int> black = Samples(onBlack.get());
+            const std::vector<int> white = Samples(onWhite.get());
+            const std::vector<int> level = Samples(flatOut.get());
+            for (int y = 0; y < 9; ++y)
+                for (int x = 0; x < 9; ++x)
+                {
+                    // The centre back in source coordinates, then as a source pixel index.
+                    const double px = x + 0.5 - xs;
+                    const double py = y + 0.5 - ys;
+                    const double u = c * px - s * py - 0.5;
+                    const double v = s * px + c * py - 0.5;
+                    const bool covered = u >= -0.5 && u < 6.5 && v >= -0.5 && v < 4.5;
+                    for (int ch = 0; ch < channels; ++ch)
+                    {
+                        const size_t i = static_cast<size_t>((y * 9 + x) * channels + ch);
+                        if (covered)
+                        {
+                            EXPECT_EQ(black[i], white[i]) << x << "," << y << " code " << code;
+                            EXPECT_EQ(77, level[i]) << x << "," << y << " code " << code;
+                        }
+                        else
+                        {
+                            EXPECT_EQ(0, black[i]) << x << "," << y;
+                            EXPECT_EQ(255, white[i]) << x << "," << y;
+                        }
+                    }
+                }
+        }
 }
 
 // The median of a window read with the edge repeated, lower middle for even counts: the reference the library's
