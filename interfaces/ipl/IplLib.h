@@ -11,14 +11,16 @@
 // - Source and destination may be the same image (or share memory): the source is then copied first.
 // - Border: every neighbourhood operation (median, min, max, fixed filters, morphology, resize, rotate) repeats the
 //   edge pixel outwards. So a flat image stays flat under every one of them.
-// - Rounding: results are rounded to the nearest level and clamped to 0..255.
+// - Rounding: results are rounded to the nearest level and clamped to 0..255. The fixed filters round a half to the
+//   even level (2.5 -> 2, 3.5 -> 4); supersampling of an exact factor rounds a half up.
 // - Kernel anchor: (anchorX, anchorY) is the kernel cell that lies over the pixel being computed; a kernel of nCols
 //   x nRows therefore reads columns x - anchorX .. x - anchorX + nCols - 1 (likewise rows). For an even kernel
 //   the anchor decides the side: 2 x 2 with anchor (0, 0) reads the pixel, its right, lower and lower-right
 //   neighbours.
-// - Interpolation codes: 0 nearest (the source pixel whose centre is nearest the mapped position), 1 linear,
-//   2 cubic, 3 supersampling (the average of the source area a destination pixel covers; for shrinking); add 16 to
-//   smooth the edges of a rotated image (18 = cubic with smooth edges).
+// - Interpolation codes: 0 nearest (the source pixel the destination pixel's centre maps into), 1 linear (2 x 2
+//   neighbours), 2 cubic (4 x 4 neighbours, cubic convolution with a = -0.75), 3 supersampling (the average of the
+//   source area a destination pixel covers; for shrinking); add 16 to smooth the edges of a rotated image (18 = cubic
+//   with smooth edges).
 #pragma once
 
 #include "types/VistrelExport.h"

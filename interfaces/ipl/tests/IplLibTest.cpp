@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -364,6 +365,17 @@ TEST(IplFixedFilter, KernelsRoundingAndClamping)
             for (int x = 1; x <= 3; ++x)
                 centre.push_back(all[static_cast<size_t>(y * 5 + x)]);
         EXPECT_EQ(c.centre3x3, centre) << c.filter;
+    }
+    // Halves go to the even level: 40 x 1/16 = 2.5 -> 2, 40 x 2/16 = 5, 24 x 1/16 = 1.5 -> 2.
+    for (const auto& [level, corner, edge] : {std::tuple{40, 2, 5}, std::tuple{24, 2, 3}})
+    {
+        std::vector<int> dotted(9, 0);
+        dotted[4] = level;
+        Image source = Make(1, 3, 3, dotted);
+        Image target = Make(1, 3, 3);
+        EXPECT_EQ(1, iplFixedFilter(source.get(), target.get(), kIplGaussian3x3));
+        EXPECT_EQ(corner, Samples(target.get())[0]) << level;
+        EXPECT_EQ(edge, Samples(target.get())[1]) << level;
     }
     // A dark dot: sharpening lifts its neighbours above the background and clamps the dot itself at 0.
     std::vector<int> dot(9, 100);
