@@ -113,6 +113,16 @@ int CAppEnvironment::GetModuleFolder(std::string& path) const
     return 1;
 }
 
+std::string CAppEnvironment::GetProgramModuleFolder(AppFolder folder) const
+{
+    if (!m_initialized)
+        return {};
+    std::string programFolder = fs::path(m_programFile).parent_path().string();
+    if (!programFolder.empty() && programFolder.back() != '/')
+        programFolder += '/';
+    return programFolder + AppFolderName(folder);
+}
+
 int CAppEnvironment::GetModuleTitle(std::string& title) const
 {
     if (!m_initialized)
