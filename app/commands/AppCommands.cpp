@@ -147,7 +147,7 @@ void CAppCommands::OnUpdateModuleCommand(CCmdUI* ui)
 
 std::string CAppCommands::PlugInPath(const char* module) const
 {
-    return m_app.Folder(AppFolder::PlugIn) + module;
+    return m_app.ModuleFolder(AppFolder::PlugIn) + module;
 }
 
 int CAppCommands::RunExtensionModule(const std::string& path)

@@ -122,6 +122,11 @@ std::string CVistrelApp::Folder(AppFolder folder) const
     return AppEnvironment().GetFolder(folder);
 }
 
+std::string CVistrelApp::ModuleFolder(AppFolder folder) const
+{
+    return AppEnvironment().GetProgramModuleFolder(folder);
+}
+
 BOOL CVistrelApp::InitInstance()
 {
     // The command line is read first: a second start hands its paths to the running instance.
@@ -160,7 +165,7 @@ BOOL CVistrelApp::InitInstance()
     // Dropped files are taken by the main window itself; the desktop file declares the types the program opens.
 
     if (m_parts.codec)
-        m_parts.codec->Install(Folder(AppFolder::Codec).c_str());
+        m_parts.codec->Install(ModuleFolder(AppFolder::Codec).c_str());
     if (m_parts.plugIns) {
         m_parts.plugIns->BindExtensionModules();
         m_parts.plugIns->InstallPlugIns();
@@ -273,7 +278,7 @@ void CVistrelApp::InstallAcquisitionServers()
         return;
     host->SetInstClient(this);
     host->SetHwndClient(m_pMainWnd->Widget());
-    host->InstallServers(Folder(AppFolder::Acquisition).c_str());
+    host->InstallServers(ModuleFolder(AppFolder::Acquisition).c_str());
 }
 
 void CVistrelApp::InstallAcquisition()

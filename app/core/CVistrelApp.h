@@ -118,6 +118,9 @@ public:
 
     // A folder below the program folder, ending in '/'.
     std::string Folder(AppFolder folder) const;
+    // A folder of run-time modules (plug-ins, drivers, codecs) beside the executable, ending in '/'. The root a
+    // user's settings live in may be another folder; the modules ship with the executable, not with the root.
+    std::string ModuleFolder(AppFolder folder) const;
 
     // True while a plug-in that stays attached to its document is active on some open document; the plug-in and
     // companion-module commands are disabled meanwhile. Asked of the documents, so it ends with the last of them.

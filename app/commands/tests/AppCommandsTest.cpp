@@ -191,6 +191,9 @@ protected:
         return doc;
     }
 
+    // Modules ship beside the executable, not in the user's root.
+    static std::string ModulePath(const std::string& relative) { return "/opt/x/" + relative; }
+
     std::string RootPath(const std::string& relative) const
     {
         return QDir(m_root.path()).filePath(QString::fromStdString(relative)).toStdString();
@@ -386,9 +389,9 @@ TEST_F(AppCommandsTest, DepthStackModuleStoresItsSettingsAndRunsThroughThePlugIn
     ASSERT_TRUE(Router().Execute(ID_DEPTH_STACK_MODULE));
     ASSERT_TRUE(Router().Execute(ID_REMOTE_SAVE));
     Commands().OnAutoCount();  // disabled in the menus, yet runs when called
-    EXPECT_EQ(ran, (std::vector<std::string>{RootPath("components/Plug-Ins/depthstack.so"),
-                                             RootPath("components/Plug-Ins/FarStore.so"),
-                                             RootPath("components/Plug-Ins/SpeckTally.so")}));
+    EXPECT_EQ(ran, (std::vector<std::string>{ModulePath("components/Plug-Ins/depthstack.so"),
+                                             ModulePath("components/Plug-Ins/FarStore.so"),
+                                             ModulePath("components/Plug-Ins/SpeckTally.so")}));
     EXPECT_EQ(m_program->PlugInMode(), "AutoCount");
     CRegKey key;
     ASSERT_EQ(key.Open(HKEY_CURRENT_USER, kDepthStackKey, KEY_READ), ERROR_SUCCESS);
@@ -402,7 +405,7 @@ TEST_F(AppCommandsTest, DepthStackModuleStoresItsSettingsAndRunsThroughThePlugIn
 TEST_F(AppCommandsTest, DepthStackOfTheOpenImagesMakesAMultiFocusDocumentWithTheScaleMarker)
 {
     Start();
-    m_modules[RootPath("components/Plug-Ins/depthstack.so")] = {{"DepthStack", reinterpret_cast<void*>(&FakeDepthStack)}};
+    m_modules[ModulePath("components/Plug-Ins/depthstack.so")] = {{"DepthStack", reinterpret_cast<void*>(&FakeDepthStack)}};
     // Only the live window's image: nothing to stack.
     NewImageDocument(AppCommandString(appstr::IDS_LIVE_MEASURE));
     ASSERT_TRUE(Router().Execute(ID_DEPTH_STACK));
@@ -424,7 +427,7 @@ TEST_F(AppCommandsTest, DepthStackOfTheOpenImagesMakesAMultiFocusDocumentWithThe
     EXPECT_EQ(stacked->GetGObjectContainer().GetFirstObject(SHAPE_SCALE_MARKER) != nullptr, hasMarker);
 
     // A module without the export makes nothing.
-    m_modules[RootPath("components/Plug-Ins/depthstack.so")] = {};
+    m_modules[ModulePath("components/Plug-Ins/depthstack.so")] = {};
     ASSERT_TRUE(Router().Execute(ID_DEPTH_STACK));
     EXPECT_EQ(g_stackCalls, 1);
     EXPECT_EQ(DocumentRegistry::Instance()->Documents().size(), 4u);
@@ -460,7 +463,7 @@ TEST_F(AppCommandsTest, FocusIndicatorConnectsItsModuleToTheHostAndTheView)
         return std::vector<ILoadedModule*>{&gauge};
     };
     Commands().OnFocusIndicator();
-    EXPECT_EQ(asked, std::vector<std::string>{RootPath("components/Plug-Ins/SharpGauge.so")});
+    EXPECT_EQ(asked, std::vector<std::string>{ModulePath("components/Plug-Ins/SharpGauge.so")});
     EXPECT_EQ(g_connectedHost, &m_program->AcquireHost());
     EXPECT_EQ(g_connectedView, static_cast<QWidget*>(doc->GetImageView()));
 }

@@ -61,7 +61,7 @@ TEST_F(AppStartupTest, StartBringsThePartsUpInOrderAndShutDownWritesCalibrations
                          "LoadProfile",
                          "SetInstClient",
                          "SetHwndClient",
-                         "InstallServers " + rootFolder + "components/Acquisition/",
+                         "InstallServers /nonexistent/components/Acquisition/",
                          "SetExtTrigger",
                          "AttachApplication",
                          "Read calibration.cst",
