@@ -1,0 +1,25 @@
+// The image work behind Torsion's entries and its ResizeImage service. Each call builds its result as a new image
+// and leaves the source alone, so a caller pushes its undo point only once it has something to put in place.
+// Results follow the image library's bridge: 8-bit grey for grey sources, 24-bit colour for every other source.
+#pragma once
+
+#include "qvimage/CQvImage.h"
+
+namespace torsion {
+
+// Images of fewer than 8 bits a pixel (1- to 7-bit indexed) and unknown models are left alone.
+bool IsSupported(const CQvImage& image);
+
+// The source scaled onto width x height with the library's interpolation code. False (result untouched) for an
+// unsupported or empty source or a size the image cannot take.
+bool Resize(CQvImage& source, int width, int height, int interpolation, CQvImage& result);
+
+// The canvas a turn by `degrees` needs: the bounding box of the turned image, each side rounded up.
+void RotatedCanvas(int width, int height, double degrees, int* newWidth, int* newHeight);
+// The source turned counter-clockwise by `degrees` about its centre onto the bounding-box canvas, corners black.
+bool Rotate(CQvImage& source, double degrees, CQvImage& result);
+
+// axis 0: upside down; 1: left to right; -1: both.
+bool Flip(CQvImage& source, int axis, CQvImage& result);
+
+}  // namespace torsion
