@@ -113,6 +113,16 @@ int CAppEnvironment::GetModuleFolder(std::string& path) const
     return 1;
 }
 
+std::string CAppEnvironment::ModuleFolder(AppFolder folder) const
+{
+    if (!m_initialized)
+        return {};
+    std::string dir = fs::path(m_programFile).parent_path().string();
+    if (dir.empty() || dir.back() != '/')
+        dir += '/';
+    return dir + AppFolderName(folder);
+}
+
 int CAppEnvironment::GetModuleTitle(std::string& title) const
 {
     if (!m_initialized)

@@ -72,6 +72,9 @@ public:
     std::string GetResourcePath(const std::string& relative = {}) const;
     // The executable's full path.
     int GetModuleFolder(std::string& path) const;
+    // A folder below the executable's own folder, ending in '/': the modules shipped with the program (drivers)
+    // live there, not in the user's root. "" before Init.
+    std::string ModuleFolder(AppFolder folder) const;
     // The executable's name without folder and extension.
     int GetModuleTitle(std::string& title) const;
     // The system's temporary folder ($TMPDIR, else /tmp), ending with '/'. Needs no Init.

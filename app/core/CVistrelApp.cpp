@@ -273,7 +273,8 @@ void CVistrelApp::InstallAcquisitionServers()
         return;
     host->SetInstClient(this);
     host->SetHwndClient(m_pMainWnd->Widget());
-    host->InstallServers(Folder(AppFolder::Acquisition).c_str());
+    // The drivers are shipped with the program: its own folder holds them, whatever root the user runs on.
+    host->InstallServers(AppEnvironment().ModuleFolder(AppFolder::Acquisition).c_str());
 }
 
 void CVistrelApp::InstallAcquisition()

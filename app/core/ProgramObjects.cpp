@@ -1,6 +1,7 @@
 #include "core/ProgramObjects.h"
 
 #include "calibration/CalibrationCommands.h"
+#include "capture/CaptureHostAdapter.h"
 #include "commands/AppCommands.h"
 #include "core/BusInstanceGate.h"
 #include "core/FrameMainWindow.h"
@@ -56,7 +57,7 @@ ProgramObjects* TheProgram()
 }
 
 ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& executablePath)
-    : m_acquireHost(std::make_unique<NoAcquireHost>()),
+    : m_acquireHost(std::make_unique<CaptureHostAdapter>()),
       m_plugIns(std::make_unique<NoPlugIns>()),
       m_codec(std::make_unique<CQvImageCodec>()),
       m_messageWindow(std::make_unique<NoMessageWindow>()),
