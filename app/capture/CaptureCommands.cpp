@@ -16,10 +16,6 @@
 
 namespace {
 
-// 1 while live video was started by the live-image command (not by a live-measurement view); resize capture
-// needs it.
-int g_bLiveStarted = 0;
-
 bool LiveRunning(IAcquireHost& host)
 {
     int mode = 0;
@@ -53,13 +49,8 @@ CVistrelDoc* CAppCommands::OpenLiveView(bool measuring)
     CQvImage image;
     image.Create(21, width, height, 0);
     doc->SetImage(std::string(), &image);
-    host->StopOverlay();
-    g_bLiveStarted = measuring ? 0 : 1;
-    host->SetFuncGrabCallBack(&OnGrabFrame);
-    host->SetNotifyFunction(&OnAcquireNotify);
     if (CVistrelView* view = doc->GetImageView())
-        view->StartLive();
-    host->Overlay();
+        StartLiveVideo(*host, *view, measuring);
     return doc;
 }
 

@@ -281,6 +281,18 @@ CaptureContext ProgramCaptureContext(CVistrelApp& app)
     return context;
 }
 
+int g_bLiveStarted = 0;
+
+void StartLiveVideo(IAcquireHost& host, CVistrelView& view, bool measuring)
+{
+    host.StopOverlay();
+    g_bLiveStarted = measuring ? 0 : 1;
+    host.SetFuncGrabCallBack(&OnGrabFrame);
+    host.SetNotifyFunction(&OnAcquireNotify);
+    view.StartLive();
+    host.Overlay();
+}
+
 int OnGrabFrame(const BITMAPINFOHEADER* dib)
 {
     PostLiveFrame(dib);

@@ -81,3 +81,9 @@ private:
 // never waits); a format change makes the live view re-create its picture (UI thread).
 int OnGrabFrame(const BITMAPINFOHEADER* dib);
 void OnAcquireNotify();
+
+// 1 while live video was started by the live-image command rather than for live measurement; resize capture
+// needs it.
+extern int g_bLiveStarted;
+// Points the host's frames at `view` and starts live video there (the host's previous display stopped first).
+void StartLiveVideo(IAcquireHost& host, CVistrelView& view, bool measuring);

@@ -2,6 +2,7 @@
 
 #include "calibration/CalibrationCommands.h"
 #include "capture/CaptureHostAdapter.h"
+#include "capture/CLiveMeasureDlg.h"
 #include "commands/AppCommands.h"
 #include "core/BusInstanceGate.h"
 #include "core/FrameMainWindow.h"
@@ -101,6 +102,7 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
             AppCommandHooks& commands = app.Commands().Hooks();
             commands.preferencesDialog = [&frame] { return RunPreferencesDialog(frame) == QDialog::Accepted; };
             commands.calibrationManager = [&frame] { RunCalibrationManager(frame); };
+            hooks.showLiveMeasureWindow = [&frame, &app] { ShowLiveMeasureWindow(app, frame); };
             ConnectCompanions(frame);
         });
     };

@@ -1,7 +1,9 @@
 // Capture and live video on the simulated camera: documents and their titles, the median of several frames,
 // enlargement, the refusals, the live picture with the cross drawn over it, a live view closed while frames
 // arrive, and the capture dialogs.
+#include "capture/CLiveMeasureDlg.h"
 #include "capture/CaptureDialogs.h"
+#include "commands/CommandStrings.h"
 #include "capture/CaptureHostAdapter.h"
 #include "capture/ImageCapture.h"
 #include "capture/LiveFeed.h"
@@ -25,6 +27,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -346,6 +349,29 @@ TEST_F(CaptureTest, ClosingTheLiveViewWhileFramesArriveIsClean)
         EXPECT_EQ(app().FindLiveView(), nullptr);
         host().StopOverlay();
     }
+}
+
+TEST_F(CaptureTest, LiveMeasurementWindowMeasuresOnTheLiveImageAndClosesCleanly)
+{
+    ASSERT_EQ(host().SelectServer(0), 1);
+    Feed({UniformRows(60), UniformRows(60)}, 1);
+    ASSERT_TRUE(frame->Router().Query(cmd::ID_LIVE_MEASURE_WINDOW).enabled);
+    ASSERT_TRUE(frame->Router().Execute(cmd::ID_LIVE_MEASURE_WINDOW));
+    auto* window = frame->findChild<CLiveMeasureDlg*>(QStringLiteral("186"));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(app().FindLiveView(), window->View());
+    EXPECT_EQ(window->Document()->GetTitle(), AppCommandString(appstr::IDS_LIVE_MEASURE));
+    ASSERT_TRUE(WaitUntil([&] { return window->View()->LiveFramesShown() > 1; }));
+    EXPECT_TRUE(SamePixels(window->Document()->GetImage(), ImageOf(UniformRows(60))))
+        << "the measured image is the live frame";
+    EXPECT_FALSE(frame->Router().Query(cmd::ID_ACQ_RESIZE_CAPTURE).enabled) << "live measurement, not live video";
+
+    // Closed while frames keep coming.
+    QPointer<CLiveMeasureDlg> guard(window);
+    window->close();
+    ASSERT_TRUE(WaitUntil([&] { return guard.isNull(); }));
+    EXPECT_EQ(app().FindLiveView(), nullptr);
+    QApplication::processEvents();
 }
 
 TEST(LiveFrameMailboxTest, TheNewestFrameWinsAndOneWakeIsQueued)
