@@ -54,11 +54,24 @@ CVistrelDoc* CAppCommands::OpenLiveView(bool measuring)
     return doc;
 }
 
+namespace {
+
+// Still images of hardware that delivers them itself become documents.
+void ReceiveStillImages(CVistrelApp& app, IAcquireHost& host)
+{
+    host.SetFunc4TwainBuffer([&app](const BITMAPINFOHEADER* dib, size_t bytes) {
+        CImageCapture(ProgramCaptureContext(app)).OnTwainBuffer(dib, bytes);
+    });
+}
+
+}  // namespace
+
 void CAppCommands::OnSelectDevice()
 {
     IAcquireHost* host = m_app.AcquireHost();
     if (!host || host->SelectServer(0) != 1)
         return;
+    ReceiveStillImages(m_app, *host);
     if (CVistrelView* live = m_app.FindLiveView()) {
         // The live view follows the new device's size.
         live->ResizeLive();
@@ -146,7 +159,10 @@ void CAppCommands::OnUpdateResizeCapture(CCmdUI* ui)
 void CAppCommands::OnLiveImage()
 {
     IAcquireHost* host = m_app.AcquireHost();
-    if (!host || !host->IsSelected())
+    if (!host)
+        return;
+    ReceiveStillImages(m_app, *host);
+    if (!host->IsSelected())
         return;
     if (LiveRunning(*host)) {
         host->StopOverlay();

@@ -253,6 +253,30 @@ CVistrelDoc* CImageCapture::AcquireImages(int count, int separate, int resize)
     return target;
 }
 
+CVistrelDoc* CImageCapture::OnTwainBuffer(const BITMAPINFOHEADER* dib, size_t bytes)
+{
+    if (!dib || bytes < sizeof(BITMAPINFOHEADER) || dib->biCompression != 0)
+        return nullptr;
+    if (dib->biBitCount > 14 && dib->biBitCount != 24)
+        return nullptr;
+    const size_t needed = QVDibSize(dib);
+    if (needed == 0 || needed > bytes || !m_context.newDocument)
+        return nullptr;
+    // The number advances by two per still image; the title carries the one between.
+    ++TitleNumber();
+    const std::string title = CombinedTitle();
+    CQvImage image;
+    if (!DIB2QVIMG(dib, &image, 0))
+        return nullptr;
+    CVistrelDoc* doc = m_context.newDocument(title);
+    if (!doc)
+        return nullptr;
+    doc->SetImage(title, &image);
+    AttachActivePlugIns(doc);
+    doc->SetModifiedFlag(true);
+    return doc;
+}
+
 CaptureContext ProgramCaptureContext(CVistrelApp& app)
 {
     CaptureContext context;

@@ -64,6 +64,10 @@ public:
     // enlargement factor first. The last document that received an image, or null when nothing was captured.
     CVistrelDoc* AcquireImages(int count, int separate, int resize);
 
+    // A still image the host delivered (hardware of type 1): a document of its own. Compressed images and
+    // depths other than up to 14 bits or 24 bits are ignored; so is a block shorter than its header says.
+    CVistrelDoc* OnTwainBuffer(const BITMAPINFOHEADER* dib, size_t bytes);
+
     // Tests resolve module exports here instead of loading modules; an empty resolver restores loading.
     using ExportResolver = std::function<void*(const std::string& modulePath, const char* name)>;
     static void SetExportResolver(ExportResolver resolver);

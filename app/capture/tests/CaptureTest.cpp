@@ -374,6 +374,42 @@ TEST_F(CaptureTest, LiveMeasurementWindowMeasuresOnTheLiveImageAndClosesCleanly)
     QApplication::processEvents();
 }
 
+TEST_F(CaptureTest, StillImagesOfTheDeviceBecomeDocumentsOfReadableDepthsOnly)
+{
+    Feed({UniformRows(90)}, 5);
+    ASSERT_TRUE(frame->Router().Execute(cmd::ID_ACQ_SELECT_DEVICE));
+    const size_t before = DocumentCount();
+    std::string server;
+    host().GetCurrentServerName(server);
+    ASSERT_EQ(host().AcquireStillImage(), 1);
+    ASSERT_TRUE(WaitUntil([&] { return DocumentCount() == before + 1; }));
+    CVistrelDoc* doc = program.Documents().Documents().back();
+    EXPECT_EQ(doc->GetTitle(),
+              "[" + TheCalibrationList().GetCurrentCalibration()->GetName() + "] Grab using " + server + " - 1");
+    EXPECT_EQ(CImageCapture::TitleNumber(), 2) << "two steps per still image";
+    EXPECT_TRUE(SamePixels(doc->GetImage(), ImageOf(UniformRows(90))));
+
+    struct Case
+    {
+        int bits;
+        uint32_t compression;
+        size_t shortBy;
+    };
+    for (const Case c : {Case{16, 0, 0}, Case{32, 0, 0}, Case{8, 1, 0}, Case{24, 0, 1}}) {
+        std::vector<uint32_t> block(2048);
+        auto* header = reinterpret_cast<BITMAPINFOHEADER*>(block.data());
+        header->biSize = 40;
+        header->biWidth = 4;
+        header->biHeight = 4;
+        header->biPlanes = 1;
+        header->biBitCount = uint16_t(c.bits);
+        header->biCompression = c.compression;
+        const size_t bytes = c.shortBy ? QVDibSize(header) - c.shortBy : block.size() * 4;
+        EXPECT_EQ(Capture().OnTwainBuffer(header, bytes), nullptr) << c.bits << " bits";
+    }
+    EXPECT_EQ(DocumentCount(), before + 1);
+}
+
 TEST(LiveFrameMailboxTest, TheNewestFrameWinsAndOneWakeIsQueued)
 {
     QObject receiver;
