@@ -326,6 +326,13 @@ TEST_F(CaptureTest, LivePictureCarriesTheCrossAndTheDocumentHoldsTheLiveImage)
     EXPECT_EQ(qRed(picture.pixel(midX, 0)), 255 - 100) << "the cross inverts the frame";
     EXPECT_EQ(qRed(picture.pixel(0, midY)), 255 - 100);
     EXPECT_EQ(qRed(picture.pixel(0, 0)), 100) << "elsewhere the frame itself";
+    // The window shows that picture at the image origin.
+    CImageDispWnd* wnd = live->GetDispWnd();
+    const QImage shown = wnd->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const CPoint origin = wnd->GetZoomedPoint(CPoint(0, 0));
+    ASSERT_TRUE(shown.rect().contains(origin.x + midX, origin.y + midY));
+    EXPECT_EQ(qRed(shown.pixel(origin.x + midX, origin.y)), 255 - 100);
+    EXPECT_EQ(qRed(shown.pixel(origin.x, origin.y)), 100);
 
     // What measures and reads pixels on the live view reads the newest frame.
     Feed({UniformRows(200)}, 3);
