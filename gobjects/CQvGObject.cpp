@@ -554,6 +554,15 @@ void CQvGObject::SetBaseProperty(const CQvGObjectProperty& property)
         label->SetBaseProperty(property);
 }
 
+void CQvGObject::SetPropertyFields(const CQvGObjectProperty& property, uint32_t fields)
+{
+    CopyPropertyFields(&m_property, property, fields);
+    if (m_shape == SHAPE_LABEL)
+        ApplyLabelLook(m_property);
+    for (CQvGObject* label : m_labels)
+        label->SetPropertyFields(property, fields);
+}
+
 // --- Live result box ---
 
 void CQvGObject::FeedRealtimeResultBox(int flag)

@@ -258,6 +258,9 @@ public:
     // The whole property / only the drawing attributes; a label keeps its label look. Passed on to the labels.
     void SetProperty(const CQvGObjectProperty& property);
     void SetBaseProperty(const CQvGObjectProperty& property);
+    // Only the attributes named by `fields` (PropertyField bits); a label keeps its label look. Passed on to the
+    // labels.
+    void SetPropertyFields(const CQvGObjectProperty& property, uint32_t fields);
 
     // The name of a quantity (one tagCAL_TYPE bit); "" for anything else.
     static std::string GetValueTitle(int calType);

@@ -5,6 +5,7 @@
 #include "gobjects/FiguronStrings.h"
 #include "gobjects/GObjectFactory.h"
 #include "gobjects/private/GObjectHitIndex.h"
+#include "gobjects/ui/CObjPropertySheet.h"
 
 #include "types/Rounding.h"
 

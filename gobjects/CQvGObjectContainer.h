@@ -25,6 +25,7 @@
 
 class CCalibKeeper;
 class CDC;
+class CObjPropertySheet;
 class CQvGObject;
 class CQvGObjectPropertyTotal;
 class CQvImage;
@@ -141,11 +142,14 @@ public:
     // something changed, and then wnd (if any) gets WM_GOBJECT_PROPERTY_CHANGED. 0 when the one selected object
     // was deleted while its sheet ran.
     int OnPropertyAll(IGObjectCanvas* wnd);
-    // Installs the step that shows the sheet (ModalSheetRunner: through RunModal, as every dialog); without one
-    // every sheet counts as cancelled.
+    // Installs a step that shows the sheet in place of the container's own CObjPropertySheet (tests, or a program
+    // with a sheet of its own); without one the container's sheet runs, through RunModal as every dialog.
     void SetPropertySheetRunner(GObjectSheetRunner runner) { m_sheetRunner = std::move(runner); }
     // Runs the sheet for the request (the objects' own property pages come here too); IDOK when accepted.
     int RunPropertySheet(const GObjectSheetRequest& request);
+    // The sheet the container runs when no runner was installed; made on first use and kept until the container
+    // goes (RemoveAll keeps it).
+    CObjPropertySheet& GetPropertySheet();
 
     // The overlay stream at the file's position. Read appends the objects only when the whole stream was good
     // and returns 1; otherwise it returns 0 and the container (objects, settings, defaults) is unchanged. A canvas
@@ -302,6 +306,12 @@ private:
     CQvGObject* ReadObjectRecord(LeReader& in, float version);
     // Object records of a clipboard file (after its marker); 0 and nothing pasted when one is bad.
     int PasteRecords(FILE* file);
+    // A picture (a block holding a packed DIB) as an image stamp at the image's top-left / a text as a text box
+    // there, the only selected object; 0 and nothing added for one that cannot become an object.
+    int PastePicture(const std::vector<uint8_t>& dib);
+    int PasteText(const std::string& text);
+    // Puts a pasted object on top as the only selection, finished.
+    void AdoptPasted(CQvGObject* obj);
 
     IGObjectCanvas* m_canvas = nullptr;  // not owned
     float m_ratio = 1.0f;
@@ -316,6 +326,7 @@ private:
     int m_autoRepeat = 1;
     int m_autoColor = 0;
     GObjectSheetRunner m_sheetRunner;
+    std::unique_ptr<CObjPropertySheet> m_propertySheet;
     int m_useWindowCursor = 0;
     int m_showScale = 1;
     int m_displayName = 0;

@@ -5,6 +5,7 @@
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "gobjects/FiguronCursors.h"
 #include "gobjects/private/GObjectHitIndex.h"
+#include "gobjects/ui/CObjPropertySheet.h"
 
 #include "ui/MessageBox.h"
 
@@ -59,11 +60,35 @@ int CQvGObjectContainer::SetCursorShape(CPoint p)
     return 0;
 }
 
+CObjPropertySheet& CQvGObjectContainer::GetPropertySheet()
+{
+    // Made on demand: clearing the overlay must not leave the container without its sheet.
+    if (!m_propertySheet)
+        m_propertySheet = std::make_unique<CObjPropertySheet>(this);
+    return *m_propertySheet;
+}
+
 int CQvGObjectContainer::RunPropertySheet(const GObjectSheetRequest& request)
 {
-    if (!m_sheetRunner)
-        return IDCANCEL;
-    const int result = m_sheetRunner(request);
+    int result = IDCANCEL;
+    if (m_sheetRunner) {
+        result = m_sheetRunner(request);
+    } else {
+        CObjPropertySheet& sheet = GetPropertySheet();
+        if (request.object)
+            sheet.SetUpForObject(request.object);
+        else if (request.property)
+            sheet.SetUpForProperty(request.property);
+        else
+            sheet.SetUpEmpty();
+        if (request.shapePage) {
+            sheet.AddPage(request.shapePage);
+            sheet.SetActivePage(sheet.GetPageCount() - 1);
+        }
+        result = sheet.DoModal(request.parent);
+        // The shape's page goes with its caller; the sheet must not keep pointing at it.
+        sheet.SetUpEmpty();
+    }
     // The sheet may have changed the object in any way, and whatever ran meanwhile the overlay.
     if (request.object)
         ObjectMoved(request.object);
@@ -107,11 +132,15 @@ int CQvGObjectContainer::OnPropertyAll(IGObjectCanvas* wnd)
         request.container = this;
         request.property = &m_pPropertyTotal->GetProperty(m_selected.back()->GetObjShape());
         request.parent = parent;
+        const CQvGObjectProperty before = *request.property;
         if (RunPropertySheet(request) != IDOK)
             return 0;
+        // Each object keeps its own look but for what the user changed on the sheet: giving every one the whole
+        // record of the last one's shape would overwrite attributes nobody touched.
+        const uint32_t changed = DifferingFields(before, *request.property);
         for (CQvGObject* obj : m_selected)
         {
-            obj->SetBaseProperty(m_pPropertyTotal->GetProperty(obj->GetObjShape()));
+            obj->SetPropertyFields(*request.property, changed);
             ObjectMoved(obj);
         }
     }

@@ -1,5 +1,7 @@
 #include "gobjects/CQvGObjectProperty.h"
 
+#include "gobjects/private/GObjectRecordLimits.h"
+
 #include "resources/Language.h"
 #include "stream/LeStream.h"
 #include "strings/StoredText.h"
@@ -10,9 +12,7 @@
 
 namespace {
 
-// A name or comment longer than this (its terminating zero included) is taken for a damaged record rather than
-// allocated; the writer refuses one, so that every record written reads back.
-constexpr int32_t kMaxTextLength = 64 * 1024;
+constexpr int32_t kMaxTextLength = kMaxRecordTextLength;
 // 10 points at 96 dots per inch, MulDiv(10, 96, 72) pixels: every object of a read is made with it.
 constexpr LONG kDefaultFontHeight = -13;
 
@@ -263,4 +263,67 @@ void CopyBaseProperty(CQvGObjectProperty* to, const CQvGObjectProperty* from)
     to->SetRArrowType(from->GetRArrowType());
     to->SetFillColor(from->GetFillColor());
     to->ShowFill(from->IsShowFill());
+}
+
+uint32_t DifferingFields(const CQvGObjectProperty& a, const CQvGObjectProperty& b)
+{
+    const LOGFONTA& fa = a.GetFont();
+    const LOGFONTA& fb = b.GetFont();
+    uint32_t fields = 0;
+    if (std::strncmp(fa.lfFaceName, fb.lfFaceName, LF_FACESIZE) != 0)
+        fields |= PF_FONT_FACE;
+    if (fa.lfHeight != fb.lfHeight)
+        fields |= PF_FONT_HEIGHT;
+    if (fa.lfWeight != fb.lfWeight)
+        fields |= PF_FONT_WEIGHT;
+    if (fa.lfItalic != fb.lfItalic)
+        fields |= PF_FONT_ITALIC;
+    if (fa.lfUnderline != fb.lfUnderline)
+        fields |= PF_FONT_UNDERLINE;
+    if (a.GetTextColor() != b.GetTextColor())
+        fields |= PF_TEXT_COLOR;
+    if (a.GetLArrowType() != b.GetLArrowType())
+        fields |= PF_LEFT_ARROW_TYPE;
+    if (a.GetRArrowType() != b.GetRArrowType())
+        fields |= PF_RIGHT_ARROW_TYPE;
+    if (a.GetLineWeight() != b.GetLineWeight())
+        fields |= PF_LINE_WEIGHT;
+    if (a.GetLineType() != b.GetLineType())
+        fields |= PF_LINE_TYPE;
+    if (a.GetLineColor() != b.GetLineColor())
+        fields |= PF_LINE_COLOR;
+    if (a.GetFillColor() != b.GetFillColor())
+        fields |= PF_FILL_COLOR;
+    return fields;
+}
+
+void CopyPropertyFields(CQvGObjectProperty* to, const CQvGObjectProperty& from, uint32_t fields)
+{
+    LOGFONTA font = to->GetFont();
+    const LOGFONTA& source = from.GetFont();
+    if (fields & PF_FONT_FACE)
+        std::memcpy(font.lfFaceName, source.lfFaceName, LF_FACESIZE);
+    if (fields & PF_FONT_HEIGHT)
+        font.lfHeight = source.lfHeight;
+    if (fields & PF_FONT_WEIGHT)
+        font.lfWeight = source.lfWeight;
+    if (fields & PF_FONT_ITALIC)
+        font.lfItalic = source.lfItalic;
+    if (fields & PF_FONT_UNDERLINE)
+        font.lfUnderline = source.lfUnderline;
+    to->SetFont(font);
+    if (fields & PF_TEXT_COLOR)
+        to->SetTextColor(from.GetTextColor());
+    if (fields & PF_LEFT_ARROW_TYPE)
+        to->SetLArrowType(from.GetLArrowType());
+    if (fields & PF_RIGHT_ARROW_TYPE)
+        to->SetRArrowType(from.GetRArrowType());
+    if (fields & PF_LINE_WEIGHT)
+        to->SetLineWeight(from.GetLineWeight());
+    if (fields & PF_LINE_TYPE)
+        to->SetLineType(from.GetLineType());
+    if (fields & PF_LINE_COLOR)
+        to->SetLineColor(from.GetLineColor());
+    if (fields & PF_FILL_COLOR)
+        to->SetFillColor(from.GetFillColor());
 }

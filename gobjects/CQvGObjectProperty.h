@@ -173,3 +173,25 @@ private:
 // font, text colour, line colour, line style, line type reduced to shown (0) or hidden (5), arrow types,
 // fill colour and fill reduced to shown (0) or hollow (1).
 VISTREL_EXPORT void CopyBaseProperty(CQvGObjectProperty* to, const CQvGObjectProperty* from);
+
+// The attributes the Common page edits, one bit each, so that an edit of several objects gives each only what the
+// user changed and not the whole record.
+enum PropertyField : uint32_t
+{
+    PF_FONT_FACE = 0x1,
+    PF_FONT_HEIGHT = 0x2,
+    PF_FONT_WEIGHT = 0x4,
+    PF_FONT_ITALIC = 0x8,
+    PF_FONT_UNDERLINE = 0x10,
+    PF_TEXT_COLOR = 0x20,
+    PF_LEFT_ARROW_TYPE = 0x40,
+    PF_RIGHT_ARROW_TYPE = 0x80,
+    PF_LINE_WEIGHT = 0x100,
+    PF_LINE_TYPE = 0x200,
+    PF_LINE_COLOR = 0x400,
+    PF_FILL_COLOR = 0x800,
+};
+// The PropertyField bits of the attributes in which the two differ.
+VISTREL_EXPORT uint32_t DifferingFields(const CQvGObjectProperty& a, const CQvGObjectProperty& b);
+// Copies the attributes named by `fields` (PropertyField bits) and nothing else.
+VISTREL_EXPORT void CopyPropertyFields(CQvGObjectProperty* to, const CQvGObjectProperty& from, uint32_t fields);

@@ -1,6 +1,14 @@
 #include "gobjects/GObjectClipboard.h"
 
+#include "gobjects/private/GObjectRecordLimits.h"
+
+#include "qvimage/CQvImage.h"
+#include "qvimage/QvImageDib.h"
+#include "qvimage/QvImageViews.h"
+#include "types/WinRecords.h"
+
 #include <QClipboard>
+#include <QImage>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QStandardPaths>
@@ -85,13 +93,81 @@ int PutTextOnClipboard(const std::string& text)
     return 1;
 }
 
+int PutDibOnClipboard(const std::vector<uint8_t>& dib)
+{
+    QClipboard* clipboard = Clipboard();
+    if (!clipboard || dib.size() < sizeof(BITMAPINFOHEADER))
+        return 0;
+    // The converter reads the header in place: an aligned copy of the block.
+    std::vector<uint32_t> aligned((dib.size() + 3) / 4, 0);
+    std::memcpy(aligned.data(), dib.data(), dib.size());
+    const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(aligned.data());
+    const size_t needed = QVDibSize(header);
+    CQvImage picture;
+    if (needed == 0 || needed > dib.size() || !DIB2QVIMG(header, &picture, 0))
+        return 0;
+    // A deep copy: the view dies with `picture`.
+    const QImage image = QvImageToQImage(picture).convertToFormat(QImage::Format_RGB32).copy();
+    if (image.isNull())
+        return 0;
+    auto* data = new QMimeData();
+    data->setData(DIB_FORMAT, QByteArray(reinterpret_cast<const char*>(dib.data()), static_cast<qsizetype>(dib.size())));
+    data->setImageData(image);
+    clipboard->setMimeData(data);
+    return 1;
+}
+
+std::vector<uint8_t> ClipboardPicture()
+{
+    QClipboard* clipboard = Clipboard();
+    const QMimeData* data = clipboard ? clipboard->mimeData() : nullptr;
+    if (!data)
+        return {};
+    if (data->hasFormat(DIB_FORMAT)) {
+        const QByteArray bytes = data->data(DIB_FORMAT);
+        return std::vector<uint8_t>(bytes.begin(), bytes.end());
+    }
+    if (!data->hasImage())
+        return {};
+    const QImage offered = qvariant_cast<QImage>(data->imageData());
+    const int64_t rowBytes = (static_cast<int64_t>(offered.width()) * 3 + 3) / 4 * 4;
+    const int64_t pixelBytes = rowBytes * offered.height();
+    // Larger than any stamp: refused before a copy is made.
+    if (offered.isNull() || pixelBytes > kMaxPictureBytes)
+        return {};
+    const QImage image = offered.convertToFormat(QImage::Format_BGR888);
+    if (image.isNull())
+        return {};
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof(BITMAPINFOHEADER);
+    header.biWidth = image.width();
+    header.biHeight = image.height();
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = static_cast<DWORD>(pixelBytes);
+    std::vector<uint8_t> dib(sizeof(header) + static_cast<size_t>(pixelBytes), 0);
+    std::memcpy(dib.data(), &header, sizeof(header));
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(dib.data() + sizeof(header) + static_cast<size_t>(rowBytes) * (image.height() - 1 - y),
+                    image.constScanLine(y), static_cast<size_t>(image.width()) * 3);
+    return dib;
+}
+
+std::string ClipboardText()
+{
+    QClipboard* clipboard = Clipboard();
+    const QMimeData* data = clipboard ? clipboard->mimeData() : nullptr;
+    return data && data->hasText() ? data->text().toStdString() : std::string();
+}
+
 GObjectClipboardContent ClipboardContent()
 {
     QClipboard* clipboard = Clipboard();
     const QMimeData* data = clipboard ? clipboard->mimeData() : nullptr;
     if (!data)
         return GObjectClipboardContent::None;
-    if (data->hasImage())
+    if (data->hasFormat(DIB_FORMAT) || data->hasImage())
         return GObjectClipboardContent::Picture;
     if (data->hasText())
         return GObjectClipboardContent::Text;

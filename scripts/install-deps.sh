@@ -8,6 +8,10 @@ packages=(
   g++ cmake ninja-build pkg-config
   # libraries
   qt6-base-dev qt6-image-formats-plugins libgl-dev libopencv-core-dev libopencv-imgproc-dev
+  # the camera drivers: GStreamer with its base and good plug-ins (videotestsrc, appsrc, videoconvert, videoflip,
+  # videobalance, v4l2src), and gst-inspect/gst-launch to check a camera by hand
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  gstreamer1.0-tools
   # the JPEG decoder, to check that a file's data is whole before Qt decodes it
   libjpeg-dev
   # tests and benchmarks (locales: a comma-decimal locale to prove numbers never follow it)

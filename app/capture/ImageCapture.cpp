@@ -281,7 +281,8 @@ CaptureContext ProgramCaptureContext(CVistrelApp& app)
 {
     CaptureContext context;
     context.host = app.AcquireHost();
-    context.plugInFolder = app.Folder(AppFolder::PlugIn);
+    // The modules are binaries shipped with the program, beside it rather than in the user root.
+    context.plugInFolder = AppEnvironment().GetProgramModuleFolder(AppFolder::PlugIn);
     context.newDocument = [&app](const std::string& title) { return app.NewDocument(title); };
     context.findLiveView = [&app] { return app.FindLiveView(); };
     context.isTitle = [](const std::string& title) {

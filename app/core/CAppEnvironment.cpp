@@ -113,14 +113,14 @@ int CAppEnvironment::GetModuleFolder(std::string& path) const
     return 1;
 }
 
-std::string CAppEnvironment::ModuleFolder(AppFolder folder) const
+std::string CAppEnvironment::GetProgramModuleFolder(AppFolder folder) const
 {
     if (!m_initialized)
         return {};
-    std::string dir = fs::path(m_programFile).parent_path().string();
-    if (dir.empty() || dir.back() != '/')
-        dir += '/';
-    return dir + AppFolderName(folder);
+    std::string programFolder = fs::path(m_programFile).parent_path().string();
+    if (!programFolder.empty() && programFolder.back() != '/')
+        programFolder += '/';
+    return programFolder + AppFolderName(folder);
 }
 
 int CAppEnvironment::GetModuleTitle(std::string& title) const

@@ -72,9 +72,10 @@ public:
     std::string GetResourcePath(const std::string& relative = {}) const;
     // The executable's full path.
     int GetModuleFolder(std::string& path) const;
-    // A folder below the executable's own folder, ending in '/': the modules shipped with the program (drivers)
-    // live there, not in the user's root. "" before Init.
-    std::string ModuleFolder(AppFolder folder) const;
+    // `folder` below the executable's own folder, ending with '/'; "" before Init. Loadable modules (plug-ins,
+    // extension modules) are binaries of the build and live beside the program, while GetFolder's folders are below
+    // the root the user's data lives in (--root), whose module folders are empty.
+    std::string GetProgramModuleFolder(AppFolder folder) const;
     // The executable's name without folder and extension.
     int GetModuleTitle(std::string& title) const;
     // The system's temporary folder ($TMPDIR, else /tmp), ending with '/'. Needs no Init.

@@ -274,7 +274,7 @@ void CVistrelApp::InstallAcquisitionServers()
     host->SetInstClient(this);
     host->SetHwndClient(m_pMainWnd->Widget());
     // The drivers are shipped with the program: its own folder holds them, whatever root the user runs on.
-    host->InstallServers(AppEnvironment().ModuleFolder(AppFolder::Acquisition).c_str());
+    host->InstallServers(AppEnvironment().GetProgramModuleFolder(AppFolder::Acquisition).c_str());
 }
 
 void CVistrelApp::InstallAcquisition()

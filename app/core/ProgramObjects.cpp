@@ -9,12 +9,17 @@
 #include "core/ProgramStandIns.h"
 #include "core/RegistryScript.h"
 #include "dialogs/CPreferencesDlg.h"
+#include "document/DocumentCreation.h"
 #include "document/DocumentRegistry.h"
 #include "document/NativeFile.h"
 #include "frame/CChildFrame.h"
+#include "frame/CMainFrame.h"
+#include "frame/CommandActions.h"
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "gobjects/CRealtimeResultObjBox.h"
 #include "peers/CompanionHost.h"
+#include "plugins/CPlugInHost.h"
+#include "view/CVistrelView.h"
 #include "peers/CompanionMailbox.h"
 #include "winmsg/LocalPeerBus.h"
 #include "profile/CAppProfile.h"
@@ -59,7 +64,7 @@ ProgramObjects* TheProgram()
 
 ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& executablePath)
     : m_acquireHost(std::make_unique<CaptureHostAdapter>()),
-      m_plugIns(std::make_unique<NoPlugIns>()),
+      m_plugIns(std::make_unique<CPlugInHost>(std::string())),
       m_codec(std::make_unique<CQvImageCodec>()),
       m_messageWindow(std::make_unique<NoMessageWindow>()),
       m_footSwitch(std::make_unique<NoFootSwitch>()),
@@ -104,8 +109,10 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
             commands.calibrationManager = [&frame] { RunCalibrationManager(frame); };
             hooks.showLiveMeasureWindow = [&frame, &app] { ShowLiveMeasureWindow(app, frame); };
             ConnectCompanions(frame);
+            ConnectPlugIns(frame);
         });
     };
+    m_plugInHost = static_cast<CPlugInHost*>(m_plugIns.get());
     m_app = std::make_unique<CVistrelApp>(std::move(parts), arguments, executablePath);
     g_program = this;
     // Saving and the document file type go through the file code.
@@ -115,6 +122,43 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
         const CRect none;
         m_acquireHost->SetDisplayWindowPos(&none);
     });
+}
+
+void ProgramObjects::ConnectPlugIns(CMainFrame& frame)
+{
+    m_frame = &frame;
+    QObject::connect(&frame, &QObject::destroyed, [this] { m_frame = nullptr; });
+    PlugInHostSeams& seams = m_plugInHost->Seams();
+    // Plug-ins are binaries of the build: they live beside the executable, not below the user's root.
+    seams.moduleFolder = [this] { return m_environment.GetProgramModuleFolder(AppFolder::PlugIn); };
+    seams.activeDocument = [this] { return m_documents->GetActiveDocument(); };
+    seams.openDocuments = [this] { return m_documents->Documents(); };
+    seams.liveDocument = [this]() -> CVistrelDoc* {
+        CVistrelView* live = m_documents->FindLiveView();
+        return live ? live->GetDocument() : nullptr;
+    };
+    seams.newDocument = [this](const std::string& title) { return m_app->NewDocument(title); };
+    seams.discardDocument = [](CVistrelDoc* doc) { doc->OnCloseDocument(); };
+    seams.newImageDocument = [](const std::string& title, int width, int height, int type) {
+        return NewDocumentFromImage(title.c_str(), width, height, type, nullptr);
+    };
+    seams.clearAllSelections = [this] { m_app->ClearAllSelections(); };
+    seams.plugInMenu = [this]() -> QMenu* { return m_frame ? m_frame->PluginMenu() : nullptr; };
+    seams.routeAction = [this](QAction* action, UINT id) {
+        if (m_frame)
+            m_frame->Actions().AdoptAction(id, action);
+    };
+    seams.updateWhenShown = [this](QMenu* menu) {
+        if (m_frame)
+            m_frame->Actions().UpdateWhenShown(menu);
+    };
+    seams.pendingMode = &m_plugInMode;
+    AppCommandHooks& commands = m_app->Commands().Hooks();
+    commands.executePlugIn = [this](UINT id) { return m_plugInHost->ExecutePlugInCallback(id); };
+    commands.isPlugInEnabled = [this](UINT id) { return m_plugInHost->Manager().OnUpdateCmdUIExecutePlugins(id) != 0; };
+    commands.runExtPlugIn = [this](const std::string& path, int index) {
+        return m_plugInHost->RunExtPlugIn(path, index);
+    };
 }
 
 void ProgramObjects::ConnectCompanions(CMainFrame& frame)

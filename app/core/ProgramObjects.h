@@ -20,6 +20,7 @@
 #include <vector>
 
 class CMainFrame;
+class CPlugInHost;
 class CQvImageCodec;
 class CompanionMailbox;
 class DocumentRegistry;
@@ -37,6 +38,7 @@ public:
     CVistrelApp& App() { return *m_app; }
     IAcquireHost& AcquireHost() { return *m_acquireHost; }
     IPlugInHost& PlugIns() { return *m_plugIns; }
+    CPlugInHost& PlugInHost() { return *m_plugInHost; }
     std::string& PlugInMode() { return m_plugInMode; }
     CQvImageCodec& Codec() { return *m_codec; }
     std::vector<QPointer<QWidget>>& ResultBackups() { return m_resultBackups; }
@@ -56,11 +58,14 @@ public:
 
 private:
     void ConnectCompanions(CMainFrame& frame);
+    void ConnectPlugIns(CMainFrame& frame);
 
     // The capture-settings record comes with the capture dialog; the program menu is built by the main frame from
     // its command tables, so there is no separate menu object here.
     std::unique_ptr<IAcquireHost> m_acquireHost;
     std::unique_ptr<IPlugInHost> m_plugIns;
+    CPlugInHost* m_plugInHost = nullptr;  // m_plugIns as the program's host
+    CMainFrame* m_frame = nullptr;        // while the main frame exists
     std::string m_plugInMode;
     std::unique_ptr<CQvImageCodec> m_codec;
     std::string m_secondText;

@@ -1,5 +1,7 @@
 #include "document/CVistrelDoc.h"
 
+#include "qvplglib/CPlgView.h"
+
 #include "core/CVistrelApp.h"
 #include "core/ProgramObjects.h"
 #include "document/DocumentStrings.h"
@@ -258,13 +260,13 @@ void CVistrelDoc::AttachPlugIn(std::unique_ptr<tagActiveApp> record)
 bool CVistrelDoc::HasResidentPlugIn() const
 {
     return std::any_of(m_activeApps.begin(), m_activeApps.end(),
-                       [](const auto& record) { return record->runOnce == 0; });
+                       [](const auto& record) { return record->info && record->info->flag == 0; });
 }
 
 void CVistrelDoc::NotifyImageChanged()
 {
     for (const auto& record : m_activeApps)
-        if (record->application && record->active && record->view)
+        if (record->application && record->activation && record->view)
             record->view->OnUpdatedImage();
 }
 

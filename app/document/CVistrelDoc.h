@@ -14,6 +14,7 @@
 #include "framepool/CQvFramePool.h"
 #include "gobjects/CQvGObjectContainer.h"
 #include "latticer/CLatticer.h"
+#include "qvplglib/CPlgManager.h"
 #include "types/WinGeometry.h"
 
 #include <QMdiSubWindow>
@@ -50,23 +51,6 @@ struct CaptureSettingsRecord
     int32_t cropY = 0;
     int32_t cropWidth = 0;
     int32_t cropHeight = 0;
-};
-
-// The view side of a plug-in attached to a document.
-class IPlugInDocView
-{
-public:
-    virtual ~IPlugInDocView() = default;
-    virtual void OnUpdatedImage() = 0;
-};
-
-// One plug-in attached to a document; the document owns it.
-struct tagActiveApp
-{
-    CPlgApplication* application = nullptr;
-    IPlugInDocView* view = nullptr;
-    int32_t runOnce = 1;  // 0: the plug-in stays attached (a resident record) and holds undo meanwhile
-    int32_t active = 0;   // nonzero while the plug-in runs
 };
 
 // The plug-in manager as the document needs it: records leaving its active list.

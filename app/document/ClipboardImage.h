@@ -3,6 +3,7 @@
 // clipboard and every call reports nothing.
 #pragma once
 
+#include "gobjects/GObjectClipboard.h"
 #include "qvimage/CQvImage.h"
 #include "types/WinGeometry.h"
 
@@ -11,8 +12,8 @@
 class QMimeData;
 class QImage;
 
-// The MIME type a packed DIB travels under.
-inline constexpr const char* kDibMimeType = "application/x-vistrel-dib";
+// The MIME type a packed DIB travels under: the overlay's, so that a stamp copied there pastes here and back.
+inline constexpr const char* kDibMimeType = DIB_FORMAT;
 
 // The size of the packed DIB on the clipboard, when there is a well-formed one.
 std::optional<CSize> ClipboardDibSize();

@@ -19,6 +19,7 @@
 #include "qvimage/CClientDC.h"
 #include "qvimage/CQvImage.h"
 #include "qvimage/QvImageOps.h"
+#include "qvplglib/CPlgView.h"
 #include "types/WinUser.h"
 #include "ui/MessageBox.h"
 
@@ -33,6 +34,10 @@
 #include <cmath>
 
 namespace {
+
+// What a plug-in view's OnSetCursor is told: the pointer is over the client area during a mouse move.
+constexpr UINT kHitClient = 1;
+constexpr UINT kMouseMoveMessage = 0x0200;
 
 constexpr UINT kMsgKeyDown = 256;
 constexpr UINT kMsgMouseMove = 512;
@@ -121,12 +126,11 @@ void CImageDispWnd::ForEachPlugInView(Call call)
     if (!m_doc.plugIns)
         return;
     // A plug-in may detach itself from inside a handler; walk a copy of the views.
-    std::vector<IPlugInWindowView*> views;
+    std::vector<CPlgView*> views;
     for (const auto& record : *m_doc.plugIns)
-        if (record && record->active && record->view)
-            if (auto* view = dynamic_cast<IPlugInWindowView*>(record->view))
-                views.push_back(view);
-    for (IPlugInWindowView* view : views)
+        if (record && record->activation && record->view)
+            views.push_back(record->view);
+    for (CPlgView* view : views)
         call(view);
 }
 
@@ -182,7 +186,7 @@ void CImageDispWnd::SyncContainers()
 void CImageDispWnd::OnSize(UINT type, int cx, int cy)
 {
     CQvDispWnd::OnSize(type, cx, cy);
-    ForEachPlugInView([&](IPlugInWindowView* view) { view->OnSize(type, cx, cy); });
+    ForEachPlugInView([&](CPlgView* view) { view->OnSize(type, cx, cy); });
     SyncContainers();
 }
 
@@ -194,7 +198,7 @@ void CImageDispWnd::OnScrollPositionChanged()
 
 void CImageDispWnd::OnTimer(UINT id)
 {
-    ForEachPlugInView([&](IPlugInWindowView* view) { view->OnTimer(id); });
+    ForEachPlugInView([&](CPlgView* view) { view->OnTimer(id); });
     CQvDispWnd::OnTimer(id);
 }
 
@@ -265,13 +269,13 @@ void CImageDispWnd::ActivatePlugInViews(int activate)
     for (const auto& record : *m_doc.plugIns) {
         if (!record || !record->view)
             continue;
-        auto* view = dynamic_cast<IPlugInWindowView*>(record->view);
+        CPlgView* view = record->view;
         if (!view)
             continue;
-        if (record->active || !activate) {
+        if (record->activation || !activate) {
             view->OnActivate(activate);
         } else if (view->Run()) {
-            record->active = 1;
+            record->activation = 1;
             view->OnActivate(activate);
         }
     }
@@ -421,7 +425,7 @@ void CImageDispWnd::BurnObjects(int flags)
 void CImageDispWnd::OnLButtonDown(UINT flags, CPoint point)
 {
     StopGlide();
-    OfferToPlugIns(kPlugInMouseMask, [&](IPlugInWindowView* view) { view->OnLButtonDown(flags, point); });
+    OfferToPlugIns(kPlugInMouseMask, [&](CPlgView* view) { view->OnLButtonDown(flags, point); });
     const CPoint p = GetRealPoint(point, 1);
     const bool region = (m_toolMode & kRegionMode) != 0;
     if (CQvGObjectContainer* container = InputContainer())
@@ -449,7 +453,7 @@ void CImageDispWnd::OnLButtonDown(UINT flags, CPoint point)
 
 void CImageDispWnd::OnLButtonUp(UINT flags, CPoint point)
 {
-    OfferToPlugIns(kPlugInMouseMask, [&](IPlugInWindowView* view) { view->OnLButtonUp(flags, point); });
+    OfferToPlugIns(kPlugInMouseMask, [&](CPlgView* view) { view->OnLButtonUp(flags, point); });
     const CPoint p = GetRealPoint(point, 1);
     const bool region = (m_toolMode & kRegionMode) != 0;
     const bool wasCreating = (m_toolMode & kCreating) != 0;
@@ -475,7 +479,7 @@ void CImageDispWnd::OnLButtonUp(UINT flags, CPoint point)
 
 void CImageDispWnd::OnLButtonDblClk(UINT flags, CPoint point)
 {
-    ForEachPlugInView([&](IPlugInWindowView* view) { view->OnLButtonDblClk(flags, point); });
+    ForEachPlugInView([&](CPlgView* view) { view->OnLButtonDblClk(flags, point); });
     if (m_doc.objects && m_doc.objects->GetSelectedObjectCount() > 0 && !(m_toolMode & kCreating) && m_host)
         m_host->RunViewCommand(cmd::ID_OBJECT_PROPERTIES);
     CQvDispWnd::OnLButtonDblClk(flags, point);
@@ -484,7 +488,7 @@ void CImageDispWnd::OnLButtonDblClk(UINT flags, CPoint point)
 void CImageDispWnd::OnRButtonDown(UINT flags, CPoint point)
 {
     StopGlide();
-    OfferToPlugIns(kPlugInRightDownMask, [&](IPlugInWindowView* view) { view->OnRButtonDown(flags, point); });
+    OfferToPlugIns(kPlugInRightDownMask, [&](CPlgView* view) { view->OnRButtonDown(flags, point); });
     if (m_toolMode & kCalibrationMode) {
         MessageBox(kNoRightButtonWhileCalibrating, std::string(), MB_OK | MB_ICONEXCLAMATION);
         return;
@@ -508,7 +512,7 @@ void CImageDispWnd::OnRButtonDown(UINT flags, CPoint point)
 
 void CImageDispWnd::OnRButtonUp(UINT flags, CPoint point)
 {
-    OfferToPlugIns(kPlugInMouseMask, [&](IPlugInWindowView* view) { view->OnRButtonUp(flags, point); });
+    OfferToPlugIns(kPlugInMouseMask, [&](CPlgView* view) { view->OnRButtonUp(flags, point); });
     if (CQvGObjectContainer* container = InputContainer())
         container->RButtonUp(flags, GetRealPoint(point, 1));
     ToolModeStep(kMsgRButtonUp);
@@ -517,33 +521,36 @@ void CImageDispWnd::OnRButtonUp(UINT flags, CPoint point)
 
 void CImageDispWnd::OnRButtonDblClk(UINT flags, CPoint point)
 {
-    ForEachPlugInView([&](IPlugInWindowView* view) { view->OnRButtonDblClk(flags, point); });
+    ForEachPlugInView([&](CPlgView* view) { view->OnRButtonDblClk(flags, point); });
     CQvDispWnd::OnRButtonDblClk(flags, point);
 }
 
 void CImageDispWnd::OnMButtonDown(UINT flags, CPoint point)
 {
     StopGlide();
-    ForEachPlugInView([&](IPlugInWindowView* view) { view->OnMButtonDown(flags, point); });
+    ForEachPlugInView([&](CPlgView* view) { view->OnMButtonDown(flags, point); });
     CQvDispWnd::OnMButtonDown(flags, point);
 }
 
 void CImageDispWnd::OnMButtonUp(UINT flags, CPoint point)
 {
-    ForEachPlugInView([&](IPlugInWindowView* view) { view->OnMButtonUp(flags, point); });
+    ForEachPlugInView([&](CPlgView* view) { view->OnMButtonUp(flags, point); });
     CQvDispWnd::OnMButtonUp(flags, point);
 }
 
 void CImageDispWnd::OnMButtonDblClk(UINT flags, CPoint point)
 {
-    ForEachPlugInView([&](IPlugInWindowView* view) { view->OnMButtonDblClk(flags, point); });
+    ForEachPlugInView([&](CPlgView* view) { view->OnMButtonDblClk(flags, point); });
     CQvDispWnd::OnMButtonDblClk(flags, point);
 }
 
 void CImageDispWnd::OnMouseMove(UINT flags, CPoint point)
 {
-    OfferToPlugIns(kPlugInMouseMask, [&](IPlugInWindowView* view) { view->OnMouseMove(flags, point); });
+    OfferToPlugIns(kPlugInMouseMask, [&](CPlgView* view) { view->OnMouseMove(flags, point); });
     const CPoint p = GetRealPoint(point, 1);
+    if (const CQvImage* image = Image(); image && p.x >= 0 && p.y >= 0 && p.x < image->GetWidth() &&
+                                          p.y < image->GetHeight())
+        OfferToPlugIns(kPlugInMouseMask, [&](CPlgView* view) { view->OnMouseMoveOnImage(flags, p); });
     if (CQvGObjectContainer* container = InputContainer()) {
         std::unique_ptr<CDC> dc = GetSurfaceDC();
         container->MouseMove(dc.get(), flags, p);
@@ -569,7 +576,8 @@ BOOL CImageDispWnd::OnMouseWheel(UINT, short delta, CPoint)
 void CImageDispWnd::ChooseCursor(CPoint imagePoint)
 {
     int chosen = 0;
-    ForEachPlugInView([&](IPlugInWindowView* view) { chosen |= view->OnSetCursor(); });
+    ForEachPlugInView(
+        [&](CPlgView* view) { chosen |= view->OnSetCursor(this, kHitClient, kMouseMoveMessage) ? 1 : 0; });
     if (CQvGObjectContainer* objects = m_doc.objects; objects && !(m_toolMode & kRegionMode))
         chosen |= objects->SetCursorShape(imagePoint);
     if (chosen)
@@ -705,7 +713,7 @@ void CImageDispWnd::OnKeyDown(UINT key, UINT repeatCount, UINT flags)
     const bool zoomKey = key == VK_ADD || key == VK_SUBTRACT;
     if ((m_toolMode & kCalibrationMode) && !zoomKey)
         return;
-    ForEachPlugInView([&](IPlugInWindowView* view) { view->OnKeyDown(key, repeatCount, flags); });
+    ForEachPlugInView([&](CPlgView* view) { view->OnKeyDown(key, repeatCount, flags); });
 
     if ((m_toolMode & kRegionMode) && key == VK_DELETE) {
         CQvImage* image = Image();
@@ -745,13 +753,13 @@ void CImageDispWnd::OnKeyDown(UINT key, UINT repeatCount, UINT flags)
 
 void CImageDispWnd::OnKeyUp(UINT key, UINT repeatCount, UINT flags)
 {
-    ForEachPlugInView([&](IPlugInWindowView* view) { view->OnKeyUp(key, repeatCount, flags); });
+    ForEachPlugInView([&](CPlgView* view) { view->OnKeyUp(key, repeatCount, flags); });
     CQvDispWnd::OnKeyUp(key, repeatCount, flags);
 }
 
 void CImageDispWnd::OnChar(UINT character, UINT repeatCount, UINT flags)
 {
-    ForEachPlugInView([&](IPlugInWindowView* view) { view->OnChar(character, repeatCount, flags); });
+    ForEachPlugInView([&](CPlgView* view) { view->OnChar(character, repeatCount, flags); });
     CQvDispWnd::OnChar(character, repeatCount, flags);
 }
 

@@ -398,7 +398,8 @@ bool FocusIndicatorLoaded()
     CVistrelApp* app = GetVistrelApp();
     if (!app || !app->Commands().Hooks().loadedPlugInModules)
         return false;
-    return !app->Commands().Hooks().loadedPlugInModules(app->Folder(AppFolder::PlugIn) + kFocusIndicatorModule).empty();
+    const std::string path = AppEnvironment().GetProgramModuleFolder(AppFolder::PlugIn) + kFocusIndicatorModule;
+    return !app->Commands().Hooks().loadedPlugInModules(path).empty();
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // What the image display window reaches outside itself: the document's members it shows and edits, the view that
-// hosts it, and the window side of the plug-in views attached to the document. The window holds no document of its
+// hosts it, and the plug-in views attached to the document. The window holds no document of its
 // own, so that it can be driven in tests without one and never outlives what it points to: the view binds it to its
 // document and unbinds it before the document goes. UI thread only.
 #pragma once
@@ -27,40 +27,9 @@ struct DispWndDocument
     CQvGObjectContainer* regions = nullptr;  // the region-of-interest overlay
     CCalibKeeper* calibration = nullptr;
     CLatticer* grid = nullptr;
-    // The document's attached plug-ins; the window offers input to their views (see IPlugInWindowView).
+    // The document's attached plug-ins: the views of the running ones (activation nonzero) receive the window's
+    // input before the overlay, in the window's own (client) coordinates and Windows codes.
     const std::vector<std::unique_ptr<tagActiveApp>>* plugIns = nullptr;
-};
-
-// The window side of a plug-in view: a plug-in's document view that also derives from this receives the display
-// window's input before the overlay does, with the window's own (client) coordinates and Windows codes. Every
-// handler does nothing by default.
-class IPlugInWindowView
-{
-public:
-    virtual ~IPlugInWindowView() = default;
-
-    // The document was activated (1) or deactivated (0); Run is asked first the first time a view that has not
-    // run yet is activated, and a nonzero answer marks it running.
-    virtual int Run() { return 1; }
-    virtual void OnActivate(int /*activate*/) {}
-
-    virtual void OnLButtonDown(UINT /*flags*/, CPoint /*point*/) {}
-    virtual void OnLButtonUp(UINT /*flags*/, CPoint /*point*/) {}
-    virtual void OnLButtonDblClk(UINT /*flags*/, CPoint /*point*/) {}
-    virtual void OnRButtonDown(UINT /*flags*/, CPoint /*point*/) {}
-    virtual void OnRButtonUp(UINT /*flags*/, CPoint /*point*/) {}
-    virtual void OnRButtonDblClk(UINT /*flags*/, CPoint /*point*/) {}
-    virtual void OnMButtonDown(UINT /*flags*/, CPoint /*point*/) {}
-    virtual void OnMButtonUp(UINT /*flags*/, CPoint /*point*/) {}
-    virtual void OnMButtonDblClk(UINT /*flags*/, CPoint /*point*/) {}
-    virtual void OnMouseMove(UINT /*flags*/, CPoint /*point*/) {}
-    virtual void OnKeyDown(UINT /*key*/, UINT /*repeat*/, UINT /*flags*/) {}
-    virtual void OnKeyUp(UINT /*key*/, UINT /*repeat*/, UINT /*flags*/) {}
-    virtual void OnChar(UINT /*character*/, UINT /*repeat*/, UINT /*flags*/) {}
-    virtual void OnSize(UINT /*type*/, int /*cx*/, int /*cy*/) {}
-    virtual void OnTimer(UINT /*id*/) {}
-    // Nonzero when the plug-in chose the cursor.
-    virtual int OnSetCursor() { return 0; }
 };
 
 // The view around the display window, as the window needs it. The view implements it; tests fake it.

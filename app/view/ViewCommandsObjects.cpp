@@ -14,6 +14,7 @@
 
 #include "gobjects/CQvGObject.h"
 #include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/shapes/CQvGObjectScaleMarker.h"
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "latticer/CLatticer.h"
 #include "qvimage/CQvImage.h"
@@ -154,6 +155,10 @@ void CViewCommands::PlaceScaleBar(bool afterCapture)
         objects.SetAutoRepeatCreatingObject(0);
         if (objects.AddObject(SHAPE_SCALE_MARKER)) {
             CQvGObject* bar = objects.GetCreatingObject();
+            // A bar the program adds after each capture is placed without asking; one the user asks for opens
+            // its sheet so that the user chooses its look.
+            if (afterCapture)
+                static_cast<CQvGObjectScaleMarker*>(bar)->EnableFinishUI(0);
             const CPoint centre(image.GetWidth() / 2, image.GetHeight() / 2);
             for (int i = 0; i < 3 && bar->GetState() != GS_FINISHED; ++i)
                 bar->AddPoint(centre);

@@ -2,12 +2,14 @@
 // records file a copy of every shape leaves for a paste.
 #include "FuzzSeeds.h"
 #include "FuzzSupport.h"
+#include "SampleImages.h"
 
 #include "EveryShapeClicks.h"
 #include "gobjects/shapes/CQvGObjectImage.h"
 #include "gobjects/shapes/CQvGObjectScaleMarker.h"
 #include "gobjects/GObjectClipboard.h"
 #include "gobjects/GObjectPropertySheet.h"
+#include "qvimage/QvImageDib.h"
 #include "ui/MessageBox.h"
 
 #include <cstring>
@@ -71,4 +73,34 @@ VISTREL_FUZZ_SEEDS(clipboard_file)
         return {};
     // The target writes the marker itself, as the program does.
     return {std::vector<uint8_t>(file.begin() + kClipboardFileMarkerSize, file.end())};
+}
+
+// Pictures as the image library packs them for the clipboard (every colour model), one of them turned top-down,
+// and a 16-bit DIB with its bit fields as other programs put one there.
+VISTREL_FUZZ_SEEDS(stamp_picture)
+{
+    FuzzSeedList seeds;
+    for (const CQvImage& image : SampleImages()) {
+        BITMAPINFOHEADER* dib = nullptr;
+        if (QVIMG2DIB(&image, &dib) != 1)
+            continue;
+        const auto* bytes = reinterpret_cast<const uint8_t*>(dib);
+        seeds.emplace_back(bytes, bytes + QVDibSize(dib));
+        QVFreeDIB(dib);
+    }
+    if (!seeds.empty()) {
+        std::vector<uint8_t> topDown = seeds.front();
+        BITMAPINFOHEADER header;
+        std::memcpy(&header, topDown.data(), sizeof header);
+        header.biHeight = -header.biHeight;
+        std::memcpy(topDown.data(), &header, sizeof header);
+        seeds.push_back(topDown);
+    }
+    BITMAPINFOHEADER header{40, 3, 2, 1, 16, 3, 0, 0, 0, 0, 0};
+    std::vector<uint8_t> bitFields(40 + 12 + 2 * 8, 0x5A);
+    std::memcpy(bitFields.data(), &header, sizeof header);
+    const uint32_t masks[3] = {0xF800, 0x07E0, 0x001F};
+    std::memcpy(bitFields.data() + 40, masks, sizeof masks);
+    seeds.push_back(bitFields);
+    return seeds;
 }

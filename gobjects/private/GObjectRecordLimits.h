@@ -21,6 +21,13 @@ int64_t RemainingBytes(FILE* file);
 int32_t MaxRecordsIn(FILE* file);
 int32_t MaxRecordsIn(const LeReader& in);
 
+// A name or comment this long (its terminating zero included) or longer is taken for a damaged record rather than
+// allocated; the writer refuses one, so that every record written reads back, and a paste refuses one too.
+constexpr int32_t kMaxRecordTextLength = 64 * 1024;
+
+// No image stamp's picture is larger: a record or a clipboard picture claiming more is refused unread.
+constexpr int64_t kMaxPictureBytes = 256LL * 1024 * 1024;
+
 // The longest side of an image the image library can hold, and so of a canvas a window shows.
 constexpr int32_t kMaxCanvasSide = 65536;
 // A window scrolls an image at most this many of the largest canvases (at the stream's zoom) away from its corner.

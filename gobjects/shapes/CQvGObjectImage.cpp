@@ -1,6 +1,7 @@
 #include "gobjects/shapes/CQvGObjectImage.h"
 
 #include "gobjects/CQvGObjectPropertyTotal.h"
+#include "gobjects/private/GObjectRecordLimits.h"
 #include "gobjects/ui/CObjectPropertyImage.h"
 
 #include "gdi/CDC.h"
@@ -15,14 +16,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
 constexpr COLORREF kFrameColour = 0x808080;
 constexpr size_t kHeaderSize = sizeof(BITMAPINFOHEADER);
-// No overlay picture is larger; a record claiming more is damaged.
-constexpr int64_t kMaxPictureBytes = 256LL * 1024 * 1024;
 
 // The block size the record format gives a picture: header, palette, pixels.
 int64_t StatedSize(const BITMAPINFOHEADER& header)
@@ -42,6 +42,159 @@ bool UsableDib(const uint8_t* block, size_t size)
         return false;
     const size_t needed = QVDibSize(&header);
     return needed != 0 && needed <= size;
+}
+
+// Compression codes a pasted DIB may carry besides BI_RGB: the pixels are 16 or 32 bits laid out by three masks.
+constexpr DWORD kBitFields = 3;
+// The largest header a DIB on the clipboard comes with; the palette (or the masks) follow it.
+constexpr DWORD kLargestHeader = 124;
+// No side of a picture is longer than the longest side of an image.
+constexpr int64_t kMaxSide = 65536;
+
+int64_t PaddedRow(int64_t width, int bits)
+{
+    return (width * bits + 31) / 32 * 4;
+}
+
+// One colour channel of a bit-field pixel: its mask's bits scaled to 0..255. The mask is non-zero and contiguous.
+struct Channel
+{
+    uint32_t mask = 0;
+    int shift = 0;
+    int width = 0;
+
+    bool Set(uint32_t m)
+    {
+        if (m == 0)
+            return false;
+        mask = m;
+        shift = 0;
+        while (((m >> shift) & 1) == 0)
+            ++shift;
+        const uint32_t run = m >> shift;
+        if ((run & (run + 1)) != 0)
+            return false;  // a mask with a gap
+        width = 0;
+        while (width < 32 && ((run >> width) & 1) != 0)
+            ++width;
+        return true;
+    }
+    uint8_t Of(uint32_t pixel) const
+    {
+        const uint32_t value = (pixel & mask) >> shift;
+        if (width >= 8)
+            return static_cast<uint8_t>(value >> (width - 8));
+        return static_cast<uint8_t>(value * 255 / ((1u << width) - 1));
+    }
+};
+
+// Where a DIB's parts lie in its block, and how it is stored.
+struct DibLayout
+{
+    BITMAPINFOHEADER header{};  // the caller's, never written to
+    int64_t height = 0;         // rows, whatever their order
+    int64_t paletteEntries = 0; // kept (8 bits and below)
+    int64_t paletteAt = 0;
+    int64_t pixelsAt = 0;
+    int64_t rowBytes = 0;
+    int64_t blockBytes = 0;     // what the block must hold
+    bool convert = false;       // 16 bits or bit fields: stored as 24 bits
+    Channel red, green, blue;
+};
+
+// Reads the header at `block` (at least 40 of its `size` bytes) and lays the DIB out; false for one that cannot be
+// shown. Nothing the header states about its own sizes (biSizeImage, biClrUsed past the bit depth) is trusted, and
+// nothing past `size` is read (the caller still checks blockBytes against it).
+bool LayOut(const uint8_t* block, size_t size, DibLayout& dib)
+{
+    std::memcpy(&dib.header, block, kHeaderSize);
+    const BITMAPINFOHEADER& h = dib.header;
+    const int bits = h.biBitCount;
+    dib.height = std::llabs(static_cast<long long>(h.biHeight));
+    if (h.biSize < kHeaderSize || h.biSize > kLargestHeader || h.biWidth <= 0 || h.biWidth > kMaxSide ||
+        dib.height == 0 || dib.height > kMaxSide)
+        return false;
+    int64_t masksBytes = 0;
+    uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};  // 16-bit BI_RGB: five bits a channel
+    if (h.biCompression == BI_RGB) {
+        if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+            return false;
+        dib.convert = bits == 16;
+    } else if (h.biCompression == kBitFields && (bits == 16 || bits == 32)) {
+        dib.convert = true;
+        // With the short header the masks follow it; the longer headers carry them inside.
+        if (size < kHeaderSize + 12)
+            return false;
+        if (h.biSize == kHeaderSize) {
+            masksBytes = 12;
+            std::memcpy(masks, block + kHeaderSize, 12);
+        } else if (h.biSize >= kHeaderSize + 12) {
+            std::memcpy(masks, block + kHeaderSize, 12);
+        } else {
+            return false;
+        }
+    } else {
+        return false;
+    }
+    if (dib.convert && (!dib.red.Set(masks[0]) || !dib.green.Set(masks[1]) || !dib.blue.Set(masks[2])))
+        return false;
+    // A palette only up to 8 bits: above, a stated count is a table of hints that is skipped, never kept.
+    int64_t stated = h.biClrUsed;
+    if (bits <= 8) {
+        const int64_t capacity = int64_t{1} << bits;
+        if (stated == 0)
+            stated = capacity;
+        if (stated > capacity)
+            return false;
+        dib.paletteEntries = stated;
+    } else if (stated > 256) {
+        return false;
+    }
+    dib.paletteAt = h.biSize + masksBytes;
+    dib.pixelsAt = dib.paletteAt + 4 * stated;
+    dib.rowBytes = PaddedRow(h.biWidth, bits);
+    dib.blockBytes = dib.pixelsAt + dib.rowBytes * dib.height;
+    return dib.blockBytes <= kMaxPictureBytes;
+}
+
+// The stored form of a laid-out DIB: a 40-byte header whose biClrUsed and biSizeImage are exact, the palette,
+// and the rows in the header's order; 16-bit and bit-field pixels become 24-bit ones.
+std::vector<uint8_t> StoredForm(const uint8_t* block, const DibLayout& dib)
+{
+    BITMAPINFOHEADER header = dib.header;
+    const int bits = dib.convert ? 24 : header.biBitCount;
+    const int64_t rowBytes = PaddedRow(header.biWidth, bits);
+    header.biSize = kHeaderSize;
+    header.biBitCount = static_cast<WORD>(bits);
+    header.biCompression = BI_RGB;
+    header.biClrUsed = static_cast<DWORD>(dib.paletteEntries);
+    header.biSizeImage = static_cast<DWORD>(rowBytes * dib.height);
+    const int64_t size = static_cast<int64_t>(kHeaderSize) + 4 * dib.paletteEntries + rowBytes * dib.height;
+    if (size > kMaxPictureBytes)
+        return {};
+    std::vector<uint8_t> stored(static_cast<size_t>(size), 0);
+    std::memcpy(stored.data(), &header, kHeaderSize);
+    std::memcpy(stored.data() + kHeaderSize, block + dib.paletteAt, static_cast<size_t>(4 * dib.paletteEntries));
+    uint8_t* rows = stored.data() + kHeaderSize + 4 * dib.paletteEntries;
+    const uint8_t* source = block + dib.pixelsAt;
+    if (!dib.convert) {
+        std::memcpy(rows, source, static_cast<size_t>(rowBytes * dib.height));
+        return stored;
+    }
+    const int sourceBytes = dib.header.biBitCount / 8;
+    for (int64_t y = 0; y < dib.height; ++y) {
+        const uint8_t* in = source + y * dib.rowBytes;
+        uint8_t* out = rows + y * rowBytes;
+        for (int64_t x = 0; x < header.biWidth; ++x, in += sourceBytes, out += 3) {
+            uint32_t pixel = 0;
+            for (int i = 0; i < sourceBytes; ++i)
+                pixel |= static_cast<uint32_t>(in[i]) << (8 * i);
+            out[0] = dib.blue.Of(pixel);
+            out[1] = dib.green.Of(pixel);
+            out[2] = dib.red.Of(pixel);
+        }
+    }
+    return stored;
 }
 
 }  // namespace
@@ -71,25 +224,29 @@ CQvGObjectImage& CQvGObjectImage::operator=(const CQvGObjectImage& other)
     return *this;
 }
 
-int CQvGObjectImage::SetImage(BITMAPINFOHEADER* dib)
+int CQvGObjectImage::SetImage(const BITMAPINFOHEADER* dib)
 {
     if (!dib) {
         m_dib.clear();
         return 1;
     }
-    if (dib->biBitCount < 24 && dib->biClrUsed == 0)
-        dib->biClrUsed = 1u << std::min<unsigned>(dib->biBitCount, 16);
-    if (dib->biSizeImage == 0) {
-        const int64_t rowBytes = (static_cast<int64_t>(dib->biBitCount) * dib->biWidth + 31) / 32 * 4;
-        const int64_t bytes = rowBytes * std::llabs(static_cast<long long>(dib->biHeight));
-        if (bytes > 0 && bytes <= kMaxPictureBytes)
-            dib->biSizeImage = static_cast<DWORD>(bytes);
-    }
-    const int64_t size = StatedSize(*dib);
-    if (size > kMaxPictureBytes || !UsableDib(reinterpret_cast<const uint8_t*>(dib), static_cast<size_t>(size)))
+    // The caller vouches for a block as large as its header says.
+    DibLayout layout;
+    if (!LayOut(reinterpret_cast<const uint8_t*>(dib), SIZE_MAX, layout))
         return 0;
-    const auto* bytes = reinterpret_cast<const uint8_t*>(dib);
-    m_dib.assign(bytes, bytes + size);
+    return SetImage(dib, static_cast<size_t>(layout.blockBytes));
+}
+
+int CQvGObjectImage::SetImage(const void* block, size_t size)
+{
+    const auto* bytes = static_cast<const uint8_t*>(block);
+    DibLayout layout;
+    if (!bytes || size < kHeaderSize || !LayOut(bytes, size, layout) || layout.blockBytes > static_cast<int64_t>(size))
+        return 0;
+    std::vector<uint8_t> stored = StoredForm(bytes, layout);
+    if (stored.empty() || !UsableDib(stored.data(), stored.size()))
+        return 0;
+    m_dib = std::move(stored);
     return 1;
 }
 

@@ -29,10 +29,15 @@ public:
     void LoadShapeDefaults(const CQvGObjectPropertyTotal& defaults) override;
     void StoreShapeDefaults(CQvGObjectPropertyTotal& defaults) const override;
 
-    // Replaces the picture with a copy of the packed DIB at `dib` (null: no picture). The caller's header is
-    // completed first: below 24 bits a biClrUsed of 0 becomes 1 << biBitCount, a biSizeImage of 0 the padded
-    // rows' bytes. Returns 1, or 0 (the old picture kept) for a DIB that cannot be shown.
-    int SetImage(BITMAPINFOHEADER* dib);
+    // Replaces the picture with a copy of the packed DIB at `dib` (null: no picture), whose block the caller vouches
+    // is as large as its header says. The caller's block is never written: the copy's header is completed (below
+    // 24 bits a biClrUsed of 0 becomes 1 << biBitCount, biSizeImage the padded rows' bytes). Returns 1, or 0 (the
+    // old picture kept) for a DIB that cannot be shown.
+    int SetImage(const BITMAPINFOHEADER* dib);
+    // The same for a DIB from outside in a block of `size` bytes, refused unless the block holds all its header
+    // implies. Headers up to 124 bytes; 1, 4, 8, 24 and 32 bits, top-down or bottom-up; 16-bit and bit-field DIBs
+    // are stored as 24 bits. Only up to 8 bits is a palette kept, and every size stored is computed, not copied.
+    int SetImage(const void* block, size_t size);
     // The picture (valid until the next SetImage, Read or RemoveAll); null without one.
     BITMAPINFOHEADER* GetImage();
     // The picture's bytes: header, palette and rows.

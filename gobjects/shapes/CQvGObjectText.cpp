@@ -9,16 +9,41 @@
 #include "gdi/CMeasureDC.h"
 #include "gdi/CPen.h"
 #include "gdi/CRgn.h"
-#include "types/WinUser.h"
 
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
+
+#include <string_view>
+#include <vector>
 
 namespace {
 
 // The frame that follows the mouse while a text box is dragged out.
 constexpr COLORREF kRubberColour = 0xC8C8C8;
+
+// Quarter turns (1 to 3, counter-clockwise) of a font turned by a multiple of 90 degrees; 0 for an upright font
+// or one turned by another angle, which is laid out as an upright one.
+int QuarterTurns(const LOGFONTA& font)
+{
+    const int tenths = ((font.lfEscapement % 3600) + 3600) % 3600;
+    return tenths % 900 == 0 ? tenths / 900 : 0;
+}
+
+std::vector<std::string_view> Lines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    return lines;
+}
 
 }  // namespace
 
@@ -56,8 +81,30 @@ void CQvGObjectText::DrawTextInBox(CDC* dc, const CRect& box)
     const std::string& text = m_property.GetComment();
     if (text.empty())
         return;
-    CRect into = box;
-    dc->DrawText(text, into, DT_VCENTER);
+    const int turns = QuarterTurns(m_property.GetFont());
+    if (turns == 0) {
+        CRect into = box;
+        dc->DrawText(text, into, DT_VCENTER);
+        return;
+    }
+    // A turned font: each line is written from the corner where a turned box starts, the lines side by side as
+    // the turn lays them, so that the text fills the box it was measured for rather than leaving it.
+    CRect measure(0, 0, 0, 0);
+    dc->DrawText("X", measure, DT_CALCRECT | DT_NOCLIP);
+    const int step = measure.Height();
+    const std::vector<std::string_view> lines = Lines(text);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const int offset = step * static_cast<int>(i);
+        CPoint start;
+        if (turns == 1)
+            start = CPoint(box.left + offset, box.bottom);  // reads upward
+        else if (turns == 2)
+            start = CPoint(box.right, box.bottom - offset);  // upside down
+        else
+            start = CPoint(box.right - offset, box.top);  // reads downward
+        CRect at(start, start);
+        dc->DrawText(lines[i], at, DT_SINGLELINE | DT_NOCLIP);
+    }
 }
 
 int CQvGObjectText::GetHitTestRgn(CRgn& rgn)
@@ -89,9 +136,14 @@ void CQvGObjectText::PostSelfDelete()
     QWidget* window = canvas ? canvas->GetWindow() : nullptr;
     if (!window)
         return;
-    // The window owns the posted call: when it closes first, the call is dropped with it.
-    CQvGObjectContainer* container = m_container;
-    QTimer::singleShot(0, window, [container]() { container->KeyDown(VK_DELETE, 1, 0); });
+    // The window owns the posted call: when it closes first, the call is dropped with it. Only this object is
+    // deleted, whatever the selection holds by then, and only when it still exists and its container owns it.
+    std::weak_ptr<int> alive = m_lifeToken;
+    QTimer::singleShot(0, window, [alive, self = this]() {
+        if (alive.expired() || !self->m_container)
+            return;
+        self->m_container->DeleteObject(self);
+    });
 }
 
 int CQvGObjectText::SpecificProperty(QWidget* parent)
@@ -130,5 +182,8 @@ CRect CQvGObjectText::RecalTextBound()
     CRect bound(0, 0, 0, 0);
     dc.DrawText(m_property.GetComment(), bound, DT_CALCRECT | DT_NOCLIP);
     dc.SelectObject(oldFont);
+    // A font turned a quarter runs its lines up or down: the box it needs is the upright one turned.
+    if (QuarterTurns(logFont) % 2 == 1)
+        return CRect(0, 0, bound.Height(), bound.Width());
     return bound;
 }

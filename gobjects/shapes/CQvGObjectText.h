@@ -6,6 +6,8 @@
 
 #include "gobjects/shapes/CQvGObjectRect.h"
 
+#include <memory>
+
 class VISTREL_EXPORT CQvGObjectText : public CQvGObjectRect
 {
 public:
@@ -18,8 +20,9 @@ public:
     // The whole box widened by the zoom tolerance: a click anywhere on the text picks it.
     int GetHitTestRgn(CRgn& rgn) override;
     // The rectangle's finish, then the sheet for the text. A box that got none (or a scale marker whose sheet was
-    // cancelled) is selected alone and a Delete key is posted to the canvas window, so that the container removes it once this call has returned
-    // (the container still uses the object after Finish). Without a canvas window nothing is posted.
+    // cancelled) is selected alone and its own deletion is posted to the canvas window, so that the container
+    // removes exactly this object once this call has returned (the container still uses the object after Finish).
+    // Without a canvas window nothing is posted; an object gone or a window closed before then drops the deletion.
     void Finish() override;
     // Runs the sheet; 1 when accepted with a text, which then sizes the box: a box of a single click becomes the
     // text's size centred on the click, a drawn box keeps its corner 1 and takes the text's size.
@@ -28,7 +31,8 @@ public:
     // Measures text annotations (shape 38) and scale markers: none reports a value.
     void SetCalType() override { m_calType = 0; }
 
-    // The box of the text in the property's unscaled font, from (0, 0).
+    // The box of the text in the property's unscaled font, from (0, 0); for a font turned a quarter, the box of
+    // the turned text (drawn from the box's lower-left corner upward, or from its upper-right corner downward).
     CRect RecalTextBound();
 
     CQvGObjectText& operator=(const CQvGObjectText& other)
@@ -42,4 +46,9 @@ protected:
     void DrawTextInBox(CDC* dc, const CRect& box);
     // Asks the container to delete this object after the current input message (see Finish).
     void PostSelfDelete();
+
+private:
+    // Lives as long as this object: a posted deletion holds it weakly and finds out whether the object is still
+    // there (an address alone could by then belong to a newer object). Never copied by operator=.
+    std::shared_ptr<int> m_lifeToken = std::make_shared<int>(0);
 };

@@ -14,8 +14,10 @@
 #include <QCoreApplication>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -125,6 +127,53 @@ TEST(TextAnnotation, CancelledOrEmptyTextRemovesTheNewBox)
     }
 }
 
+TEST(TextAnnotation, ThePostedDeletionRemovesThatBoxOnlyAndOnlyWhileItExists)
+{
+    // The selection changed before the deletion arrives: the box goes, the newly selected line stays.
+    {
+        MarkerScene s;
+        WindowCanvas canvas;
+        s.container.SetCanvasWnd(&canvas);
+        AnswerSheet(s, false);
+        s.Click(SHAPE_TEXT, {CPoint(20, 30), CPoint(80, 60)});
+        CQvGObject* line = s.Click(SHAPE_LINE, {CPoint(10, 100), CPoint(90, 100)});
+        ASSERT_NE(line, nullptr);
+        s.container.SelectionMode(1);
+        s.container.SelectObjects(line, 0);
+        DeliverPosted();
+        ASSERT_EQ(s.container.GetMainObjList().size(), 1u);
+        EXPECT_EQ(s.container.GetMainObjList().front(), line);
+    }
+    // The box already gone (and a new one perhaps at its address): nothing is deleted.
+    {
+        MarkerScene s;
+        WindowCanvas canvas;
+        s.container.SetCanvasWnd(&canvas);
+        AnswerSheet(s, false);
+        s.Click(SHAPE_TEXT, {CPoint(20, 30), CPoint(80, 60)});
+        s.container.RemoveAll();
+        AnswerSheet(s, true, "kept");
+        s.container.SelectionMode(1);
+        CQvGObject* kept = s.Click(SHAPE_TEXT, {CPoint(20, 30), CPoint(80, 60)});
+        s.container.SelectObjects(kept, 0);
+        DeliverPosted();
+        ASSERT_EQ(s.container.GetMainObjList().size(), 1u);
+        EXPECT_EQ(s.container.GetMainObjList().front(), kept);
+    }
+    // The window closed first: the deletion is dropped with it.
+    {
+        MarkerScene s;
+        auto canvas = std::make_unique<WindowCanvas>();
+        s.container.SetCanvasWnd(canvas.get());
+        AnswerSheet(s, false);
+        s.Click(SHAPE_TEXT, {CPoint(20, 30), CPoint(80, 60)});
+        s.container.SetCanvasWnd(&s.canvas);
+        canvas.reset();
+        DeliverPosted();
+        EXPECT_EQ(s.container.GetMainObjList().size(), 1u);
+    }
+}
+
 TEST(TextAnnotation, DrawsItsOutlineFillAndText)
 {
     MarkerScene s;
@@ -164,6 +213,68 @@ TEST(TextAnnotation, DrawsItsOutlineFillAndText)
     EXPECT_EQ(Reddish(band, box), 0);
     EXPECT_GT(testing_support::CountColour(band, 0xC8C8C8, QRect(box.left, box.top, box.Width() + 1, 1)), 2);
     EXPECT_EQ(testing_support::CountColour(band, 0x0000FF), 0);
+}
+
+TEST(TextAnnotation, MultiLineAndRotatedTextsAreMeasuredDrawnAndStored)
+{
+    MarkerScene s;
+    AnswerSheet(s, true, "one");
+    CQvGObject* single = s.Click(SHAPE_TEXT, {CPoint(10, 10), CPoint(60, 40)});
+    const CRect oneLine = static_cast<CQvGObjectText*>(single)->RecalTextBound();
+    AnswerSheet(s, true, "one\ntwo");
+    CQvGObject* two = s.Click(SHAPE_TEXT, {CPoint(100, 10), CPoint(150, 40)});
+    auto* multi = static_cast<CQvGObjectText*>(two);
+    EXPECT_EQ(multi->RecalTextBound().Height(), 2 * oneLine.Height());
+    EXPECT_EQ(multi->GetMBR().Height(), 2 * oneLine.Height());
+    multi->GetProperty().SetTextColor(kRed);
+    multi->GetProperty().ShowLine(0);
+    const CRect box = multi->GetMBR();
+    QImage surface = s.Paint();
+    const int middle = (box.top + box.bottom) / 2;
+    EXPECT_GT(Reddish(surface, CRect(box.left, box.top, box.right, middle)), 5) << "the first line";
+    EXPECT_GT(Reddish(surface, CRect(box.left, middle + 1, box.right, box.bottom)), 5) << "the second line";
+
+    // Fonts turned a quarter either way: the box is the upright text's box turned, and the word runs up or down
+    // inside it.
+    const CRect upright = static_cast<CQvGObjectText*>(single)->RecalTextBound();
+    CQvGObject* turned = nullptr;
+    for (LONG escapement : {900, 2700, -900}) {
+        s.container.RemoveAll();
+        s.container.SetPropertySheetRunner([escapement](const GObjectSheetRequest& request) {
+            LOGFONTA font = request.property->GetFont();
+            font.lfEscapement = escapement;
+            request.property->SetFont(font);
+            request.property->SetComment("one");
+            request.property->SetTextColor(kRed);
+            request.property->ShowLine(0);
+            return IDOK;
+        });
+        turned = s.Click(SHAPE_TEXT, {CPoint(40, 40), CPoint(60, 60)});
+        ASSERT_EQ(turned->GetState(), GS_FINISHED) << escapement;
+        EXPECT_EQ(turned->GetMBR(), CRect(40, 40, 40 + upright.Height(), 40 + upright.Width())) << escapement;
+        surface = s.Paint();
+        CRect red(1000, 1000, -1, -1);
+        for (int y = 0; y < surface.height(); ++y)
+            for (int x = 0; x < surface.width(); ++x)
+                if (Reddish(surface, CRect(x, y, x, y))) {
+                    red.left = std::min(red.left, x);
+                    red.top = std::min(red.top, y);
+                    red.right = std::max(red.right, x);
+                    red.bottom = std::max(red.bottom, y);
+                }
+        ASSERT_GE(red.right, red.left) << escapement;
+        EXPECT_GT(red.Height(), red.Width()) << escapement << ": the word runs up or down, not across";
+        CRect within = turned->GetMBR();
+        within.InflateRect(1, 1);
+        EXPECT_TRUE(within.PtInRect(red.TopLeft()) && within.PtInRect(red.BottomRight()))
+            << escapement << ": drawn inside its box";
+    }
+    const std::vector<uint8_t> record = RecordOf(turned);
+    CQvGObject* back = ReadRecord(s, record);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->GetProperty().GetFont().lfEscapement, -900);
+    EXPECT_EQ(back->GetMBR(), turned->GetMBR());
+    back->RemoveAll();
 }
 
 TEST(TextAnnotation, RecordIsTheBaseRecordAndReadsBack)
@@ -430,4 +541,74 @@ TEST(ScaleMarker, DamagedRecordsAreRefused)
     farAway.data = record;
     farAway.Put32(tail + 28, 0x7FFFFFFF);
     EXPECT_EQ(ReadRecord(s, farAway.data), nullptr);
+}
+
+TEST(AnnotationShapes, HostileTextAndStampRecordsLeaveTheOverlayAsItWas)
+{
+    // The overlay a reader must leave alone: one line.
+    MarkerScene s;
+    s.Click(SHAPE_LINE, {CPoint(10, 100), CPoint(90, 100)});
+    const std::vector<uint8_t> before = s.Stream();
+
+    // An overlay of a text box "noted" and a 2 x 2 stamp at 24 bits, whose fields are then damaged one at a time.
+    MarkerScene w;
+    AnswerSheet(w, true, "noted");
+    w.Click(SHAPE_TEXT, {CPoint(20, 30), CPoint(150, 120)});
+    w.container.AddObject(SHAPE_IMAGE);
+    auto* stamp = dynamic_cast<CQvGObjectImage*>(w.container.GetCreatingObject());
+    ASSERT_NE(stamp, nullptr);
+    BITMAPINFOHEADER header{40, 2, 2, 1, 24, 0, 16, 0, 0, 0, 0};
+    std::vector<uint8_t> dib(56, 0x33);
+    std::memcpy(dib.data(), &header, 40);
+    ASSERT_EQ(stamp->SetImage(reinterpret_cast<BITMAPINFOHEADER*>(dib.data())), 1);
+    stamp->CalInitialPos();
+    stamp->Finish();
+    w.container.RepeatCreatingObject(stamp);
+    const std::vector<uint8_t> good = w.Stream();
+
+    const auto find = [&good](const std::vector<uint8_t>& pattern) {
+        return static_cast<size_t>(std::search(good.begin(), good.end(), pattern.begin(), pattern.end()) - good.begin());
+    };
+    const size_t textAt = find({'n', 'o', 't', 'e', 'd', 0}) - 4;  // the comment's length field
+    const size_t dibAt = find(std::vector<uint8_t>(dib.begin(), dib.begin() + 40));
+    ASSERT_LT(dibAt, good.size());
+    struct Case
+    {
+        const char* what;
+        size_t offset;
+        uint32_t value;
+        int bytes;
+    };
+    const Case cases[] = {
+        {"text length past the file", textAt, 1000000, 4},
+        {"text length absurd", textAt, 0x7FFFFFFF, 4},
+        {"text length negative", textAt, 0xFFFFFFFF, 4},
+        {"picture width beyond its rows", dibAt + 4, 1000, 4},
+        {"picture height beyond its rows", dibAt + 8, 1000, 4},
+        {"most negative height", dibAt + 8, 0x80000000u, 4},
+        {"16 bits per pixel", dibAt + 14, 16, 2},
+        {"a 16-bit palette", dibAt + 32, 0x10000, 4},
+        {"bit-field masks", dibAt + 16, 3, 4},
+        {"image size past the block", dibAt + 20, 0xFFFFFFFF, 4},
+        {"header size", dibAt, 124, 4},
+    };
+    for (const Case& c : cases) {
+        Bytes damaged;
+        damaged.data = good;
+        if (c.bytes == 2) {
+            damaged.data[c.offset] = static_cast<uint8_t>(c.value);
+            damaged.data[c.offset + 1] = static_cast<uint8_t>(c.value >> 8);
+        } else {
+            damaged.Put32(c.offset, c.value);
+        }
+        TempStream in(damaged.data);
+        EXPECT_EQ(s.container.Read(in.file()), 0) << c.what;
+        EXPECT_EQ(s.Stream(), before) << c.what;
+    }
+    // Undamaged, the same bytes read, and a stamp turned top-down reads too.
+    ExpectStreamRoundTrip(s, good);
+    Bytes topDown;
+    topDown.data = good;
+    topDown.Put32(dibAt + 8, static_cast<uint32_t>(-2));
+    ExpectStreamRoundTrip(s, topDown.data);
 }

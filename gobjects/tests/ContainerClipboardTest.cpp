@@ -4,6 +4,8 @@
 #include "gobjects/CQvGObject.h"
 #include "gobjects/CQvGObjectContainer.h"
 #include "gobjects/GObjectClipboard.h"
+#include "gobjects/shapes/CQvGObjectImage.h"
+#include "gobjects/shapes/CQvGObjectText.h"
 #include "PrivateRuntimeDir.h"
 #include "TestGObject.h"
 
@@ -19,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -124,7 +127,7 @@ TEST_F(ContainerClipboard, ALoneTextGoesAsText)
     EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->text(), "Sample 4") << "an empty selection copies nothing";
 }
 
-TEST_F(ContainerClipboard, APictureOrTextWinsOverRecords)
+TEST_F(ContainerClipboard, APictureOrTextWinsOverRecordsAndBecomesAStampOrABox)
 {
     CQvGObject* line = DrawLine(SHAPE_LINE, CPoint(10, 20), CPoint(60, 20));
     container.SelectionMode(1);
@@ -132,17 +135,132 @@ TEST_F(ContainerClipboard, APictureOrTextWinsOverRecords)
     ASSERT_EQ(container.CopyToClipboard(), 1);
     const QByteArray path = QGuiApplication::clipboard()->mimeData()->data(QVGOBJECT_FORMAT);
 
-    for (bool picture : {true, false})
+    // Another program's image (as the desktop hands over a PNG), and text.
+    QImage picture(3, 2, QImage::Format_RGB32);
+    picture.fill(qRgb(200, 10, 20));
+    picture.setPixel(0, 0, qRgb(1, 2, 3));
+    for (bool isPicture : {true, false})
     {
         auto* data = new QMimeData();
         data->setData(QVGOBJECT_FORMAT, path);
-        if (picture)
-            data->setImageData(QImage(4, 4, QImage::Format_RGB32));
+        if (isPicture)
+            data->setImageData(picture);
         else
-            data->setText("words");
+            data->setText("two\nlines");
         QGuiApplication::clipboard()->setMimeData(data);
-        EXPECT_EQ(container.PasteFromClipboard(), 0) << picture;
-        EXPECT_EQ(container.GetMainObjList().size(), 1u) << picture;
+        ASSERT_EQ(container.PasteFromClipboard(), 1) << isPicture;
+        ASSERT_EQ(container.GetMainObjList().size(), 2u) << isPicture;
+        CQvGObject* pasted = container.GetMainObjList().back();
+        ASSERT_EQ(container.GetSelectObjList(), GObjectList{pasted});
+        EXPECT_EQ(pasted->GetState(), GS_FINISHED);
+        if (isPicture)
+        {
+            auto* stamp = dynamic_cast<CQvGObjectImage*>(pasted);
+            ASSERT_NE(stamp, nullptr);
+            EXPECT_EQ(stamp->GetMBR(), CRect(0, 0, 2, 1)) << "its own size at the image's top-left";
+            const BITMAPINFOHEADER* dib = stamp->GetImage();
+            EXPECT_EQ(dib->biBitCount, 24);
+            EXPECT_EQ(dib->biHeight, 2);
+            // Bottom-up: the top-left pixel starts the second row of 12 bytes.
+            const uint8_t* topLeft = stamp->GetImageBytes().data() + 40 + 12;
+            EXPECT_EQ((std::vector<uint8_t>(topLeft, topLeft + 6)), (std::vector<uint8_t>{3, 2, 1, 20, 10, 200}));
+        }
+        else
+        {
+            auto* text = dynamic_cast<CQvGObjectText*>(pasted);
+            ASSERT_NE(text, nullptr);
+            EXPECT_EQ(text->GetProperty().GetComment(), "two\nlines");
+            const CRect bound = text->RecalTextBound();
+            EXPECT_EQ(text->GetMBR(), CRect(0, 0, bound.right, bound.bottom)) << "the text's size at the origin";
+        }
+        container.DeleteObject(pasted);
+    }
+}
+
+TEST_F(ContainerClipboard, ALoneStampTravelsAsADibAndAsAnImage)
+{
+    // 8 bits, 2 x 2, palette entries 0 (black) and 1 (green), biClrUsed 2; 24 bits, 1 x 1 blue.
+    std::vector<uint8_t> palette8(40 + 8 + 8, 0);
+    {
+        BITMAPINFOHEADER header{40, 2, 2, 1, 8, BI_RGB, 8, 0, 0, 2, 0};
+        std::memcpy(palette8.data(), &header, 40);
+        palette8[40 + 4 + 1] = 255;                       // entry 1: green
+        palette8[48 + 0] = 1;                             // bottom row: green, black
+        palette8[52 + 1] = 1;                             // top row: black, green
+    }
+    std::vector<uint8_t> colour24(40 + 4, 0);
+    {
+        BITMAPINFOHEADER header{40, 1, 1, 1, 24, BI_RGB, 4, 0, 0, 0, 0};
+        std::memcpy(colour24.data(), &header, 40);
+        colour24[40] = 255;
+    }
+    struct Case
+    {
+        const char* what;
+        std::vector<uint8_t> dib;
+        QRgb topLeft;
+    };
+    const Case cases[] = {{"8 bits", palette8, qRgb(0, 0, 0)}, {"24 bits", colour24, qRgb(0, 0, 255)}};
+    for (const Case& c : cases)
+    {
+        auto* data = new QMimeData();
+        data->setData(DIB_FORMAT, QByteArray(reinterpret_cast<const char*>(c.dib.data()),
+                                             static_cast<qsizetype>(c.dib.size())));
+        data->setText("a picture wins over text");
+        QGuiApplication::clipboard()->setMimeData(data);
+        ASSERT_EQ(container.PasteFromClipboard(), 1) << c.what;
+        auto* stamp = dynamic_cast<CQvGObjectImage*>(container.GetMainObjList().back());
+        ASSERT_NE(stamp, nullptr) << c.what;
+        EXPECT_EQ(stamp->GetImageBytes(), c.dib) << c.what;
+
+        // Copied back: the same bytes as a DIB, and an image other programs paste.
+        QGuiApplication::clipboard()->clear();
+        ASSERT_EQ(container.CopyToClipboard(), 1) << c.what;
+        const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+        const QByteArray bytes = copied->data(DIB_FORMAT);
+        EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.end()), c.dib) << c.what;
+        ASSERT_TRUE(copied->hasImage()) << c.what;
+        const QImage image = qvariant_cast<QImage>(copied->imageData());
+        EXPECT_EQ(image.size(), QSize(stamp->GetImage()->biWidth, stamp->GetImage()->biHeight)) << c.what;
+        EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFF, c.topLeft & 0xFFFFFF) << c.what;
+        if (c.dib == palette8)
+        {
+            EXPECT_EQ(image.pixel(1, 0) & 0xFFFFFF, 0x00FF00u);
+        }
+        container.RemoveAll();
+    }
+
+    // A stamp without a picture copies nothing.
+    container.AddObject(SHAPE_IMAGE);
+    CQvGObject* empty = container.GetCreatingObject();
+    container.SelectionMode(1);
+    container.SelectObjects(empty, 0);
+    QGuiApplication::clipboard()->setText("left alone");
+    EXPECT_EQ(container.CopyToClipboard(), 0);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "left alone");
+}
+
+TEST_F(ContainerClipboard, PicturesAndTextsThatCannotBecomeObjectsPasteNothing)
+{
+    std::vector<uint8_t> lying(40 + 4, 0);
+    BITMAPINFOHEADER header{40, 1, 50, 1, 24, BI_RGB, 4, 0, 0, 0, 0};  // 50 rows claimed, 1 there
+    std::memcpy(lying.data(), &header, 40);
+    const std::vector<std::function<void(QMimeData&)>> fills = {
+        [&](QMimeData& d) {
+            d.setData(DIB_FORMAT, QByteArray(reinterpret_cast<const char*>(lying.data()), 44));
+        },
+        [](QMimeData& d) { d.setData(DIB_FORMAT, QByteArray("short")); },
+        [](QMimeData& d) { d.setText(QString(64 * 1024, QChar('x'))); },
+        [](QMimeData& d) { d.setText(QString()); d.setData("text/plain", QByteArray()); },
+    };
+    for (size_t i = 0; i < fills.size(); ++i)
+    {
+        auto* data = new QMimeData();
+        fills[i](*data);
+        QGuiApplication::clipboard()->setMimeData(data);
+        EXPECT_EQ(container.PasteFromClipboard(), 0) << i;
+        EXPECT_TRUE(container.GetMainObjList().empty()) << i;
+        EXPECT_TRUE(container.GetSelectObjList().empty()) << i;
     }
 }
 

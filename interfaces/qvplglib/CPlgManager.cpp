@@ -62,7 +62,9 @@ CPlgApplication* CPlgManager::ConnectModule(const CModule& module, std::string& 
     const auto version = module.GetProc<PFN_PlgContractVersion>(kPlgContractVersionName);
     const auto connect = module.GetProc<PFN_PlgConnect>(kPlgConnectName);
     if (!connect) {
-        why = "it has no PlgConnect";
+        // An extension module is the program's to register, not a broken plug-in: skipped without a word.
+        if (!module.GetProc<PFN_ExtPlgConnect>(kExtPlgConnectName))
+            why = "it has no PlgConnect";
         return nullptr;
     }
     // Only C++ exceptions are caught here; a module that crashes outright cannot be survived in-process.
@@ -112,6 +114,8 @@ int CPlgManager::Install(const std::string& folder, QMenu* menu, UINT firstId)
             why = "it cannot be loaded (" + module.GetLastError() + ")";
         else
             application = ConnectModule(module, why);
+        if (!application && why.empty())
+            continue;
         if (!application) {
             const std::string message = "The plug-in " + name + " was skipped: " + why + ".";
             LoadingInfo(message);

@@ -18,6 +18,10 @@ program="$prefix/lib/Vistrel"
 for library in libFiguron.so libLatticer.so libQvImage.so libQvCodec.so libFramePool.so libCalibKeeper.so; do
   [ -f "$program/$library" ] || fail "no $library in the program folder"
 done
+# Run-time modules (drivers, plug-ins) keep their place below components/, where the program looks for them.
+for module in $(cd "$build/Vistrel" && find components -name '*.so' 2>/dev/null); do
+  [ -f "$program/$module" ] || fail "module $module is not installed at its place"
+done
 # The installed folder stands on its own: every library of ours is found beside the executable, none in the build.
 if ldd "$program/Vistrel" | grep -q "not found"; then fail "unresolved libraries: $(ldd "$program/Vistrel" | grep 'not found')"; fi
 if ldd "$program/Vistrel" | grep -F "$build" >/dev/null; then fail "the installed program loads libraries from the build tree"; fi

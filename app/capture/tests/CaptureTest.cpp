@@ -203,7 +203,7 @@ protected:
     CAcquireContainer& host() { return static_cast<CaptureHostAdapter&>(program.AcquireHost()).Container(); }
     CImageCapture Capture() { return CImageCapture(ProgramCaptureContext(app())); }
     size_t DocumentCount() { return program.Documents().Documents().size(); }
-    std::string PlugInFolder() { return app().Folder(AppFolder::PlugIn); }
+    std::string PlugInFolder() { return AppEnvironment().GetProgramModuleFolder(AppFolder::PlugIn); }
 
     QTemporaryDir root, config, runtime, drivers;
     QString workingFolder;

@@ -281,8 +281,9 @@ TEST_F(AppCommandsTest, CommandsAreEnabledAsTheProgramsStateAllows)
     CVistrelDoc* doc = NewImageDocument("A");
     for (const Case& c : cases)
         EXPECT_EQ(Router().Query(c.id).enabled, c.withDocument) << "a document, command " << c.id;
+    static const tagPlgInfo4Client residentEntry{ID_PLUGIN_FIRST, "resident.so", 0, 0, 0};
     auto resident = std::make_unique<tagActiveApp>();
-    resident->runOnce = 0;
+    resident->info = &residentEntry;
     doc->AttachPlugIn(std::move(resident));
     for (const Case& c : cases)
         EXPECT_EQ(Router().Query(c.id).enabled, c.withResidentPlugIn) << "resident plug-in, command " << c.id;

@@ -29,11 +29,15 @@ public:
     std::vector<tagActiveApp*> removed;
 };
 
+// The menu records the test records point at: run once and resident.
+const tagPlgInfo4Client kRunOnceEntry{2024, "a.so", 1, 0, 0};
+const tagPlgInfo4Client kResidentEntry{2025, "a.so", 0, 1, 0};
+
 std::unique_ptr<tagActiveApp> Record(CPlgApplication* application, int runOnce)
 {
     auto record = std::make_unique<tagActiveApp>();
     record->application = application;
-    record->runOnce = runOnce;
+    record->info = runOnce ? &kRunOnceEntry : &kResidentEntry;
     return record;
 }
 

@@ -13,6 +13,7 @@
 #include "latticer/CLatticer.h"
 #include "qvimage/CQvImage.h"
 #include "qvimage/QvImageOps.h"
+#include "qvplglib/CPlgView.h"
 #include "types/WinUser.h"
 
 #include <QMdiSubWindow>
@@ -58,10 +59,9 @@ public:
 };
 
 // A plug-in view that notes what reached it.
-class RecordingPlugIn : public IPlugInDocView, public IPlugInWindowView
+class RecordingPlugIn : public CPlgView
 {
 public:
-    void OnUpdatedImage() override {}
     int Run() override { return runAnswer; }
     void OnActivate(int activate) override { activations.push_back(activate); }
     void OnLButtonDown(UINT, CPoint point) override { leftDowns.push_back(point); }
@@ -286,14 +286,14 @@ TEST_F(ImageDispWndTest, PlugInViewsSeeMouseAndKeysFirstUnlessAModeBlocksThem)
     auto record = std::make_unique<tagActiveApp>();
     RecordingPlugIn plugIn;
     record->view = &plugIn;
-    record->active = 0;
+    record->activation = 0;
     plugIns.push_back(std::move(record));
 
     Click(QPoint(30, 40));
     EXPECT_TRUE(plugIn.leftDowns.empty()) << "a plug-in that does not run yet gets nothing";
 
     wnd->ActivatePlugInViews(1);
-    EXPECT_EQ(plugIns[0]->active, 1) << "the first activation runs the plug-in";
+    EXPECT_EQ(plugIns[0]->activation, 1) << "the first activation runs the plug-in";
     EXPECT_EQ(plugIn.activations, std::vector<int>{1});
 
     Click(QPoint(30, 40));

@@ -17,6 +17,8 @@
 #include "gobjects/CQvGObject.h"
 #include "gobjects/CQvGObjectContainer.h"
 #include "gobjects/GObjectClipboard.h"
+#include "gobjects/shapes/CQvGObjectImage.h"
+#include "gobjects/shapes/CQvGObjectText.h"
 #include "profile/CAppProfile.h"
 #include "qvimage/CQvImage.h"
 #include "qvimage/QvImageDib.h"
@@ -307,6 +309,38 @@ TEST_F(ViewCommandsTest, CopyAndCutOfARegionGoThroughTheClipboardAsAPackedDib)
     EXPECT_TRUE(SameImage(doc->GetImage(), Gradient()));
 }
 
+TEST_F(ViewCommandsTest, PasteMakesACopiedPictureAnImageStampAndATextATextBox)
+{
+    // Pixels copied out of a region come back as a stamp over the image; the image itself is left as it was.
+    DrawRegion(ID_REGION_RECT, {5, 6}, {14, 15});
+    ASSERT_TRUE(Run(ID_EDIT_COPY));
+    doc->SetModifiedFlag(false);
+    ASSERT_TRUE(Run(ID_EDIT_PASTE));
+    ASSERT_EQ(Objects().GetMainObjList().size(), 1u);
+    auto* stamp = dynamic_cast<CQvGObjectImage*>(Objects().GetMainObjList().front());
+    ASSERT_NE(stamp, nullptr);
+    EXPECT_EQ(stamp->GetMBR(), CRect(0, 0, 9, 9));
+    EXPECT_EQ(Objects().GetSelectedObjectCount(), 1);
+    EXPECT_EQ(Wnd().GetToolMode(), CImageDispWnd::kSelectionMode);
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_TRUE(SameImage(doc->GetImage(), Gradient()));
+
+    // The stamp copied alone goes back as the same picture.
+    ASSERT_TRUE(Run(ID_EDIT_COPY));
+    CQvImage copied;
+    ASSERT_TRUE(ReadClipboardImage(copied));
+    EXPECT_EQ(copied.GetWidth(), 10);
+    EXPECT_TRUE(IsSource(copied, 0, 0, 5, 6));
+
+    QGuiApplication::clipboard()->setText("Sample 7");
+    ASSERT_TRUE(Run(ID_EDIT_PASTE));
+    ASSERT_EQ(Objects().GetMainObjList().size(), 2u);
+    auto* text = dynamic_cast<CQvGObjectText*>(Objects().GetMainObjList().back());
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->GetProperty().GetComment(), "Sample 7");
+    EXPECT_EQ(text->GetMBR().TopLeft(), CPoint(0, 0));
+}
+
 TEST_F(ViewCommandsTest, CutAndPasteOfObjectsAndCopyWithAnUnfinishedRegion)
 {
     CQvGObject* line = DrawObject(SHAPE_LINE, {10, 10}, {30, 10});
@@ -456,7 +490,10 @@ TEST_F(ViewCommandsTest, ScaleBarsArePlacedSelectedAndTheCaptureOneLeavesNothing
     CQvGObject* line = DrawObject(SHAPE_LINE, {10, 10}, {30, 10});
     Objects().SelectObjects(line, 0);
     Objects().SetShowCalibrationScale(1);
+    int sheets = 0;
+    Objects().SetPropertySheetRunner([&](const GObjectSheetRequest&) { return ++sheets, IDOK; });
     ASSERT_TRUE(Run(ID_SCALE_BAR));
+    EXPECT_EQ(sheets, 1) << "the user's bar asks for its look";
     ASSERT_EQ(Objects().GetMainObjList().size(), 2u);
     EXPECT_EQ(Objects().GetMainObjList().back()->GetObjShape(), SHAPE_SCALE_MARKER);
     ASSERT_EQ(Objects().GetSelectedObjectCount(), 1);
@@ -471,6 +508,8 @@ TEST_F(ViewCommandsTest, ScaleBarsArePlacedSelectedAndTheCaptureOneLeavesNothing
     ASSERT_TRUE(Run(ID_SCALE_BAR_AFTER_CAPTURE));
     EXPECT_EQ(Objects().GetMainObjList().size(), 3u);
     EXPECT_EQ(Objects().GetSelectedObjectCount(), 0);
+    EXPECT_EQ(sheets, 1) << "the capture's bar is placed without asking";
+    Objects().SetPropertySheetRunner(nullptr);
 }
 
 TEST_F(ViewCommandsTest, ContextMenuNeedsSomethingToOfferAndStaysAwayWhileACompanionModuleRuns)

@@ -1,0 +1,374 @@
+#include "plugins/CPlugInHost.h"
+
+#include "plugins/PlugInReportShelf.h"
+#include "document/DocumentCreation.h"
+#include "qvplglib/CPlgApplication.h"
+#include "qvplglib/CPlgView.h"
+#include "qvplglib/CReportListCtrl.h"
+#include "qvplglib/PlugInContract.h"
+#include "ui/MessageBox.h"
+#include "view/CImageDispWnd.h"
+#include "view/CVistrelView.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QString>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+// Shown when a command would run a plug-in on the live view's document.
+constexpr const char kLiveModeRefused[] = "실시간 측정 모드에서는 지원되지 않습니다.";
+// The one extension module that works on the live image.
+constexpr const char kLiveExtensionModule[] = "SharpGauge.so";
+
+bool SamePathIgnoringCase(const std::string& a, const std::string& b)
+{
+    return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
+}
+
+std::vector<std::filesystem::path> ModuleFiles(const std::string& folder)
+{
+    std::vector<std::filesystem::path> files;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::error_code typeError;
+        if (it->path().extension() == ".so" && it->is_regular_file(typeError))
+            files.push_back(it->path());
+    }
+    // Directory order is arbitrary; sorted names keep the command ids the same from run to run.
+    std::sort(files.begin(), files.end(),
+              [](const auto& a, const auto& b) { return a.filename().string() < b.filename().string(); });
+    return files;
+}
+
+void RefreshImage(QWidget* viewWindow)
+{
+    if (auto* window = dynamic_cast<CImageDispWnd*>(viewWindow))
+        window->OnImageChanged();
+}
+
+}  // namespace
+
+QWidget* DocumentViewWindow(CVistrelDoc* doc)
+{
+    CVistrelView* view = doc ? doc->GetImageView() : nullptr;
+    return view ? view->GetDispWnd() : nullptr;
+}
+
+CPlugInHost::CPlugInHost(std::string moduleFolder, std::unique_ptr<IPlugInReportPages> reports)
+    : m_moduleFolder(std::move(moduleFolder)),
+      m_reports(reports ? std::move(reports) : std::make_unique<PlugInReportShelf>())
+{
+}
+
+CPlugInHost::~CPlugInHost()
+{
+    if (m_installed) {
+        CVistrelDoc::SetActivePlugInList(nullptr);
+        SetActivePlugInAttacher(nullptr);
+    }
+    // Views of the plug-in modules go before the manager forgets them.
+    for (CVistrelDoc* doc : CVistrelDoc::AllDocuments())
+        for (const auto& record : doc->ActivePlugIns())
+            m_manager.RemoveFromActiveList(record.get());
+}
+
+CVistrelDoc* CPlugInHost::ActiveDocument() const
+{
+    return m_seams.activeDocument ? m_seams.activeDocument() : nullptr;
+}
+
+std::vector<CVistrelDoc*> CPlugInHost::OpenDocuments() const
+{
+    return m_seams.openDocuments ? m_seams.openDocuments() : std::vector<CVistrelDoc*>{};
+}
+
+void CPlugInHost::SkipWithMessage(const std::string& path, const std::string& why)
+{
+    AfxMessageBox("The plug-in " + std::filesystem::path(path).filename().string() + " was skipped: " + why + ".",
+                  MB_OK | MB_ICONWARNING);
+}
+
+void CPlugInHost::BindExtensionModules()
+{
+    LoadExtPlugIns();
+}
+
+int CPlugInHost::LoadExtPlugIns()
+{
+    if (m_seams.moduleFolder)
+        m_moduleFolder = m_seams.moduleFolder();
+    UINT nextId = kFirstExtensionId;
+    for (const std::filesystem::path& file : ModuleFiles(m_moduleFolder)) {
+        CModule module;
+        // A module that cannot be loaded is named once, by the plug-in menu's install.
+        if (!module.Load(file.string()))
+            continue;
+        const auto connect = module.GetProc<PFN_ExtPlgConnect>(kExtPlgConnectName);
+        if (!connect)
+            continue;
+        CPlgApplication* application = nullptr;
+        try {
+            application = connect();
+        } catch (...) {
+            application = nullptr;
+        }
+        if (!application) {
+            SkipWithMessage(file.string(), "its ExtPlgConnect gave no application");
+            continue;
+        }
+        for (const tagPlgInfo& entry : application->GetPlgInfoList())
+            m_manager.AddMenuRecord(tagPlgInfo4Client{nextId++, file.string(), entry.flag, entry.index,
+                                                      entry.reserved});
+        // A library that stays loaded keeps its application: the next connect starts from an empty list.
+        application->RemoveAllPlgInfo();
+    }
+    return 1;
+}
+
+void CPlugInHost::InstallPlugIns()
+{
+    m_manager.SetExecutePlgIn([this](UINT id) { return ExecutePlugInCallback(id); });
+    m_manager.SetCreateNewView([this](CPlgApplication* application, const char* title, int, unsigned long,
+                                      int width, int height, int type) {
+        return CreateNewView(application, title, width, height, type);
+    });
+    m_manager.SetLoadingInfoFunc([](const char*) {});
+    m_manager.SetGetViewCount([this] { return static_cast<int>(OpenDocuments().size()); });
+    m_manager.SetGetViews([this](std::vector<CQvFramePool*>& pools) {
+        for (CVistrelDoc* doc : OpenDocuments())
+            pools.push_back(&doc->GetFramePool());
+        return 1;
+    });
+    m_manager.SetUpdateReport([this] {
+        for (CVistrelDoc* doc : OpenDocuments())
+            m_reports->UpdatePage(doc);
+    });
+    m_manager.SetRedrawWindow(RefreshImage);
+    m_manager.SetUpdateCanvasSize(RefreshImage);
+    // Documents hand their records back on closing, and every new document gets the resident plug-ins.
+    CVistrelDoc::SetActivePlugInList(this);
+    SetActivePlugInAttacher([this](CVistrelDoc* doc) { AttachActivePlugIns(doc); });
+    m_installed = true;
+
+    if (m_seams.moduleFolder)
+        m_moduleFolder = m_seams.moduleFolder();
+    QMenu* menu = m_seams.plugInMenu ? m_seams.plugInMenu() : nullptr;
+    m_manager.Install(m_moduleFolder, menu, kFirstPlugInId);
+    if (!menu || !m_seams.routeAction)
+        return;
+    // The entries run through the program's command routing alone, which checks the hold rule and refreshes the
+    // image afterwards: the manager's own connection would run each entry a second time.
+    for (QAction* groupAction : menu->actions()) {
+        QMenu* group = groupAction->menu();
+        if (!group)
+            continue;
+        for (QAction* action : group->actions()) {
+            const UINT id = action->data().toUInt();
+            if (id < kFirstPlugInId || !m_manager.GetPlgInfo(id))
+                continue;
+            QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
+            m_seams.routeAction(action, id);
+        }
+        if (m_seams.updateWhenShown)
+            m_seams.updateWhenShown(group);
+    }
+}
+
+bool CPlugInHost::IsCommandEnabled(UINT id) const
+{
+    return m_manager.OnUpdateCmdUIExecutePlugins(id) != 0 && !CVistrelDoc::PlugInHold();
+}
+
+void CPlugInHost::AddReportTab(tagActiveApp* record, CVistrelDoc* doc)
+{
+    if (!record->view)
+        return;
+    QWidget* page = m_reports->Page(doc);
+    CReportListCtrl* control = nullptr;
+    try {
+        control = record->view->CreateReportControl(page);
+    } catch (...) {
+        control = nullptr;
+    }
+    if (control)
+        m_reports->AddTabEntry(doc, QString::fromStdString(control->GetWindowText()), control);
+}
+
+bool CPlugInHost::Attach(tagActiveApp* record, CVistrelDoc* doc)
+{
+    if (!m_manager.AddToActiveList(record, DocumentViewWindow(doc), &doc->GetFramePool(), &doc->GetCalibKeeper()))
+        return false;
+    AddReportTab(record, doc);
+    return true;
+}
+
+int CPlugInHost::Execute(tagActiveApp* record, CVistrelDoc* doc)
+{
+    return m_manager.ExecutePlgIn(record, DocumentViewWindow(doc), &doc->GetFramePool(), &doc->GetCalibKeeper());
+}
+
+int CPlugInHost::ExecutePlugInCallback(UINT id)
+{
+    CVistrelDoc* active = ActiveDocument();
+    CVistrelDoc* live = m_seams.liveDocument ? m_seams.liveDocument() : nullptr;
+    if (live && active == live) {
+        const std::string liveModule = m_moduleFolder + kLiveExtensionModule;
+        const auto& records = m_manager.GetMenuRecords();
+        const auto allowed = std::find_if(records.begin(), records.end(), [&](const auto& record) {
+            return SamePathIgnoringCase(record->path, liveModule);
+        });
+        if (allowed == records.end() || (*allowed)->id != id) {
+            AfxMessageBox(kLiveModeRefused, MB_OK | MB_ICONINFORMATION);
+            return 0;
+        }
+    }
+
+    const tagPlgInfo4Client* info = m_manager.GetPlgInfo(id);
+    if (!info)
+        return 0;
+    auto module = std::make_shared<CModule>();
+    if (!module->Load(info->path))
+        return 0;
+    CPlgApplication* application = m_manager.GetPlgApplication(*module);
+    if (!application) {
+        if (const auto connect = module->GetProc<PFN_ExtPlgConnect>(kExtPlgConnectName)) {
+            try {
+                application = connect();
+            } catch (...) {
+                application = nullptr;
+            }
+        }
+        if (!application)
+            return 0;
+    }
+    std::string noMode;
+    std::string& mode = m_seams.pendingMode ? *m_seams.pendingMode : noMode;
+    m_manager.SetModuleProgzubParameter(*module, mode.c_str());
+    mode.clear();
+
+    tagActiveApp probe{module, application, nullptr, 0, info};
+    if (m_manager.IsActivated(probe)) {
+        if (!active)
+            return 0;
+        tagActiveApp* record = CPlgManager::FindActivePlgApp(active->ActivePlugIns(), probe);
+        return record ? Execute(record, active) : 0;
+    }
+
+    int initialised = 0;
+    try {
+        initialised = application->InitPlgApp();
+    } catch (...) {
+        initialised = 0;
+    }
+    if (!initialised) {
+        SkipWithMessage(info->path, "it could not be initialised");
+        return 0;
+    }
+
+    const bool resident = info->flag == 0;
+    if (active) {
+        auto record = std::make_unique<tagActiveApp>(probe);
+        if (!Attach(record.get(), active))
+            return 0;
+        if (resident)
+            if (m_seams.clearAllSelections)
+                m_seams.clearAllSelections();
+        const int result = Execute(record.get(), active);
+        m_reports->SelectLastTabs(active);
+        if (!resident) {
+            // The view goes with the record; the module is released with the last record holding it.
+            m_manager.RemoveFromActiveList(record.get());
+            return result;
+        }
+        active->AttachPlugIn(std::move(record));
+        for (CVistrelDoc* other : OpenDocuments()) {
+            if (other == active)
+                continue;
+            auto copy = std::make_unique<tagActiveApp>(tagActiveApp{module, application, nullptr, 0, info});
+            if (Attach(copy.get(), other))
+                other->AttachPlugIn(std::move(copy));
+        }
+        return result;
+    }
+    if (resident || !m_seams.newDocument)
+        return 0;
+    CVistrelDoc* doc = m_seams.newDocument(std::string());
+    if (!doc)
+        return 0;
+    auto record = std::make_unique<tagActiveApp>(probe);
+    int result = 0;
+    if (Attach(record.get(), doc)) {
+        result = Execute(record.get(), doc);
+        m_manager.RemoveFromActiveList(record.get());
+    }
+    if (!result) {
+        m_reports->RemovePage(doc);
+        if (m_seams.discardDocument)
+            m_seams.discardDocument(doc);
+    }
+    return result;
+}
+
+int CPlugInHost::RunExtPlugIn(const std::string& path, int index)
+{
+    for (const auto& record : m_manager.GetMenuRecords())
+        if (SamePathIgnoringCase(record->path, path) && (index == -1 || record->index == index))
+            return ExecutePlugInCallback(record->id);
+    return 0;
+}
+
+void CPlugInHost::AttachActivePlugIns(CVistrelDoc* doc)
+{
+    if (!doc)
+        return;
+    for (CVistrelDoc* other : OpenDocuments()) {
+        if (other == doc)
+            continue;
+        for (const auto& source : other->ActivePlugIns()) {
+            auto record = std::make_unique<tagActiveApp>(
+                tagActiveApp{source->module, source->application, nullptr, 0, source->info});
+            if (!Attach(record.get(), doc))
+                continue;
+            tagActiveApp* attached = record.get();
+            doc->AttachPlugIn(std::move(record));
+            Execute(attached, doc);
+        }
+        break;
+    }
+}
+
+CPlgView* CPlugInHost::CreateNewView(CPlgApplication* application, const char* title, int width, int height,
+                                     int type)
+{
+    if (width <= 0 || height <= 0 || !m_seams.newImageDocument)
+        return nullptr;
+    // The plug-in asks from inside its running view: that view stays as it is, and the new document gets a record
+    // of its own for the plug-in's entry.
+    const tagActiveApp* running = nullptr;
+    for (const tagActiveApp* record : m_manager.GetActiveList())
+        if (record->application == application)
+            running = record;
+    if (!running)
+        return nullptr;
+    CVistrelDoc* doc = m_seams.newImageDocument(title ? title : "", width, height, type);
+    if (!doc)
+        return nullptr;
+    auto record = std::make_unique<tagActiveApp>(
+        tagActiveApp{running->module, application, nullptr, 0, running->info});
+    if (!m_manager.CreateNewView(record.get(), DocumentViewWindow(doc), &doc->GetFramePool(),
+                                 &doc->GetCalibKeeper()))
+        return nullptr;
+    CPlgView* view = record->view;
+    doc->AttachPlugIn(std::move(record));
+    return view;
+}
+
+void CPlugInHost::RemoveFromActiveList(tagActiveApp* record)
+{
+    m_manager.RemoveFromActiveList(record);
+}
