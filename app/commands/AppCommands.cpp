@@ -41,17 +41,16 @@ const CommandMapEntry<CAppCommands> kAppCommands[] = {
     CommandEntry(ID_AUTO_MEASURE_APP, &Commands::OnAutoMeasure),
     CommandEntry(ID_COMPANION_APP, &Commands::OnCompanionProgram),
     CommandEntry(ID_PORE_SCAN, &Commands::OnPoreScan, &Commands::OnUpdateModuleCommand),
-    // Capture comes with the capture part; until then its commands are shown and disabled.
-    UpdateEntry(ID_ACQ_SELECT_DEVICE, &Commands::OnUpdateDisabled),
-    UpdateEntry(ID_ACQ_CAPTURE, &Commands::OnUpdateDisabled),
-    UpdateEntry(ID_ACQ_MULTI_CAPTURE, &Commands::OnUpdateDisabled),
-    UpdateEntry(ID_ACQ_LIVE, &Commands::OnUpdateDisabled),
-    UpdateEntry(ID_ACQ_RESIZE_CAPTURE, &Commands::OnUpdateDisabled),
-    UpdateEntry(ID_ACQ_CROSS_LINE, &Commands::OnUpdateDisabled),
-    UpdateEntry(ID_ACQ_LIVE_MEASURE, &Commands::OnUpdateDisabled),
-    UpdateEntry(ID_ACQ_FULL_SCREEN, &Commands::OnUpdateDisabled),
+    CommandEntry(ID_ACQ_SELECT_DEVICE, &Commands::OnSelectDevice, &Commands::OnUpdateSelectDevice),
+    CommandEntry(ID_ACQ_CAPTURE, &Commands::OnImageCapture, &Commands::OnUpdateCaptureCommand),
+    CommandEntry(ID_ACQ_MULTI_CAPTURE, &Commands::OnMultiCapture, &Commands::OnUpdateCaptureCommand),
+    CommandEntry(ID_ACQ_LIVE, &Commands::OnLiveImage, &Commands::OnUpdateLiveImage),
+    CommandEntry(ID_ACQ_RESIZE_CAPTURE, &Commands::OnResizeCapture, &Commands::OnUpdateResizeCapture),
+    CommandEntry(ID_ACQ_CROSS_LINE, &Commands::OnCrossLine, &Commands::OnUpdateCrossLine),
+    CommandEntry(ID_ACQ_LIVE_MEASURE, &Commands::OnLiveMeasure, &Commands::OnUpdateDisabled),
+    CommandEntry(ID_ACQ_FULL_SCREEN, &Commands::OnFullScreen, &Commands::OnUpdateDisabled),
     UpdateEntry(ID_ACQ_VIDEO_RECORDER, &Commands::OnUpdateDisabled),
-    UpdateEntry(ID_ACQ_DEVICE_SETTINGS, &Commands::OnUpdateDisabled),
+    CommandEntry(ID_ACQ_DEVICE_SETTINGS, &Commands::OnDeviceSettings, &Commands::OnUpdateCaptureCommand),
 };
 
 }  // namespace

@@ -106,6 +106,28 @@ public:
     void OnCompanionProgram();
     void OnPoreScan();
 
+    // --- Acquisition (app/capture)
+    void OnSelectDevice();
+    void OnUpdateSelectDevice(CCmdUI* ui);
+    void OnImageCapture();
+    void OnMultiCapture();
+    void OnResizeCapture();
+    void OnUpdateResizeCapture(CCmdUI* ui);
+    // A driver is selected, it is not still-image hardware, and live video runs.
+    void OnUpdateCaptureCommand(CCmdUI* ui);
+    void OnLiveImage();
+    void OnUpdateLiveImage(CCmdUI* ui);
+    void OnCrossLine();
+    void OnUpdateCrossLine(CCmdUI* ui);
+    void OnLiveMeasure();
+    void OnFullScreen();
+    void OnDeviceSettings();
+    // A new document that shows live video (title: the live-measurement text); null without a capture size.
+    // `measuring`: it is the live-measurement view (resize capture then stays disabled).
+    CVistrelDoc* OpenLiveView(bool measuring);
+    // Runs the multi-capture dialog; false when cancelled. Tests replace it.
+    std::function<bool(int& frames, int& combine)> multiCaptureDialog;
+
     // Commands of this edition whose update handler always disables them (their handlers still run when called
     // directly), and the capture commands until capture is built.
     void OnUpdateDisabled(CCmdUI* ui);

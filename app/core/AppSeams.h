@@ -6,12 +6,14 @@
 
 #include "core/OemInfo.h"
 #include "types/WinGeometry.h"
+#include "types/WinRecords.h"
 #include "types/WinTypes.h"
 
 #include <QImage>
 
 #include <functional>
 #include <memory>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,32 @@ public:
     virtual void ReleaseServers() = 0;
     // Called with an empty rectangle after an image window moved, so that a live display follows it.
     virtual void SetDisplayWindowPos(const CRect* rect) = 0;
+
+    // Driver choice, live display and still capture. A host without drivers answers "nothing selected" and
+    // captures nothing, which is what these defaults say.
+    virtual int SelectServer(int /*index*/) { return 0; }
+    virtual int IsSelected() { return 0; }
+    virtual int Property(int /*which*/) { return 0; }
+    virtual int Overlay() { return 0; }
+    virtual int IsOverlaySupport() { return 0; }
+    virtual int IsOverlayWndActive() { return 0; }
+    virtual int FullScreenMode() { return 0; }
+    virtual int RestoreScrRes() { return 0; }
+    virtual int ChangeImageSize() { return 0; }
+    virtual int GetWidth(int& width) { width = 0; return 0; }
+    virtual int GetHeight(int& height) { height = 0; return 0; }
+    virtual int GetHWType(int& type) { type = 0; return 0; }
+    virtual int GetCurrentServerName(std::string& name) { name.clear(); return 0; }
+    virtual int GetCaptureSizeNDepth(int& width, int& height, int& bits) { width = height = bits = 0; return 0; }
+    // `count` (1..200) caller-owned frame buffers; 1 when every one holds a frame.
+    virtual int AcquireSnapshot(int /*count*/, BITMAPINFOHEADER** /*buffers*/) { return 0; }
+    virtual int GetCaptureRatio(float& ratio) { ratio = 1.0f; return 0; }
+    // The live-frame callback runs on the host's live thread with a DIB valid only during the call; it must not
+    // wait for the UI thread. The notification comes on the UI thread.
+    virtual void SetFuncGrabCallBack(std::function<int(const BITMAPINFOHEADER* dib)> /*callback*/) {}
+    virtual void SetNotifyFunction(void (*/*notify*/)()) {}
+    // Still images of hardware type 1, on the UI thread; the block is the host's and valid only during the call.
+    virtual void SetFunc4TwainBuffer(std::function<void(const BITMAPINFOHEADER* dib, size_t bytes)> /*callback*/) {}
 };
 
 // The live display of the host runs in this mode; it is stopped before the drivers are released.

@@ -1,6 +1,8 @@
 #include "core/ProgramObjects.h"
 
 #include "calibration/CalibrationCommands.h"
+#include "capture/CaptureHostAdapter.h"
+#include "capture/CLiveMeasureDlg.h"
 #include "commands/AppCommands.h"
 #include "core/BusInstanceGate.h"
 #include "core/FrameMainWindow.h"
@@ -61,7 +63,7 @@ ProgramObjects* TheProgram()
 }
 
 ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& executablePath)
-    : m_acquireHost(std::make_unique<NoAcquireHost>()),
+    : m_acquireHost(std::make_unique<CaptureHostAdapter>()),
       m_plugIns(std::make_unique<CPlugInHost>(std::string())),
       m_codec(std::make_unique<CQvImageCodec>()),
       m_messageWindow(std::make_unique<NoMessageWindow>()),
@@ -105,6 +107,7 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
             AppCommandHooks& commands = app.Commands().Hooks();
             commands.preferencesDialog = [&frame] { return RunPreferencesDialog(frame) == QDialog::Accepted; };
             commands.calibrationManager = [&frame] { RunCalibrationManager(frame); };
+            hooks.showLiveMeasureWindow = [&frame, &app] { ShowLiveMeasureWindow(app, frame); };
             ConnectCompanions(frame);
             ConnectPlugIns(frame);
         });

@@ -206,7 +206,8 @@ void DocumentRegistry::ActivateDocument(CVistrelDoc* doc)
 
 CVistrelView* DocumentRegistry::FindLiveView()
 {
-    for (CVistrelDoc* doc : m_documents)
+    // The live-measurement window's document has no child frame of its own, so it is not among ours.
+    for (CVistrelDoc* doc : CVistrelDoc::AllDocuments())
         if (doc->IsLive())
             return doc->GetImageView();
     return nullptr;

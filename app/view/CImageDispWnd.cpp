@@ -2,6 +2,7 @@
 
 #include "core/ProgramObjects.h"
 // The document header keeps its child frame in a QPointer, which needs the complete class.
+#include <QPainter>
 #include <QMdiSubWindow>
 
 #include "document/CVistrelDoc.h"
@@ -306,6 +307,10 @@ void CImageDispWnd::OnDraw(CDC* dc)
     CQvImage* image = Image();
     if (IsLive() || !image || image->IsEmpty()) {
         DrawImage(dc, nullptr);
+        if (IsLive() && !m_livePicture.isNull()) {
+            const CPoint origin = GetZoomedPoint(CPoint(0, 0));
+            dc->GetPainter().drawImage(QPoint(origin.x, origin.y), m_livePicture);
+        }
         return;
     }
     DrawImage(dc, image);
@@ -314,6 +319,12 @@ void CImageDispWnd::OnDraw(CDC* dc)
     if (m_doc.regions)
         m_doc.regions->Draw(dc, CQvGObjectContainer::kDrawAllWithGrips);
     DrawGrid(dc);
+}
+
+void CImageDispWnd::SetLivePicture(QImage picture)
+{
+    m_livePicture = std::move(picture);
+    Invalidate();
 }
 
 void CImageDispWnd::DrawGrid(CDC* dc)

@@ -118,6 +118,9 @@ public:
     // The context menu's command ids for the current state (empty: none shown, the latch was only set).
     std::vector<UINT> ContextMenuCommands();
     QPushButton* ExitButton() const { return m_exitButton; }
+    // The composed live picture painted at the image origin while the view is live (null: an empty canvas).
+    void SetLivePicture(QImage picture);
+    const QImage& LivePicture() const { return m_livePicture; }
 
     // --- Handlers
     int OnCreate() override;
@@ -180,6 +183,7 @@ private:
     int m_contextLatch = 1;
     int m_zoomForm = 0;
     int m_savedZoomLevel = QVZOOM_1;
+    QImage m_livePicture;
     int m_calibrationClicks = 0;
     QPushButton* m_exitButton = nullptr;
     QPointer<QMenu> m_contextMenu;

@@ -12,6 +12,12 @@
 #include "view/OverlayFingerprint.h"
 #include "frame/FrameStrings.h"
 #include "view/ViewCommands.h"
+#include "capture/LiveFeed.h"
+#include "commands/AppCommands.h"
+#include "core/CVistrelApp.h"
+#include "qvimage/QvImageDib.h"
+#include "qvimage/QvImageViews.h"
+#include <QPushButton>
 
 #include "qvimage/CQvImage.h"
 #include "strings/Format.h"
@@ -76,6 +82,12 @@ CVistrelView::CVistrelView(CVistrelDoc* document, QWidget* parent) : QWidget(par
 
 CVistrelView::~CVistrelView()
 {
+    // The host stops sending before the live view goes; frames already under way are dropped with the mailbox.
+    if (m_liveMailbox) {
+        if (IAcquireHost* host = GetVistrelApp() ? GetVistrelApp()->AcquireHost() : nullptr)
+            host->StopOverlay();
+        StopLive();
+    }
     // The last view closing must not leave its image described in the panes.
     if (m_active)
         if (CMainFrame* frame = MainFrame())
@@ -378,24 +390,103 @@ void CVistrelView::focusInEvent(QFocusEvent* event)
 // ---------------------------------------------------------------------------------------------------------------
 // Live picture and full screen: the capture path fills these.
 
+namespace {
+
+// The focus indicator draws its square on live frames while its module is loaded.
+bool FocusIndicatorLoaded()
+{
+    CVistrelApp* app = GetVistrelApp();
+    if (!app || !app->Commands().Hooks().loadedPlugInModules)
+        return false;
+    const std::string path = AppEnvironment().GetProgramModuleFolder(AppFolder::PlugIn) + kFocusIndicatorModule;
+    return !app->Commands().Hooks().loadedPlugInModules(path).empty();
+}
+
+}  // namespace
+
 int CVistrelView::StartLive()
 {
+    if (m_document)
+        m_document->GetGObjectContainer().SetNoRedraw(1);
+    SetLive(true);
+    if (!m_liveMailbox) {
+        m_liveMailbox = std::make_shared<LiveFrameMailbox>(this, [this] { TakeLiveFrame(); });
+        SetLiveMailbox(m_liveMailbox);
+    }
+    m_liveFramesShown = 0;
     return 1;
 }
 
 int CVistrelView::StopLive()
 {
-    return 1;
+    if (m_document)
+        m_document->GetGObjectContainer().SetNoRedraw(0);
+    if (!m_liveMailbox) {
+        SetLive(false);
+        return 1;
+    }
+    // Frames already on their way find no mailbox, or one that wakes no one; queued wakes die with this view.
+    SetLiveMailbox(nullptr);
+    m_liveMailbox->Detach();
+    m_liveMailbox.reset();
+    SetLive(false);
+    m_dispWnd->SetLivePicture(QImage());
+    return 0;
 }
 
-int CVistrelView::DrawLiveFrame(const BITMAPINFOHEADER* /*packedDib*/)
+uint64_t CVistrelView::LiveFramesDropped() const
 {
+    return m_liveMailbox ? m_liveMailbox->Dropped() : 0;
+}
+
+void CVistrelView::TakeLiveFrame()
+{
+    if (!m_liveMailbox || !m_liveMailbox->Take(m_liveFrame) || m_liveFrame.size() < sizeof(BITMAPINFOHEADER))
+        return;
+    DrawLiveFrame(reinterpret_cast<const BITMAPINFOHEADER*>(m_liveFrame.data()));
+}
+
+int CVistrelView::DrawLiveFrame(const BITMAPINFOHEADER* packedDib)
+{
+    if (!m_live || !m_document || !packedDib)
+        return 1;
+    std::lock_guard lock(DisplayFrameLock());
+    // The document holds the live frame, so what measures and reads pixels works on the live image.
+    CQvImage& image = m_document->GetImage();
+    if (!DIB2QVIMG(packedDib, &image, 0))
+        return 1;
+    LiveDecorations decorations;
+    decorations.ratio = m_dispWnd->GetRatio();
+    decorations.objects = &m_document->GetGObjectContainer();
+    decorations.grid = &m_document->GetLatticer();
+    decorations.unitsPerPixel = m_document->GetCalibKeeper().GetUnitsPerPixel();
+    if (ProgramObjects* program = TheProgram())
+        decorations.centreCross = program->Profile().crossLineShow != 0;
+    decorations.focusSquare = FocusIndicatorLoaded();
+    m_dispWnd->SetLivePicture(ComposeLiveFrame(QvImageToQImage(image), decorations));
+    ++m_liveFramesShown;
     return 1;
 }
 
 int CVistrelView::ResizeLive()
 {
-    return 0;
+    IAcquireHost* host = GetVistrelApp() ? GetVistrelApp()->AcquireHost() : nullptr;
+    if (!host || !m_document)
+        return 0;
+    const bool wasLive = m_live;
+    StopLive();
+    host->ChangeImageSize();
+    int width = 0, height = 0;
+    host->GetWidth(width);
+    host->GetHeight(height);
+    if (width > 0 && height > 0) {
+        CQvImage image;
+        image.Create(21, width, height, 0);
+        m_document->SetImage(std::string(), &image);
+    }
+    if (wasLive)
+        StartLive();
+    return 1;
 }
 
 void CVistrelView::SetLive(bool live)
@@ -405,7 +496,34 @@ void CVistrelView::SetLive(bool live)
         m_document->SetLive(live);
 }
 
-void CVistrelView::ToggleFullScreen() {}
+void CVistrelView::ToggleFullScreen()
+{
+    QWidget* window = this->window();
+    QPushButton* exit = m_dispWnd->ExitButton();
+    if (!m_fullScreen) {
+        m_fullScreen = true;
+        m_fullScreenGeometry = window->saveGeometry();
+        if (QMdiSubWindow* child = ChildFrame())
+            child->showMaximized();
+        window->showFullScreen();
+        if (IAcquireHost* host = GetVistrelApp() ? GetVistrelApp()->AcquireHost() : nullptr)
+            host->FullScreenMode();
+        if (exit) {
+            const CPoint origin = m_dispWnd->GetZoomedPoint(CPoint(0, 0));
+            exit->move(std::max(0, origin.x), std::max(0, origin.y));
+            exit->show();
+            exit->raise();
+        }
+        return;
+    }
+    if (exit)
+        exit->hide();
+    if (IAcquireHost* host = GetVistrelApp() ? GetVistrelApp()->AcquireHost() : nullptr)
+        host->RestoreScrRes();
+    window->showNormal();
+    window->restoreGeometry(m_fullScreenGeometry);
+    m_fullScreen = false;
+}
 
 void CVistrelView::LeaveFullScreen()
 {

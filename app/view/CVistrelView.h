@@ -14,6 +14,7 @@
 #include "resources/Language.h"
 #include "types/WinRecords.h"
 
+#include <QByteArray>
 #include <QPointer>
 #include <QWidget>
 
@@ -21,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class CMainFrame;
 class CViewCommands;
@@ -75,6 +77,11 @@ public:
     void ToggleFullScreen();
     // The document's flag follows, so commands asking the document and the window asking the view agree.
     void SetLive(bool live);
+    // UI thread: takes the newest frame from the live mailbox and shows it (run when a frame arrived).
+    void TakeLiveFrame();
+    // Frames shown since live drawing started; frames replaced in the mailbox before they were shown.
+    uint64_t LiveFramesShown() const { return m_liveFramesShown; }
+    uint64_t LiveFramesDropped() const;
 
     // --- Commands (the view's command table, then the editing commands of CViewCommands)
     CViewCommands& Commands() const { return *m_commands; }
@@ -123,6 +130,10 @@ private:
     // Takes what the overlay holds now as unchanged (after reading, saving, or binding a document).
     void NoteOverlayAsKnown();
 
+    std::shared_ptr<class LiveFrameMailbox> m_liveMailbox;
+    std::vector<uint8_t> m_liveFrame;
+    uint64_t m_liveFramesShown = 0;
+    QByteArray m_fullScreenGeometry;  // the main window's, while full screen
     CVistrelDoc* m_document = nullptr;
     CImageDispWnd* m_dispWnd = nullptr;
     std::unique_ptr<CViewCommands> m_commands;

@@ -261,8 +261,8 @@ TEST_F(AppCommandsTest, CommandsAreEnabledAsTheProgramsStateAllows)
         {ID_RETICLE_GENERATOR, false, false, false},
         {32880, false, false, false},
         {ID_RETICLE_LOAD, false, false, false},
-        // Capture is not built yet.
-        {ID_ACQ_SELECT_DEVICE, false, false, false},
+        // No driver is selected: only choosing one is offered; live measurement and full screen never are.
+        {ID_ACQ_SELECT_DEVICE, true, true, true},
         {ID_ACQ_CAPTURE, false, false, false},
         {ID_ACQ_MULTI_CAPTURE, false, false, false},
         {ID_ACQ_LIVE, false, false, false},

@@ -61,6 +61,7 @@ TEST_F(AppStartupTest, StartBringsThePartsUpInOrderAndShutDownWritesCalibrations
                          "LoadProfile",
                          "SetInstClient",
                          "SetHwndClient",
+                         // The drivers ship with the program: they load from its own folder, not the user root.
                          "InstallServers /nonexistent/components/Acquisition/",
                          "SetExtTrigger",
                          "AttachApplication",
