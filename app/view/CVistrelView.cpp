@@ -12,6 +12,7 @@
 #include "view/OverlayFingerprint.h"
 #include "frame/FrameStrings.h"
 #include "view/ViewCommands.h"
+#include "report/ReportExportCommands.h"
 
 #include "qvimage/CQvImage.h"
 #include "strings/Format.h"
@@ -65,6 +66,7 @@ CVistrelView::CVistrelView(CVistrelDoc* document, QWidget* parent) : QWidget(par
     setObjectName("CVistrelView");
     AddCommandMap(kViewCommands);
     m_commands = std::make_unique<CViewCommands>(*this);
+    m_reportCommands = std::make_unique<CReportExportCommands>(*this);
     m_dispWnd = new CImageDispWnd();
     m_dispWnd->SetHost(this);
     m_dispWnd->SetScrollParameters(10, 25);
@@ -337,17 +339,20 @@ void CVistrelView::OnUpdateEnable(CCmdUI* ui)
 
 bool CVistrelView::ExecuteCommand(UINT id)
 {
-    return CommandMapTarget<CVistrelView>::ExecuteCommand(id) || m_commands->ExecuteCommand(id);
+    return CommandMapTarget<CVistrelView>::ExecuteCommand(id) || m_commands->ExecuteCommand(id) ||
+           m_reportCommands->ExecuteCommand(id);
 }
 
 bool CVistrelView::UpdateCommand(CCmdUI& ui)
 {
-    return CommandMapTarget<CVistrelView>::UpdateCommand(ui) || m_commands->UpdateCommand(ui);
+    return CommandMapTarget<CVistrelView>::UpdateCommand(ui) || m_commands->UpdateCommand(ui) ||
+           m_reportCommands->UpdateCommand(ui);
 }
 
 bool CVistrelView::HasCommandHandler(UINT id) const
 {
-    return CommandMapTarget<CVistrelView>::HasCommandHandler(id) || m_commands->HasCommandHandler(id);
+    return CommandMapTarget<CVistrelView>::HasCommandHandler(id) || m_commands->HasCommandHandler(id) ||
+           m_reportCommands->HasCommandHandler(id);
 }
 
 void CVistrelView::resizeEvent(QResizeEvent* event)

@@ -23,6 +23,7 @@
 #include <string>
 
 class CMainFrame;
+class CReportExportCommands;
 class CViewCommands;
 class CVistrelDoc;
 class QMdiSubWindow;
@@ -76,7 +77,7 @@ public:
     // The document's flag follows, so commands asking the document and the window asking the view agree.
     void SetLive(bool live);
 
-    // --- Commands (the view's command table, then the editing commands of CViewCommands)
+    // --- Commands (the view's command table, the editing commands of CViewCommands, then the report commands)
     CViewCommands& Commands() const { return *m_commands; }
     bool ExecuteCommand(UINT id) override;
     bool UpdateCommand(CCmdUI& ui) override;
@@ -126,6 +127,7 @@ private:
     CVistrelDoc* m_document = nullptr;
     CImageDispWnd* m_dispWnd = nullptr;
     std::unique_ptr<CViewCommands> m_commands;
+    std::unique_ptr<CReportExportCommands> m_reportCommands;
     CMainFrame* m_mainFrame = nullptr;  // not owned; outlives the view
     bool m_activationConnected = false;
     bool m_initialUpdateDone = false;
