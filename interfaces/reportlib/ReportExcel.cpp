@@ -2,10 +2,9 @@
 
 #include <xlsxwriter.h>
 
-#include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <set>
 
 double GetExcelVersion()
@@ -15,20 +14,16 @@ double GetExcelVersion()
 
 bool ParseReportNumber(const std::string& text, double& value)
 {
-    if (text.empty())
+    // from_chars reads the C locale's form only: no blanks, no hexadecimal without its format, no locale comma.
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    if (begin != end && *begin == '+')
+        ++begin;
+    if (begin == end || *begin == '+')
         return false;
-    const char first = text.front();
-    // strtod also takes blanks, "inf", "nan" and hexadecimal: none of them is a measured value.
-    if (!(first == '-' || first == '+' || first == '.' || (first >= '0' && first <= '9')))
-        return false;
-    for (char c : text)
-        if (c == 'x' || c == 'X' || c == 'n' || c == 'N' || c == 'i' || c == 'I')
-            return false;
-    errno = 0;
-    char* end = nullptr;
-    // Vistrel resets LC_NUMERIC to "C" at start, so strtod reads a '.' decimal point.
-    const double v = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size() || errno == ERANGE || !std::isfinite(v))
+    double v = 0;
+    const auto [stop, error] = std::from_chars(begin, end, v, std::chars_format::general);
+    if (error != std::errc() || stop != end || !std::isfinite(v))
         return false;
     value = v;
     return true;

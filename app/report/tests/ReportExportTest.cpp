@@ -13,7 +13,7 @@
 #include "frame/DesktopOpener.h"
 #include "profile/CAppProfile.h"
 #include "reportlib/ReportText.h"
-#include "ui/FileDialog.h"
+#include "testing/MessageBoxRecorder.h"
 #include "view/CVistrelView.h"
 
 #include "calibkeeper/CCalibKeeper.h"
@@ -162,7 +162,6 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         SetReportPageSource({});
         SetDesktopOpenerHook({});
-        SetFileDialogHook({});
         SetReportPrinterHook({});
         SetReportExportFolder("");
         if (savedRuntime.empty())
@@ -244,12 +243,11 @@ TEST_F(ReportExportTest, NotepadWritesTheReportTextAndOpensIt)
     pages.main[view] = kMain;
     pages.statistics[view] = kStatistics;
     const std::string path = Path("report.txt");
-    FileDialogRequest asked;
-    SetFileDialogHook([&](const FileDialogRequest& request) {
-        asked = request;
-        return path;
-    });
+    testing_support::MessageBoxes().QueueFile(path);
     ASSERT_TRUE(Run(ID_RESULT_TO_NOTEPAD));
+    ASSERT_EQ(testing_support::MessageBoxes().FileDialogs().size(), 1u);
+    const FileDialogRequest asked = testing_support::MessageBoxes().FileDialogs()[0];
+    EXPECT_TRUE(asked.save);
     EXPECT_EQ(asked.title, "Save ...");
     EXPECT_EQ(asked.filter, "Text File (*.txt)|*.txt||");
     EXPECT_TRUE(asked.overwritePrompt);
@@ -269,9 +267,9 @@ TEST_F(ReportExportTest, NotepadWritesTheReportTextAndOpensIt)
 
     // Cancelled, or a file that cannot be made: nothing is opened.
     opened.clear();
-    SetFileDialogHook([](const FileDialogRequest&) { return std::string(); });
+    testing_support::MessageBoxes().QueueFile("");
     EXPECT_TRUE(Run(ID_RESULT_TO_NOTEPAD));
-    SetFileDialogHook([&](const FileDialogRequest&) { return Path("missing/report.txt"); });
+    testing_support::MessageBoxes().QueueFile(Path("missing/report.txt"));
     EXPECT_TRUE(Run(ID_RESULT_TO_NOTEPAD));
     EXPECT_TRUE(opened.empty());
 }
@@ -414,7 +412,7 @@ TEST_F(ReportExportTest, BackupWindowShowsBothListsAndExportsTheOneOnScreen)
     EXPECT_FALSE(results->isVisible());
     EXPECT_TRUE(statistics->isVisible());
     EXPECT_TRUE(window->findChild<QAction*>("statisticsModeAction")->isChecked());
-    SetFileDialogHook([&](const FileDialogRequest&) { return Path("backup.txt"); });
+    testing_support::MessageBoxes().QueueFile(Path("backup.txt"));
     window->findChild<QAction*>("notepadAction")->trigger();
     EXPECT_EQ(ReadBytes(Path("backup.txt")), FormatListReportText("결과 백업창", kStatistics));
     EXPECT_EQ(opened.back(), Path("backup.txt"));

@@ -154,7 +154,7 @@ TEST(ReportExcel, NumbersAreOnlyWholeFiniteDecimals)
 {
     const std::pair<const char*, bool> cases[] = {{"1.5", true},  {"-3", true},   {"1e3", true},  {" 1", false},
                                                   {"1.5 ", false}, {"nan", false}, {"inf", false}, {"0x10", false},
-                                                  {"[1, 2]", false}, {"", false},  {"1e999", false}};
+                                                  {"[1, 2]", false}, {"", false},  {"1e999", false}, {"+2", true}, {"1,5", false}, {"-inf", false}};
     for (const auto& [text, number] : cases) {
         double value = 0;
         EXPECT_EQ(ParseReportNumber(text, value), number) << text;
