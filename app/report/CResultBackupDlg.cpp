@@ -5,6 +5,7 @@
 #include "report/ReportHandOver.h"
 #include "report/ReportHeader.h"
 #include "reportlib/ReportText.h"
+#include "resources/UiLanguage.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -27,13 +28,13 @@ std::vector<CResultBackupDlg*>& Windows()
 
 constexpr int kColumnWidth = 80;
 
-// The tip of a toolbar button: its caption without the mnemonic marker, at most 80 characters.
+// The tip of a toolbar button: its caption in the UI language without the mnemonic marker, at most 80 characters.
 QString ButtonTip(UINT id)
 {
     const CommandInfo* info = FindCommandInfo(id);
     if (!info)
         return {};
-    QString text = QString::fromStdString(CommandCaption(*info, 1042));
+    QString text = QString::fromStdString(CommandCaption(*info, GetUiLanguage()));
     text.remove('&');
     return text.left(80);
 }
