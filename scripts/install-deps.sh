@@ -14,8 +14,12 @@ packages=(
   gstreamer1.0-tools
   # the JPEG decoder, to check that a file's data is whole before Qt decodes it
   libjpeg-dev
+  # the report exports: Excel workbooks written with libxlsxwriter (printing uses Qt's print support)
+  libxlsxwriter-dev
   # tests and benchmarks (locales: a comma-decimal locale to prove numbers never follow it)
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth locales
+  # the report export tests read the workbook back with openpyxl and the printed PDF's text with pdftotext
+  python3-openpyxl poppler-utils
   # the install test: the desktop entry's validator and the MIME database it refreshes
   desktop-file-utils shared-mime-info
   # metric-compatible faces for "Arial" and "Tahoma", and Hangul

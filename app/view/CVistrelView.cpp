@@ -5,27 +5,28 @@
 // The document header keeps its child frame in a QPointer, which needs the complete class.
 #include <QMdiSubWindow>
 
+#include "capture/LiveFeed.h"
+#include "commands/AppCommands.h"
+#include "core/CVistrelApp.h"
 #include "document/CVistrelDoc.h"
 #include "frame/CMainFrame.h"
 #include "frame/ColourPopupButton.h"
 #include "frame/CommandIds.h"
-#include "view/OverlayFingerprint.h"
 #include "frame/FrameStrings.h"
+#include "report/ReportExportCommands.h"
+#include "view/OverlayFingerprint.h"
 #include "view/ViewCommands.h"
-#include "capture/LiveFeed.h"
-#include "commands/AppCommands.h"
-#include "core/CVistrelApp.h"
-#include "qvimage/QvImageDib.h"
-#include "qvimage/QvImageViews.h"
-#include <QPushButton>
 
 #include "qvimage/CQvImage.h"
+#include "qvimage/QvImageDib.h"
+#include "qvimage/QvImageViews.h"
 #include "strings/Format.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QShowEvent>
 #include <QSignalBlocker>
@@ -71,6 +72,7 @@ CVistrelView::CVistrelView(CVistrelDoc* document, QWidget* parent) : QWidget(par
     setObjectName("CVistrelView");
     AddCommandMap(kViewCommands);
     m_commands = std::make_unique<CViewCommands>(*this);
+    m_reportCommands = std::make_unique<CReportExportCommands>(*this);
     m_dispWnd = new CImageDispWnd();
     m_dispWnd->SetHost(this);
     m_dispWnd->SetScrollParameters(10, 25);
@@ -349,17 +351,20 @@ void CVistrelView::OnUpdateEnable(CCmdUI* ui)
 
 bool CVistrelView::ExecuteCommand(UINT id)
 {
-    return CommandMapTarget<CVistrelView>::ExecuteCommand(id) || m_commands->ExecuteCommand(id);
+    return CommandMapTarget<CVistrelView>::ExecuteCommand(id) || m_commands->ExecuteCommand(id) ||
+           m_reportCommands->ExecuteCommand(id);
 }
 
 bool CVistrelView::UpdateCommand(CCmdUI& ui)
 {
-    return CommandMapTarget<CVistrelView>::UpdateCommand(ui) || m_commands->UpdateCommand(ui);
+    return CommandMapTarget<CVistrelView>::UpdateCommand(ui) || m_commands->UpdateCommand(ui) ||
+           m_reportCommands->UpdateCommand(ui);
 }
 
 bool CVistrelView::HasCommandHandler(UINT id) const
 {
-    return CommandMapTarget<CVistrelView>::HasCommandHandler(id) || m_commands->HasCommandHandler(id);
+    return CommandMapTarget<CVistrelView>::HasCommandHandler(id) || m_commands->HasCommandHandler(id) ||
+           m_reportCommands->HasCommandHandler(id);
 }
 
 void CVistrelView::resizeEvent(QResizeEvent* event)

@@ -25,6 +25,7 @@
 #include <vector>
 
 class CMainFrame;
+class CReportExportCommands;
 class CViewCommands;
 class CVistrelDoc;
 class QMdiSubWindow;
@@ -83,7 +84,7 @@ public:
     uint64_t LiveFramesShown() const { return m_liveFramesShown; }
     uint64_t LiveFramesDropped() const;
 
-    // --- Commands (the view's command table, then the editing commands of CViewCommands)
+    // --- Commands (the view's command table, the editing commands of CViewCommands, then the report commands)
     CViewCommands& Commands() const { return *m_commands; }
     bool ExecuteCommand(UINT id) override;
     bool UpdateCommand(CCmdUI& ui) override;
@@ -137,6 +138,7 @@ private:
     CVistrelDoc* m_document = nullptr;
     CImageDispWnd* m_dispWnd = nullptr;
     std::unique_ptr<CViewCommands> m_commands;
+    std::unique_ptr<CReportExportCommands> m_reportCommands;
     CMainFrame* m_mainFrame = nullptr;  // not owned; outlives the view
     bool m_activationConnected = false;
     bool m_initialUpdateDone = false;

@@ -36,15 +36,6 @@ const CommandMapEntry<CViewCommands> kCommands[] = {
     CommandEntry(ID_TEXT_COLOUR_SELECTOR, &CViewCommands::OnTextColourSelector, &CViewCommands::OnUpdateEnable),
     CommandEntry(ID_SCALE_BAR_AFTER_CAPTURE, &CViewCommands::OnScaleBarAfterCapture),
     CommandEntry(ID_SCALE_BAR, &CViewCommands::OnScaleBar),
-    // Printing and the report commands belong to the report export, which is not part of this edition yet.
-    UpdateEntry(ID_FILE_PRINT, &CViewCommands::OnUpdateDisabled),
-    UpdateEntry(ID_RESULT_REMOVE_SELECTED, &CViewCommands::OnUpdateDisabled),
-    UpdateEntry(ID_RESULT_STATISTICS, &CViewCommands::OnUpdateDisabled),
-    UpdateEntry(ID_RESULT_BACKUP, &CViewCommands::OnUpdateDisabled),
-    UpdateEntry(ID_RESULT_TO_CLIPBOARD, &CViewCommands::OnUpdateDisabled),
-    UpdateEntry(ID_RESULT_TO_NOTEPAD, &CViewCommands::OnUpdateDisabled),
-    UpdateEntry(ID_REPORT_MANAGER, &CViewCommands::OnUpdateDisabled),
-    UpdateEntry(ID_REPORT_MANAGER_ALL, &CViewCommands::OnUpdateDisabled),
 };
 
 }  // namespace

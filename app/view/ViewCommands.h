@@ -1,7 +1,6 @@
 // The commands of one image view and its document: tool modes (hand, selection), region tools with crop and
 // duplicate, merging the overlay into the pixels, cut, copy and paste of pixels and objects, object properties and
-// colours, scale bars and Z indicators, the grid toggle, and the view's report commands, which stay disabled until
-// the report export exists. The view owns one and asks it after its own table, so the commands sit on the view's
+// colours, scale bars and Z indicators and the grid toggle (the report commands are CReportExportCommands'). The view owns one and asks it after its own table, so the commands sit on the view's
 // place of the command route.
 // UI thread only. The object works on the view's document as it is at each call; without a document every command
 // does nothing and every update handler disables its item.

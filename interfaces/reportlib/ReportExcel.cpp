@@ -1,0 +1,148 @@
+#include "reportlib/ReportExcel.h"
+
+#include <xlsxwriter.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <set>
+
+double GetExcelVersion()
+{
+    return 12.0;
+}
+
+bool ParseReportNumber(const std::string& text, double& value)
+{
+    // from_chars reads the C locale's form only: no blanks, no hexadecimal without its format, no locale comma.
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    if (begin != end && *begin == '+')
+        ++begin;
+    if (begin == end || *begin == '+')
+        return false;
+    double v = 0;
+    const auto [stop, error] = std::from_chars(begin, end, v, std::chars_format::general);
+    if (error != std::errc() || stop != end || !std::isfinite(v))
+        return false;
+    value = v;
+    return true;
+}
+
+std::string MakeSheetName(const std::string& title)
+{
+    std::string name;
+    size_t characters = 0;
+    for (size_t i = 0; i < title.size() && characters < 31;) {
+        const unsigned char c = static_cast<unsigned char>(title[i]);
+        size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
+        if (i + length > title.size())
+            length = title.size() - i;
+        if (length == 1 && (c == '[' || c == ']' || c == ':' || c == '*' || c == '?' || c == '/' || c == '\\'))
+            name += '_';
+        else
+            name.append(title, i, length);
+        i += length;
+        ++characters;
+    }
+    // A name may not begin or end with an apostrophe.
+    if (!name.empty() && name.front() == '\'')
+        name.front() = '_';
+    if (!name.empty() && name.back() == '\'')
+        name.back() = '_';
+    return name.empty() ? std::string("Sheet") : name;
+}
+
+namespace {
+
+// Unique among the names given so far, compared as Excel does, without regard to ASCII case.
+std::string UniqueSheetName(const std::string& title, std::set<std::string>& used)
+{
+    auto folded = [](std::string s) {
+        for (char& c : s)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        return s;
+    };
+    std::string name = MakeSheetName(title);
+    for (int n = 2; used.contains(folded(name)); ++n) {
+        const std::string suffix = " (" + std::to_string(n) + ")";
+        // Cut the base by characters so that the name stays within 31.
+        std::string base = MakeSheetName(title);
+        size_t keep = 0, characters = 0;
+        while (keep < base.size() && characters + suffix.size() < 31) {
+            ++keep;
+            while (keep < base.size() && (static_cast<unsigned char>(base[keep]) & 0xC0) == 0x80)
+                ++keep;
+            ++characters;
+        }
+        name = base.substr(0, keep) + suffix;
+    }
+    used.insert(folded(name));
+    return name;
+}
+
+bool WriteTable(lxw_worksheet* sheet, const CSafeArray2D& table, lxw_row_t& row, lxw_format* number)
+{
+    for (int r = 0; r < table.GetRows(); ++r, ++row)
+        for (int c = 0; c < table.GetColumns(); ++c) {
+            const std::string& text = table.GetAt(r, c);
+            if (text.empty())
+                continue;
+            double value = 0;
+            lxw_error error;
+            // Row 0 holds the column titles: a title that happens to be a number stays a title.
+            if (r > 0 && ParseReportNumber(text, value))
+                error = worksheet_write_number(sheet, row, static_cast<lxw_col_t>(c), value, number);
+            else
+                error = worksheet_write_string(sheet, row, static_cast<lxw_col_t>(c), text.c_str(), nullptr);
+            if (error != LXW_NO_ERROR)
+                return false;
+        }
+    return true;
+}
+
+}  // namespace
+
+int ExportReportWorkbook(const std::string& path, const std::vector<ReportSheet>& sheets)
+{
+    if (sheets.empty())
+        return 0;
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;  // rows go to a temporary file as they are written: long reports stay small
+    // Written beside the target and renamed over it once whole, so a failed export leaves an old file as it was.
+    const std::string partial = path + ".part";
+    lxw_workbook* workbook = workbook_new_opt(partial.c_str(), &options);
+    if (!workbook)
+        return 0;
+    bool ok = true;
+    std::set<std::string> used;
+    for (const ReportSheet& source : sheets) {
+        const std::string name = UniqueSheetName(source.name, used);
+        lxw_worksheet* sheet = workbook_add_worksheet(workbook, name.c_str());
+        lxw_format* number = workbook_add_format(workbook);
+        if (!sheet || !number) {
+            ok = false;
+            break;
+        }
+        format_set_num_format(number, source.numberFormat.c_str());
+        lxw_row_t row = 0;
+        ok = WriteTable(sheet, source.main, row, number);
+        if (ok && (!source.statisticsTitle.empty() || !source.statistics.IsEmpty())) {
+            ++row;  // a blank row between the tables
+            if (!source.statisticsTitle.empty())
+                ok = worksheet_write_string(sheet, row++, 0, source.statisticsTitle.c_str(), nullptr) == LXW_NO_ERROR;
+            if (ok)
+                ok = WriteTable(sheet, source.statistics, row, number);
+        }
+        if (!ok)
+            break;
+    }
+    // The workbook is freed whatever happened; its result says whether the file is whole.
+    const bool closed = workbook_close(workbook) == LXW_NO_ERROR;
+    if (!ok || !closed || std::rename(partial.c_str(), path.c_str()) != 0) {
+        std::remove(partial.c_str());
+        return 0;
+    }
+    return 1;
+}

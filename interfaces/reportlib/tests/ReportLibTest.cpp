@@ -1,0 +1,203 @@
+// The report module: the text layout byte for byte, the workbook read back by a real reader, printing to PDF.
+#include "reportlib/CSafeArray2D.h"
+#include "reportlib/ReportExcel.h"
+#include "reportlib/ReportPrint.h"
+#include "reportlib/ReportText.h"
+
+#include <QFile>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <tuple>
+
+namespace {
+
+CSafeArray2D Table(std::initializer_list<std::initializer_list<const char*>> rows)
+{
+    const int columns = rows.size() ? static_cast<int>(rows.begin()->size()) : 0;
+    CSafeArray2D table(static_cast<int>(rows.size()), columns);
+    int r = 0;
+    for (const auto& row : rows) {
+        int c = 0;
+        for (const char* cell : row)
+            table.SetAt(r, c++, cell);
+        ++r;
+    }
+    return table;
+}
+
+std::string ReadFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll().toStdString();
+}
+
+// Every non-empty cell of every sheet as the reader sees it: (sheet, row, column) -> "s:text" or "n:value".
+using Cells = std::map<std::tuple<std::string, int, int>, std::string>;
+
+Cells ReadWorkbook(const QString& path, std::vector<std::string>* sheetNames = nullptr)
+{
+    const char* script = R"(
+import sys, openpyxl
+wb = openpyxl.load_workbook(sys.argv[1])
+for ws in wb.worksheets:
+    print("S\t" + ws.title)
+    for row in ws.iter_rows():
+        for cell in row:
+            if cell.value is None: continue
+            kind = "n" if isinstance(cell.value, (int, float)) else "s"
+            value = repr(float(cell.value)) if kind == "n" else cell.value
+            print("C\t%d\t%d\t%s:%s\t%s" % (cell.row - 1, cell.column - 1, kind, value, cell.number_format))
+)";
+    // The Debian package installs openpyxl for the system's interpreter, which a user's own python3 may shadow.
+    const QString interpreter = QFile::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
+    QProcess python;
+    python.start(interpreter, {"-c", script, path});
+    EXPECT_TRUE(python.waitForFinished(60000));
+    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    Cells cells;
+    std::string sheet;
+    for (const QByteArray& line : python.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> parts = line.split('\t');
+        if (parts.size() == 2 && parts[0] == "S") {
+            sheet = parts[1].toStdString();
+            if (sheetNames)
+                sheetNames->push_back(sheet);
+        } else if (parts.size() == 5 && parts[0] == "C") {
+            std::string value = parts[3].toStdString();
+            if (value.starts_with("n:"))
+                value += "|" + parts[4].toStdString();
+            cells[{sheet, parts[1].toInt(), parts[2].toInt()}] = value;
+        }
+    }
+    return cells;
+}
+
+}  // namespace
+
+TEST(SafeArray2D, BoundsAreChecked)
+{
+    CSafeArray2D table(2, 3);
+    EXPECT_TRUE(table.SetAt(1, 2, "x"));
+    EXPECT_FALSE(table.SetAt(2, 0, "y"));
+    EXPECT_FALSE(table.SetAt(0, -1, "y"));
+    EXPECT_EQ(table.GetAt(1, 2), "x");
+    EXPECT_EQ(table.GetAt(5, 5), "");
+    EXPECT_TRUE(CSafeArray2D(-1, 4).IsEmpty());
+}
+
+TEST(ReportText, ViewReportLayoutIsExactAndPadsByCharacters)
+{
+    const CSafeArray2D main = Table({{"Name", "길이", "Position"}, {"L-0", "12.500", "[1.5, 2.5]"}});
+    const CSafeArray2D none;
+    const std::string text = FormatViewReportText("영상 1", "측정 테이블", main, "통계 테이블", none);
+    // "길이" is two characters (six bytes): eighteen blanks follow it, not fourteen.
+    const std::string expected =
+        "#################### 영상 1 ####################\n\n"
+        " 측정 테이블 : \n\n"
+        "Name                \t길이                  \tPosition            \t\n"
+        "L-0                 \t12.500              \t[1.5, 2.5]          \t\n"
+        "\n\n 통계 테이블 : \n\n";
+    EXPECT_EQ(text, expected);
+    EXPECT_EQ(PadReportCell("abcdefghijklmnopqrstuvwxyz"), "abcdefghijklmnopqrstuvwxyz");  // never cut
+}
+
+TEST(ReportText, FileIsWrittenWholeAndAFailureLeavesNothing)
+{
+    QTemporaryDir dir;
+    const std::string text = FormatListReportText("결과", Table({{"a", "b"}}));
+    const QString path = dir.filePath("r.txt");
+    ASSERT_TRUE(WriteReportTextFile(path.toStdString(), text));
+    EXPECT_EQ(ReadFile(path), text);
+    EXPECT_FALSE(WriteReportTextFile(dir.filePath("missing/r.txt").toStdString(), text));
+}
+
+TEST(ReportExcel, WorkbookReadsBackWithTheSameCells)
+{
+    QTemporaryDir dir;
+    ReportSheet first;
+    first.name = "영상 1: [측정]";
+    first.main = Table({{"Name", "Length", "Position"}, {"L-0", "12.500", "[1.5, 2.5]"}, {"L-1", "-3", ""}});
+    first.statisticsTitle = "통계 테이블";
+    first.statistics = Table({{"", "Length"}, {"Mean", "4.750"}});
+    first.numberFormat = "0.00";
+    ReportSheet second;
+    second.name = "영상 1: [측정]";  // the same title again: a second, distinct sheet
+    second.main = Table({{"Name"}, {"P-0"}});
+    const QString path = dir.filePath("report.xlsx");
+    ASSERT_EQ(ExportReportWorkbook(path.toStdString(), {first, second}), 1);
+    EXPECT_FALSE(QFile::exists(path + ".part"));
+
+    std::vector<std::string> names;
+    const Cells cells = ReadWorkbook(path, &names);
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[0], "영상 1_ _측정_");
+    EXPECT_NE(names[1], names[0]);
+    const Cells expected = {
+        {{names[0], 0, 0}, "s:Name"},         {{names[0], 0, 1}, "s:Length"},     {{names[0], 0, 2}, "s:Position"},
+        {{names[0], 1, 0}, "s:L-0"},          {{names[0], 1, 1}, "n:12.5|0.00"},  {{names[0], 1, 2}, "s:[1.5, 2.5]"},
+        {{names[0], 2, 0}, "s:L-1"},          {{names[0], 2, 1}, "n:-3.0|0.00"},  {{names[0], 4, 0}, "s:통계 테이블"},
+        {{names[0], 5, 1}, "s:Length"},       {{names[0], 6, 0}, "s:Mean"},       {{names[0], 6, 1}, "n:4.75|0.00"},
+        {{names[1], 0, 0}, "s:Name"},         {{names[1], 1, 0}, "s:P-0"},
+    };
+    EXPECT_EQ(cells, expected);
+}
+
+TEST(ReportExcel, NumbersAreOnlyWholeFiniteDecimals)
+{
+    const std::pair<const char*, bool> cases[] = {{"1.5", true},  {"-3", true},   {"1e3", true},  {" 1", false},
+                                                  {"1.5 ", false}, {"nan", false}, {"inf", false}, {"0x10", false},
+                                                  {"[1, 2]", false}, {"", false},  {"1e999", false}, {"+2", true}, {"1,5", false}, {"-inf", false}};
+    for (const auto& [text, number] : cases) {
+        double value = 0;
+        EXPECT_EQ(ParseReportNumber(text, value), number) << text;
+    }
+    EXPECT_EQ(MakeSheetName(""), "Sheet");
+    EXPECT_EQ(MakeSheetName(std::string(40, 'a')), std::string(31, 'a'));
+    EXPECT_EQ(MakeSheetName("'x'"), "_x_");
+}
+
+TEST(ReportExcel, NoSheetsOrAnUnwritableFolderFail)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(ExportReportWorkbook(dir.filePath("a.xlsx").toStdString(), {}), 0);
+    ReportSheet sheet;
+    sheet.main = Table({{"a"}});
+    EXPECT_EQ(ExportReportWorkbook(dir.filePath("missing/a.xlsx").toStdString(), {sheet}), 0);
+}
+
+TEST(ReportPrint, PdfHoldsTheTitleAndACell)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("report.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    ReportPrintEntry entry;
+    entry.title = "Sample-42";
+    entry.imageWithObjects = QImage(64, 48, QImage::Format_RGB32);
+    entry.imageWithObjects.fill(Qt::darkGreen);
+    entry.table = Table({{"Name", "Length"}, {"L-0", "12.345"}});
+    ASSERT_EQ(PrintReport(printer, {entry, entry}), 1);
+    const std::string pdf = ReadFile(path);
+    ASSERT_TRUE(pdf.starts_with("%PDF-"));
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext missing: only the PDF header was checked";
+    QProcess text;
+    text.start("pdftotext", {path, "-"});
+    ASSERT_TRUE(text.waitForFinished(60000));
+    const QString out = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(out.contains("Sample-42"));
+    EXPECT_TRUE(out.contains("12.345"));
+    EXPECT_EQ(out.count("Sample-42"), 2);  // one page per entry
+
+    QPrinter none;
+    EXPECT_EQ(PrintReport(none, {}), 0);
+}
