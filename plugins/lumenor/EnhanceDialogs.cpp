@@ -226,7 +226,8 @@ void CThresholdDlg::Apply()
 {
     if (m_grey.IsEmpty())
         return;
-    const unsigned long long black = ApplyThreshold(m_grey, m_image, m_threshold);
+    ApplyThreshold(m_grey, m_image, m_threshold);
+    const unsigned long long black = CountBelow(m_histogram, m_threshold);
     const double total = static_cast<double>(m_grey.GetWidth()) * m_grey.GetHeight();
     m_blackPercent->setText(Format("%.2f", black / total * 100.0));
     m_whitePercent->setText(Format("%.2f", (total - black) / total * 100.0));

@@ -55,9 +55,10 @@ bool ApplyLut(const CQvImage& source, CQvImage& target, const Lut& lut);
 // 0.072169 B) of a colour one. False for any other image.
 bool ToGrey(const CQvImage& source, CQvImage& grey);
 Histogram GreyHistogram(const CQvImage& grey);
-// Writes the binarised `grey` (below t 0, else 255) into `target`, created grey at its size; returns the count
-// of black pixels.
-unsigned long long ApplyThreshold(const CQvImage& grey, CQvImage& target, int t);
+// Writes the binarised `grey` (below t 0, else 255) into `target`, created grey at its size (it may be `grey`).
+bool ApplyThreshold(const CQvImage& grey, CQvImage& target, int t);
+// The pixels below t: those the threshold turns black.
+unsigned long long CountBelow(const Histogram& histogram, int t);
 
 // Per pixel the median of `count` frames (1..256) of one enhanceable model and size into `result`, created with that
 // model and size: the value at sorted position (count - 1) / 2, the lower middle for an even count. Colour pixels are

@@ -130,6 +130,22 @@ TEST(LumenorOps, RemoveNoiseTakesSpikesAndKeepsSize)
     }
 }
 
+TEST(LumenorOps, RemoveNoiseFiltersColourAlikeOnEitherPath)
+{
+    // 24-bit filters its own pixels, 32-bit goes through the bridge: the same colours give the same result.
+    const CQvImage colour = Pattern(QV_RGB24, 9, 7);
+    CQvImage withAlpha;
+    withAlpha.Create(QV_RGBA32, 9, 7, 0);
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 9; ++x)
+            std::memcpy(withAlpha.GetPixel(x, y), colour.GetPixel(x, y), 3);
+    CQvImage direct = colour;
+    ASSERT_TRUE(RemoveNoise(direct));
+    ASSERT_TRUE(RemoveNoise(withAlpha));
+    EXPECT_TRUE(Identical(direct, withAlpha));
+    EXPECT_FALSE(Identical(direct, colour));
+}
+
 TEST(LumenorOps, BrightnessContrastLut)
 {
     const Lut identity = BrightnessContrastLut(0, 200);
@@ -156,14 +172,21 @@ TEST(LumenorOps, BrightnessContrastLut)
 TEST(LumenorOps, Threshold)
 {
     const CQvImage grey = MakeImage(QV_GRAY8, 5, 1, {0, 76, 77, 200, 255});
-    CQvImage target = grey;
-    EXPECT_EQ(ApplyThreshold(grey, target, 77), 2u);
-    EXPECT_EQ(Bytes(target), (std::vector<int>{0, 0, 255, 255, 255}));
-    EXPECT_EQ(ApplyThreshold(grey, target, 0), 0u);
-    EXPECT_EQ(Bytes(target), std::vector<int>(5, 255));
-    EXPECT_EQ(ApplyThreshold(grey, target, 256), 5u);
-    EXPECT_EQ(Bytes(target), std::vector<int>(5, 0));
-
+    const Histogram histogram = GreyHistogram(grey);
+    struct Case
+    {
+        int t;
+        std::vector<int> pixels;
+        unsigned long long black;
+    };
+    for (const Case& c : {Case{77, {0, 0, 255, 255, 255}, 2}, Case{0, std::vector<int>(5, 255), 0},
+                          Case{-3, std::vector<int>(5, 255), 0}, Case{255, {0, 0, 0, 0, 255}, 4},
+                          Case{256, std::vector<int>(5, 0), 5}}) {
+        CQvImage target = grey;
+        ASSERT_TRUE(ApplyThreshold(grey, target, c.t));
+        EXPECT_EQ(Bytes(target), c.pixels) << c.t;
+        EXPECT_EQ(CountBelow(histogram, c.t), c.black) << c.t;
+    }
     CQvImage converted;
     ASSERT_TRUE(ToGrey(MakeImage(QV_RGB24, 1, 1, {0, 0, 255}), converted));
     EXPECT_EQ(converted.GetColorModel(), QV_GRAY8);
