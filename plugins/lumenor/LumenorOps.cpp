@@ -465,9 +465,9 @@ void MedianGrey(const CQvImage* frames, int count, CQvImage& result, int rank)
 
 // Colour frames are ranked by B + G + R; the key (sum << 8 | frame) is unique per frame, so the order of equal sums
 // is the frame order and the selected key names the frame whose whole pixel is copied.
+template <int bpp>
 void MedianColour(const CQvImage* frames, int count, CQvImage& result, int rank)
 {
-    const int bpp = result.GetBitsPerPixel() / 8;
     const int width = result.GetWidth();
     std::vector<const BYTE*> rows(count);
     std::vector<uint32_t> storage(static_cast<size_t>(std::max(count, 1)) * kBlock);
@@ -491,7 +491,7 @@ void MedianColour(const CQvImage* frames, int count, CQvImage& result, int rank)
                 for (int i = 0; i < n; ++i) {
                     const int f = static_cast<int>(lanes[rank][i] & 0xFF);
                     std::memcpy(out + static_cast<size_t>(x0 + i) * bpp, rows[f] + static_cast<size_t>(x0 + i) * bpp,
-                        static_cast<size_t>(bpp));
+                        size_t{bpp});
                 }
             } else {
                 std::vector<uint32_t> keys(static_cast<size_t>(count));
@@ -501,7 +501,7 @@ void MedianColour(const CQvImage* frames, int count, CQvImage& result, int rank)
                     std::nth_element(keys.begin(), keys.begin() + rank, keys.end());
                     const int f = static_cast<int>(keys[rank] & 0xFF);
                     std::memcpy(out + static_cast<size_t>(x0 + i) * bpp, rows[f] + static_cast<size_t>(x0 + i) * bpp,
-                        static_cast<size_t>(bpp));
+                        size_t{bpp});
                 }
             }
         }
@@ -521,8 +521,10 @@ bool FrameMedian(const CQvImage* frames, int count, CQvImage& result)
     const int rank = (count - 1) / 2;
     if (result.GetBitsPerPixel() == 8)
         MedianGrey(frames, count, result, rank);
+    else if (result.GetBitsPerPixel() == 24)
+        MedianColour<3>(frames, count, result, rank);
     else
-        MedianColour(frames, count, result, rank);
+        MedianColour<4>(frames, count, result, rank);
     return true;
 }
 
