@@ -463,15 +463,19 @@ void MedianGrey(const CQvImage* frames, int count, CQvImage& result, int rank)
     }
 }
 
-// Colour frames are ranked by B + G + R; the key (sum << 8 | frame) is unique per frame, so the order of equal sums
-// is the frame order and the selected key names the frame whose whole pixel is copied.
-template <int bpp>
-void MedianColour(const CQvImage* frames, int count, CQvImage& result, int rank)
+// Colour frames are ranked by B + G + R; the key (sum, frame) is unique per frame, so the order of equal sums is the
+// frame order and the selected key names the frame whose whole pixel is copied. Up to kNetworkFrames frames the key
+// is sum * 32 + frame, which fits a signed 16-bit lane (765 * 32 + 31 < 32768) that plain SSE2 compares eight at a
+// time; more frames use sum << 8 | frame in 32 bits and a selection per pixel.
+template <int bpp, typename Key, int shift>
+void MedianColourKeys(const CQvImage* frames, int count, CQvImage& result, int rank)
 {
     const int width = result.GetWidth();
     std::vector<const BYTE*> rows(count);
-    std::vector<uint32_t> storage(static_cast<size_t>(std::max(count, 1)) * kBlock);
-    auto* lanes = reinterpret_cast<uint32_t(*)[kBlock]>(storage.data());
+    std::vector<Key> storage(static_cast<size_t>(std::max(count, 1)) * kBlock);
+    auto* lanes = reinterpret_cast<Key(*)[kBlock]>(storage.data());
+    std::vector<Key> keys(static_cast<size_t>(count));
+    const Key frameMask = static_cast<Key>((1 << shift) - 1);
     for (int y = 0; y < result.GetHeight(); ++y) {
         for (int f = 0; f < count; ++f)
             rows[f] = Rows(frames[f])[y];
@@ -480,32 +484,42 @@ void MedianColour(const CQvImage* frames, int count, CQvImage& result, int rank)
             const int n = std::min(kBlock, width - x0);
             for (int f = 0; f < count; ++f) {
                 const BYTE* p = rows[f] + static_cast<size_t>(x0) * bpp;
-                uint32_t* lane = lanes[f];
+                Key* lane = lanes[f];
                 for (int i = 0; i < n; ++i, p += bpp)
-                    lane[i] = (static_cast<uint32_t>(p[0] + p[1] + p[2]) << 8) | static_cast<uint32_t>(f);
+                    lane[i] = static_cast<Key>(((p[0] + p[1] + p[2]) << shift) | f);
                 for (int i = n; i < kBlock; ++i)
                     lane[i] = 0;
             }
             if (count <= kNetworkFrames) {
                 SelectRank(lanes, count, rank);
                 for (int i = 0; i < n; ++i) {
-                    const int f = static_cast<int>(lanes[rank][i] & 0xFF);
+                    const int f = static_cast<int>(lanes[rank][i] & frameMask);
                     std::memcpy(out + static_cast<size_t>(x0 + i) * bpp, rows[f] + static_cast<size_t>(x0 + i) * bpp,
                         size_t{bpp});
                 }
             } else {
-                std::vector<uint32_t> keys(static_cast<size_t>(count));
                 for (int i = 0; i < n; ++i) {
                     for (int f = 0; f < count; ++f)
                         keys[f] = lanes[f][i];
                     std::nth_element(keys.begin(), keys.begin() + rank, keys.end());
-                    const int f = static_cast<int>(keys[rank] & 0xFF);
+                    const int f = static_cast<int>(keys[rank] & frameMask);
                     std::memcpy(out + static_cast<size_t>(x0 + i) * bpp, rows[f] + static_cast<size_t>(x0 + i) * bpp,
                         size_t{bpp});
                 }
             }
         }
     }
+}
+
+static_assert(kNetworkFrames <= 32 && 765 * 32 + 31 <= 32767, "colour keys must fit a signed 16-bit lane");
+
+template <int bpp>
+void MedianColour(const CQvImage* frames, int count, CQvImage& result, int rank)
+{
+    if (count <= kNetworkFrames)
+        MedianColourKeys<bpp, int16_t, 5>(frames, count, result, rank);
+    else
+        MedianColourKeys<bpp, uint32_t, 8>(frames, count, result, rank);
 }
 
 }  // namespace
