@@ -402,7 +402,7 @@ unsigned long long CountBelow(const Histogram& histogram, int t)
 
 namespace {
 
-constexpr int kBlock = 64;
+constexpr int kBlock = 256;
 
 // Sorts `count` lanes of kBlock values far enough that lane `rank` holds each column's value of that rank: every
 // pass carries the largest remaining value upwards, so after count - rank passes the lanes from rank up are final.

@@ -259,9 +259,9 @@ TEST(LumenorOps, MedianMatchesASortPerPixel)
         for (int count : {1, 2, 3, 4, 5, 9, 30}) {
             std::vector<CQvImage> frames;
             for (int f = 0; f < count; ++f)
-                frames.push_back(Pattern(type, 67, 3, static_cast<unsigned>(f + 1)));
+                frames.push_back(Pattern(type, 259, 3, static_cast<unsigned>(f + 1)));
             CQvImage result;
-            result.Create(type, 67, 3, 0);
+            result.Create(type, 259, 3, 0);
             ASSERT_TRUE(FrameMedian(frames.data(), count, result));
             EXPECT_TRUE(Identical(result, ReferenceMedian(frames))) << type << ", " << count << " frames";
         }
