@@ -1,0 +1,159 @@
+#include "lumenor/LumenorViews.h"
+
+#include "lumenor/EnhanceDialogs.h"
+#include "lumenor/LumenorOps.h"
+
+#include "framepool/CQvFramePool.h"
+#include "ui/ModalDialog.h"
+
+#include <dlfcn.h>
+
+#include <cstring>
+#include <new>
+
+namespace lumenor {
+
+namespace {
+
+std::string& SettingsFolderOverride()
+{
+    static std::string folder;
+    return folder;
+}
+
+// The folder of the file this code was loaded from, with its trailing '/'.
+std::string ModuleFolder()
+{
+    Dl_info info{};
+    if (!dladdr(reinterpret_cast<void*>(&ModuleFolder), &info) || !info.dli_fname)
+        return std::string();
+    const std::string path = info.dli_fname;
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+void SetThresholdSettingsFolder(const std::string& folder)
+{
+    SettingsFolderOverride() = folder;
+}
+
+std::string ThresholdSettingsPath()
+{
+    std::string folder = SettingsFolderOverride();
+    if (folder.empty())
+        folder = ModuleFolder();
+    else if (folder.back() != '/')
+        folder += '/';
+    return folder.empty() ? std::string() : folder + "ThresholdValue.txt";
+}
+
+}  // namespace lumenor
+
+int CEnhancePlgApp::CreatePlgView(int index, int /*reserved*/, CPlgView** out)
+{
+    if (m_mode == lumenor::kAutoLevelMode)
+        index = lumenor::kAutoLevel;
+    else if (m_mode == lumenor::kHistogramEqualizeMode)
+        index = lumenor::kHistogramEqualize;
+    CPlgView* view = nullptr;
+    switch (index) {
+    case lumenor::kInvert: view = new (std::nothrow) CInvertView; break;
+    case lumenor::kAutoContrast: view = new (std::nothrow) CAutoContrastView; break;
+    case lumenor::kAutoLevel: view = new (std::nothrow) CAutoLevelView; break;
+    case lumenor::kHistogramEqualize: view = new (std::nothrow) CHistogramEqualizeView; break;
+    case lumenor::kRemoveNoise: view = new (std::nothrow) CRemoveNoiseView; break;
+    case lumenor::kBrightnessContrast: view = new (std::nothrow) CBrightnessContrastView; break;
+    case lumenor::kThreshold: view = new (std::nothrow) CThresholdView; break;
+    default: return 0;
+    }
+    if (!view)
+        return 0;
+    *out = view;
+    return 1;
+}
+
+int CEnhanceView::Run()
+{
+    CQvFramePool* pool = GetFramePool();
+    if (!pool)
+        return 0;
+    CQvImage& image = pool->GetImage();
+    if (image.GetWidth() == 0 || image.GetHeight() == 0)
+        return 0;
+    // Checked before the undo point, so a refused image leaves no no-op entry in the document's history.
+    if (!lumenor::IsEnhanceableImage(image))
+        return 0;
+    pool->PushImage(CRect(-1, -1, -1, -1));
+    return Apply(image);
+}
+
+int CInvertView::Apply(CQvImage& image)
+{
+    lumenor::Invert(image);
+    RedrawWindow();
+    return 1;
+}
+
+int CAutoContrastView::Apply(CQvImage& image)
+{
+    lumenor::AutoContrast(image);
+    RedrawWindow();
+    return 1;
+}
+
+int CAutoLevelView::Apply(CQvImage& image)
+{
+    lumenor::AutoLevel(image);
+    RedrawWindow();
+    return 1;
+}
+
+int CHistogramEqualizeView::Apply(CQvImage& image)
+{
+    lumenor::HistogramEqualize(image);
+    RedrawWindow();
+    return 1;
+}
+
+int CRemoveNoiseView::Apply(CQvImage& image)
+{
+    lumenor::RemoveNoise(image);
+    RedrawWindow();
+    return 1;
+}
+
+namespace {
+
+// Cancel puts the image back as it was before the command: the dialogs previewed on the document's image itself.
+int FinishDialog(CPlgView& view, int result)
+{
+    if (result != QDialog::Accepted)
+        view.GetFramePool()->Undo();
+    view.RedrawWindow();
+    return 1;
+}
+
+}  // namespace
+
+int CBrightnessContrastView::Apply(CQvImage& image)
+{
+    int result = QDialog::Rejected;
+    {
+        lumenor::CBrightnessContrastDlg dialog(image, [this] { RedrawWindow(); }, GetViewWindow());
+        result = RunModal(dialog);
+    }
+    return FinishDialog(*this, result);
+}
+
+int CThresholdView::Apply(CQvImage& image)
+{
+    int result = QDialog::Rejected;
+    {
+        lumenor::CThresholdDlg dialog(image, [this] { RedrawWindow(); }, lumenor::ThresholdSettingsPath(),
+                                      GetViewWindow());
+        result = RunModal(dialog);
+    }
+    return FinishDialog(*this, result);
+}

@@ -1,0 +1,248 @@
+#include "lumenor/EnhanceDialogs.h"
+#include "lumenor/LumenorOps.h"
+#include "lumenor/LumenorViews.h"
+
+#include "LumenorTestImages.h"
+
+#include "framepool/CQvFramePool.h"
+#include "testing/MessageBoxRecorder.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QSlider>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+
+using namespace lumenor;
+using namespace lumenor_test;
+using testing_support::MessageBoxes;
+
+namespace {
+
+// A document as the host lends it: the pool with its image, and a count of repaints.
+struct Document
+{
+    CQvFramePool pool;
+    int repaints = 0;
+
+    explicit Document(const CQvImage& image) { pool.SetImage(&image); }
+
+    std::unique_ptr<CPlgView> View(CPlgApplication& app, int index)
+    {
+        CPlgView* view = nullptr;
+        if (!app.CreatePlgView(index, 0, &view))
+            return nullptr;
+        view->AttachHost(PlgViewHost{nullptr, &pool, nullptr, [this](QWidget*) { ++repaints; }, nullptr});
+        return std::unique_ptr<CPlgView>(view);
+    }
+};
+
+class LumenorViews : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_settings.isValid());
+        SetThresholdSettingsFolder(m_settings.path().toStdString());
+    }
+    void TearDown() override { SetThresholdSettingsFolder(""); }
+
+    QTemporaryDir m_settings;
+    CEnhancePlgApp m_app;
+};
+
+EnhanceEntry EntryOf(CPlgApplication& app, int index)
+{
+    CPlgView* view = nullptr;
+    EXPECT_EQ(app.CreatePlgView(index, 0, &view), 1);
+    std::unique_ptr<CPlgView> owner(view);
+    return dynamic_cast<CEnhanceView&>(*view).Entry();
+}
+
+TEST_F(LumenorViews, ModeStringPicksTheViewWithItsExactCase)
+{
+    EXPECT_EQ(EntryOf(m_app, kInvert), kInvert);
+    m_app.SetMode("AutoLevel");
+    EXPECT_EQ(EntryOf(m_app, kInvert), kAutoLevel);
+    EXPECT_EQ(EntryOf(m_app, 99), kAutoLevel);
+    m_app.SetMode("HitogramEqualize");
+    EXPECT_EQ(EntryOf(m_app, kThreshold), kHistogramEqualize);
+    m_app.SetMode("autolevel");
+    EXPECT_EQ(EntryOf(m_app, kInvert), kInvert);
+    CPlgView* untouched = nullptr;
+    EXPECT_EQ(m_app.CreatePlgView(kEntryCount, 0, &untouched), 0);
+    EXPECT_EQ(untouched, nullptr);
+}
+
+TEST_F(LumenorViews, EveryPlainEntryChangesTheImageAndOneUndoRestoresIt)
+{
+    for (int type : {QV_GRAY8, QV_RGB24, QV_RGBA32})
+        for (int index : {kInvert, kAutoContrast, kAutoLevel, kHistogramEqualize, kRemoveNoise}) {
+            SCOPED_TRACE("type " + std::to_string(type) + ", entry " + std::to_string(index));
+            // A spike, so the noise filter has something to take away.
+            CQvImage start = Pattern(type, 7, 5, static_cast<unsigned>(index + 3));
+            start.Get2DBuffer()[2][3 * start.GetBitsPerPixel() / 8] = 255;
+            Document document(start);
+            std::unique_ptr<CPlgView> view = document.View(m_app, index);
+            ASSERT_NE(view, nullptr);
+            EXPECT_EQ(view->Run(), 1);
+            EXPECT_EQ(document.pool.PushCount(), 1u);
+            EXPECT_GE(document.repaints, 1);
+            EXPECT_FALSE(Identical(document.pool.GetImage(), start));
+            ASSERT_EQ(document.pool.Undo(), 1);
+            EXPECT_TRUE(Identical(document.pool.GetImage(), start));
+        }
+}
+
+TEST_F(LumenorViews, ImagesOfOneAndFourBitsAreRefusedWithoutAnUndoPoint)
+{
+    for (int type : {QV_INDEX1, QV_INDEX4})
+        for (int index = 0; index < kEntryCount; ++index) {
+            const CQvImage start = MakeImage(type, 3, 1, {1, 0, 1});
+            Document document(start);
+            std::unique_ptr<CPlgView> view = document.View(m_app, index);
+            EXPECT_EQ(view->Run(), 0) << index;
+            EXPECT_EQ(document.pool.PushCount(), 0u);
+            EXPECT_EQ(document.repaints, 0);
+            EXPECT_TRUE(Identical(document.pool.GetImage(), start));
+        }
+    EXPECT_TRUE(MessageBoxes().ModalDialogs().empty());
+}
+
+template <typename T>
+T* Child(QDialog& dialog, const char* name)
+{
+    T* child = dialog.findChild<T*>(name);
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
+
+TEST_F(LumenorViews, BrightnessContrastPreviewsLiveAndCancelRestores)
+{
+    const CQvImage start = Pattern(QV_RGBA32, 5, 3);
+    for (bool ok : {false, true}) {
+        SCOPED_TRACE(ok ? "OK" : "Cancel");
+        Document document(start);
+        CQvImage expected = start;
+        MessageBoxes().QueueModal([&](QDialog& dialog) {
+            EXPECT_EQ(dialog.windowTitle(), "Brightness Contrast");
+            QSlider* brightness = Child<QSlider>(dialog, "brightnessSlider");
+            QSlider* contrast = Child<QSlider>(dialog, "contrastSlider");
+            ASSERT_TRUE(brightness && contrast);
+            EXPECT_EQ(brightness->value(), 256);
+            EXPECT_EQ(contrast->value(), 200);
+            EXPECT_EQ(Child<QLabel>(dialog, "brightnessValue")->text(), "0");
+            brightness->setValue(246);  // +10
+            EXPECT_EQ(Child<QLabel>(dialog, "brightnessValue")->text(), "10");
+            contrast->setValue(100);  // factor 1.50
+            EXPECT_EQ(Child<QLabel>(dialog, "contrastValue")->text(), "1.50");
+            ApplyLut(start, expected, BrightnessContrastLut(10, 100));
+            EXPECT_TRUE(Identical(document.pool.GetImage(), expected));
+            EXPECT_GE(document.repaints, 2);
+            ok ? dialog.accept() : dialog.reject();
+        });
+        std::unique_ptr<CPlgView> view = document.View(m_app, kBrightnessContrast);
+        EXPECT_EQ(view->Run(), 1);
+        ASSERT_EQ(MessageBoxes().ModalDialogs().size(), ok ? 2u : 1u);
+        EXPECT_EQ(document.pool.PushCount(), 1u);
+        EXPECT_TRUE(Identical(document.pool.GetImage(), ok ? expected : start));
+        if (ok) {
+            ASSERT_EQ(document.pool.Undo(), 1);
+            EXPECT_TRUE(Identical(document.pool.GetImage(), start));
+        }
+    }
+}
+
+// Presses the left button at `from` and drags to `to` in the histogram widget.
+void Drag(QWidget& widget, QPoint from, QPoint to)
+{
+    QMouseEvent press(QEvent::MouseButtonPress, from, widget.mapToGlobal(from), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(&widget, &press);
+    QMouseEvent move(QEvent::MouseMove, to, widget.mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &move);
+    QMouseEvent release(QEvent::MouseButtonRelease, to, widget.mapToGlobal(to), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(&widget, &release);
+}
+
+TEST_F(LumenorViews, ThresholdDragsTheMarkerAndCancelRestoresColour)
+{
+    // Levels 10, 100, 200 in grey (blue, green and red equal).
+    const CQvImage start = MakeImage(QV_RGB24, 3, 1, {10, 10, 10, 100, 100, 100, 200, 200, 200});
+    for (bool ok : {false, true}) {
+        SCOPED_TRACE(ok ? "OK" : "Cancel");
+        Document document(start);
+        MessageBoxes().QueueModal([&](QDialog& dialog) {
+            EXPECT_EQ(dialog.windowTitle(), "Threshold");
+            const CQvImage& shown = document.pool.GetImage();
+            EXPECT_EQ(shown.GetColorModel(), QV_GRAY8);
+            EXPECT_EQ(Bytes(shown), (std::vector<int>{0, 0, 255}));  // at 128
+            QLabel* value = Child<QLabel>(dialog, "thresholdValue");
+            QWidget* histogram = Child<QWidget>(dialog, "histogram");
+            ASSERT_TRUE(value && histogram);
+            EXPECT_EQ(value->text(), "128");
+            const int left = CThresholdHistogram::kAreaLeft;
+            const int strip = CThresholdHistogram::kAreaBottom + 10;
+            // A press beside the marker drags nothing.
+            Drag(*histogram, QPoint(left + 60, strip), QPoint(left + 50, strip));
+            EXPECT_EQ(value->text(), "128");
+            Drag(*histogram, QPoint(left + 129, strip), QPoint(left + 77, strip));
+            EXPECT_EQ(value->text(), "77");
+            EXPECT_EQ(Bytes(shown), (std::vector<int>{0, 255, 255}));
+            EXPECT_EQ(Child<QLabel>(dialog, "blackPercent")->text(), "33.33");
+            EXPECT_EQ(Child<QLabel>(dialog, "whitePercent")->text(), "66.67");
+            ok ? dialog.accept() : dialog.reject();
+        });
+        std::unique_ptr<CPlgView> view = document.View(m_app, kThreshold);
+        EXPECT_EQ(view->Run(), 1);
+        EXPECT_EQ(document.pool.PushCount(), 1u);
+        if (ok) {
+            EXPECT_EQ(Bytes(document.pool.GetImage()), (std::vector<int>{0, 255, 255}));
+            ASSERT_EQ(document.pool.Undo(), 1);
+        }
+        EXPECT_TRUE(Identical(document.pool.GetImage(), start));
+        // The next dialog starts where this one ended, after OK and after Cancel alike.
+        EXPECT_EQ(ReadThresholdSetting(ThresholdSettingsPath()), 77);
+        SetThresholdSettingsFolder(m_settings.path().toStdString());
+        WriteThresholdSetting(ThresholdSettingsPath(), 128);
+    }
+}
+
+TEST_F(LumenorViews, ThresholdEndsAndSettingText)
+{
+    const std::string path = ThresholdSettingsPath();
+    EXPECT_EQ(ReadThresholdSetting(path), 128);  // no file yet
+    for (const auto& [text, value] : std::vector<std::pair<std::string, int>>{
+             {"77", 77}, {"300\nx", 256}, {"abc", 0}, {"-5", 0}, {"12abc", 12}}) {
+        std::ofstream(path) << text;
+        EXPECT_EQ(ReadThresholdSetting(path), value) << text;
+    }
+    std::ofstream(path) << "0";
+    Document document(MakeImage(QV_GRAY8, 2, 1, {0, 255}));
+    MessageBoxes().QueueModal([&](QDialog& dialog) {
+        EXPECT_EQ(Child<QLabel>(dialog, "thresholdValue")->text(), "0");
+        EXPECT_EQ(Child<QLabel>(dialog, "whitePercent")->text(), "100.00");
+        EXPECT_EQ(Bytes(document.pool.GetImage()), (std::vector<int>{255, 255}));
+        auto& threshold = dynamic_cast<CThresholdDlg&>(dialog);
+        threshold.SetThreshold(400);
+        EXPECT_EQ(threshold.GetThreshold(), 256);
+        EXPECT_EQ(Child<QLabel>(dialog, "blackPercent")->text(), "100.00");
+        dialog.accept();
+    });
+    std::unique_ptr<CPlgView> view = document.View(m_app, kThreshold);
+    EXPECT_EQ(view->Run(), 1);
+    EXPECT_EQ(Bytes(document.pool.GetImage()), (std::vector<int>{0, 0}));
+    std::ifstream file(path);
+    std::string saved((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(saved, "256");
+}
+
+}  // namespace
