@@ -14,6 +14,8 @@ packages=(
   gstreamer1.0-tools
   # the JPEG decoder, to check that a file's data is whole before Qt decodes it
   libjpeg-dev
+  # the USB foot switch, read through the kernel's raw HID devices
+  libhidapi-dev
   # tests and benchmarks (locales: a comma-decimal locale to prove numbers never follow it)
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth locales
   # the install test: the desktop entry's validator and the MIME database it refreshes
