@@ -17,6 +17,8 @@
 #include "frame/CommandActions.h"
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "gobjects/CRealtimeResultObjBox.h"
+#include "panels/CKPRExtMessageManager.h"
+#include "panels/CKPRFootSwitch.h"
 #include "peers/CompanionHost.h"
 #include "plugins/CPlugInHost.h"
 #include "view/CVistrelView.h"
@@ -66,8 +68,8 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
     : m_acquireHost(std::make_unique<CaptureHostAdapter>()),
       m_plugIns(std::make_unique<CPlugInHost>(std::string())),
       m_codec(std::make_unique<CQvImageCodec>()),
-      m_messageWindow(std::make_unique<NoMessageWindow>()),
-      m_footSwitch(std::make_unique<NoFootSwitch>()),
+      m_messageWindow(std::make_unique<CKPRExtMessageManager>()),
+      m_footSwitch(std::make_unique<CKPRFootSwitch>(std::make_unique<HidFootSwitchTransport>())),
       m_calibrationList(TheCalibrationList()),
       m_calibrations(std::make_unique<CalibrationListFiles>(m_calibrationList)),
       m_environment(AppEnvironment()),
@@ -115,6 +117,11 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
     m_plugInHost = static_cast<CPlugInHost*>(m_plugIns.get());
     m_app = std::make_unique<CVistrelApp>(std::move(parts), arguments, executablePath);
     g_program = this;
+    // A press of the foot switch runs the image capture as the menu does.
+    static_cast<CKPRExtMessageManager&>(*m_messageWindow).SetCaptureCommand([this] {
+        if (m_app)
+            m_app->Commands().OnImageCapture();
+    });
     // Saving and the document file type go through the file code.
     InstallNativeFileHooks();
     // A live display the host shows over an image window follows the window when it moves.
@@ -180,6 +187,7 @@ void ProgramObjects::ConnectCompanions(CMainFrame& frame)
 ProgramObjects::~ProgramObjects()
 {
     CChildFrame::SetMovedHook(nullptr);
+    static_cast<CKPRExtMessageManager&>(*m_messageWindow).SetCaptureCommand(nullptr);
     g_program = nullptr;
     // Members go in reverse order of their declaration, the application object before the grid and the rest.
 }
