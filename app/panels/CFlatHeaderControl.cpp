@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <QApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -164,6 +165,18 @@ void CFlatHeaderControl::DrawItem(QPainter& painter, const QRect& rect, int logi
     const Qt::Alignment align = alignData.isValid() ? Qt::Alignment(alignData.toInt()) & Qt::AlignHorizontal_Mask
                                                     : Qt::AlignLeft;
     QRect textRect = rect;
+    // The item's image comes first, followed by the spacing like every part.
+    const QVariant decoration = model()->headerData(logical, orientation(), Qt::DecorationRole);
+    QPixmap image;
+    if (decoration.canConvert<QIcon>())
+        image = decoration.value<QIcon>().pixmap(QSize(rect.height() - 4, rect.height() - 4));
+    else if (decoration.canConvert<QPixmap>())
+        image = decoration.value<QPixmap>();
+    if (!image.isNull()) {
+        const int top = rect.top() + (rect.height() - image.height()) / 2;
+        painter.drawPixmap(rect.left(), top, image);
+        textRect.setLeft(rect.left() + image.width() + m_spacing);
+    }
     if (sorted)
         textRect.setRight(rect.right() - m_arrowWidth - m_spacing);
     const QFontMetrics metrics(font());

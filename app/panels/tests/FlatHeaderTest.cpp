@@ -188,6 +188,14 @@ TEST_F(FlatHeaderTest, PaintsFlatItemsBetweenEtchedLines)
     EXPECT_EQ(testing_support::PixelAt(shot, 75, y), face);
     EXPECT_EQ(testing_support::PixelAt(shot, 318, y), face);
     EXPECT_EQ(testing_support::PixelAt(shot, 319, 1), dark);  // the outer frame's right edge
+
+    // The sort column gets its arrow: a triangle in the header's own light and dark after the text.
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(3, Qt::AscendingOrder);
+    const QImage sorted = header->viewport()->grab().toImage();
+    const QRect column(241, 2, 76, shot.height() - 4);
+    EXPECT_GT(testing_support::CountColour(sorted, light, column), testing_support::CountColour(shot, light, column) + 4);
+    EXPECT_GT(testing_support::CountColour(sorted, dark, column), testing_support::CountColour(shot, dark, column) + 2);
 }
 
 }  // namespace
