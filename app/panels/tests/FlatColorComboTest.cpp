@@ -5,7 +5,10 @@
 
 #include "testing/RenderCheck.h"
 
+#include <QApplication>
+#include <QEnterEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
@@ -107,6 +110,37 @@ TEST(FlatColorComboTest, ClosedBoxShowsTheCurrentItemsColourAndTurnsRaisedOnFocu
     box.setEnabled(false);
     const QImage disabled = box.grab().toImage();
     EXPECT_EQ(PixelAt(disabled, 1, 1), Rgb(box.palette().color(QPalette::Light)));
+}
+
+TEST(FlatColorComboTest, MouseOverRaisesTheButtonAndPressingSinksIt)
+{
+    CFlatColorComboBox box;
+    box.resize(160, 24);
+    box.AddString("plain");
+    const QRgb frame = Rgb(box.palette().color(QPalette::Highlight));
+    const auto framed = [&] { return testing_support::CountColour(box.grab().toImage(), frame); };
+    EXPECT_EQ(framed(), 0);
+
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(&box, &enter);
+    EXPECT_EQ(box.CurrentLook(), CFlatColorComboBox::LookRaised);
+    EXPECT_GT(framed(), 20);  // the drop button framed in the highlight colour
+
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(150, 12), QPointF(150, 12), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(&box, &press);
+    EXPECT_EQ(box.CurrentLook(), CFlatColorComboBox::LookPressed);
+    box.hidePopup();
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(150, 12), QPointF(150, 12), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&box, &release);
+
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&box, &leave);
+    if (!box.hasFocus()) {
+        EXPECT_EQ(box.CurrentLook(), CFlatColorComboBox::LookFlat);
+        EXPECT_EQ(framed(), 0);
+    }
 }
 
 TEST(FlatColorComboTest, KeyboardStepsThroughTheItems)
