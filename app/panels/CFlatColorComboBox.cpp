@@ -12,7 +12,10 @@
 
 namespace {
 
-QColor ToColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+QColor ToColor(COLORREF c)
+{
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
 
 // Top and left edges in `topLeft`, right and bottom edges in `bottomRight`; right and bottom exclusive.
 void Draw3dRect(QPainter& painter, const QRect& r, const QColor& topLeft, const QColor& bottomRight)

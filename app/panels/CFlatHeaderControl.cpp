@@ -2,8 +2,6 @@
 
 #include <QAbstractItemModel>
 
-#include <algorithm>
-#include <cstdlib>
 #include <QApplication>
 #include <QIcon>
 #include <QLabel>
@@ -13,12 +11,23 @@
 #include <QPolygon>
 #include <QRegion>
 #include <QStyle>
+#include <algorithm>
+#include <cstdlib>
 
 namespace {
 
-QColor Face(const QWidget& w) { return w.palette().color(QPalette::Button); }
-QColor Highlight(const QWidget& w) { return w.palette().color(QPalette::Light); }
-QColor ShadowColour(const QWidget& w) { return w.palette().color(QPalette::Dark); }
+QColor Face(const QWidget& w)
+{
+    return w.palette().color(QPalette::Button);
+}
+QColor Highlight(const QWidget& w)
+{
+    return w.palette().color(QPalette::Light);
+}
+QColor ShadowColour(const QWidget& w)
+{
+    return w.palette().color(QPalette::Dark);
+}
 
 // Top and left edges in `topLeft`, right and bottom edges in `bottomRight`.
 void Draw3dRect(QPainter& painter, const QRect& r, const QColor& topLeft, const QColor& bottomRight)
@@ -36,7 +45,8 @@ constexpr int kDropWidth = 12;
 // Two arrows, one pointing down at the top and one pointing up at the bottom, around a drop line at x = 6.
 QRegion DropArrows(int h)
 {
-    const QPolygon down({QPoint(8, 0), QPoint(8, 4), QPoint(11, 4), QPoint(6, 9), QPoint(1, 4), QPoint(4, 4), QPoint(4, 0)});
+    const QPolygon down(
+        {QPoint(8, 0), QPoint(8, 4), QPoint(11, 4), QPoint(6, 9), QPoint(1, 4), QPoint(4, 4), QPoint(4, 0)});
     const QPolygon up({QPoint(4, h), QPoint(4, h - 4), QPoint(0, h - 4), QPoint(6, h - 10), QPoint(12, h - 4),
                        QPoint(8, h - 4), QPoint(8, h)});
     return QRegion(down).united(QRegion(up));
@@ -73,20 +83,22 @@ void CFlatHeaderControl::setModel(QAbstractItemModel* newModel)
     SyncRecords();
     if (!newModel)
         return;
-    connect(newModel, &QAbstractItemModel::columnsInserted, this, [this](const QModelIndex& parent, int first, int last) {
-        if (parent.isValid())
-            return;
-        first = std::clamp(first, 0, static_cast<int>(m_records.size()));
-        m_records.insert(m_records.begin() + first, static_cast<size_t>(last - first + 1), tagHDITEMEX{});
-        SyncRecords();
-    });
-    connect(newModel, &QAbstractItemModel::columnsRemoved, this, [this](const QModelIndex& parent, int first, int last) {
-        if (parent.isValid() || first >= static_cast<int>(m_records.size()))
-            return;
-        last = std::min(last, static_cast<int>(m_records.size()) - 1);
-        m_records.erase(m_records.begin() + first, m_records.begin() + last + 1);
-        SyncRecords();
-    });
+    connect(newModel, &QAbstractItemModel::columnsInserted, this,
+            [this](const QModelIndex& parent, int first, int last) {
+                if (parent.isValid())
+                    return;
+                first = std::clamp(first, 0, static_cast<int>(m_records.size()));
+                m_records.insert(m_records.begin() + first, static_cast<size_t>(last - first + 1), tagHDITEMEX{});
+                SyncRecords();
+            });
+    connect(newModel, &QAbstractItemModel::columnsRemoved, this,
+            [this](const QModelIndex& parent, int first, int last) {
+                if (parent.isValid() || first >= static_cast<int>(m_records.size()))
+                    return;
+                last = std::min(last, static_cast<int>(m_records.size()) - 1);
+                m_records.erase(m_records.begin() + first, m_records.begin() + last + 1);
+                SyncRecords();
+            });
     connect(newModel, &QAbstractItemModel::modelReset, this, [this] {
         m_records.clear();
         SyncRecords();
@@ -106,24 +118,15 @@ void CFlatHeaderControl::SyncRecords()
 int CFlatHeaderControl::SetProperty(int type, qintptr value)
 {
     switch (type) {
-    case PropSpacing:
-        m_spacing = static_cast<int>(value);
-        break;
+    case PropSpacing: m_spacing = static_cast<int>(value); break;
     case PropSortArrowSize:
         m_arrowWidth = static_cast<int>(value & 0xFFFF);
         m_arrowHeight = static_cast<int>((value >> 16) & 0xFFFF);
         break;
-    case PropExtraBorder:
-        m_extraBorder = value != 0;
-        break;
-    case PropRemoveCursor:
-        m_removeCursor = QCursor(static_cast<Qt::CursorShape>(value));
-        break;
-    case PropRemovalWindow:
-        m_removalWindow = reinterpret_cast<QWidget*>(value);
-        break;
-    default:
-        return 0;
+    case PropExtraBorder: m_extraBorder = value != 0; break;
+    case PropRemoveCursor: m_removeCursor = QCursor(static_cast<Qt::CursorShape>(value)); break;
+    case PropRemovalWindow: m_removalWindow = reinterpret_cast<QWidget*>(value); break;
+    default: return 0;
     }
     viewport()->update();
     return 1;
@@ -162,8 +165,8 @@ void CFlatHeaderControl::DrawItem(QPainter& painter, const QRect& rect, int logi
         return;
     const QString text = model()->headerData(logical, orientation(), Qt::DisplayRole).toString();
     const QVariant alignData = model()->headerData(logical, orientation(), Qt::TextAlignmentRole);
-    const Qt::Alignment align = alignData.isValid() ? Qt::Alignment(alignData.toInt()) & Qt::AlignHorizontal_Mask
-                                                    : Qt::AlignLeft;
+    const Qt::Alignment align =
+        alignData.isValid() ? Qt::Alignment(alignData.toInt()) & Qt::AlignHorizontal_Mask : Qt::AlignLeft;
     QRect textRect = rect;
     // The item's image comes first, followed by the spacing like every part.
     const QVariant decoration = model()->headerData(logical, orientation(), Qt::DecorationRole);
@@ -236,8 +239,8 @@ void CFlatHeaderControl::paintEvent(QPaintEvent* event)
     }
     const int total = length() - offset();
     if (total > 0)
-        Draw3dRect(painter, QRect(0, 0, std::min(total, viewport()->width()), viewport()->height()),
-                   Highlight(*this), ShadowColour(*this));
+        Draw3dRect(painter, QRect(0, 0, std::min(total, viewport()->width()), viewport()->height()), Highlight(*this),
+                   ShadowColour(*this));
 }
 
 namespace {
@@ -285,8 +288,7 @@ void CFlatHeaderControl::mousePressEvent(QMouseEvent* event)
 void CFlatHeaderControl::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const int divider = DividerAt(*this, event->position().toPoint().x());
-    if (divider >= 0 && divider < static_cast<int>(m_records.size()) &&
-        (m_records[divider].nStyle & HDF_EX_FIXEDWIDTH))
+    if (divider >= 0 && divider < static_cast<int>(m_records.size()) && (m_records[divider].nStyle & HDF_EX_FIXEDWIDTH))
         return;
     QHeaderView::mouseDoubleClickEvent(event);
 }
@@ -435,8 +437,8 @@ void CFlatHeaderControl::mouseReleaseEvent(QMouseEvent* event)
         }
         EndDrag();
         // Let the base view end its press without taking the drop for a click.
-        QMouseEvent away(QEvent::MouseButtonRelease, QPointF(-10000, -10000), event->globalPosition(),
-                         Qt::LeftButton, Qt::NoButton, event->modifiers());
+        QMouseEvent away(QEvent::MouseButtonRelease, QPointF(-10000, -10000), event->globalPosition(), Qt::LeftButton,
+                         Qt::NoButton, event->modifiers());
         QHeaderView::mouseReleaseEvent(&away);
     } else {
         QHeaderView::mouseReleaseEvent(event);

@@ -25,9 +25,9 @@
 // The limits of one column, in column order.
 struct tagHDITEMEX
 {
-    int nStyle = 0;     // kFixedWidth: the column's width cannot be changed by its divider
+    int nStyle = 0;  // kFixedWidth: the column's width cannot be changed by its divider
     int iMinWidth = 0;
-    int iMaxWidth = -1; // below the minimum: no limit
+    int iMaxWidth = -1;  // below the minimum: no limit
 };
 
 constexpr int HDF_EX_FIXEDWIDTH = 4;

@@ -32,19 +32,21 @@ constexpr uint32_t IDS_ABOUT = 6003;
 constexpr uint32_t IDS_LEGAL_NOTICE = 6004;
 
 const StringTableRegistrar kAboutStrings(
-    kModule,
-    {
-        {IDS_SUPPORT_EMAIL, "support@vistrel.example"},
-        {IDS_HOMEPAGE, "www.vistrel.example"},
-        {IDS_ABOUT, "About "},
-        {IDS_LEGAL_NOTICE,
-         "Warning: this program is protected by copyright law. Copying or distributing it, or any part of it, "
-         "without permission may result in civil and criminal penalties.",
-         "경고: 이 프로그램은 저작권법의 보호를 받습니다. 허가 없이 이 프로그램의 전부 또는 일부를 복제하거나 "
-         "배포하면 민사 및 형사상의 처벌을 받을 수 있습니다."},
-    });
+    kModule, {
+                 {IDS_SUPPORT_EMAIL, "support@vistrel.example"},
+                 {IDS_HOMEPAGE, "www.vistrel.example"},
+                 {IDS_ABOUT, "About "},
+                 {IDS_LEGAL_NOTICE,
+                  "Warning: this program is protected by copyright law. Copying or distributing it, or any part of it, "
+                  "without permission may result in civil and criminal penalties.",
+                  "경고: 이 프로그램은 저작권법의 보호를 받습니다. 허가 없이 이 프로그램의 전부 또는 일부를 복제하거나 "
+                  "배포하면 민사 및 형사상의 처벌을 받을 수 있습니다."},
+             });
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 
 std::string VersionLine(const CFileVersionInfo& info)
 {
@@ -117,7 +119,8 @@ AboutBoxTexts MakeAboutBoxTexts(const AboutBoxSources& sources)
         texts.email = oem.email;
         texts.homepage = oem.homepage;
         if (!oem.aboutbox_title_url.empty() && !sources.installFolder.empty())
-            texts.picturePath = (std::filesystem::path(sources.installFolder) / "OEM" / oem.aboutbox_title_url).string();
+            texts.picturePath =
+                (std::filesystem::path(sources.installFolder) / "OEM" / oem.aboutbox_title_url).string();
     }
     return texts;
 }

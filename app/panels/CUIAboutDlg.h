@@ -28,7 +28,7 @@ struct AboutBoxTexts
     std::string productName;
     std::string versionLine;
     std::string copyright;
-    std::string email;        // also the "mailto:" target
+    std::string email;  // also the "mailto:" target
     std::string homepage;
     std::string legalNotice;
     std::string licensePath;  // empty when the file is missing: the link is then disabled

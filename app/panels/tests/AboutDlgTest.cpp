@@ -29,7 +29,10 @@ protected:
               "[StringFileInfo\\040904B0]\nProductName=Vistrel Test\nLegalCopyright=(c) Test Maker\n");
     }
 
-    std::string Path(const std::string& name) const { return (folder.path() + "/" + QString::fromStdString(name)).toStdString(); }
+    std::string Path(const std::string& name) const
+    {
+        return (folder.path() + "/" + QString::fromStdString(name)).toStdString();
+    }
     void Write(const std::string& name, const std::string& bytes) const
     {
         QDir(folder.path()).mkpath(QString::fromStdString(Path(name)).section('/', 0, -2));
@@ -98,9 +101,10 @@ TEST_F(AboutDlgTest, LicenceLinkPointsToTheTextBesideTheProgram)
 
 TEST_F(AboutDlgTest, OwnerTextsReplaceTheProductsInTheUsersLanguage)
 {
-    Write("OEM/OEM.INI", "[ENG]\ntitle=Scope One\ncopyright=(c) 2024 Maker\nemail=help@maker.example\n"
-                         "homepage=https://maker.example\naboutbox_title_url=title.png\n"
-                         "[KOR]\ntitle=한국 현미경\nemail=kor@maker.example\n");
+    Write("OEM/OEM.INI",
+          "[ENG]\ntitle=Scope One\ncopyright=(c) 2024 Maker\nemail=help@maker.example\n"
+          "homepage=https://maker.example\naboutbox_title_url=title.png\n"
+          "[KOR]\ntitle=한국 현미경\nemail=kor@maker.example\n");
     QImage picture(40, 20, QImage::Format_RGB32);
     picture.fill(QColor(0, 200, 0));
     ASSERT_TRUE(picture.save(QString::fromStdString(Path("OEM/title.png"))));

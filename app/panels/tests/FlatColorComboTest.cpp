@@ -21,7 +21,10 @@ namespace {
 constexpr COLORREF kRedBk = RGB(220, 0, 0);
 constexpr COLORREF kBlueText = RGB(0, 0, 255);
 
-QRgb Rgb(const QColor& c) { return c.rgb() & 0xFFFFFF; }
+QRgb Rgb(const QColor& c)
+{
+    return c.rgb() & 0xFFFFFF;
+}
 
 TEST(FlatColorComboTest, ColoursFollowTheirItemsThroughInsertDeleteAndReset)
 {
@@ -131,8 +134,8 @@ TEST(FlatColorComboTest, MouseOverRaisesTheButtonAndPressingSinksIt)
     QApplication::sendEvent(&box, &press);
     EXPECT_EQ(box.CurrentLook(), CFlatColorComboBox::LookPressed);
     box.hidePopup();
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(150, 12), QPointF(150, 12), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(150, 12), QPointF(150, 12), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
     QApplication::sendEvent(&box, &release);
 
     QEvent leave(QEvent::Leave);

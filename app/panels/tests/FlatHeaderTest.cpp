@@ -93,7 +93,7 @@ TEST_F(FlatHeaderTest, DroppingOnItsOwnPlaceOrColumnZeroChangesNothing)
     Drag(2, Centre(2) + QPoint(30, 0));  // own position, right half: the place after itself
     Drag(2, Centre(3) - QPoint(30, 0));  // the left half of the next item: the same place
     EXPECT_EQ(Order(), before);
-    Drag(0, Centre(2));                   // column 0 never starts a drag
+    Drag(0, Centre(2));  // column 0 never starts a drag
     EXPECT_EQ(Order(), before);
     EXPECT_EQ(released, 3);
 }
@@ -194,7 +194,8 @@ TEST_F(FlatHeaderTest, PaintsFlatItemsBetweenEtchedLines)
     header->setSortIndicator(3, Qt::AscendingOrder);
     const QImage sorted = header->viewport()->grab().toImage();
     const QRect column(241, 2, 76, shot.height() - 4);
-    EXPECT_GT(testing_support::CountColour(sorted, light, column), testing_support::CountColour(shot, light, column) + 4);
+    EXPECT_GT(testing_support::CountColour(sorted, light, column),
+              testing_support::CountColour(shot, light, column) + 4);
     EXPECT_GT(testing_support::CountColour(sorted, dark, column), testing_support::CountColour(shot, dark, column) + 2);
 }
 
