@@ -9,6 +9,7 @@
 #include "core/ProgramStandIns.h"
 #include "core/RegistryScript.h"
 #include "dialogs/CPreferencesDlg.h"
+#include "panels/CUIAboutDlg.h"
 #include "document/DocumentCreation.h"
 #include "document/DocumentRegistry.h"
 #include "document/NativeFile.h"
@@ -109,6 +110,7 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
             AppCommandHooks& commands = app.Commands().Hooks();
             commands.preferencesDialog = [&frame] { return RunPreferencesDialog(frame) == QDialog::Accepted; };
             commands.calibrationManager = [&frame] { RunCalibrationManager(frame); };
+            commands.aboutBox = [&frame] { RunAboutBox(&frame); };
             hooks.showLiveMeasureWindow = [&frame, &app] { ShowLiveMeasureWindow(app, frame); };
             ConnectCompanions(frame);
             ConnectPlugIns(frame);
