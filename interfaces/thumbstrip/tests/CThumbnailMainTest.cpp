@@ -79,7 +79,7 @@ TEST(ThumbnailStrip, FolderOfFiveHundredFillsInWhileTheWindowKeepsAnswering)
     QElapsedTimer limit;
     limit.start();
     while (!complete && limit.elapsed() < 120000) {
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
         countsSeen.insert(arrived);
     }
     ticker.stop();
