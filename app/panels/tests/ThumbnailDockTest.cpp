@@ -2,7 +2,10 @@
 // never writes over a file unasked, and the folder selection comes back at the next start.
 #include "panels/CThumbnailDockWnd.h"
 
+#include "core/FrameMainWindow.h"
 #include "document/CVistrelDoc.h"
+#include "frame/CommandIds.h"
+#include "profile/CAppProfile.h"
 #include "panels/CthumbNameDlg.h"
 #include "profile/CRegKey.h"
 #include "profile/Registry.h"
@@ -10,6 +13,7 @@
 #include "ui/MessageBox.h"
 
 #include <QAction>
+#include <QDockWidget>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -252,6 +256,50 @@ TEST_F(ThumbnailDockTest, ComputerListsTheRootAndMountedVolumes)
     EXPECT_EQ(computer->child(0)->text(0), "/");
     dock->FolderView()->Tree()->setCurrentItem(computer);
     EXPECT_EQ(dock->FolderView()->SelectedFolder(), "") << "Computer itself is no folder to save into";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ThumbnailDockTest, TilesFollowTheDocuments)
+{
+    auto dock = MakeDock();
+    CThumbnailMain* strip = dock->GetThumbnailMain();
+    CVistrelDoc* doc = AddDocument("doc", "", "X0-Capture7");
+    dock->Track(doc);
+    EXPECT_EQ(strip->count(), 0) << "no picture yet";
+
+    CQvImage image;
+    ASSERT_TRUE(image.Create(QV_RGB24, 320, 240, 0));
+    doc->SetImage("", &image);
+    EXPECT_EQ(strip->IsTitle("X0-Capture7"), 1);
+
+    doc->SetPathName("/data/out/cells.bmp", false);
+    EXPECT_EQ(strip->IsCurrentImage("X0-Capture7", 0), 0);
+    EXPECT_EQ(strip->IsCurrentImage("/data/out/cells.bmp", 0), 1);
+
+    doc->OnCloseDocument();
+    EXPECT_EQ(strip->count(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ThumbnailDockTest, MainFrameHoldsTheDockInItsThumbnailPane)
+{
+    CAppProfile profile{"QRX", "Vistrel"};
+    MainFrameOptions options;
+    options.profile = &profile;
+    FrameMainWindow window(options, {});
+    ASSERT_TRUE(window.LoadFrame());
+    QDockWidget* pane = window.Frame().Pane(PANE_THUMBNAILS);
+    ASSERT_TRUE(pane);
+    EXPECT_EQ(pane->widget(), window.ThumbnailDock());
+    int application = 0;
+    window.AttachApplication(reinterpret_cast<CVistrelApp*>(&application));
+    EXPECT_EQ(window.ThumbnailDock()->GetThumbnailMain()->GetApplication(), &application);
 }
 
 }  // namespace
