@@ -96,6 +96,8 @@ int CQvGObjectContainer::RunPropertySheet(const GObjectSheetRequest& request, bo
             sheet.SetActivePage(sheet.GetPageCount() - 1);
         }
         result = sheet.DoModal(request.parent, &runAborted);
+        if (result == IDOK && request.editedFields)
+            *request.editedFields = sheet.GetChangedFields();
         // The shape's page goes with its caller; the sheet must not keep pointing at it.
         if (!containerAlive.expired())
             sheet.SetUpEmpty();
@@ -155,11 +157,16 @@ int CQvGObjectContainer::OnPropertyAll(IGObjectCanvas* wnd)
         request.property = &m_pPropertyTotal->GetProperty(m_selected.back()->GetObjShape());
         request.parent = parent;
         const CQvGObjectProperty before = *request.property;
+        constexpr uint32_t kUnknown = ~0u;
+        uint32_t changed = kUnknown;
+        request.editedFields = &changed;
         if (RunPropertySheet(request) != IDOK)
             return 0;
-        // Each object keeps its own look but for what the user changed on the sheet: giving every one the whole
-        // record of the last one's shape would overwrite attributes nobody touched.
-        const uint32_t changed = DifferingFields(before, *request.property);
+        // Each object keeps its own look but for what the user edited on the sheet, even where the value picked
+        // is what the defaults held already: giving every one the whole record of the last one's shape would
+        // overwrite attributes nobody touched. A sheet that cannot tell leaves what differs.
+        if (changed == kUnknown)
+            changed = DifferingFields(before, *request.property);
         for (CQvGObject* obj : m_selected)
         {
             obj->SetPropertyFields(*request.property, changed);

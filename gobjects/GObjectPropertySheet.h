@@ -3,6 +3,7 @@
 // own installs a GObjectSheetRunner in its place (CQvGObjectContainer::SetPropertySheetRunner). UI thread only.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 class CQvGObject;
@@ -21,6 +22,9 @@ struct GObjectSheetRequest
     QWidget* parent = nullptr;  // the sheet's parent window, null for none
     // A shape's own page, added after the sheet's pages and shown first; null for none. Not owned.
     CPropertyPage* shapePage = nullptr;
+    // Where an accepted sheet that knows them leaves the PropertyField bits of the attributes the user edited;
+    // null when nobody asks. A runner that cannot tell leaves it as it was.
+    uint32_t* editedFields = nullptr;
 };
 
 // Shows the sheet for the request modally; returns IDOK when the user accepted it, anything else otherwise. It

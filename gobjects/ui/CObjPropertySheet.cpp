@@ -114,6 +114,11 @@ void CObjPropertySheet::AddPage(CPropertyPage* page)
         m_pages.push_back(page);
 }
 
+uint32_t CObjPropertySheet::GetChangedFields() const
+{
+    return m_commonPage->GetChangedFields();
+}
+
 CPropertyPage* CObjPropertySheet::GetPage(int index) const
 {
     return index >= 0 && index < GetPageCount() ? m_pages[static_cast<size_t>(index)] : nullptr;

@@ -10,6 +10,7 @@
 #include "types/VistrelExport.h"
 #include "types/WinTypes.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -52,6 +53,8 @@ public:
     // IDCANCEL at once: the running pages stay as they are.
     int DoModal(QWidget* parent, bool* aborted = nullptr);
     bool IsRunning() const { return m_run != nullptr; }
+    // After a run: the PropertyField bits of the attributes the user edited on the Common page.
+    uint32_t GetChangedFields() const;
 
 private:
     struct RunState;
