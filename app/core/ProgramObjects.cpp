@@ -17,6 +17,7 @@
 #include "frame/CommandActions.h"
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "gobjects/CRealtimeResultObjBox.h"
+#include "panels/ZoomToolDocks.h"
 #include "peers/CompanionHost.h"
 #include "plugins/CPlugInHost.h"
 #include "view/CVistrelView.h"
@@ -110,6 +111,7 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
             hooks.showLiveMeasureWindow = [&frame, &app] { ShowLiveMeasureWindow(app, frame); };
             ConnectCompanions(frame);
             ConnectPlugIns(frame);
+            InstallZoomAndToolDocks(frame, *m_documents);
         });
     };
     m_plugInHost = static_cast<CPlugInHost*>(m_plugIns.get());
