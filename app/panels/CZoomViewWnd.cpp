@@ -173,24 +173,33 @@ void CZoomViewWnd::PaintOn(QImage& target) const
 {
     CDC dc(target);
     QPainter& painter = dc.GetPainter();
-    dc.FillSolidRect(0, 0, target.width(), target.height(), kFaceColour);
-    if (!m_window)
-        return;
     const CRect square = DisplaySquare();
     const int side = square.Width();
-    if (side <= 0)
+    if (!m_window || side <= 0) {
+        dc.FillSolidRect(0, 0, target.width(), target.height(), kFaceColour);
         return;
-    dc.FillSolidRect(square.left, square.top, side, side, RGB(255, 255, 255));
+    }
+    // Only the margins beside the square show the face: each pixel is filled once per mouse move.
+    if (square.left > 0)
+        dc.FillSolidRect(0, 0, square.left, target.height(), kFaceColour);
+    if (square.right < target.width())
+        dc.FillSolidRect(square.right, 0, target.width() - square.right, target.height(), kFaceColour);
+    if (square.top > 0)
+        dc.FillSolidRect(0, 0, target.width(), square.top, kFaceColour);
+    if (square.bottom < target.height())
+        dc.FillSolidRect(0, square.bottom, target.width(), target.height() - square.bottom, kFaceColour);
     const int cells = m_sample.width() - 1;
     // One cell size for pixels and objects, so the two never drift apart when the side is no multiple of N.
     const int cell = std::max(1, side / std::max(1, cells));
     const CPoint middle(square.left + side / 2, square.top + side / 2);
-    painter.save();
-    painter.setClipRect(QRect(square.left, square.top, side, side));
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     const int half = m_sample.width() / 2;
     const QRect target_(middle.x - half * cell - cell / 2, middle.y - half * cell - cell / 2, m_sample.width() * cell,
                         m_sample.height() * cell);
+    if (!target_.contains(QRect(square.left, square.top, side, side)))
+        dc.FillSolidRect(square.left, square.top, side, side, RGB(255, 255, 255));
+    painter.save();
+    painter.setClipRect(QRect(square.left, square.top, side, side));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(target_, m_sample);
     if (m_overlay && m_window && m_window->Document().objects) {
         CQvGObjectContainer* objects = m_window->Document().objects;
@@ -239,7 +248,12 @@ void CZoomViewWnd::resizeEvent(QResizeEvent* event)
 
 void CZoomViewWnd::paintEvent(QPaintEvent*)
 {
-    const QImage picture = Render();
+    const QSize size(std::max(1, width()), std::max(1, height()));
+    if (m_canvas.size() != size) {
+        m_canvas = QImage(size, QImage::Format_RGB32);
+        m_canvas.setDevicePixelRatio(1.0);
+    }
+    PaintOn(m_canvas);
     QPainter painter(this);
-    painter.drawImage(0, 0, picture);
+    painter.drawImage(0, 0, m_canvas);
 }

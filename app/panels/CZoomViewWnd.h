@@ -80,6 +80,7 @@ private:
     QPointer<CImageDispWnd> m_window;
     QMetaObject::Connection m_cursorConnection;
     QImage m_sample;
+    QImage m_canvas;  // the picture painted last, kept so a repaint per mouse move allocates nothing
     CPoint m_centre;
     int m_cells = kDefaultCells;
     int m_factor = 0;
