@@ -8,9 +8,9 @@
 
 #include "calibkeeper/CCalibKeeper.h"
 #include "framepool/CQvFramePool.h"
+#include "gdi/CDC.h"
 #include "gobjects/CQvGObjectContainer.h"
 #include "qvimage/CQvImage.h"
-#include "gdi/CDC.h"
 #include "types/WinUser.h"
 
 #include <QApplication>
@@ -108,8 +108,8 @@ Setup& TheSetup()
         std::printf("magnifier at (%d, %d): centre %06x, image %02x%02x%02x\n", s->magnifier.Centre().x,
                     s->magnifier.Centre().y, centre & 0xFFFFFF, p[2], p[1], p[0]);
         std::printf("objects: %zu\n", s->objects.GetMainObjList().size());
-        s->ok = s->objects.GetMainObjList().size() == 5 && s->magnifier.Centre() == CPoint(1000, 700) && (centre & 0xFFFFFF) == (qRgb(p[2], p[1], p[0]) & 0xFFFFFF) &&
-                (centre & 0xFFFFFF) != 0;
+        s->ok = s->objects.GetMainObjList().size() == 5 && s->magnifier.Centre() == CPoint(1000, 700) &&
+                (centre & 0xFFFFFF) == (qRgb(p[2], p[1], p[0]) & 0xFFFFFF) && (centre & 0xFFFFFF) != 0;
         return s;
     }();
     return *setup;

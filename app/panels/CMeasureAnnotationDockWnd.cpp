@@ -1,8 +1,8 @@
 #include "panels/CMeasureAnnotationDockWnd.h"
 
-#include "panels/ZoomToolsStrings.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
+#include "panels/ZoomToolsStrings.h"
 #include "view/CImageDispWnd.h"
 #include "view/CVistrelView.h"
 #include "view/ViewCommands.h"
@@ -30,14 +30,10 @@ Catalogue CatalogueOf(CMeasureAnnotationDockWnd::PageKind kind)
 {
     using Kind = CMeasureAnnotationDockWnd::PageKind;
     switch (kind) {
-    case Kind::Measurement:
-        return {&Get2DMeasureInfo, &Get2DMeasureInfoCount, &Get2DMeasureImageList};
-    case Kind::Annotation:
-        return {&GetAnnotationInfo, &GetAnnotationInfoCount, &GetAnnotationImageList};
-    case Kind::AutoMeasure:
-        return {&GetAutoMeasureInfo, &GetAutoMeasureInfoCount, &GetAutoMeasureImageList};
-    case Kind::EdgeTools:
-        break;
+    case Kind::Measurement: return {&Get2DMeasureInfo, &Get2DMeasureInfoCount, &Get2DMeasureImageList};
+    case Kind::Annotation: return {&GetAnnotationInfo, &GetAnnotationInfoCount, &GetAnnotationImageList};
+    case Kind::AutoMeasure: return {&GetAutoMeasureInfo, &GetAutoMeasureInfoCount, &GetAutoMeasureImageList};
+    case Kind::EdgeTools: break;
     }
     return {nullptr, nullptr, nullptr};
 }

@@ -23,7 +23,13 @@ class CMeasureAnnotationDockWnd : public QWidget
     Q_OBJECT
 
 public:
-    enum class PageKind { Measurement, EdgeTools, Annotation, AutoMeasure };
+    enum class PageKind
+    {
+        Measurement,
+        EdgeTools,
+        Annotation,
+        AutoMeasure
+    };
 
     // One tool page: an icon list whose left-button press picks a tool.
     class ToolPage : public QListWidget

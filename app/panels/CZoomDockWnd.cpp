@@ -1,10 +1,10 @@
 #include "panels/CZoomDockWnd.h"
 
+#include "document/CVistrelDoc.h"
+#include "document/DocumentRegistry.h"
 #include "panels/CZoomNavigatorWnd.h"
 #include "panels/CZoomViewWnd.h"
 #include "panels/ZoomToolsStrings.h"
-#include "document/CVistrelDoc.h"
-#include "document/DocumentRegistry.h"
 #include "view/CImageDispWnd.h"
 #include "view/CVistrelView.h"
 
@@ -95,7 +95,8 @@ void CZoomDockWnd::LoadSettings()
         weight = m_profile->GetProfileInt(kSection, "LineWeight", 1);
         std::vector<BYTE> bytes;
         if (m_profile->GetProfileBinary(kSection, "LineColor", bytes) && bytes.size() == 4)
-            colour = static_cast<COLORREF>(bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<DWORD>(bytes[3]) << 24);
+            colour =
+                static_cast<COLORREF>(bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<DWORD>(bytes[3]) << 24);
         cells = m_profile->GetProfileInt(kSection, "CELL", cells);
         overlay = m_profile->GetProfileInt(kSection, "OVERLAY", 0);
     }

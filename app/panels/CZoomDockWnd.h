@@ -5,8 +5,8 @@
 // UI thread. The dock holds no pointer into a document, only guarded pointers to the display window.
 #pragma once
 
-#include "types/ColorRef.h"
 #include "resources/Language.h"
+#include "types/ColorRef.h"
 #include "types/WinTypes.h"
 
 #include <QPointer>
@@ -69,4 +69,3 @@ private:
     QMetaObject::Connection m_drawnConnection;
     QMetaObject::Connection m_cursorConnection;
 };
-

@@ -36,8 +36,8 @@ CRect CZoomNavigatorWnd::FittedRect() const
     const CQvImage* image = m_window ? m_window->Image() : nullptr;
     if (!image || image->IsEmpty() || width() <= 0 || height() <= 0)
         return CRect();
-    const double fit = std::min(static_cast<double>(width()) / image->GetWidth(),
-                                static_cast<double>(height()) / image->GetHeight());
+    const double fit =
+        std::min(static_cast<double>(width()) / image->GetWidth(), static_cast<double>(height()) / image->GetHeight());
     const int w = std::max(1, static_cast<int>(image->GetWidth() * fit));
     const int h = std::max(1, static_cast<int>(image->GetHeight() * fit));
     return CRect(CPoint((width() - w) / 2, (height() - h) / 2), CSize(w, h));

@@ -54,6 +54,12 @@ void CZoomViewWnd::Attach(CImageDispWnd* window)
 
 void CZoomViewWnd::UpdateFromImage()
 {
+    Resample();
+    update();
+}
+
+void CZoomViewWnd::Resample()
+{
     const int cells = m_factor > 0 ? EffectiveCells(DisplaySquare().Width()) : m_cells;
     const CQvImage* image = m_window ? m_window->Image() : nullptr;
     if (image) {
@@ -63,7 +69,6 @@ void CZoomViewWnd::UpdateFromImage()
         m_sample = QImage(cells + 1, cells + 1, QImage::Format_RGB888);
         m_sample.fill(Qt::white);
     }
-    update();
 }
 
 void CZoomViewWnd::FollowCursor(CPoint clientPoint)
@@ -71,7 +76,8 @@ void CZoomViewWnd::FollowCursor(CPoint clientPoint)
     if (!m_window)
         return;
     m_centre = m_window->GetRealPoint(clientPoint, 1);
-    UpdateFromImage();
+    // At once, not queued: the picture keeps up with the mouse.
+    Resample();
     repaint();
 }
 

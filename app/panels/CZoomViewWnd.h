@@ -74,6 +74,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void Resample();
     // The cells across the square for the present size (the factor form derives it from the side).
     int EffectiveCells(int side) const;
 

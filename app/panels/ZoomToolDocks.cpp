@@ -1,9 +1,9 @@
 #include "panels/ZoomToolDocks.h"
 
-#include "panels/CMeasureAnnotationDockWnd.h"
-#include "panels/CZoomDockWnd.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
+#include "panels/CMeasureAnnotationDockWnd.h"
+#include "panels/CZoomDockWnd.h"
 
 void InstallZoomAndToolDocks(CMainFrame& frame, DocumentRegistry& registry)
 {

@@ -179,8 +179,8 @@ TEST_F(ZoomToolDocksTest, TheMagnifierShowsThePixelsUnderTheMouseEnlargedWithThe
             for (int x = square.left + 1; x < square.right - 1; ++x) {
                 if (x == midX || y == midY)
                     continue;
-                const QRgb expected = SourceColour(SourceOf(x, midX, c.cell, c.cursor.x),
-                                                   SourceOf(y, midY, c.cell, c.cursor.y));
+                const QRgb expected =
+                    SourceColour(SourceOf(x, midX, c.cell, c.cursor.x), SourceOf(y, midY, c.cell, c.cursor.y));
                 wrong += (shown.pixel(x, y) & 0xFFFFFF) != (expected & 0xFFFFFF);
             }
         EXPECT_EQ(wrong, 0) << c.size.width() << "x" << c.size.height() << " cell " << c.cell;
@@ -191,6 +191,13 @@ TEST_F(ZoomToolDocksTest, TheMagnifierShowsThePixelsUnderTheMouseEnlargedWithThe
                   SourceColour(c.cursor.x, c.cursor.y) & 0xFFFFFF);
         EXPECT_EQ(PixelAt(shown, square.left, square.top) & 0xFFFFFF, 0u) << "the black frame";
     }
+    // With no document left the dock lets go of the window and shows the empty face.
+    MessageBoxes().QueueAnswers({IDNO});
+    ASSERT_TRUE(registry->CloseDocument(doc));
+    EXPECT_EQ(magnifier->AttachedWindow(), nullptr);
+    EXPECT_EQ(zoom->Navigator()->AttachedWindow(), nullptr);
+    const QImage empty = magnifier->Render();
+    EXPECT_EQ(CountColour(empty, empty.pixel(0, 0)), empty.width() * empty.height());
 }
 
 TEST_F(ZoomToolDocksTest, TheOverlayLandsOnTheMagnifiedPixelsItWasDrawnOn)
@@ -236,10 +243,11 @@ TEST_F(ZoomToolDocksTest, TheOverlayLandsOnTheMagnifiedPixelsItWasDrawnOn)
     }
     // The objects are read when painting: a deleted one is never drawn (ASan would catch a stale pointer).
     Objects().DeleteObject(Objects().GetMainObjList().front());
-    EXPECT_EQ(CountDifferences(magnifier->Render(), [&] {
-                  magnifier->SetOverlay(false);
-                  return magnifier->Render();
-              }()),
+    EXPECT_EQ(CountDifferences(magnifier->Render(),
+                               [&] {
+                                   magnifier->SetOverlay(false);
+                                   return magnifier->Render();
+                               }()),
               0);
 }
 
@@ -274,8 +282,7 @@ TEST_F(ZoomToolDocksTest, TheNavigatorFramesThePartTheViewShowsAndScrollsItByDra
     Wnd().ScrollToPosition(CPoint(0, 0));
     QTest::mousePress(navigator, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
     QTest::mouseMove(navigator, QPoint(30, 15));
-    QMouseEvent move(QEvent::MouseMove, QPointF(30, 15), QPointF(30, 15), Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(30, 15), QPointF(30, 15), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(navigator, &move);
     QTest::mouseRelease(navigator, Qt::LeftButton, Qt::NoModifier, QPoint(30, 15));
     EXPECT_EQ(Wnd().GetScrollPosition(), CPoint(80, 20)) << "20 and 5 navigator pixels at a quarter";
