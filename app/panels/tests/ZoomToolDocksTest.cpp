@@ -200,6 +200,41 @@ TEST_F(ZoomToolDocksTest, TheMagnifierShowsThePixelsUnderTheMouseEnlargedWithThe
     EXPECT_EQ(CountColour(empty, empty.pixel(0, 0)), empty.width() * empty.height());
 }
 
+TEST(ZoomSample, GreyIndexedAndFourByteImagesGiveTheirColours)
+{
+    struct Case
+    {
+        int model;
+        QRgb expected;
+    };
+    RGBQUAD palette[4] = {};
+    palette[3] = RGBQUAD{0x10, 0x20, 0x30, 0};  // blue, green, red
+    for (const Case& c : {Case{QV_GRAY8, qRgb(3, 3, 3)}, Case{QV_INDEX8, qRgb(0x30, 0x20, 0x10)},
+                          Case{QV_RGBA32, qRgb(0x33, 0x22, 0x11)}}) {
+        CQvImage image;
+        ASSERT_EQ(image.Create(c.model, 4, 4, 0), 1);
+        if (c.model == QV_INDEX8)
+            image.SetPalette(palette, 4);
+        BYTE* p = image.GetPixel(0, 0);
+        if (c.model == QV_RGBA32) {
+            p[0] = 0x11;
+            p[1] = 0x22;
+            p[2] = 0x33;
+            p[3] = 0x99;
+        } else {
+            p[0] = 3;
+        }
+        const QImage sample = CZoomViewWnd::Sample(image, CPoint(0, 0), 20);
+        ASSERT_EQ(sample.size(), QSize(21, 21));
+        EXPECT_EQ(sample.pixel(10, 10), c.expected) << c.model;
+        // Above and left of the image: white.
+        for (int i = 0; i < 21; ++i) {
+            EXPECT_EQ(sample.pixel(i, 9), qRgb(255, 255, 255));
+            EXPECT_EQ(sample.pixel(9, i), qRgb(255, 255, 255));
+        }
+    }
+}
+
 TEST_F(ZoomToolDocksTest, TheOverlayLandsOnTheMagnifiedPixelsItWasDrawnOn)
 {
     CQvImage image = Gradient();
