@@ -101,7 +101,9 @@ int CQvGObject::RunPropertySheet(QWidget* parent, CPropertyPage* shapePage)
     request.property = &m_property;
     request.parent = parent;
     request.shapePage = shapePage;
-    return m_container->RunPropertySheet(request) == IDOK ? 1 : 0;
+    bool aborted = false;
+    const int result = m_container->RunPropertySheet(request, &aborted);
+    return !aborted && result == IDOK ? 1 : 0;
 }
 
 // --- Painting ---

@@ -16,6 +16,7 @@
 #include "types/WinTypes.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,11 @@ public:
     // Copies everything but the label list: container, shape, points, property, state, kind, selected handle,
     // label-hit flag, displayed quantity, calculable mask and default value record.
     CQvGObject& operator=(const CQvGObject& other);
+
+    // Lives exactly as long as this object and is never copied: whoever must find out later whether the object
+    // still exists (a posted deletion, a modal sheet that ran the event loop) holds it weakly, since an address
+    // alone could by then belong to a newer object.
+    std::weak_ptr<const int> GetLifeToken() const { return m_lifeToken; }
 
     // --- The virtual operations, in the order of their slots ---
 
@@ -321,6 +327,7 @@ protected:
     int ReadLabels(LeReader& in, float version, LabelList& labels);
 
     CQvGObjectContainer* m_container = nullptr;  // not owned
+    std::shared_ptr<const int> m_lifeToken = std::make_shared<const int>(0);  // see GetLifeToken
     OBJ_SHAPE m_shape = SHAPE_LINE;
     // The shape decides what the points mean; the array may hold more points than are counted yet.
     int m_pointCount = 0;

@@ -146,7 +146,10 @@ public:
     // with a sheet of its own); without one the container's sheet runs, through RunModal as every dialog.
     void SetPropertySheetRunner(GObjectSheetRunner runner) { m_sheetRunner = std::move(runner); }
     // Runs the sheet for the request (the objects' own property pages come here too); IDOK when accepted.
-    int RunPropertySheet(const GObjectSheetRequest& request);
+    // When the edited object (or the container) was deleted while the sheet ran, no page wrote anything, the result
+    // is IDCANCEL and *aborted (if given) is set: the caller must then touch neither the object nor, unless it
+    // checked, the container.
+    int RunPropertySheet(const GObjectSheetRequest& request, bool* aborted = nullptr);
     // The sheet the container runs when no runner was installed; made on first use and kept until the container
     // goes (RemoveAll keeps it).
     CObjPropertySheet& GetPropertySheet();
@@ -327,6 +330,8 @@ private:
     int m_autoColor = 0;
     GObjectSheetRunner m_sheetRunner;
     std::unique_ptr<CObjPropertySheet> m_propertySheet;
+    // Lives as long as the container: a modal sheet finds out through it whether its container survived the run.
+    std::shared_ptr<const int> m_lifeToken = std::make_shared<const int>(0);
     int m_useWindowCursor = 0;
     int m_showScale = 1;
     int m_displayName = 0;

@@ -68,13 +68,23 @@ CObjPropertySheet& CQvGObjectContainer::GetPropertySheet()
     return *m_propertySheet;
 }
 
-int CQvGObjectContainer::RunPropertySheet(const GObjectSheetRequest& request)
+int CQvGObjectContainer::RunPropertySheet(const GObjectSheetRequest& request, bool* aborted)
 {
+    if (aborted)
+        *aborted = false;
+    // The sheet runs the event loop: the object, and this container with it, may be deleted meanwhile.
+    const std::weak_ptr<const int> containerAlive = m_lifeToken;
+    const std::weak_ptr<const int> objectAlive =
+        request.object ? request.object->GetLifeToken() : std::weak_ptr<const int>();
     int result = IDCANCEL;
+    bool runAborted = false;
     if (m_sheetRunner) {
         result = m_sheetRunner(request);
     } else {
         CObjPropertySheet& sheet = GetPropertySheet();
+        // One run at a time: a nested one would take the pages of the one in progress.
+        if (sheet.IsRunning())
+            return IDCANCEL;
         if (request.object)
             sheet.SetUpForObject(request.object);
         else if (request.property)
@@ -85,9 +95,21 @@ int CQvGObjectContainer::RunPropertySheet(const GObjectSheetRequest& request)
             sheet.AddPage(request.shapePage);
             sheet.SetActivePage(sheet.GetPageCount() - 1);
         }
-        result = sheet.DoModal(request.parent);
+        result = sheet.DoModal(request.parent, &runAborted);
+        if (result == IDOK && request.editedFields)
+            *request.editedFields = sheet.GetChangedFields();
         // The shape's page goes with its caller; the sheet must not keep pointing at it.
-        sheet.SetUpEmpty();
+        if (!containerAlive.expired())
+            sheet.SetUpEmpty();
+    }
+    if (containerAlive.expired() || (request.object && objectAlive.expired()))
+        runAborted = true;
+    if (runAborted) {
+        if (aborted)
+            *aborted = true;
+        if (!containerAlive.expired())
+            ObjectsChanged();
+        return IDCANCEL;
     }
     // The sheet may have changed the object in any way, and whatever ran meanwhile the overlay.
     if (request.object)
@@ -111,10 +133,12 @@ int CQvGObjectContainer::OnPropertyAll(IGObjectCanvas* wnd)
     else if (m_selected.size() == 1)
     {
         CQvGObject* obj = m_selected.front();
+        const std::weak_ptr<const int> containerAlive = m_lifeToken;
+        const std::weak_ptr<const int> objectAlive = obj->GetLifeToken();
         const int accepted = obj->SpecificProperty(parent);
-        // The sheet runs modally: whatever ran meanwhile may have deleted the object, which then has nothing left
-        // to give.
-        if (std::find(m_objects.begin(), m_objects.end(), obj) == m_objects.end())
+        // The sheet runs modally: whatever ran meanwhile may have deleted the object (a newer one may even sit at
+        // its address), or this container with it; then there is nothing left to give.
+        if (containerAlive.expired() || objectAlive.expired())
             return 0;
         // Whatever the outcome, the object's look becomes its shape's default.
         ObjectMoved(obj);
@@ -133,11 +157,16 @@ int CQvGObjectContainer::OnPropertyAll(IGObjectCanvas* wnd)
         request.property = &m_pPropertyTotal->GetProperty(m_selected.back()->GetObjShape());
         request.parent = parent;
         const CQvGObjectProperty before = *request.property;
+        constexpr uint32_t kUnknown = ~0u;
+        uint32_t changed = kUnknown;
+        request.editedFields = &changed;
         if (RunPropertySheet(request) != IDOK)
             return 0;
-        // Each object keeps its own look but for what the user changed on the sheet: giving every one the whole
-        // record of the last one's shape would overwrite attributes nobody touched.
-        const uint32_t changed = DifferingFields(before, *request.property);
+        // Each object keeps its own look but for what the user edited on the sheet, even where the value picked
+        // is what the defaults held already: giving every one the whole record of the last one's shape would
+        // overwrite attributes nobody touched. A sheet that cannot tell leaves what differs.
+        if (changed == kUnknown)
+            changed = DifferingFields(before, *request.property);
         for (CQvGObject* obj : m_selected)
         {
             obj->SetPropertyFields(*request.property, changed);

@@ -125,6 +125,9 @@ std::vector<uint8_t> ClipboardPicture()
         return {};
     if (data->hasFormat(DIB_FORMAT)) {
         const QByteArray bytes = data->data(DIB_FORMAT);
+        // No stamp holds a block this large: refused before anything is copied or decoded.
+        if (bytes.size() > kMaxPictureBytes)
+            return {};
         return std::vector<uint8_t>(bytes.begin(), bytes.end());
     }
     if (!data->hasImage())

@@ -49,8 +49,8 @@ VISTREL_EXPORT int PutTextOnClipboard(const std::string& text);
 VISTREL_EXPORT int PutDibOnClipboard(const std::vector<uint8_t>& dib);
 
 // The clipboard's picture as a block holding a packed DIB: the one under DIB_FORMAT when there is one (as it is,
-// for the reader to check), else a bottom-up 24-bit DIB of the image another program put there. Empty without a
-// picture.
+// for the reader to check; empty when it is larger than any stamp holds), else a bottom-up 24-bit DIB of the image
+// another program put there. Empty without a picture.
 VISTREL_EXPORT std::vector<uint8_t> ClipboardPicture();
 
 // The clipboard's plain text (UTF-8); empty without one.

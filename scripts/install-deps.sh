@@ -16,6 +16,8 @@ packages=(
   libjpeg-dev
   # the report exports: Excel workbooks written with libxlsxwriter (printing uses Qt's print support)
   libxlsxwriter-dev
+  # the USB foot switch, read through the kernel's raw HID devices
+  libhidapi-dev
   # tests and benchmarks (locales: a comma-decimal locale to prove numbers never follow it)
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth locales
   # the report export tests read the workbook back with openpyxl and the printed PDF's text with pdftotext

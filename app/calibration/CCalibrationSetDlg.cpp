@@ -5,6 +5,7 @@
 #include "calibration/CalibrationTexts.h"
 #include "core/CCalibrationList.h"
 
+#include "panels/CFlatColorComboBox.h"
 #include "strings/Format.h"
 #include "strings/StringQuery.h"
 #include "ui/MessageBox.h"
@@ -34,7 +35,7 @@ QPushButton* AddButton(QGridLayout* grid, int id, const char* caption, int row, 
 QComboBox* AddBox(QGridLayout* grid, int id, const char* caption, int row)
 {
     grid->addWidget(new QLabel(QString::fromUtf8(caption)), row, 0);
-    auto* box = new QComboBox;
+    auto* box = new CFlatColorComboBox;
     box->setObjectName(QString::number(id));
     box->setMinimumWidth(140);
     grid->addWidget(box, row, 1);

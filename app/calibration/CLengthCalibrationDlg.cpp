@@ -4,6 +4,7 @@
 #include "calibration/CalibrationTexts.h"
 #include "core/CCalibrationList.h"
 #include "document/CVistrelDoc.h"
+#include "panels/CFlatColorComboBox.h"
 #include "view/CVistrelView.h"
 
 #include "gobjects/CQvGObject.h"
@@ -33,7 +34,7 @@ CLengthCalibrationDlg::CLengthCalibrationDlg(CVistrelView& view, CQvGObject* lin
     m_length = new QLineEdit("10");
     m_length->setObjectName(QString::number(kLengthEdit));
     grid->addWidget(m_length, 0, 1);
-    m_units = new QComboBox;
+    m_units = new CFlatColorComboBox;
     m_units->setObjectName(QString::number(kUnitBox));
     for (int index = 0; index < kUnitTypeCount; ++index)
         m_units->addItem(QString::fromUtf8(CCalibKeeper::GetUnitName(CCalibKeeper::GetUnitType(index))));

@@ -4,6 +4,7 @@
 #include "calibration/CalibrationTexts.h"
 #include "core/CCalibrationList.h"
 
+#include "panels/CFlatColorComboBox.h"
 #include "strings/StringQuery.h"
 #include "ui/MessageBox.h"
 
@@ -21,14 +22,14 @@ CManualCalibrationDlg::CManualCalibrationDlg(CCalibrationList& list, const CCali
     setWindowTitle(QString::fromUtf8("수동 교정"));
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QString::fromUtf8("교정명 :")), 0, 0);
-    m_names = new QComboBox;
+    m_names = new CFlatColorComboBox;
     m_names->setObjectName(QString::number(kNameBox));
     grid->addWidget(m_names, 0, 1);
     auto* newName = new QPushButton(QString::fromUtf8("새로만들기"));
     newName->setObjectName(QString::number(kNewName));
     grid->addWidget(newName, 0, 2);
     grid->addWidget(new QLabel(QString::fromUtf8("배율 :")), 1, 0);
-    m_magnifications = new QComboBox;
+    m_magnifications = new CFlatColorComboBox;
     m_magnifications->setObjectName(QString::number(kMagnificationBox));
     grid->addWidget(m_magnifications, 1, 1);
     auto* newMagnification = new QPushButton(QString::fromUtf8("새로만들기"));

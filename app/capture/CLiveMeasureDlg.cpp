@@ -49,7 +49,9 @@ CLiveMeasureDlg::CLiveMeasureDlg(CVistrelApp& app, QWidget* parent)
 
 CLiveMeasureDlg::~CLiveMeasureDlg()
 {
-    // The view stops live video and leaves the document before the document goes.
+    // The plug-ins attached to the window's document go back to the plug-in manager first (their views sit on
+    // this window's view); then the view stops live video and leaves the document before the document goes.
+    m_document->OnCloseDocument();
     delete m_view;
     m_view = nullptr;
 }

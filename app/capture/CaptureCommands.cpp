@@ -8,6 +8,7 @@
 #include "commands/CommandStrings.h"
 #include "core/CVistrelApp.h"
 #include "core/ProgramObjects.h"
+#include "core/VistrelIni.h"
 #include "document/CVistrelDoc.h"
 #include "view/CVistrelView.h"
 
@@ -49,8 +50,11 @@ CVistrelDoc* CAppCommands::OpenLiveView(bool measuring)
     CQvImage image;
     image.Create(21, width, height, 0);
     doc->SetImage(std::string(), &image);
-    if (CVistrelView* view = doc->GetImageView())
+    if (CVistrelView* view = doc->GetImageView()) {
         StartLiveVideo(*host, *view, measuring);
+        if (GetZoomFitMode() && !view->IsZoomFit())
+            view->ToggleZoomFit();
+    }
     return doc;
 }
 
@@ -103,7 +107,7 @@ void CAppCommands::OnImageCapture()
         return;
     CVistrelView* live = m_app.FindLiveView();
     CImageCapture capture(ProgramCaptureContext(m_app));
-    capture.AcquireImages(1, 1, 0);
+    CVistrelDoc* captured = capture.AcquireImages(1, 1, 0);
     if (live) {
         // The captured frame stays in the former live view; live video goes on in a new one.
         const bool measuring = g_bLiveStarted == 0;
@@ -112,6 +116,7 @@ void CAppCommands::OnImageCapture()
     } else {
         host->Overlay();
     }
+    SettleCapturedDocument(captured);
 }
 
 void CAppCommands::OnMultiCapture()

@@ -4,8 +4,10 @@
 #include "capture/LiveFeed.h"
 #include "core/CCalibrationList.h"
 #include "core/CVistrelApp.h"
+#include "core/VistrelIni.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentCreation.h"
+#include "frame/CommandIds.h"
 #include "view/CVistrelView.h"
 
 #include "capturehost/CAcquireContainer.h"
@@ -15,6 +17,9 @@
 #include "resources/StringTable.h"
 #include "ui/MessageBox.h"
 #include "ui/ModalDialog.h"
+
+#include <QPointer>
+#include <QTimer>
 
 #include <cmath>
 #include <cstdio>
@@ -274,7 +279,23 @@ CVistrelDoc* CImageCapture::OnTwainBuffer(const BITMAPINFOHEADER* dib, size_t by
     doc->SetImage(title, &image);
     AttachActivePlugIns(doc);
     doc->SetModifiedFlag(true);
+    SettleCapturedDocument(doc);
     return doc;
+}
+
+void SettleCapturedDocument(CVistrelDoc* doc)
+{
+    CVistrelView* view = doc ? doc->GetImageView() : nullptr;
+    if (!view)
+        return;
+    // Posted: the bar goes on the image once the view has its new picture and size; a view closed meanwhile
+    // gets nothing.
+    QTimer::singleShot(0, view, [view = QPointer<CVistrelView>(view)] {
+        if (view)
+            view->ExecuteCommand(cmd::ID_SCALE_BAR_AFTER_CAPTURE);
+    });
+    if (GetZoomFitMode() && !view->IsZoomFit())
+        view->ToggleZoomFit();
 }
 
 CaptureContext ProgramCaptureContext(CVistrelApp& app)

@@ -81,6 +81,10 @@ private:
     CaptureContext m_context;
 };
 
+// A captured document's view, once it has settled, places the capture's scale bar (when the preference asks for
+// one); the view is fitted to its window now when the fit setting is on. UI thread.
+void SettleCapturedDocument(CVistrelDoc* doc);
+
 // The host's callbacks while the program runs: each live frame goes to the live view's mailbox (any thread,
 // never waits); a format change makes the live view re-create its picture (UI thread).
 int OnGrabFrame(const BITMAPINFOHEADER* dib);

@@ -24,11 +24,21 @@ void LiveFrameMailbox::Post(const BITMAPINFOHEADER* dib)
     const size_t bytes = QVDibSize(dib);
     if (bytes == 0)
         return;
+    // The copy is made outside the lock, into the spare buffer, so that the UI thread's take never waits for a
+    // frame's worth of copying; under the lock the buffers only change places.
+    std::vector<uint8_t> frame;
+    {
+        std::lock_guard lock(m_mutex);
+        frame.swap(m_spare);
+    }
+    frame.resize(bytes);
+    std::memcpy(frame.data(), dib, bytes);
     std::lock_guard lock(m_mutex);
     if (m_full)
         ++m_dropped;
-    m_slot.resize(bytes);
-    std::memcpy(m_slot.data(), dib, bytes);
+    frame.swap(m_slot);
+    if (m_spare.capacity() < frame.capacity())
+        m_spare.swap(frame);
     const bool wake = !m_full && m_receiver;
     m_full = true;
     // Posting an event neither blocks nor runs anything here; under the lock the receiver cannot be detached and
@@ -44,6 +54,9 @@ bool LiveFrameMailbox::Take(std::vector<uint8_t>& frame)
         return false;
     frame.swap(m_slot);
     m_full = false;
+    // The caller's previous frame buffer comes back as the next post's spare.
+    if (m_spare.capacity() < m_slot.capacity())
+        m_spare.swap(m_slot);
     return true;
 }
 

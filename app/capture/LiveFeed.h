@@ -35,6 +35,7 @@ public:
 private:
     mutable std::mutex m_mutex;
     std::vector<uint8_t> m_slot;
+    std::vector<uint8_t> m_spare;  // the buffer the next post copies into, reused rather than reallocated
     bool m_full = false;
     uint64_t m_dropped = 0;
     QObject* m_receiver;

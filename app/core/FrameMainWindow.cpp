@@ -1,11 +1,16 @@
 #include "core/FrameMainWindow.h"
 
 #include "document/CVistrelDoc.h"
+#include "document/DocumentRegistry.h"
 #include "frame/CChildFrame.h"
+#include "frame/CommandIds.h"
+#include "panels/CThumbnailDockWnd.h"
 #include "profile/CAppProfile.h"
 
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 
@@ -38,14 +43,29 @@ bool FrameMainWindow::LoadFrame()
     if (!m_options.profile)
         return false;
     m_frame = std::make_unique<CMainFrame>(m_options);
+    ThumbnailDockOptions thumbnails;
+    thumbnails.language = m_options.language;
+    QPointer<CMainFrame> frame = m_frame.get();
+    // Posted, as a menu choice would be: the strip's menu has closed before the command runs.
+    thumbnails.hooks.postCommand = [frame](UINT id) {
+        QTimer::singleShot(0, frame, [frame, id] {
+            if (frame)
+                frame->Router().Execute(id);
+        });
+    };
+    m_thumbnails = new CThumbnailDockWnd(std::move(thumbnails));
+    m_frame->SetPaneWidget(PANE_THUMBNAILS, m_thumbnails);
     if (m_connect)
         m_connect(*m_frame);
     return true;
 }
 
-void FrameMainWindow::AttachApplication(CVistrelApp*)
+void FrameMainWindow::AttachApplication(CVistrelApp* app)
 {
-    // The thumbnail pane has no strip yet to give the application to.
+    if (!m_thumbnails)
+        return;
+    m_thumbnails->GetThumbnailMain()->SetApplication(app);
+    m_thumbnails->WatchDocuments(DocumentRegistry::Instance());
 }
 
 void FrameMainWindow::SetReportSettingsPath(const std::string& path)

@@ -3,6 +3,9 @@
 
 #include "core/AppSeams.h"
 #include "frame/CMainFrame.h"
+#include "panels/CThumbnailDockWnd.h"
+
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -16,6 +19,8 @@ public:
     ~FrameMainWindow() override;
 
     CMainFrame& Frame() { return *m_frame; }
+    // The thumbnail dock in its pane; null before LoadFrame.
+    CThumbnailDockWnd* ThumbnailDock() const { return m_thumbnails; }
 
     QWidget* Widget() override;
     bool LoadFrame() override;
@@ -34,4 +39,5 @@ private:
     std::function<void(CMainFrame&)> m_connect;
     std::unique_ptr<CMainFrame> m_frame;
     std::string m_reportSettingsPath;
+    QPointer<CThumbnailDockWnd> m_thumbnails;  // owned by its pane
 };

@@ -9,6 +9,7 @@
 #include "core/ProgramStandIns.h"
 #include "core/RegistryScript.h"
 #include "dialogs/CPreferencesDlg.h"
+#include "panels/CUIAboutDlg.h"
 #include "document/DocumentCreation.h"
 #include "document/DocumentRegistry.h"
 #include "document/NativeFile.h"
@@ -17,6 +18,8 @@
 #include "frame/CommandActions.h"
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "gobjects/CRealtimeResultObjBox.h"
+#include "panels/CKPRExtMessageManager.h"
+#include "panels/CKPRFootSwitch.h"
 #include "panels/ZoomToolDocks.h"
 #include "peers/CompanionHost.h"
 #include "plugins/CPlugInHost.h"
@@ -67,8 +70,8 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
     : m_acquireHost(std::make_unique<CaptureHostAdapter>()),
       m_plugIns(std::make_unique<CPlugInHost>(std::string())),
       m_codec(std::make_unique<CQvImageCodec>()),
-      m_messageWindow(std::make_unique<NoMessageWindow>()),
-      m_footSwitch(std::make_unique<NoFootSwitch>()),
+      m_messageWindow(std::make_unique<CKPRExtMessageManager>()),
+      m_footSwitch(std::make_unique<CKPRFootSwitch>(std::make_unique<HidFootSwitchTransport>())),
       m_calibrationList(TheCalibrationList()),
       m_calibrations(std::make_unique<CalibrationListFiles>(m_calibrationList)),
       m_environment(AppEnvironment()),
@@ -108,6 +111,7 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
             AppCommandHooks& commands = app.Commands().Hooks();
             commands.preferencesDialog = [&frame] { return RunPreferencesDialog(frame) == QDialog::Accepted; };
             commands.calibrationManager = [&frame] { RunCalibrationManager(frame); };
+            commands.aboutBox = [&frame] { RunAboutBox(&frame); };
             hooks.showLiveMeasureWindow = [&frame, &app] { ShowLiveMeasureWindow(app, frame); };
             ConnectCompanions(frame);
             ConnectPlugIns(frame);
@@ -117,6 +121,11 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
     m_plugInHost = static_cast<CPlugInHost*>(m_plugIns.get());
     m_app = std::make_unique<CVistrelApp>(std::move(parts), arguments, executablePath);
     g_program = this;
+    // A press of the foot switch runs the image capture as the menu does.
+    static_cast<CKPRExtMessageManager&>(*m_messageWindow).SetCaptureCommand([this] {
+        if (m_app)
+            m_app->Commands().OnImageCapture();
+    });
     // Saving and the document file type go through the file code.
     InstallNativeFileHooks();
     // A live display the host shows over an image window follows the window when it moves.
@@ -182,6 +191,7 @@ void ProgramObjects::ConnectCompanions(CMainFrame& frame)
 ProgramObjects::~ProgramObjects()
 {
     CChildFrame::SetMovedHook(nullptr);
+    static_cast<CKPRExtMessageManager&>(*m_messageWindow).SetCaptureCommand(nullptr);
     g_program = nullptr;
     // Members go in reverse order of their declaration, the application object before the grid and the rest.
 }

@@ -19,6 +19,7 @@ const char* const kReaders[] = {
     "calib_record",   "undo_file",      "registry_store", "ini_file",        "codec",
     "calibration_list", "program_texts", "winmsg_frame", "registry_script", "native_file",
     "bitmap_file", "companion_bitmap", "stamp_picture", "ipl_dib",
+    "footswitch_reports",
 };
 
 FuzzEntry EntryOf(const std::string& name)

@@ -24,26 +24,6 @@ namespace {
 constexpr COLORREF kFrameColour = 0x808080;
 constexpr size_t kHeaderSize = sizeof(BITMAPINFOHEADER);
 
-// The block size the record format gives a picture: header, palette, pixels.
-int64_t StatedSize(const BITMAPINFOHEADER& header)
-{
-    return static_cast<int64_t>(kHeaderSize) + 4 * static_cast<int64_t>(header.biClrUsed) +
-           static_cast<int64_t>(header.biSizeImage);
-}
-
-// A block of `size` bytes that holds a DIB the picture conversion takes, as large as its header says.
-bool UsableDib(const uint8_t* block, size_t size)
-{
-    if (size < kHeaderSize)
-        return false;
-    BITMAPINFOHEADER header;
-    std::memcpy(&header, block, kHeaderSize);
-    if (header.biSize != kHeaderSize || StatedSize(header) != static_cast<int64_t>(size))
-        return false;
-    const size_t needed = QVDibSize(&header);
-    return needed != 0 && needed <= size;
-}
-
 // Compression codes a pasted DIB may carry besides BI_RGB: the pixels are 16 or 32 bits laid out by three masks.
 constexpr DWORD kBitFields = 3;
 // The largest header a DIB on the clipboard comes with; the palette (or the masks) follow it.
@@ -157,6 +137,11 @@ bool LayOut(const uint8_t* block, size_t size, DibLayout& dib)
     return dib.blockBytes <= kMaxPictureBytes;
 }
 
+// A block in the one form a stamp keeps, as StoredForm makes it from whatever SetImage takes: a 40-byte header,
+// BI_RGB at 1, 4, 8, 24 or 32 bits, a palette of exactly biClrUsed entries up to 8 bits and none above, biSizeImage
+// exactly the padded rows, and nothing after them. A stored record is held to this, never to a looser rule.
+bool StoredDibValid(const uint8_t* block, size_t size);
+
 // The stored form of a laid-out DIB: a 40-byte header whose biClrUsed and biSizeImage are exact, the palette,
 // and the rows in the header's order; 16-bit and bit-field pixels become 24-bit ones.
 std::vector<uint8_t> StoredForm(const uint8_t* block, const DibLayout& dib)
@@ -195,6 +180,21 @@ std::vector<uint8_t> StoredForm(const uint8_t* block, const DibLayout& dib)
         }
     }
     return stored;
+}
+
+bool StoredDibValid(const uint8_t* block, size_t size)
+{
+    DibLayout dib;
+    if (!block || size < kHeaderSize || !LayOut(block, size, dib) || dib.convert)
+        return false;
+    const BITMAPINFOHEADER& h = dib.header;
+    if (h.biSize != kHeaderSize || h.biCompression != BI_RGB || dib.blockBytes != static_cast<int64_t>(size))
+        return false;
+    if (static_cast<int64_t>(h.biClrUsed) != dib.paletteEntries ||
+        static_cast<int64_t>(h.biSizeImage) != dib.rowBytes * dib.height)
+        return false;
+    const size_t needed = QVDibSize(&h);
+    return needed != 0 && needed <= size;
 }
 
 }  // namespace
@@ -244,7 +244,7 @@ int CQvGObjectImage::SetImage(const void* block, size_t size)
     if (!bytes || size < kHeaderSize || !LayOut(bytes, size, layout) || layout.blockBytes > static_cast<int64_t>(size))
         return 0;
     std::vector<uint8_t> stored = StoredForm(bytes, layout);
-    if (stored.empty() || !UsableDib(stored.data(), stored.size()))
+    if (stored.empty() || !StoredDibValid(stored.data(), stored.size()))
         return 0;
     m_dib = std::move(stored);
     return 1;
@@ -347,7 +347,7 @@ int CQvGObjectImage::ReadShapeFields(LeReader& in, float version)
         return 0;
     }
     std::vector<uint8_t> dib(static_cast<size_t>(size));
-    if (size != 0 && (!in.Bytes(dib.data(), dib.size()) || !UsableDib(dib.data(), dib.size()))) {
+    if (size != 0 && (!in.Bytes(dib.data(), dib.size()) || !StoredDibValid(dib.data(), dib.size()))) {
         in.Fail();
         return 0;
     }

@@ -41,6 +41,12 @@ public:
     // (returns 0: the page tells the user "Too small!!"); an accepted gap returns 1. Either way the gap is in
     // force under the current calibration and the target's settings become the defaults of its shape.
     int SetGap(double gap);
+    // Puts back a gap and the calibration factor it was set under, as they were; the defaults are left alone.
+    void RestoreGap(double gap, double calibFactor)
+    {
+        m_gap = gap;
+        m_calibFactor = calibFactor;
+    }
     int32_t GetShapeFlags() const { return m_shapeFlags; }
     void SetShapeFlags(int32_t flags) { m_shapeFlags = flags; }
 

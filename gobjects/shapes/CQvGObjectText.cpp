@@ -118,10 +118,12 @@ int CQvGObjectText::GetHitTestRgn(CRgn& rgn)
 void CQvGObjectText::Finish()
 {
     CQvGObjectRect::Finish();
-    if (SpecificProperty(nullptr))
+    // The sheet runs the event loop: this object may be gone when it returns, and then nothing is left to do.
+    const std::weak_ptr<const int> alive = GetLifeToken();
+    if (SpecificProperty(nullptr) || alive.expired())
         return;
-    // A new scale marker whose sheet was cancelled goes the same way: posted alone, the Delete key would find
-    // nothing selected and leave it behind.
+    // A new text or scale marker whose sheet was cancelled is deleted: posted alone, the Delete key would find nothing selected
+    // and leave it behind.
     if (!m_container)
         return;
     m_container->SelectionMode(1);
@@ -138,7 +140,7 @@ void CQvGObjectText::PostSelfDelete()
         return;
     // The window owns the posted call: when it closes first, the call is dropped with it. Only this object is
     // deleted, whatever the selection holds by then, and only when it still exists and its container owns it.
-    std::weak_ptr<int> alive = m_lifeToken;
+    std::weak_ptr<const int> alive = GetLifeToken();
     QTimer::singleShot(0, window, [alive, self = this]() {
         if (alive.expired() || !self->m_container)
             return;

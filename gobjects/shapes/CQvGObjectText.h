@@ -46,9 +46,4 @@ protected:
     void DrawTextInBox(CDC* dc, const CRect& box);
     // Asks the container to delete this object after the current input message (see Finish).
     void PostSelfDelete();
-
-private:
-    // Lives as long as this object: a posted deletion holds it weakly and finds out whether the object is still
-    // there (an address alone could by then belong to a newer object). Never copied by operator=.
-    std::shared_ptr<int> m_lifeToken = std::make_shared<int>(0);
 };

@@ -264,6 +264,22 @@ TEST_F(ContainerClipboard, PicturesAndTextsThatCannotBecomeObjectsPasteNothing)
     }
 }
 
+TEST_F(ContainerClipboard, ADibLargerThanAnyStampIsRefusedBeforeItIsCopied)
+{
+    // A good 1 x 1 picture at the front of a block one byte past the largest a stamp holds.
+    QByteArray block(static_cast<qsizetype>(256LL * 1024 * 1024 + 1), '\0');
+    const BITMAPINFOHEADER header{40, 1, 1, 1, 24, BI_RGB, 4, 0, 0, 0, 0};
+    std::memcpy(block.data(), &header, 40);
+    auto* data = new QMimeData();
+    data->setData(DIB_FORMAT, block);
+    block = QByteArray();
+    QGuiApplication::clipboard()->setMimeData(data);
+    EXPECT_TRUE(ClipboardPicture().empty());
+    EXPECT_EQ(container.PasteFromClipboard(), 0);
+    EXPECT_TRUE(container.GetMainObjList().empty());
+    QGuiApplication::clipboard()->clear();
+}
+
 TEST_F(ContainerClipboard, BadRecordFilesPasteNothing)
 {
     CQvGObject* line = DrawLine(SHAPE_LINE, CPoint(10, 20), CPoint(60, 20));

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <climits>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -172,6 +174,53 @@ TEST(ImageStamp, DamagedRecordsAreRefused)
     }
     std::vector<uint8_t> cut(record.begin(), record.end() - 1);
     EXPECT_EQ(ReadRecord(s, cut), nullptr);
+}
+
+TEST(ImageStamp, StoredPicturesAreHeldToTheFormSetImageKeeps)
+{
+    MarkerScene s;
+    std::vector<uint8_t> solid = SolidDib(0, 0, 255);
+    CQvGObjectImage* stamp = Stamp(s, solid, CRect(0, 0, 1, 1), 100);
+    ASSERT_NE(stamp, nullptr);
+    const std::vector<uint8_t> record = RecordOf(stamp);
+    const size_t sizeAt = record.size() - 56 - 4;
+    // The record with another block in place of the picture.
+    const auto withDib = [&](const std::vector<uint8_t>& dib) {
+        Bytes r;
+        r.data.assign(record.begin(), record.begin() + static_cast<std::ptrdiff_t>(sizeAt));
+        r.Add32(static_cast<uint32_t>(dib.size()));
+        r.Add(dib);
+        return r.data;
+    };
+    const auto header = [](std::vector<uint8_t>& dib, size_t at, int32_t value) {
+        std::memcpy(dib.data() + at, &value, 4);
+    };
+    struct Case
+    {
+        const char* what;
+        std::vector<uint8_t> dib;
+        bool kept;
+    };
+    std::vector<Case> cases;
+    cases.push_back({"as stored", MakeDib(2, 2, 24, 0, 8, 1, 0, 16), true});
+    cases.push_back({"top-down", MakeDib(2, 2, 24, 0, 8, 1, 0, 16), true});
+    header(cases.back().dib, 8, -2);
+    cases.push_back({"least height", MakeDib(2, 2, 24, 0, 8, 1, 0, 16), false});
+    header(cases.back().dib, 8, INT32_MIN);
+    cases.push_back({"bit-field masks", MakeDib(2, 2, 32, 3, 8, 0xFF, 3, 16), false});
+    header(cases.back().dib, 16, 3);
+    cases.push_back({"16 bits with a palette", MakeDib(2, 2, 16, 2, 4, 1, 2, 8), false});
+    cases.push_back({"24 bits with a palette", MakeDib(2, 2, 24, 1, 8, 1, 1, 16), false});
+    cases.push_back({"image size absorbing the palette", MakeDib(2, 2, 8, 256, 4, 1, 0, 1024 + 8), false});
+    std::vector<uint8_t> longer = MakeDib(2, 2, 24, 0, 8, 1, 0, 20);
+    longer.resize(longer.size() + 4);
+    cases.push_back({"image size past the rows", longer, false});
+    for (const Case& c : cases) {
+        CQvGObject* read = ReadRecord(s, withDib(c.dib));
+        EXPECT_EQ(read != nullptr, c.kept) << c.what;
+        if (read)
+            read->RemoveAll();
+    }
 }
 
 TEST(ImageStamp, BlendsWithItsOpacity)

@@ -12,11 +12,22 @@
 
 #include <QDialog>
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
+
+// What a run needs after the event loop, kept apart from the sheet so that a sheet deleted during its own run
+// (its container went) is found out without touching it.
+struct CObjPropertySheet::RunState
+{
+    QPointer<QDialog> dialog;
+    QPointer<QTabWidget> tabs;
+    std::vector<QPointer<CPropertyPage>> pages;
+    bool sheetGone = false;
+};
 
 CObjPropertySheet::CObjPropertySheet(CQvGObjectContainer* container)
     : m_container(container),
@@ -28,18 +39,47 @@ CObjPropertySheet::CObjPropertySheet(CQvGObjectContainer* container)
 
 CObjPropertySheet::~CObjPropertySheet()
 {
-    RemoveAllPages();
+    if (m_run) {
+        // Deleted while its run is in the event loop: the run must end without this sheet, and the pages (ours
+        // go with us, a shape's with its caller) must not stay inside a window that outlives them.
+        m_run->sheetGone = true;
+        DetachPages(*m_run);
+        if (m_run->dialog)
+            m_run->dialog->reject();
+    }
 }
 
 void CObjPropertySheet::RemoveAllPages()
 {
     m_pages.clear();
     m_activePage = 0;
+    m_watchObject = false;
+    m_objectAlive.reset();
+}
+
+void CObjPropertySheet::DetachPages(RunState& run)
+{
+    if (run.tabs) {
+        while (run.tabs->count() > 0)
+            run.tabs->removeTab(0);
+    }
+    for (const QPointer<CPropertyPage>& page : run.pages) {
+        if (!page)
+            continue;
+        page->hide();
+        page->setParent(nullptr);
+    }
 }
 
 void CObjPropertySheet::SetUpForObject(CQvGObject* object)
 {
+    if (m_run)
+        return;
     RemoveAllPages();
+    if (object) {
+        m_watchObject = true;
+        m_objectAlive = object->GetLifeToken();
+    }
     m_commonPage->SetContainer(m_container);
     m_commonPage->SetGObject(object);
     AddPage(m_commonPage.get());
@@ -53,6 +93,8 @@ void CObjPropertySheet::SetUpForObject(CQvGObject* object)
 
 void CObjPropertySheet::SetUpForProperty(CQvGObjectProperty* property)
 {
+    if (m_run)
+        return;
     RemoveAllPages();
     m_commonPage->SetContainer(m_container);
     m_commonPage->SetProperty(property);
@@ -61,13 +103,20 @@ void CObjPropertySheet::SetUpForProperty(CQvGObjectProperty* property)
 
 void CObjPropertySheet::SetUpEmpty()
 {
+    if (m_run)
+        return;
     RemoveAllPages();
 }
 
 void CObjPropertySheet::AddPage(CPropertyPage* page)
 {
-    if (page && std::find(m_pages.begin(), m_pages.end(), page) == m_pages.end())
+    if (page && !m_run && std::find(m_pages.begin(), m_pages.end(), page) == m_pages.end())
         m_pages.push_back(page);
+}
+
+uint32_t CObjPropertySheet::GetChangedFields() const
+{
+    return m_commonPage->GetChangedFields();
 }
 
 CPropertyPage* CObjPropertySheet::GetPage(int index) const
@@ -75,31 +124,38 @@ CPropertyPage* CObjPropertySheet::GetPage(int index) const
     return index >= 0 && index < GetPageCount() ? m_pages[static_cast<size_t>(index)] : nullptr;
 }
 
-int CObjPropertySheet::DoModal(QWidget* parent)
+int CObjPropertySheet::DoModal(QWidget* parent, bool* aborted)
 {
-    // A sheet without pages has nothing to edit: it is not shown at all.
-    if (m_pages.empty())
+    if (aborted)
+        *aborted = false;
+    // A sheet without pages has nothing to edit: it is not shown at all. Nor is a second run while one goes on.
+    if (m_pages.empty() || m_run)
         return IDCANCEL;
 
-    QDialog dialog(parent);
-    dialog.setObjectName("sheet");
-    dialog.setWindowTitle(QString::fromStdString(LoadFiguronString(IDS_PROPERTY_SHEET_CAPTION)));
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* tabs = new QTabWidget(&dialog);
+    const std::shared_ptr<RunState> run = std::make_shared<RunState>();
+    m_run = run;
+    // On the heap: the window it is shown over may delete it during the run.
+    auto* dialog = new QDialog(parent);
+    run->dialog = dialog;
+    dialog->setObjectName("sheet");
+    dialog->setWindowTitle(QString::fromStdString(LoadFiguronString(IDS_PROPERTY_SHEET_CAPTION)));
+    auto* layout = new QVBoxLayout(dialog);
+    auto* tabs = new QTabWidget(dialog);
+    run->tabs = tabs;
     tabs->setObjectName("pages");
     layout->addWidget(tabs);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
+    auto* ok = new QPushButton(QStringLiteral("OK"), dialog);
     ok->setObjectName("ok");
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), &dialog);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
     cancel->setObjectName("cancel");
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
-    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
-    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
 
     const std::string language = LoadFiguronString(IDS_LANGUAGE_MARKER);
     if (language == "ENG") {
@@ -110,26 +166,45 @@ int CObjPropertySheet::DoModal(QWidget* parent)
         cancel->setText(QString::fromUtf8("취소"));
     }
 
-    for (CPropertyPage* page : m_pages)
+    for (CPropertyPage* page : m_pages) {
+        run->pages.emplace_back(page);
         tabs->addTab(page, page->GetCaption());
+    }
+    // A window deletes its children before it is gone: the pages, which the dialog does not own, leave it first.
+    QMetaObject::Connection parentGone;
+    if (parent)
+        parentGone = QObject::connect(parent, &QObject::destroyed, [run]() { DetachPages(*run); });
     for (CPropertyPage* page : m_pages)
         page->OnInitDialog();
     tabs->setCurrentIndex(std::clamp(m_activePage, 0, GetPageCount() - 1));
 
-    const bool accepted = RunModal(dialog) == QDialog::Accepted;
-    for (CPropertyPage* page : m_pages) {
-        if (accepted)
-            page->OnOK();
-        else
-            page->OnCancel();
+    const int code = RunModal(*dialog);
+    QObject::disconnect(parentGone);
+    if (run->sheetGone) {
+        // This sheet no longer exists; only the run's own state may be used.
+        DetachPages(*run);
+        delete run->dialog.data();
+        if (aborted)
+            *aborted = true;
+        return IDCANCEL;
+    }
+
+    const bool objectGone = m_watchObject && m_objectAlive.expired();
+    const bool accepted = !objectGone && run->dialog && code == QDialog::Accepted;
+    if (!objectGone) {
+        for (CPropertyPage* page : m_pages) {
+            if (accepted)
+                page->OnOK();
+            else
+                page->OnCancel();
+        }
     }
 
     // The pages belong to their owners, not to the dialog that is about to go.
-    while (tabs->count() > 0)
-        tabs->removeTab(0);
-    for (CPropertyPage* page : m_pages) {
-        page->hide();
-        page->setParent(nullptr);
-    }
+    DetachPages(*run);
+    delete run->dialog.data();
+    m_run.reset();
+    if (aborted)
+        *aborted = objectGone;
     return accepted ? IDOK : IDCANCEL;
 }

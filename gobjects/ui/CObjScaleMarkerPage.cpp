@@ -92,7 +92,8 @@ BOOL CObjScaleMarkerPage::OnInitDialog()
 {
     if (!m_marker)
         return 1;
-    (m_marker->GetOrientation() == 1 ? m_horizontal : m_vertical)->setChecked(true);
+    // The marker draws horizontally for any orientation but 0.
+    (m_marker->GetOrientation() != 0 ? m_horizontal : m_vertical)->setChecked(true);
     m_colour->SetDefaultColor(m_marker->GetBarColor());
     m_colour->SetColor(m_marker->GetBarColor());
     m_colour->SetTrackSelection(true);
@@ -118,10 +119,11 @@ void CObjScaleMarkerPage::OnOK()
 {
     if (!m_marker || !m_initialised)
         return;
-    m_marker->SetOrientation(m_horizontal->isChecked() ? 1 : 0);
+    // A stored orientation the user left as it was stays exactly as it was.
+    if (m_horizontal->isChecked() != (m_marker->GetOrientation() != 0))
+        m_marker->SetOrientation(m_horizontal->isChecked() ? 1 : 0);
     // "Automatic" stands for the colour the marker had.
-    const COLORREF colour = m_colour->GetColor();
-    m_marker->SetBarColor(colour == CLR_AUTOMATIC ? m_colour->GetDefaultColor() : colour);
+    m_marker->SetBarColor(m_colour->SwatchColour());
     if (m_anchors->checkedId() >= 0)
         m_marker->SetAnchor(m_anchors->checkedId());
     m_marker->SetFollowFlag(1);

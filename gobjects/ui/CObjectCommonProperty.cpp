@@ -5,6 +5,7 @@
 #include "gobjects/ui/ColorPopup.h"
 #include "gobjects/ui/OwnerDrawCombo.h"
 
+#include "strings/StoredText.h"
 #include "types/Rounding.h"
 
 #include <QCheckBox>
@@ -19,10 +20,12 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -30,6 +33,23 @@ constexpr const char* kSizes[] = {"8",  "9",  "10", "11", "12", "14", "16", "18"
                                   "20", "22", "24", "26", "28", "36", "48", "72"};
 constexpr LONG kBold = 700;
 constexpr int kLineHidden = 5;
+
+// A face name is stored as the text of this system is, UTF-8, and one from Windows may be in its code page.
+QString FaceName(const LOGFONTA& font)
+{
+    return QString::fromStdString(StoredTextToUtf8(std::string(font.lfFaceName, strnlen(font.lfFaceName, LF_FACESIZE))));
+}
+
+// Stores the face as UTF-8 within the record's room, never cutting a character in two.
+void SetFaceName(LOGFONTA& font, const QString& face)
+{
+    const std::string bytes = face.toStdString();
+    size_t length = std::min(bytes.size(), sizeof font.lfFaceName - 1);
+    while (length > 0 && length < bytes.size() && (static_cast<unsigned char>(bytes[length]) & 0xC0) == 0x80)
+        --length;
+    std::memset(font.lfFaceName, 0, sizeof font.lfFaceName);
+    std::memcpy(font.lfFaceName, bytes.data(), length);
+}
 
 template <class W>
 W* Named(W* widget, const char* name)
@@ -114,33 +134,75 @@ CObjectCommonProperty::CObjectCommonProperty() : CPropertyPage(QStringLiteral("C
     // Each font control changes one field of the working font and shows the result in the text box.
     connect(m_bold, &QPushButton::toggled, this, [this](bool on) {
         m_font.lfWeight = on ? kBold : 0;
+        Edited(PF_FONT_WEIGHT);
         ShowPageFont();
     });
     connect(m_italic, &QPushButton::toggled, this, [this](bool on) {
         m_font.lfItalic = on ? 1 : 0;
+        Edited(PF_FONT_ITALIC);
         ShowPageFont();
     });
     connect(m_underline, &QPushButton::toggled, this, [this](bool on) {
         m_font.lfUnderline = on ? 1 : 0;
+        Edited(PF_FONT_UNDERLINE);
         ShowPageFont();
     });
     connect(m_face, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (m_filling || index < 0)
             return;
-        const std::string face = m_face->itemText(index).toStdString();
-        std::memset(m_font.lfFaceName, 0, sizeof m_font.lfFaceName);
-        std::strncpy(m_font.lfFaceName, face.c_str(), sizeof m_font.lfFaceName - 1);
+        SetFaceName(m_font, m_face->itemText(index));
+        Edited(PF_FONT_FACE);
         ShowPageFont();
     });
     connect(m_size, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (m_filling || index < 0)
             return;
         const int points = std::atoi(m_size->itemText(index).toLatin1().constData());
-        if (points > 0)
+        if (points > 0) {
             m_font.lfHeight = -MulDiv(points, 96, 72);
+            Edited(PF_FONT_HEIGHT);
+        }
     });
-    connect(m_lineTransparent, &QCheckBox::toggled, this, [this](bool on) { m_lineColour->setEnabled(!on); });
-    connect(m_fillTransparent, &QCheckBox::toggled, this, [this](bool on) { m_fillColour->setEnabled(!on); });
+    connect(m_text, &QPlainTextEdit::textChanged, this, [this]() { Edited(kEditText); });
+    connect(m_start, &QComboBox::currentIndexChanged, this, [this]() { Edited(PF_LEFT_ARROW_TYPE); });
+    connect(m_end, &QComboBox::currentIndexChanged, this, [this]() { Edited(PF_RIGHT_ARROW_TYPE); });
+    connect(m_weight, &QSpinBox::valueChanged, this, [this]() { Edited(PF_LINE_WEIGHT); });
+    connect(m_lineType, &QComboBox::currentIndexChanged, this, [this]() { Edited(PF_LINE_TYPE); });
+    connect(m_lineTransparent, &QCheckBox::toggled, this, [this](bool on) {
+        m_lineColour->setEnabled(!on);
+        Edited(kEditShowLine);
+    });
+    connect(m_fillTransparent, &QCheckBox::toggled, this, [this](bool on) {
+        m_fillColour->setEnabled(!on);
+        Edited(kEditShowFill);
+    });
+    // A colour taken from the popup counts even when it is the one the button had.
+    const std::pair<CColorButton*, uint32_t> colours[] = {
+        {m_textColour, PF_TEXT_COLOR}, {m_lineColour, PF_LINE_COLOR}, {m_fillColour, PF_FILL_COLOR}};
+    for (const auto& [button, field] : colours) {
+        button->notify = [this, field = field](UINT message, COLORREF, int) {
+            if (message == CPN_SELENDOK)
+                Edited(field);
+        };
+    }
+}
+
+void CObjectCommonProperty::Edited(uint32_t field)
+{
+    if (!m_filling)
+        m_edited |= field;
+}
+
+uint32_t CObjectCommonProperty::EditedFields() const
+{
+    uint32_t edited = m_edited;
+    if (m_textColour->GetColor() != m_openedText)
+        edited |= PF_TEXT_COLOR;
+    if (m_lineColour->GetColor() != m_openedLine)
+        edited |= PF_LINE_COLOR;
+    if (m_fillColour->GetColor() != m_openedFill)
+        edited |= PF_FILL_COLOR;
+    return edited;
 }
 
 CObjectCommonProperty::~CObjectCommonProperty() = default;
@@ -160,7 +222,7 @@ void CObjectCommonProperty::SetGObject(CQvGObject* object)
 void CObjectCommonProperty::ShowPageFont()
 {
     QFont font;
-    font.setFamily(QString::fromLatin1(m_font.lfFaceName, static_cast<int>(strnlen(m_font.lfFaceName, LF_FACESIZE))));
+    font.setFamily(FaceName(m_font));
     if (m_font.lfHeight != 0)
         font.setPixelSize(std::abs(static_cast<int>(m_font.lfHeight)));
     font.setBold(m_font.lfWeight >= kBold);
@@ -184,13 +246,6 @@ void CObjectCommonProperty::SelectSize()
     m_size->setEditText(points);
 }
 
-COLORREF CObjectCommonProperty::ChosenColour(const CColorButton* button) const
-{
-    // "Automatic" is a choice of the button, not a colour: it stands for the colour the object had.
-    const COLORREF colour = button->GetColor();
-    return colour == CLR_AUTOMATIC ? button->GetDefaultColor() : colour;
-}
-
 BOOL CObjectCommonProperty::OnInitDialog()
 {
     if (!m_property)
@@ -198,11 +253,9 @@ BOOL CObjectCommonProperty::OnInitDialog()
     m_filling = true;
     const CQvGObjectProperty& property = *m_property;
     m_font = property.GetFont();
-    m_changedFields = 0;
+    m_edited = 0;
 
-    const QString face =
-        QString::fromLatin1(m_font.lfFaceName, static_cast<int>(strnlen(m_font.lfFaceName, LF_FACESIZE)));
-    m_face->SetFaceName(face);
+    m_face->SetFaceName(FaceName(m_font));
     m_face->Fill();
     SelectSize();
 
@@ -274,56 +327,67 @@ BOOL CObjectCommonProperty::OnInitDialog()
         m_text->setReadOnly(true);
         m_text->setEnabled(false);
     }
+    // "Automatic" stands for the colour each button opened with.
+    m_openedText = m_textColour->GetColor();
+    m_openedLine = m_lineColour->GetColor();
+    m_openedFill = m_fillColour->GetColor();
     m_filling = false;
     return 1;
 }
 
-void CObjectCommonProperty::WriteCommon(CQvGObjectProperty& property) const
+CQvGObjectProperty CObjectCommonProperty::Wanted(const CQvGObjectProperty& property) const
 {
-    property.SetFont(m_font);
-    property.SetLArrowType(m_start->GetArrowType());
-    property.SetRArrowType(m_end->GetArrowType());
-    property.SetLineWeight(m_weight->value());
+    CQvGObjectProperty wanted = property;
+    wanted.SetFont(m_font);
+    wanted.SetLArrowType(m_start->GetArrowType());
+    wanted.SetRArrowType(m_end->GetArrowType());
+    wanted.SetLineWeight(m_weight->value());
+    wanted.SetTextColor(m_textColour->SwatchColour());
+    if (m_lineType->currentIndex() >= 0)
+        wanted.SetLineType(m_lineType->currentIndex());
+    wanted.SetLineColor(m_lineColour->SwatchColour());
+    wanted.SetFillColor(m_fillColour->SwatchColour());
+    return wanted;
 }
 
 void CObjectCommonProperty::OnOK()
 {
     if (!m_property)
         return;
+    m_edited = EditedFields();
+    // Untouched, the page writes nothing: an accepted sheet must not normalise what the user never saw changed.
+    if (m_edited == 0)
+        return;
     CQvGObjectProperty& property = *m_property;
+    const CQvGObjectProperty wanted = Wanted(property);
     if (!m_object) {
-        const CQvGObjectProperty before = property;
-        WriteCommon(property);
-        property.SetTextColor(ChosenColour(m_textColour));
-        if (m_lineType->currentIndex() >= 0)
-            property.SetLineType(m_lineType->currentIndex());
-        property.SetLineColor(ChosenColour(m_lineColour));
-        property.SetFillColor(ChosenColour(m_fillColour));
-        m_changedFields = DifferingFields(before, property);
+        CopyPropertyFields(&property, wanted, m_edited & kPropertyFields);
         return;
     }
 
-    WriteCommon(property);
-    const std::string text = m_text->toPlainText().toStdString();
-    const COLORREF textColour = ChosenColour(m_textColour);
-    property.SetTextColor(textColour);
-    if (m_object->IsAnnotation()) {
-        property.SetComment(text);
-    } else {
-        property.SetName(text);
-        // A measurement read without its value label has nothing more to rename.
-        if (CQvGObject* label = m_object->GetLabelObject()) {
-            label->GetProperty().SetName(text);
-            label->GetProperty().SetFont(m_font);
-            label->GetProperty().SetTextColor(textColour);
+    CopyPropertyFields(&property, wanted, m_edited & kPropertyFields & ~PF_LINE_TYPE);
+    if (m_edited & kEditText) {
+        const std::string text = m_text->toPlainText().toStdString();
+        if (m_object->IsAnnotation()) {
+            property.SetComment(text);
+        } else {
+            property.SetName(text);
+            // A measurement read without its value label has nothing more to rename.
+            if (CQvGObject* label = m_object->GetLabelObject())
+                label->GetProperty().SetName(text);
         }
     }
-    property.ShowLine(!m_lineTransparent->isChecked());
-    if (property.GetLineType() != kLineHidden && m_lineType->currentIndex() >= 0)
+    if (!m_object->IsAnnotation()) {
+        // What shows a measurement's text is its value label.
+        if (CQvGObject* label = m_object->GetLabelObject())
+            CopyPropertyFields(&label->GetProperty(), wanted, m_edited & (kFontFields | PF_TEXT_COLOR));
+    }
+    if (m_edited & kEditShowLine)
+        property.ShowLine(!m_lineTransparent->isChecked());
+    if ((m_edited & PF_LINE_TYPE) && property.GetLineType() != kLineHidden && m_lineType->currentIndex() >= 0)
         property.SetLineType(m_lineType->currentIndex());
-    property.SetLineColor(ChosenColour(m_lineColour));
-    property.ShowFill(!m_fillTransparent->isChecked());
-    property.SetFillColor(ChosenColour(m_fillColour));
+    if (m_edited & kEditShowFill)
+        property.ShowFill(!m_fillTransparent->isChecked());
     if (m_container)
         m_container->SetLatestProperty(m_object, m_object->GetObjShape());
 }

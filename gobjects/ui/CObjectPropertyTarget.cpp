@@ -1,6 +1,7 @@
 #include "gobjects/ui/CObjectPropertyTarget.h"
 
 #include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/CQvGObjectPropertyTotal.h"
 #include "gobjects/FiguronStrings.h"
 #include "gobjects/shapes/CQvGObjectTarget.h"
 
@@ -73,6 +74,18 @@ BOOL CObjectPropertyTarget::OnInitDialog()
 {
     if (!m_target)
         return 1;
+    m_saved = true;
+    m_savedGap = m_target->GetGap();
+    m_savedFactor = m_target->GetCalibrationFactor();
+    const CQvGObjectContainer* container = m_target->GetContainer();
+    const CQvGObjectPropertyTotal* defaults = container ? container->GetBaseProperty() : nullptr;
+    m_savedDefaults = defaults != nullptr;
+    if (defaults) {
+        m_savedProperty = defaults->GetProperty(SHAPE_TARGET);
+        m_savedDefaultGap = defaults->GetTargetGap();
+        m_savedDefaultFactor = defaults->GetTargetFactor();
+        m_savedDefaultFlags = defaults->GetTargetFlags();
+    }
     m_gap->setText(QString::fromStdString(FormatGap(m_target->GetCurrentGap())));
     const CCalibKeeper* calib = m_target->GetContainer() ? m_target->GetContainer()->GetCalibKeeper() : nullptr;
     m_unit->setText(QString::fromUtf8(CCalibKeeper::GetUnitName(calib ? calib->GetUnit() : UNIT_PIXEL)));
@@ -124,4 +137,19 @@ void CObjectPropertyTarget::OnOK()
     // The ring shapes chosen here belong to the defaults as much as the gap does.
     if (CQvGObjectContainer* container = m_target->GetContainer())
         container->SetLatestProperty(m_target, SHAPE_TARGET);
+}
+
+void CObjectPropertyTarget::OnCancel()
+{
+    if (!m_target || !m_saved)
+        return;
+    m_target->RestoreGap(m_savedGap, m_savedFactor);
+    const CQvGObjectContainer* container = m_target->GetContainer();
+    CQvGObjectPropertyTotal* defaults = container ? container->GetBaseProperty() : nullptr;
+    if (m_savedDefaults && defaults) {
+        defaults->GetProperty(SHAPE_TARGET) = m_savedProperty;
+        defaults->SetTargetGap(m_savedDefaultGap);
+        defaults->SetTargetFactor(m_savedDefaultFactor);
+        defaults->SetTargetFlags(m_savedDefaultFlags);
+    }
 }

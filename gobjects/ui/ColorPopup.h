@@ -138,7 +138,8 @@ public:
 
     // What the popup reports (CPN_SELCHANGE, CPN_SELENDOK, CPN_SELENDCANCEL).
     void OnPopupMessage(UINT message, COLORREF colour);
-    // The colour the swatch shows: the default colour for "Automatic".
+    // The colour the button stands for, as the swatch shows it: the default colour for "Automatic". Whoever stores
+    // the button's choice stores this, never the "Automatic" marker itself.
     COLORREF SwatchColour() const;
 
 protected:

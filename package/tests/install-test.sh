@@ -30,6 +30,7 @@ readelf -d "$program/Vistrel" | grep -q 'R.*PATH.*\[\$ORIGIN\]' || fail "the exe
 expected="$(cd "$skeleton" && find . -mindepth 1 ! -name .gitkeep | sort)"
 [ "$(cd "$prefix/share/Vistrel/root" && find . -mindepth 1 | sort)" = "$expected" ] || fail "installed skeleton differs"
 [ -x "$prefix/share/Vistrel/prepare-root.sh" ] || fail "no root script"
+[ -f "$prefix/share/Vistrel/udev/70-vistrel-footswitch.rules" ] || fail "no udev rule for the foot switch"
 [ -x "$prefix/bin/vistrel" ] || fail "no launcher bin/vistrel"
 [ -f "$prefix/share/icons/hicolor/scalable/apps/vistrel.svg" ] || fail "no icon"
 

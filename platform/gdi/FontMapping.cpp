@@ -1,5 +1,7 @@
 #include "gdi/private/FontMapping.h"
 
+#include "strings/StoredText.h"
+
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -10,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <mutex>
+#include <string>
 
 namespace gdi_detail {
 namespace {
@@ -42,7 +45,9 @@ QFont ToQFont(const LOGFONTA& logFont)
 {
     RegisterWindowsFaces();
     const size_t faceLength = strnlen(logFont.lfFaceName, LF_FACESIZE);
-    QFont font(faceLength == 0 ? QStringLiteral("Arial") : QString::fromLatin1(logFont.lfFaceName, faceLength));
+    // Faces are stored as every text is: UTF-8, or the Windows code page for one that came from there.
+    QFont font(faceLength == 0 ? QStringLiteral("Arial")
+                               : QString::fromStdString(StoredTextToUtf8(std::string(logFont.lfFaceName, faceLength))));
     font.setWeight(static_cast<QFont::Weight>(logFont.lfWeight <= 0 ? 400 : std::min<int>(logFont.lfWeight, 1000)));
     font.setItalic(logFont.lfItalic != 0);
     font.setUnderline(logFont.lfUnderline != 0);

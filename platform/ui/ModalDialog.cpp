@@ -3,6 +3,7 @@
 #include "ui/private/PromptSupport.h"
 
 #include <QDialog>
+#include <QPointer>
 
 namespace {
 
@@ -26,7 +27,11 @@ int RunModal(QDialog& dialog)
     if (!hook)
         return dialog.exec();
     dialog.setResult(QDialog::Rejected);
+    // What the hook runs may delete the dialog (its parent window closed), as exec() allows: then it was rejected.
+    const QPointer<QDialog> alive(&dialog);
     hook(dialog);
+    if (!alive)
+        return QDialog::Rejected;
     if (dialog.isVisible())
         dialog.hide();
     return dialog.result();

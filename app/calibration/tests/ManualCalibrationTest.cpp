@@ -10,6 +10,7 @@
 #include "calibration/CValueInputDlg.h"
 #include "panels/CZoomViewWnd.h"
 #include "frame/CommandIds.h"
+#include "panels/CFlatColorComboBox.h"
 #include "testing/MessageBoxRecorder.h"
 
 #include <QComboBox>
@@ -56,7 +57,11 @@ TEST_F(ManualCalibrationTest, ALineOfKnownLengthIsStoredUnderItsNameAndSurvivesA
 
     DrawLine(CPoint(10, 20), CPoint(70, 100));  // 100 pixels long
     Control<QLineEdit>(dialog, CLengthCalibrationDlg::kLengthEdit)->setText("50");
-    Control<QComboBox>(dialog, CLengthCalibrationDlg::kUnitBox)->setCurrentIndex(UNIT_MICROMETER);
+    // The unit list is the flat colour combo, its units black on white.
+    auto* units = Control<CFlatColorComboBox>(dialog, CLengthCalibrationDlg::kUnitBox);
+    ASSERT_NE(units, nullptr);
+    EXPECT_EQ(units->GetBkColor(UNIT_MICROMETER), 0xFFFFFFu);
+    units->setCurrentIndex(UNIT_MICROMETER);
 
     MessageBoxes().QueueModal([](QDialog& naming) {
         Control<QPushButton>(naming, CManualCalibrationDlg::kNewName)->click();

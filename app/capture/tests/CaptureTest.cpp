@@ -12,8 +12,11 @@
 #include "document/DocumentRegistry.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
+#include "plugins/CPlugInHost.h"
 #include "view/CVistrelView.h"
 
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectContainer.h"
 #include "module/CModule.h"
 #include "profile/Registry.h"
 #include "qvimage/CQvImage.h"
@@ -116,6 +119,14 @@ int FakeResize(CQvImage* source, CQvImage* target)
     return 1;
 }
 
+int ScaleBars(CVistrelDoc* doc)
+{
+    int bars = 0;
+    for (CQvGObject* object : doc->GetGObjectContainer().GetMainObjList())
+        bars += object->GetObjShape() == SHAPE_SCALE_MARKER;
+    return bars;
+}
+
 template <typename Done>
 bool WaitUntil(Done done, int ms = 5000)
 {
@@ -149,6 +160,12 @@ protected:
         setDevice = device.GetProc<SIM_SetDeviceFunction>("SIM_SetDevice");
         deliver = device.GetProc<SIM_DeliverFunction>("SIM_Deliver");
         setDevice(1, kWidth, kHeight, kBits);
+#ifdef APP_TEST_PLUGIN_DIR
+        // A resident test plug-in beside the program, for the documents capture makes to take over.
+        const std::filesystem::path plugIns = programFolder.path().toStdString() + "/components/Plug-Ins";
+        std::filesystem::create_directories(plugIns);
+        std::filesystem::copy_file(std::string(APP_TEST_PLUGIN_DIR) + "/PlgTestAlpha.so", plugIns / "A_Tools.so");
+#endif
 
         ASSERT_TRUE(app().InitInstance());
         frame = qobject_cast<CMainFrame*>(app().GetMainWnd()->Widget());
@@ -205,24 +222,27 @@ protected:
     size_t DocumentCount() { return program.Documents().Documents().size(); }
     std::string PlugInFolder() { return AppEnvironment().GetProgramModuleFolder(AppFolder::PlugIn); }
 
-    QTemporaryDir root, config, runtime, drivers;
+    QTemporaryDir root, config, runtime, drivers, programFolder;
     QString workingFolder;
     CModule device;
     SIM_SetDeviceFunction setDevice = nullptr;
     SIM_DeliverFunction deliver = nullptr;
     std::atomic<bool> feeding{false};
     std::thread feeder;
-    ProgramObjects program{{QStringLiteral("Vistrel"), QStringLiteral("--root"), root.path()}, "/opt/x/Vistrel"};
+    ProgramObjects program{{QStringLiteral("Vistrel"), QStringLiteral("--root"), root.path()},
+                           programFolder.path().toStdString() + "/Vistrel"};
     CMainFrame* frame = nullptr;
 };
 
 TEST_F(CaptureTest, CaptureFromLiveVideoKeepsTheFrameInANamedDocumentAndGoesOnLive)
 {
+    program.Profile().preferences.showScaleBar = 1;
     Feed({UniformRows(77)}, 5);
     ASSERT_TRUE(frame->Router().Execute(cmd::ID_ACQ_SELECT_DEVICE));
     CVistrelView* live = app().FindLiveView();
     ASSERT_NE(live, nullptr);
     CVistrelDoc* liveDoc = live->GetDocument();
+    EXPECT_TRUE(live->IsZoomFit()) << "the fit setting is on by default";
     ASSERT_TRUE(WaitUntil([&] { return live->LiveFramesShown() > 0; }));
     EXPECT_TRUE(frame->Router().Query(cmd::ID_ACQ_CAPTURE).enabled);
     EXPECT_FALSE(frame->Router().Query(cmd::ID_ACQ_SELECT_DEVICE).enabled) << "not while live";
@@ -234,6 +254,12 @@ TEST_F(CaptureTest, CaptureFromLiveVideoKeepsTheFrameInANamedDocumentAndGoesOnLi
     CVistrelView* next = app().FindLiveView();
     ASSERT_NE(next, nullptr);
     EXPECT_NE(next, live) << "live video goes on in a new view";
+    // The captured picture stays fitted and gets its scale bar once the view has settled, unselected.
+    EXPECT_TRUE(live->IsZoomFit());
+    EXPECT_EQ(ScaleBars(liveDoc), 0) << "posted, not placed while capturing";
+    ASSERT_TRUE(WaitUntil([&] { return ScaleBars(liveDoc) == 1; }));
+    EXPECT_EQ(liveDoc->GetGObjectContainer().GetSelectedObjectCount(), 0);
+    EXPECT_EQ(ScaleBars(next->GetDocument()), 0) << "the new live view gets none";
 
     // Without a live view each frame gets a new document; a title already open is skipped.
     StopFeeding();
@@ -362,12 +388,28 @@ TEST_F(CaptureTest, LiveMeasurementWindowMeasuresOnTheLiveImageAndClosesCleanly)
 {
     ASSERT_EQ(host().SelectServer(0), 1);
     Feed({UniformRows(60), UniformRows(60)}, 1);
+#ifdef APP_TEST_PLUGIN_DIR
+    // A resident plug-in running on the open documents runs on the window's document too.
+    constexpr UINT kRecordInput = CPlugInHost::kFirstPlugInId + 1;
+    CVistrelDoc* other = app().NewDocument("A");
+    CQvImage image;
+    image.Create(QV_RGB24, 5, 3, 0);
+    other->SetImage("A", &image);
+    ASSERT_TRUE(frame->Router().Execute(kRecordInput));
+    ASSERT_EQ(other->ActivePlugIns().size(), 1u);
+    const size_t running = program.PlugInHost().Manager().GetActiveList().size();
+#endif
     ASSERT_TRUE(frame->Router().Query(cmd::ID_LIVE_MEASURE_WINDOW).enabled);
     ASSERT_TRUE(frame->Router().Execute(cmd::ID_LIVE_MEASURE_WINDOW));
     auto* window = frame->findChild<CLiveMeasureDlg*>(QStringLiteral("186"));
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(app().FindLiveView(), window->View());
     EXPECT_EQ(window->Document()->GetTitle(), AppCommandString(appstr::IDS_LIVE_MEASURE));
+#ifdef APP_TEST_PLUGIN_DIR
+    ASSERT_EQ(window->Document()->ActivePlugIns().size(), 1u);
+    EXPECT_EQ(window->Document()->ActivePlugIns()[0]->application, other->ActivePlugIns()[0]->application);
+    EXPECT_EQ(program.PlugInHost().Manager().GetActiveList().size(), running + 1);
+#endif
     ASSERT_TRUE(WaitUntil([&] { return window->View()->LiveFramesShown() > 1; }));
     EXPECT_TRUE(SamePixels(window->Document()->GetImage(), ImageOf(UniformRows(60))))
         << "the measured image is the live frame";
@@ -379,10 +421,14 @@ TEST_F(CaptureTest, LiveMeasurementWindowMeasuresOnTheLiveImageAndClosesCleanly)
     ASSERT_TRUE(WaitUntil([&] { return guard.isNull(); }));
     EXPECT_EQ(app().FindLiveView(), nullptr);
     QApplication::processEvents();
+#ifdef APP_TEST_PLUGIN_DIR
+    EXPECT_EQ(program.PlugInHost().Manager().GetActiveList().size(), running) << "the window's plug-in goes with it";
+#endif
 }
 
 TEST_F(CaptureTest, StillImagesOfTheDeviceBecomeDocumentsOfReadableDepthsOnly)
 {
+    program.Profile().preferences.showScaleBar = 1;
     Feed({UniformRows(90)}, 5);
     ASSERT_TRUE(frame->Router().Execute(cmd::ID_ACQ_SELECT_DEVICE));
     const size_t before = DocumentCount();
@@ -395,6 +441,9 @@ TEST_F(CaptureTest, StillImagesOfTheDeviceBecomeDocumentsOfReadableDepthsOnly)
               "[" + TheCalibrationList().GetCurrentCalibration()->GetName() + "] Grab using " + server + " - 1");
     EXPECT_EQ(CImageCapture::TitleNumber(), 2) << "two steps per still image";
     EXPECT_TRUE(SamePixels(doc->GetImage(), ImageOf(UniformRows(90))));
+    ASSERT_TRUE(WaitUntil([&] { return ScaleBars(doc) == 1; }));
+    ASSERT_NE(doc->GetImageView(), nullptr);
+    EXPECT_TRUE(doc->GetImageView()->IsZoomFit());
 
     struct Case
     {

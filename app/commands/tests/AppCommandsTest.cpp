@@ -13,6 +13,7 @@
 #include "view/CVistrelView.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
+#include "panels/CUIAboutDlg.h"
 #include "peers/CompanionMessages.h"
 #include "peers/CompanionTempFolder.h"
 #include "testing/MessageBoxRecorder.h"
@@ -275,8 +276,8 @@ TEST_F(AppCommandsTest, CommandsAreEnabledAsTheProgramsStateAllows)
         // The program plugs its dialogs in; they open with or without a document.
         {ID_CALIBRATION_MANAGER, true, true, true},
         {ID_PREFERENCES, true, true, true},
-        // The about box and plug-in hosting plug in later: a command with nothing behind it is not offered.
-        {ID_APP_ABOUT, false, false, false},
+        {ID_APP_ABOUT, true, true, true},
+        // Plug-in hosting plugs in later: a command with nothing behind it is not offered.
         {ID_PLUGIN_FIRST, false, false, false},
     };
     for (const Case& c : cases)
@@ -374,6 +375,24 @@ TEST_F(AppCommandsTest, AboutShowsTheOwnersTitleWhenTheOwnerFileIsPresent)
     EXPECT_TRUE(state.enabled);
     ASSERT_TRUE(state.text.has_value());
     EXPECT_EQ(*state.text, "About Acme Scope ...");
+}
+
+TEST_F(AppCommandsTest, AboutShowsTheAboutBoxWithTheOwnerTexts)
+{
+    QDir(m_root.path()).mkpath("OEM");
+    QFile oem(QDir(m_root.path()).filePath("OEM/OEM.INI"));
+    ASSERT_TRUE(oem.open(QIODevice::WriteOnly));
+    oem.write("[ENG]\ntitle=Acme Scope\n[KOR]\ntitle=Acme\n");
+    oem.close();
+    Start();
+    QString shown;
+    MessageBoxes().QueueModal([&](QDialog& dialog) {
+        if (auto* about = qobject_cast<CUIAboutDlg*>(&dialog))
+            shown = about->windowTitle();
+        dialog.accept();
+    });
+    EXPECT_TRUE(Router().Execute(ID_APP_ABOUT));
+    EXPECT_EQ(shown, "About Acme Scope ...");
 }
 
 TEST_F(AppCommandsTest, DepthStackModuleStoresItsSettingsAndRunsThroughThePlugInHost)

@@ -1,0 +1,220 @@
+#include "panels/CThumbnailFolderView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileIconProvider>
+#include <QStandardPaths>
+#include <QStorageInfo>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <set>
+
+namespace {
+
+constexpr int kPathRole = Qt::UserRole;
+constexpr int kPlaceholderRole = Qt::UserRole + 1;
+const char* const kComputerText = "Computer";
+
+bool HasSubfolder(const QString& path)
+{
+    QDirIterator it(path, QDir::Dirs | QDir::NoDotAndDotDot);
+    return it.hasNext();
+}
+
+void AddPlaceholder(QTreeWidgetItem* item)
+{
+    auto* placeholder = new QTreeWidgetItem(item);
+    placeholder->setData(0, kPlaceholderRole, true);
+}
+
+QIcon FolderIcon()
+{
+    static const QIcon icon = QFileIconProvider().icon(QFileIconProvider::Folder);
+    return icon;
+}
+
+}  // namespace
+
+std::vector<FolderRoot> CThumbnailFolderView::StandardRoots()
+{
+    std::vector<FolderRoot> roots;
+    const QString home = QDir::homePath();
+    roots.push_back({"Home", home.toStdString()});
+    const std::pair<const char*, QStandardPaths::StandardLocation> standard[] = {
+        {"Desktop", QStandardPaths::DesktopLocation},
+        {"Documents", QStandardPaths::DocumentsLocation},
+        {"Pictures", QStandardPaths::PicturesLocation},
+    };
+    for (const auto& [text, location] : standard) {
+        const QString path = QStandardPaths::writableLocation(location);
+        if (!path.isEmpty() && path != home && QDir(path).exists())
+            roots.push_back({text, path.toStdString()});
+    }
+    roots.push_back({kComputerText, ""});
+    return roots;
+}
+
+CThumbnailFolderView::CThumbnailFolderView(std::vector<FolderRoot> roots, QWidget* parent) : QWidget(parent)
+{
+    setObjectName("ThumbnailFolderView");
+    m_tree = new QTreeWidget(this);
+    m_tree->setObjectName("FolderTree");
+    m_tree->setHeaderHidden(true);
+    m_tree->setRootIsDecorated(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_tree);
+
+    if (roots.empty())
+        roots = StandardRoots();
+    for (const FolderRoot& root : roots) {
+        auto* item = new QTreeWidgetItem(m_tree, QStringList(QString::fromStdString(root.text)));
+        item->setData(0, kPathRole, QString::fromStdString(root.path));
+        item->setIcon(0, root.path.empty() ? QFileIconProvider().icon(QFileIconProvider::Computer) : FolderIcon());
+        if (root.path.empty())
+            AddVolumes(item);
+        else
+            AddPlaceholder(item);
+    }
+
+    connect(m_tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        if (!item->data(0, kPathRole).toString().isEmpty())
+            Populate(item);
+    });
+    connect(m_tree, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
+        if (!item->data(0, kPathRole).toString().isEmpty())
+            Collapse(item);
+    });
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (item && !item->data(0, kPlaceholderRole).toBool())
+            emit FolderSelected(item->data(0, kPathRole).toString());
+    });
+}
+
+QTreeWidgetItem* CThumbnailFolderView::AddFolderItem(QTreeWidgetItem* parent, const QString& text,
+                                                     const QString& path)
+{
+    auto* item = new QTreeWidgetItem(parent, QStringList(text));
+    item->setData(0, kPathRole, path);
+    item->setIcon(0, FolderIcon());
+    if (HasSubfolder(path))
+        AddPlaceholder(item);
+    return item;
+}
+
+void CThumbnailFolderView::AddVolumes(QTreeWidgetItem* computer)
+{
+    // The root first, then every other mounted volume once (a volume mounted twice shows once).
+    std::set<QString> seen;
+    AddFolderItem(computer, "/", "/");
+    seen.insert("/");
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        if (!volume.isValid() || !volume.isReady())
+            continue;
+        const QString root = volume.rootPath();
+        if (!seen.insert(root).second)
+            continue;
+        AddFolderItem(computer, root, root);
+    }
+}
+
+void CThumbnailFolderView::Populate(QTreeWidgetItem* item)
+{
+    const bool wait = QApplication::instance() != nullptr;
+    if (wait)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_tree->setUpdatesEnabled(false);
+    qDeleteAll(item->takeChildren());
+    const QDir dir(item->data(0, kPathRole).toString());
+    const QStringList names = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    for (const QString& name : names)
+        AddFolderItem(item, name, dir.filePath(name));
+    m_tree->setUpdatesEnabled(true);
+    if (wait)
+        QApplication::restoreOverrideCursor();
+}
+
+void CThumbnailFolderView::Collapse(QTreeWidgetItem* item)
+{
+    qDeleteAll(item->takeChildren());
+    AddPlaceholder(item);
+}
+
+std::string CThumbnailFolderView::SelectedFolder() const
+{
+    const QTreeWidgetItem* item = m_tree->currentItem();
+    if (!item || item->data(0, kPlaceholderRole).toBool())
+        return {};
+    return item->data(0, kPathRole).toString().toStdString();
+}
+
+std::string CThumbnailFolderView::SelectionTexts() const
+{
+    std::vector<std::string> texts;
+    for (const QTreeWidgetItem* item = m_tree->currentItem(); item; item = item->parent())
+        texts.insert(texts.begin(), item->text(0).toStdString());
+    return JoinTexts(texts);
+}
+
+std::string CThumbnailFolderView::JoinTexts(const std::vector<std::string>& texts)
+{
+    std::string joined;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (i)
+            joined += '\\';
+        for (char c : texts[i]) {
+            if (c == '\\')
+                joined += '\\';
+            joined += c;
+        }
+    }
+    return joined;
+}
+
+std::vector<std::string> CThumbnailFolderView::SplitTexts(const std::string& stored)
+{
+    std::vector<std::string> parts(1);
+    for (size_t i = 0; i < stored.size(); ++i) {
+        if (stored[i] != '\\') {
+            parts.back() += stored[i];
+        } else if (i + 1 < stored.size() && stored[i + 1] == '\\') {
+            parts.back() += '\\';
+            ++i;
+        } else {
+            parts.emplace_back();
+        }
+    }
+    // Values written by earlier versions may end in separators.
+    while (parts.size() > 1 && parts.back().empty())
+        parts.pop_back();
+    if (parts.size() == 1 && parts[0].empty())
+        parts.clear();
+    return parts;
+}
+
+bool CThumbnailFolderView::RestoreSelection(const std::string& stored)
+{
+    const std::vector<std::string> parts = SplitTexts(stored);
+    if (parts.empty())
+        return false;
+    QTreeWidgetItem* found = nullptr;
+    for (const std::string& part : parts) {
+        const QString text = QString::fromStdString(part);
+        QTreeWidgetItem* next = nullptr;
+        const int count = found ? found->childCount() : m_tree->topLevelItemCount();
+        for (int i = 0; i < count && !next; ++i) {
+            QTreeWidgetItem* candidate = found ? found->child(i) : m_tree->topLevelItem(i);
+            if (!candidate->data(0, kPlaceholderRole).toBool() && candidate->text(0) == text)
+                next = candidate;
+        }
+        if (!next)
+            return false;  // the folder is gone: better nothing than a folder the user did not pick
+        found = next;
+        if (&part != &parts.back())
+            found->setExpanded(true);
+    }
+    m_tree->setCurrentItem(found);
+    return true;
+}

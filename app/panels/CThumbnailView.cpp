@@ -1,0 +1,263 @@
+#include "panels/CThumbnailView.h"
+
+#include "document/CVistrelDoc.h"
+#include "panels/CthumbNameDlg.h"
+#include "profile/CRegKey.h"
+#include "strings/Format.h"
+#include "ui/MessageBox.h"
+#include "ui/ModalDialog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QVBoxLayout>
+
+#include <set>
+
+namespace {
+
+const char* const kQrxKey = "SOFTWARE\\QRX";
+const char* const kSelectedSavePath = "SelectedSavePath";
+
+enum TextId {
+    kNameTaken,       // 101
+    kLiveTitle,       // 410
+    kSetSavePath,
+    kBatchSaveText,
+    kBatchClose,
+    kMultiFocus,
+    kRename,
+    kNoFolder,
+    kReplaceFile,
+    kRenameFailed,
+};
+
+struct TextPair
+{
+    const char* korean;
+    const char* english;
+};
+
+constexpr TextPair kTexts[] = {
+    {"이미 존재하는 이름입니다.", "The name already exists."},
+    {"실시간 측정", "실시간 측정"},
+    {"일괄 저장 경로 설정", "Set Batch Save Folder"},
+    {"선택파일 일괄 저장", "Save Selected Files"},
+    {"선택파일 일괄 닫기", "Close Selected Files"},
+    {"멀티 포커스 ...", "Multi-Focus ..."},
+    {"이름 변경 ...", "Rename ..."},
+    {"폴더 창에서 저장할 폴더를 선택하십시오.", "Select the folder to save into in the folder tree."},
+    {"%s 파일이 이미 있습니다.\n바꾸시겠습니까?", "%s already exists.\nDo you want to replace it?"},
+    {"%s 파일의 이름을 바꿀 수 없습니다.", "%s could not be renamed."},
+};
+
+}  // namespace
+
+CThumbnailView::CThumbnailView(LANGID language, ThumbnailViewHooks hooks, QWidget* parent)
+    : QWidget(parent), m_language(language), m_hooks(std::move(hooks))
+{
+    setObjectName("ThumbnailView");
+    m_strip = new CThumbnailMain;
+    m_strip->SetBkColor(RGB(240, 240, 240));
+    m_strip->Create(this, 0xFFFF);
+    m_strip->SetOwner(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_strip);
+
+    CRegKey key;
+    std::string stored;
+    if (key.Open(HKEY_CURRENT_USER, kQrxKey, KEY_READ) == ERROR_SUCCESS &&
+        key.QueryStringValue(kSelectedSavePath, stored) == ERROR_SUCCESS)
+        m_batchSavePath = AcceptBatchSavePath(stored);
+}
+
+CThumbnailView::~CThumbnailView()
+{
+    m_strip->SetOwner(nullptr);
+    CRegKey key;
+    if (key.Create(HKEY_CURRENT_USER, kQrxKey) == ERROR_SUCCESS) {
+        key.SetStringValue(kSelectedSavePath, m_batchSavePath);
+        key.Flush();
+    }
+}
+
+std::string CThumbnailView::Text(int which) const
+{
+    const TextPair& pair = kTexts[which];
+    return m_language == UI_LANGUAGE_KOREAN ? pair.korean : pair.english;
+}
+
+std::string CThumbnailView::AcceptBatchSavePath(const std::string& stored)
+{
+    // Paths written on Windows hold backslashes, ours slashes; anything else is not a path.
+    return stored.find_first_of("/\\") == std::string::npos ? std::string() : stored;
+}
+
+CVistrelDoc* CThumbnailView::FindDocument(const std::string& name) const
+{
+    if (!m_hooks.documents)
+        return nullptr;
+    for (CVistrelDoc* doc : m_hooks.documents())
+        if (doc->DisplayName() == name)
+            return doc;
+    return nullptr;
+}
+
+bool CThumbnailView::IsLiveName(const std::string& name) const
+{
+    if (name.find(kTexts[kLiveTitle].korean) != std::string::npos)
+        return true;
+    const CVistrelDoc* doc = FindDocument(name);
+    return doc && doc->IsLive();
+}
+
+bool CThumbnailView::RequestRename(std::string& name, bool rejected)
+{
+    if (rejected) {
+        AfxMessageBox(Text(kNameTaken));
+        return false;
+    }
+    const std::string current = m_strip->GetCurrentName();
+    if (current.empty() || IsLiveName(current))
+        return false;
+    CthumbNameDlg dialog(QFileInfo(QString::fromStdString(current)).fileName().toStdString(), m_language, this);
+    if (RunModal(dialog) != QDialog::Accepted)
+        return false;
+    name = dialog.Name();
+    return !name.empty();
+}
+
+void CThumbnailView::Renamed(const std::string& oldName, const std::string& newName)
+{
+    CVistrelDoc* doc = FindDocument(oldName);
+    if (doc && doc->GetPathName().empty()) {
+        doc->SetTitle(newName);
+        return;
+    }
+    // A saved image: its file takes the new name, never over another file.
+    const QString from = QString::fromStdString(oldName);
+    const QString to = QString::fromStdString(newName);
+    if (QFileInfo::exists(to) || !QFile::rename(from, to)) {
+        m_strip->ReplaceImage(newName, oldName, 0);
+        AfxMessageBox(Format(Text(kRenameFailed).c_str(), oldName.c_str()));
+        return;
+    }
+    if (doc)
+        doc->SetPathName(newName, false);
+}
+
+QMenu* CThumbnailView::BuildContextMenu(const std::vector<std::string>& selection)
+{
+    m_selection = selection;
+    auto* menu = new QMenu(this);
+    menu->setObjectName("ThumbnailMenu");
+    auto add = [&](UINT id, int text) {
+        QAction* action = menu->addAction(QString::fromStdString(Text(text)));
+        action->setData(id);
+        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        return action;
+    };
+    add(ID_THUMB_SET_SAVE_PATH, kSetSavePath);
+    menu->addSeparator();
+    QAction* save = add(ID_THUMB_BATCH_SAVE, kBatchSaveText);
+    QAction* close = add(ID_THUMB_BATCH_CLOSE, kBatchClose);
+    QAction* focusSeparator = menu->addSeparator();
+    QAction* focus = add(ID_THUMB_MULTI_FOCUS, kMultiFocus);
+    menu->addSeparator();
+    add(ID_THUMB_RENAME, kRename);
+
+    const bool batch = !m_batchSavePath.empty() && !selection.empty();
+    save->setEnabled(batch);
+    close->setEnabled(batch);
+    int focusable = 0;
+    for (const std::string& name : selection)
+        if (name != kTexts[kLiveTitle].korean)
+            ++focusable;
+    if (focusable < 2) {
+        menu->removeAction(focusSeparator);
+        menu->removeAction(focus);
+    }
+    return menu;
+}
+
+void CThumbnailView::ContextMenu(const std::vector<std::string>& selection, const QPoint& globalPos)
+{
+    QMenu* menu = BuildContextMenu(selection);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(globalPos);
+}
+
+void CThumbnailView::OnCommand(UINT id)
+{
+    switch (id) {
+    case ID_THUMB_SET_SAVE_PATH:
+        // The folder selected in the tree becomes the batch save folder.
+        if (m_hooks.selectedFolder) {
+            const std::string folder = m_hooks.selectedFolder();
+            if (!folder.empty())
+                m_batchSavePath = folder;
+        }
+        return;
+    case ID_THUMB_BATCH_SAVE:
+        m_strip->SelectNames(m_selection);
+        m_strip->BatchSaveSelected();
+        return;
+    case ID_THUMB_BATCH_CLOSE:
+        if (m_hooks.closeDocument)
+            for (const std::string& name : m_selection)
+                if (CVistrelDoc* doc = FindDocument(name); doc && !doc->IsLive())
+                    m_hooks.closeDocument(*doc);
+        return;
+    case ID_THUMB_MULTI_FOCUS:
+        if (m_hooks.postCommand)
+            m_hooks.postCommand(ID_THUMB_MULTI_FOCUS);
+        return;
+    case ID_THUMB_RENAME:
+        if (m_strip->GetSelectedCount() <= 1)
+            m_strip->StartRename();
+        return;
+    default:
+        return;
+    }
+}
+
+void CThumbnailView::BatchSave(const std::vector<std::string>& names)
+{
+    const std::string folder = m_hooks.selectedFolder ? m_hooks.selectedFolder() : std::string();
+    if (folder.empty() || !QFileInfo(QString::fromStdString(folder)).isDir()) {
+        AfxMessageBox(Text(kNoFolder));
+        return;
+    }
+    const QDir target(QString::fromStdString(folder));
+    std::set<QString> written;
+    for (const std::string& name : names) {
+        CVistrelDoc* doc = FindDocument(name);
+        if (!doc || doc->IsLive())
+            continue;
+        const std::string oldName = doc->DisplayName();
+        std::string saved;
+        if (!doc->GetPathName().empty()) {
+            const QString fileName = QFileInfo(QString::fromStdString(doc->GetPathName())).fileName();
+            const QString path = QDir::cleanPath(target.filePath(fileName));
+            const bool own = QFileInfo(QString::fromStdString(doc->GetPathName())).absoluteFilePath() ==
+                             QFileInfo(path).absoluteFilePath();
+            // Two images of one name, or a file already there: the user decides, never a silent overwrite.
+            if (!own && (written.count(path) || QFileInfo::exists(path)) &&
+                AfxMessageBox(Format(Text(kReplaceFile).c_str(), path.toStdString().c_str()),
+                              MB_YESNO | MB_ICONWARNING) != IDYES)
+                continue;
+            if (!m_hooks.saveInto || !m_hooks.saveInto(*doc, folder, fileName.toStdString(), saved))
+                continue;
+            written.insert(path);
+        } else {
+            if (!m_hooks.saveWithDialog || !m_hooks.saveWithDialog(*doc, folder, saved))
+                continue;
+            written.insert(QDir::cleanPath(QString::fromStdString(saved)));
+        }
+        doc->SetPathName(saved, true);
+        doc->SetModifiedFlag(false);
+        m_strip->ReplaceImage(oldName, saved, 0);
+    }
+}

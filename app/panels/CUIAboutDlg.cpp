@@ -1,0 +1,209 @@
+#include "panels/CUIAboutDlg.h"
+
+#include "core/CAppEnvironment.h"
+#include "core/CFileVersionInfo.h"
+#include "core/CVistrelApp.h"
+#include "core/ProgramObjects.h"
+#include "resources/StringTable.h"
+#include "ui/ModalDialog.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyle>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+constexpr const char* kModule = "Vistrel";
+constexpr uint32_t IDS_SUPPORT_EMAIL = 6001;
+constexpr uint32_t IDS_HOMEPAGE = 6002;
+constexpr uint32_t IDS_ABOUT = 6003;
+constexpr uint32_t IDS_LEGAL_NOTICE = 6004;
+
+const StringTableRegistrar kAboutStrings(
+    kModule, {
+                 {IDS_SUPPORT_EMAIL, "support@vistrel.example"},
+                 {IDS_HOMEPAGE, "www.vistrel.example"},
+                 {IDS_ABOUT, "About "},
+                 {IDS_LEGAL_NOTICE,
+                  "Warning: this program is protected by copyright law. Copying or distributing it, or any part of it, "
+                  "without permission may result in civil and criminal penalties.",
+                  "경고: 이 프로그램은 저작권법의 보호를 받습니다. 허가 없이 이 프로그램의 전부 또는 일부를 복제하거나 "
+                  "배포하면 민사 및 형사상의 처벌을 받을 수 있습니다."},
+             });
+
+QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+std::string VersionLine(const CFileVersionInfo& info)
+{
+    char line[96];
+    std::snprintf(line, sizeof line, "Version %d.%d.%d (Build Number : %d)", info.GetProductVersion(3),
+                  info.GetProductVersion(2), info.GetProductVersion(1), info.GetProductVersion(0));
+    return line;
+}
+
+// The product picture: drawn, so the box needs no image file beside the program.
+QPixmap ProductPicture(const QString& name, QSize size)
+{
+    QPixmap picture(size);
+    QPainter painter(&picture);
+    QLinearGradient gradient(0, 0, size.width(), size.height());
+    gradient.setColorAt(0, QColor(16, 42, 92));
+    gradient.setColorAt(1, QColor(40, 120, 180));
+    painter.fillRect(picture.rect(), gradient);
+    painter.setPen(Qt::white);
+    QFont font = painter.font();
+    font.setPointSize(20);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(picture.rect().adjusted(16, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, name);
+    return picture;
+}
+
+QString Link(const QString& href, const QString& text)
+{
+    return QStringLiteral("<a href=\"%1\">%2</a>").arg(href.toHtmlEscaped(), text.toHtmlEscaped());
+}
+
+QLabel* AddLabel(QWidget* owner, int id, const QString& text)
+{
+    auto* label = new QLabel(text, owner);
+    label->setObjectName(QString::number(id));
+    return label;
+}
+
+}  // namespace
+
+AboutBoxTexts MakeAboutBoxTexts(const AboutBoxSources& sources)
+{
+    AboutBoxTexts texts;
+    texts.email = LoadString(kModule, IDS_SUPPORT_EMAIL);
+    texts.homepage = LoadString(kModule, IDS_HOMEPAGE);
+
+    CFileVersionInfo info;
+    if (!sources.programPath.empty())
+        info.Create(sources.programPath);
+    texts.productName = info.GetProductName();
+    texts.copyright = info.GetLegalCopyright();
+    texts.versionLine = VersionLine(info);
+
+    std::error_code error;
+    const std::filesystem::path program(sources.programPath);
+    if (!sources.programPath.empty() && program.has_parent_path()) {
+        const std::filesystem::path license = program.parent_path() / "license.txt";
+        if (std::filesystem::is_regular_file(license, error))
+            texts.licensePath = license.string();
+    }
+    texts.legalNotice = LoadString(kModule, IDS_LEGAL_NOTICE);
+    texts.windowTitle = LoadString(kModule, IDS_ABOUT) + texts.productName + "...";
+
+    if (sources.oem.present) {
+        const OEM_TEXTS& oem = sources.korean ? sources.oem.kor : sources.oem.eng;
+        texts.windowTitle = "About " + oem.title + " ...";
+        texts.productName = oem.title;
+        texts.copyright = oem.copyright;
+        texts.email = oem.email;
+        texts.homepage = oem.homepage;
+        if (!oem.aboutbox_title_url.empty() && !sources.installFolder.empty())
+            texts.picturePath =
+                (std::filesystem::path(sources.installFolder) / "OEM" / oem.aboutbox_title_url).string();
+    }
+    return texts;
+}
+
+CUIAboutDlg::CUIAboutDlg(const AboutBoxSources& sources, QWidget* parent)
+    : QDialog(parent), m_texts(MakeAboutBoxTexts(sources))
+{
+    setObjectName(QStringLiteral("6010"));
+    setWindowTitle(Q(m_texts.windowTitle));
+
+    QPixmap picture;
+    if (!m_texts.picturePath.empty())
+        picture.load(Q(m_texts.picturePath));
+    if (picture.isNull())
+        picture = ProductPicture(Q(m_texts.productName), QSize(420, 90));
+    QLabel* pictureLabel = AddLabel(this, kPicture, QString());
+    pictureLabel->setPixmap(picture);
+
+    QIcon icon = QApplication::windowIcon();
+    if (icon.isNull())
+        icon = style()->standardIcon(QStyle::SP_ComputerIcon);
+    QLabel* iconLabel = AddLabel(this, kIcon, QString());
+    iconLabel->setPixmap(icon.pixmap(32, 32));
+    iconLabel->setAlignment(Qt::AlignTop);
+
+    QLabel* license = AddLabel(this, kLicenseLink, QString());
+    const QString licenseText = QStringLiteral("End-User License Agreement");
+    license->setText(Link(QUrl::fromLocalFile(Q(m_texts.licensePath)).toString(), licenseText));
+    license->setToolTip(licenseText);
+    license->setOpenExternalLinks(true);
+    license->setEnabled(!m_texts.licensePath.empty());
+
+    QLabel* email = AddLabel(this, kEmailLink, Link("mailto:" + Q(m_texts.email), Q(m_texts.email)));
+    email->setToolTip(Q(m_texts.email));
+    email->setOpenExternalLinks(true);
+
+    auto* details = new QGridLayout;
+    details->addWidget(AddLabel(this, kProductName, Q(m_texts.productName)), 0, 0, 1, 2);
+    details->addWidget(AddLabel(this, kVersion, Q(m_texts.versionLine)), 1, 0, 1, 2);
+    details->addWidget(AddLabel(this, kCopyright, Q(m_texts.copyright)), 2, 0, 1, 2);
+    details->addWidget(license, 3, 0, 1, 2);
+    details->addWidget(AddLabel(this, kEmailCaption, QStringLiteral("이메일 :")), 4, 0);
+    details->addWidget(email, 4, 1);
+    details->addWidget(AddLabel(this, kHomepageCaption, QStringLiteral("홈페이지 : ")), 5, 0);
+    details->addWidget(AddLabel(this, kHomepage, Q(m_texts.homepage)), 5, 1);
+    details->setColumnStretch(1, 1);
+
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(iconLabel);
+    middle->addLayout(details, 1);
+
+    QLabel* notice = AddLabel(this, kLegalNotice, Q(m_texts.legalNotice));
+    notice->setWordWrap(true);
+
+    auto* systemInfo = new QPushButton(QStringLiteral("시스템 정보"), this);
+    systemInfo->setObjectName(QString::number(kSystemInfo));
+    auto* ok = new QPushButton(QStringLiteral("확인"), this);
+    ok->setObjectName(QString::number(kOk));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(systemInfo);
+    buttons->addWidget(ok);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(pictureLabel);
+    layout->addLayout(middle);
+    layout->addWidget(notice);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void RunAboutBox(QWidget* parent)
+{
+    AboutBoxSources sources;
+    sources.programPath = QCoreApplication::applicationFilePath().toStdString();
+    if (ProgramObjects* program = TheProgram()) {
+        sources.installFolder = program->App().ProgramFolder();
+        sources.korean = program->Environment().GetLanguage() == CAppEnvironment::kLanguageKorean;
+        sources.oem = program->App().OemInfo();
+    }
+    CUIAboutDlg dialog(sources, parent);
+    RunModal(dialog);
+}

@@ -1,0 +1,154 @@
+#include "panels/FootSwitchTransport.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+#if VISTREL_HAVE_HIDAPI
+#include <hidapi.h>
+#endif
+
+uint8_t FootSwitchStateFromReport(const uint8_t* report, int length)
+{
+    if (!report || length <= 0)
+        return kFootSwitchNoReport;
+    for (int i = 0; i < length; ++i) {
+        if (report[i] != 0)
+            return 0x00;
+    }
+    return 0x01;
+}
+
+#if VISTREL_HAVE_HIDAPI
+
+namespace {
+
+// Common single-pedal USB switches; each reports the pedal as a key that is down while the pedal is.
+constexpr std::pair<unsigned short, unsigned short> kKnownPedals[] = {
+    {0x0c45, 0x7403},
+    {0x0c45, 0x7404},
+    {0x413d, 0x2107},
+};
+
+std::vector<std::pair<unsigned short, unsigned short>> PedalIds()
+{
+    if (const char* chosen = std::getenv("VISTREL_FOOTSWITCH_ID")) {
+        const QStringList parts = QString::fromUtf8(chosen).split(QLatin1Char(':'));
+        bool vendorOk = false, productOk = false;
+        if (parts.size() == 2) {
+            const uint vendor = parts[0].toUInt(&vendorOk, 16);
+            const uint product = parts[1].toUInt(&productOk, 16);
+            if (vendorOk && productOk && vendor <= 0xffff && product <= 0xffff)
+                return {{static_cast<unsigned short>(vendor), static_cast<unsigned short>(product)}};
+        }
+    }
+    return {std::begin(kKnownPedals), std::end(kKnownPedals)};
+}
+
+std::string HidText(hid_device* device, const char* fallback)
+{
+    const wchar_t* text = hid_error(device);
+    if (!text || !*text)
+        return fallback;
+    return QString::fromWCharArray(text).toStdString();
+}
+
+}  // namespace
+
+HidFootSwitchTransport::HidFootSwitchTransport() = default;
+
+HidFootSwitchTransport::~HidFootSwitchTransport()
+{
+    std::string ignored;
+    Close(ignored);
+    if (m_initialised)
+        hid_exit();
+}
+
+std::vector<std::string> HidFootSwitchTransport::Enumerate()
+{
+    std::vector<std::string> paths;
+    if (!m_initialised) {
+        if (hid_init() != 0)
+            return paths;
+        m_initialised = true;
+    }
+    for (const auto& [vendor, product] : PedalIds()) {
+        hid_device_info* list = hid_enumerate(vendor, product);
+        for (hid_device_info* info = list; info; info = info->next) {
+            if (info->path)
+                paths.emplace_back(info->path);
+        }
+        hid_free_enumeration(list);
+    }
+    return paths;
+}
+
+bool HidFootSwitchTransport::Open(const std::string& path, std::string& error)
+{
+    if (m_device) {
+        error = "The device is already open.";
+        return false;
+    }
+    if (!m_initialised && hid_init() != 0) {
+        error = HidText(nullptr, "The HID library could not start.");
+        return false;
+    }
+    m_initialised = true;
+    hid_device* device = hid_open_path(path.c_str());
+    if (!device) {
+        error = HidText(nullptr, std::strerror(errno));
+        return false;
+    }
+    m_device = device;
+    return true;
+}
+
+bool HidFootSwitchTransport::Transact(uint8_t (&buffer)[8], std::string& error)
+{
+    auto* device = static_cast<hid_device*>(m_device);
+    if (!device) {
+        error = "Device not open!";
+        return false;
+    }
+    // One pending report per exchange, so a tap shorter than the poll still gives a press and then a release.
+    uint8_t report[64];
+    const int read = hid_read_timeout(device, report, sizeof report, 0);
+    if (read < 0) {
+        error = HidText(device, "The foot switch stopped answering.");
+        return false;
+    }
+    buffer[0] = read == 0 ? kFootSwitchNoReport : FootSwitchStateFromReport(report, read);
+    return true;
+}
+
+bool HidFootSwitchTransport::Close(std::string&)
+{
+    if (m_device)
+        hid_close(static_cast<hid_device*>(m_device));
+    m_device = nullptr;
+    return true;
+}
+
+#else  // built without the HID library: no switch is ever found
+
+HidFootSwitchTransport::HidFootSwitchTransport() = default;
+HidFootSwitchTransport::~HidFootSwitchTransport() = default;
+std::vector<std::string> HidFootSwitchTransport::Enumerate() { return {}; }
+bool HidFootSwitchTransport::Open(const std::string&, std::string& error)
+{
+    error = "This build has no foot-switch support.";
+    return false;
+}
+bool HidFootSwitchTransport::Transact(uint8_t (&)[8], std::string& error)
+{
+    error = "Device not open!";
+    return false;
+}
+bool HidFootSwitchTransport::Close(std::string&) { return true; }
+
+#endif

@@ -1,0 +1,305 @@
+// The thumbnail dock: rename never touches the live window, the context menu follows the selection, a batch save
+// never writes over a file unasked, and the folder selection comes back at the next start.
+#include "panels/CThumbnailDockWnd.h"
+
+#include "core/FrameMainWindow.h"
+#include "document/CVistrelDoc.h"
+#include "frame/CommandIds.h"
+#include "profile/CAppProfile.h"
+#include "panels/CthumbNameDlg.h"
+#include "profile/CRegKey.h"
+#include "profile/Registry.h"
+#include "testing/MessageBoxRecorder.h"
+#include "ui/MessageBox.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+
+using testing_support::MessageBoxes;
+
+namespace {
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class ThumbnailDockTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_config.isValid());
+        setenv("XDG_CONFIG_HOME", m_config.path().toUtf8().constData(), 1);
+        RegReloadStore();
+        ASSERT_TRUE(QDir(m_root.path()).mkpath("a/b"));
+        ASSERT_TRUE(QDir(m_root.path()).mkpath("out"));
+    }
+    void TearDown() override { RegReloadStore(); }
+
+    // A dock over the temporary root, the documents of the test, and a save that writes the document's title.
+    std::unique_ptr<CThumbnailDockWnd> MakeDock(const std::string& lastFolder = {})
+    {
+        ThumbnailDockOptions options;
+        options.roots = {{"Top", m_root.path().toStdString()}, {"Computer", ""}};
+        options.readLastFolder = [lastFolder] { return lastFolder; };
+        options.writeLastFolder = [this](const std::string& texts) { m_written = texts; };
+        options.hooks.documents = [this] {
+            std::vector<CVistrelDoc*> docs;
+            for (auto& doc : m_docs)
+                docs.push_back(doc.get());
+            return docs;
+        };
+        options.hooks.saveInto = [](CVistrelDoc& doc, const std::string& folder, const std::string& name,
+                                    std::string& saved) {
+            saved = QDir(QString::fromStdString(folder)).filePath(QString::fromStdString(name)).toStdString();
+            QFile file(QString::fromStdString(saved));
+            return file.open(QIODevice::WriteOnly) && file.write(doc.objectName().toUtf8()) > 0;
+        };
+        return std::make_unique<CThumbnailDockWnd>(std::move(options));
+    }
+
+    CVistrelDoc* AddDocument(const std::string& identity, const std::string& path, const std::string& title = {})
+    {
+        auto doc = std::make_unique<CVistrelDoc>();
+        doc->setObjectName(QString::fromStdString(identity));
+        if (!path.empty())
+            doc->SetPathName(path, false);
+        else
+            doc->SetTitle(title);
+        m_docs.push_back(std::move(doc));
+        return m_docs.back().get();
+    }
+
+    void SelectFolder(CThumbnailDockWnd& dock, const std::string& texts)
+    {
+        ASSERT_TRUE(dock.FolderView()->RestoreSelection(texts)) << texts;
+    }
+
+    QTemporaryDir m_config;
+    QTemporaryDir m_root;
+    std::vector<std::unique_ptr<CVistrelDoc>> m_docs;
+    std::string m_written;
+};
+
+TEST_F(ThumbnailDockTest, RenameRefusesTheLiveWindowAndATakenName)
+{
+    auto dock = MakeDock();
+    CThumbnailMain* strip = dock->GetThumbnailMain();
+    CVistrelDoc* live = AddDocument("live", "", "X0-Capture1");
+    live->SetLive(true);
+    AddDocument("plain", "", "X0-Capture2");
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::gray);
+    for (const char* name : {"X0-Capture1", "X0-Capture2", "실시간 측정"})
+        strip->AddImage(name, picture, 40, 30, "", 0);
+
+    for (const char* refused : {"X0-Capture1", "실시간 측정"}) {
+        strip->SelectNames({refused});
+        std::string name;
+        EXPECT_FALSE(dock->ThumbnailView()->RequestRename(name, false)) << refused;
+    }
+    EXPECT_TRUE(MessageBoxes().ModalDialogs().empty()) << "no dialog for the live window";
+
+    // A free name renames the tile and the document's title; a taken one is refused with string 101.
+    strip->SelectNames({"X0-Capture2"});
+    MessageBoxes().QueueModal([](QDialog& dialog) {
+        dialog.findChild<QLineEdit*>("1053")->setText("X0-Capture1");
+        dialog.accept();
+    });
+    strip->StartRename();
+    ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, "이미 존재하는 이름입니다.");
+    EXPECT_EQ(m_docs[1]->GetTitle(), "X0-Capture2");
+
+    MessageBoxes().QueueModal([](QDialog& dialog) {
+        dialog.findChild<QLineEdit*>("1053")->setText("cells");
+        dialog.accept();
+    });
+    strip->StartRename();
+    EXPECT_EQ(m_docs[1]->GetTitle(), "cells");
+    EXPECT_EQ(strip->IsCurrentImage("cells", 0), 1);
+
+    // The rename command does nothing with two tiles selected.
+    strip->SelectNames({"cells", "X0-Capture1"});
+    dock->ThumbnailView()->OnCommand(ID_THUMB_RENAME);
+    EXPECT_EQ(MessageBoxes().ModalDialogs().size(), 2u);
+}
+
+TEST_F(ThumbnailDockTest, ContextMenuFollowsSelectionAndSavePath)
+{
+    auto dock = MakeDock();
+    CThumbnailView* view = dock->ThumbnailView();
+    auto actionOf = [](QMenu& menu, UINT id) -> QAction* {
+        for (QAction* action : menu.actions())
+            if (action->data().toUInt() == id)
+                return action;
+        return nullptr;
+    };
+    struct Case
+    {
+        std::string savePath;
+        std::vector<std::string> selection;
+        bool batchEnabled;
+        bool multiFocus;
+    };
+    const Case cases[] = {
+        {"/home/u/out", {"A", "B"}, true, true},
+        {"C:\\x", {"A", "실시간 측정"}, true, false},
+        {"", {"A", "B"}, false, true},
+        {"noseparator", {"A", "B"}, false, true},
+        {"/home/u/out", {}, false, false},
+    };
+    for (const Case& c : cases) {
+        view->SetBatchSavePath(c.savePath);
+        std::unique_ptr<QMenu> menu(view->BuildContextMenu(c.selection));
+        ASSERT_TRUE(actionOf(*menu, ID_THUMB_BATCH_SAVE));
+        EXPECT_EQ(actionOf(*menu, ID_THUMB_BATCH_SAVE)->isEnabled(), c.batchEnabled) << c.savePath;
+        EXPECT_EQ(actionOf(*menu, ID_THUMB_BATCH_CLOSE)->isEnabled(), c.batchEnabled) << c.savePath;
+        EXPECT_EQ(actionOf(*menu, ID_THUMB_MULTI_FOCUS) != nullptr, c.multiFocus) << c.selection.size();
+        EXPECT_EQ(menu->actions().size(), c.multiFocus ? 8 : 6);
+    }
+
+    // "Set batch save folder" takes the tree's folder, which is kept in the profile for the next start.
+    SelectFolder(*dock, "Top\\out");
+    view->OnCommand(ID_THUMB_SET_SAVE_PATH);
+    const std::string out = (m_root.path() + "/out").toStdString();
+    EXPECT_EQ(view->BatchSavePath(), out);
+    dock.reset();
+    CRegKey key;
+    std::string stored;
+    ASSERT_EQ(key.Open(HKEY_CURRENT_USER, "SOFTWARE\\QRX", KEY_READ), ERROR_SUCCESS);
+    ASSERT_EQ(key.QueryStringValue("SelectedSavePath", stored), ERROR_SUCCESS);
+    EXPECT_EQ(stored, out);
+    EXPECT_EQ(MakeDock()->ThumbnailView()->BatchSavePath(), out);
+}
+
+TEST_F(ThumbnailDockTest, BatchSaveAsksBeforeOverwritingAndKeepsTheFileOnNo)
+{
+    auto dock = MakeDock();
+    CThumbnailView* view = dock->ThumbnailView();
+    CVistrelDoc* first = AddDocument("first", "/data/a/img.bmp");
+    CVistrelDoc* second = AddDocument("second", "/data/b/img.bmp");
+    first->SetModifiedFlag(true);
+    second->SetModifiedFlag(true);
+
+    // No folder selected: refused with a message, nothing saved.
+    view->BatchSave({"/data/a/img.bmp", "/data/b/img.bmp"});
+    ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
+    EXPECT_EQ(first->GetPathName(), "/data/a/img.bmp");
+
+    SelectFolder(*dock, "Top\\out");
+    const QString target = m_root.path() + "/out/img.bmp";
+    MessageBoxes().QueueAnswers({IDNO});
+    view->BatchSave({"/data/a/img.bmp", "/data/b/img.bmp"});
+    ASSERT_EQ(MessageBoxes().Boxes().size(), 2u) << "the second image of the same name is asked about";
+    EXPECT_EQ(MessageBoxes().Boxes()[1].type & MB_YESNO, MB_YESNO);
+    EXPECT_EQ(ReadAll(target), "first");
+    EXPECT_EQ(first->GetPathName(), target.toStdString());
+    EXPECT_FALSE(first->IsModified());
+    EXPECT_EQ(second->GetPathName(), "/data/b/img.bmp");
+    EXPECT_TRUE(second->IsModified());
+
+    // The file already there is replaced only on Yes.
+    MessageBoxes().QueueAnswers({IDYES});
+    view->BatchSave({"/data/b/img.bmp"});
+    EXPECT_EQ(MessageBoxes().Boxes().size(), 3u);
+    EXPECT_EQ(ReadAll(target), "second");
+    EXPECT_EQ(second->GetPathName(), target.toStdString());
+}
+
+TEST_F(ThumbnailDockTest, LastFolderIsRestoredAndStored)
+{
+    ASSERT_TRUE(QDir(m_root.path()).mkpath("we\\ird/deep"));
+    {
+        auto dock = MakeDock("Top\\a\\b");
+        EXPECT_EQ(dock->FolderView()->SelectedFolder(), (m_root.path() + "/a/b").toStdString());
+        // The strip shows the restored folder.
+        EXPECT_EQ(dock->GetThumbnailMain()->GetFolder(), (m_root.path() + "/a/b").toStdString());
+    }
+    EXPECT_EQ(m_written, "Top\\a\\b");
+
+    const std::map<std::string, std::string> gone = {
+        {"Computer\\/mnt/gone\\x", ""}, {"Nowhere", ""}, {"Top\\a\\missing", ""}, {"", ""}};
+    for (const auto& [stored, expected] : gone) {
+        auto dock = MakeDock(stored);
+        EXPECT_EQ(dock->FolderView()->SelectedFolder(), expected) << stored;
+        EXPECT_EQ(dock->FolderView()->Tree()->currentItem(), nullptr) << stored;
+    }
+
+    // A backslash inside a folder name survives the round trip.
+    {
+        auto dock = MakeDock("Top\\we\\\\ird\\deep");
+        EXPECT_EQ(dock->FolderView()->SelectedFolder(), (m_root.path() + "/we\\ird/deep").toStdString());
+    }
+    EXPECT_EQ(m_written, "Top\\we\\\\ird\\deep");
+}
+
+TEST_F(ThumbnailDockTest, ComputerListsTheRootAndMountedVolumes)
+{
+    auto dock = MakeDock();
+    QTreeWidgetItem* computer = dock->FolderView()->Tree()->topLevelItem(1);
+    ASSERT_EQ(computer->text(0), "Computer");
+    ASSERT_GE(computer->childCount(), 1);
+    EXPECT_EQ(computer->child(0)->text(0), "/");
+    dock->FolderView()->Tree()->setCurrentItem(computer);
+    EXPECT_EQ(dock->FolderView()->SelectedFolder(), "") << "Computer itself is no folder to save into";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ThumbnailDockTest, TilesFollowTheDocuments)
+{
+    auto dock = MakeDock();
+    CThumbnailMain* strip = dock->GetThumbnailMain();
+    CVistrelDoc* doc = AddDocument("doc", "", "X0-Capture7");
+    dock->Track(doc);
+    EXPECT_EQ(strip->count(), 0) << "no picture yet";
+
+    CQvImage image;
+    ASSERT_TRUE(image.Create(QV_RGB24, 320, 240, 0));
+    doc->SetImage("", &image);
+    EXPECT_EQ(strip->IsTitle("X0-Capture7"), 1);
+
+    doc->SetPathName("/data/out/cells.bmp", false);
+    EXPECT_EQ(strip->IsCurrentImage("X0-Capture7", 0), 0);
+    EXPECT_EQ(strip->IsCurrentImage("/data/out/cells.bmp", 0), 1);
+
+    doc->OnCloseDocument();
+    EXPECT_EQ(strip->count(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ThumbnailDockTest, MainFrameHoldsTheDockInItsThumbnailPane)
+{
+    CAppProfile profile{"QRX", "Vistrel"};
+    MainFrameOptions options;
+    options.profile = &profile;
+    FrameMainWindow window(options, {});
+    ASSERT_TRUE(window.LoadFrame());
+    QDockWidget* pane = window.Frame().Pane(PANE_THUMBNAILS);
+    ASSERT_TRUE(pane);
+    EXPECT_EQ(pane->widget(), window.ThumbnailDock());
+    int application = 0;
+    window.AttachApplication(reinterpret_cast<CVistrelApp*>(&application));
+    EXPECT_EQ(window.ThumbnailDock()->GetThumbnailMain()->GetApplication(), &application);
+}
+
+}  // namespace

@@ -1,0 +1,8 @@
+#include "ui/Beep.h"
+
+#include <QApplication>
+
+void Beep(DWORD /*frequencyHz*/, DWORD /*durationMs*/)
+{
+    QApplication::beep();
+}
