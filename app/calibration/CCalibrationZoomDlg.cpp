@@ -1,6 +1,6 @@
 #include "calibration/CCalibrationZoomDlg.h"
 
-#include "calibration/CZoomViewWnd.h"
+#include "panels/CZoomViewWnd.h"
 #include "view/CImageDispWnd.h"
 
 #include <QResizeEvent>
@@ -11,6 +11,9 @@ CCalibrationZoomDlg::CCalibrationZoomDlg(QWidget* parent) : QDialog(parent)
     setWindowTitle(QString::fromUtf8("확대"));
     setWindowFlags(Qt::Widget);
     m_magnifier = new CZoomViewWnd(this);
+    // Fixed pixels per image pixel with the calibration line drawn in.
+    m_magnifier->SetFactor(CZoomViewWnd::kDefaultFactor);
+    m_magnifier->SetOverlay(true);
     resize(160, 120);
     m_magnifier->setGeometry(0, 0, width(), height());
     m_magnifier->show();

@@ -20,6 +20,7 @@
 #include "gobjects/CRealtimeResultObjBox.h"
 #include "panels/CKPRExtMessageManager.h"
 #include "panels/CKPRFootSwitch.h"
+#include "panels/ZoomToolDocks.h"
 #include "peers/CompanionHost.h"
 #include "plugins/CPlugInHost.h"
 #include "view/CVistrelView.h"
@@ -114,6 +115,7 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
             hooks.showLiveMeasureWindow = [&frame, &app] { ShowLiveMeasureWindow(app, frame); };
             ConnectCompanions(frame);
             ConnectPlugIns(frame);
+            InstallZoomAndToolDocks(frame, *m_documents);
         });
     };
     m_plugInHost = static_cast<CPlugInHost*>(m_plugIns.get());

@@ -62,6 +62,8 @@ public:
 
     MainFrameHooks& Hooks() { return m_hooks; }
     LANGID Language() const { return m_language; }
+    // The profile the frame keeps its layouts in; the docks keep their settings there too.
+    CAppProfile& Profile() const { return m_profile; }
 
     // Commands
     CommandRouter& Router() { return m_router; }

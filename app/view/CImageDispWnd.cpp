@@ -303,6 +303,11 @@ int CImageDispWnd::OnCreate()
 
 void CImageDispWnd::OnDraw(CDC* dc)
 {
+    struct AfterDrawing
+    {
+        CImageDispWnd* window;
+        ~AfterDrawing() { emit window->Drawn(); }
+    } afterDrawing{this};
     std::lock_guard lock(DisplayFrameLock());
     CQvImage* image = Image();
     if (IsLive() || !image || image->IsEmpty()) {
@@ -562,6 +567,7 @@ void CImageDispWnd::OnMouseMove(UINT flags, CPoint point)
     }
     ChooseCursor(p);
     CQvDispWnd::OnMouseMove(flags, point);
+    emit CursorMoved(QPoint(point.x, point.y));
 }
 
 BOOL CImageDispWnd::OnMouseWheel(UINT, short delta, CPoint)
@@ -682,6 +688,7 @@ void CImageDispWnd::ToolModeStep(UINT message)
         ModifyToolMode(kCreating, kSelectionMode);
         objects->SelectionMode(1);
         m_contextLatch = 0;
+        emit CreationEnded();
     } else {
         m_toolMode &= ~kCreating;
     }

@@ -153,6 +153,14 @@ public:
     std::unique_ptr<CDC> GetSurfaceDC() override;
     QWidget* GetWindow() override { return this; }
 
+signals:
+    // For the panels that follow the window (the magnifier and navigator): the mouse moved to that client point;
+    // the window has drawn its surface anew.
+    void CursorMoved(QPoint clientPoint);
+    void Drawn();
+    // A creation of an overlay object ended (completed or given up): the tool palette drops its pick.
+    void CreationEnded();
+
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 

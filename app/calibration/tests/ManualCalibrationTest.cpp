@@ -8,7 +8,7 @@
 #include "calibration/CLengthCalibrationDlg.h"
 #include "calibration/CManualCalibrationDlg.h"
 #include "calibration/CValueInputDlg.h"
-#include "calibration/CZoomViewWnd.h"
+#include "panels/CZoomViewWnd.h"
 #include "frame/CommandIds.h"
 #include "panels/CFlatColorComboBox.h"
 #include "testing/MessageBoxRecorder.h"
