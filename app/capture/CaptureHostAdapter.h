@@ -49,6 +49,10 @@ public:
     {
         m_container.SetFunc4TwainBuffer(std::move(callback));
     }
+    void SetStreamEnded(std::function<void(const std::string&)> callback) override
+    {
+        m_container.SetStreamEnded(std::move(callback));
+    }
 
 private:
     CAcquireContainer m_container;

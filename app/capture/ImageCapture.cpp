@@ -24,6 +24,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -33,6 +34,12 @@ const StringTableRegistrar kCaptureStrings(
     {
         {capstr::IDS_CANNOT_OPEN_FILE, "Cannot open the file", "파일을 열 수 없습니다"},
         {capstr::IDS_TOO_MANY_FRAMES, "Too many images were captured.", "너무 많은 영상이 추출 되었습니다."},
+        {capstr::IDS_LIVE_STREAM_ENDED, "The camera of \"%s\" stopped sending images. Live video has stopped; "
+                                        "select the device again to restart it.",
+         "\"%s\" 카메라에서 영상이 오지 않습니다. 라이브 영상을 멈췄습니다. 장치를 다시 선택하여 시작하십시오."},
+        {capstr::IDS_CAPTURE_TOO_LARGE, "There is not enough memory for so many images of this size.",
+         "이 크기의 영상을 이만큼 담을 메모리가 부족합니다."},
+        {capstr::IDS_COMBINE_FAILED, "The captured images could not be combined.", "추출한 영상을 합칠 수 없습니다."},
     });
 
 CImageCapture::ExportResolver& Resolver()
@@ -177,8 +184,25 @@ CVistrelDoc* CImageCapture::AcquireImages(int count, int separate, int resize)
     int width = 0, height = 0, bits = 0;
     host->GetCaptureSizeNDepth(width, height, bits);
     const int64_t bytes = CAcquireContainer::FrameBufferSize(width, height, bits);
+    if (bytes <= 0)
+        return nullptr;
+    // The frames, and for combining an image of each besides: asked of memory before anything is allocated, so
+    // a large camera and a long series are refused with a message instead of ending the program.
+    const int64_t needed = int64_t(count) * bytes * (separate == 0 ? 2 : 1);
     FrameBuffers frames;
-    if (bytes <= 0 || !frames.Allocate(count, bytes) || host->AcquireSnapshot(count, frames.Headers()) != 1)
+    bool allocated = needed <= kCaptureMemoryBudget;
+    if (allocated) {
+        try {
+            allocated = frames.Allocate(count, bytes);
+        } catch (const std::bad_alloc&) {
+            allocated = false;
+        }
+    }
+    if (!allocated) {
+        AfxMessageBox(CaptureString(capstr::IDS_CAPTURE_TOO_LARGE));
+        return nullptr;
+    }
+    if (host->AcquireSnapshot(count, frames.Headers()) != 1)
         return nullptr;
 
     const auto [calibrationName, magnification] =
@@ -226,17 +250,21 @@ CVistrelDoc* CImageCapture::AcquireImages(int count, int separate, int resize)
     }
 
     // Combining: the median of all frames, pixel by pixel, into one document.
+    const auto combineFailed = [] {
+        AfxMessageBox(CaptureString(capstr::IDS_COMBINE_FAILED));
+        return nullptr;
+    };
     std::vector<CQvImage> images(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)
         if (!DIB2QVIMG(frames[static_cast<size_t>(i)], &images[static_cast<size_t>(i)], 0))
-            return nullptr;
+            return combineFailed();
     for (const CQvImage& image : images)
         if (image.GetColorModel() != images[0].GetColorModel() || image.GetWidth() != images[0].GetWidth() ||
             image.GetHeight() != images[0].GetHeight())
-            return nullptr;
+            return combineFailed();
     CQvImage result;
     if (!result.Create(images[0].GetColorModel(), images[0].GetWidth(), images[0].GetHeight(), 0))
-        return nullptr;
+        return combineFailed();
     median(images.data(), count, &result);
 
     const std::string title = CombinedTitle();
@@ -332,9 +360,14 @@ int g_bLiveStarted = 0;
 void StartLiveVideo(IAcquireHost& host, CVistrelView& view, bool measuring)
 {
     host.StopOverlay();
+    // Only one view is live: the one before keeps its last frame as an ordinary image.
+    if (CVistrelApp* app = GetVistrelApp())
+        if (CVistrelView* previous = app->FindLiveView(); previous && previous != &view)
+            previous->StopLive();
     g_bLiveStarted = measuring ? 0 : 1;
     host.SetFuncGrabCallBack(&OnGrabFrame);
     host.SetNotifyFunction(&OnAcquireNotify);
+    host.SetStreamEnded(&OnLiveStreamEnded);
     view.StartLive();
     host.Overlay();
 }
@@ -343,6 +376,15 @@ int OnGrabFrame(const BITMAPINFOHEADER* dib)
 {
     PostLiveFrame(dib);
     return 0;
+}
+
+void OnLiveStreamEnded(const std::string& driverName)
+{
+    // The live view keeps the last frame it showed, so the user sees where it stopped; a new live view can start.
+    if (CVistrelApp* app = GetVistrelApp())
+        if (CVistrelView* view = app->FindLiveView())
+            view->StopLive();
+    AfxMessageBox(Format(CaptureString(capstr::IDS_LIVE_STREAM_ENDED).c_str(), driverName.c_str()));
 }
 
 void OnAcquireNotify()

@@ -9,6 +9,7 @@
 
 #include "types/WinRecords.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
@@ -31,9 +32,16 @@ constexpr const char* kMedianExport = "Median";
 // Most frames one capture takes, separate or combined.
 constexpr int kMaxCaptureFrames = 200;
 
+// Memory one capture may take for its frames (and, when combining, their images): beyond it the capture is
+// refused with a message.
+constexpr int64_t kCaptureMemoryBudget = int64_t(2) << 30;
+
 namespace capstr {
 constexpr unsigned IDS_CANNOT_OPEN_FILE = 765;    // a document could not be made for a frame
 constexpr unsigned IDS_TOO_MANY_FRAMES = 771;     // more frames asked for than one capture takes
+constexpr unsigned IDS_LIVE_STREAM_ENDED = 7720;  // %s: the driver whose camera stopped sending
+constexpr unsigned IDS_CAPTURE_TOO_LARGE = 7721;  // the frames asked for do not fit in memory
+constexpr unsigned IDS_COMBINE_FAILED = 7722;     // the frames could not be combined
 constexpr const char* kModuleMissingSuffix = "이 없습니다.";
 }  // namespace capstr
 std::string CaptureString(unsigned id);
@@ -89,6 +97,8 @@ void SettleCapturedDocument(CVistrelDoc* doc);
 // never waits); a format change makes the live view re-create its picture (UI thread).
 int OnGrabFrame(const BITMAPINFOHEADER* dib);
 void OnAcquireNotify();
+// UI thread: the host gave up on a camera that stopped sending; says so and stops the live view.
+void OnLiveStreamEnded(const std::string& driverName);
 
 // 1 while live video was started by the live-image command rather than for live measurement; resize capture
 // needs it.

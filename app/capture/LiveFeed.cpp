@@ -85,6 +85,21 @@ void SetLiveMailbox(std::shared_ptr<LiveFrameMailbox> mailbox)
     g_mailbox = std::move(mailbox);
 }
 
+bool ReleaseLiveMailbox(const LiveFrameMailbox* mailbox)
+{
+    std::lock_guard lock(g_relayMutex);
+    if (!mailbox || g_mailbox.get() != mailbox)
+        return false;
+    g_mailbox.reset();
+    return true;
+}
+
+bool IsLiveMailbox(const LiveFrameMailbox* mailbox)
+{
+    std::lock_guard lock(g_relayMutex);
+    return mailbox && g_mailbox.get() == mailbox;
+}
+
 bool PostLiveFrame(const BITMAPINFOHEADER* dib)
 {
     std::shared_ptr<LiveFrameMailbox> mailbox;

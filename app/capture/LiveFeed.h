@@ -44,6 +44,9 @@ private:
 
 // Where the host's frames go now: the live view's mailbox, or nowhere. Any thread.
 void SetLiveMailbox(std::shared_ptr<LiveFrameMailbox> mailbox);
+// Frames stop going to `mailbox` if they still do; another view's mailbox stays. True when it was the current one.
+bool ReleaseLiveMailbox(const LiveFrameMailbox* mailbox);
+bool IsLiveMailbox(const LiveFrameMailbox* mailbox);
 // Posts to the current mailbox; false when there is none.
 bool PostLiveFrame(const BITMAPINFOHEADER* dib);
 
@@ -58,6 +61,6 @@ struct LiveDecorations
     bool focusSquare = false;                   // the focus indicator module is loaded
 };
 
-// The picture of one frame at the display ratio with everything drawn over it (UI thread). Null for a DIB that
-// cannot be read.
+// The picture of one frame at the display ratio with everything drawn over it (UI thread). Null for a null frame
+// or a ratio that is not positive.
 QImage ComposeLiveFrame(const QImage& frame, const LiveDecorations& decorations);

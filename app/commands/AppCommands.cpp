@@ -186,6 +186,8 @@ void CAppCommands::OnFocusIndicator()
         if (auto setView = reinterpret_cast<SetViewWindowExport>(module->Symbol("SetViewWindow")))
             setView(view);
     }
+    if (CVistrelView* live = m_app.FindLiveView())
+        live->RefreshLiveDecorations();
 }
 
 void CAppCommands::OnUpdateFocusIndicator(CCmdUI* ui)

@@ -64,6 +64,9 @@ public:
     virtual void SetNotifyFunction(void (*/*notify*/)()) {}
     // Still images of hardware type 1, on the UI thread; the block is the host's and valid only during the call.
     virtual void SetFunc4TwainBuffer(std::function<void(const BITMAPINFOHEADER* dib, size_t bytes)> /*callback*/) {}
+    // On the UI thread when the live display gave up on a driver that kept failing (an unplugged camera); the
+    // display has stopped by then.
+    virtual void SetStreamEnded(std::function<void(const std::string& driverName)> /*callback*/) {}
 };
 
 // The live display of the host runs in this mode; it is stopped before the drivers are released.

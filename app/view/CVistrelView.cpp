@@ -84,10 +84,12 @@ CVistrelView::CVistrelView(CVistrelDoc* document, QWidget* parent) : QWidget(par
 
 CVistrelView::~CVistrelView()
 {
-    // The host stops sending before the live view goes; frames already under way are dropped with the mailbox.
+    // The host stops sending before the live view goes, if its frames still come here (another view may be
+    // live now); frames already under way are dropped with the mailbox.
     if (m_liveMailbox) {
-        if (IAcquireHost* host = GetVistrelApp() ? GetVistrelApp()->AcquireHost() : nullptr)
-            host->StopOverlay();
+        if (IsLiveMailbox(m_liveMailbox.get()))
+            if (IAcquireHost* host = GetVistrelApp() ? GetVistrelApp()->AcquireHost() : nullptr)
+                host->StopOverlay();
         StopLive();
     }
     // The last view closing must not leave its image described in the panes.
@@ -419,6 +421,7 @@ int CVistrelView::StartLive()
         SetLiveMailbox(m_liveMailbox);
     }
     m_liveFramesShown = 0;
+    m_liveFocusSquare = FocusIndicatorLoaded();
     return 1;
 }
 
@@ -431,12 +434,17 @@ int CVistrelView::StopLive()
         return 1;
     }
     // Frames already on their way find no mailbox, or one that wakes no one; queued wakes die with this view.
-    SetLiveMailbox(nullptr);
+    ReleaseLiveMailbox(m_liveMailbox.get());
     m_liveMailbox->Detach();
     m_liveMailbox.reset();
     SetLive(false);
     m_dispWnd->SetLivePicture(QImage());
     return 0;
+}
+
+void CVistrelView::RefreshLiveDecorations()
+{
+    m_liveFocusSquare = FocusIndicatorLoaded();
 }
 
 uint64_t CVistrelView::LiveFramesDropped() const
@@ -467,7 +475,7 @@ int CVistrelView::DrawLiveFrame(const BITMAPINFOHEADER* packedDib)
     decorations.unitsPerPixel = m_document->GetCalibKeeper().GetUnitsPerPixel();
     if (ProgramObjects* program = TheProgram())
         decorations.centreCross = program->Profile().crossLineShow != 0;
-    decorations.focusSquare = FocusIndicatorLoaded();
+    decorations.focusSquare = m_liveFocusSquare;
     m_dispWnd->SetLivePicture(ComposeLiveFrame(QvImageToQImage(image), decorations));
     ++m_liveFramesShown;
     return 1;

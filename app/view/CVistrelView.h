@@ -72,6 +72,8 @@ public:
 
     // --- Live camera picture and full screen: entry points the capture path fills.
     int StartLive();
+    // Looks again for the modules whose drawings go over live frames (the focus indicator was started).
+    void RefreshLiveDecorations();
     int StopLive();
     int DrawLiveFrame(const BITMAPINFOHEADER* packedDib);
     int ResizeLive();
@@ -134,6 +136,7 @@ private:
     std::shared_ptr<class LiveFrameMailbox> m_liveMailbox;
     std::vector<uint8_t> m_liveFrame;
     uint64_t m_liveFramesShown = 0;
+    bool m_liveFocusSquare = false;  // looked up once per live start, not per frame
     QByteArray m_fullScreenGeometry;  // the main window's, while full screen
     CVistrelDoc* m_document = nullptr;
     CImageDispWnd* m_dispWnd = nullptr;

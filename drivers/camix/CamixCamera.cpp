@@ -320,12 +320,6 @@ void CamixCamera::Close()
     m_device = nullptr;
 }
 
-bool CamixCamera::IsRunning() const
-{
-    std::lock_guard lock(m_formatLock);
-    return m_pipeline && m_formatKnown && !m_failed;
-}
-
 int CamixCamera::Width() const
 {
     std::lock_guard lock(m_formatLock);
@@ -399,6 +393,9 @@ void CamixCamera::OnBusMessage(GstMessage* message)
     m_failed = true;
     m_frames.Close();
     std::lock_guard lock(m_formatLock);
+    // Nothing runs any more: the sizes say so, as after a failed open, so the host stops asking for frames.
+    m_formatKnown = false;
+    m_width = m_height = m_depth = -1;
     m_formatSignal.notify_all();
 }
 

@@ -56,7 +56,6 @@ public:
     bool Rebuild(CamixSize size);
     // Stops the stream, closes the pipeline and drops the frame buffer. Safe while another thread copies.
     void Close();
-    bool IsRunning() const;
     // A source error ended the stream (the camera was unplugged); cleared by the next open.
     bool Failed() const { return m_failed; }
 

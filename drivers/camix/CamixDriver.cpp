@@ -31,7 +31,6 @@ struct DriverState
     int param = 0;
     int extra = 0;
     std::atomic<int> mode{ACQ_MODE_IDLE};
-    std::atomic<bool> autoLoading{false};
     std::atomic<ACQ_NotifyFunction> notify{nullptr};
     std::atomic<ACQ_ExtTriggerFunction> trigger{nullptr};
 };
@@ -101,10 +100,7 @@ ACQ_EXPORT int ACQ_Initial(int param, ACQ_HWND owner, int extra)
 
 ACQ_EXPORT int ACQ_AutoLoad(int, int param, ACQ_HWND owner, int extra)
 {
-    State().autoLoading = true;
-    const int result = Open(param, owner, extra);
-    State().autoLoading = false;
-    return result;
+    return Open(param, owner, extra);
 }
 
 ACQ_EXPORT int ACQ_Release()

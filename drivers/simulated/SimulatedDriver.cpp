@@ -14,7 +14,9 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -39,6 +41,8 @@ struct DriverState
     int width = -1;
     int height = -1;
     int depth = -1;
+    std::deque<std::vector<uint8_t>> queued;  // SIM_Queue's frames not yet delivered
+    std::atomic<bool> unplugged{false};
     std::atomic<int> mode{ACQ_MODE_IDLE};
     std::atomic<int> hwType{ACQ_HW_CAMERA};
     std::atomic<ACQ_NotifyFunction> notify{nullptr};
@@ -63,6 +67,11 @@ int Open(int param, ACQ_HWND owner, int extra)
         device = state.device;
     }
     state.frames.Close();
+    state.unplugged = false;
+    {
+        std::lock_guard lock(state.lock);
+        state.queued.clear();
+    }
     if (!device.present || !state.frames.Open(device.width, std::abs(device.height), device.bitsPerPixel)) {
         {
             std::lock_guard lock(state.lock);
@@ -102,6 +111,25 @@ ACQ_EXPORT void SIM_SetDevice(int present, int width, int height, int bitsPerPix
 ACQ_EXPORT int SIM_Deliver(const uint8_t* data, size_t bytes)
 {
     return State().frames.Deliver(data, bytes) ? 1 : 0;
+}
+
+ACQ_EXPORT int SIM_Queue(const uint8_t* data, size_t bytes)
+{
+    if (!data)
+        return 0;
+    std::lock_guard lock(State().lock);
+    State().queued.emplace_back(data, data + bytes);
+    return 1;
+}
+
+ACQ_EXPORT void SIM_Unplug(int keepSizes)
+{
+    DriverState& state = State();
+    state.unplugged = true;
+    if (!keepSizes) {
+        std::lock_guard lock(state.lock);
+        state.width = state.height = state.depth = -1;
+    }
 }
 
 ACQ_EXPORT void SIM_SetHWType(int type)
@@ -176,11 +204,29 @@ ACQ_EXPORT int ACQ_GetCurrentMode(int* mode)
 
 ACQ_EXPORT int ACQ_Acquire(BITMAPINFOHEADER* dib)
 {
-    return State().frames.Acquire(dib, std::chrono::milliseconds(1));
+    DriverState& state = State();
+    if (state.unplugged)
+        return ACQ_FAIL;
+    const int result = state.frames.Acquire(dib, std::chrono::milliseconds(1));
+    if (result != ACQ_NO_NEW_FRAME)
+        return result;
+    // The frame before was taken: the next queued one comes now.
+    std::vector<uint8_t> next;
+    {
+        std::lock_guard lock(state.lock);
+        if (state.queued.empty())
+            return result;
+        next = std::move(state.queued.front());
+        state.queued.pop_front();
+    }
+    state.frames.Deliver(next.data(), next.size());
+    return state.frames.Acquire(dib, std::chrono::milliseconds(0));
 }
 
 ACQ_EXPORT int ACQ_AcquireSnapshot(BITMAPINFOHEADER* dib)
 {
+    if (State().unplugged)
+        return ACQ_FAIL;
     return State().frames.Snapshot(dib);
 }
 

@@ -12,6 +12,12 @@ extern "C" {
 using SIM_SetDeviceFunction = void (*)(int present, int width, int height, int bitsPerPixel);
 // One frame in device row order, stride x height bytes of the opened format; 1 when the driver took it.
 using SIM_DeliverFunction = int (*)(const uint8_t* data, size_t bytes);
+// Queues one frame (as SIM_Deliver takes it): queued frames reach the device one by one, each only after the
+// host took the one before, so a test knows exactly which frames a series of acquisitions gets.
+using SIM_QueueFunction = int (*)(const uint8_t* data, size_t bytes);
+// The device breaks off as an unplugged camera does: from now until the next open ACQ_Acquire and
+// ACQ_AcquireSnapshot answer 0; with `keepSizes` 0 the sizes also drop to -1, otherwise the old ones stay.
+using SIM_UnplugFunction = void (*)(int keepSizes);
 // What ACQ_GetHWType answers.
 using SIM_SetHWTypeFunction = void (*)(int type);
 }

@@ -34,6 +34,8 @@ struct CAcquireContainer::Live
 {
     std::thread thread;
     std::atomic<bool> stop{false};
+    std::atomic<bool> ended{false};  // the loop gave up on a failing driver
+    uint64_t run = 0;
     std::mutex lock;
     std::condition_variable served;
     BITMAPINFOHEADER** request = nullptr;
@@ -45,8 +47,8 @@ struct CAcquireContainer::Live
 namespace {
 
 // The container whose driver is open: the drivers' callbacks take no argument.
-std::atomic<CAcquireContainer*> g_activeContainer{nullptr};
 std::mutex g_activeLock;
+CAcquireContainer* g_activeContainer = nullptr;  // under g_activeLock
 
 struct FrameSize
 {
@@ -223,11 +225,13 @@ int CAcquireContainer::Overlay()
     Server* server = Selected();
     if (!server)
         return 0;
-    if (m_live)
+    if (LiveRunning())
         return 1;
+    StopOverlay();  // a display that gave up is started afresh
     if (server->exports.ACQ_Overlay)
         server->exports.ACQ_Overlay();
     m_live = std::make_unique<Live>();
+    m_live->run = ++m_liveRuns;
     m_live->thread = std::thread([this, server] { LiveLoop(*server); });
     return 1;
 }
@@ -244,9 +248,14 @@ int CAcquireContainer::StopOverlay()
     return 1;
 }
 
+bool CAcquireContainer::LiveRunning() const
+{
+    return m_live && !m_live->ended;
+}
+
 int CAcquireContainer::IsOverlayWndActive() const
 {
-    return m_live != nullptr;
+    return LiveRunning();
 }
 
 int CAcquireContainer::SetAOI(const CRect& area)
@@ -258,7 +267,7 @@ int CAcquireContainer::SetAOI(const CRect& area)
 int CAcquireContainer::GetCurrentMode(int& mode) const
 {
     mode = 0;
-    if (m_live)
+    if (LiveRunning())
         mode = kModeLive;
     else if (Server* server = Selected(); server && server->exports.ACQ_GetCurrentMode)
         server->exports.ACQ_GetCurrentMode(&mode);
@@ -345,7 +354,7 @@ int CAcquireContainer::AcquireSnapshot(int count, BITMAPINFOHEADER** buffers)
     }
 
     int result = ACQ_OK;
-    if (m_live) {
+    if (LiveRunning()) {
         std::unique_lock lock(m_live->lock);
         m_live->request = buffers;
         m_live->requestCount = count;
@@ -394,10 +403,24 @@ void CAcquireContainer::LiveLoop(Server& server)
 {
     std::vector<uint8_t> buffer;
     FrameSize current;
+    int failures = 0;
     while (!m_live->stop) {
+        if (failures >= kLiveFailureLimit) {
+            // A device that is gone answers nothing but failures: stop polling it and let the program say so.
+            m_live->ended = true;
+            QueueOnUiThread([this, run = m_live->run, name = server.name] {
+                if (!m_live || m_live->run != run)
+                    return;  // stopped or restarted meanwhile
+                StopOverlay();
+                if (m_streamEnded)
+                    m_streamEnded(name);
+            });
+            return;
+        }
         // The format may change under a running display (set-up dialog, notification): follow it.
         const FrameSize size = ReadFrameSize(server.exports);
         if (size.bufferBytes < 0) {
+            ++failures;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
             continue;
         }
@@ -409,6 +432,10 @@ void CAcquireContainer::LiveLoop(Server& server)
         }
         auto* dib = reinterpret_cast<BITMAPINFOHEADER*>(buffer.data());
         const int result = server.exports.ACQ_Acquire(dib);
+        if (result != ACQ_OK && result != ACQ_NO_NEW_FRAME)
+            ++failures;
+        else if (result == ACQ_OK)
+            failures = 0;
         if (result != ACQ_OK) {
             std::this_thread::sleep_for(std::chrono::milliseconds(result == ACQ_NO_NEW_FRAME ? 1 : 5));
             continue;
@@ -430,9 +457,8 @@ void CAcquireContainer::LiveLoop(Server& server)
 void CAcquireContainer::SetFuncGrabCallBack(GrabCallback callback)
 {
     // Not while the live thread may be calling the old one.
-    const bool live = m_live != nullptr;
-    if (live)
-        StopOverlay();
+    const bool live = LiveRunning();
+    StopOverlay();
     m_grab = std::move(callback);
     if (live)
         Overlay();
@@ -451,6 +477,11 @@ void CAcquireContainer::SetFunc4TwainBuffer(StillImageCallback callback)
 void CAcquireContainer::SetExtTrigger(TriggerCallback callback)
 {
     m_trigger = callback;
+}
+
+void CAcquireContainer::SetStreamEnded(StreamEndedCallback callback)
+{
+    m_streamEnded = std::move(callback);
 }
 
 void CAcquireContainer::QueueOnUiThread(std::function<void()> work)

@@ -13,6 +13,7 @@
 //   stops delivering makes it fail with a message naming the driver.
 // - Modules: every "*.so" of the folder is loaded with RTLD_NOW | RTLD_LOCAL; a file that is not a loadable
 //   driver is skipped with a message naming it, and the others still load.
+// - A live display whose driver keeps failing stops by itself and says so through the stream-ended callback.
 // - Screen resolution switching and hardware overlay windows do not exist here: FullScreenMode, RestoreScrRes and
 //   SetDisplayWindowPos do nothing, and IsOverlaySupport is true (the program draws its overlays itself).
 #pragma once
@@ -42,11 +43,17 @@ public:
     using StillImageCallback = std::function<void(const BITMAPINFOHEADER* dib, size_t bytes)>;
     // UI thread: the device's external trigger fired.
     using TriggerCallback = void (*)();
+    // UI thread: the live display gave up on a driver that kept failing (an unplugged camera); the display is
+    // already stopped and Overlay starts it again. The argument is the driver's name.
+    using StreamEndedCallback = std::function<void(const std::string& driverName)>;
 
     // Largest number of frames one AcquireSnapshot fills.
     static constexpr int kMaxSnapshotFrames = 200;
     // The mode GetCurrentMode reports while the live display runs.
     static constexpr int kModeLive = 3;
+    // Consecutive failed polls (a failing driver or a frame size it no longer has) after which the live display
+    // gives up rather than poll a dead device for ever.
+    static constexpr int kLiveFailureLimit = 40;
 
     CAcquireContainer();
     ~CAcquireContainer();
@@ -74,7 +81,6 @@ public:
     // otherwise (the driver has told the user why), and nothing is selected then.
     int SelectServer(int index);
     int IsSelected() const;
-    int GetSelectedServer() const { return m_selected; }
     // Runs the selected driver's set-up dialog (any argument). 1 when a driver ran it.
     int Property(int which);
 
@@ -87,7 +93,6 @@ public:
     int RestoreScrRes() { return 1; }
     int SetDisplayWindowPos(const RECT*) { return 1; }
     int SetAOI(const CRect& area);
-    CRect GetAOI() const { return m_aoi; }
     int ChangeImageSize() { return 1; }
 
     // 3 while the live display runs, else the driver's own mode (0 with no driver).
@@ -114,6 +119,7 @@ public:
     void SetNotifyFunction(NotifyCallback callback);
     void SetFunc4TwainBuffer(StillImageCallback callback);
     void SetExtTrigger(TriggerCallback callback);
+    void SetStreamEnded(StreamEndedCallback callback);
 
     // How long AcquireSnapshot waits for each frame (2 s unless set).
     void SetSnapshotTimeout(std::chrono::milliseconds timeout) { m_snapshotTimeout = timeout; }
@@ -126,6 +132,7 @@ private:
     void ReleaseSelected();
     // Polls the driver for the next frame into `dib` until `deadline`: ACQ_OK, or the failing result.
     int NextFrame(Server& server, BITMAPINFOHEADER* dib, std::chrono::steady_clock::time_point deadline);
+    bool LiveRunning() const;
     void LiveLoop(Server& server);
     void QueueOnUiThread(std::function<void()> work);
     static void NotifyTrampoline();
@@ -142,6 +149,8 @@ private:
     NotifyCallback m_notify = nullptr;
     StillImageCallback m_stillImage;
     TriggerCallback m_trigger = nullptr;
+    StreamEndedCallback m_streamEnded;
+    uint64_t m_liveRuns = 0;
     std::unique_ptr<Live> m_live;
     std::unique_ptr<QObject> m_uiContext;
 };

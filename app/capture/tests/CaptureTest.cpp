@@ -159,6 +159,8 @@ protected:
         ASSERT_TRUE(device.Load(driver)) << device.GetLastError();
         setDevice = device.GetProc<SIM_SetDeviceFunction>("SIM_SetDevice");
         deliver = device.GetProc<SIM_DeliverFunction>("SIM_Deliver");
+        queue = device.GetProc<SIM_QueueFunction>("SIM_Queue");
+        unplug = device.GetProc<SIM_UnplugFunction>("SIM_Unplug");
         setDevice(1, kWidth, kHeight, kBits);
 #ifdef APP_TEST_PLUGIN_DIR
         // A resident test plug-in beside the program, for the documents capture makes to take over.
@@ -227,6 +229,8 @@ protected:
     CModule device;
     SIM_SetDeviceFunction setDevice = nullptr;
     SIM_DeliverFunction deliver = nullptr;
+    SIM_QueueFunction queue = nullptr;
+    SIM_UnplugFunction unplug = nullptr;
     std::atomic<bool> feeding{false};
     std::thread feeder;
     ProgramObjects program{{QStringLiteral("Vistrel"), QStringLiteral("--root"), root.path()},
@@ -277,7 +281,9 @@ TEST_F(CaptureTest, CaptureFromLiveVideoKeepsTheFrameInANamedDocumentAndGoesOnLi
 TEST_F(CaptureTest, CombinedCaptureIsTheMedianOfItsFrames)
 {
     ASSERT_EQ(host().SelectServer(0), 1);
-    Feed({FrameRows(0), FrameRows(1), FrameRows(2)}, 25);
+    // Each frame reaches the device once the one before was taken: the capture gets exactly these three.
+    for (int k = 0; k < 3; ++k)
+        ASSERT_EQ(queue(FrameRows(k).data(), FrameRows(k).size()), 1);
     std::string server;
     host().GetCurrentServerName(server);
     CVistrelDoc* doc = Capture().AcquireImages(3, 0, 0);
@@ -336,6 +342,98 @@ TEST_F(CaptureTest, RefusalsTellWhyAndLeaveNoDocument)
         EXPECT_EQ(MessageBoxes().Boxes().back().text, CaptureString(capstr::IDS_TOO_MANY_FRAMES));
     }
     EXPECT_EQ(DocumentCount(), before);
+}
+
+TEST_F(CaptureTest, ASeriesTooLargeForMemoryOrFramesThatCannotBeCombinedAreRefusedWithAMessage)
+{
+    // Five megapixels of four bytes: 200 separate frames, or 60 combined (each frame also becomes an image).
+    setDevice(1, 2592, 1944, 32);
+    ASSERT_EQ(host().SelectServer(0), 1);
+    const size_t before = DocumentCount();
+    for (const auto& [frames, separate] : {std::pair{200, 1}, std::pair{60, 0}}) {
+        MessageBoxes().Reset();
+        EXPECT_EQ(Capture().AcquireImages(frames, separate, 0), nullptr) << frames;
+        ASSERT_EQ(MessageBoxes().Boxes().size(), 1u) << frames;
+        EXPECT_EQ(MessageBoxes().Boxes()[0].text, CaptureString(capstr::IDS_CAPTURE_TOO_LARGE));
+    }
+
+    // Frames of a depth the program does not read cannot be combined: said, not swallowed.
+    setDevice(1, kWidth, kHeight, 16);
+    ASSERT_EQ(host().SelectServer(0), 1);
+    const std::vector<uint8_t> rows(size_t((kWidth * 16 + 31) / 32 * 4 * kHeight), 7);
+    for (int k = 0; k < 2; ++k)
+        ASSERT_EQ(queue(rows.data(), rows.size()), 1);
+    MessageBoxes().Reset();
+    EXPECT_EQ(Capture().AcquireImages(2, 0, 0), nullptr);
+    ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, CaptureString(capstr::IDS_COMBINE_FAILED));
+    EXPECT_EQ(DocumentCount(), before);
+}
+
+TEST_F(CaptureTest, AnUnpluggedCameraStopsTheLiveViewWithAMessageAndLiveVideoCanStartAgain)
+{
+    for (const int keepSizes : {1, 0}) {
+        SCOPED_TRACE(keepSizes ? "sizes kept" : "sizes dropped");
+        Feed({UniformRows(40)}, 3);
+        ASSERT_TRUE(frame->Router().Execute(cmd::ID_ACQ_SELECT_DEVICE));
+        CVistrelView* live = app().FindLiveView();
+        ASSERT_NE(live, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return live->LiveFramesShown() > 0; }));
+        MessageBoxes().Reset();
+        unplug(keepSizes);
+        ASSERT_TRUE(WaitUntil([&] { return !MessageBoxes().Boxes().empty(); })) << "the user is told";
+        std::string server;
+        host().GetCurrentServerName(server);
+        EXPECT_NE(MessageBoxes().Boxes()[0].text.find("\"" + server + "\""), std::string::npos)
+            << MessageBoxes().Boxes()[0].text;
+        EXPECT_EQ(app().FindLiveView(), nullptr) << "the view keeps its last frame, no longer live";
+        EXPECT_FALSE(live->GetDocument()->IsLive());
+        EXPECT_TRUE(frame->Router().Query(cmd::ID_ACQ_SELECT_DEVICE).enabled) << "the device can be chosen again";
+
+        // The camera is back: choosing the device starts live video again.
+        ASSERT_TRUE(frame->Router().Execute(cmd::ID_ACQ_SELECT_DEVICE));
+        CVistrelView* again = app().FindLiveView();
+        ASSERT_NE(again, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return again->LiveFramesShown() > 0; }));
+        EXPECT_EQ(MessageBoxes().Boxes().size(), 1u);
+        StopFeeding();
+        host().StopOverlay();
+        program.Documents().CloseDocument(again->GetDocument());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+TEST_F(CaptureTest, OnlyOneViewIsLiveAndClosingTheFormerOneLeavesTheNewOneItsFrames)
+{
+    Feed({UniformRows(30)}, 2);
+    ASSERT_TRUE(frame->Router().Execute(cmd::ID_ACQ_SELECT_DEVICE));
+    CVistrelView* first = app().FindLiveView();
+    ASSERT_NE(first, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return first->LiveFramesShown() > 0; }));
+
+    CVistrelDoc* otherDoc = app().NewDocument("B");
+    CQvImage image;
+    image.Create(QV_RGB24, kWidth, kHeight, 0);
+    otherDoc->SetImage("B", &image);
+    CVistrelView* second = otherDoc->GetImageView();
+    ASSERT_NE(second, nullptr);
+    StartLiveVideo(program.AcquireHost(), *second, false);
+    EXPECT_FALSE(first->GetDocument()->IsLive()) << "the former live view stopped";
+    EXPECT_EQ(app().FindLiveView(), second);
+    ASSERT_TRUE(WaitUntil([&] { return second->LiveFramesShown() > 0; }));
+
+    // The former view goes, and with it nothing of the new one's.
+    program.Documents().CloseDocument(first->GetDocument());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const uint64_t shown = second->LiveFramesShown();
+    EXPECT_TRUE(WaitUntil([&] { return second->LiveFramesShown() > shown + 2; }, 2000));
+    // Stopping a view that is not live leaves the live one its frames.
+    CVistrelDoc* third = app().NewDocument("C");
+    third->SetImage("C", &image);
+    third->GetImageView()->StopLive();
+    const uint64_t later = second->LiveFramesShown();
+    EXPECT_TRUE(WaitUntil([&] { return second->LiveFramesShown() > later + 2; }, 2000));
+    host().StopOverlay();
 }
 
 TEST_F(CaptureTest, LivePictureCarriesTheCrossAndTheDocumentHoldsTheLiveImage)

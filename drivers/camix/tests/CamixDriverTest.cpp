@@ -209,6 +209,12 @@ TEST_F(CamixDriverTest, AnUnpluggedCameraStopsReportsFailureAndOpensAgain)
     EXPECT_EQ(host.AcquireWithin(dib.Header(), 2000), ACQ_FAIL);
     EXPECT_EQ(host.Exports().ACQ_AcquireSnapshot(dib.Header()), ACQ_FAIL);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    // The old size no longer describes anything that runs.
+    int width = 0, height = 0, depth = 0;
+    host.Exports().ACQ_GetWidth(&width);
+    host.Exports().ACQ_GetHeight(&height);
+    host.Exports().ACQ_GetDepth(&depth);
+    EXPECT_EQ(width + height + depth, -3);
 
     host.Exports().ACQ_Release();
     ASSERT_EQ(host.Open(), ACQ_OK);

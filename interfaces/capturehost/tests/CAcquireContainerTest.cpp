@@ -45,7 +45,7 @@ protected:
         ASSERT_TRUE(m_device.Load(m_driverPath)) << m_device.GetLastError();
         m_setDevice = m_device.GetProc<SIM_SetDeviceFunction>("SIM_SetDevice");
         m_deliver = m_device.GetProc<SIM_DeliverFunction>("SIM_Deliver");
-        host.SetSnapshotTimeout(std::chrono::milliseconds(150));
+        m_unplug = m_device.GetProc<SIM_UnplugFunction>("SIM_Unplug");
     }
 
     void TearDown() override
@@ -108,6 +108,7 @@ protected:
     CModule m_device;
     SIM_SetDeviceFunction m_setDevice = nullptr;
     SIM_DeliverFunction m_deliver = nullptr;
+    SIM_UnplugFunction m_unplug = nullptr;
     std::thread m_feeder;
     std::atomic<bool> m_feeding{false};
     int m_width = 0, m_height = 0, m_bits = 0;
@@ -197,6 +198,7 @@ TEST_F(CAcquireContainerTest, LiveFramesReachTheGrabCallbackOnTheLiveThreadAndAS
 
 TEST_F(CAcquireContainerTest, AStreamThatStopsFailsTheSnapshotWithinItsTimeoutAndSaysWhich)
 {
+    host.SetSnapshotTimeout(std::chrono::milliseconds(150));
     Select(16, 16, 32);
     std::vector<uint8_t> buffer(size_t(CAcquireContainer::FrameBufferSize(16, 16, 32)));
     BITMAPINFOHEADER* header = reinterpret_cast<BITMAPINFOHEADER*>(buffer.data());
@@ -215,6 +217,53 @@ TEST_F(CAcquireContainerTest, AStreamThatStopsFailsTheSnapshotWithinItsTimeoutAn
     // Counts outside 1..200 are refused without waiting.
     EXPECT_EQ(host.AcquireSnapshot(0, &header), 0);
     EXPECT_EQ(host.AcquireSnapshot(201, &header), 0);
+}
+
+TEST_F(CAcquireContainerTest, AnUnpluggedCameraEndsTheLiveDisplayOnceOnTheUiThreadAndItCanBeRestarted)
+{
+    // A driver that keeps its old size while failing, and one that drops its size to -1.
+    for (const int keepSizes : {1, 0}) {
+        SCOPED_TRACE(keepSizes ? "sizes kept" : "sizes dropped");
+        Select(16, 16, 32);
+        std::vector<std::string> ended;
+        const std::thread::id uiThread = std::this_thread::get_id();
+        host.SetStreamEnded([&](const std::string& name) {
+            EXPECT_EQ(std::this_thread::get_id(), uiThread);
+            ended.push_back(name);
+        });
+        std::atomic<int> frames{0};
+        host.SetFuncGrabCallBack([&](const BITMAPINFOHEADER*) { return ++frames, 0; });
+        StartFeeding();
+        ASSERT_EQ(host.Overlay(), 1);
+        const auto until = [](auto done) {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            while (!done() && std::chrono::steady_clock::now() < deadline)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            return done();
+        };
+        ASSERT_TRUE(until([&] { return frames > 0; }));
+        m_unplug(keepSizes);
+        ASSERT_TRUE(until([&] { return !ended.empty(); })) << "the display must give up on a dead device";
+        EXPECT_EQ(ended, std::vector<std::string>{"Simulated-Cam"});
+        int mode = -1;
+        host.GetCurrentMode(mode);
+        EXPECT_NE(mode, CAcquireContainer::kModeLive);
+        EXPECT_EQ(host.IsOverlayWndActive(), 0);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(ended.size(), 1u) << "said once";
+
+        // Opened again (the camera is back), the display runs again.
+        StopFeeding();
+        ASSERT_EQ(host.SelectServer(0), 1);
+        StartFeeding();
+        const int before = frames;
+        ASSERT_EQ(host.Overlay(), 1);
+        EXPECT_TRUE(until([&] { return frames > before; }));
+        host.GetCurrentMode(mode);
+        EXPECT_EQ(mode, CAcquireContainer::kModeLive);
+        StopFeeding();
+        host.ReleaseServers();
+    }
 }
 
 TEST_F(CAcquireContainerTest, AMissingDeviceSelectsNothing)
