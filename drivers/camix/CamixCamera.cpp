@@ -223,12 +223,11 @@ bool CamixCamera::Build(CamixSize size)
     GstElement* source = CreateSource();
     GstElement* sizeFilter = MakeElement("capsfilter", "size");
     GstElement* convert = MakeElement("videoconvert", "convert");
-    GstElement* flip = MakeElement("videoflip", "flip");
     GstElement* format = MakeElement("capsfilter", "format");
     GstElement* sink = MakeElement("appsink", "Grabber");
     GstElement* pipeline = gst_pipeline_new("camera");
-    if (!source || !sizeFilter || !convert || !flip || !format || !sink || !pipeline) {
-        for (GstElement* element : {source, sizeFilter, convert, flip, format, sink, pipeline})
+    if (!source || !sizeFilter || !convert || !format || !sink || !pipeline) {
+        for (GstElement* element : {source, sizeFilter, convert, format, sink, pipeline})
             if (element)
                 gst_object_unref(gst_object_ref_sink(element));
         return false;
@@ -236,7 +235,6 @@ bool CamixCamera::Build(CamixSize size)
     SetCaps(sizeFilter, ValidSize(size) ? ("video/x-raw,width=" + std::to_string(size.width)
                                            + ",height=" + std::to_string(size.height)).c_str()
                                         : "video/x-raw");
-    gst_util_set_object_arg(G_OBJECT(flip), "method", "vertical-flip");
     SetCaps(format, "video/x-raw,format=BGRx");
     g_object_set(sink, "sync", FALSE, "drop", TRUE, "max-buffers", 1u, "emit-signals", FALSE, nullptr);
     GstAppSinkCallbacks callbacks{};
@@ -245,7 +243,7 @@ bool CamixCamera::Build(CamixSize size)
     };
     gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, this, nullptr);
 
-    gst_bin_add_many(GST_BIN(pipeline), source, sizeFilter, convert, flip, format, sink, nullptr);
+    gst_bin_add_many(GST_BIN(pipeline), source, sizeFilter, convert, format, sink, nullptr);
     m_pipeline = pipeline;
     m_source = source;
     m_colour = nullptr;
@@ -253,7 +251,7 @@ bool CamixCamera::Build(CamixSize size)
         m_colour = gst_bin_get_by_name(GST_BIN(source), "colour");
     else if (GST_IS_COLOR_BALANCE(source))
         m_colour = GST_ELEMENT(gst_object_ref(source));
-    if (!gst_element_link_many(source, sizeFilter, convert, flip, format, sink, nullptr))
+    if (!gst_element_link_many(source, sizeFilter, convert, format, sink, nullptr))
         return false;
 
     GstBus* bus = gst_pipeline_get_bus(GST_PIPELINE(pipeline));
@@ -355,7 +353,7 @@ void CamixCamera::OnSample(GstAppSink* sink)
             int width = 0, height = 0;
             const GstStructure* s = gst_caps_get_structure(gst_sample_get_caps(sample), 0);
             if (s && gst_structure_get_int(s, "width", &width) && gst_structure_get_int(s, "height", &height)
-                && m_frames.Open(width, height, kDepth)) {
+                && m_frames.Open(width, height, kDepth, /*bottomUp=*/true)) {
                 m_width = width;
                 m_height = height;
                 m_depth = kDepth;

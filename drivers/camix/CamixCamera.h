@@ -1,7 +1,8 @@
 // The one camera of a Camix driver module: finds the camera by its model name among GStreamer's video sources
-// (and the simulated camera, when one is asked for), runs source ! videoconvert ! videoflip ! BGRx ! appsink and
-// keeps the newest frame in the frame slot. Rows are kept bottom-up, as the DIB the host hands in holds them, so
-// row i of the buffer goes to row i of the DIB and the picture stands upright.
+// (and the simulated camera, when one is asked for), runs source ! videoconvert ! BGRx ! appsink and keeps the
+// newest frame in the frame slot. The camera's rows come top-down while the DIB the host hands in holds them
+// bottom-up: the copy into the DIB reads them last row first, so the picture stands upright without a pass of
+// its own over every frame.
 //
 // Threads: Open, Rebuild, Close and the setting calls run on the host's calling thread; frames arrive on
 // GStreamer's streaming thread and go only into the frame slot; a source error (an unplugged camera) is noted on

@@ -32,17 +32,16 @@ void ApplyColours(CamixCamera& camera, const ColourValues& values)
         camera.SetColourControl(label, value);
 }
 
-// Restarts the camera in `size`, keeping its colour settings (a new pipeline starts from the device's own).
+// Restarts the camera in `size` and tells the host, keeping its colour settings (a new pipeline starts from the device's own).
 void Restart(CamixCamera& camera, CamixSize size, const std::function<void()>& formatChanged)
 {
     const ColourValues colours = CurrentColours(camera);
-    const CamixSize before{camera.Width(), camera.Height()};
     if (!camera.Rebuild(size))
         return;
     ApplyColours(camera, colours);
-    const CamixSize now{camera.Width(), camera.Height()};
-    camera.WriteDimension(now);
-    if (!(now == before) && formatChanged)
+    camera.WriteDimension(CamixSize{camera.Width(), camera.Height()});
+    // Every accepted page rebuilt the stream, so the host reads the format again even when its size stayed.
+    if (formatChanged)
         formatChanged();
 }
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-bool AcqFrameSlot::Open(int32_t width, int32_t height, int32_t bitsPerPixel)
+bool AcqFrameSlot::Open(int32_t width, int32_t height, int32_t bitsPerPixel, bool bottomUp)
 {
     const int64_t bytes = AcqDibImageBytes(width, height, bitsPerPixel);
     std::lock_guard lock(m_lock);
@@ -15,7 +15,9 @@ bool AcqFrameSlot::Open(int32_t width, int32_t height, int32_t bitsPerPixel)
     if (bytes < 0 || height <= 0)
         return false;
     m_buffer.assign(size_t(bytes), 0);
-    m_format = AcqFrameView{m_buffer.data(), width, height, bitsPerPixel, AcqDibStride(width, bitsPerPixel)};
+    const int64_t stride = AcqDibStride(width, bitsPerPixel);
+    m_format = bottomUp ? AcqFrameView{m_buffer.data() + (height - 1) * stride, width, height, bitsPerPixel, -stride}
+                        : AcqFrameView{m_buffer.data(), width, height, bitsPerPixel, stride};
     m_open = true;
     return true;
 }

@@ -17,8 +17,9 @@
 class AcqFrameSlot
 {
 public:
-    // Makes room for frames of this format (no frame yet). False for a size no frame has.
-    bool Open(int32_t width, int32_t height, int32_t bitsPerPixel);
+    // Makes room for frames of this format (no frame yet). False for a size no frame has. With `bottomUp` the
+    // device's rows are handed to the host last row first (a camera whose rows come upside down for a DIB).
+    bool Open(int32_t width, int32_t height, int32_t bitsPerPixel, bool bottomUp = false);
     // Drops the buffer and wakes a waiting Acquire.
     void Close();
     bool IsOpen() const;

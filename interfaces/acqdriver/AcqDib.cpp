@@ -90,7 +90,8 @@ bool AcqCopyFrameToDib(const AcqFrameView& frame, BITMAPINFOHEADER* dib, AcqRowM
     const int64_t columns = std::min<int64_t>(dibWidth, frame.width);
     uint8_t* target = reinterpret_cast<uint8_t*>(dib) + offset;
     if (mirror == AcqRowMirror::None || frame.bitsPerPixel < 8) {
-        const int64_t rowBytes = std::min((columns * frame.bitsPerPixel + 7) / 8, std::min(dibStride, frame.stride));
+        const int64_t rowBytes =
+            std::min((columns * frame.bitsPerPixel + 7) / 8, std::min(dibStride, frame.stride < 0 ? -frame.stride : frame.stride));
         for (int64_t row = 0; row < rows; ++row)
             std::memcpy(target + row * dibStride, frame.pixels + row * frame.stride, size_t(rowBytes));
         return true;

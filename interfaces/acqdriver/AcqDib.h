@@ -32,6 +32,8 @@ int64_t AcqDibPixelOffset(const BITMAPINFOHEADER& header);
 void AcqFillDibHeader(BITMAPINFOHEADER& header, int32_t width, int32_t height, int32_t bitsPerPixel);
 
 // One frame of a driver's own buffer: rows in the device's order, `stride` bytes apart.
+// A frame in memory. A negative stride reads its rows bottom-up: `pixels` is then the last stored row, so a
+// device that stores rows upside down is turned while it is copied rather than in a pass of its own.
 struct AcqFrameView
 {
     const uint8_t* pixels = nullptr;

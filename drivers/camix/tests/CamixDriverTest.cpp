@@ -300,6 +300,23 @@ TEST_F(CamixDriverTest, SetupFormatPageChangesTheSizeAndCancelRestoresIt)
     }
 }
 
+TEST_F(CamixDriverTest, AnAcceptedFormatPageNotifiesEvenWhenTheSizeStays)
+{
+    Simulate("ball", 0, 0);
+    ASSERT_EQ(host.Open(), ACQ_OK);
+    const int width = host.Width();
+    AcqContractHost::ResetNotifications();
+    testing_support::MessageBoxes().QueueModal([](QDialog& dialog) {
+        dialog.findChild<QPushButton*>("videoFormatButton")->click();
+        dialog.accept();
+    });
+    testing_support::MessageBoxes().QueueModal([](QDialog& page) { page.accept(); });  // the current size
+    EXPECT_EQ(host.Exports().ACQ_Setup(), ACQ_OK);
+    host.ReadSize();
+    EXPECT_EQ(host.Width(), width);
+    EXPECT_EQ(AcqContractHost::Notifications(), 1);
+}
+
 TEST_F(CamixDriverTest, SetupColourPageChangesThePictureAndCancelRestoresIt)
 {
     Simulate("appsrc", 16, 8);

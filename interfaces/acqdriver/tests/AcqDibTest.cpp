@@ -28,3 +28,22 @@ TEST(AcqDib, MirroredCopyOfTheOverlapKeepsPaddingAndTheRestUntouched)
     header->biBitCount = 32;  // another depth than the frame's: nothing is written
     EXPECT_FALSE(AcqCopyFrameToDib({frame, 3, 2, 24, 12}, header));
 }
+
+TEST(AcqDib, AFrameReadBottomUpArrivesTurnedWithOrWithoutMirror)
+{
+    // The same 3x2 frame read from its last row up (negative stride), into a DIB of its size.
+    const uint8_t frame[2 * 12] = {1, 1, 1, 2, 2, 2, 3, 3, 3, 0, 0, 0, 4, 4, 4, 5, 5, 5, 6, 6, 6, 0, 0, 0};
+    const AcqFrameView bottomUp{frame + 12, 3, 2, 24, -12};
+    struct Case { AcqRowMirror mirror; std::vector<uint8_t> rows; };
+    for (const Case& c : {Case{AcqRowMirror::None, {4, 4, 4, 5, 5, 5, 6, 6, 6, 1, 1, 1, 2, 2, 2, 3, 3, 3}},
+                          Case{AcqRowMirror::Horizontal, {6, 6, 6, 5, 5, 5, 4, 4, 4, 3, 3, 3, 2, 2, 2, 1, 1, 1}}}) {
+        std::vector<uint8_t> dib(size_t(AcqDibBufferSize(3, 2, 24)), 0xEE);
+        auto* header = reinterpret_cast<BITMAPINFOHEADER*>(dib.data());
+        AcqFillDibHeader(*header, 3, 2, 24);
+        ASSERT_TRUE(AcqCopyFrameToDib(bottomUp, header, c.mirror));
+        const uint8_t* rows = dib.data() + 40;
+        EXPECT_EQ(std::vector<uint8_t>(rows, rows + 9), std::vector<uint8_t>(c.rows.begin(), c.rows.begin() + 9));
+        EXPECT_EQ(std::vector<uint8_t>(rows + 12, rows + 21), std::vector<uint8_t>(c.rows.begin() + 9, c.rows.end()));
+        EXPECT_EQ(rows[9], 0xEE) << "padding stays the host's";
+    }
+}
