@@ -4,8 +4,14 @@
 #include "acqdriver/AcqDriverExports.h"
 #include "module/CModule.h"
 #include "ui/MessageBox.h"
+#include "ui/ModalDialog.h"
 
 #include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QMetaObject>
 #include <QObject>
 #include <QtDebug>
@@ -179,7 +185,34 @@ void CAcquireContainer::ReleaseSelected()
         g_activeContainer = nullptr;
 }
 
-int CAcquireContainer::SelectServer(int index)
+int CAcquireContainer::SelectServer(int)
+{
+    if (GetServerCount() <= 1)
+        return SelectServerAt(0);
+    QDialog dialog;
+    dialog.setObjectName(QStringLiteral("ServerChooserDialog"));
+    dialog.setWindowTitle(QStringLiteral("Select Device"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* list = new QListWidget(&dialog);
+    list->setObjectName(QStringLiteral("serverList"));
+    for (const auto& server : m_servers)
+        list->addItem(QString::fromStdString(server->name));
+    list->setCurrentRow(std::max(m_selected, 0));
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setObjectName(QStringLiteral("okButton"));
+    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("cancelButton"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
+    layout->addWidget(buttons);
+    if (RunModal(dialog) != QDialog::Accepted || list->currentRow() < 0)
+        return 0;
+    return SelectServerAt(list->currentRow());
+}
+
+int CAcquireContainer::SelectServerAt(int index)
 {
     if (index < 0 || index >= GetServerCount())
         return 0;

@@ -77,9 +77,14 @@ public:
     // The module file the driver was loaded from.
     std::string GetServerFile(int index) const;
 
+    // The user's choice of driver: with several drivers a chooser lists their names (the dialog
+    // "ServerChooserDialog", list "serverList", buttons "okButton" / "cancelButton", run through RunModal); a
+    // single driver is taken without asking. The chosen one is opened as SelectServerAt does; a cancelled
+    // chooser answers 0 and keeps the driver selected before. Any argument (the program passes 0).
+    int SelectServer(int which);
     // Opens driver `index` (releasing the one selected before). 1 when its device opened with a frame size; 0
     // otherwise (the driver has told the user why), and nothing is selected then.
-    int SelectServer(int index);
+    int SelectServerAt(int index);
     int IsSelected() const;
     // Runs the selected driver's set-up dialog (any argument). 1 when a driver ran it.
     int Property(int which);

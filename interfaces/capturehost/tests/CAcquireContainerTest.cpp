@@ -7,6 +7,9 @@
 #include "testing/MessageBoxRecorder.h"
 
 #include <QCoreApplication>
+#include <QDialog>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <atomic>
@@ -263,6 +266,42 @@ TEST_F(CAcquireContainerTest, AnUnpluggedCameraEndsTheLiveDisplayOnceOnTheUiThre
         EXPECT_EQ(mode, CAcquireContainer::kModeLive);
         StopFeeding();
         host.ReleaseServers();
+    }
+}
+
+TEST_F(CAcquireContainerTest, WithSeveralDriversTheUserChoosesOneAndCancelKeepsTheFormer)
+{
+    // A second driver (listed first): another copy of the module, so a device of its own, here 24 x 8.
+    const std::string second = m_folder.filePath("grab_second.so").toStdString();
+    std::filesystem::copy_file(SIMULATED_DRIVER, second);
+    CModule secondDevice;
+    ASSERT_TRUE(secondDevice.Load(second));
+    secondDevice.GetProc<SIM_SetDeviceFunction>("SIM_SetDevice")(1, 24, 8, 32);
+    m_setDevice(1, 16, 16, 32);
+    ASSERT_EQ(host.InstallServers(m_folder.path().toUtf8().constData()), 2);
+
+    struct Case { int row; bool accept; int result; int width; };
+    for (const Case c : {Case{1, true, 1, 16}, Case{0, false, 0, 16}, Case{0, true, 1, 24}}) {
+        SCOPED_TRACE(testing::Message() << "row " << c.row << (c.accept ? " OK" : " Cancel"));
+        int shownRows = 0, preselected = -1;
+        MessageBoxes().QueueModal([&](QDialog& dialog) {
+            EXPECT_EQ(dialog.objectName(), "ServerChooserDialog");
+            auto* list = dialog.findChild<QListWidget*>("serverList");
+            ASSERT_NE(list, nullptr);
+            shownRows = list->count();
+            preselected = list->currentRow();
+            EXPECT_EQ(list->item(0)->text(), "Simulated-Cam");
+            list->setCurrentRow(c.row);
+            dialog.findChild<QPushButton*>(c.accept ? "okButton" : "cancelButton")->click();
+        });
+        EXPECT_EQ(host.SelectServer(0), c.result);
+        EXPECT_EQ(shownRows, 2);
+        int width = 0, height = 0, bits = 0;
+        host.GetCaptureSizeNDepth(width, height, bits);
+        EXPECT_EQ(width, c.width) << "the driver chosen, or the one before";
+        if (c.row == 0 && c.accept) {
+            EXPECT_EQ(preselected, 1) << "the chooser opens on the driver selected now";
+        }
     }
 }
 
