@@ -9,8 +9,15 @@
 // the latency from post to picture (mean and worst). Target: 5-megapixel frames composed in under 13 ms, latency
 // under one frame interval.
 //
+// BM_CamixLive: the whole path as the program runs it: the camera driver module over GStreamer, its camera an
+// appsrc fed at 75 fps, the acquisition host polling it on its live thread into the mailbox, the UI thread
+// composing. Counters as for BM_LiveStream; the latency runs from the frame's push into appsrc to its picture.
+//
 // Before timing, one composed picture is checked: the cross inverts the frame and the focus square is red.
 #include "capture/LiveFeed.h"
+
+#include "capturehost/CAcquireContainer.h"
+#include "module/CModule.h"
 
 #include "latticer/CLatticer.h"
 #include "qvimage/CQvImage.h"
@@ -21,6 +28,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QObject>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -30,6 +38,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <map>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -230,6 +241,131 @@ void Streams(benchmark::internal::Benchmark* b)
     b->Iterations(1)->Unit(benchmark::kMillisecond);
 }
 
+#ifdef CAMIX300_DRIVER
+// The camera driver's test controls (its CamixTestHooks.h).
+using CamixSimulate = void (*)(const char* kind, int width, int height);
+using CamixSimPush = int (*)(const uint8_t* data, size_t bytes);
+
+void BM_CamixLive(benchmark::State& state)
+{
+    int width = 0, height = 0;
+    SetSize(state, width, height);
+    constexpr int kRate = 75;
+    const auto seconds = std::chrono::seconds(3);
+    for (auto _ : state) {
+        QTemporaryDir folder;
+        const std::string driver = folder.filePath("grab_camix300.so").toStdString();
+        std::filesystem::copy_file(CAMIX300_DRIVER, driver);
+        CAcquireContainer host;
+        if (host.InstallServers(folder.path().toUtf8().constData()) != 1) {
+            state.SkipWithError("the camera driver does not load");
+            return;
+        }
+        CModule module;  // the host's own load of the same file: the same module
+        module.Load(driver);
+        module.GetProc<CamixSimulate>("CAMIX_Simulate")("appsrc", width, height);
+        const auto push = module.GetProc<CamixSimPush>("CAMIX_SimPush");
+        // The open waits for the first frame: fed from another thread until the camera runs.
+        std::atomic<bool> opened{false};
+        std::vector<uint8_t> rows(size_t(width) * height * 4);
+        for (size_t i = 0; i < rows.size(); ++i)
+            rows[i] = uint8_t((i * 7 + i / 4093) & 0x7F);
+        std::thread starter([&] {
+            while (!opened) {
+                push(rows.data(), rows.size());
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        });
+        const int selected = host.SelectServerAt(0);
+        opened = true;
+        starter.join();
+        if (selected != 1) {
+            state.SkipWithError("the simulated camera does not open");
+            return;
+        }
+
+        QObject receiver;
+        LiveView view;
+        std::vector<uint8_t> taken;
+        uint64_t shown = 0;
+        double composeNs = 0, latencyNs = 0, worstNs = 0;
+        std::mutex pushedLock;
+        std::map<uint32_t, int64_t> pushedAt;  // frame number -> push time
+        std::shared_ptr<LiveFrameMailbox> mailbox;
+        mailbox = std::make_shared<LiveFrameMailbox>(&receiver, [&] {
+            if (!mailbox->Take(taken))
+                return;
+            const int64_t start = Now();
+            QImage picture = view.Draw(taken);
+            benchmark::DoNotOptimize(picture.constBits());
+            const int64_t end = Now();
+            // The frame number sat in the camera's first pixel: upright and mirrored, the DIB's last pixel.
+            const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(taken.data());
+            const size_t last = sizeof(BITMAPINFOHEADER) + size_t(std::abs(header->biHeight)) * width * 4 - 4;
+            uint32_t number = 0;
+            std::memcpy(&number, taken.data() + last, sizeof number);
+            {
+                std::lock_guard lock(pushedLock);
+                if (auto it = pushedAt.find(number); it != pushedAt.end()) {
+                    latencyNs += double(end - it->second);
+                    worstNs = std::max(worstNs, double(end - it->second));
+                }
+            }
+            composeNs += double(end - start);
+            ++shown;
+        });
+        SetLiveMailbox(mailbox);
+        host.SetFuncGrabCallBack([](const BITMAPINFOHEADER* dib) { return PostLiveFrame(dib) ? 0 : 0; });
+        host.Overlay();
+
+        std::atomic<bool> done{false};
+        std::atomic<uint64_t> pushed{0};
+        std::thread camera([&] {
+            const auto begin = Clock::now();
+            auto next = begin;
+            for (uint32_t number = 1; Clock::now() - begin < seconds; ++number) {
+                std::this_thread::sleep_until(next);
+                next += std::chrono::nanoseconds(1'000'000'000 / kRate);
+                std::memcpy(rows.data(), &number, sizeof number);
+                {
+                    std::lock_guard lock(pushedLock);
+                    pushedAt[number] = Now();
+                }
+                if (push(rows.data(), rows.size()) == 1)
+                    ++pushed;
+            }
+            done = true;
+        });
+        const auto begin = Clock::now();
+        while (!done)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        camera.join();
+        QCoreApplication::processEvents();
+        const double elapsed = std::chrono::duration<double>(Clock::now() - begin).count();
+        host.StopOverlay();
+        SetLiveMailbox(nullptr);
+        mailbox->Detach();
+        host.ReleaseServers();
+
+        state.counters["source_fps"] = double(pushed) / elapsed;
+        state.counters["shown_fps"] = double(shown) / elapsed;
+        state.counters["dropped"] = double(mailbox->Dropped());
+        state.counters["compose_ms"] = shown ? composeNs / double(shown) / 1e6 : 0;
+        state.counters["latency_ms"] = shown ? latencyNs / double(shown) / 1e6 : 0;
+        state.counters["worst_latency_ms"] = worstNs / 1e6;
+    }
+}
+
+void CamixSizes(benchmark::internal::Benchmark* b)
+{
+    for (auto [w, h] : {std::pair{640, 480}, std::pair{1920, 1080}, std::pair{2592, 1944}})
+        b->Args({w, h});
+    b->Iterations(1)->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_CamixLive)->Apply(CamixSizes);
+#endif
+
 BENCHMARK(BM_Memcpy)->Apply(Sizes);
 BENCHMARK(BM_Compose)->Apply(Sizes);
 BENCHMARK(BM_LiveStream)->Apply(Streams);
@@ -241,6 +377,10 @@ int main(int argc, char** argv)
     // The grid's rulers draw text, which needs the GUI application; no screen is used.
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // The camera driver keeps its last format in the settings store: a folder of the run's own, not the user's.
+    QTemporaryDir settings;
+    setenv("XDG_CONFIG_HOME", settings.path().toUtf8().constData(), 1);
+    setenv("XDG_RUNTIME_DIR", settings.path().toUtf8().constData(), 1);
     QGuiApplication application(argc, argv);
     CheckPicture();
     benchmark::Initialize(&argc, argv);

@@ -30,12 +30,15 @@ std::string g_simulatedKind;
 CamixSize g_simulatedSize{640, 480};
 std::atomic<int> g_startTimeoutMs{5000};
 
-std::string SimulatedKind(CamixSize& size)
+// The simulated camera a test chose, or (with `fromEnvironment`) the one the environment asks for.
+std::string SimulatedKind(CamixSize& size, bool fromEnvironment)
 {
     std::lock_guard lock(g_simulatedLock);
     size = g_simulatedSize;
     std::string kind = g_simulatedKind;
     if (!g_simulatedSet) {
+        if (!fromEnvironment)
+            return {};
         const char* env = std::getenv("VISTREL_SIMULATED_CAMERA");
         kind = env ? env : "";
     }
@@ -118,7 +121,10 @@ int32_t GetInt32(const uint8_t* in)
 
 }  // namespace
 
-CamixCamera::CamixCamera(std::string modelName) : m_modelName(std::move(modelName)) {}
+CamixCamera::CamixCamera(std::string modelName, Sources sources)
+    : m_modelName(std::move(modelName)), m_sources(sources)
+{
+}
 
 CamixCamera::~CamixCamera()
 {
@@ -147,18 +153,22 @@ bool CamixCamera::Open()
         return false;
     }
 
-    // Every video source is looked at (real cameras by their display name, exact and case-sensitive), then the
-    // simulated camera, which stands beside them under the model's name.
-    std::vector<GstDevice*> devices = VideoSources();
+    // Real cameras by their display name (exact and case-sensitive), or any camera for a module that takes a
+    // generic one; the simulated camera only where a test asks for it, or in its own module.
+    std::vector<GstDevice*> devices;
+    if (m_sources != Sources::SimulatedOnly)
+        devices = VideoSources();
     for (GstDevice* device : devices) {
         if (!m_device && DisplayName(device) == m_modelName)
             m_device = GST_DEVICE(gst_object_ref(device));
     }
+    if (!m_device && m_sources == Sources::ModelOrAny && !devices.empty())
+        m_device = GST_DEVICE(gst_object_ref(devices.front()));
     const bool anySource = !devices.empty();
     for (GstDevice* device : devices)
         gst_object_unref(device);
     if (!m_device)
-        m_simulatedKind = SimulatedKind(m_simulatedSize);
+        m_simulatedKind = SimulatedKind(m_simulatedSize, m_sources == Sources::SimulatedOnly);
     if (!anySource && m_simulatedKind.empty())
         MessageBox("Sorry, you have no video capture hardware");
     if (!m_device && m_simulatedKind.empty()) {

@@ -44,7 +44,15 @@ struct CamixColourControl
 class CamixCamera
 {
 public:
-    explicit CamixCamera(std::string modelName);
+    // Which cameras a module offers. The simulated camera has a module of its own, so it is listed beside the
+    // real cameras rather than standing in for one of them.
+    enum class Sources
+    {
+        ModelOnly,       // the real camera of the model's name
+        ModelOrAny,      // that camera, or else the first other video source (a generic camera)
+        SimulatedOnly,   // the simulated camera the environment or a test asks for
+    };
+    CamixCamera(std::string modelName, Sources sources);
     ~CamixCamera();
 
     const std::string& ModelName() const { return m_modelName; }
@@ -92,6 +100,7 @@ private:
     static int OnBusSync(GstBus* bus, GstMessage* message, void* self);
 
     const std::string m_modelName;
+    const Sources m_sources;
     AcqFrameSlot m_frames;
 
     // The device the last open found: a real camera or the simulated one.

@@ -25,7 +25,7 @@ constexpr std::chrono::milliseconds kAcquireWait{1};
 
 struct DriverState
 {
-    CamixCamera camera{kModelName};
+    CamixCamera camera{kModelName, CamixCamera::Sources::CAMIX_SOURCES};
     std::mutex lock;  // guards the host's handles below
     ACQ_HWND owner = nullptr;
     int param = 0;

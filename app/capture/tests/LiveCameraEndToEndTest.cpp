@@ -150,22 +150,23 @@ TEST_F(LiveCameraEndToEndTest, SimulatedCameraShowsMovingDecoratedVideoAndCaptur
     };
     IAcquireHost& host = program->AcquireHost();
     ASSERT_TRUE(frame->Router().Query(cmd::ID_ACQ_SELECT_DEVICE).enabled) << "the drivers were found";
-    // Both camera drivers are offered; the user picks one.
+    // The camera drivers and the simulated camera are offered side by side; the user picks the simulation.
     QStringList offered;
     testing_support::MessageBoxes().QueueModal([&](QDialog& chooser) {
         auto* list = chooser.findChild<QListWidget*>("serverList");
         ASSERT_NE(list, nullptr);
         for (int row = 0; row < list->count(); ++row)
             offered << list->item(row)->text();
-        list->setCurrentRow(int(offered.indexOf(QStringLiteral("Camix-D300CM"))));
+        list->setCurrentRow(int(offered.indexOf(QStringLiteral("Camix-Sim"))));
         chooser.accept();
     });
     ASSERT_TRUE(frame->Router().Execute(cmd::ID_ACQ_SELECT_DEVICE));
-    EXPECT_EQ(offered, (QStringList{QStringLiteral("Camix-D200CC"), QStringLiteral("Camix-D300CM")}));
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("Camix-D200CC"), QStringLiteral("Camix-D300CM"),
+                                    QStringLiteral("Camix-Sim")}));
     ASSERT_EQ(host.IsSelected(), 1) << "the simulated camera opens";
     std::string server;
     host.GetCurrentServerName(server);
-    EXPECT_EQ(server, "Camix-D300CM");
+    EXPECT_EQ(server, "Camix-Sim");
     int width = 0, height = 0;
     host.GetWidth(width);
     host.GetHeight(height);

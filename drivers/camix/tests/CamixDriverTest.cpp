@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QPushButton>
 #include <QSlider>
+#include <QTemporaryDir>
 
 #include <atomic>
 #include <chrono>
@@ -150,6 +151,31 @@ protected:
 
     AcqContractHost host;
 };
+
+TEST(CamixModulesTest, TheSimulatedCameraHasAModuleOfItsOwnBesideTheRealCameras)
+{
+    // Fresh copies: modules no test has set a simulated camera in, so only the environment speaks.
+    QTemporaryDir folder;
+    setenv("VISTREL_SIMULATED_CAMERA", "ball", 1);
+    struct Case { const char* driver; const char* name; bool opens; };
+    // (The generic module is left out: it takes whatever camera this machine has.)
+    for (const Case c : {Case{CAMIXSIM_DRIVER, "Camix-Sim", true}, Case{CAMIX200_DRIVER, "Camix-D200CC", false}}) {
+        SCOPED_TRACE(c.name);
+        const std::string copy = folder.filePath(QString::fromUtf8(c.name) + ".so").toStdString();
+        std::filesystem::copy_file(c.driver, copy);
+        AcqContractHost host;
+        ASSERT_TRUE(host.Load(copy)) << host.Error();
+        char name[ACQ_NAME_BUFFER_SIZE] = {};
+        host.Exports().ACQ_GetName(name);
+        EXPECT_STREQ(name, c.name);
+        testing_support::MessageBoxes().Reset();
+        EXPECT_EQ(host.Open(), ACQ_OK);
+        // Without a camera of its model here, a real camera's module finds nothing rather than the simulation.
+        EXPECT_EQ(host.Width() > 0, c.opens) << host.Width();
+        host.Exports().ACQ_Release();
+    }
+    setenv("VISTREL_SIMULATED_CAMERA", "off", 1);
+}
 
 TEST_F(CamixDriverTest, AMissingCameraIsToldAndLeavesTheSizesUnset)
 {
