@@ -8,6 +8,7 @@
 #include "frame/CommandIds.h"
 #include "view/CImageDispWnd.h"
 #include "view/CVistrelView.h"
+#include "report/CReportManager.h"
 
 #include "gobjects/CQvGObject.h"
 #include "qvimage/CQvImage.h"
@@ -38,8 +39,9 @@ const CommandMapEntry<CViewCommands> kCommands[] = {
     CommandEntry(ID_SCALE_BAR, &CViewCommands::OnScaleBar),
     // Printing and the report commands belong to the report export, which is not part of this edition yet.
     UpdateEntry(ID_FILE_PRINT, &CViewCommands::OnUpdateDisabled),
-    UpdateEntry(ID_RESULT_REMOVE_SELECTED, &CViewCommands::OnUpdateDisabled),
-    UpdateEntry(ID_RESULT_STATISTICS, &CViewCommands::OnUpdateDisabled),
+    CommandEntry(ID_RESULT_REMOVE_SELECTED, &CViewCommands::OnResultRemoveSelected,
+                 &CViewCommands::OnUpdateResultRemoveSelected),
+    CommandEntry(ID_RESULT_STATISTICS, &CViewCommands::OnResultStatistics, &CViewCommands::OnUpdateResultStatistics),
     UpdateEntry(ID_RESULT_BACKUP, &CViewCommands::OnUpdateDisabled),
     UpdateEntry(ID_RESULT_TO_CLIPBOARD, &CViewCommands::OnUpdateDisabled),
     UpdateEntry(ID_RESULT_TO_NOTEPAD, &CViewCommands::OnUpdateDisabled),
@@ -139,6 +141,34 @@ bool CViewCommands::AnyViewLive()
 void CViewCommands::OnUpdateEnable(CCmdUI* ui)
 {
     ui->Enable(Document() != nullptr);
+}
+
+void CViewCommands::OnResultRemoveSelected()
+{
+    if (CReportManager* report = m_view.ReportManager())
+        report->OnRemoveSelectedCommand(&m_view);
+}
+
+void CViewCommands::OnUpdateResultRemoveSelected(CCmdUI* ui)
+{
+    if (CReportManager* report = m_view.ReportManager())
+        report->OnUpdateRemoveSelectedCommand(&m_view, ui);
+    else
+        ui->Enable(false);
+}
+
+void CViewCommands::OnResultStatistics()
+{
+    if (CReportManager* report = m_view.ReportManager())
+        report->OnStatisticsCommand(&m_view);
+}
+
+void CViewCommands::OnUpdateResultStatistics(CCmdUI* ui)
+{
+    if (CReportManager* report = m_view.ReportManager())
+        report->OnUpdateStatisticsCommand(ui);
+    else
+        ui->Enable(false);
 }
 
 void CViewCommands::OnUpdateDisabled(CCmdUI* ui)

@@ -80,6 +80,12 @@ public:
     void OnScaleBarAfterCapture();
     void OnGridShow();
 
+    // --- Report: 1280 delete the selected results, 1281 statistics mode (checked while on)
+    void OnResultRemoveSelected();
+    void OnUpdateResultRemoveSelected(CCmdUI* ui);
+    void OnResultStatistics();
+    void OnUpdateResultStatistics(CCmdUI* ui);
+
     void OnUpdateEnable(CCmdUI* ui);
     void OnUpdateDisabled(CCmdUI* ui);
 
