@@ -13,6 +13,8 @@
 #include "frame/CChildFrame.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/shapes/CQvGObjectLine.h"
 #include "qvimage/CQvImage.h"
 #include "qvplglib/CReportListCtrl.h"
 #include "reportlib/CSafeArray2D.h"
@@ -510,6 +512,18 @@ TEST_F(ReportDockFrameTest, ViewsOpenSwitchAndCloseTheirPages)
     CReportManager* manager = InstallReportDock(*frame, std::string());
     ASSERT_NE(manager, nullptr);
     EXPECT_EQ(ReportManagerOf(frame.get()), manager);
+    // A measurement list that records what the page asks of it.
+    std::vector<std::string> calls;
+    MeasureListBinding binding = manager->Binding();
+    binding.setContainer = [&calls](CReportListCtrl*, CQvGObjectContainer* container) {
+        calls.push_back(container ? "container" : "none");
+    };
+    CQvGObject* selected = nullptr;
+    binding.selectObjectRow = [&calls, &selected](CReportListCtrl*, CQvGObject* object) {
+        calls.push_back("select");
+        selected = object;
+    };
+    manager->SetMeasureListBinding(binding);
     frame->show();
     QApplication::processEvents();
 
@@ -527,6 +541,16 @@ TEST_F(ReportDockFrameTest, ViewsOpenSwitchAndCloseTheirPages)
     }
     ASSERT_EQ(manager->GetPageCount(), 2);
     EXPECT_EQ(manager->ShownPage(), manager->FindPage(opened[1]));
+    EXPECT_EQ(calls, (std::vector<std::string>{"container", "container"}));
+
+    // A finished object: the page refills, the object's row is selected.
+    calls.clear();
+    auto* line = new CQvGObjectLine();
+    line->SetState(GS_FINISHED);
+    documents[1]->GetGObjectContainer().GetMainObjList().push_back(line);
+    opened[1]->ObjectsChanged();
+    EXPECT_EQ(calls, (std::vector<std::string>{"select"}));
+    EXPECT_EQ(selected, line);
     frame->MdiArea()->setActiveSubWindow(frame->MdiArea()->subWindowList().front());
     QApplication::processEvents();
     EXPECT_EQ(manager->ShownPage(), manager->FindPage(opened[0]));
