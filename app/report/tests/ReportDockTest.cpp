@@ -24,6 +24,7 @@
 
 #include <QDir>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
@@ -263,6 +264,69 @@ TEST_F(ReportDockTest, PlugInListsJoinAsExternalTabsAndLeaveCleanly)
     EXPECT_FALSE(table);
     page->mainStrip->update();
     QApplication::processEvents();
+}
+
+// A list that counts its refills.
+class CountingList : public CReportListCtrl
+{
+public:
+    void FillData() override { ++fills; }
+    int fills = 0;
+};
+
+TEST_F(ReportDockTest, MeasurementListsAndOtherListsGetTheirOwnTreatment)
+{
+    std::vector<CReportListCtrl*> deleted;
+    std::vector<CReportListCtrl*> selected;
+    MeasureListBinding binding = Manager().Binding();
+    binding.create = [](QWidget* parent) {
+        auto* list = new CountingList();
+        list->setParent(parent);
+        return list;
+    };
+    binding.deleteSelected = [&deleted](CReportListCtrl* list) { deleted.push_back(list); };
+    binding.selectObjectRow = [&selected](CReportListCtrl* list, CQvGObject*) { selected.push_back(list); };
+    Manager().SetMeasureListBinding(binding);
+    CVistrelView* a = views[0].get();
+    Manager().AddView(a);
+    CReportPage* page = Manager().FindPage(a);
+    auto* measurements = dynamic_cast<CountingList*>(page->List(0));
+    ASSERT_TRUE(measurements);
+    auto* plugIn = new CountingList();
+    Manager().AddExternalList(a, plugIn, "Caliper");
+
+    Manager().RefreshView(a);
+    EXPECT_EQ(measurements->fills, 1);
+    EXPECT_EQ(plugIn->fills, 1);
+    Manager().AddRow(a, nullptr);
+    EXPECT_EQ(measurements->fills, 2);
+
+    // Deleting: the measurement list deletes its selected results, the plug-in's list only refills.
+    Manager().DeleteSelectedResults(a);
+    EXPECT_EQ(deleted, (std::vector<CReportListCtrl*>{measurements}));
+    EXPECT_EQ(plugIn->fills, 3);
+    Manager().SelectObjectRow(a, nullptr);
+    EXPECT_EQ(selected, (std::vector<CReportListCtrl*>{measurements}));
+
+    // Command 1280 is there only while rows of the current list are selected.
+    measurements->setColumnCount(1);
+    measurements->setRowCount(50);
+    CCmdUI none(cmd::ID_RESULT_REMOVE_SELECTED);
+    Manager().OnUpdateRemoveSelectedCommand(a, &none);
+    EXPECT_FALSE(none.State().enabled);
+    measurements->setSelectionBehavior(QAbstractItemView::SelectRows);
+    measurements->selectRow(3);
+    CCmdUI some(cmd::ID_RESULT_REMOVE_SELECTED);
+    Manager().OnUpdateRemoveSelectedCommand(a, &some);
+    EXPECT_TRUE(some.State().enabled);
+
+    // Scrolling to the end shows the last rows.
+    dock->show();
+    Manager().ShowPageOfView(a);
+    QApplication::processEvents();
+    Manager().ScrollToEnd(a);
+    EXPECT_GT(measurements->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(measurements->verticalScrollBar()->value(), measurements->verticalScrollBar()->maximum());
 }
 
 TEST_F(ReportDockTest, SettingsFileRoundTripsByteForByte)
