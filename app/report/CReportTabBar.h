@@ -25,7 +25,7 @@ public:
 
     struct TabSpan
     {
-        int left = 0;   // the tab's hit span [left, right) in strip coordinates (scroll offset applied)
+        int left = 0;  // the tab's hit span [left, right) in strip coordinates (scroll offset applied)
         int right = 0;
         int textLeft = 0;  // the measured name [textLeft, textRight)
         int textRight = 0;

@@ -43,7 +43,7 @@ void CReportListCtrl::SetExtendedStyle(DWORD style)
     m_extendedStyle = style;
     setShowGrid((style & LVS_EX_GRIDLINES) != 0);
     setSelectionBehavior((style & LVS_EX_FULLROWSELECT) != 0 ? QAbstractItemView::SelectRows
-                                                              : QAbstractItemView::SelectItems);
+                                                             : QAbstractItemView::SelectItems);
 }
 
 void CReportListCtrl::SetWindowText(const std::string& text)

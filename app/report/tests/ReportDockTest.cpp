@@ -9,24 +9,24 @@
 
 #include "core/tests/CoreTestFolder.h"
 #include "document/CVistrelDoc.h"
-#include "frame/CCmdUI.h"
 #include "frame/CChildFrame.h"
+#include "frame/CCmdUI.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
 #include "gobjects/CQvGObjectContainer.h"
 #include "gobjects/shapes/CQvGObjectLine.h"
+#include "profile/CAppProfile.h"
 #include "qvimage/CQvImage.h"
 #include "qvplglib/CReportListCtrl.h"
 #include "reportlib/CSafeArray2D.h"
 #include "testing/RenderCheck.h"
 #include "view/CVistrelView.h"
-#include "profile/CAppProfile.h"
 
 #include <QDir>
 #include <QHeaderView>
-#include <QScrollBar>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -143,8 +143,8 @@ protected:
     std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes)
     {
         const std::string path = Path(name);
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return path;
     }
 
@@ -403,8 +403,8 @@ TEST_F(ReportDockTest, HostileSettingsFilesGiveTheDefaultPageWithNothingHalfBuil
     // Every truncation of a good file is refused as a whole.
     for (size_t length = 0; length < good.size(); ++length) {
         std::vector<QPointer<CReportListCtrl>> made;
-        EXPECT_TRUE(ReadTracked(std::vector<uint8_t>(good.begin(), good.begin() + static_cast<long>(length)), made)
-                        .empty())
+        EXPECT_TRUE(
+            ReadTracked(std::vector<uint8_t>(good.begin(), good.begin() + static_cast<long>(length)), made).empty())
             << "length " << length;
         for (const auto& list : made)
             EXPECT_FALSE(list);
