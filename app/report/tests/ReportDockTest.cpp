@@ -481,6 +481,7 @@ TEST_F(ReportDockTest, ClicksLandOnTheTabDrawnUnderThemAndScrollingStaysInBounds
 {
     CReportTabBar bar(nullptr, QColor(240, 240, 240), QColor(185, 209, 234));
     bar.resize(300, 120);
+    bar.show();
     for (const char* name : {"All", "Caliper results", "Z"})
         bar.AddTab(new QWidget, name, false);
     bar.SetCurrentTab(0);
@@ -502,6 +503,15 @@ TEST_F(ReportDockTest, ClicksLandOnTheTabDrawnUnderThemAndScrollingStaysInBounds
     EXPECT_FALSE(bar.GetTabWindow(0)->isVisibleTo(&bar));
     EXPECT_EQ(bar.GetTabWindow(1)->geometry(), QRect(0, 0, 300, 104));
     EXPECT_EQ(bar.HitTest(QPoint(5, 110)), -1);
+
+    // The arrow bar's arrows scroll by 16 pixels.
+    auto* arrows = bar.findChild<QScrollBar*>("reportTabArrows");
+    ASSERT_TRUE(arrows);
+    EXPECT_EQ(arrows->geometry(), QRect(0, 104, 24, 16));
+    arrows->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(bar.ScrollOffset(), -CReportTabBar::kScrollStep);
+    arrows->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(bar.ScrollOffset(), 0);
 
     // Never past the first tab, and never so far that the last tab's end passes the strip's start.
     EXPECT_FALSE(bar.ScrollTabs(true));
