@@ -3,6 +3,7 @@
 #include "document/CVistrelDoc.h"
 #include "frame/CChildFrame.h"
 #include "profile/CAppProfile.h"
+#include "report/CReportDockWnd.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -40,6 +41,7 @@ bool FrameMainWindow::LoadFrame()
     m_frame = std::make_unique<CMainFrame>(m_options);
     if (m_connect)
         m_connect(*m_frame);
+    InstallReportDock(*m_frame, m_reportSettingsPath);
     return true;
 }
 
@@ -52,6 +54,8 @@ void FrameMainWindow::SetReportSettingsPath(const std::string& path)
 {
     // Kept for the report pane, which reads it when it builds its pages.
     m_reportSettingsPath = path;
+    if (CReportManager* manager = GetReportManager())
+        manager->SetSettingsPath(path);
 }
 
 void FrameMainWindow::BuildCommandBars()
@@ -99,5 +103,5 @@ CVistrelDoc* FrameMainWindow::GetActiveDocument()
 
 CReportManager* FrameMainWindow::GetReportManager()
 {
-    return nullptr;
+    return ReportManagerOf(m_frame.get());
 }

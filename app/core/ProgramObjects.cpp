@@ -19,6 +19,7 @@
 #include "gobjects/CRealtimeResultObjBox.h"
 #include "peers/CompanionHost.h"
 #include "plugins/CPlugInHost.h"
+#include "report/ReportDockPages.h"
 #include "view/CVistrelView.h"
 #include "peers/CompanionMailbox.h"
 #include "winmsg/LocalPeerBus.h"
@@ -64,7 +65,9 @@ ProgramObjects* TheProgram()
 
 ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& executablePath)
     : m_acquireHost(std::make_unique<CaptureHostAdapter>()),
-      m_plugIns(std::make_unique<CPlugInHost>(std::string())),
+      m_plugIns(std::make_unique<CPlugInHost>(std::string(), std::make_unique<ReportDockPages>([this] {
+          return m_app ? m_app->GetReportPages() : nullptr;
+      }))),
       m_codec(std::make_unique<CQvImageCodec>()),
       m_messageWindow(std::make_unique<NoMessageWindow>()),
       m_footSwitch(std::make_unique<NoFootSwitch>()),

@@ -16,6 +16,10 @@
 #include "report/ReportExportCommands.h"
 #include "view/OverlayFingerprint.h"
 #include "view/ViewCommands.h"
+#include "report/CReportManager.h"
+#include "report/CReportDockWnd.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectContainer.h"
 
 #include "qvimage/CQvImage.h"
 #include "qvimage/QvImageDib.h"
@@ -94,6 +98,9 @@ CVistrelView::~CVistrelView()
     if (m_active)
         if (CMainFrame* frame = MainFrame())
             frame->InitPaneTexts();
+    // The page points at this view: it must not outlive it.
+    if (CReportManager* report = ReportManager())
+        report->RemoveView(this);
     if (m_document)
         m_document->RemoveView(this);
     m_dispWnd->SetHost(nullptr);
@@ -125,6 +132,8 @@ void CVistrelView::SetDocument(CVistrelDoc* document)
     });
     NoteOverlayAsKnown();
     connect(m_document, &CVistrelDoc::Closing, this, [this] {
+        if (CReportManager* report = ReportManager())
+            report->RemoveView(this);
         m_document->RemoveView(this);
         SetDocument(nullptr);
     });
@@ -176,10 +185,20 @@ QMdiSubWindow* CVistrelView::ChildFrame() const
     return nullptr;
 }
 
+CReportManager* CVistrelView::ReportManager() const
+{
+    return ReportManagerOf(MainFrame());
+}
+
 void CVistrelView::OnInitialUpdate()
 {
     m_dispWnd->SyncContainers();
     NoteOverlayAsKnown();
+    if (CReportManager* report = ReportManager()) {
+        report->AddView(this);
+        report->SetViewData(this, m_document ? &m_document->GetGObjectContainer() : nullptr);
+        report->RefreshView(this);
+    }
     CMainFrame* frame = MainFrame();
     if (!frame || m_activationConnected)
         return;
@@ -204,6 +223,8 @@ void CVistrelView::OnActivateView(bool activate, CVistrelView* activated, CVistr
     m_active = activate;
     CMainFrame* frame = MainFrame();
     if (activate) {
+        if (CReportManager* report = ReportManager())
+            report->ShowPageOfView(this);
         UpdateStatusText();
         SelectCalibrationInBoxes();
     } else if (frame && !(activated && activated != this && activated->IsActiveView())) {
@@ -565,14 +586,31 @@ void CVistrelView::ObjectsChanged()
 {
     // Input may or may not have changed the objects (a click that only selects does not): the document is marked
     // modified only when what it would save differs, so closing never drops drawn objects without asking.
+    bool changed = false;
     if (m_document) {
         const std::optional<uint64_t> now = OverlayFingerprint(m_document->GetGObjectContainer());
+        changed = !now || !m_knownOverlay || *now != *m_knownOverlay;
         if (now && m_knownOverlay && *now != *m_knownOverlay)
             m_document->SetModifiedFlag(true);
         if (now)
             m_knownOverlay = now;
     }
+    if (changed)
+        RefreshReport();
     emit ObjectsEdited();
+}
+
+void CVistrelView::RefreshReport()
+{
+    CReportManager* report = ReportManager();
+    if (!report || !m_document)
+        return;
+    // The newest object is the one just completed: its row is selected and the lists show their ends.
+    report->RefreshView(this);
+    const GObjectList& objects = m_document->GetGObjectContainer().GetMainObjList();
+    if (!objects.empty() && objects.back()->GetState() == GS_FINISHED)
+        report->SelectObjectRow(this, objects.back());
+    report->ScrollToEnd(this);
 }
 
 void CVistrelView::ImageEdited()

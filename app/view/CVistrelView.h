@@ -26,6 +26,7 @@
 
 class CMainFrame;
 class CReportExportCommands;
+class CReportManager;
 class CViewCommands;
 class CVistrelDoc;
 class QMdiSubWindow;
@@ -58,6 +59,11 @@ public:
     bool IsActiveView() const { return m_active; }
     // The colour model and the image size in calibrated units in the status panes.
     void UpdateStatusText();
+    // The report dock's manager of the frame, or null.
+    CReportManager* ReportManager() const;
+    // After the overlay changed: the page refills, the newest finished object's row is selected, the lists scroll
+    // to their ends.
+    void RefreshReport();
 
     // --- Zoom policy
     // Fit to window on or off; on remembers the zoom level and fits, off returns to it. Writes ZoomFitMode.

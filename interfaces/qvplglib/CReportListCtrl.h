@@ -8,6 +8,7 @@
 
 #include <QTableWidget>
 
+#include <cstdio>
 #include <string>
 
 // Extended styles the host asks for.
@@ -28,6 +29,24 @@ public:
     // The title of the control's report tab (UTF-8).
     void SetWindowText(const std::string& text);
     std::string GetWindowText() const;
+
+    // Builds the list's own columns; a plain list has none.
+    virtual void DefaultHeaderSetting() {}
+    // Refills the rows from the list's source; a plain list keeps its rows.
+    virtual void FillData() {}
+
+    // One list's settings record: int32 column count (0..kMaxSettingColumns), then per column an int32 title
+    // length (0..kMaxSettingTitle) with the UTF-8 title bytes, int32 width, int32 format and int32 quantity mask.
+    // ReadSetting replaces the columns only when the whole record was read and sound; false leaves the list as it
+    // was (the stream position is then undefined).
+    static constexpr int kMaxSettingColumns = 256;
+    static constexpr int kMaxSettingTitle = 256;
+    bool ReadSetting(FILE* file);
+    bool WriteSetting(FILE* file) const;
+    // The quantity mask and format of a column (header item data), -1 and 1 when unset.
+    int ColumnMask(int column) const;
+    int ColumnFormat(int column) const;
+    void SetColumn(int column, const std::string& title, int width, int format, int mask);
 
 private:
     UINT m_id = 0;
