@@ -39,7 +39,7 @@ TEST(ReportStatistics, ColumnCells)
          1,
          {"[1.0,2.0]", "[1.0,2.0]", "[0.0,0.0]", "[1.0,2.0]", "[0.0,0.0]", "[1.0,2.0]", "1"}},
         {"all empty", {"", "", ""}, 3, {}},
-        {"no number at all", {"Not yet", " "}, 3, {}},
+        {"no number at all", {"Not yet", " ", "nan", "inf", "[nan,1]"}, 3, {}},
         {"one value", {"7"}, 2, {"7.00", "7.00", "0.00", "7.00", "0.00", "7.00", "1"}},
         // Y statistics over the Y values that exist, the count over every value.
         {"singles and pairs mixed", {"[1,2]", "5"}, 0, {"[1,2]", "[5,2]", "[4,0]", "[3,2]", "[2,0]", "[6,2]", "2"}},
