@@ -146,6 +146,9 @@ void CMeasureReportCtrl::ApplyRows(const std::vector<MeasureReportRow>& rows)
     DeleteAllItems();
     const int columns = GetColumnCount();
     setRowCount(static_cast<int>(rows.size()));
+    // The cells go in without a change notice each: the view reads cells when it paints, nothing sorts this list,
+    // and 150,000 notices cost as much as building the texts. One repaint follows.
+    const bool blocked = model()->blockSignals(true);
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const MeasureReportRow& row = rows[static_cast<size_t>(r)];
         const int cells = std::min(columns, static_cast<int>(row.cells.size()));
@@ -157,6 +160,8 @@ void CMeasureReportCtrl::ApplyRows(const std::vector<MeasureReportRow>& rows)
         }
         SetItemData(r, reinterpret_cast<quintptr>(row.object));
     }
+    model()->blockSignals(blocked);
+    viewport()->update();
     horizontalScrollBar()->setValue(h);
     verticalScrollBar()->setValue(v);
     setUpdatesEnabled(true);

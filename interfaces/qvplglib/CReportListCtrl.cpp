@@ -35,10 +35,13 @@ CReportListCtrl::CReportListCtrl(QWidget* parent) : QTableWidget(parent)
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(horizontalHeader(), &QHeaderView::sectionMoved, this, [this] { OnSectionMoved(); });
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int index, int, int size) {
+        // Widths set by the list itself are in the descriptions already (and while a column is being inserted
+        // the descriptions do not yet line up with the columns).
+        if (m_applyingOrder)
+            return;
         if (index >= 0 && index < static_cast<int>(m_columns.size()))
-            m_columns[index].width = size;
-        if (!m_applyingOrder)
-            HeaderModified();
+            m_columns[static_cast<size_t>(index)].width = size;
+        HeaderModified();
     });
 }
 
@@ -112,7 +115,8 @@ int CReportListCtrl::InsertColumn(int index, const std::string& title, int forma
     setColumnWidth(index, std::clamp(width, 0, kMaxColumnWidth));
     m_applyingOrder = applying;
     if (!m_applyingOrder && index <= static_cast<int>(m_columns.size()))
-        m_columns.insert(m_columns.begin() + index, tagColumnInfo{CutUtf8(title, kMaxTitleBytes), width, format, -1});
+        m_columns.insert(m_columns.begin() + index, tagColumnInfo{CutUtf8(title, kMaxTitleBytes),
+                                                                  std::clamp(width, 0, kMaxColumnWidth), format, -1});
     return index;
 }
 
@@ -149,7 +153,12 @@ bool CReportListCtrl::SetColumnWidth(int index, int width)
 {
     if (index < 0 || index >= columnCount())
         return false;
-    setColumnWidth(index, std::clamp(width, 0, kMaxColumnWidth));
+    width = std::clamp(width, 0, kMaxColumnWidth);
+    m_applyingOrder = true;
+    setColumnWidth(index, width);
+    m_applyingOrder = false;
+    if (index < static_cast<int>(m_columns.size()))
+        m_columns[static_cast<size_t>(index)].width = width;
     return true;
 }
 

@@ -142,4 +142,12 @@ TEST(ReportListCtrl, ColumnsRowsAndDataByIndex)
     list.DeleteAllItems();
     EXPECT_EQ(list.GetItemCount(), 0);
     EXPECT_EQ(list.GetSelectedCount(), 0);
+
+    // Descriptions stay with their columns when one is inserted before them.
+    list.ApplyHeaderInfo({{"Name", 100, 1, -1}, {"Length", 80, 1, 1}});
+    list.InsertColumn(0, "First", LVCFMT_LEFT, 40);
+    ASSERT_EQ(list.GetHeaderInfo().size(), 3u);
+    EXPECT_EQ(list.GetHeaderInfo()[0].width, 40);
+    EXPECT_EQ(list.GetHeaderInfo()[1], (tagColumnInfo{"Name", 100, 1, -1}));
+    EXPECT_EQ(list.GetHeaderInfo()[2], (tagColumnInfo{"Length", 80, 1, 1}));
 }
