@@ -2,6 +2,8 @@
 // step with the overlay, and deleting results (ASan watches that no deleted object is touched).
 #include "report/CMeasureReportCtrl.h"
 
+#include "report/ReportStrings.h"
+
 #include "gobjects/CQvGObjectContainer.h"
 #include "gobjects/GObjectCatalogue.h"
 #include "gobjects/shapes/CQvGObjectPoint.h"
@@ -142,6 +144,11 @@ TEST(MeasureReport, RowsFollowTheOverlayWithEveryValueUnderItsQuantity)
         for (int c = 0; c < 16; ++c)
             EXPECT_EQ(list.GetItemText(r, c), rows[static_cast<size_t>(r)].cells[static_cast<size_t>(c)]);
     }
+    std::string title;
+    ASSERT_TRUE(list.GetColumn(0, &title, nullptr));
+    EXPECT_EQ(title, ReportString(reportstr::IDS_NAME_COLUMN));
+    ASSERT_TRUE(list.GetColumn(15, &title, nullptr));
+    EXPECT_EQ(title, GetMeasurementName(14));
     EXPECT_EQ(list.FindObjectRow(das), 4);
     EXPECT_EQ(list.FindObjectRow(nullptr), -1);
 }
