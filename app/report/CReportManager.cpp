@@ -184,7 +184,7 @@ void CReportManager::SetViewData(CVistrelView* view, CQvGObjectContainer* contai
         return;
     for (int i = 0; i < page->mainStrip->GetTabCount(); ++i)
         if (CReportListCtrl* list = page->List(i); list && page->IsMeasurementList(list))
-            m_binding.setContainer(list, container);
+            m_binding.setContainer(list, container, view);
 }
 
 int CReportManager::SetStatisticsMode(CVistrelView* view, bool on)
@@ -272,6 +272,21 @@ void CReportManager::SelectObjectRow(CVistrelView* view, CQvGObject* object)
     for (int i = 0; i < page->mainStrip->GetTabCount(); ++i)
         if (CReportListCtrl* list = page->List(i); list && page->IsMeasurementList(list))
             m_binding.selectObjectRow(list, object);
+}
+
+std::vector<CQvGObject*> CReportManager::SelectedObjects(CVistrelView* view) const
+{
+    std::vector<CQvGObject*> objects;
+    CReportPage* page = FindPage(view);
+    if (!page)
+        return objects;
+    for (int i = 0; i < page->mainStrip->GetTabCount(); ++i)
+        if (CReportListCtrl* list = page->List(i); list && page->IsMeasurementList(list))
+            for (int row : list->GetSelectedRows())
+                if (auto* object = reinterpret_cast<CQvGObject*>(list->GetItemData(row));
+                    object && std::find(objects.begin(), objects.end(), object) == objects.end())
+                    objects.push_back(object);
+    return objects;
 }
 
 void CReportManager::ScrollToEnd(CVistrelView* view)

@@ -65,6 +65,9 @@ public:
     void DeleteSelectedResults(CVistrelView* view);
     int GetSelectedCount(CVistrelView* view) const;
     void SelectObjectRow(CVistrelView* view, CQvGObject* object);
+    // The objects of the selected rows of the page's measurement lists, as the rows name them (an object deleted
+    // since the last refill may be among them: compare, never follow).
+    std::vector<CQvGObject*> SelectedObjects(CVistrelView* view) const;
     void ScrollToEnd(CVistrelView* view);
 
     // One list of the page as a table: row 0 the titles (at most 256 characters), then the cells, both in display

@@ -1,45 +1,16 @@
 #include "report/MeasureListBinding.h"
 
-#include "qvplglib/CReportListCtrl.h"
-
-#include <QHeaderView>
+#include "core/ProgramObjects.h"
+#include "report/CMeasureReportCtrl.h"
+#include "report/ReportStatistics.h"
 
 namespace {
 
-// The row texts of the statistics table, in its row order.
-const char* const kStatisticsRows[] = {"최소값", "최대값", "범위값", "평균값", "표준 편차값", "합계", "측정횟수"};
-
-void SelectFirstRowOf(CReportListCtrl* list, CQvGObject* object)
+// The decimals preference of the program; the default when there is no program (tests of the page alone).
+int ReportDecimals()
 {
-    const auto key = static_cast<qulonglong>(reinterpret_cast<quintptr>(object));
-    for (int row = 0; row < list->rowCount(); ++row) {
-        const QTableWidgetItem* item = list->item(row, 0);
-        if (item && item->data(Qt::UserRole).toULongLong() == key) {
-            list->selectRow(row);
-            list->scrollToItem(item);
-            return;
-        }
-    }
-}
-
-// The table's columns and row titles; the values come with the measurement list's statistics.
-void StatisticsFrame(CReportListCtrl& source, CReportListCtrl& table)
-{
-    table.clear();
-    table.setRowCount(0);
-    const int columns = source.columnCount();
-    table.setColumnCount(columns);
-    const QHeaderView* header = source.horizontalHeader();
-    for (int visual = 0; visual < columns; ++visual) {
-        const int logical = header->logicalIndex(visual);
-        const QTableWidgetItem* item = source.horizontalHeaderItem(logical);
-        table.SetColumn(visual, item ? item->text().left(256).toStdString() : std::string(),
-                        source.columnWidth(logical), 1, source.ColumnMask(logical));
-    }
-    table.setRowCount(static_cast<int>(std::size(kStatisticsRows)));
-    if (columns > 0)
-        for (int row = 0; row < table.rowCount(); ++row)
-            table.setItem(row, 0, new QTableWidgetItem(QString::fromUtf8(kStatisticsRows[row])));
+    ProgramObjects* program = TheProgram();
+    return ClampReportDecimals(program ? program->Profile().preferences.decimalPointRange : 3);
 }
 
 }  // namespace
@@ -47,10 +18,23 @@ void StatisticsFrame(CReportListCtrl& source, CReportListCtrl& table)
 MeasureListBinding DefaultMeasureListBinding()
 {
     MeasureListBinding binding;
-    binding.create = [](QWidget* parent) { return new CReportListCtrl(parent); };
-    binding.setContainer = [](CReportListCtrl*, CQvGObjectContainer*) {};
-    binding.selectObjectRow = SelectFirstRowOf;
-    binding.deleteSelected = [](CReportListCtrl* list) { list->FillData(); };
-    binding.computeStatistics = StatisticsFrame;
+    binding.create = [](QWidget* parent) -> CReportListCtrl* { return new CMeasureReportCtrl(parent); };
+    binding.setContainer = [](CReportListCtrl* list, CQvGObjectContainer* container, CVistrelView* view) {
+        if (auto* measurements = dynamic_cast<CMeasureReportCtrl*>(list))
+            measurements->SetViewData(container, view);
+    };
+    binding.selectObjectRow = [](CReportListCtrl* list, CQvGObject* object) {
+        if (auto* measurements = dynamic_cast<CMeasureReportCtrl*>(list))
+            measurements->SelectObjectRow(object);
+    };
+    binding.deleteSelected = [](CReportListCtrl* list) {
+        if (auto* measurements = dynamic_cast<CMeasureReportCtrl*>(list))
+            measurements->DeleteSelectedResults();
+        else
+            list->FillData();
+    };
+    binding.computeStatistics = [](CReportListCtrl& source, CReportListCtrl& table) {
+        ComputeStatistics(source, table, ReportDecimals());
+    };
     return binding;
 }

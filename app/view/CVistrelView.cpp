@@ -71,6 +71,16 @@ std::string FormatImageSizeText(LANGID language, int decimals, double width, dou
     return Format(format.c_str(), width, height);
 }
 
+namespace {
+
+size_t FinishedObjectCount(const GObjectList& objects)
+{
+    return static_cast<size_t>(std::count_if(objects.begin(), objects.end(),
+                                             [](const CQvGObject* o) { return o->GetState() == GS_FINISHED; }));
+}
+
+}  // namespace
+
 CVistrelView::CVistrelView(CVistrelDoc* document, QWidget* parent) : QWidget(parent)
 {
     setObjectName("CVistrelView");
@@ -198,6 +208,7 @@ void CVistrelView::OnInitialUpdate()
         report->AddView(this);
         report->SetViewData(this, m_document ? &m_document->GetGObjectContainer() : nullptr);
         report->RefreshView(this);
+        m_reportedFinishedCount = m_document ? FinishedObjectCount(m_document->GetGObjectContainer().GetObjects()) : 0;
     }
     CMainFrame* frame = MainFrame();
     if (!frame || m_activationConnected)
@@ -595,22 +606,47 @@ void CVistrelView::ObjectsChanged()
         if (now)
             m_knownOverlay = now;
     }
-    if (changed)
-        RefreshReport();
+    RefreshReport(changed);
     emit ObjectsEdited();
 }
 
-void CVistrelView::RefreshReport()
+void CVistrelView::RefreshReport(bool overlayChanged)
 {
     CReportManager* report = ReportManager();
     if (!report || !m_document)
         return;
-    // The newest object is the one just completed: its row is selected and the lists show their ends.
+    CQvGObjectContainer& container = m_document->GetGObjectContainer();
+    const GObjectList& objects = container.GetMainObjList();
+    // Compared only, never followed: a pointer here may name an object deleted since. Objects still being drawn
+    // have no rows and do not count.
+    std::vector<CQvGObject*> selected;
+    for (CQvGObject* object : container.GetSelectObjList())
+        if (object->GetState() == GS_FINISHED)
+            selected.push_back(object);
+    const bool selectionChanged = selected != m_reportedSelection;
+    m_reportedSelection = selected;
+    // An object is added when its drawing starts; it counts as new once it is finished.
+    const size_t finished = FinishedObjectCount(objects);
+    const bool completed = finished > m_reportedFinishedCount;
+    m_reportedFinishedCount = finished;
+    if (!overlayChanged && !selectionChanged)
+        return;  // a click that changed nothing keeps the list's rows and selection
+    std::vector<CQvGObject*> rowsToSelect;
+    if (overlayChanged && completed) {
+        // The newest finished object is the one just completed (the tool may already have begun the next one
+        // behind it): its rows are selected and the lists show their ends.
+        rowsToSelect.push_back(*std::find_if(objects.rbegin(), objects.rend(),
+                                             [](const CQvGObject* o) { return o->GetState() == GS_FINISHED; }));
+    } else if (selectionChanged) {
+        rowsToSelect = selected;  // the lists show what is selected in the overlay
+    } else {
+        rowsToSelect = report->SelectedObjects(this);  // an edit elsewhere keeps the list's own selection
+    }
     report->RefreshView(this);
-    const GObjectList& objects = m_document->GetGObjectContainer().GetMainObjList();
-    if (!objects.empty() && objects.back()->GetState() == GS_FINISHED)
-        report->SelectObjectRow(this, objects.back());
-    report->ScrollToEnd(this);
+    for (CQvGObject* object : rowsToSelect)
+        report->SelectObjectRow(this, object);
+    if (overlayChanged && completed)
+        report->ScrollToEnd(this);
 }
 
 void CVistrelView::ImageEdited()

@@ -70,11 +70,12 @@ std::vector<uint8_t> TwoListFixture(float version = 1.0f, int32_t count = 2)
 {
     Bytes b;
     b.I32(32).Text(kHeaderText).F32(version).I32(count);
-    b.Named("Lengths").I32(2);
+    // Each list's record: its version, the columns, then no display order of its own.
+    b.Named("Lengths").I32(1).I32(2);
     b.Named("Name").I32(120).I32(1).I32(-1);
-    b.Named("Length").I32(90).I32(1).I32(1);
-    b.Named("Areas").I32(1);
-    b.Named("\xeb\xa9\xb4\xec\xa0\x81").I32(100).I32(1).I32(4);
+    b.Named("Length").I32(90).I32(1).I32(1).I32(0);
+    b.Named("Areas").I32(1).I32(1);
+    b.Named("\xeb\xa9\xb4\xec\xa0\x81").I32(100).I32(1).I32(4).I32(0);
     return b.data;
 }
 
@@ -370,7 +371,8 @@ TEST_F(ReportDockTest, HostileSettingsFilesGiveTheDefaultPageWithNothingHalfBuil
     };
     constexpr size_t kCountAt = 4 + 32 + 4;
     constexpr size_t kFirstNameAt = kCountAt + 4;
-    constexpr size_t kFirstColumnsAt = kFirstNameAt + 4 + 7;
+    constexpr size_t kFirstRecordAt = kFirstNameAt + 4 + 7;
+    constexpr size_t kFirstColumnsAt = kFirstRecordAt + 4;
     constexpr size_t kFirstTitleAt = kFirstColumnsAt + 4;
     std::vector<uint8_t> wrongText = good;
     wrongText[4 + 31] = 'f';
@@ -390,6 +392,7 @@ TEST_F(ReportDockTest, HostileSettingsFilesGiveTheDefaultPageWithNothingHalfBuil
         {"count beyond the lists", TwoListFixture(1.0f, 3)},
         {"name length lying high", patched(kFirstNameAt, 1 << 30)},
         {"name length negative", patched(kFirstNameAt, -5)},
+        {"list record of another version", patched(kFirstRecordAt, 2)},
         {"huge column count", patched(kFirstColumnsAt, 100000)},
         {"title length lying high", patched(kFirstTitleAt, 0x40000000)},
     };
@@ -427,6 +430,10 @@ TEST_F(ReportDockTest, HostileSettingsFilesGiveTheDefaultPageWithNothingHalfBuil
 
 TEST_F(ReportDockTest, PageAsArrayHoldsTitlesAndCellsInDisplayOrder)
 {
+    // A list that keeps the cells put in it (a measurement list would refill them from its overlay).
+    MeasureListBinding binding = Manager().Binding();
+    binding.create = [](QWidget* parent) { return new CReportListCtrl(parent); };
+    Manager().SetMeasureListBinding(binding);
     CVistrelView* a = views[0].get();
     Manager().AddView(a);
     CReportPage* page = Manager().FindPage(a);
@@ -589,7 +596,7 @@ TEST_F(ReportDockFrameTest, ViewsOpenSwitchAndCloseTheirPages)
     // A measurement list that records what the page asks of it.
     std::vector<std::string> calls;
     MeasureListBinding binding = manager->Binding();
-    binding.setContainer = [&calls](CReportListCtrl*, CQvGObjectContainer* container) {
+    binding.setContainer = [&calls](CReportListCtrl*, CQvGObjectContainer* container, CVistrelView*) {
         calls.push_back(container ? "container" : "none");
     };
     CQvGObject* selected = nullptr;
