@@ -153,9 +153,9 @@ private:
     bool m_live = false;
     bool m_fullScreen = false;
     int m_regionTool = -1;
-    std::optional<uint64_t> m_knownOverlay;  // the overlay's fingerprint when last seen
-    size_t m_reportedFinishedCount = 0;       // finished overlay objects when the report was last refilled
-    std::vector<CQvGObject*> m_reportedSelection;        // the overlay's selection then (compared only)
+    std::optional<uint64_t> m_knownOverlay;        // the overlay's fingerprint when last seen
+    size_t m_reportedFinishedCount = 0;            // finished overlay objects when the report was last refilled
+    std::vector<CQvGObject*> m_reportedSelection;  // the overlay's selection then (compared only)
     // The zoom level the zoom box was last set to.
     int m_zoomShownInBox = QVZOOM_FREE - 1;
 };
