@@ -255,6 +255,8 @@ public:
 
     // Whoever holds these may change objects and the lists: the boxes of hit testing are checked again on the next
     // hit test (ObjectsChanged).
+    // The object list to read (the report walks it after every change; reading changes no hit box).
+    const GObjectList& GetObjects() const { return m_objects; }
     GObjectList* GetObjList()
     {
         ObjectsChanged();

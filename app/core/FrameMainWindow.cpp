@@ -6,6 +6,7 @@
 #include "frame/CommandIds.h"
 #include "panels/CThumbnailDockWnd.h"
 #include "profile/CAppProfile.h"
+#include "report/CReportDockWnd.h"
 
 #include <QGuiApplication>
 #include <QPointer>
@@ -57,6 +58,7 @@ bool FrameMainWindow::LoadFrame()
     m_frame->SetPaneWidget(PANE_THUMBNAILS, m_thumbnails);
     if (m_connect)
         m_connect(*m_frame);
+    InstallReportDock(*m_frame, m_reportSettingsPath);
     return true;
 }
 
@@ -72,6 +74,8 @@ void FrameMainWindow::SetReportSettingsPath(const std::string& path)
 {
     // Kept for the report pane, which reads it when it builds its pages.
     m_reportSettingsPath = path;
+    if (CReportManager* manager = GetReportManager())
+        manager->SetSettingsPath(path);
 }
 
 void FrameMainWindow::BuildCommandBars()
@@ -119,5 +123,5 @@ CVistrelDoc* FrameMainWindow::GetActiveDocument()
 
 CReportManager* FrameMainWindow::GetReportManager()
 {
-    return nullptr;
+    return ReportManagerOf(m_frame.get());
 }

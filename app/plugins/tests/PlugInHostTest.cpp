@@ -5,6 +5,9 @@
 #include "commands/AppCommands.h"
 #include "core/FrameMainWindow.h"
 #include "core/ProgramObjects.h"
+#include "report/CReportManager.h"
+#include "report/CReportPage.h"
+#include "report/CReportTabBar.h"
 #include "document/DocumentCreation.h"
 #include "document/DocumentRegistry.h"
 #include "frame/CMainFrame.h"
@@ -179,13 +182,19 @@ TEST_F(PlugInHostTest, ResidentEntryAttachesToOpenAndLaterDocumentsAndGetsTheirI
     CVistrelDoc* later = NewDocumentFromImage("C", 5, 3, QV_RGB24, &image);
     ASSERT_TRUE(later);
     ASSERT_EQ(later->ActivePlugIns().size(), 1u) << "documents opened later get the resident plug-in";
-    auto& reports = static_cast<PlugInReportShelf&>(Host().Reports());
+    // Each document's report page carries the plug-in's list as an external tab beside its own list, and a
+    // statistics table of the same name (id 100, grid lines and full-row select).
+    CReportManager* reports = m_objects->App().GetReportPages();
+    ASSERT_TRUE(reports);
+    auto pageOf = [reports](CVistrelDoc* doc) { return reports->FindPage(doc->GetImageView()); };
     for (CVistrelDoc* doc : {first, second, later}) {
-        ASSERT_TRUE(reports.PlugInTabs(doc) && reports.ReportTabs(doc)) << doc->GetTitle();
-        ASSERT_EQ(reports.PlugInTabs(doc)->count(), 1) << doc->GetTitle();
-        EXPECT_EQ(reports.PlugInTabs(doc)->tabText(0), "Input");
-        EXPECT_EQ(reports.ReportTabs(doc)->tabText(0), "Input");
-        auto* list = dynamic_cast<CReportListCtrl*>(reports.ReportTabs(doc)->widget(0));
+        CReportPage* page = pageOf(doc);
+        ASSERT_TRUE(page) << doc->GetTitle();
+        ASSERT_EQ(page->mainStrip->GetTabCount(), 2) << doc->GetTitle();
+        EXPECT_TRUE(page->mainStrip->IsExternal(1));
+        EXPECT_EQ(page->mainStrip->GetTabName(1), "Input");
+        EXPECT_EQ(page->statisticsStrip->GetTabName(1), "Input");
+        CReportListCtrl* list = page->Statistics(1);
         ASSERT_TRUE(list);
         EXPECT_EQ(list->GetDlgCtrlID(), 100u);
         EXPECT_EQ(list->GetExtendedStyle(), LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
@@ -199,11 +208,11 @@ TEST_F(PlugInHostTest, ResidentEntryAttachesToOpenAndLaterDocumentsAndGetsTheirI
     CImageDispWnd* window = later->GetImageView()->GetDispWnd();
     ASSERT_EQ(later->ActivePlugIns()[0]->activation, 1);
     QTest::mouseClick(window->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(3, 2));
-    auto* input = qobject_cast<QTableWidget*>(reports.PlugInTabs(later)->widget(0));
+    auto* input = qobject_cast<QTableWidget*>(pageOf(later)->mainStrip->GetTabWindow(1));
     ASSERT_TRUE(input);
     ASSERT_EQ(input->rowCount(), 1);
     EXPECT_EQ(input->item(0, 0)->text(), "3,2");
-    EXPECT_EQ(qobject_cast<QTableWidget*>(reports.PlugInTabs(first)->widget(0))->rowCount(), 0)
+    EXPECT_EQ(qobject_cast<QTableWidget*>(pageOf(first)->mainStrip->GetTabWindow(1))->rowCount(), 0)
         << "only the document under the mouse";
 
     // The hold ends when no document has the plug-in attached any more.
