@@ -37,7 +37,7 @@ private:
 }  // namespace
 
 // Adding a point may finish the object, and finishing may run its sheet modally: meanwhile the object may be
-// deleted (a timer or plug-in emptying the overlay, the user cancelling it) or the container with it (the document
+// deleted (a timer or plug-in emptying the overlay) or the container with it (the document
 // closed). Once either has gone, the handler must not touch what is left: a container that lost its object has
 // already left the creation (the deletion cancels it).
 class CQvGObjectContainer::CreationWatch
