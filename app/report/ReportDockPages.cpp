@@ -76,3 +76,12 @@ void ReportDockPages::RemovePage(CVistrelDoc* doc)
             found.manager->RemoveExternalList(found.view,
                                               dynamic_cast<CReportListCtrl*>(found.page->mainStrip->GetTabWindow(i)));
 }
+
+void ReportDockPages::RemoveTabEntry(CVistrelDoc* doc, QWidget* plugInControl)
+{
+    const PageOf found = Find(m_manager, doc);
+    if (found.page)
+        found.manager->RemoveExternalList(found.view, dynamic_cast<CReportListCtrl*>(plugInControl));
+    // The control is the plug-in's: it goes now, while the module that made it is still loaded.
+    delete plugInControl;
+}

@@ -19,6 +19,7 @@ public:
     void SelectLastTabs(CVistrelDoc* doc) override;
     void UpdatePage(CVistrelDoc* doc) override;
     void RemovePage(CVistrelDoc* doc) override;
+    void RemoveTabEntry(CVistrelDoc* doc, QWidget* plugInControl) override;
 
 private:
     std::function<CReportManager*()> m_manager;
