@@ -95,8 +95,10 @@ void CThumbnailDockWnd::WatchDocuments(DocumentRegistry* registry)
         return;
     for (CVistrelDoc* doc : registry->Documents())
         Track(doc);
-    connect(registry, &DocumentRegistry::DocumentOpened, this, [this](CVistrelDoc* doc) { Track(doc); },
-            Qt::UniqueConnection);
+    // One registry at a time: watching another lets go of the first.
+    disconnect(m_openedConnection);
+    m_openedConnection =
+        connect(registry, &DocumentRegistry::DocumentOpened, this, [this](CVistrelDoc* doc) { Track(doc); });
 }
 
 void CThumbnailDockWnd::Track(CVistrelDoc* doc)

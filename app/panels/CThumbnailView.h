@@ -70,6 +70,7 @@ public:
 
 private:
     CVistrelDoc* FindDocument(const std::string& name) const;
+    CVistrelDoc* FindDocumentByPath(const QString& path) const;
     bool IsLiveName(const std::string& name) const;
     std::string Text(int which) const;
 
