@@ -27,6 +27,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <set>
 
 using testing_support::MessageBoxes;
 
@@ -354,10 +355,50 @@ TEST_F(ThumbnailDockTest, LastFolderIsRestoredAndStored)
 
     // A backslash inside a folder name survives the round trip.
     {
-        auto dock = MakeDock("Top\\we\\\\ird\\deep");
+        auto dock = MakeDock("Top\\we%5Cird\\deep");
         EXPECT_EQ(dock->FolderView()->SelectedFolder(), (m_root.path() + "/we\\ird/deep").toStdString());
     }
-    EXPECT_EQ(m_written, "Top\\we\\\\ird\\deep");
+    EXPECT_EQ(m_written, "Top\\we%5Cird\\deep");
+}
+
+TEST(ThumbnailFolderTexts, EveryListOfNamesHasItsOwnStoredForm)
+{
+    using View = CThumbnailFolderView;
+    const std::vector<std::vector<std::string>> lists = {
+        {"Top", "a", "b"}, {"a", "\\b"}, {"a\\", "b"}, {"a\\\\", "b"}, {"a", "\\", "b"},
+        {"100%", "x"}, {"50%5C", "y"}, {"%25"}, {"end\\"},
+    };
+    std::set<std::string> forms;
+    for (const auto& texts : lists) {
+        const std::string stored = View::JoinTexts(texts);
+        EXPECT_TRUE(forms.insert(stored).second) << stored;
+        EXPECT_EQ(View::SplitTexts(stored), texts) << stored;
+    }
+    // Plain names are stored as they are, and a '%' that is no escape reads as itself.
+    EXPECT_EQ(View::JoinTexts({"Top", "a", "b"}), "Top\\a\\b");
+    EXPECT_EQ(View::SplitTexts("Top\\100%\\x%4"), (std::vector<std::string>{"Top", "100%", "x%4"}));
+}
+
+TEST_F(ThumbnailDockTest, VolumesAreLookedIntoOnlyWhenOpened)
+{
+    ASSERT_TRUE(QDir(m_root.path()).mkpath("empty"));
+    const QString empty = m_root.path() + "/empty";
+    const QString full = m_root.path() + "/a";
+    CThumbnailFolderView::SetVolumeSource([&] { return QStringList{empty, full}; });
+    auto dock = MakeDock();
+    CThumbnailFolderView::SetVolumeSource(nullptr);
+    QTreeWidgetItem* computer = dock->FolderView()->Tree()->topLevelItem(1);
+    ASSERT_EQ(computer->childCount(), 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(computer->child(i)->childCount(), 1) << "every volume offers to open, unprobed";
+    QTreeWidgetItem* emptyVolume = computer->child(1);
+    ASSERT_EQ(emptyVolume->text(0), empty);
+    emptyVolume->setExpanded(true);
+    EXPECT_EQ(emptyVolume->childCount(), 0);
+    QTreeWidgetItem* fullVolume = computer->child(2);
+    fullVolume->setExpanded(true);
+    ASSERT_EQ(fullVolume->childCount(), 1);
+    EXPECT_EQ(fullVolume->child(0)->text(0), "b");
 }
 
 TEST_F(ThumbnailDockTest, ComputerListsTheRootAndMountedVolumes)
