@@ -239,4 +239,24 @@ TEST(FootSwitch, HidReportsMapToPedalStates)
     EXPECT_EQ(FootSwitchStateFromReport(up, 0), kNone);
 }
 
+TEST(FootSwitch, ThePedalsKeyboardInterfaceIsOpenedFirst)
+{
+    struct Case
+    {
+        std::vector<FootSwitchInterface> listed;
+        std::vector<std::string> order;
+    };
+    const Case cases[] = {
+        // Mouse and vendor interfaces listed before the keyboard one.
+        {{{"mouse", 0x01, 0x02, 1}, {"vendor", 0xff00, 0x01, 2}, {"keys", 0x01, 0x06, 0}},
+         {"keys", "mouse", "vendor"}},
+        // No usage told: the lowest interface number.
+        {{{"if2", 0, 0, 2}, {"if0", 0, 0, 0}, {"if1", 0, 0, 1}}, {"if0", "if1", "if2"}},
+        {{{"only", 0x01, 0x06, 0}}, {"only"}},
+        {{}, {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(OrderFootSwitchInterfaces(c.listed), c.order);
+}
+
 }  // namespace
