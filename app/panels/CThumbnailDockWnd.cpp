@@ -38,6 +38,11 @@ void FillProgramHooks(ThumbnailViewHooks& hooks)
             LastFileFolder() = sample;
             return true;
         };
+    if (!hooks.openFile)
+        hooks.openFile = [](const std::string& path) {
+            if (DocumentRegistry* registry = DocumentRegistry::Instance())
+                registry->OpenDocumentFile(path);
+        };
     if (!hooks.closeDocument)
         hooks.closeDocument = [](CVistrelDoc& doc) { doc.OnFileClose(); };
 }

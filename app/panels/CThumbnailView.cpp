@@ -63,6 +63,10 @@ CThumbnailView::CThumbnailView(LANGID language, ThumbnailViewHooks hooks, QWidge
     m_strip->SetBkColor(RGB(240, 240, 240));
     m_strip->Create(this, 0xFFFF);
     m_strip->SetOwner(this);
+    connect(m_strip, &CThumbnailMain::FileActivated, this, [this](const QString& path) {
+        if (m_hooks.openFile)
+            m_hooks.openFile(path.toStdString());
+    });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_strip);

@@ -49,6 +49,10 @@ CThumbnailMain::CThumbnailMain(QWidget* parent)
     m_pendingTile = PendingThumbnail(m_box);
     m_pendingIcon = QIcon(QPixmap::fromImage(m_pendingTile));
     m_brokenTile = BrokenThumbnail(m_box);
+    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        if (item && item->data(kKindRole).toInt() == kFileTile)
+            emit FileActivated(item->data(kNameRole).toString());
+    });
     // Leave one core to the window.
     m_pool->setMaxThreadCount(std::max(1, QThread::idealThreadCount() - 1));
 }

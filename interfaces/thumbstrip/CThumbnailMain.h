@@ -101,6 +101,8 @@ signals:
     void ThumbnailArrived(const QString& name);
     // Every file tile of the folder has its thumbnail.
     void FolderComplete();
+    // A saved image's tile was activated (double click, Enter): the file is to be opened.
+    void FileActivated(const QString& path);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

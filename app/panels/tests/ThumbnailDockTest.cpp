@@ -308,6 +308,28 @@ TEST_F(ThumbnailDockTest, RenamingASavedImageKeepsItsFolder)
     EXPECT_EQ(strip->IsCurrentImage(to.toStdString(), 0), 1);
 }
 
+TEST_F(ThumbnailDockTest, ActivatingASavedImageOpensIt)
+{
+    QTemporaryDir files;
+    CQvImageCodec codec;
+    ASSERT_GT(codec.Install(files.path().toUtf8().constData()), 0);
+    DocumentRegistry registry(&codec);
+    const QString path = m_root.path() + "/a/cells.png";
+    QImage picture(32, 24, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    ASSERT_TRUE(picture.save(path));
+    auto dock = MakeDock("Top\\a");
+    dock->WatchDocuments(&registry);
+    CThumbnailMain* strip = dock->GetThumbnailMain();
+    ASSERT_EQ(strip->GetTileKind(path.toStdString()), CThumbnailMain::kFileTile);
+
+    strip->SelectNames({path.toStdString()});
+    emit strip->itemActivated(strip->currentItem());
+    ASSERT_EQ(registry.Documents().size(), 1u);
+    EXPECT_EQ(registry.Documents()[0]->GetPathName(), path.toStdString());
+    EXPECT_EQ(strip->GetTileKind(path.toStdString()), CThumbnailMain::kDocumentTile) << "the open image takes the tile";
+}
+
 TEST_F(ThumbnailDockTest, DocumentsOpenedLaterGetTheirTiles)
 {
     QTemporaryDir files;
