@@ -62,11 +62,10 @@ bool FrameMainWindow::LoadFrame()
     return true;
 }
 
-void FrameMainWindow::AttachApplication(CVistrelApp* app)
+void FrameMainWindow::AttachApplication(CVistrelApp*)
 {
     if (!m_thumbnails)
         return;
-    m_thumbnails->GetThumbnailMain()->SetApplication(app);
     m_thumbnails->WatchDocuments(DocumentRegistry::Instance());
 }
 
