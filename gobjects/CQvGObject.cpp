@@ -324,8 +324,11 @@ void CQvGObject::MoveWhole(CSize delta, int count)
 int CQvGObject::AddPointUpTo(CPoint point, int count)
 {
     if (m_pointCount >= count) {
+        // Finishing may run a modal sheet, during which anything may delete this object: then nothing of it is
+        // left to read.
+        const std::weak_ptr<const int> alive = m_lifeToken;
         Finish();
-        return m_pointCount;
+        return alive.expired() ? 0 : m_pointCount;
     }
     if (static_cast<int>(m_points.size()) < count)
         m_points.resize(count, _RPOINT{0.0, 0.0});

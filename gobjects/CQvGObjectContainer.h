@@ -255,6 +255,8 @@ public:
 
     // Whoever holds these may change objects and the lists: the boxes of hit testing are checked again on the next
     // hit test (ObjectsChanged).
+    // The object list to read (the report walks it after every change; reading changes no hit box).
+    const GObjectList& GetObjects() const { return m_objects; }
     GObjectList* GetObjList()
     {
         ObjectsChanged();
@@ -286,6 +288,8 @@ private:
     static int s_nameCounter;
 
     bool IsHiddenScaleMarker(const CQvGObject* obj) const;
+    // Tells the input handlers whether the object being created, or this container, died under them.
+    class CreationWatch;
     // GetCreatingObject for the container's own use: the object is not handed out.
     CQvGObject* CreatingObject() const { return m_selected.empty() ? nullptr : m_selected.front(); }
     // A setting that sizes labels / every hit region changed: label boxes / all boxes are taken again. A label

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 
 namespace {
 
@@ -35,6 +36,25 @@ private:
 
 }  // namespace
 
+// Adding a point may finish the object, and finishing may run its sheet modally: meanwhile the object may be
+// deleted (a timer or plug-in emptying the overlay) or the container with it (the document
+// closed). Once either has gone, the handler must not touch what is left: a container that lost its object has
+// already left the creation (the deletion cancels it).
+class CQvGObjectContainer::CreationWatch
+{
+public:
+    CreationWatch(const CQvGObjectContainer* container, const CQvGObject* obj)
+        : m_container(container->m_lifeToken), m_object(obj->GetLifeToken())
+    {
+    }
+    bool ContainerAlive() const { return !m_container.expired(); }
+    bool Lost() const { return m_container.expired() || m_object.expired(); }
+
+private:
+    std::weak_ptr<const int> m_container;
+    std::weak_ptr<const int> m_object;
+};
+
 void CQvGObjectContainer::LButtonDown(UINT /*flags*/, CPoint p)
 {
     m_ptOldMouse = p;
@@ -46,22 +66,31 @@ void CQvGObjectContainer::LButtonDown(UINT /*flags*/, CPoint p)
         CQvGObject* obj = CreatingObject();
         if (!obj)
             return;
+        const CreationWatch watch(this, obj);
         m_state = obj->GetState();
         if (m_state == GS_FIRST_POINT)
         {
             obj->SetState(GS_ADDING);
             m_creationBandDrawn = false;
             obj->AddPoint(p);
+            if (watch.Lost())
+                return;
             if (!obj->NeedROP())
                 InvalidateCanvas();
             m_state = obj->GetState();
             // The second point is the one that follows the mouse until the next click.
             if (m_state == GS_ADDING)
+            {
                 obj->AddPoint(p);
+                if (watch.Lost())
+                    return;
+            }
         }
         else
         {
             obj->AddPoint(p);
+            if (watch.Lost())
+                return;
             if (!obj->NeedROP())
                 InvalidateCanvas();
         }
@@ -109,10 +138,18 @@ void CQvGObjectContainer::MouseMove(CDC* dc, UINT flags, CPoint p)
         const int previous = invert ? dc->SetROP2(R2_NOT) : 0;
         if (invert && m_creationBandDrawn)
             obj->Draw(dc, &origin, &m_ratio, CQvGObject::kPaintRubberBand);
+        const CreationWatch watch(this, obj);
         if ((flags & MK_LBUTTON) && obj->CanDragAddPoint())
             obj->AddPoint(p);
         else
             obj->MoveHandle(handle, p - m_ptOldMouse);
+        if (watch.Lost())
+        {
+            // The surface the band was drawn on goes with the container; while that lives, its mode goes back.
+            if (invert && watch.ContainerAlive())
+                dc->SetROP2(previous);
+            return;
+        }
         ObjectMoved(obj);
         m_ptOldMouse = p;
         if (dc)
@@ -250,7 +287,10 @@ void CQvGObjectContainer::RButtonDown(UINT /*flags*/, CPoint /*p*/)
         CQvGObject* obj = CreatingObject();
         if (obj && obj->CanFinish())
         {
+            const CreationWatch watch(this, obj);
             obj->Finish();
+            if (watch.Lost())
+                return;
             ObjectMoved(obj);
             RepeatCreatingObject(obj);
         }

@@ -6,6 +6,7 @@
 #include "frame/CommandIds.h"
 #include "panels/CThumbnailDockWnd.h"
 #include "profile/CAppProfile.h"
+#include "report/CReportDockWnd.h"
 
 #include <QGuiApplication>
 #include <QPointer>
@@ -57,14 +58,14 @@ bool FrameMainWindow::LoadFrame()
     m_frame->SetPaneWidget(PANE_THUMBNAILS, m_thumbnails);
     if (m_connect)
         m_connect(*m_frame);
+    InstallReportDock(*m_frame, m_reportSettingsPath);
     return true;
 }
 
-void FrameMainWindow::AttachApplication(CVistrelApp* app)
+void FrameMainWindow::AttachApplication(CVistrelApp*)
 {
     if (!m_thumbnails)
         return;
-    m_thumbnails->GetThumbnailMain()->SetApplication(app);
     m_thumbnails->WatchDocuments(DocumentRegistry::Instance());
 }
 
@@ -72,6 +73,8 @@ void FrameMainWindow::SetReportSettingsPath(const std::string& path)
 {
     // Kept for the report pane, which reads it when it builds its pages.
     m_reportSettingsPath = path;
+    if (CReportManager* manager = GetReportManager())
+        manager->SetSettingsPath(path);
 }
 
 void FrameMainWindow::BuildCommandBars()
@@ -119,5 +122,5 @@ CVistrelDoc* FrameMainWindow::GetActiveDocument()
 
 CReportManager* FrameMainWindow::GetReportManager()
 {
-    return nullptr;
+    return ReportManagerOf(m_frame.get());
 }

@@ -23,6 +23,7 @@
 #include "panels/ZoomToolDocks.h"
 #include "peers/CompanionHost.h"
 #include "plugins/CPlugInHost.h"
+#include "report/ReportDockPages.h"
 #include "view/CVistrelView.h"
 #include "peers/CompanionMailbox.h"
 #include "winmsg/LocalPeerBus.h"
@@ -68,7 +69,9 @@ ProgramObjects* TheProgram()
 
 ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& executablePath)
     : m_acquireHost(std::make_unique<CaptureHostAdapter>()),
-      m_plugIns(std::make_unique<CPlugInHost>(std::string())),
+      m_plugIns(std::make_unique<CPlugInHost>(std::string(), std::make_unique<ReportDockPages>([this] {
+          return m_app ? m_app->GetReportPages() : nullptr;
+      }))),
       m_codec(std::make_unique<CQvImageCodec>()),
       m_messageWindow(std::make_unique<CKPRExtMessageManager>()),
       m_footSwitch(std::make_unique<CKPRFootSwitch>(std::make_unique<HidFootSwitchTransport>())),

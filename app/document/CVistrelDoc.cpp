@@ -101,8 +101,10 @@ CVistrelDoc::~CVistrelDoc()
 {
     auto& documents = Documents();
     documents.erase(std::remove(documents.begin(), documents.end(), this), documents.end());
-    // Records still here were never handed to the plug-in manager's care by a close; free them quietly.
-    m_activeApps.clear();
+    // A document deleted without a close still hands every record back: the manager's list must not keep pointers
+    // to freed records, nor their views live on.
+    while (!m_activeApps.empty())
+        DetachRecord(0);
 }
 
 // ---- title, path, modified flag
@@ -290,7 +292,8 @@ void CVistrelDoc::RemovePlugInView(CPlgApplication* application)
 
 void CVistrelDoc::RemoveReportPage()
 {
-    // The report pages belong to the report dock, which drops a view's page when the view goes.
+    if (g_activePlugIns)
+        g_activePlugIns->RemoveReportPage(this);
 }
 
 // ---- close and save

@@ -58,7 +58,10 @@ class IActivePlugInList
 {
 public:
     virtual ~IActivePlugInList() = default;
+    // Takes the record's view (and whatever it shows) out of the manager's care; the caller then frees the record.
     virtual void RemoveFromActiveList(tagActiveApp* record) = 0;
+    // The document's report page goes.
+    virtual void RemoveReportPage(CVistrelDoc* /*doc*/) {}
 };
 
 // How a document is saved. `save` writes the document to `path` (empty: the user is asked for a file, `proposed`

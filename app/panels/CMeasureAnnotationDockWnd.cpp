@@ -10,6 +10,7 @@
 #include "gobjects/GObjectCatalogue.h"
 #include "ui/MessageBox.h"
 
+#include <QBitmap>
 #include <QMouseEvent>
 #include <QToolBox>
 #include <QVBoxLayout>
@@ -67,8 +68,11 @@ CMeasureAnnotationDockWnd::ToolPage::ToolPage(CMeasureAnnotationDockWnd& dock, P
     if (side > 0) {
         // The mask colour is the page's own background: the pictures' backgrounds vanish into it.
         const QImage colour = strip.convertToFormat(QImage::Format_ARGB32);
-        for (int x = 0; x + side <= colour.width(); x += side)
-            icons.emplace_back(QPixmap::fromImage(colour.copy(x, 0, side, side)));
+        for (int x = 0; x + side <= colour.width(); x += side) {
+            QPixmap picture = QPixmap::fromImage(colour.copy(x, 0, side, side));
+            picture.setMask(picture.createMaskFromColor(QColor::fromRgb(kPageBackground), Qt::MaskInColor));
+            icons.emplace_back(picture);
+        }
     }
     const tagGObjInfo* tools = catalogue.info();
     for (int i = 0; i < catalogue.count(); ++i) {

@@ -38,6 +38,11 @@ void FillProgramHooks(ThumbnailViewHooks& hooks)
             LastFileFolder() = sample;
             return true;
         };
+    if (!hooks.openFile)
+        hooks.openFile = [](const std::string& path) {
+            if (DocumentRegistry* registry = DocumentRegistry::Instance())
+                registry->OpenDocumentFile(path);
+        };
     if (!hooks.closeDocument)
         hooks.closeDocument = [](CVistrelDoc& doc) { doc.OnFileClose(); };
 }
@@ -95,8 +100,10 @@ void CThumbnailDockWnd::WatchDocuments(DocumentRegistry* registry)
         return;
     for (CVistrelDoc* doc : registry->Documents())
         Track(doc);
-    connect(registry, &DocumentRegistry::DocumentOpened, this, [this](CVistrelDoc* doc) { Track(doc); },
-            Qt::UniqueConnection);
+    // One registry at a time: watching another lets go of the first.
+    disconnect(m_openedConnection);
+    m_openedConnection =
+        connect(registry, &DocumentRegistry::DocumentOpened, this, [this](CVistrelDoc* doc) { Track(doc); });
 }
 
 void CThumbnailDockWnd::Track(CVistrelDoc* doc)

@@ -56,5 +56,6 @@ private:
     QSplitter* m_splitter = nullptr;
     CThumbnailView* m_view = nullptr;
     CThumbnailFolderView* m_folders = nullptr;
+    QMetaObject::Connection m_openedConnection;
     QHash<CVistrelDoc*, std::string> m_names;  // each tracked document under the name its tile bears
 };

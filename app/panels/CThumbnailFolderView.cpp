@@ -29,6 +29,23 @@ void AddPlaceholder(QTreeWidgetItem* item)
     placeholder->setData(0, kPlaceholderRole, true);
 }
 
+std::function<QStringList()>& VolumeSource()
+{
+    static std::function<QStringList()> source;
+    return source;
+}
+
+QStringList MountedVolumeRoots()
+{
+    if (VolumeSource())
+        return VolumeSource()();
+    QStringList roots;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+        if (volume.isValid() && volume.isReady())
+            roots.push_back(volume.rootPath());
+    return roots;
+}
+
 QIcon FolderIcon()
 {
     static const QIcon icon = QFileIconProvider().icon(QFileIconProvider::Folder);
@@ -93,30 +110,33 @@ CThumbnailFolderView::CThumbnailFolderView(std::vector<FolderRoot> roots, QWidge
     });
 }
 
+void CThumbnailFolderView::SetVolumeSource(std::function<QStringList()> source)
+{
+    VolumeSource() = std::move(source);
+}
+
 QTreeWidgetItem* CThumbnailFolderView::AddFolderItem(QTreeWidgetItem* parent, const QString& text,
-                                                     const QString& path)
+                                                     const QString& path, bool probe)
 {
     auto* item = new QTreeWidgetItem(parent, QStringList(text));
     item->setData(0, kPathRole, path);
     item->setIcon(0, FolderIcon());
-    if (HasSubfolder(path))
+    if (!probe || HasSubfolder(path))
         AddPlaceholder(item);
     return item;
 }
 
 void CThumbnailFolderView::AddVolumes(QTreeWidgetItem* computer)
 {
-    // The root first, then every other mounted volume once (a volume mounted twice shows once).
+    // The root first, then every other mounted volume once (a volume mounted twice shows once). A volume is not
+    // looked into until it is opened: a hung network mount must not hold up the start of the program.
     std::set<QString> seen;
-    AddFolderItem(computer, "/", "/");
+    AddFolderItem(computer, "/", "/", false);
     seen.insert("/");
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        if (!volume.isValid() || !volume.isReady())
-            continue;
-        const QString root = volume.rootPath();
+    for (const QString& root : MountedVolumeRoots()) {
         if (!seen.insert(root).second)
             continue;
-        AddFolderItem(computer, root, root);
+        AddFolderItem(computer, root, root, false);
     }
 }
 
@@ -130,7 +150,7 @@ void CThumbnailFolderView::Populate(QTreeWidgetItem* item)
     const QDir dir(item->data(0, kPathRole).toString());
     const QStringList names = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString& name : names)
-        AddFolderItem(item, name, dir.filePath(name));
+        AddFolderItem(item, name, dir.filePath(name), true);
     m_tree->setUpdatesEnabled(true);
     if (wait)
         QApplication::restoreOverrideCursor();
@@ -165,9 +185,12 @@ std::string CThumbnailFolderView::JoinTexts(const std::vector<std::string>& text
         if (i)
             joined += '\\';
         for (char c : texts[i]) {
-            if (c == '\\')
-                joined += '\\';
-            joined += c;
+            if (c == '%')
+                joined += "%25";
+            else if (c == '\\')
+                joined += "%5C";
+            else
+                joined += c;
         }
     }
     return joined;
@@ -175,15 +198,21 @@ std::string CThumbnailFolderView::JoinTexts(const std::vector<std::string>& text
 
 std::vector<std::string> CThumbnailFolderView::SplitTexts(const std::string& stored)
 {
+    // A backslash always separates; only the two escapes written above are decoded, so any other '%' reads as itself.
     std::vector<std::string> parts(1);
     for (size_t i = 0; i < stored.size(); ++i) {
-        if (stored[i] != '\\') {
-            parts.back() += stored[i];
-        } else if (i + 1 < stored.size() && stored[i + 1] == '\\') {
-            parts.back() += '\\';
-            ++i;
-        } else {
+        const char c = stored[i];
+        if (c == '\\') {
             parts.emplace_back();
+        } else if (c == '%' && i + 2 < stored.size() && stored[i + 1] == '2' && stored[i + 2] == '5') {
+            parts.back() += '%';
+            i += 2;
+        } else if (c == '%' && i + 2 < stored.size() && stored[i + 1] == '5' &&
+                   (stored[i + 2] == 'C' || stored[i + 2] == 'c')) {
+            parts.back() += '\\';
+            i += 2;
+        } else {
+            parts.back() += c;
         }
     }
     // Values written by earlier versions may end in separators.

@@ -1,12 +1,15 @@
 // The folder tree under the thumbnail strip: home, the desktop, documents and pictures folders and "Computer" with
 // the root and every mounted volume. Folders are listed when their item is first opened; the selected folder is
 // what the strip shows and where a batch save writes. The selection is kept as the item texts from the root down,
-// joined with '\' (a '\' inside a name doubled), and restored at start.
+// joined with '\' ('%' and '\' inside a name written as %25 and %5C), and restored at start.
 //
 // UI thread. Items hold their real path, so no path is ever pieced together from display texts.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
+
+#include <functional>
 
 #include <string>
 #include <vector>
@@ -30,6 +33,8 @@ public:
     explicit CThumbnailFolderView(std::vector<FolderRoot> roots = {}, QWidget* parent = nullptr);
 
     static std::vector<FolderRoot> StandardRoots();
+    // Where "Computer" takes its volumes' root folders from; empty: the mounted volumes.
+    static void SetVolumeSource(std::function<QStringList()> source);
 
     QTreeWidget* Tree() const { return m_tree; }
     // The folder of the selected item; empty when nothing, or "Computer" itself, is selected.
@@ -40,7 +45,7 @@ public:
     // part is found. True when it was found.
     bool RestoreSelection(const std::string& stored);
 
-    // The stored form and back, escaping '\' inside a name.
+    // The stored form and back; names without '%' or '\' are stored as they are.
     static std::string JoinTexts(const std::vector<std::string>& texts);
     static std::vector<std::string> SplitTexts(const std::string& stored);
 
@@ -48,7 +53,8 @@ signals:
     void FolderSelected(const QString& folder);
 
 private:
-    QTreeWidgetItem* AddFolderItem(QTreeWidgetItem* parent, const QString& text, const QString& path);
+    // `probe`: look into the folder now to give it an expand button only when it has subfolders.
+    QTreeWidgetItem* AddFolderItem(QTreeWidgetItem* parent, const QString& text, const QString& path, bool probe);
     void Populate(QTreeWidgetItem* item);
     void Collapse(QTreeWidgetItem* item);
     void AddVolumes(QTreeWidgetItem* computer);

@@ -1,6 +1,7 @@
 #include "panels/CThumbnailView.h"
 
 #include "document/CVistrelDoc.h"
+#include "document/NativeFileSave.h"
 #include "panels/CthumbNameDlg.h"
 #include "profile/CRegKey.h"
 #include "strings/Format.h"
@@ -62,6 +63,10 @@ CThumbnailView::CThumbnailView(LANGID language, ThumbnailViewHooks hooks, QWidge
     m_strip->SetBkColor(RGB(240, 240, 240));
     m_strip->Create(this, 0xFFFF);
     m_strip->SetOwner(this);
+    connect(m_strip, &CThumbnailMain::FileActivated, this, [this](const QString& path) {
+        if (m_hooks.openFile)
+            m_hooks.openFile(path.toStdString());
+    });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_strip);
@@ -105,6 +110,18 @@ CVistrelDoc* CThumbnailView::FindDocument(const std::string& name) const
     return nullptr;
 }
 
+CVistrelDoc* CThumbnailView::FindDocumentByPath(const QString& path) const
+{
+    if (!m_hooks.documents)
+        return nullptr;
+    const QString wanted = QFileInfo(path).absoluteFilePath();
+    for (CVistrelDoc* doc : m_hooks.documents())
+        if (!doc->GetPathName().empty() &&
+            QFileInfo(QString::fromStdString(doc->GetPathName())).absoluteFilePath() == wanted)
+            return doc;
+    return nullptr;
+}
+
 bool CThumbnailView::IsLiveName(const std::string& name) const
 {
     if (name.find(kTexts[kLiveTitle].korean) != std::string::npos)
@@ -136,10 +153,12 @@ void CThumbnailView::Renamed(const std::string& oldName, const std::string& newN
         doc->SetTitle(newName);
         return;
     }
-    // A saved image: its file takes the new name, never over another file.
+    // A saved image: its file takes the new name in its own folder, never over another file.
     const QString from = QString::fromStdString(oldName);
     const QString to = QString::fromStdString(newName);
-    if (QFileInfo::exists(to) || !QFile::rename(from, to)) {
+    const bool sameFolder = QFileInfo(from).isAbsolute() && QFileInfo(to).isAbsolute() &&
+                            QFileInfo(from).absolutePath() == QFileInfo(to).absolutePath();
+    if (!sameFolder || QFileInfo::exists(to) || !QFile::rename(from, to)) {
         m_strip->ReplaceImage(newName, oldName, 0);
         AfxMessageBox(Format(Text(kRenameFailed).c_str(), oldName.c_str()));
         return;
@@ -171,9 +190,10 @@ QMenu* CThumbnailView::BuildContextMenu(const std::vector<std::string>& selectio
     const bool batch = !m_batchSavePath.empty() && !selection.empty();
     save->setEnabled(batch);
     close->setEnabled(batch);
+    // Multi-focus stacks open images; the live window and the saved files of the folder are not among them.
     int focusable = 0;
     for (const std::string& name : selection)
-        if (name != kTexts[kLiveTitle].korean)
+        if (m_strip->GetTileKind(name) == CThumbnailMain::kDocumentTile && !IsLiveName(name))
             ++focusable;
     if (focusable < 2) {
         menu->removeAction(focusSeparator);
@@ -243,6 +263,11 @@ void CThumbnailView::BatchSave(const std::vector<std::string>& names)
             const QString path = QDir::cleanPath(target.filePath(fileName));
             const bool own = QFileInfo(QString::fromStdString(doc->GetPathName())).absoluteFilePath() ==
                              QFileInfo(path).absoluteFilePath();
+            // A file another open image shows is never saved over: that image would lose its file.
+            if (CVistrelDoc* holder = FindDocumentByPath(path); holder && holder != doc) {
+                AfxMessageBox(Format(NativeFileString(IDS_FILE_IS_OPEN).c_str(), path.toStdString().c_str()));
+                continue;
+            }
             // Two images of one name, or a file already there: the user decides, never a silent overwrite.
             if (!own && (written.count(path) || QFileInfo::exists(path)) &&
                 AfxMessageBox(Format(Text(kReplaceFile).c_str(), path.toStdString().c_str()),
@@ -259,5 +284,8 @@ void CThumbnailView::BatchSave(const std::vector<std::string>& names)
         doc->SetPathName(saved, true);
         doc->SetModifiedFlag(false);
         m_strip->ReplaceImage(oldName, saved, 0);
+        // As every save of a document ends: whoever keys the document by its name follows it.
+        if (saved != oldName)
+            emit doc->NameChanged(QString::fromStdString(oldName), QString::fromStdString(saved));
     }
 }

@@ -40,6 +40,8 @@ struct ThumbnailViewHooks
     std::function<bool(CVistrelDoc& doc, const std::string& folder, std::string& saved)> saveWithDialog;
     // Closes a document as its Close command would.
     std::function<void(CVistrelDoc& doc)> closeDocument;
+    // Opens an image file as the program's Open command would.
+    std::function<void(const std::string& path)> openFile;
 };
 
 class CThumbnailView : public QWidget, public IThumbOwner
@@ -70,6 +72,7 @@ public:
 
 private:
     CVistrelDoc* FindDocument(const std::string& name) const;
+    CVistrelDoc* FindDocumentByPath(const QString& path) const;
     bool IsLiveName(const std::string& name) const;
     std::string Text(int which) const;
 

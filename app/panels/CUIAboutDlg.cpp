@@ -4,6 +4,9 @@
 #include "core/CFileVersionInfo.h"
 #include "core/CVistrelApp.h"
 #include "core/ProgramObjects.h"
+#include "qvcodec/CQvImageCodec.h"
+#include "qvimage/CQvImage.h"
+#include "qvimage/QvImageViews.h"
 #include "resources/StringTable.h"
 #include "ui/ModalDialog.h"
 
@@ -101,12 +104,17 @@ AboutBoxTexts MakeAboutBoxTexts(const AboutBoxSources& sources)
     texts.copyright = info.GetLegalCopyright();
     texts.versionLine = VersionLine(info);
 
+    // The licence text, like the owner's "OEM/" folder, lies in the program folder: the root the program runs
+    // from (--root), which is the executable's own folder unless another was given.
     std::error_code error;
     const std::filesystem::path program(sources.programPath);
-    if (!sources.programPath.empty() && program.has_parent_path()) {
-        const std::filesystem::path license = program.parent_path() / "license.txt";
+    std::filesystem::path root(sources.installFolder);
+    if (root.empty() && program.has_parent_path())
+        root = program.parent_path();
+    if (!root.empty()) {
+        const std::filesystem::path license = root / "license.txt";
         if (std::filesystem::is_regular_file(license, error))
-            texts.licensePath = license.string();
+            texts.licensePath = license.lexically_normal().string();
     }
     texts.legalNotice = LoadString(kModule, IDS_LEGAL_NOTICE);
     texts.windowTitle = LoadString(kModule, IDS_ABOUT) + texts.productName + "...";
@@ -118,9 +126,8 @@ AboutBoxTexts MakeAboutBoxTexts(const AboutBoxSources& sources)
         texts.copyright = oem.copyright;
         texts.email = oem.email;
         texts.homepage = oem.homepage;
-        if (!oem.aboutbox_title_url.empty() && !sources.installFolder.empty())
-            texts.picturePath =
-                (std::filesystem::path(sources.installFolder) / "OEM" / oem.aboutbox_title_url).string();
+        if (!oem.aboutbox_title_url.empty() && !root.empty())
+            texts.picturePath = (root / "OEM" / oem.aboutbox_title_url).lexically_normal().string();
     }
     return texts;
 }
@@ -132,8 +139,15 @@ CUIAboutDlg::CUIAboutDlg(const AboutBoxSources& sources, QWidget* parent)
     setWindowTitle(Q(m_texts.windowTitle));
 
     QPixmap picture;
-    if (!m_texts.picturePath.empty())
-        picture.load(Q(m_texts.picturePath));
+    if (!m_texts.picturePath.empty()) {
+        // Through the program's codec, which reads what the rest of the program reads.
+        CQvImage image;
+        if (ProgramObjects* program = TheProgram();
+            program && program->Codec().Read(m_texts.picturePath.c_str(), &image, nullptr, 0, -1, -1) == 1)
+            picture = QPixmap::fromImage(QvImageToQImage(image).copy());
+        else
+            picture.load(Q(m_texts.picturePath));
+    }
     if (picture.isNull())
         picture = ProductPicture(Q(m_texts.productName), QSize(420, 90));
     QLabel* pictureLabel = AddLabel(this, kPicture, QString());

@@ -16,8 +16,8 @@ class QLabel;
 
 struct AboutBoxSources
 {
-    std::string programPath;    // the program file: its version block, and its folder holds "license.txt"
-    std::string installFolder;  // the program root: "OEM/" lies below it
+    std::string programPath;    // the program file: its version block
+    std::string installFolder;  // the program root: "license.txt" and "OEM/" lie in it (empty: the program's folder)
     bool korean = false;        // the user-interface language picks the owner texts' section
     tagOEM_INFO oem;
 };

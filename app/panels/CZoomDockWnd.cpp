@@ -33,7 +33,7 @@ CZoomDockWnd::CZoomDockWnd(CAppProfile* profile, LANGID language, QWidget* paren
     m_tabs->setDocumentMode(true);
     layout->addWidget(m_tabs);
 
-    // Where the navigator shows was never settled: under the magnifier, on the same tab.
+    // The navigator sits under the magnifier on the same tab, so both show at once.
     auto* zoomPage = new QSplitter(Qt::Vertical);
     zoomPage->setObjectName("zoomPage");
     m_magnifier = new CZoomViewWnd;

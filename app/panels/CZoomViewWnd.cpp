@@ -110,8 +110,10 @@ void CZoomViewWnd::SetOverlay(bool on)
 
 void CZoomViewWnd::SetCrossPen(int style, int width, COLORREF colour)
 {
-    m_penStyle = style;
-    m_penWidth = width;
+    // Values come from the profile, which anyone may have edited: a style outside the pen styles draws solid, and
+    // the width stays within what a cross-hair over a few cells can show.
+    m_penStyle = style >= PS_SOLID && style <= PS_NULL ? style : PS_SOLID;
+    m_penWidth = std::clamp(width, 1, 10);
     m_penColour = colour;
     update();
 }
@@ -226,7 +228,7 @@ void CZoomViewWnd::PaintOn(QImage& target) const
     dc.LineTo(square.left, square.bottom - 1);
     dc.LineTo(square.left, square.top);
     CPen cross;
-    if (!cross.CreatePen(m_penStyle, std::max(0, m_penWidth), m_penColour))
+    if (!cross.CreatePen(m_penStyle, m_penWidth, m_penColour))
         cross.CreatePen(PS_SOLID, 1, m_penColour);
     dc.SelectObject(&cross);
     dc.MoveTo(square.left, middle.y);

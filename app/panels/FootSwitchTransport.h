@@ -71,5 +71,19 @@ private:
     bool m_initialised = false;
 };
 
+// One HID interface of a pedal as the system lists it.
+struct FootSwitchInterface
+{
+    std::string path;
+    unsigned short usagePage = 0;
+    unsigned short usage = 0;
+    int interfaceNumber = -1;
+};
+
+// The paths of a pedal's interfaces, the one that reports the pedal first: a pedal often shows several (a keyboard,
+// a mouse, a vendor one), and only the keyboard interface (usage page 0x01, usage 0x06) carries the pedal's key.
+// The rest follow by interface number, for pedals that do not tell their usage.
+std::vector<std::string> OrderFootSwitchInterfaces(std::vector<FootSwitchInterface> interfaces);
+
 // Byte 0 of the answer for one raw input report of `length` bytes (no report for an empty one).
 uint8_t FootSwitchStateFromReport(const uint8_t* report, int length);

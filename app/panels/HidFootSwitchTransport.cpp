@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +22,21 @@ uint8_t FootSwitchStateFromReport(const uint8_t* report, int length)
             return 0x00;
     }
     return 0x01;
+}
+
+std::vector<std::string> OrderFootSwitchInterfaces(std::vector<FootSwitchInterface> interfaces)
+{
+    auto keyboard = [](const FootSwitchInterface& i) { return i.usagePage == 0x01 && i.usage == 0x06; };
+    std::stable_sort(interfaces.begin(), interfaces.end(),
+                     [&](const FootSwitchInterface& a, const FootSwitchInterface& b) {
+                         if (keyboard(a) != keyboard(b))
+                             return keyboard(a);
+                         return a.interfaceNumber < b.interfaceNumber;
+                     });
+    std::vector<std::string> paths;
+    for (const FootSwitchInterface& i : interfaces)
+        paths.push_back(i.path);
+    return paths;
 }
 
 #if VISTREL_HAVE_HIDAPI
@@ -79,11 +95,14 @@ std::vector<std::string> HidFootSwitchTransport::Enumerate()
     }
     for (const auto& [vendor, product] : PedalIds()) {
         hid_device_info* list = hid_enumerate(vendor, product);
+        std::vector<FootSwitchInterface> interfaces;
         for (hid_device_info* info = list; info; info = info->next) {
             if (info->path)
-                paths.emplace_back(info->path);
+                interfaces.push_back({info->path, info->usage_page, info->usage, info->interface_number});
         }
         hid_free_enumeration(list);
+        for (std::string& path : OrderFootSwitchInterfaces(std::move(interfaces)))
+            paths.push_back(std::move(path));
     }
     return paths;
 }

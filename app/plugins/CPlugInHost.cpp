@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QPointer>
 #include <QString>
 
 #include <algorithm>
@@ -28,21 +29,6 @@ constexpr const char kLiveExtensionModule[] = "SharpGauge.so";
 bool SamePathIgnoringCase(const std::string& a, const std::string& b)
 {
     return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
-}
-
-std::vector<std::filesystem::path> ModuleFiles(const std::string& folder)
-{
-    std::vector<std::filesystem::path> files;
-    std::error_code error;
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        std::error_code typeError;
-        if (it->path().extension() == ".so" && it->is_regular_file(typeError))
-            files.push_back(it->path());
-    }
-    // Directory order is arbitrary; sorted names keep the command ids the same from run to run.
-    std::sort(files.begin(), files.end(),
-              [](const auto& a, const auto& b) { return a.filename().string() < b.filename().string(); });
-    return files;
 }
 
 void RefreshImage(QWidget* viewWindow)
@@ -74,7 +60,7 @@ CPlugInHost::~CPlugInHost()
     // Views of the plug-in modules go before the manager forgets them.
     for (CVistrelDoc* doc : CVistrelDoc::AllDocuments())
         for (const auto& record : doc->ActivePlugIns())
-            m_manager.RemoveFromActiveList(record.get());
+            RemoveFromActiveList(record.get());
 }
 
 CVistrelDoc* CPlugInHost::ActiveDocument() const
@@ -103,7 +89,7 @@ int CPlugInHost::LoadExtPlugIns()
     if (m_seams.moduleFolder)
         m_moduleFolder = m_seams.moduleFolder();
     UINT nextId = kFirstExtensionId;
-    for (const std::filesystem::path& file : ModuleFiles(m_moduleFolder)) {
+    for (const std::filesystem::path& file : PlgModuleFiles(m_moduleFolder)) {
         CModule module;
         // A module that cannot be loaded is named once, by the plug-in menu's install.
         if (!module.Load(file.string()))
@@ -179,11 +165,6 @@ void CPlugInHost::InstallPlugIns()
     }
 }
 
-bool CPlugInHost::IsCommandEnabled(UINT id) const
-{
-    return m_manager.OnUpdateCmdUIExecutePlugins(id) != 0 && !CVistrelDoc::PlugInHold();
-}
-
 void CPlugInHost::AddReportTab(tagActiveApp* record, CVistrelDoc* doc)
 {
     if (!record->view)
@@ -195,8 +176,10 @@ void CPlugInHost::AddReportTab(tagActiveApp* record, CVistrelDoc* doc)
     } catch (...) {
         control = nullptr;
     }
-    if (control)
-        m_reports->AddTabEntry(doc, QString::fromStdString(control->GetWindowText()), control);
+    if (!control)
+        return;
+    m_reports->AddTabEntry(doc, QString::fromStdString(control->GetWindowText()), control);
+    m_reportTabs[record] = ReportTab{doc, control};
 }
 
 bool CPlugInHost::Attach(tagActiveApp* record, CVistrelDoc* doc)
@@ -209,7 +192,13 @@ bool CPlugInHost::Attach(tagActiveApp* record, CVistrelDoc* doc)
 
 int CPlugInHost::Execute(tagActiveApp* record, CVistrelDoc* doc)
 {
-    return m_manager.ExecutePlgIn(record, DocumentViewWindow(doc), &doc->GetFramePool(), &doc->GetCalibKeeper());
+    // A view asking for a new document while it runs is known by its record, not merely by its application.
+    tagActiveApp* outer = m_running;
+    m_running = record;
+    const int result =
+        m_manager.ExecutePlgIn(record, DocumentViewWindow(doc), &doc->GetFramePool(), &doc->GetCalibKeeper());
+    m_running = outer;
+    return result;
 }
 
 int CPlugInHost::ExecutePlugInCallback(UINT id)
@@ -219,10 +208,10 @@ int CPlugInHost::ExecutePlugInCallback(UINT id)
     if (live && active == live) {
         const std::string liveModule = m_moduleFolder + kLiveExtensionModule;
         const auto& records = m_manager.GetMenuRecords();
-        const auto allowed = std::find_if(records.begin(), records.end(), [&](const auto& record) {
-            return SamePathIgnoringCase(record->path, liveModule);
+        const bool allowed = std::any_of(records.begin(), records.end(), [&](const auto& record) {
+            return record->id == id && SamePathIgnoringCase(record->path, liveModule);
         });
-        if (allowed == records.end() || (*allowed)->id != id) {
+        if (!allowed) {
             AfxMessageBox(kLiveModeRefused, MB_OK | MB_ICONINFORMATION);
             return 0;
         }
@@ -242,6 +231,9 @@ int CPlugInHost::ExecutePlugInCallback(UINT id)
             } catch (...) {
                 application = nullptr;
             }
+            // Its entries were registered once, at start; a library that stays loaded must not pile them up.
+            if (application)
+                application->RemoveAllPlgInfo();
         }
         if (!application)
             return 0;
@@ -272,6 +264,8 @@ int CPlugInHost::ExecutePlugInCallback(UINT id)
 
     const bool resident = info->flag == 0;
     if (active) {
+        // The document may be closed while the plug-in runs (a dialog of its own is open meanwhile).
+        QPointer<CVistrelDoc> alive(active);
         auto record = std::make_unique<tagActiveApp>(probe);
         if (!Attach(record.get(), active))
             return 0;
@@ -279,10 +273,14 @@ int CPlugInHost::ExecutePlugInCallback(UINT id)
             if (m_seams.clearAllSelections)
                 m_seams.clearAllSelections();
         const int result = Execute(record.get(), active);
+        if (!alive) {
+            RemoveFromActiveList(record.get());
+            return 0;
+        }
         m_reports->SelectLastTabs(active);
         if (!resident) {
             // The view goes with the record; the module is released with the last record holding it.
-            m_manager.RemoveFromActiveList(record.get());
+            RemoveFromActiveList(record.get());
             return result;
         }
         active->AttachPlugIn(std::move(record));
@@ -300,12 +298,15 @@ int CPlugInHost::ExecutePlugInCallback(UINT id)
     CVistrelDoc* doc = m_seams.newDocument(std::string());
     if (!doc)
         return 0;
+    QPointer<CVistrelDoc> alive(doc);
     auto record = std::make_unique<tagActiveApp>(probe);
     int result = 0;
     if (Attach(record.get(), doc)) {
         result = Execute(record.get(), doc);
-        m_manager.RemoveFromActiveList(record.get());
+        RemoveFromActiveList(record.get());
     }
+    if (!alive)
+        return 0;
     if (!result) {
         m_reports->RemovePage(doc);
         if (m_seams.discardDocument)
@@ -349,17 +350,18 @@ CPlgView* CPlugInHost::CreateNewView(CPlgApplication* application, const char* t
         return nullptr;
     // The plug-in asks from inside its running view: that view stays as it is, and the new document gets a record
     // of its own for the plug-in's entry.
-    const tagActiveApp* running = nullptr;
-    for (const tagActiveApp* record : m_manager.GetActiveList())
-        if (record->application == application)
-            running = record;
-    if (!running)
+    if (!m_running || m_running->application != application)
         return nullptr;
+    const std::shared_ptr<CModule> module = m_running->module;
+    const tagPlgInfo4Client* info = m_running->info;
     CVistrelDoc* doc = m_seams.newImageDocument(title ? title : "", width, height, type);
     if (!doc)
         return nullptr;
-    auto record = std::make_unique<tagActiveApp>(
-        tagActiveApp{running->module, application, nullptr, 0, running->info});
+    // A new document already got the resident plug-ins, perhaps this very entry: that view is the one.
+    const tagActiveApp probe{module, application, nullptr, 0, info};
+    if (tagActiveApp* attached = CPlgManager::FindActivePlgApp(doc->ActivePlugIns(), probe))
+        return attached->view;
+    auto record = std::make_unique<tagActiveApp>(tagActiveApp{module, application, nullptr, 0, info});
     if (!m_manager.CreateNewView(record.get(), DocumentViewWindow(doc), &doc->GetFramePool(),
                                  &doc->GetCalibKeeper()))
         return nullptr;
@@ -370,5 +372,17 @@ CPlgView* CPlugInHost::CreateNewView(CPlgApplication* application, const char* t
 
 void CPlugInHost::RemoveFromActiveList(tagActiveApp* record)
 {
+    // The report control is the module's code: it goes now, before the record can release the module.
+    if (auto tab = m_reportTabs.find(record); tab != m_reportTabs.end()) {
+        const ReportTab entry = tab->second;
+        m_reportTabs.erase(tab);
+        if (entry.control)
+            m_reports->RemoveTabEntry(entry.doc, entry.control);
+    }
     m_manager.RemoveFromActiveList(record);
+}
+
+void CPlugInHost::RemoveReportPage(CVistrelDoc* doc)
+{
+    m_reports->RemovePage(doc);
 }

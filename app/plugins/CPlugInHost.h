@@ -13,7 +13,11 @@
 #include "plugins/PlugInReportShelf.h"
 #include "qvplglib/CPlgManager.h"
 
+#include <QPointer>
+#include <QWidget>
+
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -74,11 +78,11 @@ public:
     int RunExtPlugIn(const std::string& path, int index);
     // Gives `doc` the plug-ins attached to the first other open document, run on `doc`.
     void AttachActivePlugIns(CVistrelDoc* doc);
-    // Whether the plug-in command can run now (the manager knows it and no resident plug-in holds).
-    bool IsCommandEnabled(UINT id) const;
 
     // ---- IActivePlugInList
+    // Also takes the record's report tabs away and deletes its report control.
     void RemoveFromActiveList(tagActiveApp* record) override;
+    void RemoveReportPage(CVistrelDoc* doc) override;
 
 private:
     CVistrelDoc* ActiveDocument() const;
@@ -95,6 +99,15 @@ private:
     PlugInHostSeams m_seams;
     CPlgManager m_manager;
     bool m_installed = false;
+    // The report control each record's view made, and where its tabs are.
+    struct ReportTab
+    {
+        CVistrelDoc* doc = nullptr;
+        QPointer<QWidget> control;
+    };
+    std::map<const tagActiveApp*, ReportTab> m_reportTabs;
+    // The record whose view is running now (null between runs).
+    tagActiveApp* m_running = nullptr;
 };
 
 // The view window (the display window) of a document, or null.

@@ -58,6 +58,23 @@ CReportListCtrl* PlugInReportShelf::AddTabEntry(CVistrelDoc* doc, const QString&
     return list;
 }
 
+void PlugInReportShelf::RemoveTabEntry(CVistrelDoc* doc, QWidget* plugInControl)
+{
+    if (!plugInControl)
+        return;
+    QTabWidget* from = PlugInTabs(doc);
+    QTabWidget* to = ReportTabs(doc);
+    if (const int tab = from ? from->indexOf(plugInControl) : -1; tab >= 0) {
+        from->removeTab(tab);
+        if (to && tab < to->count()) {
+            QWidget* list = to->widget(tab);
+            to->removeTab(tab);
+            delete list;
+        }
+    }
+    delete plugInControl;
+}
+
 void PlugInReportShelf::SelectLastTabs(CVistrelDoc* doc)
 {
     if (QTabWidget* tabs = PlugInTabs(doc))

@@ -24,6 +24,9 @@ public:
     // Adds a tab titled `title` for `plugInControl` to the first tab control and makes the host's report list with
     // a tab of the same title in the second. Returns the host's list.
     virtual CReportListCtrl* AddTabEntry(CVistrelDoc* doc, const QString& title, QWidget* plugInControl) = 0;
+    // Takes the tabs of `plugInControl` out of both tab controls and deletes the control and its host list at once:
+    // the control's code lives in the plug-in's module, which may be unloaded right after.
+    virtual void RemoveTabEntry(CVistrelDoc* doc, QWidget* plugInControl) = 0;
     // Selects the last tab of both tab controls.
     virtual void SelectLastTabs(CVistrelDoc* doc) = 0;
     // Copies the rows of the plug-in controls into the host's lists again.
@@ -39,6 +42,7 @@ public:
 
     QWidget* Page(CVistrelDoc* doc) override;
     CReportListCtrl* AddTabEntry(CVistrelDoc* doc, const QString& title, QWidget* plugInControl) override;
+    void RemoveTabEntry(CVistrelDoc* doc, QWidget* plugInControl) override;
     void SelectLastTabs(CVistrelDoc* doc) override;
     void UpdatePage(CVistrelDoc* doc) override;
     void RemovePage(CVistrelDoc* doc) override;

@@ -1,6 +1,5 @@
-// The header of the report lists in the result backup window: columns can be dragged to another place (the
-// display order) while the column order stays. A plain header for now, kept behind this one call so that the
-// flat header control can take its place without touching the window.
+// The header of the report lists in the result backup window: the flat header, whose columns are dragged to
+// another place (the display order) or off the header to remove them, showing the remove cursor meanwhile.
 #pragma once
 
 class QTableView;

@@ -16,6 +16,10 @@
 #include "report/ReportExportCommands.h"
 #include "view/OverlayFingerprint.h"
 #include "view/ViewCommands.h"
+#include "report/CReportManager.h"
+#include "report/CReportDockWnd.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectContainer.h"
 
 #include "qvimage/CQvImage.h"
 #include "qvimage/QvImageDib.h"
@@ -67,6 +71,16 @@ std::string FormatImageSizeText(LANGID language, int decimals, double width, dou
     return Format(format.c_str(), width, height);
 }
 
+namespace {
+
+size_t FinishedObjectCount(const GObjectList& objects)
+{
+    return static_cast<size_t>(std::count_if(objects.begin(), objects.end(),
+                                             [](const CQvGObject* o) { return o->GetState() == GS_FINISHED; }));
+}
+
+}  // namespace
+
 CVistrelView::CVistrelView(CVistrelDoc* document, QWidget* parent) : QWidget(parent)
 {
     setObjectName("CVistrelView");
@@ -96,6 +110,9 @@ CVistrelView::~CVistrelView()
     if (m_active)
         if (CMainFrame* frame = MainFrame())
             frame->InitPaneTexts();
+    // The page points at this view: it must not outlive it.
+    if (CReportManager* report = ReportManager())
+        report->RemoveView(this);
     if (m_document)
         m_document->RemoveView(this);
     m_dispWnd->SetHost(nullptr);
@@ -127,6 +144,8 @@ void CVistrelView::SetDocument(CVistrelDoc* document)
     });
     NoteOverlayAsKnown();
     connect(m_document, &CVistrelDoc::Closing, this, [this] {
+        if (CReportManager* report = ReportManager())
+            report->RemoveView(this);
         m_document->RemoveView(this);
         SetDocument(nullptr);
     });
@@ -178,10 +197,21 @@ QMdiSubWindow* CVistrelView::ChildFrame() const
     return nullptr;
 }
 
+CReportManager* CVistrelView::ReportManager() const
+{
+    return ReportManagerOf(MainFrame());
+}
+
 void CVistrelView::OnInitialUpdate()
 {
     m_dispWnd->SyncContainers();
     NoteOverlayAsKnown();
+    if (CReportManager* report = ReportManager()) {
+        report->AddView(this);
+        report->SetViewData(this, m_document ? &m_document->GetGObjectContainer() : nullptr);
+        report->RefreshView(this);
+        m_reportedFinishedCount = m_document ? FinishedObjectCount(m_document->GetGObjectContainer().GetObjects()) : 0;
+    }
     CMainFrame* frame = MainFrame();
     if (!frame || m_activationConnected)
         return;
@@ -206,6 +236,8 @@ void CVistrelView::OnActivateView(bool activate, CVistrelView* activated, CVistr
     m_active = activate;
     CMainFrame* frame = MainFrame();
     if (activate) {
+        if (CReportManager* report = ReportManager())
+            report->ShowPageOfView(this);
         UpdateStatusText();
         SelectCalibrationInBoxes();
     } else if (frame && !(activated && activated != this && activated->IsActiveView())) {
@@ -573,14 +605,56 @@ void CVistrelView::ObjectsChanged()
 {
     // Input may or may not have changed the objects (a click that only selects does not): the document is marked
     // modified only when what it would save differs, so closing never drops drawn objects without asking.
+    bool changed = false;
     if (m_document) {
         const std::optional<uint64_t> now = OverlayFingerprint(m_document->GetGObjectContainer());
+        changed = !now || !m_knownOverlay || *now != *m_knownOverlay;
         if (now && m_knownOverlay && *now != *m_knownOverlay)
             m_document->SetModifiedFlag(true);
         if (now)
             m_knownOverlay = now;
     }
+    RefreshReport(changed);
     emit ObjectsEdited();
+}
+
+void CVistrelView::RefreshReport(bool overlayChanged)
+{
+    CReportManager* report = ReportManager();
+    if (!report || !m_document)
+        return;
+    CQvGObjectContainer& container = m_document->GetGObjectContainer();
+    const GObjectList& objects = container.GetMainObjList();
+    // Compared only, never followed: a pointer here may name an object deleted since. Objects still being drawn
+    // have no rows and do not count.
+    std::vector<CQvGObject*> selected;
+    for (CQvGObject* object : container.GetSelectObjList())
+        if (object->GetState() == GS_FINISHED)
+            selected.push_back(object);
+    const bool selectionChanged = selected != m_reportedSelection;
+    m_reportedSelection = selected;
+    // An object is added when its drawing starts; it counts as new once it is finished.
+    const size_t finished = FinishedObjectCount(objects);
+    const bool completed = finished > m_reportedFinishedCount;
+    m_reportedFinishedCount = finished;
+    if (!overlayChanged && !selectionChanged)
+        return;  // a click that changed nothing keeps the list's rows and selection
+    std::vector<CQvGObject*> rowsToSelect;
+    if (overlayChanged && completed) {
+        // The newest finished object is the one just completed (the tool may already have begun the next one
+        // behind it): its rows are selected and the lists show their ends.
+        rowsToSelect.push_back(*std::find_if(objects.rbegin(), objects.rend(),
+                                             [](const CQvGObject* o) { return o->GetState() == GS_FINISHED; }));
+    } else if (selectionChanged) {
+        rowsToSelect = selected;  // the lists show what is selected in the overlay
+    } else {
+        rowsToSelect = report->SelectedObjects(this);  // an edit elsewhere keeps the list's own selection
+    }
+    report->RefreshView(this);
+    for (CQvGObject* object : rowsToSelect)
+        report->SelectObjectRow(this, object);
+    if (overlayChanged && completed)
+        report->ScrollToEnd(this);
 }
 
 void CVistrelView::ImageEdited()

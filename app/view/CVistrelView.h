@@ -25,7 +25,9 @@
 #include <vector>
 
 class CMainFrame;
+class CQvGObject;
 class CReportExportCommands;
+class CReportManager;
 class CViewCommands;
 class CVistrelDoc;
 class QMdiSubWindow;
@@ -58,6 +60,11 @@ public:
     bool IsActiveView() const { return m_active; }
     // The colour model and the image size in calibrated units in the status panes.
     void UpdateStatusText();
+    // The report dock's manager of the frame, or null.
+    CReportManager* ReportManager() const;
+    // After input on the overlay: the page refills; a newly finished object has its rows selected and the lists
+    // scroll to their ends, otherwise the rows of the overlay's selected objects are selected.
+    void RefreshReport(bool overlayChanged = true);
 
     // --- Zoom policy
     // Fit to window on or off; on remembers the zoom level and fits, off returns to it. Writes ZoomFitMode.
@@ -149,7 +156,9 @@ private:
     bool m_live = false;
     bool m_fullScreen = false;
     int m_regionTool = -1;
-    std::optional<uint64_t> m_knownOverlay;  // the overlay's fingerprint when last seen
+    std::optional<uint64_t> m_knownOverlay;        // the overlay's fingerprint when last seen
+    size_t m_reportedFinishedCount = 0;            // finished overlay objects when the report was last refilled
+    std::vector<CQvGObject*> m_reportedSelection;  // the overlay's selection then (compared only)
     // The zoom level the zoom box was last set to.
     int m_zoomShownInBox = QVZOOM_FREE - 1;
 };

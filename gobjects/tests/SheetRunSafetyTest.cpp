@@ -8,6 +8,7 @@
 
 #include "testing/MessageBoxRecorder.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QPushButton>
 #include <QSpinBox>
@@ -170,5 +171,70 @@ TEST(SheetRun, ASheetAskedForDuringTheRunIsRefusedAndTheRunGoesOn)
     EXPECT_EQ(line->GetProperty().GetLineWeight(), 4);
     // Only the outer sheet was shown; the answer queued for a nested one is still waiting.
     EXPECT_EQ(MessageBoxes().ModalDialogs().size(), 1u);
+    MessageBoxes().Reset();
+}
+
+// A new text or scale marker asks for its sheet as the click (or right click) that ends its box finishes it. What
+// runs meanwhile may empty the overlay or delete the container: the mouse handler that started the finish must
+// then leave both alone, and an emptied container must take the next creation as usual.
+TEST(SheetRun, AnObjectDeletedWhileItsCreationSheetRunsIsLeftAloneByTheMouseHandlers)
+{
+    struct Case
+    {
+        OBJ_SHAPE shape;
+        bool rightClick;
+        bool deleteContainer;
+        bool ok;
+    };
+    std::vector<Case> cases;
+    for (OBJ_SHAPE shape : {SHAPE_TEXT, SHAPE_SCALE_MARKER})
+        for (bool rightClick : {false, true})
+            for (bool deleteContainer : {false, true})
+                for (bool ok : {true, false})
+                    cases.push_back({shape, rightClick, deleteContainer, ok});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "shape " << c.shape << " right click " << c.rightClick
+                                        << " container deleted " << c.deleteContainer << " ok " << c.ok);
+        MessageBoxes().Reset();
+        auto s = std::make_unique<MarkerScene>();
+        s->calib.SetScaleLength(20);
+        CQvGObjectContainer& container = s->container;
+        CQvGObject* obj = s->Click(c.shape, {CPoint(20, 30)});
+        ASSERT_NE(obj, nullptr);
+        ASSERT_EQ(container.GetCreatingObject(), obj);
+        int sheets = 0;
+        MessageBoxes().QueueModal([&](QDialog& d) {
+            ++sheets;
+            if (auto* text = d.findChild<QWidget*>("text"))
+                text->setProperty("plainText", "hello");
+            if (c.deleteContainer)
+                s.reset();
+            else
+                s->container.RemoveAll();
+            Press(d, c.ok ? "ok" : "cancel");
+        });
+        const CPoint end(120, 90);
+        s->container.MouseMove(s->dc.get(), 0, end);
+        if (c.rightClick)
+            container.RButtonDown(0, end);
+        else
+            container.LButtonDown(MarkerScene::kLeftButton, end);
+        EXPECT_EQ(sheets, 1);
+        if (c.deleteContainer) {
+            EXPECT_EQ(s, nullptr);
+            continue;
+        }
+        container.LButtonUp(0, end);
+        EXPECT_TRUE(container.GetMainObjList().empty());
+        EXPECT_EQ(container.GetCreatingObject(), nullptr);
+        // Whatever the deleted object's sheet would have posted, nothing arrives for it.
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+        // The overlay is not stuck in the abandoned creation: the next one is made as usual.
+        CQvGObject* line = s->Click(SHAPE_ANNO_LINE, {CPoint(20, 90), CPoint(150, 90)});
+        ASSERT_NE(line, nullptr);
+        EXPECT_EQ(line->GetState(), GS_FINISHED);
+        EXPECT_EQ(container.GetMainObjList().size(), 1u);
+    }
     MessageBoxes().Reset();
 }

@@ -459,6 +459,13 @@ int iplResize(const IplImageHeader* src, IplImageHeader* dst, int xDst, int xSrc
     if (!IsValid(src) || !IsValid(dst) || src->nChannels != dst->nChannels || xDst <= 0 || xSrc <= 0 || yDst <= 0
         || ySrc <= 0 || method < 0 || (interpolate & kIplSmoothEdge))
         return 0;
+    // The scale is the caller's statement of the destination's size: a destination of another size would be filled
+    // at a scale nobody asked for.
+    const auto scaled = [](int size, int to, int from) {
+        return static_cast<long long>(size) * to / from;
+    };
+    if (scaled(src->width, xDst, xSrc) != dst->width || scaled(src->height, yDst, ySrc) != dst->height)
+        return 0;
     const cv::Mat source = SourceFor(src, dst);
     cv::Mat target = Wrap(dst);
     cv::resize(source, target, target.size(), 0, 0, method);

@@ -117,8 +117,8 @@ VISTREL_EXPORT size_t iplDibSize(const BITMAPINFOHEADER* dib);
 VISTREL_EXPORT int iplConvertToDIB(const IplImageHeader* image, BITMAPINFOHEADER* dib, int dither, int paletteConversion);
 
 // Geometry. The source maps onto the whole destination: xDst / xSrc and yDst / ySrc are the scale the caller wants
-// and must be positive, and the destination is the scaled size (every caller makes it so); pixel centres map onto
-// pixel centres. Interpolation as above; supersampling of an exact factor averages whole blocks.
+// and must be positive, and the destination must be the scaled size, each side truncated (src->width * xDst / xSrc,
+// likewise for the height); any other destination is refused (0, untouched). Pixel centres map onto pixel centres. Interpolation as above; supersampling of an exact factor averages whole blocks.
 VISTREL_EXPORT int iplResize(const IplImageHeader* src, IplImageHeader* dst, int xDst, int xSrc, int yDst, int ySrc,
     int interpolate);
 // Rotation sense: a positive angle (degrees) turns the image counter-clockwise as seen on the screen. Points are in

@@ -15,22 +15,6 @@
 
 namespace {
 
-// The module files of a folder, sorted by name so that command ids do not depend on the directory's order.
-std::vector<std::filesystem::path> ModuleFiles(const std::string& folder)
-{
-    std::vector<std::filesystem::path> files;
-    std::error_code error;
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const std::filesystem::path& path = it->path();
-        std::error_code typeError;
-        if (path.extension() == ".so" && it->is_regular_file(typeError))
-            files.push_back(path);
-    }
-    std::sort(files.begin(), files.end(),
-              [](const auto& a, const auto& b) { return a.filename().string() < b.filename().string(); });
-    return files;
-}
-
 QMenu* GroupMenu(QMenu* menu, const std::string& group)
 {
     const QString title = QString::fromStdString(group);
@@ -46,6 +30,22 @@ bool SameEntry(const tagActiveApp& a, const tagActiveApp& b)
 }
 
 }  // namespace
+
+std::vector<std::filesystem::path> PlgModuleFiles(const std::string& folder)
+{
+    std::vector<std::filesystem::path> files;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::filesystem::path& path = it->path();
+        std::error_code typeError;
+        if (path.extension() == ".so" && it->is_regular_file(typeError))
+            files.push_back(path);
+    }
+    // Directory order is arbitrary; sorted names keep the command ids the same from run to run.
+    std::sort(files.begin(), files.end(),
+              [](const auto& a, const auto& b) { return a.filename().string() < b.filename().string(); });
+    return files;
+}
 
 CPlgManager::CPlgManager() = default;
 
@@ -78,17 +78,11 @@ CPlgApplication* CPlgManager::ConnectModule(const CModule& module, std::string& 
                   std::to_string(VISTREL_PLG_CONTRACT_VERSION);
             return nullptr;
         }
+        // Connected once per load: every caller takes the entries it needs and then empties the list, so a library
+        // that stays loaded (and keeps its application object) starts the next connect from nothing.
         CPlgApplication* application = connect();
-        if (!application) {
+        if (!application)
             why = "its PlgConnect gave no application";
-            return nullptr;
-        }
-        // A library that stayed loaded keeps its application object: ask it again from an empty list.
-        application->RemoveAllPlgInfo();
-        if (connect() != application) {
-            why = "its PlgConnect gave different applications";
-            return nullptr;
-        }
         return application;
     } catch (const std::exception& exception) {
         why = std::string("its PlgConnect failed: ") + exception.what();
@@ -103,7 +97,7 @@ int CPlgManager::Install(const std::string& folder, QMenu* menu, UINT firstId)
     UINT nextId = firstId;
     int added = 0;
     std::string skipped;
-    for (const std::filesystem::path& file : ModuleFiles(folder)) {
+    for (const std::filesystem::path& file : PlgModuleFiles(folder)) {
         const std::string path = file.string();
         const std::string name = file.filename().string();
         LoadingInfo(name);
@@ -134,6 +128,7 @@ int CPlgManager::Install(const std::string& folder, QMenu* menu, UINT firstId)
             m_menuRecords.push_back(std::move(record));
             ++added;
         }
+        application->RemoveAllPlgInfo();
         // The records keep the path; the module is loaded again when an entry runs.
         module.Free();
     }
@@ -160,7 +155,10 @@ CPlgApplication* CPlgManager::GetPlgApplication(const CModule& module)
 {
     std::string why;
     CPlgApplication* application = module.IsLoaded() ? ConnectModule(module, why) : nullptr;
-    if (!application && module.IsLoaded())
+    if (application)
+        application->RemoveAllPlgInfo();
+    // No reason means an extension module: not a menu plug-in, but nothing wrong with it either.
+    if (!application && !why.empty())
         LoadingInfo("The plug-in " + std::filesystem::path(module.GetPath()).filename().string() +
                     " gave no application: " + why + ".");
     return application;

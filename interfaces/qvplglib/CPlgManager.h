@@ -12,6 +12,7 @@
 #include "types/VistrelExport.h"
 #include "types/WinTypes.h"
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -23,6 +24,9 @@ class CPlgView;
 class CQvFramePool;
 class QMenu;
 class QWidget;
+
+// The "*.so" files of `folder`, sorted by file name (bytewise); empty when the folder cannot be read.
+VISTREL_EXPORT std::vector<std::filesystem::path> PlgModuleFiles(const std::string& folder);
 
 // One command of the plug-in menu (or an extension command the program registered).
 struct tagPlgInfo4Client

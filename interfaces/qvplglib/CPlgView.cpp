@@ -2,6 +2,8 @@
 
 #include "qvplglib/CReportListCtrl.h"
 
+#include <QWidget>
+
 CPlgView::CPlgView() = default;
 
 CPlgView::~CPlgView() = default;
@@ -59,6 +61,11 @@ void CPlgView::UpdateCanvasSize()
 {
     if (m_host.updateCanvasSize)
         m_host.updateCanvasSize(m_host.viewWindow);
+}
+
+QWidget* CPlgView::GetDialogParent() const
+{
+    return m_host.viewWindow ? m_host.viewWindow->window() : nullptr;
 }
 
 void CPlgView::RedrawWindow()

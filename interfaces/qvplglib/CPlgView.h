@@ -98,6 +98,10 @@ public:
     CQvFramePool* GetFramePool() const { return m_host.framePool; }
     CCalibKeeper* GetCalibration() const { return m_host.calibration; }
     QWidget* GetViewWindow() const { return m_host.viewWindow; }
+    // The parent for the view's dialogs: the view window's top-level window (null without one). Not the view window
+    // itself, which goes with its document: a document closed while the dialog is open would delete the dialog
+    // under the running view.
+    QWidget* GetDialogParent() const;
     // The host's display adopts a changed image size; nothing before the view is attached.
     void UpdateCanvasSize();
     // The document's view repaints from the current image; nothing before the view is attached.

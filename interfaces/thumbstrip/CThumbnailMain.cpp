@@ -17,8 +17,8 @@ constexpr int kKindRole = Qt::UserRole + 1;
 constexpr int kStateRole = Qt::UserRole + 2;
 
 // Results handed to the tiles in one turn of the event loop; the rest wait for the next turn, so a burst of
-// finished thumbnails never holds the window up.
-constexpr int kResultsPerTurn = 16;
+// finished thumbnails never holds the window up (a turn also lays out and paints the strip, so it stays small).
+constexpr int kResultsPerTurn = 4;
 
 const QStringList& ImageFilePatterns()
 {
@@ -47,7 +47,12 @@ CThumbnailMain::CThumbnailMain(QWidget* parent)
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setWordWrap(true);
     m_pendingTile = PendingThumbnail(m_box);
+    m_pendingIcon = QIcon(QPixmap::fromImage(m_pendingTile));
     m_brokenTile = BrokenThumbnail(m_box);
+    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        if (item && item->data(kKindRole).toInt() == kFileTile)
+            emit FileActivated(item->data(kNameRole).toString());
+    });
     // Leave one core to the window.
     m_pool->setMaxThreadCount(std::max(1, QThread::idealThreadCount() - 1));
 }
@@ -85,7 +90,11 @@ QListWidgetItem* CThumbnailMain::NewTile(const QString& name, const QImage& pict
     item->setData(kNameRole, name);
     item->setData(kKindRole, int(kind));
     item->setData(kStateRole, int(state));
-    SetPicture(item, picture);
+    // Every waiting tile shares one picture: a folder of hundreds is listed without drawing any.
+    if (state == kPending)
+        item->setIcon(m_pendingIcon);
+    else
+        SetPicture(item, picture);
     m_tiles.insert(name, item);
     return item;
 }
@@ -172,18 +181,6 @@ int CThumbnailMain::RemoveImage(const std::string& name, int)
 int CThumbnailMain::IsCurrentImage(const std::string& name, int) const
 {
     return Find(name) ? 1 : 0;
-}
-
-int CThumbnailMain::IsTitle(const std::string& title) const
-{
-    const QString wanted = ToQ(title);
-    for (auto it = m_tiles.cbegin(); it != m_tiles.cend(); ++it) {
-        if (it.value()->data(kKindRole).toInt() != kDocumentTile)
-            continue;
-        if (it.key() == wanted || QFileInfo(it.key()).fileName() == wanted)
-            return 1;
-    }
-    return 0;
 }
 
 int CThumbnailMain::GetSelectedCount() const
@@ -336,10 +333,14 @@ void CThumbnailMain::StartRename()
         std::string name;
         if (!m_owner->RequestRename(name, rejected) || name.empty() || name == oldName)
             return;
-        // A file tile keeps its folder; only the file name is asked for.
+        // A tile named by a path keeps its folder: only the file name is asked for, and a name is never taken
+        // as a path of its own.
         std::string newName = name;
-        if (item->data(kKindRole).toInt() == kFileTile && name.find('/') == std::string::npos)
+        if (QFileInfo(ToQ(oldName)).isAbsolute()) {
+            if (name.find('/') != std::string::npos)
+                return;
             newName = QFileInfo(ToQ(oldName)).dir().filePath(ToQ(name)).toStdString();
+        }
         if (Find(newName)) {
             rejected = true;
             continue;

@@ -13,6 +13,7 @@
 #include "types/WinTypes.h"
 
 #include <QHash>
+#include <QIcon>
 #include <QImage>
 #include <QListWidget>
 
@@ -54,9 +55,6 @@ public:
 
     // The window the strip reports to; null: the requests are dropped.
     void SetOwner(IThumbOwner* owner) { m_owner = owner; }
-    // The application object, for callers that reach it through the strip.
-    void SetApplication(void* application) { m_pApp = application; }
-    void* GetApplication() const { return m_pApp; }
 
     void SetBkColor(COLORREF colour);
     // Makes the strip a visible child of `parent` with that control id (the object name "ThumbnailMain").
@@ -73,8 +71,6 @@ public:
     int RemoveImage(const std::string& name, int flags);
     // 1 when a tile bears that name.
     int IsCurrentImage(const std::string& name, int flags) const;
-    // 1 when an open image's tile bears that title: its name, or the file name of its path.
-    int IsTitle(const std::string& title) const;
 
     // ---- selection
     int GetSelectedCount() const;
@@ -105,6 +101,8 @@ signals:
     void ThumbnailArrived(const QString& name);
     // Every file tile of the folder has its thumbnail.
     void FolderComplete();
+    // A saved image's tile was activated (double click, Enter): the file is to be opened.
+    void FileActivated(const QString& path);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -127,9 +125,9 @@ private:
     void DrainResults();
 
     IThumbOwner* m_owner = nullptr;
-    void* m_pApp = nullptr;
     QSize m_box{96, 72};
     QImage m_pendingTile;
+    QIcon m_pendingIcon;
     QImage m_brokenTile;
     QHash<QString, QListWidgetItem*> m_tiles;
     std::string m_folder;

@@ -73,6 +73,8 @@ CBrightnessContrastDlg::CBrightnessContrastDlg(CQvImage& image, std::function<vo
     m_brightness = MakeSlider(this, "brightnessSlider", 2 * kBrightnessMiddle, kBrightnessMiddle);
     m_contrast = MakeSlider(this, "contrastSlider", 2 * kContrastMiddle, kContrastMiddle);
     m_brightnessValue = MakeLabel(this, "brightnessValue", "0");
+    // The contrast label shows the factor the slider applies, so its resting value is "1.00", not "0": a "0" at rest
+    // read as "no contrast" and jumped to "1.00" on the first move, though nothing had changed.
     m_contrastValue = MakeLabel(this, "contrastValue", "1.00");
 
     auto* grid = new QGridLayout;
@@ -161,7 +163,8 @@ void CThresholdHistogram::mouseMoveEvent(QMouseEvent* event)
 {
     if (!m_dragging || !(event->buttons() & Qt::LeftButton))
         return;
-    // Level v is drawn at area left + v: the pointer's column is the threshold.
+    // Level v is drawn at area left + v: the pointer's column is the threshold. Adding one more would pick the level
+    // of the histogram bar right of the pointer, so the cut would never land on the bar the user points at.
     m_dialog.SetThreshold(event->position().toPoint().x() - kAreaLeft);
 }
 

@@ -141,7 +141,7 @@ int CBrightnessContrastView::Apply(CQvImage& image)
 {
     int result = QDialog::Rejected;
     {
-        lumenor::CBrightnessContrastDlg dialog(image, [this] { RedrawWindow(); }, GetViewWindow());
+        lumenor::CBrightnessContrastDlg dialog(image, [this] { RedrawWindow(); }, GetDialogParent());
         result = RunModal(dialog);
     }
     return FinishDialog(*this, result);
@@ -152,7 +152,7 @@ int CThresholdView::Apply(CQvImage& image)
     int result = QDialog::Rejected;
     {
         lumenor::CThresholdDlg dialog(image, [this] { RedrawWindow(); }, lumenor::ThresholdSettingsPath(),
-                                      GetViewWindow());
+                                      GetDialogParent());
         result = RunModal(dialog);
     }
     return FinishDialog(*this, result);

@@ -45,7 +45,7 @@ int CResizeView::Run()
         return 0;
     const int width = image->GetWidth();
     const int height = image->GetHeight();
-    CResizeDlg dialog(width, height, GetViewWindow());
+    CResizeDlg dialog(width, height, GetDialogParent());
     if (RunModal(dialog) != QDialog::Accepted)
         return 0;
     if (dialog.GetDestWidth() == width && dialog.GetDestHeight() == height)
@@ -61,7 +61,7 @@ int CRotateView::Run()
     CQvImage* image = WorkImage(*this);
     if (!image)
         return 0;
-    CRotateDlg dialog(GetViewWindow());
+    CRotateDlg dialog(GetDialogParent());
     if (RunModal(dialog) != QDialog::Accepted)
         return 0;
     const double angle = dialog.GetAngle();

@@ -176,6 +176,18 @@ TEST_F(DocumentTest, ClosingHandsEveryAttachedPlugInBackBeforeTheDocumentGoes)
     EXPECT_FALSE(CVistrelDoc::PlugInHold());
 }
 
+TEST_F(DocumentTest, ADocumentDeletedWithoutACloseStillHandsItsPlugInsBack)
+{
+    RecordingPlugInList manager;
+    CVistrelDoc::SetActivePlugInList(&manager);
+    auto doc = std::make_unique<CVistrelDoc>();
+    doc->AttachPlugIn(Record(FakeApplication(1), 0));
+    doc->AttachPlugIn(Record(FakeApplication(2), 1));
+    const std::vector<tagActiveApp*> records = {doc->ActivePlugIns()[0].get(), doc->ActivePlugIns()[1].get()};
+    doc.reset();
+    EXPECT_EQ(manager.removed, records);
+}
+
 TEST_F(DocumentTest, SaveModifiedAsksOnlyForAModifiedDocumentAndHonoursTheAnswer)
 {
     int saves = 0;

@@ -99,6 +99,17 @@ TEST_F(AboutDlgTest, LicenceLinkPointsToTheTextBesideTheProgram)
     EXPECT_EQ(link->text(), "<a href=\"file://" + folder.path() + "/license.txt\">End-User License Agreement</a>");
 }
 
+TEST_F(AboutDlgTest, LicenceIsFoundInTheProgramRootLikeTheOwnersFolder)
+{
+    // Started with another root: the executable elsewhere, the licence and the owner's folder in the root.
+    Write("license.txt", "terms");
+    AboutBoxSources sources = Sources(false);
+    sources.programPath = Path("bin/Vistrel");
+    EXPECT_EQ(MakeAboutBoxTexts(sources).licensePath, Path("license.txt"));
+    sources.installFolder.clear();
+    EXPECT_EQ(MakeAboutBoxTexts(sources).licensePath, "") << "no root given: the executable's folder, which has none";
+}
+
 TEST_F(AboutDlgTest, OwnerTextsReplaceTheProductsInTheUsersLanguage)
 {
     Write("OEM/OEM.INI",

@@ -4,6 +4,7 @@
 #include "ui/ModalDialog.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -30,6 +31,17 @@ void TickIfRunning(CKPRFootSwitch& footSwitch)
     ASSERT_NE(timer, nullptr);
     if (timer->isActive())
         footSwitch.Poll();
+}
+
+// Lets the event loop (and the poll timer) run until `done` holds or a generous deadline passes, so a loaded
+// machine only makes the test slower, never wrong.
+bool RunUntil(const std::function<bool()>& done, int deadlineMs = 20000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < deadlineMs)
+        QTest::qWait(20);
+    return done();
 }
 
 // A foot switch on the simulated pedal whose presses reach the message window, which counts its captures.
@@ -126,7 +138,9 @@ TEST(FootSwitch, TransportFailureShowsOneMessageStopsPollingAndCloses)
     });
     pedal.transport->failFrom = 2;
     ASSERT_TRUE(pedal.Start());
-    QTest::qWait(900);
+    EXPECT_TRUE(RunUntil([&] { return !boxes.empty() && !pedal.footSwitch->IsPolling(); }));
+    // A few more would-be ticks: nothing further may happen.
+    QTest::qWait(300);
     testing_support::MessageBoxes().Install();
 
     ASSERT_EQ(boxes.size(), 1u);
@@ -166,7 +180,8 @@ TEST(FootSwitch, CaptureWithModalDialogIsNotReentered)
         --depth;
     };
     ASSERT_TRUE(pedal.Start());
-    QTest::qWait(1500);
+    // Until the whole script has been read and the last capture has returned.
+    EXPECT_TRUE(RunUntil([&] { return pedal.transport->exchanges >= 7 && depth == 0; }));
 
     EXPECT_EQ(deepest, 1);
     EXPECT_EQ(exchangesDuringDialog, 0);
@@ -222,6 +237,26 @@ TEST(FootSwitch, HidReportsMapToPedalStates)
     EXPECT_EQ(FootSwitchStateFromReport(down, 8), kPress);
     EXPECT_EQ(FootSwitchStateFromReport(up, 8), kRelease);
     EXPECT_EQ(FootSwitchStateFromReport(up, 0), kNone);
+}
+
+TEST(FootSwitch, ThePedalsKeyboardInterfaceIsOpenedFirst)
+{
+    struct Case
+    {
+        std::vector<FootSwitchInterface> listed;
+        std::vector<std::string> order;
+    };
+    const Case cases[] = {
+        // Mouse and vendor interfaces listed before the keyboard one.
+        {{{"mouse", 0x01, 0x02, 1}, {"vendor", 0xff00, 0x01, 2}, {"keys", 0x01, 0x06, 0}},
+         {"keys", "mouse", "vendor"}},
+        // No usage told: the lowest interface number.
+        {{{"if2", 0, 0, 2}, {"if0", 0, 0, 0}, {"if1", 0, 0, 1}}, {"if0", "if1", "if2"}},
+        {{{"only", 0x01, 0x06, 0}}, {"only"}},
+        {{}, {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(OrderFootSwitchInterfaces(c.listed), c.order);
 }
 
 }  // namespace

@@ -4,11 +4,13 @@
 
 #include "core/FrameMainWindow.h"
 #include "document/CVistrelDoc.h"
+#include "document/DocumentRegistry.h"
 #include "frame/CommandIds.h"
 #include "profile/CAppProfile.h"
 #include "panels/CthumbNameDlg.h"
 #include "profile/CRegKey.h"
 #include "profile/Registry.h"
+#include "qvcodec/CQvImageCodec.h"
 #include "testing/MessageBoxRecorder.h"
 #include "ui/MessageBox.h"
 
@@ -25,6 +27,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <set>
 
 using testing_support::MessageBoxes;
 
@@ -155,9 +158,24 @@ TEST_F(ThumbnailDockTest, ContextMenuFollowsSelectionAndSavePath)
         bool batchEnabled;
         bool multiFocus;
     };
+    // Tiles of open images, a live one not named as such, and a saved file of the folder.
+    CThumbnailMain* strip = dock->GetThumbnailMain();
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::gray);
+    for (const char* name : {"A", "B", "실시간 측정", "X0-Live"})
+        strip->AddImage(name, picture, 40, 30, "", 0);
+    AddDocument("live", "", "X0-Live")->SetLive(true);
+    {
+        QFile file(m_root.path() + "/a/saved.png");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    ASSERT_EQ(strip->ShowFolder((m_root.path() + "/a").toStdString()), 1);
+    const std::string savedFile = (m_root.path() + "/a/saved.png").toStdString();
     const Case cases[] = {
         {"/home/u/out", {"A", "B"}, true, true},
         {"C:\\x", {"A", "실시간 측정"}, true, false},
+        {"C:\\x", {"A", "X0-Live"}, true, false},
+        {"C:\\x", {"A", savedFile}, true, false},
         {"", {"A", "B"}, false, true},
         {"noseparator", {"A", "B"}, false, true},
         {"/home/u/out", {}, false, false},
@@ -192,6 +210,7 @@ TEST_F(ThumbnailDockTest, BatchSaveAsksBeforeOverwritingAndKeepsTheFileOnNo)
     CThumbnailView* view = dock->ThumbnailView();
     CVistrelDoc* first = AddDocument("first", "/data/a/img.bmp");
     CVistrelDoc* second = AddDocument("second", "/data/b/img.bmp");
+    CVistrelDoc* third = AddDocument("third", "/data/c/old.bmp");
     first->SetModifiedFlag(true);
     second->SetModifiedFlag(true);
 
@@ -200,24 +219,141 @@ TEST_F(ThumbnailDockTest, BatchSaveAsksBeforeOverwritingAndKeepsTheFileOnNo)
     ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
     EXPECT_EQ(first->GetPathName(), "/data/a/img.bmp");
 
+    // The second image of the same name would take the file the first now holds: refused, never asked.
     SelectFolder(*dock, "Top\\out");
     const QString target = m_root.path() + "/out/img.bmp";
-    MessageBoxes().QueueAnswers({IDNO});
+    MessageBoxes().QueueAnswers({IDYES});
     view->BatchSave({"/data/a/img.bmp", "/data/b/img.bmp"});
-    ASSERT_EQ(MessageBoxes().Boxes().size(), 2u) << "the second image of the same name is asked about";
-    EXPECT_EQ(MessageBoxes().Boxes()[1].type & MB_YESNO, MB_YESNO);
+    ASSERT_EQ(MessageBoxes().Boxes().size(), 2u);
+    EXPECT_NE(MessageBoxes().Boxes()[1].type & MB_YESNO, MB_YESNO);
+    EXPECT_NE(MessageBoxes().Boxes()[1].text.find(target.toStdString()), std::string::npos);
     EXPECT_EQ(ReadAll(target), "first");
     EXPECT_EQ(first->GetPathName(), target.toStdString());
     EXPECT_FALSE(first->IsModified());
     EXPECT_EQ(second->GetPathName(), "/data/b/img.bmp");
     EXPECT_TRUE(second->IsModified());
+    MessageBoxes().Reset();
 
-    // The file already there is replaced only on Yes.
+    // A file no open image holds is replaced only on Yes.
+    const QString old = m_root.path() + "/out/old.bmp";
+    {
+        QFile file(old);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("kept");
+    }
+    MessageBoxes().QueueAnswers({IDNO});
+    view->BatchSave({"/data/c/old.bmp"});
+    ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes().Boxes()[0].type & MB_YESNO, MB_YESNO);
+    EXPECT_EQ(ReadAll(old), "kept");
+    EXPECT_EQ(third->GetPathName(), "/data/c/old.bmp");
     MessageBoxes().QueueAnswers({IDYES});
-    view->BatchSave({"/data/b/img.bmp"});
-    EXPECT_EQ(MessageBoxes().Boxes().size(), 3u);
-    EXPECT_EQ(ReadAll(target), "second");
-    EXPECT_EQ(second->GetPathName(), target.toStdString());
+    view->BatchSave({"/data/c/old.bmp"});
+    EXPECT_EQ(ReadAll(old), "third");
+    EXPECT_EQ(third->GetPathName(), old.toStdString());
+}
+
+TEST_F(ThumbnailDockTest, BatchSavedTileGoesWithItsDocument)
+{
+    auto dock = MakeDock();
+    CThumbnailMain* strip = dock->GetThumbnailMain();
+    CVistrelDoc* doc = AddDocument("doc", "/data/a/img.bmp");
+    CQvImage image;
+    ASSERT_TRUE(image.Create(QV_RGB24, 64, 48, 0));
+    doc->SetImage("", &image);
+    dock->Track(doc);
+    ASSERT_EQ(strip->IsCurrentImage("/data/a/img.bmp", 0), 1);
+
+    SelectFolder(*dock, "Top\\out");
+    dock->ThumbnailView()->BatchSave({"/data/a/img.bmp"});
+    const std::string saved = (m_root.path() + "/out/img.bmp").toStdString();
+    ASSERT_EQ(doc->GetPathName(), saved);
+    EXPECT_EQ(strip->GetNames(), std::vector<std::string>{saved});
+
+    doc->OnCloseDocument();
+    EXPECT_EQ(strip->count(), 0) << "no tile is left behind for the closed image";
+}
+
+TEST_F(ThumbnailDockTest, RenamingASavedImageKeepsItsFolder)
+{
+    auto dock = MakeDock();
+    CThumbnailMain* strip = dock->GetThumbnailMain();
+    const QString from = m_root.path() + "/a/img.bmp";
+    {
+        QFile file(from);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("pixels");
+    }
+    CVistrelDoc* doc = AddDocument("doc", from.toStdString());
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::gray);
+    strip->AddImage(from.toStdString(), picture, 40, 30, "", 0);
+
+    // The working folder must never receive the user's file.
+    QTemporaryDir work;
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(work.path()));
+    strip->SelectNames({from.toStdString()});
+    MessageBoxes().QueueModal([](QDialog& dialog) {
+        dialog.findChild<QLineEdit*>("1053")->setText("cells.bmp");
+        dialog.accept();
+    });
+    strip->StartRename();
+    QDir::setCurrent(previous);
+
+    const QString to = m_root.path() + "/a/cells.bmp";
+    EXPECT_FALSE(QFileInfo::exists(work.path() + "/cells.bmp"));
+    EXPECT_EQ(ReadAll(to), "pixels");
+    EXPECT_EQ(doc->GetPathName(), to.toStdString());
+    EXPECT_EQ(strip->IsCurrentImage(to.toStdString(), 0), 1);
+}
+
+TEST_F(ThumbnailDockTest, ActivatingASavedImageOpensIt)
+{
+    QTemporaryDir files;
+    CQvImageCodec codec;
+    ASSERT_GT(codec.Install(files.path().toUtf8().constData()), 0);
+    DocumentRegistry registry(&codec);
+    const QString path = m_root.path() + "/a/cells.png";
+    QImage picture(32, 24, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    ASSERT_TRUE(picture.save(path));
+    auto dock = MakeDock("Top\\a");
+    dock->WatchDocuments(&registry);
+    CThumbnailMain* strip = dock->GetThumbnailMain();
+    ASSERT_EQ(strip->GetTileKind(path.toStdString()), CThumbnailMain::kFileTile);
+
+    strip->SelectNames({path.toStdString()});
+    emit strip->itemActivated(strip->currentItem());
+    ASSERT_EQ(registry.Documents().size(), 1u);
+    EXPECT_EQ(registry.Documents()[0]->GetPathName(), path.toStdString());
+    EXPECT_EQ(strip->GetTileKind(path.toStdString()), CThumbnailMain::kDocumentTile) << "the open image takes the tile";
+}
+
+TEST_F(ThumbnailDockTest, DocumentsOpenedLaterGetTheirTiles)
+{
+    QTemporaryDir files;
+    CQvImageCodec codec;
+    ASSERT_GT(codec.Install(files.path().toUtf8().constData()), 0);
+    DocumentRegistry registry(&codec);
+    auto dock = MakeDock();
+    dock->WatchDocuments(&registry);
+    dock->WatchDocuments(&registry);  // watching twice tracks once
+    CThumbnailMain* strip = dock->GetThumbnailMain();
+
+    CVistrelDoc* made = registry.NewDocument("X0-Capture3");
+    CQvImage image;
+    ASSERT_TRUE(image.Create(QV_RGB24, 64, 48, 0));
+    made->SetImage("", &image);
+    EXPECT_EQ(strip->IsCurrentImage("X0-Capture3", 0), 1);
+
+    const QString path = files.path() + "/cells.png";
+    QImage picture(32, 24, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    ASSERT_TRUE(picture.save(path));
+    ASSERT_TRUE(registry.OpenDocumentFile(path.toStdString()));
+    EXPECT_EQ(strip->IsCurrentImage(path.toStdString(), 0), 1);
+    EXPECT_EQ(strip->count(), 2);
 }
 
 TEST_F(ThumbnailDockTest, LastFolderIsRestoredAndStored)
@@ -241,10 +377,50 @@ TEST_F(ThumbnailDockTest, LastFolderIsRestoredAndStored)
 
     // A backslash inside a folder name survives the round trip.
     {
-        auto dock = MakeDock("Top\\we\\\\ird\\deep");
+        auto dock = MakeDock("Top\\we%5Cird\\deep");
         EXPECT_EQ(dock->FolderView()->SelectedFolder(), (m_root.path() + "/we\\ird/deep").toStdString());
     }
-    EXPECT_EQ(m_written, "Top\\we\\\\ird\\deep");
+    EXPECT_EQ(m_written, "Top\\we%5Cird\\deep");
+}
+
+TEST(ThumbnailFolderTexts, EveryListOfNamesHasItsOwnStoredForm)
+{
+    using View = CThumbnailFolderView;
+    const std::vector<std::vector<std::string>> lists = {
+        {"Top", "a", "b"}, {"a", "\\b"}, {"a\\", "b"}, {"a\\\\", "b"}, {"a", "\\", "b"},
+        {"100%", "x"}, {"50%5C", "y"}, {"%25"}, {"end\\"},
+    };
+    std::set<std::string> forms;
+    for (const auto& texts : lists) {
+        const std::string stored = View::JoinTexts(texts);
+        EXPECT_TRUE(forms.insert(stored).second) << stored;
+        EXPECT_EQ(View::SplitTexts(stored), texts) << stored;
+    }
+    // Plain names are stored as they are, and a '%' that is no escape reads as itself.
+    EXPECT_EQ(View::JoinTexts({"Top", "a", "b"}), "Top\\a\\b");
+    EXPECT_EQ(View::SplitTexts("Top\\100%\\x%4"), (std::vector<std::string>{"Top", "100%", "x%4"}));
+}
+
+TEST_F(ThumbnailDockTest, VolumesAreLookedIntoOnlyWhenOpened)
+{
+    ASSERT_TRUE(QDir(m_root.path()).mkpath("empty"));
+    const QString empty = m_root.path() + "/empty";
+    const QString full = m_root.path() + "/a";
+    CThumbnailFolderView::SetVolumeSource([&] { return QStringList{empty, full}; });
+    auto dock = MakeDock();
+    CThumbnailFolderView::SetVolumeSource(nullptr);
+    QTreeWidgetItem* computer = dock->FolderView()->Tree()->topLevelItem(1);
+    ASSERT_EQ(computer->childCount(), 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(computer->child(i)->childCount(), 1) << "every volume offers to open, unprobed";
+    QTreeWidgetItem* emptyVolume = computer->child(1);
+    ASSERT_EQ(emptyVolume->text(0), empty);
+    emptyVolume->setExpanded(true);
+    EXPECT_EQ(emptyVolume->childCount(), 0);
+    QTreeWidgetItem* fullVolume = computer->child(2);
+    fullVolume->setExpanded(true);
+    ASSERT_EQ(fullVolume->childCount(), 1);
+    EXPECT_EQ(fullVolume->child(0)->text(0), "b");
 }
 
 TEST_F(ThumbnailDockTest, ComputerListsTheRootAndMountedVolumes)
@@ -273,7 +449,7 @@ TEST_F(ThumbnailDockTest, TilesFollowTheDocuments)
     CQvImage image;
     ASSERT_TRUE(image.Create(QV_RGB24, 320, 240, 0));
     doc->SetImage("", &image);
-    EXPECT_EQ(strip->IsTitle("X0-Capture7"), 1);
+    EXPECT_EQ(strip->IsCurrentImage("X0-Capture7", 0), 1);
 
     doc->SetPathName("/data/out/cells.bmp", false);
     EXPECT_EQ(strip->IsCurrentImage("X0-Capture7", 0), 0);
@@ -297,9 +473,6 @@ TEST_F(ThumbnailDockTest, MainFrameHoldsTheDockInItsThumbnailPane)
     QDockWidget* pane = window.Frame().Pane(PANE_THUMBNAILS);
     ASSERT_TRUE(pane);
     EXPECT_EQ(pane->widget(), window.ThumbnailDock());
-    int application = 0;
-    window.AttachApplication(reinterpret_cast<CVistrelApp*>(&application));
-    EXPECT_EQ(window.ThumbnailDock()->GetThumbnailMain()->GetApplication(), &application);
 }
 
 }  // namespace

@@ -357,6 +357,19 @@ TEST_F(ZoomToolDocksTest, TheCellCountStaysEvenInItsRangeAndIsKeptInTheProfile)
     EXPECT_EQ(again.Magnifier()->CellCount(), 16);
     EXPECT_TRUE(again.Magnifier()->Overlay());
     EXPECT_EQ(again.Magnifier()->CrossColour(), RGB(0x12, 0x34, 0x56));
+
+    // An edited profile never gives a pen the drawing cannot make.
+    struct Pen
+    {
+        int style, width, usedStyle, usedWidth;
+    };
+    for (const Pen p : {Pen{42, 999, 0, 10}, Pen{-1, -3, 0, 1}, Pen{5, 0, 5, 1}, Pen{3, 10, 3, 10}}) {
+        ASSERT_TRUE(profile.WriteProfileInt("ZOOM", "LineType", p.style));
+        ASSERT_TRUE(profile.WriteProfileInt("ZOOM", "LineWeight", p.width));
+        CZoomDockWnd dock(&profile, UI_LANGUAGE_ENGLISH);
+        EXPECT_EQ(dock.Magnifier()->CrossStyle(), p.usedStyle) << p.style;
+        EXPECT_EQ(dock.Magnifier()->CrossWidth(), p.usedWidth) << p.width;
+    }
 }
 
 // A left-button click on the row of the tool with that shape.
@@ -407,6 +420,17 @@ TEST_F(ZoomToolDocksTest, PickingAToolStartsItsCreationAndPickingItAgainSwitches
     const int before = page.Highlighted();
     QTest::mouseClick(page.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(295, 595));
     EXPECT_EQ(page.Highlighted(), before);
+}
+
+TEST_F(ZoomToolDocksTest, ToolIconsLetThePageShowThroughTheirBackground)
+{
+    using Kind = CMeasureAnnotationDockWnd::PageKind;
+    auto& page = *tools->Page(Kind::Measurement);
+    ASSERT_GT(page.count(), 0);
+    const QList<QSize> sizes = page.item(0)->icon().availableSizes();
+    ASSERT_FALSE(sizes.isEmpty());
+    const QImage icon = page.item(0)->icon().pixmap(sizes.first()).toImage().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0) << "the strip's background corner is masked out";
 }
 
 TEST_F(ZoomToolDocksTest, AnAutomaticToolIsRefusedOnTheLiveView)

@@ -1,10 +1,14 @@
 // Plug-in hosting on a program built offscreen: the program folder (beside a stand-in executable) holds copies of the
-// support library's test plug-ins and two broken modules, the user's root is another temporary folder.
+// support library's test plug-ins, two broken modules and two copies of its test extension module (one of them named
+// as the extension that may work on the live image); the user's root is another temporary folder.
 #include "plugins/CPlugInHost.h"
 
 #include "commands/AppCommands.h"
 #include "core/FrameMainWindow.h"
 #include "core/ProgramObjects.h"
+#include "report/CReportManager.h"
+#include "report/CReportPage.h"
+#include "report/CReportTabBar.h"
 #include "document/DocumentCreation.h"
 #include "document/DocumentRegistry.h"
 #include "frame/CMainFrame.h"
@@ -19,14 +23,18 @@
 #include <QAction>
 #include <QDir>
 #include <QMenu>
+#include <QPointer>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -36,6 +44,20 @@ namespace {
 
 constexpr UINT kInvertPixel = 2024;
 constexpr UINT kRecordInput = 2025;
+// The extension module D_Ext.so: two run-once entries and a resident one; then SharpGauge.so's three.
+constexpr UINT kExtFirst = 3025;
+constexpr UINT kExtResident = 3027;
+constexpr UINT kGaugeFirst = 3028;
+constexpr UINT kGaugeSecond = 3029;
+constexpr char kLiveModeRefused[] = "실시간 측정 모드에서는 지원되지 않습니다.";
+
+// Decides what the extension module's views do when they run; the module calls it through its test export.
+using ExtRun = std::function<int(CPlgView* view, int index)>;
+
+int ExtRunTrampoline(void* context, CPlgView* view, int index)
+{
+    return (*static_cast<ExtRun*>(context))(view, index);
+}
 
 class PlugInHostTest : public ::testing::Test
 {
@@ -55,9 +77,10 @@ protected:
         const std::filesystem::path plugIns = m_program.path().toStdString() + "/components/Plug-Ins";
         std::filesystem::create_directories(plugIns);
         // Named so that the good module sorts first and the broken ones after it.
-        for (const auto& [built, name] : std::map<std::string, std::string>{
+        for (const auto& [built, name] : std::vector<std::pair<std::string, std::string>>{
                  {"PlgTestAlpha", "A_Tools.so"}, {"PlgBrokenMissingExport", "B_Missing.so"},
-                 {"PlgBrokenThrows", "C_Throws.so"}})
+                 {"PlgBrokenThrows", "C_Throws.so"}, {"PlgTestExtension", "D_Ext.so"},
+                 {"PlgTestExtension", "SharpGauge.so"}})
             std::filesystem::copy_file(std::string(APP_TEST_PLUGIN_DIR) + "/" + built + ".so", plugIns / name);
 
         m_objects = std::make_unique<ProgramObjects>(
@@ -68,6 +91,9 @@ protected:
 
     void TearDown() override
     {
+        if (m_extension.IsLoaded())
+            m_extension.GetProc<void (*)(int (*)(void*, CPlgView*, int), void*)>("TestExtSetRunHook")(nullptr,
+                                                                                                        nullptr);
         if (m_objects) {
             m_objects->App().ExitInstance();
             m_objects.reset();
@@ -86,7 +112,7 @@ protected:
     }
 
     CMainFrame& Frame() { return static_cast<FrameMainWindow*>(m_objects->App().GetMainWnd())->Frame(); }
-    CPlugInHost& Host() { return m_objects->PlugInHost(); }
+    CPlugInHost& Host() const { return m_objects->PlugInHost(); }
     QAction* Entry(UINT id)
     {
         for (QAction* group : Frame().PluginMenu()->actions())
@@ -97,6 +123,19 @@ protected:
         return nullptr;
     }
     bool Enabled(UINT id) { return Frame().Router().Query(id).enabled; }
+    std::string ExtPath() const { return Host().ModuleFolder() + "D_Ext.so"; }
+
+    // Lets the test decide what D_Ext.so's views do when they run.
+    void OnExtRun(ExtRun run)
+    {
+        m_extRun = std::move(run);
+        if (!m_extension.IsLoaded()) {
+            ASSERT_TRUE(m_extension.Load(ExtPath())) << m_extension.GetLastError();
+        }
+        m_extension.GetProc<void (*)(int (*)(void*, CPlgView*, int), void*)>("TestExtSetRunHook")(
+            &ExtRunTrampoline, &m_extRun);
+    }
+    int ExtRegisteredCount() { return m_extension.GetProc<int (*)()>("TestExtRegisteredCount")(); }
 
     CVistrelDoc* NewImageDocument(const std::string& title)
     {
@@ -123,6 +162,8 @@ protected:
     std::map<std::string, std::string> m_savedVariables;
     QString m_workingFolder;
     std::unique_ptr<ProgramObjects> m_objects;
+    CModule m_extension;
+    ExtRun m_extRun;
 };
 
 TEST_F(PlugInHostTest, MenuShowsTheGoodModulesEntriesAndNamesTheBrokenOnes)
@@ -134,7 +175,11 @@ TEST_F(PlugInHostTest, MenuShowsTheGoodModulesEntriesAndNamesTheBrokenOnes)
     ASSERT_TRUE(invert && record);
     EXPECT_EQ(invert->text(), "Invert Pixel");
     EXPECT_EQ(record->text(), "Record Input");
-    EXPECT_EQ(Host().Manager().GetMenuRecords().size(), 2u) << "nothing of the broken modules is installed";
+    const auto& records = Host().Manager().GetMenuRecords();
+    EXPECT_EQ(std::count_if(records.begin(), records.end(),
+                            [](const auto& record) { return record->id < CPlugInHost::kFirstExtensionId; }),
+              2)
+        << "nothing of the broken modules is installed";
 
     std::string messages;
     for (const auto& box : MessageBoxes().Boxes())
@@ -179,16 +224,21 @@ TEST_F(PlugInHostTest, ResidentEntryAttachesToOpenAndLaterDocumentsAndGetsTheirI
     CVistrelDoc* later = NewDocumentFromImage("C", 5, 3, QV_RGB24, &image);
     ASSERT_TRUE(later);
     ASSERT_EQ(later->ActivePlugIns().size(), 1u) << "documents opened later get the resident plug-in";
-    auto& reports = static_cast<PlugInReportShelf&>(Host().Reports());
+    // Each document's report page carries the plug-in's list as an external tab beside its own list, and a
+    // statistics table of the same name (id 100, grid lines and full-row select).
+    CReportManager* reports = m_objects->App().GetReportPages();
+    ASSERT_TRUE(reports);
+    auto pageOf = [reports](CVistrelDoc* doc) { return reports->FindPage(doc->GetImageView()); };
     for (CVistrelDoc* doc : {first, second, later}) {
-        ASSERT_TRUE(reports.PlugInTabs(doc) && reports.ReportTabs(doc)) << doc->GetTitle();
-        ASSERT_EQ(reports.PlugInTabs(doc)->count(), 1) << doc->GetTitle();
-        EXPECT_EQ(reports.PlugInTabs(doc)->tabText(0), "Input");
-        EXPECT_EQ(reports.ReportTabs(doc)->tabText(0), "Input");
-        auto* list = dynamic_cast<CReportListCtrl*>(reports.ReportTabs(doc)->widget(0));
+        CReportPage* page = pageOf(doc);
+        ASSERT_TRUE(page) << doc->GetTitle();
+        ASSERT_EQ(page->mainStrip->GetTabCount(), 2) << doc->GetTitle();
+        EXPECT_TRUE(page->mainStrip->IsExternal(1));
+        EXPECT_EQ(page->mainStrip->GetTabName(1), "Input");
+        EXPECT_EQ(page->statisticsStrip->GetTabName(1), "Input");
+        CReportListCtrl* list = page->Statistics(1);
         ASSERT_TRUE(list);
         EXPECT_EQ(list->GetDlgCtrlID(), 100u);
-        EXPECT_EQ(list->GetExtendedStyle(), LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     }
 
     // The later document's view runs the plug-in when it becomes active; its window's press reaches the plug-in
@@ -198,12 +248,17 @@ TEST_F(PlugInHostTest, ResidentEntryAttachesToOpenAndLaterDocumentsAndGetsTheirI
     QApplication::processEvents();
     CImageDispWnd* window = later->GetImageView()->GetDispWnd();
     ASSERT_EQ(later->ActivePlugIns()[0]->activation, 1);
+    CQvGObjectContainer& overlay = later->GetGObjectContainer();
+    const size_t objectsBefore = overlay.GetMainObjList().size();
+    const int selectedBefore = overlay.GetSelectedObjectCount();
     QTest::mouseClick(window->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(3, 2));
-    auto* input = qobject_cast<QTableWidget*>(reports.PlugInTabs(later)->widget(0));
+    EXPECT_EQ(overlay.GetMainObjList().size(), objectsBefore) << "the click is the plug-in's, not the overlay's";
+    EXPECT_EQ(overlay.GetSelectedObjectCount(), selectedBefore);
+    auto* input = qobject_cast<QTableWidget*>(pageOf(later)->mainStrip->GetTabWindow(1));
     ASSERT_TRUE(input);
     ASSERT_EQ(input->rowCount(), 1);
     EXPECT_EQ(input->item(0, 0)->text(), "3,2");
-    EXPECT_EQ(qobject_cast<QTableWidget*>(reports.PlugInTabs(first)->widget(0))->rowCount(), 0)
+    EXPECT_EQ(qobject_cast<QTableWidget*>(pageOf(first)->mainStrip->GetTabWindow(1))->rowCount(), 0)
         << "only the document under the mouse";
 
     // The hold ends when no document has the plug-in attached any more.
@@ -212,6 +267,145 @@ TEST_F(PlugInHostTest, ResidentEntryAttachesToOpenAndLaterDocumentsAndGetsTheirI
     EXPECT_TRUE(Host().Manager().GetActiveList().empty());
     NewImageDocument("D");
     EXPECT_TRUE(Enabled(kInvertPixel));
+}
+
+TEST_F(PlugInHostTest, ExtensionCommandsAreNumberedInNameOrderAndRunByPathWithoutCase)
+{
+    std::vector<std::pair<UINT, std::string>> extensions;
+    for (const auto& record : Host().Manager().GetMenuRecords())
+        if (record->id >= CPlugInHost::kFirstExtensionId)
+            extensions.emplace_back(record->id,
+                                    std::filesystem::path(record->path).filename().string() + ":" +
+                                        std::to_string(record->index));
+    const std::vector<std::pair<UINT, std::string>> expected = {
+        {3025, "D_Ext.so:0"},       {3026, "D_Ext.so:1"},       {3027, "D_Ext.so:2"},
+        {3028, "SharpGauge.so:0"}, {3029, "SharpGauge.so:1"}, {3030, "SharpGauge.so:2"}};
+    EXPECT_EQ(extensions, expected);
+
+    NewImageDocument("A");
+    std::vector<int> ran;
+    OnExtRun([&](CPlgView*, int index) {
+        ran.push_back(index);
+        return 1;
+    });
+    std::string shouted = ExtPath();
+    std::transform(shouted.begin(), shouted.end(), shouted.begin(), [](unsigned char c) { return std::toupper(c); });
+    EXPECT_EQ(Host().RunExtPlugIn(shouted, -1), 1);
+    EXPECT_EQ(Host().RunExtPlugIn(ExtPath(), 1), 1);
+    EXPECT_EQ(Host().RunExtPlugIn(ExtPath(), 7), 0);
+    EXPECT_EQ(Host().RunExtPlugIn(Host().ModuleFolder() + "Nothing.so", -1), 0);
+    EXPECT_EQ(ran, (std::vector<int>{0, 1}));
+    EXPECT_EQ(ExtRegisteredCount(), 0) << "every run connects again; its entries must not pile up";
+}
+
+TEST_F(PlugInHostTest, TheLiveDocumentRunsOnlyTheSharpGaugeExtension)
+{
+    CVistrelDoc* live = NewImageDocument("Live");
+    ASSERT_EQ(m_objects->Documents().GetActiveDocument(), live);
+    Host().Seams().liveDocument = [live] { return live; };
+    for (UINT id : {kInvertPixel, kExtFirst}) {
+        MessageBoxes().Reset();
+        EXPECT_EQ(Host().ExecutePlugInCallback(id), 0) << id;
+        ASSERT_EQ(MessageBoxes().Boxes().size(), 1u) << id;
+        EXPECT_EQ(MessageBoxes().Boxes()[0].text, kLiveModeRefused);
+    }
+    MessageBoxes().Reset();
+    for (UINT id : {kGaugeFirst, kGaugeSecond})
+        EXPECT_EQ(Host().ExecutePlugInCallback(id), 1) << "every entry of the live extension, not just its first";
+    EXPECT_TRUE(MessageBoxes().Boxes().empty());
+}
+
+TEST_F(PlugInHostTest, RunOnceWithoutADocumentKeepsTheDocumentItMadeOnlyWhenTheRunDidSomething)
+{
+    ASSERT_EQ(m_objects->Documents().GetActiveDocument(), nullptr);
+    const size_t open = CVistrelDoc::AllDocuments().size();
+    int answer = 0;
+    OnExtRun([&](CPlgView*, int) { return answer; });
+    EXPECT_EQ(Host().ExecutePlugInCallback(kExtFirst), 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(CVistrelDoc::AllDocuments().size(), open) << "the empty document goes again";
+
+    answer = 1;
+    EXPECT_EQ(Host().ExecutePlugInCallback(kExtFirst), 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(CVistrelDoc::AllDocuments().size(), open + 1);
+    EXPECT_TRUE(CVistrelDoc::AllDocuments().back()->ActivePlugIns().empty());
+    EXPECT_TRUE(Host().Manager().GetActiveList().empty());
+}
+
+TEST_F(PlugInHostTest, ANewDocumentAskedForByARunningViewGetsTheEntryOnce)
+{
+    CVistrelDoc* first = NewImageDocument("A");
+    OnExtRun([](CPlgView*, int) { return 1; });
+    ASSERT_EQ(Host().ExecutePlugInCallback(kExtResident), 1);
+    ASSERT_EQ(first->ActivePlugIns().size(), 1u);
+    CPlgApplication* application = first->ActivePlugIns()[0]->application;
+
+    const size_t open = CVistrelDoc::AllDocuments().size();
+    CPlgView* empty = reinterpret_cast<CPlgView*>(1);
+    CPlgView* made = nullptr;
+    size_t openAfterEmpty = 0;
+    bool inside = false;
+    OnExtRun([&](CPlgView*, int) {
+        if (inside)  // the new document runs the resident view it attaches
+            return 1;
+        inside = true;
+        empty = Host().Manager().CreateNewDocumentView(application, "Empty", 0, 4, QV_GRAY8);
+        openAfterEmpty = CVistrelDoc::AllDocuments().size();
+        made = Host().Manager().CreateNewDocumentView(application, "New", 4, 3, QV_GRAY8);
+        inside = false;
+        return 1;
+    });
+    EXPECT_EQ(Host().ExecutePlugInCallback(kExtResident), 1);
+    EXPECT_EQ(empty, nullptr);
+    EXPECT_EQ(openAfterEmpty, open) << "no document for an empty size";
+    ASSERT_EQ(CVistrelDoc::AllDocuments().size(), open + 1);
+    CVistrelDoc* created = CVistrelDoc::AllDocuments().back();
+    ASSERT_EQ(created->ActivePlugIns().size(), 1u) << "one record, so the entry runs once per event";
+    EXPECT_EQ(made, created->ActivePlugIns()[0]->view);
+    EXPECT_EQ(Host().Manager().CreateNewDocumentView(application, "Idle", 4, 3, QV_GRAY8), nullptr)
+        << "only a running view may ask";
+}
+
+TEST_F(PlugInHostTest, ADetachedViewTakesItsReportTabsAndControlAlong)
+{
+    CVistrelDoc* doc = NewImageDocument("A");
+    Entry(kRecordInput)->trigger();
+    ASSERT_EQ(doc->ActivePlugIns().size(), 1u);
+    CReportPage* page = m_objects->App().GetReportPages()->FindPage(doc->GetImageView());
+    ASSERT_TRUE(page);
+    const int tabs = page->mainStrip->GetTabCount();
+    ASSERT_GE(tabs, 2) << "the page's own list and the plug-in's";
+    QPointer<QWidget> control = page->mainStrip->GetTabWindow(tabs - 1);
+    doc->RemovePlugInView(doc->ActivePlugIns()[0]->application);
+    EXPECT_TRUE(control.isNull()) << "deleted before the module can go, not later";
+    EXPECT_EQ(page->mainStrip->GetTabCount(), tabs - 1);
+    EXPECT_EQ(page->statisticsStrip->GetTabCount(), tabs - 1);
+}
+
+TEST_F(PlugInHostTest, ADocumentDeletedWithoutACloseLeavesNothingInTheActiveList)
+{
+    NewImageDocument("A");
+    Entry(kRecordInput)->trigger();
+    const size_t listed = Host().Manager().GetActiveList().size();
+    auto bare = std::make_unique<CVistrelDoc>();
+    Host().AttachActivePlugIns(bare.get());
+    ASSERT_EQ(bare->ActivePlugIns().size(), 1u);
+    EXPECT_EQ(Host().Manager().GetActiveList().size(), listed + 1);
+    bare.reset();
+    EXPECT_EQ(Host().Manager().GetActiveList().size(), listed);
+}
+
+TEST_F(PlugInHostTest, ADocumentClosedWhileItsPlugInRunsIsLeftAlone)
+{
+    auto doc = std::make_unique<CVistrelDoc>();
+    Host().Seams().activeDocument = [&doc] { return doc.get(); };
+    OnExtRun([&](CPlgView*, int) {
+        doc.reset();
+        return 1;
+    });
+    EXPECT_EQ(Host().ExecutePlugInCallback(kExtResident), 0);
+    EXPECT_TRUE(Host().Manager().GetActiveList().empty());
 }
 
 }  // namespace

@@ -167,7 +167,12 @@ TEST(IplResize, DefinedSamplesAndInvariants)
     EXPECT_EQ(0, iplResize(row.get(), out.get(), 0, 3, 1, 1, kIplInterCubic));
     Image colour = Make(3, 6, 1);
     EXPECT_EQ(0, iplResize(row.get(), colour.get(), 2, 1, 1, 1, kIplInterCubic));
+    // A destination of another size than the scale gives: 3 * 3 / 2 truncates to 4, not 6; 1 * 2 / 1 is not 1.
+    EXPECT_EQ(0, iplResize(row.get(), out.get(), 3, 2, 1, 1, kIplInterCubic));
+    EXPECT_EQ(0, iplResize(row.get(), out.get(), 2, 1, 2, 1, kIplInterCubic));
     EXPECT_EQ(std::vector<int>(6, 5), Samples(out.get()));
+    Image truncated = Make(1, 4, 1);
+    EXPECT_EQ(1, iplResize(row.get(), truncated.get(), 3, 2, 1, 1, kIplInterCubic));
 }
 
 TEST(IplRotate, SenseShiftAndUntouchedCorners)

@@ -69,6 +69,13 @@ protected:
         ASSERT_EQ(connect(), m_application);
     }
 
+    // Leaves the list empty, as the host does after every connect.
+    void TearDown() override
+    {
+        if (m_application)
+            m_application->RemoveAllPlgInfo();
+    }
+
     std::unique_ptr<CPlgView> MakeView(int index)
     {
         CPlgView* view = nullptr;

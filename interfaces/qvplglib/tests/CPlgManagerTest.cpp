@@ -250,6 +250,30 @@ TEST_F(PlgManagerTest, GetPlgApplicationRefusesAModuleWithoutPlgConnect)
     EXPECT_NE(m_loadingInfo.back().find("PlgBrokenMissingExport.so"), std::string::npos);
 }
 
+TEST_F(PlgManagerTest, EachLoadConnectsTheModuleOnceAndLeavesItsListEmpty)
+{
+    CModule module;
+    ASSERT_TRUE(module.Load(Path("B_Alpha.so")));
+    const auto connects = module.GetProc<int (*)()>("TestPlgConnectCount");
+    const auto registered = module.GetProc<int (*)()>("TestPlgRegisteredCount");
+    ASSERT_TRUE(connects && registered);
+    const int before = connects();
+    ASSERT_EQ(m_manager.Install(m_folder.path().toStdString(), nullptr, kFirstId), 4);
+    EXPECT_EQ(connects(), before + 1) << "install";
+    EXPECT_EQ(registered(), 0);
+    ASSERT_NE(m_manager.GetPlgApplication(module), nullptr);
+    EXPECT_EQ(connects(), before + 2) << "a run";
+    EXPECT_EQ(registered(), 0) << "entries left behind would come back twice at the next install";
+}
+
+TEST_F(PlgManagerTest, AnExtensionModuleIsNoMenuPlugInAndNoFault)
+{
+    CModule module;
+    ASSERT_TRUE(module.Load(Built("PlgTestExtension")));
+    EXPECT_EQ(m_manager.GetPlgApplication(module), nullptr);
+    EXPECT_TRUE(m_loadingInfo.empty()) << m_loadingInfo.front();
+}
+
 TEST_F(PlgManagerTest, CreateNewDocumentViewRefusesAnEmptySizeWithoutAskingTheProgram)
 {
     int asked = 0;

@@ -79,6 +79,7 @@ public:
 };
 
 CTestPlgApp theApp;
+int g_connects = 0;
 
 }  // namespace
 
@@ -86,7 +87,19 @@ VISTREL_PLUGIN_CONTRACT()
 
 PLG_EXPORT CPlgApplication* PlgConnect()
 {
+    ++g_connects;
     theApp.AddPlgInfo(TEST_PLUGIN_GROUP, "Invert Pixel", 1, 0, 0);
     theApp.AddPlgInfo(TEST_PLUGIN_GROUP, "Record Input", 0, 1, 0);
     return &theApp;
+}
+
+// For the tests: how often PlgConnect ran, and how many entries the application holds now.
+PLG_EXPORT int TestPlgConnectCount()
+{
+    return g_connects;
+}
+
+PLG_EXPORT int TestPlgRegisteredCount()
+{
+    return static_cast<int>(theApp.GetPlgInfoList().size());
 }

@@ -9,7 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -56,40 +56,32 @@ TEST(ThumbnailStrip, FolderOfFiveHundredFillsInWhileTheWindowKeepsAnswering)
     QObject::connect(&strip, &CThumbnailMain::ThumbnailArrived, [&] { ++arrived; });
     QObject::connect(&strip, &CThumbnailMain::FolderComplete, [&] { complete = true; });
 
-    // A 10 ms timer stands for the window answering: the longest gap between its ticks is how long the UI thread
-    // was held.
-    QElapsedTimer clock;
-    qint64 lastTick = -1;
-    qint64 longestGap = 0;
-    std::set<int> countsSeen;
-    QTimer ticker;
-    ticker.setInterval(10);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.elapsed();
-        if (lastTick >= 0)
-            longestGap = std::max(longestGap, now - lastTick);
-        lastTick = now;
-    });
-    clock.start();
-    ticker.start();
+    // The UI thread's longest blocking stretch: the ShowFolder call itself and every turn of the event loop while
+    // the thumbnails come in, each timed on its own. The waits between turns are not counted, so a loaded machine
+    // that is slow to wake the thread does not pass for a blocked window.
     QApplication::processEvents();
-
+    std::set<int> countsSeen;
+    QElapsedTimer stretch;
+    stretch.start();
     ASSERT_EQ(strip.ShowFolder(dir.path().toStdString()), 1);
+    qint64 longestStretch = stretch.elapsed();
     EXPECT_EQ(strip.count(), 501);
     QElapsedTimer limit;
     limit.start();
     while (!complete && limit.elapsed() < 120000) {
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        stretch.restart();
+        QApplication::processEvents(QEventLoop::AllEvents);
+        longestStretch = std::max(longestStretch, stretch.elapsed());
         countsSeen.insert(arrived);
+        QThread::msleep(2);
     }
-    ticker.stop();
 
     ASSERT_TRUE(complete);
     EXPECT_EQ(arrived, 501);
     EXPECT_EQ(strip.PendingCount(), 0);
     // Progressive: the tiles arrived over many turns of the event loop, not all at once at the end.
     EXPECT_GT(countsSeen.size(), 10u);
-    EXPECT_LE(longestGap, 50) << "the UI thread was held for " << longestGap << " ms";
+    EXPECT_LE(longestStretch, 50) << "the UI thread was held for " << longestStretch << " ms";
 
     const std::string broken = (dir.path() + "/zz_broken.png").toStdString();
     EXPECT_EQ(strip.GetTileState(broken), CThumbnailMain::kBroken);
@@ -119,18 +111,18 @@ TEST(ThumbnailStrip, ChangingFolderMidwayDropsTheOldFolderResults)
     EXPECT_EQ(strip.count(), 3);
 }
 
-TEST(ThumbnailStrip, OpenImageTilesAreRenamedAndAnsweredByTitle)
+TEST(ThumbnailStrip, OpenImageTilesAreRenamedAndRemoved)
 {
     CThumbnailMain strip;
     QImage picture(200, 100, QImage::Format_RGB32);
     picture.fill(Qt::red);
     ASSERT_EQ(strip.AddImage("X0-Capture1", picture, 200, 100, "200x100x24", 0), 1);
-    EXPECT_EQ(strip.IsTitle("X0-Capture1"), 1);
-    EXPECT_EQ(strip.IsTitle("X0-Capture2"), 0);
+    EXPECT_EQ(strip.IsCurrentImage("X0-Capture1", 0), 1);
+    EXPECT_EQ(strip.IsCurrentImage("X0-Capture2", 0), 0);
 
     ASSERT_EQ(strip.ReplaceImage("X0-Capture1", "/data/out/cell.bmp", 0), 1);
     EXPECT_EQ(strip.IsCurrentImage("X0-Capture1", 0), 0);
-    EXPECT_EQ(strip.IsTitle("cell.bmp"), 1);
+    EXPECT_EQ(strip.IsCurrentImage("/data/out/cell.bmp", 0), 1);
 
     strip.AddImage("other", picture, 200, 100, "", 0);
     EXPECT_EQ(strip.ReplaceImage("other", "/data/out/cell.bmp", 0), 0) << "a name another open image bears";

@@ -160,6 +160,29 @@ TEST_F(LumenorViews, BrightnessContrastPreviewsLiveAndCancelRestores)
     }
 }
 
+TEST_F(LumenorViews, DialogsOutliveTheDocumentWindowTheyWereOpenedOn)
+{
+    for (int index : {kBrightnessContrast, kThreshold}) {
+        SCOPED_TRACE(index);
+        const CQvImage start = Pattern(QV_GRAY8, 5, 3);
+        Document document(start);
+        QWidget mainWindow;
+        auto* viewWindow = new QWidget(&mainWindow);
+        MessageBoxes().QueueModal([&](QDialog& dialog) {
+            ASSERT_EQ(dialog.parentWidget(), &mainWindow);
+            // The document closes under the open dialog.
+            delete viewWindow;
+            dialog.reject();
+        });
+        std::unique_ptr<CPlgView> view = document.View(m_app, index);
+        PlgViewHost host = view->GetHost();
+        host.viewWindow = viewWindow;
+        view->AttachHost(host);
+        EXPECT_EQ(view->Run(), 1);
+        EXPECT_TRUE(Identical(document.pool.GetImage(), start));
+    }
+}
+
 // Presses the left button at `from` and drags to `to` in the histogram widget.
 void Drag(QWidget& widget, QPoint from, QPoint to)
 {

@@ -94,7 +94,7 @@ protected:
         CPlgView* raw = nullptr;
         EXPECT_EQ(m_application->CreatePlgView(entry, 0, &raw), 1);
         std::unique_ptr<CPlgView> view(raw);
-        view->AttachHost(PlgViewHost{nullptr, &m_pool, nullptr, [this](QWidget*) { m_redraws += "R"; },
+        view->AttachHost(PlgViewHost{m_viewWindow, &m_pool, nullptr, [this](QWidget*) { m_redraws += "R"; },
                                      [this](QWidget*) { m_redraws += "C"; }});
         return view->Run();
     }
@@ -106,6 +106,7 @@ protected:
     PFN_ResizeImage m_resizeImage = nullptr;
     CQvFramePool m_pool;
     std::string m_redraws;  // "C" canvas adopted, "R" repainted, in order
+    QWidget* m_viewWindow = nullptr;
 };
 
 void SetText(QDialog& dialog, int id, const char* text)
@@ -304,6 +305,27 @@ TEST_F(Torsion, KeptProportionFollowsTheOtherSide)
     ASSERT_EQ(Run(kResize, ResizeTo("50", nullptr, false)), 1);
     EXPECT_EQ(Image().GetWidth(), 50);
     EXPECT_EQ(Image().GetHeight(), 101);
+}
+
+TEST_F(Torsion, DialogsOutliveTheDocumentWindowTheyWereOpenedOn)
+{
+    for (Entry entry : {kResize, kRotate}) {
+        SCOPED_TRACE(entry);
+        const CQvImage start = MakeImage(QV_GRAY8, 9, 5);
+        Image() = start;
+        QWidget mainWindow;
+        m_viewWindow = new QWidget(&mainWindow);
+        EXPECT_EQ(Run(entry,
+                      [&](QDialog& dialog) {
+                          ASSERT_EQ(dialog.parentWidget(), &mainWindow);
+                          // The document closes under the open dialog.
+                          delete m_viewWindow;
+                          Press(dialog, "2");
+                      }),
+                  0);
+        m_viewWindow = nullptr;
+        EXPECT_TRUE(SamePixels(Image(), start));
+    }
 }
 
 TEST_F(Torsion, InvalidDestinationIsRefusedAndTheDialogStaysOpen)

@@ -1,0 +1,285 @@
+#include "report/CMeasureReportCtrl.h"
+
+#include "report/ReportStrings.h"
+
+#include "document/CVistrelDoc.h"
+#include "view/CImageDispWnd.h"
+#include "view/CVistrelView.h"
+
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/GObjectCatalogue.h"
+
+#include <QKeyEvent>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace {
+
+bool IsMeasurement(const CQvGObject* obj)
+{
+    return obj->GetGOType() == GOTYPE_MEASURE || obj->GetGOType() == GOTYPE_MEASURE_ALT;
+}
+
+bool HasFeet(const CQvGObject* obj)
+{
+    return obj->GetObjShape() == SHAPE_PERPENDICULAR || obj->GetObjShape() == SHAPE_DAS;
+}
+
+// A position reads "(x, y)" in the overlay and "[x, y]" in the report.
+std::string SquareBrackets(std::string text)
+{
+    for (char& c : text) {
+        if (c == '(')
+            c = '[';
+        else if (c == ')')
+            c = ']';
+    }
+    return text;
+}
+
+}  // namespace
+
+std::vector<tagColumnInfo> MeasureReportColumns()
+{
+    std::vector<tagColumnInfo> columns;
+    columns.push_back(tagColumnInfo{ReportString(reportstr::IDS_NAME_COLUMN), 100, 1, -1});
+    for (int n = 0; n < GetMeasurementCount(); ++n)
+        columns.push_back(tagColumnInfo{GetMeasurementName(n), 100, 1, GetMeasurementType(n)});
+    return columns;
+}
+
+std::vector<MeasureReportRow> BuildMeasureRows(CQvGObjectContainer& container,
+                                               const std::vector<tagColumnInfo>& columns)
+{
+    std::vector<MeasureReportRow> rows;
+    rows.reserve(static_cast<size_t>(container.GetMeasurementObjectCount()));
+    const size_t width = columns.size();
+    for (CQvGObject* obj : container.GetObjects()) {
+        if (!IsMeasurement(obj))
+            continue;
+        const std::string& name = obj->GetProperty().GetName();
+        const int32_t calType = obj->GetCalType();
+        if (HasFeet(obj)) {
+            const bool span = obj->GetObjShape() == SHAPE_DAS;
+            const int subItems = obj->GetPointCount() - 2;
+            for (int j = 0; j < subItems; ++j) {
+                std::string value = obj->GetDataString(j);
+                if (span && value.empty())
+                    continue;
+                MeasureReportRow& row = rows.emplace_back();
+                row.object = obj;
+                row.cells.resize(width);
+                for (size_t c = 0; c < width; ++c) {
+                    const int mask = columns[c].mask;
+                    if (mask == -1)
+                        row.cells[c] = name + "-" + std::to_string(span ? j / 2 : j);
+                    else if ((calType & mask) != 0)
+                        row.cells[c] = value;
+                }
+            }
+        } else if (obj->GetState() == GS_FINISHED) {
+            MeasureReportRow& row = rows.emplace_back();
+            row.object = obj;
+            row.cells.resize(width);
+            for (size_t c = 0; c < width; ++c) {
+                const int mask = columns[c].mask;
+                if (mask == -1) {
+                    row.cells[c] = name;
+                } else if ((calType & mask) != 0) {
+                    tagCAL_DATA data;
+                    data.kind = mask;
+                    row.cells[c] = SquareBrackets(obj->GetDataString(data, 0));
+                }
+            }
+        }
+    }
+    return rows;
+}
+
+CMeasureReportCtrl::CMeasureReportCtrl(QWidget* parent) : CReportListCtrl(parent)
+{
+    SetWindowText(kWindowText);
+    connect(this, &QAbstractItemView::clicked, this, [this] { OnClicked(); });
+    connect(this, &QAbstractItemView::doubleClicked, this, [this] { OnDoubleClicked(); });
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { OnSelectionChanged(); });
+}
+
+CMeasureReportCtrl::~CMeasureReportCtrl() = default;
+
+void CMeasureReportCtrl::SetViewData(CQvGObjectContainer* container, CVistrelView* view)
+{
+    m_container = container;
+    m_view = view;
+    FillData();
+}
+
+void CMeasureReportCtrl::DefaultHeaderSetting()
+{
+    std::vector<tagColumnInfo> columns = GetHeaderInfo();
+    const std::vector<tagColumnInfo> set = MeasureReportColumns();
+    columns.insert(columns.end(), set.begin(), set.end());
+    ApplyHeaderInfo(columns);
+}
+
+void CMeasureReportCtrl::FillData()
+{
+    SetWindowText(kWindowText);
+    if (!m_container) {
+        ++m_selecting;
+        DeleteAllItems();
+        --m_selecting;
+        return;
+    }
+    ApplyRows(BuildMeasureRows(*m_container, GetHeaderInfo()));
+}
+
+void CMeasureReportCtrl::ApplyRows(const std::vector<MeasureReportRow>& rows)
+{
+    // The list's own changes must not flow back into the overlay's selection.
+    ++m_selecting;
+    const int h = GetScrollPos(Qt::Horizontal);
+    const int v = GetScrollPos(Qt::Vertical);
+    setUpdatesEnabled(false);
+    DeleteAllItems();
+    const int columns = GetColumnCount();
+    setRowCount(static_cast<int>(rows.size()));
+    // The cells go in without a change notice each: the view reads cells when it paints, nothing sorts this list,
+    // and 150,000 notices cost as much as building the texts. One repaint follows.
+    const bool blocked = model()->blockSignals(true);
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+        const MeasureReportRow& row = rows[static_cast<size_t>(r)];
+        const int cells = std::min(columns, static_cast<int>(row.cells.size()));
+        for (int c = 0; c < cells; ++c) {
+            const std::string& text = row.cells[static_cast<size_t>(c)];
+            if (!text.empty() || c == 0)
+                setItem(r, c,
+                        new QTableWidgetItem(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))));
+        }
+        SetItemData(r, reinterpret_cast<quintptr>(row.object));
+    }
+    model()->blockSignals(blocked);
+    viewport()->update();
+    horizontalScrollBar()->setValue(h);
+    verticalScrollBar()->setValue(v);
+    setUpdatesEnabled(true);
+    --m_selecting;
+}
+
+int CMeasureReportCtrl::FindObjectRow(const CQvGObject* object) const
+{
+    if (!object)
+        return -1;
+    const quintptr key = reinterpret_cast<quintptr>(object);
+    for (int r = 0; r < GetItemCount(); ++r)
+        if (GetItemData(r) == key)
+            return r;
+    return -1;
+}
+
+void CMeasureReportCtrl::SelectObjectRow(CQvGObject* object)
+{
+    ++m_selecting;
+    int row = FindObjectRow(object);
+    // Only a foot names a row of its own; the base line's ends (negative) stay on the object's first row.
+    if (row >= 0 && object->GetObjShape() == SHAPE_PERPENDICULAR) {
+        const int sub = object->GetCurSubItem();
+        if (sub >= 0 && row + sub < GetItemCount() && GetItemData(row + sub) == reinterpret_cast<quintptr>(object))
+            row += sub;
+    }
+    if (row >= 0) {
+        SetItemSelected(row, true);
+        EnsureVisible(row);
+    }
+    --m_selecting;
+}
+
+void CMeasureReportCtrl::ScrollToEnd()
+{
+    if (GetItemCount() > 0)
+        EnsureVisible(GetItemCount() - 1);
+}
+
+bool CMeasureReportCtrl::InContainer(const CQvGObject* object) const
+{
+    if (!m_container || !object)
+        return false;
+    const GObjectList& objects = m_container->GetObjects();
+    return std::find(objects.begin(), objects.end(), object) != objects.end();
+}
+
+void CMeasureReportCtrl::OnSelectionChanged()
+{
+    if (!m_container || m_selecting)
+        return;
+    const int state = m_container->GetObjState();
+    if ((state & (GS_FIRST_POINT | GS_ADDING)) != 0)
+        return;
+    const std::vector<int> rows = GetSelectedRows();
+    const int keep = rows.size() > 1 ? 1 : 0;
+    // Rows may outlive their objects until the next refill: only objects still in the overlay are selected.
+    const GObjectList& objects = m_container->GetObjects();
+    const std::unordered_set<const CQvGObject*> alive(objects.begin(), objects.end());
+    m_container->UnSelectAll();
+    for (int r : rows) {
+        auto* obj = reinterpret_cast<CQvGObject*>(GetItemData(r));
+        if (obj && alive.count(obj))
+            m_container->SelectObjects(obj, keep);
+    }
+}
+
+void CMeasureReportCtrl::DeleteSelectedResults()
+{
+    if (!m_container)
+        return;
+    for (int r : GetSelectedRows()) {
+        auto* obj = reinterpret_cast<CQvGObject*>(GetItemData(r));
+        if (!obj || !InContainer(obj))
+            continue;
+        if (obj->GetObjShape() == SHAPE_PERPENDICULAR) {
+            const int first = FindObjectRow(obj);
+            if (obj->DeleteSubPerpen(r - first))
+                m_container->DeleteObject(obj);
+            else
+                m_container->InvalidateCanvas();
+        } else {
+            m_container->DeleteObject();
+        }
+        // Either deletion may have freed objects of later rows: the walk ends here.
+        break;
+    }
+    FillData();
+}
+
+void CMeasureReportCtrl::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Delete)
+        DeleteSelectedResults();
+    CReportListCtrl::keyPressEvent(event);
+}
+
+void CMeasureReportCtrl::OnClicked()
+{
+    if (GetItemCount() == 0 || !m_view || !m_container)
+        return;
+    if (CImageDispWnd* wnd = m_view->GetDispWnd()) {
+        wnd->ClearRegion();
+        wnd->SetToolMode(0);
+    }
+    m_container->SelectionMode(1);
+}
+
+void CMeasureReportCtrl::OnDoubleClicked()
+{
+    if (GetItemCount() == 0 || !m_view || !m_container)
+        return;
+    CImageDispWnd* wnd = m_view->GetDispWnd();
+    if (m_container->OnPropertyAll(wnd) == 0)
+        return;
+    FillData();
+    m_container->UpdateAllObjectDataLabel();
+    if (wnd)
+        wnd->update();
+}

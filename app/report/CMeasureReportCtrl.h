@@ -1,0 +1,71 @@
+// The measurement report list of one image view: a row per measured result, a column per quantity, the overlay
+// object of each row as its row data. Selection in the list and in the overlay follow each other; Delete removes the
+// selected results (one foot of a perpendicular alone). The rows are built by BuildMeasureRows, a pure function of
+// the container and the column set, and applied to the list in one pass. UI thread only.
+#pragma once
+
+#include "qvplglib/CReportListCtrl.h"
+
+#include <string>
+#include <vector>
+
+class CQvGObject;
+class CQvGObjectContainer;
+class CVistrelView;
+
+// One row of the measurement report: the object it reports and its cells by column index (empty: no value).
+struct MeasureReportRow
+{
+    CQvGObject* object = nullptr;
+    std::vector<std::string> cells;
+};
+
+// The measurement column set: the name column (mask -1), then one column per reportable quantity.
+std::vector<tagColumnInfo> MeasureReportColumns();
+
+// Every row the container's measurements report, in drawing order, cells placed by column index: a perpendicular
+// gives a row per foot ("<name>-<j>"), a span set a row per span with a value ("<name>-<j/2>"), any other
+// measurement one row when finished. Positions read "[x, y]". No blank rows.
+std::vector<MeasureReportRow> BuildMeasureRows(CQvGObjectContainer& container,
+                                               const std::vector<tagColumnInfo>& columns);
+
+class CMeasureReportCtrl : public CReportListCtrl
+{
+public:
+    static constexpr const char* kWindowText = "MANUAL_MEASUREMENT";
+
+    explicit CMeasureReportCtrl(QWidget* parent = nullptr);
+    ~CMeasureReportCtrl() override;
+
+    // The overlay this list reports (not owned; null detaches). The view (optional) serves clicks: a click ends
+    // its tool mode, a double click opens the property sheet of its objects. Refills.
+    void SetViewData(CQvGObjectContainer* container, CVistrelView* view = nullptr);
+    CQvGObjectContainer* GetContainer() const { return m_container; }
+
+    void DefaultHeaderSetting() override;
+    void FillData() override;
+    // The measurement list keeps the overlay's order.
+    void SortColumn(int, int) override {}
+
+    // Selects the object's row (for a perpendicular, the row of its current foot) without touching the overlay.
+    void SelectObjectRow(CQvGObject* object);
+    // The first row reporting the object, or -1.
+    int FindObjectRow(const CQvGObject* object) const;
+    void ScrollToEnd();
+    // Deletes what the selected rows report, then refills.
+    void DeleteSelectedResults();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void ApplyRows(const std::vector<MeasureReportRow>& rows);
+    void OnSelectionChanged();
+    void OnClicked();
+    void OnDoubleClicked();
+    bool InContainer(const CQvGObject* object) const;
+
+    CQvGObjectContainer* m_container = nullptr;
+    CVistrelView* m_view = nullptr;
+    int m_selecting = 0;
+};

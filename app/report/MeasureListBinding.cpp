@@ -1,0 +1,40 @@
+#include "report/MeasureListBinding.h"
+
+#include "core/ProgramObjects.h"
+#include "report/CMeasureReportCtrl.h"
+#include "report/ReportStatistics.h"
+
+namespace {
+
+// The decimals preference of the program; the default when there is no program (tests of the page alone).
+int ReportDecimals()
+{
+    ProgramObjects* program = TheProgram();
+    return ClampReportDecimals(program ? program->Profile().preferences.decimalPointRange : 3);
+}
+
+}  // namespace
+
+MeasureListBinding DefaultMeasureListBinding()
+{
+    MeasureListBinding binding;
+    binding.create = [](QWidget* parent) -> CReportListCtrl* { return new CMeasureReportCtrl(parent); };
+    binding.setContainer = [](CReportListCtrl* list, CQvGObjectContainer* container, CVistrelView* view) {
+        if (auto* measurements = dynamic_cast<CMeasureReportCtrl*>(list))
+            measurements->SetViewData(container, view);
+    };
+    binding.selectObjectRow = [](CReportListCtrl* list, CQvGObject* object) {
+        if (auto* measurements = dynamic_cast<CMeasureReportCtrl*>(list))
+            measurements->SelectObjectRow(object);
+    };
+    binding.deleteSelected = [](CReportListCtrl* list) {
+        if (auto* measurements = dynamic_cast<CMeasureReportCtrl*>(list))
+            measurements->DeleteSelectedResults();
+        else
+            list->FillData();
+    };
+    binding.computeStatistics = [](CReportListCtrl& source, CReportListCtrl& table) {
+        ComputeStatistics(source, table, ReportDecimals());
+    };
+    return binding;
+}

@@ -1,0 +1,29 @@
+// What the report pages ask of a measurement list (the list of one view's measured objects) and of the statistics
+// of a list. The default binding is the measurement list class (CMeasureReportCtrl) with the seven-row statistics
+// table; tests put in their own to watch what the pages ask. UI thread.
+#pragma once
+
+#include <functional>
+
+class CQvGObject;
+class CQvGObjectContainer;
+class CReportListCtrl;
+class CVistrelView;
+class QWidget;
+
+struct MeasureListBinding
+{
+    // A new measurement list in `parent`, without columns (the page builds them or reads them from a file).
+    std::function<CReportListCtrl*(QWidget* parent)> create;
+    // The list reports this container's objects (null: nothing); the view (may be null) serves clicks in the list.
+    std::function<void(CReportListCtrl* list, CQvGObjectContainer* container, CVistrelView* view)> setContainer;
+    // Adds the row of `object` to the list's selection and shows it; the overlay is left as it is.
+    std::function<void(CReportListCtrl* list, CQvGObject* object)> selectObjectRow;
+    // Deletes the objects of the selected rows from the container and refills.
+    std::function<void(CReportListCtrl* list)> deleteSelected;
+    // Fills `table` with the statistics of every column of `source`.
+    std::function<void(CReportListCtrl& source, CReportListCtrl& table)> computeStatistics;
+};
+
+// The binding the report manager starts with.
+MeasureListBinding DefaultMeasureListBinding();

@@ -1,0 +1,117 @@
+#include "report/ReportSettingsFile.h"
+
+#include "qvplglib/CReportListCtrl.h"
+#include "stream/LeStream.h"
+#include "strings/StoredText.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace reportfile {
+
+const char kHeader[33] = "REPORT CONTROL MAIN SETTING FILE";
+
+namespace {
+
+constexpr int32_t kHeaderLength = 32;
+
+}  // namespace
+
+std::vector<NamedList> Read(FILE* file, const std::function<CReportListCtrl*()>& makeList)
+{
+    if (!file || !makeList)
+        return {};
+    std::vector<NamedList> lists;
+    {
+        // Field by field straight from the stream: each list's reader continues where this one stopped.
+        LeReader in(file);
+        if (in.Int32() != kHeaderLength || !in.ok())
+            return {};
+        char header[kHeaderLength];
+        if (!in.Bytes(header, sizeof header) || std::memcmp(header, kHeader, sizeof header) != 0)
+            return {};
+        const float version = in.Float();
+        const int32_t count = in.Int32();
+        if (!in.ok() || !(version <= kVersion) || count <= 0 || count > kMaxLists)
+            return {};
+        lists.reserve(static_cast<size_t>(count));
+    }
+    const size_t count = lists.capacity();
+    for (size_t i = 0; i < count; ++i) {
+        NamedList entry;
+        {
+            LeReader in(file);
+            const int32_t length = in.Int32();
+            if (!in.ok() || length < 0 || length > kMaxNameLength)
+                return {};
+            std::string name(static_cast<size_t>(length), '\0');
+            if (length > 0 && !in.Bytes(name.data(), name.size()))
+                return {};
+            entry.name = StoredTextToUtf8(name);
+        }
+        entry.list.reset(makeList());
+        if (!entry.list || !entry.list->ReadSetting(file))
+            return {};
+        lists.push_back(std::move(entry));
+    }
+    return lists;
+}
+
+std::vector<NamedList> ReadFile(const std::string& path, const std::function<CReportListCtrl*()>& makeList)
+{
+    if (path.empty())
+        return {};
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return {};
+    std::vector<NamedList> lists = Read(file, makeList);
+    std::fclose(file);
+    return lists;
+}
+
+bool Write(FILE* file, const std::vector<ListToWrite>& lists)
+{
+    if (!file || lists.empty() || lists.size() > static_cast<size_t>(kMaxLists))
+        return false;
+    {
+        LeWriter out(file);
+        out.Int32(kHeaderLength);
+        out.Bytes(kHeader, kHeaderLength);
+        out.Float(kVersion);
+        out.Int32(static_cast<int32_t>(lists.size()));
+        if (!out.ok())
+            return false;
+    }
+    for (const ListToWrite& entry : lists) {
+        if (!entry.list || entry.name.size() > static_cast<size_t>(kMaxNameLength))
+            return false;
+        {
+            LeWriter out(file);
+            out.Int32(static_cast<int32_t>(entry.name.size()));
+            out.Bytes(entry.name.data(), entry.name.size());
+            if (!out.ok())
+                return false;
+        }
+        if (!entry.list->WriteSetting(file))
+            return false;
+    }
+    return true;
+}
+
+bool WriteFile(const std::string& path, const std::vector<ListToWrite>& lists)
+{
+    const std::string temporary = path + ".tmp";
+    FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file)
+        return false;
+    bool ok = Write(file, lists);
+    ok = std::fclose(file) == 0 && ok;
+    if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace reportfile

@@ -1,0 +1,26 @@
+#include "report/ReportStrings.h"
+
+#include "resources/StringTable.h"
+
+namespace {
+
+constexpr const char* kModule = "Vistrel";
+
+const StringTableRegistrar kReportStrings(kModule,
+                                          {
+                                              {reportstr::IDS_STAT_MINIMUM, "Minimum", "최소값"},
+                                              {reportstr::IDS_STAT_MAXIMUM, "Maximum", "최대값"},
+                                              {reportstr::IDS_STAT_RANGE, "Range", "범위값"},
+                                              {reportstr::IDS_STAT_MEAN, "Mean", "평균값"},
+                                              {reportstr::IDS_STAT_STDDEV, "Standard Deviation", "표준 편차값"},
+                                              {reportstr::IDS_STAT_SUM, "Sum", "합계"},
+                                              {reportstr::IDS_STAT_COUNT, "Count", "측정횟수"},
+                                              {reportstr::IDS_NAME_COLUMN, "Name", "이름"},
+                                          });
+
+}  // namespace
+
+std::string ReportString(UINT id)
+{
+    return LoadString(kModule, id);
+}

@@ -1,0 +1,279 @@
+// The whole report with a real document and view in the main frame: lines measured with the mouse fill the report
+// dock's page and are selected there, selection follows between the list and the overlay both ways, the statistics
+// strip computes the list's values, and the exports, the result backup window and the delete command work on the
+// dock's real page.
+#include "report/CMeasureReportCtrl.h"
+#include "report/CReportDockWnd.h"
+#include "report/CReportManager.h"
+#include "report/CReportPage.h"
+#include "report/CReportTabBar.h"
+#include "report/CResultBackupDlg.h"
+#include "report/ReportExportCommands.h"
+#include "report/ReportPageSource.h"
+
+#include "core/tests/CoreTestFolder.h"
+#include "document/CVistrelDoc.h"
+#include "document/DocumentRegistry.h"
+#include "frame/CMainFrame.h"
+#include "frame/CommandIds.h"
+#include "frame/DesktopOpener.h"
+#include "profile/CAppProfile.h"
+#include "testing/MessageBoxRecorder.h"
+#include "testing/RenderCheck.h"
+#include "view/CImageDispWnd.h"
+#include "view/CVistrelView.h"
+
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "gobjects/GObjectCatalogue.h"
+#include "qvimage/CQvImage.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDockWidget>
+#include <QTableWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace cmd;
+using Table = ReportPageSource::Table;
+
+namespace {
+
+class ReportIntegrationTest : public CoreTestFolder
+{
+protected:
+    void SetUp() override
+    {
+        CoreTestFolder::SetUp();
+        std::filesystem::create_directories(Path("runtime"));
+        std::filesystem::permissions(Path("runtime"), std::filesystem::perms::owner_all);
+        savedRuntime = getenv("XDG_RUNTIME_DIR") ? getenv("XDG_RUNTIME_DIR") : "";
+        setenv("XDG_RUNTIME_DIR", Path("runtime").c_str(), 1);
+        SetDesktopOpenerHook([this](const std::string& path) {
+            opened.push_back(path);
+            return true;
+        });
+        MainFrameOptions options;
+        options.profile = &profile;
+        options.programFolder = Path("program");
+        frame = std::make_unique<CMainFrame>(options);
+        frame->resize(1000, 800);
+        manager = InstallReportDock(*frame, std::string());
+        ASSERT_NE(manager, nullptr);
+        frame->show();
+        registry = std::make_unique<DocumentRegistry>();
+        registry->AttachMainFrame(frame.get());
+        doc = registry->NewDocument("picture");
+        CQvImage image;
+        image.Create(QV_RGB24, 200, 150, 0);
+        doc->SetImage("", &image);
+        QApplication::processEvents();
+        view = doc->GetImageView();
+        ASSERT_NE(view, nullptr);
+        page = manager->FindPage(view);
+        ASSERT_NE(page, nullptr);
+        list = dynamic_cast<CMeasureReportCtrl*>(page->List(0));
+        ASSERT_NE(list, nullptr) << "the page's list is the measurement list";
+    }
+
+    void TearDown() override
+    {
+        CResultBackupDlg::CloseAll();
+        registry.reset();
+        frame.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        SetDesktopOpenerHook({});
+        if (savedRuntime.empty())
+            unsetenv("XDG_RUNTIME_DIR");
+        else
+            setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
+        CoreTestFolder::TearDown();
+    }
+
+    void Click(int x, int y, Qt::MouseButton button = Qt::LeftButton)
+    {
+        CImageDispWnd* wnd = view->GetDispWnd();
+        const CPoint o = wnd->GetOrigin();
+        QTest::mouseMove(wnd->viewport(), QPoint(o.x + x, o.y + y));
+        QTest::mouseClick(wnd->viewport(), button, Qt::NoModifier, QPoint(o.x + x, o.y + y));
+    }
+
+    // Measures a line with the mouse as the operator does: the tool, two clicks, a right click to finish.
+    void MeasureLine(int x1, int y1, int x2, int y2)
+    {
+        ASSERT_TRUE(doc->AddObjectOfType(SHAPE_LINE));
+        Click(x1, y1);
+        Click(x2, y2);
+        Click(x2, y2, Qt::RightButton);
+    }
+
+    std::vector<CQvGObject*> Objects()
+    {
+        const GObjectList& objects = doc->GetGObjectContainer().GetObjects();
+        return std::vector<CQvGObject*>(objects.begin(), objects.end());
+    }
+
+    CAppProfile profile{"QRX", "Vistrel"};
+    std::string savedRuntime;
+    std::vector<std::string> opened;
+    std::unique_ptr<CMainFrame> frame;
+    std::unique_ptr<DocumentRegistry> registry;
+    CReportManager* manager = nullptr;
+    CVistrelDoc* doc = nullptr;
+    CVistrelView* view = nullptr;
+    CReportPage* page = nullptr;
+    CMeasureReportCtrl* list = nullptr;
+};
+
+// The column of the list that holds a value in every row besides the name column, or -1.
+int FilledColumn(const CReportListCtrl& list)
+{
+    for (int c = 1; c < list.columnCount(); ++c) {
+        bool filled = list.rowCount() > 0;
+        for (int r = 0; r < list.rowCount(); ++r)
+            filled = filled && !list.GetItemText(r, c).empty();
+        if (filled)
+            return c;
+    }
+    return -1;
+}
+
+std::string Fixed3(double v)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3f", v);
+    return text;
+}
+
+TEST_F(ReportIntegrationTest, MeasuringFillsThePageAndSelectionFollowsBothWays)
+{
+    MeasureLine(20, 20, 120, 20);
+    ASSERT_EQ(Objects().size(), 1u);
+    ASSERT_EQ(list->rowCount(), 1);
+    EXPECT_EQ(list->GetItemText(0, 0), Objects()[0]->GetProperty().GetName());
+    EXPECT_EQ(list->GetSelectedRows(), std::vector<int>{0}) << "a finished measurement selects its row";
+
+    MeasureLine(20, 100, 180, 100);
+    ASSERT_EQ(Objects().size(), 2u);
+    ASSERT_EQ(list->rowCount(), 2);
+    EXPECT_EQ(list->GetItemData(1), reinterpret_cast<quintptr>(Objects()[1]));
+    EXPECT_EQ(list->GetSelectedRows(), std::vector<int>{1}) << "only the newest measurement's row";
+
+    // List -> overlay: the user picks the first row.
+    CQvGObjectContainer& container = doc->GetGObjectContainer();
+    list->clearSelection();
+    list->selectRow(0);
+    ASSERT_EQ(container.GetSelectedObjectCount(), 1);
+    EXPECT_EQ(container.GetSelectObjList().front(), Objects()[0]);
+
+    // Overlay -> list: a click on the second line in the picture selects its row.
+    Click(100, 100);
+    ASSERT_EQ(container.GetSelectedObjectCount(), 1);
+    EXPECT_EQ(container.GetSelectObjList().front(), Objects()[1]);
+    EXPECT_EQ(list->GetSelectedRows(), std::vector<int>{1});
+    // Clicking empty ground clears both.
+    Click(190, 140);
+    EXPECT_EQ(container.GetSelectedObjectCount(), 0);
+    EXPECT_TRUE(list->GetSelectedRows().empty());
+
+    // The statistics strip through command 1281: seven rows, the values of the list's column.
+    ASSERT_TRUE(frame->Router().Execute(ID_RESULT_STATISTICS));
+    EXPECT_TRUE(frame->Router().Query(ID_RESULT_STATISTICS).checked);
+    EXPECT_TRUE(page->statisticsStrip->isVisible());
+    CReportListCtrl* statistics = page->Statistics(0);
+    ASSERT_NE(statistics, nullptr);
+    ASSERT_EQ(statistics->rowCount(), 7);
+    const int column = FilledColumn(*list);
+    ASSERT_GT(column, 0) << "a line reports at least one quantity";
+    std::setlocale(LC_NUMERIC, "C");
+    const double a = std::atof(list->GetItemText(0, column).c_str());
+    const double b = std::atof(list->GetItemText(1, column).c_str());
+    const int shown = list->IndexToOrder(column);
+    EXPECT_EQ(statistics->GetItemText(0, shown), Fixed3(std::min(a, b)));
+    EXPECT_EQ(statistics->GetItemText(1, shown), Fixed3(std::max(a, b)));
+    EXPECT_EQ(statistics->GetItemText(3, shown), Fixed3((a + b) / 2));
+    EXPECT_EQ(statistics->GetItemText(6, shown), "2");
+    ASSERT_TRUE(frame->Router().Execute(ID_RESULT_STATISTICS));
+    EXPECT_FALSE(manager->GetStatisticsMode());
+    EXPECT_TRUE(page->mainStrip->isVisible());
+}
+
+TEST_F(ReportIntegrationTest, ExportsBackupWindowAndDeleteWorkOnTheRealPage)
+{
+    MeasureLine(20, 20, 120, 20);
+    MeasureLine(20, 100, 180, 100);
+    ASSERT_EQ(list->rowCount(), 2);
+    const std::string first = Objects()[0]->GetProperty().GetName();
+    const std::string second = Objects()[1]->GetProperty().GetName();
+
+    // The table the exports read: titles, then the list's rows, whatever the statistics mode.
+    UpdateReportPage(*view);
+    const CSafeArray2D table = ReportPageTable(*view, Table::Main);
+    ASSERT_EQ(table.GetRows(), 3);
+    EXPECT_EQ(table.GetColumns(), list->columnCount());
+    EXPECT_EQ(table.GetAt(1, 0), first);
+    EXPECT_EQ(table.GetAt(2, 0), second);
+    const int column = FilledColumn(*list);
+    ASSERT_GT(column, 0);
+    EXPECT_EQ(table.GetAt(1, list->IndexToOrder(column)), list->GetItemText(0, column));
+    EXPECT_EQ(ReportPageTable(*view, Table::Statistics).GetRows(), 8);
+    SetReportStatisticsMode(true);
+    EXPECT_EQ(ReportPageTable(*view, Table::Main).GetAt(2, 0), second);
+    SetReportStatisticsMode(false);
+    EXPECT_EQ(ReportMainListName(*view), CMeasureReportCtrl::kWindowText);
+
+    // The text export holds both rows.
+    const std::string path = Path("report.txt");
+    testing_support::MessageBoxes().QueueFile(path);
+    ASSERT_TRUE(frame->Router().Execute(ID_RESULT_TO_NOTEPAD));
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_NE(text.str().find(first + " "), std::string::npos) << text.str();
+    EXPECT_NE(text.str().find(second + " "), std::string::npos) << text.str();
+    EXPECT_EQ(opened, std::vector<std::string>{path});
+
+    // The result backup window shows the page's rows.
+    CResultBackupDlg* window = OpenResultBackup(*view, frame.get());
+    auto* results = window->findChild<QTableWidget*>("resultsList");
+    ASSERT_NE(results, nullptr);
+    ASSERT_EQ(results->rowCount(), 2);
+    EXPECT_EQ(results->item(1, 0)->text().toStdString(), second);
+
+    // Command 1280: enabled by a selected row, deletes that measurement and nothing else.
+    list->clearSelection();
+    EXPECT_FALSE(frame->Router().Query(ID_RESULT_REMOVE_SELECTED).enabled);
+    list->selectRow(0);
+    EXPECT_TRUE(frame->Router().Query(ID_RESULT_REMOVE_SELECTED).enabled);
+    ASSERT_TRUE(frame->Router().Execute(ID_RESULT_REMOVE_SELECTED));
+    ASSERT_EQ(Objects().size(), 1u);
+    EXPECT_EQ(Objects()[0]->GetProperty().GetName(), second);
+    ASSERT_EQ(list->rowCount(), 1);
+    EXPECT_EQ(list->GetItemText(0, 0), second);
+}
+
+// A picture of the main frame with its report dock, for a person to look at.
+TEST_F(ReportIntegrationTest, MainFrameWithTwoMeasuredLines)
+{
+    MeasureLine(20, 20, 120, 20);
+    MeasureLine(20, 100, 180, 120);
+    view->OnActivateView(true, view, nullptr);
+    QApplication::processEvents();
+    EXPECT_TRUE(frame->Pane(PANE_REPORT)->isVisible());
+    const QImage shot = frame->grab().toImage();
+    ASSERT_FALSE(shot.isNull());
+    const QString folder = testing_support::FailureImageFolder();
+    QDir().mkpath(folder);
+    EXPECT_TRUE(shot.save(folder + "/main-frame-with-report.png"));
+}
+
+}  // namespace
