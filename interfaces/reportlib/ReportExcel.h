@@ -1,7 +1,8 @@
 // The report module's Excel export: a workbook with one sheet per document, each holding the document's main
 // report table from A1 and, after a blank row, the statistics title and table. Cells that are whole numbers in the
-// C locale ("12.500", "-3") are written as numbers in the sheet's number format, every other cell (titles, names,
-// "[x, y]" pairs) as text. Written with libxlsxwriter in the 2007 (xlsx) format. UI thread or any one thread.
+// C locale ("12.500", "-3") are written as numbers with a format of their own decimals, so the sheet shows each as
+// the list does ("2" stays "2", "1.25" beside "4.750" stays "1.25"); a number no format would show as written
+// ("1e3", "+2") and every other cell (titles, names, "[x, y]" pairs) are text. Written with libxlsxwriter in the 2007 (xlsx) format. UI thread or any one thread.
 #pragma once
 
 #include "reportlib/CSafeArray2D.h"
@@ -15,7 +16,6 @@ struct ReportSheet
     CSafeArray2D main;                // row 0 the column titles
     std::string statisticsTitle;      // written above the statistics table; "" for none
     CSafeArray2D statistics;          // may be empty
-    std::string numberFormat = "0.000";
 };
 
 // The Excel version the workbooks are written for: 12 (the 2007 workbook format).

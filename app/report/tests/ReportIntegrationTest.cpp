@@ -8,6 +8,7 @@
 #include "report/CReportPage.h"
 #include "report/CReportTabBar.h"
 #include "report/CResultBackupDlg.h"
+#include "report/ReportDockPages.h"
 #include "report/ReportExportCommands.h"
 #include "report/ReportPageSource.h"
 
@@ -32,6 +33,7 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QTableWidget>
+#include <QPointer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -277,3 +279,21 @@ TEST_F(ReportIntegrationTest, MainFrameWithTwoMeasuredLines)
 }
 
 }  // namespace
+
+TEST_F(ReportIntegrationTest, PlugInHostRemovalsDeleteThePlugInListsAtOnce)
+{
+    ReportDockPages pages([this] { return manager; });
+    QPointer<CReportListCtrl> first = new CReportListCtrl(pages.Page(doc));
+    QPointer<CReportListCtrl> second = new CReportListCtrl(pages.Page(doc));
+    ASSERT_NE(pages.AddTabEntry(doc, "First", first), nullptr);
+    ASSERT_NE(pages.AddTabEntry(doc, "Second", second), nullptr);
+    ASSERT_EQ(page->mainStrip->GetTabCount(), 3);
+
+    // No event loop runs in between: the module that made the lists may be unloaded right after.
+    pages.RemoveTabEntry(doc, first);
+    EXPECT_FALSE(first);
+    pages.RemovePage(doc);
+    EXPECT_FALSE(second);
+    EXPECT_EQ(page->mainStrip->GetTabCount(), 1);
+    EXPECT_EQ(page->statisticsStrip->GetTabCount(), 1);
+}
