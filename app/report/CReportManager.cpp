@@ -4,6 +4,7 @@
 #include "report/CReportTabBar.h"
 #include "report/ReportPageSource.h"
 #include "report/ReportSettingsFile.h"
+#include "report/ReportStatistics.h"
 
 #include "qvplglib/CReportListCtrl.h"
 #include "reportlib/CSafeArray2D.h"
@@ -76,19 +77,11 @@ void CReportManager::InstallAsPageSource()
     g_pageSource = this;
 }
 
-CReportListCtrl* CReportManager::NewStatisticsTable() const
-{
-    auto* table = new CReportListCtrl();
-    table->SetDlgCtrlID(kStatisticsTableId);
-    table->SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    return table;
-}
-
 void CReportManager::AddListTab(CReportPage& page, CReportListCtrl* list, const std::string& name, bool external)
 {
     const QString title = QString::fromStdString(name);
     page.mainStrip->AddTab(list, title, external);
-    page.statisticsStrip->AddTab(NewStatisticsTable(), title, false);
+    page.statisticsStrip->AddTab(CreateStatisticsTable(nullptr), title, false);
 }
 
 std::unique_ptr<CReportPage> CReportManager::BuildPage()

@@ -22,7 +22,6 @@ class CReportManager
 {
 public:
     static constexpr const char* kDefaultPageName = "All";
-    static constexpr unsigned kStatisticsTableId = 100;
 
     CReportManager();
     ~CReportManager();
@@ -87,7 +86,6 @@ public:
 private:
     std::unique_ptr<CReportPage> BuildPage();
     void AddListTab(CReportPage& page, CReportListCtrl* list, const std::string& name, bool external);
-    CReportListCtrl* NewStatisticsTable() const;
     void ComputeStatistics(CReportPage& page);
     void ShowStrips(CReportPage& page, bool show);
 

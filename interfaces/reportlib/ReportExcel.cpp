@@ -13,7 +13,7 @@ double GetExcelVersion()
     return 12.0;
 }
 
-bool ParseReportNumber(const std::string& text, double& value)
+size_t ReadReportNumber(std::string_view text, double& value)
 {
     // from_chars reads the C locale's form only: no blanks, no hexadecimal without its format, no locale comma.
     const char* begin = text.data();
@@ -21,10 +21,19 @@ bool ParseReportNumber(const std::string& text, double& value)
     if (begin != end && *begin == '+')
         ++begin;
     if (begin == end || *begin == '+')
-        return false;
+        return 0;
     double v = 0;
     const auto [stop, error] = std::from_chars(begin, end, v, std::chars_format::general);
-    if (error != std::errc() || stop != end || !std::isfinite(v))
+    if (error != std::errc() || stop == begin || !std::isfinite(v))
+        return 0;
+    value = v;
+    return static_cast<size_t>(stop - text.data());
+}
+
+bool ParseReportNumber(const std::string& text, double& value)
+{
+    double v = 0;
+    if (text.empty() || ReadReportNumber(text, v) != text.size())
         return false;
     value = v;
     return true;

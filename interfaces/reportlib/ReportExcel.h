@@ -8,6 +8,7 @@
 #include "reportlib/CSafeArray2D.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct ReportSheet
@@ -26,3 +27,6 @@ VISTREL_EXPORT std::string MakeSheetName(const std::string& title);
 VISTREL_EXPORT int ExportReportWorkbook(const std::string& path, const std::vector<ReportSheet>& sheets);
 // Whether the whole text is a finite number in the C locale (what the export writes as a number).
 VISTREL_EXPORT bool ParseReportNumber(const std::string& text, double& value);
+// The one reader of report numbers: the length of the finite C-locale number (one '+' allowed) at the start of
+// text, 0 when there is none (value then unchanged). The other number readers of the report are built on it.
+VISTREL_EXPORT size_t ReadReportNumber(std::string_view text, double& value);

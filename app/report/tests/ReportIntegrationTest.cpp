@@ -297,3 +297,15 @@ TEST_F(ReportIntegrationTest, PlugInHostRemovalsDeleteThePlugInListsAtOnce)
     EXPECT_EQ(page->mainStrip->GetTabCount(), 1);
     EXPECT_EQ(page->statisticsStrip->GetTabCount(), 1);
 }
+
+TEST_F(ReportIntegrationTest, ResultBackupWindowsGoWithTheMainWindow)
+{
+    QPointer<CResultBackupDlg> own = OpenResultBackup(*view, nullptr);
+    QPointer<CResultBackupDlg> child = OpenResultBackup(*view, frame.get());
+    ASSERT_TRUE(own && child);
+    registry.reset();
+    frame.reset();
+    EXPECT_FALSE(own);
+    EXPECT_FALSE(child);
+    EXPECT_TRUE(CResultBackupDlg::OpenWindows().empty());
+}
