@@ -299,8 +299,9 @@ void CMeasureReportCtrl::OnDoubleClicked()
     CImageDispWnd* wnd = m_view->GetDispWnd();
     if (m_container->OnPropertyAll(wnd) == 0)
         return;
-    FillData();
     m_container->UpdateAllObjectDataLabel();
+    // Every list of the view's page reports these objects, not only this one.
+    m_view->RefreshReport(true);
     if (wnd)
         wnd->update();
 }

@@ -27,6 +27,7 @@
 #include "gobjects/CQvGObject.h"
 #include "gobjects/CQvGObjectContainer.h"
 #include "gobjects/GObjectCatalogue.h"
+#include "gobjects/GObjectPropertySheet.h"
 #include "qvimage/CQvImage.h"
 
 #include <QApplication>
@@ -308,4 +309,35 @@ TEST_F(ReportIntegrationTest, ResultBackupWindowsGoWithTheMainWindow)
     EXPECT_FALSE(own);
     EXPECT_FALSE(child);
     EXPECT_TRUE(CResultBackupDlg::OpenWindows().empty());
+}
+
+// A plug-in's list that counts its refills.
+class CountingPlugInList : public CReportListCtrl
+{
+public:
+    void FillData() override { ++fills; }
+    int fills = 0;
+};
+
+TEST_F(ReportIntegrationTest, DoubleClickedPropertiesRefreshTheWholePage)
+{
+    MeasureLine(20, 20, 120, 20);
+    ASSERT_EQ(list->rowCount(), 1);
+    auto* plugIn = new CountingPlugInList();
+    manager->AddExternalList(view, plugIn, "Plug");
+    CQvGObjectContainer& container = doc->GetGObjectContainer();
+    int runs = 0;
+    container.SetPropertySheetRunner([&runs](const GObjectSheetRequest&) {
+        ++runs;
+        return IDOK;
+    });
+    const QRect cell = list->visualRect(list->model()->index(0, 1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    QApplication::processEvents();
+    container.SetPropertySheetRunner(nullptr);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(list->GetSelectedRows(), std::vector<int>{0}) << "the refill keeps the row selected";
+    EXPECT_GT(plugIn->fills, 0) << "the page's other lists are refilled too";
+    EXPECT_TRUE(doc->IsModified());
 }
