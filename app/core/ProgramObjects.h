@@ -11,7 +11,6 @@
 #include "core/CVistrelApp.h"
 #include "core/ProfileSettings.h"
 
-#include <QPointer>
 #include <QStringList>
 
 #include <memory>
@@ -41,7 +40,6 @@ public:
     CPlugInHost& PlugInHost() { return *m_plugInHost; }
     std::string& PlugInMode() { return m_plugInMode; }
     CQvImageCodec& Codec() { return *m_codec; }
-    std::vector<QPointer<QWidget>>& ResultBackups() { return m_resultBackups; }
     // The single-instance rule; its bus is the main window's identity for companion programs.
     BusInstanceGate& InstanceGate() { return *m_instanceGate; }
     // The open documents.
@@ -69,7 +67,6 @@ private:
     std::string m_plugInMode;
     std::unique_ptr<CQvImageCodec> m_codec;
     std::string m_secondText;
-    std::vector<QPointer<QWidget>> m_resultBackups;
     std::unique_ptr<IMessageWindow> m_messageWindow;
     std::unique_ptr<IFootSwitch> m_footSwitch;
     // The calibration list and the folder environment are made on first use and outlive main(); they hold no

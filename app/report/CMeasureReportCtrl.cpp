@@ -10,6 +10,7 @@
 #include "gobjects/CQvGObjectContainer.h"
 #include "gobjects/GObjectCatalogue.h"
 
+#include <QItemSelection>
 #include <QKeyEvent>
 #include <QScrollBar>
 
@@ -129,6 +130,7 @@ void CMeasureReportCtrl::FillData()
     SetWindowText(kWindowText);
     if (!m_container) {
         ++m_selecting;
+        m_firstRow.clear();
         DeleteAllItems();
         --m_selecting;
         return;
@@ -144,6 +146,8 @@ void CMeasureReportCtrl::ApplyRows(const std::vector<MeasureReportRow>& rows)
     const int v = GetScrollPos(Qt::Vertical);
     setUpdatesEnabled(false);
     DeleteAllItems();
+    m_firstRow.clear();
+    m_firstRow.reserve(rows.size());
     const int columns = GetColumnCount();
     setRowCount(static_cast<int>(rows.size()));
     // The cells go in without a change notice each: the view reads cells when it paints, nothing sorts this list,
@@ -159,6 +163,7 @@ void CMeasureReportCtrl::ApplyRows(const std::vector<MeasureReportRow>& rows)
                         new QTableWidgetItem(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))));
         }
         SetItemData(r, reinterpret_cast<quintptr>(row.object));
+        m_firstRow.try_emplace(row.object, r);
     }
     model()->blockSignals(blocked);
     viewport()->update();
@@ -170,36 +175,50 @@ void CMeasureReportCtrl::ApplyRows(const std::vector<MeasureReportRow>& rows)
 
 int CMeasureReportCtrl::FindObjectRow(const CQvGObject* object) const
 {
-    if (!object)
-        return -1;
-    const quintptr key = reinterpret_cast<quintptr>(object);
-    for (int r = 0; r < GetItemCount(); ++r)
-        if (GetItemData(r) == key)
-            return r;
-    return -1;
+    const auto it = m_firstRow.find(object);
+    return it == m_firstRow.end() ? -1 : it->second;
 }
 
 void CMeasureReportCtrl::SelectObjectRow(CQvGObject* object)
 {
-    ++m_selecting;
-    int row = FindObjectRow(object);
-    // Only a foot names a row of its own; the base line's ends (negative) stay on the object's first row.
-    if (row >= 0 && object->GetObjShape() == SHAPE_PERPENDICULAR) {
-        const int sub = object->GetCurSubItem();
-        if (sub >= 0 && row + sub < GetItemCount() && GetItemData(row + sub) == reinterpret_cast<quintptr>(object))
-            row += sub;
-    }
-    if (row >= 0) {
-        SetItemSelected(row, true);
-        EnsureVisible(row);
-    }
-    --m_selecting;
+    SelectObjectRows({object});
 }
 
-void CMeasureReportCtrl::ScrollToEnd()
+void CMeasureReportCtrl::SelectObjectRows(const std::vector<CQvGObject*>& objects)
 {
-    if (GetItemCount() > 0)
-        EnsureVisible(GetItemCount() - 1);
+    std::vector<int> rows;
+    rows.reserve(objects.size());
+    for (CQvGObject* object : objects) {
+        int row = FindObjectRow(object);
+        if (row < 0)
+            continue;
+        // Only a foot names a row of its own; the base line's ends (negative) stay on the object's first row.
+        if (object->GetObjShape() == SHAPE_PERPENDICULAR) {
+            const int sub = object->GetCurSubItem();
+            if (sub >= 0 && row + sub < GetItemCount() && GetItemData(row + sub) == reinterpret_cast<quintptr>(object))
+                row += sub;
+        }
+        rows.push_back(row);
+    }
+    if (rows.empty())
+        return;
+    // One selection of row runs: a row at a time costs a merge with everything selected so far.
+    std::vector<int> sorted = rows;
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    QItemSelection selection;
+    const int last = GetColumnCount() - 1;
+    for (size_t i = 0; i < sorted.size();) {
+        size_t j = i;
+        while (j + 1 < sorted.size() && sorted[j + 1] == sorted[j] + 1)
+            ++j;
+        selection.select(model()->index(sorted[i], 0), model()->index(sorted[j], std::max(last, 0)));
+        i = j + 1;
+    }
+    ++m_selecting;
+    selectionModel()->select(selection, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    EnsureVisible(rows.back());
+    --m_selecting;
 }
 
 bool CMeasureReportCtrl::InContainer(const CQvGObject* object) const
@@ -222,10 +241,12 @@ void CMeasureReportCtrl::OnSelectionChanged()
     // Rows may outlive their objects until the next refill: only objects still in the overlay are selected.
     const GObjectList& objects = m_container->GetObjects();
     const std::unordered_set<const CQvGObject*> alive(objects.begin(), objects.end());
+    std::unordered_set<const CQvGObject*> taken;
     m_container->UnSelectAll();
     for (int r : rows) {
         auto* obj = reinterpret_cast<CQvGObject*>(GetItemData(r));
-        if (obj && alive.count(obj))
+        // An object of several rows (the feet of a perpendicular) is selected once.
+        if (obj && alive.count(obj) && taken.insert(obj).second)
             m_container->SelectObjects(obj, keep);
     }
 }
@@ -278,8 +299,9 @@ void CMeasureReportCtrl::OnDoubleClicked()
     CImageDispWnd* wnd = m_view->GetDispWnd();
     if (m_container->OnPropertyAll(wnd) == 0)
         return;
-    FillData();
     m_container->UpdateAllObjectDataLabel();
+    // Every list of the view's page reports these objects, not only this one.
+    m_view->RefreshReport(true);
     if (wnd)
         wnd->update();
 }

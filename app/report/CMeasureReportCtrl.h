@@ -7,6 +7,7 @@
 #include "qvplglib/CReportListCtrl.h"
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class CQvGObject;
@@ -49,9 +50,10 @@ public:
 
     // Selects the object's row (for a perpendicular, the row of its current foot) without touching the overlay.
     void SelectObjectRow(CQvGObject* object);
-    // The first row reporting the object, or -1.
+    // The same for many objects at once (one selection change however many rows).
+    void SelectObjectRows(const std::vector<CQvGObject*>& objects);
+    // The first row reporting the object, or -1 (kept per refill: no search).
     int FindObjectRow(const CQvGObject* object) const;
-    void ScrollToEnd();
     // Deletes what the selected rows report, then refills.
     void DeleteSelectedResults();
 
@@ -68,4 +70,5 @@ private:
     CQvGObjectContainer* m_container = nullptr;
     CVistrelView* m_view = nullptr;
     int m_selecting = 0;
+    std::unordered_map<const CQvGObject*, int> m_firstRow;  // as of the last refill; compared, never followed
 };

@@ -1,5 +1,7 @@
 #include "report/CReportDockWnd.h"
 
+#include "report/CResultBackupDlg.h"
+
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
 
@@ -43,5 +45,7 @@ CReportManager* InstallReportDock(CMainFrame& frame, const std::string& settings
     auto* dock = new CReportDockWnd();
     dock->Manager().SetSettingsPath(settingsPath);
     frame.SetPaneWidget(PANE_REPORT, dock);
+    // The result backup windows read the pages of this dock: they go with the main window, whatever their parent.
+    QObject::connect(&frame, &QObject::destroyed, [] { CResultBackupDlg::CloseAll(); });
     return &dock->Manager();
 }

@@ -4,6 +4,7 @@
 #include "report/CReportTabBar.h"
 #include "report/ReportPageSource.h"
 #include "report/ReportSettingsFile.h"
+#include "report/ReportStatistics.h"
 
 #include "qvplglib/CReportListCtrl.h"
 #include "reportlib/CSafeArray2D.h"
@@ -11,9 +12,9 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QPalette>
-#include <QScrollBar>
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 
@@ -59,6 +60,11 @@ void CReportManager::InstallAsPageSource()
     };
     source.updatePage = [this](CVistrelView& view) { UpdatePageOfView(&view); };
     source.selectedCount = [this](CVistrelView& view) { return GetSelectedCount(&view); };
+    source.mainRowCount = [this](CVistrelView& view) {
+        const CReportPage* page = FindPage(&view);
+        const CReportListCtrl* list = page ? page->List(page->mainStrip->GetCurrentTab()) : nullptr;
+        return list && list->columnCount() > 0 ? list->rowCount() : 0;
+    };
     source.removeSelected = [this](CVistrelView& view) { DeleteSelectedResults(&view); };
     source.statisticsMode = [this] { return m_statisticsMode; };
     source.setStatisticsMode = [this](bool on) { SetStatisticsMode(m_shown ? m_shown->ownerView : nullptr, on); };
@@ -71,19 +77,11 @@ void CReportManager::InstallAsPageSource()
     g_pageSource = this;
 }
 
-CReportListCtrl* CReportManager::NewStatisticsTable() const
-{
-    auto* table = new CReportListCtrl();
-    table->SetDlgCtrlID(kStatisticsTableId);
-    table->SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    return table;
-}
-
 void CReportManager::AddListTab(CReportPage& page, CReportListCtrl* list, const std::string& name, bool external)
 {
     const QString title = QString::fromStdString(name);
     page.mainStrip->AddTab(list, title, external);
-    page.statisticsStrip->AddTab(NewStatisticsTable(), title, false);
+    page.statisticsStrip->AddTab(CreateStatisticsTable(nullptr), title, false);
 }
 
 std::unique_ptr<CReportPage> CReportManager::BuildPage()
@@ -234,11 +232,6 @@ void CReportManager::UpdatePageOfView(CVistrelView* view)
         ComputeStatistics(*page);
 }
 
-void CReportManager::AddRow(CVistrelView* view, CQvGObject*)
-{
-    RefreshView(view);
-}
-
 void CReportManager::DeleteSelectedResults(CVistrelView* view)
 {
     CReportPage* page = FindPage(view);
@@ -261,17 +254,22 @@ int CReportManager::GetSelectedCount(CVistrelView* view) const
     if (!page || m_statisticsMode)
         return 0;
     CReportListCtrl* list = page->List(page->mainStrip->GetCurrentTab());
-    return list && list->selectionModel() ? static_cast<int>(list->selectionModel()->selectedRows().size()) : 0;
+    return list ? list->GetSelectedCount() : 0;
 }
 
 void CReportManager::SelectObjectRow(CVistrelView* view, CQvGObject* object)
 {
+    SelectObjectRows(view, {object});
+}
+
+void CReportManager::SelectObjectRows(CVistrelView* view, const std::vector<CQvGObject*>& objects)
+{
     CReportPage* page = FindPage(view);
-    if (!page || !m_binding.selectObjectRow)
+    if (!page || !m_binding.selectObjectRows || objects.empty())
         return;
     for (int i = 0; i < page->mainStrip->GetTabCount(); ++i)
         if (CReportListCtrl* list = page->List(i); list && page->IsMeasurementList(list))
-            m_binding.selectObjectRow(list, object);
+            m_binding.selectObjectRows(list, objects);
 }
 
 std::vector<CQvGObject*> CReportManager::SelectedObjects(CVistrelView* view) const
@@ -280,11 +278,12 @@ std::vector<CQvGObject*> CReportManager::SelectedObjects(CVistrelView* view) con
     CReportPage* page = FindPage(view);
     if (!page)
         return objects;
+    std::unordered_set<const CQvGObject*> taken;
     for (int i = 0; i < page->mainStrip->GetTabCount(); ++i)
         if (CReportListCtrl* list = page->List(i); list && page->IsMeasurementList(list))
             for (int row : list->GetSelectedRows())
                 if (auto* object = reinterpret_cast<CQvGObject*>(list->GetItemData(row));
-                    object && std::find(objects.begin(), objects.end(), object) == objects.end())
+                    object && taken.insert(object).second)
                     objects.push_back(object);
     return objects;
 }
@@ -296,7 +295,7 @@ void CReportManager::ScrollToEnd(CVistrelView* view)
         return;
     for (int i = 0; i < page->mainStrip->GetTabCount(); ++i)
         if (CReportListCtrl* list = page->List(i))
-            list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
+            list->scrollToBottom();  // runs the layout still pending for rows just added
 }
 
 bool CReportManager::GetPageAsSafeArray(CVistrelView* view, CSafeArray2D& array, bool onScreen) const

@@ -22,7 +22,6 @@ class CReportManager
 {
 public:
     static constexpr const char* kDefaultPageName = "All";
-    static constexpr unsigned kStatisticsTableId = 100;
 
     CReportManager();
     ~CReportManager();
@@ -60,11 +59,11 @@ public:
     void RefreshView(CVistrelView* view);
     // The statistics of every list, whatever the mode.
     void UpdatePageOfView(CVistrelView* view);
-    // An object was added or changed: the page refills.
-    void AddRow(CVistrelView* view, CQvGObject* object);
     void DeleteSelectedResults(CVistrelView* view);
     int GetSelectedCount(CVistrelView* view) const;
     void SelectObjectRow(CVistrelView* view, CQvGObject* object);
+    // The rows of many objects in one selection change per list.
+    void SelectObjectRows(CVistrelView* view, const std::vector<CQvGObject*>& objects);
     // The objects of the selected rows of the page's measurement lists, as the rows name them (an object deleted
     // since the last refill may be among them: compare, never follow).
     std::vector<CQvGObject*> SelectedObjects(CVistrelView* view) const;
@@ -75,8 +74,9 @@ public:
     // the other of the two. False, with `array` untouched, when the list has no rows.
     bool GetPageAsSafeArray(CVistrelView* view, CSafeArray2D& array, bool onScreen) const;
 
-    // A plug-in's list joins the page as an external tab (the strip never deletes it) with an owned statistics
-    // table of the same name; RemoveExternalList takes both out again and returns the tab's index, or -1.
+    // A plug-in's list joins the page as an external tab (owned by the page from then on) with a statistics
+    // table of the same name; RemoveExternalList takes both out again, hands the list back without a parent for
+    // the caller to delete, and returns the tab's index, or -1.
     void AddExternalList(CVistrelView* view, CReportListCtrl* list, const std::string& name);
     int RemoveExternalList(CVistrelView* view, CReportListCtrl* list);
 
@@ -86,7 +86,6 @@ public:
 private:
     std::unique_ptr<CReportPage> BuildPage();
     void AddListTab(CReportPage& page, CReportListCtrl* list, const std::string& name, bool external);
-    CReportListCtrl* NewStatisticsTable() const;
     void ComputeStatistics(CReportPage& page);
     void ShowStrips(CReportPage& page, bool show);
 

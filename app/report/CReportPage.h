@@ -1,5 +1,7 @@
 // The report page of one image view: the main strip with the view's report lists and the statistics strip with one
 // statistics table per list at the same tab position. Not a window itself; its strips are children of the dock.
+// The page owns the plug-in lists it shows as external tabs: it deletes those still there when it goes, and the
+// plug-in host's removals delete them at once (their code lives in modules that may be unloaded right after).
 // UI thread.
 #pragma once
 

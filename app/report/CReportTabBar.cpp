@@ -114,7 +114,7 @@ void CReportTabBar::RemoveTabAt(int n)
     if (tab.window) {
         disconnect(tab.window, nullptr, this, nullptr);
         if (tab.external)
-            tab.window->hide();
+            Release(tab.window);
         else
             delete tab.window.data();
     }
@@ -128,9 +128,13 @@ int CReportTabBar::RemoveTab(QWidget* window)
     for (int i = 0; i < GetTabCount(); ++i) {
         if (m_tabs[static_cast<size_t>(i)].window != window)
             continue;
+        const bool external = m_tabs[static_cast<size_t>(i)].external;
         if (window) {
             disconnect(window, nullptr, this, nullptr);
-            window->hide();
+            if (external)
+                Release(window);
+            else
+                window->hide();
         }
         m_tabs.erase(m_tabs.begin() + i);
         m_current = 0;
@@ -149,10 +153,20 @@ void CReportTabBar::RemoveAll()
         if (!tab.window)
             continue;
         disconnect(tab.window, nullptr, this, nullptr);
-        if (!tab.external)
+        if (tab.external)
+            Release(tab.window);
+        else
             delete tab.window.data();
     }
     m_current = 0;
+}
+
+void CReportTabBar::Release(QWidget* window)
+{
+    // An external window only borrows the strip as its parent: the strip's own end must not take it along.
+    window->hide();
+    if (window->parentWidget() == this)
+        window->setParent(nullptr);
 }
 
 void CReportTabBar::OnWindowDestroyed(QObject* window)

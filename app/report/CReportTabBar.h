@@ -35,7 +35,8 @@ public:
     ~CReportTabBar() override;
 
     // Appends a tab for `window` (reparented to the strip, hidden); the current tab stays. An external window (a
-    // plug-in's list) is never deleted by the strip's removals; its tab goes when the window is destroyed.
+    // plug-in's list) is never deleted by the strip: every removal, and the strip's own end, hands it back without
+    // a parent (its owner deletes it); its tab goes when the window is destroyed.
     void AddTab(QWidget* window, const QString& name, bool external);
     // Makes tab n current and shows its window over the area above the strip; an invalid n changes nothing.
     void SetCurrentTab(int n);
@@ -44,11 +45,12 @@ public:
     QWidget* GetTabWindow(int n) const;
     QString GetTabName(int n) const;
     bool IsExternal(int n) const;
-    // Deletes tab n's window (external ones are left alone) and the entry; tab 0 becomes current.
+    // Deletes tab n's window (an external one is handed back) and the entry; tab 0 becomes current.
     void RemoveTabAt(int n);
-    // Takes out the entry of `window`, leaving the window alone; tab 0 becomes current. The entry's index, or -1.
+    // Takes out the entry of `window`, leaving the window alone (an external one without a parent); tab 0 becomes
+    // current. The entry's index, or -1.
     int RemoveTab(QWidget* window);
-    // Deletes every owned window and drops every entry.
+    // Deletes every owned window, hands back every external one and drops every entry.
     void RemoveAll();
 
     // The layout every paint and click uses.
@@ -80,6 +82,7 @@ private:
     };
     void ShowCurrent();
     void OnWindowDestroyed(QObject* window);
+    void Release(QWidget* window);
 
     std::vector<Tab> m_tabs;
     int m_current = 0;

@@ -23,9 +23,9 @@ MeasureListBinding DefaultMeasureListBinding()
         if (auto* measurements = dynamic_cast<CMeasureReportCtrl*>(list))
             measurements->SetViewData(container, view);
     };
-    binding.selectObjectRow = [](CReportListCtrl* list, CQvGObject* object) {
+    binding.selectObjectRows = [](CReportListCtrl* list, const std::vector<CQvGObject*>& objects) {
         if (auto* measurements = dynamic_cast<CMeasureReportCtrl*>(list))
-            measurements->SelectObjectRow(object);
+            measurements->SelectObjectRows(objects);
     };
     binding.deleteSelected = [](CReportListCtrl* list) {
         if (auto* measurements = dynamic_cast<CMeasureReportCtrl*>(list))

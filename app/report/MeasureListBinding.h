@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 class CQvGObject;
 class CQvGObjectContainer;
@@ -17,8 +18,8 @@ struct MeasureListBinding
     std::function<CReportListCtrl*(QWidget* parent)> create;
     // The list reports this container's objects (null: nothing); the view (may be null) serves clicks in the list.
     std::function<void(CReportListCtrl* list, CQvGObjectContainer* container, CVistrelView* view)> setContainer;
-    // Adds the row of `object` to the list's selection and shows it; the overlay is left as it is.
-    std::function<void(CReportListCtrl* list, CQvGObject* object)> selectObjectRow;
+    // Adds the rows of the objects to the list's selection at once and shows the last; the overlay is left as it is.
+    std::function<void(CReportListCtrl* list, const std::vector<CQvGObject*>& objects)> selectObjectRows;
     // Deletes the objects of the selected rows from the container and refills.
     std::function<void(CReportListCtrl* list)> deleteSelected;
     // Fills `table` with the statistics of every column of `source`.

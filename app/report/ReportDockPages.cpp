@@ -71,10 +71,14 @@ void ReportDockPages::RemovePage(CVistrelDoc* doc)
     const PageOf found = Find(m_manager, doc);
     if (!found.page)
         return;
-    for (int i = found.page->mainStrip->GetTabCount() - 1; i >= 0; --i)
-        if (found.page->mainStrip->IsExternal(i))
-            found.manager->RemoveExternalList(found.view,
-                                              dynamic_cast<CReportListCtrl*>(found.page->mainStrip->GetTabWindow(i)));
+    for (int i = found.page->mainStrip->GetTabCount() - 1; i >= 0; --i) {
+        if (!found.page->mainStrip->IsExternal(i))
+            continue;
+        QWidget* control = found.page->mainStrip->GetTabWindow(i);
+        found.manager->RemoveExternalList(found.view, dynamic_cast<CReportListCtrl*>(control));
+        // As with a single tab: the controls go now, while their modules are still loaded.
+        delete control;
+    }
 }
 
 void ReportDockPages::RemoveTabEntry(CVistrelDoc* doc, QWidget* plugInControl)

@@ -57,19 +57,6 @@ const CommandMapEntry<CReportExportCommands> kCommands[] = {
     CommandEntry(ID_FILE_PRINT, &CReportExportCommands::OnPrint),
 };
 
-int Decimals()
-{
-    ProgramObjects* program = TheProgram();
-    const int decimals = program ? program->Profile().preferences.decimalPointRange : 3;
-    return std::clamp(decimals, 0, 10);
-}
-
-std::string NumberFormat()
-{
-    const int decimals = Decimals();
-    return decimals == 0 ? std::string("0") : "0." + std::string(static_cast<size_t>(decimals), '0');
-}
-
 ReportSheet SheetOf(CVistrelView& view)
 {
     UpdateReportPage(view);
@@ -78,7 +65,6 @@ ReportSheet SheetOf(CVistrelView& view)
     sheet.main = ReportPageTable(view, Table::Main);
     sheet.statisticsTitle = kStatisticsTableTitle;
     sheet.statistics = ReportPageTable(view, Table::Statistics);
-    sheet.numberFormat = NumberFormat();
     return sheet;
 }
 
@@ -152,8 +138,8 @@ void CReportExportCommands::OnNotepad()
 
 void CReportExportCommands::OnUpdateNotepad(CCmdUI* ui)
 {
-    // Row 0 of the table holds the titles: the list has rows when there is more.
-    ui->Enable(ReportPageTable(m_view, Table::Main).GetRows() > 1);
+    // Asked on every update of the interface: a count, not the table.
+    ui->Enable(ReportMainRowCount(m_view) > 0);
 }
 
 void CReportExportCommands::OnReportModule()

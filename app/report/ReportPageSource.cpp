@@ -34,6 +34,11 @@ int ReportSelectedCount(CVistrelView& view)
     return Source().selectedCount ? Source().selectedCount(view) : 0;
 }
 
+int ReportMainRowCount(CVistrelView& view)
+{
+    return Source().mainRowCount ? Source().mainRowCount(view) : 0;
+}
+
 void RemoveSelectedResults(CVistrelView& view)
 {
     if (Source().removeSelected)

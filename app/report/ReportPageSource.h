@@ -19,9 +19,11 @@ struct ReportPageSource
         Statistics,  // the statistics table of that list
     };
 
-    // The table as an array: row 0 the column titles in column order, then the rows. False when the view has no
+    // The table as an array: row 0 the column titles, then the rows, both in the order the header shows them. False when the view has no
     // page or the page no such table (the array is then left empty).
     std::function<bool(CVistrelView& view, Table table, CSafeArray2D& out)> pageAsArray;
+    // The number of rows of the page's main list (no table is built), 0 without a page.
+    std::function<int(CVistrelView& view)> mainRowCount;
     // Brings the page up to date before an export: the plug-in results copied in again, the statistics recomputed.
     std::function<void(CVistrelView& view)> updatePage;
     // The number of selected rows of the page's current list.
@@ -42,6 +44,7 @@ void SetReportPageSource(ReportPageSource source);
 CSafeArray2D ReportPageTable(CVistrelView& view, ReportPageSource::Table table);
 void UpdateReportPage(CVistrelView& view);
 int ReportSelectedCount(CVistrelView& view);
+int ReportMainRowCount(CVistrelView& view);
 void RemoveSelectedResults(CVistrelView& view);
 bool ReportStatisticsMode();
 void SetReportStatisticsMode(bool on);

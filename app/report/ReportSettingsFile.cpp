@@ -23,6 +23,7 @@ std::vector<NamedList> Read(FILE* file, const std::function<CReportListCtrl*()>&
     if (!file || !makeList)
         return {};
     std::vector<NamedList> lists;
+    size_t count = 0;
     {
         // Field by field straight from the stream: each list's reader continues where this one stopped.
         LeReader in(file);
@@ -32,12 +33,12 @@ std::vector<NamedList> Read(FILE* file, const std::function<CReportListCtrl*()>&
         if (!in.Bytes(header, sizeof header) || std::memcmp(header, kHeader, sizeof header) != 0)
             return {};
         const float version = in.Float();
-        const int32_t count = in.Int32();
-        if (!in.ok() || !(version <= kVersion) || count <= 0 || count > kMaxLists)
+        const int32_t stored = in.Int32();
+        if (!in.ok() || !(version <= kVersion) || stored <= 0 || stored > kMaxLists)
             return {};
-        lists.reserve(static_cast<size_t>(count));
+        lists.reserve(static_cast<size_t>(stored));
+        count = static_cast<size_t>(stored);
     }
-    const size_t count = lists.capacity();
     for (size_t i = 0; i < count; ++i) {
         NamedList entry;
         {

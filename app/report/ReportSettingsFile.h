@@ -2,6 +2,8 @@
 // int32 header length (32), the 32 bytes "REPORT CONTROL MAIN SETTING FILE", float32 version (at most 1.0), int32
 // list count (1..kMaxLists), then per list an int32 name length (0..kMaxNameLength), the UTF-8 name bytes and the
 // list's own settings record (CReportListCtrl::ReadSetting). UI thread (the lists are widgets).
+// Names and column titles that are not valid UTF-8 were written on Windows and are read as CP949 and kept as UTF-8:
+// such a file, written again, holds the same names in UTF-8, so only a file of UTF-8 texts round-trips byte for byte.
 #pragma once
 
 #include <cstdio>

@@ -4,9 +4,9 @@
 
 #include "gobjects/geometry/GeoStatistics.h"
 #include "qvplglib/CReportListCtrl.h"
+#include "reportlib/ReportExcel.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
@@ -27,16 +27,11 @@ std::string_view Trim(std::string_view text)
     return text;
 }
 
-// A whole number text (blanks around it allowed); from_chars is locale-free.
+// A whole number text (blanks around it allowed).
 bool WholeNumber(std::string_view text, double& value)
 {
     text = Trim(text);
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    if (text.empty())
-        return false;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size() && std::isfinite(value);
+    return !text.empty() && ReadReportNumber(text, value) == text.size();
 }
 
 std::string Format(const char* format, double value)
@@ -94,13 +89,7 @@ bool ParseReportPair(const std::string& cell, double& x, double& y)
 
 bool ParseReportValue(const std::string& cell, double& value)
 {
-    std::string_view text = Trim(cell);
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    if (text.empty())
-        return false;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end != text.data() && std::isfinite(value);
+    return ReadReportNumber(Trim(cell), value) > 0;
 }
 
 std::array<std::string, kStatisticsRows> ComputeColumnStatistics(const std::vector<std::string>& cells, int decimals)

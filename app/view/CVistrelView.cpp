@@ -651,8 +651,7 @@ void CVistrelView::RefreshReport(bool overlayChanged)
         rowsToSelect = report->SelectedObjects(this);  // an edit elsewhere keeps the list's own selection
     }
     report->RefreshView(this);
-    for (CQvGObject* object : rowsToSelect)
-        report->SelectObjectRow(this, object);
+    report->SelectObjectRows(this, rowsToSelect);
     if (overlayChanged && completed)
         report->ScrollToEnd(this);
 }

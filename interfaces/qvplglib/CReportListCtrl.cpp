@@ -30,7 +30,8 @@ CReportListCtrl::CReportListCtrl(QWidget* parent) : QTableWidget(parent)
     verticalHeader()->hide();
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setShowGrid(false);
-    setSelectionBehavior(QAbstractItemView::SelectItems);
+    // A click picks a result, not a cell: the list's commands count and act on whole rows.
+    setSelectionBehavior(QAbstractItemView::SelectRows);
     horizontalHeader()->setSectionsMovable(true);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(horizontalHeader(), &QHeaderView::sectionMoved, this, [this] { OnSectionMoved(); });
@@ -64,8 +65,6 @@ void CReportListCtrl::SetExtendedStyle(DWORD style)
 {
     m_extendedStyle = style;
     setShowGrid((style & LVS_EX_GRIDLINES) != 0);
-    setSelectionBehavior((style & LVS_EX_FULLROWSELECT) != 0 ? QAbstractItemView::SelectRows
-                                                             : QAbstractItemView::SelectItems);
 }
 
 void CReportListCtrl::SetWindowText(const std::string& text)

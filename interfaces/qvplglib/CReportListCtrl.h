@@ -67,7 +67,8 @@ public:
     // The control id (the host's report list is 100); also its objectName "report<id>".
     void SetDlgCtrlID(UINT id);
     UINT GetDlgCtrlID() const { return m_id; }
-    // Grid lines show the cell grid; full-row select selects whole rows. Other bits are kept and ignored.
+    // Grid lines show the cell grid. Every report list selects whole rows whatever the style (full-row select only
+    // changed how a row was highlighted); other bits are kept and ignored.
     void SetExtendedStyle(DWORD style);
     DWORD GetExtendedStyle() const { return m_extendedStyle; }
     // The title of the control's report tab (UTF-8).

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <set>
 
 double GetExcelVersion()
@@ -12,7 +13,7 @@ double GetExcelVersion()
     return 12.0;
 }
 
-bool ParseReportNumber(const std::string& text, double& value)
+size_t ReadReportNumber(std::string_view text, double& value)
 {
     // from_chars reads the C locale's form only: no blanks, no hexadecimal without its format, no locale comma.
     const char* begin = text.data();
@@ -20,10 +21,19 @@ bool ParseReportNumber(const std::string& text, double& value)
     if (begin != end && *begin == '+')
         ++begin;
     if (begin == end || *begin == '+')
-        return false;
+        return 0;
     double v = 0;
     const auto [stop, error] = std::from_chars(begin, end, v, std::chars_format::general);
-    if (error != std::errc() || stop != end || !std::isfinite(v))
+    if (error != std::errc() || stop == begin || !std::isfinite(v))
+        return 0;
+    value = v;
+    return static_cast<size_t>(stop - text.data());
+}
+
+bool ParseReportNumber(const std::string& text, double& value)
+{
+    double v = 0;
+    if (text.empty() || ReadReportNumber(text, v) != text.size())
         return false;
     value = v;
     return true;
@@ -82,7 +92,50 @@ std::string UniqueSheetName(const std::string& title, std::set<std::string>& use
     return name;
 }
 
-bool WriteTable(lxw_worksheet* sheet, const CSafeArray2D& table, lxw_row_t& row, lxw_format* number)
+// The number of decimals a cell shows when the number it holds, written with them, reads exactly as the cell
+// does; -1 when no number format would show the cell's own text (an exponent, a sign Excel drops, more digits than
+// Excel keeps), so the cell goes in as text.
+int ShownDecimals(const std::string& text, double value)
+{
+    if (text.empty() || text.front() == '+' || text.find_first_of("eE") != std::string::npos)
+        return -1;
+    const size_t point = text.find('.');
+    const int decimals = point == std::string::npos ? 0 : static_cast<int>(text.size() - point - 1);
+    if (decimals > 30)
+        return -1;
+    int digits = 0;
+    for (char c : text)
+        digits += c >= '0' && c <= '9' ? 1 : 0;
+    if (digits > 15 || (value == 0 && text.front() == '-'))
+        return -1;
+    char shown[400];
+    std::snprintf(shown, sizeof shown, "%.*f", decimals, value);
+    return text == shown ? decimals : -1;
+}
+
+// One number format per count of decimals, made once per workbook ("0", "0.0", "0.00", ...).
+class NumberFormats
+{
+public:
+    explicit NumberFormats(lxw_workbook* workbook) : m_workbook(workbook) {}
+    lxw_format* For(int decimals)
+    {
+        auto [it, added] = m_formats.try_emplace(decimals, nullptr);
+        if (added) {
+            it->second = workbook_add_format(m_workbook);
+            const std::string code = decimals == 0 ? std::string("0") : "0." + std::string(static_cast<size_t>(decimals), '0');
+            if (it->second)
+                format_set_num_format(it->second, code.c_str());
+        }
+        return it->second;
+    }
+
+private:
+    lxw_workbook* m_workbook;
+    std::map<int, lxw_format*> m_formats;
+};
+
+bool WriteTable(lxw_worksheet* sheet, const CSafeArray2D& table, lxw_row_t& row, NumberFormats& formats)
 {
     for (int r = 0; r < table.GetRows(); ++r, ++row)
         for (int c = 0; c < table.GetColumns(); ++c) {
@@ -91,9 +144,12 @@ bool WriteTable(lxw_worksheet* sheet, const CSafeArray2D& table, lxw_row_t& row,
                 continue;
             double value = 0;
             lxw_error error;
-            // Row 0 holds the column titles: a title that happens to be a number stays a title.
-            if (r > 0 && ParseReportNumber(text, value))
-                error = worksheet_write_number(sheet, row, static_cast<lxw_col_t>(c), value, number);
+            // Row 0 holds the column titles: a title that happens to be a number stays a title. A number shows in
+            // the sheet exactly as the list shows it, with its own decimals (a count has none).
+            const int decimals = r > 0 && ParseReportNumber(text, value) ? ShownDecimals(text, value) : -1;
+            lxw_format* format = decimals >= 0 ? formats.For(decimals) : nullptr;
+            if (format)
+                error = worksheet_write_number(sheet, row, static_cast<lxw_col_t>(c), value, format);
             else
                 error = worksheet_write_string(sheet, row, static_cast<lxw_col_t>(c), text.c_str(), nullptr);
             if (error != LXW_NO_ERROR)
@@ -117,23 +173,22 @@ int ExportReportWorkbook(const std::string& path, const std::vector<ReportSheet>
         return 0;
     bool ok = true;
     std::set<std::string> used;
+    NumberFormats formats(workbook);
     for (const ReportSheet& source : sheets) {
         const std::string name = UniqueSheetName(source.name, used);
         lxw_worksheet* sheet = workbook_add_worksheet(workbook, name.c_str());
-        lxw_format* number = workbook_add_format(workbook);
-        if (!sheet || !number) {
+        if (!sheet) {
             ok = false;
             break;
         }
-        format_set_num_format(number, source.numberFormat.c_str());
         lxw_row_t row = 0;
-        ok = WriteTable(sheet, source.main, row, number);
+        ok = WriteTable(sheet, source.main, row, formats);
         if (ok && (!source.statisticsTitle.empty() || !source.statistics.IsEmpty())) {
             ++row;  // a blank row between the tables
             if (!source.statisticsTitle.empty())
                 ok = worksheet_write_string(sheet, row++, 0, source.statisticsTitle.c_str(), nullptr) == LXW_NO_ERROR;
             if (ok)
-                ok = WriteTable(sheet, source.statistics, row, number);
+                ok = WriteTable(sheet, source.statistics, row, formats);
         }
         if (!ok)
             break;

@@ -248,9 +248,11 @@ TEST_F(ReportDockTest, PlugInListsJoinAsExternalTabsAndLeaveCleanly)
     EXPECT_FALSE(page->IsMeasurementList(plugIn));
     QPointer<QWidget> table = page->statisticsStrip->GetTabWindow(1);
 
-    // Taken out by window: the strip leaves the plug-in's list alone and deletes its own statistics table.
+    // Taken out by window: the strip hands the plug-in's list back unparented (its end must not take the list
+    // along) and deletes its own statistics table.
     EXPECT_EQ(Manager().RemoveExternalList(a, plugIn), 1);
-    EXPECT_TRUE(plugIn);
+    ASSERT_TRUE(plugIn);
+    EXPECT_EQ(plugIn->parentWidget(), nullptr);
     EXPECT_FALSE(table);
     EXPECT_EQ(page->mainStrip->GetTabCount(), 1);
     EXPECT_EQ(page->statisticsStrip->GetTabCount(), 1);
@@ -265,6 +267,12 @@ TEST_F(ReportDockTest, PlugInListsJoinAsExternalTabsAndLeaveCleanly)
     EXPECT_FALSE(table);
     page->mainStrip->update();
     QApplication::processEvents();
+
+    // A page that goes deletes the plug-in lists it still shows, itself and at once.
+    QPointer<CReportListCtrl> kept = new CReportListCtrl();
+    Manager().AddExternalList(a, kept, "Kept");
+    Manager().RemoveView(a);
+    EXPECT_FALSE(kept);
 }
 
 // A list that counts its refills.
@@ -286,7 +294,9 @@ TEST_F(ReportDockTest, MeasurementListsAndOtherListsGetTheirOwnTreatment)
         return list;
     };
     binding.deleteSelected = [&deleted](CReportListCtrl* list) { deleted.push_back(list); };
-    binding.selectObjectRow = [&selected](CReportListCtrl* list, CQvGObject*) { selected.push_back(list); };
+    binding.selectObjectRows = [&selected](CReportListCtrl* list, const std::vector<CQvGObject*>&) {
+        selected.push_back(list);
+    };
     Manager().SetMeasureListBinding(binding);
     CVistrelView* a = views[0].get();
     Manager().AddView(a);
@@ -299,7 +309,7 @@ TEST_F(ReportDockTest, MeasurementListsAndOtherListsGetTheirOwnTreatment)
     Manager().RefreshView(a);
     EXPECT_EQ(measurements->fills, 1);
     EXPECT_EQ(plugIn->fills, 1);
-    Manager().AddRow(a, nullptr);
+    Manager().RefreshView(a);
     EXPECT_EQ(measurements->fills, 2);
 
     // Deleting: the measurement list deletes its selected results, the plug-in's list only refills.
@@ -309,25 +319,30 @@ TEST_F(ReportDockTest, MeasurementListsAndOtherListsGetTheirOwnTreatment)
     Manager().SelectObjectRow(a, nullptr);
     EXPECT_EQ(selected, (std::vector<CReportListCtrl*>{measurements}));
 
-    // Command 1280 is there only while rows of the current list are selected.
-    measurements->setColumnCount(1);
+    // Command 1280 is there only while rows of the current list are selected; a plain click on any cell selects
+    // its row.
+    measurements->setColumnCount(3);
     measurements->setRowCount(50);
-    CCmdUI none(cmd::ID_RESULT_REMOVE_SELECTED);
-    EXPECT_TRUE(a->UpdateCommand(none));
-    EXPECT_FALSE(none.State().enabled);
-    measurements->setSelectionBehavior(QAbstractItemView::SelectRows);
-    measurements->selectRow(3);
-    CCmdUI some(cmd::ID_RESULT_REMOVE_SELECTED);
-    EXPECT_TRUE(a->UpdateCommand(some));
-    EXPECT_TRUE(some.State().enabled);
-
-    // Scrolling to the end shows the last rows.
     dock->show();
     Manager().ShowPageOfView(a);
     QApplication::processEvents();
+    CCmdUI none(cmd::ID_RESULT_REMOVE_SELECTED);
+    EXPECT_TRUE(a->UpdateCommand(none));
+    EXPECT_FALSE(none.State().enabled);
+    const QRect cell = measurements->visualRect(measurements->model()->index(3, 1));
+    QTest::mouseClick(measurements->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    EXPECT_EQ(measurements->GetSelectedRows(), std::vector<int>{3});
+    CCmdUI some(cmd::ID_RESULT_REMOVE_SELECTED);
+    EXPECT_TRUE(a->UpdateCommand(some));
+    EXPECT_TRUE(some.State().enabled);
+    EXPECT_EQ(Manager().GetSelectedCount(a), 1);
+
+    // Scrolling to the end shows the row just added, before the list has laid it out.
+    measurements->setRowCount(80);
     Manager().ScrollToEnd(a);
+    const QRect last = measurements->visualRect(measurements->model()->index(79, 0));
     EXPECT_GT(measurements->verticalScrollBar()->maximum(), 0);
-    EXPECT_EQ(measurements->verticalScrollBar()->value(), measurements->verticalScrollBar()->maximum());
+    EXPECT_TRUE(measurements->viewport()->rect().contains(last)) << last.y() << " of " << measurements->viewport()->height();
 }
 
 TEST_F(ReportDockTest, SettingsFileRoundTripsByteForByte)
@@ -600,9 +615,11 @@ TEST_F(ReportDockFrameTest, ViewsOpenSwitchAndCloseTheirPages)
         calls.push_back(container ? "container" : "none");
     };
     CQvGObject* selected = nullptr;
-    binding.selectObjectRow = [&calls, &selected](CReportListCtrl*, CQvGObject* object) {
-        calls.push_back("select");
-        selected = object;
+    binding.selectObjectRows = [&calls, &selected](CReportListCtrl*, const std::vector<CQvGObject*>& objects) {
+        for (CQvGObject* object : objects) {
+            calls.push_back("select");
+            selected = object;
+        }
     };
     manager->SetMeasureListBinding(binding);
     frame->show();

@@ -32,6 +32,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 using namespace cmd;
@@ -61,6 +62,7 @@ struct FakePages
     bool statisticsMode = false;
     int updates = 0;
     int removals = 0;
+    int tablesBuilt = 0;
 
     ReportPageSource Source()
     {
@@ -70,8 +72,13 @@ struct FakePages
             auto it = pages.find(&view);
             if (it == pages.end())
                 return false;
+            ++tablesBuilt;
             out = it->second;
             return true;
+        };
+        source.mainRowCount = [this](CVistrelView& view) {
+            auto it = main.find(&view);
+            return it == main.end() ? 0 : std::max(0, it->second.GetRows() - 1);
         };
         source.updatePage = [this](CVistrelView&) { ++updates; };
         source.selectedCount = [this](CVistrelView& view) { return selected[&view]; };
@@ -82,7 +89,7 @@ struct FakePages
     }
 };
 
-// Every non-empty cell as (sheet, row, column) -> text, numbers as "%g".
+// Every non-empty cell as (sheet, row, column) -> the text the sheet shows (a number as its format shows it).
 using Cells = std::map<std::tuple<std::string, int, int>, std::string>;
 
 Cells ReadWorkbook(const std::string& path)
@@ -94,8 +101,11 @@ for ws in wb.worksheets:
     for row in ws.iter_rows():
         for cell in row:
             if cell.value is not None:
-                v = cell.value
-                text = ("%g" % v) if isinstance(v, (int, float)) else v
+                v, fmt = cell.value, cell.number_format
+                if not isinstance(v, (int, float)): text = v
+                elif fmt == "0": text = "%d" % round(v)
+                elif fmt.startswith("0.") and set(fmt[2:]) == {"0"}: text = "%.*f" % (len(fmt) - 2, v)
+                else: text = "?" + fmt
                 print("%s\t%d\t%d\t%s" % (ws.title, cell.row - 1, cell.column - 1, text))
 )";
     const QString interpreter = QFile::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
@@ -222,9 +232,11 @@ TEST_F(ReportExportTest, EnableRulesFollowThePage)
             pages.main[view] = MakeTable({{"Name", "길이"}});  // titles only
         pages.statisticsMode = c.statisticsMode;
         doc->SetLive(c.live);
+        const int built = pages.tablesBuilt;
         for (const auto& [id, enabled] : c.enabled)
             EXPECT_EQ(Query(id).enabled, enabled) << id;
         EXPECT_EQ(Query(ID_RESULT_STATISTICS).checked, c.statisticsMode);
+        EXPECT_EQ(pages.tablesBuilt, built) << "an interface update builds no table";
     }
     doc->SetLive(false);
     // The two that run here reach the page.
@@ -296,15 +308,11 @@ TEST_F(ReportExportTest, WorkbookOfOneViewAndOfAllDocuments)
     AddCells(expected, "picture", kMain, 0);
     expected[{"picture", 4, 0}] = "통계 테이블";
     AddCells(expected, "picture", kStatistics, 5);
-    // The numbers come back as numbers: "12.500" reads 12.5.
-    expected[{"picture", 1, 1}] = "12.5";
-    expected[{"picture", 2, 1}] = "3.25";
-    expected[{"picture", 6, 1}] = "7.875";
     EXPECT_EQ(ReadWorkbook(opened[0]), expected);
 
     ASSERT_TRUE(Run(ID_REPORT_MANAGER_ALL));
     ASSERT_EQ(opened.size(), 2u);
-    AddCells(expected, "second", MakeTable({{"Name", "면적"}, {"C-0", "99"}}), 0);
+    AddCells(expected, "second", pages.main[secondView], 0);
     expected[{"second", 3, 0}] = "통계 테이블";
     EXPECT_EQ(ReadWorkbook(opened[1]), expected);
 }
@@ -405,7 +413,7 @@ TEST_F(ReportExportTest, BackupWindowShowsBothListsAndExportsTheOneOnScreen)
     const Cells cells = ReadWorkbook(opened[0]);
     EXPECT_EQ(cells.at({"결과 백업창", 0, 0}), "Position");
     EXPECT_EQ(cells.at({"결과 백업창", 0, 1}), "Name");
-    EXPECT_EQ(cells.at({"결과 백업창", 1, 2}), "12.5");
+    EXPECT_EQ(cells.at({"결과 백업창", 1, 2}), "12.500");
 
     // The statistics list on screen; its text file.
     window->findChild<QAction*>("statisticsModeAction")->trigger();

@@ -8,6 +8,7 @@
 #include "report/CReportPage.h"
 #include "report/CReportTabBar.h"
 #include "report/CResultBackupDlg.h"
+#include "report/ReportDockPages.h"
 #include "report/ReportExportCommands.h"
 #include "report/ReportPageSource.h"
 
@@ -26,12 +27,14 @@
 #include "gobjects/CQvGObject.h"
 #include "gobjects/CQvGObjectContainer.h"
 #include "gobjects/GObjectCatalogue.h"
+#include "gobjects/GObjectPropertySheet.h"
 #include "qvimage/CQvImage.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QDockWidget>
 #include <QTableWidget>
+#include <QPointer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -277,3 +280,64 @@ TEST_F(ReportIntegrationTest, MainFrameWithTwoMeasuredLines)
 }
 
 }  // namespace
+
+TEST_F(ReportIntegrationTest, PlugInHostRemovalsDeleteThePlugInListsAtOnce)
+{
+    ReportDockPages pages([this] { return manager; });
+    QPointer<CReportListCtrl> first = new CReportListCtrl(pages.Page(doc));
+    QPointer<CReportListCtrl> second = new CReportListCtrl(pages.Page(doc));
+    ASSERT_NE(pages.AddTabEntry(doc, "First", first), nullptr);
+    ASSERT_NE(pages.AddTabEntry(doc, "Second", second), nullptr);
+    ASSERT_EQ(page->mainStrip->GetTabCount(), 3);
+
+    // No event loop runs in between: the module that made the lists may be unloaded right after.
+    pages.RemoveTabEntry(doc, first);
+    EXPECT_FALSE(first);
+    pages.RemovePage(doc);
+    EXPECT_FALSE(second);
+    EXPECT_EQ(page->mainStrip->GetTabCount(), 1);
+    EXPECT_EQ(page->statisticsStrip->GetTabCount(), 1);
+}
+
+TEST_F(ReportIntegrationTest, ResultBackupWindowsGoWithTheMainWindow)
+{
+    QPointer<CResultBackupDlg> own = OpenResultBackup(*view, nullptr);
+    QPointer<CResultBackupDlg> child = OpenResultBackup(*view, frame.get());
+    ASSERT_TRUE(own && child);
+    registry.reset();
+    frame.reset();
+    EXPECT_FALSE(own);
+    EXPECT_FALSE(child);
+    EXPECT_TRUE(CResultBackupDlg::OpenWindows().empty());
+}
+
+// A plug-in's list that counts its refills.
+class CountingPlugInList : public CReportListCtrl
+{
+public:
+    void FillData() override { ++fills; }
+    int fills = 0;
+};
+
+TEST_F(ReportIntegrationTest, DoubleClickedPropertiesRefreshTheWholePage)
+{
+    MeasureLine(20, 20, 120, 20);
+    ASSERT_EQ(list->rowCount(), 1);
+    auto* plugIn = new CountingPlugInList();
+    manager->AddExternalList(view, plugIn, "Plug");
+    CQvGObjectContainer& container = doc->GetGObjectContainer();
+    int runs = 0;
+    container.SetPropertySheetRunner([&runs](const GObjectSheetRequest&) {
+        ++runs;
+        return IDOK;
+    });
+    const QRect cell = list->visualRect(list->model()->index(0, 1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    QApplication::processEvents();
+    container.SetPropertySheetRunner(nullptr);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(list->GetSelectedRows(), std::vector<int>{0}) << "the refill keeps the row selected";
+    EXPECT_GT(plugIn->fills, 0) << "the page's other lists are refilled too";
+    EXPECT_TRUE(doc->IsModified());
+}

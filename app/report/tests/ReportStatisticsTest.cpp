@@ -102,5 +102,38 @@ TEST(ReportStatistics, TableFollowsTheListsDisplayOrderAndMapsByColumn)
     EXPECT_EQ(target->GetColumnCount(), 3);
     for (int r = 0; r < kStatisticsRows; ++r)
         EXPECT_EQ(target->GetItemText(r, 1), "") << r;
+
+    // Through the table as well: the decimals clamped, a column of singles and a pair read as a pair column, the
+    // row titles under the name column wherever it was dragged.
+    struct Case
+    {
+        const char* what;
+        int decimals;
+        int nameAt;  // display position the name column is dragged to
+        const char* second;
+        const char* mean;
+    };
+    const Case cases[] = {
+        {"decimals below 0", -3, 2, "4", "3"},
+        {"decimals above 10", 42, 2, "4", "3.0000000000"},
+        {"singles and a pair", 1, 2, "[4,6]", "[3.0,6.0]"},
+        {"name column dragged to the middle", 1, 1, "4", "3.0"},
+        {"name column back in front", 1, 0, "4", "3.0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        source.horizontalHeader()->moveSection(source.IndexToOrder(0), c.nameAt);
+        source.SetItemText(1, 1, c.second);
+        ComputeStatistics(source, *target, c.decimals);
+        const int length = source.IndexToOrder(1);
+        EXPECT_EQ(target->GetItemText(3, length), c.mean);
+        EXPECT_EQ(target->GetItemText(6, length), "2");
+        EXPECT_EQ(target->GetItemText(3, c.nameAt), ReportString(reportstr::IDS_STAT_MEAN));
+        for (int p = 0; p < target->GetColumnCount(); ++p) {
+            if (p != c.nameAt) {
+                EXPECT_NE(target->GetItemText(0, p), ReportString(reportstr::IDS_STAT_MINIMUM)) << p;
+            }
+        }
+    }
     delete target;
 }

@@ -39,7 +39,8 @@ std::string ReadFile(const QString& path)
     return file.readAll().toStdString();
 }
 
-// Every non-empty cell of every sheet as the reader sees it: (sheet, row, column) -> "s:text" or "n:value".
+// Every non-empty cell of every sheet as the reader shows it: (sheet, row, column) -> "s:text", or for a number
+// "n:" and the number as its cell's format shows it.
 using Cells = std::map<std::tuple<std::string, int, int>, std::string>;
 
 Cells ReadWorkbook(const QString& path, std::vector<std::string>* sheetNames = nullptr)
@@ -53,8 +54,13 @@ for ws in wb.worksheets:
         for cell in row:
             if cell.value is None: continue
             kind = "n" if isinstance(cell.value, (int, float)) else "s"
-            value = repr(float(cell.value)) if kind == "n" else cell.value
-            print("C\t%d\t%d\t%s:%s\t%s" % (cell.row - 1, cell.column - 1, kind, value, cell.number_format))
+            value = cell.value
+            if kind == "n":
+                fmt = cell.number_format
+                if fmt == "0": value = "%d" % round(cell.value)
+                elif fmt.startswith("0.") and set(fmt[2:]) == {"0"}: value = "%.*f" % (len(fmt) - 2, cell.value)
+                else: value = "?" + fmt
+            print("C\t%d\t%d\t%s:%s" % (cell.row - 1, cell.column - 1, kind, value))
 )";
     // The Debian package installs openpyxl for the system's interpreter, which a user's own python3 may shadow.
     const QString interpreter = QFile::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
@@ -70,11 +76,8 @@ for ws in wb.worksheets:
             sheet = parts[1].toStdString();
             if (sheetNames)
                 sheetNames->push_back(sheet);
-        } else if (parts.size() == 5 && parts[0] == "C") {
-            std::string value = parts[3].toStdString();
-            if (value.starts_with("n:"))
-                value += "|" + parts[4].toStdString();
-            cells[{sheet, parts[1].toInt(), parts[2].toInt()}] = value;
+        } else if (parts.size() == 4 && parts[0] == "C") {
+            cells[{sheet, parts[1].toInt(), parts[2].toInt()}] = parts[3].toStdString();
         }
     }
     return cells;
@@ -124,10 +127,13 @@ TEST(ReportExcel, WorkbookReadsBackWithTheSameCells)
     QTemporaryDir dir;
     ReportSheet first;
     first.name = "영상 1: [측정]";
-    first.main = Table({{"Name", "Length", "Position"}, {"L-0", "12.500", "[1.5, 2.5]"}, {"L-1", "-3", ""}});
+    // Numbers of several decimals in one column, a count, and numbers no format shows as written.
+    first.main = Table({{"Name", "Length", "Position"},
+                        {"L-0", "12.500", "[1.5, 2.5]"},
+                        {"L-1", "-3", "1e3"},
+                        {"L-2", "1.25", "+2"}});
     first.statisticsTitle = "통계 테이블";
-    first.statistics = Table({{"", "Length"}, {"Mean", "4.750"}});
-    first.numberFormat = "0.00";
+    first.statistics = Table({{"", "Length"}, {"Mean", "4.750"}, {"Count", "2"}});
     ReportSheet second;
     second.name = "영상 1: [측정]";  // the same title again: a second, distinct sheet
     second.main = Table({{"Name"}, {"P-0"}});
@@ -141,11 +147,14 @@ TEST(ReportExcel, WorkbookReadsBackWithTheSameCells)
     EXPECT_EQ(names[0], "영상 1_ _측정_");
     EXPECT_NE(names[1], names[0]);
     const Cells expected = {
-        {{names[0], 0, 0}, "s:Name"},         {{names[0], 0, 1}, "s:Length"},     {{names[0], 0, 2}, "s:Position"},
-        {{names[0], 1, 0}, "s:L-0"},          {{names[0], 1, 1}, "n:12.5|0.00"},  {{names[0], 1, 2}, "s:[1.5, 2.5]"},
-        {{names[0], 2, 0}, "s:L-1"},          {{names[0], 2, 1}, "n:-3.0|0.00"},  {{names[0], 4, 0}, "s:통계 테이블"},
-        {{names[0], 5, 1}, "s:Length"},       {{names[0], 6, 0}, "s:Mean"},       {{names[0], 6, 1}, "n:4.75|0.00"},
-        {{names[1], 0, 0}, "s:Name"},         {{names[1], 1, 0}, "s:P-0"},
+        {{names[0], 0, 0}, "s:Name"},   {{names[0], 0, 1}, "s:Length"}, {{names[0], 0, 2}, "s:Position"},
+        {{names[0], 1, 0}, "s:L-0"},    {{names[0], 1, 1}, "n:12.500"}, {{names[0], 1, 2}, "s:[1.5, 2.5]"},
+        {{names[0], 2, 0}, "s:L-1"},    {{names[0], 2, 1}, "n:-3"},     {{names[0], 2, 2}, "s:1e3"},
+        {{names[0], 3, 0}, "s:L-2"},    {{names[0], 3, 1}, "n:1.25"},   {{names[0], 3, 2}, "s:+2"},
+        {{names[0], 5, 0}, "s:통계 테이블"},
+        {{names[0], 6, 1}, "s:Length"}, {{names[0], 7, 0}, "s:Mean"},   {{names[0], 7, 1}, "n:4.750"},
+        {{names[0], 8, 0}, "s:Count"},  {{names[0], 8, 1}, "n:2"},
+        {{names[1], 0, 0}, "s:Name"},   {{names[1], 1, 0}, "s:P-0"},
     };
     EXPECT_EQ(cells, expected);
 }
