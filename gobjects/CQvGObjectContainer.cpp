@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <unordered_set>
 
 namespace {
 
@@ -351,6 +352,23 @@ int CQvGObjectContainer::SelectObjects(CQvGObject* object, int keep)
         m_selected.push_back(object);
         InvalidateCanvas();
     }
+    return GetSelectedObjectCount();
+}
+
+int CQvGObjectContainer::SelectObjects(const std::vector<CQvGObject*>& objects, int keep)
+{
+    if (!keep)
+        ClearSelection();
+    if (objects.empty())
+        return GetSelectedObjectCount();
+    const std::unordered_set<const CQvGObject*> owned(m_objects.begin(), m_objects.end());
+    std::unordered_set<const CQvGObject*> selected(m_selected.begin(), m_selected.end());
+    const size_t before = m_selected.size();
+    for (CQvGObject* object : objects)
+        if (owned.count(object) && selected.insert(object).second)
+            m_selected.push_back(object);
+    if (m_selected.size() != before)
+        InvalidateCanvas();
     return GetSelectedObjectCount();
 }
 

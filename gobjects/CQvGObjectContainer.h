@@ -95,6 +95,10 @@ public:
     int SelectObjects(CRect rect, int firstOnly);
     // Selects an object of this container (keep: add to the selection); returns the selection count.
     int SelectObjects(CQvGObject* object, int keep);
+    // The same as selecting the first object with keep and each further one with keep 1, in linear time (the
+    // one-at-a-time call searches the lists for every object): objects of other containers and repeats are
+    // skipped, the selection order is the order given, and the canvas is invalidated once.
+    int SelectObjects(const std::vector<CQvGObject*>& objects, int keep);
     int SelectObjects(const std::string& name, int keep);
     void UnSelectAll();
     // The topmost object the rectangle (image pixels) hits, hidden scale markers skipped; null when none.

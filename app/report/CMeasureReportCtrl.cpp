@@ -237,18 +237,14 @@ void CMeasureReportCtrl::OnSelectionChanged()
     if ((state & (GS_FIRST_POINT | GS_ADDING)) != 0)
         return;
     const std::vector<int> rows = GetSelectedRows();
-    const int keep = rows.size() > 1 ? 1 : 0;
-    // Rows may outlive their objects until the next refill: only objects still in the overlay are selected.
-    const GObjectList& objects = m_container->GetObjects();
-    const std::unordered_set<const CQvGObject*> alive(objects.begin(), objects.end());
-    std::unordered_set<const CQvGObject*> taken;
-    m_container->UnSelectAll();
-    for (int r : rows) {
-        auto* obj = reinterpret_cast<CQvGObject*>(GetItemData(r));
-        // An object of several rows (the feet of a perpendicular) is selected once.
-        if (obj && alive.count(obj) && taken.insert(obj).second)
-            m_container->SelectObjects(obj, keep);
-    }
+    // Rows may outlive their objects until the next refill, and an object may have several rows (the feet of a
+    // perpendicular): the overlay takes only its own objects, each once. One call keeps this linear in the rows.
+    std::vector<CQvGObject*> objects;
+    objects.reserve(rows.size());
+    for (int r : rows)
+        if (auto* obj = reinterpret_cast<CQvGObject*>(GetItemData(r)))
+            objects.push_back(obj);
+    m_container->SelectObjects(objects, 0);
 }
 
 void CMeasureReportCtrl::DeleteSelectedResults()

@@ -65,6 +65,30 @@ bool IsCreatingState(int state)
 
 }  // namespace
 
+class CImageDispWnd::DocumentWatch
+{
+public:
+    explicit DocumentWatch(CImageDispWnd* wnd)
+        : m_wnd(wnd), m_owner(wnd->m_doc.owner), m_owned(!wnd->m_doc.owner.isNull()), m_objects(wnd->m_doc.objects),
+          m_regions(wnd->m_doc.regions)
+    {
+    }
+    // The window was deleted, its document deleted, or the window let go of the document (the view unbinds it
+    // when the document announces it is closing).
+    bool Gone() const
+    {
+        return !m_wnd || (m_owned && !m_owner) || m_wnd->m_doc.objects != m_objects ||
+               m_wnd->m_doc.regions != m_regions;
+    }
+
+private:
+    QPointer<CImageDispWnd> m_wnd;
+    QPointer<QObject> m_owner;
+    bool m_owned;
+    const CQvGObjectContainer* m_objects;
+    const CQvGObjectContainer* m_regions;
+};
+
 std::recursive_mutex& DisplayFrameLock()
 {
     if (ProgramObjects* program = TheProgram())
@@ -433,8 +457,12 @@ void CImageDispWnd::OnLButtonDown(UINT flags, CPoint point)
     OfferToPlugIns(kPlugInMouseMask, [&](CPlgView* view) { view->OnLButtonDown(flags, point); });
     const CPoint p = GetRealPoint(point, 1);
     const bool region = (m_toolMode & kRegionMode) != 0;
-    if (CQvGObjectContainer* container = InputContainer())
+    if (CQvGObjectContainer* container = InputContainer()) {
+        const DocumentWatch watch(this);
         container->LButtonDown(flags, p);
+        if (watch.Gone())
+            return;
+    }
     ToolModeStep(kMsgLButtonDown);
 
     if (region) {
@@ -462,8 +490,12 @@ void CImageDispWnd::OnLButtonUp(UINT flags, CPoint point)
     const CPoint p = GetRealPoint(point, 1);
     const bool region = (m_toolMode & kRegionMode) != 0;
     const bool wasCreating = (m_toolMode & kCreating) != 0;
-    if (CQvGObjectContainer* container = InputContainer())
+    if (CQvGObjectContainer* container = InputContainer()) {
+        const DocumentWatch watch(this);
         container->LButtonUp(flags, p);
+        if (watch.Gone())
+            return;
+    }
     ToolModeStep(kMsgLButtonUp);
 
     if (region) {
@@ -485,8 +517,12 @@ void CImageDispWnd::OnLButtonUp(UINT flags, CPoint point)
 void CImageDispWnd::OnLButtonDblClk(UINT flags, CPoint point)
 {
     ForEachPlugInView([&](CPlgView* view) { view->OnLButtonDblClk(flags, point); });
-    if (m_doc.objects && m_doc.objects->GetSelectedObjectCount() > 0 && !(m_toolMode & kCreating) && m_host)
+    if (m_doc.objects && m_doc.objects->GetSelectedObjectCount() > 0 && !(m_toolMode & kCreating) && m_host) {
+        const DocumentWatch watch(this);
         m_host->RunViewCommand(cmd::ID_OBJECT_PROPERTIES);
+        if (watch.Gone())
+            return;
+    }
     CQvDispWnd::OnLButtonDblClk(flags, point);
 }
 
@@ -500,14 +536,22 @@ void CImageDispWnd::OnRButtonDown(UINT flags, CPoint point)
     }
     const CPoint p = GetRealPoint(point, 1);
     if (m_toolMode & kRegionMode) {
-        if (m_doc.regions)
+        if (m_doc.regions) {
+            const DocumentWatch watch(this);
             m_doc.regions->RButtonDown(flags, p);
+            if (watch.Gone())
+                return;
+        }
         ToolModeStep(kMsgRButtonDown);
     } else {
         {
             std::lock_guard lock(DisplayFrameLock());
-            if (m_doc.objects)
+            if (m_doc.objects) {
+                const DocumentWatch watch(this);
                 m_doc.objects->RButtonDown(flags, p);
+                if (watch.Gone())
+                    return;
+            }
             ToolModeStep(kMsgRButtonDown);
         }
         AfterObjectEdit();

@@ -184,6 +184,9 @@ private:
     void RegionToolStep(UINT message);
     void ChooseCursor(CPoint point);
     void ShowColoursOf(const CQvGObject* object, bool creating);
+    // Taken before a call that may run a modal sheet (the overlay finishing a text or a scale marker, a view
+    // command): the sheet's event loop may close the document, and this window with it.
+    class DocumentWatch;
 
     DispWndDocument m_doc;
     IDispWndHost* m_host = nullptr;

@@ -176,6 +176,7 @@ void CVistrelView::BindDocument()
     members.calibration = &m_document->GetCalibKeeper();
     members.grid = &m_document->GetLatticer();
     members.plugIns = &m_document->ActivePlugIns();
+    members.owner = m_document;
     m_dispWnd->Bind(members);
 }
 

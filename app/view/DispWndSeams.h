@@ -8,6 +8,9 @@
 #include "types/WinGeometry.h"
 #include "types/WinTypes.h"
 
+#include <QObject>
+#include <QPointer>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +33,9 @@ struct DispWndDocument
     // The document's attached plug-ins: the views of the running ones (activation nonzero) receive the window's
     // input before the overlay, in the window's own (client) coordinates and Windows codes.
     const std::vector<std::unique_ptr<tagActiveApp>>* plugIns = nullptr;
+    // The document the members belong to, when there is one: a modal sheet run from the window's input may close
+    // it, and the window must not touch the members after it is gone.
+    QPointer<QObject> owner;
 };
 
 // The view around the display window, as the window needs it. The view implements it; tests fake it.

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -343,6 +344,76 @@ TEST_F(ContainerSession, DeleteTakesAGrabbedFootBeforeTheWholeObject)
     EXPECT_EQ(twoFeet->GetPointCount(), 3);
     ASSERT_EQ(container.GetSelectedObjectCount(), 1);
     EXPECT_EQ(container.GetSelectObjList().front(), twoFeet);
+}
+
+}  // namespace
+
+namespace {
+
+// Selecting a list of objects at once gives the selection, in the same order, that selecting them one at a time
+// gives (the first with keep, the rest kept), with one repaint; repeats and objects of another overlay are skipped.
+TEST_F(ContainerSession, SelectingAListAtOnceEqualsSelectingOneAtATime)
+{
+    std::vector<CQvGObject*> lines;
+    for (int i = 0; i < 4; ++i)
+        lines.push_back(DrawLine(CPoint(10, 10 + 20 * i), CPoint(90, 10 + 20 * i)));
+    CQvGObjectContainer other;
+    other.SetAutoRepeatCreatingObject(0);
+    ASSERT_EQ(other.AddObject(SHAPE_LINE), 1);
+    CQvGObject* foreign = other.GetCreatingObject();
+    CQvGObject* a = lines[0];
+    CQvGObject* b = lines[1];
+    CQvGObject* c = lines[2];
+    CQvGObject* d = lines[3];
+
+    struct Case
+    {
+        const char* name;
+        std::vector<CQvGObject*> before;  // selected first, one at a time
+        std::vector<CQvGObject*> objects;
+        int keep;
+    };
+    const Case cases[] = {
+        {"out of paint order", {}, {c, a, d}, 0},
+        {"repeats and foreign", {}, {b, foreign, b, nullptr, a, b}, 0},
+        {"replaces the selection", {d, c}, {a, b}, 0},
+        {"adds to the selection", {d, b}, {a, b, c, foreign}, 1},
+        {"only foreign", {c}, {foreign, nullptr}, 1},
+        {"empty list clears", {c, a}, {}, 0},
+        {"empty list keeps", {c, a}, {}, 1},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        auto select = [&](bool bulk) {
+            container.UnSelectAll();
+            for (CQvGObject* obj : test.before)
+                container.SelectObjects(obj, 1);
+            int count = 0;
+            if (bulk) {
+                count = container.SelectObjects(test.objects, test.keep);
+            } else {
+                if (!test.keep)
+                    container.UnSelectAll();
+                for (CQvGObject* obj : test.objects)
+                    count = container.SelectObjects(obj, 1);
+                count = container.GetSelectedObjectCount();
+            }
+            const GObjectList& selected = container.GetSelectObjList();
+            EXPECT_EQ(count, static_cast<int>(selected.size()));
+            return std::vector<CQvGObject*>(selected.begin(), selected.end());
+        };
+        const std::vector<CQvGObject*> oneByOne = select(false);
+        const std::vector<CQvGObject*> atOnce = select(true);
+        EXPECT_EQ(atOnce, oneByOne);
+    }
+
+    // One repaint for the whole list, none when nothing changes.
+    container.UnSelectAll();
+    canvas.invalidations = 0;
+    EXPECT_EQ(container.SelectObjects(std::vector<CQvGObject*>{a, b, c, d}, 1), 4);
+    EXPECT_EQ(canvas.invalidations, 1);
+    EXPECT_EQ(container.SelectObjects(std::vector<CQvGObject*>{a, foreign}, 1), 4);
+    EXPECT_EQ(canvas.invalidations, 1);
 }
 
 }  // namespace

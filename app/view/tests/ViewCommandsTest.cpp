@@ -23,13 +23,16 @@
 #include "qvimage/CQvImage.h"
 #include "qvimage/QvImageDib.h"
 #include "ui/MessageBox.h"
+#include "ui/ModalDialog.h"
 #include "winmsg/NamedMapping.h"
 
 #include <QClipboard>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
+#include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -575,4 +578,46 @@ TEST_F(ViewCommandsTest, PropertiesOfTheSelectionChangeTheObjectsOnlyWhenTheShee
     EXPECT_TRUE(doc->IsModified());
     Objects().SetPropertySheetRunner(nullptr);
     Objects().SetDefaultLineColor(lineDefault, SHAPE_LINE);
+}
+
+// A text's creation sheet runs modally from the window's mouse handler; its event loop may close the document
+// (and with it the window) before the handler goes on. The handler must notice and touch neither any more.
+TEST_F(ViewCommandsTest, ClosingTheDocumentWhileANewTextsSheetRunsLeavesTheMouseHandlerNothingToTouch)
+{
+    const QPointer<CVistrelDoc> alive(doc);
+    const QPointer<CImageDispWnd> window(&Wnd());
+    const QPointer<QMdiSubWindow> child(doc->GetChildFrame());
+    int sheets = 0;
+    SetModalDialogHook([&](QDialog& dialog) {
+        ++sheets;
+        if (!alive)
+            return;
+        const CQvGObject* creating = Objects().GetCreatingObject();
+        EXPECT_TRUE(creating && creating->GetObjShape() == SHAPE_TEXT);
+        doc->OnCloseDocument();
+        // What the sheet's own event loop would do with the objects let go of while it runs.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (!dialog.isHidden())
+            dialog.reject();
+    });
+    ASSERT_TRUE(doc->AddObjectOfType(SHAPE_TEXT));
+    const QPoint a = At({20, 20});
+    const QPoint b = At({80, 50});
+    const QPointer<QWidget> viewport(Wnd().viewport());
+    // Clicks go on until the sheet has run (a text may take its box in one or two clicks); nothing is sent to a
+    // window that is gone.
+    for (const QPoint& at : {a, b}) {
+        if (!viewport || sheets)
+            break;
+        QTest::mouseMove(viewport, at);
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, at);
+        if (viewport)
+            QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, at);
+    }
+    SetModalDialogHook(nullptr);
+    EXPECT_EQ(sheets, 1);
+    EXPECT_TRUE(alive.isNull()) << "the document was closed from the sheet";
+    EXPECT_TRUE(window.isNull() == child.isNull());
+    doc = nullptr;
+    view = nullptr;
 }
