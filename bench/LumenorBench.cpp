@@ -10,7 +10,10 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -298,10 +301,18 @@ BENCHMARK(BM_Median)->Apply(Stacks);
 BENCHMARK(BM_MedianSortPerPixel)->Apply(Stacks);
 BENCHMARK(BM_MedianMemcpyFloor)->Apply(Stacks);
 
-// Our operations run on the UI thread alone: the raw calls get one thread too, so the figures compare the work.
+// Our operations run on the UI thread alone. By default the raw calls use OpenCV's own threads, the strongest
+// peer; `--cv_threads=1` gives them one thread, so the figures compare the work alone.
 int main(int argc, char** argv)
 {
-    cv::setNumThreads(1);
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]).rfind("--cv_threads=", 0) == 0) {
+            cv::setNumThreads(std::atoi(argv[i] + 13));
+            std::swap(argv[i], argv[argc - 1]);
+            --argc;
+            break;
+        }
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

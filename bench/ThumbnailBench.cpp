@@ -14,8 +14,11 @@
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QThreadPool>
+
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
 #include <memory>
@@ -107,6 +110,20 @@ void BM_BareScaledDecode(benchmark::State& state)
             benchmark::DoNotOptimize(BareScaledDecode(path));
 }
 
+// The strongest peer of the strip: the same bare decodes spread over as many threads as the strip's workers.
+void BM_BareScaledDecodeParallel(benchmark::State& state)
+{
+    Folder& files = Files();
+    QThreadPool pool;
+    pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount() - 1));
+    for (auto _ : state) {
+        for (const QString& path : files.paths)
+            pool.start([path] { benchmark::DoNotOptimize(BareScaledDecode(path)); });
+        pool.waitForDone();
+    }
+    state.counters["threads"] = pool.maxThreadCount();
+}
+
 void BM_LoaderOneThread(benchmark::State& state)
 {
     Folder& files = Files();
@@ -116,6 +133,7 @@ void BM_LoaderOneThread(benchmark::State& state)
 }
 
 BENCHMARK(BM_Strip)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BareScaledDecodeParallel)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BareScaledDecode)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoaderOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
 
