@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPoint>
 #include <QPushButton>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -63,7 +64,8 @@ void RunFormatPage(QDialog& owner, CamixCamera& camera, const std::function<void
         return;
     QDialog page(&owner);
     page.setObjectName(QStringLiteral("VideoFormatPage"));
-    page.move(30, 30);
+    // 30, 30 from the dialog that owns it, not from the screen's corner.
+    page.move(owner.mapToGlobal(QPoint(30, 30)));
     auto* layout = new QVBoxLayout(&page);
     auto* combo = new QComboBox(&page);
     combo->setObjectName(QStringLiteral("sizeCombo"));
@@ -91,7 +93,8 @@ void RunColourPage(QDialog& owner, CamixCamera& camera)
         return;
     QDialog page(&owner);
     page.setObjectName(QStringLiteral("ColorControlPage"));
-    page.move(30, 30);
+    // 30, 30 from the dialog that owns it, not from the screen's corner.
+    page.move(owner.mapToGlobal(QPoint(30, 30)));
     auto* layout = new QVBoxLayout(&page);
     ColourValues before;
     for (const CamixColourControl& control : controls) {
