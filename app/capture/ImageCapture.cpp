@@ -15,6 +15,7 @@
 #include "qvimage/CQvImage.h"
 #include "qvimage/QvImageDib.h"
 #include "resources/StringTable.h"
+#include "strings/Format.h"
 #include "ui/MessageBox.h"
 #include "ui/ModalDialog.h"
 
@@ -99,13 +100,6 @@ private:
     std::vector<std::unique_ptr<uint32_t[]>> m_storage;
     std::vector<BITMAPINFOHEADER*> m_headers;
 };
-
-std::string Format(const char* format, auto... args)
-{
-    char text[512];
-    std::snprintf(text, sizeof text, format, args...);
-    return text;
-}
 
 }  // namespace
 

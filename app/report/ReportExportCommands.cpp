@@ -4,6 +4,7 @@
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
 #include "frame/CommandIds.h"
+#include "inifile/FileBytes.h"
 #include "report/CResultBackupDlg.h"
 #include "report/ReportHandOver.h"
 #include "report/ReportPageSource.h"
@@ -193,27 +194,6 @@ CResultBackupDlg* OpenResultBackup(CVistrelView& view, QWidget* parent)
     return window;
 }
 
-namespace {
-
-// Writes through `part` and renames it over `path`: the external program never reads a half-written file.
-template <class Writer>
-bool WriteWhole(const std::string& path, Writer write)
-{
-    const std::string part = path + ".part";
-    FILE* file = std::fopen(part.c_str(), "wb");
-    if (!file)
-        return false;
-    const bool written = write(file);
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed || std::rename(part.c_str(), path.c_str()) != 0) {
-        std::remove(part.c_str());
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 bool WriteCompanionInfo(const std::string& folder, const CCalibKeeper& calibration, const CQvImage& image,
                         const CSafeArray2D& mainTable)
 {
@@ -221,7 +201,8 @@ bool WriteCompanionInfo(const std::string& folder, const CCalibKeeper& calibrati
     if (!path.empty() && path.back() != '/')
         path += '/';
     path += "ComInfo";
-    const bool info = WriteWhole(path, [&](FILE* file) {
+    // Both files are renamed into place once whole: the external program never reads a half-written one.
+    const bool info = WriteFileAtomically(path, [&](FILE* file) {
         {
             LeWriter writer(file);
             writer.Double(calibration.GetUnitsPerPixel());
@@ -242,7 +223,5 @@ bool WriteCompanionInfo(const std::string& folder, const CCalibKeeper& calibrati
         }
         data += '\n';
     }
-    return WriteWhole(path + "Data", [&](FILE* file) {
-        return std::fwrite(data.data(), 1, data.size(), file) == data.size();
-    });
+    return WriteFileAtomically(path + "Data", data);
 }

@@ -1,5 +1,6 @@
 #include "report/ReportSettingsFile.h"
 
+#include "inifile/FileBytes.h"
 #include "qvplglib/CReportListCtrl.h"
 #include "stream/LeStream.h"
 #include "strings/StoredText.h"
@@ -102,17 +103,7 @@ bool Write(FILE* file, const std::vector<ListToWrite>& lists)
 
 bool WriteFile(const std::string& path, const std::vector<ListToWrite>& lists)
 {
-    const std::string temporary = path + ".tmp";
-    FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file)
-        return false;
-    bool ok = Write(file, lists);
-    ok = std::fclose(file) == 0 && ok;
-    if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return WriteFileAtomically(path, [&lists](FILE* file) { return Write(file, lists); });
 }
 
 }  // namespace reportfile

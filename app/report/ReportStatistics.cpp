@@ -5,10 +5,10 @@
 #include "gobjects/geometry/GeoStatistics.h"
 #include "qvplglib/CReportListCtrl.h"
 #include "reportlib/ReportExcel.h"
+#include "strings/Format.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <string_view>
 
 namespace {
@@ -32,20 +32,6 @@ bool WholeNumber(std::string_view text, double& value)
 {
     text = Trim(text);
     return !text.empty() && ReadReportNumber(text, value) == text.size();
-}
-
-std::string Format(const char* format, double value)
-{
-    char buffer[400];
-    std::snprintf(buffer, sizeof buffer, format, value);
-    return buffer;
-}
-
-std::string FormatPair(const char* format, double x, double y)
-{
-    char buffer[800];
-    std::snprintf(buffer, sizeof buffer, format, x, y);
-    return buffer;
 }
 
 struct Summary
@@ -95,10 +81,6 @@ bool ParseReportValue(const std::string& cell, double& value)
 std::array<std::string, kStatisticsRows> ComputeColumnStatistics(const std::vector<std::string>& cells, int decimals)
 {
     const int n = ClampReportDecimals(decimals);
-    char single[32];
-    char pair[48];
-    std::snprintf(single, sizeof single, "%%.%df", n);
-    std::snprintf(pair, sizeof pair, "[%%.%df,%%.%df]", n, n);
 
     std::vector<double> xs;
     std::vector<double> ys;
@@ -126,10 +108,10 @@ std::array<std::string, kStatisticsRows> ComputeColumnStatistics(const std::vect
         const Summary sy = Summarise(ys);
         const double ys6[6] = {sy.min, sy.max, sy.max - sy.min, sy.mean, sy.stddev, sy.sum};
         for (int r = 0; r < 6; ++r)
-            out[static_cast<size_t>(r)] = FormatPair(pair, xs6[r], ys6[r]);
+            out[static_cast<size_t>(r)] = Format("[%.*f,%.*f]", n, xs6[r], n, ys6[r]);
     } else {
         for (int r = 0; r < 6; ++r)
-            out[static_cast<size_t>(r)] = Format(single, xs6[r]);
+            out[static_cast<size_t>(r)] = Format("%.*f", n, xs6[r]);
     }
     out[6] = std::to_string(xs.size());
     return out;

@@ -1,5 +1,7 @@
 #include "reportlib/ReportExcel.h"
 
+#include "strings/Format.h"
+
 #include <xlsxwriter.h>
 
 #include <charconv>
@@ -108,9 +110,7 @@ int ShownDecimals(const std::string& text, double value)
         digits += c >= '0' && c <= '9' ? 1 : 0;
     if (digits > 15 || (value == 0 && text.front() == '-'))
         return -1;
-    char shown[400];
-    std::snprintf(shown, sizeof shown, "%.*f", decimals, value);
-    return text == shown ? decimals : -1;
+    return text == Format("%.*f", decimals, value) ? decimals : -1;
 }
 
 // One number format per count of decimals, made once per workbook ("0", "0.0", "0.00", ...).

@@ -1,7 +1,6 @@
 #include "reportlib/ReportText.h"
 
-#include <QSaveFile>
-#include <QString>
+#include "inifile/FileBytes.h"
 
 namespace {
 
@@ -62,12 +61,5 @@ std::string FormatListReportText(const std::string& windowTitle, const CSafeArra
 
 bool WriteReportTextFile(const std::string& path, const std::string& text)
 {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return WriteFileAtomically(path, text);
 }

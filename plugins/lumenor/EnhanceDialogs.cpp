@@ -1,18 +1,20 @@
 #include "lumenor/EnhanceDialogs.h"
 
+#include "inifile/FileBytes.h"
+
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSlider>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <utility>
 
 namespace lumenor {
@@ -252,11 +254,7 @@ bool WriteThresholdSetting(const std::string& path, int threshold)
 {
     if (path.empty())
         return false;
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray text = QByteArray::number(threshold);
-    return file.write(text) == text.size() && file.commit();
+    return WriteFileAtomically(path, std::to_string(threshold));
 }
 
 }  // namespace lumenor
