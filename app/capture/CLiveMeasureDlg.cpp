@@ -11,8 +11,6 @@
 #include "frame/CMainFrame.h"
 #include "view/CVistrelView.h"
 
-#include "qvimage/CQvImage.h"
-
 #include <QPointer>
 #include <QResizeEvent>
 
@@ -29,19 +27,10 @@ CLiveMeasureDlg::CLiveMeasureDlg(CVistrelApp& app, QWidget* parent)
     m_view->setGeometry(rect());
     AttachActivePlugIns(m_document.get());
 
-    IAcquireHost* host = app.AcquireHost();
-    int width = 0, height = 0;
-    if (host) {
-        host->GetWidth(width);
-        host->GetHeight(height);
-    }
-    if (width > 0 && height > 0) {
-        CQvImage image;
-        image.Create(21, width, height, 0);
-        m_document->SetImage(std::string(), &image);
-    }
-    if (host)
+    if (IAcquireHost* host = app.AcquireHost()) {
+        SetHostSizedPicture(*host, *m_document);
         StartLiveVideo(*host, *m_view, true);
+    }
     m_view->OnInitialUpdate();
     if (GetZoomFitMode() && !m_view->IsZoomFit())
         m_view->ToggleZoomFit();

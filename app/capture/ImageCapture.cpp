@@ -366,6 +366,18 @@ void StartLiveVideo(IAcquireHost& host, CVistrelView& view, bool measuring)
     host.Overlay();
 }
 
+void SetHostSizedPicture(IAcquireHost& host, CVistrelDoc& doc)
+{
+    int width = 0, height = 0;
+    host.GetWidth(width);
+    host.GetHeight(height);
+    if (width > 0 && height > 0) {
+        CQvImage image;
+        image.Create(QV_RGB24, width, height, 0);
+        doc.SetImage(std::string(), &image);
+    }
+}
+
 int OnGrabFrame(const BITMAPINFOHEADER* dib)
 {
     PostLiveFrame(dib);

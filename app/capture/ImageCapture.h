@@ -105,3 +105,6 @@ void OnLiveStreamEnded(const std::string& driverName);
 extern int g_bLiveStarted;
 // Points the host's frames at `view` and starts live video there (the host's previous display stopped first).
 void StartLiveVideo(IAcquireHost& host, CVistrelView& view, bool measuring);
+// Gives `doc` a blank colour picture of the frame size the host reports now, so live frames have their canvas;
+// nothing changes while the host reports no size.
+void SetHostSizedPicture(IAcquireHost& host, CVistrelDoc& doc);

@@ -5,6 +5,7 @@
 // The document header keeps its child frame in a QPointer, which needs the complete class.
 #include <QMdiSubWindow>
 
+#include "capture/ImageCapture.h"
 #include "capture/LiveFeed.h"
 #include "commands/AppCommands.h"
 #include "core/CVistrelApp.h"
@@ -522,14 +523,7 @@ int CVistrelView::ResizeLive()
     const bool wasLive = m_live;
     StopLive();
     host->ChangeImageSize();
-    int width = 0, height = 0;
-    host->GetWidth(width);
-    host->GetHeight(height);
-    if (width > 0 && height > 0) {
-        CQvImage image;
-        image.Create(21, width, height, 0);
-        m_document->SetImage(std::string(), &image);
-    }
+    SetHostSizedPicture(*host, *m_document);
     if (wasLive)
         StartLive();
     return 1;

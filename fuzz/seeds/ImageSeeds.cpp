@@ -5,7 +5,6 @@
 #include "SampleImages.h"
 
 #include "qvcodec/CQvImageCodec.h"
-#include "qvimage/QvImageDib.h"
 #include "qvimage/QvImageRecord.h"
 
 #include <fstream>
@@ -52,16 +51,7 @@ VISTREL_FUZZ_SEEDS(undo_file)
 
 VISTREL_FUZZ_SEEDS(dib)
 {
-    FuzzSeedList seeds;
-    for (const CQvImage& image : SampleImages()) {
-        BITMAPINFOHEADER* dib = nullptr;
-        if (QVIMG2DIB(&image, &dib) != 1)
-            continue;
-        const auto* bytes = reinterpret_cast<const uint8_t*>(dib);
-        seeds.emplace_back(bytes, bytes + QVDibSize(dib));
-        QVFreeDIB(dib);
-    }
-    return seeds;
+    return SampleImageDibs();
 }
 
 VISTREL_FUZZ_SEEDS(codec)

@@ -9,7 +9,6 @@
 #include "gobjects/shapes/CQvGObjectScaleMarker.h"
 #include "gobjects/GObjectClipboard.h"
 #include "gobjects/GObjectPropertySheet.h"
-#include "qvimage/QvImageDib.h"
 #include "ui/MessageBox.h"
 
 #include <cstring>
@@ -79,15 +78,7 @@ VISTREL_FUZZ_SEEDS(clipboard_file)
 // and a 16-bit DIB with its bit fields as other programs put one there.
 VISTREL_FUZZ_SEEDS(stamp_picture)
 {
-    FuzzSeedList seeds;
-    for (const CQvImage& image : SampleImages()) {
-        BITMAPINFOHEADER* dib = nullptr;
-        if (QVIMG2DIB(&image, &dib) != 1)
-            continue;
-        const auto* bytes = reinterpret_cast<const uint8_t*>(dib);
-        seeds.emplace_back(bytes, bytes + QVDibSize(dib));
-        QVFreeDIB(dib);
-    }
+    FuzzSeedList seeds = SampleImageDibs();
     if (!seeds.empty()) {
         std::vector<uint8_t> topDown = seeds.front();
         BITMAPINFOHEADER header;

@@ -1,5 +1,7 @@
 #include "SampleImages.h"
 
+#include "qvimage/QvImageDib.h"
+
 #include <memory>
 
 std::vector<CQvImage> SampleImages()
@@ -30,4 +32,18 @@ std::vector<CQvImage> SampleImages()
     corners[3] = 3;
     images.front().SetRoi(QV_ROI_RECT, std::move(corners), 2);
     return images;
+}
+
+FuzzSeedList SampleImageDibs()
+{
+    FuzzSeedList dibs;
+    for (const CQvImage& image : SampleImages()) {
+        BITMAPINFOHEADER* dib = nullptr;
+        if (QVIMG2DIB(&image, &dib) != 1)
+            continue;
+        const auto* bytes = reinterpret_cast<const uint8_t*>(dib);
+        dibs.emplace_back(bytes, bytes + QVDibSize(dib));
+        QVFreeDIB(dib);
+    }
+    return dibs;
 }

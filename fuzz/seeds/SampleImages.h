@@ -2,8 +2,12 @@
 // one and a region on one of them: the pictures behind the image seeds.
 #pragma once
 
+#include "FuzzSeeds.h"
+
 #include "qvimage/CQvImage.h"
 
 #include <vector>
 
 std::vector<CQvImage> SampleImages();
+// The packed DIBs the image library writes for the sample images (those it can write).
+FuzzSeedList SampleImageDibs();

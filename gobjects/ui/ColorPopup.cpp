@@ -333,46 +333,24 @@ void CColorPopup::MoveHot(int key)
     // The choices reached by leaving the grid at its bottom/end or at its top/start.
     const int afterGrid = hasCustom ? CELL_CUSTOM : hasDefault ? CELL_DEFAULT : 0;
     const int beforeGrid = hasDefault ? CELL_DEFAULT : hasCustom ? CELL_CUSTOM : last;
+    // Off the grid, down and right go the same way, and so do up and left.
+    const bool offGrid = hot == CELL_DEFAULT || hot == CELL_CUSTOM || hot == CELL_NONE;
+    const int forwardOff = hot == CELL_DEFAULT || !hasDefault ? 0 : CELL_DEFAULT;
+    const int backwardOff = hot == CELL_DEFAULT ? (hasCustom ? CELL_CUSTOM : last)
+                            : hot == CELL_CUSTOM ? last
+                                                 : beforeGrid;
     switch (key) {
     case Qt::Key_Down:
-        if (hot == CELL_DEFAULT)
-            next = 0;
-        else if (hot == CELL_CUSTOM)
-            next = hasDefault ? CELL_DEFAULT : 0;
-        else if (hot == CELL_NONE)
-            next = hasDefault ? CELL_DEFAULT : 0;
-        else
-            next = hot + cols <= last ? hot + cols : afterGrid;
+        next = offGrid ? forwardOff : hot + cols <= last ? hot + cols : afterGrid;
         break;
     case Qt::Key_Up:
-        if (hot == CELL_DEFAULT)
-            next = hasCustom ? CELL_CUSTOM : last;
-        else if (hot == CELL_CUSTOM)
-            next = last;
-        else if (hot == CELL_NONE || hot < cols)
-            next = beforeGrid;
-        else
-            next = hot - cols;
+        next = offGrid ? backwardOff : hot < cols ? beforeGrid : hot - cols;
         break;
     case Qt::Key_Right:
-        if (hot == CELL_DEFAULT)
-            next = 0;
-        else if (hot == CELL_CUSTOM)
-            next = hasDefault ? CELL_DEFAULT : 0;
-        else if (hot == CELL_NONE)
-            next = hasDefault ? CELL_DEFAULT : 0;
-        else
-            next = hot < last ? hot + 1 : afterGrid;
+        next = offGrid ? forwardOff : hot < last ? hot + 1 : afterGrid;
         break;
     case Qt::Key_Left:
-        if (hot == CELL_DEFAULT)
-            next = hasCustom ? CELL_CUSTOM : last;
-        else if (hot == CELL_CUSTOM)
-            next = last;
-        else if (hot == CELL_NONE || hot == 0)
-            next = beforeGrid;
-        else
-            next = hot - 1;
+        next = offGrid ? backwardOff : hot == 0 ? beforeGrid : hot - 1;
         break;
     default:
         return;

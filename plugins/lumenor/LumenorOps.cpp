@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace lumenor {
@@ -124,12 +125,18 @@ Lut StretchOrIdentity(int lo, int hi)
     return lo < hi ? StretchLut(lo, hi) : IdentityLut();
 }
 
-bool StretchGrey(CQvImage& image)
+// The levels that clip perMille of the image's pixels at each end of `histogram`.
+std::pair<int, int> ClipLevels(const Histogram& histogram, const CQvImage& image, int perMille)
 {
-    const Histogram h = ChannelHistograms(image)[0];
     int lo = 0;
     int hi = 255;
-    FindLevels(h, PixelCount(image), 30, &lo, &hi);
+    FindLevels(histogram, PixelCount(image), perMille, &lo, &hi);
+    return {lo, hi};
+}
+
+bool StretchGrey(CQvImage& image)
+{
+    const auto [lo, hi] = ClipLevels(ChannelHistograms(image)[0], image, 30);
     if (lo < hi)
         MapAll(image, StretchLut(lo, hi));
     return true;
@@ -212,9 +219,7 @@ bool AutoContrast(CQvImage& image)
     int lowSum = 0;
     int highSum = 0;
     for (const Histogram& channel : h) {
-        int lo = 0;
-        int hi = 255;
-        FindLevels(channel, PixelCount(image), 10, &lo, &hi);
+        const auto [lo, hi] = ClipLevels(channel, image, 10);
         lowSum += lo;
         highSum += hi;
     }
@@ -235,9 +240,7 @@ bool AutoLevel(CQvImage& image)
     const std::array<Histogram, 3> h = ChannelHistograms(image);
     Lut luts[3];
     for (int c = 0; c < 3; ++c) {
-        int lo = 0;
-        int hi = 255;
-        FindLevels(h[c], PixelCount(image), 5, &lo, &hi);
+        const auto [lo, hi] = ClipLevels(h[c], image, 5);
         luts[c] = StretchOrIdentity(lo, hi);
     }
     MapChannels(image, image, luts);
