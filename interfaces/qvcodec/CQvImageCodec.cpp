@@ -127,7 +127,14 @@ int CQvImageCodec::Save(const char* path, const CQvImage* image, const char* for
         return 0;
 
     // The view only reads the pixels: the writer never changes its source.
-    const QImage pixels = QvImageToQImage(const_cast<CQvImage&>(*image));
+    QImage pixels = QvImageToQImage(const_cast<CQvImage&>(*image));
+    // A TIFF colour map always has 256 entries; Qt's writer leaves those past a shorter table uninitialised, so
+    // the same image would give different files. Black entries fill it (readers see the full map either way).
+    if (name == "tiff" && pixels.format() == QImage::Format_Indexed8 && pixels.colorCount() < 256) {
+        QList<QRgb> colours = pixels.colorTable();
+        colours.resize(256, qRgb(0, 0, 0));
+        pixels.setColorTable(colours);
+    }
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly))
         return 0;

@@ -350,6 +350,25 @@ TEST_F(Codec, PaletteImagesKeepTheirPalette)
     }
 }
 
+TEST_F(Codec, AShortPaletteGivesTheSameTiffEveryTime)
+{
+    CQvImage original = Picture(QV_INDEX8, 9, 5);
+    RGBQUAD palette[16];
+    for (int i = 0; i < 16; ++i)
+        palette[i] = RGBQUAD{static_cast<BYTE>(16 * i), static_cast<BYTE>(255 - 16 * i), 7, 0};
+    ASSERT_EQ(original.SetPalette(palette, 16), 1);
+    std::vector<QByteArray> files;
+    // Fill the heap with non-zero bytes between the writes, so that anything the writer leaves unset shows.
+    for (const char* name : {"first.tif", "second.tif"}) {
+        std::vector<char> noise(1 << 16, static_cast<char>(0x5A + files.size()));
+        ASSERT_EQ(codec.Save(PathOf(name).c_str(), &original, nullptr), 1);
+        QFile file(QString::fromStdString(PathOf(name)));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        files.push_back(file.readAll());
+    }
+    EXPECT_EQ(files[0], files[1]);
+}
+
 TEST_F(Codec, AFileThatCannotBeReadLeavesTheImageUntouched)
 {
     const CQvImage rgb = Picture(QV_RGB24, 64, 48);
