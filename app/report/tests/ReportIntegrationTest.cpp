@@ -12,12 +12,12 @@
 #include "report/ReportExportCommands.h"
 #include "report/ReportPageSource.h"
 
-#include "core/tests/CoreTestFolder.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
 #include "frame/DesktopOpener.h"
+#include "frame/tests/MainFrameTestFolder.h"
 #include "profile/CAppProfile.h"
 #include "testing/MessageBoxRecorder.h"
 #include "testing/RenderCheck.h"
@@ -51,25 +51,17 @@ using Table = ReportPageSource::Table;
 
 namespace {
 
-class ReportIntegrationTest : public CoreTestFolder
+class ReportIntegrationTest : public MainFrameTestFolder
 {
 protected:
     void SetUp() override
     {
-        CoreTestFolder::SetUp();
-        std::filesystem::create_directories(Path("runtime"));
-        std::filesystem::permissions(Path("runtime"), std::filesystem::perms::owner_all);
-        savedRuntime = getenv("XDG_RUNTIME_DIR") ? getenv("XDG_RUNTIME_DIR") : "";
-        setenv("XDG_RUNTIME_DIR", Path("runtime").c_str(), 1);
+        MainFrameTestFolder::SetUp();
         SetDesktopOpenerHook([this](const std::string& path) {
             opened.push_back(path);
             return true;
         });
-        MainFrameOptions options;
-        options.profile = &profile;
-        options.programFolder = Path("program");
-        frame = std::make_unique<CMainFrame>(options);
-        frame->resize(1000, 800);
+        MakeMainFrame();
         manager = InstallReportDock(*frame, std::string());
         ASSERT_NE(manager, nullptr);
         frame->show();
@@ -95,11 +87,7 @@ protected:
         frame.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         SetDesktopOpenerHook({});
-        if (savedRuntime.empty())
-            unsetenv("XDG_RUNTIME_DIR");
-        else
-            setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
-        CoreTestFolder::TearDown();
+        MainFrameTestFolder::TearDown();
     }
 
     void Click(int x, int y, Qt::MouseButton button = Qt::LeftButton)
@@ -125,10 +113,7 @@ protected:
         return std::vector<CQvGObject*>(objects.begin(), objects.end());
     }
 
-    CAppProfile profile{"QRX", "Vistrel"};
-    std::string savedRuntime;
     std::vector<std::string> opened;
-    std::unique_ptr<CMainFrame> frame;
     std::unique_ptr<DocumentRegistry> registry;
     CReportManager* manager = nullptr;
     CVistrelDoc* doc = nullptr;
