@@ -83,11 +83,7 @@ protected:
 
     void OpenDocument(const CQvImage& image)
     {
-        doc = registry->NewDocument("picture");
-        doc->SetImage("", &image);
-        QApplication::processEvents();
-        view = doc->GetImageView();
-        ASSERT_NE(view, nullptr);
+        ASSERT_NO_FATAL_FAILURE(OpenPicture(image));
         ASSERT_EQ(registry->GetActiveDocument(), doc);
     }
 
@@ -109,11 +105,8 @@ protected:
     }
     void MoveTo(CPoint image) { QTest::mouseMove(Wnd().viewport(), At(image)); }
 
-    std::unique_ptr<DocumentRegistry> registry;
     CZoomDockWnd* zoom = nullptr;
     CMeasureAnnotationDockWnd* tools = nullptr;
-    CVistrelDoc* doc = nullptr;
-    CVistrelView* view = nullptr;
 };
 
 // The image pixel a magnifier pixel shows, given the square's middle and the cell size.

@@ -147,13 +147,9 @@ protected:
         frame->show();
         registry = std::make_unique<DocumentRegistry>();
         registry->AttachMainFrame(frame.get());
-        doc = registry->NewDocument("picture");
         CQvImage image;
         image.Create(QV_RGB24, 40, 30, 0);
-        doc->SetImage("", &image);
-        QApplication::processEvents();
-        view = doc->GetImageView();
-        ASSERT_NE(view, nullptr);
+        ASSERT_NO_FATAL_FAILURE(OpenPicture(image));
     }
 
     void TearDown() override
@@ -174,9 +170,6 @@ protected:
 
     FakePages pages;
     std::vector<std::string> opened;
-    std::unique_ptr<DocumentRegistry> registry;
-    CVistrelDoc* doc = nullptr;
-    CVistrelView* view = nullptr;
 };
 
 const CSafeArray2D kMain = MakeTable({{"Name", "길이", "Position"}, {"L-0", "12.500", "[1.5, 2.5]"},

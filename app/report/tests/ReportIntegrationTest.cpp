@@ -67,13 +67,9 @@ protected:
         frame->show();
         registry = std::make_unique<DocumentRegistry>();
         registry->AttachMainFrame(frame.get());
-        doc = registry->NewDocument("picture");
         CQvImage image;
         image.Create(QV_RGB24, 200, 150, 0);
-        doc->SetImage("", &image);
-        QApplication::processEvents();
-        view = doc->GetImageView();
-        ASSERT_NE(view, nullptr);
+        ASSERT_NO_FATAL_FAILURE(OpenPicture(image));
         page = manager->FindPage(view);
         ASSERT_NE(page, nullptr);
         list = dynamic_cast<CMeasureReportCtrl*>(page->List(0));
@@ -114,10 +110,7 @@ protected:
     }
 
     std::vector<std::string> opened;
-    std::unique_ptr<DocumentRegistry> registry;
     CReportManager* manager = nullptr;
-    CVistrelDoc* doc = nullptr;
-    CVistrelView* view = nullptr;
     CReportPage* page = nullptr;
     CMeasureReportCtrl* list = nullptr;
 };

@@ -92,12 +92,7 @@ protected:
         frame->show();
         registry = std::make_unique<DocumentRegistry>();
         registry->AttachMainFrame(frame.get());
-        doc = registry->NewDocument("picture");
-        const CQvImage image = Gradient();
-        doc->SetImage("", &image);
-        QApplication::processEvents();
-        view = doc->GetImageView();
-        ASSERT_NE(view, nullptr);
+        ASSERT_NO_FATAL_FAILURE(OpenPicture(Gradient()));
         ASSERT_EQ(registry->GetActiveDocument(), doc);
     }
 
@@ -149,10 +144,6 @@ protected:
         EXPECT_FALSE(Objects().GetMainObjList().empty());
         return Objects().GetMainObjList().back();
     }
-
-    std::unique_ptr<DocumentRegistry> registry;
-    CVistrelDoc* doc = nullptr;
-    CVistrelView* view = nullptr;
 };
 
 }  // namespace
