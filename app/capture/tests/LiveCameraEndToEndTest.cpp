@@ -7,6 +7,7 @@
 #include "commands/AppCommands.h"
 #include "commands/CompanionServices.h"
 #include "core/ProgramObjects.h"
+#include "core/tests/ProgramSessionFolders.h"
 #include "core/VistrelIni.h"
 #include "document/CVistrelDoc.h"
 #include "frame/CMainFrame.h"
@@ -87,15 +88,12 @@ protected:
         const std::string why = WhyNoTestVideo();
         if (!why.empty())
             GTEST_SKIP() << why;
-        setenv("XDG_CONFIG_HOME", config.path().toUtf8().constData(), 1);
-        setenv("XDG_RUNTIME_DIR", runtime.path().toUtf8().constData(), 1);
         setenv("VISTREL_SIMULATED_CAMERA", "ball", 1);
-        RegReloadStore();
-        workingFolder = QDir::currentPath();
+        ASSERT_TRUE(session.Enter());
         testing_support::MessageBoxes().Reset();
         CImageCapture::TitleNumber() = 0;
         program = std::make_unique<ProgramObjects>(
-            QStringList{QStringLiteral("Vistrel"), QStringLiteral("--root"), root.path()},
+            QStringList{QStringLiteral("Vistrel"), QStringLiteral("--root"), session.root.path()},
             std::string(VISTREL_PROGRAM_FOLDER) + "/Vistrel");
         ASSERT_TRUE(program->App().InitInstance());
         frame = qobject_cast<CMainFrame*>(program->App().GetMainWnd()->Widget());
@@ -112,13 +110,11 @@ protected:
             program.reset();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QDir::setCurrent(workingFolder);
         unsetenv("VISTREL_SIMULATED_CAMERA");
-        RegReloadStore();
+        session.Leave();
     }
 
-    QTemporaryDir root, config, runtime;
-    QString workingFolder;
+    ProgramSessionFolders session;
     std::unique_ptr<ProgramObjects> program;
     CMainFrame* frame = nullptr;
     LoadedModule focusIndicator;

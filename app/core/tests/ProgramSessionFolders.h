@@ -29,11 +29,16 @@ public:
         setenv("XDG_RUNTIME_DIR", runtime.path().toUtf8().constData(), 1);
         RegReloadStore();
         m_workingFolder = QDir::currentPath();
+        m_entered = true;
         return true;
     }
 
+    // Does nothing unless Enter succeeded, so a test skipped or failed before it leaves the environment as it found it.
     void Leave()
     {
+        if (!m_entered)
+            return;
+        m_entered = false;
         QDir::setCurrent(m_workingFolder);
         for (const char* name : kVariables) {
             auto saved = m_savedVariables.find(name);
@@ -51,4 +56,5 @@ private:
     static constexpr const char* kVariables[] = {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"};
     std::map<std::string, std::string> m_savedVariables;
     QString m_workingFolder;
+    bool m_entered = false;
 };
