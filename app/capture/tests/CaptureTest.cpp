@@ -7,6 +7,7 @@
 #include "capture/CaptureHostAdapter.h"
 #include "capture/ImageCapture.h"
 #include "capture/LiveFeed.h"
+#include "capture/tests/EventLoopWait.h"
 #include "core/ProgramObjects.h"
 #include "core/tests/ProgramSessionFolders.h"
 #include "document/CVistrelDoc.h"
@@ -126,19 +127,6 @@ int ScaleBars(CVistrelDoc* doc)
     for (CQvGObject* object : doc->GetGObjectContainer().GetMainObjList())
         bars += object->GetObjShape() == SHAPE_SCALE_MARKER;
     return bars;
-}
-
-template <typename Done>
-bool WaitUntil(Done done, int ms = 5000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
 }
 
 class CaptureTest : public ::testing::Test
