@@ -3,6 +3,7 @@
 // calibrated image, saves the document file, closes it and opens it again. What comes back must be what was saved:
 // the pixels, the overlay stream byte for byte, the grid, the calibration and the display preferences.
 #include "core/ProgramObjects.h"
+#include "core/tests/ProgramSessionFolders.h"
 
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
@@ -119,10 +120,7 @@ class DocumentFlowTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        setenv("XDG_CONFIG_HOME", config.path().toUtf8().constData(), 1);
-        setenv("XDG_RUNTIME_DIR", runtime.path().toUtf8().constData(), 1);
-        RegReloadStore();
-        workingFolder = QDir::currentPath();
+        ASSERT_TRUE(session.Enter());
         savedCurrent = *TheCalibrationList().GetCurrentCalibration();
         TheCalibrationList().GetItems().clear();
         MessageBoxes().Reset();
@@ -132,14 +130,13 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         TheCalibrationList().GetItems().clear();
         *TheCalibrationList().GetCurrentCalibration() = savedCurrent;
-        QDir::setCurrent(workingFolder);
-        RegReloadStore();
+        session.Leave();
     }
 
     std::string FilePath(const char* name) const { return files.filePath(QString::fromLatin1(name)).toStdString(); }
 
-    QTemporaryDir root, config, runtime, files;
-    QString workingFolder;
+    ProgramSessionFolders session;
+    QTemporaryDir files;
     CCalibKeeper savedCurrent;
 };
 
@@ -174,7 +171,8 @@ TEST_F(DocumentFlowTest, AMeasuredImageSavedAsADocumentFileComesBackIdentical)
     const std::string png = FilePath("specimen.png");
     ASSERT_TRUE(picture.save(QString::fromStdString(png), "PNG"));
 
-    ProgramObjects program({QStringLiteral("Vistrel"), QStringLiteral("--root"), root.path()}, "/opt/x/Vistrel");
+    ProgramObjects program({QStringLiteral("Vistrel"), QStringLiteral("--root"), session.root.path()},
+                           "/opt/x/Vistrel");
     CVistrelApp& app = program.App();
     ASSERT_TRUE(app.InitInstance());
     auto* frame = qobject_cast<CMainFrame*>(app.GetMainWnd()->Widget());

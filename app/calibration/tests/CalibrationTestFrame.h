@@ -7,6 +7,7 @@
 #include "document/CVistrelDoc.h"
 #include "frame/CChildFrame.h"
 #include "frame/CMainFrame.h"
+#include "frame/tests/ChildFrameDocument.h"
 #include "view/CVistrelView.h"
 
 #include "profile/CAppProfile.h"
@@ -32,14 +33,8 @@ protected:
         frame->show();
         QApplication::processEvents();
         commands = &InstallCalibrationCommands(*frame, list, Path("calibration") + "/");
-        document = std::make_unique<CVistrelDoc>();
-        view = new CVistrelView(document.get());
-        document->AddView(view);
-        document->SetChildFrame(frame->AddChildFrame(view, view, document.get()));
-        CQvImage image;
-        image.Create(QV_RGB24, 200, 120, 0);
-        document->SetImage("", &image);
-        QApplication::processEvents();
+        document = OpenBlankInChildFrame(*frame, 200, 120);
+        view = document->GetImageView();
     }
 
     void TearDown() override

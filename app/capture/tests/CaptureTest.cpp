@@ -7,7 +7,9 @@
 #include "capture/CaptureHostAdapter.h"
 #include "capture/ImageCapture.h"
 #include "capture/LiveFeed.h"
+#include "capture/tests/EventLoopWait.h"
 #include "core/ProgramObjects.h"
+#include "core/tests/ProgramSessionFolders.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
 #include "frame/CMainFrame.h"
@@ -127,28 +129,12 @@ int ScaleBars(CVistrelDoc* doc)
     return bars;
 }
 
-template <typename Done>
-bool WaitUntil(Done done, int ms = 5000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
 class CaptureTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        setenv("XDG_CONFIG_HOME", config.path().toUtf8().constData(), 1);
-        setenv("XDG_RUNTIME_DIR", runtime.path().toUtf8().constData(), 1);
-        RegReloadStore();
-        workingFolder = QDir::currentPath();
+        ASSERT_TRUE(session.Enter());
         MessageBoxes().Reset();
         CImageCapture::TitleNumber() = 0;
         g_resizeCalls = 0;
@@ -183,8 +169,7 @@ protected:
         CImageCapture::SetExportResolver({});
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         // The program works in its root, which goes with the test.
-        QDir::setCurrent(workingFolder);
-        RegReloadStore();
+        session.Leave();
     }
 
     // Which of the two modules the plug-in folder offers.
@@ -224,8 +209,8 @@ protected:
     size_t DocumentCount() { return program.Documents().Documents().size(); }
     std::string PlugInFolder() { return AppEnvironment().GetProgramModuleFolder(AppFolder::PlugIn); }
 
-    QTemporaryDir root, config, runtime, drivers, programFolder;
-    QString workingFolder;
+    ProgramSessionFolders session;
+    QTemporaryDir drivers, programFolder;
     CModule device;
     SIM_SetDeviceFunction setDevice = nullptr;
     SIM_DeliverFunction deliver = nullptr;
@@ -233,7 +218,7 @@ protected:
     SIM_UnplugFunction unplug = nullptr;
     std::atomic<bool> feeding{false};
     std::thread feeder;
-    ProgramObjects program{{QStringLiteral("Vistrel"), QStringLiteral("--root"), root.path()},
+    ProgramObjects program{{QStringLiteral("Vistrel"), QStringLiteral("--root"), session.root.path()},
                            programFolder.path().toStdString() + "/Vistrel"};
     CMainFrame* frame = nullptr;
 };

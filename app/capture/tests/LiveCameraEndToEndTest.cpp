@@ -4,9 +4,11 @@
 // a capture keeps the frame in a document titled after the calibration. The main window is written as a picture
 // into the build tree for a person to look at.
 #include "capture/ImageCapture.h"
+#include "capture/tests/EventLoopWait.h"
 #include "commands/AppCommands.h"
 #include "commands/CompanionServices.h"
 #include "core/ProgramObjects.h"
+#include "core/tests/ProgramSessionFolders.h"
 #include "core/VistrelIni.h"
 #include "document/CVistrelDoc.h"
 #include "frame/CMainFrame.h"
@@ -38,18 +40,8 @@
 
 namespace {
 
-template <typename Done>
-bool WaitUntil(Done done, int ms = 10000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
+// Real video from a test source starts slower than the stand-in camera's frames.
+constexpr int kVideoWaitMs = 10000;
 
 // Why the simulated camera cannot run here, or empty when it can: its moving video is GStreamer's test source.
 std::string WhyNoTestVideo()
@@ -87,15 +79,12 @@ protected:
         const std::string why = WhyNoTestVideo();
         if (!why.empty())
             GTEST_SKIP() << why;
-        setenv("XDG_CONFIG_HOME", config.path().toUtf8().constData(), 1);
-        setenv("XDG_RUNTIME_DIR", runtime.path().toUtf8().constData(), 1);
         setenv("VISTREL_SIMULATED_CAMERA", "ball", 1);
-        RegReloadStore();
-        workingFolder = QDir::currentPath();
+        ASSERT_TRUE(session.Enter());
         testing_support::MessageBoxes().Reset();
         CImageCapture::TitleNumber() = 0;
         program = std::make_unique<ProgramObjects>(
-            QStringList{QStringLiteral("Vistrel"), QStringLiteral("--root"), root.path()},
+            QStringList{QStringLiteral("Vistrel"), QStringLiteral("--root"), session.root.path()},
             std::string(VISTREL_PROGRAM_FOLDER) + "/Vistrel");
         ASSERT_TRUE(program->App().InitInstance());
         frame = qobject_cast<CMainFrame*>(program->App().GetMainWnd()->Widget());
@@ -112,13 +101,11 @@ protected:
             program.reset();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QDir::setCurrent(workingFolder);
         unsetenv("VISTREL_SIMULATED_CAMERA");
-        RegReloadStore();
+        session.Leave();
     }
 
-    QTemporaryDir root, config, runtime;
-    QString workingFolder;
+    ProgramSessionFolders session;
     std::unique_ptr<ProgramObjects> program;
     CMainFrame* frame = nullptr;
     LoadedModule focusIndicator;
@@ -175,7 +162,7 @@ TEST_F(LiveCameraEndToEndTest, SimulatedCameraShowsMovingDecoratedVideoAndCaptur
     CVistrelView* live = program->App().FindLiveView();
     ASSERT_NE(live, nullptr);
     CVistrelDoc* liveDoc = live->GetDocument();
-    ASSERT_TRUE(WaitUntil([&] { return live->LiveFramesShown() > 2; })) << "live frames arrive";
+    ASSERT_TRUE(WaitUntil([&] { return live->LiveFramesShown() > 2; }, kVideoWaitMs)) << "live frames arrive";
     ASSERT_FLOAT_EQ(live->GetDispWnd()->GetRatio(), 1.0f);
 
     // Cross and focus square, without the grid: nothing else is drawn over the frame.
@@ -200,14 +187,14 @@ TEST_F(LiveCameraEndToEndTest, SimulatedCameraShowsMovingDecoratedVideoAndCaptur
 
     // The video moves.
     const uint64_t seen = live->LiveFramesShown();
-    ASSERT_TRUE(WaitUntil([&] { return live->LiveFramesShown() > seen + 3; }));
+    ASSERT_TRUE(WaitUntil([&] { return live->LiveFramesShown() > seen + 3; }, kVideoWaitMs));
     const QImage later = QvImageToQImage(liveDoc->GetImage()).convertToFormat(QImage::Format_RGB32);
     EXPECT_NE(later, shot) << "two frames apart in time differ";
 
     // The grid on: it is drawn over the live frames.
     ASSERT_TRUE(live->ExecuteCommand(cmd::ID_GRID_SHOW));
     const uint64_t before = live->LiveFramesShown();
-    ASSERT_TRUE(WaitUntil([&] { return live->LiveFramesShown() > before + 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return live->LiveFramesShown() > before + 1; }, kVideoWaitMs));
     picture = live->GetDispWnd()->LivePicture().convertToFormat(QImage::Format_RGB32);
     shot = QvImageToQImage(liveDoc->GetImage()).convertToFormat(QImage::Format_RGB32);
     EXPECT_GT(DecoratedPixels(picture, shot), width) << "grid lines";
@@ -238,7 +225,8 @@ TEST_F(LiveCameraEndToEndTest, SimulatedCameraShowsMovingDecoratedVideoAndCaptur
     CVistrelView* next = program->App().FindLiveView();
     ASSERT_NE(next, nullptr);
     const uint64_t nextSeen = next->LiveFramesShown();
-    EXPECT_TRUE(WaitUntil([&] { return next->LiveFramesShown() > nextSeen + 1; })) << "live video goes on";
+    EXPECT_TRUE(WaitUntil([&] { return next->LiveFramesShown() > nextSeen + 1; }, kVideoWaitMs))
+        << "live video goes on";
 }
 
 }  // namespace

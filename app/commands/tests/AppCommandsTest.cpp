@@ -8,6 +8,7 @@
 #include "commands/CommandStrings.h"
 #include "core/FrameMainWindow.h"
 #include "core/ProgramObjects.h"
+#include "core/tests/ProgramSessionFolders.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
 #include "view/CVistrelView.h"
@@ -123,14 +124,7 @@ class AppCommandsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_root.isValid() && m_config.isValid() && m_runtime.isValid());
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
-            if (const char* value = getenv(name))
-                m_savedVariables[name] = value;
-        setenv("XDG_CONFIG_HOME", m_config.path().toUtf8().constData(), 1);
-        setenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8().constData(), 1);
-        RegReloadStore();
-        m_workingFolder = QDir::currentPath();
+        ASSERT_TRUE(m_session.Enter());
         m_savedCalibration = *TheCalibrationList().GetCurrentCalibration();
         g_stackCalls = g_stackCount = g_reticleCalls = 0;
         g_connectedHost = nullptr;
@@ -140,7 +134,7 @@ protected:
     void Start()
     {
         m_program = std::make_unique<ProgramObjects>(
-            QStringList{QStringLiteral("Vistrel"), QStringLiteral("--root"), m_root.path()}, "/opt/x/Vistrel");
+            QStringList{QStringLiteral("Vistrel"), QStringLiteral("--root"), m_session.root.path()}, "/opt/x/Vistrel");
         ASSERT_TRUE(App().InitInstance());
         CompanionServices& services = App().Commands().Services();
         services.startProcess = [this](const std::string& program, const std::vector<std::string>&,
@@ -167,15 +161,7 @@ protected:
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         *TheCalibrationList().GetCurrentCalibration() = m_savedCalibration;
-        QDir::setCurrent(m_workingFolder);
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) {
-            auto saved = m_savedVariables.find(name);
-            if (saved == m_savedVariables.end())
-                unsetenv(name);
-            else
-                setenv(name, saved->second.c_str(), 1);
-        }
-        RegReloadStore();
+        m_session.Leave();
     }
 
     CVistrelApp& App() { return m_program->App(); }
@@ -197,7 +183,7 @@ protected:
 
     std::string RootPath(const std::string& relative) const
     {
-        return QDir(m_root.path()).filePath(QString::fromStdString(relative)).toStdString();
+        return QDir(m_session.root.path()).filePath(QString::fromStdString(relative)).toStdString();
     }
 
     static void SetProductValue(const char* name, const std::string& value)
@@ -222,9 +208,7 @@ protected:
         return texts;
     }
 
-    QTemporaryDir m_root, m_config, m_runtime;
-    std::map<std::string, std::string> m_savedVariables;
-    QString m_workingFolder;
+    ProgramSessionFolders m_session;
     CCalibKeeper m_savedCalibration;
     std::unique_ptr<ProgramObjects> m_program;
     std::vector<ProcessStart> m_starts;
@@ -348,7 +332,7 @@ TEST_F(AppCommandsTest, NewAndOpenRunTheirDialogs)
 
     QImage picture(5, 4, QImage::Format_RGB32);
     picture.fill(qRgb(1, 2, 3));
-    const QString path = QDir(m_root.path()).filePath("chosen.png");
+    const QString path = QDir(m_session.root.path()).filePath("chosen.png");
     ASSERT_TRUE(picture.save(path, "PNG"));
     const size_t documents = DocumentRegistry::Instance()->Documents().size();
     MessageBoxes().QueueFile("");
@@ -364,8 +348,8 @@ TEST_F(AppCommandsTest, NewAndOpenRunTheirDialogs)
 
 TEST_F(AppCommandsTest, AboutShowsTheOwnersTitleWhenTheOwnerFileIsPresent)
 {
-    QDir(m_root.path()).mkpath("OEM");
-    QFile oem(QDir(m_root.path()).filePath("OEM/OEM.INI"));
+    QDir(m_session.root.path()).mkpath("OEM");
+    QFile oem(QDir(m_session.root.path()).filePath("OEM/OEM.INI"));
     ASSERT_TRUE(oem.open(QIODevice::WriteOnly));
     oem.write("[ENG]\ntitle=Acme Scope\n[KOR]\ntitle=Acme\n");
     oem.close();
@@ -379,8 +363,8 @@ TEST_F(AppCommandsTest, AboutShowsTheOwnersTitleWhenTheOwnerFileIsPresent)
 
 TEST_F(AppCommandsTest, AboutShowsTheAboutBoxWithTheOwnerTexts)
 {
-    QDir(m_root.path()).mkpath("OEM");
-    QFile oem(QDir(m_root.path()).filePath("OEM/OEM.INI"));
+    QDir(m_session.root.path()).mkpath("OEM");
+    QFile oem(QDir(m_session.root.path()).filePath("OEM/OEM.INI"));
     ASSERT_TRUE(oem.open(QIODevice::WriteOnly));
     oem.write("[ENG]\ntitle=Acme Scope\n[KOR]\ntitle=Acme\n");
     oem.close();

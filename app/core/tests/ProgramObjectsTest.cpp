@@ -1,4 +1,5 @@
 #include "core/ProgramObjects.h"
+#include "core/tests/ProgramSessionFolders.h"
 
 #include "core/CCalibrationList.h"
 #include "frame/CMainFrame.h"
@@ -23,22 +24,17 @@ class ProgramObjectsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        setenv("XDG_CONFIG_HOME", config.path().toUtf8().constData(), 1);
-        setenv("XDG_RUNTIME_DIR", runtime.path().toUtf8().constData(), 1);
-        RegReloadStore();
-        workingFolder = QDir::currentPath();
-        rootFolder = root.path().toStdString() + "/";
+        ASSERT_TRUE(session.Enter());
+        rootFolder = session.root.path().toStdString() + "/";
         TheCalibrationList().GetItems().clear();
     }
     void TearDown() override
     {
         TheCalibrationList().GetItems().clear();
-        QDir::setCurrent(workingFolder);
-        RegReloadStore();
+        session.Leave();
     }
 
-    QTemporaryDir root, config, runtime;
-    QString workingFolder;
+    ProgramSessionFolders session;
     std::string rootFolder;
 };
 
@@ -70,7 +66,8 @@ TEST_F(ProgramObjectsTest, TheProgramComesBackWithTheCalibrationAndOwnerTextsOfI
     std::ofstream(rootFolder + "OEM/OEM.INI") << "[ENG]\ntitle=Acme Scope\n";
 
     {
-        ProgramObjects program({QStringLiteral("Vistrel"), QStringLiteral("--root"), root.path()}, "/opt/x/Vistrel");
+        ProgramObjects program({QStringLiteral("Vistrel"), QStringLiteral("--root"), session.root.path()},
+                               "/opt/x/Vistrel");
         EXPECT_EQ(TheProgram(), &program);
         CVistrelApp& app = program.App();
         ASSERT_TRUE(app.InitInstance());

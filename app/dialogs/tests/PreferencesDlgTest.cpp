@@ -7,6 +7,7 @@
 #include "document/CVistrelDoc.h"
 #include "frame/CChildFrame.h"
 #include "frame/CMainFrame.h"
+#include "frame/tests/ChildFrameDocument.h"
 #include "testing/MessageBoxRecorder.h"
 #include "view/CVistrelView.h"
 
@@ -47,14 +48,8 @@ protected:
         frame->resize(900, 700);
         frame->show();
         QApplication::processEvents();
-        document = std::make_unique<CVistrelDoc>();
-        view = new CVistrelView(document.get());
-        document->AddView(view);
-        document->SetChildFrame(frame->AddChildFrame(view, view, document.get()));
-        CQvImage image;
-        image.Create(QV_RGB24, 64, 48, 0);
-        document->SetImage("", &image);
-        QApplication::processEvents();
+        document = OpenBlankInChildFrame(*frame, 64, 48);
+        view = document->GetImageView();
     }
 
     void TearDown() override

@@ -7,11 +7,11 @@
 #include "panels/CZoomViewWnd.h"
 #include "panels/ZoomToolDocks.h"
 
-#include "core/tests/CoreTestFolder.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
+#include "frame/tests/MainFrameTestFolder.h"
 #include "view/CImageDispWnd.h"
 #include "view/CVistrelView.h"
 
@@ -62,23 +62,15 @@ QRgb SourceColour(int x, int y, bool marked = false)
     return qRgb(marked ? 255 : 0, y, x);
 }
 
-class ZoomToolDocksTest : public CoreTestFolder
+class ZoomToolDocksTest : public MainFrameTestFolder
 {
 protected:
     void SetUp() override
     {
-        CoreTestFolder::SetUp();
-        std::filesystem::create_directories(Path("runtime"));
-        std::filesystem::permissions(Path("runtime"), std::filesystem::perms::owner_all);
-        savedRuntime = getenv("XDG_RUNTIME_DIR") ? getenv("XDG_RUNTIME_DIR") : "";
-        setenv("XDG_RUNTIME_DIR", Path("runtime").c_str(), 1);
+        MainFrameTestFolder::SetUp();
         MessageBoxes().Install();
         MessageBoxes().Reset();
-        MainFrameOptions options;
-        options.profile = &profile;
-        options.programFolder = Path("program");
-        frame = std::make_unique<CMainFrame>(options);
-        frame->resize(1000, 800);
+        MakeMainFrame();
         frame->show();
         registry = std::make_unique<DocumentRegistry>();
         registry->AttachMainFrame(frame.get());
@@ -91,11 +83,7 @@ protected:
 
     void OpenDocument(const CQvImage& image)
     {
-        doc = registry->NewDocument("picture");
-        doc->SetImage("", &image);
-        QApplication::processEvents();
-        view = doc->GetImageView();
-        ASSERT_NE(view, nullptr);
+        ASSERT_NO_FATAL_FAILURE(OpenPicture(image));
         ASSERT_EQ(registry->GetActiveDocument(), doc);
     }
 
@@ -105,11 +93,7 @@ protected:
         frame.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         MessageBoxes().Reset();
-        if (savedRuntime.empty())
-            unsetenv("XDG_RUNTIME_DIR");
-        else
-            setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
-        CoreTestFolder::TearDown();
+        MainFrameTestFolder::TearDown();
     }
 
     CImageDispWnd& Wnd() { return *view->GetDispWnd(); }
@@ -121,14 +105,8 @@ protected:
     }
     void MoveTo(CPoint image) { QTest::mouseMove(Wnd().viewport(), At(image)); }
 
-    CAppProfile profile{"QRX", "Vistrel"};
-    std::string savedRuntime;
-    std::unique_ptr<CMainFrame> frame;
-    std::unique_ptr<DocumentRegistry> registry;
     CZoomDockWnd* zoom = nullptr;
     CMeasureAnnotationDockWnd* tools = nullptr;
-    CVistrelDoc* doc = nullptr;
-    CVistrelView* view = nullptr;
 };
 
 // The image pixel a magnifier pixel shows, given the square's middle and the cell size.

@@ -6,6 +6,7 @@
 #include "commands/AppCommands.h"
 #include "core/FrameMainWindow.h"
 #include "core/ProgramObjects.h"
+#include "core/tests/ProgramSessionFolders.h"
 #include "report/CReportManager.h"
 #include "report/CReportPage.h"
 #include "report/CReportTabBar.h"
@@ -64,14 +65,7 @@ class PlugInHostTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_root.isValid() && m_program.isValid() && m_config.isValid() && m_runtime.isValid());
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
-            if (const char* value = getenv(name))
-                m_savedVariables[name] = value;
-        setenv("XDG_CONFIG_HOME", m_config.path().toUtf8().constData(), 1);
-        setenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8().constData(), 1);
-        RegReloadStore();
-        m_workingFolder = QDir::currentPath();
+        ASSERT_TRUE(m_program.isValid() && m_session.Enter());
         MessageBoxes().Reset();
 
         const std::filesystem::path plugIns = m_program.path().toStdString() + "/components/Plug-Ins";
@@ -84,7 +78,7 @@ protected:
             std::filesystem::copy_file(std::string(APP_TEST_PLUGIN_DIR) + "/" + built + ".so", plugIns / name);
 
         m_objects = std::make_unique<ProgramObjects>(
-            QStringList{QStringLiteral("Vistrel"), QStringLiteral("--root"), m_root.path()},
+            QStringList{QStringLiteral("Vistrel"), QStringLiteral("--root"), m_session.root.path()},
             m_program.path().toStdString() + "/Vistrel");
         ASSERT_TRUE(m_objects->App().InitInstance());
     }
@@ -99,15 +93,7 @@ protected:
             m_objects.reset();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QDir::setCurrent(m_workingFolder);
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) {
-            auto saved = m_savedVariables.find(name);
-            if (saved == m_savedVariables.end())
-                unsetenv(name);
-            else
-                setenv(name, saved->second.c_str(), 1);
-        }
-        RegReloadStore();
+        m_session.Leave();
         MessageBoxes().Reset();
     }
 
@@ -158,9 +144,8 @@ protected:
         return bytes;
     }
 
-    QTemporaryDir m_root, m_program, m_config, m_runtime;
-    std::map<std::string, std::string> m_savedVariables;
-    QString m_workingFolder;
+    ProgramSessionFolders m_session;
+    QTemporaryDir m_program;
     std::unique_ptr<ProgramObjects> m_objects;
     CModule m_extension;
     ExtRun m_extRun;

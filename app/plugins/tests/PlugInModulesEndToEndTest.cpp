@@ -5,6 +5,7 @@
 
 #include "core/FrameMainWindow.h"
 #include "core/ProgramObjects.h"
+#include "core/tests/ProgramSessionFolders.h"
 #include "document/DocumentRegistry.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandRouter.h"
@@ -88,14 +89,7 @@ class PlugInModulesEndToEndTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_root.isValid() && m_config.isValid() && m_runtime.isValid());
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
-            if (const char* value = getenv(name))
-                m_savedVariables[name] = value;
-        setenv("XDG_CONFIG_HOME", m_config.path().toUtf8().constData(), 1);
-        setenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8().constData(), 1);
-        RegReloadStore();
-        m_workingFolder = QDir::currentPath();
+        ASSERT_TRUE(m_session.Enter());
         MessageBoxes().Reset();
 
         // The program folder as the build makes it. The threshold dialog keeps its setting beside its module: the
@@ -104,7 +98,7 @@ protected:
         m_hadThresholdSetting = setting.good();
         m_thresholdSetting.assign(std::istreambuf_iterator<char>(setting), std::istreambuf_iterator<char>());
         m_objects = std::make_unique<ProgramObjects>(
-            QStringList{QStringLiteral("Vistrel"), QStringLiteral("--root"), m_root.path()},
+            QStringList{QStringLiteral("Vistrel"), QStringLiteral("--root"), m_session.root.path()},
             std::string(VISTREL_PROGRAM_FOLDER) + "/Vistrel");
         ASSERT_TRUE(m_objects->App().InitInstance());
     }
@@ -120,15 +114,7 @@ protected:
             std::ofstream(kThresholdSetting, std::ios::binary | std::ios::trunc) << m_thresholdSetting;
         else
             std::remove(kThresholdSetting);
-        QDir::setCurrent(m_workingFolder);
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) {
-            auto saved = m_savedVariables.find(name);
-            if (saved == m_savedVariables.end())
-                unsetenv(name);
-            else
-                setenv(name, saved->second.c_str(), 1);
-        }
-        RegReloadStore();
+        m_session.Leave();
         MessageBoxes().Reset();
     }
 
@@ -178,11 +164,9 @@ protected:
 
     static constexpr const char* kThresholdSetting = VISTREL_PROGRAM_FOLDER "/components/Plug-Ins/ThresholdValue.txt";
 
-    QTemporaryDir m_root, m_config, m_runtime;
+    ProgramSessionFolders m_session;
     bool m_hadThresholdSetting = false;
     std::string m_thresholdSetting;
-    std::map<std::string, std::string> m_savedVariables;
-    QString m_workingFolder;
     std::unique_ptr<ProgramObjects> m_objects;
 };
 

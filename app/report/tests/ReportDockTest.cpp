@@ -13,6 +13,7 @@
 #include "frame/CCmdUI.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
+#include "frame/tests/ChildFrameDocument.h"
 #include "gobjects/CQvGObjectContainer.h"
 #include "gobjects/shapes/CQvGObjectLine.h"
 #include "profile/CAppProfile.h"
@@ -627,15 +628,8 @@ TEST_F(ReportDockFrameTest, ViewsOpenSwitchAndCloseTheirPages)
 
     CVistrelView* opened[2] = {};
     for (CVistrelView*& view : opened) {
-        auto doc = std::make_unique<CVistrelDoc>();
-        view = new CVistrelView(doc.get());
-        doc->AddView(view);
-        doc->SetChildFrame(frame->AddChildFrame(view, view, doc.get()));
-        CQvImage image;
-        image.Create(QV_RGB24, 64, 48, 0);
-        doc->SetImage("", &image);
-        documents.push_back(std::move(doc));
-        QApplication::processEvents();
+        documents.push_back(OpenBlankInChildFrame(*frame, 64, 48));
+        view = documents.back()->GetImageView();
     }
     ASSERT_EQ(manager->GetPageCount(), 2);
     EXPECT_EQ(manager->ShownPage(), manager->FindPage(opened[1]));

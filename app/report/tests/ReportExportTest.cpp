@@ -5,12 +5,12 @@
 #include "report/ReportHandOver.h"
 #include "report/ReportPageSource.h"
 
-#include "core/tests/CoreTestFolder.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
 #include "frame/DesktopOpener.h"
+#include "frame/tests/MainFrameTestFolder.h"
 #include "profile/CAppProfile.h"
 #include "reportlib/ReportText.h"
 #include "testing/MessageBoxRecorder.h"
@@ -130,16 +130,12 @@ void AddCells(Cells& cells, const std::string& sheet, const CSafeArray2D& table,
                 cells[{sheet, firstRow + r, c}] = table.GetAt(r, c);
 }
 
-class ReportExportTest : public CoreTestFolder
+class ReportExportTest : public MainFrameTestFolder
 {
 protected:
     void SetUp() override
     {
-        CoreTestFolder::SetUp();
-        std::filesystem::create_directories(Path("runtime"));
-        std::filesystem::permissions(Path("runtime"), std::filesystem::perms::owner_all);
-        savedRuntime = getenv("XDG_RUNTIME_DIR") ? getenv("XDG_RUNTIME_DIR") : "";
-        setenv("XDG_RUNTIME_DIR", Path("runtime").c_str(), 1);
+        MainFrameTestFolder::SetUp();
         std::filesystem::create_directories(Path("exports"));
         SetReportExportFolder(Path("exports"));
         SetReportPageSource(pages.Source());
@@ -147,21 +143,13 @@ protected:
             opened.push_back(path);
             return true;
         });
-        MainFrameOptions options;
-        options.profile = &profile;
-        options.programFolder = Path("program");
-        frame = std::make_unique<CMainFrame>(options);
-        frame->resize(1000, 800);
+        MakeMainFrame();
         frame->show();
         registry = std::make_unique<DocumentRegistry>();
         registry->AttachMainFrame(frame.get());
-        doc = registry->NewDocument("picture");
         CQvImage image;
         image.Create(QV_RGB24, 40, 30, 0);
-        doc->SetImage("", &image);
-        QApplication::processEvents();
-        view = doc->GetImageView();
-        ASSERT_NE(view, nullptr);
+        ASSERT_NO_FATAL_FAILURE(OpenPicture(image));
     }
 
     void TearDown() override
@@ -174,24 +162,14 @@ protected:
         SetDesktopOpenerHook({});
         SetReportPrinterHook({});
         SetReportExportFolder("");
-        if (savedRuntime.empty())
-            unsetenv("XDG_RUNTIME_DIR");
-        else
-            setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
-        CoreTestFolder::TearDown();
+        MainFrameTestFolder::TearDown();
     }
 
     bool Run(UINT id) { return frame->Router().Execute(id); }
     CommandState Query(UINT id) { return frame->Router().Query(id); }
 
-    CAppProfile profile{"QRX", "Vistrel"};
-    std::string savedRuntime;
     FakePages pages;
     std::vector<std::string> opened;
-    std::unique_ptr<CMainFrame> frame;
-    std::unique_ptr<DocumentRegistry> registry;
-    CVistrelDoc* doc = nullptr;
-    CVistrelView* view = nullptr;
 };
 
 const CSafeArray2D kMain = MakeTable({{"Name", "길이", "Position"}, {"L-0", "12.500", "[1.5, 2.5]"},

@@ -12,12 +12,12 @@
 #include "report/ReportExportCommands.h"
 #include "report/ReportPageSource.h"
 
-#include "core/tests/CoreTestFolder.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
 #include "frame/DesktopOpener.h"
+#include "frame/tests/MainFrameTestFolder.h"
 #include "profile/CAppProfile.h"
 #include "testing/MessageBoxRecorder.h"
 #include "testing/RenderCheck.h"
@@ -51,37 +51,25 @@ using Table = ReportPageSource::Table;
 
 namespace {
 
-class ReportIntegrationTest : public CoreTestFolder
+class ReportIntegrationTest : public MainFrameTestFolder
 {
 protected:
     void SetUp() override
     {
-        CoreTestFolder::SetUp();
-        std::filesystem::create_directories(Path("runtime"));
-        std::filesystem::permissions(Path("runtime"), std::filesystem::perms::owner_all);
-        savedRuntime = getenv("XDG_RUNTIME_DIR") ? getenv("XDG_RUNTIME_DIR") : "";
-        setenv("XDG_RUNTIME_DIR", Path("runtime").c_str(), 1);
+        MainFrameTestFolder::SetUp();
         SetDesktopOpenerHook([this](const std::string& path) {
             opened.push_back(path);
             return true;
         });
-        MainFrameOptions options;
-        options.profile = &profile;
-        options.programFolder = Path("program");
-        frame = std::make_unique<CMainFrame>(options);
-        frame->resize(1000, 800);
+        MakeMainFrame();
         manager = InstallReportDock(*frame, std::string());
         ASSERT_NE(manager, nullptr);
         frame->show();
         registry = std::make_unique<DocumentRegistry>();
         registry->AttachMainFrame(frame.get());
-        doc = registry->NewDocument("picture");
         CQvImage image;
         image.Create(QV_RGB24, 200, 150, 0);
-        doc->SetImage("", &image);
-        QApplication::processEvents();
-        view = doc->GetImageView();
-        ASSERT_NE(view, nullptr);
+        ASSERT_NO_FATAL_FAILURE(OpenPicture(image));
         page = manager->FindPage(view);
         ASSERT_NE(page, nullptr);
         list = dynamic_cast<CMeasureReportCtrl*>(page->List(0));
@@ -95,11 +83,7 @@ protected:
         frame.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         SetDesktopOpenerHook({});
-        if (savedRuntime.empty())
-            unsetenv("XDG_RUNTIME_DIR");
-        else
-            setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
-        CoreTestFolder::TearDown();
+        MainFrameTestFolder::TearDown();
     }
 
     void Click(int x, int y, Qt::MouseButton button = Qt::LeftButton)
@@ -125,14 +109,8 @@ protected:
         return std::vector<CQvGObject*>(objects.begin(), objects.end());
     }
 
-    CAppProfile profile{"QRX", "Vistrel"};
-    std::string savedRuntime;
     std::vector<std::string> opened;
-    std::unique_ptr<CMainFrame> frame;
-    std::unique_ptr<DocumentRegistry> registry;
     CReportManager* manager = nullptr;
-    CVistrelDoc* doc = nullptr;
-    CVistrelView* view = nullptr;
     CReportPage* page = nullptr;
     CMeasureReportCtrl* list = nullptr;
 };

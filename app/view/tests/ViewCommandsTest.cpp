@@ -3,7 +3,6 @@
 // indicator and the context menu, with their undo through the document.
 #include "view/ViewCommands.h"
 
-#include "core/tests/CoreTestFolder.h"
 #include "document/CVistrelDoc.h"
 #include "document/ClipboardImage.h"
 #include "document/DocumentRegistry.h"
@@ -11,6 +10,7 @@
 #include "frame/CMainFrame.h"
 #include "frame/ColourPopupButton.h"
 #include "frame/CommandIds.h"
+#include "frame/tests/MainFrameTestFolder.h"
 #include "view/CImageDispWnd.h"
 #include "view/CVistrelView.h"
 
@@ -81,31 +81,18 @@ bool SameImage(const CQvImage& a, const CQvImage& b)
     return std::memcmp(a.GetBuffer(), b.GetBuffer(), static_cast<size_t>(a.GetStride()) * a.GetHeight()) == 0;
 }
 
-class ViewCommandsTest : public CoreTestFolder
+class ViewCommandsTest : public MainFrameTestFolder
 {
 protected:
     void SetUp() override
     {
-        CoreTestFolder::SetUp();
-        std::filesystem::create_directories(Path("runtime"));
-        std::filesystem::permissions(Path("runtime"), std::filesystem::perms::owner_all);
-        savedRuntime = getenv("XDG_RUNTIME_DIR") ? getenv("XDG_RUNTIME_DIR") : "";
-        setenv("XDG_RUNTIME_DIR", Path("runtime").c_str(), 1);
+        MainFrameTestFolder::SetUp();
         QGuiApplication::clipboard()->clear();
-        MainFrameOptions options;
-        options.profile = &profile;
-        options.programFolder = Path("program");
-        frame = std::make_unique<CMainFrame>(options);
-        frame->resize(1000, 800);
+        MakeMainFrame();
         frame->show();
         registry = std::make_unique<DocumentRegistry>();
         registry->AttachMainFrame(frame.get());
-        doc = registry->NewDocument("picture");
-        const CQvImage image = Gradient();
-        doc->SetImage("", &image);
-        QApplication::processEvents();
-        view = doc->GetImageView();
-        ASSERT_NE(view, nullptr);
+        ASSERT_NO_FATAL_FAILURE(OpenPicture(Gradient()));
         ASSERT_EQ(registry->GetActiveDocument(), doc);
     }
 
@@ -115,11 +102,7 @@ protected:
         frame.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QGuiApplication::clipboard()->clear();
-        if (savedRuntime.empty())
-            unsetenv("XDG_RUNTIME_DIR");
-        else
-            setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
-        CoreTestFolder::TearDown();
+        MainFrameTestFolder::TearDown();
     }
 
     CImageDispWnd& Wnd() { return *view->GetDispWnd(); }
@@ -161,13 +144,6 @@ protected:
         EXPECT_FALSE(Objects().GetMainObjList().empty());
         return Objects().GetMainObjList().back();
     }
-
-    CAppProfile profile{"QRX", "Vistrel"};
-    std::string savedRuntime;
-    std::unique_ptr<CMainFrame> frame;
-    std::unique_ptr<DocumentRegistry> registry;
-    CVistrelDoc* doc = nullptr;
-    CVistrelView* view = nullptr;
 };
 
 }  // namespace
