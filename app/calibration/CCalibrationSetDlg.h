@@ -2,8 +2,8 @@
 // edits the list: rename and delete names, change and delete magnifications, change the unit, the factor and the
 // scale default, reorder, import and export. Its three boxes are mirrored by the main frame's calibration boxes,
 // whose choices come here (OnNameSelected, ...) as if made in the dialog. Modeless: OK writes the list file and the
-// last calibration and hides the dialog (a failed write is told and the dialog stays), Cancel hides it. Each control carries its number as objectName ("871", ...); every handler
-// can be called directly. UI thread.
+// last calibration and hides the dialog (a failed write is told and the dialog stays), Cancel hides it. Each
+// control carries its number as objectName ("871", ...); every handler can be called directly. UI thread.
 #pragma once
 
 #include <QDialog>

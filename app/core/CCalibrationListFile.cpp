@@ -3,9 +3,9 @@
 
 #include "core/CalibrationStrings.h"
 #include "inifile/FileBytes.h"
-#include "strings/Format.h"
 #include "resources/UiLanguage.h"
 #include "stream/LeStream.h"
+#include "strings/Format.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 
@@ -263,8 +263,7 @@ CCalibrationList::ReadStatus CCalibrationList::ReadAtStartUp(const std::string& 
         AfxMessageBox(Format(CalibrationString(calibstr::IDS_LIST_DAMAGED_NOT_KEPT).c_str(), path.c_str()),
                       MB_ICONWARNING);
     else
-        AfxMessageBox(Format(CalibrationString(calibstr::IDS_LIST_DAMAGED_KEPT).c_str(), path.c_str(),
-                             backup.c_str()),
+        AfxMessageBox(Format(CalibrationString(calibstr::IDS_LIST_DAMAGED_KEPT).c_str(), path.c_str(), backup.c_str()),
                       MB_ICONWARNING);
     return status;
 }

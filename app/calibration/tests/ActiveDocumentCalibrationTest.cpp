@@ -71,8 +71,7 @@ TEST_F(ActiveDocumentCalibrationTest, BoxesAndStatusShowTheActiveDocumentsOwnCal
     list.StoreCalibration(Calibration("Scope", UNIT_MICROMETER, 0.5, 10.0));
     CVistrelDoc* second = more.emplace_back(OpenBlankInChildFrame(*frame, 100, 80)).get();
     commands->Manager().Refresh();
-    frame->Hooks().calibrationBoxSelected(cmd::ID_CALIBRATION_NAME_BOX,
-                                          frame->CalibrationNameBox()->findText("Scope"));
+    frame->Hooks().calibrationBoxSelected(cmd::ID_CALIBRATION_NAME_BOX, frame->CalibrationNameBox()->findText("Scope"));
     ASSERT_EQ(second->GetCalibKeeper().GetName(), "Scope");
     EXPECT_EQ(Panes(), Expected("Scope", "10", UNIT_MICROMETER));
 
@@ -106,7 +105,6 @@ TEST_F(ActiveDocumentCalibrationTest, BoxesAndStatusShowTheActiveDocumentsOwnCal
     EXPECT_EQ(Panes(), Expected("Other lab", "5", UNIT_MILLIMETER));
     EXPECT_EQ(list.FindByName("Other lab"), nullptr) << "showing a calibration does not list it";
     EXPECT_DOUBLE_EQ(opened->GetCalibKeeper().GetUnitsPerPixel(), 0.002);
-
 }
 
 }  // namespace

@@ -328,11 +328,11 @@ TEST_F(CalibrationListFiles, TruncatedFileKeepsWhatWasReadAndIsNotClean)
         size_t wantRecordsOfA;
     };
     const Case cases[] = {
-        {10, {}, 0},                           // inside the tag
-        {22, {}, 0},                           // inside the count
-        {24 + recordA / 2, {}, 0},             // inside the first calibration
-        {24 + recordA + 2, {"A"}, 0},          // inside its record count
-        {firstRecords + 30, {"A"}, 0},         // inside its second record: the count is more than is left
+        {10, {}, 0},                             // inside the tag
+        {22, {}, 0},                             // inside the count
+        {24 + recordA / 2, {}, 0},               // inside the first calibration
+        {24 + recordA + 2, {"A"}, 0},            // inside its record count
+        {firstRecords + 30, {"A"}, 0},           // inside its second record: the count is more than is left
         {bytes.size() - 1, {"A", "B", "C"}, 2},  // inside the last record
     };
     for (const Case& c : cases) {
@@ -400,6 +400,7 @@ TEST_F(CalibrationListFiles, AbsurdCountsAreBoundedByTheFile)
 // 1e180, a unit of two thousand million). The calibration read so far is kept, without records, and reading stops.
 TEST_F(CalibrationListFiles, ARecordCountBeyondTheFileTakesNoRecordFromTheNextBlock)
 {
+    // clang-format off
     const Bytes file = {
         // "CALIBRATIONLIST", 1.7f, two calibrations
         0x43, 0x41, 0x4C, 0x49, 0x42, 0x52, 0x41, 0x54, 0x49, 0x4F, 0x4E, 0x4C, 0x49, 0x53, 0x54, 0x00,
@@ -424,6 +425,7 @@ TEST_F(CalibrationListFiles, ARecordCountBeyondTheFileTakesNoRecordFromTheNextBl
         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x14, 0x40, 0xFC, 0xA9, 0xF1, 0xD2, 0x4D, 0x62, 0x50, 0x3F,
         0x04, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00,
     };
+    // clang-format on
     const std::string path = Path("lying.cst");
     WriteFile(path, file);
 
