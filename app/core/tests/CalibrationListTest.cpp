@@ -310,7 +310,8 @@ TEST(CalibrationList, NumbersLoseTheirTrailingZeros)
     EXPECT_EQ(CCalibrationList::TextToNumber("none"), 0.0);
 }
 
-// A file cut anywhere keeps the calibrations and records before the cut, and is reported as not clean.
+// A file cut anywhere keeps the calibrations before the cut and the records of every block it holds whole (a block
+// cut inside its records counts more than is left, and none of them is taken), and is reported as not clean.
 TEST_F(CalibrationListFiles, TruncatedFileKeepsWhatWasReadAndIsNotClean)
 {
     CCalibrationList written;
