@@ -187,12 +187,14 @@ class ICalibrationStore
 {
 public:
     virtual ~ICalibrationStore() = default;
+    // A list file there but damaged is kept beside it at once, and the user is told so.
     virtual void Read(const std::string& listPath) = 0;
-    // A list that did not load cleanly from `listPath` is kept beside it before the file is replaced.
-    virtual void Write(const std::string& listPath) = 0;
+    // A list that did not load cleanly from `listPath` is kept beside it before the file is replaced. False when
+    // the file could not be written (it is then as it was).
+    [[nodiscard]] virtual bool Write(const std::string& listPath) = 0;
     // Selects the stored calibration's name and magnification again; a missing or damaged file selects nothing.
     virtual void ReadLastCalibration(const std::string& path) = 0;
-    virtual void WriteLastCalibration(const std::string& path) = 0;
+    [[nodiscard]] virtual bool WriteLastCalibration(const std::string& path) = 0;
 };
 
 // The owner texts and the profile settings.

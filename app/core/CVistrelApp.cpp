@@ -3,6 +3,7 @@
 #include "commands/AppCommands.h"
 #include "core/CAppEnvironment.h"
 #include "core/CRecentFileList.h"
+#include "core/CalibrationStrings.h"
 #include "core/ProfileSettings.h"
 #include "document/CVistrelDoc.h"
 #include "frame/CommandIds.h"
@@ -13,6 +14,8 @@
 #include "profile/CAppProfile.h"
 #include "profile/CRegKey.h"
 #include "qvcodec/CQvImageCodec.h"
+#include "strings/Format.h"
+#include "ui/MessageBox.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -321,8 +324,11 @@ void CVistrelApp::SaveCalibrations()
     const std::string folder = Folder(AppFolder::Calibration);
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    m_parts.calibrations->Write(folder + "calibration.cst");
-    m_parts.calibrations->WriteLastCalibration(folder + "lastcalibration.cal");
+    // Both are tried whatever the first gave: the last calibration does not depend on the list.
+    const bool list = m_parts.calibrations->Write(folder + "calibration.cst");
+    const bool last = m_parts.calibrations->WriteLastCalibration(folder + "lastcalibration.cal");
+    if (!list || !last)
+        AfxMessageBox(Format(CalibrationString(calibstr::IDS_FILES_NOT_SAVED).c_str(), folder.c_str()), MB_ICONERROR);
 }
 
 CVistrelDoc* CVistrelApp::OpenDocumentFile(const std::string& path)

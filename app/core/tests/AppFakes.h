@@ -118,9 +118,19 @@ class FakeCalibrations : public ICalibrationStore
 public:
     explicit FakeCalibrations(Log& log) : m_log(log) {}
     void Read(const std::string& path) override { m_log.push_back("Read " + FileName(path)); }
-    void Write(const std::string& path) override { m_log.push_back("Write " + FileName(path)); }
+    bool Write(const std::string& path) override
+    {
+        m_log.push_back("Write " + FileName(path));
+        return !failListWrite;
+    }
     void ReadLastCalibration(const std::string& path) override { m_log.push_back("Read " + FileName(path)); }
-    void WriteLastCalibration(const std::string& path) override { m_log.push_back("Write " + FileName(path)); }
+    bool WriteLastCalibration(const std::string& path) override
+    {
+        m_log.push_back("Write " + FileName(path));
+        return true;
+    }
+
+    bool failListWrite = false;
 
 private:
     Log& m_log;
