@@ -46,7 +46,7 @@ std::vector<int> NaturalWidths(const CSafeArray2D& table, const QFontMetricsF& m
     return widths;
 }
 
-// Measured with the painter's own metrics, the ones its text is drawn with. Leaves the chosen font set.
+// Measured on the painter's device in the font it draws with. Leaves the chosen font set on the painter.
 TableLayout LayOutTable(QPainter& painter, const CSafeArray2D& table, int pageWidth)
 {
     TableLayout layout;
