@@ -110,8 +110,9 @@ QString HelpText()
         << kPoreScanOpen << ", " << kPoreScanShowWindow << ";\n"
         << "  to \"" << kImageTilingTitle64 << "\": copy-data " << kCopyTilingClosing << ", " << kCopyTilingHello
         << ", " << kCopyImagePath << ".\n"
-        << "\nNamed shared memory: \"" << kTlvUnitsPerPixelMapping << "\", \"" << kTlvImagePathMapping << "\" (read by the "
-        << "program), \"" << kPoreScanCalibrationMapping << "\", \"" << kPoreScanImageMapping << "\" (written by it).\n";
+        << "\nNamed shared memory: \"" << kTlvUnitsPerPixelMapping << "\", \"" << kTlvImagePathMapping
+        << "\" (read by the program), \"" << kPoreScanCalibrationMapping << "\", \"" << kPoreScanImageMapping
+        << "\" (written by it).\n";
     return text;
 }
 
