@@ -5,6 +5,7 @@
 #include "core/CRecentFileList.h"
 #include "core/CalibrationStrings.h"
 #include "core/ProfileSettings.h"
+#include "core/StartupStrings.h"
 #include "document/CVistrelDoc.h"
 #include "frame/CommandIds.h"
 
@@ -135,9 +136,17 @@ BOOL CVistrelApp::InitInstance()
     // The command line is read first: a second start hands its paths to the running instance.
     m_commandLine = ParseVistrelCommandLine(m_arguments, m_executablePath);
     if (m_parts.instanceGate) {
-        if (!m_parts.instanceGate->Claim(m_commandLine.openPaths,
-                                         [this](const std::vector<std::string>& paths) { OnRestoreRequest(paths); }))
+        const auto onRestore = [this](const std::vector<std::string>& paths) { OnRestoreRequest(paths); };
+        switch (m_parts.instanceGate->Claim(m_commandLine.openPaths, onRestore)) {
+        case InstanceClaim::Owner: break;
+        case InstanceClaim::HandedOver: return 0;
+        case InstanceClaim::Unanswered:
+            // Ending in silence would look as if the file had opened somewhere; the user is told, and whoever
+            // started the program sees it fail.
+            AfxMessageBox(StartupString(startstr::IDS_INSTANCE_DID_NOT_ANSWER), MB_ICONERROR);
+            m_exitCode = 1;
             return 0;
+        }
         m_instanceClaimed = true;
     }
     // No component-object runtime and no window class to register here: the main window's identity for the
@@ -233,7 +242,7 @@ int CVistrelApp::ExitInstance()
     // Last, as the framework's own shut-down does; a start that ended before the list was read keeps the stored one.
     if (m_recentFiles)
         m_recentFiles->WriteList(AppProfile());
-    return 0;
+    return m_exitCode;
 }
 
 void CVistrelApp::OnRestoreRequest(const std::vector<std::string>& openPaths)

@@ -52,13 +52,14 @@ private:
 class FakeGate : public IInstanceGate
 {
 public:
-    bool Claim(const std::vector<std::string>&, std::function<void(const std::vector<std::string>&)> onRestore) override
+    InstanceClaim Claim(const std::vector<std::string>&,
+                        std::function<void(const std::vector<std::string>&)> onRestore) override
     {
         if (anotherInstance)
-            return false;
+            return InstanceClaim::HandedOver;
         restore = std::move(onRestore);
         claimed = true;
-        return true;
+        return InstanceClaim::Owner;
     }
     void Release() override { claimed = false; }
     bool FindWindowByTitle(const std::string& title) override { return windowTitles.count(title) != 0; }
@@ -198,6 +199,7 @@ protected:
         parts.acquireHost = &host;
         parts.messageWindow = &footSwitch;
         parts.footSwitch = &footSwitch;
+        parts.documents = documents;
         parts.createMainWindow = [this](CVistrelApp&) {
             auto window = std::make_unique<FakeMainWindow>(log);
             window->loads = frameLoads;
@@ -218,6 +220,7 @@ protected:
     FakeCalibrations calibrations{log};
     RecordingImporter importer;
     RecordingFootSwitch footSwitch;
+    IDocumentHost* documents = nullptr;  // none unless a test sets its own before NewApp
     bool frameLoads = true;
     std::unique_ptr<CVistrelApp> app;
 };

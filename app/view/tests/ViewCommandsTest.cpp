@@ -505,13 +505,13 @@ TEST_F(ViewCommandsTest, ContextMenuNeedsSomethingToOfferAndStaysAwayWhileACompa
 
     NamedMapping running;
     ASSERT_TRUE(running.Create("MODULE_PROGZUB_PARAMETER_RUN", 1024));
-    std::memcpy(running.data(), "PZ ModuleRun", 12);
+    ASSERT_TRUE(running.Write(0, "PZ ModuleRun", 12));
     EXPECT_TRUE(CompanionModuleHoldsContextMenu());
     EXPECT_TRUE(Wnd().ContextMenuCommands().empty());
     // Another text, or the same text without its end inside the block, holds nothing.
-    std::memcpy(running.data(), "PZ ModuleRux", 12);
+    ASSERT_TRUE(running.Write(0, "PZ ModuleRux", 12));
     EXPECT_FALSE(CompanionModuleHoldsContextMenu());
-    std::memset(running.data(), 'P', 1024);
+    ASSERT_TRUE(running.Write(0, std::string(1024, 'P').data(), 1024));
     EXPECT_FALSE(CompanionModuleHoldsContextMenu());
 }
 
