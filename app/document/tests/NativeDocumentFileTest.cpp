@@ -9,6 +9,7 @@
 #include "document/DocumentStrings.h"
 #include "document/FileFailureTexts.h"
 #include "document/NativeFileSave.h"
+#include "inifile/AtomicWriteTemps.h"
 #include "qvcodec/CQvImageCodec.h"
 #include "qvimage/QvImageRecord.h"
 #include "strings/Format.h"
@@ -26,6 +27,8 @@
 
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace nativefile_test;
 using testing_support::MessageBoxes;
@@ -107,6 +110,29 @@ TEST_F(DocumentFileFixture, ASavedDocumentOpensAgainWhole)
     EXPECT_EQ(opened->GetCalibKeeper().GetName(), "Lens 20x");
     EXPECT_EQ(opened->GetCalibKeeper().GetUnitsPerPixel(), 0.125);
     EXPECT_EQ(opened->GetPreferences().decimalPointRange, doc->GetPreferences().decimalPointRange);
+}
+
+// Saves cut short (the program killed while writing) leave temporary files as large as the document; opening the
+// document takes them away, and only them.
+TEST_F(DocumentFileFixture, OpeningADocumentRemovesWhatCutShortSavesLeftBesideIt)
+{
+    CVistrelDoc* doc = DrawnDocument();
+    std::string path = Path("kept.qrx");
+    ASSERT_EQ(SaveDocumentImage(doc, path, nullptr, 0), 1);
+    const pid_t ended = fork();
+    if (ended == 0)
+        _exit(0);
+    ASSERT_EQ(waitpid(ended, nullptr, 0), ended);
+    const std::string leftovers[] = {AtomicWriteTempPath(path, ended, 0), AtomicWriteTempPath(path, ended, 1)};
+    for (const std::string& leftover : leftovers)
+        std::ofstream(leftover, std::ios::binary) << "half a document";
+    const std::string othersFile = AtomicWriteTempPath(Path("other.qrx"), ended, 0);
+    std::ofstream(othersFile, std::ios::binary) << "another document's";
+
+    ASSERT_NE(OpenNativeDocument(path), nullptr);
+    for (const std::string& leftover : leftovers)
+        EXPECT_FALSE(std::filesystem::exists(leftover)) << leftover;
+    EXPECT_TRUE(std::filesystem::exists(othersFile));
 }
 
 TEST_F(DocumentFileFixture, ABadFileMakesNoDocumentAndSaysSo)
