@@ -100,7 +100,15 @@ void CNewImageDlg::accept()
     const int width = m_widthEdit->value();
     const int height = m_heightEdit->value();
     if (!IsSizeAllowed(width, height)) {
-        AfxMessageBox(Format(DocumentString(docstr::IDS_NEW_IMAGE_SIZE).c_str(), kQvMaxImageSide), MB_ICONWARNING);
+        // Both sides in range and still refused: the pixels are more than an image may hold, which the side limit
+        // alone would not explain.
+        constexpr long long kMegabyte = 1 << 20;
+        const bool sidesFit = width >= 1 && height >= 1 && width <= kQvMaxImageSide && height <= kQvMaxImageSide;
+        AfxMessageBox(sidesFit ? Format(DocumentString(docstr::IDS_NEW_IMAGE_PIXELS).c_str(), width, height,
+                                        (ImageBytes(width, height) + kMegabyte - 1) / kMegabyte,
+                                        kQvMaxImageBytes / kMegabyte)
+                               : Format(DocumentString(docstr::IDS_NEW_IMAGE_SIZE).c_str(), kQvMaxImageSide),
+                      MB_ICONWARNING);
         return;
     }
     if (!IsMemoryAvailable(width, height)) {

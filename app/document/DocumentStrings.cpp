@@ -23,6 +23,9 @@ const StringTableRegistrar kDocumentStrings(
         {docstr::IDS_NEW_IMAGE_MEMORY,
          "An image of %d x %d pixels needs about %lld MB of memory, but only %lld MB is free.",
          "%d x %d 픽셀 이미지에는 약 %lld MB의 메모리가 필요하지만 사용 가능한 메모리는 %lld MB입니다."},
+        {docstr::IDS_NEW_IMAGE_PIXELS,
+         "An image of %d x %d pixels would hold %lld MB of pixels; an image may hold at most %lld MB.",
+         "%d x %d 픽셀 이미지는 픽셀이 %lld MB가 되지만 이미지는 최대 %lld MB까지 가능합니다."},
     });
 
 }  // namespace

@@ -13,6 +13,7 @@ constexpr UINT IDS_UNTITLED = 61443;         // a document with neither path nor
 constexpr UINT IDS_ASK_TO_SAVE = 61699;      // the save-changes prompt; %1 is the document's name
 constexpr UINT IDS_OPENED_REDUCED = 4172;    // a file read at fewer bits a sample (%s = the path, %d = its bits)
 constexpr UINT IDS_NEW_IMAGE_MEMORY = 4174;  // a new image the memory cannot hold (%d x %d, %lld MB needed, free)
+constexpr UINT IDS_NEW_IMAGE_PIXELS = 4176;  // a new image beyond the library's pixel bytes (%d x %d, %lld MB, most)
 }  // namespace docstr
 
 std::string DocumentString(UINT id);

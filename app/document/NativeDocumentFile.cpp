@@ -288,9 +288,9 @@ int ReadDocumentFile(CVistrelDoc& doc, FILE* file)
 
 CVistrelDoc* OpenNativeDocument(const std::string& path)
 {
-    // Everything is read aside first: a file that does not read whole makes no document.
     // Saves of this file that were cut short left their temporary files beside it.
     RemoveStaleAtomicWriteTemps(path);
+    // Everything is read aside first: a file that does not read whole makes no document.
     FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         TellCannotOpen(path, OpenErrorReason(errno));
@@ -307,7 +307,7 @@ CVistrelDoc* OpenNativeDocument(const std::string& path)
     std::fclose(file);
     DocumentRegistry* registry = DocumentRegistry::Instance();
     if (read != 1 || !registry) {
-        TellCannotOpen(path, WhyDocumentFails(path));
+        TellCannotOpen(path, read != 1 ? WhyDocumentFails(path) : std::string());
         return nullptr;
     }
 

@@ -120,8 +120,9 @@ bool SaveDocumentParts(DocumentSaveParts& parts, const std::string& path, Overla
 
     if (!saved) {
         std::string message = Format(NativeFileString(IDS_FILE_CANNOT_SAVE).c_str(), path.c_str());
-        const std::string reason =
-            !native && !CodecSavesExtensionOf(codec, path) ? FileFailureText(filetext::IDS_SAVE_UNKNOWN_FORMAT) : SaveFailureReason(path, error);
+        const bool unknownFormat = !native && !CodecSavesExtensionOf(codec, path);
+        const std::string reason = unknownFormat ? FileFailureText(filetext::IDS_SAVE_UNKNOWN_FORMAT)
+                                                 : SaveFailureReason(path, error);
         if (!reason.empty())
             message += "\n" + reason;
         AfxMessageBox(message, MB_OK | MB_ICONERROR);

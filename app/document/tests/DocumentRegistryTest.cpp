@@ -399,6 +399,8 @@ TEST_F(DocumentRegistryTest, TheNewImageDialogRefusesASizeTheMemoryCannotHold)
     EXPECT_NE(MessageBoxes().Boxes()[0].text.find("2000 x 2000"), std::string::npos);
     EXPECT_NE(MessageBoxes().Boxes()[0].text.find(" 23 MB"), std::string::npos) << "needed: twice 12 MB of pixels";
     EXPECT_NE(MessageBoxes().Boxes()[0].text.find(" 10 MB"), std::string::npos) << "free";
+    EXPECT_NE(MessageBoxes().Boxes()[1].text.find("65536 x 65536"), std::string::npos)
+        << "sides within their limit are not what refuses it: " << MessageBoxes().Boxes()[1].text;
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(doc->GetImage().GetWidth(), 1000);
 }

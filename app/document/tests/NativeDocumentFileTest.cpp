@@ -293,7 +293,8 @@ TEST_F(DocumentFileFixture, ASixteenBitPictureIsToldOnceAndNeverOverwrittenUnask
     CVistrelDoc* doc = registry->OpenDocumentFile(path);
     ASSERT_NE(doc, nullptr);
     ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
-    EXPECT_EQ(MessageBoxes().Boxes()[0].text, Format(DocumentString(docstr::IDS_OPENED_REDUCED).c_str(), path.c_str(), 16));
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text,
+              Format(DocumentString(docstr::IDS_OPENED_REDUCED).c_str(), path.c_str(), 16));
     EXPECT_EQ(registry->OpenDocumentFile(path), doc);
     EXPECT_EQ(MessageBoxes().Boxes().size(), 1u) << "told once";
 
