@@ -20,6 +20,7 @@ struct Registry
 {
     std::mutex mutex;
     std::map<std::string, Table> modules;
+    std::vector<std::string> clashes;
 };
 
 Registry& TheRegistry()
@@ -37,7 +38,11 @@ StringTableRegistrar::StringTableRegistrar(std::string module, std::initializer_
     const std::lock_guard<std::mutex> lock(registry.mutex);
     Table& table = registry.modules[m_module];
     for (const StringResource& entry : entries) {
-        table[entry.id] = Texts{entry.english ? entry.english : "", entry.korean ? entry.korean : ""};
+        Texts texts{entry.english ? entry.english : "", entry.korean ? entry.korean : ""};
+        const auto known = table.find(entry.id);
+        if (known != table.end() && (known->second.english != texts.english || known->second.korean != texts.korean))
+            registry.clashes.push_back(m_module + ":" + std::to_string(entry.id));
+        table[entry.id] = std::move(texts);
         m_ids.push_back(entry.id);
     }
 }
@@ -53,6 +58,13 @@ StringTableRegistrar::~StringTableRegistrar()
         module->second.erase(id);
     if (module->second.empty())
         registry.modules.erase(module);
+}
+
+std::vector<std::string> StringTableClashes()
+{
+    Registry& registry = TheRegistry();
+    const std::lock_guard<std::mutex> lock(registry.mutex);
+    return registry.clashes;
 }
 
 std::string LoadString(const std::string& module, uint32_t id)

@@ -35,6 +35,10 @@ private:
     std::vector<uint32_t> m_ids;
 };
 
+// Ids that two registrars of one module gave different texts, as "module:id", in the order they were met. The later
+// text wins, so a clash silently changes what the user reads: the program's test suite asserts this stays empty.
+VISTREL_EXPORT std::vector<std::string> StringTableClashes();
+
 // The text of `id` in `module` in the UI language. A missing translation falls back to the English text, and a
 // module that has only Korean text gives that; an unknown module or id gives "".
 VISTREL_EXPORT std::string LoadString(const std::string& module, uint32_t id);

@@ -54,3 +54,18 @@ TEST_F(StringTableTest, AnUnloadedModuleLeavesNoStringsBehind)
     EXPECT_EQ(LoadString("TestPlugIn", 2), "");
     EXPECT_EQ(LoadString("TestLibrary", 131), "Too small!!");
 }
+
+TEST_F(StringTableTest, TwoTextsForOneIdAreRecordedAsAClash)
+{
+    const std::vector<std::string> before = StringTableClashes();
+    {
+        const StringTableRegistrar first("TestClash", {{7, "seven"}, {8, "eight"}});
+        const StringTableRegistrar same("TestClash", {{7, "seven"}});
+        EXPECT_EQ(StringTableClashes(), before) << "the same text twice is no clash";
+        const StringTableRegistrar other("TestClash", {{8, "acht"}});
+        EXPECT_EQ(LoadString("TestClash", 8), "acht");
+    }
+    std::vector<std::string> expected = before;
+    expected.push_back("TestClash:8");
+    EXPECT_EQ(StringTableClashes(), expected);
+}
