@@ -4,6 +4,7 @@
 #include "core/CAppEnvironment.h"
 #include "core/CRecentFileList.h"
 #include "core/ProfileSettings.h"
+#include "core/SettingsFileNotices.h"
 #include "document/CVistrelDoc.h"
 #include "frame/CommandIds.h"
 
@@ -162,6 +163,8 @@ BOOL CVistrelApp::InitInstance()
         return 0;
     if (m_parts.settings)
         m_parts.settings->LoadProfileSettings();
+    // The profile store has been read by now; a damaged or unreadable one is told of before anything else.
+    TellSettingsFileProblems();
     // Dropped files are taken by the main window itself; the desktop file declares the types the program opens.
 
     if (m_parts.codec)
@@ -230,6 +233,8 @@ int CVistrelApp::ExitInstance()
     // Last, as the framework's own shut-down does; a start that ended before the list was read keeps the stored one.
     if (m_recentFiles)
         m_recentFiles->WriteList(AppProfile());
+    // After the last settings write: the profile store and INI files that could not be written are named.
+    TellSettingsFileProblems();
     return 0;
 }
 
