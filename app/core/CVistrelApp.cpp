@@ -11,6 +11,7 @@
 #include "framepool/CQvFramePool.h"
 #include "gobjects/CRealtimeResultObjBox.h"
 #include "gobjects/Edition.h"
+#include "inifile/PrivateProfile.h"
 #include "profile/CAppProfile.h"
 #include "profile/CRegKey.h"
 #include "qvcodec/CQvImageCodec.h"
@@ -105,6 +106,9 @@ CVistrelApp::CVistrelApp(AppParts parts, QStringList arguments, std::string exec
       m_commands(std::make_unique<CAppCommands>(*this))
 {
     AddCommandMap(kApplicationCommands);
+    // A run tells of its own failed settings writes only, not of those an earlier application object of this
+    // process left untold.
+    TakeFailedPrivateProfileWrites();
     std::lock_guard lock(g_appMutex);
     g_app = this;
     g_bAppStarted = 0;

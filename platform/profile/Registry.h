@@ -121,7 +121,8 @@ struct RegistryStoreProblem
     bool operator==(const RegistryStoreProblem&) const = default;
 };
 
-// The problems met since the last call, oldest first, each (kind and file) once; the list is emptied.
+// The problems met since the last call (or the last RegReloadStore), oldest first, each (kind and file) once; the
+// list is emptied.
 VISTREL_EXPORT std::vector<RegistryStoreProblem> RegTakeStoreProblems();
 
 // Forgets the store held in memory and reads it again from the files the environment names now; tests re-point

@@ -21,6 +21,7 @@ void RegistryHive::Open(std::string file)
 {
     Flush();
     DropLockFile();
+    problems_.clear();   // of the file left behind
     file_ = std::move(file);
     Read();
     if (lockHolders_ > 0)

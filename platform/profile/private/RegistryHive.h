@@ -23,7 +23,7 @@ public:
     RegistryHive& operator=(const RegistryHive&) = delete;
 
     // Points the hive at `file` (empty: no file, an empty read-only tree) and reads it; changes still waiting for
-    // a batch to end are written to the old file first.
+    // a batch to end are written to the old file first. Problems of the old file not yet taken are forgotten.
     void Open(std::string file);
     // False for a read-only hive, while the file exists but cannot be read, and while it is damaged and no copy of
     // it could be kept: a write would replace what it could not see.
