@@ -1,9 +1,11 @@
 #include "calibration/CCalibrationSetDlg.h"
 
 #include "calibration/CCalibrationOrderDlg.h"
+#include "calibration/CManualCalibrationDlg.h"
 #include "calibration/CValueInputDlg.h"
 #include "calibration/CalibrationTexts.h"
 #include "core/CCalibrationList.h"
+#include "core/CalibrationStrings.h"
 
 #include "panels/CFlatColorComboBox.h"
 #include "strings/Format.h"
@@ -166,10 +168,12 @@ void CCalibrationSetDlg::Refresh()
     for (const auto& item : m_list.GetItems())
         names << QString::fromStdString(item->GetName());
     const QString currentName = QString::fromStdString(named ? current.GetName() : calibration_text::kNone);
+    // A name the list does not hold ("none", the temporary calibration, a document's from elsewhere) goes first:
+    // an uncalibrated document is shown by the first entry.
     int nameIndex = names.indexOf(currentName);
     if (nameIndex < 0) {
-        names << currentName;
-        nameIndex = static_cast<int>(names.size()) - 1;
+        names.prepend(currentName);
+        nameIndex = 0;
     }
     FillBox(m_names, m_mirrorNames, names, nameIndex);
 
@@ -186,12 +190,20 @@ void CCalibrationSetDlg::Refresh()
             magnifications << QString::fromStdString(CCalibrationList::NumberToText(record.magnification));
         }
     }
+    // A magnification of the calibration that its list entry lacks is still the one it measures at.
+    if (magnificationIndex < 0 && current.GetMagnification() > 0.0) {
+        magnificationIndex = static_cast<int>(m_magnificationValues.size());
+        m_magnificationValues.push_back(current.GetMagnification());
+        magnifications << QString::fromStdString(CCalibrationList::NumberToText(current.GetMagnification()));
+    }
     FillBox(m_magnifications, m_mirrorMagnifications, magnifications, magnificationIndex);
 
+    // An unnamed calibration in a unit of length (a document's from elsewhere) shows that unit, not "pixel".
+    const bool calibrated = named || current.GetUnit() != UNIT_PIXEL;
     QStringList units;
-    for (int index = 0; index < (named ? kUnitTypeCount : 1); ++index)
+    for (int index = 0; index < (calibrated ? kUnitTypeCount : 1); ++index)
         units << QString::fromUtf8(CCalibKeeper::GetUnitName(CCalibKeeper::GetUnitType(index)));
-    FillBox(m_units, m_mirrorUnits, units, named ? UnitIndex(current.GetUnit()) : 0);
+    FillBox(m_units, m_mirrorUnits, units, calibrated ? UnitIndex(current.GetUnit()) : 0);
 
     m_unitsPerPixel->setText(QString::fromStdString(Format("%.10f", current.GetUnitsPerPixel())));
     m_scaleDefault->setText(QString::number(current.GetScaleLength()));
@@ -269,8 +281,10 @@ void CCalibrationSetDlg::OnChangeScaleDefault()
 void CCalibrationSetDlg::OnRename()
 {
     CCalibrationListItem* item = CurrentItem();
-    if (!item)
+    if (!item) {
+        SaveUnlistedAs();
         return;
+    }
     std::string name;
     if (!CValueInputDlg::Ask(CValueInputDlg::kName, item->GetName(), this, name))
         return;
@@ -282,6 +296,22 @@ void CCalibrationSetDlg::OnRename()
     item->GetCalibration().SetName(name);
     Current().SetName(name);
     Refresh();
+}
+
+void CCalibrationSetDlg::SaveUnlistedAs()
+{
+    const CCalibKeeper& current = Current();
+    // One pixel per pixel is no calibration: a name would keep nothing.
+    if (current.GetUnit() == UNIT_PIXEL && current.GetUnitsPerPixel() == 1.0) {
+        MessageBox(CalibrationString(calibstr::IDS_NOTHING_TO_SAVE), std::string(), MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    // Named and given a magnification as a newly drawn calibration is; the naming stores it and makes it current.
+    CManualCalibrationDlg naming(m_list, current, this);
+    if (RunModal(naming) != QDialog::Accepted)
+        return;
+    Refresh();
+    m_list.SaveToFolderOrTell(m_folder);
 }
 
 void CCalibrationSetDlg::OnDeleteName()
@@ -371,10 +401,9 @@ void CCalibrationSetDlg::accept()
         MessageBox(calibration_text::kNoNameSelected, calibration_text::kErrorCaption, MB_OK | MB_ICONERROR);
         return;
     }
-    if (m_list.Write(m_folder + CCalibrationList::kListFileName) != 1) {
-        MessageBox(calibration_text::kListNotSaved, calibration_text::kErrorCaption, MB_OK | MB_ICONERROR);
+    // The last calibration too: what the user chose survives a crash as well as what the list holds.
+    if (m_list.SaveToFolderOrTell(m_folder) != 1)
         return;
-    }
     QDialog::accept();
 }
 

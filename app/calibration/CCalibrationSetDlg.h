@@ -1,9 +1,9 @@
 // The calibration manager: chooses the current calibration (name, magnification, unit) of the program's list and
 // edits the list: rename and delete names, change and delete magnifications, change the unit, the factor and the
 // scale default, reorder, import and export. Its three boxes are mirrored by the main frame's calibration boxes,
-// whose choices come here (OnNameSelected, ...) as if made in the dialog. Modeless: OK writes the list file and
-// hides the dialog, Cancel hides it. Each control carries its number as objectName ("871", ...); every handler
-// can be called directly. UI thread.
+// whose choices come here (OnNameSelected, ...) as if made in the dialog. Modeless: OK writes the list file and the
+// last calibration and hides the dialog (a failed write is told and the dialog stays), Cancel hides it. Each
+// control carries its number as objectName ("871", ...); every handler can be called directly. UI thread.
 #pragma once
 
 #include <QDialog>
@@ -40,7 +40,8 @@ public:
     static constexpr int kChangeScaleDefault = 32919;
     static constexpr int kOrder = 231;
 
-    // `folder` is where OK writes "calibration.cst" (ending in '/'). The list must outlive the dialog.
+    // `folder` is the calibration folder (ending in '/'), where OK and Save As write the calibration files. The list
+    // must outlive the dialog.
     CCalibrationSetDlg(CCalibrationList& list, std::string folder, QWidget* parent = nullptr);
 
     // The main frame's name, magnification and unit boxes, refilled with the dialog's own (null: none).
@@ -58,6 +59,8 @@ public:
     // --- Buttons
     void OnChangeUnitsPerPixel();
     void OnChangeScaleDefault();
+    // "Save As": a listed calibration is renamed; one the list does not hold (the temporary one) is named, stored
+    // and the files written; with no calibration at all the user is told there is nothing to save.
     void OnRename();
     void OnDeleteName();
     void OnChangeMagnification();
@@ -81,6 +84,7 @@ private:
     void TakeFirstRecord(CCalibrationListItem& item);
     // The current values into the item's record of the current magnification.
     void StoreIntoRecord();
+    void SaveUnlistedAs();
     void FillBox(QComboBox* box, QComboBox* mirror, const QStringList& entries, int selection);
     void EnableButtons();
 

@@ -130,6 +130,8 @@ void CLengthCalibrationDlg::accept()
         m_view->GetDocument()->GetCalibKeeper() = *m_list.GetCurrentCalibration();
     if (m_changed)
         m_changed();
+    if (m_saved)
+        m_saved();
     Finish(QDialog::Accepted);
 }
 

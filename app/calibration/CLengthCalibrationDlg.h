@@ -36,6 +36,8 @@ public:
     void SetChangedCallback(std::function<void()> changed) { m_changed = std::move(changed); }
     // When the calibration ended, whichever way.
     void SetFinishedCallback(std::function<void()> finished) { m_finished = std::move(finished); }
+    // After Save stored a named calibration in the list (the files are written then).
+    void SetSavedCallback(std::function<void()> saved) { m_saved = std::move(saved); }
 
     // The calibration of the line and the typed length, named "임시"; false (with the message shown) when the line
     // is not finished, has no length or the length typed is not a positive number.
@@ -58,6 +60,7 @@ private:
     bool m_done = false;
     std::function<void()> m_changed;
     std::function<void()> m_finished;
+    std::function<void()> m_saved;
     QLineEdit* m_length = nullptr;
     QComboBox* m_units = nullptr;
 };

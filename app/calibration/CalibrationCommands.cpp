@@ -15,6 +15,10 @@
 #include "ui/MessageBox.h"
 #include "ui/ModalDialog.h"
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMetaObject>
+
 namespace {
 
 constexpr const char* kObjectName = "CalibrationCommands";
@@ -50,6 +54,10 @@ void CalibrationCommands::Install()
     hooks.calibrationBoxSelected = [this](UINT boxId, int index) { OnBoxSelected(boxId, index); };
     hooks.applyCalibrationToActiveDocument = [this] { return ApplyCurrentToActiveDocument(); };
     hooks.refillCalibrationBoxes = [this] { Manager().Refresh(); };
+    connect(m_frame.MdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+        if (window)
+            QMetaObject::invokeMethod(this, &CalibrationCommands::FollowActiveDocument, Qt::QueuedConnection);
+    });
 }
 
 CCalibrationSetDlg& CalibrationCommands::Manager()
@@ -96,6 +104,20 @@ int CalibrationCommands::ApplyCurrentToActiveDocument()
     if (view->IsActiveView())
         view->UpdateStatusText();
     return 1;
+}
+
+void CalibrationCommands::FollowActiveDocument()
+{
+    CVistrelView* view = ActiveView();
+    if (!view || !view->GetDocument())
+        return;
+    *m_list.GetCurrentCalibration() = view->GetDocument()->GetCalibKeeper();
+    Manager().Refresh();
+}
+
+int CalibrationCommands::SaveCalibrationFiles()
+{
+    return m_list.SaveToFolderOrTell(m_folder);
 }
 
 void CalibrationCommands::OnBoxSelected(UINT boxId, int index)
@@ -157,6 +179,7 @@ void CalibrationCommands::OnManualCalibration()
     m_lengthDialog = new CLengthCalibrationDlg(*view, line, m_list, &m_frame);
     m_lengthDialog->SetChangedCallback([this] { Manager().Refresh(); });
     m_lengthDialog->SetFinishedCallback([this] { EndManualCalibration(); });
+    m_lengthDialog->SetSavedCallback([this] { SaveCalibrationFiles(); });
     m_lengthDialog->move(view->mapToGlobal(QPoint(kDialogOffset, kDialogOffset)));
     m_lengthDialog->show();
 
@@ -219,7 +242,8 @@ void CalibrationCommands::OnAutoCalibration()
             m_list.StoreCalibration(result);
         } else {
             CManualCalibrationDlg naming(m_list, result, &m_frame);
-            RunModal(naming);
+            if (RunModal(naming) == QDialog::Accepted)
+                SaveCalibrationFiles();
         }
         if (m_manager)
             m_manager->Refresh();

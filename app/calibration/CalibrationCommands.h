@@ -40,13 +40,22 @@ public:
     CalibrationCommands(CMainFrame& frame, CCalibrationList& list, std::string folder);
     ~CalibrationCommands() override;
 
-    // Joins the frame's commands and hooks (box choices, the calibration display, the refill at start-up).
+    // Joins the frame's commands and hooks (box choices, the calibration display, the refill at start-up) and
+    // follows the active document (FollowActiveDocument after each activation, once the activation's own work is
+    // done: a document opened from a file gets its calibration after its window became active).
     void Install();
 
     CCalibrationSetDlg& Manager();
     void ShowManager();
     // The current calibration into the active document; 1 when there was one.
     int ApplyCurrentToActiveDocument();
+    // The other way round: the active document's calibration becomes the current one, so that the boxes, the
+    // manager and the status panes show what that document measures in and a choice in them starts from it.
+    // Nothing without an active document.
+    void FollowActiveDocument();
+    // Writes the list and the last calibration into the calibration folder now, so that a calibration the user
+    // saved outlives a crash; a failure is told. 1 when both were written.
+    int SaveCalibrationFiles();
     void OnBoxSelected(UINT boxId, int index);
 
     void SetAutoCalibrationRunner(AutoCalibrationRunner runner) { m_autoRunner = std::move(runner); }

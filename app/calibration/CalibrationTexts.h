@@ -19,8 +19,6 @@ inline constexpr const char* kMagnificationExists = "이미 존재하는 배율�
 inline constexpr const char* kFillEverything = "내용을 모두 기입하세요.";                          // 774
 inline constexpr const char* kZeroLength = "Length cannot be zero!!";
 inline constexpr const char* kErrorCaption = "Error";
-// The manager's OK when the list file cannot be written: the manager stays open.
-inline constexpr const char* kListNotSaved = "교정 목록을 저장할 수 없습니다.";
 // The manager's OK with names listed but none chosen: the box had no text of its own.
 inline constexpr const char* kNoNameSelected = "교정명을 반드시 선택하여야 합니다.";
 // The special calibration whose entries cannot be renamed or deleted.

@@ -158,16 +158,23 @@ public:
     virtual CReportManager* GetReportManager() = 0;
 };
 
+// What came of claiming the one-running-instance rule.
+enum class InstanceClaim
+{
+    Owner,       // this process is now the program's one instance
+    HandedOver,  // another instance runs and took this start's request
+    Unanswered,  // another instance runs but did not take the request in time (it hangs or is stopped)
+};
+
 // The one-running-instance rule and the search for companion programs' windows.
 class IInstanceGate
 {
 public:
     virtual ~IInstanceGate() = default;
-    // True when this process is now the program's one instance; `onRestore` then gets, on the UI thread, each
-    // later start's request with the paths it was asked to open. False when another instance runs: that one was
-    // sent "restore" with `openPaths`.
-    virtual bool Claim(const std::vector<std::string>& openPaths,
-                       std::function<void(const std::vector<std::string>& openPaths)> onRestore) = 0;
+    // Owner: `onRestore` then gets, on the UI thread, each later start's request with the paths it was asked to
+    // open. Otherwise another instance runs and was sent "restore" with `openPaths`.
+    virtual InstanceClaim Claim(const std::vector<std::string>& openPaths,
+                                std::function<void(const std::vector<std::string>& openPaths)> onRestore) = 0;
     // Gives the name up, so a later start becomes the instance.
     virtual void Release() = 0;
     // True when a companion program's top-level window with this title exists.
@@ -187,12 +194,14 @@ class ICalibrationStore
 {
 public:
     virtual ~ICalibrationStore() = default;
+    // A list file there but damaged is kept beside it at once, and the user is told so.
     virtual void Read(const std::string& listPath) = 0;
-    // A list that did not load cleanly from `listPath` is kept beside it before the file is replaced.
-    virtual void Write(const std::string& listPath) = 0;
+    // A list that did not load cleanly from `listPath` is kept beside it before the file is replaced. False when
+    // the file could not be written (it is then as it was).
+    [[nodiscard]] virtual bool Write(const std::string& listPath) = 0;
     // Selects the stored calibration's name and magnification again; a missing or damaged file selects nothing.
     virtual void ReadLastCalibration(const std::string& path) = 0;
-    virtual void WriteLastCalibration(const std::string& path) = 0;
+    [[nodiscard]] virtual bool WriteLastCalibration(const std::string& path) = 0;
 };
 
 // The owner texts and the profile settings.

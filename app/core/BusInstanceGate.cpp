@@ -5,18 +5,21 @@
 
 #include <QStringList>
 
-BusInstanceGate::BusInstanceGate(QString identity) : m_identity(std::move(identity)) {}
+BusInstanceGate::BusInstanceGate(QString identity, int handOverTimeoutMs)
+    : m_identity(std::move(identity)), m_handOverTimeoutMs(handOverTimeoutMs)
+{
+}
 
 BusInstanceGate::~BusInstanceGate() = default;
 
-bool BusInstanceGate::Claim(const std::vector<std::string>& openPaths,
-                            std::function<void(const std::vector<std::string>& openPaths)> onRestore)
+InstanceClaim BusInstanceGate::Claim(const std::vector<std::string>& openPaths,
+                                     std::function<void(const std::vector<std::string>& openPaths)> onRestore)
 {
     QStringList paths;
     for (const std::string& path : openPaths)
         paths << QString::fromStdString(path);
     auto instance = std::make_unique<SingleInstance>(m_identity);
-    switch (instance->Claim(paths)) {
+    switch (instance->Claim(paths, m_handOverTimeoutMs)) {
     case SingleInstance::Outcome::Owner:
         QObject::connect(instance.get(), &SingleInstance::anotherInstanceStarted,
                          [onRestore = std::move(onRestore)](const QStringList& requested) {
@@ -27,12 +30,12 @@ bool BusInstanceGate::Claim(const std::vector<std::string>& openPaths,
                                  onRestore(asked);
                          });
         m_instance = std::move(instance);
-        return true;
-    case SingleInstance::Outcome::AnotherInstanceAnswered:
-    case SingleInstance::Outcome::AnotherInstanceSilent: return false;
+        return InstanceClaim::Owner;
+    case SingleInstance::Outcome::AnotherInstanceAnswered: return InstanceClaim::HandedOver;
+    case SingleInstance::Outcome::AnotherInstanceSilent: return InstanceClaim::Unanswered;
     case SingleInstance::Outcome::Failed: break;
     }
-    return true;
+    return InstanceClaim::Owner;
 }
 
 void BusInstanceGate::Release()

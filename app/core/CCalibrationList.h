@@ -4,8 +4,9 @@
 //
 // Contract:
 // - UI thread only. The list owns its items; an item owns its records.
-// - Readers never trust the file: the tag "CALIBRATIONLIST" is checked and every count is bounded by the bytes
-//   that remain, so a foreign or damaged file appends at most what it really holds. Whether the last read of the
+// - Readers never trust the file: the tag "CALIBRATIONLIST" is checked and a count larger than the bytes that
+//   remain is damage, so a foreign or damaged file appends at most what it really holds and never a record built
+//   from another block's bytes. Whether the last read of the
 //   list was clean is kept; when it was not, the next save of that same file first keeps the original beside it
 //   as "<file>.bak" (or .bak2, .bak3, ... beside earlier copies), so a damaged list is never lost to the part of it
 //   that could be read.
@@ -123,24 +124,31 @@ public:
     // without keeping the original (Write keeps it as "<file>.bak" otherwise).
     bool IsLastReadClean() const { return m_lastRead == READ_CLEAN || m_lastRead == READ_MISSING; }
 
+    // Start-up's read of the list file: Read, and when the file is there but did not read cleanly its original is
+    // kept at once as a free path + ".bak<n>" (so no later save needs to) and the user is told which file was
+    // damaged and where its copy is, or that no copy could be made. Returns the status of the read.
+    ReadStatus ReadAtStartUp(const std::string& path);
+
     // Writes the list (version 1.7) through a temporary file renamed over `path`. When the last read of that same
     // path was not clean, the original is first copied to a free path + ".bak<n>"; the list is not written when that
     // fails.
     // Returns 1 when the file was replaced; a failure leaves the old file as it was.
-    int Write(const std::string& path);
+    [[nodiscard]] int Write(const std::string& path);
     // The list file's bytes as Write writes them; 0 when a calibration cannot be written (a name too long).
     int WriteStream(FILE* file) const;
 
     // "lastcalibration.cal": Write stores the current calibration (temporary file and rename), Read selects the
     // stored name and magnification in the list. Both return 1 on success; a missing or unreadable file gives 0
     // and leaves the current calibration.
-    int WriteLastCalibration(const std::string& path) const;
+    [[nodiscard]] int WriteLastCalibration(const std::string& path) const;
     int ReadLastCalibration(const std::string& path);
 
-    // Start-up and shut-down in the calibration folder: the list file, then the last calibration. Load returns
-    // the status of the list; Save returns 1 when both files were written.
+    // Start-up and shut-down in the calibration folder (created when missing): the list file, then the last
+    // calibration. Load returns the status of the list; Save returns 1 when both files were written.
     ReadStatus LoadFromFolder(const std::string& folder);
-    int SaveToFolder(const std::string& folder);
+    [[nodiscard]] int SaveToFolder(const std::string& folder);
+    // SaveToFolder for a save the user asked for: a failure is told in a message box naming the folder.
+    int SaveToFolderOrTell(const std::string& folder);
 
     // Import of a list file: stores every (calibration, magnification) pair of it with StoreCalibration. A file
     // that cannot be opened, is no calibration list or is damaged is refused as a whole with a message box, and
@@ -157,6 +165,10 @@ public:
     static double TextToNumber(const std::string& text);
 
 private:
+    // Copies the original of a file whose last read was not clean to a free "<file>.bak<n>"; its path, or "" when
+    // it could not be copied.
+    std::string KeepOriginal(const std::string& path);
+
     std::vector<std::unique_ptr<CCalibrationListItem>> m_items;
     CCalibKeeper m_current;
     ReadStatus m_lastRead = READ_MISSING;

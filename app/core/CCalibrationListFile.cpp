@@ -1,9 +1,11 @@
 // The list file "calibration.cst", the last-calibration file and import/export of list files.
 #include "core/CCalibrationList.h"
 
+#include "core/CalibrationStrings.h"
 #include "inifile/FileBytes.h"
 #include "resources/UiLanguage.h"
 #include "stream/LeStream.h"
+#include "strings/Format.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 
@@ -164,9 +166,10 @@ CCalibrationList::ReadStatus CCalibrationList::ReadStream(FILE* file)
         }
         int64_t records = r.Int32();
         if (!r.ok() || records < 0 || records > r.RemainingBytes() / recordBytes) {
-            // Cut short or counting beyond the file: keep the records that are really there.
+            // Cut short or counting beyond the file: where this block's records end cannot be known, and the bytes
+            // after the count may as well be the next calibration's. None of them is taken for a record.
             clean = false;
-            records = r.ok() && records > 0 ? r.RemainingBytes() / recordBytes : 0;
+            records = 0;
         }
         std::vector<tagMagnificationRecord>& list = item->GetRecords();
         list.reserve(static_cast<size_t>(records));
@@ -236,19 +239,45 @@ std::string FreeBackupPath(const std::string& path)
 
 }  // namespace
 
+std::string CCalibrationList::KeepOriginal(const std::string& path)
+{
+    std::string original;
+    if (!ReadFileBytes(path, original))
+        return std::string();
+    const std::string backup = FreeBackupPath(path);
+    if (!WriteFileAtomically(backup, original))
+        return std::string();
+    if (m_unsafePath == path)
+        m_unsafePath.clear();
+    return backup;
+}
+
+CCalibrationList::ReadStatus CCalibrationList::ReadAtStartUp(const std::string& path)
+{
+    const ReadStatus status = Read(path);
+    if (status == READ_CLEAN || status == READ_MISSING)
+        return status;
+    // Told now, once: the copy is made here, so the save at shut-down has nothing more to keep and says nothing.
+    const std::string backup = KeepOriginal(path);
+    if (backup.empty())
+        AfxMessageBox(Format(CalibrationString(calibstr::IDS_LIST_DAMAGED_NOT_KEPT).c_str(), path.c_str()),
+                      MB_ICONWARNING);
+    else
+        AfxMessageBox(Format(CalibrationString(calibstr::IDS_LIST_DAMAGED_KEPT).c_str(), path.c_str(), backup.c_str()),
+                      MB_ICONWARNING);
+    return status;
+}
+
 int CCalibrationList::Write(const std::string& path)
 {
     MemoryOutput out;
     if (!out.file() || WriteStream(out.file()) != 1)
         return 0;
     const std::string_view bytes = out.Bytes();
-    if (m_unsafePath == path && Exists(path)) {
-        // The list came from a file that did not read completely: what it held beyond the part read stays in the
-        // copy, or nothing replaces it.
-        std::string original;
-        if (!ReadFileBytes(path, original) || !WriteFileAtomically(FreeBackupPath(path), original))
-            return 0;
-    }
+    // The list came from a file that did not read completely: what it held beyond the part read stays in the
+    // copy, or nothing replaces it.
+    if (m_unsafePath == path && Exists(path) && KeepOriginal(path).empty())
+        return 0;
     if (!WriteFileAtomically(path, bytes))
         return 0;
     if (m_unsafePath == path)
@@ -293,6 +322,14 @@ int CCalibrationList::SaveToFolder(const std::string& folder)
     const int list = Write((base / kListFileName).string());
     const int last = WriteLastCalibration((base / kLastFileName).string());
     return list && last ? 1 : 0;
+}
+
+int CCalibrationList::SaveToFolderOrTell(const std::string& folder)
+{
+    if (SaveToFolder(folder) == 1)
+        return 1;
+    AfxMessageBox(Format(CalibrationString(calibstr::IDS_FILES_NOT_SAVED).c_str(), folder.c_str()), MB_ICONERROR);
+    return 0;
 }
 
 int CCalibrationList::ImportFile(const std::string& path)

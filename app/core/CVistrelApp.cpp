@@ -3,8 +3,10 @@
 #include "commands/AppCommands.h"
 #include "core/CAppEnvironment.h"
 #include "core/CRecentFileList.h"
+#include "core/CalibrationStrings.h"
 #include "core/ProfileSettings.h"
 #include "core/SettingsFileNotices.h"
+#include "core/StartupStrings.h"
 #include "document/CVistrelDoc.h"
 #include "frame/CommandIds.h"
 
@@ -15,6 +17,8 @@
 #include "profile/CAppProfile.h"
 #include "profile/CRegKey.h"
 #include "qvcodec/CQvImageCodec.h"
+#include "strings/Format.h"
+#include "ui/MessageBox.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -137,9 +141,17 @@ BOOL CVistrelApp::InitInstance()
     // The command line is read first: a second start hands its paths to the running instance.
     m_commandLine = ParseVistrelCommandLine(m_arguments, m_executablePath);
     if (m_parts.instanceGate) {
-        if (!m_parts.instanceGate->Claim(m_commandLine.openPaths,
-                                         [this](const std::vector<std::string>& paths) { OnRestoreRequest(paths); }))
+        const auto onRestore = [this](const std::vector<std::string>& paths) { OnRestoreRequest(paths); };
+        switch (m_parts.instanceGate->Claim(m_commandLine.openPaths, onRestore)) {
+        case InstanceClaim::Owner: break;
+        case InstanceClaim::HandedOver: return 0;
+        case InstanceClaim::Unanswered:
+            // Ending in silence would look as if the file had opened somewhere; the user is told, and whoever
+            // started the program sees it fail.
+            AfxMessageBox(StartupString(startstr::IDS_INSTANCE_DID_NOT_ANSWER), MB_ICONERROR);
+            m_exitCode = 1;
             return 0;
+        }
         m_instanceClaimed = true;
     }
     // No component-object runtime and no window class to register here: the main window's identity for the
@@ -239,7 +251,7 @@ int CVistrelApp::ExitInstance()
         m_recentFiles->WriteList(AppProfile());
     // After the last settings write: the profile store and INI files that could not be written are named.
     TellSettingsFileProblems();
-    return 0;
+    return m_exitCode;
 }
 
 void CVistrelApp::OnRestoreRequest(const std::vector<std::string>& openPaths)
@@ -330,8 +342,11 @@ void CVistrelApp::SaveCalibrations()
     const std::string folder = Folder(AppFolder::Calibration);
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    m_parts.calibrations->Write(folder + "calibration.cst");
-    m_parts.calibrations->WriteLastCalibration(folder + "lastcalibration.cal");
+    // Both are tried whatever the first gave: the last calibration does not depend on the list.
+    const bool list = m_parts.calibrations->Write(folder + "calibration.cst");
+    const bool last = m_parts.calibrations->WriteLastCalibration(folder + "lastcalibration.cal");
+    if (!list || !last)
+        AfxMessageBox(Format(CalibrationString(calibstr::IDS_FILES_NOT_SAVED).c_str(), folder.c_str()), MB_ICONERROR);
 }
 
 CVistrelDoc* CVistrelApp::OpenDocumentFile(const std::string& path)

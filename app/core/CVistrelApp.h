@@ -73,7 +73,7 @@ public:
 
     // The start-up sequence: 1 when the program runs, 0 to end it at once.
     BOOL InitInstance();
-    // The shut-down; returns the program's exit code (0).
+    // The shut-down; returns the program's exit code: 0, or 1 after a start that a running instance did not take.
     int ExitInstance();
 
     CVistrelDoc* OpenDocumentFile(const std::string& path);
@@ -145,6 +145,7 @@ private:
     std::string m_helpFilePath;
     std::unique_ptr<IMainWindow> m_pMainWnd;
     bool m_instanceClaimed = false;
+    int m_exitCode = 0;  // 1 when a running instance could not be handed this start
     // Lives on the UI thread: queued calls from other threads run through it.
     QObject m_uiThreadContext;
     std::unique_ptr<CAppCommands> m_commands;

@@ -51,10 +51,10 @@ class CalibrationListFiles : public ICalibrationStore
 {
 public:
     explicit CalibrationListFiles(CCalibrationList& list) : m_list(list) {}
-    void Read(const std::string& listPath) override { m_list.Read(listPath); }
-    void Write(const std::string& listPath) override { m_list.Write(listPath); }
+    void Read(const std::string& listPath) override { m_list.ReadAtStartUp(listPath); }
+    bool Write(const std::string& listPath) override { return m_list.Write(listPath) == 1; }
     void ReadLastCalibration(const std::string& path) override { m_list.ReadLastCalibration(path); }
-    void WriteLastCalibration(const std::string& path) override { m_list.WriteLastCalibration(path); }
+    bool WriteLastCalibration(const std::string& path) override { return m_list.WriteLastCalibration(path) == 1; }
 
 private:
     CCalibrationList& m_list;

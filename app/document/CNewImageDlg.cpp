@@ -1,5 +1,6 @@
 #include "document/CNewImageDlg.h"
 
+#include "document/AvailableMemory.h"
 #include "document/ClipboardImage.h"
 #include "document/DocumentStrings.h"
 #include "qvimage/CQvImage.h"
@@ -11,6 +12,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+
+#include <algorithm>
 
 namespace {
 
@@ -65,12 +68,31 @@ void CNewImageDlg::OnInitDialog()
     m_heightEdit->setValue(m_nHeight);
 }
 
+long long CNewImageDlg::ImageBytes(int width, int height)
+{
+    const long long stride = (static_cast<long long>(width) * 3 + 3) / 4 * 4;
+    return stride * height;
+}
+
 bool CNewImageDlg::IsSizeAllowed(int width, int height)
 {
     if (width < 1 || height < 1 || width > kQvMaxImageSide || height > kQvMaxImageSide)
         return false;
-    const long long stride = (static_cast<long long>(width) * 3 + 3) / 4 * 4;
-    return stride * height <= kQvMaxImageBytes;
+    return ImageBytes(width, height) <= kQvMaxImageBytes;
+}
+
+bool CNewImageDlg::IsMemoryAvailable(int width, int height)
+{
+    const long long available = AvailableMemoryBytes();
+    return available < 0 || ImageBytes(width, height) * kCreationCostFactor <= available;
+}
+
+std::string CNewImageDlg::MemoryMessage(int width, int height)
+{
+    constexpr long long kMegabyte = 1 << 20;
+    const long long needed = (ImageBytes(width, height) * kCreationCostFactor + kMegabyte - 1) / kMegabyte;
+    const long long available = std::max(0LL, AvailableMemoryBytes()) / kMegabyte;
+    return Format(DocumentString(docstr::IDS_NEW_IMAGE_MEMORY).c_str(), width, height, needed, available);
 }
 
 void CNewImageDlg::accept()
@@ -78,7 +100,19 @@ void CNewImageDlg::accept()
     const int width = m_widthEdit->value();
     const int height = m_heightEdit->value();
     if (!IsSizeAllowed(width, height)) {
-        AfxMessageBox(Format(DocumentString(docstr::IDS_NEW_IMAGE_SIZE).c_str(), kQvMaxImageSide), MB_ICONWARNING);
+        // Both sides in range and still refused: the pixels are more than an image may hold, which the side limit
+        // alone would not explain.
+        constexpr long long kMegabyte = 1 << 20;
+        const bool sidesFit = width >= 1 && height >= 1 && width <= kQvMaxImageSide && height <= kQvMaxImageSide;
+        AfxMessageBox(sidesFit ? Format(DocumentString(docstr::IDS_NEW_IMAGE_PIXELS).c_str(), width, height,
+                                        (ImageBytes(width, height) + kMegabyte - 1) / kMegabyte,
+                                        kQvMaxImageBytes / kMegabyte)
+                               : Format(DocumentString(docstr::IDS_NEW_IMAGE_SIZE).c_str(), kQvMaxImageSide),
+                      MB_ICONWARNING);
+        return;
+    }
+    if (!IsMemoryAvailable(width, height)) {
+        AfxMessageBox(MemoryMessage(width, height), MB_ICONWARNING);
         return;
     }
     m_nWidth = width;

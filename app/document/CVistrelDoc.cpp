@@ -120,6 +120,7 @@ void CVistrelDoc::SetTitle(const std::string& title)
 void CVistrelDoc::SetPathName(const std::string& path, bool addToRecentFiles)
 {
     m_pathName = path;
+    m_fileSampleBits = 8;
     if (addToRecentFiles)
         if (CVistrelApp* app = GetVistrelApp())
             app->AddToRecentFileList(path);
@@ -132,6 +133,11 @@ void CVistrelDoc::SetModifiedFlag(bool modified)
     // that what it holds now is what the file holds, and they take that as their new starting point.
     if (modified == m_modified && modified)
         return;
+    if (!modified && m_objectsLeftOut && !m_gobjects.GetObjList()->empty()) {
+        modified = true;
+        if (m_modified)
+            return;
+    }
     m_modified = modified;
     emit ModifiedChanged(m_modified);
 }
@@ -172,6 +178,14 @@ void CVistrelDoc::SetImage(const std::string& path, const CQvImage* image)
 {
     m_framePool.SetFileName(path);
     m_framePool.SetImage(image);
+    PlaceChildFrame(CSize(GetImage().GetWidth(), GetImage().GetHeight()));
+    emit ImageSet();
+}
+
+void CVistrelDoc::SetImage(const std::string& path, CQvImage&& image)
+{
+    m_framePool.SetFileName(path);
+    GetImage() = std::move(image);
     PlaceChildFrame(CSize(GetImage().GetWidth(), GetImage().GetHeight()));
     emit ImageSet();
 }

@@ -108,7 +108,15 @@ public:
     void SetPathName(const std::string& path, bool addToRecent = true);
     bool IsModified() const { return m_modified; }
     // Announces ModifiedChanged when the flag changes, and every clearing (the document now matches its file).
+    // Clearing leaves the flag set while the last save left the overlay's objects out of the file (a picture)
+    // and the overlay still has objects: they are in no file, so closing must still ask.
     void SetModifiedFlag(bool modified = true);
+    // Told by the file code after each save: whether the file written left out objects the overlay has.
+    void SetObjectsLeftOut(bool leftOut) { m_objectsLeftOut = leftOut; }
+    // Bits a sample of the file at the path when it holds more than the image shows (a 16-bit picture is read
+    // at 8 bits); 8 otherwise. Saving over such a file asks first. A new path (SetPathName) sets it back to 8.
+    int FileSampleBits() const { return m_fileSampleBits; }
+    void SetFileSampleBits(int bits) { m_fileSampleBits = bits; }
     // The path, else the title: how the thumbnails and prompts name the document.
     std::string DisplayName() const;
 
@@ -129,6 +137,8 @@ public:
     // ---- the image
     // Takes the image (null: only the file name), sizes the child frame in the cascade and announces ImageSet.
     void SetImage(const std::string& path, const CQvImage* image);
+    // The same, moving the pixels in: a new or freshly read image costs no second copy.
+    void SetImage(const std::string& path, CQvImage&& image);
     // Assigns the image into the current one without resizing the frame and announces ImageReplaced.
     void ReplaceImage(const std::string& path, const CQvImage* image);
     // Starts an overlay object of that shape (the overlay's active image becomes this image) and announces
@@ -219,6 +229,8 @@ private:
     std::string m_title;
     std::string m_pathName;
     bool m_modified = false;
+    bool m_objectsLeftOut = false;
+    int m_fileSampleBits = 8;
     bool m_live = false;
     std::vector<CVistrelView*> m_views;
     QPointer<QMdiSubWindow> m_childFrame;

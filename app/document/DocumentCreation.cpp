@@ -7,6 +7,7 @@
 #include "document/DocumentStrings.h"
 #include "frame/CMainFrame.h"
 #include "strings/Format.h"
+#include "ui/MessageBox.h"
 #include "ui/ModalDialog.h"
 
 namespace {
@@ -28,19 +29,20 @@ CVistrelDoc* NewDocumentFromImage(const char* titleBase, int width, int height, 
     DocumentRegistry* registry = DocumentRegistry::Instance();
     if (!registry)
         return nullptr;
+    // A canvas the library or the memory cannot give makes no document at all rather than an empty one.
     CQvImage blank;
-    if (!image) {
-        // A canvas the library cannot make gives no document at all rather than an empty one.
-        if (!blank.Create(colourModel, width, height, 0))
-            return nullptr;
-        image = &blank;
-    }
+    if (!image && !blank.Create(colourModel, width, height, 0))
+        return nullptr;
     const std::string title = Format("%s-%d", titleBase ? titleBase : "", g_documentCounter);
     ++g_documentCounter;
     CVistrelDoc* doc = registry->NewDocument(title);
     if (!doc)
         return nullptr;
-    doc->SetImage(title, image);
+    // The blank canvas moves in: a second copy would double what a large new image costs.
+    if (image)
+        doc->SetImage(title, image);
+    else
+        doc->SetImage(title, std::move(blank));
     AttachActivePlugIns(doc);
     return doc;
 }
@@ -57,8 +59,12 @@ CVistrelDoc* NewBlankDocument()
     CNewImageDlg dialog(registry ? registry->MainFrame() : nullptr);
     if (RunModal(dialog) != QDialog::Accepted)
         return nullptr;
-    return NewDocumentFromImage(DocumentString(docstr::IDS_NEW_IMAGE).c_str(), dialog.GetWidth(),
-                                dialog.GetHeight(), QV_RGB24, nullptr);
+    CVistrelDoc* doc = NewDocumentFromImage(DocumentString(docstr::IDS_NEW_IMAGE).c_str(), dialog.GetWidth(),
+                                            dialog.GetHeight(), QV_RGB24, nullptr);
+    // The dialog saw the memory free; an allocation refused all the same is told the same way.
+    if (!doc && registry)
+        AfxMessageBox(CNewImageDlg::MemoryMessage(dialog.GetWidth(), dialog.GetHeight()), MB_ICONWARNING);
+    return doc;
 }
 
 CVistrelDoc* NewDocumentFromClipboard()

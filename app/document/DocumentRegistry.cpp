@@ -5,12 +5,14 @@
 #include "document/DocumentCreation.h"
 #include "document/DocumentStrings.h"
 #include "document/DocumentView.h"
+#include "document/FileFailureTexts.h"
 #include "document/NativeFile.h"
 #include "frame/CChildFrame.h"
 #include "frame/CMainFrame.h"
 #include "gdi/CDC.h"
 #include "qvcodec/CQvImageCodec.h"
 #include "qvimage/QvImageViews.h"
+#include "strings/Format.h"
 #include "ui/MessageBox.h"
 
 #include <QCloseEvent>
@@ -156,20 +158,28 @@ CVistrelDoc* DocumentRegistry::OpenDocumentFile(const std::string& path)
     if (IsNativeFilePath(path)) {
         if (m_nativeOpener)
             return m_nativeOpener(path);
-        AfxMessageBox(DocumentString(docstr::IDS_CANNOT_OPEN));
+        AfxMessageBox(CannotOpenMessage(path, QvCodecReadFailure::None));
         return nullptr;
     }
 
     // The document appears only once its image is in hand, so a file that cannot be read leaves nothing behind.
     CQvImage image;
+    QvCodecReadNote note;
     CQvImageCodec* codec = Codec();
-    if (!codec || codec->Read(path.c_str(), &image, nullptr, 0, -1, -1) != 1) {
-        AfxMessageBox(DocumentString(docstr::IDS_CANNOT_OPEN));
+    if (!codec || codec->Read(path.c_str(), &image, nullptr, 0, -1, -1, &note) != 1) {
+        AfxMessageBox(CannotOpenMessage(
+            path, codec ? codec->WhyReadFails(path.c_str(), nullptr, 0) : QvCodecReadFailure::None));
         return nullptr;
     }
     CVistrelDoc* doc = NewDocument(QFileInfo(QString::fromStdString(path)).fileName().toStdString());
     doc->SetPathName(path, true);
-    doc->SetImage(path, &image);
+    doc->SetImage(path, std::move(image));
+    if (note.reduced && note.fileBits > 8) {
+        // Shown at fewer bits than the file holds: said once, here, and Save asks before it overwrites the file.
+        doc->SetFileSampleBits(note.fileBits);
+        AfxMessageBox(Format(DocumentString(docstr::IDS_OPENED_REDUCED).c_str(), path.c_str(), note.fileBits),
+                      MB_OK | MB_ICONINFORMATION);
+    }
     AttachActivePlugIns(doc);
     return doc;
 }

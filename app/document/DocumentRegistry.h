@@ -46,7 +46,8 @@ public:
 
     // ---- IDocumentHost
     // A document already showing `path` is activated and returned. An image file is read through the codec and
-    // becomes a new document only when the read succeeded; otherwise the user is told and null returned.
+    // becomes a new document only when the read succeeded; otherwise the user is told which file failed and why,
+    // and null returned. A file with more bits a sample than the image keeps is said so once, here.
     CVistrelDoc* OpenDocumentFile(const std::string& path) override;
     CVistrelDoc* NewDocument(const std::string& title) override;
     CVistrelView* FindLiveView() override;

@@ -15,6 +15,17 @@ const StringTableRegistrar kDocumentStrings(
          "가로와 세로는 1 ~ %d 픽셀이어야 합니다."},
         {docstr::IDS_UNTITLED, "Untitled", "제목 없음"},
         {docstr::IDS_ASK_TO_SAVE, "Save changes to %1?", "%1의 변경 내용을 저장하시겠습니까?"},
+        {docstr::IDS_OPENED_REDUCED,
+         "\"%s\" has %d bits a sample; it is shown and edited at 8 bits a sample.\nSaving over the file would "
+         "replace its samples with 8-bit ones, so Save asks first.",
+         "\"%s\" 파일은 샘플당 %d비트입니다. 샘플당 8비트로 표시하고 편집합니다.\n이 파일에 덮어 저장하면 "
+         "8비트 샘플로 바뀌므로 저장할 때 먼저 묻습니다."},
+        {docstr::IDS_NEW_IMAGE_MEMORY,
+         "An image of %d x %d pixels needs about %lld MB of memory, but only %lld MB is free.",
+         "%d x %d 픽셀 이미지에는 약 %lld MB의 메모리가 필요하지만 사용 가능한 메모리는 %lld MB입니다."},
+        {docstr::IDS_NEW_IMAGE_PIXELS,
+         "An image of %d x %d pixels would hold %lld MB of pixels; an image may hold at most %lld MB.",
+         "%d x %d 픽셀 이미지는 픽셀이 %lld MB가 되지만 이미지는 최대 %lld MB까지 가능합니다."},
     });
 
 }  // namespace

@@ -11,6 +11,9 @@ constexpr UINT IDS_CANNOT_OPEN = 767;        // an image file that cannot be rea
 constexpr UINT IDS_NEW_IMAGE_SIZE = 4090;    // a new image size out of bounds (%d = the largest side)
 constexpr UINT IDS_UNTITLED = 61443;         // a document with neither path nor title
 constexpr UINT IDS_ASK_TO_SAVE = 61699;      // the save-changes prompt; %1 is the document's name
+constexpr UINT IDS_OPENED_REDUCED = 4172;    // a file read at fewer bits a sample (%s = the path, %d = its bits)
+constexpr UINT IDS_NEW_IMAGE_MEMORY = 4174;  // a new image the memory cannot hold (%d x %d, %lld MB needed, free)
+constexpr UINT IDS_NEW_IMAGE_PIXELS = 4176;  // a new image beyond the library's pixel bytes (%d x %d, %lld MB, most)
 }  // namespace docstr
 
 std::string DocumentString(UINT id);

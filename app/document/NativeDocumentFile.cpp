@@ -7,8 +7,10 @@
 #include "document/CVistrelDoc.h"
 #include "document/DocumentCreation.h"
 #include "document/DocumentRegistry.h"
+#include "document/FileFailureTexts.h"
 #include "document/GridBurnIn.h"
 #include "document/NativeFileSave.h"
+#include "inifile/AtomicWriteTemps.h"
 #include "qvcodec/CQvImageCodec.h"
 #include "strings/Format.h"
 #include "ui/FileDialog.h"
@@ -16,7 +18,10 @@
 #include "ui/MessageBox.h"
 
 #include <strings.h>
+#include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <sstream>
 
@@ -173,9 +178,76 @@ bool MoveOverlay(CQvGObjectContainer& from, CQvGObjectContainer& to)
     return ok;
 }
 
-void TellCannotOpen()
+void TellCannotOpen(const std::string& path, const std::string& reason)
 {
-    AfxMessageBox(NativeFileString(IDS_FILE_CANNOT_OPEN));
+    AfxMessageBox(CannotOpenMessage(path, reason));
+}
+
+// Why a document file did not read: a file that does not even start with the image record is no document.
+std::string WhyDocumentFails(const std::string& path)
+{
+    char magic[4] = {};
+    FILE* file = std::fopen(path.c_str(), "rb");
+    const bool started = file && std::fread(magic, 1, sizeof magic, file) == sizeof magic &&
+                         std::memcmp(magic, "QVIM", sizeof magic) == 0;
+    if (file)
+        std::fclose(file);
+    return FileFailureText(started ? filetext::IDS_OPEN_DAMAGED : filetext::IDS_OPEN_NOT_A_DOCUMENT);
+}
+
+std::string OpenErrorReason(int error)
+{
+    if (error == ENOENT || error == ENOTDIR)
+        return FileFailureText(filetext::IDS_OPEN_NOT_FOUND);
+    if (error == EACCES || error == EPERM)
+        return FileFailureText(filetext::IDS_OPEN_NO_ACCESS);
+    return WriteFailureReason(error);
+}
+
+// Whether `a` and `b` name the same file (the same name, or two names of one file).
+bool SameFile(const std::string& a, const std::string& b)
+{
+    if (a == b)
+        return true;
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+enum class Overwrite
+{
+    Go,
+    SaveElsewhere,
+    Cancel,
+};
+
+// A file whose samples are deeper than the image's would lose them to a save over it: the user decides, with
+// another name offered first.
+Overwrite AskBeforeReducingFile(const CVistrelDoc& doc, const std::string& path)
+{
+    if (doc.FileSampleBits() <= 8 || doc.GetPathName().empty() || !SameFile(path, doc.GetPathName()))
+        return Overwrite::Go;
+    const std::string prompt =
+        Format(NativeFileString(IDS_SAVE_REDUCES_FILE).c_str(), path.c_str(), doc.FileSampleBits());
+    switch (AfxMessageBox(prompt, MB_YESNOCANCEL | MB_ICONWARNING)) {
+    case IDYES:
+        return Overwrite::SaveElsewhere;
+    case IDNO:
+        return Overwrite::Go;
+    default:
+        return Overwrite::Cancel;
+    }
+}
+
+bool SavePartsOf(CVistrelDoc& doc, const std::string& path, OverlayMergeRule rule)
+{
+    DocumentSaveParts parts = PartsOf(doc);
+    if (!SaveDocumentParts(parts, path, rule, FlattenPreference(), FileCodec()))
+        return false;
+    doc.GetFramePool().SetFileName(path);
+    doc.SetObjectsLeftOut(parts.objectsLeftOut);
+    return true;
 }
 
 }  // namespace
@@ -216,10 +288,12 @@ int ReadDocumentFile(CVistrelDoc& doc, FILE* file)
 
 CVistrelDoc* OpenNativeDocument(const std::string& path)
 {
+    // Saves of this file that were cut short left their temporary files beside it.
+    RemoveStaleAtomicWriteTemps(path);
     // Everything is read aside first: a file that does not read whole makes no document.
     FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
-        TellCannotOpen();
+        TellCannotOpen(path, OpenErrorReason(errno));
         return nullptr;
     }
     CQvImage image;
@@ -233,7 +307,7 @@ CVistrelDoc* OpenNativeDocument(const std::string& path)
     std::fclose(file);
     DocumentRegistry* registry = DocumentRegistry::Instance();
     if (read != 1 || !registry) {
-        TellCannotOpen();
+        TellCannotOpen(path, read != 1 ? WhyDocumentFails(path) : std::string());
         return nullptr;
     }
 
@@ -242,7 +316,7 @@ CVistrelDoc* OpenNativeDocument(const std::string& path)
         return nullptr;
     if (!MoveOverlay(overlay, doc->GetGObjectContainer())) {
         // A document without the file's objects would overwrite them on the next save.
-        TellCannotOpen();
+        TellCannotOpen(path, std::string());
         doc->SetModifiedFlag(false);
         doc->OnCloseDocument();
         return nullptr;
@@ -251,7 +325,7 @@ CVistrelDoc* OpenNativeDocument(const std::string& path)
     doc->ApplyPreferences(WithFilePreferences(doc->GetPreferences(), record.preferences));
     doc->GetLatticer() = record.grid;
     doc->GetCalibKeeper() = record.calibration;
-    doc->SetImage(path, &image);
+    doc->SetImage(path, std::move(image));
     doc->SetModifiedFlag(false);
     AttachActivePlugIns(doc);
     return doc;
@@ -275,37 +349,48 @@ BOOL SaveDocumentImage(CVistrelDoc* doc, std::string& path, const char* proposed
     }
     if (path.empty())
         return 0;
-    DocumentSaveParts parts = PartsOf(*doc);
-    if (!SaveDocumentParts(parts, path, OverlayMergeRule::AsPreferenceSays, FlattenPreference(), FileCodec()))
+    switch (AskBeforeReducingFile(*doc, path)) {
+    case Overwrite::Cancel:
         return 0;
-    doc->GetFramePool().SetFileName(path);
-    return 1;
+    case Overwrite::SaveElsewhere: {
+        std::string elsewhere;
+        if (!SaveDocumentImageAs(doc, elsewhere, FileNameOf(path).c_str()))
+            return 0;
+        path = elsewhere;
+        return 1;
+    }
+    case Overwrite::Go:
+        break;
+    }
+    return SavePartsOf(*doc, path, OverlayMergeRule::AsPreferenceSays) ? 1 : 0;
 }
 
 BOOL SaveDocumentImageAs(CVistrelDoc* doc, std::string& path, const char* proposedName)
 {
     if (!doc)
         return 0;
-    if (path.empty()) {
-        int filterIndex = kDocumentFilterIndex;
-        path = AskSavePath(NativeFileString(IDS_SAVE_AS_TITLE), proposedName, filterIndex);
-        if (path.empty())
-            return 0;
-        // Another document showing that file would lose it under its feet.
-        CVistrelDoc* open = FindDocument(path);
-        if (open && open != doc) {
-            AfxMessageBox(Format(NativeFileString(IDS_FILE_IS_OPEN).c_str(), path.c_str()));
-            return 0;
+    for (;;) {
+        if (path.empty()) {
+            int filterIndex = kDocumentFilterIndex;
+            path = AskSavePath(NativeFileString(IDS_SAVE_AS_TITLE), proposedName, filterIndex);
+            if (path.empty())
+                return 0;
+            // Another document showing that file would lose it under its feet.
+            CVistrelDoc* open = FindDocument(path);
+            if (open && open != doc) {
+                AfxMessageBox(Format(NativeFileString(IDS_FILE_IS_OPEN).c_str(), path.c_str()));
+                return 0;
+            }
+            LastFileFolder() = FolderOf(path);
         }
-        LastFileFolder() = FolderOf(path);
+        const Overwrite answer = AskBeforeReducingFile(*doc, path);
+        if (answer == Overwrite::Cancel)
+            return 0;
+        if (answer == Overwrite::Go)
+            break;
+        path.clear();  // the dialog again, for another name
     }
-    if (path.empty())
-        return 0;
-    DocumentSaveParts parts = PartsOf(*doc);
-    if (!SaveDocumentParts(parts, path, OverlayMergeRule::Never, FlattenPreference(), FileCodec()))
-        return 0;
-    doc->GetFramePool().SetFileName(path);
-    return 1;
+    return SavePartsOf(*doc, path, OverlayMergeRule::Never) ? 1 : 0;
 }
 
 CVistrelDoc* OpenDocumentImage(const std::string& path)

@@ -75,21 +75,24 @@ bool IsNativeFilePath(const std::string& path);
 int WriteDocumentFile(CVistrelDoc& doc, FILE* file);
 int ReadDocumentFile(CVistrelDoc& doc, FILE* file);
 
-// Opens a document file into a new document. The document is made only after the whole file read well; a file
-// that cannot be opened or read (missing, truncated, foreign, damaged), or whose objects cannot be moved into the
-// new document, shows message 767 and gives null, and no document is left behind.
+// Opens a document file into a new document, first removing what cut-short saves of it left beside it
+// (AtomicWriteTemps.h). The document is made only after the whole file read well; a file that cannot be opened or
+// read (missing, truncated, foreign, damaged), or whose objects cannot be moved into the new document, shows
+// message 767 with the path and the reason below it and gives null, and no document is left behind.
 CVistrelDoc* OpenNativeDocument(const std::string& path);
 
 // Saves the document. append nonzero: `path` is a folder and the file is `proposedName` in it. An empty path asks
 // for one with the save dialog (filter entry FILE/SaveDefExtIndex of VISTREL.INI, 2 when absent; the entry chosen
 // is stored back). A picture format may merge the overlay into the image first, as the save-image-flatten
 // preference says (the document takes the merged image only once the file is written); the grid is burnt into a
-// picture's saved pixels when shown and saveWithGrid is set, never into a document file's. On success `path` is
-// the file written and the result TRUE. Cancel gives FALSE quietly; a failed write shows a message and gives
-// FALSE, leaving any earlier file and the document as they were.
+// picture's saved pixels when shown and saveWithGrid is set, never into a document file's. A path naming the
+// document's file whose samples are deeper than the image (CVistrelDoc::FileSampleBits) asks first: Yes runs Save
+// As instead, No overwrites, Cancel saves nothing. On success `path` is the file written and the result TRUE, and
+// the document learns whether the file left its objects out. Cancel gives FALSE quietly; a failed write shows a
+// message with the reason and gives FALSE, leaving any earlier file and the document as they were.
 BOOL SaveDocumentImage(CVistrelDoc* doc, std::string& path, const char* proposedName, int append);
 // Always asks for the name (filter entry 2); refuses with message 769 a path another open document has; never
-// merges the overlay.
+// merges the overlay. Choosing the document's deeper file asks as above, Yes asking for another name.
 BOOL SaveDocumentImageAs(CVistrelDoc* doc, std::string& path, const char* proposedName);
 
 // Opens `path` as a document through the program's documents (an open document with that path is activated and

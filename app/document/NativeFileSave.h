@@ -25,6 +25,9 @@ struct DocumentSaveParts
     // Called once the merged copy is in the file: the document takes it and lets go of the objects, as after the
     // merge-all command. A save that fails never gets here, so it loses no object.
     std::function<void(const CQvImage& merged)> adoptMerged;
+    // Set by a save that succeeded: the file holds none of the objects the overlay still has (a picture saved
+    // without merging them), so the document is not all in its file.
+    bool objectsLeftOut = false;
 };
 
 enum class OverlayMergeRule
@@ -37,8 +40,9 @@ enum class OverlayMergeRule
 // extension. A picture save with objects in the overlay merges them first as the rule and `flattenPreference`
 // say; the document takes the merged image only after the file was written. With the grid shown and saveWithGrid
 // set the grid is burnt into a picture's saved pixels only (a document file keeps the grid as its settings); the
-// document's image is as before afterwards. False when nothing was written (the user was told); an earlier file at
-// `path` and the document are then untouched.
+// document's image is as before afterwards. False when nothing was written (the user was told, with the reason
+// where the system gave one or the folder shows it); an earlier file at `path` and the document are then
+// untouched.
 bool SaveDocumentParts(DocumentSaveParts& parts, const std::string& path, OverlayMergeRule rule,
                        int flattenPreference, const CQvImageCodec& codec);
 
@@ -51,3 +55,4 @@ constexpr UINT IDS_ASK_MERGE = 540;
 constexpr UINT IDS_FILE_CANNOT_OPEN = 767;
 constexpr UINT IDS_FILE_CANNOT_SAVE = 768;  // %s: the path
 constexpr UINT IDS_FILE_IS_OPEN = 769;      // %s: the path
+constexpr UINT IDS_SAVE_REDUCES_FILE = 4173;  // %s: the path, %d: the file's bits a sample

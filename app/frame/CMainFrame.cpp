@@ -426,7 +426,7 @@ void CMainFrame::OnUpdateToggleToolbar(CCmdUI* ui)
 
 void CMainFrame::OnStockLayout(UINT id) { LoadStockLayout(id); }
 
-void CMainFrame::OnHelp(UINT) { OpenWithDesktop(m_helpFilePath); }
+void CMainFrame::OnHelp(UINT) { OpenWithDesktopOrSay(m_helpFilePath); }
 
 void CMainFrame::OnImageTiling()
 {

@@ -115,7 +115,7 @@ public:
     QLabel* StatusPane(UINT paneId) const;
     std::string PaneText(UINT paneId) const;
     // 0 unless all three calibration boxes exist; else applies the current calibration to the active document,
-    // shows the boxes' selections in their panes and returns 1.
+    // shows the boxes' selections in their panes (a box without one as "none") and returns 1.
     int UpdateCalibrationPanes();
 
     // Layouts

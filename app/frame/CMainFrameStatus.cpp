@@ -91,14 +91,15 @@ int CMainFrame::UpdateCalibrationPanes()
         return 0;
     if (m_hooks.applyCalibrationToActiveDocument)
         m_hooks.applyCalibrationToActiveDocument();
+    // A box without a selection (a calibration without a magnification) says "none": a pane left as it was would
+    // describe the document shown before.
     const auto paneText = [this](UINT stringId, const QComboBox* box) {
-        return Format(FrameString(stringId, m_language).c_str(), box->currentText().toStdString().c_str());
+        const std::string value =
+            box->currentIndex() >= 0 ? box->currentText().toStdString() : FrameString(523, m_language);
+        return Format(FrameString(stringId, m_language).c_str(), value.c_str());
     };
-    if (m_calibrationNameBox->currentIndex() >= 0)
-        SetCalibrationNameText(paneText(449, m_calibrationNameBox));
-    if (m_magnificationBox->currentIndex() >= 0)
-        SetMagnificationText(paneText(451, m_magnificationBox));
-    if (m_unitBox->currentIndex() >= 0)
-        SetUnitText(paneText(450, m_unitBox));
+    SetCalibrationNameText(paneText(449, m_calibrationNameBox));
+    SetMagnificationText(paneText(451, m_magnificationBox));
+    SetUnitText(paneText(450, m_unitBox));
     return 1;
 }

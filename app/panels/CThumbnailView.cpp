@@ -8,9 +8,12 @@
 #include "ui/MessageBox.h"
 #include "ui/ModalDialog.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QVBoxLayout>
 
@@ -67,6 +70,16 @@ CThumbnailView::CThumbnailView(LANGID language, ThumbnailViewHooks hooks, QWidge
         if (m_hooks.openFile)
             m_hooks.openFile(path.toStdString());
     });
+    // A plain click on an open image's tile brings its window forward; Ctrl and Shift only select.
+    connect(m_strip, &QListWidget::itemClicked, this, [this] {
+        if (QApplication::keyboardModifiers() & (Qt::ControlModifier | Qt::ShiftModifier))
+            return;
+        const std::string name = m_strip->GetCurrentName();
+        if (name.empty() || m_strip->GetTileKind(name) != CThumbnailMain::kDocumentTile)
+            return;
+        if (CVistrelDoc* doc = FindDocument(name))
+            BringForward(*doc);
+    });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_strip);
@@ -120,6 +133,17 @@ CVistrelDoc* CThumbnailView::FindDocumentByPath(const QString& path) const
             QFileInfo(QString::fromStdString(doc->GetPathName())).absoluteFilePath() == wanted)
             return doc;
     return nullptr;
+}
+
+void CThumbnailView::BringForward(CVistrelDoc& doc)
+{
+    QMdiSubWindow* frame = doc.GetChildFrame();
+    QMdiArea* area = frame ? frame->mdiArea() : nullptr;
+    if (!area)
+        return;
+    if (frame->isMinimized())
+        frame->showNormal();
+    area->setActiveSubWindow(frame);
 }
 
 bool CThumbnailView::IsLiveName(const std::string& name) const

@@ -73,6 +73,7 @@ public:
 private:
     CVistrelDoc* FindDocument(const std::string& name) const;
     CVistrelDoc* FindDocumentByPath(const QString& path) const;
+    void BringForward(CVistrelDoc& doc);
     bool IsLiveName(const std::string& name) const;
     std::string Text(int which) const;
 

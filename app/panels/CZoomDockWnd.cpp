@@ -150,10 +150,17 @@ void CZoomDockWnd::Attach(CImageDispWnd* window)
 {
     disconnect(m_drawnConnection);
     disconnect(m_cursorConnection);
+    disconnect(m_imageConnection);
     m_magnifier->Attach(window);
     m_navigator->Attach(window);
     if (window) {
         m_drawnConnection = connect(window, &CImageDispWnd::Drawn, this, [this] { Refresh(0); });
+        // A new picture of the same size (the document's, or pixels a plug-in changed) would otherwise keep the old
+        // one in the navigator and the magnifier.
+        m_imageConnection = connect(window, &CImageDispWnd::ImageChanged, this, [this] {
+            m_navigator->Rebuild(true);
+            m_magnifier->UpdateFromImage();
+        });
         // The magnifier follows the cursor itself; the navigator's frame follows scrolls made by dragging.
         m_cursorConnection = connect(window, &CImageDispWnd::CursorMoved, m_navigator, qOverload<>(&QWidget::update));
     }
@@ -177,17 +184,6 @@ void CZoomDockWnd::Follow(DocumentRegistry* registry)
 
 void CZoomDockWnd::FollowDocument(CVistrelDoc* document)
 {
-    if (m_document)
-        disconnect(m_document, nullptr, this, nullptr);
-    m_document = document;
     CVistrelView* view = document ? document->GetImageView() : nullptr;
     Attach(view ? view->GetDispWnd() : nullptr);
-    if (document) {
-        // A new picture of the same size would otherwise keep the old one in the navigator.
-        for (auto signal : {&CVistrelDoc::ImageSet, &CVistrelDoc::ImageReplaced, &CVistrelDoc::ImageUndone})
-            connect(document, signal, this, [this] {
-                m_navigator->Rebuild(true);
-                m_magnifier->UpdateFromImage();
-            });
-    }
 }

@@ -9,7 +9,6 @@
 #include "types/ColorRef.h"
 #include "types/WinTypes.h"
 
-#include <QPointer>
 #include <QWidget>
 
 class CAppProfile;
@@ -65,7 +64,7 @@ private:
     QToolButton* m_colour = nullptr;
     QLineEdit* m_cellText = nullptr;
     QSpinBox* m_cells = nullptr;
-    QPointer<CVistrelDoc> m_document;
     QMetaObject::Connection m_drawnConnection;
     QMetaObject::Connection m_cursorConnection;
+    QMetaObject::Connection m_imageConnection;
 };

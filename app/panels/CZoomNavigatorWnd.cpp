@@ -2,6 +2,7 @@
 
 #include "view/CImageDispWnd.h"
 
+#include "gdi/CDC.h"
 #include "qvimage/CQvImage.h"
 
 #include <QMouseEvent>
@@ -14,6 +15,27 @@
 namespace {
 
 const QColor kFaceColour(240, 240, 240);
+
+// The window's image smoothed to `size`. An image more than twice that size is first sampled down to twice it,
+// straight from its pixels: a full-size picture of a large image would cost more memory than the image itself.
+QImage FittedPicture(CImageDispWnd& window, QSize size)
+{
+    CQvImage* image = window.Image();
+    const double step = std::min(1.0, 2.0 * std::max(static_cast<double>(size.width()) / image->GetWidth(),
+                                                     static_cast<double>(size.height()) / image->GetHeight()));
+    if (step >= 1.0)
+        return window.RenderToImage(0x01).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QSize sampledSize(std::max(1, static_cast<int>(std::ceil(image->GetWidth() * step))),
+                            std::max(1, static_cast<int>(std::ceil(image->GetHeight() * step))));
+    QImage sampled(sampledSize, QImage::Format_RGB32);
+    sampled.fill(Qt::black);
+    {
+        CDC dc(sampled);
+        window.DrawImage(&dc, image, CRect(0, 0, sampledSize.width(), sampledSize.height()),
+                         static_cast<float>(step));
+    }
+    return sampled.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
 
 }  // namespace
 
@@ -78,8 +100,7 @@ void CZoomNavigatorWnd::Rebuild(bool force)
         m_picture = QImage();
     } else if (force || m_picture.size() != QSize(fitted.Width(), fitted.Height())) {
         std::lock_guard lock(DisplayFrameLock());
-        m_picture = m_window->RenderToImage(0x01).scaled(fitted.Width(), fitted.Height(), Qt::IgnoreAspectRatio,
-                                                         Qt::SmoothTransformation);
+        m_picture = FittedPicture(*m_window, QSize(fitted.Width(), fitted.Height()));
     }
     update();
 }

@@ -68,6 +68,23 @@ std::vector<std::string> SplitCompanionPathList(const QByteArray& text)
     return paths;
 }
 
+bool ParseTlvHandOver(const std::string& unitsBlock, const std::string& pathWindow, TlvHandOver& handOver)
+{
+    if (unitsBlock.size() < sizeof(double))
+        return false;
+    uint64_t bits = 0;
+    for (size_t i = 0; i < sizeof bits; ++i)
+        bits |= uint64_t{static_cast<uint8_t>(unitsBlock[i])} << (8 * i);
+    double unitsPerPixel = 0;
+    std::memcpy(&unitsPerPixel, &bits, sizeof unitsPerPixel);
+    const size_t end = pathWindow.find('\0');
+    if (end == std::string::npos || !std::isfinite(unitsPerPixel) || unitsPerPixel <= 0)
+        return false;
+    handOver.unitsPerPixel = unitsPerPixel;
+    handOver.path = StoredTextToUtf8(pathWindow.substr(0, end));
+    return true;
+}
+
 std::string PathFromBlock(const QByteArray& bytes)
 {
     const QByteArray window = bytes.left(static_cast<qsizetype>(kPathBlockBytes));
@@ -150,35 +167,26 @@ bool CompanionMailbox::OnTlvCommand(qint64 command, qint64 argument)
 bool CompanionMailbox::OpenWithCalibration(int unit)
 {
     // Both mappings are read whole before anything changes: a missing or damaged one leaves the program as it is.
-    NamedMapping unitsMapping;
-    if (!unitsMapping.Open(kTlvUnitsPerPixelMapping, sizeof(double)))
+    // The companion may change or shrink them meanwhile; what is read is what counts.
+    NamedMapping unitsMapping, pathMapping;
+    if (unit < 0 || unit >= kUnitTypeCount || !unitsMapping.Open(kTlvUnitsPerPixelMapping, sizeof(double))
+        || !pathMapping.Open(kTlvImagePathMapping, 1))
         return false;
-    double unitsPerPixel = 0;
-    std::memcpy(&unitsPerPixel, unitsMapping.data(), sizeof unitsPerPixel);
+    TlvHandOver handOver;
+    if (!ParseTlvHandOver(unitsMapping.ReadPrefix(kTlvUnitsPerPixelView), pathMapping.ReadPrefix(kTlvImagePathView),
+                          handOver))
+        return false;
     unitsMapping.Close();
-
-    NamedMapping pathMapping;
-    if (!pathMapping.Open(kTlvImagePathMapping, 1))
-        return false;
-    const auto* text = static_cast<const char*>(pathMapping.data());
-    const size_t window = std::min(pathMapping.size(), kTlvImagePathView);
-    const void* end = std::memchr(text, '\0', window);
-    if (!end)
-        return false;
-    const std::string path = StoredTextToUtf8(std::string(text, static_cast<const char*>(end)));
     pathMapping.Close();
 
-    if (unit < 0 || unit >= kUnitTypeCount || !std::isfinite(unitsPerPixel) || unitsPerPixel <= 0)
-        return false;
-
-    if (!path.empty())
+    if (!handOver.path.empty())
         if (DocumentRegistry* documents = m_host.Documents())
-            documents->OpenDocumentFile(path);
+            documents->OpenDocumentFile(handOver.path);
 
     CCalibrationList& calibrations = m_host.Calibrations();
     CCalibKeeper calibration = *calibrations.GetCurrentCalibration();
     calibration.SetName(CCalibrationList::kTemporaryName);
-    calibration.SetUnitsPerPixel(unitsPerPixel);
+    calibration.SetUnitsPerPixel(handOver.unitsPerPixel);
     calibration.SetMagnification(-1.0);
     calibration.SetUnit(unit);
     // The temporary name never enters the list: this becomes the current calibration only.
@@ -374,15 +382,17 @@ bool CompanionMailbox::HandOverToPoreScan(const QString& peer, double millimetre
         || !m_poreScanCalibration.Create(kPoreScanCalibrationMapping, kPoreScanMappingBytes)
         || !m_poreScanImage.Create(kPoreScanImageMapping, kPoreScanMappingBytes))
         return false;
-    std::memset(m_poreScanCalibration.data(), 0, kPoreScanMappingBytes);
-    // Little-endian, whatever this machine's order.
+    // Little-endian, whatever this machine's order; the rest of each block is zero.
     uint64_t bits = 0;
     std::memcpy(&bits, &millimetresPerPixel, sizeof bits);
-    auto* out = static_cast<uint8_t*>(m_poreScanCalibration.data());
+    std::string calibration(kPoreScanMappingBytes, '\0');
     for (size_t i = 0; i < sizeof bits; ++i)
-        out[i] = static_cast<uint8_t>(bits >> (8 * i));
-    std::memset(m_poreScanImage.data(), 0, kPoreScanMappingBytes);
-    std::memcpy(m_poreScanImage.data(), imagePath.data(), imagePath.size());
+        calibration[i] = static_cast<char>(bits >> (8 * i));
+    std::string image(kPoreScanMappingBytes, '\0');
+    std::memcpy(image.data(), imagePath.data(), imagePath.size());
+    if (!m_poreScanCalibration.Write(0, calibration.data(), calibration.size())
+        || !m_poreScanImage.Write(0, image.data(), image.size()))
+        return false;
 
     bool delivered = m_bus->SendMessage(peer, QString::fromLatin1(kPoreScanCalibration), 0, 0).delivered;
     delivered = m_bus->SendMessage(peer, QString::fromLatin1(kPoreScanOpen), 0, 0).delivered && delivered;

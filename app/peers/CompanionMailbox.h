@@ -91,6 +91,17 @@ private:
 // empty (text after the last ';' is ignored). UTF-8, or CP949 from a Windows-made companion.
 std::vector<std::string> SplitCompanionPathList(const QByteArray& text);
 
+// What the two mappings of a "TLV COM - NEW" open request hand over: the length per pixel (the units block's first
+// 8 bytes, a little-endian double) and the image path (the path block's text up to its first NUL, UTF-8 or CP949;
+// may be empty). False when the units block is shorter than a double, the length is not finite and positive, or
+// the path has no end within the bytes given.
+struct TlvHandOver
+{
+    double unitsPerPixel = 0;
+    std::string path;
+};
+bool ParseTlvHandOver(const std::string& unitsBlock, const std::string& pathWindow, TlvHandOver& handOver);
+
 // A path from a copy-data block: the bytes up to the first NUL, which must lie within the block and within 260
 // bytes. Empty when there is none.
 std::string PathFromBlock(const QByteArray& bytes);

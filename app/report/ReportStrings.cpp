@@ -16,6 +16,9 @@ const StringTableRegistrar kReportStrings(kModule,
                                               {reportstr::IDS_STAT_SUM, "Sum", "합계"},
                                               {reportstr::IDS_STAT_COUNT, "Count", "측정횟수"},
                                               {reportstr::IDS_NAME_COLUMN, "Name", "이름"},
+                                              {reportstr::IDS_WORKBOOK_NOT_WRITTEN,
+                                               "The report could not be written into the folder %s.",
+                                               "%s 폴더에 보고서를 저장할 수 없습니다."},
                                           });
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The report list's texts in the program's string table: the statistics row titles and the name column's title.
+// The report's texts in the program's string table: the statistics row titles, the name column's title and the
+// exports' messages.
 #pragma once
 
 #include "types/WinTypes.h"
@@ -14,6 +15,7 @@ constexpr UINT IDS_STAT_STDDEV = 464;
 constexpr UINT IDS_STAT_SUM = 465;
 constexpr UINT IDS_STAT_COUNT = 466;
 constexpr UINT IDS_NAME_COLUMN = 512;
+constexpr UINT IDS_WORKBOOK_NOT_WRITTEN = 4203;  // %s: the folder the workbook was to go into
 }  // namespace reportstr
 
 // The text of a report string in the UI language.

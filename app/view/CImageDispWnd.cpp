@@ -23,12 +23,15 @@
 #include "types/WinUser.h"
 #include "ui/MessageBox.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStyle>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -244,6 +247,9 @@ void CImageDispWnd::OnImageChanged()
     }
     SyncContainers();
     InvalidateUnlessLive();
+    if (m_host)
+        m_host->ImageChanged();
+    emit ImageChanged();
 }
 
 void CImageDispWnd::ClearRegion()
@@ -450,6 +456,30 @@ void CImageDispWnd::BurnObjects(int flags)
 
 // ---------------------------------------------------------------------------------------------------------------
 // Mouse
+
+void CImageDispWnd::mousePressEvent(QMouseEvent* event)
+{
+    // A press outside the viewport reaches the window only while a button pressed inside is still down: no point.
+    if (viewport()->rect().contains(event->position().toPoint()))
+        CQvDispWnd::mousePressEvent(event);
+}
+
+bool CImageDispWnd::eventFilter(QObject* watched, QEvent* event)
+{
+    // Seen at the window the press came to, before the toolkit hands it to the widget that holds the mouse. The
+    // window holds it from click to click while an object is drawn; a press anywhere else (a tool palette, a
+    // toolbar, a menu, another window) is meant for what lies under the pointer, never for a point: the window
+    // lets go first, so the press, its release and its context menu all go there.
+    if (event->type() == QEvent::MouseButtonPress && watched->isWindowType() &&
+        QWidget::mouseGrabber() == viewport()) {
+        const QPointF global = static_cast<QMouseEvent*>(event)->globalPosition();
+        const bool inside = watched == viewport()->window()->windowHandle() &&
+                            viewport()->rect().contains(viewport()->mapFromGlobal(global.toPoint()));
+        if (!inside)
+            ReleaseMouse();
+    }
+    return CQvDispWnd::eventFilter(watched, event);
+}
 
 void CImageDispWnd::OnLButtonDown(UINT flags, CPoint point)
 {
@@ -717,6 +747,11 @@ void CImageDispWnd::ToolModeStep(UINT message)
         return;
     const int state = objects->GetObjState();
     if (IsCreatingState(state)) {
+        // Waiting for a first point there is nothing to follow: the mouse stays free (the overlay held it on when
+        // the tool began the next object by itself), so that moving to another tool neither scrolls the image
+        // nor takes the click that picks the tool.
+        if (state == GS_FIRST_POINT)
+            ReleaseMouse();
         ModifyToolMode(kSelectionMode, kCreating);
         const CQvGObject* creating = objects->GetCreatingObject();
         const bool textTyping = creating && creating->GetObjShape() == SHAPE_TEXT && state == GS_ADDING;
@@ -835,6 +870,8 @@ std::vector<UINT> CImageDispWnd::ContextMenuCommands()
 
 void CImageDispWnd::contextMenuEvent(QContextMenuEvent* event)
 {
+    if (!viewport()->rect().contains(event->pos()))
+        return;  // the right button went down inside and came up outside
     const std::vector<UINT> commands = ContextMenuCommands();
     if (commands.empty() || !m_host)
         return;
@@ -878,10 +915,13 @@ void CImageDispWnd::InvalidateRect(const CRect* rect)
 void CImageDispWnd::CaptureMouse()
 {
     viewport()->grabMouse();
+    // Watches for presses elsewhere while the grab lasts (eventFilter).
+    qApp->installEventFilter(this);
 }
 
 void CImageDispWnd::ReleaseMouse()
 {
+    qApp->removeEventFilter(this);
     // Only a grab of our own is let go: another widget's must stay.
     if (QWidget::mouseGrabber() == viewport())
         viewport()->releaseMouse();

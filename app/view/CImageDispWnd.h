@@ -88,7 +88,8 @@ public:
     void SyncContainers();
     // After an edit of the overlay by a command: report rows, data labels, a repaint unless live.
     void AfterObjectEdit();
-    // The image changed under the window (a plug-in or a command): canvas size, overlays, repaint.
+    // The image changed under the window (a plug-in, a command, the document): canvas size, overlays, repaint; then
+    // the host and ImageChanged tell whatever shows the image outside the window.
     void OnImageChanged();
     // Region overlay out of selection mode and empty.
     void ClearRegion();
@@ -158,11 +159,18 @@ signals:
     // the window has drawn its surface anew.
     void CursorMoved(QPoint clientPoint);
     void Drawn();
+    // The image under the window changed (pixels or size), whoever changed it: the panels that keep a copy of the
+    // picture take it again.
+    void ImageChanged();
     // A creation of an overlay object ended (completed or given up): the tool palette drops its pick.
     void CreationEnded();
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    // While the window holds the mouse it watches the application's presses: one outside the viewport makes it
+    // let go before the press is delivered.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void ChangeToolMode(int mode)

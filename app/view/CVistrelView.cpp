@@ -138,10 +138,15 @@ void CVistrelView::SetDocument(CVistrelDoc* document)
         m_dispWnd->Invalidate();
     });
     connect(m_document, &CVistrelDoc::CreationStarted, this, &CVistrelView::OnCreationStarted);
-    // Saved or freshly read: what the overlay holds now is what the file holds.
+    // Saved or freshly read: what the overlay holds now is what the file holds. Objects read from a file came in
+    // behind the view's back: the report lists them at once.
     connect(m_document, &CVistrelDoc::ModifiedChanged, this, [this](bool modified) {
-        if (!modified)
-            NoteOverlayAsKnown();
+        if (modified)
+            return;
+        const std::optional<uint64_t> before = m_knownOverlay;
+        NoteOverlayAsKnown();
+        if (m_knownOverlay != before)
+            ListObjectsAsTheyAre();
     });
     NoteOverlayAsKnown();
     connect(m_document, &CVistrelDoc::Closing, this, [this] {
@@ -154,7 +159,9 @@ void CVistrelView::SetDocument(CVistrelDoc* document)
 
 void CVistrelView::OnCreationStarted(bool region)
 {
-    // A drawing tool was chosen: the pointer comes to the image and the mode word follows the new creation.
+    // A drawing tool was chosen: the pointer comes to the image and the mode word follows the new creation. The
+    // mouse is free until the new object's first point: the next click may be meant for anything on the screen.
+    m_dispWnd->ReleaseMouse();
     if (region)
         m_dispWnd->ModifyToolMode(0, CImageDispWnd::kRegionMode);
     else
@@ -211,8 +218,7 @@ void CVistrelView::OnInitialUpdate()
     if (CReportManager* report = ReportManager()) {
         report->AddView(this);
         report->SetViewData(this, m_document ? &m_document->GetGObjectContainer() : nullptr);
-        report->RefreshView(this);
-        m_reportedFinishedCount = m_document ? FinishedObjectCount(m_document->GetGObjectContainer().GetObjects()) : 0;
+        ListObjectsAsTheyAre();
     }
     CMainFrame* frame = MainFrame();
     if (!frame || m_activationConnected)
@@ -293,6 +299,11 @@ void CVistrelView::OnDocumentImageChanged()
     m_dispWnd->OnImageChanged();
     if (IsZoomFit())
         ApplyFitRatio();
+}
+
+void CVistrelView::ImageChanged()
+{
+    // The window says so for every change, the document's own and a plug-in's that the document never hears of.
     if (m_active)
         UpdateStatusText();
 }
@@ -649,6 +660,18 @@ void CVistrelView::RefreshReport(bool overlayChanged)
     report->SelectObjectRows(this, rowsToSelect);
     if (overlayChanged && completed)
         report->ScrollToEnd(this);
+}
+
+void CVistrelView::ListObjectsAsTheyAre()
+{
+    CReportManager* report = ReportManager();
+    if (!report)
+        return;
+    // Nothing was completed or picked here: the rows are filled and none is selected, which is what is noted as
+    // reported (an overlay selection is then shown at the next input).
+    report->RefreshView(this);
+    m_reportedFinishedCount = m_document ? FinishedObjectCount(m_document->GetGObjectContainer().GetObjects()) : 0;
+    m_reportedSelection.clear();
 }
 
 void CVistrelView::ImageEdited()

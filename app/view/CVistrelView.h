@@ -65,6 +65,8 @@ public:
     // After input on the overlay: the page refills; a newly finished object has its rows selected and the lists
     // scroll to their ends, otherwise the rows of the overlay's selected objects are selected.
     void RefreshReport(bool overlayChanged = true);
+    // The report's lists show the objects as they are, none selected (a new page, objects read from a file).
+    void ListObjectsAsTheyAre();
 
     // --- Zoom policy
     // Fit to window on or off; on remembers the zoom level and fits, off returns to it. Writes ZoomFitMode.
@@ -113,6 +115,7 @@ public:
     void ShowObjectColours(COLORREF lineColour, COLORREF textColour) override;
     void ObjectsChanged() override;
     void ImageEdited() override;
+    void ImageChanged() override;
     void SetAcquisitionArea(const CRect& area) override;
     void RunViewCommand(UINT id) override;
     bool IsViewCommandEnabled(UINT id) override;

@@ -58,6 +58,9 @@ public:
     virtual void ObjectsChanged() = 0;
     // Input changed the image's pixels (the document is modified).
     virtual void ImageEdited() {}
+    // The window took up a changed image (another picture, another size, pixels a plug-in changed): what describes
+    // the image outside the window follows it (the status bar's image size).
+    virtual void ImageChanged() {}
     // The region overlay chose the area the camera delivers (image pixels, exclusive right and bottom).
     virtual void SetAcquisitionArea(const CRect& area) = 0;
     // A command of the view, through the command route (disabled commands do nothing); and its state.

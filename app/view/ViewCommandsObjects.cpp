@@ -43,10 +43,9 @@ bool CompanionModuleHoldsContextMenu()
     NamedMapping mapping;
     if (!mapping.Open(kModuleRunMapping))
         return false;
-    // The block is another program's: its text is read only within the block, terminated or not.
-    const size_t bytes = std::min(mapping.size(), kModuleRunBytes);
-    const char* text = static_cast<const char*>(mapping.data());
-    return std::string_view(text, strnlen(text, bytes)) == kModuleRunText;
+    // The block is another program's: its text is read only within the block (as it is now), terminated or not.
+    const std::string block = mapping.ReadPrefix(kModuleRunBytes);
+    return std::string_view(block.c_str(), strnlen(block.c_str(), block.size())) == kModuleRunText;
 }
 
 // ---------------------------------------------------------------------------------------------------------------

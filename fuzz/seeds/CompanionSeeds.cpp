@@ -1,10 +1,12 @@
 // Seeds of the companion bitmaps: bitmap files and packed DIBs as the image library writes them.
 #include "FuzzSeeds.h"
 
+#include "peers/CompanionMessages.h"
 #include "qvimage/CQvImage.h"
 #include "qvimage/QvImageDib.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -39,4 +41,24 @@ VISTREL_FUZZ_SEEDS(companion_bitmap)
     const std::vector<uint8_t> grey = PackedDibOf(QV_GRAY8);
     const std::vector<uint8_t> colour = PackedDibOf(QV_RGB24);
     return {grey, colour, BitmapFileOf(grey), BitmapFileOf(colour)};
+}
+
+// An open-with-calibration request as a companion leaves it: 0.125 units per pixel and a path, then the same with
+// the path in CP949 and with an empty path.
+VISTREL_FUZZ_SEEDS(companion_tlv)
+{
+    const auto request = [](const std::string& path) {
+        std::vector<uint8_t> bytes = {static_cast<uint8_t>(companion::kTlvUnitsPerPixelView)};
+        std::vector<uint8_t> units(companion::kTlvUnitsPerPixelView, 0);
+        const double upp = 0.125;
+        uint64_t bits = 0;
+        std::memcpy(&bits, &upp, sizeof bits);
+        for (size_t i = 0; i < sizeof bits; ++i)
+            units[i] = static_cast<uint8_t>(bits >> (8 * i));
+        bytes.insert(bytes.end(), units.begin(), units.end());
+        bytes.insert(bytes.end(), path.begin(), path.end());
+        bytes.resize(bytes.size() + 64, 0);
+        return bytes;
+    };
+    return {request("/home/user/images/sample.png"), request("C:\\\xc0\xcc\xb9\xcc\xc1\xf6.bmp"), request("")};
 }

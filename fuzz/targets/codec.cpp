@@ -17,5 +17,8 @@ VISTREL_FUZZ_TARGET(codec)
     CQvImage image;
     if (codec.Read(path.c_str(), &image, nullptr, 0, -1, -1) == 1)
         FuzzCheck(image.GetWidth() > 0 && image.GetHeight() > 0, "an image that was read has pixels");
+    else
+        FuzzCheck(codec.WhyReadFails(path.c_str(), nullptr, 0) != QvCodecReadFailure::None,
+                  "a file that does not read gets a reason");
     return 0;
 }

@@ -121,19 +121,37 @@ std::string CQvGObjectScaleMarker::FormatLength(double value)
     return text;
 }
 
+int CQvGObjectScaleMarker::GetShownCaptionUnit() const
+{
+    const CCalibKeeper* calib = m_container ? m_container->GetCalibKeeper() : nullptr;
+    if (!calib)
+        return m_captionUnit;
+    // Pixels and lengths do not convert into each other: a length caption on an uncalibrated image, or a pixel
+    // caption (every new marker's) on a calibrated one, would print the bar in a unit it was not measured in.
+    if (calib->GetUnit() == UNIT_PIXEL || m_captionUnit == UNIT_PIXEL)
+        return calib->GetUnit();
+    return m_captionUnit;
+}
+
 std::string CQvGObjectScaleMarker::GetCaption() const
 {
     const CCalibKeeper* calib = m_container ? m_container->GetCalibKeeper() : nullptr;
     if (!calib)
         return {};
+    const int unit = GetShownCaptionUnit();
     double value = calib->GetScaleLength();
-    if (m_captionUnit != calib->GetUnit()) {
+    if (unit != calib->GetUnit()) {
         value = GetBarPixels() * calib->GetUnitsPerPixel();
-        CCalibKeeper::ChangeUnit(calib->GetUnit(), m_captionUnit, value);
+        CCalibKeeper::ChangeUnit(calib->GetUnit(), unit, value);
     }
-    char magnification[64];
-    std::snprintf(magnification, sizeof magnification, "%.f", calib->GetMagnification());
-    return FormatLength(value) + CCalibKeeper::GetSymbolString(m_captionUnit) + "  x" + magnification;
+    std::string caption = FormatLength(value) + CCalibKeeper::GetSymbolString(unit);
+    // -1 or 0 is "no magnification", not a magnification to print.
+    if (calib->GetMagnification() > 0.0) {
+        char magnification[64];
+        std::snprintf(magnification, sizeof magnification, "%.f", calib->GetMagnification());
+        caption += std::string("  x") + magnification;
+    }
+    return caption;
 }
 
 void CQvGObjectScaleMarker::RememberPosition()

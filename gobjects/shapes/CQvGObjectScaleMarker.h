@@ -42,8 +42,13 @@ public:
     CRect GetScaleRect();
     // The bar length in image pixels; 0 without a usable calibration.
     int GetBarPixels() const;
-    // "%.f%s  x%.f" for a length of 1 or more; below 1 with enough decimals to show its first digit.
+    // The bar's length in the shown caption unit, its symbol and "  x" with the magnification ("%.f%s  x%.f" for a
+    // length of 1 or more; below 1 with enough decimals to show its first digit). Without a magnification (0 or
+    // less) the caption ends with the symbol.
     std::string GetCaption() const;
+    // The unit the caption is written in: the chosen caption unit, except that a pixel caption on a calibrated
+    // image and any caption on an uncalibrated one follow the calibration's own unit.
+    int GetShownCaptionUnit() const;
     // Moves corner 1 to anchor 0..8 of the canvas (any other value: bottom right).
     void PlaceAtAnchor();
 

@@ -28,8 +28,8 @@ public:
     // text's size centred on the click, a drawn box keeps its corner 1 and takes the text's size.
     int SpecificProperty(QWidget* parent) override;
     int DoesGetSpecificProperty() override { return 1; }
-    // Measures text annotations (shape 38) and scale markers: none reports a value.
-    void SetCalType() override { m_calType = 0; }
+    // SetCalType stays the rectangle's: an annotation reports no value, but its record carries the rectangle's mask
+    // (0xC0F), which a document read and saved again must keep.
 
     // The box of the text in the property's unscaled font, from (0, 0); for a font turned a quarter, the box of
     // the turned text (drawn from the box's lower-left corner upward, or from its upper-right corner downward).

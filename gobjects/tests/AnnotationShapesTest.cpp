@@ -6,11 +6,13 @@
 #include "gobjects/shapes/CQvGObjectText.h"
 #include "gobjects/GObjectFactory.h"
 #include "gobjects/GObjectPropertySheet.h"
+#include "gobjects/ui/CObjScaleMarkerPage.h"
 
 #include "stream/LeStream.h"
 #include "types/WinUser.h"
 #include "ui/MessageBox.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QWidget>
 
@@ -301,6 +303,36 @@ TEST(TextAnnotation, RecordIsTheBaseRecordAndReadsBack)
     back->RemoveAll();
 }
 
+// A text box's record carries the rectangle's calculation mask, 0xC0F (length, width, height, diagonal, area,
+// circular mil): a document read and saved again gives the same bytes, the mask included, though the box itself
+// reports no value.
+TEST(TextAnnotation, ADocumentReadAndSavedAgainKeepsTheRectanglesCalculationMask)
+{
+    MarkerScene s;
+    AnswerSheet(s, true, "note");
+    CQvGObject* drawn = s.Click(SHAPE_TEXT, {CPoint(20, 30), CPoint(150, 120)});
+    ASSERT_NE(drawn, nullptr);
+    EXPECT_EQ(drawn->GetCalType(), 0xC0F);
+    const std::vector<uint8_t> record = RecordOf(drawn);
+    Bytes stream;
+    stream.data = s.Stream();
+    const auto at = std::search(stream.data.begin(), stream.data.end(), record.begin(), record.end());
+    ASSERT_NE(at, stream.data.end());
+    // The record ends: display type, mask, value kind, 4 zeros, two doubles, object kind.
+    const size_t mask = static_cast<size_t>(at - stream.data.begin()) + record.size() - 32;
+    stream.Put32(mask, 0xC0F);
+    const std::vector<uint8_t> fixture = stream.data;
+    ASSERT_EQ(std::vector<uint8_t>(fixture.begin() + mask, fixture.begin() + mask + 4),
+              (std::vector<uint8_t>{0x0F, 0x0C, 0x00, 0x00}));
+
+    ExpectStreamRoundTrip(s, fixture);
+    ASSERT_EQ(s.container.GetMainObjList().size(), 1u);
+    CQvGObject* read = s.container.GetMainObjList().front();
+    EXPECT_EQ(read->GetCalType(), 0xC0F);
+    EXPECT_TRUE(read->IsAnnotation());
+    EXPECT_EQ(read->GetLabelCount(), 0);
+}
+
 namespace {
 
 // A scene whose calibration gives a 40-pixel bar: 0.5 units per pixel, scale length 20, x10.
@@ -360,6 +392,56 @@ TEST(ScaleMarker, SizeAndCaptionFollowTheCalibration)
                           {0.000000001, "0.000000"}};
     for (const Case& c : cases)
         EXPECT_EQ(CQvGObjectScaleMarker::FormatLength(c.value), c.text) << c.value;
+}
+
+// A new marker's caption unit is the pixel. Its caption still reads the bar in the calibration's unit, an
+// uncalibrated image's bar in pixels whatever unit was chosen, and "no magnification" prints none.
+TEST(ScaleMarker, CaptionFollowsTheCalibrationWithoutAUnitChosenByHand)
+{
+    const std::string px = CCalibKeeper::GetSymbolString(UNIT_PIXEL);
+    const std::string um = CCalibKeeper::GetSymbolString(UNIT_MICROMETER);
+    const std::string mm = CCalibKeeper::GetSymbolString(UNIT_MILLIMETER);
+    struct Case
+    {
+        const char* what;
+        int unit;
+        double unitsPerPixel;
+        double magnification;
+        int captionUnit;
+        std::string caption;
+    };
+    const Case cases[] = {
+        {"uncalibrated, new marker", UNIT_PIXEL, 1.0, -1.0, UNIT_PIXEL, "100" + px},
+        {"uncalibrated, millimetres chosen", UNIT_PIXEL, 1.0, -1.0, UNIT_MILLIMETER, "100" + px},
+        {"calibrated, new marker", UNIT_MICROMETER, 0.5, 10.0, UNIT_PIXEL, "100" + um + "  x10"},
+        {"calibrated, millimetres chosen", UNIT_MICROMETER, 0.5, 10.0, UNIT_MILLIMETER, "0.1" + mm + "  x10"},
+        {"calibrated without magnification", UNIT_MICROMETER, 0.5, 0.0, UNIT_PIXEL, "100" + um},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScaleScene s;
+        s.calib.SetUnit(c.unit);
+        s.calib.SetUnitsPerPixel(c.unitsPerPixel);
+        s.calib.SetMagnification(c.magnification);
+        s.calib.SetScaleLength(100);
+        CQvGObjectScaleMarker* marker = s.Make(CPoint(10, 10));
+        ASSERT_NE(marker, nullptr);
+        marker->SetCaptionUnit(c.captionUnit);
+        EXPECT_EQ(marker->GetCaption(), c.caption);
+        EXPECT_EQ(marker->GetCaptionUnit(), c.captionUnit) << "the choice itself is kept for the file";
+    }
+
+    // What the user sees: the page offers the unit the caption is written in.
+    ScaleScene s;
+    s.calib.SetUnit(UNIT_MICROMETER);
+    CQvGObjectScaleMarker* marker = s.Make(CPoint(10, 10));
+    ASSERT_NE(marker, nullptr);
+    marker->SetCaptionUnit(UNIT_PIXEL);
+    CObjScaleMarkerPage page(marker);
+    page.OnInitDialog();
+    QComboBox* units = page.findChild<QComboBox*>("units");
+    ASSERT_NE(units, nullptr);
+    EXPECT_EQ(units->currentIndex(), UNIT_MICROMETER);
 }
 
 TEST(ScaleMarker, DrawsFiveAlternatingSegmentsAndHidesWithTheScale)

@@ -104,7 +104,8 @@ BOOL CObjScaleMarkerPage::OnInitDialog()
         m_units->clear();
         for (int i = 0; i < kUnitTypeCount; ++i)
             m_units->addItem(QString::fromUtf8(CCalibKeeper::GetUnitName(CCalibKeeper::GetUnitType(i))));
-        const int unit = m_marker->GetCaptionUnit();
+        // The unit the caption shows, which a pixel caption on a calibrated image is not.
+        const int unit = m_marker->GetShownCaptionUnit();
         m_units->setCurrentIndex(unit >= 0 && unit < kUnitTypeCount ? unit : -1);
     }
     if (const CCalibKeeper* calib = CalibOf(m_marker)) {

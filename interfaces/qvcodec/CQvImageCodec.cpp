@@ -5,6 +5,7 @@
 #include "qvcodec/private/QImageToQvImage.h"
 #include "qvimage/QvImageViews.h"
 #include "qvcodec/private/StraightAlphaTiff.h"
+#include "inifile/FileBytes.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -13,9 +14,9 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -135,26 +136,25 @@ int CQvImageCodec::Save(const char* path, const CQvImage* image, const char* for
         colours.resize(256, qRgb(0, 0, 0));
         pixels.setColorTable(colours);
     }
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly))
-        return 0;
     // Qt's BMP writer drops alpha.
     const bool bmpWithAlpha = name == "bmp" && image->GetBitsPerPixel() == 32;
-    bool written = false;
-    if (bmpWithAlpha) {
-        const QByteArray bytes = BmpWithAlpha(*image);
-        written = file.write(bytes) == bytes.size();
-    } else {
-        QImageWriter writer(&file, QByteArray::fromStdString(name));
+    // Through the atomic writer, whose stream shows every refused byte: Qt's image writers report success over a
+    // file the disk cut short. A failure leaves the system's reason in errno.
+    const bool written = WriteFileAtomically(path, [&](FILE* stream) {
+        if (bmpWithAlpha) {
+            const QByteArray bytes = BmpWithAlpha(*image);
+            return std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream) ==
+                   static_cast<size_t>(bytes.size());
+        }
+        QFile device;
+        if (!device.open(stream, QIODevice::WriteOnly))
+            return false;
+        QImageWriter writer(&device, QByteArray::fromStdString(name));
         if (name == "jpeg")
             writer.setQuality(kJpegQuality);
-        written = writer.write(pixels);
-    }
-    if (!written) {
-        file.cancelWriting();
-        return 0;
-    }
-    return file.commit() ? 1 : 0;
+        return writer.write(pixels) && device.flush() && std::ferror(stream) == 0;
+    });
+    return written ? 1 : 0;
 }
 
 int CQvImageCodec::GetFilter(std::string& filter) const

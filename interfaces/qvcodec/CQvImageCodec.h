@@ -17,8 +17,9 @@
 // - Saving: the format follows the path's extension (case-insensitive); JPEG at quality 90. Alpha is kept
 //   straight (not premultiplied) where the format holds it: PNG and TIFF, and BMP, which is then written as a
 //   32-bit file with an alpha mask (see BmpWithAlpha.h); all three read back exactly. JPEG drops alpha. The file
-//   is first written under a temporary name in the same folder and renamed over the path when complete, so a
-//   failed save leaves any earlier file as it was.
+//   is written through WriteFileAtomically (FileBytes.h): under a temporary name in the same folder, renamed over
+//   the path once every byte reached the disk, so a failed save (the disk full, say) fails, leaves any earlier file
+//   as it was, and tells why in errno.
 // - The filter, in the system's "name|patterns|...||" form: "BMP (*.bmp)", "QRX Document (*.qrx)",
 //   "JPEG (*.jpg;*.jpeg)", "PNG (*.png)", "All Image Files (...)", "TIFF (*.tif;*.tiff)", each format only when
 //   installed, so that the save dialog's default entry 2 is the native document and the open dialog's default
@@ -42,6 +43,17 @@ struct QvCodecReadNote
     int high = 255;        // and the one that became level 255
 };
 
+// Why a file does not read (CQvImageCodec::WhyReadFails).
+enum class QvCodecReadFailure
+{
+    None,         // nothing found against it
+    NotFound,     // no file at the path, or a folder on the way is missing
+    NoAccess,     // the file may not be read
+    NotAPicture,  // not a file of an installed format (a folder, a device, another kind of file)
+    Damaged,      // of an installed format, but cut short or broken
+    TooLarge,     // its image is larger than an image may be or than the reader will decode
+};
+
 class VISTREL_EXPORT CQvImageCodec
 {
 public:
@@ -55,6 +67,9 @@ public:
     // leaving `image` and `note` untouched.
     int Read(const char* path, CQvImage* image, const char* format, int frame, int width, int height,
              QvCodecReadNote* note = nullptr) const;
+    // After a Read of the same arguments failed: why, as far as the file shows it (its presence, access, format,
+    // and the image size its header states). Decodes nothing, so it is cheap next to the read.
+    QvCodecReadFailure WhyReadFails(const char* path, const char* format, int frame) const;
     // Saves the image; format: a format name, or null to follow the path's extension. Returns 1, or 0 when the
     // image is empty, the format is not installed or the file could not be written.
     int Save(const char* path, const CQvImage* image, const char* format) const;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <utility>
 
 int GetBitCount(int type)
@@ -120,15 +121,24 @@ bool CQvImage::Allocate(int type, int width, int height)
         return false;
     const int stride = static_cast<int>(PaddedStride(width, bits));
     const size_t bytes = static_cast<size_t>(stride) * height;
-    // The live-frame path re-creates its image at the same size for every frame: keep the buffer then.
+    // The new buffers are in hand before anything changes: an allocation the machine refuses (std::bad_alloc)
+    // leaves the image as it was. The live-frame path re-creates its image at the same size for every frame: the
+    // buffers are kept then.
+    std::unique_ptr<BYTE[]> pixels;
     if (!m_pixels || static_cast<size_t>(m_stride) * m_height != bytes)
-        m_pixels.reset(new BYTE[bytes]);
+        pixels.reset(new BYTE[bytes]);
+    std::vector<BYTE*> rows;
+    if (m_rows.size() != static_cast<size_t>(height))
+        rows.resize(height);
+    if (pixels)
+        m_pixels = std::move(pixels);
+    if (!rows.empty())
+        m_rows.swap(rows);
     m_type = type;
     m_bitsPerPixel = bits;
     m_width = width;
     m_height = height;
     m_stride = stride;
-    m_rows.resize(height);
     for (int y = 0; y < height; ++y)
         m_rows[y] = m_pixels.get() + static_cast<size_t>(y) * stride;
     m_palette.clear();
@@ -144,8 +154,15 @@ bool CQvImage::Allocate(int type, int width, int height)
 
 int CQvImage::Create(int type, int width, int height, int /*reserved*/)
 {
-    if (!Allocate(type, width, height))
+    try
+    {
+        if (!Allocate(type, width, height))
+            return 0;
+    }
+    catch (const std::bad_alloc&)
+    {
         return 0;
+    }
     std::memset(m_pixels.get(), 0, static_cast<size_t>(m_stride) * m_height);
     return 1;
 }

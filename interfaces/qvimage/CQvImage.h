@@ -64,7 +64,8 @@ public:
 
     // Allocates a zero-filled image of the colour model and size (the last argument is unused, pass 0); an indexed
     // model gets the grey ramp of 1 << n entries as palette; any region is dropped. Returns 1, or 0 leaving the
-    // image unchanged for an unknown model or a size outside 1..kQvMaxImageSide / kQvMaxImageBytes.
+    // image unchanged for an unknown model, a size outside 1..kQvMaxImageSide / kQvMaxImageBytes or pixels the
+    // machine's memory cannot hold (a copy, which cannot say so, throws std::bad_alloc then, the target unchanged).
     int Create(int type, int width, int height, int reserved);
     // Back to the state of a new image: no pixels, no palette, no region, colour model QV_GRAY.
     void Initialize();

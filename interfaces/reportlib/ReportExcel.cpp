@@ -10,6 +10,10 @@
 #include <map>
 #include <set>
 
+#include <dirent.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 double GetExcelVersion()
 {
     return 12.0;
@@ -158,16 +162,59 @@ bool WriteTable(lxw_worksheet* sheet, const CSafeArray2D& table, lxw_row_t& row,
     return true;
 }
 
+// A folder of our own beside the target (mode 0700, a name no one could take first): the library's output and its
+// temporary files are opened by name, following any link, so they are made only where no one else can put one.
+class PrivateFolder
+{
+public:
+    explicit PrivateFolder(const std::string& beside)
+    {
+        const size_t slash = beside.rfind('/');
+        const std::string folder = slash == std::string::npos ? std::string(".") : beside.substr(0, slash + 1);
+        std::string pattern = folder + (folder.back() == '/' ? "" : "/") + ".workbook-XXXXXX";
+        if (mkdtemp(pattern.data()))
+            m_path = pattern;
+    }
+    ~PrivateFolder()
+    {
+        if (m_path.empty())
+            return;
+        // Whatever the library left behind, then the folder.
+        if (DIR* dir = opendir(m_path.c_str())) {
+            while (const dirent* entry = readdir(dir)) {
+                const std::string name = entry->d_name;
+                if (name != "." && name != "..")
+                    unlink((m_path + "/" + name).c_str());
+            }
+            closedir(dir);
+        }
+        rmdir(m_path.c_str());
+    }
+    PrivateFolder(const PrivateFolder&) = delete;
+    PrivateFolder& operator=(const PrivateFolder&) = delete;
+
+    bool Made() const { return !m_path.empty(); }
+    std::string& Path() { return m_path; }
+
+private:
+    std::string m_path;
+};
+
 }  // namespace
 
 int ExportReportWorkbook(const std::string& path, const std::vector<ReportSheet>& sheets)
 {
-    if (sheets.empty())
+    if (sheets.empty() || path.empty())
         return 0;
+    // Written in a folder of our own on the target's file system and renamed over the target once whole: a failed
+    // export leaves an old file as it was, and a link planted under the target's name is replaced, never followed.
+    PrivateFolder folder(path);
+    if (!folder.Made())
+        return 0;
+    const std::string partial = folder.Path() + "/workbook.xlsx";
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;  // rows go to a temporary file as they are written: long reports stay small
-    // Written beside the target and renamed over it once whole, so a failed export leaves an old file as it was.
-    const std::string partial = path + ".part";
+    options.tmpdir = folder.Path().data();
     lxw_workbook* workbook = workbook_new_opt(partial.c_str(), &options);
     if (!workbook)
         return 0;
@@ -195,9 +242,5 @@ int ExportReportWorkbook(const std::string& path, const std::vector<ReportSheet>
     }
     // The workbook is freed whatever happened; its result says whether the file is whole.
     const bool closed = workbook_close(workbook) == LXW_NO_ERROR;
-    if (!ok || !closed || std::rename(partial.c_str(), path.c_str()) != 0) {
-        std::remove(partial.c_str());
-        return 0;
-    }
-    return 1;
+    return ok && closed && std::rename(partial.c_str(), path.c_str()) == 0 ? 1 : 0;
 }

@@ -23,7 +23,9 @@ struct ReportSheet
 VISTREL_EXPORT double GetExcelVersion();
 // The sheet name Excel accepts: at most 31 characters, none of []:*?/\, not empty ("Sheet" then).
 VISTREL_EXPORT std::string MakeSheetName(const std::string& title);
-// Writes the workbook; 1 on success, 0 when there is no sheet or the file could not be written.
+// Writes the workbook; 1 on success, 0 when there is no sheet or the file could not be written. The file (and the
+// library's temporary files) are made in a private folder beside `path` and renamed to it once whole: an existing
+// file stays as it was on failure, and whatever lies under that name (a link too) is replaced, never written through.
 VISTREL_EXPORT int ExportReportWorkbook(const std::string& path, const std::vector<ReportSheet>& sheets);
 // Whether the whole text is a finite number in the C locale (what the export writes as a number).
 VISTREL_EXPORT bool ParseReportNumber(const std::string& text, double& value);

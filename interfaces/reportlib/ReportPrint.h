@@ -1,6 +1,9 @@
 // The report module's printing: one entry per open document (the active one first), each printed from a new page
 // with the document title, the image with its overlay scaled to the page width (at most half the page high) and
-// the report table below it, continued on further pages when it does not fit. UI thread (QPainter on a printer).
+// the report table below it, continued on further pages (titles repeated) when it does not fit. No value is ever
+// cut: columns are as wide as their texts, in a smaller font when that lets them all fit across the page, else the
+// columns beyond the page's width follow in further bands, each led by the first column again. UI thread (QPainter
+// on a printer).
 #pragma once
 
 #include "reportlib/CSafeArray2D.h"

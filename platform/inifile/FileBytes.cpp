@@ -1,8 +1,11 @@
 #include "inifile/FileBytes.h"
 
+#include "inifile/AtomicWriteTemps.h"
+
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,6 +27,46 @@ void SyncFolder(const std::string& folder)
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+// Notes the first failure's errno; gives `ok`.
+bool Succeeded(bool ok, int& error)
+{
+    if (!ok && error == 0)
+        error = errno;
+    return ok;
+}
+
+// Creates the temporary file of a write of `path`, locked for as long as it stays open (see AtomicWriteTemps.h);
+// its descriptor, or -1 with errno set.
+int CreateLockedTemp(const std::string& path, mode_t mode, std::string& temp)
+{
+    static std::atomic<unsigned> serial{0};
+    // A name still taken (a leftover of an earlier process of the same id) is passed over, and so is a file that
+    // another thread's sweep removed between its creation and its lock.
+    constexpr int kAttempts = 16;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        temp = AtomicWriteTempPath(path, static_cast<long>(::getpid()), serial++);
+        const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return -1;
+        }
+        struct stat st {};
+        if (::flock(fd, LOCK_EX) != 0 || ::fstat(fd, &st) != 0) {
+            const int error = errno;
+            ::close(fd);
+            ::unlink(temp.c_str());
+            errno = error;
+            return -1;
+        }
+        if (st.st_nlink > 0)
+            return fd;
+        ::close(fd);
+    }
+    errno = EEXIST;
+    return -1;
 }
 
 // A descriptor on the path when it is a regular file of at most `maxBytes`, else -1.
@@ -95,8 +138,8 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes)
 
 bool WriteFileAtomically(const std::string& path, const std::function<bool(FILE*)>& write)
 {
-    static std::atomic<unsigned> serial{0};
-    const std::string temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
+    // What earlier writes of this file left when they were cut short goes first: each may be as large as the file.
+    RemoveStaleAtomicWriteTemps(path);
 
     mode_t mode = 0666;
     struct stat existing {};
@@ -104,25 +147,40 @@ bool WriteFileAtomically(const std::string& path, const std::function<bool(FILE*
     if (replacing)
         mode = existing.st_mode & 07777;
 
-    const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    std::string temp;
+    const int fd = CreateLockedTemp(path, mode, temp);
     if (fd < 0)
         return false;
     FILE* file = ::fdopen(fd, "w+b");
     if (!file) {
+        const int error = errno;
         ::close(fd);
         ::unlink(temp.c_str());
+        errno = error;
         return false;
     }
-    bool ok = write(file);
-    ok = ok && std::fflush(file) == 0 && !std::ferror(file);
+    int error = 0;
+    bool ok = false;
+    try {
+        errno = 0;
+        ok = write(file);
+    } catch (...) {
+        std::fclose(file);
+        ::unlink(temp.c_str());
+        throw;
+    }
+    if (!ok)
+        error = errno;
+    ok = ok && Succeeded(std::fflush(file) == 0 && !std::ferror(file), error);
     if (ok && replacing)
-        ok = ::fchmod(fd, mode) == 0;  // open() applied the umask; a replaced file keeps the mode it had
+        ok = Succeeded(::fchmod(fd, mode) == 0, error);  // open() applied the umask; a replaced file keeps its mode
     // A rename that reached the disk ahead of the data would leave an empty file after a power cut.
-    ok = ok && ::fsync(fd) == 0;
-    ok = (std::fclose(file) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+    ok = ok && Succeeded(::fsync(fd) == 0, error);
+    ok = Succeeded(std::fclose(file) == 0, error) && ok;  // closing lets go of the lock
+    ok = ok && Succeeded(::rename(temp.c_str(), path.c_str()) == 0, error);
     if (!ok) {
         ::unlink(temp.c_str());
+        errno = error;
         return false;
     }
     SyncFolder(FolderOf(path));

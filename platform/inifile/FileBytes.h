@@ -29,8 +29,12 @@ VISTREL_EXPORT FILE* OpenRegularFile(const std::string& path, size_t maxBytes = 
 
 // Writes a temporary file beside `path`, flushes it to disk and renames it over `path`, so a reader or a crash
 // sees the old contents or the new ones, never a part. A new file gets mode 0666 less the umask, a replaced file
-// keeps its mode. False when anything fails; `path` is then untouched and no temporary file is left behind.
+// keeps its mode. False when anything fails, errno then telling why (ENOSPC, EROFS, EACCES, ENOENT for a missing
+// folder, ...; 0 when the caller's writer failed without a system error); `path` is then untouched and no
+// temporary file is left behind. Temporary files that earlier writes of `path` left when they were cut short are
+// removed first (AtomicWriteTemps.h).
 VISTREL_EXPORT bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 // The same for a file written through a C stream: `write` gets the temporary file (opened "w+b") and says whether
-// it wrote everything; the file replaces `path` only then.
+// it wrote everything; the file replaces `path` only then. An exception from `write` removes the temporary file
+// and goes on to the caller.
 VISTREL_EXPORT bool WriteFileAtomically(const std::string& path, const std::function<bool(FILE*)>& write);

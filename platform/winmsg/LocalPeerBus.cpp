@@ -2,10 +2,10 @@
 
 #include "winmsg/PeerFolder.h"
 #include "winmsg/PeerFrame.h"
+#include "winmsg/PeerListener.h"
 
 #include <QEventLoop>
 #include <QFile>
-#include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QPointer>
@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -21,6 +22,8 @@ namespace {
 constexpr int kPostDeliveryMs = 30000;
 // How long taking an identity or clearing a stale one waits for another process doing the same.
 constexpr int kIdentityLockMs = 2000;
+// What Qt reads ahead of us on one connection; the rest waits in the kernel, and so does its sender.
+constexpr qint64 kSocketReadAhead = 1 << 20;
 
 // Guards looking at an identity's socket and replacing it, so that a process clearing a stale socket can never
 // remove the one another process has just begun to listen on.
@@ -128,7 +131,8 @@ PeerReply Exchange(const QString& path, const QByteArray& frame, int timeoutMs)
 struct LocalPeerBus::Inbound
 {
     QLocalSocket* socket = nullptr;  // a child of the bus
-    std::vector<uint8_t> buffer;
+    QTimer* deadline = nullptr;      // a child of the socket: the next frame must be whole by then
+    std::vector<uint8_t> buffer;     // counted in Private::buffered
     bool delivering = false;
     bool finished = false;  // closed by the peer: what was read is still delivered
     bool dropped = false;   // closed by us: nothing more is delivered
@@ -136,9 +140,13 @@ struct LocalPeerBus::Inbound
 
 struct LocalPeerBus::Private
 {
-    QLocalServer* server = nullptr;  // a child of the bus, while listening
+    PeerListener* listener = nullptr;  // a child of the bus, while listening
+    QTimer* listenCheck = nullptr;     // a child of the bus, while listening
     QString identity;
+    QString path;  // the socket listened on
     std::map<QLocalSocket*, Inbound> inbound;
+    size_t buffered = 0;  // bytes of unfinished frames, all connections together
+    PeerBusLimits limits;
     qint64* reply = nullptr;  // the answer of the send being delivered
 };
 
@@ -159,25 +167,46 @@ bool LocalPeerBus::Listen(const QString& identity)
     if (!lock.held() || IsLive(path))
         return false;
     QFile::remove(path);
-    auto* server = new QLocalServer(this);
-    if (!server->listen(path)) {
-        delete server;
+    auto* listener = new PeerListener(this);
+    listener->SetRetryInterval(d->limits.acceptRetryMs);
+    if (!listener->Listen(path)) {
+        delete listener;
         return false;
     }
-    connect(server, &QLocalServer::newConnection, this, &LocalPeerBus::Accept);
-    d->server = server;
+    connect(listener, &PeerListener::connectionAccepted, this, &LocalPeerBus::Accept);
+    d->listener = listener;
     d->identity = identity;
+    d->path = path;
+    d->listenCheck = new QTimer(this);
+    connect(d->listenCheck, &QTimer::timeout, this, &LocalPeerBus::CheckListening);
+    d->listenCheck->start(std::max(1, d->limits.listenCheckMs));
     return true;
+}
+
+// The socket file can go while we listen (someone cleared the folder, or took a busy moment for a dead program):
+// nobody could find us then, so the identity is taken again unless another program now holds it.
+void LocalPeerBus::CheckListening()
+{
+    if (!d->listener || d->listener->HoldsItsPath())
+        return;
+    const IdentityLock lock(d->path, kIdentityLockMs / 4);
+    if (!lock.held() || IsLive(d->path))
+        return;
+    QFile::remove(d->path);
+    d->listener->Listen(d->path);  // tried again at the next check when it fails
 }
 
 void LocalPeerBus::Close()
 {
-    if (d->server) {
-        d->server->close();  // removes the socket
-        delete d->server;
-        d->server = nullptr;
+    delete d->listenCheck;
+    d->listenCheck = nullptr;
+    if (d->listener) {
+        d->listener->Close();  // removes the socket
+        delete d->listener;
+        d->listener = nullptr;
     }
     d->identity.clear();
+    d->path.clear();
     for (auto it = d->inbound.begin(); it != d->inbound.end();) {
         Inbound& inbound = it->second;
         inbound.dropped = true;
@@ -186,6 +215,7 @@ void LocalPeerBus::Close()
             ++it;
             continue;
         }
+        d->buffered -= inbound.buffer.size();
         inbound.socket->disconnect(this);
         inbound.socket->abort();
         inbound.socket->deleteLater();
@@ -198,26 +228,54 @@ QString LocalPeerBus::Identity() const
     return d->identity;
 }
 
-void LocalPeerBus::Accept()
+void LocalPeerBus::SetLimits(const PeerBusLimits& limits)
 {
-    while (QLocalSocket* socket = d->server->nextPendingConnection()) {
-        socket->setParent(this);
-        Inbound& inbound = d->inbound[socket];
-        inbound.socket = socket;
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            const auto found = d->inbound.find(socket);
-            if (found != d->inbound.end())
-                Pump(found->second);
-        });
-        connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
-            const auto found = d->inbound.find(socket);
-            if (found == d->inbound.end())
-                return;
-            found->second.finished = true;
-            Pump(found->second);  // what arrived before the close is still delivered
-        });
-        Pump(inbound);
+    d->limits = limits;
+}
+
+int LocalPeerBus::InboundCount() const
+{
+    return static_cast<int>(d->inbound.size());
+}
+
+void LocalPeerBus::Accept(int descriptor)
+{
+    // Over the limit the connection is refused rather than queued: its sender sees the close at once.
+    if (static_cast<int>(d->inbound.size()) >= d->limits.maxConnections) {
+        ::close(descriptor);
+        return;
     }
+    auto* socket = new QLocalSocket(this);
+    if (!socket->setSocketDescriptor(descriptor, QLocalSocket::ConnectedState, QIODevice::ReadWrite)) {
+        ::close(descriptor);
+        delete socket;
+        return;
+    }
+    socket->setReadBufferSize(kSocketReadAhead);
+    Inbound& inbound = d->inbound[socket];
+    inbound.socket = socket;
+    inbound.deadline = new QTimer(socket);
+    inbound.deadline->setSingleShot(true);
+    connect(inbound.deadline, &QTimer::timeout, this, [this, socket] {
+        const auto found = d->inbound.find(socket);
+        // A connection being delivered from is not waiting on its peer; its deadline starts again afterwards.
+        if (found != d->inbound.end() && !found->second.delivering)
+            Remove(found->second);
+    });
+    inbound.deadline->start(d->limits.frameTimeoutMs);
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+        const auto found = d->inbound.find(socket);
+        if (found != d->inbound.end())
+            Pump(found->second);
+    });
+    connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
+        const auto found = d->inbound.find(socket);
+        if (found == d->inbound.end())
+            return;
+        found->second.finished = true;
+        Pump(found->second);  // what arrived before the close is still delivered
+    });
+    Pump(inbound);
 }
 
 void LocalPeerBus::Pump(Inbound& inbound)
@@ -229,7 +287,12 @@ void LocalPeerBus::Pump(Inbound& inbound)
     bool malformed = false;
     for (;;) {
         const QByteArray chunk = inbound.socket->readAll();
+        if (d->buffered + static_cast<size_t>(chunk.size()) > d->limits.maxBufferedBytes) {
+            malformed = true;  // the peers together hold more unfinished bytes than we keep for them
+            break;
+        }
         inbound.buffer.insert(inbound.buffer.end(), chunk.begin(), chunk.end());
+        d->buffered += static_cast<size_t>(chunk.size());
         PeerFrame frame;
         size_t used = 0;
         const PeerFrameStatus status = DecodePeerFrame(inbound.buffer.data(), inbound.buffer.size(), frame, used);
@@ -240,11 +303,15 @@ void LocalPeerBus::Pump(Inbound& inbound)
             break;
         }
         inbound.buffer.erase(inbound.buffer.begin(), inbound.buffer.begin() + static_cast<ptrdiff_t>(used));
+        d->buffered -= used;
+        if (inbound.buffer.empty())
+            inbound.buffer.shrink_to_fit();  // a large frame's room is not kept for a connection that lingers
         Deliver(inbound, frame);
         if (!alive)
             return;
         if (inbound.dropped)
             break;
+        inbound.deadline->start(d->limits.frameTimeoutMs);
     }
     inbound.delivering = false;
     if (malformed || inbound.finished || inbound.dropped)
@@ -283,6 +350,7 @@ void LocalPeerBus::Deliver(Inbound& inbound, PeerFrame& frame)
 void LocalPeerBus::Remove(Inbound& inbound)
 {
     QLocalSocket* const socket = inbound.socket;
+    d->buffered -= inbound.buffer.size();
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();

@@ -2,13 +2,28 @@
 // folder (PeerFolder.h); each message is one connection that carries a frame (PeerFrame.h) and, for a send, its
 // reply. A frame that is malformed or over its size limit closes its connection and never reaches the receiver.
 // Sockets of programs that died are removed when found.
+//
+// A listener bounds what its peers can cost (PeerBusLimits): connections over the limit are closed at once, a
+// connection whose next frame is not whole in time is closed, and a frame that would take the bytes held for
+// unfinished frames over their limit closes its connection. Running out of descriptors pauses accepting instead of
+// ending it, and a socket file that went away is listened on again.
 #pragma once
 
 #include "winmsg/PeerBus.h"
+#include "winmsg/PeerFrame.h"
 
+#include <cstddef>
 #include <memory>
 
-struct PeerFrame;
+// Each limit is far beyond what the program and its companions need.
+struct PeerBusLimits
+{
+    int maxConnections = 32;      // connections being read at once
+    int frameTimeoutMs = 30000;   // from a connection's start or its last frame to the end of its next one
+    size_t maxBufferedBytes = 2 * (size_t{kPeerFrameMaxPayload} + kPeerFrameMaxName + 64);  // all connections
+    int acceptRetryMs = 250;      // the rest after running out of descriptors
+    int listenCheckMs = 2000;     // how often the socket file is checked while listening
+};
 
 class VISTREL_EXPORT LocalPeerBus final : public PeerBus
 {
@@ -32,11 +47,17 @@ public:
                            int timeoutMs = kPeerSendTimeoutMs) override;
     void SetReply(qint64 result) override;
 
+    // Applies to connections accepted from now on; a new check interval or rest from the next Listen.
+    void SetLimits(const PeerBusLimits& limits);
+    // Connections being read now.
+    int InboundCount() const;
+
 private:
     struct Private;
     struct Inbound;
 
-    void Accept();
+    void Accept(int descriptor);
+    void CheckListening();
     void Pump(Inbound& inbound);
     void Deliver(Inbound& inbound, PeerFrame& frame);
     void Remove(Inbound& inbound);

@@ -16,32 +16,22 @@ namespace {
 // A shared-memory name is one path component: NAME_MAX bytes.
 constexpr size_t kMaxObjectName = 255;
 
-class Descriptor
+// Only an object of this user that no one else may open can be trusted with what we hand over or act on.
+bool IsPrivateObject(const struct stat& info)
 {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
+    return S_ISREG(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & 077) == 0;
+}
 
 }  // namespace
 
 std::string NamedMapping::ObjectName(const std::string& name)
 {
     // Programs that find each other on the message bus share a runtime folder; the same folder names the same
-    // mappings, and two sessions of one user (or two test runs) never meet in each other's memory.
+    // mappings, and two sessions of one user (or two test runs) never meet in each other's memory. The user's id
+    // keeps users apart without a secret their companions would have to find.
     const QByteArray session =
         QCryptographicHash::hash(PeerFolder().toUtf8(), QCryptographicHash::Sha256).toHex().left(12);
-    const std::string prefix = "/qrx-" + session.toStdString() + "-";
+    const std::string prefix = "/qrx-" + std::to_string(::geteuid()) + "-" + session.toStdString() + "-";
     static const char kHex[] = "0123456789ABCDEF";
     std::string object = prefix;
     for (const unsigned char c : name) {
@@ -70,9 +60,9 @@ NamedMapping::~NamedMapping()
 }
 
 NamedMapping::NamedMapping(NamedMapping&& other) noexcept
-    : m_data(std::exchange(other.m_data, nullptr)), m_size(std::exchange(other.m_size, 0)),
-      m_objectName(std::move(other.m_objectName)), m_created(std::exchange(other.m_created, false)),
-      m_existed(std::exchange(other.m_existed, false))
+    : m_descriptor(std::exchange(other.m_descriptor, -1)), m_size(std::exchange(other.m_size, 0)),
+      m_writable(std::exchange(other.m_writable, false)), m_objectName(std::move(other.m_objectName)),
+      m_created(std::exchange(other.m_created, false)), m_existed(std::exchange(other.m_existed, false))
 {
 }
 
@@ -80,8 +70,9 @@ NamedMapping& NamedMapping::operator=(NamedMapping&& other) noexcept
 {
     if (this != &other) {
         Close();
-        m_data = std::exchange(other.m_data, nullptr);
+        m_descriptor = std::exchange(other.m_descriptor, -1);
         m_size = std::exchange(other.m_size, 0);
+        m_writable = std::exchange(other.m_writable, false);
         m_objectName = std::move(other.m_objectName);
         m_created = std::exchange(other.m_created, false);
         m_existed = std::exchange(other.m_existed, false);
@@ -89,13 +80,19 @@ NamedMapping& NamedMapping::operator=(NamedMapping&& other) noexcept
     return *this;
 }
 
-bool NamedMapping::Map(int descriptor, size_t size, bool writable)
+bool NamedMapping::Adopt(int descriptor, size_t minimumSize, bool writable)
 {
-    void* data = ::mmap(nullptr, size, writable ? PROT_READ | PROT_WRITE : PROT_READ, MAP_SHARED, descriptor, 0);
-    if (data == MAP_FAILED)
+    struct stat info = {};
+    if (descriptor < 0)
         return false;
-    m_data = data;
-    m_size = size;
+    if (::fstat(descriptor, &info) != 0 || !IsPrivateObject(info) || info.st_size <= 0
+        || static_cast<size_t>(info.st_size) < minimumSize) {
+        ::close(descriptor);
+        return false;
+    }
+    m_descriptor = descriptor;
+    m_size = static_cast<size_t>(info.st_size);
+    m_writable = writable;
     return true;
 }
 
@@ -105,14 +102,19 @@ bool NamedMapping::Create(const std::string& name, size_t size)
     if (name.empty() || size == 0)
         return false;
     const std::string object = ObjectName(name);
-    const Descriptor created(::shm_open(object.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600));
-    if (created.get() < 0) {
+    const int created = ::shm_open(object.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+    if (created < 0) {
         if (errno != EEXIST || !Open(name, size, true))
             return false;
         m_existed = true;
         return true;
     }
-    if (::ftruncate(created.get(), static_cast<off_t>(size)) != 0 || !Map(created.get(), size, true)) {
+    if (::ftruncate(created, static_cast<off_t>(size)) != 0) {
+        ::close(created);
+        ::shm_unlink(object.c_str());
+        return false;
+    }
+    if (!Adopt(created, size, true)) {  // closes the descriptor
         ::shm_unlink(object.c_str());
         return false;
     }
@@ -126,22 +128,73 @@ bool NamedMapping::Open(const std::string& name, size_t minimumSize, bool writab
     Close();
     if (name.empty())
         return false;
-    const Descriptor opened(::shm_open(ObjectName(name).c_str(), writable ? O_RDWR : O_RDONLY, 0));
-    struct stat info = {};
-    if (opened.get() < 0 || ::fstat(opened.get(), &info) != 0 || info.st_size <= 0)
+    return Adopt(::shm_open(ObjectName(name).c_str(), writable ? O_RDWR : O_RDONLY, 0), minimumSize, writable);
+}
+
+bool NamedMapping::Read(size_t offset, void* bytes, size_t count) const
+{
+    if (m_descriptor < 0)
         return false;
-    const auto size = static_cast<size_t>(info.st_size);
-    return size >= minimumSize && Map(opened.get(), size, writable);
+    auto* out = static_cast<char*>(bytes);
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t got = ::pread(m_descriptor, out + done, count - done, static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;  // the object ends before the bytes asked for: a peer made it smaller
+        done += static_cast<size_t>(got);
+    }
+    return true;
+}
+
+std::string NamedMapping::ReadPrefix(size_t count) const
+{
+    std::string bytes(count, '\0');
+    if (m_descriptor < 0)
+        return {};
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t got = ::pread(m_descriptor, bytes.data() + done, count - done, static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        done += static_cast<size_t>(got);
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+bool NamedMapping::Write(size_t offset, const void* bytes, size_t count)
+{
+    struct stat info = {};
+    // Writing past the end would grow a peer's object behind its back: only what lies within it now is written.
+    if (m_descriptor < 0 || !m_writable || ::fstat(m_descriptor, &info) != 0 || info.st_size < 0
+        || offset > static_cast<size_t>(info.st_size) || count > static_cast<size_t>(info.st_size) - offset)
+        return false;
+    const auto* in = static_cast<const char*>(bytes);
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t put = ::pwrite(m_descriptor, in + done, count - done, static_cast<off_t>(offset + done));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        done += static_cast<size_t>(put);
+    }
+    return true;
 }
 
 void NamedMapping::Close()
 {
-    if (m_data)
-        ::munmap(m_data, m_size);
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
     if (m_created)
         ::shm_unlink(m_objectName.c_str());
-    m_data = nullptr;
+    m_descriptor = -1;
     m_size = 0;
+    m_writable = false;
     m_objectName.clear();
     m_created = false;
     m_existed = false;

@@ -61,23 +61,43 @@ SingleInstance::Outcome SingleInstance::Claim(const QStringList& openPaths, int 
     const QDeadlineTimer deadline(std::max(0, timeoutMs));
     for (;;) {
         if (lock->tryLock(0)) {
-            auto bus = std::make_unique<LocalPeerBus>();
-            if (!bus->Listen(m_identity))
-                return Outcome::Failed;
-            connect(bus.get(), &PeerBus::registeredMessage, this, &SingleInstance::OnMessage);
-            m_lock = std::move(lock);
-            m_bus = std::move(bus);
-            return Outcome::Owner;
-        }
-        if (lock->error() == QLockFile::PermissionError || lock->error() == QLockFile::UnknownError)
+            if (TakeOverIdentity()) {
+                m_lock = std::move(lock);
+                return Outcome::Owner;
+            }
+            // Someone listens without the lock: a start that took the identity over from an owner whose bus was
+            // gone. It is the running instance now, and is handed the request as an owner would be.
+            lock->unlock();
+        } else if (lock->error() == QLockFile::PermissionError || lock->error() == QLockFile::UnknownError) {
             return Outcome::Failed;
+        }
         const auto remaining = static_cast<int>(std::max<qint64>(deadline.remainingTime(), 0));
-        if (sender.SendMessage(m_identity, QString::fromLatin1(kRestoreMessage), 0, 0, remaining, request).delivered)
-            return Outcome::AnotherInstanceAnswered;
-        if (deadline.hasExpired())
-            return Outcome::AnotherInstanceSilent;
+        // Only a listener can be handed anything; between tries the owner may still be starting up.
+        const bool listening = sender.FindWindow(m_identity);
+        if (listening) {
+            // Any answer means the owner took the request: its bus also serves other receivers of the message,
+            // which may set the answer's value after it.
+            const QString restore = QString::fromLatin1(kRestoreMessage);
+            if (sender.SendMessage(m_identity, restore, 0, 0, remaining, request).delivered)
+                return Outcome::AnotherInstanceAnswered;
+        }
+        if (deadline.hasExpired()) {
+            if (listening)
+                return Outcome::AnotherInstanceSilent;
+            return TakeOverIdentity() ? Outcome::Owner : Outcome::Failed;
+        }
         QThread::msleep(kRetryMs);
     }
+}
+
+bool SingleInstance::TakeOverIdentity()
+{
+    auto bus = std::make_unique<LocalPeerBus>();
+    if (!bus->Listen(m_identity))
+        return false;
+    connect(bus.get(), &PeerBus::registeredMessage, this, &SingleInstance::OnMessage);
+    m_bus = std::move(bus);
+    return true;
 }
 
 void SingleInstance::OnMessage(const QString& name, qint64, qint64, const QByteArray& attachment)

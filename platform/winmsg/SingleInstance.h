@@ -23,7 +23,7 @@ public:
     {
         Owner,                    // this start runs
         AnotherInstanceAnswered,  // the running one took the request: end this start (exit code 0)
-        AnotherInstanceSilent,    // one runs but did not answer within the time given: end this start
+        AnotherInstanceSilent,    // one runs and takes connections but did not answer within the time given
         Failed,                   // no peer folder, or the identity could not be listened on
     };
 
@@ -35,6 +35,8 @@ public:
 
     // Becomes the owner, or hands `openPaths` to the owner (made absolute against this process's folder, since the
     // owner's current folder differs). Waits at most `timeoutMs` for an owner that is still starting up.
+    // An owner that holds the lock but has had nobody listening for all that time (its bus is gone) cannot be
+    // handed anything: this start then takes the identity over and becomes an owner itself, without the lock.
     Outcome Claim(const QStringList& openPaths = {}, int timeoutMs = kPeerSendTimeoutMs);
 
     // The owner's listening bus; null unless Claim returned Owner.
@@ -45,6 +47,8 @@ signals:
     void anotherInstanceStarted(const QStringList& paths);
 
 private:
+    // Listens as the identity; false when another listens already or there is no peer folder.
+    bool TakeOverIdentity();
     void OnMessage(const QString& name, qint64 wParam, qint64 lParam, const QByteArray& attachment);
 
     QString m_identity;

@@ -1,23 +1,8 @@
-// peer-cli: the message bus between this user's programs from a shell.
-//
-//   peer-cli find IDENTITY
-//   peer-cli send PEER NAME [WPARAM [LPARAM]] [--attach TEXT] [--timeout MS]
-//   peer-cli post PEER NAME [WPARAM [LPARAM]] [--attach TEXT]
-//   peer-cli broadcast NAME [WPARAM [LPARAM]] [--attach TEXT]
-//   peer-cli copy-data PEER CODE FILE [--timeout MS]        (FILE "-" reads standard input)
-//   peer-cli copy-path PEER CODE PATH [--timeout MS]        (PATH in a zeroed 260-byte block)
-//   peer-cli listen IDENTITY|--as video-recorder|--as tiling [--answer N] [--stall MS] [--count N]
-//                   [--until NAME|CODE] [--timeout MS] [--save DIR] [--ready FILE]
-//   peer-cli map-create NAME SIZE [--double X] [--text T] [--hold MS] [--ready FILE]
-//   peer-cli map-read NAME [--double | --text]
-//   peer-cli folder
-//
-// The program's main window is the identity {6B1E0F3C-5A27-4D9E-8C41-93F2A7D05E18}. Sends print
-// "delivered RESULT" (exit 0) or "not delivered" (exit 1). A listener prints one line per arrival,
-// "message NAME WPARAM LPARAM BYTES TEXT" or "copy-data CODE BYTES SENDER", and answers sends with --answer
-// (default 1); --stall makes it sleep that long before answering, as a hung companion would. It ends after
-// --count arrivals, on the message or copy-data code --until names, or after --timeout milliseconds (exit 1 then
-// when a count or an --until was asked for).
+// peer-cli: the message bus between this user's programs from a shell: sends and posts the program's messages,
+// poses as a companion, and makes or reads the named shared memory the companions use. `peer-cli --help` lists
+// the commands and the names the program answers to.
+#include "peers/CompanionMessages.h"
+
 #include "winmsg/LocalPeerBus.h"
 #include "winmsg/NamedMapping.h"
 #include "winmsg/PeerFolder.h"
@@ -30,6 +15,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -48,7 +34,7 @@ struct Arguments
     bool Has(const char* name) const { return options.count(QString::fromLatin1(name)) != 0; }
 };
 
-const QStringList kFlags = {QStringLiteral("--double"), QStringLiteral("--text")};
+const QStringList kFlags = {QStringLiteral("--double"), QStringLiteral("--text"), QStringLiteral("--help")};
 
 Arguments Parse(const QStringList& all)
 {
@@ -66,11 +52,79 @@ Arguments Parse(const QStringList& all)
     return result;
 }
 
+// The commands and the names the program answers to come from the program's own tables, so the help cannot drift.
+QString HelpText()
+{
+    using namespace companion;
+    QString text;
+    QTextStream out(&text);
+    out << "usage: peer-cli COMMAND ARGUMENTS...\n"
+           "\n"
+           "Commands:\n"
+           "  find IDENTITY                       is a window listening as IDENTITY? prints found or absent\n"
+           "  send PEER NAME [W [L]] [--attach TEXT] [--timeout MS]\n"
+           "                                      send message NAME and wait for the answer; prints\n"
+           "                                      \"delivered RESULT\" (exit 0) or \"not delivered\" (exit 1)\n"
+           "  post PEER NAME [W [L]] [--attach TEXT]\n"
+           "                                      post message NAME without waiting\n"
+           "  broadcast NAME [W [L]] [--attach TEXT]\n"
+           "                                      post NAME to every window of this user; prints how many\n"
+           "  copy-data PEER CODE FILE [--timeout MS]\n"
+           "                                      send FILE's bytes (\"-\": standard input) as copy-data CODE\n"
+           "  copy-path PEER CODE PATH [--timeout MS]\n"
+           "                                      send PATH in a zeroed 260-byte block as copy-data CODE\n"
+           "  listen IDENTITY|--as video-recorder|--as tiling [--answer N] [--stall MS] [--count N]\n"
+           "         [--until NAME|CODE] [--timeout MS] [--save DIR] [--ready FILE]\n"
+           "                                      listen as a companion; one line per arrival:\n"
+           "                                      \"message NAME W L BYTES TEXT\" or \"copy-data CODE BYTES SENDER\"\n"
+           "  map-create NAME SIZE [--double X] [--text T] [--hold MS] [--ready FILE]\n"
+           "                                      make named shared memory and hold it (default 10000 ms)\n"
+           "  map-read NAME [--double | --text]   print named shared memory as a double or as text\n"
+           "  folder                              print this user's peer folder\n"
+           "  --help                              this text\n"
+           "\n"
+           "The program's main window is PEER \"{6B1E0F3C-5A27-4D9E-8C41-93F2A7D05E18}\".\n"
+           "\n"
+           "Messages the program answers (send or post NAME to it; W and L are numbers):\n";
+    const auto line = [&out](const char* name, const QString& meaning) {
+        out << "  " << QString::fromLatin1(name).leftJustified(26) << ' ' << meaning << '\n';
+    };
+    line(kTlvCommand, "W 0: open the path in mapping \"TLV Image Path\" with the length per pixel in");
+    line("", "     mapping \"TLV UPP\" (a double), L the unit; W 1: quit; W 2: show window, L the show command");
+    line(kNewDocFromFile, "open newdoc.bmp from the \"files\" folder of the peer folder as a new image");
+    line(kVideoRecorderFinished, "the video recorder let the capture drivers go: take them again");
+    line(kExternalCapture, "capture an image");
+    line(kFromImageDatabase, "open the ';'-ended paths of --attach (else of the clipboard)");
+    line(kFromAutoMeasure, "take the capture drivers again");
+    line(kFromFurtherApplication, "take the capture drivers again");
+    line(kAliveRequest, QStringLiteral("the program broadcasts %1").arg(QLatin1String(kAliveResponse)));
+    out << "\nCopy-data codes the program takes:\n";
+    out << "  " << kCopyPackedDib << "   a packed DIB: a new \"" << kTilingImageTitle << "\" document\n";
+    out << "  " << kCopyImagePath << "   an image path in a 260-byte block (copy-path)\n";
+    out << "  " << kCopyImagePathAgain << "   as " << kCopyImagePath << '\n';
+    out << "  " << kCopyPathIgnored << "   accepted, no effect\n";
+    out << "\nWhat the program sends, for listen:\n"
+        << "  " << kToImageDatabase << ", " << kToAutoMeasure << " (broadcast, text attached), " << kAliveResponse
+        << ";\n"
+        << "  to the pore scanner \"" << kPoreScanWindowClass << "\": " << kPoreScanCalibration << ", "
+        << kPoreScanOpen << ", " << kPoreScanShowWindow << ";\n"
+        << "  to \"" << kImageTilingTitle64 << "\": copy-data " << kCopyTilingClosing << ", " << kCopyTilingHello
+        << ", " << kCopyImagePath << ".\n"
+        << "\nNamed shared memory: \"" << kTlvUnitsPerPixelMapping << "\", \"" << kTlvImagePathMapping
+        << "\" (read by the program), \"" << kPoreScanCalibrationMapping << "\", \"" << kPoreScanImageMapping
+        << "\" (written by it).\n";
+    return text;
+}
+
+int Help()
+{
+    std::fputs(HelpText().toUtf8().constData(), stdout);
+    return 0;
+}
+
 int Usage()
 {
-    std::fputs("usage: peer-cli find|send|post|broadcast|copy-data|copy-path|listen|map-create|map-read|folder ...\n"
-               "       (see the head of tools/peer-cli/PeerCli.cpp)\n",
-               stderr);
+    std::fputs(HelpText().toUtf8().constData(), stderr);
     return 2;
 }
 
@@ -188,14 +242,19 @@ int MapCreate(QCoreApplication& app, const Arguments& args)
         std::fputs("peer-cli: cannot create the mapping\n", stderr);
         return 1;
     }
-    auto* bytes = static_cast<char*>(mapping.data());
+    bool written = true;
     if (args.Has("--double")) {
         const double value = args.Option("--double").toDouble();
-        std::memcpy(bytes, &value, std::min<size_t>(sizeof value, mapping.size()));
+        written = mapping.Write(0, &value, std::min<size_t>(sizeof value, mapping.size()));
     }
     if (args.Has("--text")) {
         const QByteArray text = args.Option("--text").toUtf8();
-        std::memcpy(bytes, text.constData(), std::min<size_t>(static_cast<size_t>(text.size()), mapping.size()));
+        written = mapping.Write(0, text.constData(), std::min<size_t>(static_cast<size_t>(text.size()), mapping.size()))
+                  && written;
+    }
+    if (!written) {
+        std::fputs("peer-cli: cannot write the mapping\n", stderr);
+        return 1;
     }
     // The name lasts while its creator keeps it open.
     const int hold = args.Option("--hold", QStringLiteral("10000")).toInt();
@@ -211,15 +270,18 @@ int MapRead(const Arguments& args)
         std::fputs("peer-cli: no such mapping\n", stderr);
         return 1;
     }
-    const auto* bytes = static_cast<const char*>(mapping.data());
-    if (args.Has("--double") && mapping.size() >= sizeof(double)) {
+    // Read as it is now: a companion may have made it smaller since it was opened.
+    const std::string bytes = mapping.ReadPrefix(mapping.size());
+    if (args.Has("--double")) {
         double value = 0;
-        std::memcpy(&value, bytes, sizeof value);
+        if (bytes.size() < sizeof value) {
+            std::fputs("peer-cli: the mapping holds no double\n", stderr);
+            return 1;
+        }
+        std::memcpy(&value, bytes.data(), sizeof value);
         Print(QString::number(value, 'g', 17));
     } else {
-        const void* end = std::memchr(bytes, '\0', mapping.size());
-        const size_t length = end ? static_cast<size_t>(static_cast<const char*>(end) - bytes) : mapping.size();
-        Print(QString::fromUtf8(bytes, static_cast<qsizetype>(length)));
+        Print(QString::fromUtf8(bytes.c_str()));
     }
     return 0;
 }
@@ -231,6 +293,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const Arguments args = Parse(QCoreApplication::arguments());
     const QString command = args.positional.value(0);
+    if (args.Has("--help") || command == QLatin1String("-h") || command == QLatin1String("help"))
+        return Help();
     const int timeout = args.Option("--timeout", QString::number(kPeerSendTimeoutMs)).toInt();
     const QByteArray attachment = args.Option("--attach").toUtf8();
     LocalPeerBus bus;

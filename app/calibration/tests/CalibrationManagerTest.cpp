@@ -4,7 +4,9 @@
 
 #include "calibration/CCalibrationOrderDlg.h"
 #include "calibration/CCalibrationSetDlg.h"
+#include "calibration/CManualCalibrationDlg.h"
 #include "calibration/CValueInputDlg.h"
+#include "core/CalibrationStrings.h"
 #include "frame/CommandIds.h"
 #include "testing/MessageBoxRecorder.h"
 
@@ -135,18 +137,60 @@ TEST_F(CalibrationManagerTest, RenameDeleteReorderAndMagnificationEdits)
     ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
     EXPECT_EQ(MessageBoxes().Boxes()[0].text, "교정 내역이 없습니다.");
 
-    // OK writes the list file into the calibration folder (start-up makes it); a list that cannot be written is
-    // reported and the manager stays open, so nothing is lost unseen.
+    // OK writes the list file and the last calibration into the calibration folder; files that cannot be written
+    // are reported with the folder and the manager stays open, so nothing is lost unseen.
     MessageBoxes().Reset();
+    WriteBytes(Path("calibration"), "not a folder");
     Control<QPushButton>(manager, 1)->click();
     EXPECT_TRUE(manager.isVisible());
     ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
-    EXPECT_EQ(MessageBoxes().Boxes()[0].text, "교정 목록을 저장할 수 없습니다.");
-    std::filesystem::create_directories(Path("calibration"));
+    EXPECT_NE(MessageBoxes().Boxes()[0].text.find(Path("calibration") + "/"), std::string::npos);
+    std::filesystem::remove(Path("calibration"));
     Control<QPushButton>(manager, 1)->click();
     EXPECT_FALSE(manager.isVisible());
+    EXPECT_EQ(MessageBoxes().Boxes().size(), 1u);
     CCalibrationList written;
-    EXPECT_EQ(written.Read(Path("calibration/calibration.cst")), CCalibrationList::READ_CLEAN);
+    EXPECT_EQ(written.LoadFromFolder(Path("calibration") + "/"), CCalibrationList::READ_CLEAN);
+    EXPECT_TRUE(std::filesystem::exists(Path("calibration/lastcalibration.cal")));
+}
+
+// "Save As" on the temporary calibration of an Apply names it as a new calibration is named, and the files are on
+// disk at once; with no calibration at all it says there is nothing to save instead of doing nothing.
+TEST_F(CalibrationManagerTest, SaveAsKeepsTheTemporaryCalibrationOrSaysWhyNot)
+{
+    CCalibrationSetDlg& manager = Manager();
+    Control<QPushButton>(manager, CCalibrationSetDlg::kRename)->click();
+    ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, CalibrationString(calibstr::IDS_NOTHING_TO_SAVE));
+    EXPECT_TRUE(MessageBoxes().ModalDialogs().empty());
+    EXPECT_TRUE(list.GetItems().empty());
+
+    CCalibKeeper temporary;
+    temporary.Create(UNIT_MICROMETER, 100.0, 50.0, -1.0, 1.0, 0, 0, 0);
+    temporary.SetName("임시");
+    list.StoreCalibration(temporary);
+    manager.Refresh();
+    MessageBoxes().Reset();
+    MessageBoxes().QueueModal([](QDialog& naming) {
+        Control<QPushButton>(naming, CManualCalibrationDlg::kNewName)->click();
+        Control<QPushButton>(naming, CManualCalibrationDlg::kNewMagnification)->click();
+        naming.accept();
+    });
+    MessageBoxes().QueueModal([](QDialog& input) { Type(input, "Scope B"); });
+    MessageBoxes().QueueModal([](QDialog& input) { Type(input, "20"); });
+    Control<QPushButton>(manager, CCalibrationSetDlg::kRename)->click();
+    EXPECT_TRUE(MessageBoxes().Boxes().empty()) << MessageBoxes().Boxes().front().text;
+    EXPECT_EQ(list.GetCurrentCalibration()->GetName(), "Scope B");
+    EXPECT_EQ(frame->CalibrationNameBox()->currentText(), "Scope B");
+    EXPECT_EQ(document->GetCalibKeeper().GetName(), "Scope B") << "the active document takes the name";
+
+    CCalibrationList restarted;
+    EXPECT_EQ(restarted.LoadFromFolder(Path("calibration") + "/"), CCalibrationList::READ_CLEAN);
+    const CCalibKeeper& current = *restarted.GetCurrentCalibration();
+    EXPECT_EQ(current.GetName(), "Scope B");
+    EXPECT_DOUBLE_EQ(current.GetMagnification(), 20.0);
+    EXPECT_DOUBLE_EQ(current.GetUnitsPerPixel(), 0.5);
+    EXPECT_EQ(current.GetUnit(), UNIT_MICROMETER);
 }
 
 }  // namespace

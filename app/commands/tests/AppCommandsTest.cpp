@@ -617,8 +617,8 @@ TEST_F(AppCommandsTest, PoreScanStartsTheScannerWaitsBoundedAndHandsOverImageAnd
     NamedMapping calibration, image;
     ASSERT_TRUE(calibration.Open("PZ PoreScan Calibration", 2048));
     ASSERT_TRUE(image.Open("PZ PoreScan Image", 2048));
-    std::memcpy(&sharedUpp, calibration.data(), 8);
-    sharedPath = static_cast<const char*>(image.data());
+    ASSERT_TRUE(calibration.Read(0, &sharedUpp, 8));
+    sharedPath = image.ReadPrefix(2048).c_str();
     EXPECT_DOUBLE_EQ(sharedUpp, 0.5);
     EXPECT_EQ(sharedPath, CompanionTempFolder() + kPoreScanImageName);
     EXPECT_EQ(QImage(QString::fromStdString(sharedPath)).size(), QSize(8, 6));

@@ -52,13 +52,14 @@ private:
 class FakeGate : public IInstanceGate
 {
 public:
-    bool Claim(const std::vector<std::string>&, std::function<void(const std::vector<std::string>&)> onRestore) override
+    InstanceClaim Claim(const std::vector<std::string>&,
+                        std::function<void(const std::vector<std::string>&)> onRestore) override
     {
         if (anotherInstance)
-            return false;
+            return InstanceClaim::HandedOver;
         restore = std::move(onRestore);
         claimed = true;
-        return true;
+        return InstanceClaim::Owner;
     }
     void Release() override { claimed = false; }
     bool FindWindowByTitle(const std::string& title) override { return windowTitles.count(title) != 0; }
@@ -118,9 +119,19 @@ class FakeCalibrations : public ICalibrationStore
 public:
     explicit FakeCalibrations(Log& log) : m_log(log) {}
     void Read(const std::string& path) override { m_log.push_back("Read " + FileName(path)); }
-    void Write(const std::string& path) override { m_log.push_back("Write " + FileName(path)); }
+    bool Write(const std::string& path) override
+    {
+        m_log.push_back("Write " + FileName(path));
+        return !failListWrite;
+    }
     void ReadLastCalibration(const std::string& path) override { m_log.push_back("Read " + FileName(path)); }
-    void WriteLastCalibration(const std::string& path) override { m_log.push_back("Write " + FileName(path)); }
+    bool WriteLastCalibration(const std::string& path) override
+    {
+        m_log.push_back("Write " + FileName(path));
+        return true;
+    }
+
+    bool failListWrite = false;
 
 private:
     Log& m_log;
@@ -188,6 +199,7 @@ protected:
         parts.acquireHost = &host;
         parts.messageWindow = &footSwitch;
         parts.footSwitch = &footSwitch;
+        parts.documents = documents;
         parts.createMainWindow = [this](CVistrelApp&) {
             auto window = std::make_unique<FakeMainWindow>(log);
             window->loads = frameLoads;
@@ -208,6 +220,7 @@ protected:
     FakeCalibrations calibrations{log};
     RecordingImporter importer;
     RecordingFootSwitch footSwitch;
+    IDocumentHost* documents = nullptr;  // none unless a test sets its own before NewApp
     bool frameLoads = true;
     std::unique_ptr<CVistrelApp> app;
 };

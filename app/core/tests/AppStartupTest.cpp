@@ -3,6 +3,7 @@
 #include "core/ProfileSettings.h"
 #include "profile/CAppProfile.h"
 #include "profile/CRegKey.h"
+#include "testing/MessageBoxRecorder.h"
 
 #include <QCoreApplication>
 
@@ -87,6 +88,22 @@ TEST_F(AppStartupTest, StartBringsThePartsUpInOrderAndShutDownWritesCalibrations
     EXPECT_EQ(log, (Log{"StopOverlay", "ReleaseServers", "Write calibration.cst", "Write lastcalibration.cal",
                         "SaveProfile"}));
     EXPECT_EQ(g_bAppStarted, 0);
+}
+
+// Whatever the user calibrated since the start is in these files: a write that fails is said, not swallowed.
+TEST_F(AppStartupTest, ACalibrationFileThatCannotBeWrittenAtShutDownIsReported)
+{
+    CVistrelApp& vistrel = MakeApp();
+    ASSERT_TRUE(vistrel.InitInstance());
+    auto& boxes = testing_support::MessageBoxes();
+    boxes.Reset();
+    log.clear();
+    calibrations.failListWrite = true;
+    EXPECT_EQ(vistrel.ExitInstance(), 0);
+    EXPECT_EQ(log, (Log{"ReleaseServers", "Write calibration.cst", "Write lastcalibration.cal", "SaveProfile"}));
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_NE(boxes.Boxes()[0].type & MB_ICONERROR, 0u);
+    EXPECT_NE(boxes.Boxes()[0].text.find(rootFolder + "Calibration/"), std::string::npos) << boxes.Boxes()[0].text;
 }
 
 TEST_F(AppStartupTest, RunningVideoRecorderKeepsAcquisitionUninstalledAndPublishesNothing)

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -309,7 +310,8 @@ TEST(CalibrationList, NumbersLoseTheirTrailingZeros)
     EXPECT_EQ(CCalibrationList::TextToNumber("none"), 0.0);
 }
 
-// A file cut anywhere keeps the calibrations and records before the cut, and is reported as not clean.
+// A file cut anywhere keeps the calibrations before the cut and the records of every block it holds whole (a block
+// cut inside its records counts more than is left, and none of them is taken), and is reported as not clean.
 TEST_F(CalibrationListFiles, TruncatedFileKeepsWhatWasReadAndIsNotClean)
 {
     CCalibrationList written;
@@ -327,11 +329,11 @@ TEST_F(CalibrationListFiles, TruncatedFileKeepsWhatWasReadAndIsNotClean)
         size_t wantRecordsOfA;
     };
     const Case cases[] = {
-        {10, {}, 0},                           // inside the tag
-        {22, {}, 0},                           // inside the count
-        {24 + recordA / 2, {}, 0},             // inside the first calibration
-        {24 + recordA + 2, {"A"}, 0},          // inside its record count
-        {firstRecords + 30, {"A"}, 1},         // inside its second record
+        {10, {}, 0},                             // inside the tag
+        {22, {}, 0},                             // inside the count
+        {24 + recordA / 2, {}, 0},               // inside the first calibration
+        {24 + recordA + 2, {"A"}, 0},            // inside its record count
+        {firstRecords + 30, {"A"}, 0},           // inside its second record: the count is more than is left
         {bytes.size() - 1, {"A", "B", "C"}, 2},  // inside the last record
     };
     for (const Case& c : cases) {
@@ -365,7 +367,7 @@ TEST_F(CalibrationListFiles, AbsurdCountsAreBoundedByTheFile)
     const Case cases[] = {
         {"huge calibration count", 0x7FFFFFFF, 1, 1, 1},
         {"negative calibration count", -5, 1, 0, 0},
-        {"huge record count", 1, 0x7FFFFFFF, 1, 1},
+        {"huge record count", 1, 0x7FFFFFFF, 1, 0},
         {"negative record count", 1, -1, 1, 0},
     };
     for (const Case& c : cases) {
@@ -392,6 +394,102 @@ TEST_F(CalibrationListFiles, AbsurdCountsAreBoundedByTheFile)
             EXPECT_EQ(list.GetItems()[0]->GetRecords().size(), c.wantRecords);
         }
     }
+}
+
+// A record count that claims more than the file holds says nothing of where the records end: the bytes after it
+// are the next calibration's, and reading them as records would make calibrations of nonsense (a factor of
+// 1e180, a unit of two thousand million). The calibration read so far is kept, without records, and reading stops.
+TEST_F(CalibrationListFiles, ARecordCountBeyondTheFileTakesNoRecordFromTheNextBlock)
+{
+    // clang-format off
+    const Bytes file = {
+        // "CALIBRATIONLIST", 1.7f, two calibrations
+        0x43, 0x41, 0x4C, 0x49, 0x42, 0x52, 0x41, 0x54, 0x49, 0x4F, 0x4E, 0x4C, 0x49, 0x53, 0x54, 0x00,
+        0x9A, 0x99, 0xD9, 0x3F, 0x02, 0x00, 0x00, 0x00,
+        // "A": micrometre, 0.5 per pixel at 10x, scale 100
+        0x43, 0x41, 0x4C, 0x4B, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x41, 0x02, 0x00, 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xE0, 0x3F, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x24, 0x40,
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF0, 0x3F, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xE0, 0x3F,
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF0, 0x3F, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x64, 0x00, 0x00, 0x00,
+        // its record count: 0x7FFFFFFF
+        0xFF, 0xFF, 0xFF, 0x7F,
+        // "B": millimetre, 0.001 per pixel at 5x, scale 1, with its one record
+        0x43, 0x41, 0x4C, 0x4B, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x42, 0x04, 0x00, 0x00, 0x00,
+        0xFC, 0xA9, 0xF1, 0xD2, 0x4D, 0x62, 0x50, 0x3F, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x14, 0x40,
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF0, 0x3F, 0xFC, 0xA9, 0xF1, 0xD2, 0x4D, 0x62, 0x50, 0x3F,
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF0, 0x3F, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x01, 0x00, 0x00, 0x00,
+        0x01, 0x00, 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x14, 0x40, 0xFC, 0xA9, 0xF1, 0xD2, 0x4D, 0x62, 0x50, 0x3F,
+        0x04, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00,
+    };
+    // clang-format on
+    const std::string path = Path("lying.cst");
+    WriteFile(path, file);
+
+    CCalibrationList list;
+    EXPECT_EQ(list.Read(path), CCalibrationList::READ_DAMAGED);
+    ASSERT_EQ(Names(list), std::vector<std::string>{"A"});
+    EXPECT_EQ(list.GetItems()[0]->GetCalibration().GetUnitsPerPixel(), 0.5);
+    EXPECT_TRUE(list.GetItems()[0]->GetRecords().empty());
+
+    // The same block with its true count reads whole: the fixture is sound but for that one field.
+    Bytes honest = file;
+    const Bytes lie = {0xFF, 0xFF, 0xFF, 0x7F};
+    const auto at = std::search(honest.begin(), honest.end(), lie.begin(), lie.end());
+    ASSERT_NE(at, honest.end());
+    std::fill(at, at + 4, 0);
+    WriteFile(path, honest);
+    CCalibrationList whole;
+    EXPECT_EQ(whole.Read(path), CCalibrationList::READ_CLEAN);
+    ASSERT_EQ(Names(whole), (std::vector<std::string>{"A", "B"}));
+    ASSERT_EQ(whole.GetItems()[1]->GetRecords().size(), 1u);
+    ExpectRecord(whole.GetItems()[1]->GetRecords()[0], {5, 0.001, 4, 1});
+}
+
+// A damaged list met at start-up is kept aside at once and the user is told, once, which file it was and where its
+// copy is; what could not even be copied is said too, and that file is never replaced.
+TEST_F(CalibrationListFiles, ADamagedListAtStartUpIsKeptAndToldOnce)
+{
+    CCalibrationList source;
+    FillSample(source);
+    const std::string path = Path("calibration.cst");
+    ASSERT_EQ(source.Write(path), 1);
+    Bytes damaged = ReadFile(path);
+    damaged.resize(damaged.size() - 3);
+    WriteFile(path, damaged);
+
+    auto& boxes = testing_support::MessageBoxes();
+    CCalibrationList list;
+    EXPECT_EQ(list.ReadAtStartUp(path), CCalibrationList::READ_DAMAGED);
+    EXPECT_EQ(ReadFile(path + ".bak"), damaged);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    const std::string told = boxes.Boxes()[0].text;
+    EXPECT_NE(told.find(path + " "), std::string::npos) << told;
+    EXPECT_NE(told.find(path + ".bak"), std::string::npos) << told;
+    EXPECT_NE(boxes.Boxes()[0].type & MB_ICONWARNING, 0u);
+
+    // The save at shut-down replaces the damaged file without another copy or word.
+    ASSERT_EQ(list.Write(path), 1);
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"calibration.cst", "calibration.cst.bak"}));
+    CCalibrationList next;
+    EXPECT_EQ(next.ReadAtStartUp(path), CCalibrationList::READ_CLEAN);
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
+
+    // Something there that cannot be read at all cannot be copied either: said so, and left alone.
+    const std::string folderPath = Path("folder.cst");
+    std::filesystem::create_directory(folderPath);
+    CCalibrationList unreadable;
+    EXPECT_EQ(unreadable.ReadAtStartUp(folderPath), CCalibrationList::READ_UNREADABLE);
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_NE(boxes.Boxes()[1].text.find(folderPath), std::string::npos);
+    EXPECT_EQ(boxes.Boxes()[1].text.find(".bak"), std::string::npos);
+    EXPECT_EQ(unreadable.Write(folderPath), 0);
+    EXPECT_TRUE(std::filesystem::is_directory(folderPath));
 }
 
 TEST_F(CalibrationListFiles, ForeignFileIsNotReadAndItsImportIsRefused)

@@ -1,9 +1,12 @@
 #include "document/DocumentRegistry.h"
 
+#include "document/AvailableMemory.h"
 #include "document/CNewImageDlg.h"
 #include "document/CVistrelDoc.h"
 #include "document/ClipboardImage.h"
 #include "document/DocumentCreation.h"
+#include "document/DocumentStrings.h"
+#include "document/FileFailureTexts.h"
 #include "frame/CChildFrame.h"
 #include "frame/CMainFrame.h"
 #include "profile/CAppProfile.h"
@@ -13,6 +16,7 @@
 #include "testing/MessageBoxRecorder.h"
 
 #include <QAbstractButton>
+#include <QBuffer>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
@@ -221,20 +225,46 @@ TEST_F(DocumentRegistryTest, OpeningAPngMakesOneDocumentWithItsPixelsAndOpeningI
     EXPECT_TRUE(MessageBoxes().Boxes().empty());
 }
 
-TEST_F(DocumentRegistryTest, AFileTheCodecRefusesIsReportedAndLeavesNoDocument)
+// Message 767 keeps its text and names, below it, the file and why it failed, so that a user who opened several
+// files knows which one and why.
+TEST_F(DocumentRegistryTest, AFileTheCodecRefusesIsReportedWithItsNameAndReasonAndLeavesNoDocument)
 {
-    const QString path = files.filePath("broken.png");
+    const auto write = [this](const char* name, const QByteArray& bytes) {
+        QFile file(files.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return files.filePath(name).toStdString();
+    };
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(qRgb(1, 2, 3));
+    QByteArray whole;
     {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("not an image at all");
+        QBuffer buffer(&whole);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(picture.save(&buffer, "BMP"));
     }
-    for (const std::string& bad : {path.toStdString(), files.filePath("missing.bmp").toStdString()}) {
+    // Wider than an image may be, yet a small file.
+    QImage strip(70000, 8, QImage::Format_Grayscale8);
+    strip.fill(0);
+    const std::string wide = files.filePath("wide.png").toStdString();
+    ASSERT_TRUE(strip.save(QString::fromStdString(wide), "PNG"));
+    const struct
+    {
+        std::string path;
+        UINT reason;
+    } cases[] = {
+        {write("broken.png", "not an image at all"), filetext::IDS_OPEN_NOT_A_PICTURE},
+        {files.filePath("missing.bmp").toStdString(), filetext::IDS_OPEN_NOT_FOUND},
+        {write("cut.bmp", whole.left(whole.size() / 2)), filetext::IDS_OPEN_DAMAGED},
+        {wide, filetext::IDS_OPEN_TOO_LARGE},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
         MessageBoxes().Reset();
-        EXPECT_EQ(registry->OpenDocumentFile(bad), nullptr);
+        EXPECT_EQ(registry->OpenDocumentFile(c.path), nullptr);
         ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
-        const std::string& text = MessageBoxes().Boxes()[0].text;
-        EXPECT_TRUE(text == "파일을 열 수 없습니다" || text == "Cannot open the file.") << text;
+        EXPECT_EQ(MessageBoxes().Boxes()[0].text,
+                  DocumentString(docstr::IDS_CANNOT_OPEN) + "\n\n" + c.path + "\n" + FileFailureText(c.reason));
     }
     EXPECT_TRUE(registry->Documents().empty());
     EXPECT_TRUE(frame->MdiArea()->subWindowList().isEmpty());
@@ -335,6 +365,44 @@ TEST_F(DocumentRegistryTest, TheNewImageDialogRefusesSizesTheLibraryCannotMake)
     MessageBoxes().QueueModal([](QDialog& dialog) { dialog.reject(); });
     EXPECT_EQ(NewBlankDocument(), nullptr);
     EXPECT_EQ(registry->Documents().size(), 1u);
+}
+
+// A size the library allows but the machine's free memory cannot hold is refused with how much it needs, before
+// anything is allocated.
+TEST_F(DocumentRegistryTest, TheNewImageDialogRefusesASizeTheMemoryCannotHold)
+{
+    SetAvailableMemoryProbe([] { return 10LL << 20; });
+    int refusals = 0;
+    MessageBoxes().QueueModal([&](QDialog& dialog) {
+        auto* width = dialog.findChild<QSpinBox*>("widthEdit");
+        auto* height = dialog.findChild<QSpinBox*>("heightEdit");
+        auto* ok = dialog.findChild<QAbstractButton*>("okButton");
+        ASSERT_TRUE(width && height && ok);
+        for (auto [w, h] : {std::pair{2000, 2000}, std::pair{65536, 65536}}) {
+            width->setValue(w);
+            height->setValue(h);
+            ok->click();
+            if (dialog.result() != QDialog::Accepted)
+                ++refusals;
+        }
+        // 3 MB of pixels, twice that to make: within the 10 MB free.
+        width->setValue(1000);
+        height->setValue(1000);
+        ok->click();
+    });
+    CVistrelDoc* doc = NewBlankDocument();
+    const std::string refused = CNewImageDlg::MemoryMessage(2000, 2000);
+    SetAvailableMemoryProbe({});
+    EXPECT_EQ(refusals, 2);
+    ASSERT_EQ(MessageBoxes().Boxes().size(), 2u);
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, refused);
+    EXPECT_NE(MessageBoxes().Boxes()[0].text.find("2000 x 2000"), std::string::npos);
+    EXPECT_NE(MessageBoxes().Boxes()[0].text.find(" 23 MB"), std::string::npos) << "needed: twice 12 MB of pixels";
+    EXPECT_NE(MessageBoxes().Boxes()[0].text.find(" 10 MB"), std::string::npos) << "free";
+    EXPECT_NE(MessageBoxes().Boxes()[1].text.find("65536 x 65536"), std::string::npos)
+        << "sides within their limit are not what refuses it: " << MessageBoxes().Boxes()[1].text;
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->GetImage().GetWidth(), 1000);
 }
 
 TEST_F(DocumentRegistryTest, TheClipboardsImageSizesTheDialogAndBecomesADocument)

@@ -6,9 +6,13 @@
 
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
+#include "document/DocumentStrings.h"
+#include "document/FileFailureTexts.h"
 #include "document/NativeFileSave.h"
+#include "inifile/AtomicWriteTemps.h"
 #include "qvcodec/CQvImageCodec.h"
 #include "qvimage/QvImageRecord.h"
+#include "strings/Format.h"
 #include "testing/MessageBoxRecorder.h"
 
 #include <QImage>
@@ -23,6 +27,8 @@
 
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace nativefile_test;
 using testing_support::MessageBoxes;
@@ -50,6 +56,12 @@ protected:
         registry.reset();
         CVistrelDoc::SetFileHooks({});
         g_GOPropertyTotal = savedDefaults;
+    }
+
+    static Bytes FileBytes(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
     std::string Path(const std::string& name) const { return folder.filePath(QString::fromStdString(name)).toStdString(); }
@@ -100,6 +112,29 @@ TEST_F(DocumentFileFixture, ASavedDocumentOpensAgainWhole)
     EXPECT_EQ(opened->GetPreferences().decimalPointRange, doc->GetPreferences().decimalPointRange);
 }
 
+// Saves cut short (the program killed while writing) leave temporary files as large as the document; opening the
+// document takes them away, and only them.
+TEST_F(DocumentFileFixture, OpeningADocumentRemovesWhatCutShortSavesLeftBesideIt)
+{
+    CVistrelDoc* doc = DrawnDocument();
+    std::string path = Path("kept.qrx");
+    ASSERT_EQ(SaveDocumentImage(doc, path, nullptr, 0), 1);
+    const pid_t ended = fork();
+    if (ended == 0)
+        _exit(0);
+    ASSERT_EQ(waitpid(ended, nullptr, 0), ended);
+    const std::string leftovers[] = {AtomicWriteTempPath(path, ended, 0), AtomicWriteTempPath(path, ended, 1)};
+    for (const std::string& leftover : leftovers)
+        std::ofstream(leftover, std::ios::binary) << "half a document";
+    const std::string othersFile = AtomicWriteTempPath(Path("other.qrx"), ended, 0);
+    std::ofstream(othersFile, std::ios::binary) << "another document's";
+
+    ASSERT_NE(OpenNativeDocument(path), nullptr);
+    for (const std::string& leftover : leftovers)
+        EXPECT_FALSE(std::filesystem::exists(leftover)) << leftover;
+    EXPECT_TRUE(std::filesystem::exists(othersFile));
+}
+
 TEST_F(DocumentFileFixture, ABadFileMakesNoDocumentAndSaysSo)
 {
     CVistrelDoc* doc = DrawnDocument();
@@ -112,12 +147,23 @@ TEST_F(DocumentFileFixture, ABadFileMakesNoDocumentAndSaysSo)
     const std::string foreign = Path("foreign.qrx");
     std::ofstream(foreign, std::ios::binary) << "GIF89a not a document";
 
-    for (const std::string& bad : {cut, foreign, Path("missing.qrx")}) {
+    const struct
+    {
+        std::string path;
+        UINT reason;
+    } cases[] = {
+        {cut, filetext::IDS_OPEN_DAMAGED},
+        {foreign, filetext::IDS_OPEN_NOT_A_DOCUMENT},
+        {Path("missing.qrx"), filetext::IDS_OPEN_NOT_FOUND},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
         MessageBoxes().Reset();
-        EXPECT_EQ(OpenNativeDocument(bad), nullptr) << bad;
-        EXPECT_EQ(registry->Documents().size(), 1u) << bad;
-        ASSERT_EQ(MessageBoxes().Boxes().size(), 1u) << bad;
-        EXPECT_EQ(MessageBoxes().Boxes()[0].text, NativeFileString(IDS_FILE_CANNOT_OPEN));
+        EXPECT_EQ(OpenNativeDocument(c.path), nullptr);
+        EXPECT_EQ(registry->Documents().size(), 1u);
+        ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
+        EXPECT_EQ(MessageBoxes().Boxes()[0].text,
+                  NativeFileString(IDS_FILE_CANNOT_OPEN) + "\n\n" + c.path + "\n" + FileFailureText(c.reason));
     }
     EXPECT_EQ(doc->GetGObjectContainer().GetObjList()->size(), 1u);
 }
@@ -141,7 +187,7 @@ TEST_F(DocumentFileFixture, AFileWhoseObjectsCannotBeTakenOverMakesNoDocument)
     EXPECT_EQ(opened, nullptr);
     EXPECT_EQ(registry->Documents().size(), 1u) << "a document without the file's objects would lose them on save";
     ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
-    EXPECT_EQ(MessageBoxes().Boxes()[0].text, NativeFileString(IDS_FILE_CANNOT_OPEN));
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, NativeFileString(IDS_FILE_CANNOT_OPEN) + "\n\n" + path);
 }
 
 TEST_F(DocumentFileFixture, AFailedSaveKeepsTheDocumentModified)
@@ -155,6 +201,151 @@ TEST_F(DocumentFileFixture, AFailedSaveKeepsTheDocumentModified)
     EXPECT_EQ(doc->GetPathName(), path);
     ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
     EXPECT_NE(MessageBoxes().Boxes()[0].text.find(path), std::string::npos);
+}
+
+// The save message names the reason: the system's, kept through the document writer and the picture writer, or
+// what the folder shows; a picture type nobody writes is named as such.
+TEST_F(DocumentFileFixture, AFailedSaveSaysWhy)
+{
+    const struct
+    {
+        const char* name;
+        bool tooLarge;  // written under a file-size limit the file exceeds
+        UINT reason;
+    } cases[] = {
+        {"missing-folder/doc.qrx", false, filetext::IDS_SAVE_NO_FOLDER},
+        {"missing-folder/doc.png", false, filetext::IDS_SAVE_NO_FOLDER},
+        {"large.qrx", true, filetext::IDS_SAVE_FILE_TOO_LARGE},
+        {"large.tif", true, filetext::IDS_SAVE_FILE_TOO_LARGE},
+        {"doc.gif", false, filetext::IDS_SAVE_UNKNOWN_FORMAT},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CVistrelDoc* doc = DrawnDocument();
+        doc->GetGObjectContainer().RemoveAll();  // no merge question
+        MessageBoxes().Reset();
+        std::string path = Path(c.name);
+        rlimit saved{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        void (*handler)(int) = signal(SIGXFSZ, SIG_IGN);
+        if (c.tooLarge) {
+            const rlimit small{1024, saved.rlim_max};
+            ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        }
+        const BOOL written = SaveDocumentImage(doc, path, nullptr, 0);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        signal(SIGXFSZ, handler);
+        EXPECT_EQ(written, 0);
+        ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
+        EXPECT_EQ(MessageBoxes().Boxes()[0].text,
+                  Format(NativeFileString(IDS_FILE_CANNOT_SAVE).c_str(), path.c_str()) + "\n" +
+                      FileFailureText(c.reason));
+    }
+}
+
+// A picture file cannot hold the objects: after saving one the document is not all in a file, so closing asks.
+TEST_F(DocumentFileFixture, AfterAPictureSaveThatLeftTheObjectsOutClosingStillAsks)
+{
+    for (const char* name : {"picture.png", "picture.jpg", "picture.tif"}) {
+        SCOPED_TRACE(name);
+        CVistrelDoc* doc = DrawnDocument();
+        doc->SetPathName(Path("drawn.qrx"), false);
+        doc->SetModifiedFlag(true);
+        MessageBoxes().Reset();
+        MessageBoxes().QueueFile(Path(name));
+        doc->OnFileSaveAs();
+        ASSERT_EQ(doc->GetPathName(), Path(name));
+        EXPECT_EQ(doc->GetGObjectContainer().GetObjList()->size(), 1u);
+        EXPECT_TRUE(doc->IsModified());
+        MessageBoxes().QueueAnswers({IDCANCEL});
+        EXPECT_FALSE(registry->CloseDocument(doc)) << "the close was cancelled at the prompt";
+        ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
+        EXPECT_EQ(MessageBoxes().Boxes()[0].type & 0xFu, MB_YESNOCANCEL);
+
+        // Saved where the objects are kept, the document is all in its file again.
+        MessageBoxes().QueueFile(Path("kept.qrx"));
+        doc->OnFileSaveAs();
+        EXPECT_FALSE(doc->IsModified());
+        // With no objects left, a picture holds everything.
+        doc->GetGObjectContainer().RemoveAll();
+        doc->SetModifiedFlag(true);
+        MessageBoxes().QueueFile(Path(name));
+        doc->OnFileSaveAs();
+        EXPECT_FALSE(doc->IsModified());
+        registry->CloseDocument(doc);
+    }
+}
+
+// The image library has 8 bits a sample at most: a 16-bit picture is shown at 8, the user is told once, and Save
+// never puts 8-bit samples over the file without asking, offering another name first.
+TEST_F(DocumentFileFixture, ASixteenBitPictureIsToldOnceAndNeverOverwrittenUnasked)
+{
+    QImage deep(20, 10, QImage::Format_Grayscale16);
+    for (int y = 0; y < deep.height(); ++y) {
+        auto* row = reinterpret_cast<uint16_t*>(deep.scanLine(y));
+        for (int x = 0; x < deep.width(); ++x)
+            row[x] = static_cast<uint16_t>(x * 200 + y);
+    }
+    const std::string path = Path("deep.png");
+    ASSERT_TRUE(deep.save(QString::fromStdString(path), "PNG"));
+    const Bytes original = FileBytes(path);
+
+    CVistrelDoc* doc = registry->OpenDocumentFile(path);
+    ASSERT_NE(doc, nullptr);
+    ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text,
+              Format(DocumentString(docstr::IDS_OPENED_REDUCED).c_str(), path.c_str(), 16));
+    EXPECT_EQ(registry->OpenDocumentFile(path), doc);
+    EXPECT_EQ(MessageBoxes().Boxes().size(), 1u) << "told once";
+
+    const std::string asked = Format(NativeFileString(IDS_SAVE_REDUCES_FILE).c_str(), path.c_str(), 16);
+    // Cancelled, from Save, from the close prompt and through another name of the same file: the file stays.
+    std::string alias = Path("./deep.png");
+    doc->SetModifiedFlag(true);
+    MessageBoxes().Reset();
+    MessageBoxes().QueueAnswers({IDCANCEL, IDYES, IDCANCEL, IDCANCEL});
+    doc->OnFileSave();
+    EXPECT_FALSE(doc->SaveModified()) << "the close goes on only once the document is safe";
+    EXPECT_EQ(SaveDocumentImage(doc, alias, nullptr, 0), 0);
+    ASSERT_EQ(MessageBoxes().Boxes().size(), 4u);
+    for (size_t i : {0u, 2u, 3u})
+        EXPECT_EQ(MessageBoxes().Boxes()[i].type & 0xFu, MB_YESNOCANCEL);
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, asked);
+    EXPECT_EQ(MessageBoxes().Boxes()[2].text, asked);
+    EXPECT_EQ(MessageBoxes().Boxes()[3].text,
+              Format(NativeFileString(IDS_SAVE_REDUCES_FILE).c_str(), alias.c_str(), 16));
+    EXPECT_EQ(FileBytes(path), original);
+    EXPECT_TRUE(doc->IsModified());
+
+    // Yes: Save As, offering the file's name; choosing the file itself there asks again.
+    MessageBoxes().Reset();
+    MessageBoxes().QueueAnswers({IDYES, IDYES});
+    MessageBoxes().QueueFile(path);
+    MessageBoxes().QueueFile(Path("shallow.png"));
+    doc->OnFileSave();
+    ASSERT_EQ(MessageBoxes().FileDialogs().size(), 2u);
+    EXPECT_EQ(MessageBoxes().FileDialogs()[0].title, NativeFileString(IDS_SAVE_AS_TITLE));
+    EXPECT_NE(MessageBoxes().FileDialogs()[0].initialFile.find("deep.png"), std::string::npos);
+    EXPECT_EQ(MessageBoxes().Boxes().size(), 2u);
+    EXPECT_EQ(FileBytes(path), original);
+    EXPECT_EQ(doc->GetPathName(), Path("shallow.png"));
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(doc->FileSampleBits(), 8);
+
+    // No: the user chose to overwrite.
+    CVistrelDoc* again = registry->OpenDocumentFile(path);
+    ASSERT_NE(again, nullptr);
+    MessageBoxes().Reset();
+    MessageBoxes().QueueAnswers({IDNO});
+    again->OnFileSave();
+    EXPECT_EQ(MessageBoxes().Boxes().size(), 1u);
+    QvCodecReadNote note;
+    CQvImage back;
+    ASSERT_EQ(codec.Read(path.c_str(), &back, nullptr, 0, -1, -1, &note), 1);
+    EXPECT_FALSE(note.reduced) << "the file now holds the 8-bit image";
+    MessageBoxes().Reset();
+    again->OnFileSave();
+    EXPECT_TRUE(MessageBoxes().Boxes().empty()) << "an 8-bit file is saved over without a question";
 }
 
 TEST_F(DocumentFileFixture, AMergingPictureSaveThatFailsKeepsTheObjects)
@@ -210,16 +401,6 @@ TEST_F(DocumentFileFixture, TheSaveDialogOffersTheFormatsAndSaveAsNeverMerges)
     EXPECT_TRUE(doc->IsModified());
     EXPECT_EQ(doc->GetPathName(), Path("copy.jpg"));
 }
-
-namespace {
-
-Bytes FileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-}  // namespace
 
 // A document file made byte by byte from the layout opens into a document whose own save writes the same bytes.
 TEST_F(DocumentFileFixture, AHandMadeDocumentFileSavesBackByteForByte)

@@ -9,6 +9,9 @@
 #include "frame/DesktopOpener.h"
 #include "profile/CAppProfile.h"
 #include "profile/Registry.h"
+#include "resources/StringTable.h"
+#include "strings/Format.h"
+#include "testing/MessageBoxRecorder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,6 +20,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDockWidget>
+#include <QFile>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMdiArea>
@@ -309,6 +313,36 @@ TEST_F(MainFrameTest, HelpOpensTheProgramsPdf)
     for (UINT help : {ID_HELP_FINDER, ID_HELP, ID_CONTEXT_HELP, ID_DEFAULT_HELP})
         EXPECT_TRUE(frame->Router().Execute(help));
     EXPECT_EQ(opened, std::vector<std::string>(4, "/opt/vistrel/Vistrel.pdf"));
+}
+
+TEST_F(MainFrameTest, HelpSaysWhenItsFileCannotBeOpened)
+{
+    using testing_support::MessageBoxes;
+    auto expectSaid = [](UINT id, const std::string& path) {
+        ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
+        EXPECT_EQ(MessageBoxes().Boxes()[0].text, Format(LoadString("Vistrel", id).c_str(), path.c_str()));
+        EXPECT_NE(MessageBoxes().Boxes()[0].text.find(path), std::string::npos);
+        MessageBoxes().Reset();
+    };
+    // No file where the program looks for it: the desktop's opener is not even asked.
+    auto frame = MakeFrame();
+    EXPECT_TRUE(frame->Router().Execute(ID_HELP));
+    expectSaid(openerstr::IDS_FILE_MISSING, "/opt/vistrel/Vistrel.pdf");
+    frame.reset();
+
+    // The file is there, but no program of the desktop takes it.
+    QTemporaryDir folder;
+    const std::string pdf = folder.filePath("Vistrel.pdf").toStdString();
+    QFile file(QString::fromStdString(pdf));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    SetDesktopOpenerHook([](const std::string&) { return false; });
+    MainFrameOptions options;
+    options.profile = &profile;
+    options.programFolder = folder.path().toStdString();
+    CMainFrame other(options);
+    EXPECT_TRUE(other.Router().Execute(ID_HELP));
+    expectSaid(openerstr::IDS_NO_PROGRAM, pdf);
 }
 
 TEST_F(MainFrameTest, CommandsOfLaterAreasWaitForTheirHooks)

@@ -29,6 +29,7 @@
 #include <QMdiSubWindow>
 #include <QSpinBox>
 #include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -398,6 +399,93 @@ TEST_F(ZoomToolDocksTest, PickingAToolStartsItsCreationAndPickingItAgainSwitches
     const int before = page.Highlighted();
     QTest::mouseClick(page.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(295, 595));
     EXPECT_EQ(page.Highlighted(), before);
+}
+
+// A click as the window system delivers it, through the top-level window: a widget that holds the mouse gets it
+// wherever it lands.
+void WindowClick(QWidget* widget, QPoint at, Qt::MouseButton button = Qt::LeftButton)
+{
+    QWindow* window = widget->window()->windowHandle();
+    ASSERT_NE(window, nullptr);
+    const QPoint p = widget->mapTo(widget->window(), at);
+    QTest::mouseMove(window, p);
+    QTest::mouseClick(window, button, Qt::NoModifier, p);
+}
+
+// The centre of the row of the tool with that shape, in the page's viewport, scrolled into view.
+QPoint ToolRow(CMeasureAnnotationDockWnd::ToolPage& page, int shape)
+{
+    for (int row = 0; row < page.count(); ++row) {
+        const int index = page.item(row)->data(Qt::UserRole).toInt();
+        if (index < Get2DMeasureInfoCount() && Get2DMeasureInfo()[index].shape == shape) {
+            page.scrollToItem(page.item(row));
+            return page.visualItemRect(page.item(row)).center();
+        }
+    }
+    ADD_FAILURE() << "no tool of shape " << shape;
+    return {};
+}
+
+TEST_F(ZoomToolDocksTest, AClickOnTheToolsDockPicksTheToolWhateverTheViewWasDoing)
+{
+    OpenDocument(Gradient());
+    auto& page = *tools->Page(CMeasureAnnotationDockWnd::PageKind::Measurement);
+    ASSERT_TRUE(page.isVisible());
+    QWidget* viewport = Wnd().viewport();
+    auto finished = [this] {
+        std::vector<CQvGObject*> done;
+        for (CQvGObject* object : Objects().GetMainObjList())
+            if (object->GetState() == GS_FINISHED)
+                done.push_back(object);
+        return done;
+    };
+    auto expectFreshCreation = [&](int shape, const char* when) {
+        SCOPED_TRACE(when);
+        CQvGObject* creating = Objects().GetCreatingObject();
+        ASSERT_NE(creating, nullptr);
+        EXPECT_EQ(creating->GetObjShape(), shape) << "the tool switched";
+        EXPECT_EQ(creating->GetState(), GS_FIRST_POINT) << "the click on the dock is no point";
+        EXPECT_EQ(QWidget::mouseGrabber(), nullptr) << "the view let go of the mouse";
+        EXPECT_EQ(page.currentRow(), page.Highlighted());
+        EXPECT_GE(page.Highlighted(), 0);
+    };
+
+    WindowClick(page.viewport(), ToolRow(page, SHAPE_LINE));
+    ASSERT_NO_FATAL_FAILURE(expectFreshCreation(SHAPE_LINE, "the first pick"));
+
+    // Between the two clicks of a line the view holds the mouse; a click on the dock still picks the circle and
+    // the line begun is given up.
+    WindowClick(viewport, At(CPoint(10, 10)));
+    ASSERT_EQ(QWidget::mouseGrabber(), viewport) << "the rubber band follows the mouse anywhere";
+    WindowClick(page.viewport(), ToolRow(page, SHAPE_CIRCLE));
+    ASSERT_NO_FATAL_FAILURE(expectFreshCreation(SHAPE_CIRCLE, "in the middle of a line"));
+    EXPECT_TRUE(finished().empty());
+
+    // A finished line: the tool has begun the next line by itself, yet the next click on the dock picks the circle.
+    WindowClick(page.viewport(), ToolRow(page, SHAPE_LINE));
+    WindowClick(viewport, At(CPoint(10, 10)));
+    WindowClick(viewport, At(CPoint(70, 50)));
+    ASSERT_EQ(finished().size(), 1u);
+    ASSERT_NE(Objects().GetCreatingObject(), nullptr);
+    EXPECT_EQ(Objects().GetCreatingObject()->GetObjShape(), SHAPE_LINE) << "the tool repeats";
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr) << "waiting for a first point, the view holds nothing";
+    WindowClick(page.viewport(), ToolRow(page, SHAPE_CIRCLE));
+    ASSERT_NO_FATAL_FAILURE(expectFreshCreation(SHAPE_CIRCLE, "after a finished line"));
+    ASSERT_EQ(finished().size(), 1u);
+    const CQvGObject* line = finished().front();
+    ASSERT_EQ(line->GetPointCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_GE(line->GetPoint()[i].x, 0);
+        EXPECT_LT(line->GetPoint()[i].x, kWidth);
+        EXPECT_GE(line->GetPoint()[i].y, 0);
+        EXPECT_LT(line->GetPoint()[i].y, kHeight);
+    }
+
+    // The circle is drawn where it is clicked.
+    WindowClick(viewport, At(CPoint(30, 30)));
+    WindowClick(viewport, At(CPoint(40, 30)));
+    EXPECT_EQ(finished().size(), 2u);
+    EXPECT_EQ(finished().back()->GetObjShape(), SHAPE_CIRCLE);
 }
 
 TEST_F(ZoomToolDocksTest, ToolIconsLetThePageShowThroughTheirBackground)

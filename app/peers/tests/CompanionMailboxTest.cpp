@@ -31,12 +31,16 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <thread>
 
+#include <fcntl.h>
 #include <stdlib.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace companion;
@@ -257,8 +261,8 @@ TEST_F(CompanionMailboxTest, TlvOpenReadsPathAndCalibrationFromSharedMemory)
     ASSERT_TRUE(units.Create(kTlvUnitsPerPixelMapping, kTlvUnitsPerPixelView));
     ASSERT_TRUE(image.Create(kTlvImagePathMapping, kTlvImagePathView));
     const double upp = 0.125;
-    std::memcpy(units.data(), &upp, sizeof upp);
-    std::memcpy(image.data(), path.c_str(), path.size() + 1);
+    ASSERT_TRUE(units.Write(0, &upp, sizeof upp));
+    ASSERT_TRUE(image.Write(0, path.c_str(), path.size() + 1));
 
     const PeerReply reply = Send(kTlvCommand, kTlvOpenWithCalibration, UNIT_MILLIMETER);
     EXPECT_EQ(reply.result, 1);
@@ -273,7 +277,7 @@ TEST_F(CompanionMailboxTest, TlvOpenReadsPathAndCalibrationFromSharedMemory)
     EXPECT_EQ(host->calls, std::vector<std::string>{"refill"});
 
     // An empty path sets the calibration alone.
-    std::memset(image.data(), 0, image.size());
+    ASSERT_TRUE(image.Write(0, std::string(image.size(), '\0').data(), image.size()));
     Send(kTlvCommand, kTlvOpenWithCalibration, UNIT_MICROMETER);
     EXPECT_EQ(DocumentCount(), 1u);
     EXPECT_EQ(calibrations.GetCurrentCalibration()->GetUnit(), UNIT_MICROMETER);
@@ -304,13 +308,14 @@ TEST_F(CompanionMailboxTest, TlvOpenWithMissingOrDamagedSharedMemoryChangesNothi
         NamedMapping units, image;
         if (c.unitsBytes) {
             ASSERT_TRUE(units.Create(kTlvUnitsPerPixelMapping, c.unitsBytes));
-            std::memcpy(units.data(), &c.units, std::min(sizeof c.units, c.unitsBytes));
+            ASSERT_TRUE(units.Write(0, &c.units, std::min(sizeof c.units, c.unitsBytes)));
         }
         if (c.pathBytes) {
             ASSERT_TRUE(image.Create(kTlvImagePathMapping, c.pathBytes));
-            std::memset(image.data(), 'a', c.pathBytes);
-            if (c.terminated)
-                std::memcpy(image.data(), path.c_str(), path.size() + 1);
+            ASSERT_TRUE(image.Write(0, std::string(c.pathBytes, 'a').data(), c.pathBytes));
+            if (c.terminated) {
+                ASSERT_TRUE(image.Write(0, path.c_str(), path.size() + 1));
+            }
         }
         host->calls.clear();
         EXPECT_EQ(Send(kTlvCommand, kTlvOpenWithCalibration, c.unit).result, 1) << c.what;
@@ -318,6 +323,92 @@ TEST_F(CompanionMailboxTest, TlvOpenWithMissingOrDamagedSharedMemoryChangesNothi
         EXPECT_EQ(calibrations.GetCurrentCalibration()->GetName(), "") << c.what;
         EXPECT_TRUE(host->calls.empty()) << c.what;
     }
+}
+
+// Anyone may create a shared-memory name first: what another user made, or what others may write, is not believed.
+TEST_F(CompanionMailboxTest, TlvOpenIgnoresMappingsOthersCouldHaveWritten)
+{
+    const std::string planted = WritePng("planted.png", qRgb(9, 9, 9));
+    const struct
+    {
+        const char* what;
+        bool otherOwner;
+        mode_t mode;
+    } cases[] = {
+        {"another user's mappings", true, 0600},
+        {"mappings others may write", false, 0666},
+    };
+    for (const auto& c : cases) {
+        std::vector<int> held;
+        bool handedToOtherUser = true;
+        for (const auto& [name, bytes] : {std::pair{kTlvUnitsPerPixelMapping, std::string("\0\0\0\0\0\0\xF0?", 8)},
+                                           std::pair{kTlvImagePathMapping, planted + '\0'}}) {
+            const int fd = ::shm_open(NamedMapping::ObjectName(name).c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+            ASSERT_GE(fd, 0) << c.what;
+            held.push_back(fd);
+            ASSERT_EQ(::ftruncate(fd, 4096), 0);
+            ASSERT_EQ(::pwrite(fd, bytes.data(), bytes.size(), 0), static_cast<ssize_t>(bytes.size()));
+            ASSERT_EQ(::fchmod(fd, c.mode), 0);
+            if (c.otherOwner)
+                handedToOtherUser = handedToOtherUser && ::fchown(fd, 65534, 65534) == 0;
+        }
+        if (handedToOtherUser) {
+            EXPECT_EQ(Send(kTlvCommand, kTlvOpenWithCalibration, UNIT_MILLIMETER).result, 1) << c.what;
+            EXPECT_EQ(DocumentCount(), 0u) << c.what;
+            EXPECT_EQ(calibrations.GetCurrentCalibration()->GetName(), "") << c.what;
+        }
+        for (const int fd : held)
+            ::close(fd);
+        for (const char* name : {kTlvUnitsPerPixelMapping, kTlvImagePathMapping})
+            ::shm_unlink(NamedMapping::ObjectName(name).c_str());
+    }
+}
+
+// A companion that shrinks its mappings while the program reads them costs the request, never the program.
+TEST_F(CompanionMailboxTest, TlvMappingsShrinkingUnderTheReaderAreRefusedNotAFault)
+{
+    NamedMapping units, image;
+    ASSERT_TRUE(units.Create(kTlvUnitsPerPixelMapping, kTlvUnitsPerPixelView));
+    ASSERT_TRUE(image.Create(kTlvImagePathMapping, kTlvImagePathView));
+    const double upp = 0.125;
+    const std::string unitsBlock(reinterpret_cast<const char*>(&upp), sizeof upp);
+
+    // Shrunk before the program looks: refused.
+    ASSERT_TRUE(units.Write(0, unitsBlock.data(), unitsBlock.size()));
+    const int unitsFd = ::shm_open(NamedMapping::ObjectName(kTlvUnitsPerPixelMapping).c_str(), O_RDWR, 0);
+    const int pathFd = ::shm_open(NamedMapping::ObjectName(kTlvImagePathMapping).c_str(), O_RDWR, 0);
+    ASSERT_GE(unitsFd, 0);
+    ASSERT_GE(pathFd, 0);
+    ASSERT_EQ(::ftruncate(pathFd, 16), 0);
+    ASSERT_EQ(::pwrite(pathFd, std::string(16, 'a').data(), 16, 0), 16);
+    EXPECT_EQ(Send(kTlvCommand, kTlvOpenWithCalibration, UNIT_MILLIMETER).result, 1);
+    EXPECT_EQ(DocumentCount(), 0u) << "a path without its end within the block";
+
+    // Shrunk and grown again, over and over, while the program reads (grown back zeroed: an empty path, the
+    // calibration alone).
+    std::atomic<bool> stop{false};
+    std::thread companion([&] {
+        while (!stop.load()) {
+            (void)::ftruncate(pathFd, 0);
+            (void)::ftruncate(pathFd, static_cast<off_t>(kTlvImagePathView));
+            (void)::ftruncate(unitsFd, 0);
+            (void)::ftruncate(unitsFd, static_cast<off_t>(kTlvUnitsPerPixelView));
+            (void)::pwrite(unitsFd, unitsBlock.data(), unitsBlock.size(), 0);
+        }
+    });
+    for (int i = 0; i < 500; ++i)
+        EXPECT_EQ(Send(kTlvCommand, kTlvOpenWithCalibration, UNIT_MILLIMETER).result, 1);
+    stop = true;
+    companion.join();
+    ::close(unitsFd);
+    ::close(pathFd);
+    // What was taken was whole: the companion's calibration, or nothing.
+    EXPECT_EQ(DocumentCount(), 0u);
+    const CCalibKeeper& current = *calibrations.GetCurrentCalibration();
+    if (current.GetName() == CCalibrationList::kTemporaryName)
+        EXPECT_DOUBLE_EQ(current.GetUnitsPerPixel(), 0.125);
+    else
+        EXPECT_EQ(current.GetName(), "");
 }
 
 TEST_F(CompanionMailboxTest, NewDocFileBecomesANewImageAndIsDeleted)
@@ -500,9 +591,9 @@ TEST_F(CompanionMailboxTest, PoreScanHandOverFillsTheMappingsBeforeItsMessages)
     scanner.onMessage = [&](const QString& name) {
         NamedMapping mapping;
         if (name == QLatin1String(kPoreScanCalibration) && mapping.Open(kPoreScanCalibrationMapping, 8))
-            std::memcpy(&seenCalibration, mapping.data(), 8);
+            mapping.Read(0, &seenCalibration, 8);
         if (name == QLatin1String(kPoreScanOpen) && mapping.Open(kPoreScanImageMapping, kPoreScanMappingBytes))
-            seenPath = static_cast<const char*>(mapping.data());
+            seenPath = mapping.ReadPrefix(kPoreScanMappingBytes).c_str();
     };
     EXPECT_TRUE(mailbox->HandOverToPoreScan(scanner.bus.Identity(), 0.004, "/home/u/PoreScanImage.jpg"));
     ASSERT_EQ(scanner.messages.size(), 3u);
@@ -513,6 +604,23 @@ TEST_F(CompanionMailboxTest, PoreScanHandOverFillsTheMappingsBeforeItsMessages)
     EXPECT_DOUBLE_EQ(seenCalibration, 0.004);
     EXPECT_EQ(seenPath, "/home/u/PoreScanImage.jpg");
     EXPECT_FALSE(mailbox->HandOverToPoreScan(QStringLiteral("nobody"), 0.004, "/x.jpg"));
+}
+
+// A mapping name someone else holds open to others is never handed the image path.
+TEST_F(CompanionMailboxTest, PoreScanHandOverRefusesAMappingOthersCanRead)
+{
+    TestPeer scanner(QString::fromLatin1(kPoreScanWindowClass));
+    const int fd = ::shm_open(NamedMapping::ObjectName(kPoreScanImageMapping).c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(kPoreScanMappingBytes)), 0);
+    ASSERT_EQ(::fchmod(fd, 0644), 0);
+    EXPECT_FALSE(mailbox->HandOverToPoreScan(scanner.bus.Identity(), 0.004, "/home/u/PoreScanImage.jpg"));
+    EXPECT_TRUE(scanner.messages.empty());
+    char first = 'x';
+    EXPECT_EQ(::pread(fd, &first, 1, 0), 1);
+    EXPECT_EQ(first, '\0') << "the path never reached the object";
+    ::close(fd);
+    ::shm_unlink(NamedMapping::ObjectName(kPoreScanImageMapping).c_str());
 }
 
 TEST_F(CompanionMailboxTest, TilingToolThatCannotStartOrNeverShowsIsReported)

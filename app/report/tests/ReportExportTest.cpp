@@ -4,6 +4,7 @@
 #include "report/ReportExportCommands.h"
 #include "report/ReportHandOver.h"
 #include "report/ReportPageSource.h"
+#include "report/ReportStrings.h"
 
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
@@ -13,6 +14,8 @@
 #include "frame/tests/MainFrameTestFolder.h"
 #include "profile/CAppProfile.h"
 #include "reportlib/ReportText.h"
+#include "resources/StringTable.h"
+#include "strings/Format.h"
 #include "testing/MessageBoxRecorder.h"
 #include "view/CVistrelView.h"
 
@@ -33,6 +36,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 
 using namespace cmd;
@@ -293,6 +297,64 @@ TEST_F(ReportExportTest, WorkbookOfOneViewAndOfAllDocuments)
     AddCells(expected, "second", pages.main[secondView], 0);
     expected[{"second", 3, 0}] = "통계 테이블";
     EXPECT_EQ(ReadWorkbook(opened[1]), expected);
+}
+
+TEST_F(ReportExportTest, AWorkbookGoesIntoTheUsersDocumentsAndIsNamedWhenNothingOpensIt)
+{
+    using testing_support::MessageBoxes;
+    // The user's documents folder, as the desktop names it; it does not exist yet.
+    SetReportExportFolder("");
+    const std::string documents = Path("my documents");
+    WriteBytes(Path("config/user-dirs.dirs"), "XDG_DOCUMENTS_DIR=\"" + documents + "\"\n");
+    EXPECT_EQ(ReportExportFolder(), documents);
+    pages.main[view] = kMain;
+    SetDesktopOpenerHook([this](const std::string& path) {
+        opened.push_back(path);
+        return false;  // no program for workbooks on this desktop
+    });
+    auto expectNamed = [](const std::string& path) {
+        ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
+        EXPECT_EQ(MessageBoxes().Boxes()[0].text,
+                  Format(LoadString("Vistrel", openerstr::IDS_NO_PROGRAM).c_str(), path.c_str()));
+        MessageBoxes().Reset();
+    };
+
+    ASSERT_TRUE(Run(ID_REPORT_MANAGER));
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], documents + "/picture.xlsx");
+    EXPECT_FALSE(ReadWorkbook(opened[0]).empty()) << "the workbook is whole where the message says";
+    expectNamed(opened[0]);
+
+    // Names that are taken, by a file or by links someone left (one to a file of the user's, one to nowhere), are
+    // passed by: nothing is written through a link.
+    const std::string victim = Path("victim.txt");
+    WriteBytes(victim, "keep");
+    std::filesystem::create_symlink(victim, documents + "/picture (2).xlsx");
+    std::filesystem::create_symlink(Path("nowhere"), documents + "/picture (3).xlsx");
+    ASSERT_TRUE(Run(ID_REPORT_MANAGER));
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[1], documents + "/picture (4).xlsx");
+    EXPECT_EQ(ReadBytes(victim), "keep");
+    EXPECT_FALSE(std::filesystem::exists(Path("nowhere")));
+    EXPECT_EQ(ReadWorkbook(opened[1]), ReadWorkbook(opened[0]));
+    expectNamed(opened[1]);
+
+    // The text export says so too, with the file the user chose.
+    const std::string text = Path("report.txt");
+    MessageBoxes().QueueFile(text);
+    ASSERT_TRUE(Run(ID_RESULT_TO_NOTEPAD));
+    EXPECT_EQ(opened.back(), text);
+    expectNamed(text);
+
+    // A folder that cannot be made (a file stands in its way): the message says where the report was to go, and
+    // nothing is opened.
+    const std::string blocked = victim + "/reports";
+    SetReportExportFolder(blocked);
+    ASSERT_TRUE(Run(ID_REPORT_MANAGER));
+    EXPECT_EQ(opened.size(), 3u);
+    ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text,
+              Format(ReportString(reportstr::IDS_WORKBOOK_NOT_WRITTEN).c_str(), blocked.c_str()));
 }
 
 TEST_F(ReportExportTest, PrintGoesToThePrinterWithTheTable)

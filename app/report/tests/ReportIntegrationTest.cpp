@@ -14,6 +14,7 @@
 
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
+#include "document/NativeFile.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
 #include "frame/DesktopOpener.h"
@@ -240,6 +241,38 @@ TEST_F(ReportIntegrationTest, ExportsBackupWindowAndDeleteWorkOnTheRealPage)
     EXPECT_EQ(Objects()[0]->GetProperty().GetName(), second);
     ASSERT_EQ(list->rowCount(), 1);
     EXPECT_EQ(list->GetItemText(0, 0), second);
+}
+
+TEST_F(ReportIntegrationTest, AnOpenedDocumentFileListsItsObjectsAtOnce)
+{
+    InstallNativeFileHooks();
+    MeasureLine(20, 20, 120, 20);
+    MeasureLine(20, 100, 180, 100);
+    const std::vector<std::string> names = {Objects()[0]->GetProperty().GetName(),
+                                            Objects()[1]->GetProperty().GetName()};
+    const std::string qrx = Path("two-lines.qrx");
+    testing_support::MessageBoxes().QueueFile(qrx);
+    ASSERT_TRUE(frame->Router().Execute(ID_FILE_SAVE_AS));
+    ASSERT_TRUE(std::filesystem::exists(qrx));
+    ASSERT_TRUE(frame->Router().Execute(ID_FILE_CLOSE));
+    QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(registry->Documents().empty());
+
+    // Nothing is clicked: the page of the reopened document lists the file's objects as it appears.
+    CVistrelDoc* again = registry->OpenDocumentFile(qrx);
+    CVistrelDoc::SetFileHooks({});
+    ASSERT_NE(again, nullptr);
+    QApplication::processEvents();
+    CReportPage* reopened = manager->FindPage(again->GetImageView());
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_EQ(manager->ShownPage(), reopened);
+    CReportListCtrl* rows = reopened->List(0);
+    ASSERT_EQ(rows->rowCount(), 2);
+    EXPECT_EQ(rows->GetItemText(0, 0), names[0]);
+    EXPECT_EQ(rows->GetItemText(1, 0), names[1]);
+    EXPECT_TRUE(rows->GetSelectedRows().empty()) << "opening selects nothing";
+    EXPECT_FALSE(again->IsModified());
 }
 
 // A picture of the main frame with its report dock, for a person to look at.

@@ -4,9 +4,12 @@
 #include "reportlib/ReportPrint.h"
 #include "reportlib/ReportText.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -173,6 +176,34 @@ TEST(ReportExcel, NumbersAreOnlyWholeFiniteDecimals)
     EXPECT_EQ(MakeSheetName("'x'"), "_x_");
 }
 
+TEST(ReportExcel, ALinkUnderTheTargetsNameIsReplacedNeverWrittenThrough)
+{
+    QTemporaryDir dir;
+    const QString victim = dir.filePath("victim.txt");
+    {
+        QFile file(victim);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("keep");
+    }
+    // Links to the victim under the target's name and under names a partial file could take beside it.
+    const QString path = dir.filePath("report.xlsx");
+    for (const QString& name : {path, path + ".part", path + ".tmp"})
+        ASSERT_TRUE(QFile::link(victim, name)) << name.toStdString();
+    ReportSheet sheet;
+    sheet.name = "Links";
+    sheet.main = Table({{"Name", "Length"}, {"L-0", "1.5"}});
+    ASSERT_EQ(ExportReportWorkbook(path.toStdString(), {sheet}), 1);
+
+    EXPECT_EQ(ReadFile(victim), "keep");
+    EXPECT_FALSE(QFileInfo(path).isSymLink()) << "the workbook took the link's place";
+    const Cells cells = ReadWorkbook(path);
+    EXPECT_EQ(cells.at({"Links", 1, 1}), "n:1.5");
+    // The private folder the library worked in is gone with everything in it.
+    const QStringList left = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                                        QDir::Name);
+    EXPECT_EQ(left, QStringList({"report.xlsx", "report.xlsx.part", "report.xlsx.tmp", "victim.txt"}));
+}
+
 TEST(ReportExcel, NoSheetsOrAnUnwritableFolderFail)
 {
     QTemporaryDir dir;
@@ -180,6 +211,73 @@ TEST(ReportExcel, NoSheetsOrAnUnwritableFolderFail)
     ReportSheet sheet;
     sheet.main = Table({{"a"}});
     EXPECT_EQ(ExportReportWorkbook(dir.filePath("missing/a.xlsx").toStdString(), {sheet}), 0);
+}
+
+// The text of a printed PDF; empty when pdftotext is missing.
+QString PrintedText(const std::vector<ReportPrintEntry>& entries, const QString& path)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    EXPECT_EQ(PrintReport(printer, entries), 1);
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        return {};
+    QProcess text;
+    text.start("pdftotext", {path, "-"});
+    EXPECT_TRUE(text.waitForFinished(60000));
+    return QString::fromUtf8(text.readAllStandardOutput());
+}
+
+TEST(ReportPrint, NoValueIsEverCut)
+{
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext missing: the printed text cannot be read";
+    struct Case
+    {
+        const char* what;
+        int columns;
+        int bands;  // at least this many bands: the row names print once in each
+    };
+    // Twelve long values fit across the page in a smaller font; forty need bands below one another.
+    const Case cases[] = {{"a smaller font", 12, 1}, {"bands", 40, 2}};
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CSafeArray2D table(4, c.columns);
+        table.SetAt(0, 0, "Name");
+        for (int r = 1; r < 4; ++r)
+            table.SetAt(r, 0, "Row-" + std::string(1, static_cast<char>('A' + r - 1)));
+        for (int col = 1; col < c.columns; ++col) {
+            table.SetAt(0, col, "Area-" + std::to_string(col));
+            for (int r = 1; r < 4; ++r)
+                table.SetAt(r, col, std::to_string(7853 + 100 * col + r) + ".981634");
+        }
+        ReportPrintEntry entry;
+        entry.title = "Sample";
+        entry.table = table;
+        const QString out = PrintedText({entry}, dir.filePath(QString("cut-%1.pdf").arg(c.columns)));
+        EXPECT_FALSE(out.contains(QChar(0x2026))) << "nothing elided";
+        for (int r = 0; r < table.GetRows(); ++r)
+            for (int col = 0; col < table.GetColumns(); ++col)
+                EXPECT_TRUE(out.contains(QString::fromStdString(table.GetAt(r, col))))
+                    << table.GetAt(r, col) << " is printed whole";
+        EXPECT_GE(out.count("Row-A"), c.bands);
+    }
+
+    // A text wider than the page wraps in its cell instead of losing its end.
+    ReportPrintEntry wide;
+    wide.title = "Wide";
+    const std::string name = "Name" + std::string(400, 'x') + "End";
+    CSafeArray2D table(2, 2);
+    table.SetAt(0, 0, "Name");
+    table.SetAt(0, 1, "Length");
+    table.SetAt(1, 0, name);
+    table.SetAt(1, 1, "12.5");
+    wide.table = table;
+    QString out = PrintedText({wide}, dir.filePath("wide.pdf"));
+    EXPECT_TRUE(out.contains("12.5"));
+    out.remove(QRegularExpression("\\s"));
+    EXPECT_TRUE(out.contains(QString::fromStdString(name)));
 }
 
 TEST(ReportPrint, PdfHoldsTheTitleAndACell)

@@ -9,11 +9,17 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QSignalSpy>
+#include <QSocketNotifier>
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -40,6 +46,75 @@ QByteArray Encoded(const PeerFrame& frame)
     const std::vector<uint8_t> bytes = EncodePeerFrame(frame);
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
 }
+
+// The head of a copy-data frame that announces `payload` bytes, and `sent` of them.
+QByteArray PartialFrame(uint32_t payload, int sent)
+{
+    PeerFrame frame;
+    frame.kind = PeerFrameKind::CopyData;
+    frame.payload.assign(payload, 0x5A);
+    return Encoded(frame).left(12 + 24 + sent);
+}
+
+std::vector<std::unique_ptr<QLocalSocket>> Connect(const QString& identity, int count)
+{
+    std::vector<std::unique_ptr<QLocalSocket>> sockets;
+    for (int i = 0; i < count; ++i) {
+        sockets.push_back(std::make_unique<QLocalSocket>());
+        sockets.back()->connectToServer(PeerSocketPath(identity));
+        EXPECT_TRUE(sockets.back()->waitForConnected(1000));
+    }
+    return sockets;
+}
+
+int Closed(const std::vector<std::unique_ptr<QLocalSocket>>& sockets)
+{
+    return static_cast<int>(std::count_if(sockets.begin(), sockets.end(), [](const auto& socket) {
+        return socket->state() == QLocalSocket::UnconnectedState;
+    }));
+}
+
+// Takes every free descriptor number below a lowered limit, as a process that ran out of them; gives them back
+// and the limit when it goes.
+class DescriptorShortage
+{
+public:
+    DescriptorShortage()
+    {
+        ::getrlimit(RLIMIT_NOFILE, &m_saved);
+        int highest = 0;
+        if (DIR* open = ::opendir("/proc/self/fd")) {
+            while (const dirent* entry = ::readdir(open))
+                highest = std::max(highest, std::atoi(entry->d_name));
+            ::closedir(open);
+        }
+        rlimit lowered = m_saved;
+        lowered.rlim_cur = static_cast<rlim_t>(highest) + 32;
+        ::setrlimit(RLIMIT_NOFILE, &lowered);
+        for (int fd = ::dup(0); fd >= 0; fd = ::dup(0))
+            m_taken.push_back(fd);
+    }
+    ~DescriptorShortage() { End(); }
+    // One descriptor back, for the next thing opened.
+    void Spare()
+    {
+        if (!m_taken.empty()) {
+            ::close(m_taken.back());
+            m_taken.pop_back();
+        }
+    }
+    void End()
+    {
+        for (const int fd : m_taken)
+            ::close(fd);
+        m_taken.clear();
+        ::setrlimit(RLIMIT_NOFILE, &m_saved);
+    }
+
+private:
+    rlimit m_saved = {};
+    std::vector<int> m_taken;
+};
 
 class LocalPeerBusTest : public ::testing::Test
 {
@@ -229,4 +304,105 @@ TEST_F(LocalPeerBusTest, ReceiverDestroyedWhileDeliveringASend)
     QObject::connect(doomed, &PeerBus::registeredMessage, [doomed] { delete doomed; });
     EXPECT_FALSE(sender.SendMessage(kMainClass, "TLV COM - NEW", 1, 0, 1000).delivered);
     EXPECT_FALSE(sender.FindWindow(kMainClass));
+}
+
+// Connections beyond the limit are closed at once; the ones within it are served.
+TEST_F(LocalPeerBusTest, ConnectionsBeyondTheLimitAreClosed)
+{
+    PeerBusLimits limits;
+    limits.maxConnections = 3;
+    receiver.SetLimits(limits);
+    ASSERT_TRUE(receiver.Listen(kMainClass));
+    const auto idle = Connect(kMainClass, 5);
+    EXPECT_TRUE(WaitUntil([&] { return Closed(idle) == 2; }));
+    EXPECT_EQ(receiver.InboundCount(), 3);
+
+    for (const auto& socket : idle)
+        socket->abort();
+    EXPECT_TRUE(WaitUntil([&] { return receiver.InboundCount() == 0; }));
+    QSignalSpy messages(&receiver, &PeerBus::registeredMessage);
+    EXPECT_TRUE(sender.PostMessage(kMainClass, "External Capture", 0, 0));
+    EXPECT_TRUE(messages.wait(3000));
+}
+
+// A peer that connects and says nothing, or starts a frame and never ends it, is closed after the frame time-out.
+TEST_F(LocalPeerBusTest, IdleConnectionsAndUnfinishedFramesTimeOut)
+{
+    PeerBusLimits limits;
+    limits.frameTimeoutMs = 200;
+    receiver.SetLimits(limits);
+    ASSERT_TRUE(receiver.Listen(kMainClass));
+    QSignalSpy copies(&receiver, &PeerBus::copyData);
+    auto strangers = Connect(kMainClass, 2);
+    strangers[1]->write(PartialFrame(1000, 10));
+    EXPECT_TRUE(WaitUntil([&] { return Closed(strangers) == 2; }, 10000));
+    EXPECT_EQ(copies.size(), 0);
+
+    // A peer that keeps to the time is served as before, one frame after another on one connection.
+    QSignalSpy messages(&receiver, &PeerBus::registeredMessage);
+    PeerFrame post;
+    post.kind = PeerFrameKind::Post;
+    post.name = "External Capture";
+    const auto steady = Connect(kMainClass, 1);
+    steady[0]->write(Encoded(post) + Encoded(post));
+    EXPECT_TRUE(WaitUntil([&] { return messages.size() == 2; }));
+}
+
+// Unfinished frames together may hold only so many bytes; the connection that would go beyond is closed.
+TEST_F(LocalPeerBusTest, BytesHeldForUnfinishedFramesAreBounded)
+{
+    PeerBusLimits limits;
+    limits.maxBufferedBytes = 1 << 20;
+    receiver.SetLimits(limits);
+    ASSERT_TRUE(receiver.Listen(kMainClass));
+    auto strangers = Connect(kMainClass, 3);
+    for (const auto& socket : strangers)
+        socket->write(PartialFrame(900 << 10, 600 << 10));
+    EXPECT_TRUE(WaitUntil([&] { return Closed(strangers) >= 2; }, 10000));
+    EXPECT_LT(Closed(strangers), 3);
+
+    QSignalSpy messages(&receiver, &PeerBus::registeredMessage);
+    EXPECT_TRUE(sender.PostMessage(kMainClass, "External Capture", 0, 0));
+    EXPECT_TRUE(messages.wait(3000));
+}
+
+// A process out of descriptors cannot take a connection for a while; the window stays findable and takes it later.
+TEST_F(LocalPeerBusTest, RunningOutOfDescriptorsPausesTheWindowButDoesNotEndIt)
+{
+    PeerBusLimits limits;
+    limits.acceptRetryMs = 50;
+    receiver.SetLimits(limits);
+    ASSERT_TRUE(receiver.Listen(kMainClass));
+    QSignalSpy messages(&receiver, &PeerBus::registeredMessage);
+    // The sanitizers' type check needs descriptors of its own the first time it meets a type: it meets the ones used
+    // below (a post, a resting socket notifier) while there are some.
+    ASSERT_TRUE(sender.PostMessage(kMainClass, "External Capture", 0, 0));
+    ASSERT_TRUE(messages.wait(3000));
+    QSocketNotifier resting(0, QSocketNotifier::Read);
+    resting.setEnabled(false);
+    {
+        DescriptorShortage shortage;
+        shortage.Spare();  // the sender's own socket
+        ASSERT_TRUE(sender.PostMessage(kMainClass, "External Capture", 0, 0));
+        for (int i = 0; i < 10; ++i)
+            QCoreApplication::processEvents();  // the window tries to take the connection and cannot
+        EXPECT_TRUE(QFile::exists(PeerSocketPath(kMainClass)));
+    }
+    EXPECT_TRUE(WaitUntil([&] { return messages.size() == 2; }, 5000));
+    EXPECT_TRUE(sender.FindWindow(kMainClass));
+}
+
+// Someone removed the window's socket file: it listens again and can be found.
+TEST_F(LocalPeerBusTest, ASocketFileThatWentAwayIsListenedOnAgain)
+{
+    PeerBusLimits limits;
+    limits.listenCheckMs = 50;
+    receiver.SetLimits(limits);
+    ASSERT_TRUE(receiver.Listen(kMainClass));
+    ASSERT_TRUE(QFile::remove(PeerSocketPath(kMainClass)));
+    EXPECT_TRUE(WaitUntil([&] { return sender.FindWindow(kMainClass); }, 5000));
+    QSignalSpy messages(&receiver, &PeerBus::registeredMessage);
+    EXPECT_TRUE(sender.PostMessage(kMainClass, "External Capture", 0, 0));
+    EXPECT_TRUE(messages.wait(3000));
+    EXPECT_EQ(receiver.Identity(), kMainClass);
 }

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -15,13 +18,33 @@ std::string Unique(const std::string& name)
     return name + " " + std::to_string(::getpid());
 }
 
+// Another program's hold on an object, as a companion or a squatter has it: its own descriptor.
+class ForeignHold
+{
+public:
+    explicit ForeignHold(const std::string& name, int flags = O_RDWR, mode_t mode = 0600)
+        : m_fd(::shm_open(NamedMapping::ObjectName(name).c_str(), flags, mode))
+    {
+    }
+    ~ForeignHold()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
 }  // namespace
 
-TEST(NamedMapping, ObjectNamesKeepNamesAndSessionsApart)
+TEST(NamedMapping, ObjectNamesKeepNamesUsersAndSessionsApart)
 {
     const std::string upp = NamedMapping::ObjectName("TLV UPP");
-    ASSERT_EQ(upp.rfind("/qrx-", 0), 0u);
-    const std::string session = upp.substr(0, upp.find('-', 5) + 1);  // "/qrx-<session>-"
+    const std::string user = "/qrx-" + std::to_string(::geteuid()) + "-";
+    ASSERT_EQ(upp.rfind(user, 0), 0u);
+    const std::string session = upp.substr(0, upp.find('-', user.size()) + 1);  // "/qrx-<uid>-<session>-"
     EXPECT_EQ(upp, session + "TLV%20UPP");
     EXPECT_EQ(NamedMapping::ObjectName("TLV_UPP"), session + "TLV_UPP");
     EXPECT_EQ(NamedMapping::ObjectName("a/b%"), session + "a%2Fb%25");
@@ -38,7 +61,7 @@ TEST(NamedMapping, ObjectNamesKeepNamesAndSessionsApart)
     const std::string elsewhere = NamedMapping::ObjectName("TLV UPP");
     qputenv("XDG_RUNTIME_DIR", saved);
     EXPECT_NE(elsewhere, upp);
-    EXPECT_EQ(elsewhere.substr(elsewhere.find('-', 5) + 1), "TLV%20UPP");
+    EXPECT_EQ(elsewhere.substr(elsewhere.find('-', user.size()) + 1), "TLV%20UPP");
 }
 
 TEST(NamedMapping, WhatTheCreatorWritesAnOpenerReads)
@@ -48,24 +71,38 @@ TEST(NamedMapping, WhatTheCreatorWritesAnOpenerReads)
     ASSERT_TRUE(creator.Create(name, 4096));
     EXPECT_FALSE(creator.AlreadyExisted());
     ASSERT_EQ(creator.size(), 4096u);
-    EXPECT_EQ(static_cast<const char*>(creator.data())[4095], 0) << "created zeroed";
-    std::strcpy(static_cast<char*>(creator.data()), "/images/a.jpg");
+    EXPECT_EQ(creator.ReadPrefix(4096), std::string(4096, '\0')) << "created zeroed";
+    ASSERT_TRUE(creator.Write(0, "/images/a.jpg", 14));
+    EXPECT_FALSE(creator.Write(4090, "123456789", 9)) << "beyond the end";
 
     NamedMapping reader;
     ASSERT_TRUE(reader.Open(name, 4096));
-    EXPECT_STREQ(static_cast<const char*>(reader.data()), "/images/a.jpg");
+    EXPECT_STREQ(reader.ReadPrefix(32).c_str(), "/images/a.jpg");
+    EXPECT_FALSE(reader.Write(0, "#", 1)) << "opened for reading";
 
     NamedMapping writer;
     ASSERT_TRUE(writer.Create(name, 128));
     EXPECT_TRUE(writer.AlreadyExisted());
-    static_cast<char*>(writer.data())[0] = '#';
-    EXPECT_EQ(static_cast<const char*>(reader.data())[0], '#');
+    ASSERT_TRUE(writer.Write(0, "#", 1));
+    char first = 0;
+    ASSERT_TRUE(reader.Read(0, &first, 1));
+    EXPECT_EQ(first, '#');
+
+    // What a companion mapped into its memory sees the same bytes.
+    const ForeignHold companion(name, O_RDONLY);
+    ASSERT_GE(companion.get(), 0);
+    void* view = ::mmap(nullptr, 4096, PROT_READ, MAP_SHARED, companion.get(), 0);
+    ASSERT_NE(view, MAP_FAILED);
+    EXPECT_STREQ(static_cast<const char*>(view), "#images/a.jpg");
+    ::munmap(view, 4096);
 
     NamedMapping moved = std::move(creator);
     EXPECT_FALSE(creator.IsOpen());
     moved.Close();
     EXPECT_FALSE(NamedMapping().Open(name)) << "the creator's close removes the name";
-    EXPECT_EQ(static_cast<const char*>(reader.data())[1], 'i') << "a view opened before stays valid";
+    char second = 0;
+    ASSERT_TRUE(reader.Read(1, &second, 1)) << "an object opened before stays valid";
+    EXPECT_EQ(second, 'i');
 }
 
 // Reading beyond a shared object's end faults; a mapping smaller than the reader needs is refused instead.
@@ -83,4 +120,65 @@ TEST(NamedMapping, MissingOrTooSmallIsAFailedOpen)
     EXPECT_FALSE(NamedMapping().Create(Unique("TLV UPP"), 128));
     ASSERT_TRUE(mapping.Open(Unique("TLV UPP"), 8));
     EXPECT_EQ(mapping.size(), 8u);
+}
+
+// Shared-memory names are open to every user: an object someone else made first under our name, or one others may
+// open, is never handed our data nor believed.
+TEST(NamedMapping, AnObjectNotPrivateToThisUserIsRefused)
+{
+    const struct
+    {
+        const char* what;
+        bool otherOwner;
+        mode_t mode;
+    } cases[] = {
+        {"another user's object", true, 0600},
+        {"readable by others", false, 0644},
+        {"writable by the group", false, 0620},
+    };
+    for (const auto& c : cases) {
+        const std::string name = Unique("TLV Image Path");
+        const ForeignHold squatter(name, O_RDWR | O_CREAT | O_EXCL, 0600);
+        ASSERT_GE(squatter.get(), 0) << c.what;
+        ASSERT_EQ(::ftruncate(squatter.get(), 4096), 0);
+        ASSERT_EQ(::pwrite(squatter.get(), "/planted.jpg", 13, 0), 13);
+        ASSERT_EQ(::fchmod(squatter.get(), c.mode), 0);
+        if (c.otherOwner && ::fchown(squatter.get(), 65534, 65534) != 0) {
+            ::shm_unlink(NamedMapping::ObjectName(name).c_str());
+            continue;  // only a privileged test run can hand an object to another user
+        }
+        NamedMapping mapping;
+        EXPECT_FALSE(mapping.Open(name, 1)) << c.what;
+        EXPECT_FALSE(mapping.Open(name, 1, true)) << c.what;
+        EXPECT_FALSE(mapping.Create(name, 4096)) << c.what;
+        EXPECT_FALSE(mapping.IsOpen()) << c.what;
+        ::shm_unlink(NamedMapping::ObjectName(name).c_str());
+    }
+}
+
+// A companion may shrink an object at any moment; what is no longer there reads as missing, never as a fault.
+TEST(NamedMapping, AnObjectShrunkByAPeerReadsAsMissing)
+{
+    const std::string name = Unique("TLV UPP");
+    NamedMapping creator;
+    ASSERT_TRUE(creator.Create(name, 128));
+    const double upp = 0.25;
+    ASSERT_TRUE(creator.Write(0, &upp, sizeof upp));
+    NamedMapping reader;
+    ASSERT_TRUE(reader.Open(name, sizeof upp));
+
+    const ForeignHold companion(name);
+    ASSERT_GE(companion.get(), 0);
+    ASSERT_EQ(::ftruncate(companion.get(), 4), 0);
+    double seen = 0;
+    EXPECT_FALSE(reader.Read(0, &seen, sizeof seen));
+    EXPECT_EQ(reader.ReadPrefix(128).size(), 4u);
+    EXPECT_FALSE(creator.Write(0, &upp, sizeof upp));
+    ASSERT_EQ(::ftruncate(companion.get(), 0), 0);
+    EXPECT_TRUE(reader.ReadPrefix(128).empty());
+
+    ASSERT_EQ(::ftruncate(companion.get(), 128), 0);
+    ASSERT_TRUE(creator.Write(0, &upp, sizeof upp));
+    ASSERT_TRUE(reader.Read(0, &seen, sizeof seen));
+    EXPECT_EQ(seen, 0.25);
 }

@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocalServer>
+#include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -111,4 +113,49 @@ TEST_F(SingleInstanceTest, SimultaneousStartsLeaveExactlyOneOwner)
     EXPECT_EQ(owners, 1);
     EXPECT_EQ(answered, 2);
     EXPECT_EQ(handedOver.size(), 2) << handedOver.join(", ").toStdString();
+}
+
+// An owner that holds the lock but cannot be handed anything: with nobody listening this start takes the identity
+// over; an owner that takes the connection and never answers is reported. An owner's answer counts whatever its
+// value: other receivers on its bus may set it.
+TEST_F(SingleInstanceTest, AnOwnerThatCannotTakeTheRequestIsTakenOverOrReported)
+{
+    enum class FirstHas { NoListener, SilentListener, ListenerAnsweringZero };
+    const struct
+    {
+        const char* what;
+        FirstHas first;
+        SingleInstance::Outcome expected;
+    } cases[] = {
+        {"bus gone", FirstHas::NoListener, SingleInstance::Outcome::Owner},
+        {"hung", FirstHas::SilentListener, SingleInstance::Outcome::AnotherInstanceSilent},
+        {"answering 0", FirstHas::ListenerAnsweringZero, SingleInstance::Outcome::AnotherInstanceAnswered},
+    };
+    for (const auto& c : cases) {
+        QLockFile ownerLock(PeerSocketPath(kClass) + ".owner");
+        ownerLock.setStaleLockTime(0);
+        ASSERT_TRUE(ownerLock.tryLock(0)) << c.what;
+        QLocalServer silent;
+        LocalPeerBus answering;
+        if (c.first == FirstHas::SilentListener) {
+            ASSERT_TRUE(silent.listen(PeerSocketPath(kClass)));
+        }
+        if (c.first == FirstHas::ListenerAnsweringZero) {
+            ASSERT_TRUE(answering.Listen(kClass));
+            QObject::connect(&answering, &PeerBus::registeredMessage, [&] { answering.SetReply(0); });
+        }
+        SingleInstance second(kClass);
+        EXPECT_EQ(second.Claim({"/images/a.bmp"}, 500), c.expected) << c.what;
+        EXPECT_EQ(second.GetBus() != nullptr, c.expected == SingleInstance::Outcome::Owner) << c.what;
+        if (second.GetBus()) {
+            // It is the instance now, also once the first has gone and its lock with it.
+            QSignalSpy started(&second, &SingleInstance::anotherInstanceStarted);
+            SingleInstance third(kClass);
+            EXPECT_EQ(third.Claim({}, 3000), SingleInstance::Outcome::AnotherInstanceAnswered) << c.what;
+            ownerLock.unlock();
+            SingleInstance fourth(kClass);
+            EXPECT_EQ(fourth.Claim({}, 3000), SingleInstance::Outcome::AnotherInstanceAnswered) << c.what;
+            EXPECT_EQ(started.size(), 2) << c.what;
+        }
+    }
 }
