@@ -295,7 +295,8 @@ int CCalibrationList::WriteLastCalibration(const std::string& path) const
 
 int CCalibrationList::ReadLastCalibration(const std::string& path)
 {
-    FilePtr file(std::fopen(path.c_str(), "rb"));
+    // A path that is no regular file (a FIFO would wait for a writer for ever) reads as a missing file.
+    FilePtr file(OpenRegularFile(path));
     if (!file)
         return 0;
     CCalibKeeper last;

@@ -5,6 +5,7 @@
 #include "core/CRecentFileList.h"
 #include "core/CalibrationStrings.h"
 #include "core/ProfileSettings.h"
+#include "core/SettingsFileNotices.h"
 #include "core/StartupStrings.h"
 #include "document/CVistrelDoc.h"
 #include "frame/CommandIds.h"
@@ -12,6 +13,7 @@
 #include "framepool/CQvFramePool.h"
 #include "gobjects/CRealtimeResultObjBox.h"
 #include "gobjects/Edition.h"
+#include "inifile/PrivateProfile.h"
 #include "profile/CAppProfile.h"
 #include "profile/CRegKey.h"
 #include "qvcodec/CQvImageCodec.h"
@@ -108,6 +110,9 @@ CVistrelApp::CVistrelApp(AppParts parts, QStringList arguments, std::string exec
       m_commands(std::make_unique<CAppCommands>(*this))
 {
     AddCommandMap(kApplicationCommands);
+    // A run tells of its own failed settings writes only, not of those an earlier application object of this
+    // process left untold.
+    TakeFailedPrivateProfileWrites();
     std::lock_guard lock(g_appMutex);
     g_app = this;
     g_bAppStarted = 0;
@@ -174,6 +179,8 @@ BOOL CVistrelApp::InitInstance()
         return 0;
     if (m_parts.settings)
         m_parts.settings->LoadProfileSettings();
+    // The profile store has been read by now; a damaged or unreadable one is told of before anything else.
+    TellSettingsFileProblems();
     // Dropped files are taken by the main window itself; the desktop file declares the types the program opens.
 
     if (m_parts.codec)
@@ -242,6 +249,8 @@ int CVistrelApp::ExitInstance()
     // Last, as the framework's own shut-down does; a start that ended before the list was read keeps the stored one.
     if (m_recentFiles)
         m_recentFiles->WriteList(AppProfile());
+    // After the last settings write: the profile store and INI files that could not be written are named.
+    TellSettingsFileProblems();
     return m_exitCode;
 }
 

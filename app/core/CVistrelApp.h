@@ -1,6 +1,7 @@
 // The one application object of Vistrel: refuses a second instance, brings the program up (folders, profile, main
 // window, codecs, plug-ins, temporary folder, foot switch, acquisition host, calibration list) and takes it down
-// again (releases the drivers, writes the calibration files and the profile settings). It also answers the
+// again (releases the drivers, writes the calibration files and the profile settings). A settings file that was
+// damaged or could not be read is told of at start, one that could not be written at shut-down. It also answers the
 // program-wide questions of the other parts: the open documents, the live view, the report pages.
 //
 // Contract: construct, InitInstance, run the event loop when it returned TRUE, then ExitInstance whatever

@@ -1,12 +1,12 @@
 #include "core/RegistryScript.h"
 
+#include "inifile/FileBytes.h"
 #include "profile/Registry.h"
 #include "profile/RegistryWriteBatch.h"
 #include "strings/StoredText.h"
 
 #include <QString>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -260,18 +260,7 @@ bool ImportRegistryScriptBytes(std::string_view bytes)
 
 bool ImportRegistryScript(const std::string& path)
 {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
+    // Read at start-up: a path that is no regular file (a FIFO would wait for ever) or is too large is refused.
     std::string bytes;
-    char buffer[65536];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        bytes.append(buffer, got);
-        if (bytes.size() > kMaxScriptBytes)
-            break;
-    }
-    const bool readable = !std::ferror(file);
-    std::fclose(file);
-    return readable && ImportRegistryScriptBytes(bytes);
+    return ReadFileBytes(path, bytes, kMaxScriptBytes) && ImportRegistryScriptBytes(bytes);
 }

@@ -90,6 +90,11 @@ int CPlugInHost::LoadExtPlugIns()
         m_moduleFolder = m_seams.moduleFolder();
     UINT nextId = kFirstExtensionId;
     for (const std::filesystem::path& file : PlgModuleFiles(m_moduleFolder)) {
+        // This pass loads every module first: a module that took an earlier start down is skipped (and named) here,
+        // and the plug-in menu's install that follows skips it too.
+        if (!m_manager.MayLoadModule(file.string()))
+            continue;
+        ModuleLoadGuard::Scope guarded(m_manager.LoadGuard(), file.string());
         CModule module;
         // A module that cannot be loaded is named once, by the plug-in menu's install.
         if (!module.Load(file.string()))
@@ -97,6 +102,7 @@ int CPlugInHost::LoadExtPlugIns()
         const auto connect = module.GetProc<PFN_ExtPlgConnect>(kExtPlgConnectName);
         if (!connect)
             continue;
+        guarded.Step(kExtPlgConnectName);
         CPlgApplication* application = nullptr;
         try {
             application = connect();

@@ -64,7 +64,8 @@ std::vector<NamedList> ReadFile(const std::string& path, const std::function<CRe
 {
     if (path.empty())
         return {};
-    FILE* file = std::fopen(path.c_str(), "rb");
+    // Read when the first image opens: a FIFO there would hold the UI for ever, so only a regular file is opened.
+    FILE* file = OpenRegularFile(path);
     if (!file)
         return {};
     std::vector<NamedList> lists = Read(file, makeList);

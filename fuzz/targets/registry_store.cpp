@@ -4,7 +4,10 @@
 #include "FuzzTarget.h"
 #include "ScratchRegistry.h"
 
+#include "inifile/FileBytes.h"
 #include "profile/Registry.h"
+
+#include <filesystem>
 
 #include <string>
 #include <vector>
@@ -35,7 +38,9 @@ void Describe(HKEY key, const std::string& path, int depth, std::string& out)
         const std::string child(name, nameSize);
         out += path + "/" + child + "\n";
         HKEY sub = nullptr;
-        if (RegOpenKeyEx(key, child.c_str(), 0, KEY_READ, &sub) == ERROR_SUCCESS) {
+        const LONG opened = RegOpenKeyEx(key, child.c_str(), 0, KEY_READ, &sub);
+        FuzzCheck(opened == ERROR_SUCCESS, "every listed key opens by the name it is listed by");
+        if (opened == ERROR_SUCCESS) {
             Describe(sub, path + "/" + child, depth + 1, out);
             RegCloseKey(sub);
         }
@@ -56,6 +61,15 @@ VISTREL_FUZZ_TARGET(registry_store)
     if (!WriteFuzzFile(UseScratchRegistry(), data, size))
         return 0;
     RegReloadStore();
+    // A damaged file is kept as a copy before it is written again; the copies go, or they would pile up.
+    for (const RegistryStoreProblem& problem : RegTakeStoreProblems()) {
+        if (problem.kind != RegistryStoreProblem::Damaged || problem.copy.empty())
+            continue;
+        std::string copy;
+        FuzzCheck(ReadFileBytes(problem.copy, copy) && copy == std::string(reinterpret_cast<const char*>(data), size),
+                  "the copy of a damaged file is the file as it was found");
+        std::filesystem::remove(problem.copy);
+    }
     const std::string loaded = DescribeStore();
 
     // A write anywhere saves the whole store; the marker value is taken out again before comparing.

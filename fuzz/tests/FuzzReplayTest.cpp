@@ -16,7 +16,7 @@ namespace {
 
 const char* const kReaders[] = {
     "overlay_stream", "clipboard_file", "property_image", "property_stream", "image_record", "dib",
-    "calib_record",   "undo_file",      "registry_store", "ini_file",        "codec",
+    "calib_record",   "undo_file",      "registry_store", "ini_file",        "codec", "module_marker",
     "calibration_list", "program_texts", "winmsg_frame", "registry_script", "native_file",
     "bitmap_file", "companion_bitmap", "stamp_picture", "ipl_dib", "report_settings", "report_setting",
     "footswitch_reports",

@@ -3,6 +3,8 @@
 #include "acqdriver/AcqDib.h"
 #include "acqdriver/AcqDriverExports.h"
 #include "module/CModule.h"
+#include "module/ModuleLoadGuard.h"
+#include "resources/StringTable.h"
 #include "ui/MessageBox.h"
 #include "ui/ModalDialog.h"
 
@@ -74,6 +76,31 @@ FrameSize ReadFrameSize(const AcqDriverExports& exports)
     return size;
 }
 
+constexpr const char* kModule = "CaptureHost";
+constexpr uint32_t IDS_DRIVER_CRASHED = 1;   // %1 the driver file, %2 the step its load was at
+
+const StringTableRegistrar kStrings(
+    kModule,
+    {
+        {IDS_DRIVER_CRASHED,
+         "The acquisition driver %1 was not loaded: the program stopped while loading it at an earlier start (%2)."
+         "\n\nTry to load it again at the next start? Otherwise it stays off until its file is replaced.",
+         "영상 입력 드라이버 %1을(를) 불러오지 않았습니다. 이전 시작 때 이 드라이버를 불러오는 중(%2)에 프로그램이 "
+         "종료되었습니다.\n\n다음 시작 때 다시 불러오시겠습니까? 아니면 파일이 바뀔 때까지 불러오지 않습니다."},
+    });
+
+// Told once about a driver skipped for a crash at an earlier start; true to try it again at the next one.
+bool TellCrashedDriver(const ModuleLoadGuard::Crash& crash)
+{
+    std::string text = LoadString(kModule, IDS_DRIVER_CRASHED);
+    if (const size_t at = text.find("%1"); at != std::string::npos)
+        text.replace(at, 2, std::filesystem::path(crash.modulePath).filename().string());
+    if (const size_t at = text.find("%2"); at != std::string::npos)
+        text.replace(at, 2, crash.step);
+    qWarning("%s", text.c_str());
+    return MessageBox(text, std::string(), MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
 void Warn(const std::string& text)
 {
     qWarning("%s", text.c_str());
@@ -83,8 +110,14 @@ void Warn(const std::string& text)
 }  // namespace
 
 CAcquireContainer::CAcquireContainer()
-    : m_uiContext(std::make_unique<QObject>())
+    : m_loadGuard(std::make_unique<ModuleLoadGuard>(DefaultModuleMarkerFolder(), "driver")),
+      m_uiContext(std::make_unique<QObject>())
 {
+}
+
+void CAcquireContainer::SetLoadGuardFolder(std::string folder)
+{
+    m_loadGuard->SetMarkerFolder(std::move(folder));
 }
 
 CAcquireContainer::~CAcquireContainer()
@@ -123,6 +156,11 @@ int CAcquireContainer::InstallServers(const char* folder)
     std::sort(files.begin(), files.end());
 
     for (const fs::path& file : files) {
+        if (!m_loadGuard->MayLoad(file.string(), TellCrashedDriver))
+            continue;
+        // Up to its name, a crash inside the driver is remembered for the next start. A driver refused here is
+        // unloaded before the marker goes: its static destructors run inside the guard too.
+        ModuleLoadGuard::Scope guarded(*m_loadGuard, file.string());
         auto server = std::make_unique<Server>();
         server->file = file.string();
         if (!server->module.Load(server->file)) {
@@ -134,6 +172,7 @@ int CAcquireContainer::InstallServers(const char* folder)
             Warn("The acquisition driver " + server->file + " lacks the exports every driver has; it is skipped.");
             continue;
         }
+        guarded.Step("ACQ_GetName");
         char name[ACQ_NAME_BUFFER_SIZE] = {};
         server->exports.ACQ_GetName(name);
         name[sizeof name - 1] = '\0';

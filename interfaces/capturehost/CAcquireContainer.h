@@ -12,7 +12,9 @@
 // - Waits: every wait is bounded. AcquireSnapshot waits at most the snapshot timeout for each frame; a driver that
 //   stops delivering makes it fail with a message naming the driver.
 // - Modules: every "*.so" of the folder is loaded with RTLD_NOW | RTLD_LOCAL; a file that is not a loadable
-//   driver is skipped with a message naming it, and the others still load.
+//   driver is skipped with a message naming it, and the others still load. A driver that took the program down
+//   while it was being loaded is skipped at the next start, named, and the user asked once whether to try it
+//   again (see ModuleLoadGuard).
 // - A live display whose driver keeps failing stops by itself and says so through the stream-ended callback.
 // - Screen resolution switching and hardware overlay windows do not exist here: FullScreenMode, RestoreScrRes and
 //   SetDisplayWindowPos do nothing, and IsOverlaySupport is true (the program draws its overlays itself).
@@ -30,6 +32,7 @@
 #include <memory>
 #include <string>
 
+class ModuleLoadGuard;
 class QObject;
 
 class VISTREL_EXPORT CAcquireContainer
@@ -68,6 +71,8 @@ public:
     void SetHwndClient(void* mainWindow);
     // Loads every driver module of `folder` (releasing those loaded before); answers how many loaded.
     int InstallServers(const char* folder);
+    // Where the load guard keeps its markers (the user's default marker folder unless set; empty: unguarded).
+    void SetLoadGuardFolder(std::string folder);
     // Stops the live display, releases the selected driver and unloads every module.
     void ReleaseServers();
 
@@ -143,6 +148,7 @@ private:
     static void NotifyTrampoline();
     static void TriggerTrampoline();
 
+    std::unique_ptr<ModuleLoadGuard> m_loadGuard;
     std::vector<std::unique_ptr<Server>> m_servers;
     int m_selected = -1;
     void* m_instance = nullptr;

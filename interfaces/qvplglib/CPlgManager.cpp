@@ -3,6 +3,7 @@
 #include "qvplglib/CPlgApplication.h"
 #include "qvplglib/CPlgView.h"
 #include "qvplglib/PlugInContract.h"
+#include "resources/StringTable.h"
 #include "ui/MessageBox.h"
 
 #include <QAction>
@@ -22,6 +23,28 @@ QMenu* GroupMenu(QMenu* menu, const std::string& group)
         if (QMenu* sub = action->menu(); sub && sub->title() == title)
             return sub;
     return menu->addMenu(title);
+}
+
+constexpr const char* kModule = "QvPlgLib";
+constexpr uint32_t IDS_PLUGIN_CRASHED = 1;   // %1 the module file, %2 the step its load was at
+
+const StringTableRegistrar kStrings(
+    kModule,
+    {
+        {IDS_PLUGIN_CRASHED,
+         "The plug-in %1 was not loaded: the program stopped while loading it at an earlier start (%2).\n\n"
+         "Try to load it again at the next start? Otherwise it stays off until its file is replaced.",
+         "플러그인 %1을(를) 불러오지 않았습니다. 이전 시작 때 이 플러그인을 불러오는 중(%2)에 프로그램이 "
+         "종료되었습니다.\n\n다음 시작 때 다시 불러오시겠습니까? 아니면 파일이 바뀔 때까지 불러오지 않습니다."},
+    });
+
+std::string Filled(std::string text, const std::string& first, const std::string& second)
+{
+    if (const size_t at = text.find("%1"); at != std::string::npos)
+        text.replace(at, 2, first);
+    if (const size_t at = text.find("%2"); at != std::string::npos)
+        text.replace(at, 2, second);
+    return text;
 }
 
 bool SameEntry(const tagActiveApp& a, const tagActiveApp& b)
@@ -50,6 +73,16 @@ std::vector<std::filesystem::path> PlgModuleFiles(const std::string& folder)
 CPlgManager::CPlgManager() = default;
 
 CPlgManager::~CPlgManager() = default;
+
+bool CPlgManager::MayLoadModule(const std::string& path)
+{
+    return m_loadGuard.MayLoad(path, [this](const ModuleLoadGuard::Crash& crash) {
+        const std::string text = Filled(LoadString(kModule, IDS_PLUGIN_CRASHED),
+                                        std::filesystem::path(crash.modulePath).filename().string(), crash.step);
+        LoadingInfo(text);
+        return AfxMessageBox(text, MB_YESNO | MB_ICONWARNING) == IDYES;
+    });
+}
 
 void CPlgManager::LoadingInfo(const std::string& text) const
 {
@@ -101,13 +134,19 @@ int CPlgManager::Install(const std::string& folder, QMenu* menu, UINT firstId)
         const std::string path = file.string();
         const std::string name = file.filename().string();
         LoadingInfo(name);
+        if (!MayLoadModule(path))
+            continue;
+        // From here to the module's release, a crash inside it is remembered for the next start.
+        ModuleLoadGuard::Scope guarded(m_loadGuard, path);
         CModule module;
         std::string why;
         CPlgApplication* application = nullptr;
-        if (!module.Load(path))
+        if (!module.Load(path)) {
             why = "it cannot be loaded (" + module.GetLastError() + ")";
-        else
+        } else {
+            guarded.Step(kPlgConnectName);
             application = ConnectModule(module, why);
+        }
         if (!application && why.empty())
             continue;
         if (!application) {
@@ -130,6 +169,7 @@ int CPlgManager::Install(const std::string& folder, QMenu* menu, UINT firstId)
         }
         application->RemoveAllPlgInfo();
         // The records keep the path; the module is loaded again when an entry runs.
+        guarded.Step("unloading");
         module.Free();
     }
     if (!skipped.empty())

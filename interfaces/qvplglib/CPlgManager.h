@@ -5,10 +5,12 @@
 // Loading is guarded: a module that cannot be loaded, lacks an export, was built against another contract version,
 // or whose PlgConnect returns null or throws a C++ exception is skipped with a message naming its file (through the
 // loading-info call and one message box), and the rest of the folder is installed. A crash (a signal) inside a
-// module's own code cannot be caught in-process and takes the program down.
+// module's own code cannot be caught in-process and takes the program down; the load guard then skips that module
+// at the next start, names it and asks once whether to try it again (see ModuleLoadGuard).
 #pragma once
 
 #include "module/CModule.h"
+#include "module/ModuleLoadGuard.h"
 #include "types/VistrelExport.h"
 #include "types/WinTypes.h"
 
@@ -80,6 +82,13 @@ public:
     void SetRedrawWindow(PlgViewWindowFunc function) { m_redrawWindow = std::move(function); }
     void SetUpdateCanvasSize(PlgViewWindowFunc function) { m_updateCanvasSize = std::move(function); }
 
+    // The guard of every module loaded at start, the extension modules' included; its markers go to the user's
+    // default marker folder unless set.
+    ModuleLoadGuard& LoadGuard() { return m_loadGuard; }
+    // False when the module at `path` must not be loaded now, as its last load took the program down; the first
+    // time, the user is told which module it is and asked whether to try it again at the next start.
+    bool MayLoadModule(const std::string& path);
+
     // Loads every "*.so" of `folder` in the order of their names (bytewise), asks each for its entries and appends
     // a menu record per entry with command ids from `firstId` up, in registration order. Each entry becomes an
     // action (text = item, data = command id) in the sub-menu of `menu` titled with its group (made when missing);
@@ -145,6 +154,7 @@ private:
     PlgViewWindowFunc m_redrawWindow;
     PlgViewWindowFunc m_updateCanvasSize;
 
+    ModuleLoadGuard m_loadGuard{DefaultModuleMarkerFolder(), "plugin"};
     std::vector<std::unique_ptr<tagPlgInfo4Client>> m_menuRecords;
     std::vector<tagActiveApp*> m_activeList;
 };

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <mutex>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -15,6 +16,24 @@ std::mutex& ProfileLock()
 {
     static std::mutex lock;
     return lock;
+}
+
+// The files writes failed on, not yet taken; guarded by ProfileLock.
+std::vector<std::string>& FailedWrites()
+{
+    static std::vector<std::string> files;
+    return files;
+}
+
+// Saves `doc` (null: the file could not be read) to `file`; 1, or 0 with the file listed as failed.
+int SaveOrRecord(const std::optional<IniDocument>& doc, const char* file)
+{
+    if (doc && doc->Save(file))
+        return 1;
+    std::vector<std::string>& failed = FailedWrites();
+    if (std::find(failed.begin(), failed.end(), file) == failed.end())
+        failed.emplace_back(file);
+    return 0;
 }
 
 // What a reader sees: an unreadable or unnamed file reads like a missing one.
@@ -148,14 +167,14 @@ int WritePrivateProfileString(const char* section, const char* key, const char* 
     std::lock_guard guard(ProfileLock());
     std::optional<IniDocument> doc = IniDocument::Load(file);
     if (!doc)
-        return 0;
+        return SaveOrRecord(doc, file);
     if (!key)
         doc->DeleteSection(section);
     else if (!value)
         doc->DeleteKey(section, key);
     else
         doc->SetValue(section, key, value);
-    return doc->Save(file) ? 1 : 0;
+    return SaveOrRecord(doc, file);
 }
 
 uint32_t GetPrivateProfileSection(const char* section, char* buffer, uint32_t size, const char* file)
@@ -187,10 +206,16 @@ int WritePrivateProfileSection(const char* section, const char* lines, const cha
     std::lock_guard guard(ProfileLock());
     std::optional<IniDocument> doc = IniDocument::Load(file);
     if (!doc)
-        return 0;
+        return SaveOrRecord(doc, file);
     if (lines)
         doc->ReplaceSection(section, newLines);
     else
         doc->DeleteSection(section);
-    return doc->Save(file) ? 1 : 0;
+    return SaveOrRecord(doc, file);
+}
+
+std::vector<std::string> TakeFailedPrivateProfileWrites()
+{
+    std::lock_guard guard(ProfileLock());
+    return std::exchange(FailedWrites(), {});
 }

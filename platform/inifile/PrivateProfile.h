@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Copies the value into `buffer` (`size` bytes, terminating zero included) and returns the count copied without the
 // zero; a value that does not fit is cut to size - 1 bytes. When the key or section is missing, the default (null
@@ -45,3 +46,8 @@ VISTREL_EXPORT uint32_t GetPrivateProfileSectionNames(char* buffer, uint32_t siz
 // Replaces every line of the section by `lines` ("name=value" texts, each ended by a zero, the list by a second
 // zero); null `lines` deletes the section. Returns 1 on success, 0 on failure.
 VISTREL_EXPORT int WritePrivateProfileSection(const char* section, const char* lines, const char* file);
+
+// The files a write failed on since the last call (the file could not be read, so it was not replaced, or could not
+// be written), each once, in the order they failed; the list is emptied. Texts a writer refuses are the caller's
+// error, not the file's, and are not listed.
+VISTREL_EXPORT std::vector<std::string> TakeFailedPrivateProfileWrites();

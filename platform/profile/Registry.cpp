@@ -241,3 +241,10 @@ void RegReloadStore()
     const auto lock = store.Lock();
     store.Reload();
 }
+
+std::vector<RegistryStoreProblem> RegTakeStoreProblems()
+{
+    RegistryStore& store = RegistryStore::Instance();
+    const auto lock = store.Lock();
+    return store.TakeProblems();
+}

@@ -9,7 +9,7 @@
 // picked up by the next call, so a crash loses nothing (but the changes of an open batch) and processes see one
 // store. A call that changes nothing (opening an existing key through RegCreateKeyEx, setting a value to the type
 // and bytes it has) writes nothing; a RegistryWriteBatch gathers the changes of a scope into one write. A damaged
-// file is read as far as it is valid. Thread-safe. A handle names a key path: it stays usable after RegReloadStore,
+// file is read as far as it is valid, a copy of it kept beside it, and RegTakeStoreProblems says so. Thread-safe. A handle names a key path: it stays usable after RegReloadStore,
 // and a handle whose key was deleted answers ERROR_FILE_NOT_FOUND. Handles of our own are freed by RegCloseKey;
 // unknown handles are refused with ERROR_INVALID_HANDLE, never followed.
 #pragma once
@@ -17,6 +17,8 @@
 #include "types/VistrelExport.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 using LONG = int32_t;
 using DWORD = uint32_t;
@@ -95,6 +97,33 @@ VISTREL_EXPORT LONG RegEnumKeyEx(HKEY key, DWORD index, char* name, DWORD* nameS
 // The index-th value (values in creation order): name as for RegEnumKeyEx, type and data as for RegQueryValueEx.
 VISTREL_EXPORT LONG RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* reserved, DWORD* type,
                                  BYTE* data, DWORD* dataSize);
+
+// What the store met that the user should hear of. The store file of HKEY_CURRENT_USER only: the machine file is
+// never written, so nothing of it is lost.
+struct RegistryStoreProblem
+{
+    enum Kind
+    {
+        // The file was read only in part (garbled, cut short, a broken key header). What it was is kept in `copy`
+        // and the file is written again at once from what could be read. When no copy could be made, `copy` is
+        // empty, the file is left as it is and writes are refused for this run, as for an unreadable file.
+        Damaged,
+        // The file exists but cannot be read (no permission, not a regular file, too large): the store starts
+        // empty and refuses writes (ERROR_ACCESS_DENIED), so the file is never replaced by what it could not see.
+        Unreadable,
+        // A write of the file failed; the change is kept in memory for this run.
+        NotWritten,
+    };
+    Kind kind = Damaged;
+    std::string file;
+    std::string copy;
+
+    bool operator==(const RegistryStoreProblem&) const = default;
+};
+
+// The problems met since the last call (or the last RegReloadStore), oldest first, each (kind and file) once; the
+// list is emptied.
+VISTREL_EXPORT std::vector<RegistryStoreProblem> RegTakeStoreProblems();
 
 // Forgets the store held in memory and reads it again from the files the environment names now; tests re-point
 // XDG_CONFIG_HOME / XDG_CONFIG_DIRS and call this.

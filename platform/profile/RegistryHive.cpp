@@ -10,6 +10,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 RegistryHive::~RegistryHive()
 {
@@ -20,6 +21,7 @@ void RegistryHive::Open(std::string file)
 {
     Flush();
     DropLockFile();
+    problems_.clear();   // of the file left behind
     file_ = std::move(file);
     Read();
     if (lockHolders_ > 0)
@@ -35,15 +37,69 @@ RegistryHive::FileIdentity RegistryHive::CurrentIdentity() const
                         static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
 }
 
+namespace {
+
+// "<file>.bak", or .bak2, .bak3, ... beside copies kept before: an earlier damaged file is never replaced. Empty
+// when no free name is found.
+std::string FreeCopyPath(const std::string& file)
+{
+    for (int n = 1; n <= kMaxDamagedStoreCopies; ++n) {
+        const std::string copy = file + ".bak" + (n == 1 ? std::string() : std::to_string(n));
+        struct stat st {};
+        if (::lstat(copy.c_str(), &st) != 0 && errno == ENOENT)
+            return copy;
+    }
+    return {};
+}
+
+} // namespace
+
 void RegistryHive::Read()
 {
     root_.Clear();
     known_ = CurrentIdentity();
+    keepsDamaged_ = false;
     std::string text;
     const bool read = !file_.empty() && ReadFileBytes(file_, text);
-    unreadable_ = !read && !file_.empty() && std::filesystem::exists(file_);
-    if (read)
-        ReadRegistryText(text, root_);
+    std::error_code error;
+    // A file that cannot even be looked at may exist: it is not written over either.
+    unreadable_ = !read && !file_.empty() && (std::filesystem::exists(file_, error) || error);
+    if (unreadable_)
+        Report(RegistryStoreProblem::Unreadable);
+    if (read && !ReadRegistryText(text, root_))
+        KeepDamaged(text);
+}
+
+void RegistryHive::KeepDamaged(const std::string& text)
+{
+    if (!writable_)
+        return;   // never written, so nothing of it is lost
+    const WriteLock lock(*this);
+    const std::string copy = FreeCopyPath(file_);
+    if (copy.empty() || !WriteFileAtomically(copy, text)) {
+        keepsDamaged_ = true;
+        Report(RegistryStoreProblem::Damaged);
+        return;
+    }
+    Report(RegistryStoreProblem::Damaged, copy);
+    // Written again now, not at the first change: a run that changes nothing would leave the damage for the next
+    // start to find, copy and report once more.
+    Save();
+}
+
+void RegistryHive::Report(RegistryStoreProblem::Kind kind, std::string copy)
+{
+    if (!writable_)
+        return;
+    for (const RegistryStoreProblem& problem : problems_)
+        if (problem.kind == kind && problem.file == file_)
+            return;
+    problems_.push_back(RegistryStoreProblem{kind, file_, std::move(copy)});
+}
+
+std::vector<RegistryStoreProblem> RegistryHive::TakeProblems()
+{
+    return std::exchange(problems_, {});
 }
 
 void RegistryHive::Refresh()
@@ -60,6 +116,7 @@ bool RegistryHive::Save()
     try {
         text = WriteRegistryText(root_);
     } catch (const std::bad_alloc&) {
+        Report(RegistryStoreProblem::NotWritten);
         return false;   // as a failed write: a batch's end must still release the lock
     }
     std::error_code ignored;
@@ -67,6 +124,8 @@ bool RegistryHive::Save()
     const bool written = WriteFileAtomically(file_, text);
     if (written)
         known_ = CurrentIdentity();
+    else
+        Report(RegistryStoreProblem::NotWritten);
     return written;
 }
 

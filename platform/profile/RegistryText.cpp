@@ -13,15 +13,12 @@ bool NeedsEscape(unsigned char c)
     return c == '%' || c == '"' || c < 0x20 || c == 0x7F;
 }
 
-// In a key header '\' separates the names, so a name holding one (only a file can make it) is escaped as well.
-enum class Escape { Text, KeyName };
-
-std::string Escaped(std::string_view text, Escape what = Escape::Text)
+std::string Escaped(std::string_view text)
 {
     std::string out;
     for (const char ch : text) {
         const auto c = static_cast<unsigned char>(ch);
-        if (NeedsEscape(c) || (what == Escape::KeyName && c == '\\')) {
+        if (NeedsEscape(c)) {
             out += '%';
             out += kHexDigits[c >> 4];
             out += kHexDigits[c & 0x0F];
@@ -85,6 +82,16 @@ std::optional<std::string> UnescapedName(std::string_view text)
     return name;
 }
 
+// A key name is one part of a '\'-separated path: a name holding a separator (only a file can spell one, as %5C)
+// would be listed by a name that opens another key or none, so it is refused like a zero byte.
+std::optional<std::string> UnescapedKeyName(std::string_view text)
+{
+    auto name = UnescapedName(text);
+    if (name && name->find('\\') != std::string::npos)
+        return std::nullopt;
+    return name;
+}
+
 bool IsPlainText(const std::vector<BYTE>& data)
 {
     if (data.empty() || data.back() != 0)
@@ -130,7 +137,7 @@ void WriteKey(const RegistryKey& key, const std::string& path, std::string& out)
         }
     }
     key.ForEachChild([&](const RegistryKey& child) {
-        const std::string name = Escaped(child.Name(), Escape::KeyName);
+        const std::string name = Escaped(child.Name());
         WriteKey(child, path.empty() ? name : path + "\\" + name, out);
     });
 }
@@ -199,7 +206,7 @@ RegistryKey* ParseHeader(std::string_view path, RegistryKey& root)
     std::vector<std::string> parts;
     while (!path.empty()) {
         const size_t separator = path.find('\\');
-        const auto part = UnescapedName(path.substr(0, separator));
+        const auto part = UnescapedKeyName(path.substr(0, separator));
         if (!part || part->empty() || parts.size() == kMaxRegistryDepth)
             return nullptr;
         parts.push_back(*part);
@@ -213,15 +220,17 @@ RegistryKey* ParseHeader(std::string_view path, RegistryKey& root)
     return key;
 }
 
-void ParseValue(std::string_view line, RegistryKey& key)
+bool ParseValue(std::string_view line, RegistryKey& key)
 {
     const size_t close = line.find('"', 1);
     if (close == std::string_view::npos || close + 1 >= line.size() || line[close + 1] != '=')
-        return;
+        return false;
     const auto name = UnescapedName(line.substr(1, close - 1));
     auto value = ParseData(line.substr(close + 2));
-    if (name && value)
-        key.SetValue(*name, value->type, std::move(value->data));
+    if (!name || !value)
+        return false;
+    key.SetValue(*name, value->type, std::move(value->data));
+    return true;
 }
 
 } // namespace
@@ -233,13 +242,14 @@ std::string WriteRegistryText(const RegistryKey& root)
     return out;
 }
 
-void ReadRegistryText(std::string_view text, RegistryKey& root)
+bool ReadRegistryText(std::string_view text, RegistryKey& root)
 {
+    bool whole = true;
     RegistryKey* current = nullptr;   // values before any good header have no key to go to
     while (!text.empty()) {
         const size_t lineEnd = text.find('\n');
         if (lineEnd == std::string_view::npos)
-            return;   // every line is written with its break: one without it was cut off
+            return false;   // every line is written with its break: one without it was cut off
         std::string_view line = text.substr(0, lineEnd);
         text.remove_prefix(lineEnd + 1);
         if (line.ends_with('\r'))
@@ -248,9 +258,11 @@ void ReadRegistryText(std::string_view text, RegistryKey& root)
             continue;
         if (line.starts_with('[')) {
             current = line.ends_with(']') ? ParseHeader(line.substr(1, line.size() - 2), root) : nullptr;
+            whole = whole && current;
             continue;
         }
-        if (current && line.starts_with('"'))
-            ParseValue(line, *current);
+        if (!current || !line.starts_with('"') || !ParseValue(line, *current))
+            whole = false;
     }
+    return whole;
 }

@@ -3,7 +3,6 @@
 #include "inifile/FileBytes.h"
 
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -242,12 +241,15 @@ void CThresholdDlg::Apply()
 
 int ReadThresholdSetting(const std::string& path)
 {
-    QFile file(QString::fromStdString(path));
-    if (path.empty() || !file.open(QIODevice::ReadOnly))
+    // Only a regular file is opened: a FIFO at the path would hold the dialog (and the UI) for ever.
+    FILE* file = path.empty() ? nullptr : OpenRegularFile(path);
+    if (!file)
         return 128;
-    const QByteArray line = file.readLine(64);
+    char line[64] = {};
+    const bool read = std::fgets(line, sizeof line, file) != nullptr;
+    std::fclose(file);
     // Leading digits count, as atoi reads them; anything else is 0. strtol saturates where atoi would overflow.
-    return static_cast<int>(std::clamp(std::strtol(line.constData(), nullptr, 10), 0L, 256L));
+    return read ? static_cast<int>(std::clamp(std::strtol(line, nullptr, 10), 0L, 256L)) : 0;
 }
 
 bool WriteThresholdSetting(const std::string& path, int threshold)

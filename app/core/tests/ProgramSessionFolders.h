@@ -1,5 +1,5 @@
-// The folders a started program writes to outside its program folder (the user's root, the settings store and the
-// runtime folder), all temporary. Enter points the environment at them; Leave puts back the environment and the
+// The folders a started program writes to outside its program folder (the user's root, the settings store, the
+// state folder of the module load markers and the runtime folder), all temporary. Enter points the environment at them; Leave puts back the environment and the
 // working folder that the program's start-up changes.
 #pragma once
 
@@ -20,13 +20,14 @@ public:
     // False when a folder could not be made; the environment is then left alone.
     bool Enter()
     {
-        if (!root.isValid() || !config.isValid() || !runtime.isValid())
+        if (!root.isValid() || !config.isValid() || !state.isValid() || !runtime.isValid())
             return false;
         for (const char* name : kVariables)
             if (const char* value = getenv(name))
                 m_savedVariables[name] = value;
         setenv("XDG_CONFIG_HOME", config.path().toUtf8().constData(), 1);
         setenv("XDG_RUNTIME_DIR", runtime.path().toUtf8().constData(), 1);
+        setenv("XDG_STATE_HOME", state.path().toUtf8().constData(), 1);
         RegReloadStore();
         m_workingFolder = QDir::currentPath();
         m_entered = true;
@@ -50,10 +51,10 @@ public:
         RegReloadStore();
     }
 
-    QTemporaryDir root, config, runtime;
+    QTemporaryDir root, config, state, runtime;
 
 private:
-    static constexpr const char* kVariables[] = {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"};
+    static constexpr const char* kVariables[] = {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "XDG_STATE_HOME"};
     std::map<std::string, std::string> m_savedVariables;
     QString m_workingFolder;
     bool m_entered = false;

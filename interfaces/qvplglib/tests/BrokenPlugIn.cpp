@@ -2,6 +2,7 @@
 #include "qvplglib/CPlgApplication.h"
 #include "qvplglib/PlugInContract.h"
 
+#include <cstdlib>
 #include <stdexcept>
 
 #ifndef BROKEN_NOVERSION
@@ -17,6 +18,24 @@ PLG_EXPORT CPlgApplication* PlgConnect()
 PLG_EXPORT CPlgApplication* PlgConnect()
 {
     throw std::runtime_error("no strings");
+}
+#elif defined(BROKEN_CRASHESINCONNECT)
+PLG_EXPORT CPlgApplication* PlgConnect()
+{
+    std::abort();
+}
+#elif defined(BROKEN_CRASHESONLOAD)
+namespace {
+// Its constructor runs while the module is being loaded, before any export is looked up.
+struct CrashOnLoad
+{
+    CrashOnLoad() { std::abort(); }
+} crashOnLoad;
+CPlgApplication theApp;
+}  // namespace
+PLG_EXPORT CPlgApplication* PlgConnect()
+{
+    return &theApp;
 }
 #elif defined(BROKEN_NOVERSION)
 namespace {

@@ -8,6 +8,8 @@
 #include <regex>
 #include <thread>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Lines written as a person or an older program would have left them; "\n" is replaced by the break under test.
@@ -339,4 +341,23 @@ TEST(PrivateProfile, ConcurrentWritersLoseNoKey)
         for (int i = 0; i < 25; ++i)
             EXPECT_EQ(GetPrivateProfileInt("T", WriterKey("k", t, i).c_str(), -1,
                                            file.c_str()), i);
+}
+
+TEST(PrivateProfile, FilesAWriteFailedOnAreListedOnceUntilTaken)
+{
+    IniTestFolder folder;
+    TakeFailedPrivateProfileWrites();
+    const std::string fifo = folder.File("fifo.ini");          // cannot be read: never replaced
+    const std::string missingFolder = folder.File("no/such/folder.ini");
+    const std::string good = folder.File("good.ini");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+
+    EXPECT_EQ(WritePrivateProfileString("S", "k", "v", fifo.c_str()), 0);
+    EXPECT_EQ(WritePrivateProfileSection("S", "k=v\0", missingFolder.c_str()), 0);
+    EXPECT_EQ(WritePrivateProfileString("S", "k", "v", fifo.c_str()), 0);
+    EXPECT_EQ(WritePrivateProfileString("S", "k", "v", good.c_str()), 1);
+    EXPECT_EQ(WritePrivateProfileString("S", "k", "line\nbreak", good.c_str()), 0) << "a refused text";
+    EXPECT_EQ(TakeFailedPrivateProfileWrites(), (std::vector<std::string>{fifo, missingFolder}));
+    EXPECT_TRUE(TakeFailedPrivateProfileWrites().empty());
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }

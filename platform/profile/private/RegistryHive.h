@@ -8,6 +8,11 @@
 
 #include <string>
 #include <sys/types.h>
+#include <vector>
+
+// The most copies of damaged files kept beside one store file ("<file>.bak", .bak2, ...); with all of them taken,
+// a damaged file is left as it is and not written.
+constexpr int kMaxDamagedStoreCopies = 100;
 
 class RegistryHive
 {
@@ -18,11 +23,11 @@ public:
     RegistryHive& operator=(const RegistryHive&) = delete;
 
     // Points the hive at `file` (empty: no file, an empty read-only tree) and reads it; changes still waiting for
-    // a batch to end are written to the old file first.
+    // a batch to end are written to the old file first. Problems of the old file not yet taken are forgotten.
     void Open(std::string file);
-    // False for a read-only hive, and while the file exists but cannot be read: a write would replace what it
-    // could not see.
-    bool Writable() const { return writable_ && !file_.empty() && !unreadable_; }
+    // False for a read-only hive, while the file exists but cannot be read, and while it is damaged and no copy of
+    // it could be kept: a write would replace what it could not see.
+    bool Writable() const { return writable_ && !file_.empty() && !unreadable_ && !keepsDamaged_; }
     RegistryKey& Root() { return root_; }
 
     // Re-reads the file when it is not the one last read or written, unless changes are waiting to be written
@@ -37,6 +42,9 @@ public:
     // file meanwhile; the outermost EndBatch writes what waits. Batches nest.
     void BeginBatch();
     void EndBatch();
+
+    // What went wrong since the last call; see RegistryStoreProblem.
+    std::vector<RegistryStoreProblem> TakeProblems();
 
     // Holds the hive's lock file for a read-modify-write across processes (already held inside a batch).
     class WriteLock
@@ -62,6 +70,10 @@ private:
     };
     FileIdentity CurrentIdentity() const;
     void Read();
+    // Keeps `text`, the damaged file as read, beside it and writes the file again from what was read; when no
+    // copy can be made the file stays as it is and is not written.
+    void KeepDamaged(const std::string& text);
+    void Report(RegistryStoreProblem::Kind kind, std::string copy = {});
     bool Save();
     // Counted: the lock file is taken by the first holder and released by the last.
     void HoldFileLock();
@@ -71,6 +83,8 @@ private:
 
     bool writable_;
     bool unreadable_ = false;
+    bool keepsDamaged_ = false;   // damaged and no copy made: the file must not be written over
+    std::vector<RegistryStoreProblem> problems_;
     std::string file_;
     FileIdentity known_;
     RegistryKey root_{""};

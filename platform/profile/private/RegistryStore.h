@@ -32,6 +32,9 @@ public:
     void BeginBatch() { user_.BeginBatch(); }
     void EndBatch() { user_.EndBatch(); }
 
+    // The problems of the writable hive since the last call.
+    std::vector<RegistryStoreProblem> TakeProblems() { return user_.TakeProblems(); }
+
     // What `key` names, or null when it is not a root and not one of our open handles.
     const RegistryKeyHandle* Find(HKEY key) const;
     HKEY Add(RegistryKeyHandle handle);

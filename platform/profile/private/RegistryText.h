@@ -6,8 +6,9 @@
 //   "_GAP"=hex:00,00,20,42               REG_BINARY, exact bytes
 //   "Odd"=hex(1):61,62                   any other type or shape, exact bytes
 //
-// Names and texts are bytes with '%', '"' and control bytes written as %XX, and key names '\' as well (only a file
-// can put one in a name, as %5C); a name holding a zero byte cannot be asked for and is read as damage. Lines
+// Names and texts are bytes with '%', '"' and control bytes written as %XX. A name no call can ask for is read as
+// damage: one holding a zero byte (a zero-terminated name stops there), and a key name holding '\' (spelt %5C; a
+// path would split there), so every key that can be listed can be opened by the name it is listed by. Lines
 // starting with ';' are comments. Reading skips a line it cannot parse, and after a key header it cannot parse (or
 // one deeper than kMaxRegistryDepth) it skips the values up to the next good header; a last line without its line
 // break was cut off and is dropped. So a damaged file yields what is still readable, never a part of a value, and
@@ -22,5 +23,5 @@
 
 std::string WriteRegistryText(const RegistryKey& root);
 
-// Adds what `text` holds to `root`.
-void ReadRegistryText(std::string_view text, RegistryKey& root);
+// Adds what `text` holds to `root`; false when anything was skipped (the file is damaged).
+bool ReadRegistryText(std::string_view text, RegistryKey& root);

@@ -198,26 +198,50 @@ void TouchStore()
 
 } // namespace
 
-TEST_F(RegistryFile, AKeyNameHoldingASeparatorStaysOneKeyAcrossSaveAndLoad)
+TEST_F(RegistryFile, EveryListedKeyOpensByTheNameItIsListedBy)
 {
-    // "a%5Cb" is one key whose name holds a backslash, beside the key "a" with its sub-key "b"; no call can name it,
-    // but a save must not fold it into its neighbour.
+    // A separator inside a key name (only a file can spell one, as %5C) would list a name that opens another key
+    // ("a\\b" is "a" then "b") or none: such a header is damage. A '%' a call put in a name is escaped like any
+    // other, so "a%5Cb" made by a call stays that very name.
+    WriteText(UserFile(), "; Vistrel registry store\n"
+                          "\n[Software]\n"
+                          "\n[Software\\a]\n"
+                          "\n[Software\\a\\b]\n"
+                          "\"V\"=dword:00000001\n"
+                          "\n[Software\\a%5Cb]\n"
+                          "\"V\"=dword:00000002\n"
+                          "\n[Software\\a%5cb\\c]\n"
+                          "\n[Software\\%5C]\n"
+                          "\n[Software\\a%255Cb]\n"
+                          "\"V\"=dword:00000003\n");
+    RegReloadStore();
+    {
+        CRegKey key;
+        ASSERT_EQ(key.Create(HKEY_CURRENT_USER, "Software\\100%5C%"), ERROR_SUCCESS);
+        ASSERT_EQ(key.SetDWORDValue("V", 4), ERROR_SUCCESS);
+    }
     const std::string stored = "; Vistrel registry store\n"
                                "\n[Software]\n"
+                               "\n[Software\\100%255C%25]\n"
+                               "\"V\"=dword:00000004\n"
                                "\n[Software\\a]\n"
                                "\n[Software\\a\\b]\n"
                                "\"V\"=dword:00000001\n"
-                               "\n[Software\\a%5Cb]\n"
-                               "\"V\"=dword:00000002\n"
-                               "\"x\\y\"=\"\\\"\n"   // only key names escape the separator
-                               "\n[Software\\a%5Cb\\c%5C]\n"
+                               "\n[Software\\a%255Cb]\n"
+                               "\"V\"=dword:00000003\n"
                                "\n[Touched]\n";
-    WriteText(UserFile(), stored);
     for (int load = 0; load < 3; ++load) {
         RegReloadStore();
-        EXPECT_EQ(SubKeyNames("Software"), (std::vector<std::string>{"a", "a\\b"})) << "load " << load;
-        DWORD type = 0;
-        EXPECT_EQ(Value("Software\\a\\b", "V", type), (std::vector<BYTE>{1, 0, 0, 0})) << "load " << load;
+        const std::vector<std::string> names = SubKeyNames("Software");
+        EXPECT_EQ(names, (std::vector<std::string>{"100%5C%", "a", "a%5Cb"})) << "load " << load;
+        const std::vector<std::vector<BYTE>> values = {{4, 0, 0, 0}, {}, {3, 0, 0, 0}};
+        for (size_t i = 0; i < names.size() && i < values.size(); ++i) {
+            DWORD type = 0;
+            EXPECT_EQ(Value(("Software\\" + names[i]).c_str(), "V", type), values[i]) << names[i];
+            CRegKey listed;
+            EXPECT_EQ(listed.Open(HKEY_CURRENT_USER, ("Software\\" + names[i]).c_str(), KEY_READ), ERROR_SUCCESS)
+                << names[i];
+        }
         TouchStore();
         EXPECT_EQ(ReadText(UserFile()), stored) << "load " << load;
     }

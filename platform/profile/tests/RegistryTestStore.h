@@ -24,6 +24,7 @@ protected:
         const std::string systemDirs = (root_ / "missing").string() + ":" + (root_ / "system").string();
         setenv("XDG_CONFIG_DIRS", systemDirs.c_str(), 1);
         RegReloadStore();
+        RegTakeStoreProblems();   // what earlier tests left
     }
     void TearDown() override
     {

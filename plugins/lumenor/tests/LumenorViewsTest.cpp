@@ -5,6 +5,7 @@
 #include "LumenorTestImages.h"
 
 #include "framepool/CQvFramePool.h"
+#include "testing/FifoWatchdog.h"
 #include "testing/MessageBoxRecorder.h"
 
 #include <QApplication>
@@ -237,6 +238,14 @@ TEST_F(LumenorViews, ThresholdDragsTheMarkerAndCancelRestoresColour)
         SetThresholdSettingsFolder(m_settings.path().toStdString());
         WriteThresholdSetting(ThresholdSettingsPath(), 128);
     }
+}
+
+TEST_F(LumenorViews, AThresholdSettingThatIsNoRegularFileReadsAsTheDefault)
+{
+    const std::string path = ThresholdSettingsPath();
+    testing_support::FifoWatchdog fifo({path});
+    EXPECT_EQ(ReadThresholdSetting(path), 128);
+    EXPECT_EQ(fifo.Stop(), std::vector<std::string>{}) << "the dialog would have waited for a writer";
 }
 
 TEST_F(LumenorViews, ThresholdEndsAndSettingText)

@@ -1,0 +1,43 @@
+// Lays FIFOs where a program reads files and makes sure no read waits on one for long: after a grace period, a FIFO
+// that a reader holds open (blocked in open() or read(), waiting for a writer that never comes) is opened for
+// writing and closed again, so the reader sees an empty file and goes on, and the FIFO is named as waited on. A
+// test of "never waits on a FIFO" thus ends within seconds and names the culprit instead of hanging. The watchdog
+// runs on a thread of its own; construct and stop it on the test's thread.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace testing_support {
+
+class FifoWatchdog
+{
+public:
+    // The grace period is what a reader that merely looks at the FIFO (and refuses it) may take on a loaded machine.
+    static constexpr std::chrono::seconds kDefaultGrace{5};
+
+    // Makes a FIFO at each path (its folder created as needed); a path that cannot be made is a test failure.
+    explicit FifoWatchdog(std::vector<std::string> paths, std::chrono::seconds grace = kDefaultGrace);
+    ~FifoWatchdog();
+    FifoWatchdog(const FifoWatchdog&) = delete;
+    FifoWatchdog& operator=(const FifoWatchdog&) = delete;
+
+    // Stops watching; the FIFOs a reader waited on, each once, in the order they were found.
+    std::vector<std::string> Stop();
+
+private:
+    void Watch();
+
+    std::vector<std::string> m_paths;
+    std::chrono::seconds m_grace;
+    std::atomic<bool> m_stop{false};
+    std::mutex m_mutex;
+    std::vector<std::string> m_waitedOn;
+    std::thread m_thread;
+};
+
+}  // namespace testing_support
