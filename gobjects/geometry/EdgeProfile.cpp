@@ -501,7 +501,13 @@ int CEdgeProfile::RemoveSmallStep()
     const std::vector<int64_t>& d = m_data[Buffer(kThirdDifference, kProcessed)];
     const int64_t threshold = RoundHalfAway(0.3 * static_cast<double>(std::max(std::abs(stats.maximum),
                                                                                std::abs(stats.minimum))));
-    auto weak = [&](float p) { return std::abs(d[static_cast<size_t>(At(p))]) < threshold; };
+    // A crossing half-way between two samples is rounded onto the one beside the step's peak, where the third
+    // difference may be a fraction of the peak: the step's strength is the larger of its two neighbours'.
+    auto weak = [&](float p) {
+        const size_t below = static_cast<size_t>(std::clamp(static_cast<int>(std::floor(p)), 0, m_samples - 1));
+        const size_t above = static_cast<size_t>(std::clamp(static_cast<int>(std::ceil(p)), 0, m_samples - 1));
+        return std::max(std::abs(d[below]), std::abs(d[above])) < threshold;
+    };
     std::erase_if(m_rising, weak);
     std::erase_if(m_falling, weak);
     return 1;

@@ -84,6 +84,8 @@ public:
     int Set3rdDiff(int process);
     int SetAnalysisData();
     int FindSteps();
+    // Drops the steps whose third difference, at the samples either side of the crossing, is below 30% of the
+    // largest on the profile.
     int RemoveSmallStep();
     // Drops the steps whose height is below kNoiseFactor times the noise of the raw profile.
     int RemoveNoiseLevelSteps();

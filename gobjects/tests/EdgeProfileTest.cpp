@@ -227,6 +227,21 @@ TEST(EdgeProfile, NarrowDarkLineOfFullContrastGivesTwoSteps)
     EXPECT_NEAR(edge.x, 50.0, 1.0);
 }
 
+// A rising step whose crossing falls half-way between samples is rounded onto the sample beside its peak; it is
+// still a step, and the first one from the start.
+TEST(EdgeProfile, AStepBetweenSamplesIsNotTakenForAWeakOne)
+{
+    const CQvImage stripe = GreyImage(200, 150, [](int x, int) { return x >= 97 && x < 104 ? 220 : 30; });
+    CEdgeProfile p;
+    p.SetPasses(CEdgeProfile::kProfile, 1);
+    ASSERT_EQ(p.PrCreate(&stripe, {90.27, 50}, {110.27, 50.1}), 1);
+    _RPOINT edge{};
+    ASSERT_EQ(p.FindSinglePoint(edge), 1);
+    ASSERT_EQ(p.GetRisingSteps().size(), 1u);
+    EXPECT_NEAR(p.GetRisingSteps()[0], 6.5, 0.05);
+    EXPECT_NEAR(edge.x, 97.0, 1.0);
+}
+
 // Pure noise passes the contrast test but holds no step above its own noise; a real step in the same noise is
 // still found.
 TEST(EdgeProfile, NoiseAloneGivesNoStep)
