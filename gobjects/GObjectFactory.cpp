@@ -3,6 +3,10 @@
 #include "gobjects/shapes/CQvGObject2LineAngle.h"
 #include "gobjects/shapes/CQvGObject3PointAngle.h"
 #include "gobjects/shapes/CQvGObject3PointCircle.h"
+#include "gobjects/shapes/CQvGObjectAutoAngle.h"
+#include "gobjects/shapes/CQvGObjectAutoArc.h"
+#include "gobjects/shapes/CQvGObjectAutoCircle.h"
+#include "gobjects/shapes/CQvGObjectAutoLine.h"
 #include "gobjects/shapes/CQvGObjectBestFitLine.h"
 #include "gobjects/shapes/CQvGObjectCenterToCenter.h"
 #include "gobjects/shapes/CQvGObjectCircle.h"
@@ -67,6 +71,10 @@ CQvGObject* CreateGObject(OBJ_SHAPE shape)
     case SHAPE_2LINE_ANGLE: return Make<CQvGObject2LineAngle>();
     case SHAPE_3POINT_ANGLE: return Make<CQvGObject3PointAngle>();
     case SHAPE_3POINT_CIRCLE: return Make<CQvGObject3PointCircle>();
+    case SHAPE_AUTO_LINE: return Make<CQvGObjectAutoLine>();
+    case SHAPE_AUTO_CIRCLE: return Make<CQvGObjectAutoCircle>();
+    case SHAPE_AUTO_ARC: return Make<CQvGObjectAutoArc>();
+    case SHAPE_AUTO_ANGLE: return Make<CQvGObjectAutoAngle>();
     // The value label keeps the kind its constructor gives it.
     case SHAPE_LABEL: return new CQvGObjectLabel();
     case SHAPE_ANNO_LINE: return Make<CQvGObjectLine>(GOTYPE_LINE);

@@ -127,12 +127,13 @@ CMeasureAnnotationDockWnd::CMeasureAnnotationDockWnd(LANGID language, QWidget* p
     Page(PageKind::Annotation)->setObjectName("102");
     m_bar->addItem(Page(PageKind::Measurement), ZoomToolsString(480, language));
     m_bar->addItem(Page(PageKind::Annotation), ZoomToolsString(482, language));
+    // The automatic edge tools work on the active document's image; their page is offered like the others.
+    Page(PageKind::AutoMeasure)->setObjectName("4230");
+    m_bar->addItem(Page(PageKind::AutoMeasure), ZoomToolsString(4230, language));
     m_bar->setCurrentIndex(0);
-    // The pages not in the bar are owned here.
-    for (PageKind kind : {PageKind::EdgeTools, PageKind::AutoMeasure}) {
-        Page(kind)->setParent(this);
-        Page(kind)->hide();
-    }
+    // The page not in the bar is owned here.
+    Page(PageKind::EdgeTools)->setParent(this);
+    Page(PageKind::EdgeTools)->hide();
 }
 
 CMeasureAnnotationDockWnd::~CMeasureAnnotationDockWnd()

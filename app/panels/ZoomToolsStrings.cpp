@@ -20,6 +20,7 @@ constexpr ZoomToolsText kTexts[] = {
     {408, "십자선 색상", "Cross-hair Color"},
     {480, "측정 도구", "Measurement Tools"},
     {482, "주석 도구", "Annotation Tools"},
+    {4230, "자동 측정 도구", "Automatic Measurement Tools"},
     {770, "실시간 측정 모드에서는 지원되지 않습니다.", "Not supported in the live measurement mode."},
 };
 

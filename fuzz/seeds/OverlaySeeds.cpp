@@ -4,6 +4,7 @@
 #include "FuzzSupport.h"
 #include "SampleImages.h"
 
+#include "AutoEdgeScene.h"
 #include "EveryShapeClicks.h"
 #include "gobjects/shapes/CQvGObjectImage.h"
 #include "gobjects/shapes/CQvGObjectScaleMarker.h"
@@ -11,6 +12,7 @@
 #include "gobjects/GObjectPropertySheet.h"
 #include "ui/MessageBox.h"
 
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -53,6 +55,16 @@ VISTREL_FUZZ_SEEDS(overlay_stream)
         annotations.container.RepeatCreatingObject(stamp);
     }
     seeds.push_back(annotations.Stream());
+
+    // The automatic edge tools, snapped to the edges of a disc and a wedge drawn for them.
+    AutoEdgeScene edges(EdgeImage(QV_GRAY8, 200, 150, 30, 210, [](double x, double y) {
+        return std::hypot(x - 60, y - 60) < 35 || (y > 100.4 && x > 110);
+    }));
+    edges.Click(SHAPE_AUTO_LINE, {{120, 97}, {190, 104}});
+    edges.Click(SHAPE_AUTO_CIRCLE, {{20, 58}, {100, 62}});
+    edges.Click(SHAPE_AUTO_ARC, {{97, 66}, {23, 66}, {60, 22}});
+    edges.Click(SHAPE_AUTO_ANGLE, {{120, 97}, {190, 104}, {114, 140}, {107, 110}});
+    seeds.push_back(edges.Stream());
     return seeds;
 }
 

@@ -37,8 +37,12 @@ const std::vector<PointSet>& DegeneratePointSets()
 
 TEST(DegenerateRecord, EveryShapeSurvivesPaintHitValuesMoveAndWrite)
 {
-    for (const ShapeClicks& every : EveryShape()) {
-        const OBJ_SHAPE shape = every.shape;
+    // The automatic tools need an image to be drawn, so they are not among the clicked shapes; read, they are
+    // shapes like the others.
+    std::vector<OBJ_SHAPE> shapes = {SHAPE_AUTO_LINE, SHAPE_AUTO_CIRCLE, SHAPE_AUTO_ARC, SHAPE_AUTO_ANGLE};
+    for (const ShapeClicks& every : EveryShape())
+        shapes.push_back(every.shape);
+    for (const OBJ_SHAPE shape : shapes) {
         for (const PointSet& set : DegeneratePointSets()) {
             SCOPED_TRACE(std::to_string(shape) + " with " + set.what);
             MarkerScene scene;

@@ -512,4 +512,46 @@ TEST_F(ZoomToolDocksTest, AnAutomaticToolIsRefusedOnTheLiveView)
     view->SetLive(false);
 }
 
+// An automatic line picked on the tools dock's page and drawn roughly in the view snaps to the image's edge, on
+// grey, 24-bit and 32-bit images; drawn where there is no edge it leaves nothing and the tool is ready again.
+TEST_F(ZoomToolDocksTest, AnAutomaticLineFromTheDockSnapsToTheEdgeOfTheActiveImage)
+{
+    for (int type : {QV_GRAY8, QV_RGB24, QV_RGBA32}) {
+        SCOPED_TRACE(type);
+        CQvImage image;
+        image.Create(type, kWidth, kHeight, 0);
+        const int bytes = image.GetBitsPerPixel() / 8;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                for (int b = 0; b < bytes; ++b)
+                    image.GetPixel(x, y)[b] = x < 40 ? 30 : 210;
+        OpenDocument(image);
+        auto& page = *tools->Page(CMeasureAnnotationDockWnd::PageKind::AutoMeasure);
+        ClickTool(page, SHAPE_AUTO_LINE, GetAutoMeasureInfo(), GetAutoMeasureInfoCount());
+        ASSERT_NE(Objects().GetCreatingObject(), nullptr);
+        EXPECT_EQ(Objects().GetCreatingObject()->GetObjShape(), SHAPE_AUTO_LINE);
+        QTest::mouseClick(Wnd().viewport(), Qt::LeftButton, Qt::NoModifier, At(CPoint(37, 8)));
+        MoveTo(CPoint(43, 52));
+        QTest::mouseClick(Wnd().viewport(), Qt::LeftButton, Qt::NoModifier, At(CPoint(43, 52)));
+        // With repetition on, a next line may already wait for its first point.
+        ASSERT_GE(Objects().GetMainObjList().size(), 1u);
+        CQvGObject* line = Objects().GetMainObjList().front();
+        ASSERT_EQ(line->GetState(), GS_FINISHED);
+        Objects().CancelObject();
+        EXPECT_NEAR(line->GetPoint()[0].x, 39.5, 1.0);
+        EXPECT_NEAR(line->GetPoint()[1].x, 39.5, 1.0);
+
+        // No edge under the second line: nothing is added.
+        ClickTool(page, SHAPE_AUTO_LINE, GetAutoMeasureInfo(), GetAutoMeasureInfoCount());
+        QTest::mouseClick(Wnd().viewport(), Qt::LeftButton, Qt::NoModifier, At(CPoint(12, 8)));
+        MoveTo(CPoint(14, 52));
+        QTest::mouseClick(Wnd().viewport(), Qt::LeftButton, Qt::NoModifier, At(CPoint(14, 52)));
+        size_t finished = 0;
+        for (CQvGObject* object : Objects().GetMainObjList())
+            finished += object->GetState() == GS_FINISHED ? 1 : 0;
+        EXPECT_EQ(finished, 1u);
+        doc->GetGObjectContainer().RemoveAll();
+    }
+}
+
 }  // namespace

@@ -1,0 +1,625 @@
+#include "gobjects/geometry/EdgeProfile.h"
+
+#include "gobjects/geometry/GeoFunctions.h"
+
+#include "qvimage/CQvImage.h"
+#include "types/Rounding.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+bool IsGrey(int type)
+{
+    return type == QV_GRAY || type == QV_GRAY8;
+}
+
+bool IsIndexed(int type)
+{
+    return (type >= QV_INDEX1 && type <= QV_INDEX7) || type == QV_INDEX8;
+}
+
+BYTE Weighted(int red, int green, int blue)
+{
+    return static_cast<BYTE>((307 * red + 604 * green + 113 * blue) >> 10);
+}
+
+// Index of a float position on the sample grid.
+int At(float position)
+{
+    return RoundHalfAway(position);
+}
+
+}  // namespace
+
+int ToGray8(const CQvImage* source, CQvImage* destination)
+{
+    if (!source || !destination || source->IsEmpty() || destination->IsEmpty())
+        return 0;
+    const int width = source->GetWidth();
+    const int height = source->GetHeight();
+    if (destination->GetWidth() != width || destination->GetHeight() != height ||
+        !IsGrey(destination->GetColorModel()))
+        return 0;
+    const int type = source->GetColorModel();
+    BYTE lut[256] = {};
+    if (IsIndexed(type)) {
+        const RGBQUAD* palette = source->GetPalette();
+        for (int i = 0; i < source->GetPaletteCount() && i < 256; ++i)
+            lut[i] = Weighted(palette[i].rgbRed, palette[i].rgbGreen, palette[i].rgbBlue);
+    } else if (!IsGrey(type) && type != QV_RGB && type != QV_RGB24 && type != QV_RGBA32) {
+        return 0;
+    }
+    const int bytes = source->GetBitsPerPixel() / 8;
+    for (int y = 0; y < height; ++y) {
+        // Both images keep rows top-down: pixel (x, y) stays at (x, y) for every colour model.
+        const BYTE* in = source->GetPixel(0, y);
+        BYTE* out = destination->GetPixel(0, y);
+        if (IsGrey(type)) {
+            std::copy(in, in + width, out);
+        } else if (IsIndexed(type)) {
+            for (int x = 0; x < width; ++x)
+                out[x] = lut[in[x]];
+        } else {
+            for (int x = 0; x < width; ++x, in += bytes)
+                out[x] = Weighted(in[2], in[1], in[0]);
+        }
+    }
+    return 1;
+}
+
+CEdgeProfile::CEdgeProfile() = default;
+
+// ---- line helpers
+
+int CEdgeProfile::GetLineEquation(const _RPOINT& p1, const _RPOINT& p2, double& a, double& b)
+{
+    if (p1.x == p2.x) {
+        if (p1.y == p2.y)
+            return 0;
+        a = p1.x;
+        b = 0.0;
+        return 2;
+    }
+    a = (p1.y - p2.y) / (p1.x - p2.x);
+    b = p1.y - p1.x * a;
+    return 1;
+}
+
+int CEdgeProfile::GetLineGradient(const _RPOINT& p1, const _RPOINT& p2, double& m)
+{
+    if (p1.x == p2.x)
+        return 0;
+    m = (p2.y - p1.y) / (p2.x - p1.x);
+    return 1;
+}
+
+int CEdgeProfile::GetLineInterceptX(const _RPOINT& p1, const _RPOINT& p2, float& x)
+{
+    if (p1.y == p2.y)
+        return 0;
+    if (p1.x == p2.x) {
+        x = static_cast<float>(p1.x);
+        return 2;
+    }
+    const double m = (p2.y - p1.y) / (p2.x - p1.x);
+    x = static_cast<float>(-(p1.y - p1.x * m) / m);
+    return 1;
+}
+
+int CEdgeProfile::GetLineInterceptY(const _RPOINT& p1, const _RPOINT& p2, double& y)
+{
+    if (p1.x == p2.x)
+        return 0;
+    if (p1.y == p2.y) {
+        y = p1.y;
+        return 2;
+    }
+    const double m = (p2.y - p1.y) / (p2.x - p1.x);
+    y = p1.y - p1.x * m;
+    return 1;
+}
+
+double CEdgeProfile::GetLineInterceptY(const _RPOINT& p, const double& m)
+{
+    return p.y - p.x * m;
+}
+
+// ---- clipping
+
+int CEdgeProfile::CheckBound(_RPOINT& start, _RPOINT& end, const CRect& bounds)
+{
+    auto inside = [&](const _RPOINT& p) {
+        const double x = std::trunc(p.x);
+        const double y = std::trunc(p.y);
+        return x >= bounds.left && x < bounds.right && y >= bounds.top && y < bounds.bottom;
+    };
+    const bool endInside = inside(end);
+    if (inside(start) && endInside)
+        return 1;
+    double a = 0.0;
+    double b = 0.0;
+    const int code = GetLineEquation(start, end, a, b);
+    if (code == 0)
+        return 0;
+    // Moves p onto the bounds along the line; false when the line never meets that side. `other` is the
+    // segment's other end, whose x (or y) the moved point must not take.
+    auto clip = [&](_RPOINT& p, const _RPOINT& other) {
+        const double x = std::trunc(p.x);
+        if (x < bounds.left || x >= bounds.right) {
+            const double nx = x < bounds.left ? bounds.left : bounds.right - 1;
+            if (other.x == p.x || other.x == nx)
+                return false;
+            if (code == 1)
+                p.y = a * nx + b;
+            p.x = nx;
+        }
+        const double y = std::trunc(p.y);
+        if (y < bounds.top || y >= bounds.bottom) {
+            const double ny = y < bounds.top ? bounds.top : bounds.bottom - 1;
+            if (other.y == p.y || other.y == ny)
+                return false;
+            if (code == 1)
+                p.x = (ny - b) / a;
+            p.y = ny;
+        }
+        return true;
+    };
+    // The points are tested on their clipped copies and change only when the whole clipping succeeds.
+    _RPOINT s = start;
+    _RPOINT e = end;
+    if (!inside(s) && !clip(s, e))
+        return 0;
+    if (endInside) {
+        start = s;
+        return 1;
+    }
+    if (!clip(e, s))
+        return 0;
+    start = s;
+    end = e;
+    return code;
+}
+
+// ---- profile state
+
+void CEdgeProfile::CreateData(int samples)
+{
+    m_samples = std::max(samples, 0);
+    const size_t n = static_cast<size_t>(m_samples);
+    m_positions.assign(n, _RPOINT{-1.0, -1.0});
+    m_marks.assign(n, -1);
+    for (auto& buffer : m_data)
+        buffer.assign(n, 0);
+    m_present.fill(0);
+    m_rangeStart = {0, 0, 1, 1};
+    m_rangeEnd = {m_samples, m_samples - 1, m_samples - 1, m_samples - 2};
+    for (int k = 0; k < 4; ++k)
+        m_rangeEnd[k] = std::max(m_rangeEnd[k], m_rangeStart[k]);
+}
+
+void CEdgeProfile::CleanData()
+{
+    m_samples = 0;
+    m_positions.clear();
+    m_marks.clear();
+    for (auto& buffer : m_data)
+        buffer.clear();
+    m_present.fill(0);
+    m_stats.fill(Statistics{});
+    m_rangeStart.fill(0);
+    m_rangeEnd.fill(0);
+}
+
+int CEdgeProfile::PrCreate(const CQvImage* grey, _RPOINT start, _RPOINT end)
+{
+    if (!grey || grey->IsEmpty())
+        return 0;
+    const int width = grey->GetWidth();
+    const int height = grey->GetHeight();
+    CheckBound(start, end, CRect(5, 5, width - 5, height - 5));
+    auto outside = [&](const _RPOINT& p) { return p.x < 0 || p.x > width - 5 || p.y < 0 || p.y > height - 5; };
+    if (outside(start) || outside(end))
+        return 0;
+    const int samples = static_cast<int>(std::floor(std::hypot(start.y - end.y, start.x - end.x)));
+    CleanData();
+    // Fewer than 4 samples leave no third difference to confirm a step with.
+    if (samples < 4)
+        return 0;
+    CreateData(samples);
+    m_start = start;
+    m_end = end;
+    m_image = grey;
+
+    SetBase(1, 0);
+    const Statistics& centre = m_stats[Buffer(kProfile, kRaw)];
+    if (static_cast<double>(centre.maximum - centre.minimum) / 255.0 < 0.3)
+        return 0;
+    SetBase(3, 1);
+    const int passes = RoundHalfAway(FindSmoothCount());
+    m_passes[kProfile] = passes >= 1 ? passes : 1;
+    m_passes[kGradient] = m_passes[kLaplacian] = m_passes[kThirdDifference] = 1;
+    SetAnalysisData();
+    return 1;
+}
+
+void CEdgeProfile::SetBase(int width, int smooth)
+{
+    if (!m_image || m_samples == 0)
+        return;
+    const double theta = GetLineAngle(m_start.x, m_start.y, m_end.x, m_end.y);
+    const float along = static_cast<float>(theta);
+    const float across = static_cast<float>(theta + std::numbers::pi / 2);
+    const int first = static_cast<int>(std::trunc(-width / 2.0));
+    const int imageWidth = m_image->GetWidth();
+    const int imageHeight = m_image->GetHeight();
+    std::vector<int64_t>& raw = m_data[Buffer(kProfile, kRaw)];
+    for (int j = 0; j < width; ++j) {
+        _RPOINT lineStart{};
+        GetPolarPointF(lineStart, m_start.x, m_start.y, across, static_cast<float>(first + j));
+        for (int i = 0; i < m_samples; ++i) {
+            _RPOINT p{};
+            GetPolarPointF(p, lineStart.x, lineStart.y, along, static_cast<float>(i));
+            const double tx = std::trunc(p.x);
+            const double ty = std::trunc(p.y);
+            if (tx >= 0 && tx < imageWidth && ty >= 0 && ty < imageHeight)
+                raw[static_cast<size_t>(i)] += *m_image->GetPixel(static_cast<int>(tx), static_cast<int>(ty));
+        }
+    }
+    for (int i = 0; i < m_samples; ++i)
+        GetPolarPointF(m_positions[static_cast<size_t>(i)], m_start.x, m_start.y, along, static_cast<float>(i));
+    m_present[Buffer(kProfile, kRaw)] = 1;
+    FindStatistics(kProfile, kRaw, 0, m_samples);
+    if (smooth) {
+        SmoothData(m_data[Buffer(kProfile, kProcessed)].data(), raw.data(), m_passes[kProfile], m_halfWindow[kProfile],
+                   0, m_samples);
+        m_present[Buffer(kProfile, kProcessed)] = 1;
+        FindStatistics(kProfile, kProcessed, 0, m_samples);
+    }
+}
+
+int CEdgeProfile::SmoothData(int64_t* dst, const int64_t* src, int passes, int halfWindow, int start, int end) const
+{
+    const int n = m_samples;
+    if (end < 0)
+        end = n;
+    start = std::clamp(start, 0, n);
+    end = std::clamp(end, start, n);
+    if (passes <= 0) {
+        std::copy(src, src + n, dst);
+        return 1;
+    }
+    // Ping-pong between a copy of the source and the destination's own content: outside [start, end) the
+    // result keeps the destination's content after an odd number of passes and the source's after an even one.
+    std::vector<int64_t> a(src, src + n);
+    std::vector<int64_t> b(dst, dst + n);
+    for (int pass = 0; pass < passes; ++pass) {
+        const std::vector<int64_t>& in = pass % 2 == 0 ? a : b;
+        std::vector<int64_t>& out = pass % 2 == 0 ? b : a;
+        for (int t = start; t < end; ++t) {
+            const int lo = std::max(t - halfWindow, start);
+            const int hi = std::min(t + halfWindow, end - 1);
+            int64_t sum = 0;
+            for (int m = lo; m <= hi; ++m)
+                sum += in[static_cast<size_t>(m)];
+            const int64_t count = hi - lo + 1;
+            out[static_cast<size_t>(t)] = count > 0 ? sum / count : 0;
+        }
+    }
+    const std::vector<int64_t>& result = passes % 2 == 1 ? b : a;
+    std::copy(result.begin(), result.end(), dst);
+    return 1;
+}
+
+float CEdgeProfile::FindSmoothCount() const
+{
+    const int n = m_samples;
+    if (n == 0)
+        return 0.0f;
+    const std::vector<int64_t>& raw = m_data[Buffer(kProfile, kRaw)];
+    const int h = m_halfWindow[kProfile];
+    std::vector<int64_t> d(static_cast<size_t>(n));
+    int64_t total = 0;
+    for (int i = 0; i < n; ++i) {
+        const int lo = std::max(i - h, 0);
+        const int hi = std::min(i + h, n - 1);
+        int64_t sum = 0;
+        for (int m = lo; m <= hi; ++m)
+            sum += std::abs(raw[static_cast<size_t>(i)] - raw[static_cast<size_t>(m)]);
+        d[static_cast<size_t>(i)] = sum / (hi - lo + 1);
+        total += d[static_cast<size_t>(i)];
+    }
+    const float average = static_cast<float>(total) / static_cast<float>(n);
+    int64_t below = 0;
+    int count = 0;
+    for (int64_t v : d)
+        if (static_cast<float>(v) < average) {
+            below += v;
+            ++count;
+        }
+    return count ? static_cast<float>(below) / static_cast<float>(count) : average;
+}
+
+void CEdgeProfile::FindStatistics(int kind, int variant, int start, int end)
+{
+    if (start < 0)
+        start = Start(kind);
+    if (end < 0)
+        end = End(kind);
+    Statistics stats;
+    const std::vector<int64_t>& data = m_data[Buffer(kind, variant)];
+    end = std::min(end, static_cast<int>(data.size()));
+    if (start < end) {
+        for (int i = start; i < end; ++i) {
+            const int64_t v = data[static_cast<size_t>(i)];
+            stats.maximum = std::max(stats.maximum, v);
+            stats.minimum = std::min(stats.minimum, v);
+            stats.sum += v;
+        }
+        const double mean = static_cast<double>(stats.sum) / (end - start);
+        double squares = 0.0;
+        for (int i = start; i < end; ++i)
+            squares += std::pow(static_cast<double>(data[static_cast<size_t>(i)]) - mean, 2);
+        stats.mean = static_cast<float>(mean);
+        stats.deviation = static_cast<float>(std::sqrt(squares / (end - start)));
+    }
+    m_stats[Buffer(kind, variant)] = stats;
+}
+
+int CEdgeProfile::SquareData(int kind, int variant)
+{
+    std::vector<int64_t>& data = m_data[Buffer(kind, variant)];
+    for (int i = Start(kind); i < End(kind); ++i) {
+        int64_t& v = data[static_cast<size_t>(i)];
+        v = v < 0 ? -(v * v) : v * v;
+    }
+    FindStatistics(kind, variant);
+    return 1;
+}
+
+int CEdgeProfile::SetSmoothed(int kind, int statistics)
+{
+    SmoothData(m_data[Buffer(kind, kProcessed)].data(), m_data[Buffer(kind, kRaw)].data(), m_passes[kind],
+               m_halfWindow[kind], Start(kind), End(kind));
+    m_present[Buffer(kind, kProcessed)] = 1;
+    if (statistics)
+        FindStatistics(kind, kProcessed);
+    return 1;
+}
+
+int CEdgeProfile::SetGradient(int process)
+{
+    if (!m_present[Buffer(kProfile, kProcessed)])
+        return 0;
+    const std::vector<int64_t>& p = m_data[Buffer(kProfile, kProcessed)];
+    std::vector<int64_t>& g = m_data[Buffer(kGradient, kRaw)];
+    for (int i = Start(kGradient); i < End(kGradient); ++i)
+        g[static_cast<size_t>(i)] = p[static_cast<size_t>(i) + 1] - p[static_cast<size_t>(i)];
+    m_present[Buffer(kGradient, kRaw)] = 1;
+    FindStatistics(kGradient, kRaw);
+    if (process) {
+        SetSmoothed(kGradient, 0);
+        SquareData(kGradient, kProcessed);
+    }
+    return 1;
+}
+
+int CEdgeProfile::SetLaplacian(int process)
+{
+    if (!m_present[Buffer(kGradient, kProcessed)])
+        return 0;
+    const std::vector<int64_t>& g = m_data[Buffer(kGradient, kProcessed)];
+    std::vector<int64_t>& l = m_data[Buffer(kLaplacian, kRaw)];
+    for (int i = Start(kLaplacian); i < End(kLaplacian); ++i)
+        l[static_cast<size_t>(i)] = g[static_cast<size_t>(i)] - g[static_cast<size_t>(i) - 1];
+    m_present[Buffer(kLaplacian, kRaw)] = 1;
+    FindStatistics(kLaplacian, kRaw);
+    if (process) {
+        SetSmoothed(kLaplacian, 0);
+        SquareData(kLaplacian, kProcessed);
+    }
+    return 1;
+}
+
+int CEdgeProfile::Set3rdDiff(int process)
+{
+    if (!m_present[Buffer(kLaplacian, kProcessed)])
+        return 0;
+    const std::vector<int64_t>& l = m_data[Buffer(kLaplacian, kProcessed)];
+    std::vector<int64_t>& t = m_data[Buffer(kThirdDifference, kRaw)];
+    for (int i = Start(kThirdDifference); i < End(kThirdDifference); ++i)
+        t[static_cast<size_t>(i)] = l[static_cast<size_t>(i) + 1] - l[static_cast<size_t>(i)];
+    m_present[Buffer(kThirdDifference, kRaw)] = 1;
+    FindStatistics(kThirdDifference, kRaw);
+    if (process)
+        SetSmoothed(kThirdDifference, 1);
+    return 1;
+}
+
+int CEdgeProfile::SetAnalysisData()
+{
+    if (!m_present[Buffer(kProfile, kRaw)])
+        return 0;
+    SetGradient(1);
+    SetLaplacian(1);
+    Set3rdDiff(1);
+    return 1;
+}
+
+// ---- steps
+
+int CEdgeProfile::FindSteps()
+{
+    m_rising.clear();
+    m_falling.clear();
+    if (!m_present[Buffer(kLaplacian, kProcessed)] || m_samples < 4)
+        return 0;
+    const std::vector<int64_t>& l = m_data[Buffer(kLaplacian, kProcessed)];
+    int lastPositive = -1;
+    int lastNegative = -1;
+    int lastSign = 0;
+    auto position = [&](int from, int to) {
+        float x = 0.5f * static_cast<float>(from + to);
+        if (to - from < 2)
+            GetLineInterceptX(_RPOINT{static_cast<double>(from), static_cast<double>(l[static_cast<size_t>(from)])},
+                              _RPOINT{static_cast<double>(to), static_cast<double>(l[static_cast<size_t>(to)])}, x);
+        return x;
+    };
+    for (int i = Start(kLaplacian); i < End(kLaplacian); ++i) {
+        const int64_t v = l[static_cast<size_t>(i)];
+        if (v == 0)
+            continue;
+        if (v < 0) {
+            if (lastSign > 0)
+                m_rising.push_back(position(lastPositive, i));
+            lastNegative = i;
+            lastSign = -1;
+        } else {
+            if (lastSign < 0)
+                m_falling.push_back(position(lastNegative, i));
+            lastPositive = i;
+            lastSign = 1;
+        }
+    }
+    RemoveSmallStep();
+    RemoveNoiseLevelSteps();
+    for (float p : m_rising)
+        m_marks[static_cast<size_t>(At(p))] = 2;
+    for (float p : m_falling)
+        m_marks[static_cast<size_t>(At(p))] = 3;
+    FindStepDetails();
+    return 1;
+}
+
+int CEdgeProfile::RemoveSmallStep()
+{
+    const Statistics& stats = m_stats[Buffer(kThirdDifference, kProcessed)];
+    if (stats.maximum < stats.minimum)
+        return 0;
+    const std::vector<int64_t>& d = m_data[Buffer(kThirdDifference, kProcessed)];
+    const int64_t threshold = RoundHalfAway(0.3 * static_cast<double>(std::max(std::abs(stats.maximum),
+                                                                               std::abs(stats.minimum))));
+    // A crossing half-way between two samples is rounded onto the one beside the step's peak, where the third
+    // difference may be a fraction of the peak: the step's strength is the larger of its two neighbours'.
+    auto weak = [&](float p) {
+        const size_t below = static_cast<size_t>(std::clamp(static_cast<int>(std::floor(p)), 0, m_samples - 1));
+        const size_t above = static_cast<size_t>(std::clamp(static_cast<int>(std::ceil(p)), 0, m_samples - 1));
+        return std::max(std::abs(d[below]), std::abs(d[above])) < threshold;
+    };
+    std::erase_if(m_rising, weak);
+    std::erase_if(m_falling, weak);
+    return 1;
+}
+
+double CEdgeProfile::EstimateNoise() const
+{
+    const std::vector<int64_t>& p = m_data[Buffer(kProfile, kRaw)];
+    if (m_samples < 3)
+        return 0.0;
+    std::vector<double> second;
+    for (int i = 1; i + 1 < m_samples; ++i)
+        second.push_back(static_cast<double>(std::abs(p[static_cast<size_t>(i) - 1] - 2 * p[static_cast<size_t>(i)] +
+                                                      p[static_cast<size_t>(i) + 1])));
+    auto middle = second.begin() + static_cast<std::ptrdiff_t>(second.size() / 2);
+    std::nth_element(second.begin(), middle, second.end());
+    // White noise of deviation s gives second differences of deviation s sqrt(6); the median absolute value of a
+    // normal variable is 0.6745 of its deviation. A step touches few samples, so the median ignores it.
+    return *middle / 0.6745 / std::sqrt(6.0);
+}
+
+int CEdgeProfile::RemoveNoiseLevelSteps()
+{
+    const double noise = EstimateNoise();
+    if (noise <= 0.0)
+        return 1;
+    const std::vector<int64_t>& p = m_data[Buffer(kProfile, kRaw)];
+    auto meanOver = [&](int from, int to) {
+        from = std::clamp(from, 0, m_samples - 1);
+        to = std::clamp(to, 0, m_samples - 1);
+        if (from > to)
+            std::swap(from, to);
+        double sum = 0.0;
+        for (int i = from; i <= to; ++i)
+            sum += static_cast<double>(p[static_cast<size_t>(i)]);
+        return sum / (to - from + 1);
+    };
+    auto belowNoise = [&](float position) {
+        const int c = At(position);
+        const double height = std::abs(meanOver(c + kHeightNear, c + kHeightFar) - meanOver(c - kHeightFar, c - kHeightNear));
+        return height < kNoiseFactor * noise;
+    };
+    std::erase_if(m_rising, belowNoise);
+    std::erase_if(m_falling, belowNoise);
+    return 1;
+}
+
+int CEdgeProfile::FindStepDetails()
+{
+    struct Step
+    {
+        float centre;
+        bool rising;
+    };
+    std::vector<Step> steps;
+    for (float p : m_rising)
+        steps.push_back({p, true});
+    for (float p : m_falling)
+        steps.push_back({p, false});
+    std::stable_sort(steps.begin(), steps.end(), [](const Step& a, const Step& b) { return a.centre < b.centre; });
+    m_centres.clear();
+    m_darkFeet.clear();
+    m_brightFeet.clear();
+    m_allMarks.clear();
+    for (const Step& s : steps)
+        m_centres.push_back(s.centre);
+    if (m_samples < 4)
+        return 0;
+    const std::vector<int64_t>& d = m_data[Buffer(kThirdDifference, kProcessed)];
+    auto value = [&](float x) { return d[static_cast<size_t>(std::clamp(At(x), 0, m_samples - 1))]; };
+    for (size_t k = 0; k < steps.size(); ++k) {
+        const float c = steps[k].centre;
+        const float lower = k > 0 ? steps[k - 1].centre : 1.0f;
+        const float upper = k + 1 < steps.size() ? steps[k + 1].centre : static_cast<float>(m_samples - 2);
+        float v = c;
+        float u = c;
+        if (steps[k].rising) {
+            for (float x = c - 1; x > lower && value(x) < 0; x -= 1)
+                v = x;
+            for (float x = c + 1; x < upper && value(x) < 0; x += 1)
+                u = x;
+            m_darkFeet.push_back(c - (c - v) * 0.8f + 0.5f);
+            m_brightFeet.push_back(c + (u - c) * 0.8f + 0.5f);
+        } else {
+            for (float x = c - 1; x > lower; x -= 1) {
+                v = x;
+                if (value(x) <= 0)
+                    break;
+            }
+            for (float x = c + 1; x < upper; x += 1) {
+                u = x;
+                if (value(x) <= 0)
+                    break;
+            }
+            m_brightFeet.push_back(c - (c - v) * 0.8f + 0.5f);
+            m_darkFeet.push_back(c + (u - c) * 0.8f + 0.5f);
+        }
+    }
+    std::sort(m_darkFeet.begin(), m_darkFeet.end());
+    std::sort(m_brightFeet.begin(), m_brightFeet.end());
+    m_allMarks = m_darkFeet;
+    m_allMarks.insert(m_allMarks.end(), m_brightFeet.begin(), m_brightFeet.end());
+    m_allMarks.insert(m_allMarks.end(), m_centres.begin(), m_centres.end());
+    std::sort(m_allMarks.begin(), m_allMarks.end());
+    return m_allMarks.empty() ? 0 : 1;
+}
+
+int CEdgeProfile::FindSinglePoint(_RPOINT& out)
+{
+    FindSteps();
+    if (m_centres.empty())
+        return 0;
+    out = m_positions[static_cast<size_t>(std::clamp(At(m_centres.front()), 0, m_samples - 1))];
+    return 1;
+}

@@ -1,0 +1,289 @@
+#include "gobjects/geometry/EdgeProfile.h"
+
+#include "qvimage/CQvImage.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <random>
+
+namespace {
+
+CQvImage GreyImage(int width, int height, const std::function<int(int, int)>& grey)
+{
+    CQvImage image;
+    image.Create(QV_GRAY8, width, height, 0);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            *image.GetPixel(x, y) = static_cast<BYTE>(std::clamp(grey(x, y), 0, 255));
+    return image;
+}
+
+// A vertical edge at x = 50: dark (low) left of it, bright (high) from it on.
+CQvImage VerticalStep(int low = 0, int high = 200)
+{
+    return GreyImage(100, 60, [=](int x, int) { return x < 50 ? low : high; });
+}
+
+}  // namespace
+
+// Colour, grey and indexed sources all give a work image whose pixel (x, y) is the grey of source pixel (x, y):
+// a dark top half stays on top.
+TEST(EdgeProfileGrey, KeepsEveryPixelWhereItIsForEveryColourModel)
+{
+    for (int type : {QV_RGB24, QV_RGB, QV_RGBA32, QV_GRAY8, QV_GRAY, QV_INDEX8}) {
+        CQvImage source;
+        ASSERT_EQ(source.Create(type, 7, 6, 0), 1);
+        if (type == QV_INDEX8) {
+            RGBQUAD palette[2] = {{10, 20, 30, 0}, {50, 100, 200, 0}};  // B, G, R
+            source.SetPalette(palette, 2);
+        }
+        const int bytes = source.GetBitsPerPixel() / 8;
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 7; ++x) {
+                BYTE* p = source.GetPixel(x, y);
+                const bool bright = y >= 3;
+                if (bytes == 1) {
+                    p[0] = type == QV_INDEX8 ? (bright ? 1 : 0) : (bright ? 180 : 20);
+                } else {
+                    p[0] = bright ? 50 : 10;   // B
+                    p[1] = bright ? 100 : 20;  // G
+                    p[2] = bright ? 200 : 30;  // R
+                    if (bytes == 4)
+                        p[3] = 255;            // ignored
+                }
+            }
+        CQvImage grey;
+        grey.Create(QV_GRAY8, 7, 6, 0);
+        ASSERT_EQ(ToGray8(&source, &grey), 1) << type;
+        const int dark = bytes == 1 && type != QV_INDEX8 ? 20 : (307 * 30 + 604 * 20 + 113 * 10) >> 10;
+        const int bright = bytes == 1 && type != QV_INDEX8 ? 180 : (307 * 200 + 604 * 100 + 113 * 50) >> 10;
+        EXPECT_EQ(*grey.GetPixel(3, 0), dark) << type;
+        EXPECT_EQ(*grey.GetPixel(3, 5), bright) << type;
+    }
+}
+
+TEST(EdgeProfileGrey, RefusesMismatchedOrNonGreyDestinations)
+{
+    CQvImage source;
+    source.Create(QV_RGB24, 4, 4, 0);
+    CQvImage other;
+    other.Create(QV_GRAY8, 4, 5, 0);
+    EXPECT_EQ(ToGray8(&source, &other), 0);
+    other.Create(QV_RGB24, 4, 4, 0);
+    EXPECT_EQ(ToGray8(&source, &other), 0);
+    EXPECT_EQ(ToGray8(nullptr, &other), 0);
+}
+
+// Rising and falling steps across a vertical edge are found on the sample grid beside the edge, the one nearest
+// the profile's start first.
+TEST(EdgeProfile, FindsTheFirstStepFromTheStart)
+{
+    const CQvImage image = VerticalStep();
+    CEdgeProfile rising;
+    ASSERT_EQ(rising.PrCreate(&image, {40, 30}, {60, 30}), 1);
+    _RPOINT edge{};
+    ASSERT_EQ(rising.FindSinglePoint(edge), 1);
+    EXPECT_NEAR(edge.x, 49.5, 1.0);
+    EXPECT_EQ(edge.y, 30.0);
+    EXPECT_EQ(edge.x, std::round(edge.x));  // on the sample grid
+    ASSERT_EQ(rising.GetRisingSteps().size(), 1u);
+    EXPECT_TRUE(rising.GetFallingSteps().empty());
+
+    CEdgeProfile falling;
+    ASSERT_EQ(falling.PrCreate(&image, {60, 30}, {40, 30}), 1);
+    ASSERT_EQ(falling.FindSinglePoint(edge), 1);
+    EXPECT_NEAR(edge.x, 49.5, 1.0);
+    EXPECT_EQ(falling.GetFallingSteps().size(), 1u);
+
+    // A bright band from 45 to 54 on a dark ground: the rising step at 45 comes first from the left, the falling
+    // one at 55 from the right.
+    const CQvImage band = GreyImage(100, 60, [](int x, int) { return x >= 45 && x < 55 ? 220 : 10; });
+    CEdgeProfile two;
+    ASSERT_EQ(two.PrCreate(&band, {35, 30}, {65, 30}), 1);
+    ASSERT_EQ(two.FindSinglePoint(edge), 1);
+    EXPECT_NEAR(edge.x, 44.5, 1.0);
+    EXPECT_EQ(two.GetStepCentres().size(), 2u);
+    ASSERT_EQ(two.PrCreate(&band, {65, 30}, {35, 30}), 1);
+    ASSERT_EQ(two.FindSinglePoint(edge), 1);
+    EXPECT_NEAR(edge.x, 54.5, 1.0);
+}
+
+TEST(EdgeProfile, RejectsWeakShortAndOutsideProfiles)
+{
+    // The centre line changes by 70 grey levels (27% of 255): rejected, though the three-line sum shows 280.
+    const CQvImage weak = VerticalStep(100, 170);
+    CEdgeProfile profile;
+    EXPECT_EQ(profile.PrCreate(&weak, {40, 30}, {60, 30}), 0);
+    const CQvImage image = VerticalStep();
+    EXPECT_EQ(profile.PrCreate(&image, {48, 30}, {51, 30}), 0);  // 3 samples
+    EXPECT_EQ(profile.PrCreate(&image, {48, 30}, {48, 30}), 0);  // none
+    // An end that clipping cannot bring into the inset (a vertical line left of the image) is refused; one it
+    // can is clipped and accepted.
+    EXPECT_EQ(profile.PrCreate(&image, {-3, 10}, {-3, 40}), 0);
+    ASSERT_EQ(profile.PrCreate(&image, {-1, 30}, {60, 30}), 1);
+    EXPECT_EQ(profile.GetStart().x, 5.0);
+    EXPECT_EQ(profile.PrCreate(nullptr, {40, 30}, {60, 30}), 0);
+    // An end on the inset's right edge is accepted and clipped one pixel inside it.
+    ASSERT_EQ(profile.PrCreate(&image, {40, 30}, {95, 30}), 1);
+    EXPECT_EQ(profile.GetEnd().x, 94.0);
+    EXPECT_EQ(profile.GetSampleCount(), 54);
+}
+
+TEST(EdgeProfile, ClippingMovesPointsOnlyWhenItSucceeds)
+{
+    const CRect bounds(5, 5, 95, 55);
+    _RPOINT s{10, 10}, e{100, 10};
+    EXPECT_EQ(CEdgeProfile::CheckBound(s, e, bounds), 1);
+    EXPECT_EQ(e.x, 94.0);
+    EXPECT_EQ(e.y, 10.0);
+    s = {0, 0};
+    e = {50, 50};
+    EXPECT_EQ(CEdgeProfile::CheckBound(s, e, bounds), 1);  // start clipped alone
+    EXPECT_EQ(s.x, 5.0);
+    EXPECT_EQ(s.y, 5.0);
+    // A vertical line left of the bounds meets no side: nothing moves.
+    s = {2, 10};
+    e = {2, 40};
+    EXPECT_EQ(CEdgeProfile::CheckBound(s, e, bounds), 0);
+    EXPECT_EQ(s.x, 2.0);
+    EXPECT_EQ(e.x, 2.0);
+    s = e = {1, 1};
+    EXPECT_EQ(CEdgeProfile::CheckBound(s, e, bounds), 0);
+    s = {50, 0};
+    e = {50, 60};
+    EXPECT_EQ(CEdgeProfile::CheckBound(s, e, bounds), 2);
+    EXPECT_EQ(s.y, 5.0);
+    EXPECT_EQ(e.y, 54.0);
+}
+
+TEST(EdgeProfile, SmoothingAndNoiseEstimateByTheRules)
+{
+    CEdgeProfile p;
+    p.CreateData(6);
+    const int64_t source[6] = {0, 0, 30, 30, 90, 90};
+    int64_t out[6] = {7, 7, 7, 7, 7, 7};
+    // One pass over [1, 5): averages of the neighbours inside the range; outside it the destination's content.
+    p.SmoothData(out, source, 1, 1, 1, 5);
+    EXPECT_EQ(std::vector<int64_t>(out, out + 6), (std::vector<int64_t>{7, 15, 20, 50, 60, 7}));
+    // Two passes: outside the range the source's values.
+    int64_t twice[6] = {7, 7, 7, 7, 7, 7};
+    p.SmoothData(twice, source, 2, 1, 1, 5);
+    EXPECT_EQ(std::vector<int64_t>(twice, twice + 6), (std::vector<int64_t>{0, 17, 28, 43, 55, 90}));
+    int64_t copy[6] = {};
+    p.SmoothData(copy, source, 0, 1, 0, -1);
+    EXPECT_EQ(copy[4], 90);
+}
+
+// The smoothing pass count of a profile comes from the noise estimate of the previous one: the first profile
+// of an object is smoothed 5 times, a second one, after a clean step (estimate 0), once.
+TEST(EdgeProfile, SecondProfileUsesTheCarriedOverPassCount)
+{
+    const CQvImage image = VerticalStep(0, 200);
+    CEdgeProfile p;
+    EXPECT_EQ(p.GetPasses(CEdgeProfile::kProfile), 5);
+    ASSERT_EQ(p.PrCreate(&image, {40, 30}, {60, 30}), 1);
+    const auto& raw = p.GetData(CEdgeProfile::kProfile, CEdgeProfile::kRaw);
+    // Left + 2 centre + right. The line one pixel below the centre starts at x = 40 - 4e-8 (the cross direction
+    // is a float), so its sample 10 is read from pixel 49.
+    EXPECT_EQ(raw[9], 0);
+    EXPECT_EQ(raw[10], 600);
+    EXPECT_EQ(raw[11], 800);
+    // d = 200, 266, 66 at samples 9, 10, 11, 0 elsewhere: average 26.6, mean of those below it 0 -> 1 pass.
+    EXPECT_FLOAT_EQ(p.FindSmoothCount(), 0.0f);
+    EXPECT_EQ(p.GetPasses(CEdgeProfile::kProfile), 1);
+    const int64_t fivePasses = p.GetData(CEdgeProfile::kProfile, CEdgeProfile::kProcessed)[9];
+    EXPECT_NE(fivePasses, 200);
+    ASSERT_EQ(p.PrCreate(&image, {40, 30}, {60, 30}), 1);
+    const auto& processed = p.GetData(CEdgeProfile::kProfile, CEdgeProfile::kProcessed);
+    EXPECT_EQ(processed[9], 200);  // (0 + 0 + 600) / 3
+    EXPECT_EQ(processed[10], 466);  // (0 + 600 + 800) / 3
+    _RPOINT edge{};
+    ASSERT_EQ(p.FindSinglePoint(edge), 1);
+    EXPECT_NEAR(edge.x, 49.5, 1.0);
+}
+
+// A three-pixel dark line across a bright ground: its squared Laplacian goes beyond 32 bits, and wrapped it would
+// flip signs and invent or hide crossings. One falling step at the line's near side and no step away from it.
+TEST(EdgeProfile, NarrowDarkLineOfFullContrastGivesTwoSteps)
+{
+    const CQvImage line = GreyImage(100, 60, [](int x, int) { return x >= 50 && x <= 52 ? 0 : 255; });
+    CEdgeProfile p;
+    const CQvImage clean = VerticalStep();
+    ASSERT_EQ(p.PrCreate(&clean, {40, 30}, {60, 30}), 1);  // leaves one smoothing pass
+    // Started mid-pixel, every line reads whole columns: the smoothed profile is 1020, 680, 340, 0, 340, 680, 1020.
+    ASSERT_EQ(p.PrCreate(&line, {40.5, 30.5}, {62.5, 30.5}), 1);
+    EXPECT_EQ(p.GetData(CEdgeProfile::kProfile, CEdgeProfile::kProcessed)[11], 0);
+    const auto& stats = p.GetStatistics(CEdgeProfile::kLaplacian, CEdgeProfile::kProcessed);
+    ASSERT_GT(std::max(std::abs(stats.maximum), std::abs(stats.minimum)), int64_t{INT32_MAX});
+    _RPOINT edge{};
+    ASSERT_EQ(p.FindSinglePoint(edge), 1);
+    ASSERT_EQ(p.GetFallingSteps().size(), 1u);
+    EXPECT_LE(p.GetRisingSteps().size(), 1u);
+    for (float centre : p.GetStepCentres())
+        EXPECT_TRUE(centre >= 8.0f && centre <= 13.0f) << centre;
+    EXPECT_NEAR(edge.x, 50.0, 1.0);
+}
+
+// A rising step whose crossing falls half-way between samples is rounded onto the sample beside its peak; it is
+// still a step, and the first one from the start.
+TEST(EdgeProfile, AStepBetweenSamplesIsNotTakenForAWeakOne)
+{
+    const CQvImage stripe = GreyImage(200, 150, [](int x, int) { return x >= 97 && x < 104 ? 220 : 30; });
+    CEdgeProfile p;
+    p.SetPasses(CEdgeProfile::kProfile, 1);
+    ASSERT_EQ(p.PrCreate(&stripe, {90.27, 50}, {110.27, 50.1}), 1);
+    _RPOINT edge{};
+    ASSERT_EQ(p.FindSinglePoint(edge), 1);
+    ASSERT_EQ(p.GetRisingSteps().size(), 1u);
+    EXPECT_NEAR(p.GetRisingSteps()[0], 6.5, 0.05);
+    EXPECT_NEAR(edge.x, 97.0, 1.0);
+}
+
+// Pure noise passes the contrast test but holds no step above its own noise; a real step in the same noise is
+// still found.
+TEST(EdgeProfile, NoiseAloneGivesNoStep)
+{
+    std::mt19937 random(7);
+    std::normal_distribution<double> noise(0.0, 20.0);
+    const CQvImage flat = GreyImage(100, 60, [&](int, int) { return static_cast<int>(std::lround(128 + noise(random))); });
+    const CQvImage step =
+        GreyImage(100, 60, [&](int x, int) { return static_cast<int>(std::lround((x < 50 ? 60 : 200) + noise(random))); });
+    CEdgeProfile p;
+    int flatSteps = 0;
+    int stepsFound = 0;
+    int analysed = 0;
+    for (int y = 8; y < 52; ++y) {
+        _RPOINT edge{};
+        if (p.PrCreate(&flat, {40, double(y)}, {60, double(y)})) {
+            ++analysed;
+            flatSteps += p.FindSinglePoint(edge);
+        }
+        if (p.PrCreate(&step, {40, double(y)}, {60, double(y)}) && p.FindSinglePoint(edge) && std::abs(edge.x - 49.5) <= 2)
+            ++stepsFound;
+    }
+    EXPECT_GT(analysed, 10);  // the contrast test alone lets noise through
+    EXPECT_EQ(flatSteps, 0);
+    EXPECT_GE(stepsFound, 40);
+}
+
+TEST(EdgeProfile, LineHelpers)
+{
+    double a = 0, b = 0;
+    EXPECT_EQ(CEdgeProfile::GetLineEquation({0, 1}, {2, 5}, a, b), 1);
+    EXPECT_EQ(a, 2.0);
+    EXPECT_EQ(b, 1.0);
+    EXPECT_EQ(CEdgeProfile::GetLineEquation({3, 1}, {3, 5}, a, b), 2);
+    EXPECT_EQ(a, 3.0);
+    EXPECT_EQ(CEdgeProfile::GetLineEquation({3, 1}, {3, 1}, a, b), 0);
+    float x = 0;
+    EXPECT_EQ(CEdgeProfile::GetLineInterceptX({1, 2}, {2, -2}, x), 1);
+    EXPECT_FLOAT_EQ(x, 1.5f);
+    EXPECT_EQ(CEdgeProfile::GetLineInterceptX({1, 2}, {4, 2}, x), 0);
+    double y = 0;
+    EXPECT_EQ(CEdgeProfile::GetLineInterceptY({1, 3}, {2, 5}, y), 1);
+    EXPECT_EQ(y, 1.0);
+    EXPECT_EQ(CEdgeProfile::GetLineInterceptY({1, 3}, 2.0), 1.0);
+}
