@@ -26,6 +26,21 @@ void SyncFolder(const std::string& folder)
     }
 }
 
+// A descriptor on the path when it is a regular file of at most `maxBytes`, else -1.
+int OpenRegularDescriptor(const std::string& path, size_t maxBytes)
+{
+    // Not blocking: opening a FIFO nobody writes to would wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uintmax_t>(st.st_size) > maxBytes) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 } // namespace
 
 bool ReadFileBytes(const std::string& path, std::string& bytes)
@@ -36,13 +51,10 @@ bool ReadFileBytes(const std::string& path, std::string& bytes)
 bool ReadFileBytes(const std::string& path, std::string& bytes, size_t maxBytes)
 {
     bytes.clear();
-    // Not blocking: opening a FIFO nobody writes to would wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = OpenRegularDescriptor(path, maxBytes);
     if (fd < 0)
         return false;
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-              static_cast<uintmax_t>(st.st_size) <= maxBytes;
+    bool ok = true;
     char chunk[65536];
     // The size is checked again while reading: a file may grow, and some (under /proc) report none.
     while (ok) {
@@ -60,6 +72,18 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, size_t maxBytes)
     if (!ok)
         bytes.clear();
     return ok;
+}
+
+FILE* OpenRegularFile(const std::string& path, size_t maxBytes)
+{
+    const int fd = OpenRegularDescriptor(path, maxBytes);
+    if (fd < 0)
+        return nullptr;
+    // Reads of a regular file never wait, so the stream may keep the descriptor non-blocking.
+    FILE* file = ::fdopen(fd, "rb");
+    if (!file)
+        ::close(fd);
+    return file;
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes)

@@ -1,5 +1,8 @@
-// Whole-file reads of small settings files and atomic whole-file writes of any file. Any thread; the caller serialises writers
-// of one path when it needs a read-modify-write to be atomic.
+// The one way to read a file whose path came from outside (the user, a companion, a stored setting, the program
+// folder): whole-file reads with a size limit, or a C stream opened the same way for field-by-field readers; and
+// atomic whole-file writes of any file. A path is opened only when it names a regular file, decided on the opened
+// descriptor itself (no check-then-open race): a FIFO with no writer would block, a device such as /dev/zero
+// never ends. Any thread; the caller serialises writers of one path when it needs a read-modify-write to be atomic.
 #pragma once
 
 #include "types/VistrelExport.h"
@@ -18,6 +21,11 @@ constexpr size_t kMaxSettingsFileBytes = size_t{64} << 20;
 VISTREL_EXPORT bool ReadFileBytes(const std::string& path, std::string& bytes);
 // The same with the caller's own limit, for files of other kinds than settings.
 VISTREL_EXPORT bool ReadFileBytes(const std::string& path, std::string& bytes, size_t maxBytes);
+
+// A stream ("rb") on the file, for readers that take it field by field; null when it cannot be opened, is not a
+// regular file or holds more than `maxBytes`. The caller closes it. A file that grows after the open is the
+// reader's to bound: its records' counts are checked against what is left anyway.
+VISTREL_EXPORT FILE* OpenRegularFile(const std::string& path, size_t maxBytes = kMaxSettingsFileBytes);
 
 // Writes a temporary file beside `path`, flushes it to disk and renames it over `path`, so a reader or a crash
 // sees the old contents or the new ones, never a part. A new file gets mode 0666 less the umask, a replaced file

@@ -45,9 +45,27 @@ TEST(FileBytes, ReadsEndOnWhatCannotBeASettingsFile)
     ASSERT_EQ(truncate(large.c_str(), static_cast<off_t>(kMaxSettingsFileBytes) + 1), 0);
     const std::string fifo = folder.File("fifo.ini");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& path : {large, fifo, std::string("/dev/zero")}) {
+    for (const std::string& path : {large, fifo, std::string("/dev/zero"), folder.Path().string()}) {
         std::string read = "stale";
         EXPECT_FALSE(ReadFileBytes(path, read)) << path;
         EXPECT_TRUE(read.empty()) << path;
+        EXPECT_EQ(OpenRegularFile(path), nullptr) << path;
     }
+}
+
+TEST(FileBytes, StreamOpensARegularFileWithinItsLimit)
+{
+    IniTestFolder folder;
+    const std::string file = folder.File("last.cal");
+    IniTestFolder::Write(file, "12345678");
+    FILE* stream = OpenRegularFile(file, 8);
+    ASSERT_NE(stream, nullptr);
+    char read[9] = {};
+    EXPECT_EQ(std::fread(read, 1, sizeof read, stream), 8u);
+    EXPECT_STREQ(read, "12345678");
+    std::fclose(stream);
+    EXPECT_EQ(OpenRegularFile(file, 7), nullptr);
+    std::string bytes;
+    EXPECT_FALSE(ReadFileBytes(file, bytes, 7));
+    EXPECT_TRUE(ReadFileBytes(file, bytes, 8));
 }
