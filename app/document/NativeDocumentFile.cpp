@@ -9,6 +9,7 @@
 #include "document/DocumentRegistry.h"
 #include "document/GridBurnIn.h"
 #include "document/NativeFileSave.h"
+#include "inifile/FileBytes.h"
 #include "qvcodec/CQvImageCodec.h"
 #include "strings/Format.h"
 #include "ui/FileDialog.h"
@@ -24,6 +25,9 @@ namespace {
 
 // The save dialog's entry for documents, and the one offered when VISTREL.INI names none.
 constexpr int kDocumentFilterIndex = 2;
+
+// Far above any document (its image is at most what the codec reads, plus the overlay); a larger file is not one.
+constexpr size_t kMaxNativeFileBytes = size_t{2} << 30;
 
 NativePreferenceInts PreferencesOf(const PreferenceSettings& p)
 {
@@ -216,8 +220,9 @@ int ReadDocumentFile(CVistrelDoc& doc, FILE* file)
 
 CVistrelDoc* OpenNativeDocument(const std::string& path)
 {
-    // Everything is read aside first: a file that does not read whole makes no document.
-    FILE* file = std::fopen(path.c_str(), "rb");
+    // Everything is read aside first: a file that does not read whole makes no document. The path may come from a
+    // companion program: only a regular file is opened (a FIFO would block the program, a device never end).
+    FILE* file = OpenRegularFile(path, kMaxNativeFileBytes);
     if (!file) {
         TellCannotOpen();
         return nullptr;

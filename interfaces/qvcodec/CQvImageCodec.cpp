@@ -1,7 +1,7 @@
 #include "qvcodec/CQvImageCodec.h"
 
+#include "qvcodec/ImageFileBytes.h"
 #include "qvcodec/private/BmpWithAlpha.h"
-#include "qvcodec/private/CompleteImageData.h"
 #include "qvcodec/private/QImageToQvImage.h"
 #include "qvimage/QvImageViews.h"
 #include "qvcodec/private/StraightAlphaTiff.h"
@@ -9,7 +9,6 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
@@ -80,11 +79,9 @@ int CQvImageCodec::Read(const char* path, CQvImage* image, const char* format, i
 {
     if (!path || !image || frame < 0)
         return 0;
-    QFile file(QString::fromUtf8(path));
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (!ReadImageFileBytes(path, bytes))
         return 0;
-    QByteArray bytes = file.readAll();
-    file.close();
 
     const std::string wanted = format ? FormatName(QString::fromUtf8(format)) : std::string();
     if (format && !IsInstalled(wanted))
@@ -96,8 +93,7 @@ int CQvImageCodec::Read(const char* path, CQvImage* image, const char* format, i
     const std::string found = FormatName(QString::fromLatin1(reader.format()));
     if (!IsInstalled(found))
         return 0;
-    if ((found == "bmp" && !IsCompleteBmp(bytes)) || (found == "jpeg" && !IsCompleteJpeg(bytes)) ||
-        (found == "tiff" && !IsCompleteTiff(bytes, frame)))
+    if (!IsDecodableImageFile(bytes, found, frame, ImageFileCheck::WholePixelData))
         return 0;
     const bool scaled = width > 0 && height > 0;
     if (found == "tiff") {

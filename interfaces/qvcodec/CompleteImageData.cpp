@@ -21,6 +21,14 @@ uint32_t Le32(const QByteArray& bytes, qsizetype at)
     return v;
 }
 
+uint32_t Be32(const QByteArray& bytes, qsizetype at)
+{
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i)
+        v = v << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return v;
+}
+
 uint16_t Le16(const QByteArray& bytes, qsizetype at)
 {
     return static_cast<uint16_t>(static_cast<unsigned char>(bytes[at]) |
@@ -160,6 +168,26 @@ bool IsCompleteJpeg(const QByteArray& file)
     if (file.indexOf(QByteArrayView("\xFF\xD9", 2), lastScan + 2) < 0)
         return false;
     return JpegDataWhole(file);
+}
+
+bool IsCompletePng(const QByteArray& file)
+{
+    static constexpr char kSignature[] = "\x89PNG\r\n\x1a\n";
+    constexpr qsizetype kChunkFrame = 12;  // length, type and CRC around the data
+    constexpr uint32_t kLargestChunk = 0x7FFFFFFF;
+    if (!file.startsWith(QByteArrayView(kSignature, 8)))
+        return false;
+    for (qsizetype at = 8;;) {
+        if (file.size() - at < kChunkFrame)
+            return false;
+        const uint32_t length = Be32(file, at);
+        if (length > kLargestChunk || length > static_cast<uint64_t>(file.size() - at - kChunkFrame))
+            return false;
+        const bool end = QByteArrayView(file.constData() + at + 4, 4) == QByteArrayView("IEND", 4);
+        at += kChunkFrame + static_cast<qsizetype>(length);
+        if (end)
+            return true;
+    }
 }
 
 bool IsCompleteTiff(const QByteArray& file, int frame)

@@ -23,6 +23,7 @@
 
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace nativefile_test;
 using testing_support::MessageBoxes;
@@ -112,7 +113,11 @@ TEST_F(DocumentFileFixture, ABadFileMakesNoDocumentAndSaysSo)
     const std::string foreign = Path("foreign.qrx");
     std::ofstream(foreign, std::ios::binary) << "GIF89a not a document";
 
-    for (const std::string& bad : {cut, foreign, Path("missing.qrx")}) {
+    // A companion may name a FIFO (opening it would wait for a writer) or a device.
+    const std::string fifo = Path("fifo.qrx");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+
+    for (const std::string& bad : {cut, foreign, Path("missing.qrx"), std::string("/dev/zero"), fifo}) {
         MessageBoxes().Reset();
         EXPECT_EQ(OpenNativeDocument(bad), nullptr) << bad;
         EXPECT_EQ(registry->Documents().size(), 1u) << bad;

@@ -4,6 +4,7 @@
 #include "thumbstrip/ThumbnailLoader.h"
 
 #include "qvcodec/CQvImageCodec.h"
+#include "testing/HostileImageFiles.h"
 #include "qvimage/CQvImage.h"
 
 #include <QApplication>
@@ -20,6 +21,8 @@
 #include <mutex>
 #include <set>
 #include <thread>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -143,6 +146,35 @@ TEST(ThumbnailStrip, FolderOfFiveHundredLoadsOffTheWindowThreadAndArrivesAFewTil
     const std::string broken = (dir.path() + "/zz_broken.png").toStdString();
     EXPECT_EQ(strip.GetTileState(broken), CThumbnailMain::kBroken);
     EXPECT_EQ(strip.GetTileState((dir.path() + "/img0007.png").toStdString()), CThumbnailMain::kReady);
+}
+
+// Files of a folder are outside bytes: the loader reads only what the codec's checks pass, so no file under an
+// image's name can block a worker, fill memory or hand the decoder a length the file does not hold.
+TEST(ThumbnailLoader, ReadsOnlyRegularImageFilesWhoseStructureLiesInside)
+{
+    QTemporaryDir dir;
+    WriteImages(dir.path(), 1);
+    const QString good = dir.path() + "/img0000.png";
+    QFile whole(good);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray wholeBytes = whole.readAll();
+    const QImage thumbnail = LoadThumbnail(good, QSize(32, 32));
+    EXPECT_EQ(thumbnail.size(), QSize(32, 24)) << "fitted, proportions kept";
+
+    const auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile file(dir.path() + "/" + name);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    };
+    const QString fifo = dir.path() + "/fifo.png";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {write("cut.png", wholeBytes.left(wholeBytes.size() - 4)),
+                                write("bomb.png", hostile_files::PngAnnouncingMoreThanItHolds()), dir.path(),
+                                QStringLiteral("/dev/zero"), fifo}) {
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_TRUE(LoadThumbnail(path, QSize(32, 32)).isNull());
+    }
 }
 
 TEST(ThumbnailStrip, ChangingFolderMidwayDropsTheOldFolderResults)
