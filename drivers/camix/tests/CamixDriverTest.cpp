@@ -124,6 +124,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(host.Load(CAMIX300_DRIVER)) << host.Error();
+        // A busy machine may take seconds to start a pipeline; the wait ends as soon as the first frame is in.
+        host.Module().GetProc<CAMIX_SetStartTimeoutFunction>("CAMIX_SetStartTimeout")(30000);
         AcqContractHost::ResetNotifications();
         StoreDimension("Camix-D300CM", {});
     }
