@@ -2,7 +2,7 @@
 // frame slot, the frame's bytes are delivered into it, the host's DIB (made for the size the driver reports,
 // which may lag behind the caps) takes a copy by Acquire and Snapshot, the live mailbox copies the DIB and the
 // view turns it into an image. Whatever the sizes and bytes, no copy leaves either buffer, and a frame that reaches
-// the mailbox is the DIB the host made.
+// the mailbox is the DIB the host made (the image library takes no 16-bit DIB: such a frame is not posted).
 //
 // Input: caps width, caps height (2 bytes each, little-endian), host width, host height (2 bytes each, the height
 // signed), a depth byte for the slot and one for the host (indexes into the frame depths), a flags byte (bit 0:
@@ -84,12 +84,15 @@ VISTREL_FUZZ_TARGET(camera_frame)
     if (acquired != ACQ_OK)
         return 0;
 
+    // Zero for a DIB the image library does not take (16 bits a pixel, a size past its limits): never posted.
     const size_t dibBytes = QVDibSize(dib);
-    FuzzCheck(dibBytes > 0 && dibBytes <= size_t(hostBytes), "the host's DIB describes no more than its buffer");
+    FuzzCheck(dibBytes <= size_t(hostBytes), "the host's DIB describes no more than its buffer");
     LiveFrameMailbox mailbox(nullptr, [] {});
     mailbox.Post(dib);
     std::vector<uint8_t> posted;
-    FuzzCheck(mailbox.Take(posted), "a posted frame is there to take");
+    FuzzCheck(mailbox.Take(posted) == (dibBytes > 0), "a frame the image library takes is there to take");
+    if (dibBytes == 0)
+        return 0;
     FuzzCheck(posted.size() == dibBytes && std::memcmp(posted.data(), dib, dibBytes) == 0,
               "the mailbox hands over the DIB as it was");
     CQvImage image;

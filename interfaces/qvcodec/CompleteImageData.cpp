@@ -2,6 +2,8 @@
 
 #include "qvcodec/private/TiffLayout.h"
 
+#include <QImageReader>
+
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
@@ -38,9 +40,15 @@ uint16_t Le16(const QByteArray& bytes, qsizetype at)
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiBitfields = 3;
 
-// The decoder's coefficient buffers (a progressive file holds all of them at once) stay below this; beyond it the
-// check fails, as would a decode into an image of the library's largest size.
-constexpr long kJpegCheckMemory = 1L << 31;
+// Qt's readers refuse an image whose pixels would take more than their allocation limit. The decoder's own buffers
+// are not counted there: a progressive file keeps the coefficients of the whole image (two bytes a sample, at full
+// size even when a thumbnail is read), which a few hundred bytes can make gigabytes. So a JPEG is only decoded when
+// its 32-bit image fits the limit, and the check's decoder gets twice the limit: enough for four components.
+int64_t ImageAllocationLimitBytes()
+{
+    const int megabytes = QImageReader::allocationLimit();
+    return megabytes > 0 ? int64_t(megabytes) << 20 : int64_t(1) << 31;
+}
 
 // Plain C state for the decoder: its errors leave through longjmp, so nothing with a destructor may live across
 // the jump.
@@ -97,7 +105,7 @@ bool JpegDataWhole(const QByteArray& file)
         return false;
     }
     jpeg_create_decompress(&info);
-    info.mem->max_memory_to_use = kJpegCheckMemory;
+    info.mem->max_memory_to_use = static_cast<long>(2 * ImageAllocationLimitBytes());
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(file.constData()),
                  static_cast<unsigned long>(file.size()));
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
@@ -156,6 +164,28 @@ bool IsCompleteBmp(const QByteArray& file)
     // Compared by division: the header's width, height and bit count multiply beyond 64 bits.
     const long long rowBytes = (width * bitCount + 31) / 32 * 4;
     return rowBytes <= 0 || height <= available / rowBytes;
+}
+
+bool IsJpegWithinAllocationLimit(const QByteArray& file)
+{
+    jpeg_decompress_struct info;
+    JpegCheckErrors errors;
+    info.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = JpegCheckFailed;
+    errors.manager.emit_message = JpegCheckMessage;
+    errors.manager.output_message = JpegCheckSilent;
+    errors.cutShort = false;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(file.constData()),
+                 static_cast<unsigned long>(file.size()));
+    const bool read = jpeg_read_header(&info, TRUE) == JPEG_HEADER_OK;
+    const int64_t pixels = int64_t(info.image_width) * info.image_height;
+    jpeg_destroy_decompress(&info);
+    return read && pixels > 0 && pixels <= ImageAllocationLimitBytes() / 4;
 }
 
 bool IsCompleteJpeg(const QByteArray& file)

@@ -45,8 +45,8 @@ bool IsDecodableImageFile(const QByteArray& file, const std::string& format, int
         return IsCompletePng(file);
     if (format == "tiff")
         return IsCompleteTiff(file, frame);
-    // The JPEG decoder reads what is there and stops at the end: only completeness needs a look ahead.
+    // The JPEG decoder reads what is there and stops at the end; its memory follows the image size the header states.
     if (format == "jpeg")
-        return check == ImageFileCheck::Structure || IsCompleteJpeg(file);
+        return IsJpegWithinAllocationLimit(file) && (check == ImageFileCheck::Structure || IsCompleteJpeg(file));
     return false;
 }

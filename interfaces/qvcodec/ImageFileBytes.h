@@ -20,7 +20,8 @@ VISTREL_EXPORT bool ReadImageFileBytes(const std::string& path, QByteArray& byte
 
 enum class ImageFileCheck {
     // What the decoder trusts lies inside the file: PNG chunks up to the end chunk, BMP rows, TIFF directories,
-    // strips, tiles and colour maps. Enough to decode a picture (a thumbnail) safely.
+    // strips, tiles and colour maps; a JPEG's image fits Qt's allocation limit (the decoder's buffers follow its
+    // full size). Enough to decode a picture (a thumbnail) safely.
     Structure,
     // The above, and every pixel is there: a JPEG's entropy-coded data is whole (one more pass over it). What a
     // document must hold before it opens.

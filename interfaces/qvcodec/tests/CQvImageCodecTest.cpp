@@ -477,6 +477,25 @@ TEST_F(Codec, APngChunkLongerThanTheFileNeverReachesTheDecoder)
     EXPECT_TRUE(IsDecodableImageFile(ReadBytes(PathOf("whole.png")), "png", 0, ImageFileCheck::Structure));
 }
 
+// A JPEG's decoder keeps buffers for the size its header states (a progressive file: every coefficient of the
+// whole image, even for a scaled read); a header stating more than Qt would ever make an image of is refused before
+// any decoding, whichever check is asked for.
+TEST_F(Codec, AJpegStatingAnImageBeyondTheAllocationLimitIsNotDecoded)
+{
+    const CQvImage picture = Picture(QV_RGB24, 16, 16);
+    ASSERT_EQ(codec.Save(PathOf("small.jpg").c_str(), &picture, nullptr), 1);
+    QByteArray vast = ReadBytes(PathOf("small.jpg"));
+    EXPECT_TRUE(IsDecodableImageFile(vast, "jpeg", 0, ImageFileCheck::Structure));
+    const qsizetype frame = vast.indexOf(QByteArrayView("\xFF\xC0", 2));
+    ASSERT_GT(frame, 0);
+    for (const qsizetype at : {frame + 5, frame + 7}) {  // height, then width: 60000 each
+        vast[at] = static_cast<char>(0xEA);
+        vast[at + 1] = static_cast<char>(0x60);
+    }
+    EXPECT_FALSE(IsDecodableImageFile(vast, "jpeg", 0, ImageFileCheck::Structure));
+    EXPECT_FALSE(IsDecodableImageFile(vast, "jpeg", 0, ImageFileCheck::WholePixelData));
+}
+
 // A file the codec wrote, cut short (and, for JPEG, closed again with an end marker): no prefix may be read.
 struct CutCase
 {
