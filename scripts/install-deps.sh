@@ -48,7 +48,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
+if ! locale -a 2>/dev/null | grep -ix 'de_DE.utf8' >/dev/null; then
   echo "Generating the de_DE.UTF-8 locale"
   "${sudo_cmd[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi

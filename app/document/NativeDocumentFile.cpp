@@ -11,6 +11,7 @@
 #include "document/GridBurnIn.h"
 #include "document/NativeFileSave.h"
 #include "inifile/AtomicWriteTemps.h"
+#include "inifile/FileBytes.h"
 #include "qvcodec/CQvImageCodec.h"
 #include "strings/Format.h"
 #include "ui/FileDialog.h"
@@ -29,6 +30,9 @@ namespace {
 
 // The save dialog's entry for documents, and the one offered when VISTREL.INI names none.
 constexpr int kDocumentFilterIndex = 2;
+
+// Far above any document (its image is at most what the codec reads, plus the overlay); a larger file is not one.
+constexpr size_t kMaxNativeFileBytes = size_t{2} << 30;
 
 NativePreferenceInts PreferencesOf(const PreferenceSettings& p)
 {
@@ -201,6 +205,11 @@ std::string OpenErrorReason(int error)
         return FileFailureText(filetext::IDS_OPEN_NOT_FOUND);
     if (error == EACCES || error == EPERM)
         return FileFailureText(filetext::IDS_OPEN_NO_ACCESS);
+    // The reader opens regular files only, and only up to the largest document it takes.
+    if (error == EISDIR || error == ENODEV)
+        return FileFailureText(filetext::IDS_OPEN_NOT_A_DOCUMENT);
+    if (error == EFBIG)
+        return FileFailureText(filetext::IDS_OPEN_TOO_LARGE);
     return WriteFailureReason(error);
 }
 
@@ -290,8 +299,9 @@ CVistrelDoc* OpenNativeDocument(const std::string& path)
 {
     // Saves of this file that were cut short left their temporary files beside it.
     RemoveStaleAtomicWriteTemps(path);
-    // Everything is read aside first: a file that does not read whole makes no document.
-    FILE* file = std::fopen(path.c_str(), "rb");
+    // Everything is read aside first: a file that does not read whole makes no document. The path may come from a
+    // companion program: only a regular file is opened (a FIFO would block the program, a device never end).
+    FILE* file = OpenRegularFile(path, kMaxNativeFileBytes);
     if (!file) {
         TellCannotOpen(path, OpenErrorReason(errno));
         return nullptr;

@@ -140,13 +140,16 @@ CUIAboutDlg::CUIAboutDlg(const AboutBoxSources& sources, QWidget* parent)
 
     QPixmap picture;
     if (!m_texts.picturePath.empty()) {
-        // Through the program's codec, which reads what the rest of the program reads.
+        // Only through a codec, which reads what the rest of the program reads and checks what it hands the decoder:
+        // the owner's file is outside bytes like any other. A file it refuses leaves the product picture.
         CQvImage image;
-        if (ProgramObjects* program = TheProgram();
-            program && program->Codec().Read(m_texts.picturePath.c_str(), &image, nullptr, 0, -1, -1) == 1)
+        CQvImageCodec ownCodec;
+        ProgramObjects* program = TheProgram();
+        const CQvImageCodec* codec = program ? &program->Codec() : nullptr;
+        if (!codec && ownCodec.Install(nullptr) > 0)
+            codec = &ownCodec;
+        if (codec && codec->Read(m_texts.picturePath.c_str(), &image, nullptr, 0, -1, -1) == 1)
             picture = QPixmap::fromImage(QvImageToQImage(image).copy());
-        else
-            picture.load(Q(m_texts.picturePath));
     }
     if (picture.isNull())
         picture = ProductPicture(Q(m_texts.productName), QSize(420, 90));

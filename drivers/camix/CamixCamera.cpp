@@ -522,8 +522,9 @@ int CamixCamera::PushSimulatedFrame(const uint8_t* data, size_t bytes)
     gst_object_unref(frames);
     if (pushed != GST_FLOW_OK)
         return 0;
+    // Bounded for a frame that never comes, generous for a busy machine: it returns as soon as the frame is taken.
     std::unique_lock lock(m_formatLock);
-    return m_formatSignal.wait_for(lock, std::chrono::seconds(2),
+    return m_formatSignal.wait_for(lock, std::chrono::seconds(10),
                                    [&] { return m_framesTaken > before || m_failed; }) && !m_failed ? 1 : 0;
 }
 

@@ -11,3 +11,6 @@
 std::vector<CQvImage> SampleImages();
 // The packed DIBs the image library writes for the sample images (those it can write).
 FuzzSeedList SampleImageDibs();
+// Whole image files of every layout the readers take: the codec's files of the sample images, and TIFFs of 16-bit
+// samples, pages, tiles, planes and compression, progressive and CMYK JPEGs, run-length BMPs.
+FuzzSeedList ImageFilesOfEveryLayout();

@@ -19,7 +19,7 @@ const char* const kReaders[] = {
     "calib_record",   "undo_file",      "registry_store", "ini_file",        "codec", "module_marker",
     "calibration_list", "program_texts", "winmsg_frame", "registry_script", "native_file",
     "bitmap_file", "companion_bitmap", "stamp_picture", "ipl_dib", "report_settings", "report_setting",
-    "footswitch_reports",
+    "footswitch_reports", "thumbnail", "codec_frames", "companion_mailbox", "camera_frame",
     "companion_tlv",
 };
 

@@ -1,7 +1,8 @@
 #include "qvcodec/CQvImageCodec.h"
 
+#include "qvcodec/ImageFileBytes.h"
 #include "qvcodec/private/BmpWithAlpha.h"
-#include "qvcodec/private/CompleteImageData.h"
+#include "qvcodec/private/FormatName.h"
 #include "qvcodec/private/QImageToQvImage.h"
 #include "qvimage/QvImageViews.h"
 #include "qvcodec/private/StraightAlphaTiff.h"
@@ -10,13 +11,14 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
 
 #include <algorithm>
 #include <cstdio>
+
+using qvcodec::FormatName;
 
 namespace {
 
@@ -37,19 +39,6 @@ constexpr FormatEntry kFormats[] = {kBmp, kJpeg, kPng, kTiff};
 constexpr const char* kDocumentFilter = "QRX Document (*.qrx)|*.qrx";
 constexpr const char* kDocumentPatterns = "*.qrx";
 constexpr int kJpegQuality = 90;
-
-// Qt's format name for a file extension or format name given by a caller; "" when none of ours.
-std::string FormatName(QString name)
-{
-    name = name.toLower();
-    if (name == "jpg" || name == "jpeg")
-        return "jpeg";
-    if (name == "tif" || name == "tiff")
-        return "tiff";
-    if (name == "bmp" || name == "png")
-        return name.toStdString();
-    return "";
-}
 
 bool CanReadAndWrite(const char* format)
 {
@@ -81,11 +70,9 @@ int CQvImageCodec::Read(const char* path, CQvImage* image, const char* format, i
 {
     if (!path || !image || frame < 0)
         return 0;
-    QFile file(QString::fromUtf8(path));
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (!ReadImageFileBytes(path, bytes))
         return 0;
-    QByteArray bytes = file.readAll();
-    file.close();
 
     const std::string wanted = format ? FormatName(QString::fromUtf8(format)) : std::string();
     if (format && !IsInstalled(wanted))
@@ -97,8 +84,7 @@ int CQvImageCodec::Read(const char* path, CQvImage* image, const char* format, i
     const std::string found = FormatName(QString::fromLatin1(reader.format()));
     if (!IsInstalled(found))
         return 0;
-    if ((found == "bmp" && !IsCompleteBmp(bytes)) || (found == "jpeg" && !IsCompleteJpeg(bytes)) ||
-        (found == "tiff" && !IsCompleteTiff(bytes, frame)))
+    if (!IsDecodableImageFile(bytes, found, frame, ImageFileCheck::WholePixelData))
         return 0;
     const bool scaled = width > 0 && height > 0;
     if (found == "tiff") {

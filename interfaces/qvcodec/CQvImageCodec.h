@@ -7,9 +7,9 @@
 // - Reading: the format is told by the file's content. Grey files and 8-bit files with the grey ramp as palette
 //   become 8-bit grey images (QV_GRAY8), other palette files QV_INDEX8 with their palette, colour files 24-bit
 //   (QV_RGB24), files with an alpha channel 32-bit (QV_RGBA32, straight alpha; an RGBA TIFF other than
-//   uncompressed 8-bit straight alpha comes through Qt, which premultiplies it). A file that cannot be read, is of
-//   a format not installed, or does not hold all of its pixel data (BMP, JPEG, TIFF; see CompleteImageData.h)
-//   fails, and the target image keeps what it held.
+//   uncompressed 8-bit straight alpha comes through Qt, which premultiplies it). A file that cannot be read, is not
+//   a regular file of at most kMaxImageFileBytes, is of a format not installed, or does not hold all of its pixel
+//   data (see ImageFileBytes.h) fails, and the target image keeps what it held.
 // - Samples of 16 bits: CQvImage has no model with more than 8 bits a sample, so such files are reduced to 8 bits,
 //   and every read says so through its QvCodecReadNote. Grey is mapped by the image's own range (its lowest value
 //   becomes 0 and its highest 255), so 12-bit camera data keeps 256 levels and a faint image does not read as

@@ -2,6 +2,8 @@
 
 #include "qvcodec/private/TiffLayout.h"
 
+#include <QImageReader>
+
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
@@ -21,6 +23,14 @@ uint32_t Le32(const QByteArray& bytes, qsizetype at)
     return v;
 }
 
+uint32_t Be32(const QByteArray& bytes, qsizetype at)
+{
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i)
+        v = v << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return v;
+}
+
 uint16_t Le16(const QByteArray& bytes, qsizetype at)
 {
     return static_cast<uint16_t>(static_cast<unsigned char>(bytes[at]) |
@@ -30,9 +40,15 @@ uint16_t Le16(const QByteArray& bytes, qsizetype at)
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiBitfields = 3;
 
-// The decoder's coefficient buffers (a progressive file holds all of them at once) stay below this; beyond it the
-// check fails, as would a decode into an image of the library's largest size.
-constexpr long kJpegCheckMemory = 1L << 31;
+// Qt's readers refuse an image whose pixels would take more than their allocation limit. The decoder's own buffers
+// are not counted there: a progressive file keeps the coefficients of the whole image (two bytes a sample, at full
+// size even when a thumbnail is read), which a few hundred bytes can make gigabytes. So a JPEG is only decoded when
+// its 32-bit image fits the limit, and the check's decoder gets twice the limit: enough for four components.
+int64_t ImageAllocationLimitBytes()
+{
+    const int megabytes = QImageReader::allocationLimit();
+    return megabytes > 0 ? int64_t(megabytes) << 20 : int64_t(1) << 31;
+}
 
 // Plain C state for the decoder: its errors leave through longjmp, so nothing with a destructor may live across
 // the jump.
@@ -89,7 +105,7 @@ bool JpegDataWhole(const QByteArray& file)
         return false;
     }
     jpeg_create_decompress(&info);
-    info.mem->max_memory_to_use = kJpegCheckMemory;
+    info.mem->max_memory_to_use = static_cast<long>(2 * ImageAllocationLimitBytes());
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(file.constData()),
                  static_cast<unsigned long>(file.size()));
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
@@ -150,6 +166,28 @@ bool IsCompleteBmp(const QByteArray& file)
     return rowBytes <= 0 || height <= available / rowBytes;
 }
 
+bool IsJpegWithinAllocationLimit(const QByteArray& file)
+{
+    jpeg_decompress_struct info;
+    JpegCheckErrors errors;
+    info.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = JpegCheckFailed;
+    errors.manager.emit_message = JpegCheckMessage;
+    errors.manager.output_message = JpegCheckSilent;
+    errors.cutShort = false;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(file.constData()),
+                 static_cast<unsigned long>(file.size()));
+    const bool read = jpeg_read_header(&info, TRUE) == JPEG_HEADER_OK;
+    const int64_t pixels = int64_t(info.image_width) * info.image_height;
+    jpeg_destroy_decompress(&info);
+    return read && pixels > 0 && pixels <= ImageAllocationLimitBytes() / 4;
+}
+
 bool IsCompleteJpeg(const QByteArray& file)
 {
     // Inside entropy-coded data a 0xFF byte is always followed by 0x00 or a restart marker, so the last 0xFF 0xDA
@@ -160,6 +198,26 @@ bool IsCompleteJpeg(const QByteArray& file)
     if (file.indexOf(QByteArrayView("\xFF\xD9", 2), lastScan + 2) < 0)
         return false;
     return JpegDataWhole(file);
+}
+
+bool IsCompletePng(const QByteArray& file)
+{
+    static constexpr char kSignature[] = "\x89PNG\r\n\x1a\n";
+    constexpr qsizetype kChunkFrame = 12;  // length, type and CRC around the data
+    constexpr uint32_t kLargestChunk = 0x7FFFFFFF;
+    if (!file.startsWith(QByteArrayView(kSignature, 8)))
+        return false;
+    for (qsizetype at = 8;;) {
+        if (file.size() - at < kChunkFrame)
+            return false;
+        const uint32_t length = Be32(file, at);
+        if (length > kLargestChunk || length > static_cast<uint64_t>(file.size() - at - kChunkFrame))
+            return false;
+        const bool end = QByteArrayView(file.constData() + at + 4, 4) == QByteArrayView("IEND", 4);
+        at += kChunkFrame + static_cast<qsizetype>(length);
+        if (end)
+            return true;
+    }
 }
 
 bool IsCompleteTiff(const QByteArray& file, int frame)

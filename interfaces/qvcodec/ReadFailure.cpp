@@ -1,5 +1,6 @@
 // Why a read failed, told from the file itself after the fact, so that the reading code stays as it is.
 #include "qvcodec/CQvImageCodec.h"
+#include "qvcodec/private/FormatName.h"
 
 #include <QImageReader>
 #include <QPixelFormat>
@@ -11,19 +12,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Qt's format name for a file extension or format name given by a caller; "" when none of ours.
-std::string OurFormatName(QString name)
-{
-    name = name.toLower();
-    if (name == "jpg" || name == "jpeg")
-        return "jpeg";
-    if (name == "tif" || name == "tiff")
-        return "tiff";
-    if (name == "bmp" || name == "png")
-        return name.toStdString();
-    return "";
-}
 
 QvCodecReadFailure FromErrno(int error)
 {
@@ -66,12 +54,12 @@ QvCodecReadFailure CQvImageCodec::WhyReadFails(const char* path, const char* for
         return FromErrno(errno);
     ::close(fd);
 
-    const std::string wanted = format ? OurFormatName(QString::fromUtf8(format)) : std::string();
+    const std::string wanted = format ? qvcodec::FormatName(QString::fromUtf8(format)) : std::string();
     if (format && !IsInstalled(wanted))
         return QvCodecReadFailure::NotAPicture;
     QImageReader reader(QString::fromUtf8(path), QByteArray::fromStdString(wanted));
     reader.setAutoDetectImageFormat(format == nullptr);
-    if (!IsInstalled(OurFormatName(QString::fromLatin1(reader.format()))))
+    if (!IsInstalled(qvcodec::FormatName(QString::fromLatin1(reader.format()))))
         return QvCodecReadFailure::NotAPicture;
     if (frame > 0 && !reader.jumpToImage(frame))
         return QvCodecReadFailure::Damaged;

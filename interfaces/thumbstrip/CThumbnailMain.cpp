@@ -16,10 +16,6 @@ constexpr int kNameRole = Qt::UserRole;
 constexpr int kKindRole = Qt::UserRole + 1;
 constexpr int kStateRole = Qt::UserRole + 2;
 
-// Results handed to the tiles in one turn of the event loop; the rest wait for the next turn, so a burst of
-// finished thumbnails never holds the window up (a turn also lays out and paints the strip, so it stays small).
-constexpr int kResultsPerTurn = 4;
-
 const QStringList& ImageFilePatterns()
 {
     static const QStringList patterns = {"*.bmp", "*.png", "*.jpg", "*.jpeg", "*.tif", "*.tiff"};
@@ -34,7 +30,7 @@ QString ToQ(const std::string& text)
 }  // namespace
 
 CThumbnailMain::CThumbnailMain(QWidget* parent)
-    : QListWidget(parent), m_pool(std::make_unique<QThreadPool>())
+    : QListWidget(parent), m_loader(&LoadThumbnail), m_pool(std::make_unique<QThreadPool>())
 {
     setObjectName("ThumbnailMain");
     setViewMode(QListView::IconMode);
@@ -271,10 +267,10 @@ int CThumbnailMain::ShowFolder(const std::string& folder)
         item->setToolTip(path);
         ++m_pending;
         const QSize box = m_box;
-        m_pool->start([this, generation, path, box] {
+        m_pool->start([this, generation, path, box, loader = m_loader] {
             if (generation != m_generation.load())
                 return;  // the folder changed before this file's turn came
-            Deliver(Result{generation, path, LoadThumbnail(path, box)});
+            Deliver(Result{generation, path, loader(path, box)});
         });
     }
     setUpdatesEnabled(true);

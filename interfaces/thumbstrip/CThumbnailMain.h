@@ -19,6 +19,7 @@
 
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -49,9 +50,19 @@ class VISTREL_EXPORT CThumbnailMain : public QListWidget
 public:
     enum TileKind { kDocumentTile = 0, kFileTile = 1 };
     enum TileState { kNoTile = -1, kPending = 0, kReady = 1, kBroken = 2 };
+    // File thumbnails handed to their tiles in one turn of the event loop at most; the rest wait for the next turn,
+    // so a burst of finished thumbnails never holds the window up (a turn also lays out and paints the strip).
+    static constexpr int kResultsPerTurn = 4;
+    // Makes one file's thumbnail fitted into the box, or a null image when the file cannot be read. Runs on the
+    // worker threads, several at once.
+    using Loader = std::function<QImage(const QString& path, const QSize& box)>;
 
     explicit CThumbnailMain(QWidget* parent = nullptr);
     ~CThumbnailMain() override;
+
+    // What makes the thumbnails of files (LoadThumbnail until replaced; a test puts one that watches or holds the
+    // workers). Folders shown afterwards use it.
+    void SetLoader(Loader loader) { m_loader = std::move(loader); }
 
     // The window the strip reports to; null: the requests are dropped.
     void SetOwner(IThumbOwner* owner) { m_owner = owner; }
@@ -125,6 +136,7 @@ private:
     void DrainResults();
 
     IThumbOwner* m_owner = nullptr;
+    Loader m_loader;
     QSize m_box{96, 72};
     QImage m_pendingTile;
     QIcon m_pendingIcon;

@@ -1,12 +1,25 @@
 #include "thumbstrip/ThumbnailLoader.h"
 
+#include "qvcodec/ImageFileBytes.h"
+
+#include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 #include <QPainter>
 
 QImage LoadThumbnail(const QString& path, const QSize& box)
 {
-    QImageReader reader(path);
+    // A folder may hold anything under an image's name: what the decoder is given is checked first, as the codec
+    // checks what it opens.
+    QByteArray bytes;
+    if (!ReadImageFileBytes(QFile::encodeName(path).toStdString(), bytes))
+        return {};
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     reader.setAutoTransform(true);
+    if (!IsDecodableImageFile(bytes, reader.format().toStdString(), 0, ImageFileCheck::Structure))
+        return {};
     const QSize full = reader.size();
     if (full.isValid() && !full.isEmpty()) {
         QSize fitted = full;

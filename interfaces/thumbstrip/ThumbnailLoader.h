@@ -1,5 +1,6 @@
 // Making one thumbnail from a file: the decoder reads the picture at the thumbnail's size, so a large file is never
-// decoded whole. Safe on any thread; touches no widget.
+// decoded whole, and only what the codec's checks pass (a regular file of the image formats, within its size limit,
+// whose structure lies inside it; see qvcodec/ImageFileBytes.h). Safe on any thread; touches no widget.
 #pragma once
 
 #include "types/VistrelExport.h"
@@ -9,7 +10,7 @@
 #include <QString>
 
 // The image of `path` fitted into `box` keeping its proportions (never enlarged); a null image when the file is
-// not a readable image.
+// not a readable image of those formats.
 VISTREL_EXPORT QImage LoadThumbnail(const QString& path, const QSize& box);
 
 // What the strip shows for a file that could not be read: a grey tile with a red cross, `box` in size.

@@ -23,9 +23,11 @@ for module in $(cd "$build/Vistrel" && find components -name '*.so' 2>/dev/null)
   [ -f "$program/$module" ] || fail "module $module is not installed at its place"
 done
 # The installed folder stands on its own: every library of ours is found beside the executable, none in the build.
-if ldd "$program/Vistrel" | grep -q "not found"; then fail "unresolved libraries: $(ldd "$program/Vistrel" | grep 'not found')"; fi
+# grep reads to the end (no -q): a reader that quits early can kill the writer with SIGPIPE, which pipefail reports
+# as a failed pipeline, on a busy machine now and then.
+if ldd "$program/Vistrel" | grep "not found" >/dev/null; then fail "unresolved libraries: $(ldd "$program/Vistrel" | grep 'not found')"; fi
 if ldd "$program/Vistrel" | grep -F "$build" >/dev/null; then fail "the installed program loads libraries from the build tree"; fi
-readelf -d "$program/Vistrel" | grep -q 'R.*PATH.*\[\$ORIGIN\]' || fail "the executable's run path is not \$ORIGIN"
+readelf -d "$program/Vistrel" | grep 'R.*PATH.*\[\$ORIGIN\]' >/dev/null || fail "the executable's run path is not \$ORIGIN"
 
 expected="$(cd "$skeleton" && find . -mindepth 1 ! -name .gitkeep | sort)"
 [ "$(cd "$prefix/share/Vistrel/root" && find . -mindepth 1 | sort)" = "$expected" ] || fail "installed skeleton differs"

@@ -77,8 +77,16 @@ int OpenRegularDescriptor(const std::string& path, size_t maxBytes)
     if (fd < 0)
         return -1;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uintmax_t>(st.st_size) > maxBytes) {
+    int refusal = 0;
+    if (::fstat(fd, &st) != 0)
+        refusal = errno;
+    else if (!S_ISREG(st.st_mode))
+        refusal = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
+    else if (static_cast<uintmax_t>(st.st_size) > maxBytes)
+        refusal = EFBIG;
+    if (refusal != 0) {
         ::close(fd);
+        errno = refusal;
         return -1;
     }
     return fd;

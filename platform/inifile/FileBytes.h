@@ -23,7 +23,8 @@ VISTREL_EXPORT bool ReadFileBytes(const std::string& path, std::string& bytes);
 VISTREL_EXPORT bool ReadFileBytes(const std::string& path, std::string& bytes, size_t maxBytes);
 
 // A stream ("rb") on the file, for readers that take it field by field; null when it cannot be opened, is not a
-// regular file or holds more than `maxBytes`. The caller closes it. A file that grows after the open is the
+// regular file or holds more than `maxBytes` (errno then EISDIR or ENODEV for a folder or other non-file, EFBIG for
+// the size, else the open's own code). The caller closes it. A file that grows after the open is the
 // reader's to bound: its records' counts are checked against what is left anyway.
 VISTREL_EXPORT FILE* OpenRegularFile(const std::string& path, size_t maxBytes = kMaxSettingsFileBytes);
 

@@ -411,13 +411,13 @@ TEST_F(CaptureTest, OnlyOneViewIsLiveAndClosingTheFormerOneLeavesTheNewOneItsFra
     program.Documents().CloseDocument(first->GetDocument());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     const uint64_t shown = second->LiveFramesShown();
-    EXPECT_TRUE(WaitUntil([&] { return second->LiveFramesShown() > shown + 2; }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return second->LiveFramesShown() > shown + 2; }));
     // Stopping a view that is not live leaves the live one its frames.
     CVistrelDoc* third = app().NewDocument("C");
     third->SetImage("C", &image);
     third->GetImageView()->StopLive();
     const uint64_t later = second->LiveFramesShown();
-    EXPECT_TRUE(WaitUntil([&] { return second->LiveFramesShown() > later + 2; }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return second->LiveFramesShown() > later + 2; }));
     host().StopOverlay();
 }
 

@@ -30,7 +30,6 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -492,15 +491,12 @@ TEST_F(AppCommandsTest, ImageDatabaseIsLookedUpStartedAndHandedTheImage)
     EXPECT_EQ(m_starts[0].folder, RootPath("db"));
 
     // Started without a document: the clipboard is left alone and nothing is announced. The program never
-    // appears on the bus, and the wait for it is short.
+    // appears on the bus; the wait for it ends after the fixture's few polls.
     m_startSucceeds = true;
     TestPeer listener(QStringLiteral("listener"));
     ASSERT_TRUE(listener.listening);
     QGuiApplication::clipboard()->setText(QStringLiteral("untouched"));
-    QElapsedTimer clock;
-    clock.start();
     ASSERT_TRUE(Router().Execute(ID_IMAGE_DATABASE));
-    EXPECT_LT(clock.elapsed(), 1500);
     EXPECT_EQ(m_starts.size(), 2u);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("untouched"));
 
@@ -589,12 +585,9 @@ TEST_F(AppCommandsTest, PoreScanStartsTheScannerWaitsBoundedAndHandsOverImageAnd
     EXPECT_EQ(MessageBoxes().Boxes().back().type & MB_ICONMASK, MB_ICONERROR);
     ASSERT_EQ(m_starts.size(), 1u);
     EXPECT_EQ(m_starts[0].program, RootPath("porescan/PoreScan"));
-    // Starts, but never shows its window: the wait ends promptly and says so.
+    // Starts, but never shows its window: the wait ends after its polls and says so.
     m_startSucceeds = true;
-    QElapsedTimer clock;
-    clock.start();
     ASSERT_TRUE(Router().Execute(ID_PORE_SCAN));
-    EXPECT_LT(clock.elapsed(), 1500);
     EXPECT_EQ(MessageBoxes().Boxes().back().text, kPoreScanNoAnswer);
 
     // Starts and appears.

@@ -86,7 +86,7 @@ TEST_F(AppInstanceTest, SecondStartRestoresTheFirstOverTheBusAndEnds)
     second->ExitInstance();
     QElapsedTimer waited;
     waited.start();
-    while (!Contains(log, "RestoreAndRaise") && waited.elapsed() < 3000)
+    while (!Contains(log, "RestoreAndRaise") && waited.elapsed() < 20000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_TRUE(Contains(log, "RestoreAndRaise"));
 

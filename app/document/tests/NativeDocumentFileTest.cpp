@@ -27,6 +27,7 @@
 
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -147,6 +148,10 @@ TEST_F(DocumentFileFixture, ABadFileMakesNoDocumentAndSaysSo)
     const std::string foreign = Path("foreign.qrx");
     std::ofstream(foreign, std::ios::binary) << "GIF89a not a document";
 
+    // A companion may name a FIFO (opening it would wait for a writer) or a device.
+    const std::string fifo = Path("fifo.qrx");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+
     const struct
     {
         std::string path;
@@ -155,6 +160,8 @@ TEST_F(DocumentFileFixture, ABadFileMakesNoDocumentAndSaysSo)
         {cut, filetext::IDS_OPEN_DAMAGED},
         {foreign, filetext::IDS_OPEN_NOT_A_DOCUMENT},
         {Path("missing.qrx"), filetext::IDS_OPEN_NOT_FOUND},
+        {"/dev/zero", filetext::IDS_OPEN_NOT_A_DOCUMENT},
+        {fifo, filetext::IDS_OPEN_NOT_A_DOCUMENT},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);

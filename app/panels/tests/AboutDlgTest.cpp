@@ -141,6 +141,25 @@ TEST_F(AboutDlgTest, OwnerTextsReplaceTheProductsInTheUsersLanguage)
     EXPECT_NE(korean.findChild<QLabel*>("6012")->pixmap().size(), QSize(40, 20));
 }
 
+// The owner's picture is outside bytes like any image: it reaches the dialog only through the codec's checks, never
+// straight through Qt's loader, so a file they refuse (here a BMP cut in its pixels, which Qt would show half
+// filled) leaves the product picture.
+TEST_F(AboutDlgTest, OwnersPictureGoesThroughTheCodecsChecks)
+{
+    Write("OEM/OEM.INI", "[ENG]\ntitle=Scope One\naboutbox_title_url=title.bmp\n");
+    QImage picture(40, 20, QImage::Format_RGB32);
+    picture.fill(QColor(0, 200, 0));
+    ASSERT_TRUE(picture.save(QString::fromStdString(Path("OEM/title.bmp"))));
+    {
+        CUIAboutDlg whole(Sources(true));
+        EXPECT_EQ(whole.findChild<QLabel*>("6012")->pixmap().size(), QSize(40, 20));
+    }
+    QFile file(QString::fromStdString(Path("OEM/title.bmp")));
+    ASSERT_TRUE(file.resize(file.size() - 200));
+    CUIAboutDlg cut(Sources(true));
+    EXPECT_NE(cut.findChild<QLabel*>("6012")->pixmap().size(), QSize(40, 20));
+}
+
 TEST_F(AboutDlgTest, ScreenshotForReview)
 {
     Write("license.txt", "terms");

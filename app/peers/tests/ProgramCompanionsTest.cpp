@@ -50,7 +50,7 @@ TEST(ProgramCompanions, QuitRequestAsksAboutUnsavedDocumentsAsACloseDoes)
         EXPECT_EQ(reply.result, 1);
         QElapsedTimer timer;
         timer.start();
-        while (MessageBoxes().Boxes().empty() && timer.elapsed() < 3000)
+        while (MessageBoxes().Boxes().empty() && timer.elapsed() < 20000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
         EXPECT_TRUE(window->isVisible());

@@ -59,7 +59,8 @@ public:
     int Mode() const;
 
     // Calls ACQ_Acquire until it answers something other than 9 or `timeoutMs` passed; answers the last result.
-    int AcquireWithin(BITMAPINFOHEADER* dib, int timeoutMs = 2000);
+    // The default is generous: it is only reached when the answer never comes, however busy the machine.
+    int AcquireWithin(BITMAPINFOHEADER* dib, int timeoutMs = 10000);
 
     // Notifications heard since the counter was last reset (the callback is a plain function, so one counter serves
     // every host in the process).

@@ -212,7 +212,7 @@ TEST_F(CAcquireContainerTest, AStreamThatStopsFailsTheSnapshotWithinItsTimeoutAn
         MessageBoxes().Reset();
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(host.AcquireSnapshot(1, &header), 0);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
         ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
         EXPECT_NE(MessageBoxes().Boxes()[0].text.find("Simulated-Cam"), std::string::npos);
     }

@@ -1,4 +1,6 @@
 #include "qvcodec/CQvImageCodec.h"
+#include "qvcodec/ImageFileBytes.h"
+#include "testing/HostileImageFiles.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -9,6 +11,9 @@
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -434,6 +439,63 @@ TEST_F(Codec, AFileThatCannotBeReadLeavesTheImageUntouched)
     EXPECT_EQ(image.GetWidth(), 3);
 }
 
+// A path given by the user or a companion may name anything: a FIFO with no writer would block the program, a device
+// never ends, a vast file would fill memory. Each fails at once, before the decoder sees a byte.
+TEST_F(Codec, OnlyRegularFilesWithinTheLimitAreOpened)
+{
+    const std::string fifo = PathOf("fifo.png");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string vast = PathOf("vast.png");
+    const CQvImage small = Picture(QV_GRAY8, 4, 4);
+    ASSERT_EQ(codec.Save(vast.c_str(), &small, nullptr), 1);
+    ASSERT_EQ(truncate(vast.c_str(), static_cast<off_t>(kMaxImageFileBytes) + 1), 0);  // sparse: nothing written
+    for (const std::string& path : {fifo, vast, std::string("/dev/zero"), folder.path().toStdString()}) {
+        SCOPED_TRACE(path);
+        CQvImage image = Picture(QV_GRAY8, 3, 3);
+        EXPECT_EQ(codec.Read(path.c_str(), &image, nullptr, 0, -1, -1), 0);
+        EXPECT_EQ(image.GetWidth(), 3);
+        QByteArray bytes("stale");
+        EXPECT_FALSE(ReadImageFileBytes(path, bytes));
+        EXPECT_TRUE(bytes.isEmpty());
+    }
+}
+
+// The decoder allocates what a chunk announces and waits for it to arrive: a length the file cannot hold is refused
+// before the decoder sees it.
+TEST_F(Codec, APngChunkLongerThanTheFileNeverReachesTheDecoder)
+{
+    const QByteArray bomb = hostile_files::PngAnnouncingMoreThanItHolds();
+    EXPECT_FALSE(IsDecodableImageFile(bomb, "png", 0, ImageFileCheck::Structure));
+    const std::string path = PathOf("bomb.png");
+    WriteBytes(path, bomb);
+    CQvImage image = Picture(QV_GRAY8, 3, 3);
+    EXPECT_EQ(codec.Read(path.c_str(), &image, nullptr, 0, -1, -1), 0);
+    EXPECT_EQ(image.GetWidth(), 3);
+
+    const CQvImage picture = Picture(QV_RGB24, 5, 4);
+    ASSERT_EQ(codec.Save(PathOf("whole.png").c_str(), &picture, nullptr), 1);
+    EXPECT_TRUE(IsDecodableImageFile(ReadBytes(PathOf("whole.png")), "png", 0, ImageFileCheck::Structure));
+}
+
+// A JPEG's decoder keeps buffers for the size its header states (a progressive file: every coefficient of the
+// whole image, even for a scaled read); a header stating more than Qt would ever make an image of is refused before
+// any decoding, whichever check is asked for.
+TEST_F(Codec, AJpegStatingAnImageBeyondTheAllocationLimitIsNotDecoded)
+{
+    const CQvImage picture = Picture(QV_RGB24, 16, 16);
+    ASSERT_EQ(codec.Save(PathOf("small.jpg").c_str(), &picture, nullptr), 1);
+    QByteArray vast = ReadBytes(PathOf("small.jpg"));
+    EXPECT_TRUE(IsDecodableImageFile(vast, "jpeg", 0, ImageFileCheck::Structure));
+    const qsizetype frame = vast.indexOf(QByteArrayView("\xFF\xC0", 2));
+    ASSERT_GT(frame, 0);
+    for (const qsizetype at : {frame + 5, frame + 7}) {  // height, then width: 60000 each
+        vast[at] = static_cast<char>(0xEA);
+        vast[at + 1] = static_cast<char>(0x60);
+    }
+    EXPECT_FALSE(IsDecodableImageFile(vast, "jpeg", 0, ImageFileCheck::Structure));
+    EXPECT_FALSE(IsDecodableImageFile(vast, "jpeg", 0, ImageFileCheck::WholePixelData));
+}
+
 // A file the codec wrote, cut short (and, for JPEG, closed again with an end marker): no prefix may be read.
 struct CutCase
 {
@@ -463,6 +525,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CutCase{"grey.tif", QV_GRAY8, false}, CutCase{"rgb.tif", QV_RGB24, false},
                       CutCase{"rgba.tif", QV_RGBA32, false}, CutCase{"indexed.tif", QV_INDEX8, false},
                       CutCase{"grey.bmp", QV_GRAY8, false}, CutCase{"rgba.bmp", QV_RGBA32, false},
+                      CutCase{"grey.png", QV_GRAY8, false}, CutCase{"rgba.png", QV_RGBA32, false},
                       CutCase{"rgb.jpg", QV_RGB24, false}, CutCase{"grey.jpg", QV_GRAY8, true},
                       CutCase{"rgb.jpg", QV_RGB24, true}),
     [](const ::testing::TestParamInfo<CutCase>& info) {
