@@ -1,5 +1,5 @@
-// The image work behind Torsion's entries and its ResizeImage service. Each call builds its result as a new image
-// and leaves the source alone, so a caller pushes its undo point only once it has something to put in place.
+// The image work behind Torsion's entries and its ResizeImage service. Each call builds its result apart from the
+// source and leaves the source alone, so a caller keeps the source as its undo point once it has the result.
 // Results follow the image library's bridge: 8-bit grey for grey sources, 24-bit colour for every other source.
 #pragma once
 
