@@ -3,16 +3,18 @@
 // plug-in's operation alone on the same pixels and OpenCV's closest call.
 //
 // "command": what the user waits for on the UI thread. Between runs, untimed, the image goes back to the start
-// where the command changed its size, and the undo files still being written are waited for, so a writer of an
-// earlier run does not share the timed part's cores.
+// where the command changed its size or its levels, and the undo files still being written are waited for, so the
+// writer of an earlier run does not share the timed part's cores. The history fills up, so from the eleventh run on
+// a command also forgets its oldest undo point.
 // "operation": the plug-in's own function on the image: in place for the enhance entries, into a new image for the
 // transforms. "operation_into" (enhance entries): the same function writing into a second image, what a command
 // that keeps the image it started from cannot go below.
 // "opencv": cv::bitwise_not and cv::equalizeHist in place (colour equalisation: three histograms and one table,
-// the same work in raw calls), cv::resize and cv::flip into a new matrix each run, as the command makes a new image.
+// the same work in raw calls); cv::medianBlur, cv::resize and cv::flip into a new matrix each run, as the command
+// makes a new image.
 //
-// Run once as it is (glibc's default allocator: images of this size get fresh pages from mmap every time), and once
-// with freed memory kept for reuse:
+// Run once as it is (glibc's default allocator: a colour frame of this size gets fresh pages from mmap every time),
+// and once with freed memory kept for reuse:
 //   MALLOC_MMAP_MAX_=0 MALLOC_TRIM_THRESHOLD_=4294967296 MALLOC_TOP_PAD_=268435456 bench/plugin_command_bench
 #include "framepool/CQvFramePool.h"
 #include "ipl/IplLib.h"
