@@ -1,7 +1,7 @@
 // The one spare pixel buffer of the program: an image that an undo file or an undo made free, kept for the next
 // result of that model and size, so a command on a large image does not pay for touching fresh memory each time.
 // At most one image is kept (the latest offered); it goes when the last frame pool goes.
-// Internal to FramePool; thread-safe (undo file writers offer from their own threads).
+// Internal to FramePool; thread-safe (the undo file worker offers from its own thread).
 #pragma once
 
 #include "qvimage/CQvImage.h"

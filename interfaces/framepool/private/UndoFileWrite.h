@@ -17,7 +17,7 @@ class UndoFileWrite
 public:
     // Hands `copy` (not empty) over for a new file in `folder`.
     UndoFileWrite(CQvImage&& copy, const std::string& folder);
-    // Cancels a write still waiting or running and removes the file, both at once.
+    // Stops a write still waiting or running and removes the file before it returns.
     ~UndoFileWrite();
     UndoFileWrite(const UndoFileWrite&) = delete;
     UndoFileWrite& operator=(const UndoFileWrite&) = delete;
