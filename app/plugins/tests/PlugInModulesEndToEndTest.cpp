@@ -255,6 +255,25 @@ TEST_F(PlugInModulesEndToEndTest, EveryEntryRunsOnTheDocumentAndOneUndoGivesTheI
     EXPECT_TRUE(temp.entryList(QDir::Files).isEmpty());
 }
 
+TEST_F(PlugInModulesEndToEndTest, ADocumentClosedWhileItsUndoFilesAreBeingWrittenLeavesNoneBehind)
+{
+    const UINT invert = Command("Image Enhance", "Invert");
+    const UINT flip = Command("Geometric Transform", "Flip Vertical");
+    ASSERT_NE(invert, 0u) << WhatTheMenuShows();
+    ASSERT_NE(flip, 0u) << WhatTheMenuShows();
+    CVistrelDoc* doc = NewImageDocument("Large", 1200, 1200);
+    // Each command hands a 4 MB undo copy to the background writer; the document goes before they are written.
+    for (const UINT id : {invert, flip, invert})
+        ASSERT_TRUE(Frame().Router().Execute(id));
+    ASSERT_TRUE(m_objects->Documents().CloseDocument(doc));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    CQvFramePool::WaitForUndoFiles();
+    const QDir temp(m_session.root.path() + "/TEMP");
+    ASSERT_TRUE(temp.exists());
+    EXPECT_TRUE(temp.entryList(QDir::Files).isEmpty());
+}
+
 }  // namespace
 
 #endif  // VISTREL_PROGRAM_FOLDER
