@@ -149,7 +149,8 @@ TEST_F(LiveCameraEndToEndTest, SimulatedCameraShowsMovingDecoratedVideoAndCaptur
     });
     ASSERT_TRUE(frame->Router().Execute(cmd::ID_ACQ_SELECT_DEVICE));
     EXPECT_EQ(offered, (QStringList{QStringLiteral("Camix-D200CC"), QStringLiteral("Camix-D300CM"),
-                                    QStringLiteral("Camix-Sim"), QStringLiteral("KH-1300")}));
+                                    QStringLiteral("Camix-Sim"), QStringLiteral("KH-1300"),
+                                    QStringLiteral("MTPCI-TL")}));
     ASSERT_EQ(host.IsSelected(), 1) << "the simulated camera opens";
     std::string server;
     host.GetCurrentServerName(server);
