@@ -429,7 +429,10 @@ TEST(MtpciFilesTest, AListFileInTheUserFolderIsReadWhenTheDriverFolderHasNone)
         std::ofstream out(folder / "config" / "Vistrel" / "Acquisition" / "MTPCI_CameraSet.cfg");
         out << cameraSet << "\n";
     }
-    // Kept loaded: the copy shares the driver's string table, which unloading it would take away.
+    // The copy finds the program's libraries through the original, loaded first; both stay loaded, since the copy
+    // shares the driver's string table, which unloading it would take away.
+    static auto* const original = new AcqContractHost;
+    ASSERT_TRUE(original->Load(MTPCI_DRIVER)) << original->Error();
     static auto* const host = new AcqContractHost;
     ASSERT_TRUE(host->Load((folder / "grab_mtpcitl.so").string())) << host->Error();
     EXPECT_EQ(host->Open(), ACQ_OK);
