@@ -55,12 +55,14 @@ std::string AcqModuleFolder(const void* anchor)
     return folder;
 }
 
-std::string AcqSettingsReadPath(const void* anchor, const std::string& fileName)
+namespace {
+
+std::string SettingsReadPathIn(const std::string& folder, const std::string& fileName)
 {
     const std::string override = OverrideFolder();
     if (!override.empty())
         return override + fileName;
-    const std::string own = AcqModuleFolder(anchor) + fileName;
+    const std::string own = folder + fileName;
     const std::string user = UserFolder() + fileName;
     std::error_code error;
     // The driver folder's copy, unless it cannot be written and so the per-user copy holds the later choice.
@@ -71,12 +73,11 @@ std::string AcqSettingsReadPath(const void* anchor, const std::string& fileName)
     return own;
 }
 
-std::string AcqSettingsWritePath(const void* anchor, const std::string& fileName)
+std::string SettingsWritePathIn(const std::string& folder, const std::string& fileName)
 {
     const std::string override = OverrideFolder();
     if (!override.empty())
         return override + fileName;
-    const std::string folder = AcqModuleFolder(anchor);
     const std::string own = folder + fileName;
     std::error_code error;
     const bool exists = std::filesystem::exists(own, error);
@@ -88,6 +89,40 @@ std::string AcqSettingsWritePath(const void* anchor, const std::string& fileName
         return own;
     std::filesystem::create_directories(user, error);
     return user + fileName;
+}
+
+}  // namespace
+
+std::string AcqSettingsReadPath(const void* anchor, const std::string& fileName)
+{
+    return SettingsReadPathIn(AcqModuleFolder(anchor), fileName);
+}
+
+std::string AcqSettingsWritePath(const void* anchor, const std::string& fileName)
+{
+    return SettingsWritePathIn(AcqModuleFolder(anchor), fileName);
+}
+
+std::string AcqProgramFolder()
+{
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        return std::string();
+    std::string folder = program.parent_path().string();
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+std::string AcqProgramSettingsReadPath(const std::string& fileName)
+{
+    return SettingsReadPathIn(AcqProgramFolder(), fileName);
+}
+
+std::string AcqProgramSettingsWritePath(const std::string& fileName)
+{
+    return SettingsWritePathIn(AcqProgramFolder(), fileName);
 }
 
 void* AcqLoadVendorLibrary(const void* anchor, const std::string& fileName, std::string& error)

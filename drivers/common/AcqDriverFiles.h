@@ -20,6 +20,12 @@ std::string AcqSettingsReadPath(const void* anchor, const std::string& fileName)
 // writable, else the per-user folder's (created on demand). The override folder when set.
 std::string AcqSettingsWritePath(const void* anchor, const std::string& fileName);
 
+// The same for a settings file kept in the program's own folder (the folder of the running executable) rather than
+// the driver's: read from there, or from the per-user folder once a read-only program folder sent a write there.
+std::string AcqProgramFolder();
+std::string AcqProgramSettingsReadPath(const std::string& fileName);
+std::string AcqProgramSettingsWritePath(const std::string& fileName);
+
 // Loads a vendor library: first from the driver's own folder, then by its bare name (the program folder through
 // the driver's run path, and the system's library path). RTLD_NOW | RTLD_LOCAL. Null when it is nowhere; `error`
 // then says why.
