@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -240,7 +241,9 @@ TEST_P(ArtrayDriverTest, AnUnpluggedCameraAnswersWithoutHangingAndOpensAgainWhen
     AcqTestDib dib(host.Width(), host.Height(), 24);
     ASSERT_EQ(host.AcquireWithin(dib.Header()), ACQ_OK);
     ArtraySimCall<ARTSIM_UnplugFunction>(GetParam(), "ARTSIM_Unplug")();
-    // Frames posted before the unplug may still be handed out; then none comes, and no call hangs.
+    // A frame posted before the unplug may still be handed out (once its message is handled); then none comes,
+    // and no call hangs.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     for (int i = 0; i < 10 && host.Exports().ACQ_Acquire(dib.Header()) == ACQ_OK; ++i) {
     }
     EXPECT_EQ(host.Exports().ACQ_Acquire(dib.Header()), ACQ_NO_NEW_FRAME);
