@@ -148,8 +148,11 @@ TEST_F(LiveCameraEndToEndTest, SimulatedCameraShowsMovingDecoratedVideoAndCaptur
         chooser.accept();
     });
     ASSERT_TRUE(frame->Router().Execute(cmd::ID_ACQ_SELECT_DEVICE));
-    EXPECT_EQ(offered, (QStringList{QStringLiteral("Camix-D200CC"), QStringLiteral("Camix-D300CM"),
-                                    QStringLiteral("Camix-Sim")}));
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("Artray"), QStringLiteral("Artray150PIII"),
+                                    QStringLiteral("Artray200SH"), QStringLiteral("Artray300MI"),
+                                    QStringLiteral("Artray500PII"), QStringLiteral("Camix-D200CC"), QStringLiteral("Camix-D300CM"),
+                                    QStringLiteral("Camix-Sim"), QStringLiteral("KH-1300"),
+                                    QStringLiteral("MTPCI-TL")}));
     ASSERT_EQ(host.IsSelected(), 1) << "the simulated camera opens";
     std::string server;
     host.GetCurrentServerName(server);

@@ -83,6 +83,8 @@ struct AcqContractCase
     std::string modulePath;
     std::string expectedName;  // what ACQ_GetName writes
     int expectedExports = AcqDriverExports::kExportCount;
+    // Notifications an open gives (a driver that only notifies on a later format change: 0).
+    int notificationsPerOpen = 1;
     int width = 0, height = 0, bitsPerPixel = 0;  // the format the simulated device serves
     // Sets the simulated device up with that format, before ACQ_Initial.
     std::function<void(const CModule&, const AcqContractCase&)> prepareDevice;

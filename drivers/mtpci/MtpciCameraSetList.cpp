@@ -1,0 +1,47 @@
+#include "mtpci/MtpciCameraSetList.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+std::string MtpciCameraSetPathOf(const std::string& bytes)
+{
+    const size_t end = bytes.find('\n');
+    std::string line = bytes.substr(0, end);
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    // A path with a zero byte or one no file system takes names no file.
+    if (line.size() > kMtpciMaxCameraSetPath || line.find('\0') != std::string::npos)
+        return std::string();
+    return line;
+}
+
+bool MtpciReadCameraSetList(const std::string& listFile, std::string& cameraSet)
+{
+    std::ifstream in(listFile, std::ios::binary);
+    if (!in)
+        return false;
+    std::string bytes(kMtpciMaxCameraSetPath + 2, '\0');
+    in.read(bytes.data(), std::streamsize(bytes.size()));
+    bytes.resize(size_t(in.gcount()));
+    cameraSet = MtpciCameraSetPathOf(bytes);
+    return true;
+}
+
+bool MtpciWriteCameraSetList(const std::string& listFile, const std::string& cameraSet)
+{
+    const std::string temporary = listFile + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return false;
+        out << cameraSet << "\n";
+        if (!out.flush())
+            return false;
+    }
+    if (std::rename(temporary.c_str(), listFile.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}

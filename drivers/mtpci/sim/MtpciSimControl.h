@@ -1,0 +1,46 @@
+// Test controls of the simulated MTPCI-TL board library (mtpcidma.so built from sim/): the driver never calls them;
+// a test resolves them with dlsym from the same loaded library. Built for tests, installed nowhere.
+//
+// The simulated board has 1 to 4 channels, set up from a camera-set file of this form (a [ChannelN] section
+// overrides [Camera] for channel N):
+//   [Camera]
+//   Name=...          Width=640   Height=480   BytesPerPixel=1 (1, 2 or 3)   PlaneType=1 (1 or 3)   Interlaced=0
+// A frame is identified by its seed and channel: byte `column` of row `row` of the display frame (after the
+// conversion of 2-byte pixels) is MtsimByte(channel, seed, row, column). A manual board finishes the frames a test
+// pushes; a free-running board finishes frame 1, 2, 3 ... every `frameMs` on each capturing channel.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+inline uint8_t MtsimByte(int channel, int seed, int row, int column)
+{
+    return uint8_t(seed * 7 + channel * 31 + row * 3 + column);
+}
+
+extern "C" {
+// Forgets every setting, counter, queued frame and injection: 4 channels, manual, present.
+using MTSIM_ResetFunction = void (*)();
+using MTSIM_SetChannelsFunction = void (*)(int count);
+using MTSIM_SetManualFunction = void (*)(int manual);
+using MTSIM_SetFrameIntervalFunction = void (*)(int frameMs);
+// Finishes one frame of `seed` on the channel's next ring buffer.
+using MTSIM_PushFunction = void (*)(int channel, int seed);
+// Injected faults, each on the channel's next poll: 1 DMA error (through the error bits), 2 DMA error (through
+// the transfer state), 3 library error; 4 status 704 at the next channel query.
+using MTSIM_InjectFunction = void (*)(int channel, int fault);
+// The next call of the named entry point ("MTPCI_AllocBuffers", ...) fails with status 31.
+using MTSIM_FailNextFunction = void (*)(const char* entry);
+// Polls of the channel answer "running" until switched off (a stalled transfer).
+using MTSIM_StallFunction = void (*)(int channel, int stalled);
+// Unplugged: every call fails with status 999 and polls answer a library error.
+using MTSIM_UnplugFunction = void (*)(int unplugged);
+// MTPCI_LoadCameraSet takes this long (a slow set-up).
+using MTSIM_SetLoadDelayFunction = void (*)(int milliseconds);
+using MTSIM_CallsFunction = int (*)(const char* entry);
+// Frames read out of the channel's buffers (MTPCI_ReadImage of a frame's last part).
+using MTSIM_FramesReadFunction = int (*)(int channel);
+// Channels capturing now, and channels open now.
+using MTSIM_CapturingFunction = int (*)();
+using MTSIM_OpenChannelsFunction = int (*)();
+}
