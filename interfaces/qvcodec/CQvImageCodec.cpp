@@ -3,6 +3,8 @@
 #include "qvcodec/ImageFileBytes.h"
 #include "qvcodec/private/BmpWithAlpha.h"
 #include "qvcodec/private/FormatName.h"
+#include "qvcodec/private/JpegToQvImage.h"
+#include "qvcodec/private/PlainTiff.h"
 #include "qvcodec/private/QImageToQvImage.h"
 #include "qvimage/QvImageViews.h"
 #include "qvcodec/private/StraightAlphaTiff.h"
@@ -84,9 +86,29 @@ int CQvImageCodec::Read(const char* path, CQvImage* image, const char* format, i
     const std::string found = FormatName(QString::fromLatin1(reader.format()));
     if (!IsInstalled(found))
         return 0;
+    const bool scaled = width > 0 && height > 0;
+    if (found == "jpeg" && !scaled && frame == 0) {
+        // Straight into the image's rows; the decoder's own warnings refuse a file cut short.
+        if (!IsDecodableImageFile(bytes, found, frame, ImageFileCheck::Structure))
+            return 0;
+        switch (DecodeJpegIntoQvImage(bytes, *image)) {
+        case JpegDecodeResult::Decoded:
+            if (note)
+                *note = QvCodecReadNote{};
+            return 1;
+        case JpegDecodeResult::Refused:
+            return 0;
+        case JpegDecodeResult::NotHandled:
+            break;
+        }
+    }
     if (!IsDecodableImageFile(bytes, found, frame, ImageFileCheck::WholePixelData))
         return 0;
-    const bool scaled = width > 0 && height > 0;
+    if (found == "tiff" && !scaled && ReadPlainTiff(bytes, frame, *image)) {
+        if (note)
+            *note = QvCodecReadNote{};
+        return 1;
+    }
     if (found == "tiff") {
         QImage straight = ReadStraightAlphaTiff(bytes, frame);
         if (!straight.isNull()) {
@@ -99,9 +121,7 @@ int CQvImageCodec::Read(const char* path, CQvImage* image, const char* format, i
         return 0;
     if (scaled)
         reader.setScaledSize(QSize(width, height));
-
-    const QImage decoded = reader.read();
-    return QImageToQvImage(decoded, *image, note) ? 1 : 0;
+    return ReadIntoQvImage(reader, *image, note) ? 1 : 0;
 }
 
 int CQvImageCodec::Save(const char* path, const CQvImage* image, const char* format) const

@@ -188,16 +188,19 @@ bool IsJpegWithinAllocationLimit(const QByteArray& file)
     return read && pixels > 0 && pixels <= ImageAllocationLimitBytes() / 4;
 }
 
-bool IsCompleteJpeg(const QByteArray& file)
+bool HasJpegEndAfterLastScan(const QByteArray& file)
 {
     // Inside entropy-coded data a 0xFF byte is always followed by 0x00 or a restart marker, so the last 0xFF 0xDA
     // is the start of the last scan of the main image (a thumbnail, if any, comes before it).
     const qsizetype lastScan = file.lastIndexOf(QByteArrayView("\xFF\xDA", 2));
     if (lastScan < 0)
         return false;
-    if (file.indexOf(QByteArrayView("\xFF\xD9", 2), lastScan + 2) < 0)
-        return false;
-    return JpegDataWhole(file);
+    return file.indexOf(QByteArrayView("\xFF\xD9", 2), lastScan + 2) >= 0;
+}
+
+bool IsCompleteJpeg(const QByteArray& file)
+{
+    return HasJpegEndAfterLastScan(file) && JpegDataWhole(file);
 }
 
 bool IsCompletePng(const QByteArray& file)

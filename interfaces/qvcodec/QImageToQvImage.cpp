@@ -1,5 +1,7 @@
 #include "qvcodec/private/QImageToQvImage.h"
 
+#include <QImageReader>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -84,7 +86,84 @@ bool GreySixteenToQvImage(const QImage& source, CQvImage& target, QvCodecReadNot
     return true;
 }
 
+// 8-bit colour as the decoders give it (32-bit words, or R, G, B) written into the image's B, G, R rows at once,
+// without a converted copy of the whole picture between.
+bool ColourToQvImage(const QImage& source, CQvImage& target, QvCodecReadNote* note)
+{
+    CQvImage image;
+    if (!image.Create(QV_RGB24, source.width(), source.height(), 0))
+        return false;
+    const int width = source.width();
+    const bool words = source.format() == QImage::Format_RGB32;
+    for (int y = 0; y < source.height(); ++y) {
+        BYTE* out = image.Get2DBuffer()[y];
+        if (words) {
+            const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+            for (int x = 0; x < width; ++x, out += 3) {
+                out[0] = static_cast<BYTE>(qBlue(in[x]));
+                out[1] = static_cast<BYTE>(qGreen(in[x]));
+                out[2] = static_cast<BYTE>(qRed(in[x]));
+            }
+        } else {
+            const uchar* in = source.constScanLine(y);
+            for (int x = 0; x < width; ++x, out += 3, in += 3) {
+                out[0] = in[2];
+                out[1] = in[1];
+                out[2] = in[0];
+            }
+        }
+    }
+    target = std::move(image);
+    if (note)
+        *note = QvCodecReadNote{};
+    return true;
+}
+
+// The colour model whose rows hold a QImage of `format` byte for byte (RGB888 once its R and B are swapped);
+// 0 for none.
+int ModelWithRowsOf(QImage::Format format)
+{
+    switch (format) {
+    case QImage::Format_Grayscale8:
+        return QV_GRAY8;
+    case QImage::Format_RGB888:
+    case QImage::Format_BGR888:
+        return QV_RGB24;
+    case QImage::Format_ARGB32:
+        return QV_RGBA32;
+    default:
+        return 0;
+    }
+}
+
 }  // namespace
+
+bool ReadIntoQvImage(QImageReader& reader, CQvImage& target, QvCodecReadNote* note)
+{
+    const QImage::Format format = reader.imageFormat();
+    const QSize size = reader.scaledSize().isValid() ? reader.scaledSize() : reader.size();
+    const int model = ModelWithRowsOf(format);
+    CQvImage image;
+    if (model == 0 || size.isEmpty() || !image.Create(model, size.width(), size.height(), 0)) {
+        const QImage decoded = reader.read();
+        return QImageToQvImage(decoded, target, note);
+    }
+    // Qt's readers decode into an image of their format and size as they find it, rows and all.
+    QImage rows(image.GetBuffer(), image.GetWidth(), image.GetHeight(), image.GetStride(), format);
+    if (!reader.read(&rows))
+        return false;
+    if (rows.constBits() != image.GetBuffer() || rows.format() != format || rows.size() != size) {
+        // The reader made an image of its own after all: taken as any other.
+        return QImageToQvImage(rows, target, note);
+    }
+    if (format == QImage::Format_RGB888)
+        rows.rgbSwap();
+    rows = QImage();
+    target = std::move(image);
+    if (note)
+        *note = QvCodecReadNote{};
+    return true;
+}
 
 bool QImageToQvImage(const QImage& source, CQvImage& target, QvCodecReadNote* note)
 {
@@ -93,7 +172,10 @@ bool QImageToQvImage(const QImage& source, CQvImage& target, QvCodecReadNote* no
     if (source.format() == QImage::Format_Grayscale16)
         return GreySixteenToQvImage(source, target, note);
     int model = QV_RGB24;
-    const QImage pixels = source.convertToFormat(LayoutFor(source, model));
+    const QImage::Format layout = LayoutFor(source, model);
+    if (model == QV_RGB24 && (source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_RGB888))
+        return ColourToQvImage(source, target, note);
+    const QImage pixels = source.convertToFormat(layout);
 
     CQvImage image;
     if (!image.Create(model, pixels.width(), pixels.height(), 0))

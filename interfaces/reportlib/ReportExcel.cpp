@@ -4,10 +4,10 @@
 
 #include <xlsxwriter.h>
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <map>
 #include <set>
 
 #include <dirent.h>
@@ -98,23 +98,43 @@ std::string UniqueSheetName(const std::string& title, std::set<std::string>& use
     return name;
 }
 
-// The number of decimals a cell shows when the number it holds, written with them, reads exactly as the cell
-// does; -1 when no number format would show the cell's own text (an exponent, a sign Excel drops, more digits than
-// Excel keeps), so the cell goes in as text.
-int ShownDecimals(const std::string& text, double value)
+// The number of decimals of a cell that is a number in the form "%.*f" writes ([-]digits[.digits], no leading
+// zero but a lone one, no sign on zero), with at most 15 digits, and the cell's value: any such text reads back
+// from its value with its own decimals (a double keeps 15 significant digits), so the form alone tells that the
+// sheet shows the number as the list does. -1 for every other cell (an exponent, a sign Excel drops, more digits
+// than Excel keeps, not a number at all): it goes in as text. Told from the characters, without formatting the
+// value again: a report holds hundreds of thousands of these.
+int ShownDecimals(std::string_view text, double& value)
 {
-    if (text.empty() || text.front() == '+' || text.find_first_of("eE") != std::string::npos)
+    size_t at = 0;
+    const size_t size = text.size();
+    if (at < size && text[at] == '-')
+        ++at;
+    const size_t integerStart = at;
+    while (at < size && text[at] >= '0' && text[at] <= '9')
+        ++at;
+    const size_t integerDigits = at - integerStart;
+    if (integerDigits == 0 || (integerDigits > 1 && text[integerStart] == '0'))
         return -1;
-    const size_t point = text.find('.');
-    const int decimals = point == std::string::npos ? 0 : static_cast<int>(text.size() - point - 1);
-    if (decimals > 30)
+    size_t decimals = 0;
+    if (at < size) {
+        if (text[at] != '.')
+            return -1;
+        const size_t fractionStart = ++at;
+        while (at < size && text[at] >= '0' && text[at] <= '9')
+            ++at;
+        decimals = at - fractionStart;
+        if (at != size || decimals == 0)
+            return -1;
+    }
+    if (integerDigits + decimals > 15)
         return -1;
-    int digits = 0;
-    for (char c : text)
-        digits += c >= '0' && c <= '9' ? 1 : 0;
-    if (digits > 15 || (value == 0 && text.front() == '-'))
+    double v = 0;
+    const auto [stop, error] = std::from_chars(text.data(), text.data() + size, v, std::chars_format::fixed);
+    if (error != std::errc() || stop != text.data() + size || (v == 0 && text.front() == '-'))
         return -1;
-    return text == Format("%.*f", decimals, value) ? decimals : -1;
+    value = v;
+    return static_cast<int>(decimals);
 }
 
 // One number format per count of decimals, made once per workbook ("0", "0.0", "0.00", ...).
@@ -124,19 +144,19 @@ public:
     explicit NumberFormats(lxw_workbook* workbook) : m_workbook(workbook) {}
     lxw_format* For(int decimals)
     {
-        auto [it, added] = m_formats.try_emplace(decimals, nullptr);
-        if (added) {
-            it->second = workbook_add_format(m_workbook);
+        lxw_format*& format = m_formats[static_cast<size_t>(decimals)];
+        if (!format) {
+            format = workbook_add_format(m_workbook);
             const std::string code = decimals == 0 ? std::string("0") : "0." + std::string(static_cast<size_t>(decimals), '0');
-            if (it->second)
-                format_set_num_format(it->second, code.c_str());
+            if (format)
+                format_set_num_format(format, code.c_str());
         }
-        return it->second;
+        return format;
     }
 
 private:
     lxw_workbook* m_workbook;
-    std::map<int, lxw_format*> m_formats;
+    std::array<lxw_format*, 16> m_formats{};  // by decimals: a number cell has at most 15 digits
 };
 
 bool WriteTable(lxw_worksheet* sheet, const CSafeArray2D& table, lxw_row_t& row, NumberFormats& formats)
@@ -150,7 +170,7 @@ bool WriteTable(lxw_worksheet* sheet, const CSafeArray2D& table, lxw_row_t& row,
             lxw_error error;
             // Row 0 holds the column titles: a title that happens to be a number stays a title. A number shows in
             // the sheet exactly as the list shows it, with its own decimals (a count has none).
-            const int decimals = r > 0 && ParseReportNumber(text, value) ? ShownDecimals(text, value) : -1;
+            const int decimals = r > 0 ? ShownDecimals(text, value) : -1;
             lxw_format* format = decimals >= 0 ? formats.For(decimals) : nullptr;
             if (format)
                 error = worksheet_write_number(sheet, row, static_cast<lxw_col_t>(c), value, format);

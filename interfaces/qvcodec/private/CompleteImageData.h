@@ -12,6 +12,8 @@ bool IsCompleteBmp(const QByteArray& file);
 // finds every scan whole (a file cut inside its data and closed with an end marker is not) and, in a progressive
 // file, every coefficient sent to its full precision.
 bool IsCompleteJpeg(const QByteArray& file);
+// The first half of that: an end-of-image marker follows the last start-of-scan marker.
+bool HasJpegEndAfterLastScan(const QByteArray& file);
 // The header reads and states an image whose 32-bit pixels fit Qt's allocation limit: the decoder's buffers for a
 // larger one (its progressive coefficients are kept at full size, even for a scaled read) are not bounded by Qt.
 bool IsJpegWithinAllocationLimit(const QByteArray& file);

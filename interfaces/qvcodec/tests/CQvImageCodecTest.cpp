@@ -1,5 +1,6 @@
 #include "qvcodec/CQvImageCodec.h"
 #include "qvcodec/ImageFileBytes.h"
+#include "qvimage/QvImageViews.h"
 #include "testing/HostileImageFiles.h"
 
 #include <QBuffer>
@@ -8,13 +9,16 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QImageWriter>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -654,6 +658,129 @@ TEST_F(Codec, StraightAlphaTiffReadsExactlyFromStripsAndTiles)
         }
     }
 }
+
+namespace {
+
+// Qt's decoding of the file taken into the image's layout, as the codec took every file before it decoded into
+// the image's rows itself: the reference the rows written directly must equal byte for byte.
+CQvImage ThroughQt(const std::string& path, int model)
+{
+    const QImage decoded = QImageReader(QString::fromStdString(path)).read();
+    const QImage pixels = decoded.convertToFormat(model == QV_GRAY8 ? QImage::Format_Grayscale8 : QImage::Format_BGR888);
+    CQvImage image;
+    image.Create(model, pixels.width(), pixels.height(), 0);
+    for (int y = 0; y < pixels.height(); ++y)
+        std::memcpy(image.Get2DBuffer()[y], pixels.constScanLine(y), static_cast<size_t>(pixels.bytesPerLine()));
+    return image;
+}
+
+}  // namespace
+
+TEST_F(Codec, RowsDecodedInPlaceEqualQtsPixels)
+{
+    const CQvImage colour = Picture(QV_RGB24, 161, 99);
+    const CQvImage grey = Picture(QV_GRAY8, 161, 99);
+    const auto save = [&](const char* name, const CQvImage& image) {
+        const std::string path = PathOf(name);
+        EXPECT_EQ(codec.Save(path.c_str(), &image, nullptr), 1);
+        return path;
+    };
+    const std::string progressive = PathOf("progressive.jpg");
+    {
+        QImageWriter writer(QString::fromStdString(progressive), "jpeg");
+        writer.setProgressiveScanWrite(true);
+        ASSERT_TRUE(writer.write(QvImageToQImage(const_cast<CQvImage&>(colour))));
+    }
+    const struct
+    {
+        std::string path;
+        int model;
+    } cases[] = {
+        {save("colour.jpg", colour), QV_RGB24}, {save("grey.jpg", grey), QV_GRAY8}, {progressive, QV_RGB24},
+        {save("colour.tif", colour), QV_RGB24}, {save("grey.tif", grey), QV_GRAY8},
+        {save("colour.png", colour), QV_RGB24}, {save("colour.bmp", colour), QV_RGB24},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        CQvImage image;
+        ASSERT_EQ(codec.Read(c.path.c_str(), &image, nullptr, 0, -1, -1), 1);
+        const CQvImage expected = ThroughQt(c.path, c.model);
+        ASSERT_EQ(image.GetColorModel(), c.model);
+        ASSERT_EQ(image.GetWidth(), expected.GetWidth());
+        ASSERT_EQ(image.GetHeight(), expected.GetHeight());
+        const size_t rowBytes = static_cast<size_t>(image.GetWidth()) * static_cast<size_t>(image.GetBitsPerPixel() / 8);
+        for (int y = 0; y < image.GetHeight(); ++y)
+            ASSERT_EQ(std::memcmp(image.Get2DBuffer()[y], expected.GetPixel(0, y), rowBytes), 0) << "row " << y;
+    }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" {
+int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, size_t),
+                                              void (*free_hook)(const volatile void*));
+int __sanitizer_get_ownership(const volatile void* p);
+size_t __sanitizer_get_allocated_size(const volatile void* p);
+}
+
+namespace {
+
+// Bytes held and their highest level while counting; the allocator calls the hooks on every thread.
+std::atomic<long long> g_held{0};
+std::atomic<long long> g_peak{0};
+std::atomic<bool> g_counting{false};
+
+void OnAllocate(const volatile void* p, size_t size)
+{
+    if (!p || !g_counting.load(std::memory_order_relaxed))
+        return;
+    const long long now = g_held += static_cast<long long>(size);
+    long long peak = g_peak.load();
+    while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
+    }
+}
+
+void OnFree(const volatile void* p)
+{
+    if (p && g_counting.load(std::memory_order_relaxed) && __sanitizer_get_ownership(p))
+        g_held -= static_cast<long long>(__sanitizer_get_allocated_size(p));
+}
+
+// The most memory held at once while the codec reads the file.
+long long PeakOfRead(const CQvImageCodec& codec, const std::string& path, CQvImage& image)
+{
+    g_held = 0;
+    g_peak = 0;
+    g_counting = true;
+    const int read = codec.Read(path.c_str(), &image, nullptr, 0, -1, -1);
+    g_counting = false;
+    return read == 1 ? g_peak.load() : -1;
+}
+
+}  // namespace
+
+TEST_F(Codec, OpeningAPictureHoldsNoFullSizeCopyBesideTheImage)
+{
+    // Hooks cannot be taken away again: one installation serves the whole run.
+    static const int installed = __sanitizer_install_malloc_and_free_hooks(OnAllocate, OnFree);
+    ASSERT_NE(installed, 0);
+    const CQvImage picture = Picture(QV_RGB24, 1200, 900);
+    const long long pixels = 1200LL * 900 * 3;
+    const std::string jpeg = PathOf("large.jpg");
+    const std::string tiff = PathOf("large.tif");
+    ASSERT_EQ(codec.Save(jpeg.c_str(), &picture, nullptr), 1);
+    ASSERT_EQ(codec.Save(tiff.c_str(), &picture, nullptr), 1);
+    CQvImage image;
+    // A JPEG: its compressed bytes, the image, the decoder's row buffers.
+    const long long jpegPeak = PeakOfRead(codec, jpeg, image);
+    EXPECT_GT(jpegPeak, pixels);
+    EXPECT_LT(jpegPeak, 2 * pixels);
+    // An uncompressed TIFF: the file's bytes, as large as the pixels, and the image; nothing more.
+    const long long tiffPeak = PeakOfRead(codec, tiff, image);
+    const long long fileBytes = static_cast<long long>(QFileInfo(QString::fromStdString(tiff)).size());
+    EXPECT_GT(tiffPeak, pixels);
+    EXPECT_LT(tiffPeak, fileBytes + pixels + (256 << 10));
+}
+#endif
 
 TEST_F(Codec, ReadingAtAGivenSizeAndInAGivenFormat)
 {

@@ -162,6 +162,38 @@ TEST(ReportExcel, WorkbookReadsBackWithTheSameCells)
     EXPECT_EQ(cells, expected);
 }
 
+// A cell is a number only when the number, shown with the cell's decimals, is the cell's text: the writer tells
+// this from the characters alone, so the forms at its edges are checked against what the sheet shows.
+TEST(ReportExcel, OnlyCellsWrittenAsTheirNumberShowsThemAreNumbers)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"0", "n:0"},           {"-0.001", "n:-0.001"},    {"0.50", "n:0.50"},
+        {"123456789012345", "n:123456789012345"},          {"1234567890123456", "s:1234567890123456"},
+        {"0.00000000000001", "n:0.00000000000001"},        {"0.000000000000001", "s:0.000000000000001"},
+        {"99999999999999.9", "n:99999999999999.9"},        {"007", "s:007"},
+        {"5.", "s:5."},         {".5", "s:.5"},            {"-0.00", "s:-0.00"},
+        {"-0", "s:-0"},         {"-", "s:-"},              {"1.2.3", "s:1.2.3"},
+        {"1.5 ", "s:1.5 "},     {"nan", "s:nan"},          {"0x10", "s:0x10"},
+        {"--1", "s:--1"},       {"1E3", "s:1E3"},
+    };
+    CSafeArray2D table(static_cast<int>(std::size(cases)) + 1, 1);
+    table.SetAt(0, 0, "Value");
+    for (size_t i = 0; i < std::size(cases); ++i)
+        table.SetAt(static_cast<int>(i) + 1, 0, cases[i].first);
+    QTemporaryDir dir;
+    ReportSheet sheet;
+    sheet.name = "Edges";
+    sheet.main = table;
+    const QString path = dir.filePath("edges.xlsx");
+    ASSERT_EQ(ExportReportWorkbook(path.toStdString(), {sheet}), 1);
+    const Cells cells = ReadWorkbook(path);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto it = cells.find({"Edges", static_cast<int>(i) + 1, 0});
+        ASSERT_NE(it, cells.end()) << cases[i].first;
+        EXPECT_EQ(it->second, cases[i].second) << cases[i].first;
+    }
+}
+
 TEST(ReportExcel, NumbersAreOnlyWholeFiniteDecimals)
 {
     const std::pair<const char*, bool> cases[] = {{"1.5", true},  {"-3", true},   {"1e3", true},  {" 1", false},
