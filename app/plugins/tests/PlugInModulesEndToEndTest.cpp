@@ -1,6 +1,7 @@
-// The plug-in menu as the program shows it from its own components/Plug-Ins/ folder with the real transform and
-// enhance modules: every entry runs on an open document through the command router, one undo gives the image back
-// exactly, and a cancelled dialog leaves it exactly as it was (the enhance dialogs preview on the image itself).
+// The plug-in menu as the program shows it from its own components/Plug-Ins/ folder with the real transform,
+// enhance, filter and colour modules: every entry runs on an open document through the command router, one undo
+// gives the image back exactly, and a cancelled dialog leaves it exactly as it was (the enhance, filter and colour
+// dialogs preview on the image itself).
 #include "plugins/CPlugInHost.h"
 
 #include "core/FrameMainWindow.h"
@@ -14,8 +15,10 @@
 #include "qvimage/CQvImage.h"
 #include "testing/MessageBoxRecorder.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -72,7 +75,7 @@ void SetText(QDialog& dialog, int id, const char* text)
 
 void Press(QDialog& dialog, const char* button)
 {
-    auto* push = dialog.findChild<QPushButton*>(button);
+    auto* push = dialog.findChild<QAbstractButton*>(button);
     ASSERT_NE(push, nullptr) << button;
     push->click();
 }
@@ -147,18 +150,27 @@ protected:
         return out;
     }
 
-    // A 24-bit image of mid greys with some colour, a gradient and specks: every entry has something to change.
-    CVistrelDoc* NewImageDocument(const std::string& title, int width = 12, int height = 9)
+    // An image of mid greys with some colour, a gradient and specks: every entry has something to change. 24-bit
+    // unless the entry asks for another model (8-bit grey and indexed take the pattern's first channel, 32-bit
+    // adds an alpha byte).
+    CVistrelDoc* NewImageDocument(const std::string& title, int model = QV_RGB24, int width = 12, int height = 9)
     {
         CVistrelDoc* doc = m_objects->App().NewDocument(title);
         CQvImage image;
-        image.Create(QV_RGB24, width, height, 0);
+        image.Create(model, width, height, 0);
+        const int bpp = image.GetBitsPerPixel() / 8;
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
-                for (int c = 0; c < 3; ++c)
-                    image.Get2DBuffer()[y][3 * x + c] = static_cast<BYTE>(90 + (4 * x + 3 * y) % 120 + 7 * c);
-        image.Get2DBuffer()[4][3 * 5] = 250;
-        image.Get2DBuffer()[2][3 * 8 + 1] = 5;
+                for (int c = 0; c < bpp; ++c)
+                    image.Get2DBuffer()[y][bpp * x + c] = static_cast<BYTE>(90 + (4 * x + 3 * y) % 120 + 7 * c);
+        image.Get2DBuffer()[4][bpp * 5] = 250;
+        image.Get2DBuffer()[2][bpp * 8 + (bpp > 1 ? 1 : 0)] = 5;
+        if (model == QV_INDEX8) {
+            RGBQUAD palette[256];
+            for (int i = 0; i < 256; ++i)
+                palette[i] = RGBQUAD{static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i / 2), 0};
+            image.SetPalette(palette, 256);
+        }
         doc->SetImage(title, &image);
         return doc;
     }
@@ -180,9 +192,29 @@ TEST_F(PlugInModulesEndToEndTest, EveryEntryRunsOnTheDocumentAndOneUndoGivesTheI
         const char* text;
         Answer ok;      // answers the entry's dialog with a change; none: the entry runs without one
         Answer cancel;
+        int model = QV_RGB24;  // the document's image
     };
     const Answer cancelTorsion = [](QDialog& d) { Press(d, "2"); };
     const Answer cancelLumenor = [](QDialog& d) { PressBox(d, QDialogButtonBox::Cancel); };
+    // Several filters, each from the starting image; OK keeps the last, Cancel none.
+    const Answer filters = [](QDialog& d) {
+        Press(d, "4003");
+        Press(d, "4005");
+        PressBox(d, QDialogButtonBox::Ok);
+    };
+    const Answer cancelFilters = [](QDialog& d) {
+        Press(d, "4014");
+        Press(d, "4011");
+        PressBox(d, QDialogButtonBox::Cancel);
+    };
+    // A random table, then the other ramp: the grey image shows in colour.
+    const Answer pseudoColour = [](QDialog& d) {
+        Press(d, "2002");
+        auto* list = d.findChild<QComboBox*>("2003");
+        ASSERT_NE(list, nullptr);
+        list->setCurrentIndex(1);
+        PressBox(d, QDialogButtonBox::Ok);
+    };
     const std::vector<Entry> entries = {
         {"Geometric Transform", "Resize",
          [](QDialog& d) {
@@ -215,6 +247,15 @@ TEST_F(PlugInModulesEndToEndTest, EveryEntryRunsOnTheDocumentAndOneUndoGivesTheI
          },
          cancelLumenor},
         {"Image Enhance", "Threshold", [](QDialog& d) { PressBox(d, QDialogButtonBox::Ok); }, cancelLumenor},
+        {"Image Filters", "Image Filters", filters, cancelFilters},
+        {"Image Filters", "Image Filters", filters, cancelFilters, QV_GRAY8},
+        {"Image Filters", "Image Filters", filters, cancelFilters, QV_INDEX8},
+        {"Image Filters", "Image Filters", filters, cancelFilters, QV_RGBA32},
+        {"Color", "RGB to GRAY", {}, {}},
+        {"Color", "RGB to GRAY", {}, {}, QV_RGBA32},
+        {"Color", "RGB to GRAY", {}, {}, QV_INDEX8},
+        {"Color", "Pseudo Color", pseudoColour, cancelLumenor, QV_GRAY8},
+        {"Color", "Pseudo Color", pseudoColour, cancelLumenor, QV_GRAY},
     };
 
     // The large image's undo copies go to the program's temporary folder, and each undo comes while its file may
@@ -225,8 +266,8 @@ TEST_F(PlugInModulesEndToEndTest, EveryEntryRunsOnTheDocumentAndOneUndoGivesTheI
             SCOPED_TRACE(std::string(entry.group) + " / " + entry.text + (large ? " (large)" : ""));
             const UINT id = Command(entry.group, entry.text);
             ASSERT_NE(id, 0u) << "the menu shows the entry" << WhatTheMenuShows();
-            CVistrelDoc* doc = large ? NewImageDocument("Image " + std::to_string(++number), 1200, 1200)
-                                     : NewImageDocument("Image " + std::to_string(++number));
+            CVistrelDoc* doc = large ? NewImageDocument("Image " + std::to_string(++number), entry.model, 1200, 1200)
+                                     : NewImageDocument("Image " + std::to_string(++number), entry.model);
             ASSERT_EQ(m_objects->Documents().GetActiveDocument(), doc);
             const Picture before = PictureOf(doc);
             ASSERT_TRUE(Frame().Router().Query(id).enabled);
@@ -261,7 +302,7 @@ TEST_F(PlugInModulesEndToEndTest, ADocumentClosedWhileItsUndoFilesAreBeingWritte
     const UINT flip = Command("Geometric Transform", "Flip Vertical");
     ASSERT_NE(invert, 0u) << WhatTheMenuShows();
     ASSERT_NE(flip, 0u) << WhatTheMenuShows();
-    CVistrelDoc* doc = NewImageDocument("Large", 1200, 1200);
+    CVistrelDoc* doc = NewImageDocument("Large", QV_RGB24, 1200, 1200);
     // Each command hands a 4 MB undo copy to the background writer; the document goes before they are written.
     for (const UINT id : {invert, flip, invert})
         ASSERT_TRUE(Frame().Router().Execute(id));
