@@ -304,6 +304,16 @@ void CVistrelDoc::RemovePlugInView(CPlgApplication* application)
     }
 }
 
+void CVistrelDoc::DetachPlugIn(const tagActiveApp* record)
+{
+    for (size_t i = 0; i < m_activeApps.size(); ++i) {
+        if (m_activeApps[i].get() == record) {
+            DetachRecord(i);
+            return;
+        }
+    }
+}
+
 void CVistrelDoc::RemoveReportPage()
 {
     if (g_activePlugIns)

@@ -160,6 +160,8 @@ public:
     bool HasResidentPlugIn() const;
     void NotifyImageChanged();
     void RemovePlugInView(CPlgApplication* application);
+    // Detaches the one record (its view is deleted with it); nothing when it is not here.
+    void DetachPlugIn(const tagActiveApp* record);
     void RemoveReportPage();
 
     // ---- close and save

@@ -37,6 +37,19 @@ void RefreshImage(QWidget* viewWindow)
         window->OnImageChanged();
 }
 
+// A client point of the display window in image pixels; x = -1 off the image (or without a display window).
+CPoint ClientToImage(QWidget* viewWindow, CPoint point)
+{
+    auto* window = dynamic_cast<CImageDispWnd*>(viewWindow);
+    const CQvImage* image = window ? window->Image() : nullptr;
+    if (!image)
+        return CPoint(-1, -1);
+    const CPoint p = window->GetRealPoint(point, 1);
+    if (p.x < 0 || p.y < 0 || p.x >= image->GetWidth() || p.y >= image->GetHeight())
+        return CPoint(-1, -1);
+    return p;
+}
+
 }  // namespace
 
 QWidget* DocumentViewWindow(CVistrelDoc* doc)
@@ -56,6 +69,7 @@ CPlugInHost::~CPlugInHost()
     if (m_installed) {
         CVistrelDoc::SetActivePlugInList(nullptr);
         SetActivePlugInAttacher(nullptr);
+        CPlgApplication::SetHostCalls(nullptr, nullptr);
     }
     // Views of the plug-in modules go before the manager forgets them.
     for (CVistrelDoc* doc : CVistrelDoc::AllDocuments())
@@ -142,6 +156,10 @@ void CPlugInHost::InstallPlugIns()
     });
     m_manager.SetRedrawWindow(RefreshImage);
     m_manager.SetUpdateCanvasSize(RefreshImage);
+    m_manager.SetClientToImage(ClientToImage);
+    m_manager.SetDestroyView([this](CPlgView* view) { DestroyView(view); });
+    CPlgApplication::SetHostCalls([this](CPlgApplication* application) { DestroyApplication(application); },
+                                  [this] { m_manager.UpdateReport(); });
     // Documents hand their records back on closing, and every new document gets the resident plug-ins.
     CVistrelDoc::SetActivePlugInList(this);
     SetActivePlugInAttacher([this](CVistrelDoc* doc) { AttachActivePlugIns(doc); });
@@ -391,4 +409,39 @@ void CPlugInHost::RemoveFromActiveList(tagActiveApp* record)
 void CPlugInHost::RemoveReportPage(CVistrelDoc* doc)
 {
     m_reports->RemovePage(doc);
+}
+
+void CPlugInHost::DestroyView(CPlgView* view)
+{
+    if (!view)
+        return;
+    for (CVistrelDoc* doc : CVistrelDoc::AllDocuments()) {
+        for (const auto& record : doc->ActivePlugIns()) {
+            if (record->view != view)
+                continue;
+            try {
+                view->OnClose();
+            } catch (...) {
+                // The contract forbids it; the view goes all the same.
+            }
+            doc->DetachPlugIn(record.get());
+            return;
+        }
+    }
+}
+
+void CPlugInHost::DestroyApplication(CPlgApplication* application)
+{
+    if (!application)
+        return;
+    for (CVistrelDoc* doc : CVistrelDoc::AllDocuments()) {
+        // OnClose may change the list (a view ending another): walk copies of the views first.
+        std::vector<CPlgView*> ran;
+        for (const auto& record : doc->ActivePlugIns())
+            if (record->application == application && record->view && record->activation)
+                ran.push_back(record->view);
+        for (CPlgView* view : ran)
+            DestroyView(view);
+        doc->RemovePlugInView(application);
+    }
 }

@@ -84,6 +84,12 @@ public:
     void RemoveFromActiveList(tagActiveApp* record) override;
     void RemoveReportPage(CVistrelDoc* doc) override;
 
+    // A view ends itself (CPlgView::Destroy): its OnClose runs, then its record leaves the document.
+    void DestroyView(CPlgView* view);
+    // An application ends itself on every document (CPlgApplication::Destroy): the views that ran get OnClose, then
+    // every record of the application leaves its document.
+    void DestroyApplication(CPlgApplication* application);
+
 private:
     CVistrelDoc* ActiveDocument() const;
     std::vector<CVistrelDoc*> OpenDocuments() const;

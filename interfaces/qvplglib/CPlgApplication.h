@@ -8,6 +8,7 @@
 
 #include "types/VistrelExport.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,14 @@ public:
 
     // Appends one menu entry; returns 1, or 0 (nothing registered) for a null text.
     int AddPlgInfo(const char* group, const char* item, int flag = 1, int index = 0, unsigned long reserved = 0);
+    // Asks the host to detach every view of this application from every document (each view's OnClose runs
+    // first); a resident plug-in ends itself this way. Nothing before a host installed its calls.
+    void Destroy();
+    // Asks the host to show the rows of the plug-in's report controls again.
+    void UpdateReport();
+    // The host's side of Destroy and UpdateReport, one pair for the process (the plug-in manager installs it).
+    static void SetHostCalls(std::function<void(CPlgApplication*)> destroy, std::function<void()> updateReport);
+
     // The entries in the order they were registered.
     const std::vector<tagPlgInfo>& GetPlgInfoList() const { return m_plgInfo; }
     // Forgets the entries: the host asks a module again with a fresh list (a library that stays loaded keeps its

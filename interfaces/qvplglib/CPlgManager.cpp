@@ -243,6 +243,7 @@ void CPlgManager::Lend(CPlgView* view, QWidget* viewWindow, CQvFramePool* frameP
                        CCalibKeeper* calibration) const
 {
     view->AttachHost(PlgViewHost{viewWindow, framePool, calibration, m_redrawWindow, m_updateCanvasSize});
+    view->AttachHostCalls(PlgViewCalls{m_clientToImage, m_destroyView});
 }
 
 int CPlgManager::MakeView(tagActiveApp* record, QWidget* viewWindow, CQvFramePool* framePool,

@@ -12,6 +12,7 @@
 #include "module/CModule.h"
 #include "module/ModuleLoadGuard.h"
 #include "types/VistrelExport.h"
+#include "types/WinGeometry.h"
 #include "types/WinTypes.h"
 
 #include <filesystem>
@@ -63,6 +64,10 @@ using PlgGetViewCountFunc = std::function<int()>;
 using PlgGetViewsFunc = std::function<int(std::vector<CQvFramePool*>& pools)>;
 using PlgUpdateReportFunc = std::function<void()>;
 using PlgViewWindowFunc = std::function<void(QWidget* viewWindow)>;
+// A client point of a view window in image pixels, x = -1 outside the image.
+using PlgClientToImageFunc = std::function<CPoint(QWidget* viewWindow, CPoint point)>;
+// Detaches a view from its document (OnClose first), deleting it.
+using PlgDestroyViewFunc = std::function<void(CPlgView* view)>;
 
 class VISTREL_EXPORT CPlgManager
 {
@@ -81,6 +86,9 @@ public:
     // What CPlgView::RedrawWindow and CPlgView::UpdateCanvasSize do with the view window of the view's document.
     void SetRedrawWindow(PlgViewWindowFunc function) { m_redrawWindow = std::move(function); }
     void SetUpdateCanvasSize(PlgViewWindowFunc function) { m_updateCanvasSize = std::move(function); }
+    // What CPlgView::ClientToImage and CPlgView::Destroy do.
+    void SetClientToImage(PlgClientToImageFunc function) { m_clientToImage = std::move(function); }
+    void SetDestroyView(PlgDestroyViewFunc function) { m_destroyView = std::move(function); }
 
     // The guard of every module loaded at start, the extension modules' included; its markers go to the user's
     // default marker folder unless set.
@@ -153,6 +161,8 @@ private:
     PlgUpdateReportFunc m_updateReport;
     PlgViewWindowFunc m_redrawWindow;
     PlgViewWindowFunc m_updateCanvasSize;
+    PlgClientToImageFunc m_clientToImage;
+    PlgDestroyViewFunc m_destroyView;
 
     ModuleLoadGuard m_loadGuard{DefaultModuleMarkerFolder(), "plugin"};
     std::vector<std::unique_ptr<tagPlgInfo4Client>> m_menuRecords;

@@ -73,3 +73,16 @@ void CPlgView::RedrawWindow()
     if (m_host.redrawWindow)
         m_host.redrawWindow(m_host.viewWindow);
 }
+
+CPoint CPlgView::ClientToImage(CPoint point, int /*reserved*/) const
+{
+    if (!m_calls.clientToImage)
+        return CPoint(-1, -1);
+    return m_calls.clientToImage(m_host.viewWindow, point);
+}
+
+void CPlgView::Destroy()
+{
+    if (m_calls.destroyView)
+        m_calls.destroyView(this);
+}

@@ -20,6 +20,7 @@
 #include <functional>
 
 class CCalibKeeper;
+class CPlgView;
 class CQvFramePool;
 class CReportListCtrl;
 class QWidget;
@@ -44,6 +45,15 @@ struct PlgViewHost
     CCalibKeeper* calibration = nullptr;
     std::function<void(QWidget* viewWindow)> redrawWindow;      // repaint from the current image
     std::function<void(QWidget* viewWindow)> updateCanvasSize;  // adopt a changed image size
+};
+
+// The further calls a resident view needs of its host.
+struct PlgViewCalls
+{
+    // A point of the view window's client area in image pixels; x = -1 when it lies outside the image.
+    std::function<CPoint(QWidget* viewWindow, CPoint point)> clientToImage;
+    // Detaches the view from its document: the view's OnClose runs, then the host deletes the view.
+    std::function<void(CPlgView* view)> destroyView;
 };
 
 class VISTREL_EXPORT CPlgView
@@ -106,10 +116,19 @@ public:
     void UpdateCanvasSize();
     // The document's view repaints from the current image; nothing before the view is attached.
     void RedrawWindow();
+    // A point of the view window's client area in image pixels (the second argument is not read); x = -1 outside
+    // the image, and without a host that can tell.
+    CPoint ClientToImage(CPoint point, int reserved = 0) const;
+    // The document's calibration, as the original interface names it.
+    CCalibKeeper* GetCalibKeeper() const { return m_host.calibration; }
+    // Asks the host to detach this view from its document: OnClose runs, then the host deletes the view, so the
+    // caller must not touch it afterwards. Nothing without a host.
+    void Destroy();
 
     // Host side: lends the view a document (the plug-in manager does this before Run).
     void AttachHost(const PlgViewHost& host) { m_host = host; }
     const PlgViewHost& GetHost() const { return m_host; }
+    void AttachHostCalls(const PlgViewCalls& calls) { m_calls = calls; }
 
 protected:
     // The report control a derived CreateReportControl made; the report page owns the widget.
@@ -117,4 +136,5 @@ protected:
 
 private:
     PlgViewHost m_host;
+    PlgViewCalls m_calls;
 };

@@ -28,7 +28,7 @@ class CPlgApplication;
 class CQvImage;
 
 // Raised whenever a signature below, a virtual of CPlgApplication / CPlgView or a record the host shares changes.
-#define VISTREL_PLG_CONTRACT_VERSION 1
+#define VISTREL_PLG_CONTRACT_VERSION 2
 
 #define PLG_EXPORT extern "C" __attribute__((visibility("default")))
 

@@ -16,6 +16,8 @@
 #include "frame/CommandRouter.h"
 #include "profile/Registry.h"
 #include "qvimage/CQvImage.h"
+#include "qvplglib/CPlgApplication.h"
+#include "qvplglib/CPlgView.h"
 #include "qvplglib/CReportListCtrl.h"
 #include "testing/MessageBoxRecorder.h"
 #include "view/CImageDispWnd.h"
@@ -394,3 +396,27 @@ TEST_F(PlugInHostTest, ADocumentClosedWhileItsPlugInRunsIsLeftAlone)
 }
 
 }  // namespace
+
+TEST_F(PlugInHostTest, AResidentViewEndsItselfAndItsApplicationEndsEverywhere)
+{
+    CVistrelDoc* first = NewImageDocument("A");
+    CVistrelDoc* second = NewImageDocument("B");
+    Entry(kRecordInput)->trigger();
+    ASSERT_EQ(first->ActivePlugIns().size(), 1u);
+    ASSERT_EQ(second->ActivePlugIns().size(), 1u);
+    CPlgView* view = second->ActivePlugIns()[0]->view;
+    CPlgApplication* application = second->ActivePlugIns()[0]->application;
+    ASSERT_TRUE(view);
+
+    // Client points of the display window in image pixels, x = -1 off the image.
+    EXPECT_EQ(view->ClientToImage(CPoint(3, 2)), CPoint(3, 2));
+    EXPECT_EQ(view->ClientToImage(CPoint(400, 300)).x, -1);
+
+    view->Destroy();
+    EXPECT_TRUE(second->ActivePlugIns().empty());
+    EXPECT_EQ(first->ActivePlugIns().size(), 1u);
+    application->Destroy();
+    EXPECT_TRUE(first->ActivePlugIns().empty());
+    EXPECT_TRUE(Host().Manager().GetActiveList().empty());
+    EXPECT_TRUE(Enabled(kInvertPixel)) << "the hold ends with the last attached view";
+}
