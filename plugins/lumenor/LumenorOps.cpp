@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -430,14 +433,19 @@ void SelectRank(T (*lanes)[kBlock], int count, int rank)
 // Lane networks pay count^2 / 2 steps per column; past this many frames a per-pixel selection is cheaper.
 constexpr int kNetworkFrames = 24;
 
-void MedianGrey(const CQvImage* frames, int count, CQvImage& result, int rank)
+// The median's rows are shared among this many threads, once the frames hold this many bytes.
+constexpr int kMedianThreads = 4;
+constexpr long long kMedianSplitBytes = 1 << 20;
+
+// Rows [first, last) of the median of grey frames.
+void MedianGrey(const CQvImage* frames, int count, CQvImage& result, int rank, int first, int last)
 {
     const int width = result.GetWidth();
     std::vector<const BYTE*> rows(count);
     if (count <= kNetworkFrames) {
         std::vector<BYTE> storage(static_cast<size_t>(count) * kBlock);
         auto* lanes = reinterpret_cast<BYTE(*)[kBlock]>(storage.data());
-        for (int y = 0; y < result.GetHeight(); ++y) {
+        for (int y = first; y < last; ++y) {
             for (int f = 0; f < count; ++f)
                 rows[f] = Rows(frames[f])[y];
             BYTE* out = result.Get2DBuffer()[y];
@@ -453,7 +461,7 @@ void MedianGrey(const CQvImage* frames, int count, CQvImage& result, int rank)
         return;
     }
     std::vector<BYTE> values(static_cast<size_t>(count));
-    for (int y = 0; y < result.GetHeight(); ++y) {
+    for (int y = first; y < last; ++y) {
         for (int f = 0; f < count; ++f)
             rows[f] = Rows(frames[f])[y];
         BYTE* out = result.Get2DBuffer()[y];
@@ -471,7 +479,7 @@ void MedianGrey(const CQvImage* frames, int count, CQvImage& result, int rank)
 // is sum * 32 + frame, which fits a signed 16-bit lane (765 * 32 + 31 < 32768) that plain SSE2 compares eight at a
 // time; more frames use sum << 8 | frame in 32 bits and a selection per pixel.
 template <int bpp, typename Key, int shift>
-void MedianColourKeys(const CQvImage* frames, int count, CQvImage& result, int rank)
+void MedianColourKeys(const CQvImage* frames, int count, CQvImage& result, int rank, int first, int last)
 {
     const int width = result.GetWidth();
     std::vector<const BYTE*> rows(count);
@@ -479,7 +487,7 @@ void MedianColourKeys(const CQvImage* frames, int count, CQvImage& result, int r
     auto* lanes = reinterpret_cast<Key(*)[kBlock]>(storage.data());
     std::vector<Key> keys(static_cast<size_t>(count));
     const Key frameMask = static_cast<Key>((1 << shift) - 1);
-    for (int y = 0; y < result.GetHeight(); ++y) {
+    for (int y = first; y < last; ++y) {
         for (int f = 0; f < count; ++f)
             rows[f] = Rows(frames[f])[y];
         BYTE* out = result.Get2DBuffer()[y];
@@ -517,12 +525,37 @@ void MedianColourKeys(const CQvImage* frames, int count, CQvImage& result, int r
 static_assert(kNetworkFrames <= 32 && 765 * 32 + 31 <= 32767, "colour keys must fit a signed 16-bit lane");
 
 template <int bpp>
-void MedianColour(const CQvImage* frames, int count, CQvImage& result, int rank)
+void MedianColour(const CQvImage* frames, int count, CQvImage& result, int rank, int first, int last)
 {
     if (count <= kNetworkFrames)
-        MedianColourKeys<bpp, int16_t, 5>(frames, count, result, rank);
+        MedianColourKeys<bpp, int16_t, 5>(frames, count, result, rank, first, last);
     else
-        MedianColourKeys<bpp, uint32_t, 8>(frames, count, result, rank);
+        MedianColourKeys<bpp, uint32_t, 8>(frames, count, result, rank, first, last);
+}
+
+// Runs `band(first, last)` over bands of rows [0, rows) on up to kMedianThreads threads, the calling thread taking
+// the first band; returns when all are done. Bands share no row of the result, and every row is computed exactly
+// as one thread computes it. Work too small to repay starting threads, or threads that cannot be started, stay on
+// the calling thread.
+void ForRowBands(int rows, long long bytesRead, const std::function<void(int, int)>& band)
+{
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    int threads = bytesRead < kMedianSplitBytes ? 1 : std::min({kMedianThreads, static_cast<int>(cores), rows});
+    const auto start = [&](int b) { return static_cast<int>(static_cast<long long>(rows) * b / threads); };
+    std::vector<std::thread> helpers;
+    int done = 1;  // bands handed out: band 0 is the caller's
+    for (; done < threads; ++done) {
+        try {
+            helpers.emplace_back(band, start(done), start(done + 1));
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
+    band(start(0), start(1));
+    for (int b = done; b < threads; ++b)
+        band(start(b), start(b + 1));
+    for (std::thread& helper : helpers)
+        helper.join();
 }
 
 }  // namespace
@@ -536,12 +569,17 @@ bool FrameMedian(const CQvImage* frames, int count, CQvImage& result)
             return false;
     }
     const int rank = (count - 1) / 2;
-    if (result.GetBitsPerPixel() == 8)
-        MedianGrey(frames, count, result, rank);
-    else if (result.GetBitsPerPixel() == 24)
-        MedianColour<3>(frames, count, result, rank);
-    else
-        MedianColour<4>(frames, count, result, rank);
+    const int bits = result.GetBitsPerPixel();
+    const long long bytesRead =
+        static_cast<long long>(result.GetStride()) * result.GetHeight() * static_cast<long long>(count);
+    ForRowBands(result.GetHeight(), bytesRead, [&](int first, int last) {
+        if (bits == 8)
+            MedianGrey(frames, count, result, rank, first, last);
+        else if (bits == 24)
+            MedianColour<3>(frames, count, result, rank, first, last);
+        else
+            MedianColour<4>(frames, count, result, rank, first, last);
+    });
     return true;
 }
 
