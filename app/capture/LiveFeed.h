@@ -88,6 +88,7 @@ private:
         QSize frame, picture;
         std::vector<int> columnOffsets, rows;
         int bytesPerPixel = 0;
+        bool identityColumns = false;  // picture column i shows frame column i
     };
     const Sampling& SamplingFor(const CQvImage& frame, QSize picture);
     QImage& PictureBuffer(QSize size);
