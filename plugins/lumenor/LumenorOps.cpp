@@ -4,9 +4,12 @@
 #include "qvimage/QvImageOps.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -433,9 +436,11 @@ void SelectRank(T (*lanes)[kBlock], int count, int rank)
 // Lane networks pay count^2 / 2 steps per column; past this many frames a per-pixel selection is cheaper.
 constexpr int kNetworkFrames = 24;
 
-// The median's rows are shared among this many threads, once the frames hold this many bytes.
+// The median's rows are shared among this many threads, once the frames hold this many bytes, in this many bands
+// of rows a thread.
 constexpr int kMedianThreads = 4;
-constexpr long long kMedianSplitBytes = 1 << 20;
+constexpr long long kMedianSplitBytes = 4 << 20;
+constexpr int kMedianBandsPerThread = 8;
 
 // Rows [first, last) of the median of grey frames.
 void MedianGrey(const CQvImage* frames, int count, CQvImage& result, int rank, int first, int last)
@@ -533,29 +538,45 @@ void MedianColour(const CQvImage* frames, int count, CQvImage& result, int rank,
         MedianColourKeys<bpp, uint32_t, 8>(frames, count, result, rank, first, last);
 }
 
-// Runs `band(first, last)` over bands of rows [0, rows) on up to kMedianThreads threads, the calling thread taking
-// the first band; returns when all are done. Bands share no row of the result, and every row is computed exactly
-// as one thread computes it. Work too small to repay starting threads, or threads that cannot be started, stay on
-// the calling thread.
+// Runs `band(first, last)` over bands of rows [0, rows) on up to kMedianThreads threads, and returns when all are
+// done, throwing what a band threw. The calling thread starts at once and the threads started for the call join in
+// as they get a processor, each taking the next band not yet taken, so a thread that starts late (a busy machine)
+// leaves its share to the others instead of holding up the result. Bands share no row of the result, and every row
+// is computed exactly as one thread computes it. Work too small to repay starting threads, or threads that cannot
+// be started, stay on the calling thread.
 void ForRowBands(int rows, long long bytesRead, const std::function<void(int, int)>& band)
 {
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    int threads = bytesRead < kMedianSplitBytes ? 1 : std::min({kMedianThreads, static_cast<int>(cores), rows});
-    const auto start = [&](int b) { return static_cast<int>(static_cast<long long>(rows) * b / threads); };
+    const int threads = bytesRead < kMedianSplitBytes ? 1 : std::min({kMedianThreads, static_cast<int>(cores), rows});
+    const int bands = std::min(rows, threads * kMedianBandsPerThread);
+    std::atomic<int> next{0};
+    std::mutex failureLock;
+    std::exception_ptr failure;
+    const auto work = [&] {
+        for (int b = next++; b < bands; b = next++) {
+            try {
+                band(static_cast<int>(static_cast<long long>(rows) * b / bands),
+                     static_cast<int>(static_cast<long long>(rows) * (b + 1) / bands));
+            } catch (...) {
+                std::lock_guard lock(failureLock);
+                if (!failure)
+                    failure = std::current_exception();
+            }
+        }
+    };
     std::vector<std::thread> helpers;
-    int done = 1;  // bands handed out: band 0 is the caller's
-    for (; done < threads; ++done) {
+    for (int t = 1; t < threads; ++t) {
         try {
-            helpers.emplace_back(band, start(done), start(done + 1));
+            helpers.emplace_back(work);
         } catch (const std::system_error&) {
             break;
         }
     }
-    band(start(0), start(1));
-    for (int b = done; b < threads; ++b)
-        band(start(b), start(b + 1));
+    work();
     for (std::thread& helper : helpers)
         helper.join();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 }  // namespace
