@@ -131,6 +131,8 @@ struct LiveView
 {
     LiveView(int width, int height, float ratio) : overlay(Overlay(width, height))
     {
+        // As live video starts, the document's image is made at the capture size.
+        image.Create(QV_RGBA32, width, height, 0);
         grid.Show(1);
         decorations.ratio = ratio;
         decorations.objects = overlay.get();
