@@ -1,13 +1,17 @@
 // The live picture's path from the camera to the screen. The host's live thread only copies the newest frame into
-// a one-slot mailbox (an unread frame is replaced, never queued) and wakes the UI thread once; the UI thread takes
-// the frame and composes it with the overlay, the grid, the centre cross and the focus square. Nothing is drawn
-// on the host's thread, so overlay objects stay UI-thread only.
+// a one-slot mailbox as an image (an unread frame is replaced, never queued) and wakes the UI thread once; the UI
+// thread takes the image and composes it with the overlay, the grid, the centre cross and the focus square. Nothing
+// is drawn on the host's thread, so overlay objects stay UI-thread only, while the one full copy of each frame is
+// made on the host's thread.
 #pragma once
 
+#include "qvimage/CQvImage.h"
 #include "types/WinRecords.h"
 
 #include <QImage>
+#include <QSize>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -24,18 +28,20 @@ public:
     // `receiver` lives on the UI thread; `take` runs there after a frame arrived in an empty slot.
     LiveFrameMailbox(QObject* receiver, std::function<void()> take);
 
-    // Any thread. Copies the frame (a packed DIB) and returns; a frame not yet taken is dropped.
+    // Any thread. Converts the frame (a packed DIB) into an image as DIB2QVIMG does and returns; a frame not yet
+    // taken is dropped, a DIB the image library refuses is ignored.
     void Post(const BITMAPINFOHEADER* dib);
-    // UI thread. Moves the newest frame into `frame`; false when none came since the last take.
-    bool Take(std::vector<uint8_t>& frame);
+    // UI thread. Swaps the newest frame into `frame`; the image `frame` held comes back as the buffer a later post
+    // writes into (so pointers into it die here). False, `frame` untouched, when none came since the last take.
+    bool Take(CQvImage& frame);
     // UI thread, before the receiver goes: frames may still be posted but wake no one.
     void Detach();
     uint64_t Dropped() const;
 
 private:
     mutable std::mutex m_mutex;
-    std::vector<uint8_t> m_slot;
-    std::vector<uint8_t> m_spare;  // the buffer the next post copies into, reused rather than reallocated
+    CQvImage m_slot;
+    CQvImage m_spare;  // the image the next post writes into, its buffer reused rather than reallocated
     bool m_full = false;
     uint64_t m_dropped = 0;
     QObject* m_receiver;
@@ -61,6 +67,40 @@ struct LiveDecorations
     bool focusSquare = false;                   // the focus indicator module is loaded
 };
 
-// The picture of one frame at the display ratio with everything drawn over it (UI thread). Null for a null frame
-// or a ratio that is not positive.
-QImage ComposeLiveFrame(const QImage& frame, const LiveDecorations& decorations);
+// The pictures of one live view (UI thread): each frame at the display ratio with everything drawn over it. The
+// picture is, pixel for pixel, the whole frame converted to RGB32 and scaled by Qt's fast (nearest) scaling with
+// the decorations drawn over it; but the frame is scaled first, reading only the pixels the picture shows, and
+// nothing of frame size is allocated or converted. Which frame pixel each picture pixel shows is asked of Qt's
+// scaling itself, once per frame and picture size. Two picture buffers take turns: the window keeps showing the
+// last picture while the next is composed into the other; a buffer still held elsewhere is never written again but
+// replaced by a new one.
+class LiveFrameComposer
+{
+public:
+    // Null for an empty frame or a ratio that is not positive.
+    QImage Compose(const CQvImage& frame, const LiveDecorations& decorations);
+
+private:
+    // Picture column -> byte offset of the frame pixel in its row, picture row -> frame row; empty when Qt's
+    // scaling could not be read for this size (the frame is then converted and scaled whole).
+    struct Sampling
+    {
+        QSize frame, picture;
+        std::vector<int> columnOffsets, rows;
+        int bytesPerPixel = 0;
+        bool identityColumns = false;  // picture column i shows frame column i
+    };
+    const Sampling& SamplingFor(const CQvImage& frame, QSize picture);
+    QImage& PictureBuffer(QSize size);
+
+    Sampling m_sampling;
+    std::array<QImage, 2> m_pictures;
+    int m_next = 0;
+};
+
+// The picture's size for a frame at the display ratio (truncated, at least 1 by 1); empty for a ratio that is not
+// positive.
+QSize LivePictureSize(QSize frame, float ratio);
+// Draws the overlay, the grid, the centre cross and the focus square over `picture`, a frame of `frame` pixels
+// scaled to the display ratio.
+void DrawLiveDecorations(QImage& picture, QSize frame, const LiveDecorations& decorations);

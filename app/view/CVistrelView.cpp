@@ -24,7 +24,6 @@
 
 #include "qvimage/CQvImage.h"
 #include "qvimage/QvImageDib.h"
-#include "qvimage/QvImageViews.h"
 #include "strings/Format.h"
 
 #include <QAbstractItemView>
@@ -484,6 +483,7 @@ int CVistrelView::StopLive()
     m_liveMailbox.reset();
     SetLive(false);
     m_dispWnd->SetLivePicture(QImage());
+    m_liveComposer.reset();  // its picture buffers are not kept while nothing is live
     return 0;
 }
 
@@ -499,9 +499,20 @@ uint64_t CVistrelView::LiveFramesDropped() const
 
 void CVistrelView::TakeLiveFrame()
 {
-    if (!m_liveMailbox || !m_liveMailbox->Take(m_liveFrame) || m_liveFrame.size() < sizeof(BITMAPINFOHEADER))
+    if (!m_liveMailbox)
         return;
-    DrawLiveFrame(reinterpret_cast<const BITMAPINFOHEADER*>(m_liveFrame.data()));
+    if (!m_live || !m_document) {
+        CQvImage unshown;  // the mailbox is emptied, so that the next frame wakes this view again
+        m_liveMailbox->Take(unshown);
+        return;
+    }
+    std::lock_guard lock(DisplayFrameLock());
+    // The document holds the live frame, so what measures and reads pixels works on the live image. The frame was
+    // converted on the camera's thread: here it only changes places with the document's former image, whose buffer
+    // a later frame is written into.
+    if (!m_liveMailbox->Take(m_document->GetImage()))
+        return;
+    ShowLivePicture();
 }
 
 int CVistrelView::DrawLiveFrame(const BITMAPINFOHEADER* packedDib)
@@ -509,10 +520,14 @@ int CVistrelView::DrawLiveFrame(const BITMAPINFOHEADER* packedDib)
     if (!m_live || !m_document || !packedDib)
         return 1;
     std::lock_guard lock(DisplayFrameLock());
-    // The document holds the live frame, so what measures and reads pixels works on the live image.
-    CQvImage& image = m_document->GetImage();
-    if (!DIB2QVIMG(packedDib, &image, 0))
+    if (!DIB2QVIMG(packedDib, &m_document->GetImage(), 0))
         return 1;
+    ShowLivePicture();
+    return 1;
+}
+
+void CVistrelView::ShowLivePicture()
+{
     LiveDecorations decorations;
     decorations.ratio = m_dispWnd->GetRatio();
     decorations.objects = &m_document->GetGObjectContainer();
@@ -521,9 +536,10 @@ int CVistrelView::DrawLiveFrame(const BITMAPINFOHEADER* packedDib)
     if (ProgramObjects* program = TheProgram())
         decorations.centreCross = program->Profile().crossLineShow != 0;
     decorations.focusSquare = m_liveFocusSquare;
-    m_dispWnd->SetLivePicture(ComposeLiveFrame(QvImageToQImage(image), decorations));
+    if (!m_liveComposer)
+        m_liveComposer = std::make_unique<LiveFrameComposer>();
+    m_dispWnd->SetLivePicture(m_liveComposer->Compose(m_document->GetImage(), decorations));
     ++m_liveFramesShown;
-    return 1;
 }
 
 int CVistrelView::ResizeLive()

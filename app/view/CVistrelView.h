@@ -89,7 +89,8 @@ public:
     void ToggleFullScreen();
     // The document's flag follows, so commands asking the document and the window asking the view agree.
     void SetLive(bool live);
-    // UI thread: takes the newest frame from the live mailbox and shows it (run when a frame arrived).
+    // UI thread: takes the newest frame from the live mailbox as the document's image and shows it (run when a
+    // frame arrived).
     void TakeLiveFrame();
     // Frames shown since live drawing started; frames replaced in the mailbox before they were shown.
     uint64_t LiveFramesShown() const { return m_liveFramesShown; }
@@ -143,8 +144,11 @@ private:
     // Takes what the overlay holds now as unchanged (after reading, saving, or binding a document).
     void NoteOverlayAsKnown();
 
+    // Under the frame lock: composes the document's image into the live picture.
+    void ShowLivePicture();
+
     std::shared_ptr<class LiveFrameMailbox> m_liveMailbox;
-    std::vector<uint8_t> m_liveFrame;
+    std::unique_ptr<class LiveFrameComposer> m_liveComposer;  // its picture buffers live as long as the view
     uint64_t m_liveFramesShown = 0;
     bool m_liveFocusSquare = false;  // looked up once per live start, not per frame
     QByteArray m_fullScreenGeometry;  // the main window's, while full screen

@@ -4,8 +4,14 @@
 #include "qvimage/QvImageOps.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <exception>
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -490,14 +496,21 @@ void SelectRank(T (*lanes)[kBlock], int count, int rank)
 // Lane networks pay count^2 / 2 steps per column; past this many frames a per-pixel selection is cheaper.
 constexpr int kNetworkFrames = 24;
 
-void MedianGrey(const CQvImage* frames, int count, CQvImage& result, int rank)
+// The median's rows are shared among this many threads, once the frames hold this many bytes, in this many bands
+// of rows a thread.
+constexpr int kMedianThreads = 4;
+constexpr long long kMedianSplitBytes = 4 << 20;
+constexpr int kMedianBandsPerThread = 8;
+
+// Rows [first, last) of the median of grey frames.
+void MedianGrey(const CQvImage* frames, int count, CQvImage& result, int rank, int first, int last)
 {
     const int width = result.GetWidth();
     std::vector<const BYTE*> rows(count);
     if (count <= kNetworkFrames) {
         std::vector<BYTE> storage(static_cast<size_t>(count) * kBlock);
         auto* lanes = reinterpret_cast<BYTE(*)[kBlock]>(storage.data());
-        for (int y = 0; y < result.GetHeight(); ++y) {
+        for (int y = first; y < last; ++y) {
             for (int f = 0; f < count; ++f)
                 rows[f] = Rows(frames[f])[y];
             BYTE* out = result.Get2DBuffer()[y];
@@ -513,7 +526,7 @@ void MedianGrey(const CQvImage* frames, int count, CQvImage& result, int rank)
         return;
     }
     std::vector<BYTE> values(static_cast<size_t>(count));
-    for (int y = 0; y < result.GetHeight(); ++y) {
+    for (int y = first; y < last; ++y) {
         for (int f = 0; f < count; ++f)
             rows[f] = Rows(frames[f])[y];
         BYTE* out = result.Get2DBuffer()[y];
@@ -531,7 +544,7 @@ void MedianGrey(const CQvImage* frames, int count, CQvImage& result, int rank)
 // is sum * 32 + frame, which fits a signed 16-bit lane (765 * 32 + 31 < 32768) that plain SSE2 compares eight at a
 // time; more frames use sum << 8 | frame in 32 bits and a selection per pixel.
 template <int bpp, typename Key, int shift>
-void MedianColourKeys(const CQvImage* frames, int count, CQvImage& result, int rank)
+void MedianColourKeys(const CQvImage* frames, int count, CQvImage& result, int rank, int first, int last)
 {
     const int width = result.GetWidth();
     std::vector<const BYTE*> rows(count);
@@ -539,7 +552,7 @@ void MedianColourKeys(const CQvImage* frames, int count, CQvImage& result, int r
     auto* lanes = reinterpret_cast<Key(*)[kBlock]>(storage.data());
     std::vector<Key> keys(static_cast<size_t>(count));
     const Key frameMask = static_cast<Key>((1 << shift) - 1);
-    for (int y = 0; y < result.GetHeight(); ++y) {
+    for (int y = first; y < last; ++y) {
         for (int f = 0; f < count; ++f)
             rows[f] = Rows(frames[f])[y];
         BYTE* out = result.Get2DBuffer()[y];
@@ -577,12 +590,53 @@ void MedianColourKeys(const CQvImage* frames, int count, CQvImage& result, int r
 static_assert(kNetworkFrames <= 32 && 765 * 32 + 31 <= 32767, "colour keys must fit a signed 16-bit lane");
 
 template <int bpp>
-void MedianColour(const CQvImage* frames, int count, CQvImage& result, int rank)
+void MedianColour(const CQvImage* frames, int count, CQvImage& result, int rank, int first, int last)
 {
     if (count <= kNetworkFrames)
-        MedianColourKeys<bpp, int16_t, 5>(frames, count, result, rank);
+        MedianColourKeys<bpp, int16_t, 5>(frames, count, result, rank, first, last);
     else
-        MedianColourKeys<bpp, uint32_t, 8>(frames, count, result, rank);
+        MedianColourKeys<bpp, uint32_t, 8>(frames, count, result, rank, first, last);
+}
+
+// Runs `band(first, last)` over bands of rows [0, rows) on up to kMedianThreads threads, and returns when all are
+// done, throwing what a band threw. The calling thread starts at once and the threads started for the call join in
+// as they get a processor, each taking the next band not yet taken, so a thread that starts late (a busy machine)
+// leaves its share to the others instead of holding up the result. Bands share no row of the result, and every row
+// is computed exactly as one thread computes it. Work too small to repay starting threads, or threads that cannot
+// be started, stay on the calling thread.
+void ForRowBands(int rows, long long bytesRead, const std::function<void(int, int)>& band)
+{
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const int threads = bytesRead < kMedianSplitBytes ? 1 : std::min({kMedianThreads, static_cast<int>(cores), rows});
+    const int bands = std::min(rows, threads * kMedianBandsPerThread);
+    std::atomic<int> next{0};
+    std::mutex failureLock;
+    std::exception_ptr failure;
+    const auto work = [&] {
+        for (int b = next++; b < bands; b = next++) {
+            try {
+                band(static_cast<int>(static_cast<long long>(rows) * b / bands),
+                     static_cast<int>(static_cast<long long>(rows) * (b + 1) / bands));
+            } catch (...) {
+                std::lock_guard lock(failureLock);
+                if (!failure)
+                    failure = std::current_exception();
+            }
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < threads; ++t) {
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 }  // namespace
@@ -596,12 +650,17 @@ bool FrameMedian(const CQvImage* frames, int count, CQvImage& result)
             return false;
     }
     const int rank = (count - 1) / 2;
-    if (result.GetBitsPerPixel() == 8)
-        MedianGrey(frames, count, result, rank);
-    else if (result.GetBitsPerPixel() == 24)
-        MedianColour<3>(frames, count, result, rank);
-    else
-        MedianColour<4>(frames, count, result, rank);
+    const int bits = result.GetBitsPerPixel();
+    const long long bytesRead =
+        static_cast<long long>(result.GetStride()) * result.GetHeight() * static_cast<long long>(count);
+    ForRowBands(result.GetHeight(), bytesRead, [&](int first, int last) {
+        if (bits == 8)
+            MedianGrey(frames, count, result, rank, first, last);
+        else if (bits == 24)
+            MedianColour<3>(frames, count, result, rank, first, last);
+        else
+            MedianColour<4>(frames, count, result, rank, first, last);
+    });
     return true;
 }
 

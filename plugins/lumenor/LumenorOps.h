@@ -74,7 +74,8 @@ unsigned long long CountBelow(const Histogram& histogram, int t);
 // Per pixel the median of `count` frames (1..256) of one enhanceable model and size into `result`, created with that
 // model and size: the value at sorted position (count - 1) / 2, the lower middle for an even count. Colour pixels are
 // ranked by B + G + R, equal sums by frame order, and the whole pixel (alpha included) of the chosen frame is copied.
-// False, with `result` unchanged, when the count, a model or a size does not fit.
+// False, with `result` unchanged, when the count, a model or a size does not fit. Large stacks are shared among up to
+// four threads by bands of rows; the call returns when all are done, and the frames must not change meanwhile.
 bool FrameMedian(const CQvImage* frames, int count, CQvImage& result);
 
 }  // namespace lumenor

@@ -572,10 +572,16 @@ TEST(LiveFrameMailboxTest, TheNewestFrameWinsAndOneWakeIsQueued)
     QApplication::processEvents();
     EXPECT_EQ(wakes, 1);
     EXPECT_EQ(mailbox->Dropped(), 2u);
-    std::vector<uint8_t> frame;
+    // The frame arrives as its image, and the image taken before becomes the buffer of a later post.
+    CQvImage frame;
+    ASSERT_EQ(frame.Create(QV_GRAY8, 1, 1, 0), 1);
     ASSERT_TRUE(mailbox->Take(frame));
-    EXPECT_EQ(frame[40], 3);
+    ASSERT_EQ(frame.GetColorModel(), QV_RGBA32);
+    ASSERT_EQ(frame.GetWidth(), 4);
+    ASSERT_EQ(frame.GetHeight(), 2);
+    EXPECT_EQ(frame.GetPixel(3, 1)[3], 3);
     EXPECT_FALSE(mailbox->Take(frame));
+    EXPECT_EQ(frame.GetPixel(0, 0)[0], 3) << "a take that finds nothing leaves the image alone";
     mailbox->Detach();
     mailbox->Post(header);
     QApplication::processEvents();
