@@ -13,6 +13,7 @@
 #include <QRadioButton>
 
 #include <atomic>
+#include <chrono>
 #include <set>
 #include <thread>
 
@@ -104,14 +105,19 @@ protected:
     }
     void TearDown() override { testing_support::MessageBoxes().Reset(); }
     bool Deliver(int seed) { return ArtraySimCall<ARTSIM_DeliverFunction>(kModel, "ARTSIM_Deliver")(seed, 1) == 1; }
+    // Asks until a frame comes, for as long as a busy machine may take to deliver one: the answer is only ever
+    // awaited, never timed.
     ArtrayCamera::HandOutResult HandOutWithin(ArtrayCamera& camera, AcqTestDib& dib)
     {
-        for (int i = 0; i < 200; ++i) {
-            const ArtrayCamera::HandOutResult result = camera.HandOut(dib.Header(), true);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        ArtrayCamera::HandOutResult result = ArtrayCamera::HandOutResult::NoNewFrame;
+        while (std::chrono::steady_clock::now() < deadline) {
+            result = camera.HandOut(dib.Header(), true);
             if (result != ArtrayCamera::HandOutResult::NoNewFrame)
-                return result;
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        return ArtrayCamera::HandOutResult::NoNewFrame;
+        return result;
     }
 };
 
