@@ -89,14 +89,19 @@ VISTREL_FUZZ_TARGET(camera_frame)
     FuzzCheck(dibBytes <= size_t(hostBytes), "the host's DIB describes no more than its buffer");
     LiveFrameMailbox mailbox(nullptr, [] {});
     mailbox.Post(dib);
-    std::vector<uint8_t> posted;
+    CQvImage posted;
     FuzzCheck(mailbox.Take(posted) == (dibBytes > 0), "a frame the image library takes is there to take");
     if (dibBytes == 0)
         return 0;
-    FuzzCheck(posted.size() == dibBytes && std::memcmp(posted.data(), dib, dibBytes) == 0,
-              "the mailbox hands over the DIB as it was");
-    CQvImage image;
-    if (DIB2QVIMG(reinterpret_cast<const BITMAPINFOHEADER*>(posted.data()), &image, 0))
-        FuzzCheck(image.GetWidth() == hostWidth, "the view's image has the DIB's width");
+    // The mailbox turns the frame into an image on the posting thread, as the view would from the DIB itself.
+    CQvImage expected;
+    FuzzCheck(DIB2QVIMG(dib, &expected, 0) != 0, "the image library takes the DIB the mailbox took");
+    FuzzCheck(posted.GetWidth() == hostWidth && posted.GetHeight() == expected.GetHeight() &&
+                  posted.GetBitsPerPixel() == expected.GetBitsPerPixel(),
+              "the mailbox hands over the frame's image");
+    for (int y = 0; y < posted.GetHeight(); ++y)
+        FuzzCheck(std::memcmp(posted.Get2DBuffer()[y], expected.Get2DBuffer()[y],
+                              size_t(posted.GetWidth()) * size_t(posted.GetBitsPerPixel() / 8)) == 0,
+                  "every row is the DIB's row");
     return 0;
 }
