@@ -103,7 +103,7 @@ BOOL CObjScaleMarkerPage::OnInitDialog()
         const QSignalBlocker quiet(m_units);
         m_units->clear();
         for (int i = 0; i < kUnitTypeCount; ++i)
-            m_units->addItem(QString::fromUtf8(CCalibKeeper::GetUnitName(CCalibKeeper::GetUnitType(i))));
+            m_units->addItem(QString::fromStdString(CCalibKeeper::GetUnitName(CCalibKeeper::GetUnitType(i))));
         // The unit the caption shows, which a pixel caption on a calibrated image is not.
         const int unit = m_marker->GetShownCaptionUnit();
         m_units->setCurrentIndex(unit >= 0 && unit < kUnitTypeCount ? unit : -1);

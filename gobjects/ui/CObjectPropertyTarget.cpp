@@ -88,7 +88,7 @@ BOOL CObjectPropertyTarget::OnInitDialog()
     }
     m_gap->setText(QString::fromStdString(FormatGap(m_target->GetCurrentGap())));
     const CCalibKeeper* calib = m_target->GetContainer() ? m_target->GetContainer()->GetCalibKeeper() : nullptr;
-    m_unit->setText(QString::fromUtf8(CCalibKeeper::GetUnitName(calib ? calib->GetUnit() : UNIT_PIXEL)));
+    m_unit->setText(QString::fromStdString(CCalibKeeper::GetUnitName(calib ? calib->GetUnit() : UNIT_PIXEL)));
     m_circle->setChecked(m_target->GetShapeFlags() & CQvGObjectTarget::kCircles);
     m_rectangle->setChecked(m_target->GetShapeFlags() & CQvGObjectTarget::kSquares);
     return 1;
