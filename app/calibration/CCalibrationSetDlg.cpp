@@ -347,7 +347,8 @@ void CCalibrationSetDlg::OnChangeMagnification()
             return;
         const double magnification = CCalibrationList::TextToNumber(text);
         if (item->FindRecord(magnification)) {
-            MessageBox(CalibrationString(calibstr::IDS_MAGNIFICATION_EXISTS), std::string(), MB_OK | MB_ICONEXCLAMATION);
+            MessageBox(CalibrationString(calibstr::IDS_MAGNIFICATION_EXISTS), std::string(),
+                       MB_OK | MB_ICONEXCLAMATION);
             preset = text;
             continue;
         }
@@ -377,7 +378,8 @@ void CCalibrationSetDlg::OnDeleteMagnification()
 void CCalibrationSetDlg::OnOrder()
 {
     if (m_list.GetItems().empty()) {
-        MessageBox(CalibrationString(calibstr::IDS_NO_CALIBRATIONS), std::string(), MB_OK | MB_ICONINFORMATION);
+        MessageBox(CalibrationString(calibstr::IDS_NO_CALIBRATIONS), std::string(),
+                   MB_OK | MB_ICONINFORMATION);
         return;
     }
     CCalibrationOrderDlg dialog(m_list, this);

@@ -91,7 +91,8 @@ void CManualCalibrationDlg::OnNewMagnification()
     const double magnification = CCalibrationList::TextToNumber(text);
     for (int index = 0; index < m_magnifications->count(); ++index)
         if (CCalibrationList::TextToNumber(m_magnifications->itemText(index).toStdString()) == magnification) {
-            MessageBox(CalibrationString(calibstr::IDS_MAGNIFICATION_EXISTS), std::string(), MB_OK | MB_ICONEXCLAMATION);
+            MessageBox(CalibrationString(calibstr::IDS_MAGNIFICATION_EXISTS), std::string(),
+                       MB_OK | MB_ICONEXCLAMATION);
             return;
         }
     m_magnifications->addItem(QString::fromStdString(CCalibrationList::NumberToText(magnification)));

@@ -15,6 +15,10 @@ const StringTableRegistrar kDocumentStrings(
          "가로와 세로는 1 ~ %d 픽셀이어야 합니다."},
         {docstr::IDS_UNTITLED, "Untitled", "제목 없음"},
         {docstr::IDS_ASK_TO_SAVE, "Save changes to %1?", "%1의 변경 내용을 저장하시겠습니까?"},
+        {docstr::IDS_NEW_IMAGE_TITLE, "New", "새로 만들기"},
+        {docstr::IDS_NEW_IMAGE_WIDTH, "Width", "가로"},
+        {docstr::IDS_NEW_IMAGE_HEIGHT, "Height", "세로"},
+        {docstr::IDS_NEW_IMAGE_PIXELS, "Pixel", "픽셀"},
     });
 
 }  // namespace

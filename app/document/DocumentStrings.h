@@ -11,6 +11,11 @@ constexpr UINT IDS_CANNOT_OPEN = 767;        // an image file that cannot be rea
 constexpr UINT IDS_NEW_IMAGE_SIZE = 4090;    // a new image size out of bounds (%d = the largest side)
 constexpr UINT IDS_UNTITLED = 61443;         // a document with neither path nor title
 constexpr UINT IDS_ASK_TO_SAVE = 61699;      // the save-changes prompt; %1 is the document's name
+// The new-image dialog.
+constexpr UINT IDS_NEW_IMAGE_TITLE = 8200;
+constexpr UINT IDS_NEW_IMAGE_WIDTH = 8201;
+constexpr UINT IDS_NEW_IMAGE_HEIGHT = 8202;
+constexpr UINT IDS_NEW_IMAGE_PIXELS = 8203;
 }  // namespace docstr
 
 std::string DocumentString(UINT id);

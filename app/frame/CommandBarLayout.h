@@ -12,8 +12,7 @@ constexpr UINT kPluginMenuControl = 0xFFFF;
 
 struct MenuDefinition
 {
-    const char* korean;
-    const char* english;
+    UINT caption;                 // frame string id of its caption
     std::span<const UINT> items;  // command ids; kSeparator between groups
 };
 

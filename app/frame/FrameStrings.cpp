@@ -27,6 +27,20 @@ const StringTableRegistrar kFrameStrings(kModule, {
     {451, "Magnification : %s", "배율 : %s"},
     {520, "Pixel", "픽셀"},
     {523, "None", "없음"},
+    // The menu bar.
+    {8000, "&File", "파일(&F)"},
+    {8001, "&Edit", "편집(&E)"},
+    {8002, "&Image", "이미지(&I)"},
+    {8003, "&Acquisition", "이미지 획득(&A)"},
+    {8004, "&Plug-ins", "플러그인(&P)"},
+    {8005, "&Calibration", "교정(&C)"},
+    {8006, "&Results", "결과(&R)"},
+    {8007, "&Tools", "도구(&T)"},
+    {8008, "&View", "보기(&V)"},
+    {8009, "&Help", "도움말(&H)"},
+    // The colour buttons' pop-up.
+    {8010, "Automatic", "자동"},
+    {8011, "More Colors...", "다른 색..."},
 });
 
 }  // namespace

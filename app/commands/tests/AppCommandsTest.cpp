@@ -554,7 +554,8 @@ TEST_F(AppCommandsTest, AutoMeasureGetsTheCalibrationAndTheFolder)
     QFile info(QString::fromStdString(folder + kAutoMeasureCalibrationFile));
     ASSERT_TRUE(info.open(QIODevice::ReadOnly));
     // The companion reads the unit's stored name, whatever the language of the session.
-    EXPECT_EQ(info.readAll().toStdString(), "0.250000\n\xEB\xA7\x88\xEC\x9D\xB4\xED\x81\xAC\xEB\xA1\x9C\xEB\xAF\xB8\xED\x84\xB0");
+    EXPECT_EQ(info.readAll().toStdString(),
+              "0.250000\n\xEB\xA7\x88\xEC\x9D\xB4\xED\x81\xAC\xEB\xA1\x9C\xEB\xAF\xB8\xED\x84\xB0");
 }
 
 TEST_F(AppCommandsTest, FurtherCompanionProgramReportsWhatKeepsItFromRunning)
