@@ -100,6 +100,8 @@ const StringTableRegistrar kFiguronStrings(FIGURON_MODULE, {
     {IDS_DIRECTION, "Direction"},
     {IDS_SCALE_DEFAULT, "Default Scale :", "스케일 기본값 :"},
     {IDS_ANCHOR_GROUP, "Position (Pixel)"},
+
+    {IDS_NOT_YET, "Not yet"},
 });
 
 }  // namespace

@@ -102,6 +102,9 @@ enum FiguronStringId : uint32_t
     IDS_DIRECTION = 338,
     IDS_SCALE_DEFAULT = 339,
     IDS_ANCHOR_GROUP = 340,
+
+    // The value of a quantity an object cannot compute (yet).
+    IDS_NOT_YET = 341,
 };
 
 // The text of `id` in the current UI language; "" for an id the library does not have.
