@@ -9,6 +9,7 @@
 #include "frame/CommandIcons.h"
 #include "frame/CommandIds.h"
 #include "frame/CommandInfo.h"
+#include "frame/FrameStrings.h"
 
 #include <benchmark/benchmark.h>
 
@@ -82,7 +83,7 @@ int RunBare(int argc, char** argv)
     for (const MenuDefinition& definition : MainMenuLayout()) {
         if (menuIndex++ == kPluginMenuIndex)
             continue;
-        QMenu* menu = window.menuBar()->addMenu(QString::fromUtf8(definition.english));
+        QMenu* menu = window.menuBar()->addMenu(QString::fromStdString(FrameString(definition.caption, 1033)));
         for (const UINT id : definition.items) {
             const CommandInfo* info = FindCommandInfo(id);
             if (id == kSeparator || !info)

@@ -463,7 +463,7 @@ double CQvGObject::GetUnitsPerPixel() const
 std::string CQvGObject::GetDataString(tagCAL_DATA& data, int subItem)
 {
     if (!GetCalData(data, subItem))
-        return "Not yet";
+        return LoadFiguronString(IDS_NOT_YET);
     const int decimals = std::clamp(m_container ? m_container->GetDecimalPointRange() : 3, 0, kMaxDecimals);
     if (data.kind == CAL_POSITION_START || data.kind == CAL_POSITION_CENTER || data.kind == CAL_POSITION_END) {
         const double factor = GetUnitsPerPixel();

@@ -1,6 +1,7 @@
-// The texts of the Figuron library: tool and object names, quantity names, the property sheet's caption and
-// messages. They live in the string table of the module "Figuron" and follow the UI language; only the language
-// marker (IDS_LANGUAGE_MARKER) has a Korean text, every other text is English in both languages. Any thread.
+// The texts of the Figuron library: tool and object names, quantity names, the property sheet's caption, buttons
+// and pages, and messages. They live in the string table of the module "Figuron" and follow the UI language; the
+// language marker (IDS_LANGUAGE_MARKER), the sheet's buttons and the scale default's label have a Korean text,
+// every other text is English in both languages. Any thread.
 #pragma once
 
 #include "gobjects/GObjectTypes.h"
@@ -66,6 +67,44 @@ enum FiguronStringId : uint32_t
     IDS_AUTO_CIRCLE = 201,
     IDS_AUTO_ARC = 202,
     IDS_AUTO_ANGLE = 203,
+
+    // The property sheet's buttons and its pages.
+    IDS_BUTTON_OK = 300,
+    IDS_BUTTON_CANCEL = 301,
+    IDS_PAGE_COMMON = 310,
+    IDS_GROUP_TEXT = 311,
+    IDS_BOLD = 312,
+    IDS_ITALIC = 313,
+    IDS_UNDERLINE = 314,
+    IDS_COLOR = 315,
+    IDS_GROUP_LINE = 316,
+    IDS_TRANSPARENT = 317,
+    IDS_LINE_START = 318,
+    IDS_LINE_END = 319,
+    IDS_WEIGHT = 320,
+    IDS_LINE_TYPE = 321,
+    IDS_GROUP_FILL = 322,
+    IDS_PAGE_VALUE = 323,
+    IDS_PAGE_ANGLE = 324,
+    IDS_INTERIOR = 325,
+    IDS_EXTERIOR = 326,
+    IDS_PAGE_IMAGE = 327,
+    IDS_OPACITY = 328,
+    IDS_PAGE_TARGET = 329,
+    IDS_TARGET_CIRCLE = 330,
+    IDS_TARGET_RECTANGLE = 331,
+    IDS_GAP = 332,
+    IDS_SHAPE = 333,
+    IDS_PAGE_SCALE_MARKER = 334,
+    IDS_HORIZONTAL = 335,
+    IDS_VERTICAL = 336,
+    IDS_UNITS = 337,
+    IDS_DIRECTION = 338,
+    IDS_SCALE_DEFAULT = 339,
+    IDS_ANCHOR_GROUP = 340,
+
+    // The value of a quantity an object cannot compute (yet).
+    IDS_NOT_YET = 341,
 };
 
 // The text of `id` in the current UI language; "" for an id the library does not have.

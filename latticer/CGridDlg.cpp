@@ -26,7 +26,35 @@ namespace {
 
 const char* const kModule = "Latticer";
 constexpr uint32_t kTooSmall = 1;
-const StringTableRegistrar kStrings(kModule, {{kTooSmall, "Too small!!"}});
+// The dialog's own texts.
+constexpr uint32_t kTitle = 10;
+constexpr uint32_t kPropertyGroup = 11;
+constexpr uint32_t kWeight = 12;
+constexpr uint32_t kColour = 13;
+constexpr uint32_t kGap = 14;
+constexpr uint32_t kDecimalPoint = 15;
+constexpr uint32_t kOk = 16;
+constexpr uint32_t kCancel = 17;
+constexpr uint32_t kApply = 18;
+constexpr uint32_t kErrorCaption = 19;
+const StringTableRegistrar kStrings(kModule, {
+    {kTooSmall, "Too small!!"},
+    {kTitle, "Grid"},
+    {kPropertyGroup, "Property"},
+    {kWeight, "Weight"},
+    {kColour, "Color"},
+    {kGap, "Gap"},
+    {kDecimalPoint, "Decimal\nPoint"},
+    {kOk, "OK"},
+    {kCancel, "Cancel"},
+    {kApply, "Apply"},
+    {kErrorCaption, "Error"},
+});
+
+QString Text(uint32_t id)
+{
+    return QString::fromStdString(LoadString(kModule, id));
+}
 
 constexpr int kFirstKindId = 100;
 constexpr double kMinimumPixels = 10.0;
@@ -57,7 +85,7 @@ CGridDlg::CGridDlg(QWidget* parent, CLatticer* overlay)
       m_backup(*overlay),
       m_chosenColour(overlay->GetLineColor())
 {
-    setWindowTitle(QStringLiteral("Grid"));
+    setWindowTitle(Text(kTitle));
     setFont(QFont(QStringLiteral("Tahoma"), 10));
     BuildControls();
 
@@ -107,23 +135,23 @@ void CGridDlg::BuildControls()
     m_decimals = new StepperBox(0, 10, this);
     m_decimals->setObjectName(ControlName(1006));
 
-    auto* property = new QGroupBox(QStringLiteral("Property"), this);
+    auto* property = new QGroupBox(Text(kPropertyGroup), this);
     auto* fields = new QGridLayout(property);
-    fields->addWidget(new QLabel(QStringLiteral("Weight"), property), 0, 0);
+    fields->addWidget(new QLabel(Text(kWeight), property), 0, 0);
     fields->addWidget(m_weight, 0, 1);
-    fields->addWidget(new QLabel(QStringLiteral("Color"), property), 1, 0);
+    fields->addWidget(new QLabel(Text(kColour), property), 1, 0);
     fields->addWidget(m_swatch, 1, 1);
-    fields->addWidget(new QLabel(QStringLiteral("Gap"), property), 2, 0);
+    fields->addWidget(new QLabel(Text(kGap), property), 2, 0);
     fields->addWidget(m_gap, 2, 1);
-    fields->addWidget(new QLabel(QStringLiteral("Decimal\nPoint"), property), 3, 0);
+    fields->addWidget(new QLabel(Text(kDecimalPoint), property), 3, 0);
     fields->addWidget(m_decimals, 3, 1);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(Text(kOk), this);
     ok->setObjectName(ControlName(1));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* cancel = new QPushButton(Text(kCancel), this);
     cancel->setObjectName(ControlName(2));
-    auto* apply = new QPushButton(QStringLiteral("Apply"), this);
+    auto* apply = new QPushButton(Text(kApply), this);
     apply->setObjectName(ControlName(3));
     connect(ok, &QPushButton::clicked, this, &CGridDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &CGridDlg::reject);
@@ -199,7 +227,7 @@ void CGridDlg::StepGap(int steps)
         SetGap(static_cast<float>(stepped));
         return;
     }
-    MessageBox(LoadString(kModule, kTooSmall), "Error", MB_ICONWARNING);
+    MessageBox(LoadString(kModule, kTooSmall), LoadString(kModule, kErrorCaption), MB_ICONWARNING);
     SetGap(static_cast<float>(upp * kMinimumPixels));
 }
 

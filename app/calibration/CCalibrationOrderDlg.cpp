@@ -13,7 +13,7 @@
 CCalibrationOrderDlg::CCalibrationOrderDlg(CCalibrationList& list, QWidget* parent) : QDialog(parent), m_list(list)
 {
     setObjectName("960");
-    setWindowTitle(QString::fromUtf8("교정명 순서바꾸기"));
+    setWindowTitle(CalibrationUiText(calibstr::IDS_REORDER_NAMES));
     m_rows = new QListWidget;
     m_rows->setObjectName(QString::number(kList));
     for (const auto& item : list.GetItems())
@@ -21,9 +21,9 @@ CCalibrationOrderDlg::CCalibrationOrderDlg(CCalibrationList& list, QWidget* pare
     if (m_rows->count() > 0)
         m_rows->setCurrentRow(0);
 
-    auto* up = new QPushButton(QString::fromUtf8("위로"));
+    auto* up = new QPushButton(CalibrationUiText(calibstr::IDS_UP));
     up->setObjectName(QString::number(kUp));
-    auto* down = new QPushButton(QString::fromUtf8("아래로"));
+    auto* down = new QPushButton(CalibrationUiText(calibstr::IDS_DOWN));
     down->setObjectName(QString::number(kDown));
     connect(up, &QPushButton::clicked, this, &CCalibrationOrderDlg::OnUp);
     connect(down, &QPushButton::clicked, this, &CCalibrationOrderDlg::OnDown);
@@ -37,7 +37,7 @@ CCalibrationOrderDlg::CCalibrationOrderDlg(CCalibrationList& list, QWidget* pare
     moves->addWidget(up);
     moves->addWidget(down);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QString::fromUtf8(calibration_text::kNameColumn)));
+    layout->addWidget(new QLabel(CalibrationUiText(calibstr::IDS_NAME_COLUMN)));
     layout->addWidget(m_rows);
     layout->addLayout(moves);
     layout->addWidget(buttons);

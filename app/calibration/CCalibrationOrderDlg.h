@@ -1,4 +1,4 @@
-// Reorders the calibration names: one row per name in list order, "위로" and "아래로" move the selected row, OK
+// Reorders the calibration names: one row per name in list order, Up and Down move the selected row, OK
 // puts the list in the rows' order. UI thread; RunModal.
 #pragma once
 

@@ -26,17 +26,17 @@
 
 namespace {
 
-QPushButton* AddButton(QGridLayout* grid, int id, const char* caption, int row, int column)
+QPushButton* AddButton(QGridLayout* grid, int id, UINT caption, int row, int column)
 {
-    auto* button = new QPushButton(QString::fromUtf8(caption));
+    auto* button = new QPushButton(CalibrationUiText(caption));
     button->setObjectName(QString::number(id));
     grid->addWidget(button, row, column);
     return button;
 }
 
-QComboBox* AddBox(QGridLayout* grid, int id, const char* caption, int row)
+QComboBox* AddBox(QGridLayout* grid, int id, UINT caption, int row)
 {
-    grid->addWidget(new QLabel(QString::fromUtf8(caption)), row, 0);
+    grid->addWidget(new QLabel(CalibrationUiText(caption)), row, 0);
     auto* box = new CFlatColorComboBox;
     box->setObjectName(QString::number(id));
     box->setMinimumWidth(140);
@@ -58,30 +58,30 @@ CCalibrationSetDlg::CCalibrationSetDlg(CCalibrationList& list, std::string folde
     : QDialog(parent), m_list(list), m_folder(std::move(folder))
 {
     setObjectName("870");
-    setWindowTitle(QString::fromUtf8("교정 관리자"));
+    setWindowTitle(CalibrationUiText(calibstr::IDS_MANAGER_TITLE));
     setModal(false);
 
     auto* grid = new QGridLayout;
-    m_names = AddBox(grid, kNameBox, "교정명 :", 0);
-    m_rename = AddButton(grid, kRename, "다른이름으로", 0, 2);
-    m_deleteName = AddButton(grid, kDeleteName, "삭제", 0, 3);
-    m_magnifications = AddBox(grid, kMagnificationBox, "배율 :", 1);
-    m_changeMagnification = AddButton(grid, kChangeMagnification, "수정", 1, 2);
-    m_deleteMagnification = AddButton(grid, kDeleteMagnification, "삭제", 1, 3);
-    m_units = AddBox(grid, kUnitBox, "단위 :", 2);
-    grid->addWidget(new QLabel("UPP :"), 3, 0);
+    m_names = AddBox(grid, kNameBox, calibstr::IDS_NAME_LABEL, 0);
+    m_rename = AddButton(grid, kRename, calibstr::IDS_RENAME, 0, 2);
+    m_deleteName = AddButton(grid, kDeleteName, calibstr::IDS_DELETE, 0, 3);
+    m_magnifications = AddBox(grid, kMagnificationBox, calibstr::IDS_MAGNIFICATION_LABEL, 1);
+    m_changeMagnification = AddButton(grid, kChangeMagnification, calibstr::IDS_CHANGE, 1, 2);
+    m_deleteMagnification = AddButton(grid, kDeleteMagnification, calibstr::IDS_DELETE, 1, 3);
+    m_units = AddBox(grid, kUnitBox, calibstr::IDS_UNIT_LABEL, 2);
+    grid->addWidget(new QLabel(CalibrationUiText(calibstr::IDS_UNITS_PER_PIXEL_LABEL)), 3, 0);
     m_unitsPerPixel = new QLabel;
     m_unitsPerPixel->setObjectName(QString::number(kUnitsPerPixelText));
     grid->addWidget(m_unitsPerPixel, 3, 1);
-    QPushButton* changeFactor = AddButton(grid, kChangeUnitsPerPixel, "수정", 3, 2);
-    grid->addWidget(new QLabel(QString::fromUtf8("스케일 기본값 :")), 4, 0);
+    QPushButton* changeFactor = AddButton(grid, kChangeUnitsPerPixel, calibstr::IDS_CHANGE, 3, 2);
+    grid->addWidget(new QLabel(CalibrationUiText(calibstr::IDS_SCALE_DEFAULT_LABEL)), 4, 0);
     m_scaleDefault = new QLineEdit;
     m_scaleDefault->setObjectName(QString::number(kScaleDefaultEdit));
     grid->addWidget(m_scaleDefault, 4, 1);
-    QPushButton* changeScale = AddButton(grid, kChangeScaleDefault, "수정", 4, 2);
-    QPushButton* order = AddButton(grid, kOrder, "교정명 순서바꾸기", 5, 1);
-    QPushButton* import = AddButton(grid, kImport, "가져오기", 5, 2);
-    QPushButton* exportButton = AddButton(grid, kExport, "내보내기", 5, 3);
+    QPushButton* changeScale = AddButton(grid, kChangeScaleDefault, calibstr::IDS_CHANGE, 4, 2);
+    QPushButton* order = AddButton(grid, kOrder, calibstr::IDS_REORDER_NAMES, 5, 1);
+    QPushButton* import = AddButton(grid, kImport, calibstr::IDS_IMPORT, 5, 2);
+    QPushButton* exportButton = AddButton(grid, kExport, calibstr::IDS_EXPORT, 5, 3);
 
     connect(m_names, &QComboBox::activated, this, &CCalibrationSetDlg::OnNameSelected);
     connect(m_magnifications, &QComboBox::activated, this, &CCalibrationSetDlg::OnMagnificationSelected);
@@ -167,7 +167,8 @@ void CCalibrationSetDlg::Refresh()
     QStringList names;
     for (const auto& item : m_list.GetItems())
         names << QString::fromStdString(item->GetName());
-    const QString currentName = QString::fromStdString(named ? current.GetName() : calibration_text::kNone);
+    const QString currentName = QString::fromStdString(named ? ShownCalibrationName(current.GetName())
+                                                             : CalibrationString(calibstr::IDS_NONE));
     // A name the list does not hold ("none", the temporary calibration, a document's from elsewhere) goes first:
     // an uncalibrated document is shown by the first entry.
     int nameIndex = names.indexOf(currentName);
@@ -202,7 +203,7 @@ void CCalibrationSetDlg::Refresh()
     const bool calibrated = named || current.GetUnit() != UNIT_PIXEL;
     QStringList units;
     for (int index = 0; index < (calibrated ? kUnitTypeCount : 1); ++index)
-        units << QString::fromUtf8(CCalibKeeper::GetUnitName(CCalibKeeper::GetUnitType(index)));
+        units << QString::fromStdString(CCalibKeeper::GetUnitName(CCalibKeeper::GetUnitType(index)));
     FillBox(m_units, m_mirrorUnits, units, calibrated ? UnitIndex(current.GetUnit()) : 0);
 
     m_unitsPerPixel->setText(QString::fromStdString(Format("%.10f", current.GetUnitsPerPixel())));
@@ -248,7 +249,8 @@ void CCalibrationSetDlg::OnUnitSelected(int index)
     if (index < 0 || index >= m_units->count() || newUnit == oldUnit)
         return;
     if (newUnit == UNIT_PIXEL &&
-        MessageBox(calibration_text::kUnitLossWarning, std::string(), MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
+        MessageBox(CalibrationString(calibstr::IDS_UNIT_LOSS_WARNING), std::string(), MB_OKCANCEL | MB_ICONQUESTION) !=
+            IDOK) {
         Refresh();  // the boxes show the old unit again
         return;
     }
@@ -288,9 +290,8 @@ void CCalibrationSetDlg::OnRename()
     std::string name;
     if (!CValueInputDlg::Ask(CValueInputDlg::kName, item->GetName(), this, name))
         return;
-    if (m_names->findText(QString::fromStdString(name), Qt::MatchFixedString) >= 0 ||
-        CompareNoCase(name, calibration_text::kNone) == 0 || CompareNoCase(name, calibration_text::kTemporary) == 0) {
-        MessageBox(calibration_text::kNameExists, std::string(), MB_OK | MB_ICONEXCLAMATION);
+    if (m_names->findText(QString::fromStdString(name), Qt::MatchFixedString) >= 0 || IsReservedCalibrationName(name)) {
+        MessageBox(CalibrationString(calibstr::IDS_NAME_EXISTS), std::string(), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     item->GetCalibration().SetName(name);
@@ -346,7 +347,8 @@ void CCalibrationSetDlg::OnChangeMagnification()
             return;
         const double magnification = CCalibrationList::TextToNumber(text);
         if (item->FindRecord(magnification)) {
-            MessageBox(calibration_text::kMagnificationExists, std::string(), MB_OK | MB_ICONEXCLAMATION);
+            MessageBox(CalibrationString(calibstr::IDS_MAGNIFICATION_EXISTS), std::string(),
+                       MB_OK | MB_ICONEXCLAMATION);
             preset = text;
             continue;
         }
@@ -376,7 +378,8 @@ void CCalibrationSetDlg::OnDeleteMagnification()
 void CCalibrationSetDlg::OnOrder()
 {
     if (m_list.GetItems().empty()) {
-        MessageBox(calibration_text::kNoCalibrations, std::string(), MB_OK | MB_ICONINFORMATION);
+        MessageBox(CalibrationString(calibstr::IDS_NO_CALIBRATIONS), std::string(),
+                   MB_OK | MB_ICONINFORMATION);
         return;
     }
     CCalibrationOrderDlg dialog(m_list, this);
@@ -398,7 +401,8 @@ void CCalibrationSetDlg::OnExport()
 void CCalibrationSetDlg::accept()
 {
     if (m_names->count() > 0 && m_names->currentIndex() < 0) {
-        MessageBox(calibration_text::kNoNameSelected, calibration_text::kErrorCaption, MB_OK | MB_ICONERROR);
+        MessageBox(CalibrationString(calibstr::IDS_CHOOSE_NAME), CalibrationString(calibstr::IDS_ERROR_CAPTION),
+                   MB_OK | MB_ICONERROR);
         return;
     }
     // The last calibration too: what the user chose survives a crash as well as what the list holds.

@@ -1,5 +1,6 @@
 #include "calibration/CCalibrationZoomDlg.h"
 
+#include "calibration/CalibrationTexts.h"
 #include "panels/CZoomViewWnd.h"
 #include "view/CImageDispWnd.h"
 
@@ -8,7 +9,7 @@
 CCalibrationZoomDlg::CCalibrationZoomDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName("185");
-    setWindowTitle(QString::fromUtf8("확대"));
+    setWindowTitle(CalibrationUiText(calibstr::IDS_ZOOM_TITLE));
     setWindowFlags(Qt::Widget);
     m_magnifier = new CZoomViewWnd(this);
     // Fixed pixels per image pixel with the calibration line drawn in.

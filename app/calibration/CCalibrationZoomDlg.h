@@ -1,4 +1,4 @@
-// The calibration zoom window ("확대"): a small window inside the image view that holds one magnifier over the
+// The calibration zoom window (titled "Zoom"): a small window inside the image view that holds one magnifier over the
 // view's display window, so the ends of the calibration line can be placed to the pixel. UI thread.
 #pragma once
 

@@ -27,27 +27,27 @@ CLengthCalibrationDlg::CLengthCalibrationDlg(CVistrelView& view, CQvGObject* lin
     : QDialog(parent), m_view(&view), m_line(line), m_list(list)
 {
     setObjectName("860");
-    setWindowTitle(QString::fromUtf8("수동 교정"));
+    setWindowTitle(CalibrationUiText(calibstr::IDS_MANUAL_CALIBRATION_TITLE));
     setModal(false);
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QString::fromUtf8("실제 길이 :")), 0, 0);
+    grid->addWidget(new QLabel(CalibrationUiText(calibstr::IDS_REAL_LENGTH_LABEL)), 0, 0);
     m_length = new QLineEdit("10");
     m_length->setObjectName(QString::number(kLengthEdit));
     grid->addWidget(m_length, 0, 1);
     m_units = new CFlatColorComboBox;
     m_units->setObjectName(QString::number(kUnitBox));
     for (int index = 0; index < kUnitTypeCount; ++index)
-        m_units->addItem(QString::fromUtf8(CCalibKeeper::GetUnitName(CCalibKeeper::GetUnitType(index))));
+        m_units->addItem(QString::fromStdString(CCalibKeeper::GetUnitName(CCalibKeeper::GetUnitType(index))));
     const int unit = list.GetCurrentCalibration()->GetUnit();
     m_units->setCurrentIndex(unit == UNIT_PIXEL ? UNIT_MICROMETER : unit);
     grid->addWidget(m_units, 0, 2);
 
     auto* buttons = new QDialogButtonBox;
-    QPushButton* apply = buttons->addButton(QString::fromUtf8("적용"), QDialogButtonBox::ApplyRole);
+    QPushButton* apply = buttons->addButton(CalibrationUiText(calibstr::IDS_APPLY), QDialogButtonBox::ApplyRole);
     apply->setObjectName(QString::number(kApply));
-    QPushButton* save = buttons->addButton(QString::fromUtf8("저장"), QDialogButtonBox::AcceptRole);
+    QPushButton* save = buttons->addButton(CalibrationUiText(calibstr::IDS_SAVE), QDialogButtonBox::AcceptRole);
     save->setObjectName("1");
-    buttons->addButton(QString::fromUtf8("취소"), QDialogButtonBox::RejectRole)->setObjectName("2");
+    buttons->addButton(CalibrationUiText(calibstr::IDS_CANCEL), QDialogButtonBox::RejectRole)->setObjectName("2");
     connect(apply, &QPushButton::clicked, this, &CLengthCalibrationDlg::OnApply);
     connect(buttons, &QDialogButtonBox::accepted, this, &CLengthCalibrationDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CLengthCalibrationDlg::reject);
@@ -79,13 +79,13 @@ bool CLengthCalibrationDlg::LineIsInOverlay() const
 bool CLengthCalibrationDlg::BuildCalibration(CCalibKeeper& calibration)
 {
     if (!LineIsInOverlay() || m_line->GetState() != GS_FINISHED || m_line->GetPointCount() < 2) {
-        MessageBox(calibration_text::kDrawCalibrationLine, std::string(), MB_OK | MB_ICONEXCLAMATION);
+        MessageBox(CalibrationString(calibstr::IDS_DRAW_CALIBRATION_LINE), std::string(), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     const _RPOINT* points = m_line->GetPoint();
     const double pixelLength = std::hypot(points[1].x - points[0].x, points[1].y - points[0].y);
     if (!(pixelLength > 0)) {
-        MessageBox(calibration_text::kZeroLength, std::string(), MB_OK | MB_ICONEXCLAMATION);
+        MessageBox(CalibrationString(calibstr::IDS_ZERO_LENGTH), std::string(), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     // A length that is no positive number would make a factor of 0 or less, which measures nothing.
@@ -93,10 +93,11 @@ bool CLengthCalibrationDlg::BuildCalibration(CCalibKeeper& calibration)
     CCalibKeeper made = *m_list.GetCurrentCalibration();
     if (!(realLength > 0) ||
         !made.Create(CCalibKeeper::GetUnitType(m_units->currentIndex()), pixelLength, realLength, -1.0, 1.0, 0, 0, 0)) {
-        MessageBox(calibration_text::kFillEverything, calibration_text::kErrorCaption, MB_OK | MB_ICONERROR);
+        MessageBox(CalibrationString(calibstr::IDS_FILL_EVERYTHING), CalibrationString(calibstr::IDS_ERROR_CAPTION),
+                   MB_OK | MB_ICONERROR);
         return false;
     }
-    made.SetName(calibration_text::kTemporary);
+    made.SetName(CCalibrationList::kTemporaryName);
     calibration = made;
     return true;
 }
@@ -106,7 +107,7 @@ void CLengthCalibrationDlg::OnApply()
     CCalibKeeper calibration;
     if (!BuildCalibration(calibration))
         return;
-    m_list.StoreCalibration(calibration);  // "임시": current, never listed
+    m_list.StoreCalibration(calibration);  // the temporary calibration: current, never listed
     if (m_view && m_view->GetDocument())
         m_view->GetDocument()->GetCalibKeeper() = *m_list.GetCurrentCalibration();
     if (m_changed)

@@ -1,5 +1,5 @@
 // Calibration from a line of known length: the user draws the calibration line on the image, types its real
-// length and unit, then Apply (a temporary calibration, "임시", made current but never listed) or Save (named and
+// length and unit, then Apply (the temporary calibration, made current but never listed) or Save (named and
 // stored in the list through CManualCalibrationDlg). Modeless over the image view while the display window is in
 // calibration mode; closing it in any way ends the calibration: the line goes, the window leaves calibration and
 // creation mode, the overlay's automatic repetition and display flags come back. UI thread. The view must outlive
@@ -39,8 +39,8 @@ public:
     // After Save stored a named calibration in the list (the files are written then).
     void SetSavedCallback(std::function<void()> saved) { m_saved = std::move(saved); }
 
-    // The calibration of the line and the typed length, named "임시"; false (with the message shown) when the line
-    // is not finished, has no length or the length typed is not a positive number.
+    // The calibration of the line and the typed length, named as the temporary one; false (with the message shown)
+    // when the line is not finished, has no length or the length typed is not a positive number.
     bool BuildCalibration(CCalibKeeper& calibration);
     void OnApply();
     // Save.

@@ -19,20 +19,20 @@ CManualCalibrationDlg::CManualCalibrationDlg(CCalibrationList& list, const CCali
     : QDialog(parent), m_list(list), m_calibration(calibration)
 {
     setObjectName("920");
-    setWindowTitle(QString::fromUtf8("수동 교정"));
+    setWindowTitle(CalibrationUiText(calibstr::IDS_MANUAL_CALIBRATION_TITLE));
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QString::fromUtf8("교정명 :")), 0, 0);
+    grid->addWidget(new QLabel(CalibrationUiText(calibstr::IDS_NAME_LABEL)), 0, 0);
     m_names = new CFlatColorComboBox;
     m_names->setObjectName(QString::number(kNameBox));
     grid->addWidget(m_names, 0, 1);
-    auto* newName = new QPushButton(QString::fromUtf8("새로만들기"));
+    auto* newName = new QPushButton(CalibrationUiText(calibstr::IDS_NEW));
     newName->setObjectName(QString::number(kNewName));
     grid->addWidget(newName, 0, 2);
-    grid->addWidget(new QLabel(QString::fromUtf8("배율 :")), 1, 0);
+    grid->addWidget(new QLabel(CalibrationUiText(calibstr::IDS_MAGNIFICATION_LABEL)), 1, 0);
     m_magnifications = new CFlatColorComboBox;
     m_magnifications->setObjectName(QString::number(kMagnificationBox));
     grid->addWidget(m_magnifications, 1, 1);
-    auto* newMagnification = new QPushButton(QString::fromUtf8("새로만들기"));
+    auto* newMagnification = new QPushButton(CalibrationUiText(calibstr::IDS_NEW));
     newMagnification->setObjectName(QString::number(kNewMagnification));
     grid->addWidget(newMagnification, 1, 2);
 
@@ -70,9 +70,8 @@ void CManualCalibrationDlg::OnNewName()
     if (!CValueInputDlg::Ask(CValueInputDlg::kName, std::string(), this, name))
         return;
     // The reserved names would never be stored: they count as taken.
-    if (m_names->findText(QString::fromStdString(name), Qt::MatchFixedString) >= 0 ||
-        CompareNoCase(name, calibration_text::kNone) == 0 || CompareNoCase(name, calibration_text::kTemporary) == 0) {
-        MessageBox(calibration_text::kNameExists, std::string(), MB_OK | MB_ICONEXCLAMATION);
+    if (m_names->findText(QString::fromStdString(name), Qt::MatchFixedString) >= 0 || IsReservedCalibrationName(name)) {
+        MessageBox(CalibrationString(calibstr::IDS_NAME_EXISTS), std::string(), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     m_names->addItem(QString::fromStdString(name));
@@ -83,7 +82,7 @@ void CManualCalibrationDlg::OnNewName()
 void CManualCalibrationDlg::OnNewMagnification()
 {
     if (m_names->currentIndex() < 0) {
-        MessageBox(calibration_text::kChooseName, std::string(), MB_OK | MB_ICONEXCLAMATION);
+        MessageBox(CalibrationString(calibstr::IDS_CHOOSE_NAME), std::string(), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     std::string text;
@@ -92,7 +91,8 @@ void CManualCalibrationDlg::OnNewMagnification()
     const double magnification = CCalibrationList::TextToNumber(text);
     for (int index = 0; index < m_magnifications->count(); ++index)
         if (CCalibrationList::TextToNumber(m_magnifications->itemText(index).toStdString()) == magnification) {
-            MessageBox(calibration_text::kMagnificationExists, std::string(), MB_OK | MB_ICONEXCLAMATION);
+            MessageBox(CalibrationString(calibstr::IDS_MAGNIFICATION_EXISTS), std::string(),
+                       MB_OK | MB_ICONEXCLAMATION);
             return;
         }
     m_magnifications->addItem(QString::fromStdString(CCalibrationList::NumberToText(magnification)));
@@ -104,7 +104,8 @@ void CManualCalibrationDlg::accept()
     // A magnification read from an old list may be no usable number: it is refused like a missing one.
     if (m_names->currentIndex() < 0 || m_magnifications->currentIndex() < 0 ||
         !CValueInputDlg::IsMagnification(m_magnifications->currentText().toStdString())) {
-        MessageBox(calibration_text::kFillEverything, calibration_text::kErrorCaption, MB_OK | MB_ICONERROR);
+        MessageBox(CalibrationString(calibstr::IDS_FILL_EVERYTHING), CalibrationString(calibstr::IDS_ERROR_CAPTION),
+                   MB_OK | MB_ICONERROR);
         return;
     }
     m_calibration.SetName(m_names->currentText().toStdString());

@@ -1,6 +1,6 @@
 // Names a calibration just made and its lens magnification, then stores it in the list (StoreCalibration): the
-// name box lists the list's names ("새로만들기" adds one), the magnification box the chosen name's magnifications
-// ("새로만들기" adds one). UI thread; RunModal.
+// name box lists the list's names ("New" adds one), the magnification box the chosen name's magnifications
+// ("New" adds one). UI thread; RunModal.
 #pragma once
 
 #include "calibkeeper/CCalibKeeper.h"

@@ -16,10 +16,10 @@
 CValueInputDlg::CValueInputDlg(Mode mode, const std::string& preset, QWidget* parent) : QDialog(parent), m_mode(mode)
 {
     setObjectName("910");
-    const char* caption = mode == kName            ? calibration_text::kAskName
-                          : mode == kMagnification ? calibration_text::kAskMagnification
-                                                   : calibration_text::kAskUnitsPerPixel;
-    setWindowTitle(QString::fromUtf8(caption));
+    const QString caption = CalibrationUiText(mode == kName            ? calibstr::IDS_ASK_NAME
+                                              : mode == kMagnification ? calibstr::IDS_ASK_MAGNIFICATION
+                                                                       : calibstr::IDS_ASK_UNITS_PER_PIXEL);
+    setWindowTitle(caption);
     m_edit = new QLineEdit(QString::fromStdString(preset));
     m_edit->setObjectName(QString::number(kEdit));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
@@ -28,7 +28,7 @@ CValueInputDlg::CValueInputDlg(Mode mode, const std::string& preset, QWidget* pa
     connect(buttons, &QDialogButtonBox::accepted, this, &CValueInputDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CValueInputDlg::reject);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QString::fromUtf8(caption)));
+    layout->addWidget(new QLabel(caption));
     layout->addWidget(m_edit);
     layout->addWidget(buttons);
 }

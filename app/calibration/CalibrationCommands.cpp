@@ -150,7 +150,7 @@ void CalibrationCommands::OnManualCalibration()
     if (window->GetToolMode() & CImageDispWnd::kCalibrationMode)
         return;
     if (view->IsLiveView()) {
-        MessageBox(calibration_text::kCapturedImageNeeded, std::string(), MB_OK | MB_ICONEXCLAMATION);
+        MessageBox(CalibrationString(calibstr::IDS_CAPTURED_IMAGE_NEEDED), std::string(), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     CVistrelDoc& document = *view->GetDocument();
@@ -220,7 +220,7 @@ void CalibrationCommands::OnAutoCalibration()
     if (!view || !view->GetDocument())
         return;
     if (view->IsLiveView()) {
-        MessageBox(calibration_text::kCapturedImageNeeded, std::string(), MB_OK | MB_ICONEXCLAMATION);
+        MessageBox(CalibrationString(calibstr::IDS_CAPTURED_IMAGE_NEEDED), std::string(), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     CImageDispWnd* window = view->GetDispWnd();
@@ -236,7 +236,7 @@ void CalibrationCommands::OnAutoCalibration()
         // The module's work image, when it kept one: otherwise the user's own last change would be undone.
         if (document.GetFramePool().PushCount() != pushesBefore)
             document.GetFramePool().Undo();
-        result.SetName(calibration_text::kTemporary);
+        result.SetName(CCalibrationList::kTemporaryName);
         document.GetCalibKeeper() = result;
         if (keep) {
             m_list.StoreCalibration(result);

@@ -2,6 +2,8 @@
 
 #include "core/CAppEnvironment.h"
 
+#include "resources/StringTable.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -16,6 +18,53 @@
 
 namespace {
 
+constexpr const char* kModule = "Vistrel";
+constexpr uint32_t IDS_OK = 8221;
+constexpr uint32_t IDS_CANCEL = 8222;
+constexpr uint32_t IDS_RESIZE_CAPTURE_TITLE = 8223;
+constexpr uint32_t IDS_MULTI_CAPTURE_TITLE = 8224;
+constexpr uint32_t IDS_COMBINE = 8225;
+constexpr uint32_t IDS_COMBINE_EXPLAINED = 8226;
+constexpr uint32_t IDS_CAPTURE_SETTINGS_TITLE = 8227;
+constexpr uint32_t IDS_AUTO_SAVE = 8228;
+constexpr uint32_t IDS_AUTO_CROP = 8229;
+constexpr uint32_t IDS_TAKE_REGION = 8230;
+constexpr uint32_t IDS_CHOOSE_FOLDER = 8231;
+constexpr uint32_t IDS_SUFFIX_DATE = 8232;
+constexpr uint32_t IDS_SUFFIX_NUMBER = 8233;
+constexpr uint32_t IDS_FORMAT_TIFF = 8234;
+constexpr uint32_t IDS_FORMAT_JPEG = 8235;
+constexpr uint32_t IDS_FORMAT_BITMAP = 8236;
+
+const StringTableRegistrar kCaptureDialogStrings(
+    kModule,
+    {
+        {IDS_OK, "OK", "확인"},
+        {IDS_CANCEL, "Cancel", "취소"},
+        {IDS_RESIZE_CAPTURE_TITLE, "Resize Capture", "이미지 크기변환 캡쳐"},
+        {IDS_MULTI_CAPTURE_TITLE, "Multi-Image Capture", "다중 이미지 캡쳐"},
+        {IDS_COMBINE, "Combine :", "조합 :"},
+        {IDS_COMBINE_EXPLAINED,
+         "Instead of making several files, the images of a multiple capture are combined into one with the noise "
+         "removed.",
+         "여러장의 파일을 만드는 것이 아니라 다중캡쳐후에 노이즈를 제거하여 하나로 혼합합니다."},
+        {IDS_CAPTURE_SETTINGS_TITLE, "Capture Settings", "캡쳐 설정"},
+        {IDS_AUTO_SAVE, "Save automatically", "자동저장 기능 사용"},
+        {IDS_AUTO_CROP, "Crop automatically", "자동 잘라내기 기능 사용"},
+        {IDS_TAKE_REGION, "Get Region", "영역얻기"},
+        {IDS_CHOOSE_FOLDER, "Folder Select"},
+        {IDS_SUFFIX_DATE, "DATE"},
+        {IDS_SUFFIX_NUMBER, "NUMBER"},
+        {IDS_FORMAT_TIFF, "TIFF (*.tif)"},
+        {IDS_FORMAT_JPEG, "JPEG (*.jpg)"},
+        {IDS_FORMAT_BITMAP, "BITMAP (*.bmp)"},
+    });
+
+QString Text(uint32_t id)
+{
+    return QString::fromStdString(LoadString(kModule, id));
+}
+
 QString Id(int id)
 {
     return QString::number(id);
@@ -24,8 +73,8 @@ QString Id(int id)
 void AddButtons(QDialog* dialog, QLayout* layout)
 {
     auto* buttons = new QDialogButtonBox;
-    buttons->addButton(QString::fromUtf8("확인"), QDialogButtonBox::AcceptRole)->setObjectName(Id(1));
-    buttons->addButton(QString::fromUtf8("취소"), QDialogButtonBox::RejectRole)->setObjectName(Id(2));
+    buttons->addButton(Text(IDS_OK), QDialogButtonBox::AcceptRole)->setObjectName(Id(1));
+    buttons->addButton(Text(IDS_CANCEL), QDialogButtonBox::RejectRole)->setObjectName(Id(2));
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     layout->addWidget(buttons);
@@ -45,7 +94,7 @@ QSpinBox* AddSpin(QLayout* layout, int id, int low, int high)
 CResizeCaptureDlg::CResizeCaptureDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(Id(810));
-    setWindowTitle(QString::fromUtf8("이미지 크기변환 캡쳐"));
+    setWindowTitle(Text(IDS_RESIZE_CAPTURE_TITLE));
     auto* layout = new QVBoxLayout(this);
     m_factor = AddSpin(layout, 811, 2, 5);
     AddButtons(this, layout);
@@ -66,16 +115,15 @@ void CResizeCaptureDlg::accept()
 CMultiCaptureDlg::CMultiCaptureDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(Id(890));
-    setWindowTitle(QString::fromUtf8("다중 이미지 캡쳐"));
+    setWindowTitle(Text(IDS_MULTI_CAPTURE_TITLE));
     auto* layout = new QVBoxLayout(this);
     // One capture takes at most 200 frames; offering more would only be refused later.
     m_frames = AddSpin(layout, 891, 2, 200);
     m_frames->setValue(3);
-    m_combine = new QCheckBox(QString::fromUtf8("조합 :"));
+    m_combine = new QCheckBox(Text(IDS_COMBINE));
     m_combine->setObjectName(Id(893));
     layout->addWidget(m_combine);
-    layout->addWidget(new QLabel(QString::fromUtf8(
-        "여러장의 파일을 만드는 것이 아니라 다중캡쳐후에 노이즈를 제거하여 하나로 혼합합니다.")));
+    layout->addWidget(new QLabel(Text(IDS_COMBINE_EXPLAINED)));
     AddButtons(this, layout);
 }
 
@@ -90,14 +138,14 @@ CCaptureSettingDlg::CCaptureSettingDlg(QWidget* parent, std::function<std::optio
     : QDialog(parent), m_regionBounds(std::move(regionBounds))
 {
     setObjectName(Id(940));
-    setWindowTitle(QString::fromUtf8("캡쳐 설정"));
+    setWindowTitle(Text(IDS_CAPTURE_SETTINGS_TITLE));
     auto* grid = new QGridLayout(this);
     auto edit = [](int id) {
         auto* e = new QLineEdit;
         e->setObjectName(Id(id));
         return e;
     };
-    m_autoSave = new QCheckBox(QString::fromUtf8("자동저장 기능 사용"));
+    m_autoSave = new QCheckBox(Text(IDS_AUTO_SAVE));
     m_autoSave->setObjectName(Id(941));
     m_folder = edit(942);
     auto* browse = new QPushButton(QStringLiteral("..."));
@@ -106,7 +154,7 @@ CCaptureSettingDlg::CCaptureSettingDlg(QWidget* parent, std::function<std::optio
     m_prefix = edit(944);
     m_suffix = new QComboBox;
     m_suffix->setObjectName(Id(945));
-    m_autoCrop = new QCheckBox(QString::fromUtf8("자동 잘라내기 기능 사용"));
+    m_autoCrop = new QCheckBox(Text(IDS_AUTO_CROP));
     m_autoCrop->setObjectName(Id(946));
     m_x = edit(947);
     m_width = edit(948);
@@ -114,7 +162,7 @@ CCaptureSettingDlg::CCaptureSettingDlg(QWidget* parent, std::function<std::optio
     m_height = edit(950);
     for (QLineEdit* number : {m_x, m_y, m_width, m_height})
         number->setValidator(new QIntValidator(number));
-    auto* region = new QPushButton(QString::fromUtf8("영역얻기"));
+    auto* region = new QPushButton(Text(IDS_TAKE_REGION));
     region->setObjectName(Id(951));
     m_region = region;
     m_format = new QComboBox;
@@ -145,7 +193,7 @@ CCaptureSettingDlg::CCaptureSettingDlg(QWidget* parent, std::function<std::optio
         UpdateEnabling();
     });
     connect(browse, &QPushButton::clicked, this, [this] {
-        const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Folder Select"), m_folder->text());
+        const QString folder = QFileDialog::getExistingDirectory(this, Text(IDS_CHOOSE_FOLDER), m_folder->text());
         if (!folder.isEmpty()) {
             settings.saveFolder = folder.toStdString();
             m_folder->setText(folder);
@@ -174,9 +222,9 @@ void CCaptureSettingDlg::OnInitDialog()
 {
     m_initialised = true;
     m_suffix->clear();
-    m_suffix->addItems({QStringLiteral("DATE"), QStringLiteral("NUMBER")});
+    m_suffix->addItems({Text(IDS_SUFFIX_DATE), Text(IDS_SUFFIX_NUMBER)});
     m_format->clear();
-    m_format->addItems({QStringLiteral("TIFF (*.tif)"), QStringLiteral("JPEG (*.jpg)"), QStringLiteral("BITMAP (*.bmp)")});
+    m_format->addItems({Text(IDS_FORMAT_TIFF), Text(IDS_FORMAT_JPEG), Text(IDS_FORMAT_BITMAP)});
     if (!settings.autoSave && settings.saveFolder.empty()) {
         std::string documents, title;
         CAppEnvironment::GetMyDocumentsFolder(documents);

@@ -41,6 +41,7 @@ const StringTableRegistrar kCaptureStrings(
         {capstr::IDS_CAPTURE_TOO_LARGE, "There is not enough memory for so many images of this size.",
          "이 크기의 영상을 이만큼 담을 메모리가 부족합니다."},
         {capstr::IDS_COMBINE_FAILED, "The captured images could not be combined.", "추출한 영상을 합칠 수 없습니다."},
+        {capstr::IDS_MODULE_MISSING, "%s is missing.", "%s이 없습니다."},
     });
 
 CImageCapture::ExportResolver& Resolver()
@@ -75,7 +76,7 @@ private:
 
 void ShowModuleMissing(const std::string& path)
 {
-    AfxMessageBox(path + capstr::kModuleMissingSuffix);
+    AfxMessageBox(Format(CaptureString(capstr::IDS_MODULE_MISSING).c_str(), path.c_str()));
 }
 
 // Frame buffers as the host fills them: header, palette room, rows. 4-byte aligned for the header.

@@ -42,7 +42,7 @@ constexpr unsigned IDS_TOO_MANY_FRAMES = 771;     // more frames asked for than 
 constexpr unsigned IDS_LIVE_STREAM_ENDED = 7720;  // %s: the driver whose camera stopped sending
 constexpr unsigned IDS_CAPTURE_TOO_LARGE = 7721;  // the frames asked for do not fit in memory
 constexpr unsigned IDS_COMBINE_FAILED = 7722;     // the frames could not be combined
-constexpr const char* kModuleMissingSuffix = "이 없습니다.";
+constexpr unsigned IDS_MODULE_MISSING = 8220;    // %s: the path of a module or of its export that is missing
 }  // namespace capstr
 std::string CaptureString(unsigned id);
 

@@ -1,5 +1,6 @@
 #include "commands/AppCommands.h"
 
+#include "commands/CommandStrings.h"
 #include "core/CVistrelApp.h"
 #include "core/ProgramObjects.h"
 #include "document/CVistrelDoc.h"
@@ -92,10 +93,8 @@ void CAppCommands::OnUpdateAppAbout(CCmdUI* ui)
     const tagOEM_INFO& oem = m_app.OemInfo();
     if (oem.present != 1)
         return;
-    if (GetUiLanguage() == UI_LANGUAGE_KOREAN)
-        ui->SetText(Format("%s 정보 ...", oem.kor.title.c_str()));
-    else
-        ui->SetText(Format("About %s ...", oem.eng.title.c_str()));
+    const std::string& title = GetUiLanguage() == UI_LANGUAGE_KOREAN ? oem.kor.title : oem.eng.title;
+    ui->SetText(Format(AppCommandString(appstr::IDS_ABOUT_OEM).c_str(), title.c_str()));
 }
 
 void CAppCommands::OnCalibrationManager()

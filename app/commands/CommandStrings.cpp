@@ -22,6 +22,7 @@ const StringTableRegistrar kAppCommandStrings(
          "자동 측정 프로그램이 설치되어 있지 않습니다."},
         {appstr::IDS_AUTO_MEASURE_CANNOT_START, "The automatic measurement program cannot be started.",
          "자동 측정 프로그램을 실행할 수 없습니다."},
+        {appstr::IDS_ABOUT_OEM, "About %s ...", "%s 정보 ..."},
     });
 
 }  // namespace

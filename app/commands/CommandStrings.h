@@ -13,6 +13,7 @@ constexpr UINT IDS_COMPANION_NOT_FOUND = 778;       // the further companion pro
 constexpr UINT IDS_COMPANION_CANNOT_START = 779;
 constexpr UINT IDS_AUTO_MEASURE_NOT_FOUND = 780;
 constexpr UINT IDS_AUTO_MEASURE_CANNOT_START = 781;
+constexpr UINT IDS_ABOUT_OEM = 8280;                // the About entry of an OEM edition; %s its title
 }  // namespace appstr
 
 // Texts the commands show as they stand, in every UI language.

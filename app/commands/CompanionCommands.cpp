@@ -229,7 +229,7 @@ void CAppCommands::OnAutoMeasure()
     }
     const CCalibKeeper& calibration = *TheCalibrationList().GetCurrentCalibration();
     const std::string info =
-        Format("%f\n%s", calibration.GetUnitsPerPixel(), CCalibKeeper::GetUnitName(calibration.GetUnit()));
+        Format("%f\n%s", calibration.GetUnitsPerPixel(), CCalibKeeper::GetStoredUnitName(calibration.GetUnit()));
     WriteFileAtomically(folder + kAutoMeasureCalibrationFile, [&info](FILE* file) {
         return std::fwrite(info.data(), 1, info.size(), file) == info.size();
     });

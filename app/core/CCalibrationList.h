@@ -11,7 +11,7 @@
 //   as "<file>.bak" (or .bak2, .bak3, ... beside earlier copies), so a damaged list is never lost to the part of it
 //   that could be read.
 // - Every save writes a temporary file and renames it over the old one.
-// - Names "없음" (none), "임시" (temporary) and "" never enter the list.
+// - Names kNoneName (none), kTemporaryName (temporary) and "" never enter the list.
 #pragma once
 
 #include "calibkeeper/CCalibKeeper.h"
@@ -70,10 +70,9 @@ public:
     static constexpr char kLastFileName[] = "lastcalibration.cal";
     // Written by Write; the readers also take 1.4 (16-byte records), 1.5 and 1.6.
     static constexpr float kFileVersion = 1.7f;
+    // The reserved names, as calibration files store them: the UI shows them by their texts (strings 523, 524).
     static constexpr char kNoneName[] = "없음";
     static constexpr char kTemporaryName[] = "임시";
-    // File dialog filter of import and export.
-    static constexpr char kFileFilter[] = "교정 파일 (*.cst)|*.cst||";
 
     // Empty list; the current calibration is unit 0, 1 unit per pixel, no magnification.
     CCalibrationList();
@@ -104,9 +103,10 @@ public:
     // The record's magnification, units per pixel, unit and scale default into the calibration (as selecting does).
     static void ApplyRecord(CCalibKeeper& calibration, const tagMagnificationRecord& record);
 
-    // The current calibration := calibration. Unless its name is "", "없음" or "임시" (in any case) the list keeps
-    // it: the named item's records of that magnification take its units per pixel, unit and scale default, a new
-    // record is appended when the item has none, and a new item is appended when no item has that name.
+    // The current calibration := calibration. Unless its name is "", kNoneName or kTemporaryName (in any case) the
+    // list keeps it: the named item's records of that magnification take its units per pixel, unit and scale
+    // default, a new record is appended when the item has none, and a new item is appended when no item has that
+    // name.
     void StoreCalibration(const CCalibKeeper& calibration);
 
     // Rebuilds the list in the order of the names (the rows of the order dialog). Each name takes the first item

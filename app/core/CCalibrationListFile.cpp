@@ -3,7 +3,6 @@
 
 #include "core/CalibrationStrings.h"
 #include "inifile/FileBytes.h"
-#include "resources/UiLanguage.h"
 #include "stream/LeStream.h"
 #include "strings/Format.h"
 #include "ui/FileDialog.h"
@@ -73,31 +72,25 @@ bool Exists(const std::string& path)
     return std::filesystem::exists(path, error) || error;
 }
 
-// The messages of import and export; the calibration manager's own texts are Korean, English where the user
-// chose it.
-std::string Text(const char* korean, const char* english)
-{
-    return GetUiLanguage() == UI_LANGUAGE_KOREAN ? korean : english;
-}
-
+// The messages of import and export.
 std::string CannotOpenText()
 {
-    return Text("파일을 열 수 없습니다.", "The file cannot be opened.");
+    return CalibrationString(calibstr::IDS_IMPORT_CANNOT_OPEN);
 }
 
 std::string ForeignText()
 {
-    return Text("교정 파일이 아닙니다.", "This is not a calibration file.");
+    return CalibrationString(calibstr::IDS_IMPORT_FOREIGN);
 }
 
 std::string DamagedText()
 {
-    return Text("교정 파일이 손상되었습니다.", "The calibration file is damaged.");
+    return CalibrationString(calibstr::IDS_IMPORT_DAMAGED);
 }
 
 std::string CannotSaveText()
 {
-    return Text("파일을 저장할 수 없습니다.", "The file cannot be saved.");
+    return CalibrationString(calibstr::IDS_EXPORT_CANNOT_SAVE);
 }
 
 }  // namespace
@@ -362,7 +355,7 @@ int CCalibrationList::ImportFile(const std::string& path)
 int CCalibrationList::ImportWithDialog()
 {
     FileDialogRequest request;
-    request.filter = kFileFilter;
+    request.filter = CalibrationString(calibstr::IDS_FILE_FILTER);
     const std::string path = ChooseFile(request);
     return path.empty() ? 0 : ImportFile(path);
 }
@@ -371,7 +364,7 @@ int CCalibrationList::ExportWithDialog()
 {
     FileDialogRequest request;
     request.save = true;
-    request.filter = kFileFilter;
+    request.filter = CalibrationString(calibstr::IDS_FILE_FILTER);
     request.defaultExtension = ".cst";
     request.overwritePrompt = true;
     const std::string path = ChooseFile(request);

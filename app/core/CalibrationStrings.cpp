@@ -23,6 +23,11 @@ const StringTableRegistrar kCalibrationStrings(
          "교정 파일을 %s 에 저장할 수 없습니다."},
         {calibstr::IDS_NOTHING_TO_SAVE, "There is no calibration to save. Make or choose a calibration first.",
          "저장할 교정이 없습니다. 먼저 교정을 하거나 선택하십시오."},
+        {calibstr::IDS_FILE_FILTER, "Calibration Files (*.cst)|*.cst||", "교정 파일 (*.cst)|*.cst||"},
+        {calibstr::IDS_IMPORT_CANNOT_OPEN, "The file cannot be opened.", "파일을 열 수 없습니다."},
+        {calibstr::IDS_IMPORT_FOREIGN, "This is not a calibration file.", "교정 파일이 아닙니다."},
+        {calibstr::IDS_IMPORT_DAMAGED, "The calibration file is damaged.", "교정 파일이 손상되었습니다."},
+        {calibstr::IDS_EXPORT_CANNOT_SAVE, "The file cannot be saved.", "파일을 저장할 수 없습니다."},
     });
 
 }  // namespace

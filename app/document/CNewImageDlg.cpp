@@ -22,6 +22,11 @@ constexpr int kDefaultHeight = 480;
 // The boxes take more than the library allows so that a size too large is refused with a reason, not clipped.
 constexpr int kBoxMaximum = 999999;
 
+QString Text(UINT id)
+{
+    return QString::fromStdString(DocumentString(id));
+}
+
 QSpinBox* MakeBox(QWidget* parent, const char* name)
 {
     auto* box = new QSpinBox(parent);
@@ -35,17 +40,17 @@ QSpinBox* MakeBox(QWidget* parent, const char* name)
 CNewImageDlg::CNewImageDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName("CNewImageDlg");
-    setWindowTitle(QString::fromUtf8("새로 만들기"));
+    setWindowTitle(Text(docstr::IDS_NEW_IMAGE_TITLE));
     m_widthEdit = MakeBox(this, "widthEdit");
     m_heightEdit = MakeBox(this, "heightEdit");
 
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(QString::fromUtf8("가로"), this), 0, 0);
+    layout->addWidget(new QLabel(Text(docstr::IDS_NEW_IMAGE_WIDTH), this), 0, 0);
     layout->addWidget(m_widthEdit, 0, 1);
-    layout->addWidget(new QLabel(QString::fromUtf8("픽셀"), this), 0, 2);
-    layout->addWidget(new QLabel(QString::fromUtf8("세로"), this), 1, 0);
+    layout->addWidget(new QLabel(Text(docstr::IDS_NEW_IMAGE_PIXEL_UNIT), this), 0, 2);
+    layout->addWidget(new QLabel(Text(docstr::IDS_NEW_IMAGE_HEIGHT), this), 1, 0);
     layout->addWidget(m_heightEdit, 1, 1);
-    layout->addWidget(new QLabel(QString::fromUtf8("픽셀"), this), 1, 2);
+    layout->addWidget(new QLabel(Text(docstr::IDS_NEW_IMAGE_PIXEL_UNIT), this), 1, 2);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName("okButton");
     buttons->button(QDialogButtonBox::Cancel)->setObjectName("cancelButton");

@@ -26,6 +26,10 @@ const StringTableRegistrar kDocumentStrings(
         {docstr::IDS_NEW_IMAGE_PIXELS,
          "An image of %d x %d pixels would hold %lld MB of pixels; an image may hold at most %lld MB.",
          "%d x %d 픽셀 이미지는 픽셀이 %lld MB가 되지만 이미지는 최대 %lld MB까지 가능합니다."},
+        {docstr::IDS_NEW_IMAGE_TITLE, "New", "새로 만들기"},
+        {docstr::IDS_NEW_IMAGE_WIDTH, "Width", "가로"},
+        {docstr::IDS_NEW_IMAGE_HEIGHT, "Height", "세로"},
+        {docstr::IDS_NEW_IMAGE_PIXEL_UNIT, "Pixel", "픽셀"},
     });
 
 }  // namespace

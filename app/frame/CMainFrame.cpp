@@ -205,8 +205,7 @@ CChildFrame* CMainFrame::ActiveChildFrame() const
 void CMainFrame::CreateMenuBar()
 {
     for (const MenuDefinition& definition : MainMenuLayout()) {
-        QMenu* menu = menuBar()->addMenu(Text(m_language == UI_LANGUAGE_KOREAN ? definition.korean
-                                                                                : definition.english));
+        QMenu* menu = menuBar()->addMenu(Text(FrameString(definition.caption, m_language)));
         for (UINT id : definition.items) {
             if (id == kSeparator)
                 menu->addSeparator();
@@ -260,8 +259,7 @@ void CMainFrame::CreateToolbarControl(QToolBar* toolbar, UINT id)
         });
     };
     const auto addColour = [&](ColourPopupButton*& button, const QString& glyph, UINT selectorId) {
-        const bool korean = m_language == UI_LANGUAGE_KOREAN;
-        button = new ColourPopupButton(glyph, korean ? "자동" : "Automatic", korean ? "다른 색..." : "More Colors...",
+        button = new ColourPopupButton(glyph, Text(FrameString(8010, m_language)), Text(FrameString(8011, m_language)),
                                        toolbar);
         button->setObjectName(QString::number(id));
         button->onApply = [this, id] { m_router.Execute(id); };

@@ -30,7 +30,7 @@ class QToolBar;
 struct MainFrameOptions
 {
     CAppProfile* profile = nullptr;  // where the layouts are kept; required, must outlive the frame
-    LANGID language = UI_LANGUAGE_KOREAN;
+    LANGID language = GetUiLanguage();  // the session's UI language unless a window is given its own
     std::string programFolder;  // the folder of the program file
     std::string helpFilePath;   // empty: the program folder + "Vistrel.pdf"
 };

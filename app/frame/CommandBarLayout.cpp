@@ -37,16 +37,16 @@ constexpr UINT kViewMenu[] = {ID_PANE_MAGNIFIER, ID_PANE_REPORT, ID_PANE_THUMBNA
 constexpr UINT kHelpMenu[] = {ID_HELP_FINDER, kSeparator, ID_APP_ABOUT};
 
 constexpr MenuDefinition kMenus[] = {
-    {"파일(&F)", "&File", kFileMenu},
-    {"편집(&E)", "&Edit", kEditMenu},
-    {"이미지(&I)", "&Image", kImageMenu},
-    {"이미지 획득(&A)", "&Acquisition", kAcquisitionMenu},
-    {"플러그인(&P)", "&Plug-ins", {}},
-    {"교정(&C)", "&Calibration", kCalibrationMenu},
-    {"결과(&R)", "&Results", kResultMenu},
-    {"도구(&T)", "&Tools", kToolsMenu},
-    {"보기(&V)", "&View", kViewMenu},
-    {"도움말(&H)", "&Help", kHelpMenu},
+    {8000, kFileMenu},
+    {8001, kEditMenu},
+    {8002, kImageMenu},
+    {8003, kAcquisitionMenu},
+    {8004, {}},
+    {8005, kCalibrationMenu},
+    {8006, kResultMenu},
+    {8007, kToolsMenu},
+    {8008, kViewMenu},
+    {8009, kHelpMenu},
 };
 
 constexpr UINT kBasicBar[] = {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, kSeparator, ID_FILE_PRINT, kSeparator,

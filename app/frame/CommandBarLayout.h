@@ -1,5 +1,5 @@
 // The menu bar and the nine toolbars, as constant tables of command ids. The frame builds its menus and toolbars
-// from them; a later area adds a command by adding its id here and its caption to a command table.
+// from them; a later area adds a command by adding its id here, and its entry and caption to the command tables.
 #pragma once
 
 #include "types/WinTypes.h"
@@ -12,8 +12,7 @@ constexpr UINT kPluginMenuControl = 0xFFFF;
 
 struct MenuDefinition
 {
-    const char* korean;
-    const char* english;
+    UINT caption;                 // frame string id of its caption
     std::span<const UINT> items;  // command ids; kSeparator between groups
 };
 

@@ -1,45 +1,51 @@
 #include "frame/FrameStrings.h"
 
-#include "resources/UiLanguage.h"
+#include "resources/StringTable.h"
 
 namespace {
 
-struct FrameText
-{
-    UINT id;
-    const char* korean;
-    const char* english;
-};
+constexpr const char* kModule = "Vistrel";
 
-constexpr FrameText kTexts[] = {
-    {420, "기본", "Main"},
-    {421, "이미지", "Image"},
-    {422, "교정", "Calibration"},
-    {423, "결과", "Result"},
-    {424, "이미지 획득 장치", "Acquisition"},
-    {425, "추가모듈", "Modules"},
-    {426, "영역", "Region"},
-    {427, "속성", "Property"},
+const StringTableRegistrar kFrameStrings(kModule, {
+    {420, "Main", "기본"},
+    {421, "Image", "이미지"},
+    {422, "Calibration", "교정"},
+    {423, "Result", "결과"},
+    {424, "Acquisition", "이미지 획득 장치"},
+    {425, "Modules", "추가모듈"},
+    {426, "Region", "영역"},
+    {427, "Property", "속성"},
     // The ninth toolbar holds the plug-ins; it had no caption of its own.
-    {428, "플러그인", "Plug-ins"},
-    {440, "색상", "Color"},
-    {441, "이미지 크기", "Image Size"},
-    {442, "마우스 위치", "Mouse Position"},
-    {445, "이미지 크기 (가로 : %%.%df, 세로 : %%.%df)", "Image Size (Width : %%.%df, Height : %%.%df)"},
-    {448, "마우스 위치 (%%.%df,%%.%df)", "Mouse Position (%%.%df,%%.%df)"},
-    {449, "교정명 : %s", "Calibration : %s"},
-    {450, "단위 : %s", "Unit : %s"},
-    {451, "배율 : %s", "Magnification : %s"},
-    {520, "픽셀", "Pixel"},
-    {523, "없음", "None"},
-};
+    {428, "Plug-ins", "플러그인"},
+    {440, "Color", "색상"},
+    {441, "Image Size", "이미지 크기"},
+    {442, "Mouse Position", "마우스 위치"},
+    {445, "Image Size (Width : %%.%df, Height : %%.%df)", "이미지 크기 (가로 : %%.%df, 세로 : %%.%df)"},
+    {448, "Mouse Position (%%.%df,%%.%df)", "마우스 위치 (%%.%df,%%.%df)"},
+    {449, "Calibration : %s", "교정명 : %s"},
+    {450, "Unit : %s", "단위 : %s"},
+    {451, "Magnification : %s", "배율 : %s"},
+    {520, "Pixel", "픽셀"},
+    {523, "None", "없음"},
+    // The menu bar.
+    {8000, "&File", "파일(&F)"},
+    {8001, "&Edit", "편집(&E)"},
+    {8002, "&Image", "이미지(&I)"},
+    {8003, "&Acquisition", "이미지 획득(&A)"},
+    {8004, "&Plug-ins", "플러그인(&P)"},
+    {8005, "&Calibration", "교정(&C)"},
+    {8006, "&Results", "결과(&R)"},
+    {8007, "&Tools", "도구(&T)"},
+    {8008, "&View", "보기(&V)"},
+    {8009, "&Help", "도움말(&H)"},
+    // The colour buttons' pop-up.
+    {8010, "Automatic", "자동"},
+    {8011, "More Colors...", "다른 색..."},
+});
 
 }  // namespace
 
 std::string FrameString(UINT id, LANGID language)
 {
-    for (const FrameText& text : kTexts)
-        if (text.id == id)
-            return language == UI_LANGUAGE_KOREAN ? text.korean : text.english;
-    return {};
+    return LoadString(kModule, id, language);
 }

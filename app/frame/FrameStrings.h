@@ -7,5 +7,6 @@
 
 #include <string>
 
-// The text of `id` (Korean for 1042, English otherwise); "" for an id the table lacks.
+// The text of `id` of the program's string table in `language` (Korean for 1042, English otherwise); "" for an id
+// the table lacks.
 std::string FrameString(UINT id, LANGID language);

@@ -1,6 +1,7 @@
 #include "panels/CKPRFootSwitch.h"
 
 #include "panels/MessageWindows.h"
+#include "resources/StringTable.h"
 #include "ui/Beep.h"
 #include "ui/MessageBox.h"
 
@@ -10,6 +11,22 @@ namespace {
 
 // Device paths beyond this many are not looked at.
 constexpr size_t kMaxDevicePaths = 127;
+
+// The device's messages: the driver's own English texts.
+constexpr const char* kModule = "Vistrel";
+constexpr uint32_t IDS_OPEN_FAILED = 8310;
+constexpr uint32_t IDS_NOT_OPEN = 8311;
+constexpr uint32_t IDS_SEND_FAILED = 8312;
+constexpr uint32_t IDS_PACKET_FAILED = 8313;
+constexpr uint32_t IDS_CLOSE_FAILED = 8314;
+
+const StringTableRegistrar kFootSwitchStrings(kModule, {
+    {IDS_OPEN_FAILED, "Failed to open Device"},
+    {IDS_NOT_OPEN, "Device not open!"},
+    {IDS_SEND_FAILED, "SendPacket Failed!"},
+    {IDS_PACKET_FAILED, "Failed to send USBIODS packet! Timer Disabled"},
+    {IDS_CLOSE_FAILED, "Failed to close Device"},
+});
 
 bool SameId(const FootSwitchGuid& a, const FootSwitchGuid& b)
 {
@@ -51,7 +68,7 @@ bool CKPRFootSwitch::Open()
         return false;
     std::string error;
     if (!m_transport->Open(paths.front(), error)) {
-        MessageBox(error, "Failed to open Device", MB_OK | MB_ICONERROR);
+        MessageBox(error, LoadString(kModule, IDS_OPEN_FAILED), MB_OK | MB_ICONERROR);
         return false;
     }
     m_latch = 0;
@@ -106,7 +123,7 @@ void CKPRFootSwitch::Poll()
     if (!m_transport->IsOpen()) {
         // Stopped before the box: its own event loop would otherwise keep polling and stack more boxes.
         StopPolling();
-        MessageBox("Device not open!", "SendPacket Failed!", MB_OK | MB_ICONERROR);
+        MessageBox(LoadString(kModule, IDS_NOT_OPEN), LoadString(kModule, IDS_SEND_FAILED), MB_OK | MB_ICONERROR);
         return;
     }
     uint8_t request[8] = {0x08, 0x12, 0x0B, 0, 0, 0, 0, 0};
@@ -114,7 +131,7 @@ void CKPRFootSwitch::Poll()
     if (!m_transport->Transact(request, error)) {
         StopPolling();
         CloseDevice();
-        MessageBox(error, "Failed to send USBIODS packet! Timer Disabled", MB_OK | MB_ICONERROR);
+        MessageBox(error, LoadString(kModule, IDS_PACKET_FAILED), MB_OK | MB_ICONERROR);
         return;
     }
     const uint8_t state = request[0];
@@ -164,5 +181,5 @@ void CKPRFootSwitch::CloseDevice()
         return;
     std::string error;
     if (!m_transport->Close(error))
-        MessageBox(error, "Failed to close Device", MB_OK | MB_ICONERROR);
+        MessageBox(error, LoadString(kModule, IDS_CLOSE_FAILED), MB_OK | MB_ICONERROR);
 }

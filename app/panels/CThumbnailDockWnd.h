@@ -17,7 +17,7 @@ class QSplitter;
 
 struct ThumbnailDockOptions
 {
-    LANGID language = UI_LANGUAGE_KOREAN;
+    LANGID language = GetUiLanguage();  // the session's UI language unless a window is given its own
     // Roots of the folder tree; empty: the user's standard folders and "Computer".
     std::vector<FolderRoot> roots;
     // The stored folder selection; empty: VISTREL.INI [THUMBNAIL] LastSelFolder.

@@ -1,5 +1,7 @@
 #include "panels/CThumbnailFolderView.h"
 
+#include "resources/StringTable.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -15,7 +17,22 @@ namespace {
 
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kPlaceholderRole = Qt::UserRole + 1;
-const char* const kComputerText = "Computer";
+
+// The roots' captions, which stand for the desktop's own names of these places.
+constexpr const char* kModule = "Vistrel";
+constexpr uint32_t IDS_HOME = 8330;
+constexpr uint32_t IDS_DESKTOP = 8331;
+constexpr uint32_t IDS_DOCUMENTS = 8332;
+constexpr uint32_t IDS_PICTURES = 8333;
+constexpr uint32_t IDS_COMPUTER = 8334;
+
+const StringTableRegistrar kFolderStrings(kModule, {
+    {IDS_HOME, "Home", "홈"},
+    {IDS_DESKTOP, "Desktop", "바탕 화면"},
+    {IDS_DOCUMENTS, "Documents", "문서"},
+    {IDS_PICTURES, "Pictures", "사진"},
+    {IDS_COMPUTER, "Computer", "컴퓨터"},
+});
 
 bool HasSubfolder(const QString& path)
 {
@@ -58,18 +75,18 @@ std::vector<FolderRoot> CThumbnailFolderView::StandardRoots()
 {
     std::vector<FolderRoot> roots;
     const QString home = QDir::homePath();
-    roots.push_back({"Home", home.toStdString()});
-    const std::pair<const char*, QStandardPaths::StandardLocation> standard[] = {
-        {"Desktop", QStandardPaths::DesktopLocation},
-        {"Documents", QStandardPaths::DocumentsLocation},
-        {"Pictures", QStandardPaths::PicturesLocation},
+    roots.push_back({LoadString(kModule, IDS_HOME), home.toStdString()});
+    const std::pair<uint32_t, QStandardPaths::StandardLocation> standard[] = {
+        {IDS_DESKTOP, QStandardPaths::DesktopLocation},
+        {IDS_DOCUMENTS, QStandardPaths::DocumentsLocation},
+        {IDS_PICTURES, QStandardPaths::PicturesLocation},
     };
     for (const auto& [text, location] : standard) {
         const QString path = QStandardPaths::writableLocation(location);
         if (!path.isEmpty() && path != home && QDir(path).exists())
-            roots.push_back({text, path.toStdString()});
+            roots.push_back({LoadString(kModule, text), path.toStdString()});
     }
-    roots.push_back({kComputerText, ""});
+    roots.push_back({LoadString(kModule, IDS_COMPUTER), ""});
     return roots;
 }
 

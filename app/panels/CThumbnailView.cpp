@@ -1,9 +1,11 @@
 #include "panels/CThumbnailView.h"
 
+#include "commands/CommandStrings.h"
 #include "document/CVistrelDoc.h"
 #include "document/NativeFileSave.h"
 #include "panels/CthumbNameDlg.h"
 #include "profile/CRegKey.h"
+#include "resources/StringTable.h"
 #include "strings/Format.h"
 #include "ui/MessageBox.h"
 #include "ui/ModalDialog.h"
@@ -24,37 +26,27 @@ namespace {
 const char* const kQrxKey = "SOFTWARE\\QRX";
 const char* const kSelectedSavePath = "SelectedSavePath";
 
-enum TextId {
-    kNameTaken,       // 101
-    kLiveTitle,       // 410
-    kSetSavePath,
-    kBatchSaveText,
-    kBatchClose,
-    kMultiFocus,
-    kRename,
-    kNoFolder,
-    kReplaceFile,
-    kRenameFailed,
-};
+constexpr const char* kModule = "Vistrel";
 
-struct TextPair
-{
-    const char* korean;
-    const char* english;
-};
+// The strip's texts; the menu entries are the strings of their commands (32905, multi-focus, is the main menu's).
+constexpr UINT IDS_NAME_TAKEN = 101;
+constexpr UINT IDS_NO_FOLDER = 8300;
+constexpr UINT IDS_REPLACE_FILE = 8301;
+constexpr UINT IDS_RENAME_FAILED = 8302;
 
-constexpr TextPair kTexts[] = {
-    {"이미 존재하는 이름입니다.", "The name already exists."},
-    {"실시간 측정", "실시간 측정"},
-    {"일괄 저장 경로 설정", "Set Batch Save Folder"},
-    {"선택파일 일괄 저장", "Save Selected Files"},
-    {"선택파일 일괄 닫기", "Close Selected Files"},
-    {"멀티 포커스 ...", "Multi-Focus ..."},
-    {"이름 변경 ...", "Rename ..."},
-    {"폴더 창에서 저장할 폴더를 선택하십시오.", "Select the folder to save into in the folder tree."},
-    {"%s 파일이 이미 있습니다.\n바꾸시겠습니까?", "%s already exists.\nDo you want to replace it?"},
-    {"%s 파일의 이름을 바꿀 수 없습니다.", "%s could not be renamed."},
-};
+const StringTableRegistrar kThumbnailStrings(
+    kModule,
+    {
+        {IDS_NAME_TAKEN, "The name already exists.", "이미 존재하는 이름입니다."},
+        {ID_THUMB_SET_SAVE_PATH, "Set Batch Save Folder", "일괄 저장 경로 설정"},
+        {ID_THUMB_BATCH_SAVE, "Save Selected Files", "선택파일 일괄 저장"},
+        {ID_THUMB_BATCH_CLOSE, "Close Selected Files", "선택파일 일괄 닫기"},
+        {ID_THUMB_RENAME, "Rename ...", "이름 변경 ..."},
+        {IDS_NO_FOLDER, "Select the folder to save into in the folder tree.",
+         "폴더 창에서 저장할 폴더를 선택하십시오."},
+        {IDS_REPLACE_FILE, "%s already exists.\nDo you want to replace it?", "%s 파일이 이미 있습니다.\n바꾸시겠습니까?"},
+        {IDS_RENAME_FAILED, "%s could not be renamed.", "%s 파일의 이름을 바꿀 수 없습니다."},
+    });
 
 }  // namespace
 
@@ -101,10 +93,9 @@ CThumbnailView::~CThumbnailView()
     }
 }
 
-std::string CThumbnailView::Text(int which) const
+std::string CThumbnailView::Text(UINT id) const
 {
-    const TextPair& pair = kTexts[which];
-    return m_language == UI_LANGUAGE_KOREAN ? pair.korean : pair.english;
+    return LoadString(kModule, id, m_language);
 }
 
 std::string CThumbnailView::AcceptBatchSavePath(const std::string& stored)
@@ -148,7 +139,7 @@ void CThumbnailView::BringForward(CVistrelDoc& doc)
 
 bool CThumbnailView::IsLiveName(const std::string& name) const
 {
-    if (name.find(kTexts[kLiveTitle].korean) != std::string::npos)
+    if (name.find(Text(appstr::IDS_LIVE_MEASURE)) != std::string::npos)
         return true;
     const CVistrelDoc* doc = FindDocument(name);
     return doc && doc->IsLive();
@@ -157,7 +148,7 @@ bool CThumbnailView::IsLiveName(const std::string& name) const
 bool CThumbnailView::RequestRename(std::string& name, bool rejected)
 {
     if (rejected) {
-        AfxMessageBox(Text(kNameTaken));
+        AfxMessageBox(Text(IDS_NAME_TAKEN));
         return false;
     }
     const std::string current = m_strip->GetCurrentName();
@@ -184,7 +175,7 @@ void CThumbnailView::Renamed(const std::string& oldName, const std::string& newN
                             QFileInfo(from).absolutePath() == QFileInfo(to).absolutePath();
     if (!sameFolder || QFileInfo::exists(to) || !QFile::rename(from, to)) {
         m_strip->ReplaceImage(newName, oldName, 0);
-        AfxMessageBox(Format(Text(kRenameFailed).c_str(), oldName.c_str()));
+        AfxMessageBox(Format(Text(IDS_RENAME_FAILED).c_str(), oldName.c_str()));
         return;
     }
     if (doc)
@@ -196,20 +187,20 @@ QMenu* CThumbnailView::BuildContextMenu(const std::vector<std::string>& selectio
     m_selection = selection;
     auto* menu = new QMenu(this);
     menu->setObjectName("ThumbnailMenu");
-    auto add = [&](UINT id, int text) {
-        QAction* action = menu->addAction(QString::fromStdString(Text(text)));
+    auto add = [&](UINT id) {
+        QAction* action = menu->addAction(QString::fromStdString(Text(id)));
         action->setData(id);
         connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
         return action;
     };
-    add(ID_THUMB_SET_SAVE_PATH, kSetSavePath);
+    add(ID_THUMB_SET_SAVE_PATH);
     menu->addSeparator();
-    QAction* save = add(ID_THUMB_BATCH_SAVE, kBatchSaveText);
-    QAction* close = add(ID_THUMB_BATCH_CLOSE, kBatchClose);
+    QAction* save = add(ID_THUMB_BATCH_SAVE);
+    QAction* close = add(ID_THUMB_BATCH_CLOSE);
     QAction* focusSeparator = menu->addSeparator();
-    QAction* focus = add(ID_THUMB_MULTI_FOCUS, kMultiFocus);
+    QAction* focus = add(ID_THUMB_MULTI_FOCUS);
     menu->addSeparator();
-    add(ID_THUMB_RENAME, kRename);
+    add(ID_THUMB_RENAME);
 
     const bool batch = !m_batchSavePath.empty() && !selection.empty();
     save->setEnabled(batch);
@@ -271,7 +262,7 @@ void CThumbnailView::BatchSave(const std::vector<std::string>& names)
 {
     const std::string folder = m_hooks.selectedFolder ? m_hooks.selectedFolder() : std::string();
     if (folder.empty() || !QFileInfo(QString::fromStdString(folder)).isDir()) {
-        AfxMessageBox(Text(kNoFolder));
+        AfxMessageBox(Text(IDS_NO_FOLDER));
         return;
     }
     const QDir target(QString::fromStdString(folder));
@@ -294,7 +285,7 @@ void CThumbnailView::BatchSave(const std::vector<std::string>& names)
             }
             // Two images of one name, or a file already there: the user decides, never a silent overwrite.
             if (!own && (written.count(path) || QFileInfo::exists(path)) &&
-                AfxMessageBox(Format(Text(kReplaceFile).c_str(), path.toStdString().c_str()),
+                AfxMessageBox(Format(Text(IDS_REPLACE_FILE).c_str(), path.toStdString().c_str()),
                               MB_YESNO | MB_ICONWARNING) != IDYES)
                 continue;
             if (!m_hooks.saveInto || !m_hooks.saveInto(*doc, folder, fileName.toStdString(), saved))

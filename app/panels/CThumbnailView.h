@@ -75,7 +75,8 @@ private:
     CVistrelDoc* FindDocumentByPath(const QString& path) const;
     void BringForward(CVistrelDoc& doc);
     bool IsLiveName(const std::string& name) const;
-    std::string Text(int which) const;
+    // The program's string `id` in the strip's language.
+    std::string Text(UINT id) const;
 
     LANGID m_language;
     ThumbnailViewHooks m_hooks;

@@ -8,6 +8,7 @@
 #include "qvimage/CQvImage.h"
 #include "qvimage/QvImageViews.h"
 #include "resources/StringTable.h"
+#include "strings/Format.h"
 #include "ui/ModalDialog.h"
 
 #include <QApplication>
@@ -23,7 +24,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include <cstdio>
 #include <filesystem>
 
 namespace {
@@ -33,6 +33,12 @@ constexpr uint32_t IDS_SUPPORT_EMAIL = 6001;
 constexpr uint32_t IDS_HOMEPAGE = 6002;
 constexpr uint32_t IDS_ABOUT = 6003;
 constexpr uint32_t IDS_LEGAL_NOTICE = 6004;
+constexpr uint32_t IDS_EMAIL_CAPTION = 8290;
+constexpr uint32_t IDS_HOMEPAGE_CAPTION = 8291;
+constexpr uint32_t IDS_SYSTEM_INFO = 8292;
+constexpr uint32_t IDS_OK = 8293;
+constexpr uint32_t IDS_LICENSE = 8294;
+constexpr uint32_t IDS_VERSION_LINE = 8295;
 
 const StringTableRegistrar kAboutStrings(
     kModule, {
@@ -44,7 +50,18 @@ const StringTableRegistrar kAboutStrings(
                   "without permission may result in civil and criminal penalties.",
                   "경고: 이 프로그램은 저작권법의 보호를 받습니다. 허가 없이 이 프로그램의 전부 또는 일부를 복제하거나 "
                   "배포하면 민사 및 형사상의 처벌을 받을 수 있습니다."},
+                 {IDS_EMAIL_CAPTION, "E-mail :", "이메일 :"},
+                 {IDS_HOMEPAGE_CAPTION, "Home Page : ", "홈페이지 : "},
+                 {IDS_SYSTEM_INFO, "System Info", "시스템 정보"},
+                 {IDS_OK, "OK", "확인"},
+                 {IDS_LICENSE, "End-User License Agreement"},
+                 {IDS_VERSION_LINE, "Version %d.%d.%d (Build Number : %d)"},
              });
+
+QString Text(uint32_t id)
+{
+    return QString::fromStdString(LoadString(kModule, id));
+}
 
 QString Q(const std::string& text)
 {
@@ -53,10 +70,8 @@ QString Q(const std::string& text)
 
 std::string VersionLine(const CFileVersionInfo& info)
 {
-    char line[96];
-    std::snprintf(line, sizeof line, "Version %d.%d.%d (Build Number : %d)", info.GetProductVersion(3),
-                  info.GetProductVersion(2), info.GetProductVersion(1), info.GetProductVersion(0));
-    return line;
+    return Format(LoadString(kModule, IDS_VERSION_LINE).c_str(), info.GetProductVersion(3), info.GetProductVersion(2),
+                  info.GetProductVersion(1), info.GetProductVersion(0));
 }
 
 // The product picture: drawn, so the box needs no image file beside the program.
@@ -121,7 +136,7 @@ AboutBoxTexts MakeAboutBoxTexts(const AboutBoxSources& sources)
 
     if (sources.oem.present) {
         const OEM_TEXTS& oem = sources.korean ? sources.oem.kor : sources.oem.eng;
-        texts.windowTitle = "About " + oem.title + " ...";
+        texts.windowTitle = LoadString(kModule, IDS_ABOUT) + oem.title + " ...";
         texts.productName = oem.title;
         texts.copyright = oem.copyright;
         texts.email = oem.email;
@@ -164,7 +179,7 @@ CUIAboutDlg::CUIAboutDlg(const AboutBoxSources& sources, QWidget* parent)
     iconLabel->setAlignment(Qt::AlignTop);
 
     QLabel* license = AddLabel(this, kLicenseLink, QString());
-    const QString licenseText = QStringLiteral("End-User License Agreement");
+    const QString licenseText = Text(IDS_LICENSE);
     license->setText(Link(QUrl::fromLocalFile(Q(m_texts.licensePath)).toString(), licenseText));
     license->setToolTip(licenseText);
     license->setOpenExternalLinks(true);
@@ -179,9 +194,9 @@ CUIAboutDlg::CUIAboutDlg(const AboutBoxSources& sources, QWidget* parent)
     details->addWidget(AddLabel(this, kVersion, Q(m_texts.versionLine)), 1, 0, 1, 2);
     details->addWidget(AddLabel(this, kCopyright, Q(m_texts.copyright)), 2, 0, 1, 2);
     details->addWidget(license, 3, 0, 1, 2);
-    details->addWidget(AddLabel(this, kEmailCaption, QStringLiteral("이메일 :")), 4, 0);
+    details->addWidget(AddLabel(this, kEmailCaption, Text(IDS_EMAIL_CAPTION)), 4, 0);
     details->addWidget(email, 4, 1);
-    details->addWidget(AddLabel(this, kHomepageCaption, QStringLiteral("홈페이지 : ")), 5, 0);
+    details->addWidget(AddLabel(this, kHomepageCaption, Text(IDS_HOMEPAGE_CAPTION)), 5, 0);
     details->addWidget(AddLabel(this, kHomepage, Q(m_texts.homepage)), 5, 1);
     details->setColumnStretch(1, 1);
 
@@ -192,9 +207,9 @@ CUIAboutDlg::CUIAboutDlg(const AboutBoxSources& sources, QWidget* parent)
     QLabel* notice = AddLabel(this, kLegalNotice, Q(m_texts.legalNotice));
     notice->setWordWrap(true);
 
-    auto* systemInfo = new QPushButton(QStringLiteral("시스템 정보"), this);
+    auto* systemInfo = new QPushButton(Text(IDS_SYSTEM_INFO), this);
     systemInfo->setObjectName(QString::number(kSystemInfo));
-    auto* ok = new QPushButton(QStringLiteral("확인"), this);
+    auto* ok = new QPushButton(Text(IDS_OK), this);
     ok->setObjectName(QString::number(kOk));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

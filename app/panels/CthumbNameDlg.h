@@ -1,4 +1,4 @@
-// The rename dialog of the thumbnail strip ("이름 변경"): one edit with the name. Run through RunModal.
+// The rename dialog of the thumbnail strip ("Rename"): one edit with the name. Run through RunModal.
 #pragma once
 
 #include "resources/UiLanguage.h"

@@ -1,5 +1,7 @@
 #include "panels/FootSwitchTransport.h"
 
+#include "resources/StringTable.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +14,24 @@
 #if VISTREL_HAVE_HIDAPI
 #include <hidapi.h>
 #endif
+
+namespace {
+
+constexpr const char* kModule = "Vistrel";
+constexpr uint32_t IDS_NOT_OPEN = 8311;  // the switch's own "Device not open!", registered with its messages
+constexpr uint32_t IDS_ALREADY_OPEN = 8315;
+constexpr uint32_t IDS_NO_HID_LIBRARY = 8316;
+constexpr uint32_t IDS_STOPPED_ANSWERING = 8317;
+constexpr uint32_t IDS_NO_SUPPORT = 8318;
+
+const StringTableRegistrar kTransportStrings(kModule, {
+    {IDS_ALREADY_OPEN, "The device is already open.", "장치가 이미 열려 있습니다."},
+    {IDS_NO_HID_LIBRARY, "The HID library could not start.", "HID 라이브러리를 시작할 수 없습니다."},
+    {IDS_STOPPED_ANSWERING, "The foot switch stopped answering.", "풋 스위치가 응답하지 않습니다."},
+    {IDS_NO_SUPPORT, "This build has no foot-switch support.", "이 프로그램은 풋 스위치를 지원하지 않습니다."},
+});
+
+}  // namespace
 
 uint8_t FootSwitchStateFromReport(const uint8_t* report, int length)
 {
@@ -110,11 +130,11 @@ std::vector<std::string> HidFootSwitchTransport::Enumerate()
 bool HidFootSwitchTransport::Open(const std::string& path, std::string& error)
 {
     if (m_device) {
-        error = "The device is already open.";
+        error = LoadString(kModule, IDS_ALREADY_OPEN);
         return false;
     }
     if (!m_initialised && hid_init() != 0) {
-        error = HidText(nullptr, "The HID library could not start.");
+        error = HidText(nullptr, LoadString(kModule, IDS_NO_HID_LIBRARY).c_str());
         return false;
     }
     m_initialised = true;
@@ -131,14 +151,14 @@ bool HidFootSwitchTransport::Transact(uint8_t (&buffer)[8], std::string& error)
 {
     auto* device = static_cast<hid_device*>(m_device);
     if (!device) {
-        error = "Device not open!";
+        error = LoadString(kModule, IDS_NOT_OPEN);
         return false;
     }
     // One pending report per exchange, so a tap shorter than the poll still gives a press and then a release.
     uint8_t report[64];
     const int read = hid_read_timeout(device, report, sizeof report, 0);
     if (read < 0) {
-        error = HidText(device, "The foot switch stopped answering.");
+        error = HidText(device, LoadString(kModule, IDS_STOPPED_ANSWERING).c_str());
         return false;
     }
     buffer[0] = read == 0 ? kFootSwitchNoReport : FootSwitchStateFromReport(report, read);
@@ -160,12 +180,12 @@ HidFootSwitchTransport::~HidFootSwitchTransport() = default;
 std::vector<std::string> HidFootSwitchTransport::Enumerate() { return {}; }
 bool HidFootSwitchTransport::Open(const std::string&, std::string& error)
 {
-    error = "This build has no foot-switch support.";
+    error = LoadString(kModule, IDS_NO_SUPPORT);
     return false;
 }
 bool HidFootSwitchTransport::Transact(uint8_t (&)[8], std::string& error)
 {
-    error = "Device not open!";
+    error = LoadString(kModule, IDS_NOT_OPEN);
     return false;
 }
 bool HidFootSwitchTransport::Close(std::string&) { return true; }

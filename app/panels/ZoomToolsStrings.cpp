@@ -2,34 +2,29 @@
 
 #include "frame/FrameStrings.h"
 
-#include "resources/UiLanguage.h"
+#include "resources/StringTable.h"
 
 namespace {
 
-struct ZoomToolsText
-{
-    UINT id;
-    const char* korean;
-    const char* english;
-};
+constexpr const char* kModule = "Vistrel";
 
-constexpr ZoomToolsText kTexts[] = {
-    {405, "확대", "Zoom"},
-    {406, "속성", "Property"},
-    {407, "오버레이", "Overlay"},
-    {408, "십자선 색상", "Cross-hair Color"},
-    {480, "측정 도구", "Measurement Tools"},
-    {482, "주석 도구", "Annotation Tools"},
-    {4230, "자동 측정 도구", "Automatic Measurement Tools"},
-    {770, "실시간 측정 모드에서는 지원되지 않습니다.", "Not supported in the live measurement mode."},
-};
+const StringTableRegistrar kZoomToolsStrings(kModule, {
+    {405, "Zoom", "확대"},
+    {406, "Property", "속성"},
+    {407, "Overlay", "오버레이"},
+    {408, "Cross-hair Color", "십자선 색상"},
+    {480, "Measurement Tools", "측정 도구"},
+    {482, "Annotation Tools", "주석 도구"},
+    {4230, "Automatic Measurement Tools", "자동 측정 도구"},
+    {770, "Not supported in the live measurement mode.", "실시간 측정 모드에서는 지원되지 않습니다."},
+});
 
 }  // namespace
 
 QString ZoomToolsString(UINT id, LANGID language)
 {
-    for (const ZoomToolsText& text : kTexts)
-        if (text.id == id)
-            return QString::fromUtf8(language == UI_LANGUAGE_KOREAN ? text.korean : text.english);
-    return QString::fromStdString(FrameString(id, language));
+    // The docks also show the frame's texts (520, "pixel"): the frame's table is reached through its function, so
+    // that it is linked wherever the docks are.
+    const std::string text = LoadString(kModule, id, language);
+    return QString::fromStdString(text.empty() ? FrameString(id, language) : text);
 }

@@ -6,6 +6,8 @@
 #include "qvplglib/CPlgView.h"
 #include "qvplglib/CReportListCtrl.h"
 #include "qvplglib/PlugInContract.h"
+#include "resources/StringTable.h"
+#include "strings/Format.h"
 #include "ui/MessageBox.h"
 #include "view/CImageDispWnd.h"
 #include "view/CVistrelView.h"
@@ -21,8 +23,21 @@
 
 namespace {
 
-// Shown when a command would run a plug-in on the live view's document.
-constexpr const char kLiveModeRefused[] = "실시간 측정 모드에서는 지원되지 않습니다.";
+constexpr const char* kModule = "Vistrel";
+// Shown when a command would run a plug-in on the live view's document (registered with the tools dock's texts).
+constexpr UINT IDS_LIVE_MODE_REFUSED = 770;
+// A module of the plug-in folder that is not used; %s its file name, %s why (one of the reasons below).
+constexpr UINT IDS_PLUGIN_SKIPPED = 8270;
+constexpr UINT IDS_NO_APPLICATION = 8271;
+constexpr UINT IDS_NOT_INITIALISED = 8272;
+
+const StringTableRegistrar kPlugInHostStrings(
+    kModule,
+    {
+        {IDS_PLUGIN_SKIPPED, "The plug-in %s was skipped: %s.", "플러그인 %s 을(를) 사용하지 않습니다: %s."},
+        {IDS_NO_APPLICATION, "its ExtPlgConnect gave no application", "ExtPlgConnect 가 응용 개체를 주지 않았습니다"},
+        {IDS_NOT_INITIALISED, "it could not be initialised", "초기화할 수 없습니다"},
+    });
 // The one extension module that works on the live image.
 constexpr const char kLiveExtensionModule[] = "SharpGauge.so";
 
@@ -89,7 +104,8 @@ std::vector<CVistrelDoc*> CPlugInHost::OpenDocuments() const
 
 void CPlugInHost::SkipWithMessage(const std::string& path, const std::string& why)
 {
-    AfxMessageBox("The plug-in " + std::filesystem::path(path).filename().string() + " was skipped: " + why + ".",
+    AfxMessageBox(Format(LoadString(kModule, IDS_PLUGIN_SKIPPED).c_str(),
+                         std::filesystem::path(path).filename().string().c_str(), why.c_str()),
                   MB_OK | MB_ICONWARNING);
 }
 
@@ -124,7 +140,7 @@ int CPlugInHost::LoadExtPlugIns()
             application = nullptr;
         }
         if (!application) {
-            SkipWithMessage(file.string(), "its ExtPlgConnect gave no application");
+            SkipWithMessage(file.string(), LoadString(kModule, IDS_NO_APPLICATION));
             continue;
         }
         for (const tagPlgInfo& entry : application->GetPlgInfoList())
@@ -236,7 +252,7 @@ int CPlugInHost::ExecutePlugInCallback(UINT id)
             return record->id == id && SamePathIgnoringCase(record->path, liveModule);
         });
         if (!allowed) {
-            AfxMessageBox(kLiveModeRefused, MB_OK | MB_ICONINFORMATION);
+            AfxMessageBox(LoadString(kModule, IDS_LIVE_MODE_REFUSED), MB_OK | MB_ICONINFORMATION);
             return 0;
         }
     }
@@ -282,7 +298,7 @@ int CPlugInHost::ExecutePlugInCallback(UINT id)
         initialised = 0;
     }
     if (!initialised) {
-        SkipWithMessage(info->path, "it could not be initialised");
+        SkipWithMessage(info->path, LoadString(kModule, IDS_NOT_INITIALISED));
         return 0;
     }
 

@@ -4,6 +4,7 @@
 #include "frame/CommandInfo.h"
 #include "report/ReportHandOver.h"
 #include "report/ReportHeader.h"
+#include "report/ReportStrings.h"
 #include "reportlib/ReportText.h"
 #include "resources/UiLanguage.h"
 
@@ -44,7 +45,7 @@ QString ButtonTip(UINT id)
 CResultBackupDlg::CResultBackupDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName("resultBackupDlg");
-    setWindowTitle(QString::fromUtf8("결과 백업창"));
+    setWindowTitle(QString::fromStdString(ReportString(reportstr::IDS_BACKUP_TITLE)));
     setAttribute(Qt::WA_DeleteOnClose);
 
     m_toolBar = new QToolBar(this);

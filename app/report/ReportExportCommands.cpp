@@ -8,6 +8,7 @@
 #include "report/CResultBackupDlg.h"
 #include "report/ReportHandOver.h"
 #include "report/ReportPageSource.h"
+#include "report/ReportStrings.h"
 #include "reportlib/ReportExcel.h"
 #include "reportlib/ReportPrint.h"
 #include "reportlib/ReportText.h"
@@ -64,7 +65,7 @@ ReportSheet SheetOf(CVistrelView& view)
     ReportSheet sheet;
     sheet.name = view.GetDocument() ? view.GetDocument()->GetTitle() : std::string();
     sheet.main = ReportPageTable(view, Table::Main);
-    sheet.statisticsTitle = kStatisticsTableTitle;
+    sheet.statisticsTitle = ReportString(reportstr::IDS_STATISTICS_TABLE);
     sheet.statistics = ReportPageTable(view, Table::Statistics);
     return sheet;
 }
@@ -102,8 +103,8 @@ std::string CReportExportCommands::ReportText()
 {
     UpdateReportPage(m_view);
     const std::string title = m_view.GetDocument() ? m_view.GetDocument()->GetTitle() : std::string();
-    return FormatViewReportText(title, kMainTableTitle, ReportPageTable(m_view, Table::Main), kStatisticsTableTitle,
-                                ReportPageTable(m_view, Table::Statistics));
+    return FormatViewReportText(title, ReportString(reportstr::IDS_MAIN_TABLE), ReportPageTable(m_view, Table::Main),
+                                ReportString(reportstr::IDS_STATISTICS_TABLE), ReportPageTable(m_view, Table::Statistics));
 }
 
 void CReportExportCommands::OnRemoveSelected()

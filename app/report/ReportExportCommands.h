@@ -19,10 +19,6 @@ class CVistrelView;
 class QPrinter;
 class QWidget;
 
-// The captions of the report's two tables in exported text and workbooks.
-inline constexpr const char* kMainTableTitle = "측정 테이블";
-inline constexpr const char* kStatisticsTableTitle = "통계 테이블";
-
 // Sets up the printer for a print command; false cancels. The default asks with the print dialog (through
 // RunModal); tests print to a PDF file. An empty hook restores the dialog.
 using ReportPrinterHook = std::function<bool(QPrinter& printer)>;

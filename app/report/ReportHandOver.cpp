@@ -60,8 +60,8 @@ bool SaveReportTextAndOpen(const std::string& text)
 {
     FileDialogRequest request;
     request.save = true;
-    request.title = "Save ...";
-    request.filter = "Text File (*.txt)|*.txt||";
+    request.title = ReportString(reportstr::IDS_TEXT_SAVE_TITLE);
+    request.filter = ReportString(reportstr::IDS_TEXT_FILE_FILTER);
     request.defaultExtension = "*.txt";
     request.overwritePrompt = true;
     const std::string path = ChooseFile(request);

@@ -19,6 +19,11 @@ const StringTableRegistrar kReportStrings(kModule,
                                               {reportstr::IDS_WORKBOOK_NOT_WRITTEN,
                                                "The report could not be written into the folder %s.",
                                                "%s 폴더에 보고서를 저장할 수 없습니다."},
+                                              {reportstr::IDS_STATISTICS_TABLE, "Statistics Table", "통계 테이블"},
+                                              {reportstr::IDS_MAIN_TABLE, "Measurement Table", "측정 테이블"},
+                                              {reportstr::IDS_BACKUP_TITLE, "Result Backup", "결과 백업창"},
+                                              {reportstr::IDS_TEXT_SAVE_TITLE, "Save ..."},
+                                              {reportstr::IDS_TEXT_FILE_FILTER, "Text File (*.txt)|*.txt||"},
                                           });
 
 }  // namespace

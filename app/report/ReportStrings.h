@@ -16,6 +16,13 @@ constexpr UINT IDS_STAT_SUM = 465;
 constexpr UINT IDS_STAT_COUNT = 466;
 constexpr UINT IDS_NAME_COLUMN = 512;
 constexpr UINT IDS_WORKBOOK_NOT_WRITTEN = 4203;  // %s: the folder the workbook was to go into
+// The captions of the report's two tables in exported text and workbooks.
+constexpr UINT IDS_STATISTICS_TABLE = 467;
+constexpr UINT IDS_MAIN_TABLE = 468;
+constexpr UINT IDS_BACKUP_TITLE = 8320;
+// The save dialog of the report as text.
+constexpr UINT IDS_TEXT_SAVE_TITLE = 8321;
+constexpr UINT IDS_TEXT_FILE_FILTER = 8322;
 }  // namespace reportstr
 
 // The text of a report string in the UI language.

@@ -20,6 +20,7 @@
 #include "qvimage/CQvImage.h"
 #include "qvimage/QvImageOps.h"
 #include "qvplglib/CPlgView.h"
+#include "resources/StringTable.h"
 #include "types/WinUser.h"
 #include "ui/MessageBox.h"
 
@@ -52,8 +53,24 @@ constexpr UINT kMsgRButtonUp = 517;
 constexpr int kGlideSteps = 30;
 constexpr int kGlideIntervalMs = 10;
 
-// Message 764 of the program's string table.
-constexpr const char* kNoRightButtonWhileCalibrating = "교정시에는 마우스 우측버튼을 사용 할 수 없습니다";
+constexpr const char* kModule = "Vistrel";
+constexpr UINT IDS_NO_RIGHT_BUTTON_WHILE_CALIBRATING = 764;
+// The context menu's captions.
+constexpr UINT IDS_MENU_CUT = 8260;
+constexpr UINT IDS_MENU_COPY = 8261;
+constexpr UINT IDS_MENU_PASTE = 8262;
+constexpr UINT IDS_MENU_PROPERTIES = 8263;
+
+const StringTableRegistrar kDisplayWindowStrings(
+    kModule,
+    {
+        {IDS_NO_RIGHT_BUTTON_WHILE_CALIBRATING, "The right mouse button cannot be used while calibrating",
+         "교정시에는 마우스 우측버튼을 사용 할 수 없습니다"},
+        {IDS_MENU_CUT, "Cu&t", "잘라내기(&T)"},
+        {IDS_MENU_COPY, "&Copy", "복사(&C)"},
+        {IDS_MENU_PASTE, "&Paste", "붙여넣기(&P)"},
+        {IDS_MENU_PROPERTIES, "P&roperties", "속성(&R)"},
+    });
 
 std::recursive_mutex& ModuleFrameLock()
 {
@@ -561,7 +578,8 @@ void CImageDispWnd::OnRButtonDown(UINT flags, CPoint point)
     StopGlide();
     OfferToPlugIns(kPlugInRightDownMask, [&](CPlgView* view) { view->OnRButtonDown(flags, point); });
     if (m_toolMode & kCalibrationMode) {
-        MessageBox(kNoRightButtonWhileCalibrating, std::string(), MB_OK | MB_ICONEXCLAMATION);
+        MessageBox(LoadString(kModule, IDS_NO_RIGHT_BUTTON_WHILE_CALIBRATING), std::string(),
+                   MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     const CPoint p = GetRealPoint(point, 1);
@@ -875,11 +893,11 @@ void CImageDispWnd::contextMenuEvent(QContextMenuEvent* event)
     const std::vector<UINT> commands = ContextMenuCommands();
     if (commands.empty() || !m_host)
         return;
-    static const std::pair<UINT, const char*> kCaptions[] = {
-        {cmd::ID_EDIT_CUT, "잘라내기(&T)"},
-        {cmd::ID_EDIT_COPY, "복사(&C)"},
-        {cmd::ID_EDIT_PASTE, "붙여넣기(&P)"},
-        {cmd::ID_OBJECT_PROPERTIES, "속성(&R)"},
+    static const std::pair<UINT, UINT> kCaptions[] = {
+        {cmd::ID_EDIT_CUT, IDS_MENU_CUT},
+        {cmd::ID_EDIT_COPY, IDS_MENU_COPY},
+        {cmd::ID_EDIT_PASTE, IDS_MENU_PASTE},
+        {cmd::ID_OBJECT_PROPERTIES, IDS_MENU_PROPERTIES},
     };
     delete m_contextMenu;
     m_contextMenu = new QMenu(this);
@@ -887,7 +905,7 @@ void CImageDispWnd::contextMenuEvent(QContextMenuEvent* event)
     for (UINT id : commands)
         for (const auto& [captionId, caption] : kCaptions)
             if (captionId == id) {
-                QAction* action = m_contextMenu->addAction(QString::fromUtf8(caption));
+                QAction* action = m_contextMenu->addAction(QString::fromStdString(LoadString(kModule, caption)));
                 action->setData(id);
                 action->setEnabled(m_host->IsViewCommandEnabled(id));
                 connect(action, &QAction::triggered, this, [this, id] {

@@ -5,6 +5,7 @@
 // The document header keeps its child frame in a QPointer, which needs the complete class.
 #include <QMdiSubWindow>
 
+#include "calibration/CalibrationTexts.h"
 #include "capture/ImageCapture.h"
 #include "capture/LiveFeed.h"
 #include "commands/AppCommands.h"
@@ -284,13 +285,13 @@ void CVistrelView::SelectCalibrationInBoxes()
     const CCalibKeeper& calibration = m_document->GetCalibKeeper();
     // An uncalibrated image shows the boxes' first entry ("none").
     if (QComboBox* names = frame->CalibrationNameBox()) {
-        const int index = names->findText(QString::fromStdString(calibration.GetName()));
+        const int index = names->findText(QString::fromStdString(ShownCalibrationName(calibration.GetName())));
         const QSignalBlocker blocker(names);
         names->setCurrentIndex(std::max(0, calibration.GetName().empty() ? 0 : index));
     }
     if (calibration.GetMagnification() > 0)
         SelectText(frame->MagnificationBox(), QString::fromStdString(Format("%g", calibration.GetMagnification())));
-    SelectText(frame->UnitBox(), QString::fromUtf8(CCalibKeeper::GetUnitName(calibration.GetUnit())));
+    SelectText(frame->UnitBox(), QString::fromStdString(CCalibKeeper::GetUnitName(calibration.GetUnit())));
 }
 
 void CVistrelView::OnDocumentImageChanged()

@@ -1,5 +1,7 @@
 #include "camix/CamixCamera.h"
 
+#include "camix/CamixTexts.h"
+
 #include "profile/CRegKey.h"
 #include "ui/MessageBox.h"
 
@@ -149,7 +151,7 @@ bool CamixCamera::Open()
     Close();
     m_simulatedKind.clear();
     if (!GstReady()) {
-        MessageBox("Error: You cannot use DirectShow");
+        MessageBox(CamixText(camix_text::IDS_NO_DIRECTSHOW));
         return false;
     }
 
@@ -170,9 +172,9 @@ bool CamixCamera::Open()
     if (!m_device)
         m_simulatedKind = SimulatedKind(m_simulatedSize, m_sources == Sources::SimulatedOnly);
     if (!anySource && m_simulatedKind.empty())
-        MessageBox("Sorry, you have no video capture hardware");
+        MessageBox(CamixText(camix_text::IDS_NO_HARDWARE));
     if (!m_device && m_simulatedKind.empty()) {
-        MessageBox("There is no capture device!");
+        MessageBox(CamixText(camix_text::IDS_NO_DEVICE));
         return false;
     }
 
@@ -184,7 +186,7 @@ bool CamixCamera::Open()
         started = Build(CamixSize{});
     if (!started) {
         Teardown();
-        MessageBox("Error: Unknown error for playing the camera");
+        MessageBox(CamixText(camix_text::IDS_CANNOT_PLAY));
         return false;
     }
     WriteDimension(CamixSize{Width(), Height()});
@@ -198,7 +200,7 @@ bool CamixCamera::Rebuild(CamixSize size)
     if (Build(size))
         return true;
     Teardown();
-    MessageBox("Error: Unknown error for playing the camera");
+    MessageBox(CamixText(camix_text::IDS_CANNOT_PLAY));
     return false;
 }
 

@@ -1,6 +1,7 @@
 #include "camix/CamixSetupDialog.h"
 
 #include "camix/CamixCamera.h"
+#include "camix/CamixTexts.h"
 #include "ui/ModalDialog.h"
 
 #include <QComboBox>
@@ -16,6 +17,11 @@
 #include <map>
 
 namespace {
+
+QString Text(uint32_t id)
+{
+    return QString::fromStdString(CamixText(id));
+}
 
 using ColourValues = std::map<std::string, int>;
 
@@ -49,8 +55,9 @@ void Restart(CamixCamera& camera, CamixSize size, const std::function<void()>& f
 QDialogButtonBox* OkCancel(QDialog& dialog)
 {
     auto* buttons = new QDialogButtonBox(&dialog);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setObjectName(QStringLiteral("okButton"));
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole)
+    buttons->addButton(Text(camix_text::IDS_OK), QDialogButtonBox::AcceptRole)
+        ->setObjectName(QStringLiteral("okButton"));
+    buttons->addButton(Text(camix_text::IDS_CANCEL), QDialogButtonBox::RejectRole)
         ->setObjectName(QStringLiteral("cancelButton"));
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
@@ -125,15 +132,15 @@ void RunCamixSetupDialog(CamixCamera& camera, const std::function<void()>& forma
 
     QDialog dialog;
     dialog.setObjectName(QStringLiteral("CUISelectDeviceDlg"));
-    dialog.setWindowTitle(QStringLiteral("Device Property"));
+    dialog.setWindowTitle(Text(camix_text::IDS_SETUP_TITLE));
     auto* layout = new QVBoxLayout(&dialog);
     auto* name = new QLabel(QString::fromStdString(camera.ModelName()), &dialog);
     name->setObjectName(QStringLiteral("deviceName"));
     layout->addWidget(name);
     auto* pages = new QHBoxLayout;
-    auto* format = new QPushButton(QStringLiteral("Video Format"), &dialog);
+    auto* format = new QPushButton(Text(camix_text::IDS_VIDEO_FORMAT), &dialog);
     format->setObjectName(QStringLiteral("videoFormatButton"));
-    auto* colour = new QPushButton(QStringLiteral("Color Control"), &dialog);
+    auto* colour = new QPushButton(Text(camix_text::IDS_COLOUR_CONTROL), &dialog);
     colour->setObjectName(QStringLiteral("colorControlButton"));
     pages->addWidget(format);
     pages->addWidget(colour);

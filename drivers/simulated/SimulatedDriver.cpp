@@ -6,6 +6,7 @@
 
 #include "acqdriver/AcqDriver.h"
 #include "common/AcqFrameSlot.h"
+#include "resources/StringTable.h"
 #include "ui/MessageBox.h"
 #include "ui/ModalDialog.h"
 
@@ -19,6 +20,14 @@
 #include <vector>
 
 namespace {
+
+constexpr const char* kModule = "grab_simulated";
+constexpr uint32_t IDS_NO_DEVICE = 1;
+constexpr uint32_t IDS_SETUP_TITLE = 2;
+const StringTableRegistrar kStrings(kModule, {
+    {IDS_NO_DEVICE, "There is no capture device!"},
+    {IDS_SETUP_TITLE, "Device Property"},
+});
 
 constexpr char kModelName[] = "Simulated-Cam";
 
@@ -77,7 +86,7 @@ int Open(int param, ACQ_HWND owner, int extra)
             std::lock_guard lock(state.lock);
             state.width = state.height = state.depth = -1;
         }
-        MessageBox("There is no capture device!");
+        MessageBox(LoadString(kModule, IDS_NO_DEVICE));
         return ACQ_OK;  // as a camera driver answers: the sizes of -1 tell the host that nothing runs
     }
     {
@@ -162,7 +171,7 @@ ACQ_EXPORT int ACQ_Setup()
 {
     QDialog dialog;
     dialog.setObjectName(QStringLiteral("SimulatedSetupDialog"));
-    dialog.setWindowTitle(QStringLiteral("Device Property"));
+    dialog.setWindowTitle(QString::fromStdString(LoadString(kModule, IDS_SETUP_TITLE)));
     RunModal(dialog);
     return ACQ_OK;
 }

@@ -6,6 +6,7 @@
 #include "gobjects/ui/CObjectCommonProperty.h"
 #include "gobjects/ui/CObjectDisplayValueProperty.h"
 #include "gobjects/ui/CPropertyPage.h"
+#include "gobjects/ui/PageText.h"
 
 #include "ui/MessageBox.h"
 #include "ui/ModalDialog.h"
@@ -146,25 +147,17 @@ int CObjPropertySheet::DoModal(QWidget* parent, bool* aborted)
     layout->addWidget(tabs);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    auto* ok = new QPushButton(QStringLiteral("OK"), dialog);
+    // The buttons speak the library's language (its marker, string 22, names it), the pages stay English.
+    auto* ok = new QPushButton(FiguronUiText(IDS_BUTTON_OK), dialog);
     ok->setObjectName("ok");
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+    auto* cancel = new QPushButton(FiguronUiText(IDS_BUTTON_CANCEL), dialog);
     cancel->setObjectName("cancel");
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
     QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-
-    const std::string language = LoadFiguronString(IDS_LANGUAGE_MARKER);
-    if (language == "ENG") {
-        ok->setText(QStringLiteral("OK"));
-        cancel->setText(QStringLiteral("Cancel"));
-    } else if (language == "KOR") {
-        ok->setText(QString::fromUtf8("확인"));
-        cancel->setText(QString::fromUtf8("취소"));
-    }
 
     for (CPropertyPage* page : m_pages) {
         run->pages.emplace_back(page);

@@ -3,6 +3,7 @@
 #include "gobjects/CQvGObjectContainer.h"
 #include "gobjects/shapes/CQvGObjectScaleMarker.h"
 #include "gobjects/ui/ColorPopup.h"
+#include "gobjects/ui/PageText.h"
 
 #include "calibkeeper/CCalibKeeper.h"
 
@@ -31,13 +32,13 @@ CCalibKeeper* CalibOf(CQvGObjectScaleMarker* marker)
 }  // namespace
 
 CObjScaleMarkerPage::CObjScaleMarkerPage(CQvGObjectScaleMarker* marker, QWidget* parent)
-    : CPropertyPage(QStringLiteral("Scale Marker"), parent),
+    : CPropertyPage(FiguronUiText(IDS_PAGE_SCALE_MARKER), parent),
       m_marker(marker),
       m_units(new QComboBox(this)),
       m_colour(new CColorButton(this)),
       m_weight(new QSpinBox(this)),
-      m_horizontal(new QRadioButton(QStringLiteral("Horizontal"), this)),
-      m_vertical(new QRadioButton(QStringLiteral("Vertical"), this)),
+      m_horizontal(new QRadioButton(FiguronUiText(IDS_HORIZONTAL), this)),
+      m_vertical(new QRadioButton(FiguronUiText(IDS_VERTICAL), this)),
       m_scaleLength(new QLineEdit(this)),
       m_symbol(new QLabel(this)),
       m_anchors(new QButtonGroup(this))
@@ -51,25 +52,25 @@ CObjScaleMarkerPage::CObjScaleMarkerPage(CQvGObjectScaleMarker* marker, QWidget*
     m_symbol->setObjectName(QStringLiteral("scaleSymbol"));
 
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Units"), this), 0, 0);
+    layout->addWidget(new QLabel(FiguronUiText(IDS_UNITS), this), 0, 0);
     layout->addWidget(m_units, 0, 1, 1, 2);
-    layout->addWidget(new QLabel(QStringLiteral("Color"), this), 1, 0);
+    layout->addWidget(new QLabel(FiguronUiText(IDS_COLOR), this), 1, 0);
     layout->addWidget(m_colour, 1, 1, 1, 2);
-    layout->addWidget(new QLabel(QStringLiteral("Weight"), this), 2, 0);
+    layout->addWidget(new QLabel(FiguronUiText(IDS_WEIGHT), this), 2, 0);
     layout->addWidget(m_weight, 2, 1, 1, 2);
-    auto* direction = new QGroupBox(QStringLiteral("Direction"), this);
+    auto* direction = new QGroupBox(FiguronUiText(IDS_DIRECTION), this);
     auto* directionLayout = new QVBoxLayout(direction);
     directionLayout->addWidget(m_horizontal);
     directionLayout->addWidget(m_vertical);
     layout->addWidget(direction, 3, 0, 1, 3);
-    layout->addWidget(new QLabel(QStringLiteral("스케일 기본값 :"), this), 4, 0);
+    layout->addWidget(new QLabel(FiguronUiText(IDS_SCALE_DEFAULT), this), 4, 0);
     layout->addWidget(m_scaleLength, 4, 1);
     layout->addWidget(m_symbol, 4, 2);
     layout->setRowStretch(5, 1);
 
     // The anchor is kept in the exchange but the user never sees its choice: placement follows the anchor the
     // marker already has.
-    auto* anchorGroup = new QGroupBox(QStringLiteral("Position (Pixel)"), this);
+    auto* anchorGroup = new QGroupBox(FiguronUiText(IDS_ANCHOR_GROUP), this);
     auto* anchorLayout = new QGridLayout(anchorGroup);
     for (int i = 0; i < kAnchorCount; ++i) {
         auto* radio = new QRadioButton(QString::fromLatin1(kAnchorNames[i]), anchorGroup);
@@ -103,7 +104,7 @@ BOOL CObjScaleMarkerPage::OnInitDialog()
         const QSignalBlocker quiet(m_units);
         m_units->clear();
         for (int i = 0; i < kUnitTypeCount; ++i)
-            m_units->addItem(QString::fromUtf8(CCalibKeeper::GetUnitName(CCalibKeeper::GetUnitType(i))));
+            m_units->addItem(QString::fromStdString(CCalibKeeper::GetUnitName(CCalibKeeper::GetUnitType(i))));
         // The unit the caption shows, which a pixel caption on a calibrated image is not.
         const int unit = m_marker->GetShownCaptionUnit();
         m_units->setCurrentIndex(unit >= 0 && unit < kUnitTypeCount ? unit : -1);

@@ -4,6 +4,7 @@
 #include "gobjects/CQvGObjectContainer.h"
 #include "gobjects/ui/ColorPopup.h"
 #include "gobjects/ui/OwnerDrawCombo.h"
+#include "gobjects/ui/PageText.h"
 
 #include "strings/StoredText.h"
 #include "types/Rounding.h"
@@ -58,9 +59,9 @@ W* Named(W* widget, const char* name)
     return widget;
 }
 
-QPushButton* PushCheck(const char* caption, const char* name, QWidget* parent)
+QPushButton* PushCheck(uint32_t caption, const char* name, QWidget* parent)
 {
-    auto* button = Named(new QPushButton(QString::fromLatin1(caption), parent), name);
+    auto* button = Named(new QPushButton(FiguronUiText(caption), parent), name);
     button->setCheckable(true);
     button->setAutoDefault(false);
     return button;
@@ -68,12 +69,12 @@ QPushButton* PushCheck(const char* caption, const char* name, QWidget* parent)
 
 }  // namespace
 
-CObjectCommonProperty::CObjectCommonProperty() : CPropertyPage(QStringLiteral("Common"))
+CObjectCommonProperty::CObjectCommonProperty() : CPropertyPage(FiguronUiText(IDS_PAGE_COMMON))
 {
     setObjectName("commonPage");
     auto* layout = new QVBoxLayout(this);
 
-    auto* textGroup = Named(new QGroupBox(QStringLiteral("Text"), this), "textGroup");
+    auto* textGroup = Named(new QGroupBox(FiguronUiText(IDS_GROUP_TEXT), this), "textGroup");
     auto* text = new QGridLayout(textGroup);
     m_face = Named(new CFontNameCombo(textGroup), "face");
     m_size = Named(new QComboBox(textGroup), "size");
@@ -81,9 +82,9 @@ CObjectCommonProperty::CObjectCommonProperty() : CPropertyPage(QStringLiteral("C
     for (const char* size : kSizes)
         m_size->addItem(QString::fromLatin1(size));
     m_text = Named(new QPlainTextEdit(textGroup), "text");
-    m_bold = PushCheck("Bold", "bold", textGroup);
-    m_italic = PushCheck("Italic", "italic", textGroup);
-    m_underline = PushCheck("Under", "underline", textGroup);
+    m_bold = PushCheck(IDS_BOLD, "bold", textGroup);
+    m_italic = PushCheck(IDS_ITALIC, "italic", textGroup);
+    m_underline = PushCheck(IDS_UNDERLINE, "underline", textGroup);
     m_textColour = Named(new CColorButton(textGroup), "textColor");
     text->addWidget(m_face, 0, 0, 1, 3);
     text->addWidget(m_size, 0, 3);
@@ -91,11 +92,11 @@ CObjectCommonProperty::CObjectCommonProperty() : CPropertyPage(QStringLiteral("C
     text->addWidget(m_bold, 2, 0);
     text->addWidget(m_italic, 2, 1);
     text->addWidget(m_underline, 2, 2);
-    text->addWidget(new QLabel(QStringLiteral("Color"), textGroup), 3, 0);
+    text->addWidget(new QLabel(FiguronUiText(IDS_COLOR), textGroup), 3, 0);
     text->addWidget(m_textColour, 3, 1, 1, 3);
     layout->addWidget(textGroup);
 
-    auto* lineGroup = Named(new QGroupBox(QStringLiteral("Line"), this), "lineGroup");
+    auto* lineGroup = Named(new QGroupBox(FiguronUiText(IDS_GROUP_LINE), this), "lineGroup");
     auto* line = new QGridLayout(lineGroup);
     m_start = Named(new CLineEndCombo(lineGroup), "start");
     m_start->SetSide(1);
@@ -104,27 +105,27 @@ CObjectCommonProperty::CObjectCommonProperty() : CPropertyPage(QStringLiteral("C
     m_weight = Named(new QSpinBox(lineGroup), "weight");
     m_weight->setRange(1, 5);
     m_lineType = Named(new CLineStyleCombo(lineGroup), "lineType");
-    m_lineTransparent = Named(new QCheckBox(QStringLiteral("Transparent"), lineGroup), "lineTransparent");
+    m_lineTransparent = Named(new QCheckBox(FiguronUiText(IDS_TRANSPARENT), lineGroup), "lineTransparent");
     m_lineColour = Named(new CColorButton(lineGroup), "lineColor");
-    line->addWidget(new QLabel(QStringLiteral("Start"), lineGroup), 0, 0);
+    line->addWidget(new QLabel(FiguronUiText(IDS_LINE_START), lineGroup), 0, 0);
     line->addWidget(m_start, 0, 1);
-    line->addWidget(new QLabel(QStringLiteral("End"), lineGroup), 0, 2);
+    line->addWidget(new QLabel(FiguronUiText(IDS_LINE_END), lineGroup), 0, 2);
     line->addWidget(m_end, 0, 3);
-    line->addWidget(new QLabel(QStringLiteral("Weight"), lineGroup), 1, 0);
+    line->addWidget(new QLabel(FiguronUiText(IDS_WEIGHT), lineGroup), 1, 0);
     line->addWidget(m_weight, 1, 1);
-    line->addWidget(new QLabel(QStringLiteral("Type"), lineGroup), 1, 2);
+    line->addWidget(new QLabel(FiguronUiText(IDS_LINE_TYPE), lineGroup), 1, 2);
     line->addWidget(m_lineType, 1, 3);
     line->addWidget(m_lineTransparent, 2, 0, 1, 2);
-    line->addWidget(new QLabel(QStringLiteral("Color"), lineGroup), 2, 2);
+    line->addWidget(new QLabel(FiguronUiText(IDS_COLOR), lineGroup), 2, 2);
     line->addWidget(m_lineColour, 2, 3);
     layout->addWidget(lineGroup);
 
-    auto* fillGroup = Named(new QGroupBox(QStringLiteral("Fill"), this), "fillGroup");
+    auto* fillGroup = Named(new QGroupBox(FiguronUiText(IDS_GROUP_FILL), this), "fillGroup");
     auto* fill = new QGridLayout(fillGroup);
-    m_fillTransparent = Named(new QCheckBox(QStringLiteral("Transparent"), fillGroup), "fillTransparent");
+    m_fillTransparent = Named(new QCheckBox(FiguronUiText(IDS_TRANSPARENT), fillGroup), "fillTransparent");
     m_fillColour = Named(new CColorButton(fillGroup), "fillColor");
     fill->addWidget(m_fillTransparent, 0, 0, 1, 2);
-    fill->addWidget(new QLabel(QStringLiteral("Color"), fillGroup), 0, 2);
+    fill->addWidget(new QLabel(FiguronUiText(IDS_COLOR), fillGroup), 0, 2);
     fill->addWidget(m_fillColour, 0, 3);
     layout->addWidget(fillGroup);
 

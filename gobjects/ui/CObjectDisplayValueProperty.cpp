@@ -1,11 +1,12 @@
 #include "gobjects/ui/CObjectDisplayValueProperty.h"
 
 #include "gobjects/CQvGObject.h"
+#include "gobjects/ui/PageText.h"
 
 #include <QListWidget>
 #include <QVBoxLayout>
 
-CObjectDisplayValueProperty::CObjectDisplayValueProperty() : CPropertyPage(QStringLiteral("Measurement Value"))
+CObjectDisplayValueProperty::CObjectDisplayValueProperty() : CPropertyPage(FiguronUiText(IDS_PAGE_VALUE))
 {
     setObjectName("displayValuePage");
     auto* layout = new QVBoxLayout(this);

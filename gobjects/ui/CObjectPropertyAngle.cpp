@@ -1,13 +1,15 @@
 #include "gobjects/ui/CObjectPropertyAngle.h"
 
+#include "gobjects/ui/PageText.h"
+
 #include <QButtonGroup>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 CObjectPropertyAngle::CObjectPropertyAngle(QWidget* parent)
-    : CPropertyPage(QStringLiteral("Angle Properties..."), parent),
-      m_interior(new QRadioButton(QStringLiteral("Interior"), this)),
-      m_exterior(new QRadioButton(QStringLiteral("Exterior"), this))
+    : CPropertyPage(FiguronUiText(IDS_PAGE_ANGLE), parent),
+      m_interior(new QRadioButton(FiguronUiText(IDS_INTERIOR), this)),
+      m_exterior(new QRadioButton(FiguronUiText(IDS_EXTERIOR), this))
 {
     m_interior->setObjectName(QStringLiteral("interior"));
     m_exterior->setObjectName(QStringLiteral("exterior"));

@@ -2,6 +2,7 @@
 
 #include "gobjects/CQvGObjectContainer.h"
 #include "gobjects/shapes/CQvGObjectImage.h"
+#include "gobjects/ui/PageText.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,7 +10,7 @@
 #include <QSpinBox>
 
 CObjectPropertyImage::CObjectPropertyImage(CQvGObjectImage* image, QWidget* parent)
-    : CPropertyPage(QStringLiteral("Image Properties..."), parent), m_image(image), m_opacity(new QSpinBox(this))
+    : CPropertyPage(FiguronUiText(IDS_PAGE_IMAGE), parent), m_image(image), m_opacity(new QSpinBox(this))
 {
     m_opacity->setObjectName(QStringLiteral("opacity"));
     m_opacity->setRange(1, 100);
@@ -21,7 +22,7 @@ CObjectPropertyImage::CObjectPropertyImage(CQvGObjectImage* image, QWidget* pare
         Repaint();
     });
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Opacity :"), this));
+    layout->addWidget(new QLabel(FiguronUiText(IDS_OPACITY), this));
     layout->addWidget(m_opacity);
     layout->addWidget(new QLabel(QStringLiteral("%"), this));
     layout->addStretch();

@@ -4,6 +4,7 @@
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "gobjects/FiguronStrings.h"
 #include "gobjects/shapes/CQvGObjectTarget.h"
+#include "gobjects/ui/PageText.h"
 
 #include "calibkeeper/CCalibKeeper.h"
 #include "ui/MessageBox.h"
@@ -17,14 +18,14 @@
 #include <QToolButton>
 
 CObjectPropertyTarget::CObjectPropertyTarget(CQvGObjectTarget* target, QWidget* parent)
-    : CPropertyPage(QStringLiteral("Target Properties..."), parent),
+    : CPropertyPage(FiguronUiText(IDS_PAGE_TARGET), parent),
       m_target(target),
       m_gap(new QLineEdit(this)),
       m_up(new QToolButton(this)),
       m_down(new QToolButton(this)),
       m_unit(new QLabel(QStringLiteral("mm"), this)),
-      m_circle(new QCheckBox(QStringLiteral("Circle"), this)),
-      m_rectangle(new QCheckBox(QStringLiteral("Rectangle"), this))
+      m_circle(new QCheckBox(FiguronUiText(IDS_TARGET_CIRCLE), this)),
+      m_rectangle(new QCheckBox(FiguronUiText(IDS_TARGET_RECTANGLE), this))
 {
     m_gap->setObjectName(QStringLiteral("gap"));
     m_up->setObjectName(QStringLiteral("gapUp"));
@@ -39,12 +40,12 @@ CObjectPropertyTarget::CObjectPropertyTarget(CQvGObjectTarget* target, QWidget* 
     connect(m_down, &QToolButton::clicked, this, [this] { Step(-1); });
 
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Gap :"), this), 0, 0);
+    layout->addWidget(new QLabel(FiguronUiText(IDS_GAP), this), 0, 0);
     layout->addWidget(m_gap, 0, 1);
     layout->addWidget(m_up, 0, 2);
     layout->addWidget(m_down, 0, 3);
     layout->addWidget(m_unit, 0, 4);
-    layout->addWidget(new QLabel(QStringLiteral("Shape :"), this), 1, 0);
+    layout->addWidget(new QLabel(FiguronUiText(IDS_SHAPE), this), 1, 0);
     layout->addWidget(m_circle, 1, 1);
     layout->addWidget(m_rectangle, 1, 2, 1, 3);
     layout->setRowStretch(2, 1);
@@ -88,7 +89,7 @@ BOOL CObjectPropertyTarget::OnInitDialog()
     }
     m_gap->setText(QString::fromStdString(FormatGap(m_target->GetCurrentGap())));
     const CCalibKeeper* calib = m_target->GetContainer() ? m_target->GetContainer()->GetCalibKeeper() : nullptr;
-    m_unit->setText(QString::fromUtf8(CCalibKeeper::GetUnitName(calib ? calib->GetUnit() : UNIT_PIXEL)));
+    m_unit->setText(QString::fromStdString(CCalibKeeper::GetUnitName(calib ? calib->GetUnit() : UNIT_PIXEL)));
     m_circle->setChecked(m_target->GetShapeFlags() & CQvGObjectTarget::kCircles);
     m_rectangle->setChecked(m_target->GetShapeFlags() & CQvGObjectTarget::kSquares);
     return 1;

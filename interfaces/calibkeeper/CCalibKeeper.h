@@ -3,8 +3,10 @@
 //
 // Choices this library makes:
 // - Units (tagUNIT_TYPE): 0 pixel, 1 nanometre, 2 micrometre, 3 mil (1/1000 inch), 4 millimetre, 5 centimetre,
-//   6 inch, 7 metre. Names are the UI's Korean words (unit 0 reads "픽셀" like the toolbar's unit box before a
-//   calibration is chosen); symbols are the short Latin ones ("px", "nm", "µm", ...). Texts are UTF-8.
+//   6 inch, 7 metre. A unit has two names: the one the user reads, in the UI language (the library's string
+//   table "CalibKeeper"; unit 0 reads like the toolbar's unit box before a calibration is chosen), and the one
+//   written for companion programs, which never changes with the language. Symbols are the short Latin ones
+//   ("px", "nm", "µm", ...). Texts are UTF-8.
 // - Create(unit, pixelLength, realLength, magnification, further1..further4): units per pixel = realLength /
 //   pixelLength; the four further values are kept and stored as given. Name and scale length are left as they are.
 // - A new calibration: no name, unit 0 (pixel), 1 unit per pixel, magnification -1 (none), lengths 1 and 1,
@@ -84,8 +86,11 @@ public:
 
     // The unit at position index of the unit list (0..7); UNIT_PIXEL for any other index.
     static tagUNIT_TYPE GetUnitType(int index);
-    // "" for a unit outside 0..7.
-    static const char* GetUnitName(int unit);
+    // The unit's name in the UI language; "" for a unit outside 0..7.
+    static std::string GetUnitName(int unit);
+    // The unit's name as files and messages for companion programs carry it, whatever the UI language; "" for a
+    // unit outside 0..7.
+    static const char* GetStoredUnitName(int unit);
     static const char* GetSymbolString(int unit);
     // Converts a length from one unit to another in place. Into pixels it becomes 1 (a pixel is one pixel long:
     // the calibration is given up); out of pixels, between equal units or with a unit outside 0..7 it is kept.

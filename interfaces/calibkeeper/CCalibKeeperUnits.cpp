@@ -2,6 +2,7 @@
 
 #include "gdi/CDC.h"
 #include "gdi/GdiDefs.h"
+#include "resources/StringTable.h"
 
 #include <string_view>
 
@@ -9,7 +10,7 @@ namespace {
 
 struct UnitInfo
 {
-    const char* name;
+    const char* storedName;  // the bytes companion programs read: the system's Korean word
     const char* symbol;
     const char* squaredSymbol;
     double millimetres;  // length of one unit; 0 for the pixel, which has none
@@ -25,6 +26,20 @@ constexpr UnitInfo kUnits[kUnitTypeCount] = {
     {"인치", "in", "in²", 25.4},
     {"미터", "m", "m²", 1000.0},
 };
+
+// The names the user reads: string 100 + unit of the library's table.
+constexpr const char kModule[] = "CalibKeeper";
+constexpr uint32_t kFirstUnitName = 100;
+const StringTableRegistrar kStrings(kModule, {
+    {kFirstUnitName + UNIT_PIXEL, "Pixel", "픽셀"},
+    {kFirstUnitName + UNIT_NANOMETER, "Nanometer", "나노미터"},
+    {kFirstUnitName + UNIT_MICROMETER, "Micrometer", "마이크로미터"},
+    {kFirstUnitName + UNIT_MIL, "Mil", "밀"},
+    {kFirstUnitName + UNIT_MILLIMETER, "Millimeter", "밀리미터"},
+    {kFirstUnitName + UNIT_CENTIMETER, "Centimeter", "센티미터"},
+    {kFirstUnitName + UNIT_INCH, "Inch", "인치"},
+    {kFirstUnitName + UNIT_METER, "Meter", "미터"},
+});
 
 bool IsUnit(int unit)
 {
@@ -52,9 +67,14 @@ tagUNIT_TYPE CCalibKeeper::GetUnitType(int index)
     return IsUnit(index) ? static_cast<tagUNIT_TYPE>(index) : UNIT_PIXEL;
 }
 
-const char* CCalibKeeper::GetUnitName(int unit)
+std::string CCalibKeeper::GetUnitName(int unit)
 {
-    return IsUnit(unit) ? kUnits[unit].name : "";
+    return IsUnit(unit) ? LoadString(kModule, kFirstUnitName + static_cast<uint32_t>(unit)) : std::string();
+}
+
+const char* CCalibKeeper::GetStoredUnitName(int unit)
+{
+    return IsUnit(unit) ? kUnits[unit].storedName : "";
 }
 
 const char* CCalibKeeper::GetSymbolString(int unit)

@@ -54,6 +54,22 @@ struct CAcquireContainer::Live
 
 namespace {
 
+// The host's own window: the chooser of the driver to use.
+constexpr const char* kModule = "CaptureHost";
+constexpr uint32_t IDS_SELECT_DEVICE = 1;
+constexpr uint32_t IDS_OK = 2;
+constexpr uint32_t IDS_CANCEL = 3;
+const StringTableRegistrar kStrings(kModule, {
+    {IDS_SELECT_DEVICE, "Select Device"},
+    {IDS_OK, "OK"},
+    {IDS_CANCEL, "Cancel"},
+});
+
+QString Text(uint32_t id)
+{
+    return QString::fromStdString(LoadString(kModule, id));
+}
+
 // The container whose driver is open: the drivers' callbacks take no argument.
 std::mutex g_activeLock;
 CAcquireContainer* g_activeContainer = nullptr;  // under g_activeLock
@@ -230,7 +246,7 @@ int CAcquireContainer::SelectServer(int)
         return SelectServerAt(0);
     QDialog dialog;
     dialog.setObjectName(QStringLiteral("ServerChooserDialog"));
-    dialog.setWindowTitle(QStringLiteral("Select Device"));
+    dialog.setWindowTitle(Text(IDS_SELECT_DEVICE));
     auto* layout = new QVBoxLayout(&dialog);
     auto* list = new QListWidget(&dialog);
     list->setObjectName(QStringLiteral("serverList"));
@@ -239,8 +255,8 @@ int CAcquireContainer::SelectServer(int)
     list->setCurrentRow(std::max(m_selected, 0));
     layout->addWidget(list);
     auto* buttons = new QDialogButtonBox(&dialog);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setObjectName(QStringLiteral("okButton"));
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole)
+    buttons->addButton(Text(IDS_OK), QDialogButtonBox::AcceptRole)->setObjectName(QStringLiteral("okButton"));
+    buttons->addButton(Text(IDS_CANCEL), QDialogButtonBox::RejectRole)
         ->setObjectName(QStringLiteral("cancelButton"));
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);

@@ -69,6 +69,11 @@ std::vector<std::string> StringTableClashes()
 
 std::string LoadString(const std::string& module, uint32_t id)
 {
+    return LoadString(module, id, GetUiLanguage());
+}
+
+std::string LoadString(const std::string& module, uint32_t id, LANGID language)
+{
     Registry& registry = TheRegistry();
     const std::lock_guard<std::mutex> lock(registry.mutex);
     const auto table = registry.modules.find(module);
@@ -78,7 +83,18 @@ std::string LoadString(const std::string& module, uint32_t id)
     if (entry == table->second.end())
         return std::string();
     const Texts& texts = entry->second;
-    if (GetUiLanguage() == UI_LANGUAGE_KOREAN && !texts.korean.empty())
+    if (language == UI_LANGUAGE_KOREAN && !texts.korean.empty())
         return texts.korean;
     return texts.english.empty() ? texts.korean : texts.english;
+}
+
+std::vector<RegisteredString> RegisteredStrings()
+{
+    Registry& registry = TheRegistry();
+    const std::lock_guard<std::mutex> lock(registry.mutex);
+    std::vector<RegisteredString> strings;
+    for (const auto& [module, table] : registry.modules)
+        for (const auto& [id, texts] : table)
+            strings.push_back({module, id, texts.english, texts.korean});
+    return strings;
 }

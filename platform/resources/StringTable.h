@@ -4,6 +4,7 @@
 // registrar's destructor withdraws its ids when the module unloads. Any thread.
 #pragma once
 
+#include "resources/Language.h"
 #include "types/VistrelExport.h"
 
 #include <cstdint>
@@ -42,3 +43,17 @@ VISTREL_EXPORT std::vector<std::string> StringTableClashes();
 // The text of `id` in `module` in the UI language. A missing translation falls back to the English text, and a
 // module that has only Korean text gives that; an unknown module or id gives "".
 VISTREL_EXPORT std::string LoadString(const std::string& module, uint32_t id);
+// The same in a language of the caller's choosing (a window that keeps its own language), with the same fallbacks.
+VISTREL_EXPORT std::string LoadString(const std::string& module, uint32_t id, LANGID language);
+
+// One registered text, as a walk over every table sees it.
+struct RegisteredString
+{
+    std::string module;
+    uint32_t id;
+    std::string english;
+    std::string korean;
+};
+
+// Every text of every module loaded now, by module and id.
+VISTREL_EXPORT std::vector<RegisteredString> RegisteredStrings();

@@ -1,6 +1,7 @@
 #include "lumenor/EnhanceDialogs.h"
 
 #include "inifile/FileBytes.h"
+#include "resources/StringTable.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -22,6 +23,30 @@ namespace {
 
 constexpr int kBrightnessMiddle = 256;
 constexpr int kContrastMiddle = 200;
+
+constexpr const char kModule[] = "Lumenor";
+constexpr uint32_t IDS_BRIGHTNESS_CONTRAST_TITLE = 20;
+constexpr uint32_t IDS_BRIGHTNESS = 21;
+constexpr uint32_t IDS_CONTRAST = 22;
+constexpr uint32_t IDS_THRESHOLD_TITLE = 23;
+constexpr uint32_t IDS_THRESHOLD_VALUE = 24;
+constexpr uint32_t IDS_BLACK = 25;
+constexpr uint32_t IDS_WHITE = 26;
+
+const StringTableRegistrar kDialogStrings(kModule, {
+    {IDS_BRIGHTNESS_CONTRAST_TITLE, "Brightness Contrast"},
+    {IDS_BRIGHTNESS, "Brightness"},
+    {IDS_CONTRAST, "Contrast"},
+    {IDS_THRESHOLD_TITLE, "Threshold"},
+    {IDS_THRESHOLD_VALUE, "Threshold Value"},
+    {IDS_BLACK, "Black"},
+    {IDS_WHITE, "White"},
+});
+
+QString Text(uint32_t id)
+{
+    return QString::fromStdString(LoadString(kModule, id));
+}
 
 QString Format(const char* format, double value)
 {
@@ -70,7 +95,7 @@ CBrightnessContrastDlg::CBrightnessContrastDlg(CQvImage& image, std::function<vo
     : QDialog(parent), m_image(image), m_source(image), m_redraw(std::move(redraw))
 {
     setObjectName("CBrightnessContrastDlg");
-    setWindowTitle("Brightness Contrast");
+    setWindowTitle(Text(IDS_BRIGHTNESS_CONTRAST_TITLE));
     m_brightness = MakeSlider(this, "brightnessSlider", 2 * kBrightnessMiddle, kBrightnessMiddle);
     m_contrast = MakeSlider(this, "contrastSlider", 2 * kContrastMiddle, kContrastMiddle);
     m_brightnessValue = MakeLabel(this, "brightnessValue", "0");
@@ -79,8 +104,8 @@ CBrightnessContrastDlg::CBrightnessContrastDlg(CQvImage& image, std::function<vo
     m_contrastValue = MakeLabel(this, "contrastValue", "1.00");
 
     auto* grid = new QGridLayout;
-    grid->addWidget(MakeLabel(this, "brightnessCaption", "Brightness"), 0, 0, Qt::AlignHCenter);
-    grid->addWidget(MakeLabel(this, "contrastCaption", "Contrast"), 0, 1, Qt::AlignHCenter);
+    grid->addWidget(MakeLabel(this, "brightnessCaption", Text(IDS_BRIGHTNESS)), 0, 0, Qt::AlignHCenter);
+    grid->addWidget(MakeLabel(this, "contrastCaption", Text(IDS_CONTRAST)), 0, 1, Qt::AlignHCenter);
     grid->addWidget(m_brightness, 1, 0, Qt::AlignHCenter);
     grid->addWidget(m_contrast, 1, 1, Qt::AlignHCenter);
     grid->addWidget(m_brightnessValue, 2, 0, Qt::AlignHCenter);
@@ -180,7 +205,7 @@ CThresholdDlg::CThresholdDlg(CQvImage& image, std::function<void()> redraw, std:
     : QDialog(parent), m_image(image), m_redraw(std::move(redraw)), m_settingsPath(std::move(settingsPath))
 {
     setObjectName("CThresholdDlg");
-    setWindowTitle("Threshold");
+    setWindowTitle(Text(IDS_THRESHOLD_TITLE));
     m_threshold = ReadThresholdSetting(m_settingsPath);
 
     m_histogramView = new CThresholdHistogram(*this, this);
@@ -188,12 +213,12 @@ CThresholdDlg::CThresholdDlg(CQvImage& image, std::function<void()> redraw, std:
     m_blackPercent = MakeLabel(this, "blackPercent", "");
     m_whitePercent = MakeLabel(this, "whitePercent", "");
     auto* grid = new QGridLayout;
-    grid->addWidget(MakeLabel(this, "thresholdCaption", "Threshold Value"), 0, 0);
+    grid->addWidget(MakeLabel(this, "thresholdCaption", Text(IDS_THRESHOLD_VALUE)), 0, 0);
     grid->addWidget(m_thresholdValue, 0, 1);
     grid->addWidget(m_histogramView, 1, 0, 1, 4);
-    grid->addWidget(MakeLabel(this, "blackCaption", "Black"), 2, 0);
+    grid->addWidget(MakeLabel(this, "blackCaption", Text(IDS_BLACK)), 2, 0);
     grid->addWidget(m_blackPercent, 2, 1);
-    grid->addWidget(MakeLabel(this, "whiteCaption", "White"), 2, 2);
+    grid->addWidget(MakeLabel(this, "whiteCaption", Text(IDS_WHITE)), 2, 2);
     grid->addWidget(m_whitePercent, 2, 3);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);

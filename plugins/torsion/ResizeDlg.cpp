@@ -3,6 +3,7 @@
 #include "torsion/DialogText.h"
 
 #include "ipl/IplLib.h"
+#include "resources/StringTable.h"
 #include "ui/MessageBox.h"
 
 #include <QCheckBox>
@@ -16,14 +17,38 @@
 
 namespace {
 
-QLineEdit* AddEdit(QFormLayout* form, int id, const char* label, int value, bool readOnly)
+constexpr const char kModule[] = "Torsion";
+constexpr uint32_t IDS_TITLE = 10;
+constexpr uint32_t IDS_SOURCE = 11;
+constexpr uint32_t IDS_DESTINATION = 12;
+constexpr uint32_t IDS_WIDTH = 13;
+constexpr uint32_t IDS_HEIGHT = 14;
+constexpr uint32_t IDS_CONSTRAIN = 15;
+constexpr uint32_t IDS_INVALID_DATA = 16;
+
+const StringTableRegistrar kStrings(kModule, {
+    {IDS_TITLE, "Resize Dialog"},
+    {IDS_SOURCE, "Source"},
+    {IDS_DESTINATION, "Destination"},
+    {IDS_WIDTH, "Width"},
+    {IDS_HEIGHT, "Height"},
+    {IDS_CONSTRAIN, "Contraint proportion"},
+    {IDS_INVALID_DATA, "Invalid Data !!"},
+});
+
+QString Text(uint32_t id)
+{
+    return QString::fromStdString(LoadString(kModule, id));
+}
+
+QLineEdit* AddEdit(QFormLayout* form, int id, uint32_t label, int value, bool readOnly)
 {
     auto* edit = new QLineEdit(QString::number(value));
     edit->setObjectName(QString::number(id));
     edit->setReadOnly(readOnly);
     if (!readOnly)
         edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
-    form->addRow(label, edit);
+    form->addRow(Text(label), edit);
     return edit;
 }
 
@@ -33,19 +58,19 @@ CResizeDlg::CResizeDlg(int width, int height, QWidget* parent)
     : QDialog(parent), m_sourceWidth(width), m_sourceHeight(height), m_destWidth(width), m_destHeight(height)
 {
     setObjectName(QString::number(IDD));
-    setWindowTitle("Resize Dialog");
+    setWindowTitle(Text(IDS_TITLE));
 
-    auto* source = new QGroupBox("Source");
+    auto* source = new QGroupBox(Text(IDS_SOURCE));
     auto* sourceForm = new QFormLayout(source);
-    AddEdit(sourceForm, kSourceWidth, "Width", width, true);
-    AddEdit(sourceForm, kSourceHeight, "Height", height, true);
+    AddEdit(sourceForm, kSourceWidth, IDS_WIDTH, width, true);
+    AddEdit(sourceForm, kSourceHeight, IDS_HEIGHT, height, true);
 
-    auto* dest = new QGroupBox("Destination");
+    auto* dest = new QGroupBox(Text(IDS_DESTINATION));
     auto* destForm = new QFormLayout(dest);
-    m_destWidthEdit = AddEdit(destForm, kDestWidth, "Width", width, false);
-    m_destHeightEdit = AddEdit(destForm, kDestHeight, "Height", height, false);
+    m_destWidthEdit = AddEdit(destForm, kDestWidth, IDS_WIDTH, width, false);
+    m_destHeightEdit = AddEdit(destForm, kDestHeight, IDS_HEIGHT, height, false);
 
-    m_constrain = new QCheckBox("Contraint proportion");
+    m_constrain = new QCheckBox(Text(IDS_CONSTRAIN));
     m_constrain->setObjectName(QString::number(kConstrain));
     m_constrain->setChecked(true);
 
@@ -91,7 +116,7 @@ void CResizeDlg::OnDestHeightChanged(const QString& text)
 void CResizeDlg::accept()
 {
     if (m_destWidth <= 0 || m_destHeight <= 0) {
-        MessageBox("Invalid Data !!");
+        MessageBox(LoadString(kModule, IDS_INVALID_DATA));
         return;
     }
     m_interpolation = m_destWidth < m_sourceWidth && m_destHeight < m_sourceHeight ? kIplInterSuper : kIplInterCubic;

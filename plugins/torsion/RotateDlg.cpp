@@ -2,6 +2,8 @@
 
 #include "torsion/DialogText.h"
 
+#include "resources/StringTable.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -9,10 +11,23 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
+namespace {
+
+constexpr const char kModule[] = "Torsion";
+constexpr uint32_t IDS_TITLE = 20;
+constexpr uint32_t IDS_ANGLE = 21;
+
+const StringTableRegistrar kStrings(kModule, {
+    {IDS_TITLE, "Rotate Dialog"},
+    {IDS_ANGLE, "Angle (Degree)"},
+});
+
+}  // namespace
+
 CRotateDlg::CRotateDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QString::number(IDD));
-    setWindowTitle("Rotate Dialog");
+    setWindowTitle(QString::fromStdString(LoadString(kModule, IDS_TITLE)));
 
     m_angle = new QLineEdit("0");
     m_angle->setObjectName(QString::number(kAngle));
@@ -25,7 +40,7 @@ CRotateDlg::CRotateDlg(QWidget* parent) : QDialog(parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &CRotateDlg::reject);
 
     auto* layout = new QFormLayout(this);
-    layout->addRow(new QLabel("Angle (Degree)"));
+    layout->addRow(new QLabel(QString::fromStdString(LoadString(kModule, IDS_ANGLE))));
     layout->addRow(m_angle);
     layout->addRow(buttons);
 }

@@ -3,6 +3,7 @@
 #include "calibration/tests/CalibrationTestFrame.h"
 
 #include "calibration/CCalibrationSetDlg.h"
+#include "calibration/CalibrationTexts.h"
 #include "frame/CommandIds.h"
 #include "frame/FrameStrings.h"
 #include "strings/Format.h"
@@ -44,7 +45,7 @@ protected:
         const LANGID language = frame->Language();
         return {Format(FrameString(449, language).c_str(), name.c_str()),
                 Format(FrameString(451, language).c_str(), magnification.c_str()),
-                Format(FrameString(450, language).c_str(), CCalibKeeper::GetUnitName(unit))};
+                Format(FrameString(450, language).c_str(), CCalibKeeper::GetUnitName(unit).c_str())};
     }
 
     void Activate(CVistrelDoc& doc)
@@ -79,10 +80,10 @@ TEST_F(ActiveDocumentCalibrationTest, BoxesAndStatusShowTheActiveDocumentsOwnCal
     Activate(*document);
     EXPECT_EQ(document->GetCalibKeeper().GetUnit(), UNIT_PIXEL);
     EXPECT_EQ(second->GetCalibKeeper().GetName(), "Scope");
-    EXPECT_EQ(frame->CalibrationNameBox()->currentText().toStdString(), "없음");
+    EXPECT_EQ(frame->CalibrationNameBox()->currentText().toStdString(), none);
     EXPECT_EQ(frame->UnitBox()->currentText().toStdString(), CCalibKeeper::GetUnitName(UNIT_PIXEL));
     EXPECT_EQ(frame->MagnificationBox()->currentIndex(), -1);
-    EXPECT_EQ(Panes(), Expected("없음", none, UNIT_PIXEL));
+    EXPECT_EQ(Panes(), Expected(none, none, UNIT_PIXEL));
 
     Activate(*second);
     EXPECT_EQ(frame->CalibrationNameBox()->currentText().toStdString(), "Scope");
@@ -105,6 +106,54 @@ TEST_F(ActiveDocumentCalibrationTest, BoxesAndStatusShowTheActiveDocumentsOwnCal
     EXPECT_EQ(Panes(), Expected("Other lab", "5", UNIT_MILLIMETER));
     EXPECT_EQ(list.FindByName("Other lab"), nullptr) << "showing a calibration does not list it";
     EXPECT_DOUBLE_EQ(opened->GetCalibKeeper().GetUnitsPerPixel(), 0.002);
+}
+
+// The boxes speak the session's language: an uncalibrated image, the pixel unit and the temporary calibration are
+// shown by their texts, while the temporary calibration keeps the name it is stored under.
+TEST_F(ActiveDocumentCalibrationTest, BoxesShowNoneUnitAndTemporaryInTheSessionsLanguage)
+{
+    struct Case { LANGID language; const char* none; const char* pixel; const char* temporary; };
+    const Case cases[] = {
+        {UI_LANGUAGE_ENGLISH, "None", "Pixel", "Temporary"},
+        {UI_LANGUAGE_KOREAN, "없음", "픽셀", "임시"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.language);
+        SetUiLanguage(c.language);
+        MainFrameOptions options;
+        options.profile = &profile;
+        options.programFolder = Path("program");
+        frame = std::make_unique<CMainFrame>(options);
+        frame->show();
+        QApplication::processEvents();
+        commands = &InstallCalibrationCommands(*frame, list, Path("calibration") + "/");
+        auto shownDocument = OpenBlankInChildFrame(*frame, 60, 40);
+        QApplication::processEvents();
+
+        list.GetCurrentCalibration()->SetName("");
+        commands->Manager().Refresh();
+        EXPECT_EQ(frame->CalibrationNameBox()->currentText().toStdString(), c.none);
+        EXPECT_EQ(frame->UnitBox()->currentText().toStdString(), c.pixel);
+        EXPECT_EQ(Control<QComboBox>(commands->Manager(), CCalibrationSetDlg::kNameBox)->currentText().toStdString(),
+                  c.none);
+
+        CCalibKeeper temporary;
+        temporary.Create(UNIT_MICROMETER, 100.0, 50.0, -1.0, 1.0, 0, 0, 0);
+        temporary.SetName(CCalibrationList::kTemporaryName);
+        list.StoreCalibration(temporary);
+        commands->Manager().Refresh();
+        EXPECT_EQ(frame->CalibrationNameBox()->currentText().toStdString(), c.temporary);
+        EXPECT_EQ(list.GetCurrentCalibration()->GetName(), "\xEC\x9E\x84\xEC\x8B\x9C") << "stored as before";
+        EXPECT_EQ(frame->UnitBox()->currentText().toStdString(), CCalibKeeper::GetUnitName(UNIT_MICROMETER));
+
+        // The texts of both languages are reserved names: no calibration may be called so.
+        for (const char* reserved : {c.none, c.temporary})
+            EXPECT_TRUE(IsReservedCalibrationName(reserved)) << reserved;
+        EXPECT_FALSE(IsReservedCalibrationName("Scope"));
+
+        frame.reset();
+        shownDocument.reset();
+    }
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include "calibration/CCalibrationSetDlg.h"
 #include "calibration/CManualCalibrationDlg.h"
 #include "calibration/CValueInputDlg.h"
-#include "core/CalibrationStrings.h"
+#include "calibration/CalibrationTexts.h"
 #include "frame/CommandIds.h"
 #include "testing/MessageBoxRecorder.h"
 
@@ -69,7 +69,7 @@ TEST_F(CalibrationManagerTest, ChoicesInTheFrameBoxesActLikeChoicesInTheDialogAn
     MessageBoxes().QueueAnswers({IDCANCEL});
     manager.OnUnitSelected(UNIT_PIXEL);
     ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
-    EXPECT_EQ(MessageBoxes().Boxes()[0].text, "교정 정보를 잃게되니다. 계속 하시겠습니까?");
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, CalibrationString(calibstr::IDS_UNIT_LOSS_WARNING));
     EXPECT_EQ(list.GetCurrentCalibration()->GetUnit(), UNIT_MILLIMETER);
     EXPECT_EQ(manager.UnitBox()->currentIndex(), UNIT_MILLIMETER);
 }
@@ -91,7 +91,7 @@ TEST_F(CalibrationManagerTest, RenameDeleteReorderAndMagnificationEdits)
     Control<QPushButton>(manager, CCalibrationSetDlg::kRename)->click();
     Control<QPushButton>(manager, CCalibrationSetDlg::kRename)->click();
     ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
-    EXPECT_EQ(MessageBoxes().Boxes()[0].text, "이미 존재하는 교정명입니다.");
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, CalibrationString(calibstr::IDS_NAME_EXISTS));
     EXPECT_EQ(list.GetItems()[1]->GetName(), "C");
     EXPECT_EQ(frame->CalibrationNameBox()->itemText(1), "C");
 
@@ -103,7 +103,7 @@ TEST_F(CalibrationManagerTest, RenameDeleteReorderAndMagnificationEdits)
     Control<QPushButton>(manager, CCalibrationSetDlg::kChangeMagnification)->click();
     EXPECT_EQ(MessageBoxes().ModalDialogs().size(), 7u);
     ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
-    EXPECT_EQ(MessageBoxes().Boxes()[0].text, "이미 존재하는 배율입니다.");
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, CalibrationString(calibstr::IDS_MAGNIFICATION_EXISTS));
     EXPECT_NE(list.FindByName("A")->FindRecord(40), nullptr);
     EXPECT_EQ(list.FindByName("A")->FindRecord(5), nullptr);
 
@@ -135,7 +135,7 @@ TEST_F(CalibrationManagerTest, RenameDeleteReorderAndMagnificationEdits)
     MessageBoxes().Reset();
     Control<QPushButton>(manager, CCalibrationSetDlg::kOrder)->click();
     ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
-    EXPECT_EQ(MessageBoxes().Boxes()[0].text, "교정 내역이 없습니다.");
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, CalibrationString(calibstr::IDS_NO_CALIBRATIONS));
 
     // OK writes the list file and the last calibration into the calibration folder; files that cannot be written
     // are reported with the folder and the manager stays open, so nothing is lost unseen.

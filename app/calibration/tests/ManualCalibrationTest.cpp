@@ -5,6 +5,7 @@
 #include "calibration/tests/CalibrationTestFrame.h"
 
 #include "calibration/CCalibrationZoomDlg.h"
+#include "calibration/CalibrationTexts.h"
 #include "calibration/CLengthCalibrationDlg.h"
 #include "calibration/CManualCalibrationDlg.h"
 #include "calibration/CValueInputDlg.h"
@@ -121,7 +122,7 @@ TEST_F(ManualCalibrationTest, RefusalsLeaveTheListAndTheCalibrationAsTheyWere)
     Control<QPushButton>(dialog, CLengthCalibrationDlg::kApply)->click();
     Control<QPushButton>(dialog, 1)->click();
     ASSERT_EQ(MessageBoxes().Boxes().size(), 3u);
-    EXPECT_EQ(MessageBoxes().Boxes()[0].text, "교정 개체를 생성 하십시오.");
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, CalibrationString(calibstr::IDS_DRAW_CALIBRATION_LINE));
     EXPECT_EQ(MessageBoxes().Boxes()[1].text, "Length cannot be zero!!");
     EXPECT_EQ(MessageBoxes().Boxes()[2].text, "Length cannot be zero!!");
     EXPECT_TRUE(MessageBoxes().ModalDialogs().empty()) << "no naming without a calibration";
@@ -138,7 +139,7 @@ TEST_F(ManualCalibrationTest, RefusalsLeaveTheListAndTheCalibrationAsTheyWere)
         frame->Router().Execute(id);
     ASSERT_EQ(MessageBoxes().Boxes().size(), 2u);
     for (const auto& box : MessageBoxes().Boxes())
-        EXPECT_EQ(box.text, "캡쳐된 이미지 창이 활성화 되어야 합니다.");
+        EXPECT_EQ(box.text, CalibrationString(calibstr::IDS_CAPTURED_IMAGE_NEEDED));
     EXPECT_EQ(view->GetDispWnd()->GetToolMode() & CImageDispWnd::kCalibrationMode, 0);
 }
 
@@ -154,7 +155,7 @@ TEST_F(ManualCalibrationTest, CancellingTheNamingDropsNamesWithoutMagnification)
     MessageBoxes().QueueModal([](QDialog& input) { Type(input, "Half"); });
     Control<QPushButton>(dialog, 1)->click();
     ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
-    EXPECT_EQ(MessageBoxes().Boxes()[0].text, "내용을 모두 기입하세요.");
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, CalibrationString(calibstr::IDS_FILL_EVERYTHING));
     EXPECT_EQ(MessageBoxes().Boxes()[0].caption, "Error");
     EXPECT_TRUE(list.GetItems().empty());
 }

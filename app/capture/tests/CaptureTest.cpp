@@ -24,6 +24,7 @@
 #include "qvimage/CQvImage.h"
 #include "qvimage/QvImageDib.h"
 #include "simulated/SimulatedDriver.h"
+#include "strings/Format.h"
 #include "testing/MessageBoxRecorder.h"
 
 #include <QApplication>
@@ -313,11 +314,13 @@ TEST_F(CaptureTest, RefusalsTellWhyAndLeaveNoDocument)
     SetExports(true, false);
     EXPECT_EQ(Capture().AcquireImages(3, 0, 0), nullptr);
     ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
-    EXPECT_EQ(MessageBoxes().Boxes().back().text, PlugInFolder() + "Lumenor.so" + "이 없습니다.");
+    EXPECT_EQ(MessageBoxes().Boxes().back().text,
+              Format(CaptureString(capstr::IDS_MODULE_MISSING).c_str(), (PlugInFolder() + "Lumenor.so").c_str()));
 
     SetExports(false, true);
     EXPECT_EQ(Capture().AcquireImages(1, 1, 0), nullptr);
-    EXPECT_EQ(MessageBoxes().Boxes().back().text, PlugInFolder() + "Torsion.so" + "이 없습니다.");
+    EXPECT_EQ(MessageBoxes().Boxes().back().text,
+              Format(CaptureString(capstr::IDS_MODULE_MISSING).c_str(), (PlugInFolder() + "Torsion.so").c_str()));
 
     SetExports(true, true);
     for (int separate : {0, 1}) {

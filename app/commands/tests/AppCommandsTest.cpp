@@ -549,7 +549,9 @@ TEST_F(AppCommandsTest, AutoMeasureGetsTheCalibrationAndTheFolder)
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), folder + ";");
     QFile info(QString::fromStdString(folder + kAutoMeasureCalibrationFile));
     ASSERT_TRUE(info.open(QIODevice::ReadOnly));
-    EXPECT_EQ(info.readAll().toStdString(), std::string("0.250000\n") + CCalibKeeper::GetUnitName(current.GetUnit()));
+    // The companion reads the unit's stored name, whatever the language of the session.
+    EXPECT_EQ(info.readAll().toStdString(),
+              "0.250000\n\xEB\xA7\x88\xEC\x9D\xB4\xED\x81\xAC\xEB\xA1\x9C\xEB\xAF\xB8\xED\x84\xB0");
 }
 
 TEST_F(AppCommandsTest, FurtherCompanionProgramReportsWhatKeepsItFromRunning)

@@ -539,7 +539,7 @@ TEST_F(CalibrationListFiles, ImportStoresEveryCalibrationAndMagnificationThrough
     ASSERT_EQ(source.ExportWithDialog(), 1);
     ASSERT_EQ(prompts.FileDialogs().size(), 1u);
     EXPECT_TRUE(prompts.FileDialogs()[0].save);
-    EXPECT_EQ(prompts.FileDialogs()[0].filter, "교정 파일 (*.cst)|*.cst||");
+    EXPECT_EQ(prompts.FileDialogs()[0].filter, "Calibration Files (*.cst)|*.cst||");
 
     CCalibrationList list;
     FillSample(list);

@@ -2,6 +2,7 @@
 // never writes over a file unasked, and the folder selection comes back at the next start.
 #include "panels/CThumbnailDockWnd.h"
 
+#include "commands/CommandStrings.h"
 #include "core/FrameMainWindow.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
@@ -11,6 +12,7 @@
 #include "profile/CRegKey.h"
 #include "profile/Registry.h"
 #include "qvcodec/CQvImageCodec.h"
+#include "resources/StringTable.h"
 #include "testing/MessageBoxRecorder.h"
 #include "ui/MessageBox.h"
 
@@ -101,15 +103,16 @@ TEST_F(ThumbnailDockTest, RenameRefusesTheLiveWindowAndATakenName)
 {
     auto dock = MakeDock();
     CThumbnailMain* strip = dock->GetThumbnailMain();
+    const std::string liveTitle = AppCommandString(appstr::IDS_LIVE_MEASURE);
     CVistrelDoc* live = AddDocument("live", "", "X0-Capture1");
     live->SetLive(true);
     AddDocument("plain", "", "X0-Capture2");
     QImage picture(40, 30, QImage::Format_RGB32);
     picture.fill(Qt::gray);
-    for (const char* name : {"X0-Capture1", "X0-Capture2", "실시간 측정"})
+    for (const char* name : {"X0-Capture1", "X0-Capture2", liveTitle.c_str()})
         strip->AddImage(name, picture, 40, 30, "", 0);
 
-    for (const char* refused : {"X0-Capture1", "실시간 측정"}) {
+    for (const char* refused : {"X0-Capture1", liveTitle.c_str()}) {
         strip->SelectNames({refused});
         std::string name;
         EXPECT_FALSE(dock->ThumbnailView()->RequestRename(name, false)) << refused;
@@ -124,7 +127,7 @@ TEST_F(ThumbnailDockTest, RenameRefusesTheLiveWindowAndATakenName)
     });
     strip->StartRename();
     ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
-    EXPECT_EQ(MessageBoxes().Boxes()[0].text, "이미 존재하는 이름입니다.");
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, LoadString("Vistrel", 101));
     EXPECT_EQ(m_docs[1]->GetTitle(), "X0-Capture2");
 
     MessageBoxes().QueueModal([](QDialog& dialog) {
@@ -160,9 +163,10 @@ TEST_F(ThumbnailDockTest, ContextMenuFollowsSelectionAndSavePath)
     };
     // Tiles of open images, a live one not named as such, and a saved file of the folder.
     CThumbnailMain* strip = dock->GetThumbnailMain();
+    const std::string liveTitle = AppCommandString(appstr::IDS_LIVE_MEASURE);
     QImage picture(40, 30, QImage::Format_RGB32);
     picture.fill(Qt::gray);
-    for (const char* name : {"A", "B", "실시간 측정", "X0-Live"})
+    for (const char* name : {"A", "B", liveTitle.c_str(), "X0-Live"})
         strip->AddImage(name, picture, 40, 30, "", 0);
     AddDocument("live", "", "X0-Live")->SetLive(true);
     {
@@ -173,7 +177,7 @@ TEST_F(ThumbnailDockTest, ContextMenuFollowsSelectionAndSavePath)
     const std::string savedFile = (m_root.path() + "/a/saved.png").toStdString();
     const Case cases[] = {
         {"/home/u/out", {"A", "B"}, true, true},
-        {"C:\\x", {"A", "실시간 측정"}, true, false},
+        {"C:\\x", {"A", liveTitle}, true, false},
         {"C:\\x", {"A", "X0-Live"}, true, false},
         {"C:\\x", {"A", savedFile}, true, false},
         {"", {"A", "B"}, false, true},

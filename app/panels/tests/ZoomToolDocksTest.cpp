@@ -20,6 +20,7 @@
 #include "gobjects/GObjectCatalogue.h"
 #include "profile/CAppProfile.h"
 #include "qvimage/CQvImage.h"
+#include "resources/StringTable.h"
 #include "testing/MessageBoxRecorder.h"
 #include "testing/RenderCheck.h"
 
@@ -506,7 +507,7 @@ TEST_F(ZoomToolDocksTest, AnAutomaticToolIsRefusedOnTheLiveView)
     auto& page = *tools->Page(CMeasureAnnotationDockWnd::PageKind::AutoMeasure);
     ClickTool(page, GetAutoMeasureInfo()[0].shape, GetAutoMeasureInfo(), GetAutoMeasureInfoCount());
     ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
-    EXPECT_EQ(MessageBoxes().Boxes()[0].text, "실시간 측정 모드에서는 지원되지 않습니다.");
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, LoadString("Vistrel", 770));
     EXPECT_EQ(Objects().GetCreatingObject(), nullptr);
     EXPECT_EQ(page.Highlighted(), -1);
     view->SetLive(false);

@@ -19,6 +19,7 @@
 #include "qvplglib/CPlgApplication.h"
 #include "qvplglib/CPlgView.h"
 #include "qvplglib/CReportListCtrl.h"
+#include "resources/StringTable.h"
 #include "testing/MessageBoxRecorder.h"
 #include "view/CImageDispWnd.h"
 #include "view/CVistrelView.h"
@@ -52,7 +53,7 @@ constexpr UINT kExtFirst = 3025;
 constexpr UINT kExtResident = 3027;
 constexpr UINT kGaugeFirst = 3028;
 constexpr UINT kGaugeSecond = 3029;
-constexpr char kLiveModeRefused[] = "실시간 측정 모드에서는 지원되지 않습니다.";
+
 
 // Decides what the extension module's views do when they run; the module calls it through its test export.
 using ExtRun = std::function<int(CPlgView* view, int index)>;
@@ -294,7 +295,7 @@ TEST_F(PlugInHostTest, TheLiveDocumentRunsOnlyTheSharpGaugeExtension)
         MessageBoxes().Reset();
         EXPECT_EQ(Host().ExecutePlugInCallback(id), 0) << id;
         ASSERT_EQ(MessageBoxes().Boxes().size(), 1u) << id;
-        EXPECT_EQ(MessageBoxes().Boxes()[0].text, kLiveModeRefused);
+        EXPECT_EQ(MessageBoxes().Boxes()[0].text, LoadString("Vistrel", 770));
     }
     MessageBoxes().Reset();
     for (UINT id : {kGaugeFirst, kGaugeSecond})

@@ -247,11 +247,11 @@ TEST_F(ReportExportTest, NotepadWritesTheReportTextAndOpensIt)
     EXPECT_TRUE(asked.overwritePrompt);
     const std::string expected =
         "#################### picture ####################\n\n"
-        " 측정 테이블 : \n\n"
+        " Measurement Table : \n\n"
         "Name                \t길이                  \tPosition            \t\n"
         "L-0                 \t12.500              \t[1.5, 2.5]          \t\n"
         "L-1                 \t3.250               \t[4.0, 5.0]          \t\n"
-        "\n\n 통계 테이블 : \n\n"
+        "\n\n Statistics Table : \n\n"
         "                    \t길이                  \t\n"
         "평균                  \t7.875               \t\n"
         "Count               \t2                   \t\n";
@@ -288,14 +288,14 @@ TEST_F(ReportExportTest, WorkbookOfOneViewAndOfAllDocuments)
     ASSERT_EQ(opened.size(), 1u);
     Cells expected;
     AddCells(expected, "picture", kMain, 0);
-    expected[{"picture", 4, 0}] = "통계 테이블";
+    expected[{"picture", 4, 0}] = "Statistics Table";
     AddCells(expected, "picture", kStatistics, 5);
     EXPECT_EQ(ReadWorkbook(opened[0]), expected);
 
     ASSERT_TRUE(Run(ID_REPORT_MANAGER_ALL));
     ASSERT_EQ(opened.size(), 2u);
     AddCells(expected, "second", pages.main[secondView], 0);
-    expected[{"second", 3, 0}] = "통계 테이블";
+    expected[{"second", 3, 0}] = "Statistics Table";
     EXPECT_EQ(ReadWorkbook(opened[1]), expected);
 }
 
@@ -444,16 +444,16 @@ TEST_F(ReportExportTest, BackupWindowShowsBothListsAndExportsTheOneOnScreen)
     results->horizontalHeader()->moveSection(2, 0);
     window->findChild<QAction*>("clipboardAction")->trigger();
     const std::string text = QGuiApplication::clipboard()->text().toStdString();
-    EXPECT_EQ(text, "#################### 결과 백업창 ####################\n\n"
+    EXPECT_EQ(text, "#################### Result Backup ####################\n\n"
                     "Name                \t길이                  \tPosition            \t\n"
                     "L-0                 \t12.500              \t[1.5, 2.5]          \t\n"
                     "L-1                 \t3.250               \t[4.0, 5.0]          \t\n");
     window->findChild<QAction*>("excelAction")->trigger();
     ASSERT_EQ(opened.size(), 1u);
     const Cells cells = ReadWorkbook(opened[0]);
-    EXPECT_EQ(cells.at({"결과 백업창", 0, 0}), "Position");
-    EXPECT_EQ(cells.at({"결과 백업창", 0, 1}), "Name");
-    EXPECT_EQ(cells.at({"결과 백업창", 1, 2}), "12.500");
+    EXPECT_EQ(cells.at({"Result Backup", 0, 0}), "Position");
+    EXPECT_EQ(cells.at({"Result Backup", 0, 1}), "Name");
+    EXPECT_EQ(cells.at({"Result Backup", 1, 2}), "12.500");
 
     // The statistics list on screen; its text file.
     window->findChild<QAction*>("statisticsModeAction")->trigger();
@@ -462,7 +462,7 @@ TEST_F(ReportExportTest, BackupWindowShowsBothListsAndExportsTheOneOnScreen)
     EXPECT_TRUE(window->findChild<QAction*>("statisticsModeAction")->isChecked());
     testing_support::MessageBoxes().QueueFile(Path("backup.txt"));
     window->findChild<QAction*>("notepadAction")->trigger();
-    EXPECT_EQ(ReadBytes(Path("backup.txt")), FormatListReportText("결과 백업창", kStatistics));
+    EXPECT_EQ(ReadBytes(Path("backup.txt")), FormatListReportText("Result Backup", kStatistics));
     EXPECT_EQ(opened.back(), Path("backup.txt"));
 
     // Closing deletes the window and takes it out of the list.
@@ -477,7 +477,7 @@ TEST_F(ReportExportTest, EmptyBackupListGivesHeadingsOnlyAndNoWorkbook)
     CResultBackupDlg* window = OpenResultBackup(*view, frame.get());
     window->OnClipboard();
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
-              "#################### 결과 백업창 ####################\n\n"
+              "#################### Result Backup ####################\n\n"
               "Name                \t길이                  \t\n");
     EXPECT_EQ(window->OnExcel(), "");
     EXPECT_TRUE(opened.empty());

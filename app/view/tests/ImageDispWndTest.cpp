@@ -14,6 +14,7 @@
 #include "qvimage/CQvImage.h"
 #include "qvimage/QvImageOps.h"
 #include "qvplglib/CPlgView.h"
+#include "resources/StringTable.h"
 #include "types/WinUser.h"
 
 #include <QMdiSubWindow>
@@ -212,7 +213,7 @@ TEST_F(ImageDispWndTest, CalibrationModeRefusesTheRightButtonAndAllButZoomKeys)
 
     QTest::mouseClick(Viewport(), Qt::RightButton, Qt::NoModifier, QPoint(20, 20));
     ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
-    EXPECT_EQ(MessageBoxes().Boxes()[0].text, "교정시에는 마우스 우측버튼을 사용 할 수 없습니다");
+    EXPECT_EQ(MessageBoxes().Boxes()[0].text, LoadString("Vistrel", 764));
     EXPECT_EQ(objects.GetMainObjList().size(), before);
     EXPECT_EQ(wnd->GetToolMode(), CImageDispWnd::kCalibrationMode);
 

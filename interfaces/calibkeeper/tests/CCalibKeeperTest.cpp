@@ -1,4 +1,5 @@
 #include "calibkeeper/CCalibKeeper.h"
+#include "resources/UiLanguage.h"
 
 #include <gtest/gtest.h>
 
@@ -55,7 +56,7 @@ TEST(CCalibKeeper, EightUnitsWithDistinctNamesAndSymbolsUnitFourIsMillimetre)
     EXPECT_EQ(names.size(), 8u);
     EXPECT_EQ(symbols.size(), 8u);
     EXPECT_FALSE(names.count(""));
-    EXPECT_STREQ(CCalibKeeper::GetUnitName(0), "픽셀");
+    EXPECT_EQ(CCalibKeeper::GetUnitName(0), "Pixel");
     EXPECT_STREQ(CCalibKeeper::GetSymbolString(UNIT_MILLIMETER), "mm");
     EXPECT_STREQ(CCalibKeeper::GetSymbolString(UNIT_MICROMETER), "µm");
 
@@ -65,9 +66,31 @@ TEST(CCalibKeeper, EightUnitsWithDistinctNamesAndSymbolsUnitFourIsMillimetre)
 
     for (int outside : {-1, 8, 1000}) {
         EXPECT_EQ(CCalibKeeper::GetUnitType(outside), UNIT_PIXEL);
-        EXPECT_STREQ(CCalibKeeper::GetUnitName(outside), "");
+        EXPECT_EQ(CCalibKeeper::GetUnitName(outside), "");
+        EXPECT_STREQ(CCalibKeeper::GetStoredUnitName(outside), "");
         EXPECT_STREQ(CCalibKeeper::GetSymbolString(outside), "");
     }
+}
+
+// The user reads the unit in the session's language; companion programs always get the same bytes.
+TEST(CCalibKeeper, UnitNamesFollowTheUiLanguageStoredNamesNever)
+{
+    struct Case { int unit; const char* english; const char* korean; const char* stored; };
+    const Case cases[] = {
+        {UNIT_PIXEL, "Pixel", "픽셀", "\xED\x94\xBD\xEC\x85\x80"},
+        {UNIT_MICROMETER, "Micrometer", "마이크로미터",
+         "\xEB\xA7\x88\xEC\x9D\xB4\xED\x81\xAC\xEB\xA1\x9C\xEB\xAF\xB8\xED\x84\xB0"},
+        {UNIT_METER, "Meter", "미터", "\xEB\xAF\xB8\xED\x84\xB0"},
+    };
+    for (const Case& c : cases) {
+        SetUiLanguage(UI_LANGUAGE_ENGLISH);
+        EXPECT_EQ(CCalibKeeper::GetUnitName(c.unit), c.english);
+        EXPECT_STREQ(CCalibKeeper::GetStoredUnitName(c.unit), c.stored);
+        SetUiLanguage(UI_LANGUAGE_KOREAN);
+        EXPECT_EQ(CCalibKeeper::GetUnitName(c.unit), c.korean);
+        EXPECT_STREQ(CCalibKeeper::GetStoredUnitName(c.unit), c.stored);
+    }
+    SetUiLanguage(UI_LANGUAGE_ENGLISH);
 }
 
 TEST(CCalibKeeper, CreateDerivesUnitsPerPixelAndKeepsTheOtherValues)

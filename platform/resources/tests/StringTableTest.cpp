@@ -69,3 +69,28 @@ TEST_F(StringTableTest, TwoTextsForOneIdAreRecordedAsAClash)
     expected.push_back("TestClash:8");
     EXPECT_EQ(StringTableClashes(), expected);
 }
+
+TEST_F(StringTableTest, AWindowMayAskForItsOwnLanguage)
+{
+    SetUiLanguage(UI_LANGUAGE_ENGLISH);
+    EXPECT_EQ(LoadString("TestLibrary", 22, UI_LANGUAGE_KOREAN), "KOR");
+    EXPECT_EQ(LoadString("TestLibrary", 131, UI_LANGUAGE_KOREAN), "Too small!!");
+    SetUiLanguage(UI_LANGUAGE_KOREAN);
+    EXPECT_EQ(LoadString("TestLibrary", 22, UI_LANGUAGE_ENGLISH), "ENG");
+    EXPECT_EQ(LoadString("TestProgram", 767, UI_LANGUAGE_ENGLISH), "\xED\x8C\x8C\xEC\x9D\xBC");
+}
+
+TEST_F(StringTableTest, AWalkSeesEveryTextOfEveryLoadedModule)
+{
+    const StringTableRegistrar plugIn("TestWalk", {{7, "seven", "KOR7"}, {3, "three"}});
+    std::vector<RegisteredString> walked;
+    for (const RegisteredString& entry : RegisteredStrings())
+        if (entry.module == "TestWalk")
+            walked.push_back(entry);
+    ASSERT_EQ(walked.size(), 2u);
+    EXPECT_EQ(walked[0].id, 3u);
+    EXPECT_EQ(walked[0].english, "three");
+    EXPECT_EQ(walked[0].korean, "");
+    EXPECT_EQ(walked[1].id, 7u);
+    EXPECT_EQ(walked[1].korean, "KOR7");
+}
