@@ -59,10 +59,16 @@ constexpr const char* kModule = "CaptureHost";
 constexpr uint32_t IDS_SELECT_DEVICE = 1;
 constexpr uint32_t IDS_OK = 2;
 constexpr uint32_t IDS_CANCEL = 3;
+constexpr uint32_t IDS_DRIVER_CRASHED = 4;  // %1 the driver file, %2 the step its load was at
 const StringTableRegistrar kStrings(kModule, {
     {IDS_SELECT_DEVICE, "Select Device"},
     {IDS_OK, "OK"},
     {IDS_CANCEL, "Cancel"},
+    {IDS_DRIVER_CRASHED,
+     "The acquisition driver %1 was not loaded: the program stopped while loading it at an earlier start (%2)."
+     "\n\nTry to load it again at the next start? Otherwise it stays off until its file is replaced.",
+     "영상 입력 드라이버 %1을(를) 불러오지 않았습니다. 이전 시작 때 이 드라이버를 불러오는 중(%2)에 프로그램이 "
+     "종료되었습니다.\n\n다음 시작 때 다시 불러오시겠습니까? 아니면 파일이 바뀔 때까지 불러오지 않습니다."},
 });
 
 QString Text(uint32_t id)
@@ -91,19 +97,6 @@ FrameSize ReadFrameSize(const AcqDriverExports& exports)
     size.bufferBytes = CAcquireContainer::FrameBufferSize(size.width, size.height, size.bitsPerPixel);
     return size;
 }
-
-constexpr const char* kModule = "CaptureHost";
-constexpr uint32_t IDS_DRIVER_CRASHED = 1;   // %1 the driver file, %2 the step its load was at
-
-const StringTableRegistrar kStrings(
-    kModule,
-    {
-        {IDS_DRIVER_CRASHED,
-         "The acquisition driver %1 was not loaded: the program stopped while loading it at an earlier start (%2)."
-         "\n\nTry to load it again at the next start? Otherwise it stays off until its file is replaced.",
-         "영상 입력 드라이버 %1을(를) 불러오지 않았습니다. 이전 시작 때 이 드라이버를 불러오는 중(%2)에 프로그램이 "
-         "종료되었습니다.\n\n다음 시작 때 다시 불러오시겠습니까? 아니면 파일이 바뀔 때까지 불러오지 않습니다."},
-    });
 
 // Told once about a driver skipped for a crash at an earlier start; true to try it again at the next one.
 bool TellCrashedDriver(const ModuleLoadGuard::Crash& crash)
