@@ -14,6 +14,7 @@ constexpr UINT IDS_ASK_TO_SAVE = 61699;      // the save-changes prompt; %1 is t
 constexpr UINT IDS_OPENED_REDUCED = 4172;    // a file read at fewer bits a sample (%s = the path, %d = its bits)
 constexpr UINT IDS_NEW_IMAGE_MEMORY = 4174;  // a new image the memory cannot hold (%d x %d, %lld MB needed, free)
 constexpr UINT IDS_NEW_IMAGE_PIXELS = 4176;  // a new image beyond the library's pixel bytes (%d x %d, %lld MB, most)
+constexpr UINT IDS_NOT_IN_LIVE = 770;        // a tool the live view does not take
 }  // namespace docstr
 
 std::string DocumentString(UINT id);

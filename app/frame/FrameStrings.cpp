@@ -22,6 +22,7 @@ constexpr FrameText kTexts[] = {
     {427, "속성", "Property"},
     // The ninth toolbar holds the plug-ins; it had no caption of its own.
     {428, "플러그인", "Plug-ins"},
+    {429, "자동 측정", "Automatic Measurement"},
     {440, "색상", "Color"},
     {441, "이미지 크기", "Image Size"},
     {442, "마우스 위치", "Mouse Position"},
