@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <thread>
 
 namespace {
 
@@ -25,6 +26,10 @@ BYTE Weighted(int red, int green, int blue)
 {
     return static_cast<BYTE>((307 * red + 604 * green + 113 * blue) >> 10);
 }
+
+// Pictures from this size on are converted on several threads, at most this many.
+constexpr int64_t kParallelPixels = int64_t{1} << 21;
+constexpr unsigned kMaxThreads = 8;
 
 // Index of a float position on the sample grid.
 int At(float position)
@@ -53,20 +58,40 @@ int ToGray8(const CQvImage* source, CQvImage* destination)
         return 0;
     }
     const int bytes = source->GetBitsPerPixel() / 8;
-    for (int y = 0; y < height; ++y) {
-        // Both images keep rows top-down: pixel (x, y) stays at (x, y) for every colour model.
-        const BYTE* in = source->GetPixel(0, y);
-        BYTE* out = destination->GetPixel(0, y);
-        if (IsGrey(type)) {
-            std::copy(in, in + width, out);
-        } else if (IsIndexed(type)) {
-            for (int x = 0; x < width; ++x)
-                out[x] = lut[in[x]];
-        } else {
-            for (int x = 0; x < width; ++x, in += bytes)
-                out[x] = Weighted(in[2], in[1], in[0]);
+    const auto convertRows = [&](int first, int last) {
+        for (int y = first; y < last; ++y) {
+            // Both images keep rows top-down: pixel (x, y) stays at (x, y) for every colour model.
+            const BYTE* in = source->GetPixel(0, y);
+            BYTE* out = destination->GetPixel(0, y);
+            if (IsGrey(type)) {
+                std::copy(in, in + width, out);
+            } else if (IsIndexed(type)) {
+                for (int x = 0; x < width; ++x)
+                    out[x] = lut[in[x]];
+            } else {
+                for (int x = 0; x < width; ++x, in += bytes)
+                    out[x] = Weighted(in[2], in[1], in[0]);
+            }
         }
+    };
+    // A camera picture of many megapixels is converted on every tool's finish: its rows are shared out over the
+    // processor's cores (each thread writes rows of its own), small pictures stay on the calling thread.
+    const int64_t pixels = int64_t{width} * height;
+    const int threads = pixels < kParallelPixels ? 1
+                                                 : static_cast<int>(std::clamp<unsigned>(
+                                                       std::thread::hardware_concurrency(), 1u, kMaxThreads));
+    if (threads == 1) {
+        convertRows(0, height);
+        return 1;
     }
+    std::vector<std::thread> workers;
+    workers.reserve(static_cast<size_t>(threads - 1));
+    for (int t = 1; t < threads; ++t)
+        workers.emplace_back(convertRows, static_cast<int>(int64_t{height} * t / threads),
+                             static_cast<int>(int64_t{height} * (t + 1) / threads));
+    convertRows(0, height / threads);
+    for (std::thread& worker : workers)
+        worker.join();
     return 1;
 }
 

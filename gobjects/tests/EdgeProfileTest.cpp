@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <random>
 
@@ -63,6 +64,33 @@ TEST(EdgeProfileGrey, KeepsEveryPixelWhereItIsForEveryColourModel)
         EXPECT_EQ(*grey.GetPixel(3, 0), dark) << type;
         EXPECT_EQ(*grey.GetPixel(3, 5), bright) << type;
     }
+}
+
+// A picture large enough to be converted on several threads: every row, the first and the last of each share
+// included, is converted once and in its place (odd height, so the shares differ in size).
+TEST(EdgeProfileGrey, ALargePictureIsConvertedWholeOnSeveralThreads)
+{
+    constexpr int kWidth = 1601, kHeight = 1313;
+    CQvImage source;
+    source.Create(QV_RGB24, kWidth, kHeight, 0);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            BYTE* p = source.GetPixel(x, y);
+            p[0] = static_cast<BYTE>(x * 7 + y);
+            p[1] = static_cast<BYTE>(y * 3);
+            p[2] = static_cast<BYTE>(x ^ y);
+        }
+    CQvImage grey;
+    grey.Create(QV_GRAY8, kWidth, kHeight, 0);
+    std::memset(grey.GetPixel(0, 0), 0xEE, static_cast<size_t>(grey.GetPixel(0, 1) - grey.GetPixel(0, 0)) * kHeight);
+    ASSERT_EQ(ToGray8(&source, &grey), 1);
+    int wrong = 0;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const BYTE* p = source.GetPixel(x, y);
+            wrong += *grey.GetPixel(x, y) != ((307 * p[2] + 604 * p[1] + 113 * p[0]) >> 10) ? 1 : 0;
+        }
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(EdgeProfileGrey, RefusesMismatchedOrNonGreyDestinations)
