@@ -44,7 +44,8 @@ CQvImage Render(const Signed& distance, const Condition& c, std::mt19937& random
 {
     CQvImage image;
     image.Create(c.colour ? QV_RGB24 : QV_GRAY8, kWidth, kHeight, 0);
-    std::normal_distribution<double> noise(0.0, c.cnr > 0 ? kContrast / c.cnr : 0.0);
+    std::normal_distribution<double> noise(0.0, c.cnr > 0 ? kContrast / c.cnr : 1.0);
+    std::normal_distribution<double> noEdgeNoise(0.0, 20.0);
     const int bytes = image.GetBitsPerPixel() / 8;
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
@@ -54,7 +55,8 @@ CQvImage Render(const Signed& distance, const Condition& c, std::mt19937& random
                     share += Phi(distance(x + (sx + 0.5) / 4, y + (sy + 0.5) / 4) / c.blur) / 16;
             if (!c.darkToBright)
                 share = 1 - share;
-            const double value = kLow + kContrast * share + (c.cnr > 0 ? noise(random) : 0.0);
+            // "No edge at all": a flat ground under noise of sigma 20.
+            const double value = c.cnr > 0 ? kLow + kContrast * share + noise(random) : kLow + kContrast / 2 + noEdgeNoise(random);
             BYTE* p = image.GetPixel(x, y);
             for (int b = 0; b < bytes; ++b)
                 p[b] = static_cast<BYTE>(std::clamp(static_cast<int>(std::lround(value)), 0, 255));
@@ -304,7 +306,8 @@ void CircleAndAngleRows(int placements)
                     CQvImage disc = Render([=](double x, double y) { return r - std::hypot(x - cx, y - cy); },
                                            condition, random);
                     const double t = M_PI * u(random);
-                    const double rr = r + 8 * u(random);
+                    // The rim is scanned inwards from the drawn one: a user draws it around the disc.
+                    const double rr = r + 2 + 8 * std::abs(u(random));
                     const std::vector<_RPOINT> circle = RunTool(
                         disc, SHAPE_AUTO_CIRCLE,
                         {CPoint(static_cast<int>(std::lround(cx + rr * std::cos(t))),
