@@ -28,9 +28,12 @@ VISTREL_FUZZ_TARGET(undo_file)
     if (!(whole ? pool.PushImage(-1, -1, -1, -1) : pool.PushImage(0, 0, kSide, kSide)))
         return 0;
 
+    // The file is written in the background: it is complete before it is replaced, and removed in the background.
+    CQvFramePool::WaitForUndoFiles();
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         WriteFuzzFile(entry.path().string(), data + 1, size - 1);
     pool.Undo();
+    CQvFramePool::WaitForUndoFiles();
     FuzzCheck(std::filesystem::is_empty(folder), "an undo file is removed once it was used");
     return 0;
 }

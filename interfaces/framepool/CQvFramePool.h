@@ -7,9 +7,14 @@
 //   the latest point back and forgets it. At most kMaxUndoPoints are kept; older ones are forgotten.
 // - A rectangle's undo point is put back only into an image of the colour model and size it was taken from;
 //   otherwise Undo forgets it and changes nothing. SetImage and assignments through GetImage keep the history.
+// - ReplaceImage keeps the whole image as an undo point without copying it: the image itself becomes the undo
+//   point and the caller's new image takes its place.
 // - Undo copies of kSpillBytes pixel bytes or more are written to files in the temporary folder (SetTempPath,
-//   program-wide) and read back on Undo; a file is removed as soon as its undo point is used or forgotten, and
-//   when the pool is destroyed. Without a usable temporary folder copies stay in memory.
+//   program-wide) and read back on Undo. Without a usable temporary folder copies stay in memory.
+// - One background thread writes those files, each from a copy nothing else touches meanwhile, and removes the file
+//   of a point that was used or forgotten, so a command never waits for the disk. Undo of a point whose file is not
+//   complete yet stops that write and takes the copy still in memory. Destroying the pool stops its writes and
+//   removes its remaining files before it returns.
 // - UI thread only; one pool per document, not copyable.
 #pragma once
 
@@ -42,12 +47,25 @@ public:
     // Returns 1, or 0 (nothing kept) for an empty image or a rectangle with no pixel inside the image.
     int PushImage(const CRect& rect);
     int PushImage(int left, int top, int right, int bottom) { return PushImage(CRect(left, top, right, bottom)); }
+    // Puts `result` in place of the image and keeps the image it replaces, moved rather than copied, as the undo
+    // point of the whole image (none when the image was empty): for commands that build a new image anyway.
+    // Returns 1, or 0 (nothing changed, nothing kept) for an empty result or the pool's own image.
+    int ReplaceImage(CQvImage&& result);
     // Returns 1 when an undo point was put back, 0 when there was none or it no longer fitted the image.
     int Undo();
     int CanUndo() const { return m_history.empty() ? 0 : 1; }
     // How many undo points were ever kept: a caller sees whether work it handed on pushed one, also when the
     // history is full and its size stays the same.
     unsigned long long PushCount() const { return m_pushCount; }
+    // Returns when no undo file of any pool waits to be written or removed (for a caller that looks into the
+    // temporary folder, and for measurements).
+    static void WaitForUndoFiles();
+
+    // An image with the colour model, size, palette and region of `like` for a result that writes every pixel
+    // byte: its bytes are unspecified (a buffer that an undo file or an undo made free, when one of that model and
+    // size is at hand, so a large result does not touch fresh memory), the row padding zero. Empty when `like` is
+    // empty or there is no memory.
+    static CQvImage ScratchImage(const CQvImage& like);
 
     const std::string& GetFileName() const { return m_fileName; }
     void SetFileName(const std::string& fileName) { m_fileName = fileName; }
@@ -57,6 +75,8 @@ public:
     static void SetTempPath(const std::string& folder);
 
 private:
+    void Keep(std::unique_ptr<FramePoolUndoEntry> entry);
+
     CQvImage m_image;
     std::string m_fileName;
     std::deque<std::unique_ptr<FramePoolUndoEntry>> m_history;  // oldest first

@@ -1,94 +1,96 @@
 #include "framepool/private/FramePoolUndoEntry.h"
 
+#include "framepool/private/FramePoolRecycler.h"
+#include "framepool/private/UndoFileWrite.h"
 #include "qvimage/QvImageOps.h"
 #include "qvimage/QvImageRecord.h"
 
-#include <unistd.h>
-
-#include <atomic>
 #include <cstdio>
 #include <cstring>
-
-namespace {
-
-// Names must not collide between pools, nor between programs sharing the folder.
-std::string NewUndoFileName(const std::string& folder)
-{
-    static std::atomic<unsigned long> serial{0};
-    std::string path = folder;
-    if (!path.empty() && path.back() != '/')
-        path += '/';
-    return path + "undo-" + std::to_string(::getpid()) + "-" + std::to_string(++serial) + ".qvu";
-}
-
-}  // namespace
+#include <utility>
 
 FramePoolUndoEntry::FramePoolUndoEntry(const CQvImage& image, bool whole, const CRect& rect, long long spillBytes,
                                        const std::string& tempFolder)
     : m_whole(whole), m_rect(rect), m_model(image.GetColorModel()), m_width(image.GetWidth()),
       m_height(image.GetHeight())
 {
-    if (whole)
-        m_copy = image;
-    else
-        QVCopyImage(&image, &m_copy, rect);
-    const long long bytes = static_cast<long long>(m_copy.GetStride()) * m_copy.GetHeight();
-    if (!tempFolder.empty() && bytes >= spillBytes)
-        SpillToFile(tempFolder);
+    CQvImage copy;
+    if (whole) {
+        // A buffer of that size at hand is written over instead of fresh memory being touched.
+        copy = FramePoolRecycler::Take(m_model, m_width, m_height);
+        copy = image;
+    } else {
+        QVCopyImage(&image, &copy, rect);
+    }
+    Keep(std::move(copy), spillBytes, tempFolder);
 }
 
-FramePoolUndoEntry::~FramePoolUndoEntry()
+FramePoolUndoEntry::FramePoolUndoEntry(CQvImage&& image, long long spillBytes, const std::string& tempFolder)
+    : m_whole(true), m_rect(0, 0, image.GetWidth(), image.GetHeight()), m_model(image.GetColorModel()),
+      m_width(image.GetWidth()), m_height(image.GetHeight())
 {
-    if (!m_filePath.empty())
-        std::remove(m_filePath.c_str());
+    Keep(std::move(image), spillBytes, tempFolder);
 }
 
-void FramePoolUndoEntry::SpillToFile(const std::string& tempFolder)
+FramePoolUndoEntry::~FramePoolUndoEntry() = default;
+
+void FramePoolUndoEntry::Keep(CQvImage&& copy, long long spillBytes, const std::string& tempFolder)
 {
-    const std::string path = NewUndoFileName(tempFolder);
-    FILE* file = std::fopen(path.c_str(), "wbx");
-    if (!file)
-        return;
-    const bool written = QVWriteImage(file, &m_copy) == 1;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        std::remove(path.c_str());
+    const long long bytes = static_cast<long long>(copy.GetStride()) * copy.GetHeight();
+    if (tempFolder.empty() || bytes < spillBytes) {
+        m_copy = std::move(copy);
         return;
     }
-    m_filePath = path;
-    m_roiKind = m_copy.GetRoiKind();
-    m_roiCount = m_copy.GetRoiCount();
+    m_roiKind = copy.GetRoiKind();
+    m_roiCount = copy.GetRoiCount();
     if (m_roiCount > 0) {
         m_roiPoints = std::make_unique<int[]>(2 * static_cast<size_t>(m_roiCount));
-        std::memcpy(m_roiPoints.get(), m_copy.GetRoiPoints(), 2 * sizeof(int) * static_cast<size_t>(m_roiCount));
+        std::memcpy(m_roiPoints.get(), copy.GetRoiPoints(), 2 * sizeof(int) * static_cast<size_t>(m_roiCount));
     }
-    m_copy.Initialize();
+    m_file = std::make_unique<UndoFileWrite>(std::move(copy), tempFolder);
 }
 
-bool FramePoolUndoEntry::LoadCopy(CQvImage& copy) const
+void FramePoolUndoEntry::ForgetLater()
 {
-    FILE* file = std::fopen(m_filePath.c_str(), "rb");
+    if (m_file)
+        m_file->RemoveLater();
+}
+
+bool FramePoolUndoEntry::TakeCopy(CQvImage& copy)
+{
+    if (!m_file) {
+        copy = std::move(m_copy);
+        return true;
+    }
+    // The copy is wanted now: a write still running is of no more use, and the copy is still in memory then.
+    if (!m_file->Cancel()) {
+        copy = m_file->TakeCopy();
+        return true;
+    }
+    FILE* file = std::fopen(m_file->Path().c_str(), "rb");
     if (!file)
         return false;
     const bool read = QVReadImage(file, &copy) == 1;
     std::fclose(file);
+    m_file->RemoveLater();
+    if (read && m_roiCount > 0) {
+        auto points = std::make_unique<int[]>(2 * static_cast<size_t>(m_roiCount));
+        std::memcpy(points.get(), m_roiPoints.get(), 2 * sizeof(int) * static_cast<size_t>(m_roiCount));
+        copy.SetRoi(m_roiKind, std::move(points), m_roiCount);
+    }
     return read;
 }
 
-int FramePoolUndoEntry::RestoreInto(CQvImage& image) const
+int FramePoolUndoEntry::RestoreInto(CQvImage& image)
 {
-    CQvImage loaded;
-    if (!m_filePath.empty() && !LoadCopy(loaded))
+    CQvImage copy;
+    if (!TakeCopy(copy))
         return 0;
-    const CQvImage& copy = m_filePath.empty() ? m_copy : loaded;
 
     if (m_whole) {
-        image = copy;
-        if (!m_filePath.empty() && m_roiCount > 0) {
-            auto points = std::make_unique<int[]>(2 * static_cast<size_t>(m_roiCount));
-            std::memcpy(points.get(), m_roiPoints.get(), 2 * sizeof(int) * static_cast<size_t>(m_roiCount));
-            image.SetRoi(m_roiKind, std::move(points), m_roiCount);
-        }
+        // The image the undo replaces is nobody's any more: its buffer serves the next result of its size.
+        FramePoolRecycler::Offer(std::move(image));
+        image = std::move(copy);
         return 1;
     }
 

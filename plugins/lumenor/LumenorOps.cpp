@@ -72,10 +72,28 @@ void MapChannels(const CQvImage& source, CQvImage& target, const Lut* luts)
     }
 }
 
-void MapAll(CQvImage& image, const Lut& lut)
+void MapAll(const CQvImage& source, CQvImage& target, const Lut& lut)
 {
     const Lut luts[3] = {lut, lut, lut};
-    MapChannels(image, image, luts);
+    MapChannels(source, target, luts);
+}
+
+// The pixel bytes of `source` into `target` of the same shape (nothing to do when they are one image).
+void CopyPixels(const CQvImage& source, CQvImage& target)
+{
+    if (&source == &target)
+        return;
+    const size_t rowBytes = static_cast<size_t>(BytesPerPixel(source)) * source.GetWidth();
+    const BYTE* const* in = Rows(source);
+    BYTE** out = target.Get2DBuffer();
+    for (int y = 0; y < source.GetHeight(); ++y)
+        std::memcpy(out[y], in[y], rowBytes);
+}
+
+// The operations that write into a target take one of the source's shape.
+bool Writable(const CQvImage& source, const CQvImage& target)
+{
+    return IsEnhanceableImage(source) && SameShape(source, target) && target.GetBuffer();
 }
 
 // Histograms of B, G and R (grey: all three the same one).
@@ -134,11 +152,13 @@ std::pair<int, int> ClipLevels(const Histogram& histogram, const CQvImage& image
     return {lo, hi};
 }
 
-bool StretchGrey(CQvImage& image)
+bool StretchGrey(const CQvImage& source, CQvImage& target)
 {
-    const auto [lo, hi] = ClipLevels(ChannelHistograms(image)[0], image, 30);
+    const auto [lo, hi] = ClipLevels(ChannelHistograms(source)[0], source, 30);
     if (lo < hi)
-        MapAll(image, StretchLut(lo, hi));
+        MapAll(source, target, StretchLut(lo, hi));
+    else
+        CopyPixels(source, target);
     return true;
 }
 
@@ -154,14 +174,21 @@ bool IsEnhanceableImage(const CQvImage& image)
 
 bool Invert(CQvImage& image)
 {
-    if (!IsEnhanceableImage(image))
+    return InvertInto(image, image);
+}
+
+bool InvertInto(const CQvImage& source, CQvImage& target)
+{
+    if (!Writable(source, target))
         return false;
-    const size_t rowBytes = static_cast<size_t>(BytesPerPixel(image)) * image.GetWidth();
-    BYTE** rows = image.Get2DBuffer();
-    for (int y = 0; y < image.GetHeight(); ++y) {
-        BYTE* d = rows[y];
+    const size_t rowBytes = static_cast<size_t>(BytesPerPixel(source)) * source.GetWidth();
+    const BYTE* const* in = Rows(source);
+    BYTE** out = target.Get2DBuffer();
+    for (int y = 0; y < source.GetHeight(); ++y) {
+        const BYTE* s = in[y];
+        BYTE* d = out[y];
         for (size_t x = 0; x < rowBytes; ++x)
-            d[x] = static_cast<BYTE>(~d[x]);
+            d[x] = static_cast<BYTE>(~s[x]);
     }
     return true;
 }
@@ -211,15 +238,20 @@ Lut StretchLut(int lo, int hi)
 
 bool AutoContrast(CQvImage& image)
 {
-    if (!IsEnhanceableImage(image))
+    return AutoContrastInto(image, image);
+}
+
+bool AutoContrastInto(const CQvImage& source, CQvImage& target)
+{
+    if (!Writable(source, target))
         return false;
-    if (BytesPerPixel(image) == 1)
-        return StretchGrey(image);
-    const std::array<Histogram, 3> h = ChannelHistograms(image);
+    if (BytesPerPixel(source) == 1)
+        return StretchGrey(source, target);
+    const std::array<Histogram, 3> h = ChannelHistograms(source);
     int lowSum = 0;
     int highSum = 0;
     for (const Histogram& channel : h) {
-        const auto [lo, hi] = ClipLevels(channel, image, 10);
+        const auto [lo, hi] = ClipLevels(channel, source, 10);
         lowSum += lo;
         highSum += hi;
     }
@@ -227,32 +259,44 @@ bool AutoContrast(CQvImage& image)
     const int lo = (2 * lowSum + 3) / 6;
     const int hi = (2 * highSum + 3) / 6;
     if (lo < hi)
-        MapAll(image, StretchLut(lo, hi));
+        MapAll(source, target, StretchLut(lo, hi));
+    else
+        CopyPixels(source, target);
     return true;
 }
 
 bool AutoLevel(CQvImage& image)
 {
-    if (!IsEnhanceableImage(image))
+    return AutoLevelInto(image, image);
+}
+
+bool AutoLevelInto(const CQvImage& source, CQvImage& target)
+{
+    if (!Writable(source, target))
         return false;
-    if (BytesPerPixel(image) == 1)
-        return StretchGrey(image);
-    const std::array<Histogram, 3> h = ChannelHistograms(image);
+    if (BytesPerPixel(source) == 1)
+        return StretchGrey(source, target);
+    const std::array<Histogram, 3> h = ChannelHistograms(source);
     Lut luts[3];
     for (int c = 0; c < 3; ++c) {
-        const auto [lo, hi] = ClipLevels(h[c], image, 5);
+        const auto [lo, hi] = ClipLevels(h[c], source, 5);
         luts[c] = StretchOrIdentity(lo, hi);
     }
-    MapChannels(image, image, luts);
+    MapChannels(source, target, luts);
     return true;
 }
 
 bool HistogramEqualize(CQvImage& image)
 {
-    if (!IsEnhanceableImage(image))
+    return HistogramEqualizeInto(image, image);
+}
+
+bool HistogramEqualizeInto(const CQvImage& source, CQvImage& target)
+{
+    if (!Writable(source, target))
         return false;
-    const std::array<Histogram, 3> h = ChannelHistograms(image);
-    const unsigned long long n = PixelCount(image);
+    const std::array<Histogram, 3> h = ChannelHistograms(source);
+    const unsigned long long n = PixelCount(source);
     Lut lut{};
     unsigned long long cumulative[3] = {0, 0, 0};
     for (int v = 0; v < 256; ++v) {
@@ -264,14 +308,15 @@ bool HistogramEqualize(CQvImage& image)
         }
         lut[v] = static_cast<BYTE>(sum / 3);
     }
-    MapAll(image, lut);
+    MapAll(source, target, lut);
     return true;
 }
 
 namespace {
 
 // A library header over an image's own pixels (no copy): grey and 24-bit images have the library's layout already.
-IplImagePtr WrapPixels(CQvImage& image)
+// The header of a source is only read from.
+IplImagePtr WrapPixels(const CQvImage& image)
 {
     const bool grey = BytesPerPixel(image) == 1;
     IplImagePtr header(iplCreateImageHeader(grey ? 1 : 3, 0, kIplDepth8u, grey ? "GRAY" : "RGB", grey ? "GRAY" : "BGR",
@@ -279,7 +324,7 @@ IplImagePtr WrapPixels(CQvImage& image)
         nullptr, nullptr));
     if (!header || header->widthStep != image.GetStride())
         return nullptr;
-    header->imageData = reinterpret_cast<char*>(image.GetBuffer());
+    header->imageData = const_cast<char*>(reinterpret_cast<const char*>(image.GetBuffer()));
     header->ownsData = false;
     return header;
 }
@@ -296,18 +341,33 @@ bool IsLibraryLayout(const CQvImage& image)
 
 bool RemoveNoise(CQvImage& image)
 {
+    CQvImage result;
+    if (!RemoveNoiseInto(image, result))
+        return false;
+    image = std::move(result);
+    return true;
+}
+
+bool RemoveNoiseInto(const CQvImage& image, CQvImage& result)
+{
     if (!IsEnhanceableImage(image))
         return false;
     if (IsLibraryLayout(image)) {
-        CQvImage result;
-        if (!result.Create(BytesPerPixel(image) == 1 ? QV_GRAY8 : QV_RGB24, image.GetWidth(), image.GetHeight(), 0))
+        const int model = BytesPerPixel(image) == 1 ? QV_GRAY8 : QV_RGB24;
+        // The filter writes every pixel: a result of the right model and size at hand is written over.
+        CQvImage made;
+        if (&result != &image && result.GetColorModel() == model && result.GetWidth() == image.GetWidth() &&
+            result.GetHeight() == image.GetHeight())
+            made = std::move(result);
+        else if (!made.Create(model, image.GetWidth(), image.GetHeight(), 0))
             return false;
+        made.ClearRoi();
         IplImagePtr source = WrapPixels(image);
-        IplImagePtr filtered = WrapPixels(result);
+        IplImagePtr filtered = WrapPixels(made);
         if (!source || !filtered || !iplMedianFilter(source.get(), filtered.get(), 3, 3, 1, 1))
             return false;
         filtered.reset();
-        image = std::move(result);
+        result = std::move(made);
         return true;
     }
     IplImagePtr source(QvImageToIplImage(&image));
@@ -316,10 +376,10 @@ bool RemoveNoise(CQvImage& image)
     IplImagePtr filtered(iplCloneImage(source.get()));
     if (!filtered || !iplMedianFilter(source.get(), filtered.get(), 3, 3, 1, 1))
         return false;
-    std::unique_ptr<CQvImage> result(IplImageToQvImage(filtered.get()));
-    if (!result)
+    std::unique_ptr<CQvImage> made(IplImageToQvImage(filtered.get()));
+    if (!made)
         return false;
-    image = std::move(*result);
+    result = std::move(*made);
     return true;
 }
 

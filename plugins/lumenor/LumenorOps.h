@@ -42,6 +42,17 @@ bool HistogramEqualize(CQvImage& image);
 // 3 x 3 median of each channel (edge pixels repeated); grey stays 8-bit grey, every other image becomes 24-bit.
 bool RemoveNoise(CQvImage& image);
 
+// The same operations from `source` into `target`, which has the source's colour model and size (it may be the
+// source itself): every pixel byte of the target is written, its palette and region are left alone. False
+// (nothing written) for a source the operations do not take or a target of another shape.
+bool InvertInto(const CQvImage& source, CQvImage& target);
+bool AutoContrastInto(const CQvImage& source, CQvImage& target);
+bool AutoLevelInto(const CQvImage& source, CQvImage& target);
+bool HistogramEqualizeInto(const CQvImage& source, CQvImage& target);
+// The filtered source in `result` (8-bit grey or 24-bit, no region); the source is left alone. A `result` that
+// already has the result's model and the source's size is written over, any other replaced by a new image.
+bool RemoveNoiseInto(const CQvImage& source, CQvImage& result);
+
 // Levels of `histogram` over `total` pixels for p given in tenths of a percent (30 = 3 %).
 void FindLevels(const Histogram& histogram, unsigned long long total, int perMille, int* lo, int* hi);
 Lut StretchLut(int lo, int hi);

@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace lumenor {
 
@@ -85,41 +86,51 @@ int CEnhanceView::Run()
     // Checked before the undo point, so a refused image leaves no no-op entry in the document's history.
     if (!lumenor::IsEnhanceableImage(image))
         return 0;
-    pool->PushImage(CRect(-1, -1, -1, -1));
     return Apply(image);
+}
+
+int CEnhanceView::Replace(const CQvImage& image, bool (*operation)(const CQvImage&, CQvImage&))
+{
+    CQvImage result = CQvFramePool::ScratchImage(image);
+    if (result.IsEmpty() || !operation(image, result) || !GetFramePool()->ReplaceImage(std::move(result)))
+        return 0;
+    RedrawWindow();
+    return 1;
+}
+
+void CEnhanceView::KeepUndoCopy()
+{
+    GetFramePool()->PushImage(CRect(-1, -1, -1, -1));
 }
 
 int CInvertView::Apply(CQvImage& image)
 {
-    lumenor::Invert(image);
-    RedrawWindow();
-    return 1;
+    return Replace(image, lumenor::InvertInto);
 }
 
 int CAutoContrastView::Apply(CQvImage& image)
 {
-    lumenor::AutoContrast(image);
-    RedrawWindow();
-    return 1;
+    return Replace(image, lumenor::AutoContrastInto);
 }
 
 int CAutoLevelView::Apply(CQvImage& image)
 {
-    lumenor::AutoLevel(image);
-    RedrawWindow();
-    return 1;
+    return Replace(image, lumenor::AutoLevelInto);
 }
 
 int CHistogramEqualizeView::Apply(CQvImage& image)
 {
-    lumenor::HistogramEqualize(image);
-    RedrawWindow();
-    return 1;
+    return Replace(image, lumenor::HistogramEqualizeInto);
 }
 
 int CRemoveNoiseView::Apply(CQvImage& image)
 {
-    lumenor::RemoveNoise(image);
+    // The filter's result has a model of its own (24-bit for every colour source); for grey and 24-bit images it is
+    // the image's, and a buffer at hand of that size serves.
+    const int model = image.GetColorModel();
+    CQvImage result = model == QV_GRAY8 || model == QV_RGB24 ? CQvFramePool::ScratchImage(image) : CQvImage();
+    if (!lumenor::RemoveNoiseInto(image, result) || !GetFramePool()->ReplaceImage(std::move(result)))
+        return 0;
     RedrawWindow();
     return 1;
 }
@@ -139,6 +150,7 @@ int FinishDialog(CPlgView& view, int result)
 
 int CBrightnessContrastView::Apply(CQvImage& image)
 {
+    KeepUndoCopy();
     int result = QDialog::Rejected;
     {
         lumenor::CBrightnessContrastDlg dialog(image, [this] { RedrawWindow(); }, GetDialogParent());
@@ -149,6 +161,7 @@ int CBrightnessContrastView::Apply(CQvImage& image)
 
 int CThresholdView::Apply(CQvImage& image)
 {
+    KeepUndoCopy();
     int result = QDialog::Rejected;
     {
         lumenor::CThresholdDlg dialog(image, [this] { RedrawWindow(); }, lumenor::ThresholdSettingsPath(),

@@ -1,5 +1,7 @@
 // The application object and the views of the "Image Enhance" plug-in: one view per menu entry, each running its
-// operation on the document's image with one undo point before the first change.
+// operation on the document's image with one undo point before the first change. The entries without a dialog
+// build their result as a new image that takes the document image's place, so the image as it was becomes the undo
+// point without being copied; the dialogs preview on the document's image and keep a copy as the undo point.
 #pragma once
 
 #include "qvplglib/CPlgApplication.h"
@@ -48,7 +50,7 @@ private:
     std::string m_mode;
 };
 
-// The common part of every entry: refuses an empty or unsupported image and keeps the undo point.
+// The common part of every entry: refuses an empty or unsupported image.
 class CEnhanceView : public CPlgView
 {
 public:
@@ -57,8 +59,13 @@ public:
     virtual lumenor::EnhanceEntry Entry() const = 0;
 
 protected:
-    // The entry's work on the current image after the undo point was kept; returns Run's result.
+    // The entry's work on the current image, undo point included; returns Run's result.
     virtual int Apply(CQvImage& image) = 0;
+    // Builds the operation's result from `image` in a new image, puts it in the image's place with the image as
+    // the undo point, and repaints. 0 when nothing could be built (nothing changed then).
+    int Replace(const CQvImage& image, bool (*operation)(const CQvImage&, CQvImage&));
+    // Keeps a copy of the whole image as the undo point, for an entry that changes the image in place.
+    void KeepUndoCopy();
 };
 
 class CInvertView : public CEnhanceView

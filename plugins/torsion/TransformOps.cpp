@@ -45,12 +45,22 @@ IplImagePtr SourceOf(CQvImage& image)
     return Borrow(image);
 }
 
-// A zero-filled result image with the source header's channels and the given size, and a header over its pixels.
-IplImagePtr TargetOf(const IplImageHeader& source, int width, int height, CQvImage& target)
+// A result image with the source header's channels and the given size, and a header over its pixels: zero-filled,
+// or for an operation that writes every pixel (`overwrites`), `target` as it is when it has that model and size.
+IplImagePtr TargetOf(const IplImageHeader& source, int width, int height, bool overwrites, CQvImage& target)
 {
-    if (!target.Create(source.nChannels == 1 ? QV_GRAY8 : QV_RGB24, width, height, 0))
+    const int model = source.nChannels == 1 ? QV_GRAY8 : QV_RGB24;
+    const bool fits = target.GetColorModel() == model && target.GetWidth() == width && target.GetHeight() == height;
+    if (!(overwrites && fits) && !target.Create(model, width, height, 0))
         return nullptr;
+    target.ClearRoi();
     return Borrow(target);
+}
+
+// A result the operation writes in place: the caller's, unless it is the source itself.
+CQvImage TakeResult(CQvImage& source, CQvImage& result)
+{
+    return &result == &source ? CQvImage() : std::move(result);
 }
 
 }  // namespace
@@ -66,7 +76,7 @@ bool Resize(CQvImage& source, int width, int height, int interpolation, CQvImage
     if (!src || width <= 0 || height <= 0)
         return false;
     CQvImage target;
-    const IplImagePtr dst = TargetOf(*src, width, height, target);
+    const IplImagePtr dst = TargetOf(*src, width, height, false, target);
     if (!dst || !iplResize(src.get(), dst.get(), width, src->width, height, src->height, interpolation))
         return false;
     result = std::move(target);
@@ -91,18 +101,19 @@ bool Rotate(CQvImage& source, double degrees, CQvImage& result)
         return false;
     const int width = src->width;
     const int height = src->height;
-    CQvImage target;
     if (std::fabs(std::fmod(degrees, 360.0)) == 180.0) {
-        const IplImagePtr dst = TargetOf(*src, width, height, target);
+        CQvImage target = TakeResult(source, result);
+        const IplImagePtr dst = TargetOf(*src, width, height, true, target);
         if (!dst || !iplMirror(src.get(), dst.get(), -1))
             return false;
         result = std::move(target);
         return true;
     }
+    CQvImage target;
     int newWidth = 0;
     int newHeight = 0;
     RotatedCanvas(width, height, degrees, &newWidth, &newHeight);
-    const IplImagePtr dst = TargetOf(*src, newWidth, newHeight, target);
+    const IplImagePtr dst = TargetOf(*src, newWidth, newHeight, false, target);
     if (!dst)
         return false;
     double xShift = 0;
@@ -122,8 +133,8 @@ bool Flip(CQvImage& source, int axis, CQvImage& result)
     const IplImagePtr src = SourceOf(source);
     if (!src)
         return false;
-    CQvImage target;
-    const IplImagePtr dst = TargetOf(*src, src->width, src->height, target);
+    CQvImage target = TakeResult(source, result);
+    const IplImagePtr dst = TargetOf(*src, src->width, src->height, true, target);
     if (!dst || !iplMirror(src.get(), dst.get(), axis))
         return false;
     result = std::move(target);

@@ -24,16 +24,25 @@ CQvImage* WorkImage(CPlgView& view)
     return &image;
 }
 
-// Puts a finished result in place: the undo point first, so one undo brings back the image as it was before the
-// command, then the new image and the display.
+// Puts a finished result in place. The image it replaces becomes the undo point as it is (the result is a new image
+// anyway, so nothing needs copying), and one undo brings it back; then the display follows.
 int Commit(CPlgView& view, CQvImage&& result)
 {
-    CQvFramePool* pool = view.GetFramePool();
-    pool->PushImage(CRect(-1, -1, -1, -1));
-    pool->GetImage() = std::move(result);
+    if (!view.GetFramePool()->ReplaceImage(std::move(result)))
+        return 0;
     view.UpdateCanvasSize();
     view.RedrawWindow();
     return 1;
+}
+
+// A buffer the flips (and half turns) write their result into: one an undo file left free when one of the image's
+// size is at hand, so the result touches no fresh memory. Empty for the images a flip turns into another model.
+CQvImage SameSizeBuffer(const CQvImage& image)
+{
+    const int model = image.GetColorModel();
+    if (model != QV_GRAY8 && model != QV_RGB24)
+        return CQvImage();
+    return CQvFramePool::ScratchImage(image);
 }
 
 }  // namespace
@@ -68,7 +77,8 @@ int CRotateView::Run()
     // Whole turns leave the image as it is.
     if (!std::isfinite(angle) || std::fmod(angle, 360.0) == 0.0)
         return 0;
-    CQvImage result;
+    // A half turn is a flip both ways, which writes every pixel of a same-sized result.
+    CQvImage result = std::fabs(std::fmod(angle, 360.0)) == 180.0 ? SameSizeBuffer(*image) : CQvImage();
     if (!torsion::Rotate(*image, angle, result))
         return 0;
     return Commit(*this, std::move(result));
@@ -79,7 +89,7 @@ int CFlipView::Run()
     CQvImage* image = WorkImage(*this);
     if (!image)
         return 0;
-    CQvImage result;
+    CQvImage result = SameSizeBuffer(*image);
     if (!torsion::Flip(*image, m_axis, result))
         return 0;
     return Commit(*this, std::move(result));

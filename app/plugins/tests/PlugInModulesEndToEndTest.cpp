@@ -9,6 +9,7 @@
 #include "document/DocumentRegistry.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandRouter.h"
+#include "framepool/CQvFramePool.h"
 #include "profile/Registry.h"
 #include "qvimage/CQvImage.h"
 #include "testing/MessageBoxRecorder.h"
@@ -147,15 +148,15 @@ protected:
     }
 
     // A 24-bit image of mid greys with some colour, a gradient and specks: every entry has something to change.
-    CVistrelDoc* NewImageDocument(const std::string& title)
+    CVistrelDoc* NewImageDocument(const std::string& title, int width = 12, int height = 9)
     {
         CVistrelDoc* doc = m_objects->App().NewDocument(title);
         CQvImage image;
-        image.Create(QV_RGB24, 12, 9, 0);
-        for (int y = 0; y < 9; ++y)
-            for (int x = 0; x < 12; ++x)
+        image.Create(QV_RGB24, width, height, 0);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
                 for (int c = 0; c < 3; ++c)
-                    image.Get2DBuffer()[y][3 * x + c] = static_cast<BYTE>(90 + 4 * x + 3 * y + 7 * c);
+                    image.Get2DBuffer()[y][3 * x + c] = static_cast<BYTE>(90 + (4 * x + 3 * y) % 120 + 7 * c);
         image.Get2DBuffer()[4][3 * 5] = 250;
         image.Get2DBuffer()[2][3 * 8 + 1] = 5;
         doc->SetImage(title, &image);
@@ -216,32 +217,61 @@ TEST_F(PlugInModulesEndToEndTest, EveryEntryRunsOnTheDocumentAndOneUndoGivesTheI
         {"Image Enhance", "Threshold", [](QDialog& d) { PressBox(d, QDialogButtonBox::Ok); }, cancelLumenor},
     };
 
+    // The large image's undo copies go to the program's temporary folder, and each undo comes while its file may
+    // still be being written.
     int number = 0;
-    for (const Entry& entry : entries) {
-        SCOPED_TRACE(std::string(entry.group) + " / " + entry.text);
-        const UINT id = Command(entry.group, entry.text);
-        ASSERT_NE(id, 0u) << "the menu shows the entry" << WhatTheMenuShows();
-        CVistrelDoc* doc = NewImageDocument("Image " + std::to_string(++number));
-        ASSERT_EQ(m_objects->Documents().GetActiveDocument(), doc);
-        const Picture before = PictureOf(doc);
-        ASSERT_TRUE(Frame().Router().Query(id).enabled);
+    for (const bool large : {false, true}) {
+        for (const Entry& entry : entries) {
+            SCOPED_TRACE(std::string(entry.group) + " / " + entry.text + (large ? " (large)" : ""));
+            const UINT id = Command(entry.group, entry.text);
+            ASSERT_NE(id, 0u) << "the menu shows the entry" << WhatTheMenuShows();
+            CVistrelDoc* doc = large ? NewImageDocument("Image " + std::to_string(++number), 1200, 1200)
+                                     : NewImageDocument("Image " + std::to_string(++number));
+            ASSERT_EQ(m_objects->Documents().GetActiveDocument(), doc);
+            const Picture before = PictureOf(doc);
+            ASSERT_TRUE(Frame().Router().Query(id).enabled);
 
-        const size_t dialogs = MessageBoxes().ModalDialogs().size();
-        if (entry.ok)
-            MessageBoxes().QueueModal(entry.ok);
-        EXPECT_TRUE(Frame().Router().Execute(id));
-        EXPECT_EQ(MessageBoxes().ModalDialogs().size(), dialogs + (entry.ok ? 1 : 0));
-        EXPECT_NE(PictureOf(doc), before) << "the entry changes the image";
-        doc->OnEditUndo();
-        EXPECT_EQ(PictureOf(doc), before) << "one undo gives the image back";
-
-        if (entry.cancel) {
-            MessageBoxes().QueueModal(entry.cancel);
+            const size_t dialogs = MessageBoxes().ModalDialogs().size();
+            if (entry.ok)
+                MessageBoxes().QueueModal(entry.ok);
             EXPECT_TRUE(Frame().Router().Execute(id));
-            EXPECT_EQ(MessageBoxes().ModalDialogs().size(), dialogs + 2);
-            EXPECT_EQ(PictureOf(doc), before) << "a cancelled dialog leaves the image as it was";
+            EXPECT_EQ(MessageBoxes().ModalDialogs().size(), dialogs + (entry.ok ? 1 : 0));
+            EXPECT_NE(PictureOf(doc), before) << "the entry changes the image";
+            doc->OnEditUndo();
+            EXPECT_EQ(PictureOf(doc), before) << "one undo gives the image back";
+
+            if (entry.cancel) {
+                MessageBoxes().QueueModal(entry.cancel);
+                EXPECT_TRUE(Frame().Router().Execute(id));
+                EXPECT_EQ(MessageBoxes().ModalDialogs().size(), dialogs + 2);
+                EXPECT_EQ(PictureOf(doc), before) << "a cancelled dialog leaves the image as it was";
+            }
         }
     }
+    // Every undo point was used: no undo file stays behind.
+    CQvFramePool::WaitForUndoFiles();
+    const QDir temp(m_session.root.path() + "/TEMP");
+    ASSERT_TRUE(temp.exists());
+    EXPECT_TRUE(temp.entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(PlugInModulesEndToEndTest, ADocumentClosedWhileItsUndoFilesAreBeingWrittenLeavesNoneBehind)
+{
+    const UINT invert = Command("Image Enhance", "Invert");
+    const UINT flip = Command("Geometric Transform", "Flip Vertical");
+    ASSERT_NE(invert, 0u) << WhatTheMenuShows();
+    ASSERT_NE(flip, 0u) << WhatTheMenuShows();
+    CVistrelDoc* doc = NewImageDocument("Large", 1200, 1200);
+    // Each command hands a 4 MB undo copy to the background writer; the document goes before they are written.
+    for (const UINT id : {invert, flip, invert})
+        ASSERT_TRUE(Frame().Router().Execute(id));
+    ASSERT_TRUE(m_objects->Documents().CloseDocument(doc));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    CQvFramePool::WaitForUndoFiles();
+    const QDir temp(m_session.root.path() + "/TEMP");
+    ASSERT_TRUE(temp.exists());
+    EXPECT_TRUE(temp.entryList(QDir::Files).isEmpty());
 }
 
 }  // namespace

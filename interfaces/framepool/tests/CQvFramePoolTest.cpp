@@ -1,5 +1,6 @@
 #include "framepool/CQvFramePool.h"
 
+#include "framepool/private/UndoFileWorker.h"
 #include "qvimage/QvImageOps.h"
 #include "qvimage/QvImageRecord.h"
 
@@ -7,8 +8,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include <unistd.h>
 
@@ -40,14 +45,81 @@ CQvImage Pattern(int model, int width, int height)
     return ::testing::AssertionSuccess();
 }
 
+// Holds the undo file writers at their second chunk (a file begun, not complete) until it opens, as a slow disk.
+// Make it before the pools it watches and let it go after them.
+class WriterGate
+{
+public:
+    WriterGate()
+    {
+        UndoFileWorker::SetChunkHook([this] { Pass(); });
+    }
+    ~WriterGate()
+    {
+        if (m_opener.joinable())
+            m_opener.join();
+        Open();
+        UndoFileWorker::SetChunkHook({});
+    }
+
+    // True once a writer waits at the gate.
+    bool WaitForWriter()
+    {
+        std::unique_lock<std::mutex> lock(m_lock);
+        return m_changed.wait_for(lock, std::chrono::seconds(20), [this] { return m_waiting; });
+    }
+    // Opens the gate from another thread a little later.
+    void OpenLater()
+    {
+        m_opener = std::thread([this] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            Open();
+        });
+    }
+    bool IsOpen()
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_open;
+    }
+
+private:
+    void Pass()
+    {
+        std::unique_lock<std::mutex> lock(m_lock);
+        if (++m_chunks != 2)
+            return;
+        m_waiting = true;
+        m_changed.notify_all();
+        m_changed.wait(lock, [this] { return m_open; });
+    }
+    void Open()
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_open = true;
+        m_changed.notify_all();
+    }
+
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    int m_chunks = 0;
+    bool m_waiting = false;
+    bool m_open = false;
+    std::thread m_opener;
+};
+
 class FramePool : public ::testing::Test
 {
 protected:
     void SetUp() override { CQvFramePool::SetTempPath(""); }
     void TearDown() override { CQvFramePool::SetTempPath(""); }
 
-    // Files in the temporary folder.
-    int TempFiles() const { return static_cast<int>(QDir(temp.path()).entryList(QDir::Files).size()); }
+    // Files in the temporary folder, once the background worker has done what it was given.
+    int TempFiles() const
+    {
+        CQvFramePool::WaitForUndoFiles();
+        return FilesNow();
+    }
+    int FilesNow() const { return static_cast<int>(QDir(temp.path()).entryList(QDir::Files).size()); }
     void UseTempFolder() const { CQvFramePool::SetTempPath(temp.path().toStdString() + "/"); }
 
     QTemporaryDir temp;
@@ -212,6 +284,7 @@ TEST_F(FramePool, AnUndoFileChangedMeanwhileIsRefusedAndChangesNothing)
         CQvFramePool pool;
         pool.SetImage(&original);
         ASSERT_EQ(pool.PushImage(rect), 1);
+        pool.WaitForUndoFiles();
         const QStringList files = QDir(temp.path()).entryList(QDir::Files);
         ASSERT_EQ(files.size(), 1);
         const std::string path = (temp.path() + "/" + files[0]).toStdString();
@@ -227,4 +300,142 @@ TEST_F(FramePool, AnUndoFileChangedMeanwhileIsRefusedAndChangesNothing)
         EXPECT_EQ(pool.Undo(), 0);
         EXPECT_TRUE(RestoredOnlyInside(pool.GetImage(), original, CRect()));
     }
+}
+
+TEST_F(FramePool, ReplaceImageKeepsTheImageItselfAsTheUndoPoint)
+{
+    CQvImage original = Pattern(QV_INDEX8, 6, 4);
+    RGBQUAD palette[2] = {{1, 2, 3, 0}, {4, 5, 6, 0}};
+    original.SetPalette(palette, 2);
+    auto corners = std::make_unique<int[]>(4);
+    corners[0] = 1, corners[1] = 1, corners[2] = 3, corners[3] = 2;
+    original.SetRoi(QV_ROI_RECT, std::move(corners), 2);
+
+    CQvFramePool pool;
+    EXPECT_EQ(pool.ReplaceImage(CQvImage()), 0);
+    ASSERT_EQ(pool.ReplaceImage(CQvImage(original)), 1);
+    EXPECT_EQ(pool.CanUndo(), 0) << "an empty image is no undo point";
+    const BYTE* pixels = pool.GetImage().GetBuffer();
+
+    ASSERT_EQ(pool.ReplaceImage(Pattern(QV_RGB24, 3, 2)), 1);
+    EXPECT_EQ(pool.GetImage().GetWidth(), 3);
+    EXPECT_EQ(pool.ReplaceImage(std::move(pool.GetImage())), 0);
+    EXPECT_EQ(pool.GetImage().GetWidth(), 3);
+    EXPECT_EQ(pool.PushCount(), 1u);
+
+    ASSERT_EQ(pool.Undo(), 1);
+    const CQvImage& back = pool.GetImage();
+    EXPECT_EQ(back.GetBuffer(), pixels) << "the undo point is the image itself, not a copy";
+    ASSERT_EQ(back.GetColorModel(), QV_INDEX8);
+    ASSERT_EQ(back.GetPaletteCount(), 2);
+    EXPECT_EQ(back.GetPalette()[1].rgbRed, 6);
+    ASSERT_EQ(back.GetRoiCount(), 2);
+    EXPECT_EQ(back.GetRoiPoints()[2], 3);
+    EXPECT_TRUE(RestoredOnlyInside(back, original, CRect(0, 0, 6, 4)));
+}
+
+TEST_F(FramePool, AnUndoAskedForWhileItsFileIsBeingWrittenWaitsForTheWriterAndIsExact)
+{
+    UseTempFolder();
+    CQvImage original = Pattern(QV_RGB24, 1200, 1200);
+    auto triangle = std::make_unique<int[]>(6);
+    for (int i = 0; i < 6; ++i)
+        triangle[i] = 50 * (i + 1);
+    original.SetRoi(QV_ROI_POLYGON, std::move(triangle), 3);
+    const CRect rect(0, 0, 1200, 1170);
+    enum Kept { kCopyOfTheWhole, kTheImageItself, kRectangle };
+    for (const Kept kept : {kCopyOfTheWhole, kTheImageItself, kRectangle}) {
+        SCOPED_TRACE(kept);
+        WriterGate gate;
+        CQvFramePool pool;
+        pool.SetImage(&original);
+        if (kept == kTheImageItself)
+            ASSERT_EQ(pool.ReplaceImage(Pattern(QV_GRAY8, 30, 20)), 1);
+        else
+            ASSERT_EQ(pool.PushImage(kept == kRectangle ? rect : CRect(-1, -1, -1, -1)), 1);
+        ASSERT_TRUE(gate.WaitForWriter());
+        EXPECT_EQ(FilesNow(), 1) << "the file is begun";
+        if (kept != kTheImageItself)
+            QVSetFill(&pool.GetImage(), 0, CRect(0, 0, 1200, 1200));
+
+        gate.OpenLater();
+        ASSERT_EQ(pool.Undo(), 1);
+        EXPECT_TRUE(gate.IsOpen()) << "the undo came back only once the writer had left";
+        EXPECT_TRUE(RestoredOnlyInside(pool.GetImage(), original, kept == kRectangle ? rect : CRect(0, 0, 1200, 1200)));
+        if (kept != kRectangle) {
+            ASSERT_EQ(pool.GetImage().GetRoiCount(), 3);
+            EXPECT_EQ(pool.GetImage().GetRoiPoints()[5], 300);
+        }
+        EXPECT_EQ(TempFiles(), 0);
+    }
+}
+
+TEST_F(FramePool, APoolClosedWhileItsFilesAreBeingWrittenStopsThemAndLeavesNoFile)
+{
+    UseTempFolder();
+    const CQvImage original = Pattern(QV_RGB24, 1200, 1200);
+    {
+        WriterGate gate;
+        CQvFramePool pool;
+        pool.SetImage(&original);
+        ASSERT_EQ(pool.PushImage(-1, -1, -1, -1), 1);
+        ASSERT_TRUE(gate.WaitForWriter());
+        for (int i = 0; i < 3; ++i)
+            ASSERT_EQ(pool.ReplaceImage(CQvImage(original)), 1);
+        gate.OpenLater();
+    }
+    EXPECT_EQ(TempFiles(), 0);
+
+    // Without a gate: writers at every stage when the pool goes.
+    {
+        CQvFramePool pool;
+        pool.SetImage(&original);
+        for (int i = 0; i < CQvFramePool::kMaxUndoPoints + 2; ++i)
+            ASSERT_EQ(pool.ReplaceImage(CQvImage(original)), 1);
+    }
+    EXPECT_EQ(TempFiles(), 0);
+}
+
+TEST_F(FramePool, AScratchImageTakesTheBufferAWrittenUndoFileLeftWithItsRowPaddingCleared)
+{
+    UseTempFolder();
+    CQvImage original = Pattern(QV_RGB24, 1201, 1200);  // rows of 3603 bytes padded to 3604
+    for (int y = 0; y < original.GetHeight(); ++y)
+        original.Get2DBuffer()[y][3603] = 0xEE;
+    CQvFramePool pool;
+    pool.SetImage(&original);
+    const BYTE* kept = pool.GetImage().GetBuffer();
+    ASSERT_EQ(pool.ReplaceImage(Pattern(QV_GRAY8, 5, 5)), 1);
+    ASSERT_EQ(TempFiles(), 1);
+
+    CQvImage like = Pattern(QV_RGB24, 1201, 1200);
+    auto corners = std::make_unique<int[]>(4);
+    corners[0] = 7, corners[1] = 8, corners[2] = 9, corners[3] = 10;
+    like.SetRoi(QV_ROI_ELLIPSE, std::move(corners), 2);
+    const CQvImage scratch = CQvFramePool::ScratchImage(like);
+    EXPECT_EQ(scratch.GetBuffer(), kept) << "the written copy's buffer is used again";
+    ASSERT_EQ(scratch.GetColorModel(), QV_RGB24);
+    ASSERT_EQ(scratch.GetWidth(), 1201);
+    ASSERT_EQ(scratch.GetHeight(), 1200);
+    ASSERT_EQ(scratch.GetRoiKind(), QV_ROI_ELLIPSE);
+    EXPECT_EQ(scratch.GetRoiPoints()[3], 10);
+    int padding = 0;
+    for (int y = 0; y < scratch.GetHeight(); ++y)
+        padding += scratch.GetPixel(0, y)[3603];
+    EXPECT_EQ(padding, 0);
+
+    ASSERT_EQ(pool.Undo(), 1) << "the undo reads its file";
+    EXPECT_TRUE(RestoredOnlyInside(pool.GetImage(), original, CRect(0, 0, 1201, 1200)));
+
+    // Nothing of that model and size at hand: a new image, with the palette of an indexed one.
+    CQvImage indexed = Pattern(QV_INDEX8, 7, 3);
+    RGBQUAD palette[2] = {{1, 2, 3, 0}, {4, 5, 6, 0}};
+    indexed.SetPalette(palette, 2);
+    const CQvImage fresh = CQvFramePool::ScratchImage(indexed);
+    ASSERT_EQ(fresh.GetColorModel(), QV_INDEX8);
+    ASSERT_EQ(fresh.GetWidth(), 7);
+    ASSERT_EQ(fresh.GetPaletteCount(), 2);
+    EXPECT_EQ(fresh.GetPalette()[1].rgbGreen, 5);
+    EXPECT_EQ(fresh.GetRoiKind(), QV_ROI_NONE);
+    EXPECT_TRUE(CQvFramePool::ScratchImage(CQvImage()).IsEmpty());
 }

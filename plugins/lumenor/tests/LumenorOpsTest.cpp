@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -15,10 +16,17 @@ using namespace lumenor_test;
 
 namespace {
 
+// An operation in place and into a target of its own.
+struct Operation
+{
+    std::function<bool(CQvImage&)> inPlace;
+    std::function<bool(const CQvImage&, CQvImage&)> into;
+};
+
 struct OpCase
 {
     std::string name;
-    std::function<bool(CQvImage&)> op;
+    Operation op;
     int type;
     int width;
     int height;
@@ -26,10 +34,10 @@ struct OpCase
     std::vector<int> after;
 };
 
-const std::function<bool(CQvImage&)> kInvert = Invert;
-const std::function<bool(CQvImage&)> kAutoContrast = AutoContrast;
-const std::function<bool(CQvImage&)> kAutoLevel = AutoLevel;
-const std::function<bool(CQvImage&)> kEqualize = HistogramEqualize;
+const Operation kInvert = {Invert, InvertInto};
+const Operation kAutoContrast = {AutoContrast, AutoContrastInto};
+const Operation kAutoLevel = {AutoLevel, AutoLevelInto};
+const Operation kEqualize = {HistogramEqualize, HistogramEqualizeInto};
 
 // Three colour pixels with a cast: blue 10..90, green 20..100, red 30..110.
 const std::vector<int> kCast = {10, 20, 30, 50, 60, 70, 90, 100, 110};
@@ -69,9 +77,16 @@ TEST(LumenorOps, PixelTables)
     for (const OpCase& c : cases) {
         SCOPED_TRACE(c.name);
         CQvImage image = MakeImage(c.type, c.width, c.height, c.before);
-        ASSERT_TRUE(c.op(image));
+        ASSERT_TRUE(c.op.inPlace(image));
         EXPECT_EQ(image.GetColorModel(), c.type);
         EXPECT_EQ(Bytes(image), c.after);
+
+        // Into a target that holds other bytes: every byte is written, the source stays as it was.
+        const CQvImage source = MakeImage(c.type, c.width, c.height, c.before);
+        CQvImage target = MakeImage(c.type, c.width, c.height, std::vector<int>(c.before.size(), 0xA5));
+        ASSERT_TRUE(c.op.into(source, target));
+        EXPECT_EQ(Bytes(target), c.after);
+        EXPECT_EQ(Bytes(source), c.before);
     }
 }
 
@@ -144,6 +159,22 @@ TEST(LumenorOps, RemoveNoiseFiltersColourAlikeOnEitherPath)
     ASSERT_TRUE(RemoveNoise(withAlpha));
     EXPECT_TRUE(Identical(direct, withAlpha));
     EXPECT_FALSE(Identical(direct, colour));
+
+    // Into a result of its own: the same pixels, the source left alone; a result of the right shape is written over,
+    // every byte of it, and loses its region.
+    CQvImage result;
+    ASSERT_TRUE(RemoveNoiseInto(colour, result));
+    EXPECT_TRUE(Identical(result, direct));
+    EXPECT_TRUE(Identical(colour, Pattern(QV_RGB24, 9, 7)));
+    CQvImage atHand = Pattern(QV_RGB24, 9, 7, 99);
+    auto corners = std::make_unique<int[]>(4);
+    corners[0] = 1, corners[1] = 1, corners[2] = 2, corners[3] = 2;
+    atHand.SetRoi(QV_ROI_RECT, std::move(corners), 2);
+    const BYTE* buffer = atHand.GetBuffer();
+    ASSERT_TRUE(RemoveNoiseInto(colour, atHand));
+    EXPECT_EQ(atHand.GetBuffer(), buffer);
+    EXPECT_TRUE(Identical(atHand, direct));
+    EXPECT_EQ(atHand.GetRoiKind(), QV_ROI_NONE);
 }
 
 TEST(LumenorOps, BrightnessContrastLut)
@@ -195,16 +226,25 @@ TEST(LumenorOps, Threshold)
 
 TEST(LumenorOps, RefusesImagesOfFewerBits)
 {
-    const std::vector<std::function<bool(CQvImage&)>> ops = {Invert, AutoContrast, AutoLevel, HistogramEqualize,
-                                                              RemoveNoise};
+    const std::vector<Operation> ops = {kInvert, kAutoContrast, kAutoLevel, kEqualize, {RemoveNoise, RemoveNoiseInto}};
     for (int type : {QV_INDEX1, QV_INDEX4}) {
         const CQvImage start = MakeImage(type, 3, 1, {0, 1, 1});
         for (const auto& op : ops) {
             CQvImage image = start;
-            EXPECT_FALSE(op(image));
+            EXPECT_FALSE(op.inPlace(image));
+            EXPECT_TRUE(Identical(image, start));
+            EXPECT_FALSE(op.into(start, image));
             EXPECT_TRUE(Identical(image, start));
         }
     }
+    // A target of another shape is not written.
+    const CQvImage grey = MakeImage(QV_GRAY8, 3, 1, {0, 1, 1});
+    for (const CQvImage& other : {MakeImage(QV_GRAY8, 2, 1, {4, 4}), MakeImage(QV_INDEX8, 3, 1, {4, 4, 4})})
+        for (const auto& op : {kInvert, kAutoContrast, kAutoLevel, kEqualize}) {
+            CQvImage target = other;
+            EXPECT_FALSE(op.into(grey, target));
+            EXPECT_TRUE(Identical(target, other));
+        }
 }
 
 // The straightforward reference: sort each pixel's keys stably, take the lower middle.

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QSlider>
@@ -20,6 +21,8 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 using namespace lumenor;
 using namespace lumenor_test;
@@ -82,24 +85,88 @@ TEST_F(LumenorViews, ModeStringPicksTheViewWithItsExactCase)
     EXPECT_EQ(untouched, nullptr);
 }
 
-TEST_F(LumenorViews, EveryPlainEntryChangesTheImageAndOneUndoRestoresIt)
+// The region of an image, as (kind, x0, y0, x1, y1, ...).
+std::vector<int> Region(const CQvImage& image)
 {
-    for (int type : {QV_GRAY8, QV_RGB24, QV_RGBA32})
-        for (int index : {kInvert, kAutoContrast, kAutoLevel, kHistogramEqualize, kRemoveNoise}) {
+    std::vector<int> region{image.GetRoiKind()};
+    region.insert(region.end(), image.GetRoiPoints(), image.GetRoiPoints() + 2 * image.GetRoiCount());
+    return region;
+}
+
+TEST_F(LumenorViews, EveryPlainEntryChangesTheImageAsItsOperationDoesAndOneUndoGivesTheImageItselfBack)
+{
+    using Operation = bool (*)(CQvImage&);
+    const std::pair<int, Operation> entries[] = {{kInvert, Invert}, {kAutoContrast, AutoContrast},
+                                                 {kAutoLevel, AutoLevel}, {kHistogramEqualize, HistogramEqualize},
+                                                 {kRemoveNoise, RemoveNoise}};
+    for (int type : {QV_GRAY8, QV_INDEX8, QV_RGB24, QV_RGBA32})
+        for (const auto& [index, operation] : entries) {
             SCOPED_TRACE("type " + std::to_string(type) + ", entry " + std::to_string(index));
-            // A spike, so the noise filter has something to take away.
+            // A spike, so the noise filter has something to take away; a palette and a region that an operation in
+            // place would keep.
             CQvImage start = Pattern(type, 7, 5, static_cast<unsigned>(index + 3));
             start.Get2DBuffer()[2][3 * start.GetBitsPerPixel() / 8] = 255;
+            if (type == QV_INDEX8) {
+                RGBQUAD palette[3] = {{1, 2, 3, 0}, {4, 5, 6, 0}, {7, 8, 9, 0}};
+                start.SetPalette(palette, 3);
+            }
+            auto corners = std::make_unique<int[]>(4);
+            corners[0] = 1, corners[1] = 1, corners[2] = 5, corners[3] = 3;
+            start.SetRoi(QV_ROI_RECT, std::move(corners), 2);
+            CQvImage expected = start;
+            ASSERT_TRUE(operation(expected));
+
             Document document(start);
+            const BYTE* pixels = document.pool.GetImage().GetBuffer();
             std::unique_ptr<CPlgView> view = document.View(m_app, index);
             ASSERT_NE(view, nullptr);
             EXPECT_EQ(view->Run(), 1);
             EXPECT_EQ(document.pool.PushCount(), 1u);
             EXPECT_GE(document.repaints, 1);
-            EXPECT_FALSE(Identical(document.pool.GetImage(), start));
+            EXPECT_TRUE(Identical(document.pool.GetImage(), expected));
+            EXPECT_EQ(Region(document.pool.GetImage()), Region(expected));
             ASSERT_EQ(document.pool.Undo(), 1);
             EXPECT_TRUE(Identical(document.pool.GetImage(), start));
+            EXPECT_EQ(Region(document.pool.GetImage()), Region(start));
+            EXPECT_EQ(document.pool.GetImage().GetBuffer(), pixels) << "the undo point was the image, not a copy";
         }
+}
+
+TEST_F(LumenorViews, ALargeImageGoesToItsUndoFileItsBufferServesTheNextResultAndUndoIsExact)
+{
+    QTemporaryDir temp;
+    CQvFramePool::SetTempPath(temp.path().toStdString());
+    const CQvImage start = Pattern(QV_RGB24, 1200, 1200);  // 4.3 MB of pixels: the undo copy goes to a file
+    using Operation = bool (*)(CQvImage&);
+    const std::pair<int, Operation> entries[] = {
+        {kInvert, Invert}, {kHistogramEqualize, HistogramEqualize}, {kRemoveNoise, RemoveNoise}};
+    for (const auto& [index, operation] : entries) {
+        SCOPED_TRACE(index);
+        CQvImage once = start;
+        ASSERT_TRUE(operation(once));
+        CQvImage twice = once;
+        ASSERT_TRUE(operation(twice));
+
+        Document document(start);
+        const BYTE* startPixels = document.pool.GetImage().GetBuffer();
+        std::unique_ptr<CPlgView> view = document.View(m_app, index);
+        ASSERT_EQ(view->Run(), 1);
+        document.pool.WaitForUndoFiles();
+        EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files).size(), 1);
+        // The start went to its file: its buffer, still holding the start's bytes, takes the second result.
+        ASSERT_EQ(view->Run(), 1);
+        EXPECT_EQ(document.pool.GetImage().GetBuffer(), startPixels);
+        EXPECT_TRUE(Identical(document.pool.GetImage(), twice));
+
+        // The second undo point's file may still be being written: the undo is exact either way.
+        ASSERT_EQ(document.pool.Undo(), 1);
+        EXPECT_TRUE(Identical(document.pool.GetImage(), once));
+        ASSERT_EQ(document.pool.Undo(), 1);
+        EXPECT_TRUE(Identical(document.pool.GetImage(), start));
+        CQvFramePool::WaitForUndoFiles();
+        EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files).size(), 0);
+    }
+    CQvFramePool::SetTempPath("");
 }
 
 TEST_F(LumenorViews, ImagesOfOneAndFourBitsAreRefusedWithoutAnUndoPoint)

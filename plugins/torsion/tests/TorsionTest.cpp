@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -193,6 +194,7 @@ TEST_F(Torsion, WholePixelOperationsMovePixelsExactlyAndOneUndoRestores)
                          std::to_string(shape.width) + "x" + std::to_string(shape.height));
             const CQvImage start = MakeImage(shape.model, shape.width, shape.height);
             Image() = start;
+            const BYTE* pixels = Image().GetBuffer();
             m_redraws.clear();
             const unsigned long long pushes = m_pool.PushCount();
             ASSERT_EQ(Run(exact.entry, exact.angle ? RotateBy(exact.angle) : nullptr), 1);
@@ -214,6 +216,7 @@ TEST_F(Torsion, WholePixelOperationsMovePixelsExactlyAndOneUndoRestores)
             EXPECT_EQ(mismatches, 0);
             ASSERT_EQ(m_pool.Undo(), 1);
             EXPECT_TRUE(SamePixels(Image(), start));
+            EXPECT_EQ(Image().GetBuffer(), pixels) << "the undo point was the image, not a copy";
         }
     }
 }
@@ -232,6 +235,7 @@ TEST_F(Torsion, ResizeGivesTheTypedSizeAndOneUndoRestores)
         SCOPED_TRACE(std::string("model ") + std::to_string(c.shape.model) + " to " + c.width + "x" + c.height);
         const CQvImage start = MakeImage(c.shape.model, c.shape.width, c.shape.height);
         Image() = start;
+        const BYTE* pixels = Image().GetBuffer();
         m_redraws.clear();
         ASSERT_EQ(Run(kResize, ResizeTo(c.width, c.height)), 1);
         EXPECT_EQ(m_redraws, "CR");
@@ -240,7 +244,33 @@ TEST_F(Torsion, ResizeGivesTheTypedSizeAndOneUndoRestores)
         EXPECT_EQ(Image().GetHeight(), std::atoi(c.height));
         ASSERT_EQ(m_pool.Undo(), 1);
         EXPECT_TRUE(SamePixels(Image(), start));
+        EXPECT_EQ(Image().GetBuffer(), pixels) << "the undo point was the image, not a copy";
     }
+}
+
+TEST_F(Torsion, AFlipWritesIntoTheBufferAnUndoFileLeftFreeAndUndoIsExact)
+{
+    QTemporaryDir temp;
+    CQvFramePool::SetTempPath(temp.path().toStdString());
+    const CQvImage start = MakeImage(QV_RGB24, 1200, 1200);  // 4.3 MB of pixels: the undo copy goes to a file
+    Image() = start;
+    const BYTE* startPixels = Image().GetBuffer();
+    ASSERT_EQ(Run(kFlipVertical), 1);
+    CQvFramePool::WaitForUndoFiles();
+    const CQvImage flipped = Image();
+    // The start went to its file, and its buffer, still holding the start's bytes, takes the next result.
+    ASSERT_EQ(Run(kFlipHorizontal), 1);
+    EXPECT_EQ(Image().GetBuffer(), startPixels);
+    int mismatches = 0;
+    for (int y = 0; y < 1200; ++y)
+        for (int x = 0; x < 1200; ++x)
+            mismatches += std::memcmp(Image().GetPixel(x, y), start.GetPixel(1199 - x, 1199 - y), 3) != 0;
+    EXPECT_EQ(mismatches, 0);
+    ASSERT_EQ(m_pool.Undo(), 1);
+    EXPECT_TRUE(SamePixels(Image(), flipped));
+    ASSERT_EQ(m_pool.Undo(), 1);
+    EXPECT_TRUE(SamePixels(Image(), start));
+    CQvFramePool::SetTempPath("");
 }
 
 // The result the image library gives for the same resize, for checking which interpolation the dialog chose.
