@@ -1,14 +1,17 @@
 #include "gobjects/geometry/EdgeProfile.h"
 
+#include "gobjects/geometry/GeoFunctions.h"
 #include "qvimage/CQvImage.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <functional>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -91,6 +94,70 @@ TEST(EdgeProfileGrey, ALargePictureIsConvertedWholeOnSeveralThreads)
             wrong += *grey.GetPixel(x, y) != ((307 * p[2] + 604 * p[1] + 113 * p[0]) >> 10) ? 1 : 0;
         }
     EXPECT_EQ(wrong, 0);
+}
+
+// The profiles read the source's pixels and convert each one as the work image does: on every colour model the
+// profile, its positions (GetPolarPointF's, bit for bit) and its steps are those of the converted work image, over
+// profiles in every direction from positions between pixels.
+TEST(EdgeProfileGrey, ProfilesOfTheSourceAreThoseOfItsWorkImage)
+{
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> channel(0, 255);
+    for (int type : {QV_RGB24, QV_RGBA32, QV_INDEX8, QV_GRAY8}) {
+        SCOPED_TRACE(type);
+        CQvImage source;
+        ASSERT_EQ(source.Create(type, 120, 90, 0), 1);
+        if (type == QV_INDEX8) {
+            std::vector<RGBQUAD> palette(200);
+            for (RGBQUAD& entry : palette)
+                entry = {static_cast<BYTE>(channel(random)), static_cast<BYTE>(channel(random)),
+                         static_cast<BYTE>(channel(random)), 0};
+            source.SetPalette(palette.data(), static_cast<int>(palette.size()));
+        }
+        const int bytes = source.GetBitsPerPixel() / 8;
+        for (int y = 0; y < 90; ++y)
+            for (int x = 0; x < 120; ++x) {
+                const bool inside = std::hypot(x - 60.3, y - 44.8) < 25;
+                BYTE* p = source.GetPixel(x, y);
+                for (int b = 0; b < bytes; ++b)
+                    p[b] = static_cast<BYTE>(std::clamp((inside ? 200 : 40) + channel(random) / 8 - 16 + 20 * b, 0, 255));
+                if (type == QV_INDEX8)
+                    p[0] = static_cast<BYTE>(inside ? 150 + channel(random) % 50 : channel(random) % 150);
+            }
+        CQvImage work;
+        work.Create(QV_GRAY8, 120, 90, 0);
+        ASSERT_EQ(ToGray8(&source, &work), 1);
+        CEdgeProfile fromSource;
+        CEdgeProfile fromWork;
+        int compared = 0;
+        for (double degrees = 0; degrees < 360; degrees += 7.3) {
+            const double t = degrees * M_PI / 180;
+            const _RPOINT outer{60.3 + 36.7 * std::cos(t), 44.8 + 36.7 * std::sin(t)};
+            const _RPOINT inner{60.3 + 16.7 * std::cos(t), 44.8 + 16.7 * std::sin(t)};
+            const int created = fromSource.PrCreate(&source, outer, inner);
+            ASSERT_EQ(created, fromWork.PrCreate(&work, outer, inner));
+            if (!created)
+                continue;
+            ++compared;
+            EXPECT_EQ(fromSource.GetData(CEdgeProfile::kProfile, CEdgeProfile::kRaw),
+                      fromWork.GetData(CEdgeProfile::kProfile, CEdgeProfile::kRaw));
+            const double theta = GetLineAngle(fromSource.GetStart().x, fromSource.GetStart().y, fromSource.GetEnd().x,
+                                              fromSource.GetEnd().y);
+            for (int i = 0; i < fromSource.GetSampleCount(); ++i) {
+                _RPOINT expected{};
+                GetPolarPointF(expected, fromSource.GetStart().x, fromSource.GetStart().y, static_cast<float>(theta),
+                               static_cast<float>(i));
+                EXPECT_EQ(fromSource.GetPositions()[static_cast<size_t>(i)].x, expected.x);
+                EXPECT_EQ(fromSource.GetPositions()[static_cast<size_t>(i)].y, expected.y);
+            }
+            _RPOINT a{-1, -1};
+            _RPOINT b{-1, -1};
+            ASSERT_EQ(fromSource.FindSinglePoint(a), fromWork.FindSinglePoint(b));
+            EXPECT_EQ(a.x, b.x);
+            EXPECT_EQ(a.y, b.y);
+        }
+        EXPECT_GT(compared, 30);
+    }
 }
 
 TEST(EdgeProfileGrey, RefusesMismatchedOrNonGreyDestinations)
