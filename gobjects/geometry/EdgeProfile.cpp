@@ -22,6 +22,26 @@ bool IsIndexed(int type)
     return (type >= QV_INDEX1 && type <= QV_INDEX7) || type == QV_INDEX8;
 }
 
+// A row of colour pixels weighted as WeightedGrey weighs them, in 16-bit lanes the compiler vectorises:
+// 307 R + 604 G + 113 B = 4 (76 R + 151 G + 28 B) + (3 R + B), so the grey is (A + ((3 R + B) >> 2)) >> 8 with
+// A = 76 R + 151 G + 28 B, and every sum stays below 65536. Built for AVX2 as well, chosen when the processor
+// has it (the byte shuffles of 3-byte pixels need it).
+#define VISTREL_WEIGHT_ROW(name, bytes)                                                                        \
+    __attribute__((target_clones("avx2", "default"))) void name(const BYTE* __restrict in, BYTE* __restrict out, \
+                                                                int width)                                     \
+    {                                                                                                          \
+        for (int x = 0; x < width; ++x) {                                                                      \
+            const uint16_t b = in[(bytes) * x];                                                                \
+            const uint16_t g = in[(bytes) * x + 1];                                                            \
+            const uint16_t r = in[(bytes) * x + 2];                                                            \
+            const uint16_t a = static_cast<uint16_t>(76 * r + 151 * g + 28 * b);                               \
+            out[x] = static_cast<BYTE>(static_cast<uint16_t>(a + static_cast<uint16_t>((3 * r + b) >> 2)) >> 8); \
+        }                                                                                                      \
+    }
+VISTREL_WEIGHT_ROW(WeightRow3, 3)
+VISTREL_WEIGHT_ROW(WeightRow4, 4)
+#undef VISTREL_WEIGHT_ROW
+
 // Pictures from this size on are converted on several threads, at most this many.
 constexpr int64_t kParallelPixels = int64_t{1} << 21;
 constexpr unsigned kMaxThreads = 8;
@@ -76,9 +96,10 @@ int ToGray8(const CQvImage* source, CQvImage* destination)
             } else if (IsIndexed(type)) {
                 for (int x = 0; x < width; ++x)
                     out[x] = lut[in[x]];
+            } else if (bytes == 3) {
+                WeightRow3(in, out, width);
             } else {
-                for (int x = 0; x < width; ++x, in += bytes)
-                    out[x] = WeightedGrey(in[2], in[1], in[0]);
+                WeightRow4(in, out, width);
             }
         }
     };

@@ -160,6 +160,41 @@ TEST(EdgeProfileGrey, ProfilesOfTheSourceAreThoseOfItsWorkImage)
     }
 }
 
+// The vectorised weighting keeps the exact (307 R + 604 G + 113 B) >> 10 of every one of the 2^24 colours, in
+// 24- and 32-bit pixels.
+TEST(EdgeProfileGrey, EveryColourIsWeightedExactly)
+{
+    for (int type : {QV_RGB24, QV_RGBA32}) {
+        SCOPED_TRACE(type);
+        CQvImage source;
+        ASSERT_EQ(source.Create(type, 4096, 4096, 0), 1);
+        const int bytes = source.GetBitsPerPixel() / 8;
+        for (int y = 0; y < 4096; ++y) {
+            BYTE* p = source.GetPixel(0, y);
+            for (int x = 0; x < 4096; ++x, p += bytes) {
+                const uint32_t colour = static_cast<uint32_t>(y) * 4096u + static_cast<uint32_t>(x);
+                p[0] = static_cast<BYTE>(colour);
+                p[1] = static_cast<BYTE>(colour >> 8);
+                p[2] = static_cast<BYTE>(colour >> 16);
+                if (bytes == 4)
+                    p[3] = static_cast<BYTE>(x * 13);
+            }
+        }
+        CQvImage grey;
+        grey.Create(QV_GRAY8, 4096, 4096, 0);
+        ASSERT_EQ(ToGray8(&source, &grey), 1);
+        int wrong = 0;
+        for (int y = 0; y < 4096; ++y) {
+            const BYTE* out = grey.GetPixel(0, y);
+            for (int x = 0; x < 4096; ++x) {
+                const uint32_t colour = static_cast<uint32_t>(y) * 4096u + static_cast<uint32_t>(x);
+                wrong += out[x] != ((307 * (colour >> 16) + 604 * ((colour >> 8) & 255) + 113 * (colour & 255)) >> 10);
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
 TEST(EdgeProfileGrey, RefusesMismatchedOrNonGreyDestinations)
 {
     CQvImage source;
