@@ -13,6 +13,8 @@ const StringTableRegistrar kDocumentStrings(
         {docstr::IDS_CANNOT_OPEN, "Cannot open the file.", "파일을 열 수 없습니다"},
         {docstr::IDS_NEW_IMAGE_SIZE, "The width and the height must be between 1 and %d pixels.",
          "가로와 세로는 1 ~ %d 픽셀이어야 합니다."},
+        {docstr::IDS_NOT_IN_LIVE, "Not supported in the live measurement mode.",
+         "실시간 측정 모드에서는 지원되지 않습니다."},
         {docstr::IDS_UNTITLED, "Untitled", "제목 없음"},
         {docstr::IDS_ASK_TO_SAVE, "Save changes to %1?", "%1의 변경 내용을 저장하시겠습니까?"},
         {docstr::IDS_OPENED_REDUCED,

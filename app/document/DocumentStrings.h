@@ -19,6 +19,7 @@ constexpr UINT IDS_NEW_IMAGE_TITLE = 8200;
 constexpr UINT IDS_NEW_IMAGE_WIDTH = 8201;
 constexpr UINT IDS_NEW_IMAGE_HEIGHT = 8202;
 constexpr UINT IDS_NEW_IMAGE_PIXEL_UNIT = 8203;
+constexpr UINT IDS_NOT_IN_LIVE = 770;        // a tool the live view does not take
 }  // namespace docstr
 
 std::string DocumentString(UINT id);

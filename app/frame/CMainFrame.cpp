@@ -34,6 +34,7 @@ const CommandMapEntry<CMainFrame> kMainFrameCommands[] = {
     CommandIdEntry(ID_TOOLBAR_IMAGE, &CMainFrame::OnToggleToolbar, &CMainFrame::OnUpdateToggleToolbar),
     CommandRangeEntry(ID_TOOLBAR_CALIBRATION, ID_TOOLBAR_NINTH, &CMainFrame::OnToggleToolbar,
                       &CMainFrame::OnUpdateToggleToolbar),
+    CommandIdEntry(ID_TOOLBAR_AUTO_MEASURE, &CMainFrame::OnToggleToolbar, &CMainFrame::OnUpdateToggleToolbar),
     CommandEntry(ID_IMAGE_TILING, &CMainFrame::OnImageTiling, &CMainFrame::OnUpdateImageTiling),
     CommandEntry(ID_GRID_PROPERTIES, &CMainFrame::OnGridProperties),
     CommandRangeEntry(ID_LAYOUT_COMMON, ID_LAYOUT_RIGHT_BOTTOM2, &CMainFrame::OnStockLayout),

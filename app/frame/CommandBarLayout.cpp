@@ -31,7 +31,7 @@ constexpr UINT kToolsMenu[] = {ID_IMAGE_TILING, ID_DEPTH_STACK, ID_REMOTE_SAVE, 
 constexpr UINT kViewMenu[] = {ID_PANE_MAGNIFIER, ID_PANE_REPORT, ID_PANE_THUMBNAILS, ID_PANE_TOOLS, kSeparator,
                               ID_TOOLBAR_BASIC, ID_TOOLBAR_IMAGE, ID_TOOLBAR_CALIBRATION, ID_TOOLBAR_RESULT,
                               ID_TOOLBAR_ADVANCED, ID_TOOLBAR_AREA, ID_TOOLBAR_ACQUISITION, ID_TOOLBAR_ATTRIBUTE,
-                              ID_TOOLBAR_NINTH, kSeparator, ID_LAYOUT_COMMON, ID_LAYOUT_COMPACT,
+                              ID_TOOLBAR_NINTH, ID_TOOLBAR_AUTO_MEASURE, kSeparator, ID_LAYOUT_COMMON, ID_LAYOUT_COMPACT,
                               ID_LAYOUT_RIGHT_BOTTOM, ID_LAYOUT_RIGHT_BOTTOM2, kSeparator, ID_WINDOW_CASCADE,
                               ID_WINDOW_TILE_HORZ};
 constexpr UINT kHelpMenu[] = {ID_HELP_FINDER, kSeparator, ID_APP_ABOUT};
@@ -66,6 +66,7 @@ constexpr UINT kCalibrationBar[] = {ID_CALIBRATION_MANAGER, ID_CALIBRATION_MANUA
                                     ID_CALIBRATION_NAME_BOX, ID_MAGNIFICATION_BOX, ID_UNIT_BOX};
 constexpr UINT kAttributeBar[] = {ID_LINE_COLOUR, ID_TEXT_COLOUR, kSeparator, ID_OBJECT_PROPERTIES, ID_GRID_SHOW};
 constexpr UINT kNinthBar[] = {kPluginMenuControl};
+constexpr UINT kAutoMeasureBar[] = {ID_AUTO_EDGE_LINE, ID_AUTO_EDGE_CIRCLE, ID_AUTO_EDGE_ARC, ID_ANGLE_DETECTION};
 
 constexpr ToolbarDefinition kToolbars[] = {
     {110, 420, ID_TOOLBAR_BASIC, false, kBasicBar},
@@ -77,6 +78,7 @@ constexpr ToolbarDefinition kToolbars[] = {
     {122, 422, ID_TOOLBAR_CALIBRATION, false, kCalibrationBar},
     {125, 427, ID_TOOLBAR_ATTRIBUTE, false, kAttributeBar},
     {129, 428, ID_TOOLBAR_NINTH, false, kNinthBar},
+    {128, 429, ID_TOOLBAR_AUTO_MEASURE, false, kAutoMeasureBar},
 };
 
 }  // namespace

@@ -31,7 +31,7 @@ struct ToolbarDefinition
     std::span<const UINT> controls;
 };
 
-// The nine toolbars in creation order: basic, advanced, image, area, result, acquisition, calibration, attribute,
-// ninth.
+// The toolbars in creation order: basic, advanced, image, area, result, acquisition, calibration, attribute, ninth,
+// then the automatic measurement tools.
 std::span<const ToolbarDefinition> ToolbarLayout();
 const ToolbarDefinition* FindToolbar(UINT resourceId);

@@ -43,6 +43,11 @@ constexpr UINT ID_GRID_PROPERTIES = 1221;
 constexpr UINT ID_REGION_RECT = 1320;
 constexpr UINT ID_REGION_ELLIPSE = 1321;
 constexpr UINT ID_REGION_POLYGON = 1322;
+// The automatic measurement tools, in the order of their catalogue (shapes 24 to 27).
+constexpr UINT ID_AUTO_EDGE_LINE = 1324;
+constexpr UINT ID_AUTO_EDGE_CIRCLE = 1325;
+constexpr UINT ID_AUTO_EDGE_ARC = 1326;
+constexpr UINT ID_ANGLE_DETECTION = 1327;
 constexpr UINT ID_LINE_COLOUR = 1240;
 constexpr UINT ID_TEXT_COLOUR = 1241;
 constexpr UINT ID_LINE_COLOUR_SELECTOR = 7024;
@@ -117,6 +122,7 @@ constexpr UINT ID_LAYOUT_COMMON = 1310;
 constexpr UINT ID_LAYOUT_COMPACT = 1311;
 constexpr UINT ID_LAYOUT_RIGHT_BOTTOM = 1312;
 constexpr UINT ID_LAYOUT_RIGHT_BOTTOM2 = 1313;
+constexpr UINT ID_TOOLBAR_AUTO_MEASURE = 1314;
 
 // MDI windows
 constexpr UINT ID_WINDOW_CASCADE = 57650;
@@ -146,6 +152,7 @@ constexpr UINT TOOLBAR_ACQUISITION = 121;
 constexpr UINT TOOLBAR_CALIBRATION = 122;
 constexpr UINT TOOLBAR_ATTRIBUTE = 125;
 constexpr UINT TOOLBAR_NINTH = 129;
+constexpr UINT TOOLBAR_AUTO_MEASURE = 128;
 
 // Status-bar panes (indicators); 0 is the message pane.
 constexpr UINT PANE_STATUS_MESSAGE = 0;

@@ -17,6 +17,7 @@ const StringTableRegistrar kFrameStrings(kModule, {
     {427, "Property", "속성"},
     // The ninth toolbar holds the plug-ins; it had no caption of its own.
     {428, "Plug-ins", "플러그인"},
+    {429, "Automatic Measurement", "자동 측정"},
     {440, "Color", "색상"},
     {441, "Image Size", "이미지 크기"},
     {442, "Mouse Position", "마우스 위치"},

@@ -23,6 +23,8 @@ const CommandMapEntry<CViewCommands> kCommands[] = {
     CommandRangeEntry(ID_MERGE_MEASUREMENTS, ID_MERGE_ALL, &CViewCommands::OnMerge, &CViewCommands::OnUpdateMerge),
     CommandRangeEntry(ID_REGION_RECT, ID_REGION_POLYGON, &CViewCommands::OnRegionTool,
                       &CViewCommands::OnUpdateRegionTool),
+    CommandRangeEntry(ID_AUTO_EDGE_LINE, ID_ANGLE_DETECTION, &CViewCommands::OnAutoMeasureTool,
+                      &CViewCommands::OnUpdateAutoMeasureTool),
     CommandEntry(ID_IMAGE_DUPLICATE, &CViewCommands::OnDuplicate, &CViewCommands::OnUpdateDuplicate),
     CommandEntry(ID_IMAGE_CROP, &CViewCommands::OnCrop, &CViewCommands::OnUpdateCrop),
     CommandEntry(ID_EDIT_CUT, &CViewCommands::OnCut, &CViewCommands::OnUpdateCopy),

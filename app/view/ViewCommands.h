@@ -52,6 +52,9 @@ public:
     // --- Region tools 1320..1322, crop, duplicate
     void OnRegionTool(UINT id);
     void OnUpdateRegionTool(CCmdUI* ui);
+    // An automatic measurement tool from the toolbar: the shape starts on the view's image, as from the tools dock.
+    void OnAutoMeasureTool(UINT id);
+    void OnUpdateAutoMeasureTool(CCmdUI* ui);
     void OnDuplicate();
     void OnUpdateDuplicate(CCmdUI* ui);
     void OnCrop();

@@ -12,6 +12,8 @@
 #include "view/CVistrelView.h"
 
 #include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "ui/MessageBox.h"
 #include "qvimage/CQvImage.h"
 
 namespace {
@@ -111,6 +113,41 @@ void CViewCommands::ApplyRegionTool()
     const int tool = m_view.GetRegionTool();
     if (InRegionMode() && tool >= kRegionRectangle && tool <= kRegionPolygon)
         OnRegionTool(cmd::ID_REGION_RECT + static_cast<UINT>(tool));
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Automatic measurement tools
+
+namespace {
+
+OBJ_SHAPE AutoShapeOfCommand(UINT id)
+{
+    return static_cast<OBJ_SHAPE>(SHAPE_AUTO_LINE + static_cast<int>(id - cmd::ID_AUTO_EDGE_LINE));
+}
+
+}  // namespace
+
+void CViewCommands::OnAutoMeasureTool(UINT id)
+{
+    CVistrelDoc* doc = Document();
+    // While an operation runs the view takes no other tool.
+    if (!doc || (Window().GetToolMode() & CImageDispWnd::kCalibrationMode))
+        return;
+    // The live frame changes under the scan: the edge would be looked for in a picture that is already gone.
+    if (m_view.IsLiveView()) {
+        AfxMessageBox(DocumentString(docstr::IDS_NOT_IN_LIVE));
+        return;
+    }
+    ApplyRegionTool();
+    doc->AddObjectOfType(AutoShapeOfCommand(id));
+}
+
+void CViewCommands::OnUpdateAutoMeasureTool(CCmdUI* ui)
+{
+    CVistrelDoc* doc = Document();
+    ui->Enable(doc != nullptr);
+    const CQvGObject* creating = doc ? doc->GetGObjectContainer().GetCreatingObject() : nullptr;
+    ui->SetCheck(creating && creating->GetObjShape() == AutoShapeOfCommand(ui->m_nID) ? 1 : 0);
 }
 
 // ---------------------------------------------------------------------------------------------------------------

@@ -7,9 +7,11 @@
 #pragma once
 
 #include "types/VistrelExport.h"
+#include "types/WinTypes.h"
 #include "types/WinGeometry.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -20,6 +22,55 @@ class CQvImage;
 // the result is the grey of pixel (x, y) of the source. 0 (nothing written) unless both exist with the same size
 // and the destination is 8-bit grey (0 or 10).
 VISTREL_EXPORT int ToGray8(const CQvImage* source, CQvImage* destination);
+
+// The grey level of a colour pixel, as the work image has it.
+inline BYTE WeightedGrey(int red, int green, int blue)
+{
+    return static_cast<BYTE>((307 * red + 604 * green + 113 * blue) >> 10);
+}
+
+// The grey levels of an image read pixel by pixel where the profiles need them, each converted as ToGray8 converts
+// it: a tool reads a few thousand pixels of a picture of many megapixels, and converting (and allocating) the
+// whole picture on every finish would cost many times the analysis. Reads the image (not owned), which must stay
+// unchanged while the reader is used. Invalid for an empty image or a colour model ToGray8 refuses.
+class VISTREL_EXPORT CGreyPixels
+{
+public:
+    CGreyPixels() = default;
+    explicit CGreyPixels(const CQvImage* image);
+
+    bool IsValid() const { return m_pixels != nullptr; }
+    int GetWidth() const { return m_width; }
+    int GetHeight() const { return m_height; }
+    // Adds to sums[i] the grey level of the pixel holding (x0 + i dx, y0 + i dy), i < count, where it lies in the
+    // image (i taken as a float, as the profile's positions take it).
+    void AddSamples(double x0, double y0, double dx, double dy, int count, int64_t* sums) const;
+    // The grey level of pixel (x, y), which must lie inside the image.
+    BYTE At(int x, int y) const
+    {
+        const BYTE* p = m_pixels + static_cast<size_t>(y) * m_stride + static_cast<size_t>(x) * m_bytes;
+        switch (m_kind) {
+        case Kind::kGrey: return *p;
+        case Kind::kIndexed: return m_lut[*p];
+        default: return WeightedGrey(p[2], p[1], p[0]);
+        }
+    }
+
+private:
+    enum class Kind
+    {
+        kGrey,
+        kIndexed,
+        kColour,
+    };
+    const BYTE* m_pixels = nullptr;
+    size_t m_stride = 0;
+    size_t m_bytes = 1;
+    int m_width = 0;
+    int m_height = 0;
+    Kind m_kind = Kind::kGrey;
+    std::array<BYTE, 256> m_lut{};
+};
 
 class VISTREL_EXPORT CEdgeProfile
 {
@@ -58,7 +109,9 @@ public:
     // Clips, samples and analyses the profile start -> end of the grey image (not owned; read during the call
     // only); 0 when it is rejected: an end outside [0, W-5] x [0, H-5] after clipping, fewer than 4 samples, or a
     // centre line whose range is below 30% of 255 grey levels.
-    int PrCreate(const CQvImage* grey, _RPOINT start, _RPOINT end);
+    int PrCreate(const CGreyPixels& grey, _RPOINT start, _RPOINT end);
+    // The same on any image ToGray8 converts (a grey image is read as it is).
+    int PrCreate(const CQvImage* image, _RPOINT start, _RPOINT end);
     // The image position of the first step centre from the profile's start (on the sample grid); 0 without one.
     int FindSinglePoint(_RPOINT& out);
     // Clips the segment into the bounds (left <= x < right, top <= y < bottom on truncated coordinates); the
@@ -127,7 +180,7 @@ private:
     int Start(int kind) const { return m_rangeStart[kind]; }
     int End(int kind) const { return m_rangeEnd[kind]; }
 
-    const CQvImage* m_image = nullptr;
+    CGreyPixels m_image;
     _RPOINT m_start{0.0, 0.0};
     _RPOINT m_end{0.0, 0.0};
     int m_samples = 0;
@@ -147,4 +200,7 @@ private:
     std::vector<float> m_darkFeet;
     std::vector<float> m_brightFeet;
     std::vector<float> m_allMarks;
+    // Working storage of the const analysis steps, kept from one profile to the next.
+    mutable std::array<std::vector<int64_t>, 2> m_scratch;
+    mutable std::vector<double> m_noiseScratch;
 };

@@ -32,7 +32,7 @@ void CQvGObjectAutoAngle::InvalidateCanvas()
 
 bool CQvGObjectAutoAngle::SnapPoints(int first)
 {
-    CQvImage work;
+    CGreyPixels work;
     _RPOINT q0 = m_points[first];
     _RPOINT q1 = m_points[first + 1];
     if (!MakeWorkImage(work) || !SnapLine(work, q0, q1))

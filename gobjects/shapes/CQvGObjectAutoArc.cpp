@@ -91,7 +91,7 @@ int CQvGObjectAutoArc::GetArcFrom3Points(const _RPOINT& p1, const _RPOINT& p2, c
     return 1;
 }
 
-int CQvGObjectAutoArc::FindAutoEdge(const CQvImage& work, std::vector<_RPOINT>& edges, _RPOINT centre, double r1,
+int CQvGObjectAutoArc::FindAutoEdge(const CGreyPixels& work, std::vector<_RPOINT>& edges, _RPOINT centre, double r1,
                                     double r2, double startAngle, double sweep, int outsideIn)
 {
     const double mean = (r1 + r2) / 2.0;
@@ -108,7 +108,7 @@ int CQvGObjectAutoArc::FindAutoEdge(const CQvImage& work, std::vector<_RPOINT>& 
         GetPolarPoint(outer, centre.x, centre.y, theta, r2);
         ++profiles;
         _RPOINT edge{};
-        if (m_profile.PrCreate(&work, outsideIn ? outer : inner, outsideIn ? inner : outer) &&
+        if (m_profile.PrCreate(work, outsideIn ? outer : inner, outsideIn ? inner : outer) &&
             m_profile.FindSinglePoint(edge))
             edges.push_back(edge);
     }
@@ -123,7 +123,7 @@ void CQvGObjectAutoArc::Finish()
     m_state = GS_FAILED;
     _RPOINT drawnCentre{};
     double drawnRadius = 0.0;
-    CQvImage work;
+    CGreyPixels work;
     // Three collinear clicks make no arc to scan along.
     if (!CircleThrough(m_points[0], m_points[1], m_points[2], drawnCentre, drawnRadius) || !MakeWorkImage(work))
         return;

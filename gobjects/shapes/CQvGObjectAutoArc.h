@@ -45,7 +45,7 @@ public:
     static void ArcHolding(const _RPOINT& centre, const _RPOINT& a, const _RPOINT& b, const _RPOINT& m,
                            double& startAngle, double& extent);
     // The radial scan of the arc: theta from startAngle (clockwise screen degrees) over sweep degrees.
-    int FindAutoEdge(const CQvImage& work, std::vector<_RPOINT>& edges, _RPOINT centre, double r1, double r2,
+    int FindAutoEdge(const CGreyPixels& work, std::vector<_RPOINT>& edges, _RPOINT centre, double r1, double r2,
                      double startAngle, double sweep, int outsideIn);
 
     static constexpr int32_t kQuantities = CAL_LENGTH | CAL_ANGLE | CAL_MAX_RADIUS | CAL_MIN_RADIUS;

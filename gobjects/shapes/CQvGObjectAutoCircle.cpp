@@ -47,7 +47,7 @@ void CQvGObjectAutoCircle::RemoveAll()
     delete this;
 }
 
-int CQvGObjectAutoCircle::FindAutoEdge(const CQvImage& work, std::vector<_RPOINT>& edges, _RPOINT centre, double r1,
+int CQvGObjectAutoCircle::FindAutoEdge(const CGreyPixels& work, std::vector<_RPOINT>& edges, _RPOINT centre, double r1,
                                        double r2, int outsideIn)
 {
     const double mean = (r1 + r2) / 2.0;
@@ -62,7 +62,7 @@ int CQvGObjectAutoCircle::FindAutoEdge(const CQvImage& work, std::vector<_RPOINT
         GetPolarPoint(outer, centre.x, centre.y, theta, r2);
         ++profiles;
         _RPOINT edge{};
-        if (m_profile.PrCreate(&work, outsideIn ? outer : inner, outsideIn ? inner : outer) &&
+        if (m_profile.PrCreate(work, outsideIn ? outer : inner, outsideIn ? inner : outer) &&
             m_profile.FindSinglePoint(edge))
             edges.push_back(edge);
     }
@@ -77,7 +77,7 @@ void CQvGObjectAutoCircle::Finish()
     m_state = GS_FAILED;
     _RPOINT drawnCentre{};
     double drawnRadius = 0.0;
-    CQvImage work;
+    CGreyPixels work;
     if (!GetCircleFromDiameter(m_points[0], m_points[1], drawnCentre, drawnRadius) || !MakeWorkImage(work))
         return;
     std::vector<_RPOINT> edges;

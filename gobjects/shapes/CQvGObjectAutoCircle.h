@@ -33,7 +33,7 @@ public:
     int GetCalData(tagCAL_DATA& data, int subItem) override;
 
     // The radial scan between radii r1 and r2 about the centre, every 5 pixels of arc; returns the profiles laid.
-    int FindAutoEdge(const CQvImage& work, std::vector<_RPOINT>& edges, _RPOINT centre, double r1, double r2,
+    int FindAutoEdge(const CGreyPixels& work, std::vector<_RPOINT>& edges, _RPOINT centre, double r1, double r2,
                      int outsideIn);
 
     static constexpr int32_t kQuantities = CAL_LENGTH | CAL_MAX_RADIUS | CAL_MIN_RADIUS | CAL_DIAMETER | CAL_AREA |

@@ -32,12 +32,10 @@ void CQvGObjectAutoLine::RemoveAll()
     delete this;
 }
 
-bool CQvGObjectAutoLine::MakeWorkImage(CQvImage& work) const
+bool CQvGObjectAutoLine::MakeWorkImage(CGreyPixels& work) const
 {
-    const CQvImage* active = m_container ? m_container->GetActiveImage() : nullptr;
-    if (!active || active->IsEmpty())
-        return false;
-    return work.Create(QV_GRAY8, active->GetWidth(), active->GetHeight(), 0) && ToGray8(active, &work);
+    work = CGreyPixels(m_container ? m_container->GetActiveImage() : nullptr);
+    return work.IsValid();
 }
 
 void CQvGObjectAutoLine::BandCorners(const _RPOINT& q0, const _RPOINT& q1, double half, _RPOINT corners[4])
@@ -50,7 +48,7 @@ void CQvGObjectAutoLine::BandCorners(const _RPOINT& q0, const _RPOINT& q1, doubl
     RotatePoints(GetLineAngle360(q1.x, q1.y, q0.x, q0.y), q1.x, q1.y, corners + 2, 2);
 }
 
-int CQvGObjectAutoLine::FindAutoEdge(const CQvImage& work, std::vector<_RPOINT>& edges, _RPOINT p0, _RPOINT p1,
+int CQvGObjectAutoLine::FindAutoEdge(const CGreyPixels& work, std::vector<_RPOINT>& edges, _RPOINT p0, _RPOINT p1,
                                      _RPOINT p2)
 {
     const double d01 = GetLineAngle(p0.x, p0.y, p1.x, p1.y);
@@ -67,14 +65,14 @@ int CQvGObjectAutoLine::FindAutoEdge(const CQvImage& work, std::vector<_RPOINT>&
         GetPolarPoint(b, q0.x, q0.y, d01, l);
         ++profiles;
         _RPOINT edge{};
-        if (m_profile.PrCreate(&work, a, b) && m_profile.FindSinglePoint(edge))
+        if (m_profile.PrCreate(work, a, b) && m_profile.FindSinglePoint(edge))
             edges.push_back(edge);
     }
     m_profile.CleanData();
     return profiles;
 }
 
-bool CQvGObjectAutoLine::SnapLine(const CQvImage& work, _RPOINT& q0, _RPOINT& q1)
+bool CQvGObjectAutoLine::SnapLine(const CGreyPixels& work, _RPOINT& q0, _RPOINT& q1)
 {
     _RPOINT band[4];
     BandCorners(q0, q1, kBandHalf, band);
@@ -100,7 +98,7 @@ bool CQvGObjectAutoLine::SnapLine(const CQvImage& work, _RPOINT& q0, _RPOINT& q1
 void CQvGObjectAutoLine::Finish()
 {
     HideRealtimeResultBox();
-    CQvImage work;
+    CGreyPixels work;
     _RPOINT q0 = m_points[0];
     _RPOINT q1 = m_points[1];
     m_pointCount = 2;

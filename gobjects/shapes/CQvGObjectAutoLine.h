@@ -38,15 +38,15 @@ public:
 
     // The band scan: profiles from p0 + l d01 to q0 + l d01 (q0 = p0 moved by p1 -> p2) for l = 0, 5, ... below
     // |p0 p1|; the first edge of each is appended to `edges`. Returns the number of profiles laid.
-    int FindAutoEdge(const CQvImage& work, std::vector<_RPOINT>& edges, _RPOINT p0, _RPOINT p1, _RPOINT p2);
+    int FindAutoEdge(const CGreyPixels& work, std::vector<_RPOINT>& edges, _RPOINT p0, _RPOINT p1, _RPOINT p2);
 
 protected:
-    // The grey work image of the container's active image; false without one.
-    bool MakeWorkImage(CQvImage& work) const;
+    // The grey levels of the container's active image, read where the profiles need them; false without one.
+    bool MakeWorkImage(CGreyPixels& work) const;
     // The band's corners around q0 -> q1: a0, a1 across q0 and b0, b1 across q1; a1 and b0 on the right-hand side.
     static void BandCorners(const _RPOINT& q0, const _RPOINT& q1, double half, _RPOINT corners[4]);
     // Snaps q0 -> q1 to the edge in the band around it; false (points unchanged) without an edge.
-    bool SnapLine(const CQvImage& work, _RPOINT& q0, _RPOINT& q1);
+    bool SnapLine(const CGreyPixels& work, _RPOINT& q0, _RPOINT& q1);
     // The segment a -> b in window pixels with its end pixel.
     static void DrawSegment(CDC* dc, const CPoint& a, const CPoint& b);
     // The band outline around q0 -> q1 in window pixels.

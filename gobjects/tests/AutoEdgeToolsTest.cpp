@@ -1,6 +1,7 @@
 #include "AutoEdgeScene.h"
 
 #include "gobjects/geometry/EdgeCircleFit.h"
+#include "gobjects/geometry/EdgeProfile.h"
 #include "gobjects/geometry/GeoFunctions.h"
 #include "gobjects/shapes/CQvGObjectAutoArc.h"
 
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -289,4 +291,74 @@ TEST(AutoLine, BandOutlineIsDrawnInImagePixels)
     EXPECT_EQ(qRed(surface.pixel(80, 40)), 0);
     EXPECT_EQ(qRed(surface.pixel(80, 80)), 0);
     scene.container.CancelObject();
+}
+
+// The tools read the picture's own pixels: on a noisy colour picture whose channels differ, and on an indexed one,
+// every tool finishes with exactly the points it finds on the picture's grey work image.
+TEST(AutoEdgeTools, FindTheSamePointsOnAPictureAsOnItsWorkImage)
+{
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> noise(-25, 25);
+    auto noisy = [&](CQvImage picture) {
+        const int bytes = picture.GetBitsPerPixel() / 8;
+        for (int y = 0; y < picture.GetHeight(); ++y)
+            for (int x = 0; x < picture.GetWidth(); ++x)
+                for (int b = 0; b < std::min(bytes, 3); ++b) {
+                    BYTE* p = picture.GetPixel(x, y) + b;
+                    *p = static_cast<BYTE>(std::clamp(*p + noise(random) + 10 * b, 0, 255));
+                }
+        return picture;
+    };
+    const auto disc = Disc(100.2, 74.6, 50);
+    const auto wedgeEdge = HalfPlane(100.3, 75.3, 30);
+    std::vector<CQvImage> pictures{noisy(EdgeImage(QV_RGB24, 200, 150, 220, 30, disc)),
+                                   noisy(EdgeImage(QV_RGBA32, 200, 150, 40, 200, wedgeEdge))};
+    CQvImage indexed;
+    indexed.Create(QV_INDEX8, 200, 150, 0);
+    std::vector<RGBQUAD> palette(256);
+    for (int i = 0; i < 256; ++i)
+        palette[static_cast<size_t>(i)] = {static_cast<BYTE>(i / 2), static_cast<BYTE>(i), static_cast<BYTE>(i), 0};
+    indexed.SetPalette(palette.data(), 256);
+    for (int y = 0; y < 150; ++y)
+        for (int x = 0; x < 200; ++x)
+            *indexed.GetPixel(x, y) = static_cast<BYTE>(disc(x + 0.5, y + 0.5) ? 30 + noise(random) : 220 + noise(random));
+    pictures.push_back(indexed);
+    const struct
+    {
+        OBJ_SHAPE shape;
+        std::vector<CPoint> clicks;
+    } drawings[] = {
+        {SHAPE_AUTO_CIRCLE, {{42, 70}, {158, 82}}},
+        {SHAPE_AUTO_ARC, {{153, 70}, {64, 113}, {100, 22}}},
+        {SHAPE_AUTO_LINE, {{60, 100}, {140, 52}}},
+    };
+    int compared = 0;
+    for (const CQvImage& picture : pictures)
+        for (const auto& drawing : drawings) {
+            SCOPED_TRACE(std::to_string(picture.GetColorModel()) + " " + std::to_string(drawing.shape));
+            CQvImage work;
+            work.Create(QV_GRAY8, picture.GetWidth(), picture.GetHeight(), 0);
+            ASSERT_EQ(ToGray8(&picture, &work), 1);
+            AutoEdgeScene onPicture(picture);
+            AutoEdgeScene onWork(work);
+            CQvGObject* a = nullptr;
+            CQvGObject* b = nullptr;
+            if (drawing.clicks.size() == 2) {
+                a = onPicture.Draw(drawing.shape, {drawing.clicks[0], drawing.clicks[1]});
+                b = onWork.Draw(drawing.shape, {drawing.clicks[0], drawing.clicks[1]});
+            } else {
+                a = onPicture.Draw(drawing.shape, {drawing.clicks[0], drawing.clicks[1], drawing.clicks[2]});
+                b = onWork.Draw(drawing.shape, {drawing.clicks[0], drawing.clicks[1], drawing.clicks[2]});
+            }
+            ASSERT_EQ(a == nullptr, b == nullptr);
+            if (!a)
+                continue;
+            ASSERT_EQ(a->GetState(), b->GetState());
+            ++compared;
+            for (int i = 0; i < a->GetPointCount(); ++i) {
+                EXPECT_EQ(a->GetPoint()[i].x, b->GetPoint()[i].x) << i;
+                EXPECT_EQ(a->GetPoint()[i].y, b->GetPoint()[i].y) << i;
+            }
+        }
+    EXPECT_EQ(compared, 5);  // circle and arc on both discs, the line on the edge
 }

@@ -1,13 +1,17 @@
 #include "gobjects/geometry/EdgeProfile.h"
 
+#include "gobjects/geometry/GeoFunctions.h"
 #include "qvimage/CQvImage.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -62,6 +66,132 @@ TEST(EdgeProfileGrey, KeepsEveryPixelWhereItIsForEveryColourModel)
         const int bright = bytes == 1 && type != QV_INDEX8 ? 180 : (307 * 200 + 604 * 100 + 113 * 50) >> 10;
         EXPECT_EQ(*grey.GetPixel(3, 0), dark) << type;
         EXPECT_EQ(*grey.GetPixel(3, 5), bright) << type;
+    }
+}
+
+// A picture large enough to be converted on several threads: every row, the first and the last of each share
+// included, is converted once and in its place (odd height, so the shares differ in size).
+TEST(EdgeProfileGrey, ALargePictureIsConvertedWholeOnSeveralThreads)
+{
+    constexpr int kWidth = 1601, kHeight = 1313;
+    CQvImage source;
+    source.Create(QV_RGB24, kWidth, kHeight, 0);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            BYTE* p = source.GetPixel(x, y);
+            p[0] = static_cast<BYTE>(x * 7 + y);
+            p[1] = static_cast<BYTE>(y * 3);
+            p[2] = static_cast<BYTE>(x ^ y);
+        }
+    CQvImage grey;
+    grey.Create(QV_GRAY8, kWidth, kHeight, 0);
+    std::memset(grey.GetPixel(0, 0), 0xEE, static_cast<size_t>(grey.GetPixel(0, 1) - grey.GetPixel(0, 0)) * kHeight);
+    ASSERT_EQ(ToGray8(&source, &grey), 1);
+    int wrong = 0;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const BYTE* p = source.GetPixel(x, y);
+            wrong += *grey.GetPixel(x, y) != ((307 * p[2] + 604 * p[1] + 113 * p[0]) >> 10) ? 1 : 0;
+        }
+    EXPECT_EQ(wrong, 0);
+}
+
+// The profiles read the source's pixels and convert each one as the work image does: on every colour model the
+// profile, its positions (GetPolarPointF's, bit for bit) and its steps are those of the converted work image, over
+// profiles in every direction from positions between pixels.
+TEST(EdgeProfileGrey, ProfilesOfTheSourceAreThoseOfItsWorkImage)
+{
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> channel(0, 255);
+    for (int type : {QV_RGB24, QV_RGBA32, QV_INDEX8, QV_GRAY8}) {
+        SCOPED_TRACE(type);
+        CQvImage source;
+        ASSERT_EQ(source.Create(type, 120, 90, 0), 1);
+        if (type == QV_INDEX8) {
+            std::vector<RGBQUAD> palette(200);
+            for (RGBQUAD& entry : palette)
+                entry = {static_cast<BYTE>(channel(random)), static_cast<BYTE>(channel(random)),
+                         static_cast<BYTE>(channel(random)), 0};
+            source.SetPalette(palette.data(), static_cast<int>(palette.size()));
+        }
+        const int bytes = source.GetBitsPerPixel() / 8;
+        for (int y = 0; y < 90; ++y)
+            for (int x = 0; x < 120; ++x) {
+                const bool inside = std::hypot(x - 60.3, y - 44.8) < 25;
+                BYTE* p = source.GetPixel(x, y);
+                for (int b = 0; b < bytes; ++b)
+                    p[b] = static_cast<BYTE>(std::clamp((inside ? 200 : 40) + channel(random) / 8 - 16 + 20 * b, 0, 255));
+                if (type == QV_INDEX8)
+                    p[0] = static_cast<BYTE>(inside ? 150 + channel(random) % 50 : channel(random) % 150);
+            }
+        CQvImage work;
+        work.Create(QV_GRAY8, 120, 90, 0);
+        ASSERT_EQ(ToGray8(&source, &work), 1);
+        CEdgeProfile fromSource;
+        CEdgeProfile fromWork;
+        int compared = 0;
+        for (double degrees = 0; degrees < 360; degrees += 7.3) {
+            const double t = degrees * M_PI / 180;
+            const _RPOINT outer{60.3 + 36.7 * std::cos(t), 44.8 + 36.7 * std::sin(t)};
+            const _RPOINT inner{60.3 + 16.7 * std::cos(t), 44.8 + 16.7 * std::sin(t)};
+            const int created = fromSource.PrCreate(&source, outer, inner);
+            ASSERT_EQ(created, fromWork.PrCreate(&work, outer, inner));
+            if (!created)
+                continue;
+            ++compared;
+            EXPECT_EQ(fromSource.GetData(CEdgeProfile::kProfile, CEdgeProfile::kRaw),
+                      fromWork.GetData(CEdgeProfile::kProfile, CEdgeProfile::kRaw));
+            const double theta = GetLineAngle(fromSource.GetStart().x, fromSource.GetStart().y, fromSource.GetEnd().x,
+                                              fromSource.GetEnd().y);
+            for (int i = 0; i < fromSource.GetSampleCount(); ++i) {
+                _RPOINT expected{};
+                GetPolarPointF(expected, fromSource.GetStart().x, fromSource.GetStart().y, static_cast<float>(theta),
+                               static_cast<float>(i));
+                EXPECT_EQ(fromSource.GetPositions()[static_cast<size_t>(i)].x, expected.x);
+                EXPECT_EQ(fromSource.GetPositions()[static_cast<size_t>(i)].y, expected.y);
+            }
+            _RPOINT a{-1, -1};
+            _RPOINT b{-1, -1};
+            ASSERT_EQ(fromSource.FindSinglePoint(a), fromWork.FindSinglePoint(b));
+            EXPECT_EQ(a.x, b.x);
+            EXPECT_EQ(a.y, b.y);
+        }
+        EXPECT_GT(compared, 30);
+    }
+}
+
+// The vectorised weighting keeps the exact (307 R + 604 G + 113 B) >> 10 of every one of the 2^24 colours, in
+// 24- and 32-bit pixels.
+TEST(EdgeProfileGrey, EveryColourIsWeightedExactly)
+{
+    for (int type : {QV_RGB24, QV_RGBA32}) {
+        SCOPED_TRACE(type);
+        CQvImage source;
+        ASSERT_EQ(source.Create(type, 4096, 4096, 0), 1);
+        const int bytes = source.GetBitsPerPixel() / 8;
+        for (int y = 0; y < 4096; ++y) {
+            BYTE* p = source.GetPixel(0, y);
+            for (int x = 0; x < 4096; ++x, p += bytes) {
+                const uint32_t colour = static_cast<uint32_t>(y) * 4096u + static_cast<uint32_t>(x);
+                p[0] = static_cast<BYTE>(colour);
+                p[1] = static_cast<BYTE>(colour >> 8);
+                p[2] = static_cast<BYTE>(colour >> 16);
+                if (bytes == 4)
+                    p[3] = static_cast<BYTE>(x * 13);
+            }
+        }
+        CQvImage grey;
+        grey.Create(QV_GRAY8, 4096, 4096, 0);
+        ASSERT_EQ(ToGray8(&source, &grey), 1);
+        int wrong = 0;
+        for (int y = 0; y < 4096; ++y) {
+            const BYTE* out = grey.GetPixel(0, y);
+            for (int x = 0; x < 4096; ++x) {
+                const uint32_t colour = static_cast<uint32_t>(y) * 4096u + static_cast<uint32_t>(x);
+                wrong += out[x] != ((307 * (colour >> 16) + 604 * ((colour >> 8) & 255) + 113 * (colour & 255)) >> 10);
+            }
+        }
+        EXPECT_EQ(wrong, 0);
     }
 }
 

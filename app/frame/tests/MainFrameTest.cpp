@@ -121,7 +121,7 @@ TEST_F(MainFrameTest, ToolbarCommandsToggleTheirToolbar)
         {ID_TOOLBAR_CALIBRATION, TOOLBAR_CALIBRATION}, {ID_TOOLBAR_RESULT, TOOLBAR_RESULT},
         {ID_TOOLBAR_ADVANCED, TOOLBAR_ADVANCED},     {ID_TOOLBAR_AREA, TOOLBAR_AREA},
         {ID_TOOLBAR_ACQUISITION, TOOLBAR_ACQUISITION}, {ID_TOOLBAR_ATTRIBUTE, TOOLBAR_ATTRIBUTE},
-        {ID_TOOLBAR_NINTH, TOOLBAR_NINTH}};
+        {ID_TOOLBAR_NINTH, TOOLBAR_NINTH},           {ID_TOOLBAR_AUTO_MEASURE, TOOLBAR_AUTO_MEASURE}};
     for (const auto& [command, toolbarId] : cases) {
         SCOPED_TRACE(command);
         QToolBar* toolbar = frame->Toolbar(toolbarId);
