@@ -1,5 +1,7 @@
 #include "sieva/FilterSheet.h"
 
+#include "gridctrl/GridCtrl.h"
+
 #include "sieva/FilterKernelFile.h"
 #include "sieva/SievaStrings.h"
 
@@ -21,7 +23,6 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -184,8 +185,9 @@ QWidget* CMainFilterSheet::MakeUserDefinedPage()
     auto* page = new QWidget;
     page->setObjectName("4009");
     auto* layout = new QGridLayout(page);
-    m_grid = new QTableWidget;
+    m_grid = new gridctrl::CGridCtrl;
     m_grid->setObjectName("grid");
+    m_grid->setMinimumSize(155, 155);
     layout->addWidget(m_grid, 0, 0, 6, 1);
     layout->addWidget(new QLabel(Text(IDS_ROW)), 0, 1);
     m_rowSpin = MakeCounter(4025, 4024, 1, 11, 3);
@@ -241,16 +243,27 @@ void CMainFilterSheet::SizeKernel(int rows, int columns)
 {
     m_rows = rows;
     m_columns = columns;
-    m_grid->clear();
-    m_grid->setRowCount(rows);
-    m_grid->setColumnCount(columns);
-    m_grid->horizontalHeader()->setDefaultSectionSize(25);
-    m_grid->horizontalHeader()->setMinimumSectionSize(25);
-    m_grid->verticalHeader()->setDefaultSectionSize(25);
-    m_grid->verticalHeader()->setMinimumSectionSize(25);
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < columns; ++c)
-            m_grid->setItem(r, c, new QTableWidgetItem(QStringLiteral("0")));
+    // One heading row and column around the values, 25-pixel cells.
+    m_grid->DeleteAllItems();
+    m_grid->SetEditable(true);
+    m_grid->SetAutoSizeStyle(gridctrl::GVS_BOTH);
+    if (!m_grid->SetRowCount(rows + 1) || !m_grid->SetColumnCount(columns + 1) || !m_grid->SetFixedRowCount(1) ||
+        !m_grid->SetFixedColumnCount(1))
+        return;
+    for (int r = 0; r <= rows; ++r)
+        m_grid->SetRowHeight(r, 25);
+    for (int c = 0; c <= columns; ++c)
+        m_grid->SetColumnWidth(c, 25);
+    for (int r = 0; r <= rows; ++r)
+        for (int c = 0; c <= columns; ++c) {
+            gridctrl::CGridItemInfo item;
+            item.row = r;
+            item.col = c;
+            item.mask = gridctrl::GVIF_TEXT;
+            item.text = r == 0 && c > 0 ? std::to_string(c) : c == 0 && r > 0 ? std::to_string(r) : r > 0 ? "0" : "";
+            m_grid->SetItem(item);
+        }
+    m_grid->SetFocusCell({1, 1});
 }
 
 std::vector<float> CMainFilterSheet::KernelFromGrid() const
@@ -258,8 +271,7 @@ std::vector<float> CMainFilterSheet::KernelFromGrid() const
     std::vector<float> values;
     for (int r = 0; r < m_rows; ++r)
         for (int c = 0; c < m_columns; ++c) {
-            const QTableWidgetItem* item = m_grid->item(r, c);
-            values.push_back(item ? CellValue(item->text()) : 0.0f);
+            values.push_back(CellValue(QString::fromStdString(m_grid->GetItemText(r + 1, c + 1))));
         }
     return values;
 }
@@ -321,7 +333,8 @@ void CMainFilterSheet::OnFilterChosen(int index)
     SizeKernel(kernel.GetRows(), kernel.GetColumns());
     for (int r = 0; r < m_rows; ++r)
         for (int c = 0; c < m_columns; ++c)
-            m_grid->item(r, c)->setText(CellText(kernel.GetValues()[static_cast<size_t>(r) * m_columns + c]));
+            m_grid->SetItemText(r + 1, c + 1,
+                                CellText(kernel.GetValues()[static_cast<size_t>(r) * m_columns + c]).toStdString());
 }
 
 }  // namespace sieva

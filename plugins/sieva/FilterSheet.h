@@ -18,7 +18,10 @@
 class QAbstractButton;
 class QComboBox;
 class QSpinBox;
-class QTableWidget;
+
+namespace gridctrl {
+class CGridCtrl;
+}
 
 namespace sieva {
 
@@ -59,7 +62,7 @@ private:
     QSpinBox* m_iterations = nullptr;
     QSpinBox* m_rowSpin = nullptr;
     QSpinBox* m_columnSpin = nullptr;
-    QTableWidget* m_grid = nullptr;
+    gridctrl::CGridCtrl* m_grid = nullptr;
     QComboBox* m_filterList = nullptr;
     int m_rows = 0;
     int m_columns = 0;

@@ -2,6 +2,7 @@
 #include "sieva/FilterKernelFile.h"
 #include "sieva/FilterOps.h"
 #include "sieva/FilterSheet.h"
+#include "gridctrl/GridCtrl.h"
 
 #include "SievaTestImages.h"
 
@@ -13,7 +14,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QTableWidget>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QTest>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -65,7 +69,7 @@ protected:
         EXPECT_TRUE(RunFilter(filter, m_source.get(), *page, iterations, out));
         return out;
     }
-    void SetCell(int row, int column, const char* text) { Child<QTableWidget>("grid")->item(row, column)->setText(text); }
+    void SetCell(int row, int column, const char* text) { Child<gridctrl::CGridCtrl>("grid")->SetItemText(row + 1, column + 1, text); }
 
     QTemporaryDir m_folder;
     CQvImage m_start;
@@ -143,10 +147,10 @@ TEST_F(FilterSheet, MovingTheCountReappliesTheCheckedOperationOnly)
 TEST_F(FilterSheet, TheUserKernelIsTypedSizedFilteredSavedAndLoadedBack)
 {
     Open(Colour({{10, 20, 30, 40}, {50, 60, 70, 80}, {90, 100, 110, 120}}));
-    QTableWidget* grid = Child<QTableWidget>("grid");
-    ASSERT_EQ(grid->rowCount(), 3);
-    ASSERT_EQ(grid->columnCount(), 3);
-    EXPECT_EQ(grid->item(1, 1)->text(), "0");
+    gridctrl::CGridCtrl* grid = Child<gridctrl::CGridCtrl>("grid");
+    ASSERT_EQ(grid->GetRowCount() - 1, 3);
+    ASSERT_EQ(grid->GetColumnCount() - 1, 3);
+    EXPECT_EQ(QString::fromStdString(grid->GetItemText(2, 2)), "0");
     EXPECT_EQ(Child<QLineEdit>("4024")->text(), "3");
     // The centre taken as it is, a cell that is no number counts as 0.
     SetCell(1, 1, "1");
@@ -169,8 +173,8 @@ TEST_F(FilterSheet, TheUserKernelIsTypedSizedFilteredSavedAndLoadedBack)
 
     // A bigger kernel clears every value typed before.
     Child<QSpinBox>("4025")->setValue(4);
-    EXPECT_EQ(grid->rowCount(), 4);
-    EXPECT_EQ(grid->item(1, 1)->text(), "0");
+    EXPECT_EQ(grid->GetRowCount() - 1, 4);
+    EXPECT_EQ(QString::fromStdString(grid->GetItemText(2, 2)), "0");
 
     // Loading puts the file's kernel back with its exact values, and the counters follow it.
     QComboBox* list = Child<QComboBox>("4030");
@@ -180,17 +184,61 @@ TEST_F(FilterSheet, TheUserKernelIsTypedSizedFilteredSavedAndLoadedBack)
     EXPECT_EQ(list->itemText(0), "a.b");
     EXPECT_EQ(list->itemText(1), "sharp");
     emit list->activated(1);
-    EXPECT_EQ(grid->rowCount(), 3);
+    EXPECT_EQ(grid->GetRowCount() - 1, 3);
     EXPECT_EQ(Child<QSpinBox>("4025")->value(), 3);
-    EXPECT_EQ(grid->item(1, 1)->text(), "1");
+    EXPECT_EQ(QString::fromStdString(grid->GetItemText(2, 2)), "1");
     EXPECT_EQ(m_sheet->KernelFromGrid()[0], 1.0f / 9.0f);
 
     // A broken file is refused with a message and the grid stays.
     emit list->activated(0);
     ASSERT_EQ(MessageBoxes().Boxes().size(), 1u);
     EXPECT_NE(MessageBoxes().Boxes()[0].text.find("a.b.flt"), std::string::npos);
-    EXPECT_EQ(grid->rowCount(), 3);
-    EXPECT_EQ(grid->item(1, 1)->text(), "1");
+    EXPECT_EQ(grid->GetRowCount() - 1, 3);
+    EXPECT_EQ(QString::fromStdString(grid->GetItemText(2, 2)), "1");
 }
 
 }  // namespace
+
+// The kernel typed through the grid's keys: typing, F2, Enter/Tab/arrows, Esc and a spreadsheet's text pasted.
+TEST_F(FilterSheet, TheKernelIsTypedThroughTheGridsKeys)
+{
+    Open(Colour({{10, 20, 30, 40}, {50, 60, 70, 80}, {90, 100, 110, 120}}));
+    gridctrl::CGridCtrl* grid = Child<gridctrl::CGridCtrl>("grid");
+    grid->resize(160, 160);
+    grid->show();
+    grid->setFocus();
+    QApplication::processEvents();
+    const auto key = [](QWidget* to, int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        ASSERT_NE(to, nullptr);
+        QTest::keyClick(to, static_cast<Qt::Key>(k), modifiers);
+        QApplication::processEvents();
+    };
+    ASSERT_EQ(grid->GetFocusCell(), (gridctrl::CGridCellId{1, 1}));
+    // Typed, then Tab to the next value; Right on an editor opened by typing moves on too.
+    QTest::keyClicks(grid, "2");
+    key(grid->Editor(), Qt::Key_Tab);
+    EXPECT_EQ(grid->GetFocusCell(), (gridctrl::CGridCellId{1, 2}));
+    key(grid->Editor(), Qt::Key_Escape);  // the reopened editor is left without a change
+    EXPECT_EQ(grid->GetItemText(1, 2), "0");
+    // F2 edits the old text; Enter commits.
+    key(grid, Qt::Key_Down);
+    key(grid, Qt::Key_F2);
+    key(grid->Editor(), Qt::Key_Backspace);
+    QTest::keyClicks(grid->Editor(), "1");
+    key(grid->Editor(), Qt::Key_Return);
+    EXPECT_EQ(grid->GetItemText(2, 2), "1");
+    // Copy the two values of the first row, paste them as the last row from a spreadsheet's text.
+    grid->SetFocusCell({1, 1});
+    grid->SetSelectionStart({1, 1});
+    key(grid, Qt::Key_Right, Qt::ShiftModifier);
+    key(grid, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "2\t0");
+    QApplication::clipboard()->setText("0\t-1\t0\r\n");
+    grid->SetFocusCell({3, 1});
+    key(grid, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(m_sheet->KernelFromGrid(), (std::vector<float>{2, 0, 0, 0, 1, 0, 0, -1, 0}));
+    Click("4028");
+    ASSERT_EQ(m_shows, 1);
+    // |2 x top-left + centre - bottom-centre| for the inner pixels: |20 + 60 - 100| and |40 + 70 - 110|.
+    EXPECT_EQ(Channel(m_shown), (std::vector<std::vector<int>>{{0, 0, 0, 0}, {0, 20, 0, 0}, {0, 0, 0, 0}}));
+}

@@ -1,0 +1,145 @@
+// Printing: the grid scaled to the paper's width, headings repeated on every page, a header with the window title
+// and a footer with the page number and the date. A row taller than a page gets a page of its own and is printed
+// clipped to it (never left out).
+#include "gridctrl/GridCtrl.h"
+
+#include "gridctrl/GridStrings.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QPrinter>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+
+namespace gridctrl {
+
+namespace {
+
+QColor ToQColor(COLORREF colour)
+{
+    return QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour));
+}
+
+Qt::Alignment Alignment(uint32_t format)
+{
+    Qt::Alignment alignment = (format & 0x2) ? Qt::AlignRight : (format & 0x1) ? Qt::AlignHCenter : Qt::AlignLeft;
+    return alignment | ((format & 0x4) ? Qt::AlignVCenter : Qt::AlignTop);
+}
+
+}  // namespace
+
+bool CGridCtrl::Print(QPrinter& printer)
+{
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(10);
+    painter.setFont(font);
+    const QFontMetrics metrics(font, &printer);
+    const int charWidth = std::max(1, metrics.horizontalAdvance(QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ")) / 52);
+    const int charHeight = std::max(1, metrics.height());
+    const QRect paper = printer.pageLayout().paintRectPixels(printer.resolution());
+    const int marginWidth = (m_margins[2] + m_margins[3]) * charWidth;
+    const int logicalWidth = GetVirtualWidth() + marginWidth;
+    const int logicalHeight = static_cast<int>(
+        static_cast<long long>(logicalWidth) * paper.height() / std::max(1, paper.width()));
+    const int pageHeight = std::max(1, logicalHeight - GetFixedRowHeight() -
+                                           (m_margins[0] + m_margins[1] + 2 * m_margins[6]) * charHeight);
+    std::vector<int> heights;
+    for (int r = GetFixedRowCount(); r < GetRowCount(); ++r)
+        heights.push_back(GetRowHeight(r));
+    std::vector<int> starts = PageStarts(heights, pageHeight);
+    if (starts.empty())
+        starts.push_back(0);
+    const int pages = static_cast<int>(starts.size());
+
+    QString title;
+    for (QWidget* w = parentWidget(); w && title.isEmpty(); w = w->parentWidget())
+        title = w->windowTitle();
+    QFont bold = font;
+    bold.setBold(true);
+
+    const auto printCell = [&](int row, int column, const QRect& rect) {
+        const CGridCell* cell = GetCell(row, column);
+        if (!cell)
+            return;
+        if (cell->IsFixed())
+            painter.fillRect(rect, ToQColor(cell->EffectiveBackColor()));
+        else if (cell->GetBackColor() != CLR_DEFAULT)
+            painter.fillRect(rect, ToQColor(cell->GetBackColor()));
+        painter.setPen(QPen(QColor(Qt::black), 0));
+        if (GetGridLines() & GVL_HORZ)
+            painter.drawLine(rect.left(), rect.bottom(), rect.right(), rect.bottom());
+        if (GetGridLines() & GVL_VERT)
+            painter.drawLine(rect.right(), rect.top(), rect.right(), rect.bottom());
+        const int margin = static_cast<int>(cell->GetMargin());
+        painter.setPen(cell->GetTextColor() != CLR_DEFAULT ? ToQColor(cell->GetTextColor()) : QColor(Qt::black));
+        painter.drawText(rect.adjusted(margin, 0, -margin, 0), Alignment(cell->GetFormat()),
+                         QString::fromStdString(cell->GetText()));
+    };
+
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0 && !printer.newPage())
+            return false;
+        painter.save();
+        painter.setViewport(paper.translated(-paper.topLeft()));
+        painter.setWindow(-m_margins[2] * charWidth, 0, logicalWidth, logicalHeight);
+        const int bandWidth = logicalWidth - marginWidth;
+        // Header.
+        const QRect header(0, 0, bandWidth, m_margins[0] * charHeight);
+        painter.setFont(bold);
+        painter.setPen(Qt::black);
+        painter.drawText(header, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, title);
+        painter.drawText(header, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
+                         QApplication::applicationName());
+        painter.drawLine(header.left(), header.bottom(), header.right(), header.bottom());
+        painter.setFont(font);
+        const int top = header.bottom() + m_margins[6] * charHeight;
+        // Column headings: the fixed rows over every column.
+        int y = top;
+        for (int r = 0; r < GetFixedRowCount(); ++r) {
+            int x = 0;
+            for (int c = 0; c < GetColumnCount(); ++c) {
+                printCell(r, c, QRect(x, y, GetColumnWidth(c), GetRowHeight(r)));
+                x += GetColumnWidth(c);
+            }
+            y += GetRowHeight(r);
+        }
+        // Body: the page's rows; its first row is printed even when it is taller than the page, clipped.
+        const int first = GetFixedRowCount() + starts[static_cast<size_t>(page)];
+        const int last = page + 1 < pages ? GetFixedRowCount() + starts[static_cast<size_t>(page) + 1]
+                                          : GetRowCount();
+        painter.setClipRect(QRect(0, y, bandWidth, pageHeight));
+        for (int r = first; r < last; ++r) {
+            // A row taller than the page is cut to the page, so that its text lands on the paper.
+            const int height = std::min(GetRowHeight(r), pageHeight);
+            int x = 0;
+            for (int c = 0; c < GetColumnCount(); ++c) {
+                printCell(r, c, QRect(x, y, GetColumnWidth(c), height));
+                x += GetColumnWidth(c);
+            }
+            y += GetRowHeight(r);
+        }
+        painter.setClipping(false);
+        // Footer.
+        const QRect footer(0, logicalHeight - m_margins[1] * charHeight, bandWidth, m_margins[1] * charHeight);
+        painter.setFont(bold);
+        painter.drawLine(footer.left(), footer.top(), footer.right(), footer.top());
+        std::string pageText = GridString(IDS_GRID_PAGE_OF);
+        char buffer[128];
+        std::snprintf(buffer, sizeof buffer, pageText.c_str(), page + 1, pages);
+        painter.drawText(footer, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, QString::fromUtf8(buffer));
+        const std::time_t now = std::time(nullptr);
+        char date[128] = "";
+        if (const std::tm* local = std::localtime(&now))
+            std::strftime(date, sizeof date, "%c", local);
+        painter.drawText(footer, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, QString::fromUtf8(date));
+        painter.restore();
+    }
+    return painter.end();
+}
+
+}  // namespace gridctrl

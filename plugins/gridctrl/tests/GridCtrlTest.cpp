@@ -1,0 +1,268 @@
+#include "gridctrl/GridCtrl.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QScrollBar>
+#include <QTest>
+
+#include <filesystem>
+
+using namespace gridctrl;
+
+namespace {
+
+class GridCtrlTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_grid = std::make_unique<CGridCtrl>(5, 5, 1, 1);
+        m_grid->resize(400, 300);
+        for (int r = 0; r < 5; ++r)
+            m_grid->SetRowHeight(r, 25);
+        for (int c = 0; c < 5; ++c)
+            m_grid->SetColumnWidth(c, 40);
+        for (int r = 1; r < 5; ++r)
+            for (int c = 1; c < 5; ++c)
+                m_grid->SetItemText(r, c, std::to_string(r * 10 + c));
+        m_grid->show();
+        m_grid->activateWindow();
+        m_grid->setFocus();
+        QApplication::processEvents();
+        m_grid->SetFocusCell({1, 1});
+        m_grid->SetSelectionStart({1, 1});
+    }
+
+    QImage Grab() const
+    {
+        QImage image(m_grid->viewport()->size(), QImage::Format_RGB32);
+        m_grid->Render(image);
+        return image;
+    }
+
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, QWidget* to = nullptr)
+    {
+        QTest::keyClick(to ? to : m_grid.get(), static_cast<Qt::Key>(key), modifiers);
+        QApplication::processEvents();
+    }
+
+    std::unique_ptr<CGridCtrl> m_grid;
+};
+
+QRgb Rgb(COLORREF c)
+{
+    return qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+}  // namespace
+
+TEST_F(GridCtrlTest, DrawsGridLinesOnTheLastPixelAndBackgroundBeyondTheCells)
+{
+    m_grid->SetFocusCell({});
+    const QImage image = Grab();
+    const QRgb line = Rgb(m_grid->GetGridLineColor());
+    // Column 1 spans x 40..79 (grid line at 79), row 1 spans y 25..49 (grid line at 49).
+    EXPECT_EQ(image.pixel(79, 60), line);
+    EXPECT_EQ(image.pixel(60, 49), line);
+    EXPECT_EQ(image.pixel(45, 30), Rgb(m_grid->GetDefaultCell(false, false).GetBackColor()));
+    // Past the last column (5 x 40 = 200) and row (5 x 25 = 125): the grid's background.
+    EXPECT_EQ(image.pixel(250, 60), Rgb(m_grid->GetGridBkColor()));
+    EXPECT_EQ(image.pixel(60, 200), Rgb(m_grid->GetGridBkColor()));
+}
+
+TEST_F(GridCtrlTest, SelectedCellsUseTheHighlightAndTheFocusCellIsFramed)
+{
+    m_grid->SelectRange({2, 2, 2, 2});
+    const QImage image = Grab();
+    EXPECT_EQ(image.pixel(100, 60), QApplication::palette().color(QPalette::Highlight).rgb());
+    // The focus cell (1, 1) is framed in its text colour (black) inside its grid lines.
+    EXPECT_EQ(image.pixel(40, 37), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(60, 25), qRgb(0, 0, 0));
+}
+
+TEST_F(GridCtrlTest, ScrollsByWholeColumnsWithTheFixedPartFrozen)
+{
+    m_grid->resize(130, 300);
+    QApplication::processEvents();
+    QScrollBar* bar = m_grid->horizontalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    m_grid->SetColumnWidth(1, 0);  // hidden: a line step skips it
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(m_grid->GetTopLeftNonFixedCell().col, 3);
+    QRect rect;
+    ASSERT_TRUE(m_grid->GetCellRect(1, 3, rect));
+    EXPECT_EQ(rect.left(), 40);
+    ASSERT_TRUE(m_grid->GetCellRect(1, 0, rect));
+    EXPECT_EQ(rect.left(), 0);
+    EXPECT_EQ(m_grid->CellFromPoint({45, 30}), (CGridCellId{1, 3}));
+    EXPECT_EQ(m_grid->CellFromPoint({10, 30}), (CGridCellId{1, 0}));
+    EXPECT_EQ(m_grid->CellFromPoint({10, 30}, false), CGridCellId{});
+}
+
+TEST_F(GridCtrlTest, NavigationKeys)
+{
+    m_grid->SetRowHeight(3, 0);
+    struct Case { CGridCellId from; int key; Qt::KeyboardModifiers modifiers; CGridCellId to; };
+    for (const Case& c : {Case{{1, 1}, Qt::Key_Right, Qt::NoModifier, {1, 2}},
+                          Case{{1, 1}, Qt::Key_Left, Qt::NoModifier, {1, 1}},
+                          Case{{2, 1}, Qt::Key_Down, Qt::NoModifier, {4, 1}},  // past the hidden row
+                          Case{{1, 4}, Qt::Key_Tab, Qt::NoModifier, {2, 1}},
+                          Case{{4, 4}, Qt::Key_Tab, Qt::NoModifier, {4, 4}},
+                          Case{{2, 1}, Qt::Key_Backtab, Qt::ShiftModifier, {1, 4}},
+                          Case{{2, 3}, Qt::Key_Home, Qt::NoModifier, {2, 1}},
+                          Case{{2, 1}, Qt::Key_End, Qt::ControlModifier, {4, 4}},
+                          Case{{4, 4}, Qt::Key_Home, Qt::ControlModifier, {1, 1}}}) {
+        m_grid->SetFocusCell(c.from);
+        Key(c.key, c.modifiers);
+        EXPECT_EQ(m_grid->GetFocusCell(), c.to) << c.key;
+    }
+    m_grid->SetFocusCell({1, 1});
+    m_grid->SetSelectionStart({1, 1});
+    Key(Qt::Key_Right, Qt::ShiftModifier);
+    Key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(m_grid->GetSelectedCellRange(), (CGridCellRange{1, 1, 2, 2}));
+}
+
+// Whatever character opens the editor is typed into it, including those that share a code with a navigation key.
+TEST_F(GridCtrlTest, TheEditorsFirstKeyIsTheCharacterTyped)
+{
+    for (const char* typed : {"7", "!", "(", "%", "-"}) {
+        m_grid->SetFocusCell({1, 1});
+        QTest::keyClicks(m_grid.get(), typed);
+        QApplication::processEvents();
+        QLineEdit* editor = m_grid->Editor();
+        ASSERT_NE(editor, nullptr) << typed;
+        EXPECT_EQ(editor->text().toStdString(), typed);
+        Key(Qt::Key_Return, Qt::NoModifier, editor);
+        EXPECT_EQ(m_grid->GetItemText(1, 1), typed);
+    }
+}
+
+TEST_F(GridCtrlTest, EditingFlows)
+{
+    // F2: caret after the old text; Enter commits.
+    Key(Qt::Key_F2);
+    QLineEdit* editor = m_grid->Editor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->cursorPosition(), 2);
+    QTest::keyClicks(editor, "5");
+    Key(Qt::Key_Return, Qt::NoModifier, editor);
+    EXPECT_EQ(m_grid->GetItemText(1, 1), "115");
+    EXPECT_EQ(m_grid->Editor(), nullptr);
+
+    // Esc keeps the old text and sets no modified mark.
+    m_grid->SetModified(false);
+    QTest::keyClicks(m_grid.get(), "9");
+    Key(Qt::Key_Escape, Qt::NoModifier, m_grid->Editor());
+    EXPECT_EQ(m_grid->GetItemText(1, 1), "115");
+    EXPECT_FALSE(m_grid->GetModified(1, 1));
+
+    // An editor opened by typing: Down commits, moves down and reopens with the text selected.
+    QTest::keyClicks(m_grid.get(), "3");
+    Key(Qt::Key_Down, Qt::NoModifier, m_grid->Editor());
+    EXPECT_EQ(m_grid->GetItemText(1, 1), "3");
+    EXPECT_EQ(m_grid->GetFocusCell(), (CGridCellId{2, 1}));
+    ASSERT_NE(m_grid->Editor(), nullptr);
+    EXPECT_EQ(m_grid->Editor()->selectedText(), "21");
+    // Tab commits and moves right.
+    Key(Qt::Key_Tab, Qt::NoModifier, m_grid->Editor());
+    EXPECT_EQ(m_grid->GetFocusCell(), (CGridCellId{2, 2}));
+    Key(Qt::Key_Escape, Qt::NoModifier, m_grid->Editor());
+
+    // An editor opened with F2 keeps the arrows for its caret.
+    Key(Qt::Key_F2);
+    Key(Qt::Key_Left, Qt::NoModifier, m_grid->Editor());
+    ASSERT_NE(m_grid->Editor(), nullptr);
+    EXPECT_EQ(m_grid->Editor()->cursorPosition(), 1);
+    Key(Qt::Key_Escape, Qt::NoModifier, m_grid->Editor());
+
+    // Backspace opens it without the last character; Delete empties the cell.
+    Key(Qt::Key_Backspace);
+    ASSERT_NE(m_grid->Editor(), nullptr);
+    EXPECT_EQ(m_grid->Editor()->text(), "2");
+    Key(Qt::Key_Escape, Qt::NoModifier, m_grid->Editor());
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(m_grid->GetItemText(2, 2), "");
+}
+
+TEST_F(GridCtrlTest, ClickOnTheFocusCellOpensTheEditor)
+{
+    QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {}, QPoint(100, 60));  // (2, 2)
+    EXPECT_EQ(m_grid->GetFocusCell(), (CGridCellId{2, 2}));
+    EXPECT_EQ(m_grid->Editor(), nullptr);
+    QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {}, QPoint(100, 60));
+    ASSERT_NE(m_grid->Editor(), nullptr);
+    EXPECT_EQ(m_grid->Editor()->text(), "22");
+    Key(Qt::Key_Escape, Qt::NoModifier, m_grid->Editor());
+    // A heading click selects its column.
+    QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {}, QPoint(140, 10));
+    EXPECT_EQ(m_grid->GetSelectedCellRange(), (CGridCellRange{1, 3, 4, 3}));
+}
+
+TEST_F(GridCtrlTest, CopyAndPasteSpreadsheetText)
+{
+    m_grid->SelectRange({1, 1, 2, 2});
+    Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "11\t12\n21\t22");
+    QApplication::clipboard()->setText("1.5\t-2\r\n0.25\t4\r\n");
+    m_grid->SetFocusCell({3, 3});
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(m_grid->GetItemText(3, 3), "1.5");
+    EXPECT_EQ(m_grid->GetItemText(3, 4), "-2");
+    EXPECT_EQ(m_grid->GetItemText(4, 3), "0.25");
+    EXPECT_EQ(m_grid->GetItemText(4, 4), "4");
+}
+
+TEST_F(GridCtrlTest, ExpandColumnsToFitSpreadsTheSpareWidth)
+{
+    CGridCtrl grid(1, 3);
+    grid.resize(200, 100);
+    grid.show();
+    QApplication::processEvents();
+    const int spare = grid.viewport()->width() - grid.GetVirtualWidth();
+    const int widths[] = {grid.GetColumnWidth(0), grid.GetColumnWidth(1), grid.GetColumnWidth(2)};
+    grid.ExpandColumnsToFit();
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(grid.GetColumnWidth(c), widths[c] + spare / 3 + (c < spare % 3 ? 1 : 0));
+}
+
+// Two pages, the second holding a row taller than a page: it is printed, not left blank.
+TEST_F(GridCtrlTest, PrintsPagesToPdfIncludingARowTallerThanAPage)
+{
+    m_grid->SetRowHeight(4, 2000);
+    m_grid->SetItemText(4, 1, "TALLROW");
+    const std::filesystem::path pdf = std::filesystem::temp_directory_path() / "gridctrl_print.pdf";
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    ASSERT_TRUE(m_grid->Print(printer));
+    QFile file(QString::fromStdString(pdf.string()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 2);
+    file.close();
+    if (std::system("command -v pdftotext >/dev/null 2>&1") == 0) {
+        const std::string text = (pdf.string() + ".txt");
+        ASSERT_EQ(std::system(("pdftotext '" + pdf.string() + "' '" + text + "'").c_str()), 0);
+        QFile out(QString::fromStdString(text));
+        ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+        const QByteArray words = out.readAll();
+        EXPECT_TRUE(words.contains("Page 1 of 2"));
+        EXPECT_TRUE(words.contains("Page 2 of 2"));
+        EXPECT_TRUE(words.contains("TALLROW"));
+        std::filesystem::remove(text);
+    }
+    std::filesystem::remove(pdf);
+    int header, footer, left, right, top, bottom, gap;
+    m_grid->SetPrintMarginInfo(3, -1, -1, -1, -1, -1, -1);
+    m_grid->GetPrintMarginInfo(header, footer, left, right, top, bottom, gap);
+    EXPECT_EQ(header, 3);
+    EXPECT_EQ(footer, 2);
+    EXPECT_EQ(left, 4);
+}
