@@ -20,7 +20,7 @@ const char* const kReaders[] = {
     "calibration_list", "program_texts", "winmsg_frame", "registry_script", "native_file",
     "bitmap_file", "companion_bitmap", "stamp_picture", "ipl_dib", "report_settings", "report_setting",
     "footswitch_reports", "thumbnail", "codec_frames", "companion_mailbox", "camera_frame",
-    "companion_tlv", "profile_settings", "camera_set_list",
+    "companion_tlv", "profile_settings", "camera_set_list", "property_archive",
 };
 
 FuzzEntry EntryOf(const std::string& name)
