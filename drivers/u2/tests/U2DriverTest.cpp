@@ -237,7 +237,7 @@ TEST_F(U2Driver, FramesHandedOutWhileTheBoardRunsFreelyAreWhole)
     datakeeper::CQvImage image;
     ASSERT_EQ(exports.ACQ_AllocImage(&image), 1);
     int last = -1;
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < 1000; ++i) {
         ASSERT_TRUE(AcquireWithin(image));
         const int frame = FrameOf(image);
         ASSERT_NE(frame, -1) << "a frame mixed from two grabs at hand-out " << i;
