@@ -21,7 +21,7 @@ const char* const kReaders[] = {
     "bitmap_file", "companion_bitmap", "stamp_picture", "ipl_dib", "report_settings", "report_setting",
     "footswitch_reports", "thumbnail", "codec_frames", "companion_mailbox", "camera_frame",
     "companion_tlv", "profile_settings", "camera_set_list", "palette_file", "kernel_file",
-    "caliper_settings", "matrix_record", "grid_text",
+    "caliper_settings", "matrix_record", "grid_text", "property_archive",
 };
 
 FuzzEntry EntryOf(const std::string& name)
