@@ -204,10 +204,10 @@ VISTREL_FUZZ_TARGET(companion_mailbox)
             if (contents.isEmpty())
                 break;
             NamedMapping mapping;
-            if (mapping.Create(pathMapping ? "TLV Image Path" : "TLV UPP", static_cast<size_t>(contents.size()))) {
-                std::memcpy(mapping.data(), contents.constData(), static_cast<size_t>(contents.size()));
+            const size_t size = static_cast<size_t>(contents.size());
+            if (mapping.Create(pathMapping ? "TLV Image Path" : "TLV UPP", size) &&
+                mapping.Write(0, contents.constData(), size))
                 mappings.push_back(std::move(mapping));
-            }
             break;
         }
         case kFile: {
