@@ -41,6 +41,19 @@ constexpr FormatEntry kFormats[] = {kBmp, kJpeg, kPng, kTiff};
 constexpr const char* kDocumentFilter = "QRX Document (*.qrx)|*.qrx";
 constexpr const char* kDocumentPatterns = "*.qrx";
 constexpr int kJpegQuality = 90;
+// Enough of a file's start for every installed reader to tell its format.
+constexpr uint64_t kFormatProbeBytes = 64 << 10;
+
+// The format Qt's reader takes `start` (a file's first bytes) for: `wanted` itself when given, else the one its
+// content shows.
+std::string FoundFormat(QByteArray& start, const std::string& wanted, bool detect)
+{
+    QBuffer buffer(&start);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, QByteArray::fromStdString(wanted));
+    reader.setAutoDetectImageFormat(detect);
+    return FormatName(QString::fromLatin1(reader.format()));
+}
 
 bool CanReadAndWrite(const char* format)
 {
@@ -72,13 +85,33 @@ int CQvImageCodec::Read(const char* path, CQvImage* image, const char* format, i
 {
     if (!path || !image || frame < 0)
         return 0;
-    QByteArray bytes;
-    if (!ReadImageFileBytes(path, bytes))
+    ImageFile file;
+    if (!file.Open(path))
         return 0;
-
     const std::string wanted = format ? FormatName(QString::fromUtf8(format)) : std::string();
     if (format && !IsInstalled(wanted))
         return 0;
+    const bool scaled = width > 0 && height > 0;
+    // The format is told from the file's start; an uncompressed TIFF is then read by offset straight into the
+    // image, and only other files are read whole.
+    QByteArray bytes(static_cast<qsizetype>(std::min<uint64_t>(file.Size(), kFormatProbeBytes)), Qt::Uninitialized);
+    if (!file.ReadAt(0, bytes.data(), static_cast<size_t>(bytes.size())))
+        return 0;
+    if (!scaled && FoundFormat(bytes, wanted, format == nullptr) == "tiff" && IsInstalled("tiff")) {
+        switch (ReadPlainTiff(file, frame, *image)) {
+        case PlainTiffResult::Read:
+            if (note)
+                *note = QvCodecReadNote{};
+            return 1;
+        case PlainTiffResult::Refused:
+            return 0;
+        case PlainTiffResult::NotPlain:
+            break;
+        }
+    }
+    if (!file.ReadAll(bytes))
+        return 0;
+
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, QByteArray::fromStdString(wanted));
@@ -86,7 +119,6 @@ int CQvImageCodec::Read(const char* path, CQvImage* image, const char* format, i
     const std::string found = FormatName(QString::fromLatin1(reader.format()));
     if (!IsInstalled(found))
         return 0;
-    const bool scaled = width > 0 && height > 0;
     if (found == "jpeg" && !scaled && frame == 0) {
         // Straight into the image's rows; the decoder's own warnings refuse a file cut short.
         if (!IsDecodableImageFile(bytes, found, frame, ImageFileCheck::Structure))
@@ -104,11 +136,6 @@ int CQvImageCodec::Read(const char* path, CQvImage* image, const char* format, i
     }
     if (!IsDecodableImageFile(bytes, found, frame, ImageFileCheck::WholePixelData))
         return 0;
-    if (found == "tiff" && !scaled && ReadPlainTiff(bytes, frame, *image)) {
-        if (note)
-            *note = QvCodecReadNote{};
-        return 1;
-    }
     if (found == "tiff") {
         QImage straight = ReadStraightAlphaTiff(bytes, frame);
         if (!straight.isNull()) {

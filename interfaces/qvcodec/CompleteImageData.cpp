@@ -226,30 +226,5 @@ bool IsCompletePng(const QByteArray& file)
 bool IsCompleteTiff(const QByteArray& file, int frame)
 {
     TiffLayout layout;
-    if (!ReadTiffLayout(file, frame, layout))
-        return false;
-    const uint64_t needed = layout.ChunksNeeded();
-    if (needed == 0 || layout.chunkOffsets.size() < needed)
-        return false;
-    // Without byte counts only uncompressed data has a known length.
-    if (layout.hasByteCounts ? layout.chunkByteCounts.size() < needed : layout.compression != 1)
-        return false;
-    // Subsampled YCbCr packs fewer bytes than its samples would take.
-    const bool plainSamples = layout.compression == 1 && layout.photometric != 6;
-    const uint64_t size = static_cast<uint64_t>(file.size());
-    for (uint64_t i = 0; i < needed; ++i) {
-        const uint64_t offset = layout.chunkOffsets[i];
-        const uint64_t bytes = layout.hasByteCounts ? layout.chunkByteCounts[i] : layout.UncompressedChunkBytes(i);
-        if (bytes == 0 || (plainSamples && bytes < layout.UncompressedChunkBytes(i)))
-            return false;
-        if (offset > size || bytes > size - offset)
-            return false;
-    }
-    constexpr uint64_t kPalette = 3;
-    if (layout.photometric == kPalette) {
-        const uint64_t bits = layout.bitsPerSample[0];
-        if (bits == 0 || bits > 16 || !layout.hasColourMap || layout.colourMapCount != (uint64_t{3} << bits))
-            return false;
-    }
-    return true;
+    return ReadTiffLayout(file, frame, layout) && IsCompleteTiffLayout(layout, static_cast<uint64_t>(file.size()));
 }

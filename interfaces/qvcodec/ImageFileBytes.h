@@ -8,6 +8,7 @@
 #include <QByteArray>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 // The largest image file read: far above any picture of the system (a 16-bit multi-page scan), it keeps a wrong
@@ -17,6 +18,31 @@ constexpr size_t kMaxImageFileBytes = size_t{1} << 30;
 // The bytes of the file at `path` (as the file system spells it), read only when it is a regular file of at most
 // kMaxImageFileBytes: a FIFO, device or folder fails at once. False, with `bytes` empty, otherwise.
 VISTREL_EXPORT bool ReadImageFileBytes(const std::string& path, QByteArray& bytes);
+
+// An image file held open and read by offset, so that a decoder takes only the parts it needs, straight to where
+// they go; opened as ReadImageFileBytes opens (a regular file of at most kMaxImageFileBytes).
+class VISTREL_EXPORT ImageFile
+{
+public:
+    ImageFile() = default;
+    ImageFile(const ImageFile&) = delete;
+    ImageFile& operator=(const ImageFile&) = delete;
+    ~ImageFile();
+
+    // False when the path is not such a file.
+    bool Open(const std::string& path);
+    // The size when it was opened; every read lies within it.
+    uint64_t Size() const { return m_size; }
+    // The `size` bytes from `at` into `out`; false when they are not all inside Size() or the file no longer holds
+    // them (it was cut after the open).
+    bool ReadAt(uint64_t at, void* out, size_t size) const;
+    // The whole file, the limit checked while reading (it may have grown); false, with `bytes` empty, otherwise.
+    bool ReadAll(QByteArray& bytes) const;
+
+private:
+    int m_descriptor = -1;
+    uint64_t m_size = 0;
+};
 
 enum class ImageFileCheck {
     // What the decoder trusts lies inside the file: PNG chunks up to the end chunk, BMP rows, TIFF directories,

@@ -94,7 +94,8 @@ JpegDecodeResult Decode(const QByteArray& file, CQvImage& image, std::vector<JSA
         return JpegDecodeResult::NotHandled;
     }
     jpeg_calc_output_dimensions(&info);
-    if (!image.Create(model, static_cast<int>(info.output_width), static_cast<int>(info.output_height), 0)) {
+    // The decoder writes every row whole (grey where the data ends early); a refused file drops the image.
+    if (!image.CreateUncleared(model, static_cast<int>(info.output_width), static_cast<int>(info.output_height))) {
         jpeg_destroy_decompress(&info);
         return JpegDecodeResult::Refused;
     }

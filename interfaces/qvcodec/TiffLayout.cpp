@@ -39,36 +39,54 @@ uint64_t TypeSize(uint16_t type)
     }
 }
 
+// Bytes of the file held in memory.
+class MemoryBytes : public TiffBytes
+{
+public:
+    explicit MemoryBytes(const QByteArray& file) : m_file(file) {}
+    uint64_t Size() const override { return static_cast<uint64_t>(m_file.size()); }
+    const unsigned char* View(uint64_t at, uint64_t, std::vector<unsigned char>&) const override
+    {
+        return reinterpret_cast<const unsigned char*>(m_file.constData()) + at;
+    }
+
+private:
+    const QByteArray& m_file;
+};
+
 class Reader
 {
 public:
-    explicit Reader(const QByteArray& file) : m_file(file) {}
+    explicit Reader(const TiffBytes& file) : m_file(file), m_size(file.Size()) {}
 
     bool ReadHeader()
     {
-        if (Size() < 8)
+        if (m_size < 8)
             return false;
-        const char a = m_file[0];
-        const char b = m_file[1];
+        const unsigned char* header = m_file.View(0, std::min<uint64_t>(m_size, 16), m_scratch);
+        if (!header)
+            return false;
+        const unsigned char a = header[0];
+        const unsigned char b = header[1];
         if (a != b || (a != 'I' && a != 'M'))
             return false;
         m_bigEndian = a == 'M';
-        const uint64_t version = Unsigned(2, 2);
+        const uint64_t version = Decode(header + 2, 2);
         if (version == 42) {
             m_offsetSize = 4;
-            m_firstDirectory = Unsigned(4, 4);
+            m_firstDirectory = Decode(header + 4, 4);
             return true;
         }
         // BigTIFF: offsets of 8 bytes, stated in the header, then a reserved 0.
-        if (version != 43 || Size() < 16 || Unsigned(4, 2) != 8 || Unsigned(6, 2) != 0)
+        if (version != 43 || m_size < 16 || Decode(header + 4, 2) != 8 || Decode(header + 6, 2) != 0)
             return false;
         m_offsetSize = 8;
-        m_firstDirectory = Unsigned(8, 8);
+        m_firstDirectory = Decode(header + 8, 8);
         return true;
     }
 
     // The offset of directory `frame`, walking the chain without revisiting a directory.
-    bool FindDirectory(int frame, uint64_t& at) const
+    bool FindDirectory(int frame, uint64_t& at)
     {
         std::set<uint64_t> seen;
         at = m_firstDirectory;
@@ -78,22 +96,29 @@ public:
                 return false;
             if (i == frame)
                 return true;
-            at = Unsigned(at + CountSize() + entries * EntrySize(), m_offsetSize);
+            if (!Number(at + CountSize() + entries * EntrySize(), m_offsetSize, at))
+                return false;
         }
     }
 
-    bool ReadDirectory(uint64_t at, TiffLayout& layout) const
+    bool ReadDirectory(uint64_t at, TiffLayout& layout)
     {
         uint64_t entries = 0;
         if (!DirectoryFits(at, entries))
+            return false;
+        // The entries stay in hand while the values they point to are read.
+        std::vector<unsigned char> entryBytes;
+        const unsigned char* directory =
+            entries == 0 ? nullptr : m_file.View(at + CountSize(), entries * EntrySize(), entryBytes);
+        if (entries != 0 && !directory)
             return false;
         bool hasWidth = false;
         bool hasHeight = false;
         bool hasOffsets = false;
         for (uint64_t i = 0; i < entries; ++i) {
-            const uint64_t entry = at + CountSize() + i * EntrySize();
+            const unsigned char* entry = directory + i * EntrySize();
             std::vector<uint64_t> values;
-            const uint16_t tag = static_cast<uint16_t>(Unsigned(entry, 2));
+            const uint16_t tag = static_cast<uint16_t>(Decode(entry, 2));
             // A file cut inside any field's values is damaged, whether or not the pixels need that field.
             if (!ValuesInside(entry))
                 return false;
@@ -145,70 +170,81 @@ public:
     }
 
 private:
-    uint64_t Size() const { return static_cast<uint64_t>(m_file.size()); }
     uint64_t CountSize() const { return m_offsetSize == 4 ? 2 : 8; }
     uint64_t EntrySize() const { return m_offsetSize == 4 ? 12 : 20; }
 
     // Whether `size` bytes from `at` lie inside the file (no sum that could pass 64 bits).
-    bool Inside(uint64_t at, uint64_t size) const { return at <= Size() && size <= Size() - at; }
+    bool Inside(uint64_t at, uint64_t size) const { return at <= m_size && size <= m_size - at; }
 
-    // An unsigned number of 1, 2, 4 or 8 bytes at `at`, which the caller has checked to lie inside the file.
-    uint64_t Unsigned(uint64_t at, uint64_t size) const
+    // An unsigned number of 1, 2, 4 or 8 bytes in the file's byte order.
+    uint64_t Decode(const unsigned char* bytes, uint64_t size) const
     {
         uint64_t v = 0;
-        for (uint64_t i = 0; i < size; ++i) {
-            const uint64_t byte = static_cast<unsigned char>(m_file[static_cast<qsizetype>(at + i)]);
-            v |= byte << (8 * (m_bigEndian ? size - 1 - i : i));
-        }
+        for (uint64_t i = 0; i < size; ++i)
+            v |= uint64_t{bytes[i]} << (8 * (m_bigEndian ? size - 1 - i : i));
         return v;
     }
 
-    // The directory's entry count, its entries and the offset of the next directory lie inside the file.
-    bool DirectoryFits(uint64_t at, uint64_t& entries) const
+    // The number of `size` bytes at `at`, which the caller has checked to lie inside the file.
+    bool Number(uint64_t at, uint64_t size, uint64_t& value)
     {
-        if (!Inside(at, CountSize()))
+        const unsigned char* bytes = m_file.View(at, size, m_scratch);
+        if (!bytes)
             return false;
-        entries = Unsigned(at, CountSize());
-        const uint64_t room = (Size() - at - CountSize()) / EntrySize();
+        value = Decode(bytes, size);
+        return true;
+    }
+
+    // The directory's entry count, its entries and the offset of the next directory lie inside the file.
+    bool DirectoryFits(uint64_t at, uint64_t& entries)
+    {
+        if (!Inside(at, CountSize()) || !Number(at, CountSize(), entries))
+            return false;
+        const uint64_t room = (m_size - at - CountSize()) / EntrySize();
         return entries <= room && Inside(at + CountSize() + entries * EntrySize(), m_offsetSize);
     }
 
     // The values of an entry of a known type lie inside the file (an unknown type is skipped, as decoders do).
-    bool ValuesInside(uint64_t entry) const
+    bool ValuesInside(const unsigned char* entry) const
     {
-        const uint64_t size = TypeSize(static_cast<uint16_t>(Unsigned(entry + 2, 2)));
-        const uint64_t count = Unsigned(entry + 4, m_offsetSize);
+        const uint64_t size = TypeSize(static_cast<uint16_t>(Decode(entry + 2, 2)));
+        const uint64_t count = Decode(entry + 4, m_offsetSize);
         if (size == 0)
             return true;
-        if (count > Size() / size)
+        if (count > m_size / size)
             return false;
-        return count * size <= m_offsetSize || Inside(Unsigned(entry + 4 + m_offsetSize, m_offsetSize), count * size);
+        return count * size <= m_offsetSize || Inside(Decode(entry + 4 + m_offsetSize, m_offsetSize), count * size);
     }
 
     // The values of an entry of an unsigned integer type, from the entry itself when they fit in it.
-    bool ReadValues(uint64_t entry, std::vector<uint64_t>& values) const
+    bool ReadValues(const unsigned char* entry, std::vector<uint64_t>& values)
     {
-        const uint16_t type = static_cast<uint16_t>(Unsigned(entry + 2, 2));
-        const uint64_t count = Unsigned(entry + 4, m_offsetSize);
+        const uint16_t type = static_cast<uint16_t>(Decode(entry + 2, 2));
+        const uint64_t count = Decode(entry + 4, m_offsetSize);
         const uint64_t size = TypeSize(type);
         if (type != 1 && type != 3 && type != 4 && type != 16)
             return false;
         // Bounded by the file before anything is allocated: the values are inside it.
-        if (count > Size() / size)
+        if (count > m_size / size)
             return false;
-        uint64_t at = entry + 4 + m_offsetSize;
+        const unsigned char* bytes = entry + 4 + m_offsetSize;
         if (count * size > m_offsetSize) {
-            at = Unsigned(at, m_offsetSize);
+            const uint64_t at = Decode(bytes, m_offsetSize);
             if (!Inside(at, count * size))
+                return false;
+            bytes = m_file.View(at, count * size, m_scratch);
+            if (!bytes)
                 return false;
         }
         values.resize(count);
         for (uint64_t i = 0; i < count; ++i)
-            values[i] = Unsigned(at + i * size, size);
+            values[i] = Decode(bytes + i * size, size);
         return true;
     }
 
-    const QByteArray& m_file;
+    const TiffBytes& m_file;
+    const uint64_t m_size;
+    std::vector<unsigned char> m_scratch;
     bool m_bigEndian = false;
     uint64_t m_offsetSize = 4;
     uint64_t m_firstDirectory = 0;
@@ -274,10 +310,42 @@ uint64_t TiffLayout::UncompressedChunkBytes(uint64_t index) const
 
 bool ReadTiffLayout(const QByteArray& file, int frame, TiffLayout& layout)
 {
+    return ReadTiffLayout(MemoryBytes(file), frame, layout);
+}
+
+bool ReadTiffLayout(const TiffBytes& file, int frame, TiffLayout& layout)
+{
     Reader reader(file);
     uint64_t at = 0;
     if (frame < 0 || !reader.ReadHeader() || !reader.FindDirectory(frame, at))
         return false;
     layout = TiffLayout();
     return reader.ReadDirectory(at, layout);
+}
+
+bool IsCompleteTiffLayout(const TiffLayout& layout, uint64_t fileSize)
+{
+    const uint64_t needed = layout.ChunksNeeded();
+    if (needed == 0 || layout.chunkOffsets.size() < needed)
+        return false;
+    // Without byte counts only uncompressed data has a known length.
+    if (layout.hasByteCounts ? layout.chunkByteCounts.size() < needed : layout.compression != 1)
+        return false;
+    // Subsampled YCbCr packs fewer bytes than its samples would take.
+    const bool plainSamples = layout.compression == 1 && layout.photometric != 6;
+    for (uint64_t i = 0; i < needed; ++i) {
+        const uint64_t offset = layout.chunkOffsets[i];
+        const uint64_t bytes = layout.hasByteCounts ? layout.chunkByteCounts[i] : layout.UncompressedChunkBytes(i);
+        if (bytes == 0 || (plainSamples && bytes < layout.UncompressedChunkBytes(i)))
+            return false;
+        if (offset > fileSize || bytes > fileSize - offset)
+            return false;
+    }
+    constexpr uint64_t kPalette = 3;
+    if (layout.photometric == kPalette) {
+        const uint64_t bits = layout.bitsPerSample[0];
+        if (bits == 0 || bits > 16 || !layout.hasColourMap || layout.colourMapCount != (uint64_t{3} << bits))
+            return false;
+    }
+    return true;
 }

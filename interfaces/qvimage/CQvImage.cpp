@@ -167,6 +167,25 @@ int CQvImage::Create(int type, int width, int height, int /*reserved*/)
     return 1;
 }
 
+int CQvImage::CreateUncleared(int type, int width, int height)
+{
+    try
+    {
+        if (!Allocate(type, width, height))
+            return 0;
+    }
+    catch (const std::bad_alloc&)
+    {
+        return 0;
+    }
+    const size_t pixelBytes = static_cast<size_t>(m_width) * (m_bitsPerPixel / 8);
+    const size_t padding = static_cast<size_t>(m_stride) - pixelBytes;
+    if (padding != 0)
+        for (BYTE* row : m_rows)
+            std::memset(row + pixelBytes, 0, padding);
+    return 1;
+}
+
 void CQvImage::Initialize()
 {
     Remove();

@@ -67,6 +67,10 @@ public:
     // image unchanged for an unknown model, a size outside 1..kQvMaxImageSide / kQvMaxImageBytes or pixels the
     // machine's memory cannot hold (a copy, which cannot say so, throws std::bad_alloc then, the target unchanged).
     int Create(int type, int width, int height, int reserved);
+    // The same without clearing the pixels, for a decoder that writes every pixel byte of every row itself and
+    // drops the image when it cannot: one pass less over a large new image. The bytes after each row's last pixel
+    // (up to the stride) are zeroed all the same, so a stored or compared image never holds stray memory.
+    int CreateUncleared(int type, int width, int height);
     // Back to the state of a new image: no pixels, no palette, no region, colour model QV_GRAY.
     void Initialize();
     // Frees pixels, palette and region; the colour model stays.

@@ -1,7 +1,8 @@
 // The layout of one image of a TIFF file as its directory states it: size, sample format and where its strips or
 // tiles and its colour map lie. Classic TIFF and BigTIFF, either byte order. Every count and offset is checked
 // against the file before it is used, and the chain of directories is walked once, so a damaged or hostile file
-// costs at most one pass over its directories.
+// costs at most one pass over its directories. Only the header, the directories on the way and the values of the
+// fields read are taken from the file, so it need not be in memory.
 // Internal to QvCodec; any thread.
 #pragma once
 
@@ -9,6 +10,18 @@
 
 #include <cstdint>
 #include <vector>
+
+// Where the file's bytes come from: held in memory or read from the open file by offset.
+class TiffBytes
+{
+public:
+    virtual ~TiffBytes() = default;
+    // The file's size; every read lies within it.
+    virtual uint64_t Size() const = 0;
+    // The `size` bytes from `at`, which the caller has checked to lie inside Size(): in memory, or read into
+    // `scratch` (the pointer then lives as long as `scratch` is left alone). Null when they cannot be read.
+    virtual const unsigned char* View(uint64_t at, uint64_t size, std::vector<unsigned char>& scratch) const = 0;
+};
 
 struct TiffLayout
 {
@@ -44,4 +57,9 @@ struct TiffLayout
 
 // Reads the directory of image `frame` (0 = the first). False when the header, the chain of directories up to
 // that image or the values of any of its fields lie outside the file, or the file has no such image.
+bool ReadTiffLayout(const TiffBytes& file, int frame, TiffLayout& layout);
 bool ReadTiffLayout(const QByteArray& file, int frame, TiffLayout& layout);
+
+// Whether every strip or tile `layout` needs (uncompressed: with all of its bytes) and its colour map (palette
+// images) lie inside a file of `fileSize` bytes, and its size and sample layout are usable.
+bool IsCompleteTiffLayout(const TiffLayout& layout, uint64_t fileSize);
