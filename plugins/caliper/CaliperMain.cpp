@@ -1,6 +1,7 @@
 #include "caliper/CaliperMain.h"
 
 #include "caliper/CaliperCursors.h"
+#include "caliper/CaliperDialog.h"
 #include "caliper/CaliperStrings.h"
 #include "framepool/CQvFramePool.h"
 #include "qvimage/QvImageOps.h"
@@ -340,7 +341,10 @@ BOOL CCaliperView::OnSetCursor(QWidget* window, UINT, UINT)
 
 // ---- CCaliperPlgApp
 
-CCaliperPlgApp::CCaliperPlgApp() : m_main(*this) {}
+CCaliperPlgApp::CCaliperPlgApp() : m_main(*this)
+{
+    m_main.SetDialogFactory([](CaliperMain& main) { return MakeCaliperDialog(main); });
+}
 
 CCaliperPlgApp::~CCaliperPlgApp() = default;
 
