@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -534,7 +535,8 @@ public:
     explicit DialogHolder(CaliperMain& main) : m_dialog(new CCaliperDialog(main)) {}
     ~DialogHolder() override
     {
-        if (!m_dialog)
+        // None left to delete after the application object (a dialog still there at exit goes with the process).
+        if (!m_dialog || !QCoreApplication::instance())
             return;
         // Ended from inside one of its own handlers: it goes once that handler has returned.
         if (m_dialog->Ending()) {

@@ -199,6 +199,8 @@ void CaliperMain::EndCaliper()
     m_views.clear();
     DeleteAllSessions();
     m_application.Destroy();
+    // Ended from the dialog: it goes (once its handler has returned) even when the host keeps the module.
+    m_dialog.reset();
 }
 
 // ---- CCaliperView
