@@ -445,8 +445,11 @@ void CCaliperDialog::Show()
 {
     if (m_ending)
         return;
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().right() + 1 - frameGeometry().width(), 0);
+    // Placed once at the top right of the screen; later the user's placement holds.
+    if (!m_placed)
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().right() + 1 - frameGeometry().width(), 0);
+    m_placed = true;
     show();
 }
 

@@ -100,6 +100,7 @@ private:
     CCaliperSpin* m_decimalsSpin = nullptr;
     CColorButton* m_optionColours[4] = {};
     bool m_ending = false;
+    bool m_placed = false;
 };
 
 namespace caliper {
