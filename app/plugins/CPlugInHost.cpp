@@ -318,6 +318,10 @@ int CPlugInHost::ExecutePlugInCallback(UINT id)
             return 0;
         }
         m_reports->SelectLastTabs(active);
+        // The view of the active document is not activated again by the window system when the user comes back
+        // from the plug-in's own window to the document already active: it takes input from its first run on.
+        if (resident && result)
+            record->activation = 1;
         if (!resident) {
             // The view goes with the record; the module is released with the last record holding it.
             RemoveFromActiveList(record.get());

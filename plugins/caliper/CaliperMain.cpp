@@ -1,6 +1,7 @@
 #include "caliper/CaliperMain.h"
 
 #include "caliper/CaliperCursors.h"
+#include "caliper/CaliperDialog.h"
 #include "caliper/CaliperStrings.h"
 #include "framepool/CQvFramePool.h"
 #include "qvimage/QvImageOps.h"
@@ -198,6 +199,8 @@ void CaliperMain::EndCaliper()
     m_views.clear();
     DeleteAllSessions();
     m_application.Destroy();
+    // Ended from the dialog: it goes (once its handler has returned) even when the host keeps the module.
+    m_dialog.reset();
 }
 
 // ---- CCaliperView
@@ -340,7 +343,10 @@ BOOL CCaliperView::OnSetCursor(QWidget* window, UINT, UINT)
 
 // ---- CCaliperPlgApp
 
-CCaliperPlgApp::CCaliperPlgApp() : m_main(*this) {}
+CCaliperPlgApp::CCaliperPlgApp() : m_main(*this)
+{
+    m_main.SetDialogFactory([](CaliperMain& main) { return MakeCaliperDialog(main); });
+}
 
 CCaliperPlgApp::~CCaliperPlgApp() = default;
 

@@ -13,10 +13,17 @@
 #include "framepool/CQvFramePool.h"
 #include "profile/Registry.h"
 #include "qvimage/CQvImage.h"
+#include "qvplglib/CPlgView.h"
+#include "report/CReportManager.h"
+#include "report/CReportPage.h"
+#include "report/CReportTabBar.h"
+#include "view/CImageDispWnd.h"
+#include "view/CVistrelView.h"
 #include "testing/MessageBoxRecorder.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -27,7 +34,9 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSlider>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -313,6 +322,127 @@ TEST_F(PlugInModulesEndToEndTest, ADocumentClosedWhileItsUndoFilesAreBeingWritte
     const QDir temp(m_session.root.path() + "/TEMP");
     ASSERT_TRUE(temp.exists());
     EXPECT_TRUE(temp.entryList(QDir::Files).isEmpty());
+}
+
+// The caliper keeps its settings beside the program: the file found there is put back afterwards.
+class CaliperSettingsKeeper
+{
+public:
+    CaliperSettingsKeeper()
+    {
+        std::ifstream file(kPath, std::ios::binary);
+        m_had = file.good();
+        m_bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+    ~CaliperSettingsKeeper()
+    {
+        if (m_had)
+            std::ofstream(kPath, std::ios::binary | std::ios::trunc) << m_bytes;
+        else
+            std::remove(kPath);
+    }
+
+private:
+    static constexpr const char* kPath = VISTREL_PROGRAM_FOLDER "/components/Applications/DefaultSet.cst";
+    bool m_had = false;
+    std::string m_bytes;
+};
+
+QDialog* CaliperDialog()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->objectName() == "5000" && dialog->isVisible())
+            return dialog;
+    return nullptr;
+}
+
+// The caliper from the plug-in menu on a black image with one white bar: a line drawn across the bar with the
+// view's mouse marks both threshold crossings on the image and lists the line in the document's report page;
+// closing the dialog ends the caliper on the document and gives the image back.
+TEST_F(PlugInModulesEndToEndTest, CaliperMeasuresALineDrawnOnTheViewAndEndsWithItsDialog)
+{
+    const CaliperSettingsKeeper keeper;
+    constexpr int kWidth = 60, kHeight = 30, kBarLeft = 18, kBarRight = 42;
+    CVistrelDoc* doc = m_objects->App().NewDocument("bar");
+    CQvImage bar;
+    bar.Create(QV_RGB24, kWidth, kHeight, 0);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            for (int c = 0; c < 3; ++c)
+                bar.Get2DBuffer()[y][3 * x + c] = x >= kBarLeft && x < kBarRight ? 255 : 0;
+    doc->SetImage("bar", &bar);
+    const Picture before = PictureOf(doc);
+
+    UINT command = 0;
+    for (const auto& [group, item] : {std::pair{"Image Analysis", "Caliper"}, std::pair{"이미지 분석", "캘리퍼스"}})
+        command = command ? command : Command(QString::fromUtf8(group), QString::fromUtf8(item));
+    ASSERT_NE(command, 0u) << WhatTheMenuShows();
+    Frame().Router().Execute(command);
+    ASSERT_EQ(doc->ActivePlugIns().size(), 1u) << WhatTheMenuShows();
+    QDialog* dialog = CaliperDialog();
+    ASSERT_NE(dialog, nullptr);
+
+    // Threshold crossings on, then a line drawn by two clicks on the display window.
+    auto* threshold = dialog->findChild<QCheckBox*>("5012");
+    ASSERT_NE(threshold, nullptr);
+    threshold->setChecked(true);
+    // The band 50..200 of the threshold detector, set with its spins' arrows.
+    auto pressArrow = [dialog](const char* spin, const char* arrow, int times) {
+        QWidget* control = dialog->findChild<QWidget*>(spin);
+        ASSERT_NE(control, nullptr) << spin;
+        auto* button = control->findChild<QAbstractButton*>(arrow);
+        ASSERT_NE(button, nullptr) << spin << arrow;
+        for (int i = 0; i < times; ++i)
+            button->click();
+    };
+    pressArrow("5023", "up", 72);
+    pressArrow("5024", "down", 78);
+    EXPECT_EQ(dialog->findChild<QLineEdit*>("5021")->text(), "200");
+    EXPECT_EQ(dialog->findChild<QLineEdit*>("5022")->text(), "50");
+    Press(*dialog, "5006");
+    QApplication::processEvents();
+    CImageDispWnd* window = doc->GetImageView()->GetDispWnd();
+    CPlgView* view = doc->ActivePlugIns()[0]->view;
+    ASSERT_EQ(view->ClientToImage(CPoint(5, 15)), CPoint(5, 15)) << "the image is shown at its own size";
+    QTest::mouseClick(window->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 15));
+    QTest::mouseClick(window->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 15));
+    QApplication::processEvents();
+
+    // The markers in the threshold colour (green) at both edges of the bar, none at the image's sides.
+    CQvImage& image = doc->GetFramePool().GetImage();
+    auto greenAround = [&image](int left, int right) {
+        int count = 0;
+        for (int y = 0; y < image.GetHeight(); ++y)
+            for (int x = std::max(left, 0); x < std::min(right, image.GetWidth()); ++x) {
+                const BYTE* p = image.GetPixel(x, y);
+                count += p[0] == 0 && p[1] == 255 && p[2] == 0 ? 1 : 0;
+            }
+        return count;
+    };
+    // (The smoothed profile enters the band a few pixels before the bar and leaves it a few pixels after.)
+    EXPECT_GT(greenAround(kBarLeft - 10, kBarLeft + 4), 0) << "T0";
+    EXPECT_GT(greenAround(kBarRight - 4, kBarRight + 10), 0) << "T1";
+    EXPECT_EQ(greenAround(0, 3) + greenAround(kWidth - 3, kWidth), 0);
+
+    // The caliper's tab in the report page: one row for the line, two threshold crossings.
+    CReportPage* page = m_objects->App().GetReportPages()->FindPage(doc->GetImageView());
+    ASSERT_TRUE(page);
+    ASSERT_GE(page->mainStrip->GetTabCount(), 2);
+    auto* list = qobject_cast<QTableWidget*>(page->mainStrip->GetTabWindow(page->mainStrip->GetTabCount() - 1));
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->rowCount(), 1);
+    ASSERT_GE(list->columnCount(), 4);
+    EXPECT_EQ(list->item(0, 0)->text(), "Line - 0");
+    EXPECT_EQ(list->item(0, 3)->text(), "2") << "into the band and out of it";
+
+    // Esc closes the dialog and ends the caliper: the document has its image back.
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(doc->ActivePlugIns().empty());
+    EXPECT_EQ(CaliperDialog(), nullptr);
+    EXPECT_TRUE(PictureOf(doc) == before);
+    EXPECT_TRUE(Frame().Router().Query(command).enabled) << "the hold ends with the caliper";
 }
 
 }  // namespace
