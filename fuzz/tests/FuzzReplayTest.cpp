@@ -21,7 +21,7 @@ const char* const kReaders[] = {
     "bitmap_file", "companion_bitmap", "stamp_picture", "ipl_dib", "report_settings", "report_setting",
     "footswitch_reports", "thumbnail", "codec_frames", "companion_mailbox", "camera_frame",
     "companion_tlv", "profile_settings", "camera_set_list", "palette_file", "kernel_file",
-    "caliper_settings",
+    "caliper_settings", "quantor_grids",
 };
 
 FuzzEntry EntryOf(const std::string& name)
