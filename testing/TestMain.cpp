@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -62,6 +63,11 @@ int main(int argc, char** argv)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
+    // What a test leaves in the user's state folder (markers of modules being loaded, say) would reach the user's
+    // own program: every run keeps its state apart. Tests that want a state folder of their own set it themselves.
+    const QTemporaryDir state;
+    if (state.isValid())
+        setenv("XDG_STATE_HOME", state.path().toUtf8().constData(), 1);
     testing_support::MessageBoxes().Install();
     const ModalWatchdog watchdog;
     ::testing::UnitTest::GetInstance()->listeners().Append(new ResetPromptsBeforeEachTest);

@@ -177,6 +177,13 @@ int CAcquireContainer::InstallServers(const char* folder)
             continue;
         }
         server->exports.Resolve(server->module);
+        // A second-generation driver (device properties in place of a set-up dialog) sits in the same folder; this
+        // host does not drive that generation, and a driver the user installed deserves no warning at every start.
+        if (!server->exports.HasCore() && server->module.GetProcAddress("ACQ_GetNewDeviceProperty")) {
+            qInfo("The acquisition driver %s is of the second generation, which this host does not load",
+                  server->file.c_str());
+            continue;
+        }
         if (!server->exports.HasCore()) {
             Warn("The acquisition driver " + server->file + " lacks the exports every driver has; it is skipped.");
             continue;

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -38,6 +39,17 @@ std::vector<std::string> Lines(const std::string& text)
         start = end + 1;
     }
     return lines;
+}
+
+// Whether a process holds the marker's lock: its load is running now, whatever the marker says.
+bool BeingLoaded(const std::string& marker)
+{
+    const int fd = ::open(marker.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
 }
 
 std::string FileNameOf(const std::string& path)
@@ -113,6 +125,8 @@ bool ModuleLoadGuard::MayLoad(const std::string& modulePath, const TellFunc& tel
     const std::string marker = MarkerPath(modulePath);
     if (marker.empty())
         return true;
+    if (BeingLoaded(marker))
+        return true;
     std::string text;
     if (!ReadFileBytes(marker, text, kMaxMarkerBytes)) {
         // Nothing there, or something no marker is (a folder, a FIFO): the module loads, and its own marker is
@@ -145,6 +159,16 @@ bool ModuleLoadGuard::MayLoad(const std::string& modulePath, const TellFunc& tel
 ModuleLoadGuard::Scope::Scope(const ModuleLoadGuard& guard, std::string modulePath, std::string step)
     : m_guard(guard), m_modulePath(std::move(modulePath))
 {
+    const std::string marker = m_guard.MarkerPath(m_modulePath);
+    if (!marker.empty()) {
+        std::error_code ignored;
+        std::filesystem::create_directories(std::filesystem::path(marker).parent_path(), ignored);
+        m_lock = ::open(marker.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+        if (m_lock >= 0 && ::flock(m_lock, LOCK_EX | LOCK_NB) != 0) {
+            ::close(m_lock);
+            m_lock = -1;
+        }
+    }
     m_guard.WriteMarker(m_modulePath, step, false);
 }
 
@@ -153,6 +177,8 @@ ModuleLoadGuard::Scope::~Scope()
     const std::string marker = m_guard.MarkerPath(m_modulePath);
     if (!marker.empty())
         ::unlink(marker.c_str());
+    if (m_lock >= 0)
+        ::close(m_lock);
 }
 
 void ModuleLoadGuard::Scope::Step(std::string step)

@@ -6,8 +6,10 @@
 // it off. A module kept off comes back by itself when its file changes (an update may mend it).
 //
 // Markers are small files "<kind>-<module file name>" in the marker folder, written without waiting for the disk: a
-// crash of the program keeps them, only a crash of the machine may lose one. Not thread-safe: one thread loads
-// the modules of one guard.
+// crash of the program keeps them, only a crash of the machine may lose one. The loader holds a lock on its marker
+// until it is through, so another process of the user's that starts meanwhile (the program, a companion that loads
+// the same modules) sees a load in progress, not a crash, and leaves the marker alone. Not thread-safe: one thread
+// loads the modules of one guard.
 #pragma once
 
 #include "types/VistrelExport.h"
@@ -56,6 +58,7 @@ public:
     private:
         const ModuleLoadGuard& m_guard;
         std::string m_modulePath;
+        int m_lock = -1;   // the marker, locked while the load runs; -1 when it could not be made
     };
 
 private:

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -156,4 +158,37 @@ TEST(ModuleMarkerFolder, IsThePerUserStateFolder)
         setenv("XDG_STATE_HOME", before.c_str(), 1);
     else
         unsetenv("XDG_STATE_HOME");
+}
+
+TEST_F(ModuleLoadGuardTest, ALoadRunningInAnotherProcessIsNoCrash)
+{
+    // A start that is loading the module right now: its marker is there and says "loading".
+    int ready[2];
+    int release[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ModuleLoadGuard guard(markers, "plugin");
+        ModuleLoadGuard::Scope loading(guard, module);
+        char byte = 1;
+        (void)!::write(ready[1], &byte, 1);
+        (void)!::read(release[0], &byte, 1);
+        std::_Exit(0);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    ASSERT_TRUE(fs::exists(markers + "plugin-Crashy.so"));
+
+    std::vector<std::string> told;
+    EXPECT_TRUE(NextStart(told)) << "the other process is loading it, nothing crashed";
+    EXPECT_TRUE(told.empty());
+    EXPECT_TRUE(fs::exists(markers + "plugin-Crashy.so")) << "the other load's marker is left alone";
+
+    (void)!::write(release[1], &byte, 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    for (const int fd : {ready[0], ready[1], release[0], release[1]})
+        ::close(fd);
 }
