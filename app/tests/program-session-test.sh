@@ -18,7 +18,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 root="$work/root"
 mkdir -p "$root" "$work/config" "$work/runtime"
 chmod 700 "$work/runtime"
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
+export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" XDG_STATE_HOME="$work/state"
 # The keyboard library of the X platform hands strndup a string without its terminator, as strndup allows; the
 # strict string check of the other tests would stop the program there before it showed a window.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:strict_string_checks=0"

@@ -3,6 +3,7 @@
 #include "inifile/FileBytes.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -92,30 +94,37 @@ std::string ModuleLoadGuard::MarkerPath(const std::string& modulePath) const
     return folder + m_kind + "-" + FileNameOf(modulePath);
 }
 
-void ModuleLoadGuard::WriteMarker(const std::string& modulePath, const std::string& step, bool told) const
+void ModuleLoadGuard::WriteMarker(const std::string& modulePath, const std::string& step, bool told,
+                                  int descriptor) const
 {
     const std::string marker = MarkerPath(modulePath);
     if (marker.empty())
         return;
-    std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(marker).parent_path(), ignored);
     const std::string text = std::string(kMarkerTag) + "\n" + modulePath + "\n" + FileIdentity(modulePath) + "\n" +
                              step + "\n" + (told ? "told" : "untold") + "\n";
     // No fsync: the marker has to outlive a crash of the program, which the page cache does; waiting for the disk
     // at every module would slow every start.
-    const int fd = ::open(marker.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
-    if (fd < 0)
+    int fd = descriptor;
+    if (fd < 0) {
+        std::error_code ignored;
+        std::filesystem::create_directories(std::filesystem::path(marker).parent_path(), ignored);
+        fd = ::open(marker.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+        if (fd < 0)
+            return;
+    } else if (::ftruncate(fd, 0) != 0) {
         return;
+    }
     size_t written = 0;
     while (written < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+        const ssize_t n = ::pwrite(fd, text.data() + written, text.size() - written, static_cast<off_t>(written));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             break;
         written += static_cast<size_t>(n);
     }
-    ::close(fd);
+    if (descriptor < 0)
+        ::close(fd);
 }
 
 bool ModuleLoadGuard::MayLoad(const std::string& modulePath, const TellFunc& tell)
@@ -163,25 +172,37 @@ ModuleLoadGuard::Scope::Scope(const ModuleLoadGuard& guard, std::string modulePa
     if (!marker.empty()) {
         std::error_code ignored;
         std::filesystem::create_directories(std::filesystem::path(marker).parent_path(), ignored);
-        m_lock = ::open(marker.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
-        if (m_lock >= 0 && ::flock(m_lock, LOCK_EX | LOCK_NB) != 0) {
-            ::close(m_lock);
-            m_lock = -1;
-        }
+        m_marker = ::open(marker.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+        // Another start that looks whether this module is being loaded holds the lock for a moment; a load of the
+        // same module in another process holds it throughout, and this load then writes into that marker unlocked:
+        // the other's lock already tells that a load runs.
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+        while (m_marker >= 0 && ::flock(m_marker, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK &&
+               std::chrono::steady_clock::now() < giveUp)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    m_guard.WriteMarker(m_modulePath, step, false);
+    m_guard.WriteMarker(m_modulePath, step, false, m_marker);
 }
 
 ModuleLoadGuard::Scope::~Scope()
 {
     const std::string marker = m_guard.MarkerPath(m_modulePath);
-    if (!marker.empty())
+    if (marker.empty())
+        return;
+    if (m_marker < 0) {
         ::unlink(marker.c_str());
-    if (m_lock >= 0)
-        ::close(m_lock);
+        return;
+    }
+    // Only our own marker goes: a load elsewhere that started after ours ended may have made a new one at the name.
+    struct stat mine {};
+    struct stat there {};
+    if (::fstat(m_marker, &mine) == 0 && ::lstat(marker.c_str(), &there) == 0 && mine.st_dev == there.st_dev &&
+        mine.st_ino == there.st_ino)
+        ::unlink(marker.c_str());
+    ::close(m_marker);
 }
 
 void ModuleLoadGuard::Scope::Step(std::string step)
 {
-    m_guard.WriteMarker(m_modulePath, step, false);
+    m_guard.WriteMarker(m_modulePath, step, false, m_marker);
 }

@@ -58,12 +58,13 @@ public:
     private:
         const ModuleLoadGuard& m_guard;
         std::string m_modulePath;
-        int m_lock = -1;   // the marker, locked while the load runs; -1 when it could not be made
+        int m_marker = -1;   // the marker, locked while the load runs when the lock could be had; -1 when not made
     };
 
 private:
     std::string MarkerPath(const std::string& modulePath) const;
-    void WriteMarker(const std::string& modulePath, const std::string& step, bool told) const;
+    // Into `descriptor` when one is given (the loader's own marker, whatever became of its name), else at the path.
+    void WriteMarker(const std::string& modulePath, const std::string& step, bool told, int descriptor = -1) const;
 
     std::string m_folder;
     std::string m_kind;

@@ -23,7 +23,7 @@ main="{6B1E0F3C-5A27-4D9E-8C41-93F2A7D05E18}"
 root="$work/root"
 mkdir -p "$root" "$work/config" "$work/runtime" "$work/files"
 chmod 700 "$work/runtime"
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
+export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" XDG_STATE_HOME="$work/state"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:strict_string_checks=0"
 
 wait_for() {  # wait_for FILE
