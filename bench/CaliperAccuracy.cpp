@@ -7,10 +7,17 @@
 // Per detector: RMS and mean error of the matched markers (within half a bar width), the share of true features with
 // a marker there, and markers matching nothing. Two settings: the defaults (20 smoothing passes of half-width 2,
 // minimum widths 10) and a light one (1 pass of half-width 1, minimum widths 2); thresholds at 40 and 60 % of the
-// contrast. A last block runs single clean steps and names any edge detector without a marker within 3 pixels.
+// contrast. Beside them, the overlay's automatic line drawn along each edge from rough clicks (within 2 px; it reads
+// the grey image in both cases), its crossing with the caliper's line matched to the edge like the markers. A last
+// block runs single clean steps and names any edge detector without a marker within 3 pixels.
 // Usage: caliper_accuracy [placements per condition, default 20]
 #include "caliper/CaliperSettings.h"
 #include "caliper/ProfileAnalyzer.h"
+#include "gobjects/CQvGObject.h"
+#include "gobjects/CQvGObjectContainer.h"
+#include "qvimage/CQvImage.h"
+
+#include <QApplication>
 
 #include <algorithm>
 #include <cmath>
@@ -21,10 +28,10 @@
 
 namespace {
 
-constexpr int kWidth = 220, kHeight = 48, kLineY = kHeight / 2;
+constexpr int kWidth = 220, kHeight = 96, kLineY = kHeight / 2;
 constexpr int kFirstX = 10, kLastX = kWidth - 11;
 constexpr double kLow = 80, kContrast = 100;
-const char* const kNames[] = {"threshold", "peak", "valley", "step up", "step down"};
+const char* const kNames[] = {"threshold", "peak", "valley", "step up", "step down", "auto line"};
 
 double Phi(double z)
 {
@@ -147,10 +154,58 @@ void Measure(const std::vector<std::vector<uint8_t>>& rows, const std::vector<st
     }
 }
 
+// The automatic line drawn from rough clicks along each edge on the line (the first few); where it crosses the line.
+void AutoLines(const std::vector<std::vector<uint8_t>>& rows, const std::vector<double>& edges, const Condition& c,
+               std::mt19937& random, Tally& t)
+{
+    CQvImage image;
+    image.Create(QV_GRAY8, kWidth, kHeight, 0);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            image.GetPixel(x, y)[0] = rows[static_cast<size_t>(y)][static_cast<size_t>(x)];
+    const double slope = c.tilted ? std::tan(5.0 * M_PI / 180.0) : 0.0, yc = kLineY + 0.5;
+    std::uniform_real_distribution<double> rough(-2.0, 2.0);
+    for (size_t k = 0; k < edges.size() && k < 4; ++k) {
+        const double e = edges[k];
+        auto click = [&](double y) { return CPoint(static_cast<int>(std::lround(e + (y - yc) * slope + rough(random))), static_cast<int>(y)); };
+        CQvGObjectContainer overlay;
+        overlay.SetAutoRepeatCreatingObject(0);
+        overlay.SetActiveImage(&image);
+        overlay.AddObject(SHAPE_AUTO_LINE);
+        for (const CPoint& p : {click(yc - 35), click(yc + 35)}) {
+            overlay.MouseMove(nullptr, 0, p);
+            overlay.LButtonDown(1, p);
+            overlay.LButtonUp(0, p);
+        }
+        ++t.edges;
+        if (overlay.GetMainObjList().size() != 1 || overlay.GetMainObjList().front()->GetState() != GS_FINISHED ||
+            overlay.GetMainObjList().front()->GetPointCount() < 2) {
+            ++t.stray;
+            continue;
+        }
+        const _RPOINT* p = overlay.GetMainObjList().front()->GetPoint();
+        if (std::abs(p[1].y - p[0].y) < 1e-9) {
+            ++t.stray;
+            continue;
+        }
+        const double x = p[0].x + (yc - p[0].y) * (p[1].x - p[0].x) / (p[1].y - p[0].y);
+        if (std::abs(x - e) <= c.barWidth / 2.0) {
+            t.sum += x - e;
+            t.sumSquares += (x - e) * (x - e);
+            ++t.matched;
+            ++t.found;
+        } else {
+            ++t.stray;
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
     const int placements = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     const Profile profiles[] = {{"defaults", 20, 2, 10}, {"light", 1, 1, 2}};
     std::mt19937 random(20261211);
@@ -166,13 +221,16 @@ int main(int argc, char** argv)
                     for (bool tilted : {false, true})
                         for (bool colour : {false, true}) {
                             const Condition c{barWidth, blur, cnr, tilted, colour};
-                            std::vector<Tally> tallies(5);
+                            std::vector<Tally> tallies(6);
                             std::vector<std::pair<double, double>> bars;
                             for (int i = 0; i < placements; ++i) {
                                 auto rows = Render(c, start(random), random, bars);
-                                Measure(rows, Truth(bars, barWidth), barWidth / 2.0, barWidth, profile, colour, tallies);
+                                const auto truth = Truth(bars, barWidth);
+                                Measure(rows, truth, barWidth / 2.0, barWidth, profile, colour, tallies);
+                                if (&profile == &profiles[0])
+                                    AutoLines(rows, truth[0], c, random, tallies[5]);
                             }
-                            for (int kind = 0; kind < 5; ++kind) {
+                            for (int kind = 0; kind < (&profile == &profiles[0] ? 6 : 5); ++kind) {
                                 const Tally& t = tallies[static_cast<size_t>(kind)];
                                 const double n = static_cast<double>(std::max<long>(t.matched, 1));
                                 std::printf("%-5d %-5.0f %-4.0f %-7s %-6s | %-10s %7.3f %7.3f %5.0f%% %6ld\n", barWidth,
