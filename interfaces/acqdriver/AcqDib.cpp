@@ -92,6 +92,12 @@ bool AcqCopyFrameToDib(const AcqFrameView& frame, BITMAPINFOHEADER* dib, AcqRowM
     if (mirror == AcqRowMirror::None || frame.bitsPerPixel < 8) {
         const int64_t rowBytes =
             std::min((columns * frame.bitsPerPixel + 7) / 8, std::min(dibStride, frame.stride < 0 ? -frame.stride : frame.stride));
+        // Rows that lie back to back on both sides (the usual full frame) go in one copy: many row-sized copies of
+        // a large frame cost measurably more than one.
+        if (frame.stride == dibStride && rowBytes == dibStride) {
+            std::memcpy(target, frame.pixels, size_t(rows * dibStride));
+            return true;
+        }
         for (int64_t row = 0; row < rows; ++row)
             std::memcpy(target + row * dibStride, frame.pixels + row * frame.stride, size_t(rowBytes));
         return true;
