@@ -4,11 +4,10 @@
 #include "chromex/ChromexStrings.h"
 #include "chromex/PseudoColorDlg.h"
 
+#include "common/ModuleFolder.h"
 #include "framepool/CQvFramePool.h"
 #include "ui/MessageBox.h"
 #include "ui/ModalDialog.h"
-
-#include <dlfcn.h>
 
 #include <ctime>
 #include <new>
@@ -25,12 +24,7 @@ std::string& PaletteFolderOverride()
 
 std::string ModuleFolder()
 {
-    Dl_info info{};
-    if (!dladdr(reinterpret_cast<void*>(&ModuleFolder), &info) || !info.dli_fname)
-        return std::string();
-    const std::string path = info.dli_fname;
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    return FolderOfModuleAt(reinterpret_cast<const void*>(&ModuleFolder));
 }
 
 // Seeded once per process: random tables made in the same second still differ.

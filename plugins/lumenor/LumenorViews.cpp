@@ -3,10 +3,9 @@
 #include "lumenor/EnhanceDialogs.h"
 #include "lumenor/LumenorOps.h"
 
+#include "common/ModuleFolder.h"
 #include "framepool/CQvFramePool.h"
 #include "ui/ModalDialog.h"
-
-#include <dlfcn.h>
 
 #include <cstring>
 #include <new>
@@ -25,12 +24,7 @@ std::string& SettingsFolderOverride()
 // The folder of the file this code was loaded from, with its trailing '/'.
 std::string ModuleFolder()
 {
-    Dl_info info{};
-    if (!dladdr(reinterpret_cast<void*>(&ModuleFolder), &info) || !info.dli_fname)
-        return std::string();
-    const std::string path = info.dli_fname;
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    return FolderOfModuleAt(reinterpret_cast<const void*>(&ModuleFolder));
 }
 
 }  // namespace

@@ -3,10 +3,9 @@
 #include "sieva/FilterSheet.h"
 
 #include "common/IplBridge.h"
+#include "common/ModuleFolder.h"
 #include "framepool/CQvFramePool.h"
 #include "ui/ModalDialog.h"
-
-#include <dlfcn.h>
 
 #include <new>
 #include <utility>
@@ -23,12 +22,7 @@ std::string& FilterFolderOverride()
 
 std::string ModuleFolder()
 {
-    Dl_info info{};
-    if (!dladdr(reinterpret_cast<void*>(&ModuleFolder), &info) || !info.dli_fname)
-        return std::string();
-    const std::string path = info.dli_fname;
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    return FolderOfModuleAt(reinterpret_cast<const void*>(&ModuleFolder));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // click on an open image's thumbnail brings its window forward.
 #include "core/FrameMainWindow.h"
 #include "core/ProgramObjects.h"
+#include "core/tests/PlugInMenuCommand.h"
 #include "core/tests/ProgramSessionFolders.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
@@ -68,16 +69,7 @@ protected:
 
     CMainFrame& Frame() { return static_cast<FrameMainWindow*>(m_objects->App().GetMainWnd())->Frame(); }
 
-    // The plug-in menu's entry under its group, or 0.
-    UINT Command(const QString& group, const QString& text)
-    {
-        for (QAction* groupAction : Frame().PluginMenu()->actions())
-            if (groupAction->menu() && groupAction->text() == group)
-                for (QAction* action : groupAction->menu()->actions())
-                    if (action->text() == text)
-                        return action->data().toUInt();
-        return 0;
-    }
+    UINT Command(const QString& group, const QString& text) { return PlugInMenuCommand(Frame(), group, text); }
 
     CVistrelDoc* NewImageDocument(const std::string& title, int width, int height)
     {

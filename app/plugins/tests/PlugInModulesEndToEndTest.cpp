@@ -6,6 +6,7 @@
 
 #include "core/FrameMainWindow.h"
 #include "core/ProgramObjects.h"
+#include "core/tests/PlugInMenuCommand.h"
 #include "core/tests/ProgramSessionFolders.h"
 #include "document/DocumentRegistry.h"
 #include "frame/CMainFrame.h"
@@ -133,16 +134,7 @@ protected:
 
     CMainFrame& Frame() { return static_cast<FrameMainWindow*>(m_objects->App().GetMainWnd())->Frame(); }
 
-    // The entry's command, or 0 when the menu does not show it under its group.
-    UINT Command(const QString& group, const QString& text)
-    {
-        for (QAction* groupAction : Frame().PluginMenu()->actions())
-            if (groupAction->menu() && groupAction->text() == group)
-                for (QAction* action : groupAction->menu()->actions())
-                    if (action->text() == text)
-                        return action->data().toUInt();
-        return 0;
-    }
+    UINT Command(const QString& group, const QString& text) { return PlugInMenuCommand(Frame(), group, text); }
 
     // The menu's groups and entries and the program's messages, for a failure to show why an entry is missing.
     std::string WhatTheMenuShows()

@@ -3,6 +3,7 @@
 // closing, and its property archive.
 #include "capturehost/AcqDriver2Exports.h"
 #include "capturehost/AcqProperty.h"
+#include "common/testing/Acq2DriverTestParts.h"
 #include "datakeeper/CArchiveManager.h"
 #include "datakeeper/DkImage.h"
 #include "flashbus/sim/FbusSimControl.h"
@@ -16,29 +17,7 @@
 
 namespace {
 
-// A host lock that counts its use.
-class RecordingLock : public CCriticalSection
-{
-public:
-    void Lock() override
-    {
-        CCriticalSection::Lock();
-        ++locks;
-    }
-    void Unlock() override
-    {
-        ++unlocks;
-        CCriticalSection::Unlock();
-    }
-    int locks = 0, unlocks = 0;
-};
-
-struct PropertyDeleter
-{
-    AcqDriver2Exports* exports;
-    void operator()(CAcqPropertyBase* p) const { exports->ACQ_DeletePropertyBaseObject(p); }
-};
-using Property = std::unique_ptr<CAcqPropertyBase, PropertyDeleter>;
+using namespace acq2_test;
 
 class FlashBusDriver : public ::testing::Test
 {

@@ -3,6 +3,7 @@
 // the host lock, and stopping the grab thread when the board is halted, unplugged or stuck.
 #include "capturehost/AcqDriver2Exports.h"
 #include "capturehost/AcqProperty.h"
+#include "common/testing/Acq2DriverTestParts.h"
 #include "datakeeper/CArchiveManager.h"
 #include "datakeeper/DkImage.h"
 #include "u2/sim/MvuSimControl.h"
@@ -17,28 +18,7 @@
 
 namespace {
 
-class RecordingLock : public CCriticalSection
-{
-public:
-    void Lock() override
-    {
-        CCriticalSection::Lock();
-        ++locks;
-    }
-    void Unlock() override
-    {
-        ++unlocks;
-        CCriticalSection::Unlock();
-    }
-    int locks = 0, unlocks = 0;
-};
-
-struct PropertyDeleter
-{
-    AcqDriver2Exports* exports;
-    void operator()(CAcqPropertyBase* p) const { exports->ACQ_DeletePropertyBaseObject(p); }
-};
-using Property = std::unique_ptr<CAcqPropertyBase, PropertyDeleter>;
+using namespace acq2_test;
 
 // What the notification callback saw of the board's log when it ran.
 std::string* g_logAtNotify = nullptr;

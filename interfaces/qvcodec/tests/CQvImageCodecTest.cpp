@@ -1,6 +1,7 @@
 #include "qvcodec/CQvImageCodec.h"
 #include "qvcodec/ImageFileBytes.h"
 #include "qvimage/QvImageViews.h"
+#include "testing/AllocationPeak.h"
 #include "testing/HostileImageFiles.h"
 
 #include <QBuffer>
@@ -18,7 +19,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -790,54 +790,21 @@ TEST_F(Codec, RowsDecodedInPlaceEqualQtsPixels)
 }
 
 #if defined(__SANITIZE_ADDRESS__)
-extern "C" {
-int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, size_t),
-                                              void (*free_hook)(const volatile void*));
-int __sanitizer_get_ownership(const volatile void* p);
-size_t __sanitizer_get_allocated_size(const volatile void* p);
-}
-
 namespace {
-
-// Bytes held and their highest level while counting; the allocator calls the hooks on every thread.
-std::atomic<long long> g_held{0};
-std::atomic<long long> g_peak{0};
-std::atomic<bool> g_counting{false};
-
-void OnAllocate(const volatile void* p, size_t size)
-{
-    if (!p || !g_counting.load(std::memory_order_relaxed))
-        return;
-    const long long now = g_held += static_cast<long long>(size);
-    long long peak = g_peak.load();
-    while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
-    }
-}
-
-void OnFree(const volatile void* p)
-{
-    if (p && g_counting.load(std::memory_order_relaxed) && __sanitizer_get_ownership(p))
-        g_held -= static_cast<long long>(__sanitizer_get_allocated_size(p));
-}
 
 // The most memory held at once while the codec reads the file.
 long long PeakOfRead(const CQvImageCodec& codec, const std::string& path, CQvImage& image)
 {
-    g_held = 0;
-    g_peak = 0;
-    g_counting = true;
-    const int read = codec.Read(path.c_str(), &image, nullptr, 0, -1, -1);
-    g_counting = false;
-    return read == 1 ? g_peak.load() : -1;
+    int read = 0;
+    const long long peak = PeakBytesDuring([&] { read = codec.Read(path.c_str(), &image, nullptr, 0, -1, -1); });
+    return read == 1 ? peak : -1;
 }
 
 }  // namespace
 
 TEST_F(Codec, OpeningAPictureHoldsNoFullSizeCopyBesideTheImage)
 {
-    // Hooks cannot be taken away again: one installation serves the whole run.
-    static const int installed = __sanitizer_install_malloc_and_free_hooks(OnAllocate, OnFree);
-    ASSERT_NE(installed, 0);
+    ASSERT_TRUE(CountAllocations());
     const CQvImage picture = Picture(QV_RGB24, 1200, 900);
     const long long pixels = 1200LL * 900 * 3;
     const std::string jpeg = PathOf("large.jpg");

@@ -1,7 +1,7 @@
 // The module as the host loads it: the contract, and both entries on the document's image with its undo.
 #include "chromex/ChromexViews.h"
 
-#include "ChromexTestImages.h"
+#include "testing/ImageBytes.h"
 
 #include "framepool/CQvFramePool.h"
 #include "qvplglib/testing/PlugInContractTest.h"
@@ -28,7 +28,7 @@ INSTANTIATE_TEST_SUITE_P(Chromex, PlugInContract,
 
 namespace {
 
-using namespace chromex_test;
+using namespace image_bytes;
 using testing_support::MessageBoxes;
 
 struct Document

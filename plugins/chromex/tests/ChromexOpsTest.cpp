@@ -1,11 +1,11 @@
 #include "chromex/ChromexOps.h"
 
-#include "ChromexTestImages.h"
+#include "testing/ImageBytes.h"
 
 #include <gtest/gtest.h>
 
 using namespace chromex;
-using namespace chromex_test;
+using namespace image_bytes;
 
 namespace {
 

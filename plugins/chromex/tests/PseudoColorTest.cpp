@@ -3,7 +3,7 @@
 #include "chromex/PaletteFile.h"
 #include "chromex/PseudoColorDlg.h"
 
-#include "ChromexTestImages.h"
+#include "testing/ImageBytes.h"
 
 #include "testing/MessageBoxRecorder.h"
 
@@ -19,7 +19,7 @@
 #include <fstream>
 
 using namespace chromex;
-using namespace chromex_test;
+using namespace image_bytes;
 using testing_support::MessageBoxes;
 
 namespace {

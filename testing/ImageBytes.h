@@ -1,4 +1,4 @@
-// Small images for the colour tests, written and read pixel by pixel (B, G, R[, A] for colour).
+// Small images for plug-in tests, written and read pixel by pixel (B, G, R[, A] for colour), without row padding.
 #pragma once
 
 #include "qvimage/CQvImage.h"
@@ -7,7 +7,7 @@
 
 #include <vector>
 
-namespace chromex_test {
+namespace image_bytes {
 
 inline CQvImage MakeImage(int type, int width, int height, const std::vector<int>& bytes)
 {
@@ -31,4 +31,4 @@ inline std::vector<int> Bytes(const CQvImage& image)
     return bytes;
 }
 
-}  // namespace chromex_test
+}  // namespace image_bytes
