@@ -9,6 +9,7 @@
 #include "gobjects/CQvGObject.h"
 #include "gobjects/CQvGObjectContainer.h"
 #include "gobjects/GObjectCatalogue.h"
+#include "gobjects/GObjectChanges.h"
 
 #include <QItemSelection>
 #include <QKeyEvent>
@@ -18,6 +19,10 @@
 #include <unordered_set>
 
 namespace {
+
+// More objects than this in one notice, and at least an eighth of the rows: one refill costs less than row by row
+// (rows taken out of or put into the middle shift every row after them).
+constexpr size_t kRowByRowLimit = 64;
 
 bool IsMeasurement(const CQvGObject* obj)
 {
@@ -56,48 +61,53 @@ std::vector<MeasureReportRow> BuildMeasureRows(CQvGObjectContainer& container,
                                                const std::vector<tagColumnInfo>& columns)
 {
     std::vector<MeasureReportRow> rows;
-    rows.reserve(static_cast<size_t>(container.GetMeasurementObjectCount()));
+    rows.reserve(container.GetObjects().size());
+    for (CQvGObject* obj : container.GetObjects())
+        AppendMeasureRows(obj, columns, rows);
+    return rows;
+}
+
+void AppendMeasureRows(CQvGObject* obj, const std::vector<tagColumnInfo>& columns,
+                       std::vector<MeasureReportRow>& rows)
+{
     const size_t width = columns.size();
-    for (CQvGObject* obj : container.GetObjects()) {
-        if (!IsMeasurement(obj))
-            continue;
-        const std::string& name = obj->GetProperty().GetName();
-        const int32_t calType = obj->GetCalType();
-        if (HasFeet(obj)) {
-            const bool span = obj->GetObjShape() == SHAPE_DAS;
-            const int subItems = obj->GetPointCount() - 2;
-            for (int j = 0; j < subItems; ++j) {
-                std::string value = obj->GetDataString(j);
-                if (span && value.empty())
-                    continue;
-                MeasureReportRow& row = rows.emplace_back();
-                row.object = obj;
-                row.cells.resize(width);
-                for (size_t c = 0; c < width; ++c) {
-                    const int mask = columns[c].mask;
-                    if (mask == -1)
-                        row.cells[c] = name + "-" + std::to_string(span ? j / 2 : j);
-                    else if ((calType & mask) != 0)
-                        row.cells[c] = value;
-                }
-            }
-        } else if (obj->GetState() == GS_FINISHED) {
+    if (!IsMeasurement(obj))
+        return;
+    const std::string& name = obj->GetProperty().GetName();
+    const int32_t calType = obj->GetCalType();
+    if (HasFeet(obj)) {
+        const bool span = obj->GetObjShape() == SHAPE_DAS;
+        const int subItems = obj->GetPointCount() - 2;
+        for (int j = 0; j < subItems; ++j) {
+            std::string value = obj->GetDataString(j);
+            if (span && value.empty())
+                continue;
             MeasureReportRow& row = rows.emplace_back();
             row.object = obj;
             row.cells.resize(width);
             for (size_t c = 0; c < width; ++c) {
                 const int mask = columns[c].mask;
-                if (mask == -1) {
-                    row.cells[c] = name;
-                } else if ((calType & mask) != 0) {
-                    tagCAL_DATA data;
-                    data.kind = mask;
-                    row.cells[c] = SquareBrackets(obj->GetDataString(data, 0));
-                }
+                if (mask == -1)
+                    row.cells[c] = name + "-" + std::to_string(span ? j / 2 : j);
+                else if ((calType & mask) != 0)
+                    row.cells[c] = value;
+            }
+        }
+    } else if (obj->GetState() == GS_FINISHED) {
+        MeasureReportRow& row = rows.emplace_back();
+        row.object = obj;
+        row.cells.resize(width);
+        for (size_t c = 0; c < width; ++c) {
+            const int mask = columns[c].mask;
+            if (mask == -1) {
+                row.cells[c] = name;
+            } else if ((calType & mask) != 0) {
+                tagCAL_DATA data;
+                data.kind = mask;
+                row.cells[c] = SquareBrackets(obj->GetDataString(data, 0));
             }
         }
     }
-    return rows;
 }
 
 CMeasureReportCtrl::CMeasureReportCtrl(QWidget* parent) : CReportListCtrl(parent)
@@ -186,12 +196,22 @@ void CMeasureReportCtrl::SelectObjectRow(CQvGObject* object)
 
 void CMeasureReportCtrl::SelectObjectRows(const std::vector<CQvGObject*>& objects)
 {
+    // Objects without rows (annotations, objects of other lists) are not asked anything.
+    std::vector<CQvGObject*> listed;
+    listed.reserve(objects.size());
+    for (CQvGObject* object : objects)
+        if (FindObjectRow(object) >= 0)
+            listed.push_back(object);
+    const std::vector<int> selectedRows = GetSelectedRows();
+    std::unordered_set<const CQvGObject*> shown;
+    for (int r : selectedRows)
+        shown.insert(reinterpret_cast<const CQvGObject*>(GetItemData(r)));
+    if (shown == std::unordered_set<const CQvGObject*>(listed.begin(), listed.end()))
+        return;
     std::vector<int> rows;
-    rows.reserve(objects.size());
-    for (CQvGObject* object : objects) {
+    rows.reserve(listed.size());
+    for (CQvGObject* object : listed) {
         int row = FindObjectRow(object);
-        if (row < 0)
-            continue;
         // Only a foot names a row of its own; the base line's ends (negative) stay on the object's first row.
         if (object->GetObjShape() == SHAPE_PERPENDICULAR) {
             const int sub = object->GetCurSubItem();
@@ -200,8 +220,6 @@ void CMeasureReportCtrl::SelectObjectRows(const std::vector<CQvGObject*>& object
         }
         rows.push_back(row);
     }
-    if (rows.empty())
-        return;
     // One selection of row runs: a row at a time costs a merge with everything selected so far.
     std::vector<int> sorted = rows;
     std::sort(sorted.begin(), sorted.end());
@@ -216,9 +234,142 @@ void CMeasureReportCtrl::SelectObjectRows(const std::vector<CQvGObject*>& object
         i = j + 1;
     }
     ++m_selecting;
-    selectionModel()->select(selection, QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    EnsureVisible(rows.back());
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (!rows.empty())
+        EnsureVisible(rows.back());
     --m_selecting;
+}
+
+void CMeasureReportCtrl::ApplyChanges(const GObjectChanges& changes)
+{
+    if (!m_container)
+        return;
+    const size_t named =
+        changes.added.size() + changes.changed.size() + changes.revalued.size() + changes.removed.size();
+    if (named == 0)
+        return;
+    if (named > kRowByRowLimit && named * 8 > static_cast<size_t>(GetItemCount())) {
+        RefillKeepingSelection();
+        return;
+    }
+    const std::vector<tagColumnInfo>& columns = GetHeaderInfo();
+    ++m_selecting;
+    // Rows of removed objects, from the bottom up so that the rows still to go keep their numbers.
+    std::vector<std::pair<int, int>> gone;
+    for (const CQvGObject* object : changes.removed)
+        if (const int first = FindObjectRow(object); first >= 0)
+            gone.emplace_back(first, RowCountAt(first, object));
+    std::sort(gone.begin(), gone.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (const auto& [first, count] : gone)
+        model()->removeRows(first, count);
+    if (!gone.empty()) {
+        IndexRows();
+    }
+    bool refill = false;
+    std::vector<MeasureReportRow> rows;
+    for (const std::vector<CQvGObject*>* redo : {&changes.changed, &changes.revalued})
+        for (CQvGObject* object : *redo) {
+            rows.clear();
+            AppendMeasureRows(object, columns, rows);
+            const int first = FindObjectRow(object);
+            const int count = first >= 0 ? RowCountAt(first, object) : 0;
+            if (count == static_cast<int>(rows.size())) {
+                for (int i = 0; i < count; ++i)
+                    SetRowCells(first + i, rows[static_cast<size_t>(i)]);
+                continue;
+            }
+            if (first < 0) {
+                refill = true;  // where its new rows go would take a walk of the overlay: rare enough to refill
+                continue;
+            }
+            model()->removeRows(first, count);
+            model()->insertRows(first, static_cast<int>(rows.size()));
+            for (size_t i = 0; i < rows.size(); ++i)
+                SetRowCells(first + static_cast<int>(i), rows[i]);
+            IndexRows();
+        }
+    if (!changes.added.empty() && !refill) {
+        // New objects stand at the overlay's end: their rows follow every row there is. Objects put elsewhere
+        // (through the list itself) refill.
+        const std::unordered_set<const CQvGObject*> added(changes.added.begin(), changes.added.end());
+        size_t atEnd = 0;
+        const GObjectList& objects = m_container->GetObjects();
+        for (auto it = objects.rbegin(); it != objects.rend() && atEnd < added.size(); ++it) {
+            if (added.contains(*it))
+                ++atEnd;
+            else if (FindObjectRow(*it) >= 0)
+                break;
+        }
+        if (atEnd != added.size()) {
+            refill = true;
+        } else {
+            rows.clear();
+            for (CQvGObject* object : changes.added)
+                AppendMeasureRows(object, columns, rows);
+            const int first = GetItemCount();
+            model()->insertRows(first, static_cast<int>(rows.size()));
+            for (size_t i = 0; i < rows.size(); ++i) {
+                SetRowCells(first + static_cast<int>(i), rows[i]);
+                m_firstRow.try_emplace(rows[i].object, first + static_cast<int>(i));
+            }
+        }
+    }
+    --m_selecting;
+    if (refill)
+        RefillKeepingSelection();
+}
+
+void CMeasureReportCtrl::RefillKeepingSelection()
+{
+    std::vector<const CQvGObject*> selected;
+    for (int r : GetSelectedRows())
+        selected.push_back(reinterpret_cast<const CQvGObject*>(GetItemData(r)));
+    FillData();
+    // Only objects that still have rows are looked at again; the others may be gone.
+    std::vector<CQvGObject*> again;
+    for (const CQvGObject* object : selected)
+        if (const int row = FindObjectRow(object); row >= 0)
+            again.push_back(reinterpret_cast<CQvGObject*>(GetItemData(row)));
+    again.erase(std::unique(again.begin(), again.end()), again.end());
+    SelectObjectRows(again);
+}
+
+void CMeasureReportCtrl::SetRowCells(int r, const MeasureReportRow& row)
+{
+    const int columns = std::min(GetColumnCount(), static_cast<int>(row.cells.size()));
+    for (int c = 0; c < columns; ++c) {
+        const std::string& text = row.cells[static_cast<size_t>(c)];
+        QTableWidgetItem* cell = item(r, c);
+        if (text.empty() && c != 0) {
+            if (cell)
+                delete takeItem(r, c);
+            continue;
+        }
+        const QString value = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        if (!cell)
+            setItem(r, c, new QTableWidgetItem(value));
+        else if (cell->text() != value)
+            cell->setText(value);
+    }
+    if (GetItemData(r) != reinterpret_cast<quintptr>(row.object))
+        SetItemData(r, reinterpret_cast<quintptr>(row.object));
+}
+
+int CMeasureReportCtrl::RowCountAt(int first, const CQvGObject* object) const
+{
+    int count = 0;
+    while (first + count < GetItemCount() && GetItemData(first + count) == reinterpret_cast<quintptr>(object))
+        ++count;
+    return count;
+}
+
+void CMeasureReportCtrl::IndexRows()
+{
+    m_firstRow.clear();
+    const int rows = GetItemCount();
+    m_firstRow.reserve(static_cast<size_t>(rows));
+    for (int r = 0; r < rows; ++r)
+        m_firstRow.try_emplace(reinterpret_cast<const CQvGObject*>(GetItemData(r)), r);
 }
 
 bool CMeasureReportCtrl::InContainer(const CQvGObject* object) const
@@ -257,10 +408,12 @@ void CMeasureReportCtrl::DeleteSelectedResults()
             continue;
         if (obj->GetObjShape() == SHAPE_PERPENDICULAR) {
             const int first = FindObjectRow(obj);
-            if (obj->DeleteSubPerpen(r - first))
+            if (obj->DeleteSubPerpen(r - first)) {
                 m_container->DeleteObject(obj);
-            else
+            } else {
+                m_container->NoteObjectEdited(obj);
                 m_container->InvalidateCanvas();
+            }
         } else {
             m_container->DeleteObject();
         }
@@ -297,7 +450,7 @@ void CMeasureReportCtrl::OnDoubleClicked()
         return;
     m_container->UpdateAllObjectDataLabel();
     // Every list of the view's page reports these objects, not only this one.
-    m_view->RefreshReport(true);
+    m_view->RefreshReport();
     if (wnd)
         wnd->update();
 }
