@@ -453,8 +453,10 @@ void CQvGObjectContainer::ForgetLabelHit(const CQvGObject* obj)
 
 void CQvGObjectContainer::LabelsMayHaveChanged()
 {
-    if (!m_painting)
-        m_hitIndex->MarkStale();
+    if (m_painting)
+        return;
+    m_hitIndex->MarkStale();
+    m_changes->labelsStale = true;
 }
 
 void CQvGObjectContainer::BoxesMayHaveChanged()
@@ -507,25 +509,6 @@ CPoint CQvGObjectContainer::GetRelativePoint() const
         origin = CPoint(shifted(origin.x), shifted(origin.y));
     }
     return origin;
-}
-
-void CQvGObjectContainer::UpdateAllObjectDataLabel()
-{
-    const ChangeScope scope(this);
-    // A value label whose text changes changes what its owner stores, selected or not.
-    const bool tracking = m_changes->Active();
-    std::string before;
-    size_t position = 0;
-    for (CQvGObject* obj : m_objects)
-    {
-        const CQvGObject* label = tracking ? obj->GetLabelObject() : nullptr;
-        if (label)
-            before = label->GetProperty().GetComment();
-        obj->UpdateDataLabel();
-        if (label && label->GetProperty().GetComment() != before)
-            m_changes->edited.insert(obj);
-        m_hitIndex->Recheck(position++, obj);
-    }
 }
 
 void CQvGObjectContainer::ShowScaleObject(int show)

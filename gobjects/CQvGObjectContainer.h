@@ -158,6 +158,7 @@ public:
     // The drawing origin: the scroll origin plus the pixel-centring shift.
     CPoint GetRelativePoint() const;
 
+    // UpdateDataLabel on every object.
     void UpdateAllObjectDataLabel();
     void ShowScaleObject(int show);
 
@@ -322,6 +323,11 @@ private:
     CQvGObject* CreatingOrNull() const;
     // Appends to the selection; a selected object may be edited next, so its record is noted first.
     void AddToSelection(CQvGObject* obj);
+    // UpdateAllObjectDataLabel's result after input: only the selected objects are relabelled while every other
+    // label is known to be up to date.
+    void RefreshDataLabels();
+    // Relabels one object; true when its label's text changed.
+    bool RelabelObject(CQvGObject* obj);
     // Tells the input handlers whether the object being created, or this container, died under them.
     class CreationWatch;
     // GetCreatingObject for the container's own use: the object is not handed out.

@@ -13,6 +13,11 @@
 
 namespace {
 
+GObjectChangeTracker::ValueContext ValuesOf(const CCalibKeeper* calib, int decimals)
+{
+    return {calib, calib ? calib->GetUnitsPerPixel() : 1.0, calib ? calib->GetUnit() : 0, decimals};
+}
+
 // The objects of the set in list order.
 std::vector<CQvGObject*> InListOrder(const GObjectList& objects, const std::unordered_set<const CQvGObject*>& set)
 {
@@ -42,8 +47,7 @@ int CQvGObjectContainer::AddChangeListener(GObjectChangeListener listener)
                 t.selection.push_back(obj);
                 t.Watch(*obj);
             }
-        t.values = {m_calib, m_calib ? m_calib->GetUnitsPerPixel() : 1.0, m_calib ? m_calib->GetUnit() : 0,
-                    m_decimals};
+        t.values = ValuesOf(m_calib, m_decimals);
         t.valuesNoted = true;
     }
     return id;
@@ -57,6 +61,7 @@ void CQvGObjectContainer::RemoveChangeListener(int id)
 void CQvGObjectContainer::NoteObjectEdited(CQvGObject* obj)
 {
     const ChangeScope scope(this);
+    m_changes->labelsStale = true;
     if (m_changes->Active() && obj)
         m_changes->edited.insert(obj);
 }
@@ -64,14 +69,61 @@ void CQvGObjectContainer::NoteObjectEdited(CQvGObject* obj)
 void CQvGObjectContainer::ObjectsChanged()
 {
     m_hitIndex->MarkStale();
+    m_changes->labelsStale = true;
     const ChangeScope scope(this);
 }
 
 void CQvGObjectContainer::ListsHandedOut()
 {
     m_hitIndex->MarkStale();
+    m_changes->labelsStale = true;
     if (m_changes->Active())
         m_changes->listsHandedOut = true;
+}
+
+bool CQvGObjectContainer::RelabelObject(CQvGObject* obj)
+{
+    const CQvGObject* label = obj->GetLabelObject();
+    if (!label) {
+        obj->UpdateDataLabel();
+        return false;
+    }
+    const std::string before = label->GetProperty().GetComment();
+    obj->UpdateDataLabel();
+    return label->GetProperty().GetComment() != before;
+}
+
+void CQvGObjectContainer::UpdateAllObjectDataLabel()
+{
+    const ChangeScope scope(this);
+    // A value label whose text changes changes what its owner stores, selected or not.
+    const bool tracking = m_changes->Active();
+    size_t position = 0;
+    for (CQvGObject* obj : m_objects)
+    {
+        if (tracking ? RelabelObject(obj) : (obj->UpdateDataLabel(), false))
+            m_changes->edited.insert(obj);
+        m_hitIndex->Recheck(position++, obj);
+    }
+    m_changes->labelsStale = false;
+    m_changes->labelValues = ValuesOf(m_calib, m_decimals);
+}
+
+void CQvGObjectContainer::RefreshDataLabels()
+{
+    GObjectChangeTracker& t = *m_changes;
+    if (t.labelsStale || ValuesOf(m_calib, m_decimals) != t.labelValues)
+    {
+        UpdateAllObjectDataLabel();
+        return;
+    }
+    for (CQvGObject* obj : m_selected)
+        if (RelabelObject(obj))
+        {
+            ObjectMoved(obj);
+            if (t.Active())
+                t.edited.insert(obj);
+        }
 }
 
 CQvGObject* CQvGObjectContainer::CreatingOrNull() const
@@ -126,6 +178,9 @@ void CQvGObjectContainer::SettleChanges()
     const std::unordered_set<const CQvGObject*> added(changes.added.begin(), changes.added.end());
     for (CQvGObject* obj : changes.added)
         t.announced.insert(obj);
+    // A new object's label has not been through a relabelling of the whole overlay.
+    if (!changes.added.empty())
+        t.labelsStale = true;
     changes.removed = std::move(t.removed);
     t.removed.clear();
 
@@ -150,8 +205,7 @@ void CQvGObjectContainer::SettleChanges()
         changes.changed = InListOrder(m_objects, changed);
 
     // Values follow the calibration and the decimals: when those moved, every object may show others.
-    const GObjectChangeTracker::ValueContext values{m_calib, m_calib ? m_calib->GetUnitsPerPixel() : 1.0,
-                                                    m_calib ? m_calib->GetUnit() : 0, m_decimals};
+    const GObjectChangeTracker::ValueContext values = ValuesOf(m_calib, m_decimals);
     if (t.valuesNoted && values != t.values)
         for (CQvGObject* obj : m_objects)
             if (t.announced.contains(obj) && !added.contains(obj) && !changed.contains(obj))

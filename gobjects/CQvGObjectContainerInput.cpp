@@ -274,7 +274,7 @@ void CQvGObjectContainer::LButtonUp(UINT /*flags*/, CPoint /*p*/)
         if (m_selected.empty())
             SelectObjects(m_rcSelection, 0);
         m_selectionBandDrawn = false;
-        UpdateAllObjectDataLabel();
+        RefreshDataLabels();
         InvalidateCanvas();
     }
 }

@@ -135,6 +135,7 @@ int CQvGObjectContainer::Read(FILE* file)
     m_origin = CPoint(originX, originY);
     m_pixelCenter = pixelCenter;
     m_objects.splice(m_objects.end(), objects.List());
+    m_changes->labelsStale = true;
     m_pPropertyTotal->Swap(defaults);
     m_canvasSize = settings.canvasSize;
     m_autoRepeat = settings.autoRepeat;

@@ -1,5 +1,6 @@
 #include "report/CMeasureReportCtrl.h"
 
+#include "report/MeasureReportCell.h"
 #include "report/ReportStrings.h"
 
 #include "document/CVistrelDoc.h"
@@ -57,6 +58,66 @@ std::vector<tagColumnInfo> MeasureReportColumns()
     return columns;
 }
 
+namespace {
+
+// Hands `take` each row of the object in turn, in `row` (reused: its cells keep their room from row to row).
+template <typename Take>
+void VisitMeasureRows(CQvGObject* obj, const std::vector<tagColumnInfo>& columns, MeasureReportRow& row, Take take)
+{
+    if (!IsMeasurement(obj))
+        return;
+    const size_t width = columns.size();
+    const std::string& name = obj->GetProperty().GetName();
+    const int32_t calType = obj->GetCalType();
+    row.object = obj;
+    row.cells.resize(width);
+    if (HasFeet(obj)) {
+        const bool span = obj->GetObjShape() == SHAPE_DAS;
+        const int subItems = obj->GetPointCount() - 2;
+        for (int j = 0; j < subItems; ++j) {
+            std::string value = obj->GetDataString(j);
+            if (span && value.empty())
+                continue;
+            for (size_t c = 0; c < width; ++c) {
+                const int mask = columns[c].mask;
+                if (mask == -1)
+                    row.cells[c] = name + "-" + std::to_string(span ? j / 2 : j);
+                else if ((calType & mask) != 0)
+                    row.cells[c] = value;
+                else
+                    row.cells[c].clear();
+            }
+            take(row);
+        }
+    } else if (obj->GetState() == GS_FINISHED) {
+        for (size_t c = 0; c < width; ++c) {
+            const int mask = columns[c].mask;
+            if (mask == -1) {
+                row.cells[c] = name;
+            } else if ((calType & mask) != 0) {
+                tagCAL_DATA data;
+                data.kind = mask;
+                row.cells[c] = SquareBrackets(obj->GetDataString(data, 0));
+            } else {
+                row.cells[c].clear();
+            }
+        }
+        take(row);
+    }
+}
+
+// The most rows the object can give (a span set leaves out its empty sub items).
+int MostRowsOf(const CQvGObject* obj)
+{
+    if (!IsMeasurement(obj))
+        return 0;
+    if (HasFeet(obj))
+        return std::max(0, obj->GetPointCount() - 2);
+    return obj->GetState() == GS_FINISHED ? 1 : 0;
+}
+
+}  // namespace
+
 std::vector<MeasureReportRow> BuildMeasureRows(CQvGObjectContainer& container,
                                                const std::vector<tagColumnInfo>& columns)
 {
@@ -70,44 +131,8 @@ std::vector<MeasureReportRow> BuildMeasureRows(CQvGObjectContainer& container,
 void AppendMeasureRows(CQvGObject* obj, const std::vector<tagColumnInfo>& columns,
                        std::vector<MeasureReportRow>& rows)
 {
-    const size_t width = columns.size();
-    if (!IsMeasurement(obj))
-        return;
-    const std::string& name = obj->GetProperty().GetName();
-    const int32_t calType = obj->GetCalType();
-    if (HasFeet(obj)) {
-        const bool span = obj->GetObjShape() == SHAPE_DAS;
-        const int subItems = obj->GetPointCount() - 2;
-        for (int j = 0; j < subItems; ++j) {
-            std::string value = obj->GetDataString(j);
-            if (span && value.empty())
-                continue;
-            MeasureReportRow& row = rows.emplace_back();
-            row.object = obj;
-            row.cells.resize(width);
-            for (size_t c = 0; c < width; ++c) {
-                const int mask = columns[c].mask;
-                if (mask == -1)
-                    row.cells[c] = name + "-" + std::to_string(span ? j / 2 : j);
-                else if ((calType & mask) != 0)
-                    row.cells[c] = value;
-            }
-        }
-    } else if (obj->GetState() == GS_FINISHED) {
-        MeasureReportRow& row = rows.emplace_back();
-        row.object = obj;
-        row.cells.resize(width);
-        for (size_t c = 0; c < width; ++c) {
-            const int mask = columns[c].mask;
-            if (mask == -1) {
-                row.cells[c] = name;
-            } else if ((calType & mask) != 0) {
-                tagCAL_DATA data;
-                data.kind = mask;
-                row.cells[c] = SquareBrackets(obj->GetDataString(data, 0));
-            }
-        }
-    }
+    MeasureReportRow row;
+    VisitMeasureRows(obj, columns, row, [&rows](const MeasureReportRow& made) { rows.push_back(made); });
 }
 
 CMeasureReportCtrl::CMeasureReportCtrl(QWidget* parent) : CReportListCtrl(parent)
@@ -138,44 +163,46 @@ void CMeasureReportCtrl::DefaultHeaderSetting()
 void CMeasureReportCtrl::FillData()
 {
     SetWindowText(kWindowText);
+    // The list's own changes must not flow back into the overlay's selection.
+    ++m_selecting;
+    m_firstRow.clear();
     if (!m_container) {
-        ++m_selecting;
-        m_firstRow.clear();
         DeleteAllItems();
         --m_selecting;
         return;
     }
-    ApplyRows(BuildMeasureRows(*m_container, GetHeaderInfo()));
-}
-
-void CMeasureReportCtrl::ApplyRows(const std::vector<MeasureReportRow>& rows)
-{
-    // The list's own changes must not flow back into the overlay's selection.
-    ++m_selecting;
     const int h = GetScrollPos(Qt::Horizontal);
     const int v = GetScrollPos(Qt::Vertical);
     setUpdatesEnabled(false);
     DeleteAllItems();
-    m_firstRow.clear();
-    m_firstRow.reserve(rows.size());
-    const int columns = GetColumnCount();
-    setRowCount(static_cast<int>(rows.size()));
-    // The cells go in without a change notice each: the view reads cells when it paints, nothing sorts this list,
-    // and 150,000 notices cost as much as building the texts. One repaint follows.
+    const GObjectList& objects = m_container->GetObjects();
+    int most = 0;
+    for (const CQvGObject* obj : objects)
+        most += MostRowsOf(obj);
+    m_firstRow.reserve(objects.size());
+    setRowCount(most);
+    // Each row's cells go straight from its texts into the list, without a change notice each: the view reads
+    // cells when it paints, nothing sorts this list, and 150,000 notices cost as much as building the texts. One
+    // repaint follows.
     const bool blocked = model()->blockSignals(true);
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        const MeasureReportRow& row = rows[static_cast<size_t>(r)];
-        const int cells = std::min(columns, static_cast<int>(row.cells.size()));
-        for (int c = 0; c < cells; ++c) {
-            const std::string& text = row.cells[static_cast<size_t>(c)];
-            if (!text.empty() || c == 0)
-                setItem(r, c,
-                        new QTableWidgetItem(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))));
-        }
-        SetItemData(r, reinterpret_cast<quintptr>(row.object));
-        m_firstRow.try_emplace(row.object, r);
-    }
+    const std::vector<tagColumnInfo>& columns = GetHeaderInfo();
+    const int width = GetColumnCount();
+    int r = 0;
+    MeasureReportRow row;
+    for (CQvGObject* obj : objects)
+        VisitMeasureRows(obj, columns, row, [&](const MeasureReportRow& made) {
+            const int cells = std::min(width, static_cast<int>(made.cells.size()));
+            if (cells > 0)
+                setItem(r, 0, new MeasureReportCell(made.cells[0], reinterpret_cast<quintptr>(made.object)));
+            for (int c = 1; c < cells; ++c)
+                if (const std::string& text = made.cells[static_cast<size_t>(c)]; !text.empty())
+                    setItem(r, c, new MeasureReportCell(text));
+            m_firstRow.try_emplace(made.object, r);
+            ++r;
+        });
     model()->blockSignals(blocked);
+    if (r < most)
+        setRowCount(r);
     viewport()->update();
     horizontalScrollBar()->setValue(h);
     verticalScrollBar()->setValue(v);
@@ -345,14 +372,15 @@ void CMeasureReportCtrl::SetRowCells(int r, const MeasureReportRow& row)
                 delete takeItem(r, c);
             continue;
         }
-        const QString value = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-        if (!cell)
-            setItem(r, c, new QTableWidgetItem(value));
-        else if (cell->text() != value)
-            cell->setText(value);
+        // A new cell in place of one that shows another text: setting an item tells the view.
+        const auto* own = dynamic_cast<const MeasureReportCell*>(cell);
+        const bool same = own ? own->Shows(text)
+                              : cell && cell->text() == QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        if (!same || (c == 0 && GetItemData(r) != reinterpret_cast<quintptr>(row.object)))
+            setItem(r, c,
+                    c == 0 ? new MeasureReportCell(text, reinterpret_cast<quintptr>(row.object))
+                           : new MeasureReportCell(text));
     }
-    if (GetItemData(r) != reinterpret_cast<quintptr>(row.object))
-        SetItemData(r, reinterpret_cast<quintptr>(row.object));
 }
 
 int CMeasureReportCtrl::RowCountAt(int first, const CQvGObject* object) const

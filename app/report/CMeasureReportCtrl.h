@@ -73,7 +73,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void ApplyRows(const std::vector<MeasureReportRow>& rows);
     // Puts the row's cells into list row r (which exists), touching only cells whose text differs.
     void SetRowCells(int r, const MeasureReportRow& row);
     // Rows of the object from its first row on (rows of an object stand together).

@@ -60,6 +60,11 @@ public:
     ValueContext values;
     bool valuesNoted = false;
 
+    // Kept whether or not anyone listens: whether every value label is known to show its owner's value with these
+    // inputs (a button's release then relabels only the selected objects, the ones the input could edit).
+    bool labelsStale = true;
+    ValueContext labelValues;
+
     // The signature of the object's record (not const: writing a record asks the shape for its fields).
     uint64_t Signature(CQvGObject& obj);
     // Takes the signature of an object that may be edited next, unless it has one already.
