@@ -118,9 +118,10 @@ public:
     // The listener hears, after each call of the container that changed something (nested calls: when the
     // outermost one ends), what changed, in one GObjectChanges; nothing is kept for it while no one listens. An
     // object being drawn joins when it is finished (or is left behind unfinished); a drag is one change, told when
-    // the button goes up. The selected objects are the ones compared with what they stored before: code that
-    // changes an object that is not selected through a pointer names it (NoteObjectEdited); code that changes
-    // selected ones calls ObjectsChanged. A listener may call the container; what that changes is told after
+    // the button goes up. The selected objects (and those HitTest or GetFirstObject handed out) are the ones
+    // compared with what they stored before: code that changes an object that is not selected through a pointer
+    // names it (NoteObjectEdited); code that changes selected ones, or puts objects into or takes them out of a
+    // list handed out, calls ObjectsChanged. A listener may call the container; what that changes is told after
     // every listener heard the first. Returns the id for RemoveChangeListener.
     int AddChangeListener(GObjectChangeListener listener);
     void RemoveChangeListener(int id);

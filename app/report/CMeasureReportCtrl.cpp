@@ -106,16 +106,6 @@ void VisitMeasureRows(CQvGObject* obj, const std::vector<tagColumnInfo>& columns
     }
 }
 
-// The most rows the object can give (a span set leaves out its empty sub items).
-int MostRowsOf(const CQvGObject* obj)
-{
-    if (!IsMeasurement(obj))
-        return 0;
-    if (HasFeet(obj))
-        return std::max(0, obj->GetPointCount() - 2);
-    return obj->GetState() == GS_FINISHED ? 1 : 0;
-}
-
 }  // namespace
 
 std::vector<MeasureReportRow> BuildMeasureRows(CQvGObjectContainer& container,
@@ -176,32 +166,42 @@ void CMeasureReportCtrl::FillData()
     setUpdatesEnabled(false);
     DeleteAllItems();
     const GObjectList& objects = m_container->GetObjects();
-    int most = 0;
-    for (const CQvGObject* obj : objects)
-        most += MostRowsOf(obj);
-    m_firstRow.reserve(objects.size());
-    setRowCount(most);
+    m_firstRow.reserve(static_cast<qsizetype>(objects.size()));
+    // Rows are added a batch at a time (a row per object at first; a perpendicular gives several), so that the
+    // objects are walked once.
+    int rowsMade = static_cast<int>(objects.size());
+    setRowCount(rowsMade);
     // Each row's cells go straight from its texts into the list, without a change notice each: the view reads
     // cells when it paints, nothing sorts this list, and 150,000 notices cost as much as building the texts. One
     // repaint follows.
-    const bool blocked = model()->blockSignals(true);
+    bool blocked = model()->blockSignals(true);
     const std::vector<tagColumnInfo>& columns = GetHeaderInfo();
     const int width = GetColumnCount();
     int r = 0;
+    const CQvGObject* previous = nullptr;
     MeasureReportRow row;
     for (CQvGObject* obj : objects)
         VisitMeasureRows(obj, columns, row, [&](const MeasureReportRow& made) {
+            if (r == rowsMade) {
+                // The view and its header hear of the rows added.
+                model()->blockSignals(blocked);
+                rowsMade += std::max(rowsMade / 2, 64);
+                setRowCount(rowsMade);
+                blocked = model()->blockSignals(true);
+            }
             const int cells = std::min(width, static_cast<int>(made.cells.size()));
             if (cells > 0)
                 setItem(r, 0, new MeasureReportCell(made.cells[0], reinterpret_cast<quintptr>(made.object)));
             for (int c = 1; c < cells; ++c)
                 if (const std::string& text = made.cells[static_cast<size_t>(c)]; !text.empty())
                     setItem(r, c, new MeasureReportCell(text));
-            m_firstRow.try_emplace(made.object, r);
+            if (made.object != previous)
+                m_firstRow.insert(made.object, r);
+            previous = made.object;
             ++r;
         });
     model()->blockSignals(blocked);
-    if (r < most)
+    if (r < rowsMade)
         setRowCount(r);
     viewport()->update();
     horizontalScrollBar()->setValue(h);
@@ -212,8 +212,7 @@ void CMeasureReportCtrl::FillData()
 
 int CMeasureReportCtrl::FindObjectRow(const CQvGObject* object) const
 {
-    const auto it = m_firstRow.find(object);
-    return it == m_firstRow.end() ? -1 : it->second;
+    return m_firstRow.value(object, -1);
 }
 
 void CMeasureReportCtrl::SelectObjectRow(CQvGObject* object)
@@ -337,7 +336,8 @@ void CMeasureReportCtrl::ApplyChanges(const GObjectChanges& changes)
             model()->insertRows(first, static_cast<int>(rows.size()));
             for (size_t i = 0; i < rows.size(); ++i) {
                 SetRowCells(first + static_cast<int>(i), rows[i]);
-                m_firstRow.try_emplace(rows[i].object, first + static_cast<int>(i));
+                if (!m_firstRow.contains(rows[i].object))
+                    m_firstRow.insert(rows[i].object, first + static_cast<int>(i));
             }
         }
     }
@@ -395,9 +395,10 @@ void CMeasureReportCtrl::IndexRows()
 {
     m_firstRow.clear();
     const int rows = GetItemCount();
-    m_firstRow.reserve(static_cast<size_t>(rows));
+    m_firstRow.reserve(rows);
     for (int r = 0; r < rows; ++r)
-        m_firstRow.try_emplace(reinterpret_cast<const CQvGObject*>(GetItemData(r)), r);
+        if (const auto* object = reinterpret_cast<const CQvGObject*>(GetItemData(r)); !m_firstRow.contains(object))
+            m_firstRow.insert(object, r);
 }
 
 bool CMeasureReportCtrl::InContainer(const CQvGObject* object) const
