@@ -4,6 +4,7 @@
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "gobjects/FiguronStrings.h"
 #include "gobjects/GObjectFactory.h"
+#include "gobjects/private/GObjectChangeTracker.h"
 #include "gobjects/private/GObjectHitIndex.h"
 #include "gobjects/ui/CObjPropertySheet.h"
 
@@ -31,13 +32,16 @@ OBJ_SHAPE CQvGObjectContainer::m_LastShape = SHAPE_POINT;
 int CQvGObjectContainer::s_paletteIndex = 0;
 int CQvGObjectContainer::s_nameCounter = 0;
 
-CQvGObjectContainer::CQvGObjectContainer() : m_hitIndex(std::make_unique<GObjectHitIndex>())
+CQvGObjectContainer::CQvGObjectContainer()
+    : m_hitIndex(std::make_unique<GObjectHitIndex>()), m_changes(std::make_unique<GObjectChangeTracker>())
 {
     Initialize();
 }
 
 CQvGObjectContainer::~CQvGObjectContainer()
 {
+    // Whoever listens hears nothing of the container's own end.
+    m_changes->DropListeners();
     RemoveAll();
 }
 
@@ -72,6 +76,7 @@ void CQvGObjectContainer::Initialize()
 
 void CQvGObjectContainer::RemoveAll()
 {
+    const ChangeScope scope(this);
     // A creation in progress loses its object here: left in a creating state, the handlers would wait for an
     // object that no longer exists. The canvas is not touched (the destructor comes here too).
     if (m_state == GS_FIRST_POINT || m_state == GS_ADDING || m_state == GS_FAILED)
@@ -81,6 +86,8 @@ void CQvGObjectContainer::RemoveAll()
     objects.swap(m_objects);
     m_hitIndex->ForgetAll();
     m_labelHits.clear();
+    if (m_changes->Active())
+        m_changes->RemovedAll(std::vector<const CQvGObject*>(objects.begin(), objects.end()));
     for (CQvGObject* obj : objects)
         obj->RemoveAll();
     m_creatingNumber = 0;
@@ -140,6 +147,7 @@ int CQvGObjectContainer::AddObject(OBJ_SHAPE shape)
     CQvGObject* obj = CreateObject(shape);
     if (!obj)
         return 0;
+    const ChangeScope scope(this);
     // An unfinished object left behind would be painted, counted and saved as if it were finished.
     CancelObject();
 
@@ -183,6 +191,7 @@ void CQvGObjectContainer::CancelObject()
 {
     if (m_state != GS_FIRST_POINT && m_state != GS_ADDING)
         return;
+    const ChangeScope scope(this);
     m_state = GS_IDLE;
     if (m_canvas)
     {
@@ -204,6 +213,7 @@ void CQvGObjectContainer::CancelObject()
 
 void CQvGObjectContainer::RepeatCreatingObject(CQvGObject* obj)
 {
+    const ChangeScope scope(this);
     m_state = obj->GetState();
     if (m_state == GS_FINISHED)
     {
@@ -223,6 +233,7 @@ bool CQvGObjectContainer::RemoveFromList(CQvGObject* obj)
         return false;
     m_objects.erase(it);
     m_hitIndex->Removed(obj);
+    m_changes->Removed(obj);
     ForgetLabelHit(obj);
     obj->RemoveAll();
     return true;
@@ -230,6 +241,7 @@ bool CQvGObjectContainer::RemoveFromList(CQvGObject* obj)
 
 void CQvGObjectContainer::DeleteObject(CQvGObject* obj)
 {
+    const ChangeScope scope(this);
     // The object being drawn is abandoned as Escape does: removed alone, the next object in the selection would
     // be taken for the one being drawn.
     if ((m_state == GS_FIRST_POINT || m_state == GS_ADDING) && obj == CreatingObject())
@@ -254,6 +266,7 @@ void CQvGObjectContainer::DeleteObject(CQvGObject* obj)
 
 void CQvGObjectContainer::DeleteObject()
 {
+    const ChangeScope scope(this);
     GObjectList perpendiculars;
     GObjectList others;
     for (CQvGObject* obj : m_selected)
@@ -275,6 +288,7 @@ void CQvGObjectContainer::DeleteObject()
 
 void CQvGObjectContainer::RemoveMeasurement()
 {
+    const ChangeScope scope(this);
     GObjectList measurements;
     for (CQvGObject* obj : m_objects)
         if (!obj->IsAnnotation())
@@ -285,6 +299,7 @@ void CQvGObjectContainer::RemoveMeasurement()
 
 void CQvGObjectContainer::RemoveAnnotation()
 {
+    const ChangeScope scope(this);
     GObjectList annotations;
     for (CQvGObject* obj : m_objects)
         if (obj->IsAnnotation())
@@ -319,6 +334,7 @@ void CQvGObjectContainer::ClearSelection()
 
 int CQvGObjectContainer::SelectObjects(CRect rect, int firstOnly)
 {
+    const ChangeScope scope(this);
     ClearSelection();
     rect.NormalizeRect();
     if (rect.IsRectEmpty())
@@ -330,7 +346,7 @@ int CQvGObjectContainer::SelectObjects(CRect rect, int firstOnly)
         // A hidden scale marker is not there for the user: it neither gets selected nor hides what lies below.
         if (IsHiddenScaleMarker(obj) || !obj->IsSelected(rect))
             continue;
-        m_selected.push_back(obj);
+        AddToSelection(obj);
         if (obj->GetLabelHit())
             m_labelHits.emplace_back(obj, candidate.position);
         if (firstOnly)
@@ -345,11 +361,12 @@ int CQvGObjectContainer::SelectObjects(CRect rect, int firstOnly)
 
 int CQvGObjectContainer::SelectObjects(CQvGObject* object, int keep)
 {
+    const ChangeScope scope(this);
     if (!keep)
         ClearSelection();
     if (Contains(m_objects, object) && !Contains(m_selected, object))
     {
-        m_selected.push_back(object);
+        AddToSelection(object);
         InvalidateCanvas();
     }
     return GetSelectedObjectCount();
@@ -357,6 +374,7 @@ int CQvGObjectContainer::SelectObjects(CQvGObject* object, int keep)
 
 int CQvGObjectContainer::SelectObjects(const std::vector<CQvGObject*>& objects, int keep)
 {
+    const ChangeScope scope(this);
     if (!keep)
         ClearSelection();
     if (objects.empty())
@@ -366,7 +384,7 @@ int CQvGObjectContainer::SelectObjects(const std::vector<CQvGObject*>& objects, 
     const size_t before = m_selected.size();
     for (CQvGObject* object : objects)
         if (owned.count(object) && selected.insert(object).second)
-            m_selected.push_back(object);
+            AddToSelection(object);
     if (m_selected.size() != before)
         InvalidateCanvas();
     return GetSelectedObjectCount();
@@ -379,6 +397,7 @@ int CQvGObjectContainer::SelectObjects(const std::string& /*name*/, int /*keep*/
 
 void CQvGObjectContainer::UnSelectAll()
 {
+    const ChangeScope scope(this);
     ClearSelection();
 }
 
@@ -397,6 +416,7 @@ CQvGObject* CQvGObjectContainer::HitTest(CRect rect)
                 m_labelHits.emplace_back(obj, candidate.position);
             SettleLabelHits(rect, candidate.position, noted);
             m_hitIndex->Watch(obj);
+            m_changes->Watch(*obj);
             return obj;
         }
     }
@@ -431,15 +451,12 @@ void CQvGObjectContainer::ForgetLabelHit(const CQvGObject* obj)
     std::erase_if(m_labelHits, [obj](const auto& entry) { return entry.first == obj; });
 }
 
-void CQvGObjectContainer::ObjectsChanged()
-{
-    m_hitIndex->MarkStale();
-}
-
 void CQvGObjectContainer::LabelsMayHaveChanged()
 {
-    if (!m_painting)
-        m_hitIndex->MarkStale();
+    if (m_painting)
+        return;
+    m_hitIndex->MarkStale();
+    m_changes->labelsStale = true;
 }
 
 void CQvGObjectContainer::BoxesMayHaveChanged()
@@ -465,6 +482,7 @@ CQvGObject* CQvGObjectContainer::GetFirstObject(OBJ_SHAPE shape) const
         if (obj->GetObjShape() == shape)
         {
             m_hitIndex->Watch(obj);
+            m_changes->Watch(*obj);
             return obj;
         }
     return nullptr;
@@ -493,21 +511,14 @@ CPoint CQvGObjectContainer::GetRelativePoint() const
     return origin;
 }
 
-void CQvGObjectContainer::UpdateAllObjectDataLabel()
-{
-    size_t position = 0;
-    for (CQvGObject* obj : m_objects)
-    {
-        obj->UpdateDataLabel();
-        m_hitIndex->Recheck(position++, obj);
-    }
-}
-
 void CQvGObjectContainer::ShowScaleObject(int show)
 {
+    const ChangeScope scope(this);
     for (CQvGObject* obj : m_objects)
         if (obj->GetObjShape() == SHAPE_SCALE_MARKER)
         {
+            if (m_changes->Active() && obj->GetShowObject() != show)
+                m_changes->edited.insert(obj);
             obj->SetShowObject(show);
             ObjectMoved(obj);
         }

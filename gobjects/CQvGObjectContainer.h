@@ -8,6 +8,7 @@
 #pragma once
 
 #include "gobjects/GObjectCanvas.h"
+#include "gobjects/GObjectChanges.h"
 #include "gobjects/GObjectPropertySheet.h"
 #include "gobjects/GObjectTypes.h"
 
@@ -29,6 +30,7 @@ class CObjPropertySheet;
 class CQvGObject;
 class CQvGObjectPropertyTotal;
 class CQvImage;
+class GObjectChangeTracker;
 class GObjectHitIndex;
 class LeReader;
 
@@ -108,8 +110,26 @@ public:
     // labels moved, and so does every hit test for the last 64 objects the container handed out (the creating
     // object, GetFirstObject, HitTest); the lists returned non-const below count as changed. Code that changes
     // objects otherwise (a property or a shape's settings, or points and labels of other objects through
-    // pointers kept from the lists) calls this before the next hit test.
+    // pointers kept from the lists) calls this before the next hit test. It also settles the change notices now:
+    // the selected objects are compared with what they stored (see AddChangeListener).
     void ObjectsChanged();
+
+    // --- Change notices
+    // The listener hears, after each call of the container that changed something (nested calls: when the
+    // outermost one ends), what changed, in one GObjectChanges; nothing is kept for it while no one listens. An
+    // object being drawn joins when it is finished (or is left behind unfinished); a drag is one change, told when
+    // the button goes up. The selected objects (and those HitTest or GetFirstObject handed out) are the ones
+    // compared with what they stored before: code that changes an object that is not selected through a pointer
+    // names it (NoteObjectEdited); code that changes selected ones, or puts objects into or takes them out of a
+    // list handed out, calls ObjectsChanged. A listener may call the container; what that changes is told after
+    // every listener heard the first. Returns the id for RemoveChangeListener.
+    int AddChangeListener(GObjectChangeListener listener);
+    void RemoveChangeListener(int id);
+    // The object (of this container) was changed through a pointer: told as changed when the current call ends,
+    // or at once outside any call.
+    void NoteObjectEdited(CQvGObject* obj);
+    // Lives exactly as long as the container (see CQvGObject::GetLifeToken).
+    std::weak_ptr<const int> GetLifeToken() const { return m_lifeToken; }
 
     CQvGObject* GetCreatingObject() const;
     CQvGObject* GetFirstObject(OBJ_SHAPE shape) const;
@@ -139,6 +159,7 @@ public:
     // The drawing origin: the scroll origin plus the pixel-centring shift.
     CPoint GetRelativePoint() const;
 
+    // UpdateDataLabel on every object.
     void UpdateAllObjectDataLabel();
     void ShowScaleObject(int show);
 
@@ -258,27 +279,28 @@ public:
     CCalibKeeper* GetCalibKeeper() const { return m_calib; }
 
     // Whoever holds these may change objects and the lists: the boxes of hit testing are checked again on the next
-    // hit test (ObjectsChanged).
-    // The object list to read (the report walks it after every change; reading changes no hit box).
+    // hit test, and the next settling of the change notices compares the list with the objects it told of.
+    // The object list and the selection to read (reading changes neither hit boxes nor notices).
     const GObjectList& GetObjects() const { return m_objects; }
+    const GObjectList& GetSelection() const { return m_selected; }
     GObjectList* GetObjList()
     {
-        ObjectsChanged();
+        ListsHandedOut();
         return &m_objects;
     }
     GObjectList& GetMainObjList()
     {
-        ObjectsChanged();
+        ListsHandedOut();
         return m_objects;
     }
     GObjectList* GetSelectedObjList()
     {
-        ObjectsChanged();
+        ListsHandedOut();
         return &m_selected;
     }
     GObjectList& GetSelectObjList()
     {
-        ObjectsChanged();
+        ListsHandedOut();
         return m_selected;
     }
 
@@ -292,6 +314,21 @@ private:
     static int s_nameCounter;
 
     bool IsHiddenScaleMarker(const CQvGObject* obj) const;
+    // Opens one of the container's calls for the change notices; the outermost one settles them when it ends (if
+    // the container still lives).
+    class ChangeScope;
+    // Works out what changed since the last settling and tells the listeners.
+    void SettleChanges();
+    void ListsHandedOut();
+    // The object being drawn, when one is (it is not part of the overlay yet).
+    CQvGObject* CreatingOrNull() const;
+    // Appends to the selection; a selected object may be edited next, so its record is noted first.
+    void AddToSelection(CQvGObject* obj);
+    // UpdateAllObjectDataLabel's result after input: only the selected objects are relabelled while every other
+    // label is known to be up to date.
+    void RefreshDataLabels();
+    // Relabels one object; true when its label's text changed.
+    bool RelabelObject(CQvGObject* obj);
     // Tells the input handlers whether the object being created, or this container, died under them.
     class CreationWatch;
     // GetCreatingObject for the container's own use: the object is not handed out.
@@ -364,6 +401,8 @@ private:
     bool m_selectionBandDrawn = false;
     // The boxes of hit testing.
     std::unique_ptr<GObjectHitIndex> m_hitIndex;
+    // What the change notices keep.
+    std::unique_ptr<GObjectChangeTracker> m_changes;
     bool m_painting = false;
     // Objects whose label-hit flag may be set (only hit tests set it), with where they were in the list.
     std::vector<std::pair<CQvGObject*, int64_t>> m_labelHits;

@@ -2,6 +2,7 @@
 #include "gobjects/CQvGObjectContainer.h"
 
 #include "gobjects/CQvGObject.h"
+#include "gobjects/private/GObjectChangeTracker.h"
 #include "gobjects/GObjectClipboard.h"
 #include "gobjects/private/GObjectRecordLimits.h"
 #include "gobjects/shapes/CQvGObjectImage.h"
@@ -50,6 +51,7 @@ int CQvGObjectContainer::CopyToClipboard()
 
 int CQvGObjectContainer::PasteFromClipboard()
 {
+    const ChangeScope scope(this);
     // A picture or a text on the clipboard wins over records: they become an image stamp or a text annotation.
     switch (ClipboardContent())
     {

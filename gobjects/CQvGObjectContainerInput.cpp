@@ -3,6 +3,7 @@
 #include "gobjects/CQvGObjectContainer.h"
 
 #include "gobjects/CQvGObject.h"
+#include "gobjects/private/GObjectChangeTracker.h"
 
 #include "gdi/CBrush.h"
 #include "gdi/CDC.h"
@@ -57,6 +58,7 @@ private:
 
 void CQvGObjectContainer::LButtonDown(UINT /*flags*/, CPoint p)
 {
+    const ChangeScope scope(this);
     m_ptOldMouse = p;
     if (m_canvas)
         m_canvas->CaptureMouse();
@@ -252,6 +254,7 @@ void CQvGObjectContainer::MoveTo(CDC* dc, CSize delta)
 
 void CQvGObjectContainer::LButtonUp(UINT /*flags*/, CPoint /*p*/)
 {
+    const ChangeScope scope(this);
     if (m_state == GS_FAILED)
     {
         CancelObject();
@@ -271,13 +274,14 @@ void CQvGObjectContainer::LButtonUp(UINT /*flags*/, CPoint /*p*/)
         if (m_selected.empty())
             SelectObjects(m_rcSelection, 0);
         m_selectionBandDrawn = false;
-        UpdateAllObjectDataLabel();
+        RefreshDataLabels();
         InvalidateCanvas();
     }
 }
 
 void CQvGObjectContainer::RButtonDown(UINT /*flags*/, CPoint /*p*/)
 {
+    const ChangeScope scope(this);
     if (m_state == GS_FIRST_POINT)
     {
         CancelObject();
@@ -299,6 +303,7 @@ void CQvGObjectContainer::RButtonDown(UINT /*flags*/, CPoint /*p*/)
 
 void CQvGObjectContainer::KeyDown(UINT key, UINT /*repeat*/, UINT /*flags*/)
 {
+    const ChangeScope scope(this);
     if (key == VK_ESCAPE)
         CancelObject();
     else if (key == VK_DELETE && (m_state & GS_SELECTION))

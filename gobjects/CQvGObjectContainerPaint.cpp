@@ -2,6 +2,7 @@
 #include "gobjects/CQvGObjectContainer.h"
 
 #include "gobjects/CQvGObject.h"
+#include "gobjects/private/GObjectChangeTracker.h"
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "gobjects/FiguronCursors.h"
 #include "gobjects/private/GObjectHitIndex.h"
@@ -70,6 +71,7 @@ CObjPropertySheet& CQvGObjectContainer::GetPropertySheet()
 
 int CQvGObjectContainer::RunPropertySheet(const GObjectSheetRequest& request, bool* aborted)
 {
+    const ChangeScope scope(this);
     if (aborted)
         *aborted = false;
     // The sheet runs the event loop: the object, and this container with it, may be deleted meanwhile.
@@ -120,6 +122,7 @@ int CQvGObjectContainer::RunPropertySheet(const GObjectSheetRequest& request, bo
 
 int CQvGObjectContainer::OnPropertyAll(IGObjectCanvas* wnd)
 {
+    const ChangeScope scope(this);
     QWidget* const parent = wnd ? wnd->GetWindow() : nullptr;
     if (m_selected.empty())
     {

@@ -3,6 +3,7 @@
 #include "gobjects/CQvGObjectContainer.h"
 
 #include "gobjects/CQvGObject.h"
+#include "gobjects/private/GObjectChangeTracker.h"
 #include "gobjects/CQvGObjectPropertyTotal.h"
 #include "gobjects/private/GObjectRecordLimits.h"
 
@@ -79,6 +80,7 @@ int CQvGObjectContainer::Read(FILE* file)
 {
     if (!file)
         return 0;
+    const ChangeScope scope(this);
     // Records are small and many: they are taken from blocks read ahead, and the language of the default fonts
     // is asked for once.
     LeReader in(file, LeReader::ReadAhead());
@@ -133,6 +135,7 @@ int CQvGObjectContainer::Read(FILE* file)
     m_origin = CPoint(originX, originY);
     m_pixelCenter = pixelCenter;
     m_objects.splice(m_objects.end(), objects.List());
+    m_changes->labelsStale = true;
     m_pPropertyTotal->Swap(defaults);
     m_canvasSize = settings.canvasSize;
     m_autoRepeat = settings.autoRepeat;

@@ -94,6 +94,11 @@ CVistrelDoc::CVistrelDoc()
     if (CaptureSource())
         ApplyCaptureSettings(CaptureSource()());
     m_regions.SetAutoChangeColorMode(0);
+    // Whatever adds, changes or removes a measurement or annotation is unsaved work; selecting is not.
+    m_overlayEdits = GObjectChangeSubscription(m_gobjects, [this](const GObjectChanges& changes) {
+        if (changes.Edited())
+            SetModifiedFlag(true);
+    });
     Documents().push_back(this);
 }
 

@@ -236,4 +236,6 @@ private:
     bool m_live = false;
     std::vector<CVistrelView*> m_views;
     QPointer<QMdiSubWindow> m_childFrame;
+    // The modified flag follows the overlay's edits; goes before the overlay.
+    GObjectChangeSubscription m_overlayEdits;
 };

@@ -151,6 +151,7 @@ void CZoomDockWnd::Attach(CImageDispWnd* window)
     disconnect(m_drawnConnection);
     disconnect(m_cursorConnection);
     disconnect(m_imageConnection);
+    m_overlayChanges.Reset();
     m_magnifier->Attach(window);
     m_navigator->Attach(window);
     if (window) {
@@ -163,6 +164,11 @@ void CZoomDockWnd::Attach(CImageDispWnd* window)
         });
         // The magnifier follows the cursor itself; the navigator's frame follows scrolls made by dragging.
         m_cursorConnection = connect(window, &CImageDispWnd::CursorMoved, m_navigator, qOverload<>(&QWidget::update));
+        if (CQvGObjectContainer* objects = window->Document().objects)
+            m_overlayChanges = GObjectChangeSubscription(*objects, [this](const GObjectChanges& changes) {
+                if (!changes.Empty() && m_magnifier->Overlay())
+                    m_magnifier->update();
+            });
     }
 }
 

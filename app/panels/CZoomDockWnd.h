@@ -5,6 +5,7 @@
 // UI thread. The dock holds no pointer into a document, only guarded pointers to the display window.
 #pragma once
 
+#include "gobjects/GObjectChanges.h"
 #include "resources/Language.h"
 #include "types/ColorRef.h"
 #include "types/WinTypes.h"
@@ -67,4 +68,6 @@ private:
     QMetaObject::Connection m_drawnConnection;
     QMetaObject::Connection m_cursorConnection;
     QMetaObject::Connection m_imageConnection;
+    // The magnifier draws the attached window's objects: it repaints when the overlay tells of a change.
+    GObjectChangeSubscription m_overlayChanges;
 };

@@ -215,7 +215,7 @@ void CZoomViewWnd::PaintOn(QImage& target) const
         const CPoint origin(middle.x - m_centre.x * cell, middle.y - m_centre.y * cell);
         const float ratio = static_cast<float>(cell);
         std::lock_guard lock(DisplayFrameLock());
-        for (CQvGObject* object : *objects->GetObjList())
+        for (CQvGObject* object : objects->GetObjects())
             if (object->GetPointCount() > 0)
                 object->Draw(&dc, &origin, &ratio, 0);
     }

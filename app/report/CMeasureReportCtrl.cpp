@@ -1,5 +1,6 @@
 #include "report/CMeasureReportCtrl.h"
 
+#include "report/MeasureReportCell.h"
 #include "report/ReportStrings.h"
 
 #include "document/CVistrelDoc.h"
@@ -9,6 +10,7 @@
 #include "gobjects/CQvGObject.h"
 #include "gobjects/CQvGObjectContainer.h"
 #include "gobjects/GObjectCatalogue.h"
+#include "gobjects/GObjectChanges.h"
 
 #include <QItemSelection>
 #include <QKeyEvent>
@@ -18,6 +20,10 @@
 #include <unordered_set>
 
 namespace {
+
+// More objects than this in one notice, and at least an eighth of the rows: one refill costs less than row by row
+// (rows taken out of or put into the middle shift every row after them).
+constexpr size_t kRowByRowLimit = 64;
 
 bool IsMeasurement(const CQvGObject* obj)
 {
@@ -52,52 +58,71 @@ std::vector<tagColumnInfo> MeasureReportColumns()
     return columns;
 }
 
+namespace {
+
+// Hands `take` each row of the object in turn, in `row` (reused: its cells keep their room from row to row).
+template <typename Take>
+void VisitMeasureRows(CQvGObject* obj, const std::vector<tagColumnInfo>& columns, MeasureReportRow& row, Take take)
+{
+    if (!IsMeasurement(obj))
+        return;
+    const size_t width = columns.size();
+    const std::string& name = obj->GetProperty().GetName();
+    const int32_t calType = obj->GetCalType();
+    row.object = obj;
+    row.cells.resize(width);
+    if (HasFeet(obj)) {
+        const bool span = obj->GetObjShape() == SHAPE_DAS;
+        const int subItems = obj->GetPointCount() - 2;
+        for (int j = 0; j < subItems; ++j) {
+            std::string value = obj->GetDataString(j);
+            if (span && value.empty())
+                continue;
+            for (size_t c = 0; c < width; ++c) {
+                const int mask = columns[c].mask;
+                if (mask == -1)
+                    row.cells[c] = name + "-" + std::to_string(span ? j / 2 : j);
+                else if ((calType & mask) != 0)
+                    row.cells[c] = value;
+                else
+                    row.cells[c].clear();
+            }
+            take(row);
+        }
+    } else if (obj->GetState() == GS_FINISHED) {
+        for (size_t c = 0; c < width; ++c) {
+            const int mask = columns[c].mask;
+            if (mask == -1) {
+                row.cells[c] = name;
+            } else if ((calType & mask) != 0) {
+                tagCAL_DATA data;
+                data.kind = mask;
+                row.cells[c] = SquareBrackets(obj->GetDataString(data, 0));
+            } else {
+                row.cells[c].clear();
+            }
+        }
+        take(row);
+    }
+}
+
+}  // namespace
+
 std::vector<MeasureReportRow> BuildMeasureRows(CQvGObjectContainer& container,
                                                const std::vector<tagColumnInfo>& columns)
 {
     std::vector<MeasureReportRow> rows;
-    rows.reserve(static_cast<size_t>(container.GetMeasurementObjectCount()));
-    const size_t width = columns.size();
-    for (CQvGObject* obj : container.GetObjects()) {
-        if (!IsMeasurement(obj))
-            continue;
-        const std::string& name = obj->GetProperty().GetName();
-        const int32_t calType = obj->GetCalType();
-        if (HasFeet(obj)) {
-            const bool span = obj->GetObjShape() == SHAPE_DAS;
-            const int subItems = obj->GetPointCount() - 2;
-            for (int j = 0; j < subItems; ++j) {
-                std::string value = obj->GetDataString(j);
-                if (span && value.empty())
-                    continue;
-                MeasureReportRow& row = rows.emplace_back();
-                row.object = obj;
-                row.cells.resize(width);
-                for (size_t c = 0; c < width; ++c) {
-                    const int mask = columns[c].mask;
-                    if (mask == -1)
-                        row.cells[c] = name + "-" + std::to_string(span ? j / 2 : j);
-                    else if ((calType & mask) != 0)
-                        row.cells[c] = value;
-                }
-            }
-        } else if (obj->GetState() == GS_FINISHED) {
-            MeasureReportRow& row = rows.emplace_back();
-            row.object = obj;
-            row.cells.resize(width);
-            for (size_t c = 0; c < width; ++c) {
-                const int mask = columns[c].mask;
-                if (mask == -1) {
-                    row.cells[c] = name;
-                } else if ((calType & mask) != 0) {
-                    tagCAL_DATA data;
-                    data.kind = mask;
-                    row.cells[c] = SquareBrackets(obj->GetDataString(data, 0));
-                }
-            }
-        }
-    }
+    rows.reserve(container.GetObjects().size());
+    for (CQvGObject* obj : container.GetObjects())
+        AppendMeasureRows(obj, columns, rows);
     return rows;
+}
+
+void AppendMeasureRows(CQvGObject* obj, const std::vector<tagColumnInfo>& columns,
+                       std::vector<MeasureReportRow>& rows)
+{
+    MeasureReportRow row;
+    VisitMeasureRows(obj, columns, row, [&rows](const MeasureReportRow& made) { rows.push_back(made); });
 }
 
 CMeasureReportCtrl::CMeasureReportCtrl(QWidget* parent) : CReportListCtrl(parent)
@@ -128,44 +153,56 @@ void CMeasureReportCtrl::DefaultHeaderSetting()
 void CMeasureReportCtrl::FillData()
 {
     SetWindowText(kWindowText);
+    // The list's own changes must not flow back into the overlay's selection.
+    ++m_selecting;
+    m_firstRow.clear();
     if (!m_container) {
-        ++m_selecting;
-        m_firstRow.clear();
         DeleteAllItems();
         --m_selecting;
         return;
     }
-    ApplyRows(BuildMeasureRows(*m_container, GetHeaderInfo()));
-}
-
-void CMeasureReportCtrl::ApplyRows(const std::vector<MeasureReportRow>& rows)
-{
-    // The list's own changes must not flow back into the overlay's selection.
-    ++m_selecting;
     const int h = GetScrollPos(Qt::Horizontal);
     const int v = GetScrollPos(Qt::Vertical);
     setUpdatesEnabled(false);
     DeleteAllItems();
-    m_firstRow.clear();
-    m_firstRow.reserve(rows.size());
-    const int columns = GetColumnCount();
-    setRowCount(static_cast<int>(rows.size()));
-    // The cells go in without a change notice each: the view reads cells when it paints, nothing sorts this list,
-    // and 150,000 notices cost as much as building the texts. One repaint follows.
-    const bool blocked = model()->blockSignals(true);
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        const MeasureReportRow& row = rows[static_cast<size_t>(r)];
-        const int cells = std::min(columns, static_cast<int>(row.cells.size()));
-        for (int c = 0; c < cells; ++c) {
-            const std::string& text = row.cells[static_cast<size_t>(c)];
-            if (!text.empty() || c == 0)
-                setItem(r, c,
-                        new QTableWidgetItem(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))));
-        }
-        SetItemData(r, reinterpret_cast<quintptr>(row.object));
-        m_firstRow.try_emplace(row.object, r);
-    }
+    const GObjectList& objects = m_container->GetObjects();
+    m_firstRow.reserve(static_cast<qsizetype>(objects.size()));
+    // Rows are added a batch at a time (a row per object at first; a perpendicular gives several), so that the
+    // objects are walked once.
+    int rowsMade = static_cast<int>(objects.size());
+    setRowCount(rowsMade);
+    // Each row's cells go straight from its texts into the list, without a change notice each: the view reads
+    // cells when it paints, nothing sorts this list, and 150,000 notices cost as much as building the texts. One
+    // repaint follows.
+    bool blocked = model()->blockSignals(true);
+    const std::vector<tagColumnInfo>& columns = GetHeaderInfo();
+    const int width = GetColumnCount();
+    int r = 0;
+    const CQvGObject* previous = nullptr;
+    MeasureReportRow row;
+    for (CQvGObject* obj : objects)
+        VisitMeasureRows(obj, columns, row, [&](const MeasureReportRow& made) {
+            if (r == rowsMade) {
+                // The view and its header hear of the rows added.
+                model()->blockSignals(blocked);
+                rowsMade += std::max(rowsMade / 2, 64);
+                setRowCount(rowsMade);
+                blocked = model()->blockSignals(true);
+            }
+            const int cells = std::min(width, static_cast<int>(made.cells.size()));
+            if (cells > 0)
+                setItem(r, 0, new MeasureReportCell(made.cells[0], reinterpret_cast<quintptr>(made.object)));
+            for (int c = 1; c < cells; ++c)
+                if (const std::string& text = made.cells[static_cast<size_t>(c)]; !text.empty())
+                    setItem(r, c, new MeasureReportCell(text));
+            if (made.object != previous)
+                m_firstRow.insert(made.object, r);
+            previous = made.object;
+            ++r;
+        });
     model()->blockSignals(blocked);
+    if (r < rowsMade)
+        setRowCount(r);
     viewport()->update();
     horizontalScrollBar()->setValue(h);
     verticalScrollBar()->setValue(v);
@@ -175,8 +212,7 @@ void CMeasureReportCtrl::ApplyRows(const std::vector<MeasureReportRow>& rows)
 
 int CMeasureReportCtrl::FindObjectRow(const CQvGObject* object) const
 {
-    const auto it = m_firstRow.find(object);
-    return it == m_firstRow.end() ? -1 : it->second;
+    return m_firstRow.value(object, -1);
 }
 
 void CMeasureReportCtrl::SelectObjectRow(CQvGObject* object)
@@ -186,12 +222,22 @@ void CMeasureReportCtrl::SelectObjectRow(CQvGObject* object)
 
 void CMeasureReportCtrl::SelectObjectRows(const std::vector<CQvGObject*>& objects)
 {
+    // Objects without rows (annotations, objects of other lists) are not asked anything.
+    std::vector<CQvGObject*> listed;
+    listed.reserve(objects.size());
+    for (CQvGObject* object : objects)
+        if (FindObjectRow(object) >= 0)
+            listed.push_back(object);
+    const std::vector<int> selectedRows = GetSelectedRows();
+    std::unordered_set<const CQvGObject*> shown;
+    for (int r : selectedRows)
+        shown.insert(reinterpret_cast<const CQvGObject*>(GetItemData(r)));
+    if (shown == std::unordered_set<const CQvGObject*>(listed.begin(), listed.end()))
+        return;
     std::vector<int> rows;
-    rows.reserve(objects.size());
-    for (CQvGObject* object : objects) {
+    rows.reserve(listed.size());
+    for (CQvGObject* object : listed) {
         int row = FindObjectRow(object);
-        if (row < 0)
-            continue;
         // Only a foot names a row of its own; the base line's ends (negative) stay on the object's first row.
         if (object->GetObjShape() == SHAPE_PERPENDICULAR) {
             const int sub = object->GetCurSubItem();
@@ -200,8 +246,6 @@ void CMeasureReportCtrl::SelectObjectRows(const std::vector<CQvGObject*>& object
         }
         rows.push_back(row);
     }
-    if (rows.empty())
-        return;
     // One selection of row runs: a row at a time costs a merge with everything selected so far.
     std::vector<int> sorted = rows;
     std::sort(sorted.begin(), sorted.end());
@@ -216,9 +260,145 @@ void CMeasureReportCtrl::SelectObjectRows(const std::vector<CQvGObject*>& object
         i = j + 1;
     }
     ++m_selecting;
-    selectionModel()->select(selection, QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    EnsureVisible(rows.back());
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (!rows.empty())
+        EnsureVisible(rows.back());
     --m_selecting;
+}
+
+void CMeasureReportCtrl::ApplyChanges(const GObjectChanges& changes)
+{
+    if (!m_container)
+        return;
+    const size_t named =
+        changes.added.size() + changes.changed.size() + changes.revalued.size() + changes.removed.size();
+    if (named == 0)
+        return;
+    if (named > kRowByRowLimit && named * 8 > static_cast<size_t>(GetItemCount())) {
+        RefillKeepingSelection();
+        return;
+    }
+    const std::vector<tagColumnInfo>& columns = GetHeaderInfo();
+    ++m_selecting;
+    // Rows of removed objects, from the bottom up so that the rows still to go keep their numbers.
+    std::vector<std::pair<int, int>> gone;
+    for (const CQvGObject* object : changes.removed)
+        if (const int first = FindObjectRow(object); first >= 0)
+            gone.emplace_back(first, RowCountAt(first, object));
+    std::sort(gone.begin(), gone.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (const auto& [first, count] : gone)
+        model()->removeRows(first, count);
+    if (!gone.empty()) {
+        IndexRows();
+    }
+    bool refill = false;
+    std::vector<MeasureReportRow> rows;
+    for (const std::vector<CQvGObject*>* redo : {&changes.changed, &changes.revalued})
+        for (CQvGObject* object : *redo) {
+            rows.clear();
+            AppendMeasureRows(object, columns, rows);
+            const int first = FindObjectRow(object);
+            const int count = first >= 0 ? RowCountAt(first, object) : 0;
+            if (count == static_cast<int>(rows.size())) {
+                for (int i = 0; i < count; ++i)
+                    SetRowCells(first + i, rows[static_cast<size_t>(i)]);
+                continue;
+            }
+            if (first < 0) {
+                refill = true;  // where its new rows go would take a walk of the overlay: rare enough to refill
+                continue;
+            }
+            model()->removeRows(first, count);
+            model()->insertRows(first, static_cast<int>(rows.size()));
+            for (size_t i = 0; i < rows.size(); ++i)
+                SetRowCells(first + static_cast<int>(i), rows[i]);
+            IndexRows();
+        }
+    if (!changes.added.empty() && !refill) {
+        // New objects stand at the overlay's end: their rows follow every row there is. Objects put elsewhere
+        // (through the list itself) refill.
+        const std::unordered_set<const CQvGObject*> added(changes.added.begin(), changes.added.end());
+        size_t atEnd = 0;
+        const GObjectList& objects = m_container->GetObjects();
+        for (auto it = objects.rbegin(); it != objects.rend() && atEnd < added.size(); ++it) {
+            if (added.contains(*it))
+                ++atEnd;
+            else if (FindObjectRow(*it) >= 0)
+                break;
+        }
+        if (atEnd != added.size()) {
+            refill = true;
+        } else {
+            rows.clear();
+            for (CQvGObject* object : changes.added)
+                AppendMeasureRows(object, columns, rows);
+            const int first = GetItemCount();
+            model()->insertRows(first, static_cast<int>(rows.size()));
+            for (size_t i = 0; i < rows.size(); ++i) {
+                SetRowCells(first + static_cast<int>(i), rows[i]);
+                if (!m_firstRow.contains(rows[i].object))
+                    m_firstRow.insert(rows[i].object, first + static_cast<int>(i));
+            }
+        }
+    }
+    --m_selecting;
+    if (refill)
+        RefillKeepingSelection();
+}
+
+void CMeasureReportCtrl::RefillKeepingSelection()
+{
+    std::vector<const CQvGObject*> selected;
+    for (int r : GetSelectedRows())
+        selected.push_back(reinterpret_cast<const CQvGObject*>(GetItemData(r)));
+    FillData();
+    // Only objects that still have rows are looked at again; the others may be gone.
+    std::vector<CQvGObject*> again;
+    for (const CQvGObject* object : selected)
+        if (const int row = FindObjectRow(object); row >= 0)
+            again.push_back(reinterpret_cast<CQvGObject*>(GetItemData(row)));
+    again.erase(std::unique(again.begin(), again.end()), again.end());
+    SelectObjectRows(again);
+}
+
+void CMeasureReportCtrl::SetRowCells(int r, const MeasureReportRow& row)
+{
+    const int columns = std::min(GetColumnCount(), static_cast<int>(row.cells.size()));
+    for (int c = 0; c < columns; ++c) {
+        const std::string& text = row.cells[static_cast<size_t>(c)];
+        QTableWidgetItem* cell = item(r, c);
+        if (text.empty() && c != 0) {
+            if (cell)
+                delete takeItem(r, c);
+            continue;
+        }
+        // A new cell in place of one that shows another text: setting an item tells the view.
+        const auto* own = dynamic_cast<const MeasureReportCell*>(cell);
+        const bool same = own ? own->Shows(text)
+                              : cell && cell->text() == QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        if (!same || (c == 0 && GetItemData(r) != reinterpret_cast<quintptr>(row.object)))
+            setItem(r, c,
+                    c == 0 ? new MeasureReportCell(text, reinterpret_cast<quintptr>(row.object))
+                           : new MeasureReportCell(text));
+    }
+}
+
+int CMeasureReportCtrl::RowCountAt(int first, const CQvGObject* object) const
+{
+    int count = 0;
+    while (first + count < GetItemCount() && GetItemData(first + count) == reinterpret_cast<quintptr>(object))
+        ++count;
+    return count;
+}
+
+void CMeasureReportCtrl::IndexRows()
+{
+    m_firstRow.clear();
+    const int rows = GetItemCount();
+    m_firstRow.reserve(rows);
+    for (int r = 0; r < rows; ++r)
+        if (const auto* object = reinterpret_cast<const CQvGObject*>(GetItemData(r)); !m_firstRow.contains(object))
+            m_firstRow.insert(object, r);
 }
 
 bool CMeasureReportCtrl::InContainer(const CQvGObject* object) const
@@ -257,10 +437,12 @@ void CMeasureReportCtrl::DeleteSelectedResults()
             continue;
         if (obj->GetObjShape() == SHAPE_PERPENDICULAR) {
             const int first = FindObjectRow(obj);
-            if (obj->DeleteSubPerpen(r - first))
+            if (obj->DeleteSubPerpen(r - first)) {
                 m_container->DeleteObject(obj);
-            else
+            } else {
+                m_container->NoteObjectEdited(obj);
                 m_container->InvalidateCanvas();
+            }
         } else {
             m_container->DeleteObject();
         }
@@ -297,7 +479,7 @@ void CMeasureReportCtrl::OnDoubleClicked()
         return;
     m_container->UpdateAllObjectDataLabel();
     // Every list of the view's page reports these objects, not only this one.
-    m_view->RefreshReport(true);
+    m_view->RefreshReport();
     if (wnd)
         wnd->update();
 }

@@ -6,6 +6,7 @@
 #include "report/ReportSettingsFile.h"
 #include "report/ReportStatistics.h"
 
+#include "gobjects/GObjectChanges.h"
 #include "qvplglib/CReportListCtrl.h"
 #include "reportlib/CSafeArray2D.h"
 
@@ -226,6 +227,23 @@ void CReportManager::RefreshView(CVistrelView* view)
         ComputeStatistics(*page);
 }
 
+void CReportManager::ApplyOverlayChanges(CVistrelView* view, const GObjectChanges& changes)
+{
+    CReportPage* page = FindPage(view);
+    if (!page || !m_binding.applyChanges)
+        return;
+    bool rowsChanged = false;
+    for (int i = 0; i < page->mainStrip->GetTabCount(); ++i)
+        if (CReportListCtrl* list = page->List(i); list && page->IsMeasurementList(list)) {
+            m_binding.applyChanges(list, changes);
+            rowsChanged = true;
+        }
+    const bool valuesMoved = !changes.added.empty() || !changes.changed.empty() || !changes.revalued.empty() ||
+                             !changes.removed.empty();
+    if (m_statisticsMode && rowsChanged && valuesMoved)
+        ComputeStatistics(*page);
+}
+
 void CReportManager::UpdatePageOfView(CVistrelView* view)
 {
     if (CReportPage* page = FindPage(view))
@@ -265,7 +283,7 @@ void CReportManager::SelectObjectRow(CVistrelView* view, CQvGObject* object)
 void CReportManager::SelectObjectRows(CVistrelView* view, const std::vector<CQvGObject*>& objects)
 {
     CReportPage* page = FindPage(view);
-    if (!page || !m_binding.selectObjectRows || objects.empty())
+    if (!page || !m_binding.selectObjectRows)
         return;
     for (int i = 0; i < page->mainStrip->GetTabCount(); ++i)
         if (CReportListCtrl* list = page->List(i); list && page->IsMeasurementList(list))

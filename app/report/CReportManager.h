@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+struct GObjectChanges;
 class CQvGObject;
 class CQvGObjectContainer;
 class CReportListCtrl;
@@ -57,12 +58,15 @@ public:
 
     // Refills every list of the page; in statistics mode their statistics too.
     void RefreshView(CVistrelView* view);
+    // The page's measurement lists take what the view's overlay told them changed (only their changed rows are
+    // redone); in statistics mode their statistics follow.
+    void ApplyOverlayChanges(CVistrelView* view, const GObjectChanges& changes);
     // The statistics of every list, whatever the mode.
     void UpdatePageOfView(CVistrelView* view);
     void DeleteSelectedResults(CVistrelView* view);
     int GetSelectedCount(CVistrelView* view) const;
     void SelectObjectRow(CVistrelView* view, CQvGObject* object);
-    // The rows of many objects in one selection change per list.
+    // The rows of these objects, and no others, selected in one selection change per list (none: no row).
     void SelectObjectRows(CVistrelView* view, const std::vector<CQvGObject*>& objects);
     // The objects of the selected rows of the page's measurement lists, as the rows name them (an object deleted
     // since the last refill may be among them: compare, never follow).

@@ -27,6 +27,10 @@ MeasureListBinding DefaultMeasureListBinding()
         if (auto* measurements = dynamic_cast<CMeasureReportCtrl*>(list))
             measurements->SelectObjectRows(objects);
     };
+    binding.applyChanges = [](CReportListCtrl* list, const GObjectChanges& changes) {
+        if (auto* measurements = dynamic_cast<CMeasureReportCtrl*>(list))
+            measurements->ApplyChanges(changes);
+    };
     binding.deleteSelected = [](CReportListCtrl* list) {
         if (auto* measurements = dynamic_cast<CMeasureReportCtrl*>(list))
             measurements->DeleteSelectedResults();

@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+struct GObjectChanges;
 class CQvGObject;
 class CQvGObjectContainer;
 class CReportListCtrl;
@@ -18,8 +19,10 @@ struct MeasureListBinding
     std::function<CReportListCtrl*(QWidget* parent)> create;
     // The list reports this container's objects (null: nothing); the view (may be null) serves clicks in the list.
     std::function<void(CReportListCtrl* list, CQvGObjectContainer* container, CVistrelView* view)> setContainer;
-    // Adds the rows of the objects to the list's selection at once and shows the last; the overlay is left as it is.
+    // Selects the rows of the objects (and no others) at once and shows the last; the overlay is left as it is.
     std::function<void(CReportListCtrl* list, const std::vector<CQvGObject*>& objects)> selectObjectRows;
+    // The rows follow what the list's overlay told it changed.
+    std::function<void(CReportListCtrl* list, const GObjectChanges& changes)> applyChanges;
     // Deletes the objects of the selected rows from the container and refills.
     std::function<void(CReportListCtrl* list)> deleteSelected;
     // Fills `table` with the statistics of every column of `source`.

@@ -522,8 +522,8 @@ void CImageDispWnd::OnLButtonDown(UINT flags, CPoint point)
             if (CQvGObjectContainer* objects = m_doc.objects) {
                 objects->UnSelectAll();
                 objects->SelectionMode(1);
-                if (!objects->GetMainObjList().empty())
-                    objects->SelectObjects(objects->GetMainObjList().back(), 0);
+                if (!objects->GetObjects().empty())
+                    objects->SelectObjects(objects->GetObjects().back(), 0);
             }
             InvalidateUnlessLive();
         }
@@ -790,7 +790,7 @@ void CImageDispWnd::ToolModeStep(UINT message)
         m_toolMode &= ~kCreating;
     }
     if ((m_toolMode & kSelectionMode) && message == kMsgLButtonDown && objects->GetSelectedObjectCount() == 1)
-        ShowColoursOf(objects->GetSelectObjList().front(), false);
+        ShowColoursOf(objects->GetSelection().front(), false);
 }
 
 // ---------------------------------------------------------------------------------------------------------------

@@ -16,7 +16,6 @@
 #include "frame/CommandIds.h"
 #include "frame/FrameStrings.h"
 #include "report/ReportExportCommands.h"
-#include "view/OverlayFingerprint.h"
 #include "view/ViewCommands.h"
 #include "report/CReportManager.h"
 #include "report/CReportDockWnd.h"
@@ -72,16 +71,6 @@ std::string FormatImageSizeText(LANGID language, int decimals, double width, dou
     return Format(format.c_str(), width, height);
 }
 
-namespace {
-
-size_t FinishedObjectCount(const GObjectList& objects)
-{
-    return static_cast<size_t>(std::count_if(objects.begin(), objects.end(),
-                                             [](const CQvGObject* o) { return o->GetState() == GS_FINISHED; }));
-}
-
-}  // namespace
-
 CVistrelView::CVistrelView(CVistrelDoc* document, QWidget* parent) : QWidget(parent)
 {
     setObjectName("CVistrelView");
@@ -124,10 +113,14 @@ void CVistrelView::SetDocument(CVistrelDoc* document)
 {
     if (m_document)
         disconnect(m_document, nullptr, this, nullptr);
+    m_overlayChanges.Reset();
+    m_completed = nullptr;
     m_document = document;
     BindDocument();
     if (!m_document)
         return;
+    m_overlayChanges = GObjectChangeSubscription(m_document->GetGObjectContainer(),
+                                                 [this](const GObjectChanges& changes) { OnOverlayChanged(changes); });
     if (m_live)
         m_document->SetLive(true);
     connect(m_document, &CVistrelDoc::ImageSet, this, &CVistrelView::OnDocumentImageChanged);
@@ -138,17 +131,14 @@ void CVistrelView::SetDocument(CVistrelDoc* document)
         m_dispWnd->Invalidate();
     });
     connect(m_document, &CVistrelDoc::CreationStarted, this, &CVistrelView::OnCreationStarted);
-    // Saved or freshly read: what the overlay holds now is what the file holds. Objects read from a file came in
-    // behind the view's back: the report lists them at once.
+    // Saved or freshly read: objects read from a file are no input of the user's, and the calibration and
+    // decimals that came with them give their values.
     connect(m_document, &CVistrelDoc::ModifiedChanged, this, [this](bool modified) {
         if (modified)
             return;
-        const std::optional<uint64_t> before = m_knownOverlay;
-        NoteOverlayAsKnown();
-        if (m_knownOverlay != before)
-            ListObjectsAsTheyAre();
+        m_completed = nullptr;
+        m_document->GetGObjectContainer().ObjectsChanged();
     });
-    NoteOverlayAsKnown();
     connect(m_document, &CVistrelDoc::Closing, this, [this] {
         if (CReportManager* report = ReportManager())
             report->RemoveView(this);
@@ -214,11 +204,11 @@ CReportManager* CVistrelView::ReportManager() const
 void CVistrelView::OnInitialUpdate()
 {
     m_dispWnd->SyncContainers();
-    NoteOverlayAsKnown();
+    m_completed = nullptr;
     if (CReportManager* report = ReportManager()) {
         report->AddView(this);
+        // The lists fill themselves from the overlay, none of their rows selected.
         report->SetViewData(this, m_document ? &m_document->GetGObjectContainer() : nullptr);
-        ListObjectsAsTheyAre();
     }
     CMainFrame* frame = MainFrame();
     if (!frame || m_activationConnected)
@@ -626,84 +616,62 @@ void CVistrelView::ShowObjectColours(COLORREF lineColour, COLORREF textColour)
 
 void CVistrelView::ObjectsChanged()
 {
-    // Input may or may not have changed the objects (a click that only selects does not): the document is marked
-    // modified only when what it would save differs, so closing never drops drawn objects without asking.
-    bool changed = false;
-    if (m_document) {
-        const std::optional<uint64_t> now = OverlayFingerprint(m_document->GetGObjectContainer());
-        changed = !now || !m_knownOverlay || *now != *m_knownOverlay;
-        if (now && m_knownOverlay && *now != *m_knownOverlay)
-            m_document->SetModifiedFlag(true);
-        if (now)
-            m_knownOverlay = now;
+    // Input on the overlay ended. Its edits have been told by the overlay itself (the report's rows and the
+    // document's modified flag follow them); what input adds is the report's view: a newly finished object has
+    // its rows selected and the lists show their ends.
+    CQvGObject* completed = m_completedAlive.expired() ? nullptr : m_completed;
+    m_completed = nullptr;
+    if (!completed)
+        return;
+    if (CReportManager* report = ReportManager()) {
+        report->SelectObjectRows(this, {completed});
+        report->ScrollToEnd(this);
     }
-    RefreshReport(changed);
-    emit ObjectsEdited();
 }
 
-void CVistrelView::RefreshReport(bool overlayChanged)
+void CVistrelView::OnOverlayChanged(const GObjectChanges& changes)
+{
+    for (auto it = changes.added.rbegin(); it != changes.added.rend(); ++it)
+        if ((*it)->GetState() == GS_FINISHED) {
+            m_completed = *it;
+            m_completedAlive = (*it)->GetLifeToken();
+            break;
+        }
+    CReportManager* report = ReportManager();
+    if (!report)
+        return;
+    report->ApplyOverlayChanges(this, changes);
+    // The lists show what is selected in the overlay.
+    if (changes.selectionChanged)
+        report->SelectObjectRows(this, OverlaySelection());
+}
+
+std::vector<CQvGObject*> CVistrelView::OverlaySelection() const
+{
+    std::vector<CQvGObject*> selected;
+    if (!m_document)
+        return selected;
+    for (CQvGObject* object : m_document->GetGObjectContainer().GetSelection())
+        if (object->GetState() == GS_FINISHED)
+            selected.push_back(object);
+    return selected;
+}
+
+void CVistrelView::RefreshReport()
 {
     CReportManager* report = ReportManager();
     if (!report || !m_document)
         return;
-    CQvGObjectContainer& container = m_document->GetGObjectContainer();
-    const GObjectList& objects = container.GetMainObjList();
-    // Compared only, never followed: a pointer here may name an object deleted since. Objects still being drawn
-    // have no rows and do not count.
-    std::vector<CQvGObject*> selected;
-    for (CQvGObject* object : container.GetSelectObjList())
-        if (object->GetState() == GS_FINISHED)
-            selected.push_back(object);
-    const bool selectionChanged = selected != m_reportedSelection;
-    m_reportedSelection = selected;
-    // An object is added when its drawing starts; it counts as new once it is finished.
-    const size_t finished = FinishedObjectCount(objects);
-    const bool completed = finished > m_reportedFinishedCount;
-    m_reportedFinishedCount = finished;
-    if (!overlayChanged && !selectionChanged)
-        return;  // a click that changed nothing keeps the list's rows and selection
-    std::vector<CQvGObject*> rowsToSelect;
-    if (overlayChanged && completed) {
-        // The newest finished object is the one just completed (the tool may already have begun the next one
-        // behind it): its rows are selected and the lists show their ends.
-        rowsToSelect.push_back(*std::find_if(objects.rbegin(), objects.rend(),
-                                             [](const CQvGObject* o) { return o->GetState() == GS_FINISHED; }));
-    } else if (selectionChanged) {
-        rowsToSelect = selected;  // the lists show what is selected in the overlay
-    } else {
-        rowsToSelect = report->SelectedObjects(this);  // an edit elsewhere keeps the list's own selection
-    }
+    // An edit made from the list keeps the list's own selection (objects gone since have no rows to select).
+    const std::vector<CQvGObject*> selected = report->SelectedObjects(this);
     report->RefreshView(this);
-    report->SelectObjectRows(this, rowsToSelect);
-    if (overlayChanged && completed)
-        report->ScrollToEnd(this);
-}
-
-void CVistrelView::ListObjectsAsTheyAre()
-{
-    CReportManager* report = ReportManager();
-    if (!report)
-        return;
-    // Nothing was completed or picked here: the rows are filled and none is selected, which is what is noted as
-    // reported (an overlay selection is then shown at the next input).
-    report->RefreshView(this);
-    m_reportedFinishedCount = m_document ? FinishedObjectCount(m_document->GetGObjectContainer().GetObjects()) : 0;
-    m_reportedSelection.clear();
+    report->SelectObjectRows(this, selected);
 }
 
 void CVistrelView::ImageEdited()
 {
     if (m_document)
         m_document->SetModifiedFlag(true);
-}
-
-void CVistrelView::NoteOverlayAsKnown()
-{
-    // A file's objects come with their labels as the file had them; drawing works them out afresh. They are
-    // worked out first, or the first paint would count as an edit.
-    if (m_document)
-        m_dispWnd->LayOutOverlay();
-    m_knownOverlay = m_document ? OverlayFingerprint(m_document->GetGObjectContainer()) : std::nullopt;
 }
 
 void CVistrelView::RunViewCommand(UINT id)

@@ -11,6 +11,7 @@
 #include "view/DispWndSeams.h"
 
 #include "frame/CCmdTarget.h"
+#include "gobjects/GObjectChanges.h"
 #include "resources/Language.h"
 #include "types/WinRecords.h"
 
@@ -20,7 +21,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,11 +62,9 @@ public:
     void UpdateStatusText();
     // The report dock's manager of the frame, or null.
     CReportManager* ReportManager() const;
-    // After input on the overlay: the page refills; a newly finished object has its rows selected and the lists
-    // scroll to their ends, otherwise the rows of the overlay's selected objects are selected.
-    void RefreshReport(bool overlayChanged = true);
-    // The report's lists show the objects as they are, none selected (a new page, objects read from a file).
-    void ListObjectsAsTheyAre();
+    // Every list of the page refills (the plug-ins' too), keeping the rows selected that were (after the property
+    // sheet changed objects from a list).
+    void RefreshReport();
 
     // --- Zoom policy
     // Fit to window on or off; on remembers the zoom level and fits, off returns to it. Writes ZoomFitMode.
@@ -122,10 +120,6 @@ public:
     bool IsViewCommandEnabled(UINT id) override;
     void ZoomChanged() override;
 
-signals:
-    // The overlay's objects changed (report rows and the measurement dock follow).
-    void ObjectsEdited();
-
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -141,8 +135,10 @@ private:
     void LeaveFitForZoom();
     void SelectCalibrationInBoxes();
     int DecimalPlaces() const;
-    // Takes what the overlay holds now as unchanged (after reading, saving, or binding a document).
-    void NoteOverlayAsKnown();
+    // The overlay told what changed: the report's rows follow, and its selection the overlay's.
+    void OnOverlayChanged(const GObjectChanges& changes);
+    // The overlay's selected objects that have rows in the report (finished ones).
+    std::vector<CQvGObject*> OverlaySelection() const;
 
     // Under the frame lock: composes the document's image into the live picture.
     void ShowLivePicture();
@@ -163,9 +159,10 @@ private:
     bool m_live = false;
     bool m_fullScreen = false;
     int m_regionTool = -1;
-    std::optional<uint64_t> m_knownOverlay;        // the overlay's fingerprint when last seen
-    size_t m_reportedFinishedCount = 0;            // finished overlay objects when the report was last refilled
-    std::vector<CQvGObject*> m_reportedSelection;  // the overlay's selection then (compared only)
+    GObjectChangeSubscription m_overlayChanges;
+    // The newest object finished since the last input ended: its rows are selected when the input ends.
+    CQvGObject* m_completed = nullptr;
+    std::weak_ptr<const int> m_completedAlive;
     // The zoom level the zoom box was last set to.
     int m_zoomShownInBox = QVZOOM_FREE - 1;
 };

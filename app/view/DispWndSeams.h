@@ -54,7 +54,8 @@ public:
     virtual void ShowMousePosition(double x, double y) = 0;
     // The colour pickers of the main frame follow the object being drawn or the one selected.
     virtual void ShowObjectColours(COLORREF lineColour, COLORREF textColour) = 0;
-    // The overlay's objects may have changed (report rows, measurement dock; the document's modified flag).
+    // Input on the overlay ended (its edits reach the report and the document through the overlay's own change
+    // notices): the view shows what the input made, a newly finished object's rows.
     virtual void ObjectsChanged() = 0;
     // Input changed the image's pixels (the document is modified).
     virtual void ImageEdited() {}

@@ -133,7 +133,7 @@ void CViewCommands::OnUpdateTextColour(CCmdUI* ui)
     bool enable = doc != nullptr;
     if (doc && doc->GetGObjectContainer().GetSelectedObjectCount() == 1) {
         // Annotations other than text and scale markers have no text to colour.
-        const CQvGObject* only = doc->GetGObjectContainer().GetSelectObjList().front();
+        const CQvGObject* only = doc->GetGObjectContainer().GetSelection().front();
         const OBJ_SHAPE shape = only->GetObjShape();
         enable = !only->IsAnnotation() || shape == SHAPE_TEXT || shape == SHAPE_SCALE_MARKER;
     }

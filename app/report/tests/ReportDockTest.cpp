@@ -640,6 +640,7 @@ TEST_F(ReportDockFrameTest, ViewsOpenSwitchAndCloseTheirPages)
     auto* line = new CQvGObjectLine();
     line->SetState(GS_FINISHED);
     documents[1]->GetGObjectContainer().GetMainObjList().push_back(line);
+    documents[1]->GetGObjectContainer().ObjectsChanged();
     opened[1]->ObjectsChanged();
     EXPECT_EQ(calls, (std::vector<std::string>{"select"}));
     EXPECT_EQ(selected, line);

@@ -352,3 +352,138 @@ TEST_F(ReportIntegrationTest, DoubleClickedPropertiesRefreshTheWholePage)
     EXPECT_GT(plugIn->fills, 0) << "the page's other lists are refilled too";
     EXPECT_TRUE(doc->IsModified());
 }
+
+namespace {
+
+// Whether the list holds exactly the rows a refill would build from the overlay now.
+bool ListMatchesOverlay(CMeasureReportCtrl& list, CQvGObjectContainer& overlay)
+{
+    const std::vector<MeasureReportRow> rows = BuildMeasureRows(overlay, list.GetHeaderInfo());
+    if (list.rowCount() != static_cast<int>(rows.size()))
+        return false;
+    for (int r = 0; r < list.rowCount(); ++r) {
+        if (list.GetItemData(r) != reinterpret_cast<quintptr>(rows[static_cast<size_t>(r)].object))
+            return false;
+        for (int c = 0; c < list.columnCount(); ++c)
+            if (list.GetItemText(r, c) != rows[static_cast<size_t>(r)].cells[static_cast<size_t>(c)])
+                return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+// Every way the user changes the overlay reaches the report's rows and the document's modified flag through the
+// overlay's own notices, with no refill of the view's making; selecting, zooming and clicking empty ground are no
+// edits.
+TEST_F(ReportIntegrationTest, EveryOverlayEditReachesTheRowsAndTheModifiedFlag)
+{
+    struct Case
+    {
+        const char* action;
+        std::function<void()> run;
+        int rows;
+        bool modified;
+        // The cell of the line's first row that must read differently afterwards (column mask), 0 for none.
+        int changedQuantity;
+    };
+    CQvGObjectContainer& overlay = doc->GetGObjectContainer();
+    CImageDispWnd* wnd = view->GetDispWnd();
+    const auto drag = [wnd](QPoint from, QPoint to) {
+        const CPoint o = wnd->GetOrigin();
+        const QPoint origin(o.x, o.y);
+        QTest::mouseMove(wnd->viewport(), origin + from);
+        QTest::mousePress(wnd->viewport(), Qt::LeftButton, Qt::NoModifier, origin + from);
+        for (int step = 1; step <= 4; ++step)
+            QTest::mouseMove(wnd->viewport(), origin + from + (to - from) * step / 4);
+        QTest::mouseRelease(wnd->viewport(), Qt::LeftButton, Qt::NoModifier, origin + to);
+    };
+    const std::vector<Case> cases = {
+        {"selecting the line", [this] { Click(70, 20); }, 1, false, 0},
+        {"a zoom and a click on empty ground",
+         [this, wnd] {
+             wnd->SetZoom(QVZOOM_2);
+             Click(5, 140);
+             wnd->SetZoom(QVZOOM_1);
+         },
+         1, false, 0},
+        {"dragging the line's body", [&] { drag(QPoint(70, 20), QPoint(80, 40)); }, 1, true, CAL_POSITION_START},
+        {"dragging the line's end", [&] { drag(QPoint(120, 20), QPoint(150, 20)); }, 1, true, CAL_LENGTH},
+        {"Delete on the selected line",
+         [this, wnd] {
+             Click(70, 20);
+             QTest::keyClick(wnd->viewport(), Qt::Key_Delete);
+         },
+         0, true, 0},
+        {"the property sheet's OK",
+         [this, &overlay] {
+             Click(70, 20);
+             overlay.SetPropertySheetRunner([&overlay](const GObjectSheetRequest&) {
+                 overlay.GetSelection().front()->GetProperty().SetName("Renamed");
+                 return IDOK;
+             });
+             frame->Router().Execute(ID_OBJECT_PROPERTIES);
+             overlay.SetPropertySheetRunner(nullptr);
+         },
+         1, true, -1},
+        {"copy and paste",
+         [this] {
+             Click(70, 20);
+             frame->Router().Execute(ID_EDIT_COPY);
+             frame->Router().Execute(ID_EDIT_PASTE);
+         },
+         2, true, 0},
+        {"a new calibration",
+         [this, wnd] {
+             doc->GetCalibKeeper().SetUnitsPerPixel(2.0);
+             wnd->AfterObjectEdit();
+         },
+         1, true, CAL_LENGTH},
+        {"the measurements merged into the image", [this] { frame->Router().Execute(ID_MERGE_MEASUREMENTS); }, 0,
+         true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.action);
+        // One line, nothing selected, nothing unsaved.
+        overlay.RemoveAll();
+        doc->GetCalibKeeper().SetUnitsPerPixel(1.0);
+        wnd->AfterObjectEdit();
+        MeasureLine(20, 20, 120, 20);
+        Click(190, 140);
+        ASSERT_EQ(list->rowCount(), 1);
+        doc->SetModifiedFlag(false);
+        const CQvGObject* line = Objects().front();
+        const int column = c.changedQuantity == -1 ? 0 : c.changedQuantity == 0 ? -1 : [this](int mask) {
+            for (int i = 0; i < list->columnCount(); ++i)
+                if (list->GetHeaderInfo()[static_cast<size_t>(i)].mask == mask)
+                    return i;
+            return -1;
+        }(c.changedQuantity);
+        const std::string before = column >= 0 ? list->GetItemText(0, column) : std::string();
+
+        c.run();
+        QApplication::processEvents();
+        EXPECT_TRUE(ListMatchesOverlay(*list, overlay)) << "the rows are the overlay's";
+        EXPECT_EQ(list->rowCount(), c.rows);
+        EXPECT_EQ(doc->IsModified(), c.modified);
+        if (column >= 0 && list->rowCount() > 0 && list->GetItemData(0) == reinterpret_cast<quintptr>(line)) {
+            EXPECT_NE(list->GetItemText(0, column), before);
+        }
+    }
+}
+
+TEST_F(ReportIntegrationTest, AFootDeletedFromTheListLeavesThePerpendicularsOtherFeet)
+{
+    ASSERT_TRUE(doc->AddObjectOfType(SHAPE_PERPENDICULAR));
+    for (const QPoint at : {QPoint(20, 60), QPoint(180, 60), QPoint(40, 20), QPoint(90, 100), QPoint(150, 30)})
+        Click(at.x(), at.y());
+    Click(150, 30, Qt::RightButton);
+    ASSERT_EQ(list->rowCount(), 3) << "a row per foot";
+    doc->SetModifiedFlag(false);
+    list->clearSelection();
+    list->selectRow(1);
+    ASSERT_TRUE(frame->Router().Execute(ID_RESULT_REMOVE_SELECTED));
+    EXPECT_EQ(list->rowCount(), 2);
+    EXPECT_TRUE(ListMatchesOverlay(*list, doc->GetGObjectContainer()));
+    EXPECT_TRUE(doc->IsModified());
+}
