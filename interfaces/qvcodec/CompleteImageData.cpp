@@ -1,8 +1,7 @@
 #include "qvcodec/private/CompleteImageData.h"
 
+#include "qvcodec/private/JpegErrors.h"
 #include "qvcodec/private/TiffLayout.h"
-
-#include <QImageReader>
 
 #include <csetjmp>
 #include <cstdint>
@@ -10,8 +9,9 @@
 #include <cstdlib>
 
 // After <cstdio>: the decoder's header needs FILE and size_t declared first.
-#include <jerror.h>
 #include <jpeglib.h>
+
+using namespace qvcodec;
 
 namespace {
 
@@ -40,66 +40,13 @@ uint16_t Le16(const QByteArray& bytes, qsizetype at)
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiBitfields = 3;
 
-// Qt's readers refuse an image whose pixels would take more than their allocation limit. The decoder's own buffers
-// are not counted there: a progressive file keeps the coefficients of the whole image (two bytes a sample, at full
-// size even when a thumbnail is read), which a few hundred bytes can make gigabytes. So a JPEG is only decoded when
-// its 32-bit image fits the limit, and the check's decoder gets twice the limit: enough for four components.
-int64_t ImageAllocationLimitBytes()
-{
-    const int megabytes = QImageReader::allocationLimit();
-    return megabytes > 0 ? int64_t(megabytes) << 20 : int64_t(1) << 31;
-}
-
-// Plain C state for the decoder: its errors leave through longjmp, so nothing with a destructor may live across
-// the jump.
-struct JpegCheckErrors
-{
-    jpeg_error_mgr manager;
-    jmp_buf jump;
-    bool cutShort;
-};
-
-[[noreturn]] void JpegCheckFailed(j_common_ptr info)
-{
-    std::longjmp(reinterpret_cast<JpegCheckErrors*>(info->err)->jump, 1);
-}
-
-// The decoder's warnings: data that ends early is filled with grey, not refused, so it is caught here.
-void JpegCheckMessage(j_common_ptr info, int level)
-{
-    if (level >= 0)
-        return;
-    const int code = info->err->msg_code;
-    if (code == JWRN_HIT_MARKER || code == JWRN_JPEG_EOF)
-        reinterpret_cast<JpegCheckErrors*>(info->err)->cutShort = true;
-}
-
-void JpegCheckSilent(j_common_ptr) {}
-
-// Every coefficient of every component reached its full precision: a progressive file cut between two scans and
-// closed with an end marker decodes without a warning, only coarser.
-bool AllCoefficientsSent(const jpeg_decompress_struct& info)
-{
-    if (!info.progressive_mode || !info.coef_bits)
-        return true;
-    for (int c = 0; c < info.num_components; ++c)
-        for (int k = 0; k < DCTSIZE2; ++k)
-            if (info.coef_bits[c][k] != 0)
-                return false;
-    return true;
-}
-
 // Runs the decoder over all of the entropy-coded data at the smallest output scale (the entropy decoding is the
 // same at any scale; the transform and the output are an eighth each way).
 bool JpegDataWhole(const QByteArray& file)
 {
     jpeg_decompress_struct info;
-    JpegCheckErrors errors;
-    info.err = jpeg_std_error(&errors.manager);
-    errors.manager.error_exit = JpegCheckFailed;
-    errors.manager.emit_message = JpegCheckMessage;
-    errors.manager.output_message = JpegCheckSilent;
-    errors.cutShort = false;
+    JpegErrors errors;
+    UseJpegErrors(info, errors);
     if (setjmp(errors.jump)) {
         jpeg_destroy_decompress(&info);
         return false;
@@ -169,12 +116,8 @@ bool IsCompleteBmp(const QByteArray& file)
 bool IsJpegWithinAllocationLimit(const QByteArray& file)
 {
     jpeg_decompress_struct info;
-    JpegCheckErrors errors;
-    info.err = jpeg_std_error(&errors.manager);
-    errors.manager.error_exit = JpegCheckFailed;
-    errors.manager.emit_message = JpegCheckMessage;
-    errors.manager.output_message = JpegCheckSilent;
-    errors.cutShort = false;
+    JpegErrors errors;
+    UseJpegErrors(info, errors);
     if (setjmp(errors.jump)) {
         jpeg_destroy_decompress(&info);
         return false;

@@ -1,8 +1,7 @@
 #include "qvcodec/private/JpegToQvImage.h"
 
 #include "qvcodec/private/CompleteImageData.h"
-
-#include <QImageReader>
+#include "qvcodec/private/JpegErrors.h"
 
 #include <csetjmp>
 #include <cstdint>
@@ -10,72 +9,24 @@
 #include <vector>
 
 // After <cstdio>: the decoder's header needs FILE and size_t declared first.
-#include <jerror.h>
 #include <jpeglib.h>
 
+using namespace qvcodec;
+
 namespace {
-
-// Plain C state for the decoder: its errors leave through longjmp, so nothing with a destructor is made between
-// the setjmp and the end of the decoding.
-struct JpegErrors
-{
-    jpeg_error_mgr manager;
-    jmp_buf jump;
-    bool cutShort;
-};
-
-[[noreturn]] void JpegFailed(j_common_ptr info)
-{
-    std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
-}
-
-// The decoder fills data that ends early with grey and only warns: such a file is refused.
-void JpegMessage(j_common_ptr info, int level)
-{
-    if (level >= 0)
-        return;
-    const int code = info->err->msg_code;
-    if (code == JWRN_HIT_MARKER || code == JWRN_JPEG_EOF)
-        reinterpret_cast<JpegErrors*>(info->err)->cutShort = true;
-}
-
-void JpegSilent(j_common_ptr) {}
-
-// A progressive file cut between two scans and closed with an end marker decodes without a warning, only coarser.
-bool AllCoefficientsSent(const jpeg_decompress_struct& info)
-{
-    if (!info.progressive_mode || !info.coef_bits)
-        return true;
-    for (int c = 0; c < info.num_components; ++c)
-        for (int k = 0; k < DCTSIZE2; ++k)
-            if (info.coef_bits[c][k] != 0)
-                return false;
-    return true;
-}
-
-int64_t DecoderMemoryLimit()
-{
-    // As for the completeness check: twice Qt's allocation limit, enough for the coefficients of four components.
-    const int megabytes = QImageReader::allocationLimit();
-    return 2 * (megabytes > 0 ? int64_t(megabytes) << 20 : int64_t(1) << 31);
-}
 
 // The decoding itself; `image` and `rows` are made by the caller, so the jump leaves nothing undestroyed.
 JpegDecodeResult Decode(const QByteArray& file, CQvImage& image, std::vector<JSAMPROW>& rows)
 {
     jpeg_decompress_struct info;
     JpegErrors errors;
-    info.err = jpeg_std_error(&errors.manager);
-    errors.manager.error_exit = JpegFailed;
-    errors.manager.emit_message = JpegMessage;
-    errors.manager.output_message = JpegSilent;
-    errors.cutShort = false;
+    UseJpegErrors(info, errors);
     if (setjmp(errors.jump)) {
         jpeg_destroy_decompress(&info);
         return JpegDecodeResult::Refused;
     }
     jpeg_create_decompress(&info);
-    info.mem->max_memory_to_use = static_cast<long>(DecoderMemoryLimit());
+    info.mem->max_memory_to_use = static_cast<long>(2 * ImageAllocationLimitBytes());
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(file.constData()),
                  static_cast<unsigned long>(file.size()));
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
