@@ -1,5 +1,7 @@
 #include "common/AcqDriverFiles.h"
 
+#include "strings/Format.h"
+
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -137,4 +139,12 @@ void* AcqLoadVendorLibrary(const void* anchor, const std::string& fileName, std:
     const char* reason = dlerror();
     error = reason ? reason : fileName + ": not found";
     return nullptr;
+}
+
+std::string AcqVendorLibraryMissingOnce(bool& told, const std::string& format, const std::string& libraryName)
+{
+    if (told)
+        return {};
+    told = true;
+    return Format(format.c_str(), libraryName.c_str());
 }

@@ -30,3 +30,8 @@ std::string AcqProgramSettingsWritePath(const std::string& fileName);
 // the driver's run path, and the system's library path). RTLD_NOW | RTLD_LOCAL. Null when it is nowhere; `error`
 // then says why.
 void* AcqLoadVendorLibrary(const void* anchor, const std::string& fileName, std::string& error);
+
+// The message that a driver's vendor library is missing, told once per module load (the host may try to open the
+// device at every start of the live view): `format` with the library's name for its "%s" the first time, "" once
+// `told` is set.
+std::string AcqVendorLibraryMissingOnce(bool& told, const std::string& format, const std::string& libraryName);

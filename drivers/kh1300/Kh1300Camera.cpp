@@ -84,13 +84,10 @@ bool Kh1300Camera::Bind(std::vector<std::string>& messages)
         if (handle)
             dlclose(handle);
         delete library;
-        // Told once per module load: the host may try to open the camera at every start of the live view.
-        if (!m_libraryMissingTold) {
-            m_libraryMissingTold = true;
-            char text[256];
-            std::snprintf(text, sizeof text, Kh1300String(kTextLibraryMissing).c_str(), kLibraryName);
-            messages.push_back(text);
-        }
+        std::string text = AcqVendorLibraryMissingOnce(m_libraryMissingTold,
+            Kh1300String(kTextLibraryMissing), kLibraryName);
+        if (!text.empty())
+            messages.push_back(std::move(text));
         return false;
     }
     m_library = library;

@@ -107,13 +107,10 @@ bool MtpciBoard::Bind()
         if (handle)
             dlclose(handle);
         delete library;
-        // Told once per module load: the host may try to start the board at every start of the live view.
-        if (!m_libraryMissingTold) {
-            m_libraryMissingTold = true;
-            char text[256];
-            std::snprintf(text, sizeof text, MtpciString(kTextLibraryMissing).c_str(), kLibraryName);
-            AfxMessageBox(text, MB_OK);
-        }
+        const std::string text = AcqVendorLibraryMissingOnce(m_libraryMissingTold,
+            MtpciString(kTextLibraryMissing), kLibraryName);
+        if (!text.empty())
+            AfxMessageBox(text.c_str(), MB_OK);
         return false;
     }
     m_library = library;

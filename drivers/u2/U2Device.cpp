@@ -70,12 +70,10 @@ bool U2Device::Bind()
     std::string error;
     void* handle = AcqLoadVendorLibrary(reinterpret_cast<const void*>(&ModuleAnchor), kLibraryName, error);
     if (!handle) {
-        if (!m_libraryMissingTold) {
-            m_libraryMissingTold = true;
-            char text[512];
-            std::snprintf(text, sizeof text, U2String(kTextLibraryMissing).c_str(), kLibraryName);
-            AfxMessageBox(text, MB_OK);
-        }
+        const std::string text = AcqVendorLibraryMissingOnce(m_libraryMissingTold,
+            U2String(kTextLibraryMissing), kLibraryName);
+        if (!text.empty())
+            AfxMessageBox(text.c_str(), MB_OK);
         return false;
     }
     auto* library = new Library;
