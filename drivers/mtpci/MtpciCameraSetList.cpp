@@ -1,4 +1,5 @@
 #include "mtpci/MtpciCameraSetList.h"
+#include "inifile/FileBytes.h"
 
 #include <cstdio>
 #include <fstream>
@@ -18,12 +19,12 @@ std::string MtpciCameraSetPathOf(const std::string& bytes)
 
 bool MtpciReadCameraSetList(const std::string& listFile, std::string& cameraSet)
 {
-    std::ifstream in(listFile, std::ios::binary);
-    if (!in)
+    // A regular file only (a FIFO there would stop the driver), of at most a settings file's size; its first line
+    // is all that is read.
+    std::string bytes;
+    if (!ReadFileBytes(listFile, bytes))
         return false;
-    std::string bytes(kMtpciMaxCameraSetPath + 2, '\0');
-    in.read(bytes.data(), std::streamsize(bytes.size()));
-    bytes.resize(size_t(in.gcount()));
+    bytes.resize(std::min(bytes.size(), size_t(kMtpciMaxCameraSetPath + 2)));
     cameraSet = MtpciCameraSetPathOf(bytes);
     return true;
 }

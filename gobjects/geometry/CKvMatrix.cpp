@@ -1,6 +1,7 @@
 #include "gobjects/geometry/CKvMatrix.h"
 
 #include "stream/LeStream.h"
+#include "inifile/FileBytes.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -444,12 +445,10 @@ bool CKvMatrix::WriteTextFile(const std::string& path) const
 
 CKvMatrix CKvMatrix::ReadTextFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    std::string text;
+    if (!ReadFileBytes(path, text))
         return CKvMatrix();
-    std::ostringstream all;
-    all << in.rdbuf();
-    return FromText(all.str());
+    return FromText(text);
 }
 
 CKvMatrix CKvMatrix::FromText(const std::string& text)

@@ -1,6 +1,7 @@
 #include "datakeeper/CArchiveManager.h"
 
 #include "datakeeper/ArchiveFile.h"
+#include "inifile/FileBytes.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -71,23 +72,13 @@ bool CArchiveManager::Save(const std::string& path)
 
 bool CArchiveManager::Load(const std::string& path)
 {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        m_error = "cannot open " + path + ": " + std::strerror(errno);
+    // A regular file only, of at most a settings file's size: a FIFO would stop the host, a device never end.
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes)) {
+        m_error = "cannot read " + path + ": " + std::strerror(errno);
         return false;
     }
-    std::vector<uint8_t> bytes;
-    uint8_t block[65536];
-    size_t n;
-    while ((n = std::fread(block, 1, sizeof block, file)) > 0)
-        bytes.insert(bytes.end(), block, block + n);
-    const bool failed = std::ferror(file);
-    std::fclose(file);
-    if (failed) {
-        m_error = "cannot read " + path;
-        return false;
-    }
-    if (!LoadFromBytes(bytes.data(), bytes.size())) {
+    if (!LoadFromBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())) {
         m_error = path + ": " + m_error;
         return false;
     }

@@ -1,4 +1,5 @@
 #include "caliper/CaliperSettings.h"
+#include "inifile/FileBytes.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -155,13 +156,11 @@ std::array<uint8_t, CCaliperSettings::kRecordSize> CCaliperSettings::Bytes() con
 
 int CCaliperSettings::Load(const std::string& path)
 {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
+    // A regular file only, of at most a settings file's size; the record is its first kRecordSize bytes.
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes))
         return 0;
-    std::array<uint8_t, kRecordSize> bytes{};
-    const size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-    return Assign(bytes.data(), got) ? 1 : 0;
+    return Assign(reinterpret_cast<const uint8_t*>(bytes.data()), std::min(bytes.size(), kRecordSize)) ? 1 : 0;
 }
 
 int CCaliperSettings::Save(const std::string& path) const

@@ -1,12 +1,11 @@
 #include "chromex/PaletteFile.h"
 
 #include "strings/StoredText.h"
+#include "inifile/FileBytes.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace chromex {
@@ -88,16 +87,8 @@ bool ParsePalette(const char* data, size_t size, PseudoColorPalette& palette)
 
 bool ReadPaletteFile(const std::string& path, PseudoColorPalette& palette)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    in.seekg(0, std::ios::end);
-    const std::streamoff length = in.tellg();
-    if (length < 0 || static_cast<unsigned long long>(length) > kMaxPaletteFileBytes)
-        return false;
-    in.seekg(0);
-    std::string bytes(static_cast<size_t>(length), '\0');
-    if (!in.read(bytes.data(), length))
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes, kMaxPaletteFileBytes))
         return false;
     return ParsePalette(bytes.data(), bytes.size(), palette);
 }

@@ -2,6 +2,7 @@
 
 #include "gridctrl/GridStrings.h"
 #include "ui/MessageBox.h"
+#include "inifile/FileBytes.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -916,21 +917,15 @@ bool CGridModel::SaveText(const std::string& path) const
 
 bool CGridModel::LoadText(const std::string& path)
 {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
+    // A regular file only, of at most a settings file's size: a FIFO would stop the program, a device never end.
+    std::string text;
+    if (!ReadFileBytes(path, text)) {
         std::string message = GridString(IDS_GRID_FILE_NOT_OPENED);
         message.replace(message.find("%s"), 2, path);
         AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
-    std::string text;
-    char buffer[4096];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, got);
-    const bool failed = std::ferror(file);
-    std::fclose(file);
-    if (failed || !FromText(text)) {
+    if (!FromText(text)) {
         AfxMessageBox(GridString(IDS_GRID_UNABLE_TO_LOAD), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }

@@ -1,4 +1,5 @@
 #include "quantor/PackedDib.h"
+#include "inifile/FileBytes.h"
 
 #include <cstring>
 #include <fstream>
@@ -160,11 +161,12 @@ std::optional<PackedDib> DibFromBmpBytes(const uint8_t* data, size_t size)
 
 std::optional<PackedDib> ReadDibFromPath(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    // A regular file only (a FIFO would stop the program, a device never end), of at most 1 GiB.
+    constexpr size_t kMaxBitmapFileBytes = size_t{1} << 30;
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes, kMaxBitmapFileBytes))
         return std::nullopt;
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return DibFromBmpBytes(bytes.data(), bytes.size());
+    return DibFromBmpBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
 std::optional<std::vector<uint8_t>> BmpBytesOfDib(const PackedDib& dib)

@@ -1,4 +1,5 @@
 #include "sieva/FilterKernelFile.h"
+#include "inifile/FileBytes.h"
 
 #include <cmath>
 #include <cstdint>
@@ -60,15 +61,12 @@ bool CFilterKernel::Parse(const unsigned char* data, size_t size)
 
 int CFilterKernel::Load(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return 0;
-    // One byte more than the largest kernel file: enough to see that a longer file is too long.
+    // A regular file only (a FIFO would stop the program), and none longer than the largest kernel file.
     constexpr size_t kLargest = 8 + 4 * kMaxSide * kMaxSide;
-    std::vector<unsigned char> bytes(kLargest + 1);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<size_t>(in.gcount()));
-    return Parse(bytes.data(), bytes.size()) ? 1 : 0;
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes, kLargest))
+        return 0;
+    return Parse(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()) ? 1 : 0;
 }
 
 std::vector<unsigned char> CFilterKernel::Bytes() const
