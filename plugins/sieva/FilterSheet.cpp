@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -111,6 +112,8 @@ CMainFilterSheet::CMainFilterSheet(const IplImageHeader* source, std::function<v
     pages->addTab(MakeEdgePage(), Text(IDS_PAGE_EDGE));
     pages->addTab(MakeMorphologicalPage(), Text(IDS_PAGE_MORPHOLOGICAL));
     pages->addTab(MakeUserDefinedPage(), Text(IDS_PAGE_USER_DEFINED));
+    // Four pages, as a property sheet shows them: every tab in sight, the sheet as wide as they need.
+    pages->tabBar()->setUsesScrollButtons(false);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->setObjectName("buttons");
