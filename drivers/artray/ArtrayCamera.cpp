@@ -57,6 +57,11 @@ ArtrayCamera::~ArtrayCamera()
     m_window.reset();
 }
 
+int ArtrayCamera::FrameMessagesHandled() const
+{
+    return m_window ? m_window->Handled() : 0;
+}
+
 int ArtrayCamera::WindowsMade()
 {
     return g_windowsMade;
@@ -154,6 +159,7 @@ bool ArtrayCamera::SetUpLocked(int index, bool notify)
         m_frame.assign(bytes, 0);
         m_hasFrame = false;
     }
+    ForgetNewFrame();
     if (m_sdk.callBackPreview)
         m_sdk.callBackPreview(camera, m_window->Target(), m_sdkBuffer.data(), int32_t(bytes), 0);
     if (const ACQ_NotifyFunction callback = m_notify.load(); callback && notify)
@@ -179,10 +185,21 @@ void ArtrayCamera::Close()
 
 void ArtrayCamera::FreeBuffers()
 {
-    std::lock_guard frameLock(m_frameLock);
-    m_sdkBuffer = std::vector<uint8_t>();
-    m_frame = std::vector<uint8_t>();
-    m_hasFrame = false;
+    {
+        std::lock_guard frameLock(m_frameLock);
+        m_sdkBuffer = std::vector<uint8_t>();
+        m_frame = std::vector<uint8_t>();
+        m_hasFrame = false;
+    }
+    ForgetNewFrame();
+}
+
+// A frame announced before the buffers were renewed is gone with them: a later hand-out must wait for a new one
+// instead of taking the stale event and finding no frame.
+void ArtrayCamera::ForgetNewFrame()
+{
+    std::lock_guard eventLock(m_eventLock);
+    m_newFrame = false;
 }
 
 int ArtrayCamera::FrameMessage(uintptr_t wParam)

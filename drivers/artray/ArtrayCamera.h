@@ -63,6 +63,8 @@ public:
     void SetNotify(ACQ_NotifyFunction notify) { m_notify = notify; }
     // Message windows made since the module loaded (one, however often the camera opens).
     static int WindowsMade();
+    // Frame messages the message window has passed to the camera so far.
+    int FrameMessagesHandled() const;
 
 private:
     bool Bind();
@@ -70,6 +72,7 @@ private:
     bool SetUpLocked(int index, bool notify);
     int FrameMessage(uintptr_t wParam);
     void FreeBuffers();
+    void ForgetNewFrame();
     static int StoredIndex(const ArtrayModel& model);
 
     const ArtrayModel& m_model;

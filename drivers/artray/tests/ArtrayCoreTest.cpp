@@ -182,6 +182,24 @@ TEST_F(ArtrayCameraTest, OneMessageWindowServesEveryOpening)
     EXPECT_EQ(ArtraySimCall<ARTSIM_OpenHandlesFunction>(kModel, "ARTSIM_OpenHandles")(), 0);
 }
 
+TEST_F(ArtrayCameraTest, AFrameAnnouncedBeforeAReopeningIsNotHandedOutAfterIt)
+{
+    ArtrayCamera camera(GetArtrayModel(kModel));
+    ASSERT_TRUE(camera.Open());
+    ASSERT_TRUE(Deliver(1));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (camera.FrameMessagesHandled() < 1 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_EQ(camera.FrameMessagesHandled(), 1);
+    camera.Close();
+    ASSERT_TRUE(camera.Open());
+    // The old frame went with the old buffers: the hand-out waits for a new one rather than failing on none.
+    AcqTestDib dib(camera.Width(), camera.Height(), camera.Depth());
+    EXPECT_EQ(camera.HandOut(dib.Header(), true), ArtrayCamera::HandOutResult::NoNewFrame);
+    ASSERT_TRUE(Deliver(2));
+    EXPECT_EQ(HandOutWithin(camera, dib), ArtrayCamera::HandOutResult::Copied);
+}
+
 TEST_F(ArtrayCameraTest, AcquireDuringASetUpAnswersNine)
 {
     static std::atomic<int> answer{-1};
