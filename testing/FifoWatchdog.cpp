@@ -51,12 +51,33 @@ void FifoWatchdog::Watch()
             const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
             if (fd < 0)
                 continue;
-            ::close(fd);   // the reader now reads an end of file
+            std::this_thread::sleep_for(kStillHeld);
+            const bool waited = HeldByAnotherDescriptor(fd);
+            ::close(fd);   // a reader still there now reads an end of file
+            if (!waited)
+                continue;
             std::lock_guard lock(m_mutex);
             if (std::find(m_waitedOn.begin(), m_waitedOn.end(), path) == m_waitedOn.end())
                 m_waitedOn.push_back(path);
         }
     }
+}
+
+bool FifoWatchdog::HeldByAnotherDescriptor(int own)
+{
+    struct stat fifo {};
+    if (::fstat(own, &fifo) != 0)
+        return false;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+        const std::string name = entry.path().filename().string();
+        struct stat target {};
+        if (name == std::to_string(own) || ::stat(entry.path().c_str(), &target) != 0)
+            continue;
+        if (target.st_dev == fifo.st_dev && target.st_ino == fifo.st_ino)
+            return true;
+    }
+    return false;
 }
 
 }  // namespace testing_support

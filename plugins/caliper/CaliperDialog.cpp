@@ -16,6 +16,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -445,12 +446,13 @@ void CCaliperDialog::Show()
 {
     if (m_ending)
         return;
-    // Placed once at the top right of the screen; later the user's placement holds.
+    // Placed once at the top right of the screen, after showing, when its laid-out size is known; later the user's
+    // placement holds.
+    show();
     if (!m_placed)
         if (const QScreen* screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().right() + 1 - frameGeometry().width(), 0);
+            move(screen->availableGeometry().right() + 1 - frameGeometry().width(), screen->availableGeometry().top());
     m_placed = true;
-    show();
 }
 
 void CCaliperDialog::SaveSettingsFile()
@@ -520,6 +522,16 @@ void CCaliperDialog::EndCaliper()
 void CCaliperDialog::accept()
 {
     EndCaliper();
+}
+
+void CCaliperDialog::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void CCaliperDialog::reject()

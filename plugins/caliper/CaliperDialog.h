@@ -70,6 +70,10 @@ public:
     void accept() override;
     void reject() override;
 
+protected:
+    // Enter ends the caliper as OK does, unless a button with the focus takes it.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QWidget* MakeOverviewPage();
     QWidget* MakeDetectorPage();

@@ -31,9 +31,12 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -348,9 +351,10 @@ QDialog* CaliperDialog()
     return nullptr;
 }
 
-// The caliper from the plug-in menu on a black image with one white bar: a line drawn across the bar with the
-// view's mouse marks both threshold crossings on the image and lists the line in the document's report page;
-// closing the dialog ends the caliper on the document and gives the image back.
+// The caliper from the plug-in menu on a black image with one white bar: its dialog floats at the top right; a line
+// drawn across the bar with the view's mouse marks both threshold crossings on the image and lists the line in the
+// document's report page, with the detailed distance in the document's units; a document opened meanwhile gets the
+// caliper too; Enter (OK) ends the caliper on every document and gives each image back.
 TEST_F(PlugInModulesEndToEndTest, CaliperMeasuresALineDrawnOnTheViewAndEndsWithItsDialog)
 {
     const CaliperSettingsKeeper keeper;
@@ -363,7 +367,12 @@ TEST_F(PlugInModulesEndToEndTest, CaliperMeasuresALineDrawnOnTheViewAndEndsWithI
             for (int c = 0; c < 3; ++c)
                 bar.Get2DBuffer()[y][3 * x + c] = x >= kBarLeft && x < kBarRight ? 255 : 0;
     doc->SetImage("bar", &bar);
+    ASSERT_EQ(doc->GetCalibKeeper().SetUnitsPerPixel(0.5), 1);
     const Picture before = PictureOf(doc);
+    // A second open document: the caliper attaches to it too.
+    CVistrelDoc* other = NewImageDocument("Other", QV_RGB24, 40, 20);
+    const Picture otherBefore = PictureOf(other);
+    m_objects->Documents().ActivateDocument(doc);
 
     UINT command = 0;
     for (const auto& [group, item] : {std::pair{"Image Analysis", "Caliper"}, std::pair{"이미지 분석", "캘리퍼스"}})
@@ -371,8 +380,12 @@ TEST_F(PlugInModulesEndToEndTest, CaliperMeasuresALineDrawnOnTheViewAndEndsWithI
     ASSERT_NE(command, 0u) << WhatTheMenuShows();
     Frame().Router().Execute(command);
     ASSERT_EQ(doc->ActivePlugIns().size(), 1u) << WhatTheMenuShows();
+    EXPECT_EQ(other->ActivePlugIns().size(), 1u);
     QDialog* dialog = CaliperDialog();
     ASSERT_NE(dialog, nullptr);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(dialog->frameGeometry().right(), screen.right());
+    EXPECT_EQ(dialog->frameGeometry().top(), screen.top());
 
     // Threshold crossings on, then a line drawn by two clicks on the display window.
     auto* threshold = dialog->findChild<QCheckBox*>("5012");
@@ -427,13 +440,25 @@ TEST_F(PlugInModulesEndToEndTest, CaliperMeasuresALineDrawnOnTheViewAndEndsWithI
     EXPECT_EQ(list->item(0, 0)->text(), "Line - 0");
     EXPECT_EQ(list->item(0, 3)->text(), "2") << "into the band and out of it";
 
-    // Esc closes the dialog and ends the caliper: the document has its image back.
-    QTest::keyClick(dialog, Qt::Key_Escape);
+    // The detailed result: the crossings lie at or a little outside the 24-pixel bar, so at half a unit per pixel
+    // the distance is 12 units or a little more, never the pixel count.
+    dialog->findChild<QRadioButton*>("5018")->click();
+    QApplication::processEvents();
+    const QList<QTableWidgetItem*> thresholdRow = list->findItems("Threshold", Qt::MatchExactly);
+    ASSERT_EQ(thresholdRow.size(), 1);
+    const double distance = list->item(thresholdRow[0]->row(), 1)->text().toDouble();
+    EXPECT_GE(distance, 12.0);
+    EXPECT_LT(distance, 22.0);
+
+    // Enter is OK: it closes the dialog and ends the caliper on every document, each with its image back.
+    QTest::keyClick(dialog, Qt::Key_Return);
     QApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(doc->ActivePlugIns().empty());
+    EXPECT_TRUE(other->ActivePlugIns().empty());
     EXPECT_EQ(CaliperDialog(), nullptr);
     EXPECT_TRUE(PictureOf(doc) == before);
+    EXPECT_TRUE(PictureOf(other) == otherBefore);
     EXPECT_TRUE(Frame().Router().Query(command).enabled) << "the hold ends with the caliper";
 }
 
