@@ -26,8 +26,9 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-}:strict_string_checks=0"
 "$program" --root "$root" >"$work/first.log" 2>&1 &
 first=$!
 pids+=("$first")
-# The window is up once the program listens for later starts.
-for _ in $(seq 1 200); do
+# The window is up once the program listens for later starts. (The bounds below are generous: a sanitized build on a
+# busy machine starts slowly; a healthy start takes seconds.)
+for _ in $(seq 1 1200); do
   [ -n "$(ls -A "$work/runtime/qrx-peers" 2>/dev/null)" ] && break
   kill -0 "$first" 2>/dev/null || break
   sleep 0.1
@@ -36,12 +37,12 @@ kill -0 "$first" 2>/dev/null || { cat "$work/first.log"; echo "FAIL: the program
 sleep 1
 
 status=0
-timeout 30 "$program" --root "$root" >"$work/second.log" 2>&1 || status=$?
+timeout 120 "$program" --root "$root" >"$work/second.log" 2>&1 || status=$?
 [ "$status" -eq 0 ] || { fail "a second start ended with $status"; cat "$work/second.log"; }
 
-timeout 30 "$program" --root "$root" >"$work/third.log" 2>&1 &
+timeout 120 "$program" --root "$root" >"$work/third.log" 2>&1 &
 third=$!
-timeout 30 "$program" --root "$root" >"$work/fourth.log" 2>&1 &
+timeout 120 "$program" --root "$root" >"$work/fourth.log" 2>&1 &
 fourth=$!
 pids+=("$third" "$fourth")
 for pid in "$third" "$fourth"; do
@@ -52,6 +53,10 @@ done
 kill -0 "$first" 2>/dev/null || fail "the first program did not keep running"
 
 kill -TERM "$first"
+for _ in $(seq 1 1200); do kill -0 "$first" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$first" 2>/dev/null; then
+  echo "FAIL: the program did not end when closed"; cat "$work/first.log"; exit 1
+fi
 status=0
 wait "$first" || status=$?
 [ "$status" -eq 0 ] || { fail "the program ended with $status when closed"; cat "$work/first.log"; }

@@ -23,27 +23,26 @@ TEST(FifoWatchdog, NamesAWaitingReaderAndNeverOneThatOnlyLooks)
     const std::string looked = folder.filePath("looked").toStdString();
     FifoWatchdog fifos({looked, waited}, std::chrono::seconds(0));
 
-    std::atomic<bool> done{false};
-    // Looks at its FIFO without blocking and refuses it, over and over, as a careful reader does when the machine is
-    // so busy that it is often caught holding it.
+    // Looks at its FIFO without blocking and refuses it, as a careful reader does, but is held up so long between
+    // the two (a busy machine) that the watchdog finds it holding the FIFO.
+    std::atomic<bool> holding{false};
     std::thread looker([&] {
-        while (!done) {
-            const int fd = ::open(looked.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-            struct stat st {};
-            if (fd >= 0) {
-                ::fstat(fd, &st);
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-                ::close(fd);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const int fd = ::open(looked.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        holding = true;
+        struct stat st {};
+        if (fd >= 0) {
+            ::fstat(fd, &st);
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            ::close(fd);
         }
     });
+    while (!holding)
+        std::this_thread::yield();
     // Opens and reads as if a writer were to come.
     std::thread waiter([&] {
         std::ifstream in(waited, std::ios::binary);
         std::string text;
         std::getline(in, text);
-        done = true;
     });
     waiter.join();
     looker.join();
