@@ -1,5 +1,6 @@
 #include "gobjects/geometry/EdgeProfile.h"
 
+#include "gobjects/geometry/ChunkRunner.h"
 #include "gobjects/geometry/GeoFunctions.h"
 
 #include "qvimage/CQvImage.h"
@@ -8,7 +9,6 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <thread>
 
 namespace {
 
@@ -45,6 +45,11 @@ VISTREL_WEIGHT_ROW(WeightRow4, 4)
 // Pictures from this size on are converted on several threads, at most this many.
 constexpr int64_t kParallelPixels = int64_t{1} << 21;
 constexpr unsigned kMaxThreads = 8;
+constexpr int kRowsPerChunk = 64;
+// The profiles a thread takes at a time: a chunk's first profile needs the noise estimate of the one before it,
+// sampled again, which a chunk this long makes a small cost; a helper held up in the middle of a chunk holds the
+// caller up for no longer than the chunk takes.
+constexpr int kProfilesPerChunk = 16;
 
 // C division of a window's sum by its sample count. The usual counts are divided by constants, which the compiler
 // turns into multiplications: a 64-bit division by a variable takes tens of cycles, and a tool divides hundreds of
@@ -104,23 +109,12 @@ int ToGray8(const CQvImage* source, CQvImage* destination)
         }
     };
     // A camera picture of many megapixels is converted on every tool's finish: its rows are shared out over the
-    // processor's cores (each thread writes rows of its own), small pictures stay on the calling thread.
-    const int64_t pixels = int64_t{width} * height;
-    const int threads = pixels < kParallelPixels ? 1
-                                                 : static_cast<int>(std::clamp<unsigned>(
-                                                       std::thread::hardware_concurrency(), 1u, kMaxThreads));
-    if (threads == 1) {
-        convertRows(0, height);
-        return 1;
-    }
-    std::vector<std::thread> workers;
-    workers.reserve(static_cast<size_t>(threads - 1));
-    for (int t = 1; t < threads; ++t)
-        workers.emplace_back(convertRows, static_cast<int>(int64_t{height} * t / threads),
-                             static_cast<int>(int64_t{height} * (t + 1) / threads));
-    convertRows(0, height / threads);
-    for (std::thread& worker : workers)
-        worker.join();
+    // processor's cores (each chunk writes rows of its own), small pictures stay on the calling thread.
+    const bool parallel = int64_t{width} * height >= kParallelPixels;
+    const int chunks = parallel ? (height + kRowsPerChunk - 1) / kRowsPerChunk : 1;
+    RunChunks(chunks, parallel ? static_cast<int>(kMaxThreads) - 1 : 0, [&](int chunk) {
+        convertRows(chunk * kRowsPerChunk, parallel ? std::min(height, (chunk + 1) * kRowsPerChunk) : height);
+    });
     return 1;
 }
 
@@ -304,6 +298,9 @@ int CEdgeProfile::CheckBound(_RPOINT& start, _RPOINT& end, const CRect& bounds)
 
 void CEdgeProfile::CreateData(int samples)
 {
+    // Statistics of the data about to go keep what they described.
+    for (int buffer = 0; buffer < 8; ++buffer)
+        GetStatistics(buffer / 2, buffer % 2);
     m_samples = std::max(samples, 0);
     const size_t n = static_cast<size_t>(m_samples);
     m_positions.assign(n, _RPOINT{-1.0, -1.0});
@@ -326,6 +323,7 @@ void CEdgeProfile::CleanData()
         buffer.clear();
     m_present.fill(0);
     m_stats.fill(Statistics{});
+    m_statsPending.fill(kNothingPending);
     m_rangeStart.fill(0);
     m_rangeEnd.fill(0);
 }
@@ -335,7 +333,7 @@ int CEdgeProfile::PrCreate(const CQvImage* image, _RPOINT start, _RPOINT end)
     return PrCreate(CGreyPixels(image), start, end);
 }
 
-int CEdgeProfile::PrCreate(const CGreyPixels& grey, _RPOINT start, _RPOINT end)
+int CEdgeProfile::SampleProfile(const CGreyPixels& grey, _RPOINT start, _RPOINT end)
 {
     if (!grey.IsValid())
         return 0;
@@ -355,49 +353,133 @@ int CEdgeProfile::PrCreate(const CGreyPixels& grey, _RPOINT start, _RPOINT end)
     m_end = end;
     m_image = grey;
 
-    SetBase(1, 0);
-    const Statistics& centre = m_stats[Buffer(kProfile, kRaw)];
+    // SetBase(1, 0), then SetBase(3, 0) adding the lines at -1, 0 and +1 to the centre line already there: the
+    // line at 0 is the centre line itself, so it is doubled instead of read again.
+    const Directions d = FindDirections();
+    AddLine(d, 0);
+    PlaceSamples(d);
+    const Statistics& centre = Extremes(Buffer(kProfile, kRaw));
     if (static_cast<double>(centre.maximum - centre.minimum) / 255.0 < 0.3)
         return 0;
-    SetBase(3, 1);
+    for (int64_t& v : m_data[Buffer(kProfile, kRaw)])
+        v *= 2;
+    AddLine(d, -1);
+    AddLine(d, 1);
+    PlaceSamples(d);
+    return 1;
+}
+
+int CEdgeProfile::PassesFromNoise() const
+{
     const int passes = RoundHalfAway(FindSmoothCount());
-    m_passes[kProfile] = passes >= 1 ? passes : 1;
+    return passes >= 1 ? passes : 1;
+}
+
+int CEdgeProfile::PrCreate(const CGreyPixels& grey, _RPOINT start, _RPOINT end)
+{
+    if (!SampleProfile(grey, start, end))
+        return 0;
+    SmoothProfile();
+    m_passes[kProfile] = PassesFromNoise();
     m_passes[kGradient] = m_passes[kLaplacian] = m_passes[kThirdDifference] = 1;
     SetAnalysisData();
     return 1;
+}
+
+void CEdgeProfile::FindSinglePoints(const CGreyPixels& grey, const std::vector<Segment>& segments,
+                                    std::vector<_RPOINT>& points, std::vector<char>& found)
+{
+    const int count = static_cast<int>(segments.size());
+    points.assign(segments.size(), _RPOINT{0.0, 0.0});
+    found.assign(segments.size(), 0);
+    const int chunks = (count + kProfilesPerChunk - 1) / kProfilesPerChunk;
+    const std::array<int, 4> passesBefore = m_passes;
+    // Per chunk: whether it accepted a profile, and the passes its last accepted profile left.
+    std::vector<char> accepted(static_cast<size_t>(chunks), 0);
+    std::vector<std::array<int, 4>> passesLeft(static_cast<size_t>(chunks), passesBefore);
+    const std::array<int, 4> halfWindow = m_halfWindow;
+    // Each chunk writes only its own entries of the results.
+    RunChunks(chunks, static_cast<int>(kMaxThreads) - 1, [&](int chunk) {
+        CEdgeProfile analyser;
+        const int first = chunk * kProfilesPerChunk;
+        const int last = std::min(count, first + kProfilesPerChunk);
+        analyser.m_halfWindow = halfWindow;
+        analyser.m_passes = passesBefore;
+        // The profile accepted last before this chunk left the pass count its first one is smoothed with.
+        for (int k = first - 1; k >= 0; --k) {
+            const Segment& s = segments[static_cast<size_t>(k)];
+            if (analyser.SampleProfile(grey, s.start, s.end)) {
+                analyser.m_passes[kProfile] = analyser.PassesFromNoise();
+                break;
+            }
+        }
+        for (int i = first; i < last; ++i) {
+            const Segment& s = segments[static_cast<size_t>(i)];
+            if (!analyser.PrCreate(grey, s.start, s.end))
+                continue;
+            accepted[static_cast<size_t>(chunk)] = 1;
+            _RPOINT edge{};
+            if (analyser.FindSinglePoint(edge)) {
+                points[static_cast<size_t>(i)] = edge;
+                found[static_cast<size_t>(i)] = 1;
+            }
+        }
+        passesLeft[static_cast<size_t>(chunk)] = analyser.m_passes;
+    });
+    for (int c = chunks - 1; c >= 0; --c)
+        if (accepted[static_cast<size_t>(c)]) {
+            m_passes = passesLeft[static_cast<size_t>(c)];
+            break;
+        }
+    CleanData();
 }
 
 void CEdgeProfile::SetBase(int width, int smooth)
 {
     if (!m_image.IsValid() || m_samples == 0)
         return;
+    const Directions d = FindDirections();
+    const int first = static_cast<int>(std::trunc(-width / 2.0));
+    for (int j = 0; j < width; ++j)
+        AddLine(d, first + j);
+    PlaceSamples(d);
+    if (smooth)
+        SmoothProfile();
+}
+
+CEdgeProfile::Directions CEdgeProfile::FindDirections() const
+{
     const double theta = GetLineAngle(m_start.x, m_start.y, m_end.x, m_end.y);
     const float along = static_cast<float>(theta);
     const float across = static_cast<float>(theta + std::numbers::pi / 2);
-    const int first = static_cast<int>(std::trunc(-width / 2.0));
     // GetPolarPointF's sums with the cosines and sines taken once: the same positions, bit for bit.
-    const double cosAlong = std::cos(static_cast<double>(along));
-    const double sinAlong = std::sin(static_cast<double>(along));
-    const double cosAcross = std::cos(static_cast<double>(across));
-    const double sinAcross = std::sin(static_cast<double>(across));
-    std::vector<int64_t>& raw = m_data[Buffer(kProfile, kRaw)];
-    for (int j = 0; j < width; ++j) {
-        const double offset = static_cast<float>(first + j);
-        m_image.AddSamples(m_start.x + offset * cosAcross, m_start.y + offset * sinAcross, cosAlong, sinAlong,
-                           m_samples, raw.data());
-    }
+    return {std::cos(static_cast<double>(along)), std::sin(static_cast<double>(along)),
+            std::cos(static_cast<double>(across)), std::sin(static_cast<double>(across))};
+}
+
+void CEdgeProfile::AddLine(const Directions& d, int offset)
+{
+    const double across = static_cast<float>(offset);
+    m_image.AddSamples(m_start.x + across * d.cosAcross, m_start.y + across * d.sinAcross, d.cosAlong, d.sinAlong,
+                       m_samples, m_data[Buffer(kProfile, kRaw)].data());
+}
+
+void CEdgeProfile::PlaceSamples(const Directions& d)
+{
     for (int i = 0; i < m_samples; ++i) {
         const double r = static_cast<float>(i);
-        m_positions[static_cast<size_t>(i)] = {m_start.x + r * cosAlong, m_start.y + r * sinAlong};
+        m_positions[static_cast<size_t>(i)] = {m_start.x + r * d.cosAlong, m_start.y + r * d.sinAlong};
     }
     m_present[Buffer(kProfile, kRaw)] = 1;
     FindStatistics(kProfile, kRaw, 0, m_samples);
-    if (smooth) {
-        SmoothData(m_data[Buffer(kProfile, kProcessed)].data(), raw.data(), m_passes[kProfile], m_halfWindow[kProfile],
-                   0, m_samples);
-        m_present[Buffer(kProfile, kProcessed)] = 1;
-        FindStatistics(kProfile, kProcessed, 0, m_samples);
-    }
+}
+
+void CEdgeProfile::SmoothProfile()
+{
+    SmoothData(m_data[Buffer(kProfile, kProcessed)].data(), m_data[Buffer(kProfile, kRaw)].data(), m_passes[kProfile],
+               m_halfWindow[kProfile], 0, m_samples);
+    m_present[Buffer(kProfile, kProcessed)] = 1;
+    FindStatistics(kProfile, kProcessed, 0, m_samples);
 }
 
 int CEdgeProfile::SmoothData(int64_t* dst, const int64_t* src, int passes, int halfWindow, int start, int end) const
@@ -488,30 +570,56 @@ void CEdgeProfile::FindStatistics(int kind, int variant, int start, int end)
         start = Start(kind);
     if (end < 0)
         end = End(kind);
-    Statistics stats;
-    const std::vector<int64_t>& data = m_data[Buffer(kind, variant)];
-    end = std::min(end, static_cast<int>(data.size()));
-    if (start < end) {
-        for (int i = start; i < end; ++i) {
-            const int64_t v = data[static_cast<size_t>(i)];
-            stats.maximum = std::max(stats.maximum, v);
-            stats.minimum = std::min(stats.minimum, v);
-            stats.sum += v;
-        }
-        const double mean = static_cast<double>(stats.sum) / (end - start);
-        // Four partial sums: one chain of dependent additions would wait on every one of them.
-        double partial[4] = {};
-        int i = start;
-        for (; i + 4 <= end; i += 4)
-            for (int k = 0; k < 4; ++k)
-                partial[k] += std::pow(static_cast<double>(data[static_cast<size_t>(i + k)]) - mean, 2);
-        for (; i < end; ++i)
-            partial[0] += std::pow(static_cast<double>(data[static_cast<size_t>(i)]) - mean, 2);
-        const double squares = (partial[0] + partial[1]) + (partial[2] + partial[3]);
-        stats.mean = static_cast<float>(mean);
-        stats.deviation = static_cast<float>(std::sqrt(squares / (end - start)));
+    const int buffer = Buffer(kind, variant);
+    // A tool analyses hundreds of profiles on one finish and looks at two statistics of each: they are worked
+    // out when asked for, from the buffer as it stands (every change of a buffer finds its statistics again).
+    m_statsRange[buffer] = {start, std::min(end, static_cast<int>(m_data[buffer].size()))};
+    m_statsPending[buffer] = kExtremesPending;
+}
+
+const CEdgeProfile::Statistics& CEdgeProfile::Extremes(int buffer) const
+{
+    Statistics& stats = m_stats[buffer];
+    if (m_statsPending[buffer] != kExtremesPending)
+        return stats;
+    m_statsPending[buffer] = kMomentsPending;
+    stats = Statistics{};
+    const auto [start, end] = m_statsRange[buffer];
+    const std::vector<int64_t>& data = m_data[buffer];
+    for (int i = start; i < end; ++i) {
+        const int64_t v = data[static_cast<size_t>(i)];
+        stats.maximum = std::max(stats.maximum, v);
+        stats.minimum = std::min(stats.minimum, v);
+        stats.sum += v;
     }
-    m_stats[Buffer(kind, variant)] = stats;
+    return stats;
+}
+
+const CEdgeProfile::Statistics& CEdgeProfile::GetStatistics(int kind, int variant) const
+{
+    const int buffer = Buffer(kind, variant);
+    Statistics& stats = m_stats[buffer];
+    Extremes(buffer);
+    if (m_statsPending[buffer] != kMomentsPending)
+        return stats;
+    m_statsPending[buffer] = kNothingPending;
+    const auto [start, end] = m_statsRange[buffer];
+    if (start >= end)
+        return stats;
+    const std::vector<int64_t>& data = m_data[buffer];
+    const double mean = static_cast<double>(stats.sum) / (end - start);
+    // Four partial sums: one chain of dependent additions would wait on every one of them.
+    double partial[4] = {};
+    int i = start;
+    for (; i + 4 <= end; i += 4)
+        for (int k = 0; k < 4; ++k)
+            partial[k] += std::pow(static_cast<double>(data[static_cast<size_t>(i + k)]) - mean, 2);
+    for (; i < end; ++i)
+        partial[0] += std::pow(static_cast<double>(data[static_cast<size_t>(i)]) - mean, 2);
+    const double squares = (partial[0] + partial[1]) + (partial[2] + partial[3]);
+    stats.mean = static_cast<float>(mean);
+    stats.deviation = static_cast<float>(std::sqrt(squares / (end - start)));
+    return stats;
 }
 
 int CEdgeProfile::SquareData(int kind, int variant)
@@ -641,7 +749,7 @@ int CEdgeProfile::FindSteps()
 
 int CEdgeProfile::RemoveSmallStep()
 {
-    const Statistics& stats = m_stats[Buffer(kThirdDifference, kProcessed)];
+    const Statistics& stats = Extremes(Buffer(kThirdDifference, kProcessed));
     if (stats.maximum < stats.minimum)
         return 0;
     const std::vector<int64_t>& d = m_data[Buffer(kThirdDifference, kProcessed)];

@@ -13,6 +13,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 class CQvImage;
@@ -114,6 +115,21 @@ public:
     int PrCreate(const CQvImage* image, _RPOINT start, _RPOINT end);
     // The image position of the first step centre from the profile's start (on the sample grid); 0 without one.
     int FindSinglePoint(_RPOINT& out);
+
+    // A scan segment: the profile from start to end.
+    struct Segment
+    {
+        _RPOINT start;
+        _RPOINT end;
+    };
+    // What PrCreate and FindSinglePoint called on the segments one after another would find, bit for bit:
+    // found[i] 1 with points[i] the step of segment i, 0 without one; afterwards the pass counts are those the
+    // last accepted profile left, and no profile is held. A tool lays hundreds of profiles on one finish: they
+    // are analysed in chunks on several threads, each chunk with an analyser of its own. The pass count a profile
+    // is smoothed with is the noise estimate of the profile accepted before it, which depends on that profile's
+    // samples alone, so each chunk starts from the estimate of the last profile accepted before it.
+    void FindSinglePoints(const CGreyPixels& grey, const std::vector<Segment>& segments, std::vector<_RPOINT>& points,
+                          std::vector<char>& found);
     // Clips the segment into the bounds (left <= x < right, top <= y < bottom on truncated coordinates); the
     // points change only when the result is not 0. 1 when nothing needed clipping or after clipping the start
     // alone; the line-equation code (1, or 2 for a vertical line) after clipping the end; 0 when the segment
@@ -165,7 +181,7 @@ public:
     const std::vector<_RPOINT>& GetPositions() const { return m_positions; }
     const std::vector<int>& GetMarks() const { return m_marks; }
     const std::vector<int64_t>& GetData(int kind, int variant) const { return m_data[Buffer(kind, variant)]; }
-    const Statistics& GetStatistics(int kind, int variant) const { return m_stats[Buffer(kind, variant)]; }
+    const Statistics& GetStatistics(int kind, int variant) const;
     int GetPasses(int kind) const { return m_passes[kind]; }
     void SetPasses(int kind, int passes) { m_passes[kind] = passes; }
     const std::vector<float>& GetRisingSteps() const { return m_rising; }
@@ -177,6 +193,27 @@ public:
 
 private:
     static int Buffer(int kind, int variant) { return 2 * kind + variant; }
+    struct Directions
+    {
+        double cosAlong;
+        double sinAlong;
+        double cosAcross;
+        double sinAcross;
+    };
+    // The profile's direction from start to end and the direction across it.
+    Directions FindDirections() const;
+    // Adds the samples of the line `offset` pixels across the profile to the raw profile.
+    void AddLine(const Directions& d, int offset);
+    // The samples' positions; the raw profile is complete.
+    void PlaceSamples(const Directions& d);
+    // Maximum, minimum and sum of a buffer (the analysis needs no more).
+    const Statistics& Extremes(int buffer) const;
+    // PrCreate up to the three-line raw profile: clipping, rejections and sampling; 0 when rejected.
+    int SampleProfile(const CGreyPixels& grey, _RPOINT start, _RPOINT end);
+    // The raw profile smoothed into the processed one with kind 0's passes as they stand.
+    void SmoothProfile();
+    // The kind-0 pass count the raw profile's noise asks for the next profile.
+    int PassesFromNoise() const;
     int Start(int kind) const { return m_rangeStart[kind]; }
     int End(int kind) const { return m_rangeEnd[kind]; }
 
@@ -189,7 +226,16 @@ private:
     // 64-bit: the processed Laplacian is the square of a difference of squares, beyond 32 bits on sharp dips.
     std::array<std::vector<int64_t>, 8> m_data;
     std::array<int, 8> m_present{};
-    std::array<Statistics, 8> m_stats{};
+    // Worked out when asked for (GetStatistics, Extremes) over the range FindStatistics gave.
+    enum StatsPending : uint8_t
+    {
+        kNothingPending,
+        kExtremesPending,  // all of them
+        kMomentsPending,   // mean and deviation
+    };
+    mutable std::array<Statistics, 8> m_stats{};
+    std::array<std::pair<int, int>, 8> m_statsRange{};
+    mutable std::array<StatsPending, 8> m_statsPending{};
     std::array<int, 4> m_halfWindow{1, 1, 1, 1};
     std::array<int, 4> m_passes{5, 2, 1, 1};
     std::array<int, 4> m_rangeStart{};

@@ -100,20 +100,15 @@ int CQvGObjectAutoArc::FindAutoEdge(const CGreyPixels& work, std::vector<_RPOINT
     const double step = kProfileSpacing / mean;
     const double theta0 = startAngle * std::numbers::pi / 180.0;
     const double theta1 = theta0 + sweep * std::numbers::pi / 180.0;
-    int profiles = 0;
+    std::vector<CEdgeProfile::Segment> segments;
     for (double theta = theta0; sweep > 0 ? theta <= theta1 : theta >= theta1; theta += sweep > 0 ? step : -step) {
         _RPOINT inner{};
         _RPOINT outer{};
         GetPolarPoint(inner, centre.x, centre.y, theta, r1);
         GetPolarPoint(outer, centre.x, centre.y, theta, r2);
-        ++profiles;
-        _RPOINT edge{};
-        if (m_profile.PrCreate(work, outsideIn ? outer : inner, outsideIn ? inner : outer) &&
-            m_profile.FindSinglePoint(edge))
-            edges.push_back(edge);
+        segments.push_back(outsideIn ? CEdgeProfile::Segment{outer, inner} : CEdgeProfile::Segment{inner, outer});
     }
-    m_profile.CleanData();
-    return profiles;
+    return FindEdges(work, segments, edges);
 }
 
 void CQvGObjectAutoArc::Finish()

@@ -54,20 +54,15 @@ int CQvGObjectAutoCircle::FindAutoEdge(const CGreyPixels& work, std::vector<_RPO
     if (mean == 0.0)
         return 0;
     const float step = static_cast<float>(kProfileSpacing / mean);
-    int profiles = 0;
+    std::vector<CEdgeProfile::Segment> segments;
     for (float theta = 0.0f; theta <= 2.0 * std::numbers::pi; theta += step) {
         _RPOINT inner{};
         _RPOINT outer{};
         GetPolarPoint(inner, centre.x, centre.y, theta, r1);
         GetPolarPoint(outer, centre.x, centre.y, theta, r2);
-        ++profiles;
-        _RPOINT edge{};
-        if (m_profile.PrCreate(work, outsideIn ? outer : inner, outsideIn ? inner : outer) &&
-            m_profile.FindSinglePoint(edge))
-            edges.push_back(edge);
+        segments.push_back(outsideIn ? CEdgeProfile::Segment{outer, inner} : CEdgeProfile::Segment{inner, outer});
     }
-    m_profile.CleanData();
-    return profiles;
+    return FindEdges(work, segments, edges);
 }
 
 void CQvGObjectAutoCircle::Finish()

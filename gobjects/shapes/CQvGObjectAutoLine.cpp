@@ -57,19 +57,25 @@ int CQvGObjectAutoLine::FindAutoEdge(const CGreyPixels& work, std::vector<_RPOIN
     const double l12 = GetDistance(p1.x, p1.y, p2.x, p2.y);
     _RPOINT q0{};
     GetPolarPoint(q0, p0.x, p0.y, d12, l12);
-    int profiles = 0;
+    std::vector<CEdgeProfile::Segment> segments;
     for (float l = 0.0f; l < l01; l += static_cast<float>(kProfileSpacing)) {
-        _RPOINT a{};
-        _RPOINT b{};
-        GetPolarPoint(a, p0.x, p0.y, d01, l);
-        GetPolarPoint(b, q0.x, q0.y, d01, l);
-        ++profiles;
-        _RPOINT edge{};
-        if (m_profile.PrCreate(work, a, b) && m_profile.FindSinglePoint(edge))
-            edges.push_back(edge);
+        CEdgeProfile::Segment& s = segments.emplace_back();
+        GetPolarPoint(s.start, p0.x, p0.y, d01, l);
+        GetPolarPoint(s.end, q0.x, q0.y, d01, l);
     }
-    m_profile.CleanData();
-    return profiles;
+    return FindEdges(work, segments, edges);
+}
+
+int CQvGObjectAutoLine::FindEdges(const CGreyPixels& work, const std::vector<CEdgeProfile::Segment>& segments,
+                                  std::vector<_RPOINT>& edges)
+{
+    std::vector<_RPOINT> points;
+    std::vector<char> found;
+    m_profile.FindSinglePoints(work, segments, points, found);
+    for (size_t i = 0; i < segments.size(); ++i)
+        if (found[i])
+            edges.push_back(points[i]);
+    return static_cast<int>(segments.size());
 }
 
 bool CQvGObjectAutoLine::SnapLine(const CGreyPixels& work, _RPOINT& q0, _RPOINT& q1)

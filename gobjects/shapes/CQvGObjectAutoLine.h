@@ -41,6 +41,9 @@ public:
     int FindAutoEdge(const CGreyPixels& work, std::vector<_RPOINT>& edges, _RPOINT p0, _RPOINT p1, _RPOINT p2);
 
 protected:
+    // The first edge of each segment's profile, in order, appended to `edges`; the number of segments.
+    int FindEdges(const CGreyPixels& work, const std::vector<CEdgeProfile::Segment>& segments,
+                  std::vector<_RPOINT>& edges);
     // The grey levels of the container's active image, read where the profiles need them; false without one.
     bool MakeWorkImage(CGreyPixels& work) const;
     // The band's corners around q0 -> q1: a0, a1 across q0 and b0, b1 across q1; a1 and b0 on the right-hand side.

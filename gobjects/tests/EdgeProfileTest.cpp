@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <random>
+#include <set>
 #include <vector>
 
 namespace {
@@ -333,6 +334,56 @@ TEST(EdgeProfile, SecondProfileUsesTheCarriedOverPassCount)
     _RPOINT edge{};
     ASSERT_EQ(p.FindSinglePoint(edge), 1);
     EXPECT_NEAR(edge.x, 49.5, 1.0);
+}
+
+// Many profiles analysed at once, in chunks on several threads, give what one analyser finds going through them
+// in order, bit for bit: each profile smoothed with the pass count its accepted predecessor's noise left, also
+// across chunks and past rejected profiles (flat ground, off the picture); the analyser keeps the last count.
+TEST(EdgeProfile, ProfilesAnalysedTogetherAreThoseAnalysedInTurn)
+{
+    std::mt19937 random(5);
+    std::normal_distribution<double> noise(0.0, 14.0);
+    const CQvImage image = GreyImage(400, 300, [&](int x, int y) {
+        const bool disc = std::hypot(x + 0.5 - 200.3, y + 0.5 - 150.6) < 100.0;
+        return static_cast<int>(std::lround((disc ? 170 : 60) + (x < 120 ? 0.0 : noise(random))));
+    });
+    std::vector<CEdgeProfile::Segment> segments;
+    for (int i = 0; i < 400; ++i) {
+        const double t = 2 * M_PI * i / 400;
+        const double outer = i % 37 == 0 ? 260.0 : i % 23 == 0 ? 140.0 : 118.0;  // off the picture; flat ground
+        segments.push_back({{200 + outer * std::cos(t), 150 + outer * std::sin(t)},
+                            {200 + (outer - 30) * std::cos(t), 150 + (outer - 30) * std::sin(t)}});
+    }
+    for (int before : {5, 1, 3}) {
+        SCOPED_TRACE(before);
+        CEdgeProfile inTurn;
+        inTurn.SetPasses(CEdgeProfile::kProfile, before);
+        const CGreyPixels grey(&image);
+        std::vector<_RPOINT> expected(segments.size());
+        std::vector<char> expectedFound(segments.size(), 0);
+        std::set<int> passes;
+        for (size_t i = 0; i < segments.size(); ++i) {
+            if (inTurn.PrCreate(grey, segments[i].start, segments[i].end)) {
+                passes.insert(inTurn.GetPasses(CEdgeProfile::kProfile));
+                expectedFound[i] = static_cast<char>(inTurn.FindSinglePoint(expected[i]));
+            }
+        }
+        ASSERT_GT(passes.size(), 2u);  // the noise varies the carried count
+        CEdgeProfile together;
+        together.SetPasses(CEdgeProfile::kProfile, before);
+        std::vector<_RPOINT> points;
+        std::vector<char> found;
+        together.FindSinglePoints(grey, segments, points, found);
+        ASSERT_EQ(found, expectedFound);
+        for (size_t i = 0; i < segments.size(); ++i)
+            if (found[i]) {
+                EXPECT_EQ(points[i].x, expected[i].x) << i;
+                EXPECT_EQ(points[i].y, expected[i].y) << i;
+            }
+        for (int kind = 0; kind < 4; ++kind)
+            EXPECT_EQ(together.GetPasses(kind), inTurn.GetPasses(kind));
+        EXPECT_EQ(together.GetSampleCount(), 0);
+    }
 }
 
 // A three-pixel dark line across a bright ground: its squared Laplacian goes beyond 32 bits, and wrapped it would
