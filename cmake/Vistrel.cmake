@@ -81,7 +81,8 @@ function(vistrel_tests target)
     target_precompile_headers(${target} REUSE_FROM vistrel_test_pch)
   endif()
   target_link_libraries(${target} PRIVATE vistrel_testmain GTest::gtest GTest::gmock ${ARG_LIBS})
-  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
+  # Listing a sanitized test binary's cases takes well over the default five seconds on a busy machine.
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 300
     PROPERTIES ENVIRONMENT "VISTREL_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
 endfunction()
 
