@@ -17,7 +17,7 @@ enum class GlOp {
 };
 
 struct GlCall {
-    GlOp op;
+    GlOp op = GlOp::Finish;
     std::array<double, 6> args{};
     GlPrimitive primitive = GlPrimitive::Quads;
     GlMatrix matrix = GlMatrix::Modelview;
@@ -140,7 +140,8 @@ public:
 private:
     void Add(GlOp op, std::initializer_list<double> args = {})
     {
-        GlCall call{op};
+        GlCall call;
+        call.op = op;
         size_t i = 0;
         for (double a : args)
             call.args[i++] = a;
