@@ -87,6 +87,28 @@ TEST(SurfacePlotBuild, AColourImageTakesLuminanceOrOneChannel)
     }
 }
 
+// A rebuild takes over the former heights' storage: whatever it held before, the new grid is what a fresh plot
+// builds.
+TEST(SurfacePlotBuild, RebuildingAtAnotherStepGivesWhatAFreshPlotGives)
+{
+    TestImage image(30, 20, 8);
+    for (size_t i = 0; i < image.pixels.size(); ++i)
+        image.pixels[i] = static_cast<uint8_t>(i * 13);
+    SurfacePlot plot;
+    plot.SetImage(&image.view, 0);
+    for (int step : {1, 3, 7, 2, 2}) {
+        plot.SetStep(step);
+        plot.BuildFromImage();
+        SurfacePlot fresh;
+        fresh.SetImage(&image.view, 0);
+        fresh.SetStep(step);
+        fresh.BuildFromImage();
+        ASSERT_NE(plot.CurrentGrid(), nullptr);
+        EXPECT_EQ(plot.CurrentGrid()->m_pCoordZ, fresh.CurrentGrid()->m_pCoordZ) << step;
+        EXPECT_EQ(plot.CurrentGrid()->m_pCoordX, fresh.CurrentGrid()->m_pCoordX) << step;
+    }
+}
+
 TEST(SurfacePlotBuild, NoGridForOtherDepthsSmallImagesOrNoStep)
 {
     const struct {
