@@ -1,5 +1,9 @@
 #include "quantor/GlScene.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
 namespace quantor {
 
 Projection ProjectionFor(int width, int height)
@@ -8,6 +12,79 @@ Projection ProjectionFor(int width, int height)
     p.aspect = height == 0 ? 1.0 : static_cast<double>(width) / static_cast<double>(height);
     return p;
 }
+
+Colour3 TableColour(uint32_t colorref)
+{
+    return {static_cast<float>(colorref & 0xFF) / 255.0f, static_cast<float>((colorref >> 8) & 0xFF) / 255.0f,
+            static_cast<float>((colorref >> 16) & 0xFF) / 255.0f};
+}
+
+void BoundBands(GridData& g)
+{
+    g.m_nGradientSteps = std::clamp(g.m_nGradientSteps, 0, kMaxBands);
+    g.m_nTableColors = std::clamp(g.m_nTableColors, 0, static_cast<int>(g.m_arrColorTable.size()));
+}
+
+float LegendMinimum(float lo, float hi, float colorFloor)
+{
+    const float raised = lo + (hi - lo) * (colorFloor + 0.5f);
+    return std::fabs(raised) < 1e-6f ? 0.0f : raised;
+}
+
+bool ValueColour(const GridData& grid, float value, Colour3& colour)
+{
+    const float h = kHalfSize;
+    if (value < grid.m_fColorFloor) {
+        colour = grid.m_fBackColor;
+        return true;
+    }
+    const int n = grid.m_bGradient ? grid.m_nGradientSteps : grid.m_nTableColors;
+    if (n <= 0 || !(value >= -h && value <= h))
+        return false;
+    // The band the value falls in, found directly (a record may name many bands); the neighbours are checked with
+    // the bands' own bounds so that a value on a boundary takes the lower band.
+    const auto lower = [h, n](int i) { return h * 2.0f * static_cast<float>(i) / static_cast<float>(n) - h; };
+    const auto upper = [h, n](int i) { return h * static_cast<float>(2 * i + 2) / static_cast<float>(n) - h; };
+    const int guess = static_cast<int>((value + h) / (2 * h) * static_cast<float>(n));
+    int band = -1;
+    for (int i = std::max(guess - 2, 0); i <= std::min(guess + 1, n - 1) && band < 0; ++i)
+        if (lower(i) <= value && value <= upper(i))
+            band = i;
+    if (band < 0)
+        return false;
+    if (grid.m_bGradient) {
+        colour = GradientBand(grid, band, n);
+        return true;
+    }
+    // A file may name more table colours than the table holds.
+    if (static_cast<size_t>(band) >= grid.m_arrColorTable.size())
+        return false;
+    colour = TableColour(grid.m_arrColorTable[static_cast<size_t>(band)]);
+    return true;
+}
+
+Colour3 GradientBand(const GridData& grid, int k, int n)
+{
+    Colour3 c = grid.m_fLowColor;
+    if (n <= 1)
+        return c;
+    for (size_t p = 0; p < 3; ++p)
+        c[p] += static_cast<float>(k) * (grid.m_fHighColor[p] - grid.m_fLowColor[p]) / static_cast<float>(n - 1);
+    return c;
+}
+
+namespace {
+
+float FoldAngle(float angle)
+{
+    if (angle > 360)
+        return angle - 360;
+    if (angle < -360)
+        return angle + 360;
+    return angle;
+}
+
+}  // namespace
 
 GlScene::GlScene() = default;
 
@@ -162,6 +239,35 @@ void GlScene::DrawDemo()
     gl.Rotate(-2, 0, 0, 1);
     gl.Color3f(128.0f / 255, 128.0f / 255, 0);
     gl.WireSphere(1, 16, 16);
+}
+
+void GlScene::SetValueColor(float value)
+{
+    Colour3 c{};
+    if (m_pGrid && ValueColour(*m_pGrid, value, c))
+        SetColour(c);
+}
+
+void GlScene::ApplyView(GridData& g, bool flat)
+{
+    const float h = m_fHalfSize;
+    m_gl->Translate(g.m_fTransX, g.m_fTransY, g.m_fTransZ);
+    if (!flat) {
+        m_gl->Rotate(g.m_fRotX, 1, 0, 0);
+        m_gl->Rotate(g.m_fRotY, 0, 1, 0);
+        m_gl->Rotate(g.m_fRotZ, 0, 0, 1);
+        g.m_fRotX = FoldAngle(g.m_fRotX);
+        g.m_fRotY = FoldAngle(g.m_fRotY);
+        g.m_fRotZ = FoldAngle(g.m_fRotZ);
+        m_gl->Scale(g.m_fScaleX, g.m_fScaleY, g.m_fScaleZ);
+    } else {
+        m_gl->Rotate(0, 1, 0, 0);
+        m_gl->Rotate(0, 0, 1, 0);
+        m_gl->Rotate(0, 0, 0, 1);
+        m_gl->Scale(g.m_fScaleX, g.m_fScaleY, 0);
+    }
+    if (g.m_nMouseMode == 0 || g.m_nMouseMode == 1)
+        m_gl->Ortho(g.m_fPanX - h, g.m_fPanX + h, g.m_fPanY - h, g.m_fPanY + h, 1, -1);
 }
 
 void GlScene::DrawBoxEdgesUpTo(float top)

@@ -18,6 +18,22 @@ struct Projection {
 };
 Projection ProjectionFor(int width, int height);
 
+// A colour of a record's table (0x00BBGGRR) as red, green, blue in 0..1.
+Colour3 TableColour(uint32_t colorref);
+// Band counts come with records from files: a legend draws one quad and one label per band, so a record taken in
+// keeps at most kMaxBands gradient bands and no more table bands than its table has colours.
+constexpr int kMaxBands = 256;
+void BoundBands(GridData& g);
+// Outlines on a background show in its inverse.
+inline Colour3 OutlineColour(const Colour3& back) { return {1 - back[0], 1 - back[1], 1 - back[2]}; }
+// The lowest legend label: the bound raised by the colour floor's share of the range, 0 when next to nothing.
+float LegendMinimum(float lo, float hi, float colorFloor);
+// The colour a normalised height or value takes in a record's colouring: false when no band holds it (above the
+// cube), so the current colour stays. A value exactly on a band boundary takes the lower band.
+bool ValueColour(const GridData& grid, float value, Colour3& colour);
+// The colour of gradient band k of n, from the low to the high colour (the low colour when there is one band).
+Colour3 GradientBand(const GridData& grid, int k, int n);
+
 // The glyphs of the scene's 8 x 13 font.
 const GlyphTable& PlotFontGlyphs();
 
@@ -73,17 +89,21 @@ public:
 protected:
     virtual void DrawScene() = 0;                       // a grid is set
     virtual void DrawDemo();                            // no grid
-    virtual void SetValueColor(float value) = 0;        // the colour of a normalised height or value
+    virtual void SetValueColor(float value);            // the colour of a normalised height or value
     virtual void DrawBoxEdges() {}                      // the box's posts and top
     virtual void DrawLegend(const PlotRect& client) { (void)client; }
 
     // Shared steps of the models' draws.
+    // Translation, the three rotations (angles then folded into one turn) and the scale, z squashed for a flat
+    // plot; then the pan as an orthographic window onto the modelview in mouse modes 0 and 1.
+    void ApplyView(GridData& g, bool flat);
     void DrawBox();
     void DrawAxes();
     void DrawLegendOverlay();
     void DrawBoxEdgesUpTo(float top);
     void PrintAt(float x, float y, float z, const char* text);
     void SetColour(const Colour3& c) { m_gl->Color3f(c[0], c[1], c[2]); }
+    void SetOutlineColour() { SetColour(OutlineColour(m_pGrid->m_fBackColor)); }
     PlotRect ClientRect() const { return {0, 0, m_nClientWidth, m_nClientHeight}; }
 
     GlSeam* m_gl = nullptr;

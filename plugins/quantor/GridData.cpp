@@ -68,6 +68,30 @@ GridData MakeVolumeRecord(int nx, int ny, int nz, int kind)
     return grid;
 }
 
+void SpreadEvenly(std::vector<float>& coords)
+{
+    const size_t n = coords.size();
+    for (size_t i = 0; i < n; ++i)
+        coords[i] = n > 1 ? static_cast<float>(i) / static_cast<float>(n - 1) - kHalfSize : -kHalfSize;
+}
+
+void NormalizeRecord(GridData& grid, bool withValues)
+{
+    const auto normalise = [](std::vector<float>& values, float& lo, float& hi) {
+        for (float v : values) {
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+        }
+        for (float& v : values)
+            v = NormalizeInto(v, lo, hi);
+    };
+    normalise(grid.m_pCoordX, grid.m_fMinX, grid.m_fMaxX);
+    normalise(grid.m_pCoordY, grid.m_fMinY, grid.m_fMaxY);
+    normalise(grid.m_pCoordZ, grid.m_fMinZ, grid.m_fMaxZ);
+    if (withValues)
+        normalise(grid.m_pValues, grid.m_fMinV, grid.m_fMaxV);
+}
+
 float NormalizeInto(float v, float lo, float hi)
 {
     if (!(hi > lo))

@@ -1,7 +1,5 @@
 #include "quantor/SurfaceMap.h"
 
-#include "quantor/SurfacePlotModel.h"
-
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -9,15 +7,6 @@
 namespace quantor {
 
 namespace {
-
-float FoldAngle(float angle)
-{
-    if (angle > 360)
-        return angle - 360;
-    if (angle < -360)
-        return angle + 360;
-    return angle;
-}
 
 void ClampCuts(GridData& g)
 {
@@ -39,53 +28,25 @@ void SurfaceMap::InitGrids(int nx, int ny, int nz, int kind, int count)
 void SurfaceMap::AdoptRecords(GridScene&& records)
 {
     m_records = std::move(records);
-    for (GridData& g : m_records.m_arrGrids)
+    for (GridData& g : m_records.m_arrGrids) {
         ClampCuts(g);
+        BoundBands(g);
+    }
     m_nColorSource = m_records.m_nColorSource;
     m_pCurGrid = m_pGrid = m_records.Current();
 }
 
 void SurfaceMap::Normalize(int kind, int count)
 {
-    const auto normalise = [](std::vector<float>& v, float& lo, float& hi) {
-        for (float x : v) {
-            lo = std::fmin(lo, x);
-            hi = std::fmax(hi, x);
-        }
-        for (float& x : v)
-            x = NormalizeInto(x, lo, hi);
-    };
-    (void)kind;
-    for (int i = 0; i < count && static_cast<size_t>(i) < m_records.m_arrGrids.size(); ++i) {
-        GridData& g = m_records.m_arrGrids[static_cast<size_t>(i)];
-        normalise(g.m_pCoordX, g.m_fMinX, g.m_fMaxX);
-        normalise(g.m_pCoordY, g.m_fMinY, g.m_fMaxY);
-        normalise(g.m_pCoordZ, g.m_fMinZ, g.m_fMaxZ);
-        normalise(g.m_pValues, g.m_fMinV, g.m_fMaxV);
-    }
-}
-
-void SurfaceMap::SetValueColor(float value)
-{
-    Colour3 c{};
-    if (m_pCurGrid && ValueColour(*m_pCurGrid, value, c))
-        SetColour(c);
+    (void)kind;  // every volume kind carries values
+    for (int i = 0; i < count && static_cast<size_t>(i) < m_records.m_arrGrids.size(); ++i)
+        NormalizeRecord(m_records.m_arrGrids[static_cast<size_t>(i)], true);
 }
 
 void SurfaceMap::DrawScene()
 {
     GridData& g = *m_pCurGrid;
-    const float h = m_fHalfSize;
-    m_gl->Translate(g.m_fTransX, g.m_fTransY, g.m_fTransZ);
-    m_gl->Rotate(g.m_fRotX, 1, 0, 0);
-    m_gl->Rotate(g.m_fRotY, 0, 1, 0);
-    m_gl->Rotate(g.m_fRotZ, 0, 0, 1);
-    g.m_fRotX = FoldAngle(g.m_fRotX);
-    g.m_fRotY = FoldAngle(g.m_fRotY);
-    g.m_fRotZ = FoldAngle(g.m_fRotZ);
-    m_gl->Scale(g.m_fScaleX, g.m_fScaleY, g.m_fScaleZ);
-    if (g.m_nMouseMode == 0 || g.m_nMouseMode == 1)
-        m_gl->Ortho(g.m_fPanX - h, g.m_fPanX + h, g.m_fPanY - h, g.m_fPanY + h, 1, -1);
+    ApplyView(g, false);
     if (g.m_bShowAxes)
         DrawAxes();
     if (g.m_bShowBox)
@@ -101,10 +62,7 @@ void SurfaceMap::DrawLegend(const PlotRect& r)
     GridData& g = *m_pCurGrid;
     const int c = m_nLegendCell;
     const float keptMin = g.m_fMinV;
-    float lo = g.m_fMinV + (g.m_fMaxV - g.m_fMinV) * (g.m_fColorFloor + 0.5f);
-    if (std::fabs(lo) < 1e-6f)
-        lo = 0;
-    g.m_fMinV = lo;
+    g.m_fMinV = LegendMinimum(g.m_fMinV, g.m_fMaxV, g.m_fColorFloor);
     const int n = g.m_bGradient ? g.m_nGradientSteps : g.m_nTableColors;
     const int x0 = g.m_nLegendX + r.right - r.left;
     const int y0 = (r.bottom - n * c - r.top) / 2 + g.m_nLegendY;
@@ -115,9 +73,7 @@ void SurfaceMap::DrawLegend(const PlotRect& r)
         } else {
             if (static_cast<size_t>(k) >= g.m_arrColorTable.size())
                 break;
-            const uint32_t t = g.m_arrColorTable[static_cast<size_t>(k)];
-            m_gl->Color3f(static_cast<float>(t & 0xFF) / 255.0f, static_cast<float>((t >> 8) & 0xFF) / 255.0f,
-                          static_cast<float>((t >> 16) & 0xFF) / 255.0f);
+            SetColour(TableColour(g.m_arrColorTable[static_cast<size_t>(k)]));
         }
         m_gl->Begin(GlPrimitive::Quads);
         vertex(x0, y0 + k * c);

@@ -30,7 +30,6 @@ public:
 
 protected:
     void DrawScene() override;
-    void SetValueColor(float value) override;
     void DrawBoxEdges() override { DrawBoxEdgesUpTo(m_fHalfSize); }
     void DrawLegend(const PlotRect& client) override;
 

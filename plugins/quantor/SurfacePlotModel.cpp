@@ -13,62 +13,7 @@ constexpr float kRedWeight = 0.212671f;
 constexpr float kGreenWeight = 0.71516f;
 constexpr float kBlueWeight = 0.072169f;
 
-float FoldAngle(float angle)
-{
-    if (angle > 360)
-        return angle - 360;
-    if (angle < -360)
-        return angle + 360;
-    return angle;
-}
-
-// Coordinates of n nodes spread over the cube's edge; a single node sits on the cube's lower face instead of
-// dividing by zero.
-void SpreadNodes(std::vector<float>& coords, int n, float h)
-{
-    for (int i = 0; i < n; ++i)
-        coords[static_cast<size_t>(i)] = n > 1 ? static_cast<float>(i) / static_cast<float>(n - 1) - h : -h;
-}
-
 }  // namespace
-
-bool ValueColour(const GridData& grid, float value, Colour3& colour)
-{
-    const float h = kHalfSize;
-    if (value < grid.m_fColorFloor) {
-        colour = grid.m_fBackColor;
-        return true;
-    }
-    const int n = grid.m_bGradient ? grid.m_nGradientSteps : grid.m_nTableColors;
-    for (int i = 0; i < n; ++i) {
-        const float lo = h * 2.0f * static_cast<float>(i) / static_cast<float>(n) - h;
-        const float hi = h * static_cast<float>(2 * i + 2) / static_cast<float>(n) - h;
-        if (lo <= value && value <= hi) {
-            if (grid.m_bGradient) {
-                colour = GradientBand(grid, i, n);
-                return true;
-            }
-            // A file may name more table colours than the table holds.
-            if (static_cast<size_t>(i) >= grid.m_arrColorTable.size())
-                return false;
-            const uint32_t c = grid.m_arrColorTable[static_cast<size_t>(i)];
-            colour = {static_cast<float>(c & 0xFF) / 255.0f, static_cast<float>((c >> 8) & 0xFF) / 255.0f,
-                      static_cast<float>((c >> 16) & 0xFF) / 255.0f};
-            return true;
-        }
-    }
-    return false;
-}
-
-Colour3 GradientBand(const GridData& grid, int k, int n)
-{
-    Colour3 c = grid.m_fLowColor;
-    if (n <= 1)
-        return c;
-    for (size_t p = 0; p < 3; ++p)
-        c[p] += static_cast<float>(k) * (grid.m_fHighColor[p] - grid.m_fLowColor[p]) / static_cast<float>(n - 1);
-    return c;
-}
 
 // --- records -------------------------------------------------------------------------------------------------
 
@@ -95,45 +40,19 @@ void GridPlot::InitGrids(int nx, int ny, int valueKind, int count)
 void GridPlot::AdoptRecords(GridScene&& records)
 {
     m_records = std::move(records);
+    for (GridData& g : m_records.m_arrGrids)
+        BoundBands(g);
     m_nColorSource = m_records.m_nColorSource;
     MakeCurrent(m_records.Current());
 }
 
 void GridPlot::Normalize(int valueKind, int count)
 {
-    const auto bounds = [](const std::vector<float>& v, float& lo, float& hi) {
-        for (float x : v) {
-            lo = std::fmin(lo, x);
-            hi = std::fmax(hi, x);
-        }
-    };
-    const auto normalise = [](std::vector<float>& v, float lo, float hi) {
-        for (float& x : v)
-            x = NormalizeInto(x, lo, hi);
-    };
-    for (int i = 0; i < count && static_cast<size_t>(i) < m_records.m_arrGrids.size(); ++i) {
-        GridData& g = m_records.m_arrGrids[static_cast<size_t>(i)];
-        bounds(g.m_pCoordX, g.m_fMinX, g.m_fMaxX);
-        bounds(g.m_pCoordY, g.m_fMinY, g.m_fMaxY);
-        bounds(g.m_pCoordZ, g.m_fMinZ, g.m_fMaxZ);
-        normalise(g.m_pCoordX, g.m_fMinX, g.m_fMaxX);
-        normalise(g.m_pCoordY, g.m_fMinY, g.m_fMaxY);
-        normalise(g.m_pCoordZ, g.m_fMinZ, g.m_fMaxZ);
-        if (valueKind == 1) {
-            bounds(g.m_pValues, g.m_fMinV, g.m_fMaxV);
-            normalise(g.m_pValues, g.m_fMinV, g.m_fMaxV);
-        }
-    }
+    for (int i = 0; i < count && static_cast<size_t>(i) < m_records.m_arrGrids.size(); ++i)
+        NormalizeRecord(m_records.m_arrGrids[static_cast<size_t>(i)], valueKind == 1);
 }
 
 // --- drawing -------------------------------------------------------------------------------------------------
-
-void GridPlot::SetValueColor(float value)
-{
-    Colour3 c{};
-    if (m_pCurGrid && ValueColour(*m_pCurGrid, value, c))
-        SetColour(c);
-}
 
 void GridPlot::ColourNode(const GridData& g, int node)
 {
@@ -147,24 +66,7 @@ void GridPlot::ColourNode(const GridData& g, int node)
 void GridPlot::DrawScene()
 {
     GridData& g = *m_pCurGrid;
-    const float h = m_fHalfSize;
-    m_gl->Translate(g.m_fTransX, g.m_fTransY, g.m_fTransZ);
-    if (g.m_nPlotKind != kPlotFlat) {
-        m_gl->Rotate(g.m_fRotX, 1, 0, 0);
-        m_gl->Rotate(g.m_fRotY, 0, 1, 0);
-        m_gl->Rotate(g.m_fRotZ, 0, 0, 1);
-        g.m_fRotX = FoldAngle(g.m_fRotX);
-        g.m_fRotY = FoldAngle(g.m_fRotY);
-        g.m_fRotZ = FoldAngle(g.m_fRotZ);
-        m_gl->Scale(g.m_fScaleX, g.m_fScaleY, g.m_fScaleZ);
-    } else {
-        m_gl->Rotate(0, 1, 0, 0);
-        m_gl->Rotate(0, 0, 1, 0);
-        m_gl->Rotate(0, 0, 0, 1);
-        m_gl->Scale(g.m_fScaleX, g.m_fScaleY, 0);
-    }
-    if (g.m_nMouseMode == 0 || g.m_nMouseMode == 1)
-        m_gl->Ortho(g.m_fPanX - h, g.m_fPanX + h, g.m_fPanY - h, g.m_fPanY + h, 1, -1);
+    ApplyView(g, g.m_nPlotKind == kPlotFlat);
     if (g.m_bShowAxes)
         DrawAxes();
     if (g.m_bShowBox)
@@ -251,22 +153,20 @@ void GridPlot::DrawWalls(const GridData& g)
                 m_gl->End();
                 continue;
             }
+            const auto segment = [&](GlPrimitive type) {
+                m_gl->Begin(type);
+                m_gl->Vertex3f(a.x, a.y, -h);
+                m_gl->Vertex3f(b.x, b.y, -h);
+                m_gl->Vertex3f(b.x, b.y, zb);
+                m_gl->Vertex3f(a.x, a.y, za);
+                m_gl->End();
+            };
             SetColour(g.m_fFrameColor);
-            m_gl->Begin(GlPrimitive::Quads);
-            m_gl->Vertex3f(a.x, a.y, -h);
-            m_gl->Vertex3f(b.x, b.y, -h);
-            m_gl->Vertex3f(b.x, b.y, zb);
-            m_gl->Vertex3f(a.x, a.y, za);
-            m_gl->End();
+            segment(GlPrimitive::Quads);
             (axis == 0 ? a.x : a.y) += shift;
             (axis == 0 ? b.x : b.y) += shift;
             SetColour(g.m_fBackColor);
-            m_gl->Begin(GlPrimitive::LineLoop);
-            m_gl->Vertex3f(a.x, a.y, -h);
-            m_gl->Vertex3f(b.x, b.y, -h);
-            m_gl->Vertex3f(b.x, b.y, zb);
-            m_gl->Vertex3f(a.x, a.y, za);
-            m_gl->End();
+            segment(GlPrimitive::LineLoop);
         }
     };
     curtain([&](int s) { return node(s, 0); }, nx, 1, -h, -e);
@@ -317,10 +217,7 @@ void GridPlot::DrawLegend(const PlotRect& r)
     GridData& g = *m_pCurGrid;
     const int c = m_nLegendCell;
     const float keptMin = g.m_fMinZ;
-    float lo = g.m_fMinZ + (g.m_fMaxZ - g.m_fMinZ) * (g.m_fColorFloor + 0.5f);
-    if (std::fabs(lo) < 1e-6f)
-        lo = 0;
-    g.m_fMinZ = lo;
+    g.m_fMinZ = LegendMinimum(g.m_fMinZ, g.m_fMaxZ, g.m_fColorFloor);
     const auto label = [&](int k, int n, float x, float y) {
         CPlotString text;
         text.Format("%-10.2f", static_cast<double>(g.m_fMinZ + (g.m_fMaxZ - g.m_fMinZ) * static_cast<float>(k)
@@ -351,9 +248,7 @@ void GridPlot::DrawLegend(const PlotRect& r)
         const int x0 = g.m_nLegendX + r.right - r.left;
         const int y0 = (r.bottom - n * c - r.top) / 2 + g.m_nLegendY;
         for (int k = 0; k < n && static_cast<size_t>(k) < g.m_arrColorTable.size(); ++k) {
-            const uint32_t t = g.m_arrColorTable[static_cast<size_t>(k)];
-            m_gl->Color3f(static_cast<float>(t & 0xFF) / 255.0f, static_cast<float>((t >> 8) & 0xFF) / 255.0f,
-                          static_cast<float>((t >> 16) & 0xFF) / 255.0f);
+            SetColour(TableColour(g.m_arrColorTable[static_cast<size_t>(k)]));
             band(static_cast<float>(x0), static_cast<float>(y0 + k * c), static_cast<float>(x0 + 2 * c),
                  static_cast<float>(y0 + (k + 1) * c));
         }
@@ -429,8 +324,8 @@ void SurfacePlot::BuildFromImage()
                 out[i] = static_cast<float>(p[offset]) / 256.0f - h;
         }
     }
-    SpreadNodes(g.m_pCoordX, nx, h);
-    SpreadNodes(g.m_pCoordY, ny, h);
+    SpreadEvenly(g.m_pCoordX);
+    SpreadEvenly(g.m_pCoordY);
     MakeCurrent(&g);
 }
 

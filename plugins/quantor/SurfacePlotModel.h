@@ -18,12 +18,6 @@ struct PlotImage {
     const uint8_t* const* rows = nullptr;
 };
 
-// The colour a normalised height or value takes in a record's colouring: false when no band holds it (above the
-// cube), so the current colour stays. A value exactly on a band boundary takes the lower band.
-bool ValueColour(const GridData& grid, float value, Colour3& colour);
-// The colour of gradient band k of n, from the low to the high colour (the low colour when there is one band).
-Colour3 GradientBand(const GridData& grid, int k, int n);
-
 // The records and their drawing, without the image.
 class GridPlot : public GlScene
 {
@@ -42,7 +36,6 @@ public:
 
 protected:
     void DrawScene() override;
-    void SetValueColor(float value) override;
     void DrawBoxEdges() override { DrawBoxEdgesUpTo(1.2f * m_fHalfSize); }
     void DrawLegend(const PlotRect& client) override;
 

@@ -121,8 +121,7 @@ void SurfaceMap::Loop(const Point& a, const Point& b, const Point& c, const Poin
 
 void SurfaceMap::Outline(const Point& c, const Point& o)
 {
-    const Colour3& back = m_pCurGrid->m_fBackColor;
-    m_gl->Color3f(1 - back[0], 1 - back[1], 1 - back[2]);
+    SetOutlineColour();
     // The nine edges of a box that do not meet at its corner o.
     Line({c[0], c[1], c[2]}, {c[0], c[1], o[2]});
     Line({o[0], c[1], c[2]}, {o[0], c[1], o[2]});
@@ -203,8 +202,7 @@ void SurfaceMap::DrawSlab(const Lattice& l, int axis, bool mirrored)
         for (int p : planes)
             Face(l, across, p, span(a), span(b));
     }
-    const Colour3& back = m_pCurGrid->m_fBackColor;
-    m_gl->Color3f(1 - back[0], 1 - back[1], 1 - back[2]);
+    SetOutlineColour();
     const int xo = l.n[0] - 1, yo = l.n[1] - 1, zo = l.n[2] - 1;
     if (axis == 1)
         Loop(l.Node(xo, cut, zo), l.Node(xo, cut, 0), l.Node(0, cut, 0), l.Node(0, cut, zo));
@@ -228,8 +226,7 @@ void SurfaceMap::DrawCentreBox(const Lattice& l)
     Face(l, 1, hi[1], sx, sz);
     Face(l, 0, hi[0], sy, sz);
     Face(l, 0, lo[0], sy, sz);
-    const Colour3& back = m_pCurGrid->m_fBackColor;
-    m_gl->Color3f(1 - back[0], 1 - back[1], 1 - back[2]);
+    SetOutlineColour();
     for (int x : {lo[0], hi[0]})
         Loop(l.Node(x, lo[1], lo[2]), l.Node(x, hi[1], lo[2]), l.Node(x, hi[1], hi[2]), l.Node(x, lo[1], hi[2]));
     for (const auto& yz : {std::array<int, 2>{lo[1], lo[2]}, {lo[1], hi[2]}, {hi[1], lo[2]}, {hi[1], hi[2]}})
@@ -243,8 +240,7 @@ void SurfaceMap::DrawSlices(const Lattice& l)
     Face(l, 2, cz, l.Whole(0), l.Whole(1));
     Face(l, 1, cy, l.Whole(0), l.Whole(2));
     Face(l, 0, cx, l.Whole(1), l.Whole(2));
-    const Colour3& back = m_pCurGrid->m_fBackColor;
-    m_gl->Color3f(1 - back[0], 1 - back[1], 1 - back[2]);
+    SetOutlineColour();
     Loop(l.Node(cx, 0, 0), l.Node(cx, yo, 0), l.Node(cx, yo, zo), l.Node(cx, 0, zo));
     Loop(l.Node(0, cy, 0), l.Node(xo, cy, 0), l.Node(xo, cy, zo), l.Node(0, cy, zo));
     Loop(l.Node(0, 0, cz), l.Node(xo, 0, cz), l.Node(xo, yo, cz), l.Node(0, yo, cz));

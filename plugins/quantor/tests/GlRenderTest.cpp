@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace quantor {
@@ -19,9 +20,38 @@ using testing::OffscreenGl;
 
 constexpr int kSize = 96;
 
+// An 8-bit image rising from left to right, its plot as a filled surface.
+struct RampImage {
+    std::vector<uint8_t> pixels;
+    std::vector<const uint8_t*> rows;
+    PlotImage view;
+    explicit RampImage(int size) : pixels(static_cast<size_t>(size) * size)
+    {
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x)
+                pixels[static_cast<size_t>(y * size + x)] = static_cast<uint8_t>(x * 255 / (size - 1));
+            rows.push_back(&pixels[static_cast<size_t>(y * size)]);
+        }
+        view = {size, size, 8, rows.data()};
+    }
+};
+
 struct RenderFixture : ::testing::Test {
     OffscreenGl context;
     OpenGlSeam gl;
+    std::unique_ptr<RampImage> image;
+    SurfacePlot plot;
+
+    // The surface of a 64 x 64 ramp at step 4, bound to OpenGL at the context's size.
+    void RampPlot()
+    {
+        image = std::make_unique<RampImage>(64);
+        plot.SetImage(&image->view, 0);
+        plot.SetStep(4);
+        plot.BuildFromImage();
+        plot.Attach(&gl);
+        plot.Reshape(kSize, kSize);
+    }
 
     void SetUp() override
     {
@@ -30,6 +60,7 @@ struct RenderFixture : ::testing::Test {
     }
     void TearDown() override
     {
+        plot.Release();
         if (!HasFailure() || context.Width() == 0)
             return;
         const std::vector<uint8_t> rgba = context.Pixels();
@@ -48,22 +79,6 @@ struct RenderFixture : ::testing::Test {
         for (size_t i = 0; i < p.size(); i += 4)
             n += p[i] != background[0] || p[i + 1] != background[1] || p[i + 2] != background[2];
         return n;
-    }
-};
-
-// An 8-bit image rising from left to right, its plot as a filled surface.
-struct RampImage {
-    std::vector<uint8_t> pixels;
-    std::vector<const uint8_t*> rows;
-    PlotImage view;
-    explicit RampImage(int size) : pixels(static_cast<size_t>(size) * size)
-    {
-        for (int y = 0; y < size; ++y) {
-            for (int x = 0; x < size; ++x)
-                pixels[static_cast<size_t>(y * size + x)] = static_cast<uint8_t>(x * 255 / (size - 1));
-            rows.push_back(&pixels[static_cast<size_t>(y * size)]);
-        }
-        view = {size, size, 8, rows.data()};
     }
 };
 
@@ -107,13 +122,7 @@ TEST_F(RenderFixture, AGlyphSetsPixelsAtItsRasterPosition)
 
 TEST_F(RenderFixture, TheSurfaceRunsFromTheLowToTheHighColour)
 {
-    RampImage image(64);
-    SurfacePlot plot;
-    plot.SetImage(&image.view, 0);
-    plot.SetStep(4);
-    plot.BuildFromImage();
-    ASSERT_TRUE(plot.Attach(&gl));
-    plot.Reshape(kSize, kSize);
+    RampPlot();
     plot.CurrentGrid()->m_fRotX = 0;  // seen from above
     plot.CurrentGrid()->m_bShowWalls = plot.CurrentGrid()->m_bShowFloor = 0;
     plot.Render();
@@ -125,20 +134,13 @@ TEST_F(RenderFixture, TheSurfaceRunsFromTheLowToTheHighColour)
     }
     EXPECT_GT(blue, 50u);
     EXPECT_GT(red, 50u);
-    plot.Release();
 }
 
 // Between frames a painter pass over the widget turns depth testing off and blends; the next frame must still
 // hide what lies behind, so it looks as the first.
 TEST_F(RenderFixture, AFrameAfterAForeignPassDrawsAsTheFirst)
 {
-    RampImage image(64);
-    SurfacePlot plot;
-    plot.SetImage(&image.view, 0);
-    plot.SetStep(4);
-    plot.BuildFromImage();
-    ASSERT_TRUE(plot.Attach(&gl));
-    plot.Reshape(kSize, kSize);
+    RampPlot();
     plot.CurrentGrid()->m_fRotX = -60;
     plot.CurrentGrid()->m_fRotZ = 30;
     plot.Render();
@@ -153,7 +155,6 @@ TEST_F(RenderFixture, AFrameAfterAForeignPassDrawsAsTheFirst)
 
     plot.Render();
     EXPECT_TRUE(context.Pixels() == first);
-    plot.Release();
 }
 
 }  // namespace

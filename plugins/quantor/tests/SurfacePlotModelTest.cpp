@@ -211,6 +211,51 @@ TEST(SurfacePlotColour, DegenerateBandCountsStayInRange)
     EXPECT_EQ(colour, (Colour3{7, 7, 7}));
 }
 
+// The band is found directly; it must be the first band whose bounds hold the value, as a walk over all bands
+// finds it.
+TEST(SurfacePlotColour, TheDirectBandIsTheFirstThatHoldsTheValue)
+{
+    GridData g = MakeSurfaceRecord(2, 2, 0);
+    g.m_nGradientSteps = 0;
+    Colour3 unused{};
+    EXPECT_FALSE(ValueColour(g, 0, unused));
+    for (int n : {1, 2, 3, 5, 7, 10, 33, 256}) {
+        g.m_nGradientSteps = n;
+        for (int s = 0; s <= 1000; ++s) {
+            const float v = -h + static_cast<float>(s) / 1000.0f;
+            int first = -1;
+            for (int i = 0; i < n && first < 0; ++i)
+                if (h * 2.0f * static_cast<float>(i) / static_cast<float>(n) - h <= v
+                    && v <= h * static_cast<float>(2 * i + 2) / static_cast<float>(n) - h)
+                    first = i;
+            Colour3 colour{-1, -1, -1};
+            ASSERT_EQ(ValueColour(g, v, colour), first >= 0) << n << " " << v;
+            if (first >= 0) {
+                ASSERT_EQ(colour, GradientBand(g, first, n)) << n << " " << v;
+            }
+        }
+    }
+}
+
+// Records from a file may name any number of bands; the legend draws one quad per band.
+TEST(SurfacePlotColour, RecordsTakenInKeepTheirBandsBounded)
+{
+    RecordingGlSeam gl;
+    GridPlot plot;
+    plot.Attach(&gl);
+    plot.Reshape(200, 200);
+    GridScene records;
+    records.m_arrGrids.push_back(MakeSurfaceRecord(2, 2, 0));
+    records.m_arrGrids[0].m_nGradientSteps = 2000000000;
+    records.m_arrGrids[0].m_nTableColors = 1000;
+    records.m_arrGrids[0].m_bShowLegend = 1;
+    plot.AdoptRecords(std::move(records));
+    EXPECT_EQ(plot.CurrentGrid()->m_nGradientSteps, kMaxBands);
+    EXPECT_EQ(plot.CurrentGrid()->m_nTableColors, 20);
+    plot.Render();
+    EXPECT_LE(gl.Count(GlPrimitive::Quads), static_cast<size_t>(kMaxBands) + 10);
+}
+
 // A 3 x 2 plot with fixed heights, bound to a recorder.
 struct PlotFixture : ::testing::Test {
     RecordingGlSeam gl;
