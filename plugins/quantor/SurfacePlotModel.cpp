@@ -63,23 +63,32 @@ void GridPlot::ColourNode(const GridData& g, int node)
         SetValueColor(g.m_pCoordZ[n]);
 }
 
+// The cells and walls index the arrays by the node counts: a record whose arrays are shorter draws neither.
+bool GridPlot::RecordFits(const GridData& g) const
+{
+    const size_t nx = static_cast<size_t>(std::max(g.m_nSizeX, 0)), ny = static_cast<size_t>(std::max(g.m_nSizeY, 0));
+    return g.m_pCoordX.size() >= nx && g.m_pCoordY.size() >= ny && g.m_pCoordZ.size() >= nx * ny
+           && (m_nColorSource != 1 || g.m_pValues.size() >= nx * ny);
+}
+
 void GridPlot::DrawScene()
 {
     GridData& g = *m_pCurGrid;
+    const bool fits = RecordFits(g);
     ApplyView(g, g.m_nPlotKind == kPlotFlat);
     if (g.m_bShowAxes)
         DrawAxes();
     if (g.m_bShowBox)
         DrawBox();
-    if (g.m_bShowWalls)
+    if (g.m_bShowWalls && fits)
         DrawWalls(g);
     if (g.m_bShowFloor)
         DrawFloor();
     if (g.m_bShowMarkers)
         DrawMarkers(g);
-    if (g.m_nPlotKind == kPlotFlat)
+    if (g.m_nPlotKind == kPlotFlat && fits)
         DrawFlat(g);
-    else if (g.m_nPlotKind == kPlotGrid || g.m_nPlotKind == kPlotSurface)
+    else if ((g.m_nPlotKind == kPlotGrid || g.m_nPlotKind == kPlotSurface) && fits)
         DrawCells(g);
     if (g.m_bShowLegend)
         DrawLegendOverlay();

@@ -46,6 +46,7 @@ protected:
     GridData* m_pCurGrid = nullptr;
 
 private:
+    bool RecordFits(const GridData& g) const;
     void DrawCells(const GridData& g);
     void DrawFlat(const GridData& g);
     void DrawWalls(const GridData& g);

@@ -494,6 +494,19 @@ TEST_F(PlotFixture, TableLegendStandsAtTheRightEdgeCentredAndFramed)
     EXPECT_EQ(g->m_fMinZ, 0);
 }
 
+TEST_F(PlotFixture, ARecordWhoseArraysAreShortDrawsNoCells)
+{
+    g->m_bShowWalls = 1;
+    g->m_pCoordZ.resize(4);
+    plot.Render();
+    EXPECT_TRUE(gl.primitives.empty());
+    plot.m_nColorSource = 1;  // colour by values the record does not carry
+    g->m_pCoordZ.resize(6);
+    gl.Reset();
+    plot.Render();
+    EXPECT_TRUE(gl.primitives.empty());
+}
+
 TEST_F(PlotFixture, RotationsFoldBackIntoOneTurn)
 {
     g->m_fRotX = 365;
