@@ -1,6 +1,7 @@
 #include "quantor/GridData.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace quantor {
 
@@ -15,6 +16,11 @@ const std::vector<uint32_t>& DefaultColorTable()
 
 GridData MakeSurfaceRecord(int nx, int ny, int valueKind)
 {
+    return MakeSurfaceRecord(nx, ny, valueKind, {});
+}
+
+GridData MakeSurfaceRecord(int nx, int ny, int valueKind, std::vector<float>&& heightStorage)
+{
     GridData grid;
     grid.m_arrColorTable = DefaultColorTable();
     grid.m_nValueKind = valueKind;
@@ -23,7 +29,11 @@ GridData MakeSurfaceRecord(int nx, int ny, int valueKind)
     const size_t nodes = static_cast<size_t>(nx) * static_cast<size_t>(ny);
     grid.m_pCoordX.assign(static_cast<size_t>(nx), 0.0f);
     grid.m_pCoordY.assign(static_cast<size_t>(ny), 0.0f);
-    grid.m_pCoordZ.assign(nodes, 0.0f);
+    grid.m_pCoordZ = std::move(heightStorage);
+    if (grid.m_pCoordZ.empty())
+        grid.m_pCoordZ.assign(nodes, 0.0f);
+    else
+        grid.m_pCoordZ.resize(nodes);
     if (valueKind == 1)
         grid.m_pValues.assign(nodes, 0.0f);
     // Real division: the smaller axis keeps its share instead of collapsing to 0.
@@ -56,6 +66,30 @@ GridData MakeVolumeRecord(int nx, int ny, int nz, int kind)
     grid.m_pCoordZ.assign(kind == kVolumeLayers ? static_cast<size_t>(nz) : nodes, 0.0f);
     grid.m_pValues.assign(nodes, 0.0f);
     return grid;
+}
+
+void SpreadEvenly(std::vector<float>& coords)
+{
+    const size_t n = coords.size();
+    for (size_t i = 0; i < n; ++i)
+        coords[i] = n > 1 ? static_cast<float>(i) / static_cast<float>(n - 1) - kHalfSize : -kHalfSize;
+}
+
+void NormalizeRecord(GridData& grid, bool withValues)
+{
+    const auto normalise = [](std::vector<float>& values, float& lo, float& hi) {
+        for (float v : values) {
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+        }
+        for (float& v : values)
+            v = NormalizeInto(v, lo, hi);
+    };
+    normalise(grid.m_pCoordX, grid.m_fMinX, grid.m_fMaxX);
+    normalise(grid.m_pCoordY, grid.m_fMinY, grid.m_fMaxY);
+    normalise(grid.m_pCoordZ, grid.m_fMinZ, grid.m_fMaxZ);
+    if (withValues)
+        normalise(grid.m_pValues, grid.m_fMinV, grid.m_fMaxV);
 }
 
 float NormalizeInto(float v, float lo, float hi)

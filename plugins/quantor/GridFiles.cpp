@@ -143,14 +143,6 @@ private:
     std::vector<uint8_t> m_bytes;
 };
 
-void Bounds(const std::vector<float>& values, float& lo, float& hi)
-{
-    for (float v : values) {
-        lo = std::min(lo, v);
-        hi = std::max(hi, v);
-    }
-}
-
 void NormalizeAll(std::vector<float>& values, float lo, float hi)
 {
     for (float& v : values)
@@ -158,13 +150,6 @@ void NormalizeAll(std::vector<float>& values, float lo, float hi)
 }
 
 // Coordinates of the Surfer grids: evenly spread over the cube edge.
-void SpreadEvenly(std::vector<float>& coords)
-{
-    const size_t n = coords.size();
-    for (size_t i = 0; i < n; ++i)
-        coords[i] = n > 1 ? static_cast<float>(i) / static_cast<float>(n - 1) - kHalfSize : -kHalfSize;
-}
-
 bool SurferRecord(int nx, int ny, const double range[6], const char* name, std::vector<float> heights,
                   GridScene& scene)
 {
@@ -348,18 +333,8 @@ bool LoadMultiGrid(const uint8_t* data, size_t size, char letter, GridScene& sce
                 }
             }
         }
-    for (GridData& grid : grids) {
-        Bounds(grid.m_pCoordX, grid.m_fMinX, grid.m_fMaxX);
-        Bounds(grid.m_pCoordY, grid.m_fMinY, grid.m_fMaxY);
-        Bounds(grid.m_pCoordZ, grid.m_fMinZ, grid.m_fMaxZ);
-        NormalizeAll(grid.m_pCoordX, grid.m_fMinX, grid.m_fMaxX);
-        NormalizeAll(grid.m_pCoordY, grid.m_fMinY, grid.m_fMaxY);
-        NormalizeAll(grid.m_pCoordZ, grid.m_fMinZ, grid.m_fMaxZ);
-        if (shared) {
-            Bounds(grid.m_pValues, grid.m_fMinV, grid.m_fMaxV);
-            NormalizeAll(grid.m_pValues, grid.m_fMinV, grid.m_fMaxV);
-        }
-    }
+    for (GridData& grid : grids)
+        NormalizeRecord(grid, shared);
     scene.m_nColorSource = valueKind;
     scene.m_arrGrids = std::move(grids);
     return true;
@@ -416,16 +391,8 @@ bool LoadVolume(const uint8_t* data, size_t size, char letter, GridScene& scene)
                                                                  : node[3 + static_cast<size_t>(k)];
                 }
             }
-    for (GridData& grid : grids) {
-        Bounds(grid.m_pCoordX, grid.m_fMinX, grid.m_fMaxX);
-        Bounds(grid.m_pCoordY, grid.m_fMinY, grid.m_fMaxY);
-        Bounds(grid.m_pCoordZ, grid.m_fMinZ, grid.m_fMaxZ);
-        Bounds(grid.m_pValues, grid.m_fMinV, grid.m_fMaxV);
-        NormalizeAll(grid.m_pCoordX, grid.m_fMinX, grid.m_fMaxX);
-        NormalizeAll(grid.m_pCoordY, grid.m_fMinY, grid.m_fMaxY);
-        NormalizeAll(grid.m_pCoordZ, grid.m_fMinZ, grid.m_fMaxZ);
-        NormalizeAll(grid.m_pValues, grid.m_fMinV, grid.m_fMaxV);
-    }
+    for (GridData& grid : grids)
+        NormalizeRecord(grid, true);
     scene.m_nColorSource = kind;
     scene.m_arrGrids = std::move(grids);
     return true;
