@@ -34,7 +34,9 @@ public:
     int Acquire(datakeeper::CQvImage& image, int width, int height) override;
     void ApplyAdjustments(const CAcqPropertyBase& current, const CAcqPropertyBase& next) override;
     void SelectInput(int channelNumber) override;
-    bool ChangeSignal(int signal, int& width, int& height, const std::function<void()>& notify) override;
+    // The rebuilt board is programmed from `next`, as after opening.
+    bool ChangeSignal(const CAcqPropertyBase& next, int& width, int& height,
+                      const std::function<void()>& notify) override;
 
     // Channel number -> board input: 2 -> 3, 3 -> 0, 4 -> 1; -1 for a number the board does not know.
     static int BoardInput(int channelNumber);
@@ -54,6 +56,9 @@ private:
     // The board's buffer and digitizer, or 0 after telling the user which failed.
     bool AllocateBoard(const std::string& caption);
     void AllocateFrameBuffer();
+    // A board just allocated knows nothing of the property: its input and every reference are sent from it (an
+    // input the property does not name selects the board's first).
+    void Program(const CAcqPropertyBase& property);
     void StartGrab();
     // Halts the board and ends the grab thread; false when it did not end within the bound (then kept as stranded).
     bool StopGrab();
