@@ -1,5 +1,6 @@
 #include "flashbus/FlashBusDevice.h"
 
+#include "common/Acq2FrameCopy.h"
 #include "common/AcqDriverFiles.h"
 #include "datakeeper/DkImage.h"
 #include "flashbus/FlashBusStrings.h"
@@ -162,10 +163,7 @@ int FlashBusDevice::Acquire(datakeeper::CQvImage& image, int width, int height)
     const uint8_t* dib = m_dib.data();
     m_library->readDib(0, 0, areaWidth, areaHeight, -32768, m_dib.data());
     // Stored rows are bottom-up: image row i is the DIB's row (height - 1 - i).
-    const size_t rowBytes = static_cast<size_t>(areaWidth) * 3;
-    for (int i = 0; i < areaHeight; ++i)
-        std::memcpy(image.GetRow(i), dib + 40 + int64_t(areaHeight - 1 - i) * stride, rowBytes);
-    return 1;
+    return Acq2CopyRows(dib + 40 + int64_t(areaHeight - 1) * stride, -stride, areaWidth, areaHeight, image) ? 1 : 0;
 }
 
 void FlashBusDevice::ApplyAdjustments(const CAcqPropertyBase& current, const CAcqPropertyBase& next)

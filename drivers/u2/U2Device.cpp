@@ -1,5 +1,6 @@
 #include "u2/U2Device.h"
 
+#include "common/Acq2FrameCopy.h"
 #include "common/AcqDriverFiles.h"
 #include "datakeeper/DkImage.h"
 #include "u2/U2Strings.h"
@@ -261,9 +262,8 @@ int U2Device::Acquire(datakeeper::CQvImage& image, int width, int height)
     if (m_frame.size() < rowBytes * size_t(height))
         return 0;
     // The image's rows may be padded; the frame buffer's are RowBytes apart.
-    const size_t copyBytes = std::min(rowBytes, size_t(image.GetWidthBytes()));
-    for (int i = 0; i < height; ++i)
-        std::memcpy(image.GetRow(i), m_frame.data() + size_t(i) * rowBytes, std::min(copyBytes, size_t(width) * 3));
+    if (!Acq2CopyRows(m_frame.data(), int64_t(rowBytes), width, height, image))
+        return 0;
     m_frameReady = false;
     return 1;
 }

@@ -17,11 +17,17 @@
 #include <thread>
 #include <vector>
 
+// The board's one frame size. A bench builds the driver for a larger frame to see the grab keep up with it.
+#if !defined(U2_FRAME_WIDTH) || !defined(U2_FRAME_HEIGHT)
+#define U2_FRAME_WIDTH 640
+#define U2_FRAME_HEIGHT 480
+#endif
+
 class U2Device : public Acq2Device
 {
 public:
     static constexpr char kLibraryName[] = "MVULib.so";
-    static constexpr int kWidth = 640, kHeight = 480, kDepth = 24;
+    static constexpr int kWidth = U2_FRAME_WIDTH, kHeight = U2_FRAME_HEIGHT, kDepth = 24;
     // How long a stop waits for the grab thread once the board is halted.
     static constexpr int kStopBoundMs = 3000;
     // How long Acquire waits for the next frame.

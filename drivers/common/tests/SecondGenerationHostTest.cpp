@@ -4,13 +4,13 @@
 // at the next start; a kept file that is damaged leaves the defaults and says so.
 #include "acqdriver/AcqDib.h"
 #include "capturehost/CAcquireContainer.h"
+#include "common/tests/HostTestVendors.h"
 #include "flashbus/sim/FbusSimControl.h"
 #include "module/CModule.h"
 #include "testing/MessageBoxRecorder.h"
 #include "u2/sim/MvuSimControl.h"
 
 #include <QCoreApplication>
-#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QPushButton>
@@ -18,12 +18,12 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <map>
 #include <mutex>
 #include <set>
 #include <string>
@@ -32,28 +32,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using namespace host_test;
 using testing_support::MessageBoxes;
-
-constexpr std::chrono::seconds kBound{10};
-
-const CModule& Vendor(const std::string& path)
-{
-    static std::map<std::string, CModule> modules;
-    CModule& module = modules[path];
-    if (!module.IsLoaded() && !module.Load(path))
-        ADD_FAILURE() << module.GetLastError();
-    return module;
-}
-
-template <typename Function>
-Function VendorCall(const std::string& path, const char* name)
-{
-    auto function = Vendor(path).GetProc<Function>(name);
-    if (!function)
-        ADD_FAILURE() << "missing " << name;
-    return function;
-}
 
 struct Family
 {
@@ -90,19 +70,6 @@ const Family kFamilies[] = {
 void PrintTo(const Family& family, std::ostream* out)
 {
     *out << family.label;
-}
-
-template <typename Condition>
-bool WaitFor(Condition done)
-{
-    const auto end = Clock::now() + kBound;
-    while (!done()) {
-        if (Clock::now() > end)
-            return false;
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
 }
 
 const uint8_t* Row(const BITMAPINFOHEADER* dib, int row)
