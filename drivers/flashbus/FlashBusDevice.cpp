@@ -113,12 +113,13 @@ int FlashBusDevice::Open(int& width, int& height, CAcqPropertyBase& current)
     if (!Bind())
         return 0;
     Library& fbus = *m_library;
-    std::lock_guard board(m_boardLock);
+    std::unique_lock board(m_boardLock);
     if (fbus.open() != 0)
         return 0;
     uint32_t probe = 0;
     if ((fbus.probe(1, &probe) & 0xFFFF) == kFbusNoSignal || (probe & 0xFFFF) == kFbusNoSignal) {
         fbus.close();
+        board.unlock();  // the message waits for the user; nothing else need wait for it
         AfxMessageBox(FlashBusString(kTextNoSignal), MB_OK);
         return 0;
     }
