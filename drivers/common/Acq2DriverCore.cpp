@@ -64,7 +64,7 @@ int Acq2DriverCore::SetProperty(const CAcqPropertyBase* next)
     if (next->Signal != m_current.Signal) {
         AcqHostLockGuard lock(m_hostLock);
         int width = m_width, height = m_height;
-        const bool changed = m_device.ChangeSignal(next->Signal, width, height, [&] {
+        const bool changed = m_device.ChangeSignal(*next, width, height, [&] {
             m_width = width;
             m_height = height;
             if (m_notify)

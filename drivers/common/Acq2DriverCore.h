@@ -30,9 +30,11 @@ public:
     virtual void ApplyAdjustments(const CAcqPropertyBase& current, const CAcqPropertyBase& next) = 0;
     // Selects the input of that channel number (one the device does not know selects nothing).
     virtual void SelectInput(int channelNumber) = 0;
-    // Switches to the signal format; runs inside the host lock, sets the new size and calls `notify` once the new
-    // size holds and before the grab restarts. False when the device could not be rebuilt.
-    virtual bool ChangeSignal(int signal, int& width, int& height, const std::function<void()>& notify) = 0;
+    // Switches to `next`'s signal format; runs inside the host lock, sets the new size and calls `notify` once the
+    // new size holds and before the grab restarts. A device rebuilt anew is programmed from `next` (the property
+    // being applied). False when the device could not be rebuilt.
+    virtual bool ChangeSignal(const CAcqPropertyBase& next, int& width, int& height,
+                              const std::function<void()>& notify) = 0;
 };
 
 class Acq2DriverCore

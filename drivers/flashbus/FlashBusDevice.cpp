@@ -1,5 +1,6 @@
 #include "flashbus/FlashBusDevice.h"
 
+#include "common/Acq2FrameCopy.h"
 #include "common/AcqDriverFiles.h"
 #include "datakeeper/DkImage.h"
 #include "flashbus/FlashBusStrings.h"
@@ -112,11 +113,13 @@ int FlashBusDevice::Open(int& width, int& height, CAcqPropertyBase& current)
     if (!Bind())
         return 0;
     Library& fbus = *m_library;
+    std::unique_lock board(m_boardLock);
     if (fbus.open() != 0)
         return 0;
     uint32_t probe = 0;
     if ((fbus.probe(1, &probe) & 0xFFFF) == kFbusNoSignal || (probe & 0xFFFF) == kFbusNoSignal) {
         fbus.close();
+        board.unlock();  // the message waits for the user; nothing else need wait for it
         AfxMessageBox(FlashBusString(kTextNoSignal), MB_OK);
         return 0;
     }
@@ -132,6 +135,7 @@ int FlashBusDevice::Open(int& width, int& height, CAcqPropertyBase& current)
 
 void FlashBusDevice::Close()
 {
+    std::lock_guard board(m_boardLock);
     if (!m_live || !m_library)
         return;
     m_library->capture(0, 2);
@@ -142,6 +146,7 @@ void FlashBusDevice::Close()
 int FlashBusDevice::Acquire(datakeeper::CQvImage& image, int width, int height)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(kAcquirePauseMs));
+    std::lock_guard board(m_boardLock);
     if (!m_live || !m_library)
         return 0;
     // An image of another size (the host has not reshaped it after a format change) is refused, never overrun.
@@ -155,19 +160,18 @@ int FlashBusDevice::Acquire(datakeeper::CQvImage& image, int width, int height)
     if (areaWidth < 1 || areaHeight < 1)
         return 0;
     const int64_t stride = (int64_t(areaWidth) * 3 + 3) / 4 * 4;
-    std::vector<uint8_t> dib(static_cast<size_t>(40 + stride * areaHeight));
-    m_library->readDib(0, 0, areaWidth, areaHeight, -32768, dib.data());
+    m_dib.resize(static_cast<size_t>(40 + stride * areaHeight));
+    const uint8_t* dib = m_dib.data();
+    m_library->readDib(0, 0, areaWidth, areaHeight, -32768, m_dib.data());
     // Stored rows are bottom-up: image row i is the DIB's row (height - 1 - i).
-    const size_t rowBytes = static_cast<size_t>(areaWidth) * 3;
-    for (int i = 0; i < areaHeight; ++i)
-        std::memcpy(image.GetRow(i), dib.data() + 40 + int64_t(areaHeight - 1 - i) * stride, rowBytes);
-    return 1;
+    return Acq2CopyRows(dib + 40 + int64_t(areaHeight - 1) * stride, -stride, areaWidth, areaHeight, image) ? 1 : 0;
 }
 
 void FlashBusDevice::ApplyAdjustments(const CAcqPropertyBase& current, const CAcqPropertyBase& next)
 {
     if (!m_library)
         return;
+    std::lock_guard board(m_boardLock);
     const tagACQ_RANGE CAcqPropertyBase::*const ranges[4] = {&CAcqPropertyBase::Hue, &CAcqPropertyBase::Saturation,
                                                               &CAcqPropertyBase::Brightness,
                                                               &CAcqPropertyBase::Contrast};
@@ -191,16 +195,20 @@ void FlashBusDevice::SelectInput(int channelNumber)
     const int input = BoardInput(channelNumber);
     if (input < 0 || !m_library)
         return;
+    std::lock_guard board(m_boardLock);
     const int third = m_library->getThird();
     const int format = m_library->getSignalFormat();
     m_library->selectSource(input, format, third, 0);
 }
 
-bool FlashBusDevice::ChangeSignal(int signal, int& width, int& height, const std::function<void()>& notify)
+bool FlashBusDevice::ChangeSignal(const CAcqPropertyBase& next, int& width, int& height,
+                                  const std::function<void()>& notify)
 {
+    const int signal = next.Signal;
     FrameSize(signal, width, height);
     notify();
     if (m_library) {
+        std::lock_guard board(m_boardLock);
         const int input = m_library->getInput();
         const int third = m_library->getThird();
         m_library->selectSource(input, signal, third, 0);

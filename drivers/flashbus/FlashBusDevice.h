@@ -3,12 +3,19 @@
 //
 // The board is programmed from its probe when it opens; the current property's Signal is then set to what the
 // board runs in, so that choosing the other format is always a change the driver applies.
+//
+// Threads: the host polls Acquire on its live thread while Release and SetProperty come from another. Every call
+// into the board, and the live flag, are under one lock, so a release waits for a read in progress rather than
+// close the board under it, and a read after the release finds the board closed.
 #pragma once
 
 #include "common/Acq2DriverCore.h"
 #include "flashbus/FbusApi.h"
 
+#include <cstdint>
+#include <mutex>
 #include <string>
+#include <vector>
 
 class FlashBusDevice : public Acq2Device
 {
@@ -24,7 +31,8 @@ public:
     int Acquire(datakeeper::CQvImage& image, int width, int height) override;
     void ApplyAdjustments(const CAcqPropertyBase& current, const CAcqPropertyBase& next) override;
     void SelectInput(int channelNumber) override;
-    bool ChangeSignal(int signal, int& width, int& height, const std::function<void()>& notify) override;
+    bool ChangeSignal(const CAcqPropertyBase& next, int& width, int& height,
+                      const std::function<void()>& notify) override;
 
     // Channel number -> board input: 1 -> 0, 2 -> 1, 0 -> 2; -1 for a number the board does not know.
     static int BoardInput(int channelNumber);
@@ -34,7 +42,9 @@ private:
     bool Bind();
 
     Library* m_library = nullptr;
-    bool m_live = false;
+    std::mutex m_boardLock;
+    bool m_live = false;             // under m_boardLock
+    std::vector<uint8_t> m_dib;      // the board's packed DIB of the last read, under m_boardLock
     bool m_libraryMissingTold = false;
 };
 

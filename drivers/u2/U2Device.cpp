@@ -1,5 +1,6 @@
 #include "u2/U2Device.h"
 
+#include "common/Acq2FrameCopy.h"
 #include "common/AcqDriverFiles.h"
 #include "datakeeper/DkImage.h"
 #include "u2/U2Strings.h"
@@ -134,7 +135,7 @@ void U2Device::AllocateFrameBuffer()
     m_frameReady = false;
 }
 
-int U2Device::Open(int& width, int& height, CAcqPropertyBase&)
+int U2Device::Open(int& width, int& height, CAcqPropertyBase& current)
 {
     if (!Bind())
         return 0;
@@ -149,7 +150,7 @@ int U2Device::Open(int& width, int& height, CAcqPropertyBase&)
     if (!AllocateBoard(U2String(kTextCaption)))
         return 0;
     AllocateFrameBuffer();
-    m_library->digChannel(m_digitizer, 0);
+    Program(current);
     m_library->digGrabContinuous(m_digitizer, m_buffer);
     StartGrab();
     return 1;
@@ -261,9 +262,8 @@ int U2Device::Acquire(datakeeper::CQvImage& image, int width, int height)
     if (m_frame.size() < rowBytes * size_t(height))
         return 0;
     // The image's rows may be padded; the frame buffer's are RowBytes apart.
-    const size_t copyBytes = std::min(rowBytes, size_t(image.GetWidthBytes()));
-    for (int i = 0; i < height; ++i)
-        std::memcpy(image.GetRow(i), m_frame.data() + size_t(i) * rowBytes, std::min(copyBytes, size_t(width) * 3));
+    if (!Acq2CopyRows(m_frame.data(), int64_t(rowBytes), width, height, image))
+        return 0;
     m_frameReady = false;
     return 1;
 }
@@ -300,7 +300,19 @@ void U2Device::SelectInput(int channelNumber)
         m_library->digChannel(m_digitizer, input);
 }
 
-bool U2Device::ChangeSignal(int, int& width, int& height, const std::function<void()>& notify)
+void U2Device::Program(const CAcqPropertyBase& property)
+{
+    const int input = property.Channel.HasCurrent()
+        ? BoardInput(property.Channel.List[size_t(property.Channel.Current)].Channel) : -1;
+    m_library->digChannel(m_digitizer, input >= 0 ? input : 0);
+    m_library->digReference(m_digitizer, 3, property.Hue.Value);
+    m_library->digReference(m_digitizer, 4, property.Saturation.Value);
+    m_library->digReference(m_digitizer, 1, property.Brightness.Value + 10);
+    m_library->digReference(m_digitizer, 2, property.Contrast.Value - 15);
+}
+
+bool U2Device::ChangeSignal(const CAcqPropertyBase& next, int& width, int& height,
+                            const std::function<void()>& notify)
 {
     if (!m_library)
         return false;
@@ -313,6 +325,7 @@ bool U2Device::ChangeSignal(int, int& width, int& height, const std::function<vo
     AllocateFrameBuffer();
     if (!AllocateBoard(std::string()))
         return false;
+    Program(next);
     notify();
     m_library->digGrabContinuous(m_digitizer, m_buffer);
     StartGrab();

@@ -17,11 +17,17 @@
 #include <thread>
 #include <vector>
 
+// The board's one frame size. A bench builds the driver for a larger frame to see the grab keep up with it.
+#if !defined(U2_FRAME_WIDTH) || !defined(U2_FRAME_HEIGHT)
+#define U2_FRAME_WIDTH 640
+#define U2_FRAME_HEIGHT 480
+#endif
+
 class U2Device : public Acq2Device
 {
 public:
     static constexpr char kLibraryName[] = "MVULib.so";
-    static constexpr int kWidth = 640, kHeight = 480, kDepth = 24;
+    static constexpr int kWidth = U2_FRAME_WIDTH, kHeight = U2_FRAME_HEIGHT, kDepth = 24;
     // How long a stop waits for the grab thread once the board is halted.
     static constexpr int kStopBoundMs = 3000;
     // How long Acquire waits for the next frame.
@@ -34,7 +40,9 @@ public:
     int Acquire(datakeeper::CQvImage& image, int width, int height) override;
     void ApplyAdjustments(const CAcqPropertyBase& current, const CAcqPropertyBase& next) override;
     void SelectInput(int channelNumber) override;
-    bool ChangeSignal(int signal, int& width, int& height, const std::function<void()>& notify) override;
+    // The rebuilt board is programmed from `next`, as after opening.
+    bool ChangeSignal(const CAcqPropertyBase& next, int& width, int& height,
+                      const std::function<void()>& notify) override;
 
     // Channel number -> board input: 2 -> 3, 3 -> 0, 4 -> 1; -1 for a number the board does not know.
     static int BoardInput(int channelNumber);
@@ -54,6 +62,9 @@ private:
     // The board's buffer and digitizer, or 0 after telling the user which failed.
     bool AllocateBoard(const std::string& caption);
     void AllocateFrameBuffer();
+    // A board just allocated knows nothing of the property: its input and every reference are sent from it (an
+    // input the property does not name selects the board's first).
+    void Program(const CAcqPropertyBase& property);
     void StartGrab();
     // Halts the board and ends the grab thread; false when it did not end within the bound (then kept as stranded).
     bool StopGrab();

@@ -1,5 +1,7 @@
 #include "capturehost/CAcquireContainer.h"
 
+#include "capturehost/Acq2HostDriver.h"
+
 #include "acqdriver/AcqDib.h"
 #include "acqdriver/AcqDriverExports.h"
 #include "module/CModule.h"
@@ -31,7 +33,8 @@
 struct CAcquireContainer::Server
 {
     CModule module;
-    AcqDriverExports exports;
+    AcqDriverExports exports;  // a first-generation driver's; all null for the second generation
+    std::unique_ptr<Acq2HostDriver> second;  // a second-generation driver's
     std::string name;
     std::string file;
 };
@@ -80,23 +83,32 @@ QString Text(uint32_t id)
 std::mutex g_activeLock;
 CAcquireContainer* g_activeContainer = nullptr;  // under g_activeLock
 
-struct FrameSize
-{
-    int width = 0;
-    int height = 0;  // signed, as the driver reports it
-    int bitsPerPixel = 0;
-    int64_t bufferBytes = -1;
-};
+}  // namespace
 
-FrameSize ReadFrameSize(const AcqDriverExports& exports)
+// A second-generation driver's frames are top-down: a negative height.
+CAcquireContainer::FrameSize CAcquireContainer::ReadFrameSize(const Server& server)
 {
     FrameSize size;
-    exports.ACQ_GetWidth(&size.width);
-    exports.ACQ_GetHeight(&size.height);
-    exports.ACQ_GetDepth(&size.bitsPerPixel);
+    if (server.second) {
+        const Acq2HostDriver::Size second = server.second->ReadSize();
+        size.width = second.width;
+        size.height = -second.height;
+        size.bitsPerPixel = second.bitsPerPixel;
+    } else {
+        server.exports.ACQ_GetWidth(&size.width);
+        server.exports.ACQ_GetHeight(&size.height);
+        server.exports.ACQ_GetDepth(&size.bitsPerPixel);
+    }
     size.bufferBytes = CAcquireContainer::FrameBufferSize(size.width, size.height, size.bitsPerPixel);
     return size;
 }
+
+int CAcquireContainer::AcquireFrame(Server& server, BITMAPINFOHEADER* dib)
+{
+    return server.second ? server.second->Acquire(dib) : server.exports.ACQ_Acquire(dib);
+}
+
+namespace {
 
 // Told once about a driver skipped for a crash at an earlier start; true to try it again at the next one.
 bool TellCrashedDriver(const ModuleLoadGuard::Crash& crash)
@@ -176,14 +188,23 @@ int CAcquireContainer::InstallServers(const char* folder)
             Warn("The acquisition driver " + server->file + " cannot be loaded: " + server->module.GetLastError());
             continue;
         }
-        server->exports.Resolve(server->module);
-        // A second-generation driver (device properties in place of a set-up dialog) sits in the same folder; this
-        // host does not drive that generation, and a driver the user installed deserves no warning at every start.
-        if (!server->exports.HasCore() && server->module.GetProcAddress("ACQ_GetNewDeviceProperty")) {
-            qInfo("The acquisition driver %s is of the second generation, which this host does not load",
-                  server->file.c_str());
+        // A second-generation driver (device properties in place of a set-up dialog) shares some export names with
+        // the first generation under other types: it is driven only through its own table.
+        if (server->module.GetProcAddress("ACQ_GetNewDeviceProperty")) {
+            server->second = Acq2HostDriver::Make(server->module, server->file);
+            if (!server->second) {
+                Warn("The acquisition driver " + server->file
+                     + " lacks the exports every driver has; it is skipped.");
+                continue;
+            }
+            guarded.Step("ACQ_GetNewDeviceProperty");
+            server->name = server->second->DeviceName();
+            if (server->name.empty())
+                server->name = file.stem().string();
+            m_servers.push_back(std::move(server));
             continue;
         }
+        server->exports.Resolve(server->module);
         if (!server->exports.HasCore()) {
             Warn("The acquisition driver " + server->file + " lacks the exports every driver has; it is skipped.");
             continue;
@@ -227,7 +248,9 @@ CAcquireContainer::Server* CAcquireContainer::Selected() const
 void CAcquireContainer::ReleaseSelected()
 {
     StopOverlay();
-    if (Server* server = Selected()) {
+    if (Server* server = Selected(); server && server->second) {
+        server->second->Close();
+    } else if (server) {
         server->exports.ACQ_Release();
         if (server->exports.ACQ_SetNotityFunction)
             server->exports.ACQ_SetNotityFunction(nullptr);
@@ -277,6 +300,15 @@ int CAcquireContainer::SelectServerAt(int index)
         std::lock_guard lock(g_activeLock);
         g_activeContainer = this;
     }
+    if (server.second) {
+        if (!server.second->Open(m_mainWindow, &CAcquireContainer::NotifyTrampoline)) {
+            std::lock_guard lock(g_activeLock);
+            g_activeContainer = nullptr;
+            return 0;
+        }
+        m_selected = index;
+        return 1;
+    }
     if (server.exports.ACQ_SetNotityFunction)
         server.exports.ACQ_SetNotityFunction(&CAcquireContainer::NotifyTrampoline);
     if (server.exports.ACQ_SetExtTriggerGrab)
@@ -284,7 +316,7 @@ int CAcquireContainer::SelectServerAt(int index)
     // Only 1 is success: a driver may answer -1 for a device it could not open, and a driver that answers 1
     // without a frame size has nothing running either.
     const int result = server.exports.ACQ_Initial(1, m_mainWindow, 0);
-    if (result != ACQ_OK || ReadFrameSize(server.exports).bufferBytes < 0) {
+    if (result != ACQ_OK || ReadFrameSize(server).bufferBytes < 0) {
         server.exports.ACQ_Release();
         std::lock_guard lock(g_activeLock);
         g_activeContainer = nullptr;
@@ -302,6 +334,9 @@ int CAcquireContainer::IsSelected() const
 int CAcquireContainer::Property(int)
 {
     Server* server = Selected();
+    // The live display goes on meanwhile: the host lock keeps its reads apart from a change of format.
+    if (server && server->second)
+        return server->second->EditProperties(static_cast<QWidget*>(m_mainWindow));
     if (!server || !server->exports.ACQ_Setup)
         return 0;
     server->exports.ACQ_Setup();
@@ -357,7 +392,9 @@ int CAcquireContainer::GetCurrentMode(int& mode) const
     mode = 0;
     if (LiveRunning())
         mode = kModeLive;
-    else if (Server* server = Selected(); server && server->exports.ACQ_GetCurrentMode)
+    else if (Server* server = Selected(); server && server->second)
+        mode = server->second->Mode();
+    else if (server && server->exports.ACQ_GetCurrentMode)
         server->exports.ACQ_GetCurrentMode(&mode);
     return 1;
 }
@@ -399,7 +436,7 @@ int CAcquireContainer::GetCaptureSizeNDepth(int& width, int& height, int& bitsPe
     Server* server = Selected();
     if (!server)
         return 0;
-    const FrameSize size = ReadFrameSize(server->exports);
+    const FrameSize size = ReadFrameSize(*server);
     if (size.bufferBytes < 0)
         return 0;
     width = size.width;
@@ -417,7 +454,7 @@ int CAcquireContainer::GetCaptureRatio(float& ratio) const
 int CAcquireContainer::NextFrame(Server& server, BITMAPINFOHEADER* dib, std::chrono::steady_clock::time_point deadline)
 {
     for (;;) {
-        const int result = server.exports.ACQ_Acquire(dib);
+        const int result = AcquireFrame(server, dib);
         if (result != ACQ_NO_NEW_FRAME)
             return result;
         if (std::chrono::steady_clock::now() >= deadline)
@@ -432,7 +469,7 @@ int CAcquireContainer::AcquireSnapshot(int count, BITMAPINFOHEADER** buffers)
     Server* server = Selected();
     if (!server || !buffers || count < 1 || count > kMaxSnapshotFrames)
         return 0;
-    const FrameSize size = ReadFrameSize(server->exports);
+    const FrameSize size = ReadFrameSize(*server);
     if (size.bufferBytes < 0)
         return 0;
     for (int i = 0; i < count; ++i) {
@@ -506,7 +543,7 @@ void CAcquireContainer::LiveLoop(Server& server)
             return;
         }
         // The format may change under a running display (set-up dialog, notification): follow it.
-        const FrameSize size = ReadFrameSize(server.exports);
+        const FrameSize size = ReadFrameSize(server);
         if (size.bufferBytes < 0) {
             ++failures;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -519,7 +556,7 @@ void CAcquireContainer::LiveLoop(Server& server)
                              size.bitsPerPixel);
         }
         auto* dib = reinterpret_cast<BITMAPINFOHEADER*>(buffer.data());
-        const int result = server.exports.ACQ_Acquire(dib);
+        const int result = AcquireFrame(server, dib);
         if (result != ACQ_OK && result != ACQ_NO_NEW_FRAME)
             ++failures;
         else if (result == ACQ_OK)

@@ -1,4 +1,4 @@
-// The acquisition host: loads the first-generation drivers of the acquisition folder, opens the one the user
+// The acquisition host: loads the drivers of the acquisition folder (both generations), opens the one the user
 // selects, hands its frames to the program and runs the live display. One program-wide object.
 //
 // Contract:
@@ -11,6 +11,9 @@
 //   bits; FrameBufferSize answers -1 for sizes no camera has, and such frames are refused.
 // - Waits: every wait is bounded. AcquireSnapshot waits at most the snapshot timeout for each frame; a driver that
 //   stops delivering makes it fail with a message naming the driver.
+// - Second generation (Acq2HostDriver.h): such a driver is offered under its device's name, opened with the
+//   settings the user kept for it, edited through Property, and its frames arrive as 24-bit top-down DIBs (a
+//   negative height) like any other driver's.
 // - Modules: every "*.so" of the folder is loaded with RTLD_NOW | RTLD_LOCAL; a file that is not a loadable
 //   driver is skipped with a message naming it, and the others still load. A driver that took the program down
 //   while it was being loaded is skipped at the next start, named, and the user asked once whether to try it
@@ -91,7 +94,8 @@ public:
     // otherwise (the driver has told the user why), and nothing is selected then.
     int SelectServerAt(int index);
     int IsSelected() const;
-    // Runs the selected driver's set-up dialog (any argument). 1 when a driver ran it.
+    // Runs the selected driver's set-up dialog (any argument); for the second generation the host's settings
+    // dialog over the driver's property. 1 when a driver ran it (second generation: when settings were applied).
     int Property(int which);
 
     // The live display: the host polls the driver on a thread of its own and calls the grab callback per frame.
@@ -138,7 +142,17 @@ private:
     struct Server;
     struct Live;
 
+    struct FrameSize
+    {
+        int width = 0;
+        int height = 0;  // signed, as the driver reports it
+        int bitsPerPixel = 0;
+        int64_t bufferBytes = -1;
+    };
+
     Server* Selected() const;
+    static FrameSize ReadFrameSize(const Server& server);
+    static int AcquireFrame(Server& server, BITMAPINFOHEADER* dib);
     void ReleaseSelected();
     // Polls the driver for the next frame into `dib` until `deadline`: ACQ_OK, or the failing result.
     int NextFrame(Server& server, BITMAPINFOHEADER* dib, std::chrono::steady_clock::time_point deadline);

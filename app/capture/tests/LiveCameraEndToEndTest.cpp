@@ -151,8 +151,9 @@ TEST_F(LiveCameraEndToEndTest, SimulatedCameraShowsMovingDecoratedVideoAndCaptur
     EXPECT_EQ(offered, (QStringList{QStringLiteral("Artray"), QStringLiteral("Artray150PIII"),
                                     QStringLiteral("Artray200SH"), QStringLiteral("Artray300MI"),
                                     QStringLiteral("Artray500PII"), QStringLiteral("Camix-D200CC"), QStringLiteral("Camix-D300CM"),
-                                    QStringLiteral("Camix-Sim"), QStringLiteral("KH-1300"),
-                                    QStringLiteral("MTPCI-TL")}));
+                                    QStringLiteral("Camix-Sim"), QStringLiteral("FlashBus MV"),
+                                    QStringLiteral("KH-1300"), QStringLiteral("MTPCI-TL"),
+                                    QStringLiteral("Visix U2")}));
     ASSERT_EQ(host.IsSelected(), 1) << "the simulated camera opens";
     std::string server;
     host.GetCurrentServerName(server);

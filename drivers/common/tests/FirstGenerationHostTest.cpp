@@ -4,6 +4,7 @@
 #include "acqdriver/AcqDib.h"
 #include "artray/sim/ArtCamSimControl.h"
 #include "capturehost/CAcquireContainer.h"
+#include "common/tests/HostTestVendors.h"
 #include "kh1300/sim/ZclSimControl.h"
 #include "module/CModule.h"
 #include "mtpci/sim/MtpciSimControl.h"
@@ -17,7 +18,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <map>
 #include <mutex>
 #include <set>
 #include <string>
@@ -26,28 +26,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-constexpr std::chrono::seconds kBound{10};
-
-// A simulated vendor library, loaded by its path before its driver asks for it by name (so both share one copy).
-const CModule& Vendor(const std::string& path)
-{
-    static std::map<std::string, CModule> modules;
-    CModule& module = modules[path];
-    if (!module.IsLoaded() && !module.Load(path))
-        ADD_FAILURE() << module.GetLastError();
-    return module;
-}
-
-template <typename Function>
-Function VendorCall(const std::string& path, const char* name)
-{
-    auto function = Vendor(path).GetProc<Function>(name);
-    if (!function)
-        ADD_FAILURE() << "missing " << name;
-    return function;
-}
+using namespace host_test;
 
 struct Family
 {
@@ -104,19 +83,6 @@ std::string FirstRow(const BITMAPINFOHEADER* dib)
 void PrintTo(const Family& family, std::ostream* out)
 {
     *out << family.label;
-}
-
-template <typename Condition>
-bool WaitFor(Condition done)
-{
-    const auto end = Clock::now() + kBound;
-    while (!done()) {
-        if (Clock::now() > end)
-            return false;
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
 }
 
 class FirstGenerationHostTest : public ::testing::TestWithParam<Family>

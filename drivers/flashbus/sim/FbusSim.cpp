@@ -3,6 +3,7 @@
 #include "flashbus/FbusApi.h"
 #include "flashbus/sim/FbusSimControl.h"
 
+#include <condition_variable>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -14,6 +15,11 @@ namespace {
 struct Board
 {
     std::mutex lock;
+    std::condition_variable changed;
+    bool open = false;
+    bool stallReads = false;
+    int stalledReads = 0;
+    int readsWhileClosed = 0;
     int openStatus = 0;
     uint32_t probe = 0;
     int areaWidth = 0, areaHeight = 0;
@@ -32,6 +38,17 @@ Board& TheBoard()
 void Log(const std::string& call)
 {
     TheBoard().log += call + "\n";
+}
+
+// Under the board's lock: a read waits out a stall, then counts when the board is not open.
+void EnterRead(std::unique_lock<std::mutex>& guard)
+{
+    Board& b = TheBoard();
+    ++b.stalledReads;
+    b.changed.wait(guard, [&] { return !b.stallReads; });
+    --b.stalledReads;
+    if (!b.open)
+        ++b.readsWhileClosed;
 }
 
 std::string Args(std::initializer_list<int> values)
@@ -55,8 +72,21 @@ FBUS_SIM_EXPORT void FBUSSIM_Reset()
     b.formatHeight = 480;
     std::memset(b.source, 0, sizeof b.source);
     b.frame = 0;
+    b.open = false;
+    b.stallReads = false;
+    b.readsWhileClosed = 0;
     b.log.clear();
+    b.changed.notify_all();
 }
+
+FBUS_SIM_EXPORT void FBUSSIM_StallReads(int on)
+{
+    std::lock_guard g(TheBoard().lock);
+    TheBoard().stallReads = on != 0;
+    TheBoard().changed.notify_all();
+}
+FBUS_SIM_EXPORT int FBUSSIM_StalledReads() { std::lock_guard g(TheBoard().lock); return TheBoard().stalledReads; }
+FBUS_SIM_EXPORT int FBUSSIM_ReadsWhileClosed() { std::lock_guard g(TheBoard().lock); return TheBoard().readsWhileClosed; }
 
 FBUS_SIM_EXPORT void FBUSSIM_SetOpenStatus(int status) { std::lock_guard g(TheBoard().lock); TheBoard().openStatus = status; }
 FBUS_SIM_EXPORT void FBUSSIM_SetProbe(uint32_t result) { std::lock_guard g(TheBoard().lock); TheBoard().probe = result; }
@@ -75,6 +105,7 @@ FBUS_SIM_EXPORT int FBUS_Open()
 {
     std::lock_guard g(TheBoard().lock);
     Log("2()");
+    TheBoard().open = TheBoard().openStatus == 0;
     return TheBoard().openStatus;
 }
 
@@ -82,6 +113,7 @@ FBUS_SIM_EXPORT int FBUS_Close()
 {
     std::lock_guard g(TheBoard().lock);
     Log("3()");
+    TheBoard().open = false;
     return 0;
 }
 
@@ -135,7 +167,8 @@ FBUS_SIM_EXPORT int FBUS_Adjust(int number, int value)
 
 FBUS_SIM_EXPORT int FBUS_GetCaptureArea(int mode, int* a, int* b, int* width, int* height)
 {
-    std::lock_guard g(TheBoard().lock);
+    std::unique_lock g(TheBoard().lock);
+    EnterRead(g);
     Board& board = TheBoard();
     if (a)
         *a = mode;
@@ -150,7 +183,8 @@ FBUS_SIM_EXPORT int FBUS_GetCaptureArea(int mode, int* a, int* b, int* width, in
 
 FBUS_SIM_EXPORT int FBUS_ReadDib(int, int, int width, int height, int, uint8_t* buffer)
 {
-    std::lock_guard g(TheBoard().lock);
+    std::unique_lock g(TheBoard().lock);
+    EnterRead(g);
     if (!buffer || width < 1 || height < 1)
         return -1;
     Board& b = TheBoard();

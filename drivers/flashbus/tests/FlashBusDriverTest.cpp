@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <future>
 #include <memory>
 
 namespace {
@@ -241,6 +242,28 @@ TEST_F(FlashBusDriver, ClosesOnlyALiveBoard)
     // Opened again after a release.
     ASSERT_EQ(Open(), 1);
     EXPECT_EQ(exports.ACQ_Acquire4StillImage(&image), 1);
+}
+
+TEST_F(FlashBusDriver, ReleaseWaitsForAReadInProgressInsteadOfClosingTheBoardUnderIt)
+{
+    ASSERT_EQ(Open(), 1);
+    datakeeper::CQvImage image;
+    ASSERT_EQ(exports.ACQ_AllocImage(&image), 1);
+    Sim<FBUSSIM_StallReadsFunction>("FBUSSIM_StallReads")(1);
+    // The host's poll, caught inside the board's read.
+    auto poll = std::async(std::launch::async, [&] { return exports.ACQ_Acquire(&image); });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (Sim<FBUSSIM_StalledReadsFunction>("FBUSSIM_StalledReads")() < 1)
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the poll never reached the board";
+    auto release = std::async(std::launch::async, [&] { return exports.ACQ_Release(); });
+    // A release that does not wait closes the board at once, under the read.
+    release.wait_for(std::chrono::milliseconds(200));
+    Sim<FBUSSIM_StallReadsFunction>("FBUSSIM_StallReads")(0);
+    EXPECT_EQ(poll.get(), 1) << "the read begun on an open board finishes";
+    EXPECT_EQ(release.get(), 1);
+    EXPECT_EQ(Sim<FBUSSIM_ReadsWhileClosedFunction>("FBUSSIM_ReadsWhileClosed")(), 0);
+    EXPECT_EQ(exports.ACQ_Acquire(&image), 0) << "nothing is read once released";
+    EXPECT_EQ(Sim<FBUSSIM_ReadsWhileClosedFunction>("FBUSSIM_ReadsWhileClosed")(), 0);
 }
 
 TEST_F(FlashBusDriver, ItsDefaultsRoundTripThroughThePropertyArchive)

@@ -3,6 +3,8 @@
 #include "u2/MvuApi.h"
 #include "u2/sim/MvuSimControl.h"
 
+#include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <map>
@@ -37,6 +39,11 @@ struct Board
     bool freeRunning = false, unplugged = false, stalled = false;
     int pending = 0;
     int frames = 0;
+    // The clock: frames come at start + k x interval; `taken` is the last k handed out.
+    std::chrono::microseconds interval{0};
+    std::chrono::steady_clock::time_point start;
+    long long taken = -1;
+    int dropped = 0;
     int waiting = 0;
     MvuHandle nextHandle = 1;
     std::map<MvuHandle, std::unique_ptr<Buffer>> buffers;
@@ -58,9 +65,9 @@ void Log(const std::string& call, std::initializer_list<long long> values)
     TheBoard().log += call + "(" + text + ")\n";
 }
 
-void WriteFrame(Buffer& buffer, int frame)
+void WriteFrame(Buffer& buffer, int frame, bool firstRowOnly = false)
 {
-    for (int y = 0; y < buffer.height; ++y) {
+    for (int y = 0; y < (firstRowOnly ? 1 : buffer.height); ++y) {
         uint8_t* row = buffer.rows[static_cast<size_t>(y)];
         for (int x = 0; x < buffer.width; ++x) {
             row[3 * x] = uint8_t(y & 0xFF);
@@ -81,6 +88,9 @@ MVU_SIM_EXPORT void MVUSIM_Reset()
     b.freeRunning = b.unplugged = b.stalled = false;
     b.pending = 0;
     b.frames = 0;
+    b.interval = std::chrono::microseconds(0);
+    b.taken = -1;
+    b.dropped = 0;
     b.log.clear();
     b.changed.notify_all();
 }
@@ -107,6 +117,19 @@ MVU_SIM_EXPORT void MVUSIM_SetFreeRunning(int on)
     TheBoard().freeRunning = on != 0;
     TheBoard().changed.notify_all();
 }
+
+MVU_SIM_EXPORT void MVUSIM_SetFrameInterval(int microseconds)
+{
+    Board& b = TheBoard();
+    std::lock_guard g(b.lock);
+    b.interval = std::chrono::microseconds(microseconds > 0 ? microseconds : 0);
+    b.start = std::chrono::steady_clock::now();
+    b.taken = -1;
+    b.dropped = 0;
+    b.changed.notify_all();
+}
+
+MVU_SIM_EXPORT int MVUSIM_Dropped() { std::lock_guard g(TheBoard().lock); return TheBoard().dropped; }
 
 MVU_SIM_EXPORT void MVUSIM_SetUnplugged(int on)
 {
@@ -238,9 +261,30 @@ MVU_SIM_EXPORT int digGrabWait(MvuHandle digitizer, int)
     };
     ++b.waiting;
     struct Leave { int& waiting; ~Leave() { --waiting; } } leave{b.waiting};
+    if (b.interval.count() > 0) {
+        // The next frame of the clock; those that came since the last one handed out were missed.
+        const auto now = std::chrono::steady_clock::now();
+        const long long due = (now - b.start) / b.interval;
+        if (b.taken >= 0 && due > b.taken)
+            b.dropped += int(due - b.taken);
+        const long long next = std::max(due, b.taken) + 1;
+        b.changed.wait_until(g, b.start + next * b.interval, [&] { return !grabbing() || b.unplugged; });
+        Digitizer* d = grabbing();
+        if (!d || b.unplugged)
+            return -1;
+        auto buffer = b.buffers.find(d->buffer);
+        if (buffer == b.buffers.end())
+            return -1;
+        b.taken = next;
+        WriteFrame(*buffer->second, b.frames, b.frames > 0);
+        ++b.frames;
+        return 0;
+    }
     // A stalled board hears nothing, not even a halt.
     b.changed.wait(g, [&] { return !b.stalled; });
-    b.changed.wait(g, [&] { return !grabbing() || b.unplugged || b.stalled || b.freeRunning || b.pending > 0; });
+    b.changed.wait(g, [&] {
+        return !grabbing() || b.unplugged || b.stalled || b.freeRunning || b.pending > 0 || b.interval.count() > 0;
+    });
     b.changed.wait(g, [&] { return !b.stalled; });
     Digitizer* d = grabbing();
     if (!d || b.unplugged || (!b.freeRunning && b.pending < 1))

@@ -15,6 +15,12 @@ using MVUSIM_FailAllocFunction = void (*)(int buffer, int digitizer);
 using MVUSIM_DeliverFunction = void (*)(int frames);
 // A frame on every digGrabWait, without waiting for a delivery.
 using MVUSIM_SetFreeRunningFunction = void (*)(int on);
+// A board on its own clock (0: off): a frame every `microseconds` from now on, whoever waits for it. digGrabWait
+// hands out the next one to come; frames that came while nobody waited are dropped and counted. Rows other than the
+// first keep frame 0's pattern (the first row carries the frame number), so the board's own work stays small.
+using MVUSIM_SetFrameIntervalFunction = void (*)(int microseconds);
+// Frames a clocked board dropped since the interval was set.
+using MVUSIM_DroppedFunction = int (*)();
 // Unplugged: digGrabWait fails at once.
 using MVUSIM_SetUnpluggedFunction = void (*)(int on);
 // Stalled: digGrabWait hangs, deaf even to digHalt, until the stall ends.

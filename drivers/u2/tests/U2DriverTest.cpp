@@ -18,6 +18,11 @@
 
 namespace {
 
+// What a board just allocated is told from the device defaults: input S-Video (3), then hue, saturation,
+// brightness and contrast.
+const std::string kProgramDefaults =
+    "digChannel(3)\ndigReference(3,0)\ndigReference(4,0)\ndigReference(1,10)\ndigReference(2,-15)\n";
+
 using namespace acq2_test;
 
 // What the notification callback saw of the board's log when it ran.
@@ -149,7 +154,7 @@ TEST_F(U2Driver, OffersSixteenExportsAndItsDefaultsRoundTripThroughTheArchive)
 
 TEST_F(U2Driver, OpensTheBoardOrSaysWhatFailed)
 {
-    struct Case { const char* label; int version, failBuffer, failDigitizer, result; const char* log;
+    struct Case { const char* label; int version, failBuffer, failDigitizer, result; std::string log;
                   const char* message; };
     const Case cases[] = {
         {"no board driver", 0, 0, 0, 0, "sysGetDrvVer()\n", nullptr},
@@ -157,7 +162,8 @@ TEST_F(U2Driver, OpensTheBoardOrSaysWhatFailed)
         {"no digitizer", 1, 0, 1, 0, "sysGetDrvVer()\nbufAlloc(640,480,4355)\ndigAlloc(dev0)\nbufFree()\n",
          "Can't Alloc Digitizer"},
         {"opens", 1, 0, 0, 1,
-         "sysGetDrvVer()\nbufAlloc(640,480,4355)\ndigAlloc(dev0)\ndigChannel(0)\ndigGrabContinuous()\n", nullptr},
+         "sysGetDrvVer()\nbufAlloc(640,480,4355)\ndigAlloc(dev0)\n" + kProgramDefaults + "digGrabContinuous()\n",
+         nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -287,7 +293,7 @@ TEST_F(U2Driver, ANewSignalRebuildsTheGrabUnderTheHostLockAndNotifiesBeforeItRes
     EXPECT_EQ(lock.unlocks, lock.locks);
     EXPECT_EQ(g_notifies, 1);
     EXPECT_EQ(logAtNotify.substr(log0), "digReference(1,10)\ndigReference(2,-15)\ndigHalt()\ndigHalt()\ndigFree()\n"
-                                        "bufFree()\nbufAlloc(640,480,4355)\ndigAlloc(dev0)\n");
+                                        "bufFree()\nbufAlloc(640,480,4355)\ndigAlloc(dev0)\n" + kProgramDefaults);
     EXPECT_EQ(NewLog().substr(logAtNotify.size() - log0), "digGrabContinuous()\n");
     EXPECT_EQ(Get(exports.ACQ_GetWidth), 640);  // whatever the signal
     datakeeper::CQvImage image;
@@ -295,6 +301,36 @@ TEST_F(U2Driver, ANewSignalRebuildsTheGrabUnderTheHostLockAndNotifiesBeforeItRes
     Deliver(1);
     ASSERT_TRUE(AcquireWithin(image));
     EXPECT_EQ(FrameOf(image), 0);
+}
+
+TEST_F(U2Driver, TheBoardFollowsTheCurrentPropertyAfterOpeningAndAfterARebuild)
+{
+    ASSERT_EQ(OpenWithDefaults(), 1);
+    Property applied = NewProperty();
+    applied->Channel.Current = 2;  // RCA-2: input 1
+    applied->Hue.Value = 9;
+    applied->Saturation.Value = -4;
+    applied->Brightness.Value = 5;
+    applied->Contrast.Value = 6;
+    ASSERT_EQ(exports.ACQ_SetProperty(applied.get()), 1);
+    const std::string programmed =
+        "digChannel(1)\ndigReference(3,9)\ndigReference(4,-4)\ndigReference(1,15)\ndigReference(2,-9)\n";
+
+    // Opened again, the board runs what the current property says, not its own first input.
+    ASSERT_EQ(exports.ACQ_Release(), 1);
+    ClearLog();
+    ASSERT_EQ(Open(), 1);
+    EXPECT_EQ(NewLog(), "sysGetDrvVer()\nbufAlloc(640,480,4355)\ndigAlloc(dev0)\n" + programmed
+                            + "digGrabContinuous()\n");
+
+    // A new signal rebuilds the board, which is told the applied property before it grabs.
+    applied->Signal = 1;
+    ClearLog();
+    ASSERT_EQ(exports.ACQ_SetProperty(applied.get()), 1);
+    const std::string log = NewLog();
+    const size_t rebuilt = log.find("digAlloc(dev0)\n");
+    ASSERT_NE(rebuilt, std::string::npos) << log;
+    EXPECT_EQ(log.substr(rebuilt), "digAlloc(dev0)\n" + programmed + "digGrabContinuous()\n");
 }
 
 TEST_F(U2Driver, AFailedRebuildLeavesNoGrabUntilTheNextSignalChange)
