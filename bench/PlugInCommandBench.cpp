@@ -8,7 +8,8 @@
 // a command also forgets its oldest undo point.
 // "operation": the plug-in's own function on the image: in place for the enhance entries, into a new image for the
 // transforms. "operation_into" (enhance entries): the same function writing into a second image, what a command
-// that keeps the image it started from cannot go below.
+// that keeps the image it started from cannot go below. Invert keeps none: it works in place, and its undo
+// complements the image again.
 // "opencv": cv::bitwise_not and cv::equalizeHist in place (colour equalisation: three histograms and one table,
 // the same work in raw calls); cv::medianBlur, cv::resize and cv::flip into a new matrix each run, as the command
 // makes a new image.

@@ -1,5 +1,6 @@
 #include "framepool/CQvFramePool.h"
 
+#include "framepool/private/ComplementUndo.h"
 #include "framepool/private/FramePoolRecycler.h"
 #include "framepool/private/FramePoolUndoEntry.h"
 #include "framepool/private/UndoFileWorker.h"
@@ -63,6 +64,14 @@ int CQvFramePool::ReplaceImage(CQvImage&& result)
     if (!m_image.IsEmpty())
         Keep(std::make_unique<FramePoolUndoEntry>(std::move(m_image), kSpillBytes, TempFolder()));
     m_image = std::move(result);
+    return 1;
+}
+
+int CQvFramePool::PushComplemented()
+{
+    if (!ComplementUndo::Fits(m_image))
+        return 0;
+    Keep(std::make_unique<FramePoolUndoEntry>(std::make_unique<ComplementUndo>(m_image)));
     return 1;
 }
 

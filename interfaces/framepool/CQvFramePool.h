@@ -9,6 +9,10 @@
 //   otherwise Undo forgets it and changes nothing. SetImage and assignments through GetImage keep the history.
 // - ReplaceImage keeps the whole image as an undo point without copying it: the image itself becomes the undo
 //   point and the caller's new image takes its place.
+// - PushComplemented keeps an undo point without any copy for a change that complemented every pixel byte of the
+//   whole image: its undo complements them again, which gives the image back bit for bit. It is put back only into
+//   the image the change left (same colour model, size and a sample of its bytes, so another picture put in its
+//   place meanwhile is not complemented); otherwise Undo forgets it and changes nothing.
 // - Undo copies of kSpillBytes pixel bytes or more are written to files in the temporary folder (SetTempPath,
 //   program-wide) and read back on Undo. Without a usable temporary folder copies stay in memory.
 // - One background thread writes those files, each from a copy nothing else touches meanwhile, and removes the file
@@ -51,6 +55,10 @@ public:
     // point of the whole image (none when the image was empty): for commands that build a new image anyway.
     // Returns 1, or 0 (nothing changed, nothing kept) for an empty result or the pool's own image.
     int ReplaceImage(CQvImage&& result);
+    // Keeps the undo point of a change just made that complemented every pixel byte of the whole image in place
+    // (each byte b became 255 - b; row padding, palette and region untouched), so the command pays for no copy.
+    // Returns 1, or 0 (nothing kept) for an empty image or one whose pixels are not whole bytes.
+    int PushComplemented();
     // Returns 1 when an undo point was put back, 0 when there was none or it no longer fitted the image.
     int Undo();
     int CanUndo() const { return m_history.empty() ? 0 : 1; }

@@ -1,5 +1,6 @@
 #include "framepool/private/FramePoolUndoEntry.h"
 
+#include "framepool/private/ComplementUndo.h"
 #include "framepool/private/FramePoolRecycler.h"
 #include "framepool/private/UndoFileWrite.h"
 #include "qvimage/QvImageOps.h"
@@ -30,6 +31,11 @@ FramePoolUndoEntry::FramePoolUndoEntry(CQvImage&& image, long long spillBytes, c
       m_width(image.GetWidth()), m_height(image.GetHeight())
 {
     Keep(std::move(image), spillBytes, tempFolder);
+}
+
+FramePoolUndoEntry::FramePoolUndoEntry(std::unique_ptr<ComplementUndo> complement)
+    : m_whole(true), m_model(-1), m_width(0), m_height(0), m_complement(std::move(complement))
+{
 }
 
 FramePoolUndoEntry::~FramePoolUndoEntry() = default;
@@ -83,6 +89,8 @@ bool FramePoolUndoEntry::TakeCopy(CQvImage& copy)
 
 int FramePoolUndoEntry::RestoreInto(CQvImage& image)
 {
+    if (m_complement)
+        return m_complement->RestoreInto(image);
     CQvImage copy;
     if (!TakeCopy(copy))
         return 0;

@@ -99,7 +99,17 @@ void CEnhanceView::KeepUndoCopy()
 
 int CInvertView::Apply(CQvImage& image)
 {
-    return Replace(image, lumenor::InvertInto);
+    // Complementing undoes itself: inverted in place, the image needs no copy for its undo point, so the command
+    // costs what the inversion costs.
+    if (!lumenor::Invert(image))
+        return 0;
+    if (!GetFramePool()->PushComplemented()) {
+        // A change that could not be undone is taken back.
+        lumenor::Invert(image);
+        return 0;
+    }
+    RedrawWindow();
+    return 1;
 }
 
 int CAutoContrastView::Apply(CQvImage& image)

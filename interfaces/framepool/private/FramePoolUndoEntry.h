@@ -1,5 +1,6 @@
 // One undo point of a frame pool: the whole image or one rectangle of it, held in memory or, when large, in a file
-// of the temporary folder that the entry removes when it goes. The file is written by the background worker
+// of the temporary folder that the entry removes when it goes; or, for a change that complemented every pixel byte,
+// no copy at all (ComplementUndo). The file is written by the background worker
 // (UndoFileWrite); whatever asks for the copy back stops that write first.
 // Internal to FramePool; the owner calls every member from one thread.
 #pragma once
@@ -10,6 +11,7 @@
 #include <memory>
 #include <string>
 
+class ComplementUndo;
 class UndoFileWrite;
 
 class FramePoolUndoEntry
@@ -20,6 +22,8 @@ public:
                        const std::string& tempFolder);
     // Takes `image` (not empty) itself as the copy of the whole image.
     FramePoolUndoEntry(CQvImage&& image, long long spillBytes, const std::string& tempFolder);
+    // Keeps no copy: the undo complements the image's pixel bytes again.
+    explicit FramePoolUndoEntry(std::unique_ptr<ComplementUndo> complement);
     // Stops a write still running and removes the file.
     ~FramePoolUndoEntry();
     FramePoolUndoEntry(const FramePoolUndoEntry&) = delete;
@@ -47,6 +51,7 @@ private:
     int m_height;
     CQvImage m_copy;  // empty while the copy is with the writer or in the file
     std::unique_ptr<UndoFileWrite> m_file;
+    std::unique_ptr<ComplementUndo> m_complement;
     // The region of interest of a copy given to the writer, kept here because the stored image record has none.
     int m_roiKind = QV_ROI_NONE;
     int m_roiCount = 0;

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -106,6 +107,23 @@ private:
     bool m_open = false;
     std::thread m_opener;
 };
+
+// What an inverting command does to the image in place.
+void Complement(CQvImage& image)
+{
+    const int rowBytes = image.GetWidth() * image.GetBitsPerPixel() / 8;
+    for (int y = 0; y < image.GetHeight(); ++y)
+        for (int x = 0; x < rowBytes; ++x)
+            image.Get2DBuffer()[y][x] = static_cast<BYTE>(~image.Get2DBuffer()[y][x]);
+}
+
+// Every byte of both buffers, row padding included.
+bool SameBytes(const CQvImage& a, const CQvImage& b)
+{
+    return a.GetColorModel() == b.GetColorModel() && a.GetWidth() == b.GetWidth() &&
+           a.GetHeight() == b.GetHeight() && a.GetStride() == b.GetStride() &&
+           std::memcmp(a.GetBuffer(), b.GetBuffer(), static_cast<size_t>(a.GetStride()) * a.GetHeight()) == 0;
+}
 
 class FramePool : public ::testing::Test
 {
@@ -438,4 +456,73 @@ TEST_F(FramePool, AScratchImageTakesTheBufferAWrittenUndoFileLeftWithItsRowPaddi
     EXPECT_EQ(fresh.GetPalette()[1].rgbGreen, 5);
     EXPECT_EQ(fresh.GetRoiKind(), QV_ROI_NONE);
     EXPECT_TRUE(CQvFramePool::ScratchImage(CQvImage()).IsEmpty());
+}
+
+TEST_F(FramePool, AComplementIsUndoneExactlyWithoutACopyAmongOtherUndoPoints)
+{
+    UseTempFolder();
+    const struct
+    {
+        int model;
+        int width;
+        int height;
+    } cases[] = {
+        {QV_GRAY8, 7, 5},      // rows padded
+        {QV_INDEX8, 6, 4},     // palette untouched
+        {QV_RGB24, 5, 3},      // rows padded
+        {QV_RGBA32, 3, 2},     // alpha complemented too
+        {QV_RGB24, 1400, 1100},  // above the size that goes into a file
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        CQvImage original = Pattern(c.model, c.width, c.height);
+        if (c.model == QV_INDEX8) {
+            RGBQUAD palette[2] = {{1, 2, 3, 0}, {4, 5, 6, 0}};
+            original.SetPalette(palette, 2);
+        }
+        CQvFramePool pool;
+        pool.SetImage(&original);
+        Complement(pool.GetImage());
+        ASSERT_EQ(pool.PushComplemented(), 1);
+        EXPECT_EQ(TempFiles(), 0) << "no copy, so no file";
+        const CQvImage complemented = pool.GetImage();
+
+        // Later commands of both kinds, undone first.
+        ASSERT_EQ(pool.PushImage(-1, -1, -1, -1), 1);
+        QVSetFill(&pool.GetImage(), 9, CRect(0, 0, c.width, c.height));
+        ASSERT_EQ(pool.ReplaceImage(Pattern(QV_GRAY8, 2, 2)), 1);
+        ASSERT_EQ(pool.Undo(), 1);
+        ASSERT_EQ(pool.Undo(), 1);
+        ASSERT_TRUE(SameBytes(pool.GetImage(), complemented));
+
+        ASSERT_EQ(pool.Undo(), 1);
+        EXPECT_TRUE(SameBytes(pool.GetImage(), original));
+        EXPECT_EQ(pool.GetImage().GetPaletteCount(), original.GetPaletteCount());
+        EXPECT_EQ(pool.CanUndo(), 0);
+    }
+}
+
+TEST_F(FramePool, AComplementIsNotUndoneIntoAnotherPicture)
+{
+    CQvFramePool pool;
+    EXPECT_EQ(pool.PushComplemented(), 0);  // no image yet
+    EXPECT_EQ(pool.CanUndo(), 0);
+
+    const CQvImage first = Pattern(QV_RGB24, 64, 48);
+    CQvImage sameShape = first;
+    Complement(sameShape);
+    for (int y = 10; y < 20; ++y)  // a picture that shares most, not all, of what the complement left
+        std::memset(sameShape.Get2DBuffer()[y], 0x5A, 64 * 3);
+    const CQvImage others[] = {Pattern(QV_RGB24, 64, 49), Pattern(QV_RGBA32, 48, 48), sameShape};
+    for (const CQvImage& other : others) {
+        SCOPED_TRACE(other.GetHeight());
+        pool.SetImage(&first);
+        Complement(pool.GetImage());
+        ASSERT_EQ(pool.PushComplemented(), 1);
+        pool.SetImage(&other);  // a new frame put in behind the undo history
+
+        EXPECT_EQ(pool.Undo(), 0);
+        EXPECT_TRUE(SameBytes(pool.GetImage(), other));
+        EXPECT_EQ(pool.CanUndo(), 0);
+    }
 }
