@@ -1,4 +1,4 @@
-#include "core/ProgramObjects.h"
+#include "program/ProgramObjects.h"
 #include "core/QuitOnTerminate.h"
 
 #include <QApplication>

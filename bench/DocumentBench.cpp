@@ -8,7 +8,7 @@
 //   overlay adds under 15 ms.
 // Before timing, the opened document must hold the file's pixels and the view must show them, and the window with
 // the overlay must show the image and the objects where the window without it shows the image alone.
-#include "core/ProgramObjects.h"
+#include "program/ProgramObjects.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
 #include "document/NativeFile.h"

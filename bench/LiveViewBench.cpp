@@ -28,7 +28,7 @@
 //
 // Before timing, the composed pictures are checked: the cross inverts the frame, the focus square is red, the grid
 // is drawn; and at every size and zoom the picture equals the peer's pixel for pixel.
-#include "capture/LiveFeed.h"
+#include "view/LiveFeed.h"
 
 #include "capturehost/CAcquireContainer.h"
 #include "module/CModule.h"

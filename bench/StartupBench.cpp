@@ -4,7 +4,7 @@
 // clock); the child's shut-down is not timed. Target: the program within 1.5x of the bare window and under 400 ms.
 // Before timing, each child must report the same number of menus and toolbars, so a start that shows less is not
 // taken for a fast one. Run under a display (xvfb-run); on the offscreen platform "exposed" comes at once.
-#include "core/ProgramObjects.h"
+#include "program/ProgramObjects.h"
 #include "frame/CommandBarLayout.h"
 #include "frame/CommandIcons.h"
 #include "frame/CommandIds.h"

@@ -1,6 +1,6 @@
 #include "calibration/CCalibrationOrderDlg.h"
 
-#include "calibration/CalibrationTexts.h"
+#include "core/CalibrationTexts.h"
 #include "core/CCalibrationList.h"
 
 #include <QDialogButtonBox>

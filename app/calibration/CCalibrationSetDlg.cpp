@@ -3,7 +3,7 @@
 #include "calibration/CCalibrationOrderDlg.h"
 #include "calibration/CManualCalibrationDlg.h"
 #include "calibration/CValueInputDlg.h"
-#include "calibration/CalibrationTexts.h"
+#include "core/CalibrationTexts.h"
 #include "core/CCalibrationList.h"
 #include "core/CalibrationStrings.h"
 

@@ -1,6 +1,6 @@
 #include "calibration/CCalibrationZoomDlg.h"
 
-#include "calibration/CalibrationTexts.h"
+#include "core/CalibrationTexts.h"
 #include "panels/CZoomViewWnd.h"
 #include "view/CImageDispWnd.h"
 

@@ -1,7 +1,7 @@
 #include "calibration/CLengthCalibrationDlg.h"
 
 #include "calibration/CManualCalibrationDlg.h"
-#include "calibration/CalibrationTexts.h"
+#include "core/CalibrationTexts.h"
 #include "core/CCalibrationList.h"
 #include "document/CVistrelDoc.h"
 #include "panels/CFlatColorComboBox.h"

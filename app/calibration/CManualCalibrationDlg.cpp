@@ -1,7 +1,7 @@
 #include "calibration/CManualCalibrationDlg.h"
 
 #include "calibration/CValueInputDlg.h"
-#include "calibration/CalibrationTexts.h"
+#include "core/CalibrationTexts.h"
 #include "core/CCalibrationList.h"
 
 #include "panels/CFlatColorComboBox.h"

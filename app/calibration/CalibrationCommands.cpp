@@ -4,7 +4,7 @@
 #include "calibration/CCalibrationZoomDlg.h"
 #include "calibration/CLengthCalibrationDlg.h"
 #include "calibration/CManualCalibrationDlg.h"
-#include "calibration/CalibrationTexts.h"
+#include "core/CalibrationTexts.h"
 #include "core/CCalibrationList.h"
 #include "document/CVistrelDoc.h"
 #include "frame/CChildFrame.h"

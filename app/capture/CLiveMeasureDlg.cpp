@@ -1,15 +1,14 @@
 #include "capture/CLiveMeasureDlg.h"
 
 #include "capture/ImageCapture.h"
-#include "commands/CommandStrings.h"
 #include "core/CVistrelApp.h"
-#include "core/ProgramObjects.h"
 #include "core/VistrelIni.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentCreation.h"
 #include "document/DocumentRegistry.h"
 #include "frame/CMainFrame.h"
 #include "view/CVistrelView.h"
+#include "view/LiveFeed.h"
 
 #include <QPointer>
 #include <QResizeEvent>
@@ -19,7 +18,7 @@ CLiveMeasureDlg::CLiveMeasureDlg(CVistrelApp& app, QWidget* parent)
 {
     setObjectName(QStringLiteral("186"));
     setAttribute(Qt::WA_DeleteOnClose);
-    const std::string title = AppCommandString(appstr::IDS_LIVE_MEASURE);
+    const std::string title = CaptureString(capstr::IDS_LIVE_MEASURE);
     setWindowTitle(QString::fromStdString(title));
     m_document->SetTitle(title);
     m_view = new CVistrelView(m_document.get(), this);
@@ -52,15 +51,14 @@ void CLiveMeasureDlg::resizeEvent(QResizeEvent* event)
         m_view->setGeometry(0, 0, event->size().width(), event->size().height());
 }
 
-CLiveMeasureDlg* ShowLiveMeasureWindow(CVistrelApp& app, CMainFrame& frame)
+CLiveMeasureDlg* ShowLiveMeasureWindow(CVistrelApp& app, DocumentRegistry& documents, CMainFrame& frame)
 {
     static QPointer<CLiveMeasureDlg> window;
     if (window && window->isVisible())
         return window;
     if (CVistrelView* live = app.FindLiveView())
         if (CVistrelDoc* doc = live->GetDocument(); doc && doc->GetChildFrame())
-            if (ProgramObjects* program = TheProgram())
-                program->Documents().CloseDocument(doc);
+            documents.CloseDocument(doc);
     if (!window)
         window = new CLiveMeasureDlg(app, &frame);
     window->resize(640, 480);

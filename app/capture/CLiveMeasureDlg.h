@@ -11,6 +11,7 @@ class CMainFrame;
 class CVistrelApp;
 class CVistrelDoc;
 class CVistrelView;
+class DocumentRegistry;
 
 class CLiveMeasureDlg : public QDialog
 {
@@ -31,4 +32,4 @@ private:
 
 // The frame's command: nothing while the window is shown; otherwise a live view in a child frame is closed, and
 // the window made when missing and shown. Returns the window.
-CLiveMeasureDlg* ShowLiveMeasureWindow(CVistrelApp& app, CMainFrame& frame);
+CLiveMeasureDlg* ShowLiveMeasureWindow(CVistrelApp& app, DocumentRegistry& documents, CMainFrame& frame);

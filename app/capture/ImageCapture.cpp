@@ -1,7 +1,7 @@
 #include "capture/ImageCapture.h"
 
 #include "capture/CaptureDialogs.h"
-#include "capture/LiveFeed.h"
+#include "view/LiveFeed.h"
 #include "core/CCalibrationList.h"
 #include "core/CVistrelApp.h"
 #include "core/VistrelIni.h"
@@ -33,6 +33,7 @@ namespace {
 const StringTableRegistrar kCaptureStrings(
     "Vistrel",
     {
+        {capstr::IDS_LIVE_MEASURE, "Live Measurement", "실시간 측정"},
         {capstr::IDS_CANNOT_OPEN_FILE, "Cannot open the file", "파일을 열 수 없습니다"},
         {capstr::IDS_TOO_MANY_FRAMES, "Too many images were captured.", "너무 많은 영상이 추출 되었습니다."},
         {capstr::IDS_LIVE_STREAM_ENDED, "The camera of \"%s\" stopped sending images. Live video has stopped; "
@@ -365,18 +366,6 @@ void StartLiveVideo(IAcquireHost& host, CVistrelView& view, bool measuring)
     host.SetStreamEnded(&OnLiveStreamEnded);
     view.StartLive();
     host.Overlay();
-}
-
-void SetHostSizedPicture(IAcquireHost& host, CVistrelDoc& doc)
-{
-    int width = 0, height = 0;
-    host.GetWidth(width);
-    host.GetHeight(height);
-    if (width > 0 && height > 0) {
-        CQvImage image;
-        image.Create(QV_RGB24, width, height, 0);
-        doc.SetImage(std::string(), &image);
-    }
 }
 
 int OnGrabFrame(const BITMAPINFOHEADER* dib)

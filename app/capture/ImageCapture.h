@@ -37,6 +37,7 @@ constexpr int kMaxCaptureFrames = 200;
 constexpr int64_t kCaptureMemoryBudget = int64_t(2) << 30;
 
 namespace capstr {
+constexpr unsigned IDS_LIVE_MEASURE = 410;       // the live-measurement window's title
 constexpr unsigned IDS_CANNOT_OPEN_FILE = 765;    // a document could not be made for a frame
 constexpr unsigned IDS_TOO_MANY_FRAMES = 771;     // more frames asked for than one capture takes
 constexpr unsigned IDS_LIVE_STREAM_ENDED = 7720;  // %s: the driver whose camera stopped sending
@@ -105,6 +106,3 @@ void OnLiveStreamEnded(const std::string& driverName);
 extern int g_bLiveStarted;
 // Points the host's frames at `view` and starts live video there (the host's previous display stopped first).
 void StartLiveVideo(IAcquireHost& host, CVistrelView& view, bool measuring);
-// Gives `doc` a blank colour picture of the frame size the host reports now, so live frames have their canvas;
-// nothing changes while the host reports no size.
-void SetHostSizedPicture(IAcquireHost& host, CVistrelDoc& doc);

@@ -2,7 +2,7 @@
 
 #include "commands/CommandStrings.h"
 #include "core/CVistrelApp.h"
-#include "core/ProgramObjects.h"
+#include "core/ProgramServices.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentCreation.h"
 #include "document/NativeFileSave.h"
@@ -56,7 +56,8 @@ const CommandMapEntry<CAppCommands> kAppCommands[] = {
 
 }  // namespace
 
-CAppCommands::CAppCommands(CVistrelApp& app) : m_app(app), m_services(CompanionServices::Defaults())
+CAppCommands::CAppCommands(CVistrelApp& app, ProgramServices& program)
+    : m_app(app), m_program(program), m_services(CompanionServices::Defaults())
 {
     AddCommandMap(kAppCommands);
 }
@@ -135,12 +136,12 @@ void CAppCommands::OnExecutePlugIn(UINT id)
 
 void CAppCommands::OnUpdateExecutePlugIn(CCmdUI* ui)
 {
-    ui->Enable(m_hooks.isPlugInEnabled && m_hooks.isPlugInEnabled(ui->m_nID) && !CVistrelApp::PlugInHold());
+    ui->Enable(m_hooks.isPlugInEnabled && m_hooks.isPlugInEnabled(ui->m_nID) && !CVistrelDoc::PlugInHold());
 }
 
 void CAppCommands::OnUpdateModuleCommand(CCmdUI* ui)
 {
-    ui->Enable(m_app.GetActiveDocument() != nullptr && !CVistrelApp::PlugInHold());
+    ui->Enable(m_app.GetActiveDocument() != nullptr && !CVistrelDoc::PlugInHold());
 }
 
 std::string CAppCommands::PlugInPath(const char* module) const
@@ -156,8 +157,7 @@ int CAppCommands::RunExtensionModule(const std::string& path)
 
 void CAppCommands::OnAutoCount()
 {
-    if (ProgramObjects* program = TheProgram())
-        program->PlugInMode() = "AutoCount";
+    m_program.PlugInMode() = "AutoCount";
     RunExtensionModule(PlugInPath(kAutoCountModule));
 }
 
@@ -191,5 +191,5 @@ void CAppCommands::OnFocusIndicator()
 
 void CAppCommands::OnUpdateFocusIndicator(CCmdUI* ui)
 {
-    ui->Enable(m_app.GetActiveDocument() != nullptr && !CVistrelApp::PlugInHold() && m_app.FindLiveView() != nullptr);
+    ui->Enable(m_app.GetActiveDocument() != nullptr && !CVistrelDoc::PlugInHold() && m_app.FindLiveView() != nullptr);
 }

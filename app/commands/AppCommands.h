@@ -11,6 +11,7 @@
 
 #include "commands/CompanionServices.h"
 #include "frame/CCmdTarget.h"
+#include "view/LiveFeed.h"  // kFocusIndicatorModule
 
 #include <functional>
 #include <string>
@@ -20,6 +21,7 @@ class CQvImage;
 class CVistrelApp;
 class CVistrelDoc;
 class IAcquireHost;
+class ProgramServices;
 class QWidget;
 
 // The exports the commands call in companion modules.
@@ -51,7 +53,6 @@ constexpr const char* kDepthStackModule = "depthstack.so";
 constexpr const char* kAutoCountModule = "SpeckTally.so";
 constexpr const char* kRemoteSaveModule = "FarStore.so";
 constexpr const char* kFluorescenceModule = "GlowMerge.so";
-constexpr const char* kFocusIndicatorModule = "SharpGauge.so";
 constexpr const char* kCustomReticleModule = "CustomCross.so";  // in the custom-reticle folder
 // The auto-measure program in the Mensurix folder, and the calibration it is handed there.
 constexpr const char* kAutoMeasureProgram = "Mensurix.module";
@@ -68,7 +69,8 @@ constexpr const char* kDepthStackKey = "Software\\Korvelt\\DepthStack";
 class CAppCommands : public CommandMapTarget<CAppCommands>
 {
 public:
-    explicit CAppCommands(CVistrelApp& app);
+    // `program`: the program the commands act on (its profile, plug-in mode and companion mailbox).
+    CAppCommands(CVistrelApp& app, ProgramServices& program);
     ~CAppCommands() override;
     CAppCommands(const CAppCommands&) = delete;
     CAppCommands& operator=(const CAppCommands&) = delete;
@@ -143,6 +145,7 @@ private:
     void HandOverCamera();
 
     CVistrelApp& m_app;
+    ProgramServices& m_program;
     AppCommandHooks m_hooks;
     CompanionServices m_services;
 };

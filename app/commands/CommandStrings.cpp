@@ -9,7 +9,6 @@ constexpr const char* kModule = "Vistrel";
 const StringTableRegistrar kAppCommandStrings(
     kModule,
     {
-        {appstr::IDS_LIVE_MEASURE, "Live Measurement", "실시간 측정"},
         {appstr::IDS_DATABASE_NOT_FOUND, "The image database program is not installed.",
          "이미지 데이터베이스 프로그램이 설치되어 있지 않습니다."},
         {appstr::IDS_DATABASE_CANNOT_START, "The image database program cannot be started.",

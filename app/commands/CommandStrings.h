@@ -1,12 +1,13 @@
 // The texts of the application commands: messages about companion programs and modules, in the UI language.
 #pragma once
 
+#include "capture/ImageCapture.h"
 #include "types/WinTypes.h"
 
 #include <string>
 
 namespace appstr {
-constexpr UINT IDS_LIVE_MEASURE = 410;              // the live-measurement window's title
+constexpr UINT IDS_LIVE_MEASURE = capstr::IDS_LIVE_MEASURE;  // the live-measurement window's title (a capture text)
 constexpr UINT IDS_DATABASE_NOT_FOUND = 776;        // the image database program is not installed
 constexpr UINT IDS_DATABASE_CANNOT_START = 777;
 constexpr UINT IDS_COMPANION_NOT_FOUND = 778;       // the further companion program is not installed

@@ -5,7 +5,7 @@
 #include "commands/CommandStrings.h"
 #include "core/CCalibrationList.h"
 #include "core/CVistrelApp.h"
-#include "core/ProgramObjects.h"
+#include "core/ProgramServices.h"
 #include "core/VistrelIni.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
@@ -77,7 +77,7 @@ std::string FileNameOf(const std::string& title)
 // The program's mailbox for companion programs; null before the main window exists.
 CompanionMailbox* Mailbox()
 {
-    ProgramObjects* program = TheProgram();
+    ProgramServices* program = TheProgram();
     return program ? program->Companions() : nullptr;
 }
 
@@ -259,7 +259,7 @@ void CAppCommands::OnCompanionProgram()
 
 void CAppCommands::OnPoreScan()
 {
-    ProgramObjects* program = TheProgram();
+    ProgramServices* program = &m_program;
     CVistrelDoc* doc = m_app.GetActiveDocument();
     CompanionMailbox* mailbox = Mailbox();
     PeerBus* bus = m_services.bus ? m_services.bus() : nullptr;

@@ -1,6 +1,6 @@
 #include "commands/CompanionServices.h"
 
-#include "core/ProgramObjects.h"
+#include "core/ProgramServices.h"
 #include "peers/CompanionMailbox.h"
 
 #include "module/CModule.h"
@@ -42,7 +42,7 @@ std::unique_ptr<ILoadedModule> LoadModule(const std::string& path)
 PeerBus* ProgramBus()
 {
     // The mailbox's bus: the one companions answer on, also when the instance gate had none to lend.
-    ProgramObjects* program = TheProgram();
+    ProgramServices* program = TheProgram();
     CompanionMailbox* mailbox = program ? program->Companions() : nullptr;
     return mailbox ? mailbox->Bus() : nullptr;
 }

@@ -1,13 +1,11 @@
 #include "core/CVistrelApp.h"
 
-#include "commands/AppCommands.h"
 #include "core/CAppEnvironment.h"
 #include "core/CRecentFileList.h"
 #include "core/CalibrationStrings.h"
 #include "core/ProfileSettings.h"
 #include "core/SettingsFileNotices.h"
 #include "core/StartupStrings.h"
-#include "document/CVistrelDoc.h"
 #include "frame/CommandIds.h"
 
 #include "framepool/CQvFramePool.h"
@@ -107,7 +105,7 @@ CVistrelApp::CVistrelApp(AppParts parts, QStringList arguments, std::string exec
     : m_parts(std::move(parts)),
       m_arguments(std::move(arguments)),
       m_executablePath(std::move(executablePath)),
-      m_commands(std::make_unique<CAppCommands>(*this))
+      m_commands(m_parts.makeCommands ? m_parts.makeCommands(*this) : AppCommandsParts{})
 {
     AddCommandMap(kApplicationCommands);
     // A run tells of its own failed settings writes only, not of those an earlier application object of this
@@ -401,9 +399,21 @@ void CVistrelApp::OnExternalTrigger()
         Qt::QueuedConnection);
 }
 
-bool CVistrelApp::PlugInHold()
+// The application's side of the command route: its own map first, then the application commands it owns.
+bool CVistrelApp::ExecuteCommand(UINT id)
 {
-    return CVistrelDoc::PlugInHold();
+    return CommandMapTarget<CVistrelApp>::ExecuteCommand(id) || (m_commands.route && m_commands.route->ExecuteCommand(id));
+}
+
+bool CVistrelApp::UpdateCommand(CCmdUI& ui)
+{
+    return CommandMapTarget<CVistrelApp>::UpdateCommand(ui) || (m_commands.route && m_commands.route->UpdateCommand(ui));
+}
+
+bool CVistrelApp::HasCommandHandler(UINT id) const
+{
+    return CommandMapTarget<CVistrelApp>::HasCommandHandler(id) ||
+           (m_commands.route && m_commands.route->HasCommandHandler(id));
 }
 
 void CVistrelApp::OnAppExit()

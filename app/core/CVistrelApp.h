@@ -42,6 +42,16 @@ VistrelCommandLine ParseVistrelCommandLine(const QStringList& arguments, const s
 // Every ".HLP" (case-sensitive) becomes ".pdf".
 std::string HelpPathForPdf(const std::string& helpPath);
 
+// The application commands (app/commands) as their owner holds them: they sit above the application object, so the
+// program makes them for it. `commands` is `route`, as the application's own commands see it.
+struct AppCommandsParts
+{
+    std::unique_ptr<CCmdTarget> route;
+    CAppCommands* commands = nullptr;
+    // True when a plug-in module of that path is loaded.
+    std::function<bool(const std::string& path)> isModuleLoaded;
+};
+
 // The collaborators of start-up and shut-down.
 struct AppParts
 {
@@ -57,6 +67,8 @@ struct AppParts
     CQvImageCodec* codec = nullptr;
     // Makes the (not yet loaded) main window of the application.
     std::function<std::unique_ptr<IMainWindow>(CVistrelApp& app)> createMainWindow;
+    // Makes the application commands; without it the application takes only its own commands.
+    std::function<AppCommandsParts(CVistrelApp& app)> makeCommands;
 };
 
 // The last target on the command route: the commands no view, document or frame takes.
@@ -104,7 +116,12 @@ public:
     void OnOpenRecentFile(UINT id);
     void OnUpdateRecentFileMenu(CCmdUI* ui);
     // The application's commands beyond Exit (app/commands), tried after this object's own map.
-    CAppCommands& Commands() { return *m_commands; }
+    CAppCommands& Commands() { return *m_commands.commands; }
+    // True when the plug-in module at `path` is loaded; false without application commands.
+    bool IsPlugInModuleLoaded(const std::string& path) const
+    {
+        return m_commands.isModuleLoaded && m_commands.isModuleLoaded(path);
+    }
     bool ExecuteCommand(UINT id) override;
     bool UpdateCommand(CCmdUI& ui) override;
     bool HasCommandHandler(UINT id) const override;
@@ -122,10 +139,6 @@ public:
     // A folder of run-time modules (plug-ins, drivers, codecs) beside the executable, ending in '/'. The root a
     // user's settings live in may be another folder; the modules ship with the executable, not with the root.
     std::string ModuleFolder(AppFolder folder) const;
-
-    // True while a plug-in that stays attached to its document is active on some open document; the plug-in and
-    // companion-module commands are disabled meanwhile. Asked of the documents, so it ends with the last of them.
-    static bool PlugInHold();
 
 private:
     void OnRestoreRequest(const std::vector<std::string>& openPaths);
@@ -148,7 +161,7 @@ private:
     int m_exitCode = 0;  // 1 when a running instance could not be handed this start
     // Lives on the UI thread: queued calls from other threads run through it.
     QObject m_uiThreadContext;
-    std::unique_ptr<CAppCommands> m_commands;
+    AppCommandsParts m_commands;
 };
 
 // The image-capture command that the external trigger and the foot switch run.

@@ -1,6 +1,6 @@
 #include "dialogs/CPreferencesDlg.h"
 
-#include "core/ProgramObjects.h"
+#include "core/ProfileSettings.h"
 #include "document/CVistrelDoc.h"
 #include "frame/CChildFrame.h"
 #include "frame/CMainFrame.h"
@@ -199,12 +199,4 @@ int RunPreferencesDialog(CMainFrame& frame, PreferenceSettings& programWide, CAp
     if (result == QDialog::Accepted)
         ApplyPreferences(dialog.Values(), programWide, ActiveDocumentOf(frame), profile);
     return result;
-}
-
-int RunPreferencesDialog(CMainFrame& frame)
-{
-    ProgramObjects* program = TheProgram();
-    if (!program)
-        return QDialog::Rejected;
-    return RunPreferencesDialog(frame, program->Profile().preferences, AppProfile());
 }

@@ -68,8 +68,6 @@ bool ApplyPreferences(const PreferenceSettings& values, PreferenceSettings& prog
 // The preferences command: runs the dialog on the given values and applies them on OK to the frame's active
 // document and the profile. Returns QDialog::Accepted or Rejected.
 int RunPreferencesDialog(CMainFrame& frame, PreferenceSettings& programWide, CAppProfile& profile);
-// The same on the program's preferences and profile; Rejected when the program objects do not exist.
-int RunPreferencesDialog(CMainFrame& frame);
 
 // The document of the frame's active child frame, or null.
 CVistrelDoc* ActiveDocumentOf(CMainFrame& frame);

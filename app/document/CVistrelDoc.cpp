@@ -3,7 +3,9 @@
 #include "qvplglib/CPlgView.h"
 
 #include "core/CVistrelApp.h"
-#include "core/ProgramObjects.h"
+#include "core/ProgramServices.h"
+#include "core/CCalibrationList.h"
+#include "core/ProfileSettings.h"
 #include "document/DocumentStrings.h"
 #include "frame/CommandIds.h"
 #include "ui/MessageBox.h"
@@ -77,10 +79,12 @@ FrameMetrics MetricsOf(QMdiSubWindow& frame)
 
 CQvRegionContainer::~CQvRegionContainer() = default;
 
-CVistrelDoc::CVistrelDoc()
+CVistrelDoc::CVistrelDoc() : CVistrelDoc(TheProgram()) {}
+
+CVistrelDoc::CVistrelDoc(ProgramServices* program)
 {
     AddCommandMap(kDocumentCommands);
-    if (ProgramObjects* program = TheProgram()) {
+    if (program) {
         m_calibration = *program->Calibrations().GetCurrentCalibration();
         m_gobjects.ConnectCalibKeeper(&m_calibration);
         m_regions.ConnectCalibKeeper(&m_calibration);

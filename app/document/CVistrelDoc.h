@@ -27,6 +27,7 @@
 #include <vector>
 
 class CPlgApplication;
+class ProgramServices;
 class CVistrelDoc;
 class CVistrelView;
 
@@ -80,8 +81,9 @@ class CVistrelDoc : public QObject, public CommandMapTarget<CVistrelDoc>
     Q_OBJECT
 
 public:
-    // Copies the program's current calibration, preferences, capture settings and grid when the program objects
-    // exist; the built-in defaults otherwise.
+    // Copies the current calibration, preferences, capture settings and grid of `program` (the running program's
+    // when not given), or takes the built-in defaults when there is none.
+    explicit CVistrelDoc(ProgramServices* program);
     CVistrelDoc();
     ~CVistrelDoc() override;
     CVistrelDoc(const CVistrelDoc&) = delete;

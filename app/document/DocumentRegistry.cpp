@@ -1,6 +1,6 @@
 #include "document/DocumentRegistry.h"
 
-#include "core/ProgramObjects.h"
+#include "core/ProgramServices.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentCreation.h"
 #include "document/DocumentStrings.h"
@@ -57,7 +57,8 @@ QImage RenderDocument(CVistrelDoc& doc, bool withOverlay)
 
 }  // namespace
 
-DocumentRegistry::DocumentRegistry(CQvImageCodec* codec) : m_codec(codec), m_previousInstance(g_instance)
+DocumentRegistry::DocumentRegistry(CQvImageCodec* codec, ProgramServices* program)
+    : m_codec(codec), m_program(program), m_previousInstance(g_instance)
 {
     g_instance = this;
 }
@@ -90,7 +91,7 @@ CQvImageCodec* DocumentRegistry::Codec() const
 {
     if (m_codec)
         return m_codec;
-    ProgramObjects* program = TheProgram();
+    ProgramServices* program = m_program ? m_program : TheProgram();
     return program ? &program->Codec() : nullptr;
 }
 
@@ -125,7 +126,7 @@ void DocumentRegistry::AttachMainFrame(CMainFrame* frame)
 
 CVistrelDoc* DocumentRegistry::NewDocument(const std::string& title)
 {
-    auto* doc = new CVistrelDoc;
+    auto* doc = new CVistrelDoc(m_program ? m_program : TheProgram());
     m_documents.push_back(doc);
     connect(doc, &CVistrelDoc::Closing, this, [this, doc] { OnDocumentClosing(doc); });
 

@@ -18,6 +18,7 @@
 
 class CMainFrame;
 class CQvImageCodec;
+class ProgramServices;
 class QMdiSubWindow;
 
 class DocumentRegistry : public QObject, public IDocumentHost
@@ -25,8 +26,9 @@ class DocumentRegistry : public QObject, public IDocumentHost
     Q_OBJECT
 
 public:
-    // `codec` reads image files (null: the program's codec).
-    explicit DocumentRegistry(CQvImageCodec* codec = nullptr);
+    // `codec` reads image files (null: the program's codec); new documents take their settings from `program`
+    // (null: the running program, when there is one).
+    explicit DocumentRegistry(CQvImageCodec* codec = nullptr, ProgramServices* program = nullptr);
     ~DocumentRegistry() override;
     DocumentRegistry(const DocumentRegistry&) = delete;
     DocumentRegistry& operator=(const DocumentRegistry&) = delete;
@@ -78,6 +80,7 @@ private:
     CQvImageCodec* Codec() const;
 
     CQvImageCodec* m_codec;
+    ProgramServices* m_program;
     CMainFrame* m_frame = nullptr;  // cleared when the frame goes
     std::vector<CVistrelDoc*> m_documents;
     std::vector<QPointer<CVistrelDoc>> m_closed;  // deleted later, or with the registry

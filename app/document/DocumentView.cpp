@@ -1,12 +1,18 @@
 #include "document/DocumentView.h"
 
-#include "document/CVistrelDoc.h"
-#include "view/CVistrelView.h"
+namespace {
+
+DocumentViewMaker g_maker = nullptr;
+
+}  // namespace
+
+void InstallDocumentViewMaker(DocumentViewMaker maker)
+{
+    g_maker = maker;
+}
 
 QWidget* CreateDocumentView(CVistrelDoc& doc, CCmdTarget*& viewTarget)
 {
-    auto* view = new CVistrelView(&doc);
-    doc.AddView(view);
-    viewTarget = view;
-    return view;
+    viewTarget = nullptr;
+    return g_maker ? g_maker(doc, viewTarget) : nullptr;
 }

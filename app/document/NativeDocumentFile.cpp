@@ -2,7 +2,10 @@
 // save as with their dialogs, the grid burn-in of a document.
 #include "document/NativeFile.h"
 
-#include "core/ProgramObjects.h"
+#include "core/ProgramServices.h"
+#include "core/ProfileSettings.h"
+#include "core/CVistrelApp.h"
+#include "core/CAppEnvironment.h"
 #include "core/VistrelIni.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentCreation.h"
@@ -52,7 +55,7 @@ PreferenceSettings WithFilePreferences(PreferenceSettings p, const NativePrefere
 
 const CQvImageCodec& FileCodec()
 {
-    if (ProgramObjects* program = TheProgram())
+    if (ProgramServices* program = TheProgram())
         return program->Codec();
     static const std::unique_ptr<CQvImageCodec> own = [] {
         auto codec = std::make_unique<CQvImageCodec>();
@@ -64,7 +67,7 @@ const CQvImageCodec& FileCodec()
 
 int FlattenPreference()
 {
-    ProgramObjects* program = TheProgram();
+    ProgramServices* program = TheProgram();
     return program ? program->Profile().preferences.saveImageFlatten : 2;
 }
 
@@ -127,7 +130,7 @@ std::string AskSavePath(const std::string& title, const char* proposedName, int&
         return std::string();
     std::string& folder = LastFileFolder();
     if (folder.empty())
-        if (ProgramObjects* program = TheProgram())
+        if (ProgramServices* program = TheProgram())
             program->Environment().GetSampleImageFolder(folder);
     FileDialogRequest request;
     request.save = true;
@@ -311,7 +314,7 @@ CVistrelDoc* OpenNativeDocument(const std::string& path)
     NativeFileRecord record;
     record.image = &image;
     record.overlay = &overlay;
-    if (ProgramObjects* program = TheProgram())
+    if (ProgramServices* program = TheProgram())
         record.grid = program->Grid();
     const int read = ReadNativeFile(file, record);
     std::fclose(file);
@@ -411,7 +414,7 @@ CVistrelDoc* OpenDocumentImage(const std::string& path)
             return nullptr;
         std::string& folder = LastFileFolder();
         if (folder.empty())
-            if (ProgramObjects* program = TheProgram())
+            if (ProgramServices* program = TheProgram())
                 program->Environment().GetSampleImageFolder(folder);
         FileDialogRequest request;
         request.title = NativeFileString(IDS_OPEN_TITLE);
@@ -428,7 +431,7 @@ CVistrelDoc* OpenDocumentImage(const std::string& path)
             OpenDocumentImage(file);
         return nullptr;
     }
-    if (ProgramObjects* program = TheProgram())
+    if (ProgramServices* program = TheProgram())
         return program->App().OpenDocumentFile(path);
     if (DocumentRegistry* registry = DocumentRegistry::Instance())
         return registry->OpenDocumentFile(path);

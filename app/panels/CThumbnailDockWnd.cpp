@@ -1,6 +1,7 @@
 #include "panels/CThumbnailDockWnd.h"
 
-#include "core/ProgramObjects.h"
+#include "core/ProgramServices.h"
+#include "core/CAppEnvironment.h"
 #include "core/VistrelIni.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
@@ -33,7 +34,7 @@ void FillProgramHooks(ThumbnailViewHooks& hooks)
             if (!SaveDocumentImage(&doc, saved, doc.GetTitle().c_str(), 0))
                 return false;
             std::string sample;
-            if (ProgramObjects* program = TheProgram())
+            if (ProgramServices* program = TheProgram())
                 program->Environment().GetSampleImageFolder(sample);
             LastFileFolder() = sample;
             return true;

@@ -3,7 +3,7 @@
 #include "core/CAppEnvironment.h"
 #include "core/CFileVersionInfo.h"
 #include "core/CVistrelApp.h"
-#include "core/ProgramObjects.h"
+#include "core/ProgramServices.h"
 #include "qvcodec/CQvImageCodec.h"
 #include "qvimage/CQvImage.h"
 #include "qvimage/QvImageViews.h"
@@ -159,8 +159,7 @@ CUIAboutDlg::CUIAboutDlg(const AboutBoxSources& sources, QWidget* parent)
         // the owner's file is outside bytes like any other. A file it refuses leaves the product picture.
         CQvImage image;
         CQvImageCodec ownCodec;
-        ProgramObjects* program = TheProgram();
-        const CQvImageCodec* codec = program ? &program->Codec() : nullptr;
+        const CQvImageCodec* codec = sources.codec;
         if (!codec && ownCodec.Install(nullptr) > 0)
             codec = &ownCodec;
         if (codec && codec->Read(m_texts.picturePath.c_str(), &image, nullptr, 0, -1, -1) == 1)
@@ -227,15 +226,14 @@ CUIAboutDlg::CUIAboutDlg(const AboutBoxSources& sources, QWidget* parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void RunAboutBox(QWidget* parent)
+void RunAboutBox(QWidget* parent, ProgramServices& program)
 {
     AboutBoxSources sources;
     sources.programPath = QCoreApplication::applicationFilePath().toStdString();
-    if (ProgramObjects* program = TheProgram()) {
-        sources.installFolder = program->App().ProgramFolder();
-        sources.korean = program->Environment().GetLanguage() == CAppEnvironment::kLanguageKorean;
-        sources.oem = program->App().OemInfo();
-    }
+    sources.installFolder = program.App().ProgramFolder();
+    sources.korean = program.Environment().GetLanguage() == CAppEnvironment::kLanguageKorean;
+    sources.oem = program.App().OemInfo();
+    sources.codec = &program.Codec();
     CUIAboutDlg dialog(sources, parent);
     RunModal(dialog);
 }

@@ -12,6 +12,8 @@
 
 #include <string>
 
+class CQvImageCodec;
+class ProgramServices;
 class QLabel;
 
 struct AboutBoxSources
@@ -20,6 +22,7 @@ struct AboutBoxSources
     std::string installFolder;  // the program root: "license.txt" and "OEM/" lie in it (empty: the program's folder)
     bool korean = false;        // the user-interface language picks the owner texts' section
     tagOEM_INFO oem;
+    const CQvImageCodec* codec = nullptr;  // reads the owner's picture (null: a codec of the dialog's own)
 };
 
 struct AboutBoxTexts
@@ -67,5 +70,5 @@ private:
     AboutBoxTexts m_texts;
 };
 
-// Shows the about box of the running program modally over `parent`.
-void RunAboutBox(QWidget* parent);
+// Shows the about box of `program` modally over `parent`.
+void RunAboutBox(QWidget* parent, ProgramServices& program);

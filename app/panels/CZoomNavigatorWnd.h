@@ -5,12 +5,11 @@
 #pragma once
 
 #include "types/WinGeometry.h"
+#include "view/CImageDispWnd.h"  // AttachedWindow() converts the guarded pointer
 
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
-
-class CImageDispWnd;
 
 class CZoomNavigatorWnd : public QWidget
 {

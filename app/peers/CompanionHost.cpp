@@ -1,6 +1,8 @@
 #include "peers/CompanionHost.h"
 
-#include "core/ProgramObjects.h"
+#include "core/ProgramServices.h"
+#include "core/CCalibrationList.h"
+#include "core/CVistrelApp.h"
 #include "document/DocumentRegistry.h"
 
 #include <QCoreApplication>
@@ -66,7 +68,7 @@ void ApplyShowCommand(QWidget& window, int showCommand)
     }
 }
 
-ProgramCompanionHost::ProgramCompanionHost(ProgramObjects& program) : m_program(program) {}
+ProgramCompanionHost::ProgramCompanionHost(ProgramServices& program) : m_program(program) {}
 
 DocumentRegistry* ProgramCompanionHost::Documents() { return &m_program.Documents(); }
 

@@ -10,7 +10,7 @@
 class CCalibrationList;
 class CQvImageCodec;
 class DocumentRegistry;
-class ProgramObjects;
+class ProgramServices;
 class QWidget;
 
 class ICompanionHost
@@ -48,7 +48,7 @@ void ApplyShowCommand(QWidget& window, int showCommand);
 class ProgramCompanionHost : public ICompanionHost
 {
 public:
-    explicit ProgramCompanionHost(ProgramObjects& program);
+    explicit ProgramCompanionHost(ProgramServices& program);
 
     DocumentRegistry* Documents() override;
     CQvImageCodec* Codec() override;
@@ -64,5 +64,5 @@ public:
 private:
     QWidget* MainWidget();
 
-    ProgramObjects& m_program;
+    ProgramServices& m_program;
 };

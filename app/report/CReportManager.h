@@ -5,6 +5,7 @@
 #pragma once
 
 #include "report/MeasureListBinding.h"
+#include "view/ViewReport.h"
 
 #include <memory>
 #include <string>
@@ -19,7 +20,7 @@ class CSafeArray2D;
 class CVistrelView;
 class QWidget;
 
-class CReportManager
+class CReportManager : public IViewReport
 {
 public:
     static constexpr const char* kDefaultPageName = "All";
@@ -43,35 +44,35 @@ public:
     void SetMeasureListBinding(MeasureListBinding binding) { m_binding = std::move(binding); }
     const MeasureListBinding& Binding() const { return m_binding; }
 
-    void AddView(CVistrelView* view);
-    void RemoveView(CVistrelView* view);
+    void AddView(CVistrelView* view) override;
+    void RemoveView(CVistrelView* view) override;
     CReportPage* FindPage(CVistrelView* view) const;
     int GetPageCount() const { return static_cast<int>(m_pages.size()); }
     // The page on screen, or null (it is remembered by identity, so removing other pages keeps it).
     CReportPage* ShownPage() const { return m_shown; }
-    void ShowPageOfView(CVistrelView* view);
-    void SetViewData(CVistrelView* view, CQvGObjectContainer* container);
+    void ShowPageOfView(CVistrelView* view) override;
+    void SetViewData(CVistrelView* view, CQvGObjectContainer* container) override;
 
     // Switches every page; `view`'s page shows the strip of the new mode. Returns the page count.
     int SetStatisticsMode(CVistrelView* view, bool on);
     bool GetStatisticsMode() const { return m_statisticsMode; }
 
     // Refills every list of the page; in statistics mode their statistics too.
-    void RefreshView(CVistrelView* view);
+    void RefreshView(CVistrelView* view) override;
     // The page's measurement lists take what the view's overlay told them changed (only their changed rows are
     // redone); in statistics mode their statistics follow.
-    void ApplyOverlayChanges(CVistrelView* view, const GObjectChanges& changes);
+    void ApplyOverlayChanges(CVistrelView* view, const GObjectChanges& changes) override;
     // The statistics of every list, whatever the mode.
     void UpdatePageOfView(CVistrelView* view);
     void DeleteSelectedResults(CVistrelView* view);
     int GetSelectedCount(CVistrelView* view) const;
     void SelectObjectRow(CVistrelView* view, CQvGObject* object);
     // The rows of these objects, and no others, selected in one selection change per list (none: no row).
-    void SelectObjectRows(CVistrelView* view, const std::vector<CQvGObject*>& objects);
+    void SelectObjectRows(CVistrelView* view, const std::vector<CQvGObject*>& objects) override;
     // The objects of the selected rows of the page's measurement lists, as the rows name them (an object deleted
     // since the last refill may be among them: compare, never follow).
-    std::vector<CQvGObject*> SelectedObjects(CVistrelView* view) const;
-    void ScrollToEnd(CVistrelView* view);
+    std::vector<CQvGObject*> SelectedObjects(CVistrelView* view) const override;
+    void ScrollToEnd(CVistrelView* view) override;
 
     // One list of the page as a table: row 0 the titles (at most 256 characters), then the cells, both in display
     // order. `onScreen`: the list shown (the current list, or in statistics mode its statistics table); otherwise

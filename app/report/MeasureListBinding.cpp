@@ -1,6 +1,7 @@
 #include "report/MeasureListBinding.h"
 
-#include "core/ProgramObjects.h"
+#include "core/ProgramServices.h"
+#include "core/ProfileSettings.h"
 #include "report/CMeasureReportCtrl.h"
 #include "report/ReportStatistics.h"
 
@@ -9,7 +10,7 @@ namespace {
 // The decimals preference of the program; the default when there is no program (tests of the page alone).
 int ReportDecimals()
 {
-    ProgramObjects* program = TheProgram();
+    ProgramServices* program = TheProgram();
     return ClampReportDecimals(program ? program->Profile().preferences.decimalPointRange : 3);
 }
 

@@ -1,6 +1,6 @@
 #include "report/ReportExportCommands.h"
 
-#include "core/ProgramObjects.h"
+#include "core/ProgramServices.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
 #include "frame/CommandIds.h"

@@ -3,7 +3,7 @@
 // draws it roughly and it snaps to the picture's edge; its values are the report dock's row; where there is no
 // edge nothing is left and the user draws again; the document saved as a document file and opened again keeps the
 // object and its values.
-#include "core/ProgramObjects.h"
+#include "program/ProgramObjects.h"
 #include "core/tests/ProgramSessionFolders.h"
 
 #include "document/CVistrelDoc.h"

@@ -2,7 +2,7 @@
 // zooms and scrolls through the commands and scroll bars, measures a line and a circle with the mouse in a
 // calibrated image, saves the document file, closes it and opens it again. What comes back must be what was saved:
 // the pixels, the overlay stream byte for byte, the grid, the calibration and the display preferences.
-#include "core/ProgramObjects.h"
+#include "program/ProgramObjects.h"
 #include "core/tests/ProgramSessionFolders.h"
 
 #include "document/CVistrelDoc.h"

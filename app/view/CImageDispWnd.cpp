@@ -1,6 +1,6 @@
 #include "view/CImageDispWnd.h"
 
-#include "core/ProgramObjects.h"
+#include "core/ProgramServices.h"
 // The document header keeps its child frame in a QPointer, which needs the complete class.
 #include <QPainter>
 #include <QMdiSubWindow>
@@ -111,7 +111,7 @@ private:
 
 std::recursive_mutex& DisplayFrameLock()
 {
-    if (ProgramObjects* program = TheProgram())
+    if (ProgramServices* program = TheProgram())
         return program->FrameLock();
     return ModuleFrameLock();
 }

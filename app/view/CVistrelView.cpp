@@ -1,24 +1,22 @@
 #include "view/CVistrelView.h"
 
-#include "core/ProgramObjects.h"
+#include "core/ProgramServices.h"
+#include "core/ProfileSettings.h"
+#include "core/CAppEnvironment.h"
 #include "core/VistrelIni.h"
 // The document header keeps its child frame in a QPointer, which needs the complete class.
 #include <QMdiSubWindow>
 
-#include "calibration/CalibrationTexts.h"
-#include "capture/ImageCapture.h"
-#include "capture/LiveFeed.h"
-#include "commands/AppCommands.h"
+#include "core/CalibrationTexts.h"
+#include "view/LiveFeed.h"
+#include "view/ViewReport.h"
 #include "core/CVistrelApp.h"
 #include "document/CVistrelDoc.h"
 #include "frame/CMainFrame.h"
 #include "frame/ColourPopupButton.h"
 #include "frame/CommandIds.h"
 #include "frame/FrameStrings.h"
-#include "report/ReportExportCommands.h"
 #include "view/ViewCommands.h"
-#include "report/CReportManager.h"
-#include "report/CReportDockWnd.h"
 #include "gobjects/CQvGObject.h"
 #include "gobjects/CQvGObjectContainer.h"
 
@@ -76,7 +74,7 @@ CVistrelView::CVistrelView(CVistrelDoc* document, QWidget* parent) : QWidget(par
     setObjectName("CVistrelView");
     AddCommandMap(kViewCommands);
     m_commands = std::make_unique<CViewCommands>(*this);
-    m_reportCommands = std::make_unique<CReportExportCommands>(*this);
+    m_reportCommands = MakeViewReportCommands(*this);
     m_dispWnd = new CImageDispWnd();
     m_dispWnd->SetHost(this);
     m_dispWnd->SetScrollParameters(10, 25);
@@ -101,7 +99,7 @@ CVistrelView::~CVistrelView()
         if (CMainFrame* frame = MainFrame())
             frame->InitPaneTexts();
     // The page points at this view: it must not outlive it.
-    if (CReportManager* report = ReportManager())
+    if (IViewReport* report = ReportManager())
         report->RemoveView(this);
     if (m_document)
         m_document->RemoveView(this);
@@ -140,7 +138,7 @@ void CVistrelView::SetDocument(CVistrelDoc* document)
         m_document->GetGObjectContainer().ObjectsChanged();
     });
     connect(m_document, &CVistrelDoc::Closing, this, [this] {
-        if (CReportManager* report = ReportManager())
+        if (IViewReport* report = ReportManager())
             report->RemoveView(this);
         m_document->RemoveView(this);
         SetDocument(nullptr);
@@ -196,16 +194,16 @@ QMdiSubWindow* CVistrelView::ChildFrame() const
     return nullptr;
 }
 
-CReportManager* CVistrelView::ReportManager() const
+IViewReport* CVistrelView::ReportManager() const
 {
-    return ReportManagerOf(MainFrame());
+    return ViewReportOf(MainFrame());
 }
 
 void CVistrelView::OnInitialUpdate()
 {
     m_dispWnd->SyncContainers();
     m_completed = nullptr;
-    if (CReportManager* report = ReportManager()) {
+    if (IViewReport* report = ReportManager()) {
         report->AddView(this);
         // The lists fill themselves from the overlay, none of their rows selected.
         report->SetViewData(this, m_document ? &m_document->GetGObjectContainer() : nullptr);
@@ -234,7 +232,7 @@ void CVistrelView::OnActivateView(bool activate, CVistrelView* activated, CVistr
     m_active = activate;
     CMainFrame* frame = MainFrame();
     if (activate) {
-        if (CReportManager* report = ReportManager())
+        if (IViewReport* report = ReportManager())
             report->ShowPageOfView(this);
         UpdateStatusText();
         SelectCalibrationInBoxes();
@@ -249,7 +247,7 @@ int CVistrelView::DecimalPlaces() const
     CMainFrame* frame = MainFrame();
     if (frame && frame->Hooks().decimalPlaces)
         return frame->Hooks().decimalPlaces();
-    if (ProgramObjects* program = TheProgram())
+    if (ProgramServices* program = TheProgram())
         return program->Profile().preferences.decimalPointRange;
     return 3;
 }
@@ -389,19 +387,19 @@ void CVistrelView::OnUpdateEnable(CCmdUI* ui)
 bool CVistrelView::ExecuteCommand(UINT id)
 {
     return CommandMapTarget<CVistrelView>::ExecuteCommand(id) || m_commands->ExecuteCommand(id) ||
-           m_reportCommands->ExecuteCommand(id);
+           (m_reportCommands && m_reportCommands->ExecuteCommand(id));
 }
 
 bool CVistrelView::UpdateCommand(CCmdUI& ui)
 {
     return CommandMapTarget<CVistrelView>::UpdateCommand(ui) || m_commands->UpdateCommand(ui) ||
-           m_reportCommands->UpdateCommand(ui);
+           (m_reportCommands && m_reportCommands->UpdateCommand(ui));
 }
 
 bool CVistrelView::HasCommandHandler(UINT id) const
 {
     return CommandMapTarget<CVistrelView>::HasCommandHandler(id) || m_commands->HasCommandHandler(id) ||
-           m_reportCommands->HasCommandHandler(id);
+           (m_reportCommands && m_reportCommands->HasCommandHandler(id));
 }
 
 void CVistrelView::resizeEvent(QResizeEvent* event)
@@ -438,10 +436,10 @@ namespace {
 bool FocusIndicatorLoaded()
 {
     CVistrelApp* app = GetVistrelApp();
-    if (!app || !app->Commands().Hooks().loadedPlugInModules)
+    if (!app)
         return false;
     const std::string path = AppEnvironment().GetProgramModuleFolder(AppFolder::PlugIn) + kFocusIndicatorModule;
-    return !app->Commands().Hooks().loadedPlugInModules(path).empty();
+    return app->IsPlugInModuleLoaded(path);
 }
 
 }  // namespace
@@ -524,7 +522,7 @@ void CVistrelView::ShowLivePicture()
     decorations.objects = &m_document->GetGObjectContainer();
     decorations.grid = &m_document->GetLatticer();
     decorations.unitsPerPixel = m_document->GetCalibKeeper().GetUnitsPerPixel();
-    if (ProgramObjects* program = TheProgram())
+    if (ProgramServices* program = TheProgram())
         decorations.centreCross = program->Profile().crossLineShow != 0;
     decorations.focusSquare = m_liveFocusSquare;
     if (!m_liveComposer)
@@ -623,7 +621,7 @@ void CVistrelView::ObjectsChanged()
     m_completed = nullptr;
     if (!completed)
         return;
-    if (CReportManager* report = ReportManager()) {
+    if (IViewReport* report = ReportManager()) {
         report->SelectObjectRows(this, {completed});
         report->ScrollToEnd(this);
     }
@@ -637,7 +635,7 @@ void CVistrelView::OnOverlayChanged(const GObjectChanges& changes)
             m_completedAlive = (*it)->GetLifeToken();
             break;
         }
-    CReportManager* report = ReportManager();
+    IViewReport* report = ReportManager();
     if (!report)
         return;
     report->ApplyOverlayChanges(this, changes);
@@ -659,7 +657,7 @@ std::vector<CQvGObject*> CVistrelView::OverlaySelection() const
 
 void CVistrelView::RefreshReport()
 {
-    CReportManager* report = ReportManager();
+    IViewReport* report = ReportManager();
     if (!report || !m_document)
         return;
     // An edit made from the list keeps the list's own selection (objects gone since have no rows to select).

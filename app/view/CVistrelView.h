@@ -26,8 +26,7 @@
 
 class CMainFrame;
 class CQvGObject;
-class CReportExportCommands;
-class CReportManager;
+class IViewReport;
 class CViewCommands;
 class CVistrelDoc;
 class QMdiSubWindow;
@@ -61,7 +60,7 @@ public:
     // The colour model and the image size in calibrated units in the status panes.
     void UpdateStatusText();
     // The report dock's manager of the frame, or null.
-    CReportManager* ReportManager() const;
+    IViewReport* ReportManager() const;
     // Every list of the page refills (the plug-ins' too), keeping the rows selected that were (after the property
     // sheet changed objects from a list).
     void RefreshReport();
@@ -151,7 +150,7 @@ private:
     CVistrelDoc* m_document = nullptr;
     CImageDispWnd* m_dispWnd = nullptr;
     std::unique_ptr<CViewCommands> m_commands;
-    std::unique_ptr<CReportExportCommands> m_reportCommands;
+    std::unique_ptr<CCmdTarget> m_reportCommands;  // null without the report
     CMainFrame* m_mainFrame = nullptr;  // not owned; outlives the view
     bool m_activationConnected = false;
     bool m_initialUpdateDone = false;

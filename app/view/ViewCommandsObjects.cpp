@@ -2,7 +2,8 @@
 // toggle; and whether a companion module keeps the context menu away.
 #include "view/ViewCommands.h"
 
-#include "core/ProgramObjects.h"
+#include "core/ProgramServices.h"
+#include "core/ProfileSettings.h"
 // The document header keeps its child frame in a QPointer, which needs the complete class.
 #include <QMdiSubWindow>
 
@@ -222,6 +223,6 @@ void CViewCommands::OnGridShow()
     grid.Show(grid.IsShow() ? 0 : 1);
     Window().Invalidate(0);
     // New documents inherit the last choice.
-    if (ProgramObjects* program = TheProgram())
+    if (ProgramServices* program = TheProgram())
         program->Grid().Show(grid.IsShow());
 }

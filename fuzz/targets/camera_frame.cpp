@@ -11,7 +11,7 @@
 #include "FuzzSupport.h"
 #include "FuzzTarget.h"
 
-#include "capture/LiveFeed.h"
+#include "view/LiveFeed.h"
 #include "common/AcqFrameSlot.h"
 #include "qvimage/CQvImage.h"
 #include "qvimage/QvImageDib.h"

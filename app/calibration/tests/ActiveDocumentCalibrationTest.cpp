@@ -3,7 +3,7 @@
 #include "calibration/tests/CalibrationTestFrame.h"
 
 #include "calibration/CCalibrationSetDlg.h"
-#include "calibration/CalibrationTexts.h"
+#include "core/CalibrationTexts.h"
 #include "frame/CommandIds.h"
 #include "frame/FrameStrings.h"
 #include "strings/Format.h"

@@ -6,7 +6,7 @@
 #include "calibration/CCalibrationSetDlg.h"
 #include "calibration/CManualCalibrationDlg.h"
 #include "calibration/CValueInputDlg.h"
-#include "calibration/CalibrationTexts.h"
+#include "core/CalibrationTexts.h"
 #include "frame/CommandIds.h"
 #include "testing/MessageBoxRecorder.h"
 

@@ -5,7 +5,7 @@
 #include "calibration/tests/CalibrationTestFrame.h"
 
 #include "calibration/CCalibrationZoomDlg.h"
-#include "calibration/CalibrationTexts.h"
+#include "core/CalibrationTexts.h"
 #include "calibration/CLengthCalibrationDlg.h"
 #include "calibration/CManualCalibrationDlg.h"
 #include "calibration/CValueInputDlg.h"

@@ -7,7 +7,7 @@
 #include "capture/tests/EventLoopWait.h"
 #include "commands/AppCommands.h"
 #include "commands/CompanionServices.h"
-#include "core/ProgramObjects.h"
+#include "program/ProgramObjects.h"
 #include "core/tests/ProgramSessionFolders.h"
 #include "core/VistrelIni.h"
 #include "document/CVistrelDoc.h"

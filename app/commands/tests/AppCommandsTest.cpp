@@ -6,8 +6,8 @@
 
 #include "commands/BitmapFile.h"
 #include "commands/CommandStrings.h"
-#include "core/FrameMainWindow.h"
-#include "core/ProgramObjects.h"
+#include "program/FrameMainWindow.h"
+#include "program/ProgramObjects.h"
 #include "core/tests/ProgramSessionFolders.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"

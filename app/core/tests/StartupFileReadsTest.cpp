@@ -1,7 +1,7 @@
 // The files the program reads at start-up and from its settings, laid as FIFOs in a fresh root: start-up and the
 // first image opened must go through without waiting on any of them, and a settings store the program cannot read
 // whole, or cannot write, is told of.
-#include "core/ProgramObjects.h"
+#include "program/ProgramObjects.h"
 #include "core/SettingsFileNotices.h"
 #include "core/tests/ProgramSessionFolders.h"
 

@@ -1,6 +1,6 @@
 #include "document/CVistrelDoc.h"
 
-#include "core/ProgramObjects.h"
+#include "program/ProgramObjects.h"
 #include "frame/CommandIds.h"
 #include "profile/Registry.h"
 #include "testing/MessageBoxRecorder.h"

@@ -1,6 +1,6 @@
 // What a new image costs in memory, counted by the allocator while the whole program makes and shows one: at most
 // about twice its pixels (the image itself and what showing it needs), not a copy per window that shows it.
-#include "core/ProgramObjects.h"
+#include "program/ProgramObjects.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentCreation.h"
 #include "profile/Registry.h"

@@ -1,4 +1,4 @@
-#include "core/ProgramObjects.h"
+#include "program/ProgramObjects.h"
 
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
@@ -45,7 +45,7 @@ TEST(ProgramDocuments, APathGivenAtStartOpensAndTheApplicationSeesItsDocuments)
         EXPECT_EQ(titles[1].image.size(), QSize(3, 2));
         EXPECT_EQ(titles[1].image.pixel(0, 0), qRgb(9, 8, 7));
         EXPECT_EQ(app.FindLiveView(), nullptr);
-        EXPECT_FALSE(CVistrelApp::PlugInHold());
+        EXPECT_FALSE(CVistrelDoc::PlugInHold());
         EXPECT_EQ(app.ExitInstance(), 0);
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -1,8 +1,8 @@
 // The program with its real plug-in modules: what the panels show of an image follows every change to it, a
 // plug-in's too (the status bar's image size after Resize and Rotate, the navigator's picture after Invert), and a
 // click on an open image's thumbnail brings its window forward.
-#include "core/FrameMainWindow.h"
-#include "core/ProgramObjects.h"
+#include "program/FrameMainWindow.h"
+#include "program/ProgramObjects.h"
 #include "core/tests/PlugInMenuCommand.h"
 #include "core/tests/ProgramSessionFolders.h"
 #include "document/CVistrelDoc.h"

@@ -3,7 +3,7 @@
 #include "panels/CThumbnailDockWnd.h"
 
 #include "commands/CommandStrings.h"
-#include "core/FrameMainWindow.h"
+#include "program/FrameMainWindow.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
 #include "frame/CommandIds.h"

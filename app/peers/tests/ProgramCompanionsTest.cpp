@@ -1,5 +1,5 @@
 #include "core/BusInstanceGate.h"
-#include "core/ProgramObjects.h"
+#include "program/ProgramObjects.h"
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"
 #include "peers/CompanionMailbox.h"

@@ -4,8 +4,8 @@
 #include "plugins/CPlugInHost.h"
 
 #include "commands/AppCommands.h"
-#include "core/FrameMainWindow.h"
-#include "core/ProgramObjects.h"
+#include "program/FrameMainWindow.h"
+#include "program/ProgramObjects.h"
 #include "core/tests/ProgramSessionFolders.h"
 #include "report/CReportManager.h"
 #include "report/CReportPage.h"

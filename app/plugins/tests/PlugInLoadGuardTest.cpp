@@ -2,7 +2,7 @@
 // over the folder (extension modules, then the plug-in menu) skip it, and the user hears of it once.
 #include "plugins/CPlugInHost.h"
 
-#include "core/ProgramObjects.h"
+#include "program/ProgramObjects.h"
 #include "core/tests/ProgramSessionFolders.h"
 #include "module/ModuleLoadGuard.h"
 #include "testing/MessageBoxRecorder.h"

@@ -4,8 +4,8 @@
 // dialogs preview on the image itself).
 #include "plugins/CPlugInHost.h"
 
-#include "core/FrameMainWindow.h"
-#include "core/ProgramObjects.h"
+#include "program/FrameMainWindow.h"
+#include "program/ProgramObjects.h"
 #include "core/tests/PlugInMenuCommand.h"
 #include "core/tests/ProgramSessionFolders.h"
 #include "document/DocumentRegistry.h"

@@ -10,6 +10,7 @@
 #include "core/CCalibrationList.h"
 #include "core/CVistrelApp.h"
 #include "core/ProfileSettings.h"
+#include "core/ProgramServices.h"
 
 #include <QStringList>
 
@@ -26,7 +27,7 @@ class DocumentRegistry;
 class LocalPeerBus;
 class ProgramCompanionHost;
 
-class ProgramObjects
+class ProgramObjects : public ProgramServices
 {
 public:
     ProgramObjects(const QStringList& arguments, const std::string& executablePath);
@@ -34,25 +35,25 @@ public:
     ProgramObjects(const ProgramObjects&) = delete;
     ProgramObjects& operator=(const ProgramObjects&) = delete;
 
-    CVistrelApp& App() { return *m_app; }
+    CVistrelApp& App() override { return *m_app; }
     IAcquireHost& AcquireHost() { return *m_acquireHost; }
     IPlugInHost& PlugIns() { return *m_plugIns; }
     CPlugInHost& PlugInHost() { return *m_plugInHost; }
-    std::string& PlugInMode() { return m_plugInMode; }
-    CQvImageCodec& Codec() { return *m_codec; }
+    std::string& PlugInMode() override { return m_plugInMode; }
+    CQvImageCodec& Codec() override { return *m_codec; }
     // The single-instance rule; its bus is the main window's identity for companion programs.
     BusInstanceGate& InstanceGate() { return *m_instanceGate; }
     // The open documents.
-    DocumentRegistry& Documents() { return *m_documents; }
+    DocumentRegistry& Documents() override { return *m_documents; }
     // The main window's mailbox for companion programs; null until the main window is built.
-    CompanionMailbox* Companions() { return m_companions.get(); }
-    CCalibrationList& Calibrations() { return m_calibrationList; }
-    CAppEnvironment& Environment() { return m_environment; }
+    CompanionMailbox* Companions() override { return m_companions.get(); }
+    CCalibrationList& Calibrations() override { return m_calibrationList; }
+    CAppEnvironment& Environment() override { return m_environment; }
     // The program-wide grid, the display preferences and the live view's centre cross, as the profile keeps them.
-    ProfileSettings& Profile() { return *m_profile; }
-    CLatticer& Grid() { return m_profile->grid; }
+    ProfileSettings& Profile() override { return *m_profile; }
+    CLatticer& Grid() override { return m_profile->grid; }
     // Taken by the live-frame drawing and by the display window's painting and input handling.
-    std::recursive_mutex& FrameLock() { return m_frameLock; }
+    std::recursive_mutex& FrameLock() override { return m_frameLock; }
 
 private:
     void ConnectCompanions(CMainFrame& frame);
@@ -85,6 +86,3 @@ private:
     std::unique_ptr<CVistrelApp> m_app;
     std::recursive_mutex m_frameLock;
 };
-
-// The program's objects while they exist, else null.
-ProgramObjects* TheProgram();

@@ -1,4 +1,4 @@
-#include "core/FrameMainWindow.h"
+#include "program/FrameMainWindow.h"
 
 #include "document/CVistrelDoc.h"
 #include "document/DocumentRegistry.h"

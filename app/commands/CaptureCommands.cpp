@@ -7,7 +7,8 @@
 #include "capture/ImageCapture.h"
 #include "commands/CommandStrings.h"
 #include "core/CVistrelApp.h"
-#include "core/ProgramObjects.h"
+#include "core/ProgramServices.h"
+#include "core/ProfileSettings.h"
 #include "core/VistrelIni.h"
 #include "document/CVistrelDoc.h"
 #include "view/CVistrelView.h"
@@ -185,18 +186,16 @@ void CAppCommands::OnUpdateLiveImage(CCmdUI* ui)
 
 void CAppCommands::OnCrossLine()
 {
-    if (ProgramObjects* program = TheProgram())
-        program->Profile().crossLineShow = program->Profile().crossLineShow ? 0 : 1;
+    m_program.Profile().crossLineShow = m_program.Profile().crossLineShow ? 0 : 1;
 }
 
 void CAppCommands::OnUpdateCrossLine(CCmdUI* ui)
 {
     IAcquireHost* host = m_app.AcquireHost();
-    ProgramObjects* program = TheProgram();
-    const bool enabled = host && LiveRunning(*host) && host->IsOverlaySupport() && program;
+    const bool enabled = host && LiveRunning(*host) && host->IsOverlaySupport();
     ui->Enable(enabled);
     if (enabled)
-        ui->SetCheck(program->Profile().crossLineShow ? 1 : 0);
+        ui->SetCheck(m_program.Profile().crossLineShow ? 1 : 0);
 }
 
 void CAppCommands::OnLiveMeasure()

@@ -1,11 +1,11 @@
-#include "core/ProgramObjects.h"
+#include "program/ProgramObjects.h"
 
 #include "calibration/CalibrationCommands.h"
 #include "capture/CaptureHostAdapter.h"
 #include "capture/CLiveMeasureDlg.h"
 #include "commands/AppCommands.h"
 #include "core/BusInstanceGate.h"
-#include "core/FrameMainWindow.h"
+#include "program/FrameMainWindow.h"
 #include "core/ProgramStandIns.h"
 #include "core/RegistryScript.h"
 #include "dialogs/CPreferencesDlg.h"
@@ -31,8 +31,6 @@
 #include "qvcodec/CQvImageCodec.h"
 
 namespace {
-
-ProgramObjects* g_program = nullptr;
 
 // The owner texts and the profile of the program's environment; the drawing defaults are Figuron's.
 class ProgramSettings : public IAppSettings
@@ -62,11 +60,6 @@ private:
 
 }  // namespace
 
-ProgramObjects* TheProgram()
-{
-    return g_program;
-}
-
 ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& executablePath)
     : m_acquireHost(std::make_unique<CaptureHostAdapter>()),
       m_plugIns(std::make_unique<CPlugInHost>(std::string(), std::make_unique<ReportDockPages>([this] {
@@ -82,7 +75,7 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
       m_settings(std::make_unique<ProgramSettings>(*m_profile)),
       m_instanceGate(std::make_unique<BusInstanceGate>()),
       m_layoutImporter(std::make_unique<RegistryScriptImporter>()),
-      m_documents(std::make_unique<DocumentRegistry>(m_codec.get()))
+      m_documents(std::make_unique<DocumentRegistry>(m_codec.get(), this))
 {
     AppParts parts;
     parts.instanceGate = m_instanceGate.get();
@@ -95,6 +88,13 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
     parts.footSwitch = m_footSwitch.get();
     parts.documents = m_documents.get();
     parts.codec = m_codec.get();
+    parts.makeCommands = [this](CVistrelApp& app) {
+        auto commands = std::make_unique<CAppCommands>(app, *this);
+        CAppCommands* own = commands.get();
+        return AppCommandsParts{std::move(commands), own, [own](const std::string& path) {
+            return own->Hooks().loadedPlugInModules && !own->Hooks().loadedPlugInModules(path).empty();
+        }};
+    };
     parts.createMainWindow = [this](CVistrelApp& app) -> std::unique_ptr<IMainWindow> {
         MainFrameOptions options;
         options.profile = &AppProfile();
@@ -112,10 +112,12 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
             InstallCalibrationCommands(frame, m_calibrationList, m_environment.GetFolder(AppFolder::Calibration));
             // The application's dialog commands open the dialogs of the frame they belong to.
             AppCommandHooks& commands = app.Commands().Hooks();
-            commands.preferencesDialog = [&frame] { return RunPreferencesDialog(frame) == QDialog::Accepted; };
+            commands.preferencesDialog = [this, &frame] {
+                return RunPreferencesDialog(frame, m_profile->preferences, AppProfile()) == QDialog::Accepted;
+            };
             commands.calibrationManager = [&frame] { RunCalibrationManager(frame); };
-            commands.aboutBox = [&frame] { RunAboutBox(&frame); };
-            hooks.showLiveMeasureWindow = [&frame, &app] { ShowLiveMeasureWindow(app, frame); };
+            commands.aboutBox = [this, &frame] { RunAboutBox(&frame, *this); };
+            hooks.showLiveMeasureWindow = [this, &frame, &app] { ShowLiveMeasureWindow(app, *m_documents, frame); };
             ConnectCompanions(frame);
             ConnectPlugIns(frame);
             InstallZoomAndToolDocks(frame, *m_documents);
@@ -123,7 +125,7 @@ ProgramObjects::ProgramObjects(const QStringList& arguments, const std::string& 
     };
     m_plugInHost = static_cast<CPlugInHost*>(m_plugIns.get());
     m_app = std::make_unique<CVistrelApp>(std::move(parts), arguments, executablePath);
-    g_program = this;
+    SetTheProgram(this);
     // A press of the foot switch runs the image capture as the menu does.
     static_cast<CKPRExtMessageManager&>(*m_messageWindow).SetCaptureCommand([this] {
         if (m_app)
@@ -195,6 +197,6 @@ ProgramObjects::~ProgramObjects()
 {
     CChildFrame::SetMovedHook(nullptr);
     static_cast<CKPRExtMessageManager&>(*m_messageWindow).SetCaptureCommand(nullptr);
-    g_program = nullptr;
+    SetTheProgram(nullptr);
     // Members go in reverse order of their declaration, the application object before the grid and the rest.
 }

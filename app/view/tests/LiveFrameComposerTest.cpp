@@ -1,7 +1,7 @@
 // The live picture is composed from the frame scaled first; it must be, pixel for pixel, the picture of the whole
 // frame converted to RGB32, scaled by Qt's fast scaling and decorated, for every colour model, size and zoom, with
 // and without the overlay, the grid, the cross and the focus square, while the composer reuses its buffers.
-#include "capture/LiveFeed.h"
+#include "view/LiveFeed.h"
 
 #include "gobjects/CQvGObjectContainer.h"
 #include "latticer/CLatticer.h"

@@ -19,6 +19,8 @@
 #include <vector>
 
 class CLatticer;
+class CVistrelDoc;
+class IAcquireHost;
 class CQvGObjectContainer;
 class QObject;
 
@@ -55,6 +57,9 @@ bool ReleaseLiveMailbox(const LiveFrameMailbox* mailbox);
 bool IsLiveMailbox(const LiveFrameMailbox* mailbox);
 // Posts to the current mailbox; false when there is none.
 bool PostLiveFrame(const BITMAPINFOHEADER* dib);
+
+// The companion module that, while loaded, has the focus square drawn; in the plug-in folder.
+constexpr const char* kFocusIndicatorModule = "SharpGauge.so";
 
 // What is drawn over a live frame.
 struct LiveDecorations
@@ -104,3 +109,7 @@ QSize LivePictureSize(QSize frame, float ratio);
 // Draws the overlay, the grid, the centre cross and the focus square over `picture`, a frame of `frame` pixels
 // scaled to the display ratio.
 void DrawLiveDecorations(QImage& picture, QSize frame, const LiveDecorations& decorations);
+
+// Gives `doc` a blank colour picture of the frame size the host reports now, so live frames have their canvas;
+// nothing changes while the host reports no size.
+void SetHostSizedPicture(IAcquireHost& host, CVistrelDoc& doc);

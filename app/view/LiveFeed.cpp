@@ -1,5 +1,7 @@
-#include "capture/LiveFeed.h"
+#include "view/LiveFeed.h"
 
+#include "core/AppSeams.h"
+#include "document/CVistrelDoc.h"
 #include "gdi/CDC.h"
 #include "gdi/CPen.h"
 #include "gobjects/CQvGObjectContainer.h"
@@ -344,5 +346,17 @@ void DrawLiveDecorations(QImage& picture, QSize frame, const LiveDecorations& d)
         dc.LineTo(cx - 30, cy + 30);
         dc.LineTo(cx - 30, cy - 31);
         dc.SelectObject(old);
+    }
+}
+
+void SetHostSizedPicture(IAcquireHost& host, CVistrelDoc& doc)
+{
+    int width = 0, height = 0;
+    host.GetWidth(width);
+    host.GetHeight(height);
+    if (width > 0 && height > 0) {
+        CQvImage image;
+        image.Create(QV_RGB24, width, height, 0);
+        doc.SetImage(std::string(), &image);
     }
 }

@@ -1,4 +1,4 @@
-#include "calibration/CalibrationTexts.h"
+#include "core/CalibrationTexts.h"
 
 #include "core/CCalibrationList.h"
 
