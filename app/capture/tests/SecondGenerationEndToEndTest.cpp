@@ -3,11 +3,11 @@
 // chosen one shows live frames, and a capture keeps a frame of the board's size in a document.
 #include "capture/tests/EventLoopWait.h"
 #include "commands/AppCommands.h"
-#include "core/ProgramObjects.h"
 #include "core/tests/ProgramSessionFolders.h"
 #include "document/CVistrelDoc.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
+#include "program/ProgramObjects.h"
 #include "view/CVistrelView.h"
 
 #include "flashbus/sim/FbusSimControl.h"
