@@ -1,12 +1,9 @@
-// The first-generation drivers on their simulated libraries, each alone in an acquisition folder, through the
-// acquisition host as the program drives it: the driver is offered, live frames reach the grab callback and move,
-// and a snapshot fills a DIB of the driver's size and depth.
+// Every first-generation driver deliverable on its simulated library, each alone in an acquisition folder, through
+// the acquisition host as the program drives it: the driver is offered, live frames reach the grab callback and
+// move, and a snapshot fills a DIB of the driver's size and depth.
 #include "acqdriver/AcqDib.h"
-#include "artray/sim/ArtCamSimControl.h"
 #include "capturehost/CAcquireContainer.h"
-#include "kh1300/sim/ZclSimControl.h"
-#include "module/CModule.h"
-#include "mtpci/sim/MtpciSimControl.h"
+#include "common/testing/FirstGenerationSims.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -15,9 +12,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <map>
 #include <mutex>
 #include <set>
 #include <string>
@@ -30,67 +24,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::chrono::seconds kBound{10};
 
-// A simulated vendor library, loaded by its path before its driver asks for it by name (so both share one copy).
-const CModule& Vendor(const std::string& path)
-{
-    static std::map<std::string, CModule> modules;
-    CModule& module = modules[path];
-    if (!module.IsLoaded() && !module.Load(path))
-        ADD_FAILURE() << module.GetLastError();
-    return module;
-}
-
-template <typename Function>
-Function VendorCall(const std::string& path, const char* name)
-{
-    auto function = Vendor(path).GetProc<Function>(name);
-    if (!function)
-        ADD_FAILURE() << "missing " << name;
-    return function;
-}
-
-struct Family
-{
-    const char* label;
-    const char* driver;  // the driver module
-    const char* vendor;  // its simulated library
-    const char* name;    // what the host offers
-    int width, height, bitsPerPixel;
-    // A present, free-running device (and whatever files its driver opens it with, in `settings`).
-    std::function<void(const std::string& vendor, const fs::path& settings)> prepare;
-};
-
-void PrepareKh1300(const std::string& vendor, const fs::path&)
-{
-    VendorCall<ZCLSIM_ResetFunction>(vendor, "ZCLSIM_Reset")();
-    VendorCall<ZCLSIM_SetManualFunction>(vendor, "ZCLSIM_SetManual")(0);
-    VendorCall<ZCLSIM_SetFrameIntervalFunction>(vendor, "ZCLSIM_SetFrameInterval")(10);
-}
-
-void PrepareMtpci(const std::string& vendor, const fs::path& settings)
-{
-    VendorCall<MTSIM_ResetFunction>(vendor, "MTSIM_Reset")();
-    VendorCall<MTSIM_SetManualFunction>(vendor, "MTSIM_SetManual")(0);
-    VendorCall<MTSIM_SetFrameIntervalFunction>(vendor, "MTSIM_SetFrameInterval")(10);
-    const fs::path cameraSet = settings / "Grey640.ini";
-    std::ofstream(cameraSet, std::ios::binary) << "[Camera]\r\nName=Test camera\r\nWidth=640\r\nHeight=480\r\n"
-                                                   "BytesPerPixel=1\r\nPlaneType=1\r\nInterlaced=0\r\n";
-    std::ofstream(settings / "MTPCI_CameraSet.cfg", std::ios::binary) << cameraSet.string() << "\r\n";
-}
-
-void PrepareArtray(const std::string& vendor, const fs::path&)
-{
-    VendorCall<ARTSIM_ResetFunction>(vendor, "ARTSIM_Reset")();
-    VendorCall<ARTSIM_SetFreeRunFunction>(vendor, "ARTSIM_SetFreeRun")(10);
-}
-
-// Without a stored setting each driver opens its largest format.
-const Family kFamilies[] = {
-    {"Kh1300", KH1300_DRIVER, ZCL_SIM_LIBRARY, "KH-1300", 1600, 1200, 24, PrepareKh1300},
-    {"Mtpci", MTPCI_DRIVER, MTPCI_SIM_LIBRARY, "MTPCI-TL", 640, 480, 8, PrepareMtpci},
-    {"Artray", ARTRAY_DRIVER, ARTRAY_SIM_LIBRARY, "Artray", 1280, 1024, 24, PrepareArtray},
-};
-
 // The first row's pixels: every simulated device puts its frame counter into them.
 std::string FirstRow(const BITMAPINFOHEADER* dib)
 {
@@ -99,11 +32,6 @@ std::string FirstRow(const BITMAPINFOHEADER* dib)
         return {};
     const auto* pixels = reinterpret_cast<const char*>(dib) + offset;
     return std::string(pixels, size_t(int64_t(dib->biWidth) * dib->biBitCount / 8));
-}
-
-void PrintTo(const Family& family, std::ostream* out)
-{
-    *out << family.label;
 }
 
 template <typename Condition>
@@ -119,7 +47,7 @@ bool WaitFor(Condition done)
     return true;
 }
 
-class FirstGenerationHostTest : public ::testing::TestWithParam<Family>
+class FirstGenerationHostTest : public ::testing::TestWithParam<FirstGenerationDeliverable>
 {
 protected:
     void SetUp() override
@@ -133,10 +61,9 @@ protected:
         host.SetInstClient(this);
         host.SetHwndClient(&m_mainWindow);
         host.SetLoadGuardFolder((fs::path(m_folder.path().toStdString()) / "guard").string());
-        const Family& family = GetParam();
-        Vendor(family.vendor);
-        family.prepare(family.vendor, Settings());
-        fs::copy_file(family.driver, Drivers() / fs::path(family.driver).filename());
+        const FirstGenerationDeliverable& family = GetParam();
+        family.Prepare(Settings());
+        fs::copy_file(family.DriverPath(), Drivers() / family.module);
     }
     void TearDown() override { host.ReleaseServers(); }
 
@@ -150,7 +77,7 @@ protected:
 
 TEST_P(FirstGenerationHostTest, IsOfferedShowsMovingLiveFramesAndSnapsADibOfItsFormat)
 {
-    const Family& family = GetParam();
+    const FirstGenerationDeliverable& family = GetParam();
     ASSERT_EQ(host.InstallServers(Drivers().c_str()), 1);
     EXPECT_EQ(host.GetServerName(0), family.name);
     ASSERT_EQ(host.SelectServer(0), 1);
@@ -191,7 +118,7 @@ TEST_P(FirstGenerationHostTest, IsOfferedShowsMovingLiveFramesAndSnapsADibOfItsF
     EXPECT_NE(row.find_first_not_of('\0'), std::string::npos) << "the snapshot holds no frame";
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, FirstGenerationHostTest, ::testing::ValuesIn(kFamilies),
-    [](const ::testing::TestParamInfo<Family>& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Drivers, FirstGenerationHostTest, ::testing::ValuesIn(kFirstGenerationDeliverables),
+    [](const ::testing::TestParamInfo<FirstGenerationDeliverable>& info) { return std::string(info.param.label); });
 
 }  // namespace
