@@ -3,6 +3,7 @@
 // capture opens a document of its size and depth; the format chosen in a driver's own dialog (the ARTRAY scan
 // option's centred crop, the KH-1300 resolution) is what the next start of the program opens with.
 #include "capture/ImageCapture.h"
+#include "capture/tests/BuiltProgram.h"
 #include "capture/tests/EventLoopWait.h"
 #include "core/ProgramObjects.h"
 #include "core/tests/ProgramSessionFolders.h"
@@ -58,24 +59,13 @@ protected:
 
     void StartProgram()
     {
-        program = std::make_unique<ProgramObjects>(
-            QStringList{QStringLiteral("Vistrel"), QStringLiteral("--root"), session.root.path()},
-            std::string(VISTREL_PROGRAM_FOLDER) + "/Vistrel");
-        ASSERT_TRUE(program->App().InitInstance());
-        frame = qobject_cast<CMainFrame*>(program->App().GetMainWnd()->Widget());
-        ASSERT_NE(frame, nullptr);
-        frame->resize(1000, 760);
-        frame->show();
+        program = StartBuiltProgram(session, frame);
+        ASSERT_NE(program, nullptr);
     }
 
     void StopProgram()
     {
-        if (program) {
-            program->AcquireHost().StopOverlay();
-            program->App().ExitInstance();
-            program.reset();
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        StopBuiltProgram(program);
         frame = nullptr;
     }
 

@@ -4,6 +4,7 @@
 // a capture keeps the frame in a document titled after the calibration. The main window is written as a picture
 // into the build tree for a person to look at.
 #include "capture/ImageCapture.h"
+#include "capture/tests/BuiltProgram.h"
 #include "capture/tests/EventLoopWait.h"
 #include "commands/AppCommands.h"
 #include "commands/CompanionServices.h"
@@ -83,24 +84,13 @@ protected:
         ASSERT_TRUE(session.Enter());
         testing_support::MessageBoxes().Reset();
         CImageCapture::TitleNumber() = 0;
-        program = std::make_unique<ProgramObjects>(
-            QStringList{QStringLiteral("Vistrel"), QStringLiteral("--root"), session.root.path()},
-            std::string(VISTREL_PROGRAM_FOLDER) + "/Vistrel");
-        ASSERT_TRUE(program->App().InitInstance());
-        frame = qobject_cast<CMainFrame*>(program->App().GetMainWnd()->Widget());
-        ASSERT_NE(frame, nullptr);
-        frame->resize(1000, 760);
-        frame->show();
+        program = StartBuiltProgram(session, frame);
+        ASSERT_NE(program, nullptr);
     }
 
     void TearDown() override
     {
-        if (program) {
-            program->AcquireHost().StopOverlay();
-            program->App().ExitInstance();
-            program.reset();
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        StopBuiltProgram(program);
         unsetenv("VISTREL_SIMULATED_CAMERA");
         session.Leave();
     }
