@@ -6,9 +6,14 @@
 #include "core/ProgramObjects.h"
 #include "core/tests/ProgramSessionFolders.h"
 #include "frame/CMainFrame.h"
+#include "frame/CommandIds.h"
+#include "testing/MessageBoxRecorder.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QEvent>
+#include <QListWidget>
+#include <QStringList>
 
 #include <memory>
 #include <string>
@@ -29,6 +34,25 @@ inline std::unique_ptr<ProgramObjects> StartBuiltProgram(const ProgramSessionFol
     frame->resize(1000, 760);
     frame->show();
     return program;
+}
+
+// Select Device, the user choosing `name` in the chooser: what the chooser offered (empty when the command did
+// not run).
+inline QStringList SelectDevice(CMainFrame& frame, const QString& name)
+{
+    QStringList offered;
+    testing_support::MessageBoxes().QueueModal([&](QDialog& chooser) {
+        auto* list = chooser.findChild<QListWidget*>("serverList");
+        if (!list)
+            return;
+        for (int row = 0; row < list->count(); ++row)
+            offered << list->item(row)->text();
+        list->setCurrentRow(int(offered.indexOf(name)));
+        chooser.accept();
+    });
+    if (!frame.Router().Execute(cmd::ID_ACQ_SELECT_DEVICE))
+        return {};
+    return offered;
 }
 
 inline void StopBuiltProgram(std::unique_ptr<ProgramObjects>& program)

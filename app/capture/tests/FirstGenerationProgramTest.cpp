@@ -19,7 +19,6 @@
 
 #include <QAbstractButton>
 #include <QDialog>
-#include <QListWidget>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -76,22 +75,6 @@ protected:
         session.Leave();
     }
 
-    // Select Device, choosing `name`: what the chooser offered.
-    QStringList SelectDevice(const char* name)
-    {
-        QStringList offered;
-        testing_support::MessageBoxes().QueueModal([&](QDialog& chooser) {
-            auto* list = chooser.findChild<QListWidget*>("serverList");
-            ASSERT_NE(list, nullptr);
-            for (int row = 0; row < list->count(); ++row)
-                offered << list->item(row)->text();
-            list->setCurrentRow(int(offered.indexOf(QString::fromLatin1(name))));
-            chooser.accept();
-        });
-        EXPECT_TRUE(frame->Router().Execute(cmd::ID_ACQ_SELECT_DEVICE));
-        return offered;
-    }
-
     // The live view once it has shown a frame of the host's current size.
     CVistrelView* LiveView(int width, int height)
     {
@@ -136,7 +119,7 @@ protected:
 TEST_P(FirstGenerationProgramTest, IsOfferedShowsMovingLiveFramesAndCapturesADocumentOfItsFormat)
 {
     const FirstGenerationDeliverable& deliverable = GetParam();
-    const QStringList offered = SelectDevice(deliverable.name);
+    const QStringList offered = SelectDevice(*frame, QString::fromLatin1(deliverable.name));
     EXPECT_TRUE(offered.contains(QString::fromLatin1(deliverable.name))) << offered.join(", ").toStdString();
     IAcquireHost& host = program->AcquireHost();
     ASSERT_EQ(host.IsSelected(), 1) << "the simulated device opens";
@@ -225,7 +208,7 @@ TEST_P(ChosenFormatTest, TheFormatChosenInTheDriversDialogIsCapturedAndSurvivesA
 {
     const ChosenFormat& format = GetParam();
     const FirstGenerationDeliverable& deliverable = Deliverable();
-    SelectDevice(deliverable.name);
+    SelectDevice(*frame, QString::fromLatin1(deliverable.name));
     ASSERT_EQ(program->AcquireHost().IsSelected(), 1);
     ASSERT_NE(LiveView(deliverable.width, deliverable.height), nullptr);
 
@@ -260,7 +243,7 @@ TEST_P(ChosenFormatTest, TheFormatChosenInTheDriversDialogIsCapturedAndSurvivesA
     StopProgram();
     deliverable.Prepare(settings.path().toStdString());
     StartProgram();
-    SelectDevice(deliverable.name);
+    SelectDevice(*frame, QString::fromLatin1(deliverable.name));
     ASSERT_EQ(program->AcquireHost().IsSelected(), 1);
     program->AcquireHost().GetWidth(width);
     program->AcquireHost().GetHeight(height);

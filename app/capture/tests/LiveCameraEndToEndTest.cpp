@@ -128,16 +128,7 @@ TEST_F(LiveCameraEndToEndTest, SimulatedCameraShowsMovingDecoratedVideoAndCaptur
     IAcquireHost& host = program->AcquireHost();
     ASSERT_TRUE(frame->Router().Query(cmd::ID_ACQ_SELECT_DEVICE).enabled) << "the drivers were found";
     // The camera drivers and the simulated camera are offered side by side; the user picks the simulation.
-    QStringList offered;
-    testing_support::MessageBoxes().QueueModal([&](QDialog& chooser) {
-        auto* list = chooser.findChild<QListWidget*>("serverList");
-        ASSERT_NE(list, nullptr);
-        for (int row = 0; row < list->count(); ++row)
-            offered << list->item(row)->text();
-        list->setCurrentRow(int(offered.indexOf(QStringLiteral("Camix-Sim"))));
-        chooser.accept();
-    });
-    ASSERT_TRUE(frame->Router().Execute(cmd::ID_ACQ_SELECT_DEVICE));
+    const QStringList offered = SelectDevice(*frame, QStringLiteral("Camix-Sim"));
     EXPECT_EQ(offered, (QStringList{QStringLiteral("Artray"), QStringLiteral("Artray150PIII"),
                                     QStringLiteral("Artray200SH"), QStringLiteral("Artray300MI"),
                                     QStringLiteral("Artray500PII"), QStringLiteral("Camix-D200CC"), QStringLiteral("Camix-D300CM"),
