@@ -53,6 +53,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -524,6 +525,92 @@ void CamixSizes(benchmark::internal::Benchmark* b)
 }
 
 BENCHMARK(BM_CamixLive)->Apply(CamixSizes);
+#endif
+
+#ifdef MTPCI_SIM_LIBRARY
+// The frame grabber driver on its simulated board: one channel of 2592 x 1944 grey frames, the board finishing a
+// frame every `interval` ms (0: the simulator's full rate, a frame at each poll of the grab thread), the
+// acquisition host polling the driver on its live thread into the mailbox, the UI thread composing at fit.
+// Counters: the frames the board finished (board_frames), the frames the host took from the driver (host_frames),
+// those shown, and where the others were lost: finished but replaced in the driver before the host took them
+// (lost_in_driver), posted but replaced in the mailbox before the UI thread took them (dropped).
+void BM_MtpciLive(benchmark::State& state)
+{
+    constexpr int kWidth = 2592, kHeight = 1944;
+    const int interval = int(state.range(0));
+    state.SetLabel(interval ? std::to_string(1000 / interval) + " fps" : std::string("full rate"));
+    const auto seconds = std::chrono::seconds(3);
+    for (auto _ : state) {
+        QTemporaryDir settings;
+        setenv("VISTREL_DRIVER_SETTINGS", settings.path().toUtf8().constData(), 1);
+        const std::string cameraSet = settings.path().toStdString() + "/Grey5M.ini";
+        std::ofstream(cameraSet, std::ios::binary) << "[Camera]\r\nName=5M\r\nWidth=" << kWidth << "\r\nHeight="
+                                                   << kHeight << "\r\nBytesPerPixel=1\r\nPlaneType=1\r\n";
+        std::ofstream(settings.path().toStdString() + "/MTPCI_CameraSet.cfg", std::ios::binary) << cameraSet << "\r\n";
+        // Loaded by its path first, so the driver's load by the library's name gets this copy.
+        CModule board;
+        if (!board.Load(MTPCI_SIM_LIBRARY)) {
+            state.SkipWithError("the simulated board library does not load");
+            return;
+        }
+        board.GetProc<void (*)()>("MTSIM_Reset")();
+        board.GetProc<void (*)(int)>("MTSIM_SetChannels")(1);
+        board.GetProc<void (*)(int)>("MTSIM_SetManual")(0);
+        board.GetProc<void (*)(int)>("MTSIM_SetFrameInterval")(interval);
+        const auto boardFrames = board.GetProc<int (*)(int)>("MTSIM_FramesRead");
+
+        CAcquireContainer host;
+        host.InstallServers(MTPCI_DRIVER_DIR);
+        int index = -1;
+        for (int i = 0; i < host.GetServerCount(); ++i)
+            if (std::filesystem::path(host.GetServerFile(i)).filename() == "grab_mtpcitl.so")
+                index = i;
+        if (index < 0 || host.SelectServerAt(index) != 1) {
+            state.SkipWithError("the frame grabber driver does not open");
+            return;
+        }
+        QObject receiver;
+        LiveView view(kWidth, kHeight, RatioOf(0, kWidth, kHeight));
+        QImage picture;  // the window's
+        uint64_t shown = 0;
+        std::shared_ptr<LiveFrameMailbox> mailbox;
+        mailbox = std::make_shared<LiveFrameMailbox>(&receiver, [&] {
+            picture = view.Show(*mailbox);
+            shown += !picture.isNull();
+        });
+        SetLiveMailbox(mailbox);
+        static std::atomic<uint64_t> hostFrames;
+        hostFrames = 0;
+        host.SetFuncGrabCallBack([](const BITMAPINFOHEADER* dib) {
+            ++hostFrames;
+            PostLiveFrame(dib);
+            return 0;
+        });
+        const int before = boardFrames(1);
+        host.Overlay();
+        const auto begin = Clock::now();
+        while (Clock::now() - begin < seconds)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        // The board goes on after the host stops polling it: its count is taken first.
+        const int finished = boardFrames(1) - before;
+        host.StopOverlay();
+        QCoreApplication::processEvents();
+        const double elapsed = std::chrono::duration<double>(Clock::now() - begin).count();
+        SetLiveMailbox(nullptr);
+        mailbox->Detach();
+        host.ReleaseServers();
+        unsetenv("VISTREL_DRIVER_SETTINGS");
+
+        state.counters["board_fps"] = double(finished) / elapsed;
+        state.counters["board_frames"] = double(finished);
+        state.counters["host_frames"] = double(hostFrames);
+        state.counters["shown"] = double(shown);
+        state.counters["lost_in_driver"] = std::max(0.0, double(finished) - double(hostFrames));
+        state.counters["dropped"] = double(mailbox->Dropped());
+    }
+}
+
+BENCHMARK(BM_MtpciLive)->Arg(0)->Arg(10)->Arg(33)->Iterations(1)->Unit(benchmark::kMillisecond);
 #endif
 
 BENCHMARK(BM_Memcpy)->Apply(Sizes);

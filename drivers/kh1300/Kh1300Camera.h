@@ -9,6 +9,7 @@
 #pragma once
 
 #include "acqdriver/AcqDriver.h"
+#include "common/BoundedWaitMutex.h"
 #include "kh1300/ZclApi.h"
 
 #include <atomic>
@@ -73,7 +74,7 @@ private:
     bool CopyConverted(BITMAPINFOHEADER* dib) const;
     static void ShowMessages(const std::vector<std::string>& messages);
 
-    std::timed_mutex m_lock;
+    BoundedWaitMutex m_lock;
     Library* m_library = nullptr;  // bound at the first open, kept until the module unloads
     bool m_libraryMissingTold = false;
     std::atomic<ACQ_NotifyFunction> m_notify{nullptr};

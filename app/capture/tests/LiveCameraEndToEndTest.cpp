@@ -4,6 +4,7 @@
 // a capture keeps the frame in a document titled after the calibration. The main window is written as a picture
 // into the build tree for a person to look at.
 #include "capture/ImageCapture.h"
+#include "capture/tests/BuiltProgram.h"
 #include "capture/tests/EventLoopWait.h"
 #include "commands/AppCommands.h"
 #include "commands/CompanionServices.h"
@@ -83,24 +84,13 @@ protected:
         ASSERT_TRUE(session.Enter());
         testing_support::MessageBoxes().Reset();
         CImageCapture::TitleNumber() = 0;
-        program = std::make_unique<ProgramObjects>(
-            QStringList{QStringLiteral("Vistrel"), QStringLiteral("--root"), session.root.path()},
-            std::string(VISTREL_PROGRAM_FOLDER) + "/Vistrel");
-        ASSERT_TRUE(program->App().InitInstance());
-        frame = qobject_cast<CMainFrame*>(program->App().GetMainWnd()->Widget());
-        ASSERT_NE(frame, nullptr);
-        frame->resize(1000, 760);
-        frame->show();
+        program = StartBuiltProgram(session, frame);
+        ASSERT_NE(program, nullptr);
     }
 
     void TearDown() override
     {
-        if (program) {
-            program->AcquireHost().StopOverlay();
-            program->App().ExitInstance();
-            program.reset();
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        StopBuiltProgram(program);
         unsetenv("VISTREL_SIMULATED_CAMERA");
         session.Leave();
     }
@@ -138,16 +128,7 @@ TEST_F(LiveCameraEndToEndTest, SimulatedCameraShowsMovingDecoratedVideoAndCaptur
     IAcquireHost& host = program->AcquireHost();
     ASSERT_TRUE(frame->Router().Query(cmd::ID_ACQ_SELECT_DEVICE).enabled) << "the drivers were found";
     // The camera drivers and the simulated camera are offered side by side; the user picks the simulation.
-    QStringList offered;
-    testing_support::MessageBoxes().QueueModal([&](QDialog& chooser) {
-        auto* list = chooser.findChild<QListWidget*>("serverList");
-        ASSERT_NE(list, nullptr);
-        for (int row = 0; row < list->count(); ++row)
-            offered << list->item(row)->text();
-        list->setCurrentRow(int(offered.indexOf(QStringLiteral("Camix-Sim"))));
-        chooser.accept();
-    });
-    ASSERT_TRUE(frame->Router().Execute(cmd::ID_ACQ_SELECT_DEVICE));
+    const QStringList offered = SelectDevice(*frame, QStringLiteral("Camix-Sim"));
     EXPECT_EQ(offered, (QStringList{QStringLiteral("Artray"), QStringLiteral("Artray150PIII"),
                                     QStringLiteral("Artray200SH"), QStringLiteral("Artray300MI"),
                                     QStringLiteral("Artray500PII"), QStringLiteral("Camix-D200CC"), QStringLiteral("Camix-D300CM"),

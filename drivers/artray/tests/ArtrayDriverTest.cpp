@@ -241,12 +241,15 @@ TEST_P(ArtrayDriverTest, AnUnpluggedCameraAnswersWithoutHangingAndOpensAgainWhen
     AcqTestDib dib(host.Width(), host.Height(), 24);
     ASSERT_EQ(host.AcquireWithin(dib.Header()), ACQ_OK);
     ArtraySimCall<ARTSIM_UnplugFunction>(GetParam(), "ARTSIM_Unplug")();
-    // A frame posted before the unplug may still be handed out (once its message is handled); then none comes,
-    // and no call hangs.
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    for (int i = 0; i < 10 && host.Exports().ACQ_Acquire(dib.Header()) == ACQ_OK; ++i) {
+    // The frames announced before the unplug may still be handed out, whenever their messages are handled: the
+    // one being handled and the one waiting (waiting messages merge). No other frame comes, and no call hangs.
+    int handedOut = 0;
+    for (int i = 0; i < 20; ++i) {
+        const int result = host.Exports().ACQ_Acquire(dib.Header());
+        ASSERT_TRUE(result == ACQ_OK || result == ACQ_NO_NEW_FRAME) << result;
+        handedOut += result == ACQ_OK;
     }
-    EXPECT_EQ(host.Exports().ACQ_Acquire(dib.Header()), ACQ_NO_NEW_FRAME);
+    EXPECT_LE(handedOut, 2);
     host.Exports().ACQ_Release();
     EXPECT_EQ(host.Open(), ACQ_FAIL) << "no camera while unplugged";
     ResetSim(GetParam());

@@ -1,13 +1,9 @@
-// The first-generation drivers on their simulated libraries, each alone in an acquisition folder, through the
-// acquisition host as the program drives it: the driver is offered, live frames reach the grab callback and move,
-// and a snapshot fills a DIB of the driver's size and depth.
+// Every first-generation driver deliverable on its simulated library, each alone in an acquisition folder, through
+// the acquisition host as the program drives it: the driver is offered, live frames reach the grab callback and
+// move, and a snapshot fills a DIB of the driver's size and depth.
 #include "acqdriver/AcqDib.h"
-#include "artray/sim/ArtCamSimControl.h"
 #include "capturehost/CAcquireContainer.h"
-#include "common/tests/HostTestVendors.h"
-#include "kh1300/sim/ZclSimControl.h"
-#include "module/CModule.h"
-#include "mtpci/sim/MtpciSimControl.h"
+#include "common/testing/FirstGenerationSims.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -16,8 +12,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <functional>
 #include <mutex>
 #include <set>
 #include <string>
@@ -26,49 +20,10 @@
 namespace {
 
 namespace fs = std::filesystem;
-using namespace host_test;
+using Clock = std::chrono::steady_clock;
 
-struct Family
-{
-    const char* label;
-    const char* driver;  // the driver module
-    const char* vendor;  // its simulated library
-    const char* name;    // what the host offers
-    int width, height, bitsPerPixel;
-    // A present, free-running device (and whatever files its driver opens it with, in `settings`).
-    std::function<void(const std::string& vendor, const fs::path& settings)> prepare;
-};
-
-void PrepareKh1300(const std::string& vendor, const fs::path&)
-{
-    VendorCall<ZCLSIM_ResetFunction>(vendor, "ZCLSIM_Reset")();
-    VendorCall<ZCLSIM_SetManualFunction>(vendor, "ZCLSIM_SetManual")(0);
-    VendorCall<ZCLSIM_SetFrameIntervalFunction>(vendor, "ZCLSIM_SetFrameInterval")(10);
-}
-
-void PrepareMtpci(const std::string& vendor, const fs::path& settings)
-{
-    VendorCall<MTSIM_ResetFunction>(vendor, "MTSIM_Reset")();
-    VendorCall<MTSIM_SetManualFunction>(vendor, "MTSIM_SetManual")(0);
-    VendorCall<MTSIM_SetFrameIntervalFunction>(vendor, "MTSIM_SetFrameInterval")(10);
-    const fs::path cameraSet = settings / "Grey640.ini";
-    std::ofstream(cameraSet, std::ios::binary) << "[Camera]\r\nName=Test camera\r\nWidth=640\r\nHeight=480\r\n"
-                                                   "BytesPerPixel=1\r\nPlaneType=1\r\nInterlaced=0\r\n";
-    std::ofstream(settings / "MTPCI_CameraSet.cfg", std::ios::binary) << cameraSet.string() << "\r\n";
-}
-
-void PrepareArtray(const std::string& vendor, const fs::path&)
-{
-    VendorCall<ARTSIM_ResetFunction>(vendor, "ARTSIM_Reset")();
-    VendorCall<ARTSIM_SetFreeRunFunction>(vendor, "ARTSIM_SetFreeRun")(10);
-}
-
-// Without a stored setting each driver opens its largest format.
-const Family kFamilies[] = {
-    {"Kh1300", KH1300_DRIVER, ZCL_SIM_LIBRARY, "KH-1300", 1600, 1200, 24, PrepareKh1300},
-    {"Mtpci", MTPCI_DRIVER, MTPCI_SIM_LIBRARY, "MTPCI-TL", 640, 480, 8, PrepareMtpci},
-    {"Artray", ARTRAY_DRIVER, ARTRAY_SIM_LIBRARY, "Artray", 1280, 1024, 24, PrepareArtray},
-};
+// Frames of the largest simulated sensors take a while under a sanitiser on a busy machine.
+constexpr std::chrono::seconds kBound{30};
 
 // The first row's pixels: every simulated device puts its frame counter into them.
 std::string FirstRow(const BITMAPINFOHEADER* dib)
@@ -80,12 +35,20 @@ std::string FirstRow(const BITMAPINFOHEADER* dib)
     return std::string(pixels, size_t(int64_t(dib->biWidth) * dib->biBitCount / 8));
 }
 
-void PrintTo(const Family& family, std::ostream* out)
+template <typename Condition>
+bool WaitFor(Condition done)
 {
-    *out << family.label;
+    const auto end = Clock::now() + kBound;
+    while (!done()) {
+        if (Clock::now() > end)
+            return false;
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
 }
 
-class FirstGenerationHostTest : public ::testing::TestWithParam<Family>
+class FirstGenerationHostTest : public ::testing::TestWithParam<FirstGenerationDeliverable>
 {
 protected:
     void SetUp() override
@@ -99,10 +62,9 @@ protected:
         host.SetInstClient(this);
         host.SetHwndClient(&m_mainWindow);
         host.SetLoadGuardFolder((fs::path(m_folder.path().toStdString()) / "guard").string());
-        const Family& family = GetParam();
-        Vendor(family.vendor);
-        family.prepare(family.vendor, Settings());
-        fs::copy_file(family.driver, Drivers() / fs::path(family.driver).filename());
+        const FirstGenerationDeliverable& family = GetParam();
+        family.Prepare(Settings());
+        fs::copy_file(family.DriverPath(), Drivers() / family.module);
     }
     void TearDown() override { host.ReleaseServers(); }
 
@@ -116,7 +78,7 @@ protected:
 
 TEST_P(FirstGenerationHostTest, IsOfferedShowsMovingLiveFramesAndSnapsADibOfItsFormat)
 {
-    const Family& family = GetParam();
+    const FirstGenerationDeliverable& family = GetParam();
     ASSERT_EQ(host.InstallServers(Drivers().c_str()), 1);
     EXPECT_EQ(host.GetServerName(0), family.name);
     ASSERT_EQ(host.SelectServer(0), 1);
@@ -139,10 +101,12 @@ TEST_P(FirstGenerationHostTest, IsOfferedShowsMovingLiveFramesAndSnapsADibOfItsF
         return 0;
     });
     ASSERT_EQ(host.Overlay(), 1);
+    size_t differing = 0;  // read under the lock: the live thread may still be adding
     EXPECT_TRUE(WaitFor([&] {
         std::lock_guard guard(lock);
-        return frames.size() >= 3;
-    })) << "live frames that differ: " << frames.size();
+        differing = frames.size();
+        return differing >= 3;
+    })) << "live frames that differ: " << differing;
     ASSERT_EQ(host.StopOverlay(), 1);
     EXPECT_EQ(wrongFormat, 0);
 
@@ -157,7 +121,7 @@ TEST_P(FirstGenerationHostTest, IsOfferedShowsMovingLiveFramesAndSnapsADibOfItsF
     EXPECT_NE(row.find_first_not_of('\0'), std::string::npos) << "the snapshot holds no frame";
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, FirstGenerationHostTest, ::testing::ValuesIn(kFamilies),
-    [](const ::testing::TestParamInfo<Family>& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Drivers, FirstGenerationHostTest, ::testing::ValuesIn(kFirstGenerationDeliverables),
+    [](const ::testing::TestParamInfo<FirstGenerationDeliverable>& info) { return std::string(info.param.label); });
 
 }  // namespace

@@ -72,6 +72,7 @@ struct SimState
     std::map<std::string, int> calls;
     std::map<std::string, int> failNext;
     int openHandles = 0;
+    int waiting = 0;
     uint8_t* requested = nullptr;
     uint32_t requestedBytes = 0;
     Camera camera;
@@ -286,6 +287,12 @@ ZCL_EXPORT int ZCL_ImageComplete(ZCL_HANDLE handle, uint8_t* buffer)
         return kZclImageError;
     const uint64_t generation = state.abortGeneration;
     const auto deadline = Clock::now() + std::chrono::milliseconds(state.waitMs);
+    ++state.waiting;
+    struct Leave
+    {
+        int& waiting;
+        ~Leave() { --waiting; }
+    } leave{state.waiting};
     int seed = 0;
     if (state.manual) {
         state.signal.wait_until(lock, deadline, [&] {
@@ -448,6 +455,12 @@ ZCL_EXPORT void ZCLSIM_Unplug()
         State().unplugged = true;
     }
     State().signal.notify_all();
+}
+
+ZCL_EXPORT int ZCLSIM_Waiting()
+{
+    std::lock_guard lock(State().lock);
+    return State().waiting;
 }
 
 ZCL_EXPORT int ZCLSIM_Calls(const char* entry)

@@ -24,6 +24,8 @@ using ZCLSIM_PushFunction = void (*)(int seed);
 using ZCLSIM_SetWaitFunction = void (*)(int milliseconds);
 // Unplugged: every call fails from now on, and a waiting ZCL_ImageComplete returns the error at once.
 using ZCLSIM_UnplugFunction = void (*)();
+// Calls of ZCL_ImageComplete waiting for a frame now.
+using ZCLSIM_WaitingFunction = int (*)();
 // Calls of an entry point since the reset.
 using ZCLSIM_CallsFunction = int (*)(const char* entry);
 // Camera and converter handles open now.

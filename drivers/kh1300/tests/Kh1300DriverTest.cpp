@@ -328,7 +328,11 @@ TEST_F(Kh1300Test, AnUnpluggedOrStalledCameraAnswersWithinItsWaitAndCanBeOpenedA
     std::atomic<int> result{-1};
     SimCall<ZCLSIM_SetWaitFunction>("ZCLSIM_SetWait")(5000);
     std::thread grabber([&] { result = Acquire(dib); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const auto waiting = SimCall<ZCLSIM_WaitingFunction>("ZCLSIM_Waiting");
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(4);
+    while (waiting() == 0 && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(waiting(), 1) << "the grab is not waiting for its frame";
     SimCall<ZCLSIM_UnplugFunction>("ZCLSIM_Unplug")();
     grabber.join();
     EXPECT_EQ(result, ACQ_FAIL);

@@ -488,6 +488,12 @@ MTSIM_EXPORT void MTSIM_Inject(int channel, int fault)
         Sim().channel[channel].fault = fault;
 }
 
+MTSIM_EXPORT int MTSIM_PendingFault(int channel)
+{
+    std::lock_guard lock(Sim().lock);
+    return channel >= 1 && channel <= kMtpciMaxChannels ? Sim().channel[channel].fault : 0;
+}
+
 MTSIM_EXPORT void MTSIM_FailNext(const char* entry)
 {
     std::lock_guard lock(Sim().lock);

@@ -29,6 +29,8 @@ using MTSIM_PushFunction = void (*)(int channel, int seed);
 // Injected faults, each on the channel's next poll: 1 DMA error (through the error bits), 2 DMA error (through
 // the transfer state), 3 library error; 4 status 704 at the next channel query.
 using MTSIM_InjectFunction = void (*)(int channel, int fault);
+// The fault injected on the channel that no poll or query has met yet (0 once the driver met it).
+using MTSIM_PendingFaultFunction = int (*)(int channel);
 // The next call of the named entry point ("MTPCI_AllocBuffers", ...) fails with status 31.
 using MTSIM_FailNextFunction = void (*)(const char* entry);
 // Polls of the channel answer "running" until switched off (a stalled transfer).

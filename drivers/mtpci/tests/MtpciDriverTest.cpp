@@ -346,7 +346,13 @@ TEST_F(MtpciTest, AReleaseWhileAGrabThreadAsksDoesNotDeadlock)
     ASSERT_EQ(Initial(), ACQ_OK);
     testing_support::MessageBoxes().QueueAnswers({IDOK, IDNO});
     SimCall<MTSIM_InjectFunction>("MTSIM_Inject")(1, 2);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the thread is now waiting for its answer
+    // The thread met the error before it was asked to stop, so it asks; the wait lets no box through, so the
+    // release is what must.
+    const auto pending = SimCall<MTSIM_PendingFaultFunction>("MTSIM_PendingFault");
+    const auto end = Clock::now() + std::chrono::seconds(10);
+    while (pending(1) != 0 && Clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_EQ(pending(1), 0) << "the grab thread never polled";
     const auto start = Clock::now();
     host.Exports().ACQ_Release();
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
