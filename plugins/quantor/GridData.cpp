@@ -1,6 +1,7 @@
 #include "quantor/GridData.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace quantor {
 
@@ -15,6 +16,11 @@ const std::vector<uint32_t>& DefaultColorTable()
 
 GridData MakeSurfaceRecord(int nx, int ny, int valueKind)
 {
+    return MakeSurfaceRecord(nx, ny, valueKind, {});
+}
+
+GridData MakeSurfaceRecord(int nx, int ny, int valueKind, std::vector<float>&& heightStorage)
+{
     GridData grid;
     grid.m_arrColorTable = DefaultColorTable();
     grid.m_nValueKind = valueKind;
@@ -23,7 +29,11 @@ GridData MakeSurfaceRecord(int nx, int ny, int valueKind)
     const size_t nodes = static_cast<size_t>(nx) * static_cast<size_t>(ny);
     grid.m_pCoordX.assign(static_cast<size_t>(nx), 0.0f);
     grid.m_pCoordY.assign(static_cast<size_t>(ny), 0.0f);
-    grid.m_pCoordZ.assign(nodes, 0.0f);
+    grid.m_pCoordZ = std::move(heightStorage);
+    if (grid.m_pCoordZ.empty())
+        grid.m_pCoordZ.assign(nodes, 0.0f);
+    else
+        grid.m_pCoordZ.resize(nodes);
     if (valueKind == 1)
         grid.m_pValues.assign(nodes, 0.0f);
     // Real division: the smaller axis keeps its share instead of collapsing to 0.

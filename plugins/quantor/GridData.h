@@ -71,6 +71,9 @@ const std::vector<uint32_t>& DefaultColorTable();
 // A surface record of nx x ny nodes with the plot's defaults; heights allocated, values when valueKind is 1.
 // The scale keeps the aspect of the node counts (the larger count, or ny when equal, scales to 1).
 GridData MakeSurfaceRecord(int nx, int ny, int valueKind);
+// The same taking over the storage of an earlier record's heights, for a builder that writes every height itself:
+// rebuilding a grid of the size it had allocates and clears nothing.
+GridData MakeSurfaceRecord(int nx, int ny, int valueKind, std::vector<float>&& heightStorage);
 // A volume record of nx x ny x nz nodes of the given kind with the map's defaults.
 GridData MakeVolumeRecord(int nx, int ny, int nz, int kind);
 
