@@ -7,7 +7,7 @@ packages=(
   # toolchain
   g++ cmake ninja-build pkg-config
   # libraries
-  qt6-base-dev qt6-image-formats-plugins libgl-dev libopencv-core-dev libopencv-imgproc-dev
+  qt6-base-dev qt6-image-formats-plugins libgl-dev libqt6opengl6-dev libopencv-core-dev libopencv-imgproc-dev
   # the camera drivers: GStreamer with its base and good plug-ins (videotestsrc, appsrc, videoconvert, videoflip,
   # videobalance, v4l2src), and gst-inspect/gst-launch to check a camera by hand
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good

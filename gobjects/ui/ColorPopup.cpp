@@ -523,7 +523,7 @@ void CColorButton::OnPopupMessage(UINT message, COLORREF colour)
         repaint();
         Notify(CPN_CLOSEUP, colour);
         Notify(CPN_SELENDOK, colour);
-        if (colour != m_colourBeforePopup)
+        if (m_changeAfterAccept && colour != m_colourBeforePopup)
             Notify(CPN_SELCHANGE, colour);
         break;
     case CPN_SELENDCANCEL:

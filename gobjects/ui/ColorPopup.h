@@ -124,6 +124,9 @@ public:
     // When set, the button takes each colour the popup highlights at once.
     void SetTrackSelection(bool track) { m_track = track; }
     bool GetTrackSelection() const { return m_track; }
+    // Whether an accepted colour that differs from the one before the popup is told once more as CPN_SELCHANGE
+    // after CPN_SELENDOK (on by default; pickers that tell only hovers as changes turn it off).
+    void SetChangeAfterAccept(bool tell) { m_changeAfterAccept = tell; }
     bool IsPopupActive() const { return m_popupActive; }
     // The open popup, or null.
     CColorPopup* Popup() const { return m_popup; }
@@ -155,6 +158,7 @@ private:
     QString m_customText;
     bool m_popupActive = false;
     bool m_track = false;
+    bool m_changeAfterAccept = true;
     COLORREF m_colourBeforePopup = CLR_AUTOMATIC;
     CColorPopup* m_popup = nullptr;
     int m_controlId = 0;
