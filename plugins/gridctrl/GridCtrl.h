@@ -7,11 +7,18 @@
 // empties the cell; Ctrl+C/X/V/A and Insert variants copy, cut, paste and select all as plain UTF-8 text.
 // In the editor Esc keeps the old text, Enter and Tab commit, and arrows commit and move on when the editor was
 // opened by typing (they move the caret when it was opened by a click, F2 or Enter).
+//
+// Mouse: a press on a cell selects from it, dragging extends the selection (scrolling while the pointer is outside
+// the cells), Shift extends from the anchor and Ctrl adds to what was selected; a press on the focus cell and a
+// release opens the editor; a heading selects its column or row, or sorts by its column when sorting on click is
+// on; the dividers between headings resize columns and rows, and a double click on one fits it to its texts. With
+// drag and drop on, a selection can be dragged out as text and text dropped onto a cell.
 #pragma once
 
 #include "gridctrl/GridModel.h"
 
 #include <QAbstractScrollArea>
+#include <QTimer>
 
 #include <functional>
 
@@ -40,7 +47,11 @@ public:
     bool IsCellVisible(int row, int column) const;
     void EnsureVisible(int row, int column);
     void ExpandColumnsToFit(bool includeFixed = true);
-    void AutoSizeColumn(int column);
+    void ExpandRowsToFit(bool includeFixed = true);
+    // Fits the column to the widest of its cells in the rows of `style` (GVS_*; 0 for the grid's own style).
+    void AutoSizeColumn(int column, int style = 0);
+    void AutoSizeRow(int row);
+    void AutoSizeColumns(int style = 0);
     void Refresh();
 
     // Draws the visible cells into `image` (the viewport's size); what paintEvent shows.
@@ -60,8 +71,40 @@ public:
     void OnEditCut();
     void OnEditPaste();
 
-    // --- Printing: every page onto `printer`, with header and footer. ---
+    // --- Mouse ---
+    enum class MouseMode
+    {
+        Nothing = 0,
+        SelectAll = 1,
+        SelectColumns = 2,
+        SelectRows = 3,
+        SelectCells = 4,
+        OverRowDivider = 6,
+        SizingRow = 7,
+        OverColumnDivider = 8,
+        SizingColumn = 9,
+        PrepareEdit = 10,
+        PrepareDrag = 11,
+        Dragging = 12,
+    };
+    MouseMode GetMouseMode() const { return m_mouseMode; }
+    // Where the pointer is, in viewport pixels, for the auto-scroll of a selection drag; the real cursor by
+    // default. Tests put a source of their own here.
+    std::function<QPoint()> cursorPosition;
+    bool IsAutoScrolling() const { return m_autoScroll.isActive(); }
+    // One tick of the auto-scroll timer.
+    void OnAutoScroll();
+    // Drags the selected cells' text out (drag and drop on); the cells are emptied when the drop moved them.
+    void StartDrag();
+
+    // --- Printing ---
+    // Asks for a printer with the print dialog (on `printer`, or on a printer of its own) and prints every page on
+    // it; false when the dialog is cancelled or printing fails.
+    bool Print(QPrinter* printer = nullptr);
+    // Every page onto `printer`, with header and footer, without asking.
     bool Print(QPrinter& printer);
+    bool GetShadedPrintOut() const { return m_shadedPrintOut; }
+    void SetShadedPrintOut(bool on) { m_shadedPrintOut = on; }
     void SetPrintMarginInfo(int header, int footer, int left, int right, int top, int bottom, int gap);
     void GetPrintMarginInfo(int& header, int& footer, int& left, int& right, int& top, int& bottom, int& gap) const;
 
@@ -71,6 +114,17 @@ public:
 protected:
     void OnGridChanged(bool layout) override;
     void OnNotify(int code, int row, int column) override;
+    void OnCacheHint(const CGridCellRange& range) override;
+
+public:
+    // Virtual mode: the range of cells about to be read, all -1 when the pass is done.
+    std::function<void(const CGridCellRange& range)> onCacheHint;
+
+protected:
+    // A click on a heading row: sorts by its column (sorting on click) and selects its columns.
+    virtual void OnFixedRowClick(CGridCellId cell);
+    // A click on a heading column: selects its rows.
+    virtual void OnFixedColumnClick(CGridCellId cell);
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -78,6 +132,12 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -88,13 +148,39 @@ private:
     // The focus cell's neighbour for a navigation key; the focus cell when there is none.
     CGridCellId NextCell(int key, Qt::KeyboardModifiers modifiers) const;
     void MoveFocus(CGridCellId next, bool extend);
-    void DrawCell(::CDC& dc, int row, int column, const QRect& rect) const;
+    void EraseBackground(::CDC& dc, const CGridCellRange& visible, int right, int bottom) const;
     int RowTop(int row) const;
     int ColumnLeft(int column) const;
+    // Selects by the mouse mode from the selection start to `cell`.
+    void ExtendSelection(CGridCellId cell);
+    // The column (row) whose right (bottom) divider is within reach of the point in the headings; -1 when none.
+    int ColumnDividerAt(QPoint point) const;
+    int RowDividerAt(QPoint point) const;
+    void UpdateHoverMode(QPoint point);
+    void ShowTitleTip(CGridCellId cell, QPoint point);
+    // The drop-highlighted cell while text is dragged over the grid.
+    void SetDragOverCell(CGridCellId cell);
+    // Copy with Ctrl held, else move.
+    static Qt::DropAction DropActionFor(Qt::KeyboardModifiers modifiers);
+    // The grid's font as a LOGFONT for the default cells, which measure their sizes with it.
+    void ApplyFontToDefaultCells();
 
     CGridInPlaceEdit* m_editor = nullptr;
-    bool m_prepareToEdit = false;
+    MouseMode m_mouseMode = MouseMode::Nothing;
+    bool m_leftDown = false;
     CGridCellId m_clickDown;
+    QPoint m_clickDownPoint;
+    QPoint m_lastPoint;
+    // The row or column being resized and where its line is drawn (-1: none).
+    int m_sizing = -1;
+    int m_sizingLine = -1;
+    QTimer m_autoScroll;
+    CGridCellId m_dragOver;
+    // The top-left scrolled cell for the scroll positions and layout it was worked out for.
+    mutable CGridCellId m_topLeft;
+    mutable int m_topLeftKey[3] = {-1, -1, -1};
+    int m_layoutGeneration = 0;
+    bool m_shadedPrintOut = true;
     int m_margins[7] = {2, 2, 4, 4, 1, 1, 1};  // header, footer, left, right, top, bottom, gap (characters)
 };
 

@@ -1,12 +1,15 @@
 // Printing: the grid scaled to the paper's width, headings repeated on every page, a header with the window title
-// and a footer with the page number and the date. A row taller than a page gets a page of its own and is printed
-// clipped to it (never left out).
+// and a footer with the page number and the date. A row taller than a page gets a page of its own and is scaled
+// down to the page's height there: its box shrinks to fit, its text keeps its size (never left out or cut off).
 #include "gridctrl/GridCtrl.h"
 
 #include "gridctrl/GridStrings.h"
+#include "ui/ModalDialog.h"
+#include "gdi/GdiDefs.h"
 
 #include <QApplication>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
 
 #include <algorithm>
@@ -24,14 +27,84 @@ QColor ToQColor(COLORREF colour)
 
 Qt::Alignment Alignment(uint32_t format)
 {
-    Qt::Alignment alignment = (format & 0x2) ? Qt::AlignRight : (format & 0x1) ? Qt::AlignHCenter : Qt::AlignLeft;
-    return alignment | ((format & 0x4) ? Qt::AlignVCenter : Qt::AlignTop);
+    Qt::Alignment alignment = (format & DT_RIGHT) ? Qt::AlignRight : (format & DT_CENTER) ? Qt::AlignHCenter
+                                                                                           : Qt::AlignLeft;
+    return alignment | ((format & DT_VCENTER) ? Qt::AlignVCenter : Qt::AlignTop);
 }
 
 }  // namespace
 
+// The cell colours of a printout, as the cell chooses them.
+bool CGridCell::PrintCell(QPainter& painter, const QRect& rect, bool shaded, bool monochrome) const
+{
+    if (!GetGrid() || rect.isEmpty())
+        return false;
+    COLORREF text = 0, back = 0;
+    bool background = false;
+    PrintColours(shaded, monochrome, text, back, background);
+    painter.save();
+    if (background)
+        painter.fillRect(rect, ToQColor(back));
+    const int margin = static_cast<int>(GetMargin());
+    painter.setPen(ToQColor(text));
+    if (const LOGFONTA* own = IsDefaultFont() ? nullptr : GetFont()) {
+        QFont font = painter.font();
+        font.setBold(own->lfWeight >= 700);
+        font.setItalic(own->lfItalic != 0);
+        painter.setFont(font);
+    }
+    painter.drawText(rect.adjusted(margin, 0, -margin, 0), Alignment(GetFormat()), QString::fromStdString(GetText()));
+    painter.restore();
+    return true;
+}
+
+void CGridCell::PrintColours(bool shaded, bool monochrome, COLORREF& text, COLORREF& back, bool& background) const
+{
+    text = RGB(0, 0, 0);
+    background = false;
+    const CGridDefaultCell* fallback = GetDefaultCell();
+    if (shaded && fallback) {
+        const bool ownBack = GetBackColor() != CLR_DEFAULT;
+        if (IsFixed()) {
+            back = ownBack ? GetBackColor() : fallback->GetBackColor();
+            background = back != CLR_DEFAULT;
+            text = ownBack && GetTextColor() != CLR_DEFAULT ? GetTextColor() : fallback->GetTextColor();
+        } else {
+            if (ownBack && GetBackColor() != fallback->GetBackColor()) {
+                back = GetBackColor();
+                background = true;
+            }
+            if (ownBack && GetTextColor() != CLR_DEFAULT)
+                text = GetTextColor();
+            else if (GetTextColor() != CLR_DEFAULT && GetTextColor() != fallback->GetTextColor())
+                text = GetTextColor();
+        }
+        if (text == CLR_DEFAULT)
+            text = RGB(0, 0, 0);
+    }
+    if (monochrome && !background)
+        text = RGB(static_cast<BYTE>(GetRValue(text) * 0.30), static_cast<BYTE>(GetGValue(text) * 0.59),
+                   static_cast<BYTE>(GetBValue(text) * 0.11));
+}
+
+bool CGridCtrl::Print(QPrinter* printer)
+{
+    QPrinter own(QPrinter::HighResolution);
+    QPrinter& target = printer ? *printer : own;
+    QPrintDialog dialog(&target, this);
+    // All pages; no page range, selection or copies choices of our own.
+    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+    if (RunModal(dialog) != QDialog::Accepted)
+        return false;
+    return Print(target);
+}
+
 bool CGridCtrl::Print(QPrinter& printer)
 {
+    QString title;
+    for (QWidget* w = parentWidget(); w && title.isEmpty(); w = w->parentWidget())
+        title = w->windowTitle();
+    printer.setDocName(!QApplication::applicationName().isEmpty() ? QApplication::applicationName() : title);
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
@@ -56,29 +129,20 @@ bool CGridCtrl::Print(QPrinter& printer)
         starts.push_back(0);
     const int pages = static_cast<int>(starts.size());
 
-    QString title;
-    for (QWidget* w = parentWidget(); w && title.isEmpty(); w = w->parentWidget())
-        title = w->windowTitle();
     QFont bold = font;
     bold.setBold(true);
 
+    const bool monochrome = printer.colorMode() == QPrinter::GrayScale;
     const auto printCell = [&](int row, int column, const QRect& rect) {
         const CGridCell* cell = GetCell(row, column);
         if (!cell)
             return;
-        if (cell->IsFixed())
-            painter.fillRect(rect, ToQColor(cell->EffectiveBackColor()));
-        else if (cell->GetBackColor() != CLR_DEFAULT)
-            painter.fillRect(rect, ToQColor(cell->GetBackColor()));
+        cell->PrintCell(painter, rect, m_shadedPrintOut, monochrome);
         painter.setPen(QPen(QColor(Qt::black), 0));
         if (GetGridLines() & GVL_HORZ)
             painter.drawLine(rect.left(), rect.bottom(), rect.right(), rect.bottom());
         if (GetGridLines() & GVL_VERT)
             painter.drawLine(rect.right(), rect.top(), rect.right(), rect.bottom());
-        const int margin = static_cast<int>(cell->GetMargin());
-        painter.setPen(cell->GetTextColor() != CLR_DEFAULT ? ToQColor(cell->GetTextColor()) : QColor(Qt::black));
-        painter.drawText(rect.adjusted(margin, 0, -margin, 0), Alignment(cell->GetFormat()),
-                         QString::fromStdString(cell->GetText()));
     };
 
     for (int page = 0; page < pages; ++page) {
@@ -114,7 +178,7 @@ bool CGridCtrl::Print(QPrinter& printer)
                                           : GetRowCount();
         painter.setClipRect(QRect(0, y, bandWidth, pageHeight));
         for (int r = first; r < last; ++r) {
-            // A row taller than the page is cut to the page, so that its text lands on the paper.
+            // A row taller than the page is scaled down to it, so that its whole box and its text land on paper.
             const int height = std::min(GetRowHeight(r), pageHeight);
             int x = 0;
             for (int c = 0; c < GetColumnCount(); ++c) {

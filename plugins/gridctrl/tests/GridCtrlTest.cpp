@@ -1,4 +1,6 @@
-#include "gridctrl/GridCtrl.h"
+#include "GridCtrlFixture.h"
+
+#include "testing/MessageBoxRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +9,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QScrollBar>
 #include <QTest>
@@ -15,52 +18,6 @@
 
 using namespace gridctrl;
 
-namespace {
-
-class GridCtrlTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        m_grid = std::make_unique<CGridCtrl>(5, 5, 1, 1);
-        m_grid->resize(400, 300);
-        for (int r = 0; r < 5; ++r)
-            m_grid->SetRowHeight(r, 25);
-        for (int c = 0; c < 5; ++c)
-            m_grid->SetColumnWidth(c, 40);
-        for (int r = 1; r < 5; ++r)
-            for (int c = 1; c < 5; ++c)
-                m_grid->SetItemText(r, c, std::to_string(r * 10 + c));
-        m_grid->show();
-        m_grid->activateWindow();
-        m_grid->setFocus();
-        QApplication::processEvents();
-        m_grid->SetFocusCell({1, 1});
-        m_grid->SetSelectionStart({1, 1});
-    }
-
-    QImage Grab() const
-    {
-        QImage image(m_grid->viewport()->size(), QImage::Format_RGB32);
-        m_grid->Render(image);
-        return image;
-    }
-
-    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, QWidget* to = nullptr)
-    {
-        QTest::keyClick(to ? to : m_grid.get(), static_cast<Qt::Key>(key), modifiers);
-        QApplication::processEvents();
-    }
-
-    std::unique_ptr<CGridCtrl> m_grid;
-};
-
-QRgb Rgb(COLORREF c)
-{
-    return qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
-}
-
-}  // namespace
 
 TEST_F(GridCtrlTest, DrawsGridLinesOnTheLastPixelAndBackgroundBeyondTheCells)
 {
@@ -265,4 +222,65 @@ TEST_F(GridCtrlTest, PrintsPagesToPdfIncludingARowTallerThanAPage)
     EXPECT_EQ(header, 3);
     EXPECT_EQ(footer, 2);
     EXPECT_EQ(left, 4);
+}
+
+// The print dialog comes first; cancelling it prints nothing, confirming it prints on the printer it set up.
+TEST_F(GridCtrlTest, PrintGoesThroughThePrintDialog)
+{
+    const std::filesystem::path pdf = std::filesystem::temp_directory_path() / "gridctrl_dialog_print.pdf";
+    std::filesystem::remove(pdf);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    auto& prompts = testing_support::MessageBoxes();
+    prompts.QueueModal([](QDialog& dialog) { dialog.reject(); });
+    EXPECT_FALSE(m_grid->Print(&printer));
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+    ASSERT_EQ(prompts.ModalDialogs().size(), 1u);
+
+    bool sawPrintDialog = false;
+    prompts.QueueModal([&](QDialog& dialog) {
+        sawPrintDialog = qobject_cast<QPrintDialog*>(&dialog) != nullptr;
+        // Confirmed as set up: accept() would first copy the dialog's own choices (no printer here) over them.
+        dialog.done(QDialog::Accepted);
+    });
+    ASSERT_TRUE(m_grid->Print(&printer));
+    EXPECT_TRUE(sawPrintDialog);
+    EXPECT_TRUE(std::filesystem::exists(pdf));
+    EXPECT_GT(std::filesystem::file_size(pdf), 0u);
+    std::filesystem::remove(pdf);
+}
+
+// A cell with a font of its own draws with it: taller, bolder ink than the same text in the grid's font.
+TEST_F(GridCtrlTest, CellsDrawInTheirOwnFont)
+{
+    m_grid->SetRowHeight(2, 40);
+    m_grid->SetColumnWidth(2, 80);
+    m_grid->SetColumnWidth(3, 80);
+    m_grid->SetFocusCell({});
+    m_grid->SetItemText(2, 2, "22");
+    m_grid->SetItemText(2, 3, "22");
+    LOGFONTA big = *m_grid->GetItemFont(2, 2);
+    big.lfHeight = 2 * big.lfHeight;
+    big.lfWeight = 700;
+    ASSERT_TRUE(m_grid->SetItemFont(2, 2, &big));
+    const QImage image = Grab();
+    // Cell (2, 2) spans x 40+40..159, cell (2, 3) x 160..239, both y 50..89.
+    const auto ink = [&](int left) {
+        int pixels = 0, top = 1000, bottom = -1;
+        for (int y = 51; y < 88; ++y)
+            for (int x = left + 2; x < left + 77; ++x)
+                if (qGray(image.pixel(x, y)) < 128) {
+                    ++pixels;
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        return std::pair{pixels, bottom - top};
+    };
+    const auto own = ink(80), plain = ink(160);
+    ASSERT_GT(plain.first, 0);
+    EXPECT_GT(own.first, 2 * plain.first);
+    EXPECT_GT(own.second, plain.second + plain.second / 2);
+    if (HasFailure())
+        image.save(QString::fromStdString((std::filesystem::current_path() / "CellsDrawInTheirOwnFont.png").string()));
 }
