@@ -164,8 +164,14 @@ CGridCtrl::CGridCtrl(int rows, int columns, int fixedRows, int fixedColumns, QWi
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setMouseTracking(true);
     viewport()->setAcceptDrops(true);
-    const QPalette palette = QApplication::palette();
-    SetGridBkColor(FromQColor(palette.color(QPalette::Shadow)));
+    ReadSystemColours();
+    for (bool fixedRow : {false, true})
+        for (bool fixedColumn : {false, true}) {
+            CGridDefaultCell& cell = GetDefaultCell(fixedRow, fixedColumn);
+            cell.SetTextColor(m_systemColours[0]);
+            cell.SetBackColor(fixedRow || fixedColumn ? m_systemColours[2] : m_systemColours[1]);
+        }
+    SetGridBkColor(m_systemColours[3]);
     ApplyFontToDefaultCells();
     m_autoScroll.setInterval(25);
     connect(&m_autoScroll, &QTimer::timeout, this, [this] { OnAutoScroll(); });
@@ -173,6 +179,15 @@ CGridCtrl::CGridCtrl(int rows, int columns, int fixedRows, int fixedColumns, QWi
             [this](int action) { OnScrollAction(false, action); });
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
             [this](int action) { OnScrollAction(true, action); });
+}
+
+void CGridCtrl::ReadSystemColours()
+{
+    const QPalette colours = palette();
+    m_systemColours[0] = FromQColor(colours.color(QPalette::Text));
+    m_systemColours[1] = FromQColor(colours.color(QPalette::Base));
+    m_systemColours[2] = FromQColor(colours.color(QPalette::Button));
+    m_systemColours[3] = FromQColor(colours.color(QPalette::Shadow));
 }
 
 void CGridCtrl::ApplyFontToDefaultCells()
@@ -195,6 +210,21 @@ void CGridCtrl::changeEvent(QEvent* event)
         ApplyFontToDefaultCells();
         viewport()->update();
     } else if (event->type() == QEvent::PaletteChange) {
+        // Colours that still follow the system's take its new ones; colours the owner chose stay.
+        const COLORREF old[4] = {m_systemColours[0], m_systemColours[1], m_systemColours[2], m_systemColours[3]};
+        ReadSystemColours();
+        for (bool fixedRow : {false, true})
+            for (bool fixedColumn : {false, true}) {
+                CGridDefaultCell& cell = GetDefaultCell(fixedRow, fixedColumn);
+                if (cell.GetTextColor() == old[0])
+                    cell.SetTextColor(m_systemColours[0]);
+                if (cell.GetBackColor() == old[1])
+                    cell.SetBackColor(m_systemColours[1]);
+                if (cell.GetBackColor() == old[2] && (fixedRow || fixedColumn))
+                    cell.SetBackColor(m_systemColours[2]);
+            }
+        if (GetGridBkColor() == old[3])
+            SetGridBkColor(m_systemColours[3]);
         viewport()->update();
     }
     QAbstractScrollArea::changeEvent(event);
@@ -300,6 +330,21 @@ CGridCellRange CGridCtrl::GetVisibleNonFixedCellRange() const
     return {topLeft.row, topLeft.col, std::min(row, GetRowCount()) - 1, std::min(column, GetColumnCount()) - 1};
 }
 
+CGridCellRange CGridCtrl::GetUnobstructedNonFixedCellRange() const
+{
+    CGridCellRange range = GetVisibleNonFixedCellRange();
+    if (!IsValid(range))
+        return range;
+    QRect rect;
+    if (range.maxRow > range.minRow && GetCellRect(range.maxRow, range.minCol, rect) &&
+        rect.bottom() >= viewport()->height())
+        --range.maxRow;
+    if (range.maxCol > range.minCol && GetCellRect(range.minRow, range.maxCol, rect) &&
+        rect.right() >= viewport()->width())
+        --range.maxCol;
+    return range;
+}
+
 bool CGridCtrl::GetCellRect(int row, int column, QRect& rect) const
 {
     if (!IsValid(row, column))
@@ -380,6 +425,8 @@ void CGridCtrl::EnsureVisible(int row, int column)
 
 void CGridCtrl::UpdateScrollBars()
 {
+    if (!m_allowDraw)
+        return;
     const QSize client = maximumViewportSize();
     const int fixedW = GetFixedColumnWidth(), fixedH = GetFixedRowHeight();
     int width = client.width(), height = client.height();
@@ -410,6 +457,7 @@ void CGridCtrl::UpdateScrollBars()
 
 void CGridCtrl::OnScrollAction(bool vertical, int action)
 {
+    EndCellEdit();
     // Line steps move by whole rows or columns, skipping hidden ones.
     QScrollBar* bar = vertical ? verticalScrollBar() : horizontalScrollBar();
     const CGridCellId topLeft = GetTopLeftNonFixedCell();
@@ -489,6 +537,45 @@ void CGridCtrl::ExpandColumnsToFit(bool includeFixed)
     }
 }
 
+void CGridCtrl::ExpandLastColumn()
+{
+    if (GetColumnCount() == 0)
+        return;
+    int spare = viewport()->width() - GetVirtualWidth();
+    if (GetVirtualHeight() > viewport()->height())
+        spare -= style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (spare > 0)
+        SetColumnWidth(GetColumnCount() - 1, GetColumnWidth(GetColumnCount() - 1) + spare);
+}
+
+void CGridCtrl::ExpandToFit(bool includeFixed)
+{
+    ExpandColumnsToFit(includeFixed);
+    ExpandRowsToFit(includeFixed);
+    ExpandColumnsToFit(includeFixed);
+    viewport()->update();
+}
+
+void CGridCtrl::FillClientWithCells()
+{
+    const CGridDefaultCell& cell = GetDefaultCell(false, false);
+    SetColumnCount(viewport()->width() / std::max(1, cell.GetWidth()) + 1);
+    SetRowCount(viewport()->height() / std::max(1, cell.GetHeight()) + 1);
+    SetFixedRowCount(1);
+    SetFixedColumnCount(1);
+    ExpandToFit(true);
+}
+
+void CGridCtrl::SetRedraw(bool allow, bool resetScrollBars)
+{
+    m_allowDraw = allow;
+    if (allow) {
+        if (resetScrollBars)
+            UpdateScrollBars();
+        viewport()->update();
+    }
+}
+
 void CGridCtrl::ExpandRowsToFit(bool includeFixed)
 {
     if (GetRowCount() == 0)
@@ -511,47 +598,6 @@ void CGridCtrl::ExpandRowsToFit(bool includeFixed)
         }
         SetRowHeight(r, std::max(0, height));
     }
-}
-
-void CGridCtrl::AutoSizeColumn(int column, int style)
-{
-    if (GetColumnWidth(column) <= 0)
-        return;
-    if (style == 0)
-        style = GetAutoSizeStyle();
-    CMeasureDC& dc = CMeasureDC::ThisThread();
-    const int rows = GetRowCount();
-    if (GetVirtualMode())
-        OnCacheHint({0, column, rows - 1, column});
-    int width = 0;
-    for (int r = 0; r < rows; ++r) {
-        const bool fixed = r < GetFixedRowCount();
-        if (!(style & (fixed ? GVS_HEADER : GVS_DATA)))
-            continue;
-        if (const CGridCell* cell = GetCell(r, column))
-            width = std::max<int>(width, cell->GetCellExtent(dc).cx);
-    }
-    if (GetVirtualMode())
-        OnCacheHint({});
-    SetColumnWidth(column, width);
-}
-
-void CGridCtrl::AutoSizeRow(int row)
-{
-    if (GetRowHeight(row) <= 0)
-        return;
-    CMeasureDC& dc = CMeasureDC::ThisThread();
-    int height = 0;
-    for (int c = 0; c < GetColumnCount(); ++c)
-        if (const CGridCell* cell = GetCell(row, c))
-            height = std::max<int>(height, cell->GetCellExtent(dc).cy);
-    SetRowHeight(row, height);
-}
-
-void CGridCtrl::AutoSizeColumns(int style)
-{
-    for (int c = 0; c < GetColumnCount(); ++c)
-        AutoSizeColumn(c, style);
 }
 
 void CGridCtrl::EraseBackground(CDC& dc, const CGridCellRange&, int right, int bottom) const
@@ -642,6 +688,8 @@ void CGridCtrl::Render(QImage& image) const
 
 void CGridCtrl::paintEvent(QPaintEvent*)
 {
+    if (!m_allowDraw)
+        return;
     QImage image(viewport()->size(), QImage::Format_RGB32);
     if (image.isNull())
         return;
@@ -651,8 +699,8 @@ void CGridCtrl::paintEvent(QPaintEvent*)
 
 bool CGridCtrl::focusNextPrevChild(bool next)
 {
-    // The grid takes Tab itself.
-    if (IsValid(GetFocusCell()))
+    // The grid takes Tab itself, unless told to leave it to the dialog.
+    if (m_handleTab && IsValid(GetFocusCell()))
         return false;
     return QAbstractScrollArea::focusNextPrevChild(next);
 }
@@ -733,11 +781,15 @@ CGridCellId CGridCtrl::NextCell(int key, Qt::KeyboardModifiers modifiers) const
 
 void CGridCtrl::MoveFocus(CGridCellId next, bool extend)
 {
-    if (!extend)
-        SetSelectionStart(next);
-    const CGridCellId start = GetSelectionStart();
-    SelectRange({std::min(start.row, next.row), std::min(start.col, next.col), std::max(start.row, next.row),
-                 std::max(start.col, next.col)});
+    if (m_mouseMode == MouseMode::Nothing) {
+        // Whole rows in list mode, else cells; without Shift the selection collapses to the new cell.
+        ForgetKeptSelection();
+        if (!extend)
+            SetSelectionStart(next);
+        m_mouseMode = GetListMode() ? MouseMode::SelectRows : MouseMode::SelectCells;
+        ExtendSelection(next);
+        m_mouseMode = MouseMode::Nothing;
+    }
     SetFocusCell(next);
     EnsureVisible(next.row, next.col);
 }
@@ -781,6 +833,10 @@ void CGridCtrl::keyPressEvent(QKeyEvent* event)
         }
         return;
     }
+    if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) && !m_handleTab) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
     if (IsNavigationKey(key)) {
         const CGridCellId next = NextCell(key, modifiers);
         if (!(next == focus))
@@ -790,7 +846,9 @@ void CGridCtrl::keyPressEvent(QKeyEvent* event)
     // A character: Enter opens the editor on the text, Backspace without its last character, anything printable
     // replaces it. The character is never read as a key code.
     const QString text = event->text();
-    if (!ctrl && !text.isEmpty() && text != QStringLiteral("\x1b")) {
+    const bool mouseBusy = m_mouseMode != MouseMode::Nothing && m_mouseMode != MouseMode::OverColumnDivider &&
+                           m_mouseMode != MouseMode::OverRowDivider;
+    if (!ctrl && !mouseBusy && !text.isEmpty() && text != QStringLiteral("\x1b")) {
         if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Backspace)
             BeginCellEdit(focus.row, focus.col, key);
         else if (text.at(0).isPrint())
@@ -852,6 +910,24 @@ void CGridCtrl::OnEditEnded(int row, int column, const std::string& text, int la
             BeginCellEdit(next.row, next.col, lastKey);
         }
     }
+}
+
+bool CGridCtrl::CanCopy() const
+{
+    const CGridCellRange range = GetSelectedCellRange();
+    return IsValid(range) && range.Count() > 0;
+}
+
+bool CGridCtrl::CanCut() const
+{
+    return IsEditable() && CanCopy();
+}
+
+bool CGridCtrl::CanPaste() const
+{
+    const CGridCellId focus = GetFocusCell();
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    return IsValid(focus) && IsCellEditable(focus.row, focus.col) && data && data->hasText();
 }
 
 void CGridCtrl::OnEditCopy()
@@ -1275,6 +1351,11 @@ void CGridCtrl::mouseReleaseEvent(QMouseEvent* event)
     }
     m_mouseMode = MouseMode::Nothing;
     viewport()->setCursor(Qt::ArrowCursor);
+    if (IsValid(m_clickDown) && onClicked)
+        QTimer::singleShot(0, this, [this] {
+            if (onClicked)
+                onClicked();
+        });
 }
 
 void CGridCtrl::mouseDoubleClickEvent(QMouseEvent* event)

@@ -41,6 +41,8 @@ public:
     // --- Layout ---
     CGridCellId GetTopLeftNonFixedCell() const;
     CGridCellRange GetVisibleNonFixedCellRange() const;
+    // The visible range without a last row or column that is only partly shown (unless it is the first).
+    CGridCellRange GetUnobstructedNonFixedCellRange() const;
     // The cell's rectangle in viewport pixels: [left, right) x [top, bottom) including its grid-line pixel.
     bool GetCellRect(int row, int column, QRect& rect) const;
     CGridCellId CellFromPoint(QPoint point, bool allowFixed = true) const;
@@ -48,10 +50,13 @@ public:
     void EnsureVisible(int row, int column);
     void ExpandColumnsToFit(bool includeFixed = true);
     void ExpandRowsToFit(bool includeFixed = true);
-    // Fits the column to the widest of its cells in the rows of `style` (GVS_*; 0 for the grid's own style).
-    void AutoSizeColumn(int column, int style = 0);
-    void AutoSizeRow(int row);
-    void AutoSizeColumns(int style = 0);
+    // The spare width to the last column (less a vertical bar's width when the rows overflow).
+    void ExpandLastColumn();
+    void ExpandToFit(bool includeFixed = true);
+    // As many default-sized cells as fill the client area, one heading row and column, expanded to fit.
+    void FillClientWithCells();
+    // Painting off while a caller changes much; turning it on repaints (and re-lays out when asked).
+    void SetRedraw(bool allow, bool resetScrollBars = false);
     void Refresh();
 
     // Draws the visible cells into `image` (the viewport's size); what paintEvent shows.
@@ -66,7 +71,11 @@ public:
     // Called by the editor when it closes with its text and the key that closed it.
     void OnEditEnded(int row, int column, const std::string& text, int lastKey);
 
-    // --- Clipboard ---
+    // --- Clipboard: what the edit commands may do now, and doing it ---
+    bool CanCopy() const;
+    bool CanCut() const;
+    bool CanPaste() const;
+    bool CanSelectAll() const { return IsSelectable(); }
     void OnEditCopy();
     void OnEditCut();
     void OnEditPaste();
@@ -88,6 +97,9 @@ public:
         Dragging = 12,
     };
     MouseMode GetMouseMode() const { return m_mouseMode; }
+    // Whether Tab moves between cells (the default) or on to the next widget of the dialog.
+    bool GetHandleTabKey() const { return m_handleTab; }
+    void SetHandleTabKey(bool on) { m_handleTab = on; }
     // Where the pointer is, in viewport pixels, for the auto-scroll of a selection drag; the real cursor by
     // default. Tests put a source of their own here.
     std::function<QPoint()> cursorPosition;
@@ -110,6 +122,8 @@ public:
 
     // The owner's view of notifications (GVN_*, NM_*), row and column.
     std::function<void(int code, int row, int column)> onNotify;
+    // After a left click that began on a cell, once the event that ended it is done (a command to the owner).
+    std::function<void()> onClicked;
 
 protected:
     void OnGridChanged(bool layout) override;
@@ -164,6 +178,8 @@ private:
     static Qt::DropAction DropActionFor(Qt::KeyboardModifiers modifiers);
     // The grid's font as a LOGFONT for the default cells, which measure their sizes with it.
     void ApplyFontToDefaultCells();
+    // The palette's text, window, face and shadow colours, kept to tell colours that follow the system.
+    void ReadSystemColours();
 
     CGridInPlaceEdit* m_editor = nullptr;
     MouseMode m_mouseMode = MouseMode::Nothing;
@@ -181,6 +197,9 @@ private:
     mutable int m_topLeftKey[3] = {-1, -1, -1};
     int m_layoutGeneration = 0;
     bool m_shadedPrintOut = true;
+    bool m_handleTab = true;
+    bool m_allowDraw = true;
+    COLORREF m_systemColours[4] = {};
     int m_margins[7] = {2, 2, 4, 4, 1, 1, 1};  // header, footer, left, right, top, bottom, gap (characters)
 };
 

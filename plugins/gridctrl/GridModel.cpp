@@ -3,6 +3,7 @@
 #include "gridctrl/GridStrings.h"
 #include "ui/MessageBox.h"
 #include "inifile/FileBytes.h"
+#include "gdi/CMeasureDC.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -424,6 +425,78 @@ int CGridModel::GetVirtualWidth() const
     return sum;
 }
 
+SIZE CGridModel::GetTextExtent(int row, int column, const std::string& text) const
+{
+    const CGridCell* cell = GetCell(row, column);
+    return cell ? cell->GetTextExtent(text, CMeasureDC::ThisThread()) : SIZE{0, 0};
+}
+
+void CGridModel::AutoSizeColumn(int column, int style)
+{
+    if (GetColumnWidth(column) <= 0)
+        return;
+    if (style == 0)
+        style = m_autoSizeStyle;
+    CMeasureDC& dc = CMeasureDC::ThisThread();
+    if (m_virtual)
+        OnCacheHint({0, column, m_rows - 1, column});
+    int width = 0;
+    for (int r = 0; r < m_rows; ++r) {
+        if (!(style & (r < m_fixedRows ? GVS_HEADER : GVS_DATA)))
+            continue;
+        if (const CGridCell* cell = GetCell(r, column))
+            width = std::max<int>(width, cell->GetCellExtent(dc).cx);
+    }
+    if (m_virtual)
+        OnCacheHint({});
+    SetColumnWidth(column, width);
+}
+
+void CGridModel::AutoSizeRow(int row)
+{
+    if (GetRowHeight(row) <= 0)
+        return;
+    CMeasureDC& dc = CMeasureDC::ThisThread();
+    int height = 0;
+    for (int c = 0; c < m_columns; ++c)
+        if (const CGridCell* cell = GetCell(row, c))
+            height = std::max<int>(height, cell->GetCellExtent(dc).cy);
+    SetRowHeight(row, height);
+}
+
+void CGridModel::AutoSizeColumns(int style)
+{
+    for (int c = 0; c < m_columns; ++c)
+        AutoSizeColumn(c, style);
+}
+
+void CGridModel::AutoSize(int style)
+{
+    if (style == 0)
+        style = m_autoSizeStyle;
+    const auto counts = [&](int row) { return (style & (row < m_fixedRows ? GVS_HEADER : GVS_DATA)) != 0; };
+    std::vector<int> widths(m_columnWidths.size(), 0), heights(m_rowHeights.size(), 0);
+    CMeasureDC& dc = CMeasureDC::ThisThread();
+    for (int r = 0; r < m_rows; ++r) {
+        const bool hiddenRow = GetRowHeight(r) == 0;
+        heights[static_cast<size_t>(r)] = hiddenRow ? 0 : counts(r) ? 1 : GetRowHeight(r);
+        if (hiddenRow || !counts(r))
+            continue;
+        for (int c = 0; c < m_columns; ++c) {
+            if (GetColumnWidth(c) == 0)
+                continue;
+            if (const CGridCell* cell = GetCell(r, c)) {
+                const SIZE size = cell->GetCellExtent(dc);
+                widths[static_cast<size_t>(c)] = std::max<int>(widths[static_cast<size_t>(c)], size.cx);
+                heights[static_cast<size_t>(r)] = std::max<int>(heights[static_cast<size_t>(r)], size.cy);
+            }
+        }
+    }
+    m_columnWidths = std::move(widths);
+    m_rowHeights = std::move(heights);
+    OnGridChanged(true);
+}
+
 int CGridModel::InsertColumn(const std::string& heading, uint32_t format, int position)
 {
     if (position != -1 && (position < m_fixedColumns || position > m_columns))
@@ -452,6 +525,8 @@ int CGridModel::InsertColumn(const std::string& heading, uint32_t format, int po
     SetItemText(0, position, heading);
     for (int r = 0; r < m_rows; ++r)
         GetCell(r, position)->SetFormat(format);
+    // As wide as its heading.
+    m_columnWidths[static_cast<size_t>(position)] = static_cast<int>(GetTextExtent(0, position, heading).cx);
     SetModified();
     OnGridChanged(true);
     return position;
@@ -478,6 +553,9 @@ int CGridModel::InsertRow(const std::string& heading, int position)
     }
     ++m_rows;
     SetItemText(position, 0, heading);
+    // As high as its heading; a row without one takes the headings' default height.
+    if (!heading.empty())
+        m_rowHeights[static_cast<size_t>(position)] = static_cast<int>(GetTextExtent(position, 0, heading).cy);
     SetModified();
     OnGridChanged(true);
     return position;
@@ -1143,6 +1221,8 @@ bool CGridModel::SaveText(const std::string& path) const
 
 bool CGridModel::LoadText(const std::string& path)
 {
+    if (m_virtual)
+        return false;
     // A regular file only, of at most a settings file's size: a FIFO would stop the program, a device never end.
     std::string text;
     if (!ReadFileBytes(path, text)) {
@@ -1155,6 +1235,7 @@ bool CGridModel::LoadText(const std::string& path)
         AfxMessageBox(GridString(IDS_GRID_UNABLE_TO_LOAD), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
+    AutoSizeColumns();
     return true;
 }
 

@@ -52,6 +52,15 @@ public:
     int GetFixedColumnWidth() const;
     int GetVirtualHeight() const;
     int GetVirtualWidth() const;
+    // Sizes to the cells' texts, measured in each cell's font. A hidden (zero-size) row or column stays hidden.
+    // `style` picks the rows that count (GVS_*; 0 for the grid's own auto-size style).
+    void AutoSizeColumn(int column, int style = 0);
+    void AutoSizeRow(int row);
+    void AutoSizeColumns(int style = 0);
+    // Every visible column and chosen row to its largest cell, together.
+    void AutoSize(int style = 0);
+    // The size the cell would need for `text`; (0, 0) without a cell.
+    SIZE GetTextExtent(int row, int column, const std::string& text) const;
 
     // --- Rows and columns ---
     int InsertColumn(const std::string& heading, uint32_t format = 0x25, int position = -1);

@@ -284,3 +284,92 @@ TEST_F(GridCtrlTest, CellsDrawInTheirOwnFont)
     if (HasFailure())
         image.save(QString::fromStdString((std::filesystem::current_path() / "CellsDrawInTheirOwnFont.png").string()));
 }
+
+TEST_F(GridCtrlTest, ListModeKeysSelectRowsAndTabCanBeLeftToTheDialog)
+{
+    m_grid->SetListMode(true);
+    m_grid->SetFocusCell({1, 2});
+    Key(Qt::Key_Down);
+    EXPECT_EQ(m_grid->GetSelectedCellRange(), (CGridCellRange{2, 1, 2, 4}));
+    Key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(m_grid->GetSelectedCellRange(), (CGridCellRange{2, 1, 3, 4}));
+    m_grid->SetListMode(false);
+
+    m_grid->SetFocusCell({1, 1});
+    m_grid->SetHandleTabKey(false);
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(m_grid->GetFocusCell(), (CGridCellId{1, 1}));
+    m_grid->SetHandleTabKey(true);
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(m_grid->GetFocusCell(), (CGridCellId{1, 2}));
+}
+
+TEST_F(GridCtrlTest, EditCommandsAndTheClickCommand)
+{
+    m_grid->ResetSelectedRange();
+    EXPECT_FALSE(m_grid->CanCopy());
+    m_grid->SelectRange({1, 1, 2, 2});
+    EXPECT_TRUE(m_grid->CanCopy());
+    EXPECT_TRUE(m_grid->CanCut());
+    m_grid->SetFocusCell({1, 1});
+    QApplication::clipboard()->setText("5");
+    EXPECT_TRUE(m_grid->CanPaste());
+    m_grid->SetItemState(1, 1, m_grid->GetItemState(1, 1) | GVIS_READONLY);
+    EXPECT_FALSE(m_grid->CanPaste());
+    m_grid->SetEditable(false);
+    EXPECT_FALSE(m_grid->CanCut());
+    EXPECT_TRUE(m_grid->CanCopy());
+
+    // The click command comes after the click, not inside it.
+    int clicked = 0;
+    m_grid->onClicked = [&] { ++clicked; };
+    Click({100, 60});
+    EXPECT_EQ(clicked, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(clicked, 1, 5000);
+    Click({350, 250});  // past the cells
+    QApplication::processEvents();
+    EXPECT_EQ(clicked, 1);
+}
+
+TEST_F(GridCtrlTest, ColoursThatFollowTheSystemFollowItsChanges)
+{
+    m_grid->GetDefaultCell(true, false).SetBackColor(RGB(1, 2, 3));  // the owner's choice
+    QPalette palette = m_grid->palette();
+    palette.setColor(QPalette::Base, QColor(10, 20, 30));
+    palette.setColor(QPalette::Button, QColor(40, 50, 60));
+    m_grid->setPalette(palette);
+    EXPECT_EQ(m_grid->GetDefaultCell(false, false).GetBackColor(), RGB(10, 20, 30));
+    EXPECT_EQ(m_grid->GetDefaultCell(false, true).GetBackColor(), RGB(40, 50, 60));
+    EXPECT_EQ(m_grid->GetDefaultCell(true, false).GetBackColor(), RGB(1, 2, 3));
+    m_grid->SetFocusCell({});
+    EXPECT_EQ(Grab().pixel(60, 30), qRgb(10, 20, 30));
+}
+
+TEST_F(GridCtrlTest, FittingToTheClientArea)
+{
+    // The viewport is wider and taller than the 200 x 125 of cells.
+    const QSize client = m_grid->viewport()->size();
+    m_grid->ExpandLastColumn();
+    EXPECT_EQ(m_grid->GetVirtualWidth(), client.width());
+    EXPECT_EQ(m_grid->GetColumnWidth(0), 40);
+    m_grid->ExpandToFit();
+    EXPECT_EQ(m_grid->GetVirtualHeight(), client.height());
+
+    // The unobstructed range leaves out a row shown only in part.
+    CGridCtrl grid(10, 3, 1, 1);
+    grid.resize(300, 100);
+    grid.show();
+    QApplication::processEvents();
+    for (int r = 0; r < 10; ++r)
+        grid.SetRowHeight(r, 30);
+    const int shown = grid.viewport()->height() / 30;  // whole rows, the heading included
+    EXPECT_EQ(grid.GetVisibleNonFixedCellRange().maxRow, shown);
+    EXPECT_EQ(grid.GetUnobstructedNonFixedCellRange().maxRow,
+              grid.viewport()->height() % 30 == 0 ? shown : shown - 1);
+
+    grid.FillClientWithCells();
+    const CGridDefaultCell& cell = grid.GetDefaultCell(false, false);
+    EXPECT_EQ(grid.GetColumnCount(), grid.viewport()->width() / cell.GetWidth() + 1);
+    EXPECT_EQ(grid.GetFixedRowCount(), 1);
+    EXPECT_EQ(grid.GetVirtualWidth(), grid.viewport()->width());
+}
