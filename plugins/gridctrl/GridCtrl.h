@@ -115,6 +115,9 @@ public:
     bool Print(QPrinter* printer = nullptr);
     // Every page onto `printer`, with header and footer, without asking.
     bool Print(QPrinter& printer);
+    // At the screen's scale, over as many column pages as it takes, instead of fitted to the paper's width.
+    bool GetWysiwygPrinting() const { return m_wysiwygPrinting; }
+    void SetWysiwygPrinting(bool on) { m_wysiwygPrinting = on; }
     bool GetShadedPrintOut() const { return m_shadedPrintOut; }
     void SetShadedPrintOut(bool on) { m_shadedPrintOut = on; }
     void SetPrintMarginInfo(int header, int footer, int left, int right, int top, int bottom, int gap);
@@ -197,6 +200,7 @@ private:
     mutable int m_topLeftKey[3] = {-1, -1, -1};
     int m_layoutGeneration = 0;
     bool m_shadedPrintOut = true;
+    bool m_wysiwygPrinting = false;
     bool m_handleTab = true;
     bool m_allowDraw = true;
     COLORREF m_systemColours[4] = {};

@@ -116,9 +116,17 @@ bool CGridCtrl::Print(QPrinter& printer)
     const int charHeight = std::max(1, metrics.height());
     const QRect paper = printer.pageLayout().paintRectPixels(printer.resolution());
     const int marginWidth = (m_margins[2] + m_margins[3]) * charWidth;
-    const int logicalWidth = GetVirtualWidth() + marginWidth;
-    const int logicalHeight = static_cast<int>(
+    int logicalWidth = GetVirtualWidth() + marginWidth;
+    int logicalHeight = static_cast<int>(
         static_cast<long long>(logicalWidth) * paper.height() / std::max(1, paper.width()));
+    if (m_wysiwygPrinting) {
+        // The screen's scale: the paper in screen pixels.
+        const int screenX = logicalDpiX(), screenY = logicalDpiY();
+        logicalWidth = static_cast<int>(static_cast<long long>(screenX) * paper.width() /
+                                        std::max(1, printer.logicalDpiX()) * 3 / 4);
+        logicalHeight = static_cast<int>(static_cast<long long>(screenY) * paper.height() /
+                                         std::max(1, printer.logicalDpiY()) * 3 / 4);
+    }
     const int pageHeight = std::max(1, logicalHeight - GetFixedRowHeight() -
                                            (m_margins[0] + m_margins[1] + 2 * m_margins[6]) * charHeight);
     std::vector<int> heights;
@@ -127,7 +135,19 @@ bool CGridCtrl::Print(QPrinter& printer)
     std::vector<int> starts = PageStarts(heights, pageHeight);
     if (starts.empty())
         starts.push_back(0);
-    const int pages = static_cast<int>(starts.size());
+    // Column pages: only at the screen's scale; otherwise every column fits the paper's width.
+    const int pageWidth = std::max(1, logicalWidth - GetFixedColumnWidth() - marginWidth);
+    std::vector<int> columnStarts{0};
+    if (m_wysiwygPrinting) {
+        std::vector<int> widths;
+        for (int c = GetFixedColumnCount(); c < GetColumnCount(); ++c)
+            widths.push_back(GetColumnWidth(c));
+        columnStarts = PageStarts(widths, pageWidth);
+        if (columnStarts.empty())
+            columnStarts.push_back(0);
+    }
+    const int columnPages = static_cast<int>(columnStarts.size());
+    const int pages = static_cast<int>(starts.size()) * columnPages;
 
     QFont bold = font;
     bold.setBold(true);
@@ -146,8 +166,29 @@ bool CGridCtrl::Print(QPrinter& printer)
     };
 
     for (int page = 0; page < pages; ++page) {
-        if (page > 0 && !printer.newPage())
+        if (page > 0 && !printer.newPage()) {
+            printer.abort();
             return false;
+        }
+        const size_t rowPage = static_cast<size_t>(page / columnPages);
+        const size_t columnPage = static_cast<size_t>(page % columnPages);
+        const int firstColumn = GetFixedColumnCount() + columnStarts[columnPage];
+        const int lastColumn = columnPage + 1 < columnStarts.size()
+                                   ? GetFixedColumnCount() + columnStarts[columnPage + 1]
+                                   : GetColumnCount();
+        // The heading columns at the left of every page, then the page's own columns.
+        std::vector<int> columns;
+        for (int c = 0; c < GetFixedColumnCount(); ++c)
+            columns.push_back(c);
+        for (int c = firstColumn; c < lastColumn; ++c)
+            columns.push_back(c);
+        const auto printRow = [&](int row, int y, int height) {
+            int x = 0;
+            for (int c : columns) {
+                printCell(row, c, QRect(x, y, GetColumnWidth(c), height));
+                x += GetColumnWidth(c);
+            }
+        };
         painter.save();
         painter.setViewport(paper.translated(-paper.topLeft()));
         painter.setWindow(-m_margins[2] * charWidth, 0, logicalWidth, logicalHeight);
@@ -162,30 +203,21 @@ bool CGridCtrl::Print(QPrinter& printer)
         painter.drawLine(header.left(), header.bottom(), header.right(), header.bottom());
         painter.setFont(font);
         const int top = header.bottom() + m_margins[6] * charHeight;
-        // Column headings: the fixed rows over every column.
+        // Column headings: the fixed rows over the page's columns.
         int y = top;
         for (int r = 0; r < GetFixedRowCount(); ++r) {
-            int x = 0;
-            for (int c = 0; c < GetColumnCount(); ++c) {
-                printCell(r, c, QRect(x, y, GetColumnWidth(c), GetRowHeight(r)));
-                x += GetColumnWidth(c);
-            }
+            printRow(r, y, GetRowHeight(r));
             y += GetRowHeight(r);
         }
-        // Body: the page's rows; its first row is printed even when it is taller than the page, clipped.
-        const int first = GetFixedRowCount() + starts[static_cast<size_t>(page)];
-        const int last = page + 1 < pages ? GetFixedRowCount() + starts[static_cast<size_t>(page) + 1]
-                                          : GetRowCount();
+        // Body: the page's rows. A row taller than the page has a page of its own and is scaled down to the page's
+        // height there, so that its whole box and its text land on paper.
+        const int first = GetFixedRowCount() + starts[rowPage];
+        const int last = rowPage + 1 < starts.size() ? GetFixedRowCount() + starts[rowPage + 1] : GetRowCount();
         painter.setClipRect(QRect(0, y, bandWidth, pageHeight));
         for (int r = first; r < last; ++r) {
-            // A row taller than the page is scaled down to it, so that its whole box and its text land on paper.
             const int height = std::min(GetRowHeight(r), pageHeight);
-            int x = 0;
-            for (int c = 0; c < GetColumnCount(); ++c) {
-                printCell(r, c, QRect(x, y, GetColumnWidth(c), height));
-                x += GetColumnWidth(c);
-            }
-            y += GetRowHeight(r);
+            printRow(r, y, height);
+            y += height;
         }
         painter.setClipping(false);
         // Footer.

@@ -373,3 +373,52 @@ TEST_F(GridCtrlTest, FittingToTheClientArea)
     EXPECT_EQ(grid.GetFixedRowCount(), 1);
     EXPECT_EQ(grid.GetVirtualWidth(), grid.viewport()->width());
 }
+
+namespace {
+
+int PdfPages(const std::filesystem::path& pdf)
+{
+    QFile file(QString::fromStdString(pdf.string()));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray bytes = file.readAll();
+    return static_cast<int>(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "));
+}
+
+}  // namespace
+
+// At the screen's scale a wide grid goes over column pages, each with the row headings; fitted, one page wide.
+TEST_F(GridCtrlTest, WysiwygPrintingAddsColumnPages)
+{
+    m_grid->SetColumnCount(30);
+    for (int c = 1; c < 30; ++c) {
+        m_grid->SetColumnWidth(c, 120);
+        m_grid->SetItemText(1, c, "C" + std::to_string(c));
+    }
+    m_grid->SetItemText(1, 0, "HEAD1");
+    const std::filesystem::path pdf = std::filesystem::temp_directory_path() / "gridctrl_wysiwyg.pdf";
+    const auto print = [&] {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf.string()));
+        EXPECT_TRUE(m_grid->Print(printer));
+        return PdfPages(pdf);
+    };
+    EXPECT_EQ(print(), 1);
+    m_grid->SetWysiwygPrinting(true);
+    const int pages = print();
+    EXPECT_GT(pages, 1);
+    if (std::system("command -v pdftotext >/dev/null 2>&1") == 0) {
+        const std::string text = pdf.string() + ".txt";
+        ASSERT_EQ(std::system(("pdftotext '" + pdf.string() + "' '" + text + "'").c_str()), 0);
+        QFile out(QString::fromStdString(text));
+        ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+        const QByteArray words = out.readAll();
+        // Every page has the row heading; the last column is printed somewhere.
+        EXPECT_EQ(words.count("HEAD1"), pages);
+        EXPECT_TRUE(words.contains("C29"));
+        EXPECT_TRUE(words.contains(QByteArray("Page 1 of ") + QByteArray::number(pages)));
+        std::filesystem::remove(text);
+    }
+    std::filesystem::remove(pdf);
+}
