@@ -79,7 +79,8 @@ public:
     // The size the cell needs for `text` in its font: text + 4 x margin wide, text + 2 x margin high (turned for
     // vertical text).
     virtual SIZE GetTextExtent(const std::string& text, CDC& dc) const;
-    SIZE GetCellExtent(CDC& dc) const { return GetTextExtent(m_text, dc); }
+    // Its text's extent, widened by its image and at least as high.
+    SIZE GetCellExtent(CDC& dc) const;
     // Prints the cell into `rect` of a printout. With `shaded` the cell's colours are used, else black text on
     // the paper; on a `monochrome` printer a text without a background is turned to grey.
     virtual bool PrintCell(QPainter& painter, const QRect& rect, bool shaded, bool monochrome) const;

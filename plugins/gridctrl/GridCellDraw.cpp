@@ -9,6 +9,7 @@
 #include "gdi/CPen.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QPalette>
 
 #include <algorithm>
@@ -95,6 +96,13 @@ bool CGridCell::Draw(CDC& dc, int row, int column, const RECT& area, bool eraseB
     }
     const int margin = static_cast<int>(GetMargin());
     rect.DeflateRect(margin, 0);
+    // The image at the top left when it fits; the text starts past it either way.
+    if (const QImage* image = grid->GetImageListImage(GetImage())) {
+        if (rect.right + 2 * margin >= rect.left + image->width() &&
+            rect.bottom + 2 * margin >= rect.top + image->height())
+            dc.GetPainter().drawImage(QPoint(rect.left, rect.top), *image);
+        rect.left += margin + image->width();
+    }
     // The sort mark of the heading over the sort column.
     if (row == 0 && column == grid->GetSortColumn() && grid->GetSortColumn() >= 0) {
         int size = dc.GetTextExtent("M").cy - 4;
@@ -129,6 +137,16 @@ bool CGridCell::Draw(CDC& dc, int row, int column, const RECT& area, bool eraseB
         dc.DrawText(GetText(), rect, GetFormat() & (DT_CENTER | DT_RIGHT | DT_VCENTER | DT_SINGLELINE));
     dc.RestoreDC(saved);
     return true;
+}
+
+SIZE CGridCell::GetCellExtent(CDC& dc) const
+{
+    SIZE size = GetTextExtent(m_text, dc);
+    if (const QImage* image = m_grid ? m_grid->GetImageListImage(m_image) : nullptr) {
+        size.cx += image->width();
+        size.cy = std::max(size.cy, static_cast<LONG>(image->height()));
+    }
+    return size;
 }
 
 SIZE CGridCell::GetTextExtent(const std::string& text, CDC& dc) const

@@ -9,6 +9,8 @@
 
 #include "gridctrl/GridCell.h"
 
+#include <QImage>
+
 #include <functional>
 #include <memory>
 #include <set>
@@ -122,6 +124,15 @@ public:
     void SetVirtualMode(bool on);
     bool GetVirtualMode() const { return m_virtual; }
     void SetCallbackFunc(DisplayCallback callback) { m_callback = std::move(callback); }
+
+    // --- Images that cells show by index (SetItemImage), left of their text ---
+    void SetImageList(std::vector<QImage> images) { m_images = std::move(images); OnGridChanged(false); }
+    // The image at `index`; none for -1 or an index past the list.
+    const QImage* GetImageListImage(int index) const
+    {
+        return index >= 0 && index < static_cast<int>(m_images.size()) ? &m_images[static_cast<size_t>(index)]
+                                                                       : nullptr;
+    }
 
     // --- Default cells ---
     const CGridDefaultCell& GetDefaultCell(bool fixedRow, bool fixedColumn) const;
@@ -276,6 +287,7 @@ private:
     bool m_titleTips = true;
 
     CellFactory m_cellFactory = CellType<CGridCell>();
+    std::vector<QImage> m_images;
     bool m_virtual = false;
     DisplayCallback m_callback;
     // The one cell a virtual-mode read fills; valid until the next read.

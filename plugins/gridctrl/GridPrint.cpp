@@ -53,7 +53,12 @@ bool CGridCell::PrintCell(QPainter& painter, const QRect& rect, bool shaded, boo
         font.setItalic(own->lfItalic != 0);
         painter.setFont(font);
     }
-    painter.drawText(rect.adjusted(margin, 0, -margin, 0), Alignment(GetFormat()), QString::fromStdString(GetText()));
+    QRect box = rect.adjusted(margin, 0, -margin, 0);
+    if (const QImage* image = GetGrid()->GetImageListImage(GetImage())) {
+        painter.drawImage(box.topLeft(), *image);
+        box.setLeft(box.left() + margin + image->width());
+    }
+    painter.drawText(box, Alignment(GetFormat()), QString::fromStdString(GetText()));
     painter.restore();
     return true;
 }

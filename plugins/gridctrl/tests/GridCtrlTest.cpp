@@ -1,5 +1,6 @@
 #include "GridCtrlFixture.h"
 
+#include "gdi/CMeasureDC.h"
 #include "testing/MessageBoxRecorder.h"
 
 #include <gtest/gtest.h>
@@ -421,4 +422,26 @@ TEST_F(GridCtrlTest, WysiwygPrintingAddsColumnPages)
         std::filesystem::remove(text);
     }
     std::filesystem::remove(pdf);
+}
+
+// A cell's image sits at its top left, past the margin, and pushes its text right; measuring counts it.
+TEST_F(GridCtrlTest, CellsShowTheirImageLeftOfTheText)
+{
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(qRgb(255, 0, 0));
+    m_grid->SetImageList({red});
+    m_grid->SetFocusCell({});
+    const SIZE plain = m_grid->GetCell(2, 2)->GetCellExtent(CMeasureDC::ThisThread());
+    ASSERT_TRUE(m_grid->SetItemImage(2, 2, 0));
+    const SIZE withImage = m_grid->GetCell(2, 2)->GetCellExtent(CMeasureDC::ThisThread());
+    EXPECT_EQ(withImage.cx, plain.cx + 8);
+    const int margin = static_cast<int>(m_grid->GetCell(2, 2)->GetMargin());
+    const QImage image = Grab();
+    // Cell (2, 2) starts at (80, 50).
+    EXPECT_EQ(image.pixel(80 + margin, 50), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(80 + margin + 7, 57), qRgb(255, 0, 0));
+    EXPECT_NE(image.pixel(80 + margin + 8, 57), qRgb(255, 0, 0));
+    // An index past the list shows nothing.
+    m_grid->SetItemImage(2, 2, 5);
+    EXPECT_NE(Grab().pixel(80 + margin, 50), qRgb(255, 0, 0));
 }
