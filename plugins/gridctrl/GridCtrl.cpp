@@ -705,9 +705,24 @@ bool CGridCtrl::focusNextPrevChild(bool next)
     return QAbstractScrollArea::focusNextPrevChild(next);
 }
 
-CGridCellId CGridCtrl::NextCell(int key, Qt::KeyboardModifiers modifiers) const
+CGridCellId CGridCtrl::NextCell(int key, Qt::KeyboardModifiers modifiers)
 {
     const CGridCellId focus = GetFocusCell();
+    if (key == Qt::Key_PageDown || key == Qt::Key_PageUp) {
+        // The view scrolls a page and the focus moves by as many rows as the top row did; to the first or last row
+        // when the view could not move.
+        const bool down = key == Qt::Key_PageDown;
+        const int before = GetTopLeftNonFixedCell().row;
+        verticalScrollBar()->triggerAction(down ? QAbstractSlider::SliderPageStepAdd
+                                                : QAbstractSlider::SliderPageStepSub);
+        const int moved = GetTopLeftNonFixedCell().row - before;
+        const int firstRow = GetFixedRowCount(), lastRow = GetRowCount() - 1;
+        int row = moved == 0 ? (down ? lastRow : firstRow) : std::clamp(focus.row + moved, firstRow, lastRow);
+        for (const int step = down ? -1 : 1; row >= firstRow && row <= lastRow && GetRowHeight(row) == 0;)
+            row += step;
+        viewport()->update();
+        return row >= firstRow && row <= lastRow ? CGridCellId{row, focus.col} : focus;
+    }
     CGridCellId next = focus;
     const int firstRow = GetFixedRowCount(), firstColumn = GetFixedColumnCount();
     const int lastRow = GetRowCount() - 1, lastColumn = GetColumnCount() - 1;
@@ -761,16 +776,6 @@ CGridCellId CGridCtrl::NextCell(int key, Qt::KeyboardModifiers modifiers) const
         next.col = visibleColumn(lastColumn, -1);
         next.row = visibleRow(ctrl ? lastRow : focus.row, -1);
         break;
-    case Qt::Key_PageDown:
-    case Qt::Key_PageUp: {
-        const CGridCellRange visible = GetVisibleNonFixedCellRange();
-        const int rows = std::max(1, visible.maxRow - visible.minRow);
-        const int target = key == Qt::Key_PageDown ? std::min(lastRow, focus.row + rows)
-                                                   : std::max(firstRow, focus.row - rows);
-        if (int r = visibleRow(target, key == Qt::Key_PageDown ? -1 : 1); r >= 0)
-            next.row = r;
-        break;
-    }
     default:
         break;
     }

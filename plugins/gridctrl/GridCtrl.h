@@ -162,8 +162,8 @@ protected:
 private:
     void UpdateScrollBars();
     void OnScrollAction(bool vertical, int action);
-    // The focus cell's neighbour for a navigation key; the focus cell when there is none.
-    CGridCellId NextCell(int key, Qt::KeyboardModifiers modifiers) const;
+    // The focus cell's neighbour for a navigation key; the focus cell when there is none. Page keys scroll first.
+    CGridCellId NextCell(int key, Qt::KeyboardModifiers modifiers);
     void MoveFocus(CGridCellId next, bool extend);
     void EraseBackground(::CDC& dc, const CGridCellRange& visible, int right, int bottom) const;
     int RowTop(int row) const;

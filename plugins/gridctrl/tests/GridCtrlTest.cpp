@@ -445,3 +445,25 @@ TEST_F(GridCtrlTest, CellsShowTheirImageLeftOfTheText)
     m_grid->SetItemImage(2, 2, 5);
     EXPECT_NE(Grab().pixel(80 + margin, 50), qRgb(255, 0, 0));
 }
+
+// Page Down scrolls a page and moves the focus by the rows the view moved; at the end it goes to the last row.
+TEST_F(GridCtrlTest, PageKeysMoveByWhatTheViewScrolled)
+{
+    m_grid->SetRowCount(40);
+    for (int r = 5; r < 40; ++r)
+        m_grid->SetRowHeight(r, 25);
+    m_grid->resize(300, 150);
+    QApplication::processEvents();
+    m_grid->SetFocusCell({2, 1});
+    Key(Qt::Key_PageDown);
+    const int moved = m_grid->GetTopLeftNonFixedCell().row - 1;
+    ASSERT_GT(moved, 0);
+    EXPECT_EQ(m_grid->GetFocusCell(), (CGridCellId{2 + moved, 1}));
+    for (int i = 0; i < 20; ++i)
+        Key(Qt::Key_PageDown);
+    EXPECT_EQ(m_grid->GetFocusCell(), (CGridCellId{39, 1}));
+    for (int i = 0; i < 20; ++i)
+        Key(Qt::Key_PageUp);
+    EXPECT_EQ(m_grid->GetFocusCell(), (CGridCellId{1, 1}));
+    EXPECT_EQ(m_grid->GetTopLeftNonFixedCell().row, 1);
+}
