@@ -1230,8 +1230,13 @@ void CGridCtrl::mouseMoveEvent(QMouseEvent* event)
         return;
     }
     UpdateHoverMode(point);
-    if (m_mouseMode == MouseMode::Nothing && GetTitleTips())
-        ShowTitleTip(CellFromPoint(point), point);
+    if (m_mouseMode == MouseMode::Nothing && !(GetVirtualMode() && !GetTitleTips())) {
+        const CGridCellId cell = CellFromPoint(point);
+        if (CGridCell* item = GetCell(cell.row, cell.col))
+            item->OnMouseOver();
+        if (GetTitleTips())
+            ShowTitleTip(cell, point);
+    }
     m_lastPoint = point;
 }
 

@@ -5,6 +5,7 @@
 #include "gdi/CMeasureDC.h"
 
 #include <QMimeData>
+#include <QToolTip>
 
 #include <utility>
 #include <vector>
@@ -240,4 +241,19 @@ TEST_F(GridMouseTest, RightClickMovesTheFocusAndTellsTheOwner)
     QTest::mouseClick(m_grid->viewport(), Qt::RightButton, {}, QPoint(350, 250));  // past the cells
     EXPECT_EQ(m_grid->GetFocusCell(), (CGridCellId{3, 2}));
     EXPECT_EQ(clicks, (std::vector<std::pair<int, CGridCellId>>{{NM_RCLICK, {3, 2}}, {NM_RCLICK, {-1, -1}}}));
+}
+
+// Hovering a cell too narrow for its text shows the whole text in a tip; a text that fits shows none.
+TEST_F(GridMouseTest, TitleTipsShowClippedTexts)
+{
+    m_grid->SetItemText(2, 2, "a text much wider than its forty-pixel cell");
+    Mouse(QEvent::MouseMove, At(2, 2), Qt::NoModifier, Qt::NoButton, Qt::NoButton);
+    QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), 5000);
+    EXPECT_EQ(QToolTip::text(), "a text much wider than its forty-pixel cell");
+    Mouse(QEvent::MouseMove, At(3, 3), Qt::NoModifier, Qt::NoButton, Qt::NoButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!QToolTip::isVisible(), 5000);
+    m_grid->EnableTitleTips(false);
+    Mouse(QEvent::MouseMove, At(2, 2), Qt::NoModifier, Qt::NoButton, Qt::NoButton);
+    QApplication::processEvents();
+    EXPECT_FALSE(QToolTip::isVisible());
 }
