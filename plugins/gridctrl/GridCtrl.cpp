@@ -515,25 +515,38 @@ void CGridCtrl::wheelEvent(QWheelEvent* event)
 
 void CGridCtrl::ExpandColumnsToFit(bool includeFixed)
 {
-    if (GetColumnCount() == 0)
+    SpreadSpareSpace(false, includeFixed);
+}
+
+void CGridCtrl::ExpandRowsToFit(bool includeFixed)
+{
+    SpreadSpareSpace(true, includeFixed);
+}
+
+void CGridCtrl::SpreadSpareSpace(bool rows, bool includeFixed)
+{
+    // Each row or column gets the same share; the remainder goes a pixel at a time to the first ones (a negative
+    // one takes a pixel from each of them).
+    const int count = rows ? GetRowCount() : GetColumnCount();
+    const int first = includeFixed ? 0 : (rows ? GetFixedRowCount() : GetFixedColumnCount());
+    if (count - first <= 0)
         return;
-    const int first = includeFixed ? 0 : GetFixedColumnCount();
-    const int columns = GetColumnCount() - first;
-    if (columns <= 0)
-        return;
-    const int spare = viewport()->width() - GetVirtualWidth();
-    const int each = spare / columns;
-    int remainder = spare % columns;
-    for (int c = first; c < GetColumnCount(); ++c) {
-        int width = GetColumnWidth(c) + each;
+    const int spare = rows ? viewport()->height() - GetVirtualHeight() : viewport()->width() - GetVirtualWidth();
+    const int each = spare / (count - first);
+    int remainder = spare % (count - first);
+    for (int i = first; i < count; ++i) {
+        int size = (rows ? GetRowHeight(i) : GetColumnWidth(i)) + each;
         if (remainder > 0) {
-            ++width;
+            ++size;
             --remainder;
         } else if (remainder < 0) {
-            --width;
+            --size;
             ++remainder;
         }
-        SetColumnWidth(c, std::max(0, width));
+        if (rows)
+            SetRowHeight(i, std::max(0, size));
+        else
+            SetColumnWidth(i, std::max(0, size));
     }
 }
 
@@ -573,30 +586,6 @@ void CGridCtrl::SetRedraw(bool allow, bool resetScrollBars)
         if (resetScrollBars)
             UpdateScrollBars();
         viewport()->update();
-    }
-}
-
-void CGridCtrl::ExpandRowsToFit(bool includeFixed)
-{
-    if (GetRowCount() == 0)
-        return;
-    const int first = includeFixed ? 0 : GetFixedRowCount();
-    const int rows = GetRowCount() - first;
-    if (rows <= 0)
-        return;
-    const int spare = viewport()->height() - GetVirtualHeight();
-    const int each = spare / rows;
-    int remainder = spare % rows;
-    for (int r = first; r < GetRowCount(); ++r) {
-        int height = GetRowHeight(r) + each;
-        if (remainder > 0) {
-            ++height;
-            --remainder;
-        } else if (remainder < 0) {
-            --height;
-            ++remainder;
-        }
-        SetRowHeight(r, std::max(0, height));
     }
 }
 

@@ -165,6 +165,7 @@ private:
     // The focus cell's neighbour for a navigation key; the focus cell when there is none. Page keys scroll first.
     CGridCellId NextCell(int key, Qt::KeyboardModifiers modifiers);
     void MoveFocus(CGridCellId next, bool extend);
+    void SpreadSpareSpace(bool rows, bool includeFixed);
     void EraseBackground(::CDC& dc, const CGridCellRange& visible, int right, int bottom) const;
     int RowTop(int row) const;
     int ColumnLeft(int column) const;

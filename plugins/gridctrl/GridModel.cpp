@@ -40,6 +40,29 @@ std::vector<std::string_view> Split(std::string_view text, std::string_view sepa
     }
 }
 
+// The fields of `item` its mask names, in the record's order.
+void ApplyItem(CGridCell& cell, const CGridItemInfo& item)
+{
+    if (item.mask & GVIF_TEXT)
+        cell.SetText(item.text);
+    if (item.mask & GVIF_PARAM)
+        cell.SetData(item.data);
+    if (item.mask & GVIF_IMAGE)
+        cell.SetImage(item.image);
+    if (item.mask & GVIF_STATE)
+        cell.SetState(item.state);
+    if (item.mask & GVIF_FORMAT)
+        cell.SetFormat(item.format);
+    if (item.mask & GVIF_BKCLR)
+        cell.SetBackColor(item.backColour);
+    if (item.mask & GVIF_FGCLR)
+        cell.SetTextColor(item.textColour);
+    if (item.mask & GVIF_FONT)
+        cell.SetFont(&item.font);
+    if (item.mask & GVIF_MARGIN)
+        cell.SetMargin(item.margin);
+}
+
 }  // namespace
 
 CGridModel::CGridModel(int rows, int columns, int fixedRows, int fixedColumns)
@@ -176,16 +199,10 @@ CGridCell* CGridModel::VirtualCell(int row, int column) const
     CGridCell& cell = *m_virtualCell;
     cell.Reset();
     cell.SetGrid(this);
-    cell.SetText(item.text);
-    cell.SetImage(item.image);
-    cell.SetData(item.data);
-    cell.SetState(item.state);
-    cell.SetFormat(item.format);
-    cell.SetTextColor(item.textColour);
-    cell.SetBackColor(item.backColour);
-    LOGFONTA none{};
-    cell.SetFont(std::memcmp(&item.font, &none, sizeof none) != 0 ? &item.font : nullptr);
-    cell.SetMargin(item.margin);
+    const LOGFONTA none{};
+    if (std::memcmp(&item.font, &none, sizeof none) == 0)
+        item.mask &= ~GVIF_FONT;  // no font given: the default cell's applies
+    ApplyItem(cell, item);
     return &cell;
 }
 
@@ -193,6 +210,21 @@ void CGridModel::DestroyCell(int row, int column)
 {
     SetItemState(row, column, 0);
     m_cells[static_cast<size_t>(row)][static_cast<size_t>(column)].reset();
+}
+
+bool CGridModel::ResizeVirtual(std::vector<int>& sizes, int& count, int wanted, int size)
+{
+    // Only sizes are kept; the cells come from the callback.
+    try {
+        sizes.resize(static_cast<size_t>(wanted), size);
+    } catch (const std::bad_alloc&) {
+        ReportOutOfMemory();
+        return false;
+    }
+    count = wanted;
+    SetModified();
+    OnGridChanged(true);
+    return true;
 }
 
 bool CGridModel::SetRowCount(int rows)
@@ -205,19 +237,8 @@ bool CGridModel::SetRowCount(int rows)
         m_fixedRows = rows;
     if (m_focus.row >= rows)
         SetFocusCell({});
-    if (m_virtual) {
-        // Only sizes are kept; the cells come from the callback.
-        try {
-            m_rowHeights.resize(static_cast<size_t>(rows), m_defaults[kNormal].GetHeight());
-        } catch (const std::bad_alloc&) {
-            ReportOutOfMemory();
-            return false;
-        }
-        m_rows = rows;
-        SetModified();
-        OnGridChanged(true);
-        return true;
-    }
+    if (m_virtual)
+        return ResizeVirtual(m_rowHeights, m_rows, rows, m_defaults[kNormal].GetHeight());
     if (rows < m_rows) {
         for (int r = rows; r < m_rows; ++r)
             for (int c = 0; c < m_columns; ++c)
@@ -256,18 +277,8 @@ bool CGridModel::SetColumnCount(int columns)
         m_fixedColumns = columns;
     if (m_focus.col >= columns)
         SetFocusCell({});
-    if (m_virtual) {
-        try {
-            m_columnWidths.resize(static_cast<size_t>(columns), m_defaults[kFixedColumn].GetWidth());
-        } catch (const std::bad_alloc&) {
-            ReportOutOfMemory();
-            return false;
-        }
-        m_columns = columns;
-        SetModified();
-        OnGridChanged(true);
-        return true;
-    }
+    if (m_virtual)
+        return ResizeVirtual(m_columnWidths, m_columns, columns, m_defaults[kFixedColumn].GetWidth());
     if (columns < m_columns) {
         for (int r = 0; r < m_rows; ++r) {
             for (int c = columns; c < m_columns; ++c)
@@ -669,24 +680,7 @@ bool CGridModel::SetItem(const CGridItemInfo& item)
     if (!cell)
         return false;
     SetModified(true, item.row, item.col);
-    if (item.mask & GVIF_TEXT)
-        cell->SetText(item.text);
-    if (item.mask & GVIF_PARAM)
-        cell->SetData(item.data);
-    if (item.mask & GVIF_IMAGE)
-        cell->SetImage(item.image);
-    if (item.mask & GVIF_STATE)
-        cell->SetState(item.state);
-    if (item.mask & GVIF_FORMAT)
-        cell->SetFormat(item.format);
-    if (item.mask & GVIF_BKCLR)
-        cell->SetBackColor(item.backColour);
-    if (item.mask & GVIF_FGCLR)
-        cell->SetTextColor(item.textColour);
-    if (item.mask & GVIF_FONT)
-        cell->SetFont(&item.font);
-    if (item.mask & GVIF_MARGIN)
-        cell->SetMargin(item.margin);
+    ApplyItem(*cell, item);
     OnGridChanged(false);
     return true;
 }

@@ -244,6 +244,7 @@ private:
     bool SortRows(int column, bool ascending, const RowCompare& compare);
     bool SortRange(int column, int low, int high, const RowCompare& compare, bool ascending);
     CGridCell* VirtualCell(int row, int column) const;
+    bool ResizeVirtual(std::vector<int>& sizes, int& count, int wanted, int size);
 
     int m_rows = 0;
     int m_columns = 0;
