@@ -1051,7 +1051,8 @@ bool CGridModel::SortRows(int column, bool ascending, const RowCompare& compare)
     m_sortAscending = ascending;
     ResetSelectedRange();
     const bool sorted = SortRange(column, m_fixedRows, m_rows - 1, compare, ascending);
-    OnGridChanged(false);
+    // Row heights moved with their rows: the layout changed.
+    OnGridChanged(true);
     return sorted;
 }
 
