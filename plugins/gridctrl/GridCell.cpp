@@ -37,6 +37,25 @@ COLORREF CGridCell::EffectiveBackColor() const
     return m_backColour != CLR_DEFAULT || !fallback ? m_backColour : fallback->GetBackColor();
 }
 
+void CGridCell::SetFont(const LOGFONTA* font)
+{
+    if (!font) {
+        m_font.reset();
+        return;
+    }
+    if (!m_font)
+        m_font = std::make_unique<LOGFONTA>();
+    *m_font = *font;
+}
+
+const LOGFONTA* CGridCell::GetFont() const
+{
+    if (m_font)
+        return m_font.get();
+    const CGridDefaultCell* fallback = GetDefaultCell();
+    return fallback && fallback != this ? fallback->GetFont() : nullptr;
+}
+
 void CGridCell::Assign(const CGridCell& other)
 {
     SetText(other.GetText());
@@ -46,6 +65,7 @@ void CGridCell::Assign(const CGridCell& other)
     SetFormat(other.m_format);
     SetTextColor(other.m_textColour);
     SetBackColor(other.m_backColour);
+    SetFont(other.m_font.get());
     SetMargin(other.m_margin);
 }
 
@@ -60,6 +80,7 @@ void CGridCell::Reset()
     m_grid = nullptr;
     m_textColour = CLR_DEFAULT;
     m_backColour = CLR_DEFAULT;
+    m_font.reset();
 }
 
 CGridDefaultCell::CGridDefaultCell()

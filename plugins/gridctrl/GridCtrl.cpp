@@ -1,15 +1,22 @@
 #include "gridctrl/GridCtrl.h"
 
 #include "gdi/CDC.h"
+#include "gdi/CFont.h"
+#include "gdi/CMeasureDC.h"
+#include "gdi/CPen.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
+#include <QDrag>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cstring>
@@ -155,19 +162,72 @@ CGridCtrl::CGridCtrl(int rows, int columns, int fixedRows, int fixedColumns, QWi
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const QPalette palette = QApplication::palette();
-    SetGridBkColor(FromQColor(palette.color(QPalette::Shadow)));
-    // Default sizes measured on the font the grid draws with.
-    const QFontMetrics metrics(font());
+    viewport()->setMouseTracking(true);
+    viewport()->setAcceptDrops(true);
+    ReadSystemColours();
     for (bool fixedRow : {false, true})
-        for (bool fixedColumn : {false, true})
-            GetDefaultCell(fixedRow, fixedColumn)
-                .MeasureFont(metrics.horizontalAdvance(' '), metrics.horizontalAdvance(" XXXXXXXXXXXX "),
-                             metrics.height());
+        for (bool fixedColumn : {false, true}) {
+            CGridDefaultCell& cell = GetDefaultCell(fixedRow, fixedColumn);
+            cell.SetTextColor(m_systemColours[0]);
+            cell.SetBackColor(fixedRow || fixedColumn ? m_systemColours[2] : m_systemColours[1]);
+        }
+    SetGridBkColor(m_systemColours[3]);
+    ApplyFontToDefaultCells();
+    m_autoScroll.setInterval(25);
+    connect(&m_autoScroll, &QTimer::timeout, this, [this] { OnAutoScroll(); });
     connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
             [this](int action) { OnScrollAction(false, action); });
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
             [this](int action) { OnScrollAction(true, action); });
+}
+
+void CGridCtrl::ReadSystemColours()
+{
+    const QPalette colours = palette();
+    m_systemColours[0] = FromQColor(colours.color(QPalette::Text));
+    m_systemColours[1] = FromQColor(colours.color(QPalette::Base));
+    m_systemColours[2] = FromQColor(colours.color(QPalette::Button));
+    m_systemColours[3] = FromQColor(colours.color(QPalette::Shadow));
+}
+
+void CGridCtrl::ApplyFontToDefaultCells()
+{
+    const QFont font = this->font();
+    LOGFONTA logFont{};
+    logFont.lfHeight = -QFontInfo(font).pixelSize();
+    logFont.lfWeight = font.bold() ? 700 : 400;
+    logFont.lfItalic = font.italic() ? 1 : 0;
+    const QByteArray face = font.family().toUtf8();
+    std::strncpy(logFont.lfFaceName, face.constData(), sizeof logFont.lfFaceName - 1);
+    for (bool fixedRow : {false, true})
+        for (bool fixedColumn : {false, true})
+            GetDefaultCell(fixedRow, fixedColumn).SetFont(&logFont);
+}
+
+void CGridCtrl::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange) {
+        ApplyFontToDefaultCells();
+        viewport()->update();
+    } else if (event->type() == QEvent::PaletteChange) {
+        // Colours that still follow the system's take its new ones; colours the owner chose stay.
+        const COLORREF old[4] = {m_systemColours[0], m_systemColours[1], m_systemColours[2], m_systemColours[3]};
+        ReadSystemColours();
+        for (bool fixedRow : {false, true})
+            for (bool fixedColumn : {false, true}) {
+                CGridDefaultCell& cell = GetDefaultCell(fixedRow, fixedColumn);
+                if (cell.GetTextColor() == old[0])
+                    cell.SetTextColor(m_systemColours[0]);
+                if (cell.GetBackColor() == old[1])
+                    cell.SetBackColor(m_systemColours[1]);
+                if (cell.GetBackColor() == old[2] && (fixedRow || fixedColumn))
+                    cell.SetBackColor(m_systemColours[2]);
+            }
+        if (GetGridBkColor() == old[3])
+            SetGridBkColor(m_systemColours[3]);
+        viewport()->update();
+    }
+    QAbstractScrollArea::changeEvent(event);
 }
 
 CGridCtrl::~CGridCtrl()
@@ -179,8 +239,10 @@ CGridCtrl::~CGridCtrl()
 
 void CGridCtrl::OnGridChanged(bool layout)
 {
-    if (layout)
+    if (layout) {
+        ++m_layoutGeneration;
         UpdateScrollBars();
+    }
     viewport()->update();
 }
 
@@ -188,6 +250,13 @@ void CGridCtrl::OnNotify(int code, int row, int column)
 {
     if (onNotify)
         onNotify(code, row, column);
+}
+
+void CGridCtrl::OnCacheHint(const CGridCellRange& range)
+{
+    OnNotify(GVN_ODCACHEHINT, range.minRow, range.minCol);
+    if (onCacheHint)
+        onCacheHint(range);
 }
 
 void CGridCtrl::Refresh()
@@ -231,8 +300,14 @@ int CGridCtrl::RowTop(int row) const
 
 CGridCellId CGridCtrl::GetTopLeftNonFixedCell() const
 {
-    // Scroll positions are pixels; the view starts at the first cell whose running sum reaches the position.
-    CGridCellId cell{GetFixedRowCount(), GetFixedColumnCount()};
+    // Scroll positions are pixels; the view starts at the first cell whose running sum reaches the position. Worked
+    // out once per position and layout: geometry asks for it for every cell.
+    const int key[3] = {horizontalScrollBar()->value(), verticalScrollBar()->value(), m_layoutGeneration};
+    if (std::equal(key, key + 3, m_topLeftKey))
+        return m_topLeft;
+    std::copy(key, key + 3, m_topLeftKey);
+    CGridCellId& cell = m_topLeft;
+    cell = {GetFixedRowCount(), GetFixedColumnCount()};
     int sum = 0;
     for (const int position = horizontalScrollBar()->value(); sum < position && cell.col < GetColumnCount() - 1;)
         sum += GetColumnWidth(cell.col++);
@@ -253,6 +328,21 @@ CGridCellRange CGridCtrl::GetVisibleNonFixedCellRange() const
     for (; right < client.width() && column < GetColumnCount(); ++column)
         right += GetColumnWidth(column);
     return {topLeft.row, topLeft.col, std::min(row, GetRowCount()) - 1, std::min(column, GetColumnCount()) - 1};
+}
+
+CGridCellRange CGridCtrl::GetUnobstructedNonFixedCellRange() const
+{
+    CGridCellRange range = GetVisibleNonFixedCellRange();
+    if (!IsValid(range))
+        return range;
+    QRect rect;
+    if (range.maxRow > range.minRow && GetCellRect(range.maxRow, range.minCol, rect) &&
+        rect.bottom() >= viewport()->height())
+        --range.maxRow;
+    if (range.maxCol > range.minCol && GetCellRect(range.minRow, range.maxCol, rect) &&
+        rect.right() >= viewport()->width())
+        --range.maxCol;
+    return range;
 }
 
 bool CGridCtrl::GetCellRect(int row, int column, QRect& rect) const
@@ -335,6 +425,8 @@ void CGridCtrl::EnsureVisible(int row, int column)
 
 void CGridCtrl::UpdateScrollBars()
 {
+    if (!m_allowDraw)
+        return;
     const QSize client = maximumViewportSize();
     const int fixedW = GetFixedColumnWidth(), fixedH = GetFixedRowHeight();
     int width = client.width(), height = client.height();
@@ -365,6 +457,7 @@ void CGridCtrl::UpdateScrollBars()
 
 void CGridCtrl::OnScrollAction(bool vertical, int action)
 {
+    EndCellEdit();
     // Line steps move by whole rows or columns, skipping hidden ones.
     QScrollBar* bar = vertical ? verticalScrollBar() : horizontalScrollBar();
     const CGridCellId topLeft = GetTopLeftNonFixedCell();
@@ -422,99 +515,94 @@ void CGridCtrl::wheelEvent(QWheelEvent* event)
 
 void CGridCtrl::ExpandColumnsToFit(bool includeFixed)
 {
-    if (GetColumnCount() == 0)
+    SpreadSpareSpace(false, includeFixed);
+}
+
+void CGridCtrl::ExpandRowsToFit(bool includeFixed)
+{
+    SpreadSpareSpace(true, includeFixed);
+}
+
+void CGridCtrl::SpreadSpareSpace(bool rows, bool includeFixed)
+{
+    // Each row or column gets the same share; the remainder goes a pixel at a time to the first ones (a negative
+    // one takes a pixel from each of them).
+    const int count = rows ? GetRowCount() : GetColumnCount();
+    const int first = includeFixed ? 0 : (rows ? GetFixedRowCount() : GetFixedColumnCount());
+    if (count - first <= 0)
         return;
-    const int first = includeFixed ? 0 : GetFixedColumnCount();
-    const int columns = GetColumnCount() - first;
-    if (columns <= 0)
-        return;
-    const int spare = viewport()->width() - GetVirtualWidth();
-    const int each = spare / columns;
-    int remainder = spare % columns;
-    for (int c = first; c < GetColumnCount(); ++c) {
-        int width = GetColumnWidth(c) + each;
+    const int spare = rows ? viewport()->height() - GetVirtualHeight() : viewport()->width() - GetVirtualWidth();
+    const int each = spare / (count - first);
+    int remainder = spare % (count - first);
+    for (int i = first; i < count; ++i) {
+        int size = (rows ? GetRowHeight(i) : GetColumnWidth(i)) + each;
         if (remainder > 0) {
-            ++width;
+            ++size;
             --remainder;
         } else if (remainder < 0) {
-            --width;
+            --size;
             ++remainder;
         }
-        SetColumnWidth(c, std::max(0, width));
+        if (rows)
+            SetRowHeight(i, std::max(0, size));
+        else
+            SetColumnWidth(i, std::max(0, size));
     }
 }
 
-void CGridCtrl::AutoSizeColumn(int column)
+void CGridCtrl::ExpandLastColumn()
 {
-    if (GetColumnWidth(column) <= 0)
+    if (GetColumnCount() == 0)
         return;
-    const QFontMetrics metrics(font());
-    int width = 0;
-    for (int r = 0; r < GetRowCount(); ++r) {
-        const bool fixed = r < GetFixedRowCount();
-        if (!(GetAutoSizeStyle() & (fixed ? GVS_HEADER : GVS_DATA)))
-            continue;
-        const CGridCell* cell = GetCell(r, column);
-        const int margin = static_cast<int>(cell->GetMargin());
-        width = std::max(width, metrics.horizontalAdvance(QString::fromStdString(cell->GetText())) + 4 * margin);
-    }
-    SetColumnWidth(column, width);
+    int spare = viewport()->width() - GetVirtualWidth();
+    if (GetVirtualHeight() > viewport()->height())
+        spare -= style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (spare > 0)
+        SetColumnWidth(GetColumnCount() - 1, GetColumnWidth(GetColumnCount() - 1) + spare);
 }
 
-void CGridCtrl::DrawCell(CDC& dc, int row, int column, const QRect& area) const
+void CGridCtrl::ExpandToFit(bool includeFixed)
 {
-    const CGridCell* cell = GetCell(row, column);
-    if (!cell || area.isEmpty())
-        return;
-    const QPalette palette = QApplication::palette();
-    CRect rect(area.left(), area.top(), area.right(), area.bottom());  // the last pixel is the grid line
-    COLORREF text = cell->EffectiveTextColor();
-    COLORREF back = cell->EffectiveBackColor();
-    const bool gridLines = GetGridLines() != GVL_NONE;
-    if ((cell->IsFocused() || cell->IsDropHighlighted()) && !cell->IsFixed()) {
-        if (cell->IsSelected()) {
-            back = FromQColor(palette.color(QPalette::Highlight));
-            text = FromQColor(palette.color(QPalette::HighlightedText));
-        }
-        CRect fill(rect.left, rect.top, rect.right + 1, rect.bottom + 1);
-        if (gridLines)
-            fill = rect;
-        dc.FillSolidRect(&fill, back);
-        if (GetFrameFocusCell()) {
-            CBrush frame(text);
-            CRect edge = fill;
-            for (const CRect& side : {CRect(edge.left, edge.top, edge.right, edge.top + 1),
-                                      CRect(edge.left, edge.bottom - 1, edge.right, edge.bottom),
-                                      CRect(edge.left, edge.top, edge.left + 1, edge.bottom),
-                                      CRect(edge.right - 1, edge.top, edge.right, edge.bottom)})
-                dc.FillSolidRect(&side, text);
-        }
-    } else if (cell->IsSelected()) {
-        CRect fill(rect.left, rect.top, rect.right + 1, rect.bottom + 1);
-        if (gridLines)
-            fill = rect;
-        dc.FillSolidRect(&fill, FromQColor(palette.color(QPalette::Highlight)));
-        text = FromQColor(palette.color(QPalette::HighlightedText));
-    } else {
-        dc.FillSolidRect(&rect, back);
+    ExpandColumnsToFit(includeFixed);
+    ExpandRowsToFit(includeFixed);
+    ExpandColumnsToFit(includeFixed);
+    viewport()->update();
+}
+
+void CGridCtrl::FillClientWithCells()
+{
+    const CGridDefaultCell& cell = GetDefaultCell(false, false);
+    SetColumnCount(viewport()->width() / std::max(1, cell.GetWidth()) + 1);
+    SetRowCount(viewport()->height() / std::max(1, cell.GetHeight()) + 1);
+    SetFixedRowCount(1);
+    SetFixedColumnCount(1);
+    ExpandToFit(true);
+}
+
+void CGridCtrl::SetRedraw(bool allow, bool resetScrollBars)
+{
+    m_allowDraw = allow;
+    if (allow) {
+        if (resetScrollBars)
+            UpdateScrollBars();
+        viewport()->update();
     }
-    if (cell->IsFixed() && gridLines) {
-        const CGridCellId focus = GetFocusCell();
-        if (GetTrackFocusCell() && IsValid(focus) && (focus.row == row || focus.col == column)) {
-            // Sunken: the heading of the focus row or column.
-            dc.Draw3dRect(&rect, FromQColor(palette.color(QPalette::Dark)), FromQColor(palette.color(QPalette::Light)));
-        } else {
-            dc.Draw3dRect(&rect, FromQColor(palette.color(QPalette::Light)), FromQColor(palette.color(QPalette::Dark)));
-        }
-    }
-    dc.SetBkMode(TRANSPARENT);
-    dc.SetTextColor(text);
-    const int margin = static_cast<int>(cell->GetMargin());
-    CRect textRect(rect.left + margin, rect.top + 1, rect.right - margin, rect.bottom - 1);
-    const uint32_t format = cell->GetFormat() & (DT_CENTER | DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
-    if (cell->IsEditing() || textRect.right <= textRect.left)
-        return;
-    dc.DrawText(cell->GetText(), textRect, format);
+}
+
+void CGridCtrl::EraseBackground(CDC& dc, const CGridCellRange&, int right, int bottom) const
+{
+    // A few rectangles instead of one fill per cell: the corner, both heading strips, the cells, and the grid's
+    // background beyond them.
+    const int fixedW = GetFixedColumnWidth(), fixedH = GetFixedRowHeight();
+    const auto fill = [&dc](int left, int top, int r, int b, COLORREF colour) {
+        if (r > left && b > top)
+            dc.FillSolidRect(left, top, r - left, b - top, colour);
+    };
+    fill(0, 0, viewport()->width(), viewport()->height(), GetGridBkColor());
+    fill(0, 0, fixedW, fixedH, GetDefaultCell(true, true).GetBackColor());
+    fill(0, fixedH, fixedW, bottom, GetDefaultCell(false, true).GetBackColor());
+    fill(fixedW, 0, right, fixedH, GetDefaultCell(true, false).GetBackColor());
+    fill(fixedW, fixedH, right, bottom, GetDefaultCell(false, false).GetBackColor());
 }
 
 void CGridCtrl::Render(QImage& image) const
@@ -522,56 +610,75 @@ void CGridCtrl::Render(QImage& image) const
     CDC dc(image);
     const CGridCellRange visible = GetVisibleNonFixedCellRange();
     const int fixedW = GetFixedColumnWidth(), fixedH = GetFixedRowHeight();
-    // Right of and below the cells: the grid's background.
-    dc.FillSolidRect(0, 0, image.width(), image.height(), GetGridBkColor());
-    QFont font = this->font();
-    LOGFONTA logFont{};
-    logFont.lfHeight = -QFontInfo(font).pixelSize();
-    const QByteArray face = font.family().toUtf8();
-    std::strncpy(logFont.lfFaceName, face.constData(), sizeof logFont.lfFaceName - 1);
-    CFont cellFont;
-    cellFont.CreateFontIndirect(&logFont);
-    CFont* oldFont = dc.SelectObject(&cellFont);
+    const bool anyRows = visible.minRow >= 0 && visible.maxRow >= visible.minRow;
+    const bool anyColumns = visible.minCol >= 0 && visible.maxCol >= visible.minCol;
+    // The right and bottom edges of the visible cells.
+    int right = fixedW, bottom = fixedH;
+    for (int c = visible.minCol; anyColumns && c <= visible.maxCol; ++c)
+        right += GetColumnWidth(c);
+    for (int r = visible.minRow; anyRows && r <= visible.maxRow; ++r)
+        bottom += GetRowHeight(r);
+    right = std::min(right, image.width());
+    bottom = std::min(bottom, image.height());
+    EraseBackground(dc, visible, right, bottom);
+    if (GetVirtualMode())
+        const_cast<CGridCtrl*>(this)->OnCacheHint(visible);
 
-    const auto drawRange = [&](int firstRow, int lastRow, int firstColumn, int lastColumn) {
-        for (int r = firstRow; r <= lastRow; ++r)
-            for (int c = firstColumn; c <= lastColumn; ++c) {
-                QRect rect;
-                if (GetCellRect(r, c, rect) && rect.intersects(image.rect()))
-                    DrawCell(dc, r, c, rect);
+    // Rows and columns walked with running edges; the walk stops at the first one past the image.
+    const auto drawRange = [&](int firstRow, int lastRow, int top, int firstColumn, int lastColumn, int left) {
+        int y = top;
+        for (int r = firstRow; r <= lastRow && y < image.height(); ++r) {
+            const int h = GetRowHeight(r);
+            int x = left;
+            for (int c = firstColumn; c <= lastColumn && x < image.width() && h > 0; ++c) {
+                const int w = GetColumnWidth(c);
+                if (w > 0)
+                    if (const CGridCell* cell = GetCell(r, c))
+                        cell->Draw(dc, r, c, RECT{x, y, x + w - 1, y + h - 1}, false);
+                x += w;
             }
+            y += h;
+        }
     };
-    drawRange(0, GetFixedRowCount() - 1, 0, GetFixedColumnCount() - 1);
-    drawRange(visible.minRow, visible.maxRow, 0, GetFixedColumnCount() - 1);
-    drawRange(0, GetFixedRowCount() - 1, visible.minCol, visible.maxCol);
-    drawRange(visible.minRow, visible.maxRow, visible.minCol, visible.maxCol);
+    drawRange(0, GetFixedRowCount() - 1, 0, 0, GetFixedColumnCount() - 1, 0);
+    if (anyRows)
+        drawRange(visible.minRow, visible.maxRow, fixedH, 0, GetFixedColumnCount() - 1, 0);
+    if (anyColumns)
+        drawRange(0, GetFixedRowCount() - 1, 0, visible.minCol, visible.maxCol, fixedW);
+    if (anyRows && anyColumns)
+        drawRange(visible.minRow, visible.maxRow, fixedH, visible.minCol, visible.maxCol, fixedW);
 
     // Grid lines on the last pixel of each visible non-fixed row and column.
-    int right = fixedW, bottom = fixedH;
-    for (int c = visible.minCol; c <= visible.maxCol && c >= 0; ++c)
-        right += GetColumnWidth(c);
-    for (int r = visible.minRow; r <= visible.maxRow && r >= 0; ++r)
-        bottom += GetRowHeight(r);
     CPen pen(PS_SOLID, 0, GetGridLineColor());
     CPen* oldPen = dc.SelectObject(&pen);
-    if (GetGridLines() & GVL_VERT)
-        for (int c = visible.minCol, x = fixedW; c <= visible.maxCol && c >= 0; ++c) {
+    if ((GetGridLines() & GVL_VERT) && anyColumns)
+        for (int c = visible.minCol, x = fixedW; c <= visible.maxCol; ++c) {
             x += GetColumnWidth(c);
             dc.MoveTo(x - 1, fixedH);
             dc.LineTo(x - 1, bottom);
         }
-    if (GetGridLines() & GVL_HORZ)
-        for (int r = visible.minRow, y = fixedH; r <= visible.maxRow && r >= 0; ++r) {
+    if ((GetGridLines() & GVL_HORZ) && anyRows)
+        for (int r = visible.minRow, y = fixedH; r <= visible.maxRow; ++r) {
             y += GetRowHeight(r);
             dc.MoveTo(fixedW, y - 1);
             dc.LineTo(right, y - 1);
         }
     dc.SelectObject(oldPen);
-    dc.SelectObject(oldFont);
+    // The line that follows a divider being dragged, two pixels wide.
+    if (m_sizingLine >= 0) {
+        const RECT line = m_mouseMode == MouseMode::SizingColumn
+                              ? RECT{m_sizingLine - 1, 0, m_sizingLine + 1, image.height()}
+                              : RECT{0, m_sizingLine - 1, image.width(), m_sizingLine + 1};
+        dc.InvertRect(&line);
+    }
+    if (GetVirtualMode())
+        const_cast<CGridCtrl*>(this)->OnCacheHint({});
 }
 
 void CGridCtrl::paintEvent(QPaintEvent*)
 {
+    if (!m_allowDraw)
+        return;
     QImage image(viewport()->size(), QImage::Format_RGB32);
     if (image.isNull())
         return;
@@ -581,15 +688,30 @@ void CGridCtrl::paintEvent(QPaintEvent*)
 
 bool CGridCtrl::focusNextPrevChild(bool next)
 {
-    // The grid takes Tab itself.
-    if (IsValid(GetFocusCell()))
+    // The grid takes Tab itself, unless told to leave it to the dialog.
+    if (m_handleTab && IsValid(GetFocusCell()))
         return false;
     return QAbstractScrollArea::focusNextPrevChild(next);
 }
 
-CGridCellId CGridCtrl::NextCell(int key, Qt::KeyboardModifiers modifiers) const
+CGridCellId CGridCtrl::NextCell(int key, Qt::KeyboardModifiers modifiers)
 {
     const CGridCellId focus = GetFocusCell();
+    if (key == Qt::Key_PageDown || key == Qt::Key_PageUp) {
+        // The view scrolls a page and the focus moves by as many rows as the top row did; to the first or last row
+        // when the view could not move.
+        const bool down = key == Qt::Key_PageDown;
+        const int before = GetTopLeftNonFixedCell().row;
+        verticalScrollBar()->triggerAction(down ? QAbstractSlider::SliderPageStepAdd
+                                                : QAbstractSlider::SliderPageStepSub);
+        const int moved = GetTopLeftNonFixedCell().row - before;
+        const int firstRow = GetFixedRowCount(), lastRow = GetRowCount() - 1;
+        int row = moved == 0 ? (down ? lastRow : firstRow) : std::clamp(focus.row + moved, firstRow, lastRow);
+        for (const int step = down ? -1 : 1; row >= firstRow && row <= lastRow && GetRowHeight(row) == 0;)
+            row += step;
+        viewport()->update();
+        return row >= firstRow && row <= lastRow ? CGridCellId{row, focus.col} : focus;
+    }
     CGridCellId next = focus;
     const int firstRow = GetFixedRowCount(), firstColumn = GetFixedColumnCount();
     const int lastRow = GetRowCount() - 1, lastColumn = GetColumnCount() - 1;
@@ -643,16 +765,6 @@ CGridCellId CGridCtrl::NextCell(int key, Qt::KeyboardModifiers modifiers) const
         next.col = visibleColumn(lastColumn, -1);
         next.row = visibleRow(ctrl ? lastRow : focus.row, -1);
         break;
-    case Qt::Key_PageDown:
-    case Qt::Key_PageUp: {
-        const CGridCellRange visible = GetVisibleNonFixedCellRange();
-        const int rows = std::max(1, visible.maxRow - visible.minRow);
-        const int target = key == Qt::Key_PageDown ? std::min(lastRow, focus.row + rows)
-                                                   : std::max(firstRow, focus.row - rows);
-        if (int r = visibleRow(target, key == Qt::Key_PageDown ? -1 : 1); r >= 0)
-            next.row = r;
-        break;
-    }
     default:
         break;
     }
@@ -663,11 +775,15 @@ CGridCellId CGridCtrl::NextCell(int key, Qt::KeyboardModifiers modifiers) const
 
 void CGridCtrl::MoveFocus(CGridCellId next, bool extend)
 {
-    if (!extend)
-        SetSelectionStart(next);
-    const CGridCellId start = GetSelectionStart();
-    SelectRange({std::min(start.row, next.row), std::min(start.col, next.col), std::max(start.row, next.row),
-                 std::max(start.col, next.col)});
+    if (m_mouseMode == MouseMode::Nothing) {
+        // Whole rows in list mode, else cells; without Shift the selection collapses to the new cell.
+        ForgetKeptSelection();
+        if (!extend)
+            SetSelectionStart(next);
+        m_mouseMode = GetListMode() ? MouseMode::SelectRows : MouseMode::SelectCells;
+        ExtendSelection(next);
+        m_mouseMode = MouseMode::Nothing;
+    }
     SetFocusCell(next);
     EnsureVisible(next.row, next.col);
 }
@@ -711,6 +827,10 @@ void CGridCtrl::keyPressEvent(QKeyEvent* event)
         }
         return;
     }
+    if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) && !m_handleTab) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
     if (IsNavigationKey(key)) {
         const CGridCellId next = NextCell(key, modifiers);
         if (!(next == focus))
@@ -720,7 +840,9 @@ void CGridCtrl::keyPressEvent(QKeyEvent* event)
     // A character: Enter opens the editor on the text, Backspace without its last character, anything printable
     // replaces it. The character is never read as a key code.
     const QString text = event->text();
-    if (!ctrl && !text.isEmpty() && text != QStringLiteral("\x1b")) {
+    const bool mouseBusy = m_mouseMode != MouseMode::Nothing && m_mouseMode != MouseMode::OverColumnDivider &&
+                           m_mouseMode != MouseMode::OverRowDivider;
+    if (!ctrl && !mouseBusy && !text.isEmpty() && text != QStringLiteral("\x1b")) {
         if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Backspace)
             BeginCellEdit(focus.row, focus.col, key);
         else if (text.at(0).isPrint())
@@ -784,6 +906,24 @@ void CGridCtrl::OnEditEnded(int row, int column, const std::string& text, int la
     }
 }
 
+bool CGridCtrl::CanCopy() const
+{
+    const CGridCellRange range = GetSelectedCellRange();
+    return IsValid(range) && range.Count() > 0;
+}
+
+bool CGridCtrl::CanCut() const
+{
+    return IsEditable() && CanCopy();
+}
+
+bool CGridCtrl::CanPaste() const
+{
+    const CGridCellId focus = GetFocusCell();
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    return IsValid(focus) && IsCellEditable(focus.row, focus.col) && data && data->hasText();
+}
+
 void CGridCtrl::OnEditCopy()
 {
     const CGridCellRange range = GetSelectedCellRange();
@@ -813,57 +953,529 @@ void CGridCtrl::OnEditPaste()
     PasteText(target, data->text().toStdString());
 }
 
+int CGridCtrl::ColumnDividerAt(QPoint point) const
+{
+    // Only inside the heading rows, within the capture range of a cell's right edge (or of its left edge, which
+    // is the previous column's right).
+    constexpr int kCapture = 3;
+    if (point.y() < 0 || point.y() >= GetFixedRowHeight())
+        return -1;
+    const CGridCellId cell = CellFromPoint(point);
+    QRect rect;
+    if (!IsValid(cell) || !GetCellRect(cell.row, cell.col, rect)) {
+        // Just right of the last column: its divider is still in reach.
+        const int last = GetColumnCount() - 1;
+        if (last >= 0 && GetCellRect(0, last, rect) && point.x() >= rect.right() &&
+            point.x() <= rect.right() + kCapture)
+            return last;
+        return -1;
+    }
+    if (point.x() >= rect.right() + 1 - kCapture)
+        return cell.col;
+    if (cell.col > 0 && point.x() <= rect.left() + kCapture) {
+        // The nearest column to the left; hidden ones are skipped unless they may be pulled open again.
+        int column = cell.col - 1;
+        if (!GetHiddenColUnhide())
+            while (column >= 0 && GetColumnWidth(column) == 0)
+                --column;
+        if (column >= 0 && (column < GetFixedColumnCount() || column >= GetTopLeftNonFixedCell().col ||
+                            GetColumnWidth(column) == 0))
+            return column;
+    }
+    return -1;
+}
+
+int CGridCtrl::RowDividerAt(QPoint point) const
+{
+    constexpr int kCapture = 3;
+    if (point.x() < 0 || point.x() >= GetFixedColumnWidth())
+        return -1;
+    const CGridCellId cell = CellFromPoint(point);
+    QRect rect;
+    if (!IsValid(cell) || !GetCellRect(cell.row, cell.col, rect)) {
+        const int last = GetRowCount() - 1;
+        if (last >= 0 && GetCellRect(last, 0, rect) && point.y() >= rect.bottom() &&
+            point.y() <= rect.bottom() + kCapture)
+            return last;
+        return -1;
+    }
+    if (point.y() >= rect.bottom() + 1 - kCapture)
+        return cell.row;
+    if (cell.row > 0 && point.y() <= rect.top() + kCapture) {
+        int row = cell.row - 1;
+        if (!GetHiddenRowUnhide())
+            while (row >= 0 && GetRowHeight(row) == 0)
+                --row;
+        if (row >= 0 && (row < GetFixedRowCount() || row >= GetTopLeftNonFixedCell().row || GetRowHeight(row) == 0))
+            return row;
+    }
+    return -1;
+}
+
+void CGridCtrl::UpdateHoverMode(QPoint point)
+{
+    if (GetColumnResize() && ColumnDividerAt(point) >= 0) {
+        m_mouseMode = MouseMode::OverColumnDivider;
+        viewport()->setCursor(Qt::SizeHorCursor);
+    } else if (GetRowResize() && RowDividerAt(point) >= 0) {
+        m_mouseMode = MouseMode::OverRowDivider;
+        viewport()->setCursor(Qt::SizeVerCursor);
+    } else {
+        m_mouseMode = MouseMode::Nothing;
+        viewport()->setCursor(Qt::ArrowCursor);
+    }
+}
+
+void CGridCtrl::ExtendSelection(CGridCellId cell)
+{
+    const CGridCellId start = GetSelectionStart();
+    const int firstRow = GetFixedRowCount(), firstColumn = GetFixedColumnCount();
+    const int lastRow = GetRowCount() - 1, lastColumn = GetColumnCount() - 1;
+    switch (m_mouseMode) {
+    case MouseMode::SelectAll:
+        SelectAllCells();
+        break;
+    case MouseMode::SelectColumns:
+        if (cell.col >= firstColumn && cell.col <= lastColumn) {
+            const int from = GetSingleColSelection() || !IsValid(start) ? cell.col : std::max(start.col, firstColumn);
+            SelectRange({firstRow, std::min(from, cell.col), lastRow, std::max(from, cell.col)});
+        }
+        break;
+    case MouseMode::SelectRows:
+        if (cell.row >= firstRow && cell.row <= lastRow) {
+            const bool single = GetListMode() && GetSingleRowSelection();
+            const int from = single || !IsValid(start) ? cell.row : std::max(start.row, firstRow);
+            SelectRange({std::min(from, cell.row), firstColumn, std::max(from, cell.row), lastColumn});
+        }
+        break;
+    case MouseMode::SelectCells:
+        if (IsValid(cell) && !IsCellFixed(cell.row, cell.col) && IsValid(start))
+            SelectRange({std::min(start.row, cell.row), std::min(start.col, cell.col), std::max(start.row, cell.row),
+                         std::max(start.col, cell.col)});
+        break;
+    default:
+        break;
+    }
+}
+
 void CGridCtrl::mousePressEvent(QMouseEvent* event)
 {
     setFocus(Qt::MouseFocusReason);
     if (event->button() != Qt::LeftButton)
         return;
-    const CGridCellId cell = CellFromPoint(event->position().toPoint());
-    m_clickDown = cell;
-    m_prepareToEdit = false;
-    if (!IsValid(cell))
-        return;
-    EndCellEdit();
-    if (cell == GetFocusCell() && IsCellEditable(cell.row, cell.col)) {
-        m_prepareToEdit = true;
-        return;
-    }
+    const QPoint point = event->position().toPoint();
     const bool shift = event->modifiers() & Qt::ShiftModifier;
-    if (IsCellFixed(cell.row, cell.col)) {
-        // A heading selects its column or row.
-        if (cell.row < GetFixedRowCount() && cell.col >= GetFixedColumnCount())
-            SelectRange({GetFixedRowCount(), cell.col, GetRowCount() - 1, cell.col});
-        else if (cell.col < GetFixedColumnCount() && cell.row >= GetFixedRowCount())
-            SelectRange({cell.row, GetFixedColumnCount(), cell.row, GetColumnCount() - 1});
-        else
-            SelectAllCells();
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    m_leftDown = true;
+    m_clickDownPoint = point;
+    m_lastPoint = point;
+    m_clickDown = CellFromPoint(point);
+    if (!IsValid(m_clickDown))
+        return;
+    if (!shift)
+        SetSelectionStart(m_clickDown);
+    else if (!IsValid(GetSelectionStart()))
+        SetSelectionStart(GetFocusCell());
+    EndCellEdit();
+    QRect rect;
+    if (GetCellRect(m_clickDown.row, m_clickDown.col, rect))
+        if (CGridCell* cell = GetCell(m_clickDown.row, m_clickDown.col))
+            cell->OnClickDown(POINT{point.x() - rect.left(), point.y() - rect.top()});
+
+    if (m_clickDown == GetFocusCell()) {
+        if (IsCellEditable(m_clickDown.row, m_clickDown.col)) {
+            m_mouseMode = MouseMode::PrepareEdit;
+            return;
+        }
+    } else if (IsCellSelected(m_clickDown.row, m_clickDown.col)) {
+        if (ctrl) {
+            // A Ctrl+click on a selected cell takes it (or its run from the anchor) out of the selection.
+            SetFocusCell(m_clickDown);
+            const CGridCellId start = shift ? GetSelectionStart() : m_clickDown;
+            CGridCellRange range{std::min(start.row, m_clickDown.row), std::min(start.col, m_clickDown.col),
+                                 std::max(start.row, m_clickDown.row), std::max(start.col, m_clickDown.col)};
+            if (GetListMode()) {
+                range.minCol = GetFixedColumnCount();
+                range.maxCol = GetColumnCount() - 1;
+            }
+            SelectRange(range, false);
+            KeepSelection();
+            m_mouseMode = MouseMode::Nothing;
+            return;
+        }
+        if (GetDragAndDrop())
+            m_mouseMode = MouseMode::PrepareDrag;
+    } else if (m_mouseMode != MouseMode::OverColumnDivider && m_mouseMode != MouseMode::OverRowDivider) {
+        SetFocusCell({});
+        SetFocusCell({std::max(m_clickDown.row, GetFixedRowCount()), std::max(m_clickDown.col, GetFixedColumnCount())});
+    }
+
+    if (m_mouseMode == MouseMode::Nothing) {
+        if (GetColumnResize() && ColumnDividerAt(point) >= 0)
+            m_mouseMode = MouseMode::OverColumnDivider;
+        else if (GetRowResize() && RowDividerAt(point) >= 0)
+            m_mouseMode = MouseMode::OverRowDivider;
+    }
+    if (m_mouseMode == MouseMode::OverColumnDivider) {
+        m_sizing = ColumnDividerAt(point);
+        if (m_sizing < 0) {
+            m_mouseMode = MouseMode::Nothing;
+            return;
+        }
+        m_mouseMode = MouseMode::SizingColumn;
+        m_sizingLine = point.x();
+        viewport()->update();
         return;
     }
-    MoveFocus(cell, shift && IsValid(GetSelectionStart()));
+    if (m_mouseMode == MouseMode::OverRowDivider) {
+        m_sizing = RowDividerAt(point);
+        if (m_sizing < 0) {
+            m_mouseMode = MouseMode::Nothing;
+            return;
+        }
+        m_mouseMode = MouseMode::SizingRow;
+        m_sizingLine = point.y();
+        viewport()->update();
+        return;
+    }
+    if (m_mouseMode != MouseMode::PrepareDrag) {
+        ForgetKeptSelection();
+        if (ctrl)
+            KeepSelection();
+        if (m_clickDown.row < GetFixedRowCount()) {
+            OnFixedRowClick(m_clickDown);
+        } else if (m_clickDown.col < GetFixedColumnCount()) {
+            OnFixedColumnClick(m_clickDown);
+        } else {
+            m_mouseMode = GetListMode() ? MouseMode::SelectRows : MouseMode::SelectCells;
+            ExtendSelection(m_clickDown);
+            m_autoScroll.start();
+        }
+    }
+}
+
+void CGridCtrl::OnFixedRowClick(CGridCellId cell)
+{
+    if (GetHeaderSort() && cell.col >= 0) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        SortRowsByText(cell.col, !(cell.col == GetSortColumn() && GetSortAscending()));
+        QApplication::restoreOverrideCursor();
+        viewport()->update();
+    }
+    if (GetFixedRowSelection()) {
+        m_mouseMode = cell.col < GetFixedColumnCount() ? MouseMode::SelectAll : MouseMode::SelectColumns;
+        ExtendSelection(cell);
+    }
+}
+
+void CGridCtrl::OnFixedColumnClick(CGridCellId cell)
+{
+    if (GetFixedColumnSelection()) {
+        m_mouseMode = cell.row < GetFixedRowCount() ? MouseMode::SelectAll : MouseMode::SelectRows;
+        ExtendSelection(cell);
+    }
+}
+
+void CGridCtrl::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint point = event->position().toPoint();
+    if (!viewport()->rect().contains(point) && m_mouseMode != MouseMode::Dragging && !m_leftDown)
+        return;
+    if (m_leftDown && m_mouseMode != MouseMode::Nothing) {
+        switch (m_mouseMode) {
+        case MouseMode::SelectAll:
+        case MouseMode::SelectColumns:
+        case MouseMode::SelectRows:
+        case MouseMode::SelectCells: {
+            const bool headings = m_mouseMode == MouseMode::SelectColumns || m_mouseMode == MouseMode::SelectRows;
+            const CGridCellId cell = CellFromPoint(point, headings);
+            if (IsValid(cell) && !(cell == GetFocusCell())) {
+                ExtendSelection(cell);
+                if (!IsCellFixed(cell.row, cell.col))
+                    SetFocusCell(cell);
+            }
+            break;
+        }
+        case MouseMode::SizingColumn:
+            m_sizingLine = point.x();
+            viewport()->update();
+            break;
+        case MouseMode::SizingRow:
+            m_sizingLine = point.y();
+            viewport()->update();
+            break;
+        case MouseMode::PrepareEdit:
+        case MouseMode::PrepareDrag:
+            if ((point - m_clickDownPoint).manhattanLength() >= QApplication::startDragDistance() &&
+                GetDragAndDrop() && IsCellSelected(m_clickDown.row, m_clickDown.col)) {
+                m_mouseMode = MouseMode::PrepareDrag;
+                StartDrag();
+            }
+            break;
+        default:
+            break;
+        }
+        m_lastPoint = point;
+        return;
+    }
+    UpdateHoverMode(point);
+    if (m_mouseMode == MouseMode::Nothing && !(GetVirtualMode() && !GetTitleTips())) {
+        const CGridCellId cell = CellFromPoint(point);
+        if (CGridCell* item = GetCell(cell.row, cell.col))
+            item->OnMouseOver();
+        if (GetTitleTips())
+            ShowTitleTip(cell, point);
+    }
+    m_lastPoint = point;
+}
+
+void CGridCtrl::ShowTitleTip(CGridCellId cell, QPoint point)
+{
+    // The whole text of a cell too narrow for it.
+    QRect rect;
+    const CGridCell* item = GetCell(cell.row, cell.col);
+    if (!item || item->IsEditing() || !GetCellRect(cell.row, cell.col, rect)) {
+        QToolTip::hideText();
+        return;
+    }
+    const std::string tip = item->GetTipText();
+    const SIZE needed = item->GetTextExtent(tip, CMeasureDC::ThisThread());
+    if (tip.empty() || needed.cx <= rect.width()) {
+        QToolTip::hideText();
+        return;
+    }
+    if (QApplication::activeWindow() == nullptr)
+        return;
+    QToolTip::showText(viewport()->mapToGlobal(point), QString::fromStdString(tip), viewport(), rect);
+}
+
+void CGridCtrl::OnAutoScroll()
+{
+    if (!m_leftDown || (m_mouseMode != MouseMode::SelectAll && m_mouseMode != MouseMode::SelectColumns &&
+                        m_mouseMode != MouseMode::SelectRows && m_mouseMode != MouseMode::SelectCells)) {
+        m_autoScroll.stop();
+        return;
+    }
+    QPoint point = cursorPosition ? cursorPosition() : viewport()->mapFromGlobal(QCursor::pos());
+    const QRect client = viewport()->rect();
+    const int fixedW = GetFixedColumnWidth(), fixedH = GetFixedRowHeight();
+    const auto clampX = [&](int x) { return std::clamp(x, 0, std::max(0, client.width() - 1)); };
+    const auto clampY = [&](int y) { return std::clamp(y, 0, std::max(0, client.height() - 1)); };
+    if (point.y() >= client.height()) {
+        OnScrollAction(true, QAbstractSlider::SliderSingleStepAdd);
+        ExtendSelection(CellFromPoint({clampX(point.x()), client.height() - 1}));
+    } else if (point.y() < fixedH) {
+        OnScrollAction(true, QAbstractSlider::SliderSingleStepSub);
+        ExtendSelection(CellFromPoint({clampX(point.x()), fixedH}));
+    }
+    if (point.x() >= client.width()) {
+        OnScrollAction(false, QAbstractSlider::SliderSingleStepAdd);
+        point.setX(client.width() - 1);
+    } else if (point.x() < fixedW) {
+        OnScrollAction(false, QAbstractSlider::SliderSingleStepSub);
+        point.setX(fixedW);
+    } else {
+        return;
+    }
+    ExtendSelection(CellFromPoint({point.x(), clampY(point.y())}));
 }
 
 void CGridCtrl::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton)
-        return;
-    if (m_prepareToEdit) {
-        m_prepareToEdit = false;
+    if (event->button() == Qt::RightButton) {
+        EndCellEdit();
+        const CGridCellId cell = CellFromPoint(event->position().toPoint());
+        if (!IsValid(cell)) {
+            OnNotify(NM_RCLICK, -1, -1);
+            return;
+        }
+        SetFocusCell({});
+        SetFocusCell({std::max(cell.row, GetFixedRowCount()), std::max(cell.col, GetFixedColumnCount())});
         const CGridCellId focus = GetFocusCell();
-        BeginCellEdit(focus.row, focus.col, 0);
+        QRect rect;
+        if (CGridCell* item = GetCell(focus.row, focus.col); item && GetCellRect(focus.row, focus.col, rect))
+            item->OnRClick(POINT{event->position().toPoint().x() - rect.left(),
+                                 event->position().toPoint().y() - rect.top()});
+        OnNotify(NM_RCLICK, focus.row, focus.col);
         return;
     }
-    if (IsValid(m_clickDown))
-        OnNotify(NM_CLICK, m_clickDown.row, m_clickDown.col);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPoint point = event->position().toPoint();
+    m_leftDown = false;
+    m_autoScroll.stop();
+    const CGridCellId focus = GetFocusCell();
+    QRect focusRect;
+    const bool focusShown = GetCellRect(focus.row, focus.col, focusRect);
+    const POINT relative{point.x() - focusRect.left(), point.y() - focusRect.top()};
+    switch (m_mouseMode) {
+    case MouseMode::PrepareEdit:
+        BeginCellEdit(focus.row, focus.col, 0);
+        break;
+    case MouseMode::PrepareDrag:
+        // Released without a drag: the click lands, and the selection starts afresh.
+        if (CGridCell* cell = GetCell(focus.row, focus.col); cell && focusShown)
+            cell->OnClick(relative);
+        if (IsValid(m_clickDown))
+            OnNotify(NM_CLICK, m_clickDown.row, m_clickDown.col);
+        ResetSelectedRange();
+        break;
+    case MouseMode::SizingColumn:
+    case MouseMode::SizingRow: {
+        const bool column = m_mouseMode == MouseMode::SizingColumn;
+        if (point != m_clickDownPoint && point != QPoint(0, 0)) {
+            QRect rect;
+            const bool shown = column ? GetCellRect(0, m_sizing, rect) : GetCellRect(m_sizing, 0, rect);
+            if (shown) {
+                // The pointer cannot be held inside the client area, so the size is held to what it allows.
+                const int least = (column ? GetColumnHide() : GetRowHide()) ? 0 : 1;
+                const int size = std::max(least, (column ? point.x() - rect.left() : point.y() - rect.top()));
+                if (column)
+                    SetColumnWidth(m_sizing, size);
+                else
+                    SetRowHeight(m_sizing, size);
+            }
+        }
+        m_sizing = -1;
+        m_sizingLine = -1;
+        viewport()->update();
+        break;
+    }
+    default:
+        if (CGridCell* cell = GetCell(focus.row, focus.col); cell && focusShown)
+            cell->OnClick(relative);
+        if (IsValid(m_clickDown))
+            OnNotify(NM_CLICK, m_clickDown.row, m_clickDown.col);
+        break;
+    }
+    m_mouseMode = MouseMode::Nothing;
+    viewport()->setCursor(Qt::ArrowCursor);
+    if (IsValid(m_clickDown) && onClicked)
+        QTimer::singleShot(0, this, [this] {
+            if (onClicked)
+                onClicked();
+        });
 }
 
 void CGridCtrl::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    const CGridCellId cell = CellFromPoint(event->position().toPoint());
+    const QPoint point = event->position().toPoint();
+    const CGridCellId cell = CellFromPoint(point);
     if (!IsValid(cell))
         return;
-    if (!IsCellFixed(cell.row, cell.col))
+    if (const int column = GetColumnResize() ? ColumnDividerAt(point) : -1; column >= 0) {
+        AutoSizeColumn(column);
+        m_mouseMode = MouseMode::Nothing;
+        viewport()->update();
+        return;
+    }
+    if (const int row = GetRowResize() ? RowDividerAt(point) : -1; row >= 0) {
+        AutoSizeRow(row);
+        m_mouseMode = MouseMode::Nothing;
+        viewport()->update();
+        return;
+    }
+    if (!IsCellFixed(cell.row, cell.col) ||
+        (GetListMode() && cell.col < GetFixedColumnCount() && cell.row >= GetFixedRowCount()))
         BeginCellEdit(cell.row, cell.col, 0);
+    QRect rect;
+    if (CGridCell* item = GetCell(cell.row, cell.col); item && GetCellRect(cell.row, cell.col, rect))
+        item->OnDblClick(POINT{point.x() - rect.left(), point.y() - rect.top()});
     OnNotify(NM_DBLCLK, cell.row, cell.col);
+}
+
+Qt::DropAction CGridCtrl::DropActionFor(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ControlModifier) ? Qt::CopyAction : Qt::MoveAction;
+}
+
+void CGridCtrl::StartDrag()
+{
+    if (!GetDragAndDrop())
+        return;
+    const std::string text = CopySelectionText();
+    const CGridCellRange range = GetSelectedCellRange();
+    if (!IsValid(range))
+        return;
+    OnNotify(GVN_BEGINDRAG, range.minRow, range.minCol);
+    m_mouseMode = MouseMode::Dragging;
+    m_leftDown = false;
+    m_autoScroll.stop();
+    auto* data = new QMimeData;
+    data->setText(QString::fromStdString(text));
+    auto* drag = new QDrag(this);
+    drag->setMimeData(data);
+    if (drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction) == Qt::MoveAction)
+        ClearSelectedText();
+    m_mouseMode = MouseMode::Nothing;
+}
+
+void CGridCtrl::SetDragOverCell(CGridCellId cell)
+{
+    if (cell == m_dragOver)
+        return;
+    if (IsValid(m_dragOver))
+        SetItemState(m_dragOver.row, m_dragOver.col, GetItemState(m_dragOver.row, m_dragOver.col) & ~GVIS_DROPHILITED);
+    m_dragOver = cell;
+    if (IsValid(cell))
+        SetItemState(cell.row, cell.col, GetItemState(cell.row, cell.col) | GVIS_DROPHILITED);
+    viewport()->update();
+}
+
+void CGridCtrl::dragEnterEvent(QDragEnterEvent* event)
+{
+    const CGridCellId cell = CellFromPoint(event->position().toPoint(), false);
+    if (!GetDragAndDrop() || !event->mimeData()->hasText() || !IsValid(cell) || !IsCellEditable(cell.row, cell.col)) {
+        event->ignore();
+        return;
+    }
+    SetDragOverCell(cell);
+    event->setDropAction(DropActionFor(event->modifiers()));
+    event->accept();
+}
+
+void CGridCtrl::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!GetDragAndDrop() || !IsEditable() || !event->mimeData()->hasText()) {
+        event->ignore();
+        return;
+    }
+    const CGridCellId cell = CellFromPoint(event->position().toPoint(), false);
+    if (!IsValid(cell)) {
+        SetDragOverCell({});
+        event->ignore();
+        return;
+    }
+    if (!IsCellEditable(cell.row, cell.col)) {
+        event->ignore();
+        return;
+    }
+    SetDragOverCell(cell);
+    event->setDropAction(DropActionFor(event->modifiers()));
+    event->accept();
+}
+
+void CGridCtrl::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    SetDragOverCell({});
+    event->accept();
+}
+
+void CGridCtrl::dropEvent(QDropEvent* event)
+{
+    m_mouseMode = MouseMode::Nothing;
+    const CGridCellId target = m_dragOver;
+    if (!GetDragAndDrop() || !IsEditable() || !IsValid(target) || !IsCellEditable(target.row, target.col)) {
+        event->ignore();
+        return;
+    }
+    SetDragOverCell({});
+    if (PasteText(target, event->mimeData()->text().toStdString())) {
+        event->setDropAction(DropActionFor(event->modifiers()));
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 void CGridCtrl::SetPrintMarginInfo(int header, int footer, int left, int right, int top, int bottom, int gap)

@@ -3,6 +3,7 @@
 #include "gridctrl/GridStrings.h"
 #include "ui/MessageBox.h"
 #include "inifile/FileBytes.h"
+#include "gdi/CMeasureDC.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -37,6 +38,29 @@ std::vector<std::string_view> Split(std::string_view text, std::string_view sepa
             return fields;
         start = at + 1;
     }
+}
+
+// The fields of `item` its mask names, in the record's order.
+void ApplyItem(CGridCell& cell, const CGridItemInfo& item)
+{
+    if (item.mask & GVIF_TEXT)
+        cell.SetText(item.text);
+    if (item.mask & GVIF_PARAM)
+        cell.SetData(item.data);
+    if (item.mask & GVIF_IMAGE)
+        cell.SetImage(item.image);
+    if (item.mask & GVIF_STATE)
+        cell.SetState(item.state);
+    if (item.mask & GVIF_FORMAT)
+        cell.SetFormat(item.format);
+    if (item.mask & GVIF_BKCLR)
+        cell.SetBackColor(item.backColour);
+    if (item.mask & GVIF_FGCLR)
+        cell.SetTextColor(item.textColour);
+    if (item.mask & GVIF_FONT)
+        cell.SetFont(&item.font);
+    if (item.mask & GVIF_MARGIN)
+        cell.SetMargin(item.margin);
 }
 
 }  // namespace
@@ -76,7 +100,9 @@ void CGridModel::ReportOutOfMemory() const
 
 std::unique_ptr<CGridCell> CGridModel::CreateCell(int row, int column)
 {
-    auto cell = std::make_unique<CGridCell>();
+    std::unique_ptr<CGridCell> cell = m_cellFactory();
+    if (!cell)
+        cell = std::make_unique<CGridCell>();  // a factory that makes nothing still leaves no hole in the grid
     cell->SetGrid(this);
     uint32_t state = 0;
     if (column < m_fixedColumns)
@@ -97,10 +123,108 @@ std::vector<std::unique_ptr<CGridCell>> CGridModel::MakeRow(int row)
     return cells;
 }
 
+bool CGridModel::SetDefaultCellType(CellFactory factory)
+{
+    if (!factory)
+        return false;
+    m_cellFactory = std::move(factory);
+    return true;
+}
+
+bool CGridModel::SetCellType(int row, int column, const CellFactory& factory)
+{
+    if (m_virtual || !factory || !IsValid(row, column))
+        return false;
+    std::unique_ptr<CGridCell> cell;
+    try {
+        cell = factory();
+    } catch (const std::bad_alloc&) {
+        ReportOutOfMemory();
+        return false;
+    }
+    if (!cell)
+        return false;
+    auto& slot = m_cells[static_cast<size_t>(row)][static_cast<size_t>(column)];
+    cell->Assign(*slot);
+    cell->SetGrid(this);
+    slot = std::move(cell);
+    OnGridChanged(false);
+    return true;
+}
+
+void CGridModel::SetVirtualMode(bool on)
+{
+    DeleteAllItems();
+    m_virtual = on;
+    if (on) {
+        m_editable = false;
+        m_sortOnClick = false;
+        m_fixedRowSelection = false;
+        m_fixedColumnSelection = false;
+        m_autoSizeStyle = GVS_HEADER;
+    }
+}
+
+CGridCell* CGridModel::VirtualCell(int row, int column) const
+{
+    CGridItemInfo item;
+    item.row = row;
+    item.col = column;
+    item.mask = 0x1FF;
+    const bool fixedRow = row < m_fixedRows, fixedColumn = column < m_fixedColumns;
+    const CGridDefaultCell& fallback = GetDefaultCell(fixedRow, fixedColumn);
+    item.image = fallback.GetImage();
+    item.data = fallback.GetData();
+    item.format = fallback.GetFormat();
+    item.textColour = fallback.GetTextColor();
+    item.backColour = fallback.GetBackColor();
+    if (const LOGFONTA* font = fallback.GetFont())
+        item.font = *font;
+    item.margin = fallback.GetMargin();
+    item.state = 0;
+    if (m_enableSelection && m_selected.count({row, column}))
+        item.state |= GVIS_SELECTED;
+    if (fixedRow)
+        item.state |= GVIS_FIXED | GVIS_FIXEDROW;
+    if (fixedColumn)
+        item.state |= GVIS_FIXED | GVIS_FIXEDCOL;
+    if (m_focus == CGridCellId{row, column})
+        item.state |= GVIS_FOCUSED;
+    if (m_callback)
+        m_callback(item);
+    else
+        const_cast<CGridModel*>(this)->OnGetDispInfo(item);
+    if (!m_virtualCell)
+        m_virtualCell = std::make_unique<CGridCell>();
+    CGridCell& cell = *m_virtualCell;
+    cell.Reset();
+    cell.SetGrid(this);
+    const LOGFONTA none{};
+    if (std::memcmp(&item.font, &none, sizeof none) == 0)
+        item.mask &= ~GVIF_FONT;  // no font given: the default cell's applies
+    ApplyItem(cell, item);
+    return &cell;
+}
+
 void CGridModel::DestroyCell(int row, int column)
 {
     SetItemState(row, column, 0);
     m_cells[static_cast<size_t>(row)][static_cast<size_t>(column)].reset();
+}
+
+bool CGridModel::ResizeVirtual(std::vector<int>& sizes, int& count, int wanted, int size)
+{
+    // Only sizes are kept; the cells come from the callback.
+    try {
+        sizes.resize(static_cast<size_t>(wanted), size);
+    } catch (const std::bad_alloc&) {
+        ReportOutOfMemory();
+        return false;
+    }
+    count = wanted;
+    SetModified();
+    OnGridChanged(true);
+    return true;
 }
 
 bool CGridModel::SetRowCount(int rows)
@@ -113,6 +237,8 @@ bool CGridModel::SetRowCount(int rows)
         m_fixedRows = rows;
     if (m_focus.row >= rows)
         SetFocusCell({});
+    if (m_virtual)
+        return ResizeVirtual(m_rowHeights, m_rows, rows, m_defaults[kNormal].GetHeight());
     if (rows < m_rows) {
         for (int r = rows; r < m_rows; ++r)
             for (int c = 0; c < m_columns; ++c)
@@ -151,6 +277,8 @@ bool CGridModel::SetColumnCount(int columns)
         m_fixedColumns = columns;
     if (m_focus.col >= columns)
         SetFocusCell({});
+    if (m_virtual)
+        return ResizeVirtual(m_columnWidths, m_columns, columns, m_defaults[kFixedColumn].GetWidth());
     if (columns < m_columns) {
         for (int r = 0; r < m_rows; ++r) {
             for (int c = columns; c < m_columns; ++c)
@@ -190,6 +318,8 @@ bool CGridModel::SetColumnCount(int columns)
 
 void CGridModel::SetFixedBits(int row, int column, uint32_t bits, bool on)
 {
+    if (m_virtual)
+        return;  // the callback's cells take their fixed bits from the counts
     CGridCell* cell = GetCell(row, column);
     if (!cell)
         return;
@@ -306,12 +436,86 @@ int CGridModel::GetVirtualWidth() const
     return sum;
 }
 
+SIZE CGridModel::GetTextExtent(int row, int column, const std::string& text) const
+{
+    const CGridCell* cell = GetCell(row, column);
+    return cell ? cell->GetTextExtent(text, CMeasureDC::ThisThread()) : SIZE{0, 0};
+}
+
+void CGridModel::AutoSizeColumn(int column, int style)
+{
+    if (GetColumnWidth(column) <= 0)
+        return;
+    if (style == 0)
+        style = m_autoSizeStyle;
+    CMeasureDC& dc = CMeasureDC::ThisThread();
+    if (m_virtual)
+        OnCacheHint({0, column, m_rows - 1, column});
+    int width = 0;
+    for (int r = 0; r < m_rows; ++r) {
+        if (!(style & (r < m_fixedRows ? GVS_HEADER : GVS_DATA)))
+            continue;
+        if (const CGridCell* cell = GetCell(r, column))
+            width = std::max<int>(width, cell->GetCellExtent(dc).cx);
+    }
+    if (m_virtual)
+        OnCacheHint({});
+    SetColumnWidth(column, width);
+}
+
+void CGridModel::AutoSizeRow(int row)
+{
+    if (GetRowHeight(row) <= 0)
+        return;
+    CMeasureDC& dc = CMeasureDC::ThisThread();
+    int height = 0;
+    for (int c = 0; c < m_columns; ++c)
+        if (const CGridCell* cell = GetCell(row, c))
+            height = std::max<int>(height, cell->GetCellExtent(dc).cy);
+    SetRowHeight(row, height);
+}
+
+void CGridModel::AutoSizeColumns(int style)
+{
+    for (int c = 0; c < m_columns; ++c)
+        AutoSizeColumn(c, style);
+}
+
+void CGridModel::AutoSize(int style)
+{
+    if (style == 0)
+        style = m_autoSizeStyle;
+    const auto counts = [&](int row) { return (style & (row < m_fixedRows ? GVS_HEADER : GVS_DATA)) != 0; };
+    std::vector<int> widths(m_columnWidths.size(), 0), heights(m_rowHeights.size(), 0);
+    CMeasureDC& dc = CMeasureDC::ThisThread();
+    for (int r = 0; r < m_rows; ++r) {
+        const bool hiddenRow = GetRowHeight(r) == 0;
+        heights[static_cast<size_t>(r)] = hiddenRow ? 0 : counts(r) ? 1 : GetRowHeight(r);
+        if (hiddenRow || !counts(r))
+            continue;
+        for (int c = 0; c < m_columns; ++c) {
+            if (GetColumnWidth(c) == 0)
+                continue;
+            if (const CGridCell* cell = GetCell(r, c)) {
+                const SIZE size = cell->GetCellExtent(dc);
+                widths[static_cast<size_t>(c)] = std::max<int>(widths[static_cast<size_t>(c)], size.cx);
+                heights[static_cast<size_t>(r)] = std::max<int>(heights[static_cast<size_t>(r)], size.cy);
+            }
+        }
+    }
+    m_columnWidths = std::move(widths);
+    m_rowHeights = std::move(heights);
+    OnGridChanged(true);
+}
+
 int CGridModel::InsertColumn(const std::string& heading, uint32_t format, int position)
 {
     if (position != -1 && (position < m_fixedColumns || position > m_columns))
         return -1;
     if (position == -1)
         position = m_columns;
+    if (m_virtual)
+        return -1;
     ResetSelectedRange();
     if (m_rows == 0 && !SetRowCount(1))
         return -1;
@@ -332,6 +536,8 @@ int CGridModel::InsertColumn(const std::string& heading, uint32_t format, int po
     SetItemText(0, position, heading);
     for (int r = 0; r < m_rows; ++r)
         GetCell(r, position)->SetFormat(format);
+    // As wide as its heading.
+    m_columnWidths[static_cast<size_t>(position)] = static_cast<int>(GetTextExtent(0, position, heading).cx);
     SetModified();
     OnGridChanged(true);
     return position;
@@ -343,6 +549,8 @@ int CGridModel::InsertRow(const std::string& heading, int position)
         return -1;
     if (position == -1)
         position = m_rows;
+    if (m_virtual)
+        return -1;
     ResetSelectedRange();
     if (m_columns == 0 && !SetColumnCount(1))
         return -1;
@@ -356,6 +564,9 @@ int CGridModel::InsertRow(const std::string& heading, int position)
     }
     ++m_rows;
     SetItemText(position, 0, heading);
+    // As high as its heading; a row without one takes the headings' default height.
+    if (!heading.empty())
+        m_rowHeights[static_cast<size_t>(position)] = static_cast<int>(GetTextExtent(position, 0, heading).cy);
     SetModified();
     OnGridChanged(true);
     return position;
@@ -366,7 +577,7 @@ bool CGridModel::DeleteColumn(int column)
     if (column < 0 || column >= m_columns)
         return false;
     ResetSelectedRange();
-    for (int r = 0; r < m_rows; ++r) {
+    for (int r = 0; r < m_rows && !m_virtual; ++r) {
         DestroyCell(r, column);
         auto& row = m_cells[static_cast<size_t>(r)];
         row.erase(row.begin() + column);
@@ -385,9 +596,11 @@ bool CGridModel::DeleteRow(int row)
     if (row < 0 || row >= m_rows)
         return false;
     ResetSelectedRange();
-    for (int c = 0; c < m_columns; ++c)
-        DestroyCell(row, c);
-    m_cells.erase(m_cells.begin() + row);
+    if (!m_virtual) {
+        for (int c = 0; c < m_columns; ++c)
+            DestroyCell(row, c);
+        m_cells.erase(m_cells.begin() + row);
+    }
     m_rowHeights.erase(m_rowHeights.begin() + row);
     --m_rows;
     if (row < m_fixedRows)
@@ -421,6 +634,8 @@ CGridCell* CGridModel::GetCell(int row, int column) const
 {
     if (!IsValid(row, column))
         return nullptr;
+    if (m_virtual)
+        return VirtualCell(row, column);
     return m_cells[static_cast<size_t>(row)][static_cast<size_t>(column)].get();
 }
 
@@ -450,6 +665,10 @@ bool CGridModel::GetItem(CGridItemInfo& item) const
         item.backColour = cell->GetBackColor();
     if (item.mask & GVIF_FGCLR)
         item.textColour = cell->GetTextColor();
+    if (item.mask & GVIF_FONT) {
+        const LOGFONTA* font = cell->GetFont();
+        item.font = font ? *font : LOGFONTA{};
+    }
     if (item.mask & GVIF_MARGIN)
         item.margin = cell->GetMargin();
     return true;
@@ -457,26 +676,11 @@ bool CGridModel::GetItem(CGridItemInfo& item) const
 
 bool CGridModel::SetItem(const CGridItemInfo& item)
 {
-    CGridCell* cell = GetCell(item.row, item.col);
+    CGridCell* cell = m_virtual ? nullptr : GetCell(item.row, item.col);
     if (!cell)
         return false;
     SetModified(true, item.row, item.col);
-    if (item.mask & GVIF_TEXT)
-        cell->SetText(item.text);
-    if (item.mask & GVIF_PARAM)
-        cell->SetData(item.data);
-    if (item.mask & GVIF_IMAGE)
-        cell->SetImage(item.image);
-    if (item.mask & GVIF_STATE)
-        cell->SetState(item.state);
-    if (item.mask & GVIF_FORMAT)
-        cell->SetFormat(item.format);
-    if (item.mask & GVIF_BKCLR)
-        cell->SetBackColor(item.backColour);
-    if (item.mask & GVIF_FGCLR)
-        cell->SetTextColor(item.textColour);
-    if (item.mask & GVIF_MARGIN)
-        cell->SetMargin(item.margin);
+    ApplyItem(*cell, item);
     OnGridChanged(false);
     return true;
 }
@@ -489,7 +693,7 @@ std::string CGridModel::GetItemText(int row, int column) const
 
 bool CGridModel::SetItemText(int row, int column, std::string text)
 {
-    CGridCell* cell = GetCell(row, column);
+    CGridCell* cell = m_virtual ? nullptr : GetCell(row, column);
     if (!cell)
         return false;
     cell->SetText(std::move(text));
@@ -500,7 +704,7 @@ bool CGridModel::SetItemText(int row, int column, std::string text)
 
 bool CGridModel::SetItemData(int row, int column, intptr_t data)
 {
-    CGridCell* cell = GetCell(row, column);
+    CGridCell* cell = m_virtual ? nullptr : GetCell(row, column);
     if (!cell)
         return false;
     cell->SetData(data);
@@ -516,10 +720,20 @@ intptr_t CGridModel::GetItemData(int row, int column) const
 
 bool CGridModel::SetItemState(int row, int column, uint32_t state)
 {
+    const std::pair key{row, column};
+    if (m_virtual) {
+        // Only the selection is kept for cells that are not stored.
+        if (!IsValid(row, column))
+            return false;
+        if (state & GVIS_SELECTED)
+            m_selected.insert(key);
+        else
+            m_selected.erase(key);
+        return false;
+    }
     CGridCell* cell = GetCell(row, column);
     if (!cell)
         return false;
-    const std::pair key{row, column};
     if (cell->IsSelected() && !(state & GVIS_SELECTED))
         m_selected.erase(key);
     else if (!cell->IsSelected() && (state & GVIS_SELECTED))
@@ -530,13 +744,24 @@ bool CGridModel::SetItemState(int row, int column, uint32_t state)
 
 uint32_t CGridModel::GetItemState(int row, int column) const
 {
+    if (m_virtual && IsValid(row, column)) {
+        // The control's own part of the state, without asking the callback.
+        uint32_t state = IsCellSelected(row, column) ? GVIS_SELECTED : 0;
+        if (row < m_fixedRows)
+            state |= GVIS_FIXED | GVIS_FIXEDROW;
+        if (column < m_fixedColumns)
+            state |= GVIS_FIXED | GVIS_FIXEDCOL;
+        if (m_focus == CGridCellId{row, column})
+            state |= GVIS_FOCUSED;
+        return state;
+    }
     const CGridCell* cell = GetCell(row, column);
     return cell ? cell->GetState() : 0;
 }
 
 bool CGridModel::SetItemFormat(int row, int column, uint32_t format)
 {
-    CGridCell* cell = GetCell(row, column);
+    CGridCell* cell = m_virtual ? nullptr : GetCell(row, column);
     if (!cell)
         return false;
     cell->SetFormat(format);
@@ -551,7 +776,7 @@ uint32_t CGridModel::GetItemFormat(int row, int column) const
 
 bool CGridModel::SetItemBkColour(int row, int column, COLORREF colour)
 {
-    CGridCell* cell = GetCell(row, column);
+    CGridCell* cell = m_virtual ? nullptr : GetCell(row, column);
     if (!cell)
         return false;
     cell->SetBackColor(colour);
@@ -560,11 +785,57 @@ bool CGridModel::SetItemBkColour(int row, int column, COLORREF colour)
 
 bool CGridModel::SetItemFgColour(int row, int column, COLORREF colour)
 {
-    CGridCell* cell = GetCell(row, column);
+    CGridCell* cell = m_virtual ? nullptr : GetCell(row, column);
     if (!cell)
         return false;
     cell->SetTextColor(colour);
     return true;
+}
+
+COLORREF CGridModel::GetItemBkColour(int row, int column) const
+{
+    const CGridCell* cell = GetCell(row, column);
+    return cell ? cell->GetBackColor() : CLR_DEFAULT;
+}
+
+COLORREF CGridModel::GetItemFgColour(int row, int column) const
+{
+    const CGridCell* cell = GetCell(row, column);
+    return cell ? cell->GetTextColor() : CLR_DEFAULT;
+}
+
+bool CGridModel::SetItemImage(int row, int column, int image)
+{
+    CGridCell* cell = m_virtual ? nullptr : GetCell(row, column);
+    if (!cell)
+        return false;
+    cell->SetImage(image);
+    SetModified(true, row, column);
+    OnGridChanged(false);
+    return true;
+}
+
+int CGridModel::GetItemImage(int row, int column) const
+{
+    const CGridCell* cell = GetCell(row, column);
+    return cell ? cell->GetImage() : -1;
+}
+
+bool CGridModel::SetItemFont(int row, int column, const LOGFONTA* font)
+{
+    CGridCell* cell = m_virtual ? nullptr : GetCell(row, column);
+    if (!cell)
+        return false;
+    cell->SetFont(font);
+    OnGridChanged(false);
+    return true;
+}
+
+const LOGFONTA* CGridModel::GetItemFont(int row, int column) const
+{
+    if (const CGridCell* cell = GetCell(row, column))
+        return cell->GetFont();
+    return GetDefaultCell(row >= 0 && row < m_fixedRows, column >= 0 && column < m_fixedColumns).GetFont();
 }
 
 bool CGridModel::IsCellEditable(int row, int column) const
@@ -575,6 +846,8 @@ bool CGridModel::IsCellEditable(int row, int column) const
 
 bool CGridModel::IsCellSelected(int row, int column) const
 {
+    if (m_virtual)
+        return m_enableSelection && m_selected.count({row, column}) > 0;
     const CGridCell* cell = GetCell(row, column);
     return m_enableSelection && cell && cell->IsSelected();
 }
@@ -673,9 +946,14 @@ bool CGridModel::SelectRange(const CGridCellRange& requested, bool select)
         range.maxCol = std::max(range.maxCol, m_fixedColumns);
     if (select) {
         for (const auto& [r, c] : std::set<std::pair<int, int>>(m_selected))
-            if (CGridCell* cell = GetCell(r, c))
-                SetItemState(r, c, cell->GetState() & ~GVIS_SELECTED);
+            SetItemState(r, c, GetItemState(r, c) & ~GVIS_SELECTED);
         m_selected.clear();
+        // A Ctrl+click keeps what was selected before it.
+        const bool allGiven = range.minRow >= 0 && range.minCol >= 0 && range.maxRow >= 0 && range.maxCol >= 0;
+        if (!(m_listMode && m_singleRow) && allGiven)
+            for (const auto& [r, c] : m_kept)
+                if (IsValid(r, c))
+                    SetItemState(r, c, GetItemState(r, c) | GVIS_SELECTED);
     }
     if (IsValid(range))
         for (int r = range.minRow; r <= range.maxRow; ++r)
@@ -693,8 +971,14 @@ void CGridModel::SelectAllCells()
         SelectRange({m_fixedRows, m_fixedColumns, m_rows - 1, m_columns - 1});
 }
 
+void CGridModel::KeepSelection()
+{
+    m_kept = m_selected;
+}
+
 void CGridModel::ResetSelectedRange()
 {
+    m_kept.clear();
     SelectRange({}, true);
     SetFocusCell({});
 }
@@ -745,38 +1029,53 @@ void CGridModel::SetSortColumn(int column)
 
 bool CGridModel::SortRowsByText(int column, bool ascending)
 {
-    if (column < 0 || column >= m_columns)
+    // Byte-wise, case-sensitive: "B" sorts before "a".
+    return SortRows(column, ascending, [&](int row, const CGridCell& pivot) {
+        return std::strcmp(GetItemText(row, column).c_str(), pivot.GetText().c_str());
+    });
+}
+
+bool CGridModel::SortRowsByData(int column, bool ascending, const DataCompare& compare)
+{
+    if (!compare)
+        return false;
+    return SortRows(column, ascending,
+                    [&](int row, const CGridCell& pivot) { return compare(GetItemData(row, column), pivot.GetData()); });
+}
+
+bool CGridModel::SortRows(int column, bool ascending, const RowCompare& compare)
+{
+    if (column < 0 || column >= m_columns || m_virtual)
         return false;
     SetSortColumn(column);
     m_sortAscending = ascending;
     ResetSelectedRange();
-    const bool sorted = SortRange(column, ascending, m_fixedRows, m_rows - 1);
-    OnGridChanged(false);
+    const bool sorted = SortRange(column, m_fixedRows, m_rows - 1, compare, ascending);
+    // Row heights moved with their rows: the layout changed.
+    OnGridChanged(true);
     return sorted;
 }
 
-bool CGridModel::SortRange(int column, bool ascending, int low, int high)
+bool CGridModel::SortRange(int column, int low, int high, const RowCompare& compare, bool ascending)
 {
-    // The quicksort of the grid: equal texts are never exchanged, so the order of equal rows is not kept.
-    if (column >= m_columns || low >= high)
+    // The quicksort of the grid: equal values are never exchanged, so the order of equal rows is not kept. The
+    // pivot is a copy, since its row may move during the pass.
+    if (low >= high)
         return false;
-    const std::string pivot = GetItemText((low + high) / 2, column);
-    const auto less = [&](int row) {
-        const int order = std::strcmp(GetItemText(row, column).c_str(), pivot.c_str());
-        return ascending ? order < 0 : order > 0;
-    };
-    const auto greater = [&](int row) {
-        const int order = std::strcmp(GetItemText(row, column).c_str(), pivot.c_str());
-        return ascending ? order > 0 : order < 0;
+    CGridCell pivot;
+    pivot.Assign(*GetCell((low + high) / 2, column));
+    const auto order = [&](int row) {
+        const int value = compare(row, pivot);
+        return ascending ? value : -value;
     };
     int lo = low, hi = high;
     while (lo <= hi) {
-        while (lo < high && less(lo))
+        while (lo < high && order(lo) < 0)
             ++lo;
-        while (hi > low && greater(hi))
+        while (hi > low && order(hi) > 0)
             --hi;
         if (lo <= hi) {
-            if (GetItemText(lo, column) != GetItemText(hi, column)) {
+            if (compare(lo, *GetCell(hi, column)) != 0) {
                 std::swap(m_cells[static_cast<size_t>(lo)], m_cells[static_cast<size_t>(hi)]);
                 std::swap(m_rowHeights[static_cast<size_t>(lo)], m_rowHeights[static_cast<size_t>(hi)]);
             }
@@ -785,9 +1084,9 @@ bool CGridModel::SortRange(int column, bool ascending, int low, int high)
         }
     }
     if (low < hi)
-        SortRange(column, ascending, low, hi);
+        SortRange(column, low, hi, compare, ascending);
     if (lo < high)
-        SortRange(column, ascending, lo, high);
+        SortRange(column, lo, high, compare, ascending);
     return true;
 }
 
@@ -917,6 +1216,8 @@ bool CGridModel::SaveText(const std::string& path) const
 
 bool CGridModel::LoadText(const std::string& path)
 {
+    if (m_virtual)
+        return false;
     // A regular file only, of at most a settings file's size: a FIFO would stop the program, a device never end.
     std::string text;
     if (!ReadFileBytes(path, text)) {
@@ -929,6 +1230,7 @@ bool CGridModel::LoadText(const std::string& path)
         AfxMessageBox(GridString(IDS_GRID_UNABLE_TO_LOAD), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
+    AutoSizeColumns();
     return true;
 }
 

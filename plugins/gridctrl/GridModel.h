@@ -9,14 +9,25 @@
 
 #include "gridctrl/GridCell.h"
 
+#include <QImage>
+
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 namespace gridctrl {
+
+// Makes one cell of a cell class; CGridModel::CellType<T>() gives the factory of a class.
+using CellFactory = std::function<std::unique_ptr<CGridCell>()>;
+// Virtual mode: fills the record (row and column set, defaults filled in) with the cell's contents.
+using DisplayCallback = std::function<void(CGridItemInfo& item)>;
+// SortRowsByData: negative, zero or positive as the first data value sorts before, with or after the second.
+using DataCompare = std::function<int(intptr_t first, intptr_t second)>;
 
 class CGridModel
 {
@@ -43,6 +54,15 @@ public:
     int GetFixedColumnWidth() const;
     int GetVirtualHeight() const;
     int GetVirtualWidth() const;
+    // Sizes to the cells' texts, measured in each cell's font. A hidden (zero-size) row or column stays hidden.
+    // `style` picks the rows that count (GVS_*; 0 for the grid's own auto-size style).
+    void AutoSizeColumn(int column, int style = 0);
+    void AutoSizeRow(int row);
+    void AutoSizeColumns(int style = 0);
+    // Every visible column and chosen row to its largest cell, together.
+    void AutoSize(int style = 0);
+    // The size the cell would need for `text`; (0, 0) without a cell.
+    SIZE GetTextExtent(int row, int column, const std::string& text) const;
 
     // --- Rows and columns ---
     int InsertColumn(const std::string& heading, uint32_t format = 0x25, int position = -1);
@@ -70,12 +90,49 @@ public:
     uint32_t GetItemFormat(int row, int column) const;
     bool SetItemBkColour(int row, int column, COLORREF colour);
     bool SetItemFgColour(int row, int column, COLORREF colour);
+    COLORREF GetItemBkColour(int row, int column) const;
+    COLORREF GetItemFgColour(int row, int column) const;
+    bool SetItemImage(int row, int column, int image);
+    int GetItemImage(int row, int column) const;
+    // The cell's own copy of the font; none makes it follow its default cell again.
+    bool SetItemFont(int row, int column, const LOGFONTA* font);
+    // The cell's font, or its default cell's; none when that has none either.
+    const LOGFONTA* GetItemFont(int row, int column) const;
     bool IsCellFixed(int row, int column) const { return row < m_fixedRows || column < m_fixedColumns; }
     bool IsCellEditable(int row, int column) const;
     bool IsCellSelected(int row, int column) const;
     bool GetModified(int row = -1, int column = -1) const;
     void SetModified(bool modified = true, int row = -1, int column = -1);
     CGridCellId GetNextItem(CGridCellId start, int flags) const;
+
+    // --- Cell classes ---
+    template <class Cell>
+    static CellFactory CellType()
+    {
+        static_assert(std::is_base_of_v<CGridCell, Cell>, "a grid cell class derives from CGridCell");
+        return [] { return std::make_unique<Cell>(); };
+    }
+    // The class of cells made from now on; false (and no change) for an empty factory.
+    bool SetDefaultCellType(CellFactory factory);
+    // Replaces one cell by a cell of another class holding the same properties; false in virtual mode, for a cell
+    // out of range or an empty factory.
+    bool SetCellType(int row, int column, const CellFactory& factory);
+
+    // --- Virtual mode: no cells are stored; every cell read asks the display callback ---
+    // Deletes every item; turning it on also turns editing, sorting on click and heading selection off and sizes
+    // by the headings only.
+    void SetVirtualMode(bool on);
+    bool GetVirtualMode() const { return m_virtual; }
+    void SetCallbackFunc(DisplayCallback callback) { m_callback = std::move(callback); }
+
+    // --- Images that cells show by index (SetItemImage), left of their text ---
+    void SetImageList(std::vector<QImage> images) { m_images = std::move(images); OnGridChanged(false); }
+    // The image at `index`; none for -1 or an index past the list.
+    const QImage* GetImageListImage(int index) const
+    {
+        return index >= 0 && index < static_cast<int>(m_images.size()) ? &m_images[static_cast<size_t>(index)]
+                                                                       : nullptr;
+    }
 
     // --- Default cells ---
     const CGridDefaultCell& GetDefaultCell(bool fixedRow, bool fixedColumn) const;
@@ -100,9 +157,40 @@ public:
     void SetGridLineColor(COLORREF colour) { m_gridLineColour = colour; }
     COLORREF GetGridBkColor() const { return m_gridBackColour; }
     void SetGridBkColor(COLORREF colour) { m_gridBackColour = colour; }
+    bool GetSingleRowSelection() const { return m_singleRow; }
+    void SetSingleRowSelection(bool on) { m_singleRow = on; }
+    bool GetSingleColSelection() const { return m_singleColumn; }
+    void SetSingleColSelection(bool on) { m_singleColumn = on; }
+    bool GetFixedRowSelection() const { return m_fixedRowSelection; }
+    void SetFixedRowSelection(bool on) { m_fixedRowSelection = on; }
+    bool GetFixedColumnSelection() const { return m_fixedColumnSelection; }
+    void SetFixedColumnSelection(bool on) { m_fixedColumnSelection = on; }
+    bool GetHeaderSort() const { return m_sortOnClick; }
+    void SetHeaderSort(bool on) { m_sortOnClick = on; }
+    bool GetDragAndDrop() const { return m_dragAndDrop; }
+    void EnableDragAndDrop(bool on) { m_dragAndDrop = on; }
+    bool GetRowResize() const { return m_rowResize; }
+    void SetRowResize(bool on) { m_rowResize = on; }
+    bool GetColumnResize() const { return m_columnResize; }
+    void SetColumnResize(bool on) { m_columnResize = on; }
+    bool GetHiddenRowUnhide() const { return m_rowUnhide; }
+    void EnableHiddenRowUnhide(bool on) { m_rowUnhide = on; }
+    bool GetHiddenColUnhide() const { return m_columnUnhide; }
+    void EnableHiddenColUnhide(bool on) { m_columnUnhide = on; }
+    bool GetRowHide() const { return m_rowHide; }
+    void EnableRowHide(bool on) { m_rowHide = on; }
+    bool GetColumnHide() const { return m_columnHide; }
+    void EnableColumnHide(bool on) { m_columnHide = on; }
+    bool GetTitleTips() const { return m_titleTips; }
+    void EnableTitleTips(bool on) { m_titleTips = on; }
 
     // --- Selection and focus ---
+    // Selects (or deselects) the range; when selecting, the previous selection goes unless it was kept with
+    // KeepSelection (a Ctrl+click), which puts it back.
     bool SelectRange(const CGridCellRange& range, bool select = true);
+    // Remembers the current selection so that the next selections add to it; Forget drops it.
+    void KeepSelection();
+    void ForgetKeptSelection() { m_kept.clear(); }
     void SelectAllCells();
     void ResetSelectedRange();
     // The smallest range holding every selected cell; all -1 when none.
@@ -114,6 +202,7 @@ public:
 
     // --- Sorting ---
     bool SortRowsByText(int column, bool ascending);
+    bool SortRowsByData(int column, bool ascending, const DataCompare& compare);
     int GetSortColumn() const { return m_sortColumn; }
     bool GetSortAscending() const { return m_sortAscending; }
     void SetSortColumn(int column);
@@ -140,13 +229,22 @@ protected:
     virtual void OnGridChanged(bool /*layout*/) {}
     // A notification to the owner (GVN_* / NM_* codes).
     virtual void OnNotify(int /*code*/, int /*row*/, int /*column*/) {}
+    // Virtual mode: the cells of `range` are about to be read; all -1 when the pass is over.
+    virtual void OnCacheHint(const CGridCellRange& /*range*/) {}
+    // Virtual mode without a display callback: the owner's turn to fill the record.
+    virtual void OnGetDispInfo(CGridItemInfo& item) { OnNotify(GVN_GETDISPINFO, item.row, item.col); }
 
 private:
     void ReportOutOfMemory() const;
     std::vector<std::unique_ptr<CGridCell>> MakeRow(int row);
     void DestroyCell(int row, int column);
     void SetFixedBits(int row, int column, uint32_t bits, bool on);
-    bool SortRange(int column, bool ascending, int low, int high);
+    // A row's value in the sort column against the pivot cell's: negative, zero or positive.
+    using RowCompare = std::function<int(int row, const CGridCell& pivot)>;
+    bool SortRows(int column, bool ascending, const RowCompare& compare);
+    bool SortRange(int column, int low, int high, const RowCompare& compare, bool ascending);
+    CGridCell* VirtualCell(int row, int column) const;
+    bool ResizeVirtual(std::vector<int>& sizes, int& count, int wanted, int size);
 
     int m_rows = 0;
     int m_columns = 0;
@@ -159,6 +257,7 @@ private:
 
     // Keys are full (row, column) pairs, so large grids do not alias.
     std::set<std::pair<int, int>> m_selected;
+    std::set<std::pair<int, int>> m_kept;
     CGridCellId m_focus;
     CGridCellId m_selectionStart;
 
@@ -174,6 +273,26 @@ private:
     COLORREF m_gridBackColour = 0x808080;
     int m_sortColumn = -1;
     bool m_sortAscending = true;
+    bool m_singleRow = false;
+    bool m_singleColumn = false;
+    bool m_fixedRowSelection = true;
+    bool m_fixedColumnSelection = true;
+    bool m_sortOnClick = false;
+    bool m_dragAndDrop = false;
+    bool m_rowResize = true;
+    bool m_columnResize = true;
+    bool m_rowUnhide = true;
+    bool m_columnUnhide = true;
+    bool m_rowHide = true;
+    bool m_columnHide = true;
+    bool m_titleTips = true;
+
+    CellFactory m_cellFactory = CellType<CGridCell>();
+    std::vector<QImage> m_images;
+    bool m_virtual = false;
+    DisplayCallback m_callback;
+    // The one cell a virtual-mode read fills; valid until the next read.
+    mutable std::unique_ptr<CGridCell> m_virtualCell;
 };
 
 // Pagination of a printout: the first row of each page for rows of `heights` on pages `pageHeight` high. Every page

@@ -2,7 +2,9 @@
 #pragma once
 
 #include "types/ColorRef.h"
+#include "types/WinRecords.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -26,6 +28,7 @@ constexpr uint32_t GVIF_STATE = 0x008;
 constexpr uint32_t GVIF_BKCLR = 0x010;
 constexpr uint32_t GVIF_FGCLR = 0x020;
 constexpr uint32_t GVIF_FORMAT = 0x040;
+constexpr uint32_t GVIF_FONT = 0x080;
 constexpr uint32_t GVIF_MARGIN = 0x100;
 
 // Grid line modes.
@@ -59,6 +62,8 @@ constexpr int GVN_ITEMCHANGED = -101;
 constexpr int GVN_BEGINLABELEDIT = -105;
 constexpr int GVN_ENDLABELEDIT = -106;
 constexpr int GVN_BEGINDRAG = -109;
+constexpr int GVN_ODCACHEHINT = -113;
+constexpr int GVN_GETDISPINFO = -150;
 constexpr int NM_CLICK = -2;
 constexpr int NM_DBLCLK = -3;
 constexpr int NM_RCLICK = -5;
@@ -82,6 +87,11 @@ struct CGridCellRange
     int maxCol = -1;
     int Count() const { return (maxRow - minRow + 1) * (maxCol - minCol + 1); }
     bool InRange(int row, int col) const { return row >= minRow && row <= maxRow && col >= minCol && col <= maxCol; }
+    CGridCellRange Intersect(const CGridCellRange& other) const
+    {
+        return {std::max(minRow, other.minRow), std::max(minCol, other.minCol), std::min(maxRow, other.maxRow),
+                std::min(maxCol, other.maxCol)};
+    }
     friend bool operator==(const CGridCellRange&, const CGridCellRange&) = default;
 };
 
@@ -96,6 +106,7 @@ struct CGridItemInfo
     COLORREF backColour = CLR_DEFAULT;
     COLORREF textColour = CLR_DEFAULT;
     intptr_t data = 0;
+    LOGFONTA font{};
     uint32_t margin = 0;
     std::string text;
 };

@@ -1,4 +1,7 @@
-#include "gridctrl/GridCtrl.h"
+#include "GridCtrlFixture.h"
+
+#include "gdi/CMeasureDC.h"
+#include "testing/MessageBoxRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +10,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QScrollBar>
 #include <QTest>
@@ -15,52 +19,6 @@
 
 using namespace gridctrl;
 
-namespace {
-
-class GridCtrlTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        m_grid = std::make_unique<CGridCtrl>(5, 5, 1, 1);
-        m_grid->resize(400, 300);
-        for (int r = 0; r < 5; ++r)
-            m_grid->SetRowHeight(r, 25);
-        for (int c = 0; c < 5; ++c)
-            m_grid->SetColumnWidth(c, 40);
-        for (int r = 1; r < 5; ++r)
-            for (int c = 1; c < 5; ++c)
-                m_grid->SetItemText(r, c, std::to_string(r * 10 + c));
-        m_grid->show();
-        m_grid->activateWindow();
-        m_grid->setFocus();
-        QApplication::processEvents();
-        m_grid->SetFocusCell({1, 1});
-        m_grid->SetSelectionStart({1, 1});
-    }
-
-    QImage Grab() const
-    {
-        QImage image(m_grid->viewport()->size(), QImage::Format_RGB32);
-        m_grid->Render(image);
-        return image;
-    }
-
-    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, QWidget* to = nullptr)
-    {
-        QTest::keyClick(to ? to : m_grid.get(), static_cast<Qt::Key>(key), modifiers);
-        QApplication::processEvents();
-    }
-
-    std::unique_ptr<CGridCtrl> m_grid;
-};
-
-QRgb Rgb(COLORREF c)
-{
-    return qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
-}
-
-}  // namespace
 
 TEST_F(GridCtrlTest, DrawsGridLinesOnTheLastPixelAndBackgroundBeyondTheCells)
 {
@@ -265,4 +223,247 @@ TEST_F(GridCtrlTest, PrintsPagesToPdfIncludingARowTallerThanAPage)
     EXPECT_EQ(header, 3);
     EXPECT_EQ(footer, 2);
     EXPECT_EQ(left, 4);
+}
+
+// The print dialog comes first; cancelling it prints nothing, confirming it prints on the printer it set up.
+TEST_F(GridCtrlTest, PrintGoesThroughThePrintDialog)
+{
+    const std::filesystem::path pdf = std::filesystem::temp_directory_path() / "gridctrl_dialog_print.pdf";
+    std::filesystem::remove(pdf);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    auto& prompts = testing_support::MessageBoxes();
+    prompts.QueueModal([](QDialog& dialog) { dialog.reject(); });
+    EXPECT_FALSE(m_grid->Print(&printer));
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+    ASSERT_EQ(prompts.ModalDialogs().size(), 1u);
+
+    bool sawPrintDialog = false;
+    prompts.QueueModal([&](QDialog& dialog) {
+        sawPrintDialog = qobject_cast<QPrintDialog*>(&dialog) != nullptr;
+        // Confirmed as set up: accept() would first copy the dialog's own choices (no printer here) over them.
+        dialog.done(QDialog::Accepted);
+    });
+    ASSERT_TRUE(m_grid->Print(&printer));
+    EXPECT_TRUE(sawPrintDialog);
+    EXPECT_TRUE(std::filesystem::exists(pdf));
+    EXPECT_GT(std::filesystem::file_size(pdf), 0u);
+    std::filesystem::remove(pdf);
+}
+
+// A cell with a font of its own draws with it: taller, bolder ink than the same text in the grid's font.
+TEST_F(GridCtrlTest, CellsDrawInTheirOwnFont)
+{
+    m_grid->SetRowHeight(2, 40);
+    m_grid->SetColumnWidth(2, 80);
+    m_grid->SetColumnWidth(3, 80);
+    m_grid->SetFocusCell({});
+    m_grid->SetItemText(2, 2, "22");
+    m_grid->SetItemText(2, 3, "22");
+    LOGFONTA big = *m_grid->GetItemFont(2, 2);
+    big.lfHeight = 2 * big.lfHeight;
+    big.lfWeight = 700;
+    ASSERT_TRUE(m_grid->SetItemFont(2, 2, &big));
+    const QImage image = Grab();
+    // Cell (2, 2) spans x 40+40..159, cell (2, 3) x 160..239, both y 50..89.
+    const auto ink = [&](int left) {
+        int pixels = 0, top = 1000, bottom = -1;
+        for (int y = 51; y < 88; ++y)
+            for (int x = left + 2; x < left + 77; ++x)
+                if (qGray(image.pixel(x, y)) < 128) {
+                    ++pixels;
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        return std::pair{pixels, bottom - top};
+    };
+    const auto own = ink(80), plain = ink(160);
+    ASSERT_GT(plain.first, 0);
+    EXPECT_GT(own.first, 2 * plain.first);
+    EXPECT_GT(own.second, plain.second + plain.second / 2);
+    if (HasFailure())
+        image.save(QString::fromStdString((std::filesystem::current_path() / "CellsDrawInTheirOwnFont.png").string()));
+}
+
+TEST_F(GridCtrlTest, ListModeKeysSelectRowsAndTabCanBeLeftToTheDialog)
+{
+    m_grid->SetListMode(true);
+    m_grid->SetFocusCell({1, 2});
+    Key(Qt::Key_Down);
+    EXPECT_EQ(m_grid->GetSelectedCellRange(), (CGridCellRange{2, 1, 2, 4}));
+    Key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(m_grid->GetSelectedCellRange(), (CGridCellRange{2, 1, 3, 4}));
+    m_grid->SetListMode(false);
+
+    m_grid->SetFocusCell({1, 1});
+    m_grid->SetHandleTabKey(false);
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(m_grid->GetFocusCell(), (CGridCellId{1, 1}));
+    m_grid->SetHandleTabKey(true);
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(m_grid->GetFocusCell(), (CGridCellId{1, 2}));
+}
+
+TEST_F(GridCtrlTest, EditCommandsAndTheClickCommand)
+{
+    m_grid->ResetSelectedRange();
+    EXPECT_FALSE(m_grid->CanCopy());
+    m_grid->SelectRange({1, 1, 2, 2});
+    EXPECT_TRUE(m_grid->CanCopy());
+    EXPECT_TRUE(m_grid->CanCut());
+    m_grid->SetFocusCell({1, 1});
+    QApplication::clipboard()->setText("5");
+    EXPECT_TRUE(m_grid->CanPaste());
+    m_grid->SetItemState(1, 1, m_grid->GetItemState(1, 1) | GVIS_READONLY);
+    EXPECT_FALSE(m_grid->CanPaste());
+    m_grid->SetEditable(false);
+    EXPECT_FALSE(m_grid->CanCut());
+    EXPECT_TRUE(m_grid->CanCopy());
+
+    // The click command comes after the click, not inside it.
+    int clicked = 0;
+    m_grid->onClicked = [&] { ++clicked; };
+    Click({100, 60});
+    EXPECT_EQ(clicked, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(clicked, 1, 5000);
+    Click({350, 250});  // past the cells
+    QApplication::processEvents();
+    EXPECT_EQ(clicked, 1);
+}
+
+TEST_F(GridCtrlTest, ColoursThatFollowTheSystemFollowItsChanges)
+{
+    m_grid->GetDefaultCell(true, false).SetBackColor(RGB(1, 2, 3));  // the owner's choice
+    QPalette palette = m_grid->palette();
+    palette.setColor(QPalette::Base, QColor(10, 20, 30));
+    palette.setColor(QPalette::Button, QColor(40, 50, 60));
+    m_grid->setPalette(palette);
+    EXPECT_EQ(m_grid->GetDefaultCell(false, false).GetBackColor(), RGB(10, 20, 30));
+    EXPECT_EQ(m_grid->GetDefaultCell(false, true).GetBackColor(), RGB(40, 50, 60));
+    EXPECT_EQ(m_grid->GetDefaultCell(true, false).GetBackColor(), RGB(1, 2, 3));
+    m_grid->SetFocusCell({});
+    EXPECT_EQ(Grab().pixel(60, 30), qRgb(10, 20, 30));
+}
+
+TEST_F(GridCtrlTest, FittingToTheClientArea)
+{
+    // The viewport is wider and taller than the 200 x 125 of cells.
+    const QSize client = m_grid->viewport()->size();
+    m_grid->ExpandLastColumn();
+    EXPECT_EQ(m_grid->GetVirtualWidth(), client.width());
+    EXPECT_EQ(m_grid->GetColumnWidth(0), 40);
+    m_grid->ExpandToFit();
+    EXPECT_EQ(m_grid->GetVirtualHeight(), client.height());
+
+    // The unobstructed range leaves out a row shown only in part.
+    CGridCtrl grid(10, 3, 1, 1);
+    grid.resize(300, 100);
+    grid.show();
+    QApplication::processEvents();
+    for (int r = 0; r < 10; ++r)
+        grid.SetRowHeight(r, 30);
+    const int shown = grid.viewport()->height() / 30;  // whole rows, the heading included
+    EXPECT_EQ(grid.GetVisibleNonFixedCellRange().maxRow, shown);
+    EXPECT_EQ(grid.GetUnobstructedNonFixedCellRange().maxRow,
+              grid.viewport()->height() % 30 == 0 ? shown : shown - 1);
+
+    grid.FillClientWithCells();
+    const CGridDefaultCell& cell = grid.GetDefaultCell(false, false);
+    EXPECT_EQ(grid.GetColumnCount(), grid.viewport()->width() / cell.GetWidth() + 1);
+    EXPECT_EQ(grid.GetFixedRowCount(), 1);
+    EXPECT_EQ(grid.GetVirtualWidth(), grid.viewport()->width());
+}
+
+namespace {
+
+int PdfPages(const std::filesystem::path& pdf)
+{
+    QFile file(QString::fromStdString(pdf.string()));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray bytes = file.readAll();
+    return static_cast<int>(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "));
+}
+
+}  // namespace
+
+// At the screen's scale a wide grid goes over column pages, each with the row headings; fitted, one page wide.
+TEST_F(GridCtrlTest, WysiwygPrintingAddsColumnPages)
+{
+    m_grid->SetColumnCount(30);
+    for (int c = 1; c < 30; ++c) {
+        m_grid->SetColumnWidth(c, 120);
+        m_grid->SetItemText(1, c, "C" + std::to_string(c));
+    }
+    m_grid->SetItemText(1, 0, "HEAD1");
+    const std::filesystem::path pdf = std::filesystem::temp_directory_path() / "gridctrl_wysiwyg.pdf";
+    const auto print = [&] {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf.string()));
+        EXPECT_TRUE(m_grid->Print(printer));
+        return PdfPages(pdf);
+    };
+    EXPECT_EQ(print(), 1);
+    m_grid->SetWysiwygPrinting(true);
+    const int pages = print();
+    EXPECT_GT(pages, 1);
+    if (std::system("command -v pdftotext >/dev/null 2>&1") == 0) {
+        const std::string text = pdf.string() + ".txt";
+        ASSERT_EQ(std::system(("pdftotext '" + pdf.string() + "' '" + text + "'").c_str()), 0);
+        QFile out(QString::fromStdString(text));
+        ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+        const QByteArray words = out.readAll();
+        // Every page has the row heading; the last column is printed somewhere.
+        EXPECT_EQ(words.count("HEAD1"), pages);
+        EXPECT_TRUE(words.contains("C29"));
+        EXPECT_TRUE(words.contains(QByteArray("Page 1 of ") + QByteArray::number(pages)));
+        std::filesystem::remove(text);
+    }
+    std::filesystem::remove(pdf);
+}
+
+// A cell's image sits at its top left, past the margin, and pushes its text right; measuring counts it.
+TEST_F(GridCtrlTest, CellsShowTheirImageLeftOfTheText)
+{
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(qRgb(255, 0, 0));
+    m_grid->SetImageList({red});
+    m_grid->SetFocusCell({});
+    const SIZE plain = m_grid->GetCell(2, 2)->GetCellExtent(CMeasureDC::ThisThread());
+    ASSERT_TRUE(m_grid->SetItemImage(2, 2, 0));
+    const SIZE withImage = m_grid->GetCell(2, 2)->GetCellExtent(CMeasureDC::ThisThread());
+    EXPECT_EQ(withImage.cx, plain.cx + 8);
+    const int margin = static_cast<int>(m_grid->GetCell(2, 2)->GetMargin());
+    const QImage image = Grab();
+    // Cell (2, 2) starts at (80, 50).
+    EXPECT_EQ(image.pixel(80 + margin, 50), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(80 + margin + 7, 57), qRgb(255, 0, 0));
+    EXPECT_NE(image.pixel(80 + margin + 8, 57), qRgb(255, 0, 0));
+    // An index past the list shows nothing.
+    m_grid->SetItemImage(2, 2, 5);
+    EXPECT_NE(Grab().pixel(80 + margin, 50), qRgb(255, 0, 0));
+}
+
+// Page Down scrolls a page and moves the focus by the rows the view moved; at the end it goes to the last row.
+TEST_F(GridCtrlTest, PageKeysMoveByWhatTheViewScrolled)
+{
+    m_grid->SetRowCount(40);
+    for (int r = 5; r < 40; ++r)
+        m_grid->SetRowHeight(r, 25);
+    m_grid->resize(300, 150);
+    QApplication::processEvents();
+    m_grid->SetFocusCell({2, 1});
+    Key(Qt::Key_PageDown);
+    const int moved = m_grid->GetTopLeftNonFixedCell().row - 1;
+    ASSERT_GT(moved, 0);
+    EXPECT_EQ(m_grid->GetFocusCell(), (CGridCellId{2 + moved, 1}));
+    for (int i = 0; i < 20; ++i)
+        Key(Qt::Key_PageDown);
+    EXPECT_EQ(m_grid->GetFocusCell(), (CGridCellId{39, 1}));
+    for (int i = 0; i < 20; ++i)
+        Key(Qt::Key_PageUp);
+    EXPECT_EQ(m_grid->GetFocusCell(), (CGridCellId{1, 1}));
+    EXPECT_EQ(m_grid->GetTopLeftNonFixedCell().row, 1);
 }

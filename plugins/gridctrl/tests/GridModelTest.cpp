@@ -276,3 +276,23 @@ TEST(GridModel, PaginationGivesEveryRowAPage)
                           Case{{5, 5, 5, 5}, 10, {0, 2}}})
         EXPECT_EQ(PageStarts(c.heights, c.page), c.starts);
 }
+
+// A loaded file's columns fit their texts; an inserted heading sizes its column or row.
+TEST(GridModel, InsertedHeadingsAndLoadedColumnsAreSizedToTheirTexts)
+{
+    CGridModel grid(2, 1, 1, 1);
+    const int position = grid.InsertColumn("a rather long heading");
+    ASSERT_EQ(position, 1);
+    EXPECT_EQ(grid.GetColumnWidth(1), grid.GetTextExtent(0, 1, "a rather long heading").cx);
+    const int row = grid.InsertRow("two\nlines");
+    EXPECT_EQ(grid.GetRowHeight(row), grid.GetTextExtent(row, 0, "two\nlines").cy);
+    EXPECT_EQ(grid.GetRowHeight(grid.InsertRow("")), grid.GetDefaultCell(true, false).GetHeight());
+
+    const std::filesystem::path path = std::filesystem::temp_directory_path() / "gridctrl_sized.csv";
+    std::ofstream(path) << "h,x\nr,a much wider cell text than its heading\n";
+    ASSERT_TRUE(grid.LoadText(path.string()));
+    std::filesystem::remove(path);
+    EXPECT_EQ(grid.GetColumnWidth(1), grid.GetTextExtent(1, 1, "a much wider cell text than its heading").cx);
+    grid.SetVirtualMode(true);
+    EXPECT_FALSE(grid.LoadText(path.string()));
+}
