@@ -6,6 +6,7 @@
 #pragma once
 
 #include "artray/sim/ArtCamSimControl.h"
+#include "common/testing/HostTestVendors.h"
 #include "kh1300/sim/ZclSimControl.h"
 #include "module/CModule.h"
 #include "mtpci/sim/MtpciSimControl.h"
@@ -22,41 +23,22 @@
 #error "first_generation_sims() gives the test the driver folder and the simulated libraries"
 #endif
 
-// A simulated vendor library, loaded once by its path and kept for the whole run.
-inline const CModule& SimulatedVendor(const std::string& path)
-{
-    static std::map<std::string, CModule> modules;
-    CModule& module = modules[path];
-    if (!module.IsLoaded() && !module.Load(path))
-        ADD_FAILURE() << module.GetLastError();
-    return module;
-}
-
-template <typename Function>
-Function SimulatedVendorCall(const std::string& path, const char* name)
-{
-    auto function = SimulatedVendor(path).GetProc<Function>(name);
-    if (!function)
-        ADD_FAILURE() << "missing " << name;
-    return function;
-}
-
 // How often a free-running simulated device finishes a frame.
 constexpr int kFreeRunFrameMs = 10;
 
 inline void PrepareKh1300Sim(const std::string& vendor, const std::filesystem::path&)
 {
-    SimulatedVendorCall<ZCLSIM_ResetFunction>(vendor, "ZCLSIM_Reset")();
-    SimulatedVendorCall<ZCLSIM_SetManualFunction>(vendor, "ZCLSIM_SetManual")(0);
-    SimulatedVendorCall<ZCLSIM_SetFrameIntervalFunction>(vendor, "ZCLSIM_SetFrameInterval")(kFreeRunFrameMs);
+    host_test::VendorCall<ZCLSIM_ResetFunction>(vendor, "ZCLSIM_Reset")();
+    host_test::VendorCall<ZCLSIM_SetManualFunction>(vendor, "ZCLSIM_SetManual")(0);
+    host_test::VendorCall<ZCLSIM_SetFrameIntervalFunction>(vendor, "ZCLSIM_SetFrameInterval")(kFreeRunFrameMs);
 }
 
 // A grey 640 x 480 camera set, chosen in the driver's camera-set list in `settings`.
 inline void PrepareMtpciSim(const std::string& vendor, const std::filesystem::path& settings)
 {
-    SimulatedVendorCall<MTSIM_ResetFunction>(vendor, "MTSIM_Reset")();
-    SimulatedVendorCall<MTSIM_SetManualFunction>(vendor, "MTSIM_SetManual")(0);
-    SimulatedVendorCall<MTSIM_SetFrameIntervalFunction>(vendor, "MTSIM_SetFrameInterval")(kFreeRunFrameMs);
+    host_test::VendorCall<MTSIM_ResetFunction>(vendor, "MTSIM_Reset")();
+    host_test::VendorCall<MTSIM_SetManualFunction>(vendor, "MTSIM_SetManual")(0);
+    host_test::VendorCall<MTSIM_SetFrameIntervalFunction>(vendor, "MTSIM_SetFrameInterval")(kFreeRunFrameMs);
     const std::filesystem::path cameraSet = settings / "Grey640.ini";
     std::ofstream(cameraSet, std::ios::binary) << "[Camera]\r\nName=Test camera\r\nWidth=640\r\nHeight=480\r\n"
                                                    "BytesPerPixel=1\r\nPlaneType=1\r\nInterlaced=0\r\n";
@@ -65,8 +47,8 @@ inline void PrepareMtpciSim(const std::string& vendor, const std::filesystem::pa
 
 inline void PrepareArtraySim(const std::string& vendor, const std::filesystem::path&)
 {
-    SimulatedVendorCall<ARTSIM_ResetFunction>(vendor, "ARTSIM_Reset")();
-    SimulatedVendorCall<ARTSIM_SetFreeRunFunction>(vendor, "ARTSIM_SetFreeRun")(kFreeRunFrameMs);
+    host_test::VendorCall<ARTSIM_ResetFunction>(vendor, "ARTSIM_Reset")();
+    host_test::VendorCall<ARTSIM_SetFreeRunFunction>(vendor, "ARTSIM_SetFreeRun")(kFreeRunFrameMs);
 }
 
 struct FirstGenerationDeliverable
@@ -82,7 +64,7 @@ struct FirstGenerationDeliverable
     std::string DriverPath() const { return std::string(ACQ_DRIVER_DIR) + "/" + module; }
     void Prepare(const std::filesystem::path& settings) const
     {
-        SimulatedVendor(vendor);
+        host_test::Vendor(vendor);
         prepare(vendor, settings);
     }
 };

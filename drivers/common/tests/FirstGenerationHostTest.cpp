@@ -20,10 +20,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-// Frames of the largest simulated sensors take a while under a sanitiser on a busy machine.
-constexpr std::chrono::seconds kBound{30};
+using host_test::kBound;
+using host_test::WaitFor;
 
 // The first row's pixels: every simulated device puts its frame counter into them.
 std::string FirstRow(const BITMAPINFOHEADER* dib)
@@ -33,19 +31,6 @@ std::string FirstRow(const BITMAPINFOHEADER* dib)
         return {};
     const auto* pixels = reinterpret_cast<const char*>(dib) + offset;
     return std::string(pixels, size_t(int64_t(dib->biWidth) * dib->biBitCount / 8));
-}
-
-template <typename Condition>
-bool WaitFor(Condition done)
-{
-    const auto end = Clock::now() + kBound;
-    while (!done()) {
-        if (Clock::now() > end)
-            return false;
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
 }
 
 class FirstGenerationHostTest : public ::testing::TestWithParam<FirstGenerationDeliverable>

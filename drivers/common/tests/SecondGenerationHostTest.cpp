@@ -4,7 +4,7 @@
 // at the next start; a kept file that is damaged leaves the defaults and says so.
 #include "acqdriver/AcqDib.h"
 #include "capturehost/CAcquireContainer.h"
-#include "common/tests/HostTestVendors.h"
+#include "common/testing/HostTestVendors.h"
 #include "flashbus/sim/FbusSimControl.h"
 #include "module/CModule.h"
 #include "testing/MessageBoxRecorder.h"
