@@ -18,8 +18,9 @@ packages=(
   libxlsxwriter-dev
   # the USB foot switch, read through the kernel's raw HID devices
   libhidapi-dev
-  # the surface plot draws with OpenGL and GLU; its tests render offscreen through EGL
-  libglu1-mesa-dev libegl-dev
+  # the surface plot draws with OpenGL and GLU; its tests render offscreen through EGL, or under Xvfb, with Mesa's
+  # software renderer
+  libglu1-mesa-dev libegl-dev libgl1-mesa-dri
   # tests and benchmarks (locales: a comma-decimal locale to prove numbers never follow it)
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth locales
   # the report export tests read the workbook back with openpyxl and the printed PDF's text with pdftotext
