@@ -5,16 +5,19 @@
 // the Linux extension, no "lib" prefix): first in the driver's folder, then on the library path. ArtraySdkFileName
 // gives the name for a library type.
 //
-// The notification window: where the vendor library posts window message 0x8002 to a message-only window, here it
-// is handed an ArtMessageTarget and calls its post function after each frame (wParam nonzero: the frame is
-// complete). Posting never blocks and may come from any thread of the library.
+// The notification window: where the vendor library sends window message 0x8002 to a message-only window, here it
+// is handed an ArtMessageTarget and calls its send function after each frame (wParam nonzero: the frame is
+// complete). Sending returns once the window's own thread has handled the message, as a sent window message does:
+// the library writes the next frame into the buffer it was given only then, so the driver's copy of a frame never
+// meets the writing of the next. It may come from any thread of the library but never from the window's own.
 #pragma once
 
 #include <cstdint>
 
 struct ArtMessageTarget
 {
-    void (*post)(ArtMessageTarget* target, uint32_t message, uintptr_t wParam, intptr_t lParam);
+    // The window's answer: 0 when the message was not handled (or the window is closing).
+    intptr_t (*send)(ArtMessageTarget* target, uint32_t message, uintptr_t wParam, intptr_t lParam);
 };
 
 constexpr uint32_t kArtFrameMessage = 0x8002;

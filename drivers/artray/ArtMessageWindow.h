@@ -2,8 +2,9 @@
 // thread of ours that owns the handler and runs it for each message in turn. Made once per camera object and kept
 // until the object goes, however often the camera is opened.
 //
-// Threads: Post from any thread, never blocking; the handler runs on the window's own thread only. Frame messages
-// still waiting when a newer one comes are merged into one (the handler copies the newest frame anyway).
+// Threads: Send from any thread but the window's own; it returns when a handling that began after it has ended (or
+// the window closes). The handler runs on the window's own thread only. Frame messages from several senders that
+// wait together are handled once for all of them (the handler copies the newest frame anyway).
 #pragma once
 
 #include "artray/ArtCamApi.h"
@@ -34,8 +35,8 @@ private:
         ArtMessageTarget target;
         ArtMessageWindow* window;
     };
-    static void PostThunk(ArtMessageTarget* target, uint32_t message, uintptr_t wParam, intptr_t lParam);
-    void Post(uint32_t message, uintptr_t wParam);
+    static intptr_t SendThunk(ArtMessageTarget* target, uint32_t message, uintptr_t wParam, intptr_t lParam);
+    int Send(uint32_t message, uintptr_t wParam);
     void Run();
 
     Handler m_handler;
@@ -46,5 +47,10 @@ private:
     bool m_completePending = false;
     bool m_incompletePending = false;
     int m_handled = 0;
+    // Messages sent so far, those the running or last handling took, and those whose handling has ended.
+    uint64_t m_sent = 0;
+    uint64_t m_taken = 0;
+    uint64_t m_done = 0;
+    int m_lastAnswer = 0;
     std::thread m_thread;
 };

@@ -53,7 +53,7 @@ ArtrayCamera::~ArtrayCamera()
         std::lock_guard lock(m_setUpLock);
         Unbind();
     }
-    // The library is gone, so nothing posts any more: the window's thread can stop.
+    // The library is gone, so nothing sends any more: the window's thread can stop.
     m_window.reset();
 }
 

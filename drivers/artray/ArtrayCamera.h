@@ -1,5 +1,5 @@
 // The one ARTRAY camera of a driver module: binds the model's library, keeps the newest full sensor frame the
-// library posts, and hands the host the whole frame or the centred crop of the chosen resolution row, which it
+// library sends, and hands the host the whole frame or the centred crop of the chosen resolution row, which it
 // remembers in the model's settings file in the program's folder.
 //
 // Threads: Open, Close, SetUp and the dialogs come from the host's UI thread (one set-up lock serialises them);

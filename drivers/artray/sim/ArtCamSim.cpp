@@ -1,6 +1,6 @@
 // A simulated ARTRAY camera library for tests: every entry point of the version groups the driver binds, a camera
 // with the model's sensor (ARTSIM_WIDTH x ARTSIM_HEIGHT, ARTSIM_MODEL the ArtrayModelId) that writes frames into the
-// buffer it is given and posts the frame message, and the test controls of ArtCamSimControl.h.
+// buffer it is given and sends the frame message, and the test controls of ArtCamSimControl.h.
 #include "artray/ArtCamApi.h"
 #include "artray/sim/ArtCamSimControl.h"
 
@@ -34,6 +34,9 @@ struct Sim
     int dialogOk = 1;
     int freeRunMs = 0;
     int openHandles = 0;
+    // Held from writing a frame until its message has been handled, so that a frame delivered by the test while the
+    // free-running thread's is being copied waits its turn, as the one camera's frames do.
+    std::mutex delivery;
     // The running capture.
     ArtMessageTarget* target = nullptr;
     uint8_t* buffer = nullptr;
@@ -71,12 +74,22 @@ int BytesPerPixel(int bits)
     return bits <= 8 ? 1 : bits <= 16 ? 2 : bits <= 24 ? 3 : 4;
 }
 
-// Writes the frame under the lock, posts after it: the driver's handler may take its own locks freely.
+// Writes the frame under the lock, sends after it: the driver's handler may take its own locks freely. The next
+// frame is written only after the driver has handled this one's message.
 int DeliverLocked(std::unique_lock<std::mutex>& lock, int seed, int complete)
 {
     Sim& sim = State();
     if (!sim.buffer || !sim.target)
         return 0;
+    std::unique_lock delivering(sim.delivery, std::try_to_lock);
+    if (!delivering.owns_lock()) {
+        // Another delivery is waiting for its message to be handled: let it finish without holding the state.
+        lock.unlock();
+        delivering.lock();
+        lock.lock();
+        if (!sim.buffer || !sim.target)
+            return 0;
+    }
     const int bytesPerPixel = BytesPerPixel(sim.colorBits);
     const size_t frame = size_t(ARTSIM_WIDTH) * ARTSIM_HEIGHT * bytesPerPixel;
     uint8_t* out = sim.buffer;
@@ -90,7 +103,8 @@ int DeliverLocked(std::unique_lock<std::mutex>& lock, int seed, int complete)
             }
     ArtMessageTarget* target = sim.target;
     lock.unlock();
-    target->post(target, kArtFrameMessage, complete ? 1 : 0, 0);
+    target->send(target, kArtFrameMessage, complete ? 1 : 0, 0);
+    delivering.unlock();
     lock.lock();
     return 1;
 }

@@ -22,8 +22,8 @@ using ARTSIM_SetColorBitsFunction = void (*)(int bits);
 using ARTSIM_SetDialogAnswerFunction = void (*)(int ok);
 // Free-running: a frame every `intervalMs` while the capture runs (seeds 1, 2, ...); 0: only ARTSIM_Deliver.
 using ARTSIM_SetFreeRunFunction = void (*)(int intervalMs);
-// Writes the frame of `seed` into the driver's buffer and posts its message (complete: wParam 1, else 0). 1 when a
-// capture was running, else 0.
+// Writes the frame of `seed` into the driver's buffer and sends its message (complete: wParam 1, else 0); returns
+// once the driver has handled it. 1 when a capture was running, else 0.
 using ARTSIM_DeliverFunction = int (*)(int seed, int complete);
 // Unplugged: the capture stops, no frame comes and ArtCam_Initialize answers 0 until the next reset.
 using ARTSIM_UnplugFunction = void (*)();

@@ -215,6 +215,19 @@ TEST_F(ArtrayCameraTest, AcquireDuringASetUpAnswersNine)
 
 // Set-ups reallocate the buffers while frames stream in and hand-outs copy out: every copy holds the frame lock,
 // so the sanitizers see no freed or short buffer.
+// The camera library writes a frame into the driver's buffer and sends its message; it writes the next only once
+// the driver has handled that message, so the driver's copy never meets the writing of the next frame.
+TEST_F(ArtrayCameraTest, AFrameIsHandledBeforeTheCameraWritesTheNext)
+{
+    ArtrayCamera camera(GetArtrayModel(kModel));
+    ASSERT_TRUE(camera.Open());
+    for (int seed = 1; seed <= 3; ++seed) {
+        ASSERT_TRUE(Deliver(seed));
+        EXPECT_EQ(camera.FrameMessagesHandled(), seed) << "the sending returned before the message was handled";
+    }
+    camera.Close();
+}
+
 TEST_F(ArtrayCameraTest, SetUpsRacingFramesAndHandOutsTouchNoFreedBuffer)
 {
     ArtraySimCall<ARTSIM_SetFreeRunFunction>(kModel, "ARTSIM_SetFreeRun")(1);
