@@ -528,12 +528,53 @@ BENCHMARK(BM_CamixLive)->Apply(CamixSizes);
 #endif
 
 #ifdef MTPCI_SIM_LIBRARY
+// A simulated board frame's number (mod 256) from the byte at column 0 of its row `row`: channel 1's bytes are
+// seed * 7 + 31 + row * 3 + column (MtsimByte), and 183 is the inverse of 7 mod 256.
+int SimSeedOf(uint8_t byte, int row)
+{
+    return uint8_t(183 * uint8_t(byte - 31 - 3 * row));
+}
+
+// What a run of frame numbers (mod 256, in the order they arrived) says about the stream: consecutive frames
+// differ by 1, a gap is frames that never arrived, a repeat is a frame that arrived twice. Fewer than 256 frames
+// in a row are assumed missing at any one place.
+struct SeedRun
+{
+    int64_t span = 0;     // frames from the first to the last that arrived, both counted
+    int64_t missing = 0;  // frames within the span that never arrived
+    int64_t repeats = 0;  // frames that arrived again
+};
+
+SeedRun ReadSeedRun(const std::vector<int>& seeds)
+{
+    SeedRun run;
+    if (seeds.empty())
+        return run;
+    run.span = 1;
+    for (size_t i = 1; i < seeds.size(); ++i) {
+        const int gap = (seeds[i] - seeds[i - 1]) & 255;
+        if (gap == 0)
+            ++run.repeats;
+        run.span += gap;
+        run.missing += std::max(0, gap - 1);
+    }
+    return run;
+}
+
 // The frame grabber driver on its simulated board: one channel of 2592 x 1944 grey frames, the board finishing a
-// frame every `interval` ms (0: the simulator's full rate, a frame at each poll of the grab thread), the
+// frame every `interval` ms (0: the board's full rate, the frame period its bus allows, MtpciSimControl.h), the
 // acquisition host polling the driver on its live thread into the mailbox, the UI thread composing at fit.
-// Counters: the frames the board finished (board_frames), the frames the host took from the driver (host_frames),
-// those shown, and where the others were lost: finished but replaced in the driver before the host took them
-// (lost_in_driver), posted but replaced in the mailbox before the UI thread took them (dropped).
+//
+// Frames are counted by the number the board gave each (readable from its pixels), not by counters read at
+// moments of their own: the board runs before the host starts polling and after it stops, so a frame the driver
+// held when the live display started, or one it read just before a count was taken, was counted by the host but
+// not the board, or by the board but not the host (one more host frame than board frames at 30 fps, with nothing
+// lost). The stream is the run of frames from the first the host took to the last. Counters: board_frames (that
+// run), host_frames (frames the host took), repeats (frames the host took twice: a fault of the hand-over),
+// lost_in_driver (frames of the run the host never got; of_which_on_board: overwritten in the board's ring because
+// the grab thread read too late, the rest replaced in the driver's view before the host took them), dropped
+// (posted but replaced in the mailbox before the UI thread took them), shown, and not_shown (frames of the run the
+// live view never showed: lost_in_driver plus dropped).
 void BM_MtpciLive(benchmark::State& state)
 {
     constexpr int kWidth = 2592, kHeight = 1944;
@@ -557,7 +598,7 @@ void BM_MtpciLive(benchmark::State& state)
         board.GetProc<void (*)(int)>("MTSIM_SetChannels")(1);
         board.GetProc<void (*)(int)>("MTSIM_SetManual")(0);
         board.GetProc<void (*)(int)>("MTSIM_SetFrameInterval")(interval);
-        const auto boardFrames = board.GetProc<int (*)(int)>("MTSIM_FramesRead");
+        const auto overwritten = board.GetProc<int (*)(int)>("MTSIM_Overwritten");
 
         CAcquireContainer host;
         host.InstallServers(MTPCI_DRIVER_DIR);
@@ -572,28 +613,32 @@ void BM_MtpciLive(benchmark::State& state)
         QObject receiver;
         LiveView view(kWidth, kHeight, RatioOf(0, kWidth, kHeight));
         QImage picture;  // the window's
-        uint64_t shown = 0;
+        std::vector<int> shownSeeds;
         std::shared_ptr<LiveFrameMailbox> mailbox;
         mailbox = std::make_shared<LiveFrameMailbox>(&receiver, [&] {
             picture = view.Show(*mailbox);
-            shown += !picture.isNull();
+            if (!picture.isNull())
+                shownSeeds.push_back(SimSeedOf(view.image.GetBuffer()[0], 0));  // the image is top-down
         });
         SetLiveMailbox(mailbox);
-        static std::atomic<uint64_t> hostFrames;
-        hostFrames = 0;
+        // Written on the host's live thread only, read once StopOverlay has joined it.
+        static std::vector<int> hostSeeds;
+        hostSeeds.clear();
+        hostSeeds.reserve(4096);
         host.SetFuncGrabCallBack([](const BITMAPINFOHEADER* dib) {
-            ++hostFrames;
+            // The rows follow the header and its palette, bottom-up: the first row in memory is the frame's last.
+            const auto* rows = reinterpret_cast<const uint8_t*>(dib) + 40 + 4 * size_t(dib->biClrUsed);
+            hostSeeds.push_back(SimSeedOf(rows[0], kHeight - 1));
             PostLiveFrame(dib);
             return 0;
         });
-        const int before = boardFrames(1);
+        const int overwrittenBefore = overwritten(1);
         host.Overlay();
         const auto begin = Clock::now();
         while (Clock::now() - begin < seconds)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        // The board goes on after the host stops polling it: its count is taken first.
-        const int finished = boardFrames(1) - before;
         host.StopOverlay();
+        const int overwrittenDuring = overwritten(1) - overwrittenBefore;
         QCoreApplication::processEvents();
         const double elapsed = std::chrono::duration<double>(Clock::now() - begin).count();
         SetLiveMailbox(nullptr);
@@ -601,12 +646,18 @@ void BM_MtpciLive(benchmark::State& state)
         host.ReleaseServers();
         unsetenv("VISTREL_DRIVER_SETTINGS");
 
-        state.counters["board_fps"] = double(finished) / elapsed;
-        state.counters["board_frames"] = double(finished);
-        state.counters["host_frames"] = double(hostFrames);
-        state.counters["shown"] = double(shown);
-        state.counters["lost_in_driver"] = std::max(0.0, double(finished) - double(hostFrames));
+        const SeedRun hostRun = ReadSeedRun(hostSeeds);
+        std::vector<int> distinctShown = shownSeeds;
+        distinctShown.erase(std::unique(distinctShown.begin(), distinctShown.end()), distinctShown.end());
+        state.counters["board_fps"] = double(hostRun.span) / elapsed;
+        state.counters["board_frames"] = double(hostRun.span);
+        state.counters["host_frames"] = double(hostSeeds.size());
+        state.counters["repeats"] = double(hostRun.repeats);
+        state.counters["lost_in_driver"] = double(hostRun.missing);
+        state.counters["of_which_on_board"] = double(overwrittenDuring);
         state.counters["dropped"] = double(mailbox->Dropped());
+        state.counters["shown"] = double(shownSeeds.size());
+        state.counters["not_shown"] = double(hostRun.span - int64_t(distinctShown.size()));
     }
 }
 

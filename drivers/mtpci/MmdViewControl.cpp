@@ -20,7 +20,7 @@ void PutU32(uint8_t* at, uint32_t value)
 
 int MmdViewControl::Init(int type, int width, int frameHeight, int frameCount)
 {
-    std::lock_guard lock(m_lock);
+    std::scoped_lock lock(m_storeLock, m_lock);
     if (m_initialised)
         return kAlreadyInitialised;
     if (type < 1 || type > 4)
@@ -38,9 +38,12 @@ int MmdViewControl::Init(int type, int width, int frameHeight, int frameCount)
     if (totalHeight > INT32_MAX || frameBytes * frameCount > kAcqMaxFrameBytes)
         return kNoMemory;
     const int64_t imageBytes = frameBytes * frameCount;
-    m_memory.assign(size_t(kHeaderBytes + imageBytes), 255);
-    uint8_t* header = m_memory.data();
-    std::memset(header, 0, size_t(kHeaderBytes));
+    // The rows start white; a row's padding is never written again, so it stays white in every frame buffer.
+    m_frames.assign(size_t(frameCount), std::vector<uint8_t>(size_t(frameBytes), 255));
+    m_frameNumbers.assign(size_t(frameCount), 0);
+    m_spare.assign(size_t(frameBytes), 255);
+    m_header.assign(size_t(kHeaderBytes), 0);
+    uint8_t* header = m_header.data();
     PutU32(header, 40);
     PutU32(header + 4, uint32_t(storedWidth));
     PutU32(header + 8, uint32_t(totalHeight));
@@ -68,9 +71,14 @@ int MmdViewControl::Init(int type, int width, int frameHeight, int frameCount)
 
 void MmdViewControl::Release()
 {
-    std::lock_guard lock(m_lock);
-    m_memory.clear();
-    m_memory.shrink_to_fit();
+    std::scoped_lock lock(m_storeLock, m_lock);
+    for (std::vector<uint8_t>* bytes : {&m_header, &m_spare}) {
+        bytes->clear();
+        bytes->shrink_to_fit();
+    }
+    m_frames.clear();
+    m_frames.shrink_to_fit();
+    m_frameNumbers.clear();
     m_initialised = false;
     m_type = m_width = m_storedWidth = m_frameHeight = m_frameCount = 0;
     m_frameBytes = 0;
@@ -82,15 +90,16 @@ bool MmdViewControl::IsInitialised() const
     return m_initialised;
 }
 
-uint8_t* MmdViewControl::SlotLocked(int slot)
+std::vector<uint8_t>& MmdViewControl::SlotLocked(int slot)
 {
     // Slots count from the end of the store: slot 0 is the last frame in memory.
-    return m_memory.data() + kHeaderBytes + int64_t(m_frameCount - 1 - slot) * m_frameBytes;
+    return m_frames[size_t(m_frameCount - 1 - slot)];
 }
 
 int MmdViewControl::Store(const uint8_t* source, int slot)
 {
-    std::lock_guard lock(m_lock);
+    // The store's format changes only under both locks: holding the store lock, it is read without the other.
+    std::lock_guard storing(m_storeLock);
     if (!m_initialised)
         return kAlreadyInitialised;
     if (!source)
@@ -99,27 +108,36 @@ int MmdViewControl::Store(const uint8_t* source, int slot)
         return kBadSlot;
     const int64_t sourceLine = int64_t(m_type) * m_width;
     const int64_t storedLine = int64_t(m_type) * m_storedWidth;
-    uint8_t* slotBits = SlotLocked(slot);
+    uint8_t* rows = m_spare.data();
     for (int line = 0; line < m_frameHeight; ++line)
-        std::memcpy(slotBits + (m_frameHeight - 1 - line) * storedLine, source + line * sourceLine,
-                    size_t(sourceLine));
+        std::memcpy(rows + (m_frameHeight - 1 - line) * storedLine, source + line * sourceLine, size_t(sourceLine));
+    std::lock_guard lock(m_lock);
+    // The slot's old frame is the next store's spare.
+    SlotLocked(slot).swap(m_spare);
+    ++m_frameNumbers[size_t(m_frameCount - 1 - slot)];
     return 1;
 }
 
-bool MmdViewControl::CopyTo(int slot, BITMAPINFOHEADER* dib) const
+bool MmdViewControl::CopyTo(int slot, BITMAPINFOHEADER* dib, uint64_t* frameNumber) const
 {
     std::lock_guard lock(m_lock);
     if (!m_initialised || !dib || slot < 0 || slot >= m_frameCount)
         return false;
-    const AcqFrameView frame{const_cast<MmdViewControl*>(this)->SlotLocked(slot), m_width, m_frameHeight,
-                             m_type * 8, int64_t(m_type) * m_storedWidth};
+    auto& self = const_cast<MmdViewControl&>(*this);
+    const AcqFrameView frame{self.SlotLocked(slot).data(), m_width, m_frameHeight, m_type * 8,
+                             int64_t(m_type) * m_storedWidth};
+    if (frameNumber)
+        *frameNumber = m_frameNumbers[size_t(m_frameCount - 1 - slot)];
     return AcqCopyFrameToDib(frame, dib);
 }
 
 std::vector<uint8_t> MmdViewControl::Bytes() const
 {
     std::lock_guard lock(m_lock);
-    return m_memory;
+    std::vector<uint8_t> bytes = m_header;
+    for (const std::vector<uint8_t>& frame : m_frames)
+        bytes.insert(bytes.end(), frame.begin(), frame.end());
+    return bytes;
 }
 
 int MmdViewControl::Type() const

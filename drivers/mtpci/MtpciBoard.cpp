@@ -193,6 +193,8 @@ int MtpciBoard::SetUpChannel(int number, const std::string& cameraSet)
     CloseChannel(number);
     m_newFrames &= ~NewFrameBit(number);
     channel.hasFrame = false;
+    channel.handedOver = 0;
+    channel.handedOverAt = 0;
     if (!channel.present)
         return -1;
     if (!channel.enabled)
@@ -462,6 +464,7 @@ void MtpciBoard::CopyFrame(int number, int buffer)
                                     uint32_t(channel.conversion.size()));
             frame = channel.conversion.data();
         }
+        LetHostTakeFrame(number);
         if (channel.view.Store(frame, 0) == 1) {
             channel.hasFrame = true;
             m_newFrames |= NewFrameBit(number);
@@ -470,13 +473,29 @@ void MtpciBoard::CopyFrame(int number, int buffer)
     std::this_thread::sleep_for(kPoll);
 }
 
+// A grab thread that polled late finds several finished buffers in the ring and reads them one right after the
+// other, faster than the host takes them; storing each over the last would lose all but the newest although the
+// host keeps up with the board. So channel 1's thread gives a host that is taking frames a few milliseconds to take
+// the frame it holds (the board's ring keeps the next frames meanwhile), in the 1 ms sleeps of every wait here.
+// A host that took nothing lately (no live display) is not waited for.
+void MtpciBoard::LetHostTakeFrame(int number)
+{
+    if (number != 1)
+        return;
+    Channel& channel = ChannelOf(number);
+    const auto deadline = Clock::now() + kHandOverWait;
+    while ((m_newFrames & NewFrameBit(number)) && channel.runState == kGrabbing && Clock::now() < deadline
+           && Clock::now() - Clock::time_point(Clock::duration(channel.handedOverAt.load())) < kHostPolling)
+        std::this_thread::sleep_for(kPoll);
+}
+
 int MtpciBoard::Acquire(BITMAPINFOHEADER* dib)
 {
     if (m_mode == ACQ_MODE_SETTING_UP)
         return ACQ_FAIL;
     if (m_channelCount < 1 || !(m_newFrames.fetch_and(~NewFrameBit(1)) & NewFrameBit(1)))
         return ACQ_NO_NEW_FRAME;
-    return ChannelOf(1).view.CopyTo(0, dib) ? ACQ_OK : ACQ_FAIL;
+    return HandOver(dib, true);
 }
 
 // The newest frame, taken by Acquire or not; before the first frame of a set-up it waits a bounded time for one.
@@ -487,7 +506,7 @@ int MtpciBoard::Snapshot(BITMAPINFOHEADER* dib)
     while (m_mode != ACQ_MODE_SETTING_UP && m_channelCount >= 1) {
         if (channel.hasFrame) {
             m_newFrames &= ~NewFrameBit(1);
-            return channel.view.CopyTo(0, dib) ? ACQ_OK : ACQ_FAIL;
+            return HandOver(dib, false);
         }
         if (Clock::now() >= deadline)
             break;
@@ -495,6 +514,19 @@ int MtpciBoard::Snapshot(BITMAPINFOHEADER* dib)
         std::this_thread::sleep_for(kPoll);
     }
     return ACQ_FAIL;
+}
+
+int MtpciBoard::HandOver(BITMAPINFOHEADER* dib, bool newOnly)
+{
+    Channel& channel = ChannelOf(1);
+    uint64_t number = 0;
+    if (!channel.view.CopyTo(0, dib, &number))
+        return ACQ_FAIL;
+    // The grab thread raises the new-frame bit after its store: a copy made between the two took the frame the
+    // bit then announces, which must not be handed over a second time.
+    const uint64_t before = channel.handedOver.exchange(number);
+    channel.handedOverAt = Clock::now().time_since_epoch().count();
+    return newOnly && before == number ? ACQ_NO_NEW_FRAME : ACQ_OK;
 }
 
 int MtpciBoard::Width() const

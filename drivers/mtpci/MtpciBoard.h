@@ -35,6 +35,10 @@ public:
     static constexpr std::chrono::seconds kJoinBound{5};
     // How long a snapshot waits for a first frame.
     static constexpr std::chrono::seconds kSnapshotBound{2};
+    // How long channel 1's grab thread lets the host take the frame it holds before storing the next over it,
+    // and how recently the host must have taken one for it to wait at all.
+    static constexpr std::chrono::milliseconds kHandOverWait{8};
+    static constexpr std::chrono::milliseconds kHostPolling{250};
 
     enum RunState { kIdle = 0, kGrabbing = 1, kStopping = -1, kUnusable = -2, kStoppedOnDmaError = -3 };
 
@@ -80,6 +84,8 @@ private:
         MmdViewControl view;
         std::atomic<int> runState{kIdle};
         std::atomic<bool> hasFrame{false};
+        std::atomic<uint64_t> handedOver{0};  // the view's number of the frame the host took last
+        std::atomic<int64_t> handedOverAt{0};  // when, in steady-clock ticks
         std::thread thread;
         std::mutex doneLock;
         std::condition_variable doneSignal;
@@ -99,6 +105,9 @@ private:
     void GrabLoop(int number);
     Wait WaitForBuffer(int number, int buffer, int& status);
     void CopyFrame(int number, int buffer);
+    void LetHostTakeFrame(int number);
+    // Channel 1's view into the host's DIB; with `newOnly`, ACQ_NO_NEW_FRAME for the frame handed over last.
+    int HandOver(BITMAPINFOHEADER* dib, bool newOnly);
     int Ask(const std::string& text, unsigned type);
     void LetPromptsThrough();
     Channel& ChannelOf(int number) { return m_channels[number - 1]; }

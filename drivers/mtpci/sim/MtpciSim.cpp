@@ -35,7 +35,8 @@ struct Channel
     bool stalled = false;
     int framesRead = 0;
     int generated = 0;
-    Clock::time_point lastFrame{};
+    int overwritten = 0;
+    Clock::time_point started{};
 };
 
 struct SimState
@@ -83,22 +84,36 @@ int64_t FrameBytes(const MtpciChannelInfo& info)
     return int64_t(info.width) * info.height * info.bytesPerPixel * info.planeType;
 }
 
+// The time the board takes for one frame: the set interval, else its bytes at the bus's rate.
+std::chrono::nanoseconds FramePeriod(const SimState& sim, const MtpciChannelInfo& info)
+{
+    if (sim.frameMs > 0)
+        return std::chrono::milliseconds(sim.frameMs);
+    return std::chrono::nanoseconds(std::max<int64_t>(1, FrameBytes(info) * 1'000'000'000 / kMtsimBusBytesPerSecond));
+}
+
 // The frame as the board holds it (top-down, packed; 2-byte pixels little-endian, the display byte high).
 void Generate(int channel, const MtpciChannelInfo& info, int seed, std::vector<uint8_t>& out)
 {
     out.resize(size_t(FrameBytes(info)));
     const int rows = info.height * info.planeType;
     const int displayColumns = info.width * (info.bytesPerPixel == 3 ? 3 : 1);
+    if (info.bytesPerPixel != 2) {
+        // A row's bytes count up from its first (MtsimByte): one copy out of a ramp per row. The frame is made on
+        // the grab thread's poll, where a real board's DMA costs the processor nothing, so it is made cheaply.
+        std::vector<uint8_t> ramp(size_t(displayColumns) + 256);
+        for (size_t i = 0; i < ramp.size(); ++i)
+            ramp[i] = uint8_t(i);
+        for (int row = 0; row < rows; ++row)
+            std::memcpy(out.data() + size_t(row) * size_t(displayColumns),
+                        ramp.data() + MtsimByte(channel, seed, row, 0), size_t(displayColumns));
+        return;
+    }
     size_t at = 0;
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < displayColumns; ++column) {
-            const uint8_t value = MtsimByte(channel, seed, row, column);
-            if (info.bytesPerPixel == 2) {
-                out[at++] = 0x5A;
-                out[at++] = value;
-            } else {
-                out[at++] = value;
-            }
+            out[at++] = 0x5A;
+            out[at++] = MtsimByte(channel, seed, row, column);
         }
     }
 }
@@ -301,7 +316,8 @@ MTSIM_EXPORT int MTPCI_StartRing(int channel)
     if (!c || c->buffers.empty())
         return 6;
     c->capturing = true;
-    c->lastFrame = Clock::now();
+    c->started = Clock::now();
+    c->generated = 0;
     return 0;
 }
 
@@ -334,9 +350,15 @@ MTSIM_EXPORT int MTPCI_PollRing(int channel, int buffer)
     if (!c->pushed.empty()) {
         seed = c->pushed.front();
         c->pushed.pop_front();
-    } else if (!sim.manual && Clock::now() - c->lastFrame >= std::chrono::milliseconds(sim.frameMs)) {
-        seed = ++c->generated;
-        c->lastFrame = Clock::now();
+    } else if (!sim.manual) {
+        const int64_t due = (Clock::now() - c->started) / FramePeriod(sim, c->info);
+        if (due > c->generated) {
+            // The ring holds the newest frames; older ones the driver did not read in time were overwritten.
+            const int newest = int(std::max<int64_t>(c->generated, due - int64_t(c->buffers.size())));
+            c->overwritten += newest - c->generated;
+            c->generated = newest;
+            seed = ++c->generated;
+        }
     }
     if (seed < 0)
         return kMtpciTransferQueued;
@@ -451,6 +473,7 @@ MTSIM_EXPORT void MTSIM_Reset()
         c.stalled = false;
         c.framesRead = 0;
         c.generated = 0;
+        c.overwritten = 0;
     }
     sim.calls.clear();
     sim.failNext.clear();
@@ -530,6 +553,12 @@ MTSIM_EXPORT int MTSIM_FramesRead(int channel)
 {
     std::lock_guard lock(Sim().lock);
     return channel >= 1 && channel <= kMtpciMaxChannels ? Sim().channel[channel].framesRead : 0;
+}
+
+MTSIM_EXPORT int MTSIM_Overwritten(int channel)
+{
+    std::lock_guard lock(Sim().lock);
+    return channel >= 1 && channel <= kMtpciMaxChannels ? Sim().channel[channel].overwritten : 0;
 }
 
 MTSIM_EXPORT int MTSIM_Capturing()

@@ -1,9 +1,12 @@
-// The channel view store: its DIB layout byte for byte, its argument checks, and bottom-up storing.
+// The channel view store: its DIB layout byte for byte, its argument checks, bottom-up storing, and frames stored
+// while another thread copies them out.
 #include "mtpci/MmdViewControl.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <numeric>
+#include <thread>
 
 namespace {
 
@@ -71,9 +74,59 @@ TEST(MmdViewControlTest, AFrameIsStoredBottomUpIntoItsSlotCountedFromTheEnd)
     std::vector<uint8_t> dib(size_t(kAcqDibOverhead + 8), 0);
     auto* header = reinterpret_cast<BITMAPINFOHEADER*>(dib.data());
     AcqFillDibHeader(*header, 3, 2, 8);
-    ASSERT_TRUE(view.CopyTo(0, header));
+    uint64_t number = 0;
+    ASSERT_TRUE(view.CopyTo(0, header, &number));
     EXPECT_EQ(std::vector<uint8_t>(dib.begin() + kAcqDibOverhead, dib.begin() + kAcqDibOverhead + 7),
               (std::vector<uint8_t>{4, 5, 6, 0, 1, 2, 3}));
+    EXPECT_EQ(number, 1u);
+    ASSERT_TRUE(view.CopyTo(1, header, &number));
+    EXPECT_EQ(number, 0u) << "a slot never stored into";
+
+    // The frame buffers take turns: the next frame comes through one whose padding is as white as the first's.
+    const uint8_t next[6] = {7, 8, 9, 10, 11, 12};
+    ASSERT_EQ(view.Store(next, 0), 1);
+    ASSERT_EQ(view.Store(top, 0), 1);
+    ASSERT_EQ(view.Store(next, 0), 1);
+    const std::vector<uint8_t> after = view.Bytes();
+    EXPECT_EQ(std::vector<uint8_t>(after.begin() + 1064 + 8, after.end()),
+              (std::vector<uint8_t>{10, 11, 12, 255, 7, 8, 9, 255}));
+    ASSERT_TRUE(view.CopyTo(0, header, &number));
+    EXPECT_EQ(number, 4u);
     AcqFillDibHeader(*header, 3, 2, 24);
     EXPECT_FALSE(view.CopyTo(0, header)) << "a DIB of another depth";
+}
+
+// Every copy taken while another thread stores is one whole frame, and frames come out in the order they went in.
+TEST(MmdViewControlTest, CopiesWhileFramesAreStoredAreWholeFramesInOrder)
+{
+    constexpr int kWidth = 64, kHeight = 32, kFrames = 400;
+    MmdViewControl view;
+    ASSERT_EQ(view.Init(1, kWidth, kHeight, 1), 1);
+    std::atomic<bool> done{false};
+    std::thread grab([&] {
+        std::vector<uint8_t> frame(size_t(kWidth) * kHeight);
+        for (int n = 1; n <= kFrames; ++n) {
+            std::fill(frame.begin(), frame.end(), uint8_t(n));
+            view.Store(frame.data(), 0);
+        }
+        done = true;
+    });
+    std::vector<uint8_t> dib(size_t(kAcqDibOverhead + kWidth * kHeight), 0);
+    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(dib.data());
+    AcqFillDibHeader(*header, kWidth, kHeight, 8);
+    uint64_t last = 0;
+    int torn = 0, backwards = 0, misnamed = 0;
+    while (!done) {
+        uint64_t number = 0;
+        ASSERT_TRUE(view.CopyTo(0, header, &number));
+        const auto rows = dib.begin() + kAcqDibOverhead;
+        torn += std::any_of(rows, dib.end(), [&](uint8_t b) { return b != *rows; });
+        backwards += number < last;
+        misnamed += number > 0 && *rows != uint8_t(number);
+        last = number;
+    }
+    grab.join();
+    EXPECT_EQ(torn, 0);
+    EXPECT_EQ(backwards, 0);
+    EXPECT_EQ(misnamed, 0) << "a frame number that names another frame";
 }
