@@ -237,6 +237,7 @@ void BM_DrawSurfaceVertexBuffer(benchmark::State& state)
     const auto frame = [&] {
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glPushMatrix();  // as the plot's frame does: any order of the benchmarks draws the same
         glLoadIdentity();
         glTranslated(g.m_fTransX, g.m_fTransY, g.m_fTransZ);
         glRotatef(g.m_fRotX, 1, 0, 0);
@@ -250,6 +251,7 @@ void BM_DrawSurfaceVertexBuffer(benchmark::State& state)
         glDrawArrays(GL_QUADS, 0, count);
         glDisableClientState(GL_VERTEX_ARRAY);
         glDisableClientState(GL_COLOR_ARRAY);
+        glPopMatrix();
         glFinish();
     };
     frame();
