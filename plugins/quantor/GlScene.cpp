@@ -106,6 +106,8 @@ void GlScene::Release()
 {
     if (m_gl && m_nFontBase != 0)
         m_gl->DeleteFont(m_nFontBase);
+    if (m_gl)
+        m_gl->ReleaseBatches();
     m_nFontBase = 0;
     m_gl = nullptr;
 }

@@ -48,7 +48,7 @@ public:
     // Binds the scene to a seam whose context is current (the widget's initializeGL): depth clears to 1, depth
     // testing on, the font built. A null seam leaves the scene unbound (it then draws nothing).
     bool Attach(GlSeam* gl);
-    // Frees the font while the context is still current, and unbinds.
+    // Frees the font and the seam's batches while the context is still current, and unbinds.
     void Release();
     GlSeam* Seam() const { return m_gl; }
 

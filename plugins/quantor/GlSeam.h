@@ -1,14 +1,33 @@
 // The drawing calls the plot scene and its models make, as one narrow interface: the plot window hands them the
-// OpenGL one (OpenGlSeam), tests a recorder. Everything the models draw goes through here, in immediate mode, so the
-// exact primitives a frame is made of can be checked without a graphics context.
+// OpenGL one (OpenGlSeam), tests a recorder. Everything the models draw goes through here, in immediate mode or as
+// batches of the same primitives, so the exact primitives a frame is made of can be checked without a graphics
+// context.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace quantor {
 
 enum class GlPrimitive { Quads, QuadStrip, Lines, LineLoop, LineStrip };
 enum class GlMatrix { Projection, Modelview };
+
+// Primitives of one type, four vertices apiece, each vertex with its own colour: what Begin, then Color3f and
+// Vertex3f per vertex, then End would draw for each primitive in turn, handed over whole so that a seam can draw
+// it in one call.
+struct GlBatch {
+    static constexpr size_t kVerticesEach = 4;
+    static constexpr size_t kFloatsEach = 6;  // x y z r g b
+    GlPrimitive primitive = GlPrimitive::Quads;
+    std::vector<float> vertices;
+    // Another value (never 0) each time the vertices are made again, so a seam may keep its own copy of them
+    // where it draws from faster.
+    uint64_t stamp = 0;
+
+    size_t Primitives() const { return vertices.size() / (kFloatsEach * kVerticesEach); }
+    static uint64_t NextStamp();
+};
 
 // A client rectangle in pixels, right and bottom exclusive.
 struct PlotRect {
@@ -69,6 +88,12 @@ public:
 
     // A GLU quadric sphere in line style around the origin.
     virtual void WireSphere(double radius, int slices, int stacks) = 0;
+
+    // The batch's primitives in order; afterwards the current colour is the last vertex's, as immediate mode
+    // leaves it. By default through Begin, Color3f, Vertex3f and End.
+    virtual void DrawBatch(const GlBatch& batch);
+    // Frees whatever the seam keeps for batches; its context is current.
+    virtual void ReleaseBatches() {}
 };
 
 }  // namespace quantor

@@ -115,4 +115,51 @@ void OpenGlSeam::WireSphere(double radius, int slices, int stacks)
     gluDeleteQuadric(quadric);
 }
 
+void OpenGlSeam::DrawBatch(const GlBatch& batch)
+{
+    const size_t primitives = batch.Primitives();
+    if (primitives == 0)
+        return;
+    const size_t vertices = primitives * GlBatch::kVerticesEach;
+    if (m_batchBuffer == 0)
+        glGenBuffers(1, &m_batchBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, m_batchBuffer);
+    if (batch.stamp != m_batchStamp || batch.stamp == 0) {
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices * GlBatch::kFloatsEach * sizeof(float)),
+                     batch.vertices.data(), GL_STATIC_DRAW);
+        m_batchStamp = batch.stamp;
+    }
+    constexpr GLsizei stride = GlBatch::kFloatsEach * sizeof(float);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, stride, nullptr);
+    glColorPointer(3, GL_FLOAT, stride, reinterpret_cast<const void*>(3 * sizeof(float)));
+    if (batch.primitive == GlPrimitive::Quads || batch.primitive == GlPrimitive::Lines) {
+        glDrawArrays(ToGl(batch.primitive), 0, static_cast<GLsizei>(vertices));
+    } else {
+        // Loops and strips join whatever one call gives them: each primitive is a draw of its own.
+        if (m_firsts.size() != primitives) {
+            m_firsts.resize(primitives);
+            m_counts.assign(primitives, static_cast<int>(GlBatch::kVerticesEach));
+            for (size_t p = 0; p < primitives; ++p)
+                m_firsts[p] = static_cast<int>(p * GlBatch::kVerticesEach);
+        }
+        glMultiDrawArrays(ToGl(batch.primitive), m_firsts.data(), m_counts.data(), static_cast<GLsizei>(primitives));
+    }
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    // A colour array leaves the current colour undefined; what follows may rely on the last vertex's.
+    const float* last = &batch.vertices[(vertices - 1) * GlBatch::kFloatsEach];
+    glColor3f(last[3], last[4], last[5]);
+}
+
+void OpenGlSeam::ReleaseBatches()
+{
+    if (m_batchBuffer != 0)
+        glDeleteBuffers(1, &m_batchBuffer);
+    m_batchBuffer = 0;
+    m_batchStamp = 0;
+}
+
 }  // namespace quantor

@@ -4,6 +4,8 @@
 
 #include "quantor/GlSeam.h"
 
+#include <vector>
+
 namespace quantor {
 
 class OpenGlSeam final : public GlSeam
@@ -41,6 +43,16 @@ public:
     void PrintText(uint32_t base, const char* text) override;
 
     void WireSphere(double radius, int slices, int stacks) override;
+
+    // From a buffer object holding the last batch drawn, filled again when a batch of another stamp comes.
+    void DrawBatch(const GlBatch& batch) override;
+    void ReleaseBatches() override;
+
+private:
+    uint32_t m_batchBuffer = 0;
+    uint64_t m_batchStamp = 0;
+    // First vertex and count of each primitive, for the types one draw call cannot string together.
+    std::vector<int> m_firsts, m_counts;
 };
 
 }  // namespace quantor

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <utility>
 
 namespace quantor {
@@ -13,7 +14,107 @@ constexpr float kRedWeight = 0.212671f;
 constexpr float kGreenWeight = 0.71516f;
 constexpr float kBlueWeight = 0.072169f;
 
+// Bit for bit, so that a NaN height compares equal to itself.
+bool SameBits(const std::vector<float>& kept, const std::vector<float>& now, size_t count)
+{
+    return kept.size() == count && now.size() >= count
+           && (count == 0 || std::memcmp(kept.data(), now.data(), count * sizeof(float)) == 0);
+}
+
 }  // namespace
+
+// --- the cells' batch ----------------------------------------------------------------------------------------
+
+CellBatch::Settings CellBatch::SettingsOf(const GridData& g, int colorSource, float halfSize)
+{
+    return {g.m_nSizeX, g.m_nSizeY, g.m_nPlotKind, colorSource, halfSize, g.m_fColorFloor, g.m_bGradient,
+            g.m_nGradientSteps, g.m_nTableColors, g.m_fLowColor, g.m_fHighColor, g.m_fBackColor, g.m_arrColorTable};
+}
+
+bool CellBatch::Holds(const GridData& g, const Settings& settings) const
+{
+    const size_t nx = static_cast<size_t>(settings.nx), ny = static_cast<size_t>(settings.ny);
+    return m_made && settings == m_settings && SameBits(m_x, g.m_pCoordX, nx) && SameBits(m_y, g.m_pCoordY, ny)
+           && SameBits(m_z, g.m_pCoordZ, nx * ny)
+           && (settings.colorSource != 1 || SameBits(m_values, g.m_pValues, nx * ny));
+}
+
+void CellBatch::Clear()
+{
+    m_made = m_batched = false;
+    m_x = {};
+    m_y = {};
+    m_z = {};
+    m_values = {};
+    m_batch.vertices = {};
+}
+
+bool CellBatch::Update(const GridData& g, int colorSource, float halfSize, size_t mostCells)
+{
+    const size_t nx = static_cast<size_t>(std::max(g.m_nSizeX, 0)), ny = static_cast<size_t>(std::max(g.m_nSizeY, 0));
+    if (nx > 1 && ny > 1 && (nx - 1) * (ny - 1) > mostCells) {
+        Clear();
+        return false;
+    }
+    Settings settings = SettingsOf(g, colorSource, halfSize);
+    if (Holds(g, settings))
+        return m_batched;
+    return Make(g, settings);
+}
+
+bool CellBatch::Make(const GridData& g, const Settings& settings)
+{
+    Clear();
+    const size_t nx = static_cast<size_t>(std::max(settings.nx, 0)), ny = static_cast<size_t>(std::max(settings.ny, 0));
+    const size_t nodes = nx * ny;
+    m_settings = settings;
+    m_x.assign(g.m_pCoordX.begin(), g.m_pCoordX.begin() + static_cast<std::ptrdiff_t>(nx));
+    m_y.assign(g.m_pCoordY.begin(), g.m_pCoordY.begin() + static_cast<std::ptrdiff_t>(ny));
+    m_z.assign(g.m_pCoordZ.begin(), g.m_pCoordZ.begin() + static_cast<std::ptrdiff_t>(nodes));
+    if (settings.colorSource == 1)
+        m_values.assign(g.m_pValues.begin(), g.m_pValues.begin() + static_cast<std::ptrdiff_t>(nodes));
+    m_made = true;
+    m_batch.primitive = settings.plotKind == kPlotGrid ? GlPrimitive::LineLoop : GlPrimitive::Quads;
+    m_batch.stamp = GlBatch::NextStamp();
+    if (nx < 2 || ny < 2) {
+        m_batched = true;  // no cells
+        return true;
+    }
+    // Each node's colour once; a node no band colours keeps the colour of the vertex before it, as the current
+    // colour of immediate mode does.
+    std::vector<Colour3> colours(nodes);
+    std::vector<uint8_t> known(nodes);
+    for (size_t n = 0; n < nodes; ++n) {
+        const float value = settings.colorSource == 1 && n < m_values.size() ? m_values[n] : m_z[n];
+        known[n] = ValueColour(g, value, colours[n]) ? 1 : 0;
+    }
+    if (!known[0])
+        return false;
+    const bool flat = settings.plotKind == kPlotFlat;
+    const float floorZ = -settings.halfSize;
+    m_batch.vertices.resize((nx - 1) * (ny - 1) * GlBatch::kVerticesEach * GlBatch::kFloatsEach);
+    float* out = m_batch.vertices.data();
+    Colour3 current = colours[0];
+    for (size_t j = 0; j + 1 < ny; ++j) {
+        for (size_t i = 0; i + 1 < nx; ++i) {
+            const size_t corners[4][2] = {{i, j}, {i + 1, j}, {i + 1, j + 1}, {i, j + 1}};
+            for (const auto& c : corners) {
+                const size_t node = c[0] + c[1] * nx;
+                if (known[node])
+                    current = colours[node];
+                out[0] = m_x[c[0]];
+                out[1] = m_y[c[1]];
+                out[2] = flat ? floorZ : m_z[node];
+                out[3] = current[0];
+                out[4] = current[1];
+                out[5] = current[2];
+                out += GlBatch::kFloatsEach;
+            }
+        }
+    }
+    m_batched = true;
+    return true;
+}
 
 // --- records -------------------------------------------------------------------------------------------------
 
@@ -96,6 +197,10 @@ void GridPlot::DrawScene()
 
 void GridPlot::DrawCells(const GridData& g)
 {
+    if (m_cells.Update(g, m_nColorSource, m_fHalfSize, m_nMostBatchedCells)) {
+        m_gl->DrawBatch(m_cells.Batch());
+        return;
+    }
     const GlPrimitive primitive = g.m_nPlotKind == kPlotGrid ? GlPrimitive::LineLoop : GlPrimitive::Quads;
     const bool flat = g.m_nPlotKind == kPlotFlat;
     const float floorZ = -m_fHalfSize;

@@ -5,7 +5,9 @@
 #include "quantor/GlScene.h"
 #include "quantor/GridFiles.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace quantor {
 
@@ -16,6 +18,41 @@ struct PlotImage {
     int width = 0, height = 0;
     int bitCount = 0;
     const uint8_t* const* rows = nullptr;
+};
+
+// The cells of a record as the plot draws them (a quad, or a loop for the grid kind, per cell with the node colours
+// in drawing order), made again only when something they are made from changes: a frame that merely turns the plot
+// draws them from what the last one made.
+class CellBatch
+{
+public:
+    // Brings the batch up to the record's cells; false when they are not batched: more than mostCells cells (then
+    // nothing is kept), or a first node whose colour no band gives, since that vertex takes whatever colour the
+    // frame drew with last.
+    bool Update(const GridData& g, int colorSource, float halfSize, size_t mostCells);
+    const GlBatch& Batch() const { return m_batch; }
+
+private:
+    // Everything the vertices and their colours are made from besides the arrays.
+    struct Settings {
+        int nx = 0, ny = 0, plotKind = 0, colorSource = 0;
+        float halfSize = 0, colorFloor = 0;
+        uint8_t gradient = 0;
+        int gradientSteps = 0, tableColors = 0;
+        Colour3 low{}, high{}, back{};
+        std::vector<uint32_t> table;
+        bool operator==(const Settings&) const = default;
+    };
+    static Settings SettingsOf(const GridData& g, int colorSource, float halfSize);
+    bool Holds(const GridData& g, const Settings& settings) const;
+    bool Make(const GridData& g, const Settings& settings);
+    void Clear();
+
+    Settings m_settings;
+    std::vector<float> m_x, m_y, m_z, m_values;
+    bool m_made = false;     // the settings and arrays above are those of the last record made
+    bool m_batched = false;  // and its cells are in the batch
+    GlBatch m_batch;
 };
 
 // The records and their drawing, without the image.
@@ -33,6 +70,10 @@ public:
     void AdoptRecords(GridScene&& records);
     const GridScene& Records() const { return m_records; }
     GridData* CurrentGrid() const { return m_pCurGrid; }
+
+    // Records of more cells draw them one primitive at a time: their batch would take 96 bytes a cell here and as
+    // much again in the seam's buffer.
+    size_t m_nMostBatchedCells = size_t(1) << 21;
 
 protected:
     void DrawScene() override;
@@ -53,6 +94,8 @@ private:
     void DrawFloor();
     void DrawMarkers(const GridData& g);
     void ColourNode(const GridData& g, int node);
+
+    CellBatch m_cells;
 };
 
 // The plot the dialog shows, built from an image.

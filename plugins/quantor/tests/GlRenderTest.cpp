@@ -136,6 +136,29 @@ TEST_F(RenderFixture, TheSurfaceRunsFromTheLowToTheHighColour)
     EXPECT_GT(red, 50u);
 }
 
+// The cells drawn as one batch from a buffer look as they do drawn one Begin/End at a time, and so do the legend's
+// quads and letters drawn in immediate mode after them.
+TEST_F(RenderFixture, BatchedCellsDrawWhatOneCellAtATimeDraws)
+{
+    RampPlot();
+    GridData& g = *plot.CurrentGrid();
+    g.m_fRotX = -60;
+    g.m_fRotZ = 30;
+    g.m_bShowLegend = 1;
+    const size_t batched = plot.m_nMostBatchedCells;
+    for (int kind : {kPlotSurface, kPlotGrid, kPlotFlat}) {
+        g.m_nPlotKind = kind;
+        plot.m_nMostBatchedCells = 0;
+        plot.Render();
+        const std::vector<uint8_t> direct = context.Pixels();
+        plot.m_nMostBatchedCells = batched;
+        plot.Render();
+        EXPECT_TRUE(context.Pixels() == direct) << "kind " << kind;
+        plot.Render();  // from the buffer the first frame filled
+        EXPECT_TRUE(context.Pixels() == direct) << "kind " << kind << ", second frame";
+    }
+}
+
 // Between frames a painter pass over the widget turns depth testing off and blends; the next frame must still
 // hide what lies behind, so it looks as the first.
 TEST_F(RenderFixture, AFrameAfterAForeignPassDrawsAsTheFirst)

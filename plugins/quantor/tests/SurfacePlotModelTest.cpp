@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace quantor {
@@ -505,6 +507,66 @@ TEST_F(PlotFixture, ARecordWhoseArraysAreShortDrawsNoCells)
     gl.Reset();
     plot.Render();
     EXPECT_TRUE(gl.primitives.empty());
+}
+
+// The cells are made into one batch and drawn from it while the record stays as it is: whatever changes between two
+// frames must show in the second just as when each cell is drawn from the record itself.
+TEST_F(PlotFixture, BatchedCellsFollowEveryChangeToTheRecord)
+{
+    g->m_bShowWalls = g->m_bShowFloor = 1;
+    const GridData start = *g;
+    const size_t batched = plot.m_nMostBatchedCells;
+    const struct {
+        const char* change;
+        void (*apply)(GridPlot&, GridData&);
+    } cases[] = {
+        {"a height", [](GridPlot&, GridData& r) { r.m_pCoordZ[4] = 0.2f; }},
+        {"a height above the cube keeps the colour before it", [](GridPlot&, GridData& r) { r.m_pCoordZ[2] = 0.7f; }},
+        {"the first height above the cube", [](GridPlot&, GridData& r) { r.m_pCoordZ[0] = 0.9f; }},
+        {"a NaN height", [](GridPlot&, GridData& r) { r.m_pCoordZ[5] = std::nanf(""); }},
+        {"a coordinate", [](GridPlot&, GridData& r) { r.m_pCoordX[1] = 0.1f; }},
+        {"the high colour", [](GridPlot&, GridData& r) { r.m_fHighColor = {0, 1, 0}; }},
+        {"the band count", [](GridPlot&, GridData& r) { r.m_nGradientSteps = 3; }},
+        {"the colour floor", [](GridPlot&, GridData& r) { r.m_fColorFloor = 0; }},
+        {"table colours", [](GridPlot&, GridData& r) { r.m_bGradient = 0; }},
+        {"a table colour", [](GridPlot&, GridData& r) { r.m_bGradient = 0; r.m_arrColorTable[3] = 0x123456; }},
+        {"the grid kind", [](GridPlot&, GridData& r) { r.m_nPlotKind = kPlotGrid; }},
+        {"the flat kind", [](GridPlot&, GridData& r) { r.m_nPlotKind = kPlotFlat; }},
+        {"colouring by value",
+         [](GridPlot& p, GridData& r) {
+             p.m_nColorSource = 1;
+             r.m_pValues = {0.4f, 0.3f, 0.2f, 0.1f, 0.0f, -0.1f};
+         }},
+        {"the node count", [](GridPlot& p, GridData&) { p.InitGrids(4, 3, 0, 1); }},
+    };
+    const auto cells = [this] {
+        std::vector<std::vector<float>> out;
+        for (const auto& p : gl.primitives)
+            for (const auto& v : p.vertices)
+                out.push_back({float(p.type), v.x, v.y, v.z, v.colour[0], v.colour[1], v.colour[2]});
+        return out;
+    };
+    for (const auto& c : cases) {
+        plot.InitGrids(3, 2, 0, 1);
+        g = plot.CurrentGrid();
+        *g = start;
+        plot.m_nColorSource = 0;
+        plot.m_nMostBatchedCells = batched;
+        plot.Render();  // the batch of the record as it was
+        c.apply(plot, *plot.CurrentGrid());
+        gl.Reset();
+        plot.Render();
+        const auto fromBatch = cells();
+        plot.m_nMostBatchedCells = 0;
+        gl.Reset();
+        plot.Render();
+        const auto direct = cells();
+        ASSERT_FALSE(fromBatch.empty()) << c.change;
+        EXPECT_EQ(fromBatch.size(), direct.size()) << c.change;
+        // NaN never equals itself: the bits are compared.
+        for (size_t i = 0; i < std::min(fromBatch.size(), direct.size()); ++i)
+            EXPECT_EQ(0, std::memcmp(fromBatch[i].data(), direct[i].data(), 7 * sizeof(float))) << c.change << " " << i;
+    }
 }
 
 TEST_F(PlotFixture, RotationsFoldBackIntoOneTurn)
