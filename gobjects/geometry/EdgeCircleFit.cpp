@@ -55,19 +55,29 @@ bool FitEdgeCircle(const std::vector<_RPOINT>& points, double maxRadius, _RPOINT
             return false;
         if (Collinear(points))
             return false;
-        const int n = static_cast<int>(points.size());
-        CKvMatrix a(n, 3);
-        CKvMatrix b(n, 1);
-        for (int i = 0; i < n; ++i) {
-            const _RPOINT& p = points[static_cast<size_t>(i)];
-            a.SetElement(i, 0, 2.0 * p.x);
-            a.SetElement(i, 1, 2.0 * p.y);
-            a.SetElement(i, 2, 1.0);
-            b.SetElement(i, 0, p.x * p.x + p.y * p.y);
+        // The normal equations A'A v = A'b of the rows (2x, 2y, 1 | x^2 + y^2), summed row by row as the matrix
+        // product sums them (bit for bit), without the n x 3 matrix, its transpose and their products: a tool
+        // fits hundreds of points on every finish.
+        double ata[3][3] = {};
+        double atb[3] = {};
+        for (const _RPOINT& p : points) {
+            const double row[3] = {2.0 * p.x, 2.0 * p.y, 1.0};
+            const double right = p.x * p.x + p.y * p.y;
+            for (int r = 0; r < 3; ++r) {
+                for (int c = 0; c < 3; ++c)
+                    ata[r][c] += row[r] * row[c];
+                atb[r] += row[r] * right;
+            }
+        }
+        CKvMatrix normal(3, 3);
+        CKvMatrix right(3, 1);
+        for (int r = 0; r < 3; ++r) {
+            for (int c = 0; c < 3; ++c)
+                normal.SetElement(r, c, ata[r][c]);
+            right.SetElement(r, 0, atb[r]);
         }
         try {
-            const CKvMatrix at = a.GetTransposed();
-            const CKvMatrix v = (at * a).GetInverted() * (at * b);
+            const CKvMatrix v = normal.GetInverted() * right;
             c = {v.GetElement(0, 0), v.GetElement(1, 0)};
             r = std::sqrt(v.GetElement(2, 0) + c.x * c.x + c.y * c.y);
         } catch (const MatrixError&) {

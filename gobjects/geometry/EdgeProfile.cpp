@@ -7,7 +7,10 @@
 #include "types/Rounding.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <limits>
+#include <memory>
 #include <numbers>
 
 namespace {
@@ -148,14 +151,32 @@ template <typename Grey>
 void AddSamplesOf(const BYTE* pixels, size_t stride, size_t bytes, int width, int height, double x0, double y0,
                   double dx, double dy, int count, int64_t* sums, Grey grey)
 {
+    const auto pixel = [&](double px, double py) {
+        return pixels + static_cast<size_t>(static_cast<int>(py)) * stride +
+               static_cast<size_t>(static_cast<int>(px)) * bytes;
+    };
+    // The pixel holding (x, y) is (trunc x, trunc y): inside exactly when -1 < x < width and -1 < y < height.
+    const auto inside = [&](double px, double py) { return px > -1.0 && px < width && py > -1.0 && py < height; };
+    // i taken as a float is i itself below 2^24. The positions move monotonically along the line (each rounding
+    // keeps the order), so a line whose two ends are inside lies inside throughout: the tools' profiles almost
+    // always do, and skip the test and the conversions per sample.
+    constexpr int kExactFloats = 1 << 24;
+    if (count > 0 && count <= kExactFloats) {
+        const double last = count - 1;
+        if (inside(x0, y0) && inside(x0 + last * dx, y0 + last * dy)) {
+            for (int i = 0; i < count; ++i) {
+                const double r = i;
+                sums[i] += grey(pixel(x0 + r * dx, y0 + r * dy));
+            }
+            return;
+        }
+    }
     for (int i = 0; i < count; ++i) {
         const double r = static_cast<float>(i);
         const double x = x0 + r * dx;
         const double y = y0 + r * dy;
-        // The pixel holding (x, y) is (trunc x, trunc y): inside exactly when -1 < x < width and -1 < y < height.
-        if (x > -1.0 && x < width && y > -1.0 && y < height)
-            sums[i] += grey(pixels + static_cast<size_t>(static_cast<int>(y)) * stride +
-                            static_cast<size_t>(static_cast<int>(x)) * bytes);
+        if (inside(x, y))
+            sums[i] += grey(pixel(x, y));
     }
 }
 
@@ -300,7 +321,8 @@ void CEdgeProfile::CreateData(int samples)
 {
     // Statistics of the data about to go keep what they described.
     for (int buffer = 0; buffer < 8; ++buffer)
-        GetStatistics(buffer / 2, buffer % 2);
+        if (m_statsPending[buffer] != kNothingPending)
+            GetStatistics(buffer / 2, buffer % 2);
     m_samples = std::max(samples, 0);
     const size_t n = static_cast<size_t>(m_samples);
     m_positions.assign(n, _RPOINT{-1.0, -1.0});
@@ -365,7 +387,8 @@ int CEdgeProfile::SampleProfile(const CGreyPixels& grey, _RPOINT start, _RPOINT 
         v *= 2;
     AddLine(d, -1);
     AddLine(d, 1);
-    PlaceSamples(d);
+    // The positions stand as the centre line placed them; the raw profile's statistics cover all three lines.
+    FindStatistics(kProfile, kRaw, 0, m_samples);
     return 1;
 }
 
@@ -394,19 +417,36 @@ void CEdgeProfile::FindSinglePoints(const CGreyPixels& grey, const std::vector<S
     found.assign(segments.size(), 0);
     const int chunks = (count + kProfilesPerChunk - 1) / kProfilesPerChunk;
     const std::array<int, 4> passesBefore = m_passes;
-    // Per chunk: whether it accepted a profile, and the passes its last accepted profile left.
+    // Per chunk: whether it accepted a profile, and the passes its last accepted profile left; both are read by
+    // other chunks once `done` says they are complete.
     std::vector<char> accepted(static_cast<size_t>(chunks), 0);
     std::vector<std::array<int, 4>> passesLeft(static_cast<size_t>(chunks), passesBefore);
+    const auto done = std::make_unique<std::atomic<bool>[]>(static_cast<size_t>(chunks));
     const std::array<int, 4> halfWindow = m_halfWindow;
     // Each chunk writes only its own entries of the results.
     RunChunks(chunks, static_cast<int>(kMaxThreads) - 1, [&](int chunk) {
-        CEdgeProfile analyser;
+        // One analyser per thread, kept from chunk to chunk and call to call: its buffers are allocated once.
+        // Sampling a profile sets every buffer, statistic and step list anew; the settings are set here.
+        thread_local CEdgeProfile analyser;
         const int first = chunk * kProfilesPerChunk;
         const int last = std::min(count, first + kProfilesPerChunk);
         analyser.m_halfWindow = halfWindow;
         analyser.m_passes = passesBefore;
-        // The profile accepted last before this chunk left the pass count its first one is smoothed with.
-        for (int k = first - 1; k >= 0; --k) {
+        // The profile accepted last before this chunk left the pass count its first one is smoothed with. The
+        // chunks before are usually complete (a thread takes them in order), and then they tell it; otherwise
+        // that profile is sampled again.
+        bool known = true;
+        for (int c = chunk - 1; c >= 0; --c) {
+            if (!done[static_cast<size_t>(c)].load(std::memory_order_acquire)) {
+                known = false;
+                break;
+            }
+            if (accepted[static_cast<size_t>(c)]) {
+                analyser.m_passes[kProfile] = passesLeft[static_cast<size_t>(c)][kProfile];
+                break;
+            }
+        }
+        for (int k = first - 1; !known && k >= 0; --k) {
             const Segment& s = segments[static_cast<size_t>(k)];
             if (analyser.SampleProfile(grey, s.start, s.end)) {
                 analyser.m_passes[kProfile] = analyser.PassesFromNoise();
@@ -419,12 +459,13 @@ void CEdgeProfile::FindSinglePoints(const CGreyPixels& grey, const std::vector<S
                 continue;
             accepted[static_cast<size_t>(chunk)] = 1;
             _RPOINT edge{};
-            if (analyser.FindSinglePoint(edge)) {
+            if (analyser.FirstStep(edge)) {
                 points[static_cast<size_t>(i)] = edge;
                 found[static_cast<size_t>(i)] = 1;
             }
         }
         passesLeft[static_cast<size_t>(chunk)] = analyser.m_passes;
+        done[static_cast<size_t>(chunk)].store(true, std::memory_order_release);
     });
     for (int c = chunks - 1; c >= 0; --c)
         if (accepted[static_cast<size_t>(c)]) {
@@ -493,6 +534,17 @@ int CEdgeProfile::SmoothData(int64_t* dst, const int64_t* src, int passes, int h
         std::copy(src, src + n, dst);
         return 1;
     }
+    const auto address = [](const int64_t* p) { return reinterpret_cast<uintptr_t>(p); };
+    const bool apart = address(dst + n) <= address(src) || address(src + n) <= address(dst);
+    if (passes == 1 && halfWindow == 1 && end - start >= 2 && apart) {
+        // One pass of the three-sample window, the analysis's usual case, written straight into dst: what the
+        // ping-pong below leaves, without copying either buffer twice.
+        dst[start] = (src[start] + src[start + 1]) / 2;
+        for (int t = start + 1; t < end - 1; ++t)
+            dst[t] = (src[t - 1] + src[t] + src[t + 1]) / 3;
+        dst[end - 1] = (src[end - 2] + src[end - 1]) / 2;
+        return 1;
+    }
     // Ping-pong between a copy of the source and the destination's own content: outside [start, end) the
     // result keeps the destination's content after an odd number of passes and the source's after an even one.
     // The scratch buffers are the analyser's own: a tool smooths thousands of short profiles on one finish.
@@ -542,17 +594,30 @@ float CEdgeProfile::FindSmoothCount() const
     const std::vector<int64_t>& raw = m_data[Buffer(kProfile, kRaw)];
     const int h = m_halfWindow[kProfile];
     std::vector<int64_t>& d = m_scratch[0];
-    d.assign(static_cast<size_t>(n), 0);
+    d.resize(static_cast<size_t>(n));  // every entry is written below
     int64_t total = 0;
-    for (int i = 0; i < n; ++i) {
-        const int lo = std::max(i - h, 0);
-        const int hi = std::min(i + h, n - 1);
-        int64_t sum = 0;
-        for (int m = lo; m <= hi; ++m)
-            sum += std::abs(raw[static_cast<size_t>(i)] - raw[static_cast<size_t>(m)]);
-        d[static_cast<size_t>(i)] = DivideByCount(sum, hi - lo + 1);
-        total += d[static_cast<size_t>(i)];
+    if (h == 1 && n >= 2) {
+        // The three-sample window: each neighbour's difference taken once, the sample's own (0) left out.
+        int64_t before = std::abs(raw[1] - raw[0]);
+        d[0] = before / 2;
+        for (int i = 1; i + 1 < n; ++i) {
+            const int64_t after = std::abs(raw[static_cast<size_t>(i) + 1] - raw[static_cast<size_t>(i)]);
+            d[static_cast<size_t>(i)] = (before + after) / 3;
+            before = after;
+        }
+        d[static_cast<size_t>(n) - 1] = before / 2;
+    } else {
+        for (int i = 0; i < n; ++i) {
+            const int lo = std::max(i - h, 0);
+            const int hi = std::min(i + h, n - 1);
+            int64_t sum = 0;
+            for (int m = lo; m <= hi; ++m)
+                sum += std::abs(raw[static_cast<size_t>(i)] - raw[static_cast<size_t>(m)]);
+            d[static_cast<size_t>(i)] = DivideByCount(sum, hi - lo + 1);
+        }
     }
+    for (int64_t v : d)
+        total += v;
     const float average = static_cast<float>(total) / static_cast<float>(n);
     int64_t below = 0;
     int count = 0;
@@ -706,10 +771,22 @@ int CEdgeProfile::SetAnalysisData()
 
 int CEdgeProfile::FindSteps()
 {
+    if (!FindStepCentres())
+        return 0;
+    for (float p : m_rising)
+        m_marks[static_cast<size_t>(At(p))] = 2;
+    for (float p : m_falling)
+        m_marks[static_cast<size_t>(At(p))] = 3;
+    FindStepDetails();
+    return 1;
+}
+
+bool CEdgeProfile::FindStepCentres()
+{
     m_rising.clear();
     m_falling.clear();
     if (!m_present[Buffer(kLaplacian, kProcessed)] || m_samples < 4)
-        return 0;
+        return false;
     const std::vector<int64_t>& l = m_data[Buffer(kLaplacian, kProcessed)];
     int lastPositive = -1;
     int lastNegative = -1;
@@ -739,12 +816,7 @@ int CEdgeProfile::FindSteps()
     }
     RemoveSmallStep();
     RemoveNoiseLevelSteps();
-    for (float p : m_rising)
-        m_marks[static_cast<size_t>(At(p))] = 2;
-    for (float p : m_falling)
-        m_marks[static_cast<size_t>(At(p))] = 3;
-    FindStepDetails();
-    return 1;
+    return true;
 }
 
 int CEdgeProfile::RemoveSmallStep()
@@ -772,16 +844,18 @@ double CEdgeProfile::EstimateNoise() const
     const std::vector<int64_t>& p = m_data[Buffer(kProfile, kRaw)];
     if (m_samples < 3)
         return 0.0;
-    std::vector<double>& second = m_noiseScratch;
-    second.clear();
+    // Whole numbers, selected as they are: the median's value is the same as among their doubles (every one of
+    // them is exact as a double), and integers compare faster.
+    std::vector<int64_t>& second = m_noiseScratch;
+    second.resize(static_cast<size_t>(m_samples) - 2);
     for (int i = 1; i + 1 < m_samples; ++i)
-        second.push_back(static_cast<double>(std::abs(p[static_cast<size_t>(i) - 1] - 2 * p[static_cast<size_t>(i)] +
-                                                      p[static_cast<size_t>(i) + 1])));
+        second[static_cast<size_t>(i) - 1] =
+            std::abs(p[static_cast<size_t>(i) - 1] - 2 * p[static_cast<size_t>(i)] + p[static_cast<size_t>(i) + 1]);
     auto middle = second.begin() + static_cast<std::ptrdiff_t>(second.size() / 2);
     std::nth_element(second.begin(), middle, second.end());
     // White noise of deviation s gives second differences of deviation s sqrt(6); the median absolute value of a
     // normal variable is 0.6745 of its deviation. A step touches few samples, so the median ignores it.
-    return *middle / 0.6745 / std::sqrt(6.0);
+    return static_cast<double>(*middle) / 0.6745 / std::sqrt(6.0);
 }
 
 int CEdgeProfile::RemoveNoiseLevelSteps()
@@ -812,17 +886,21 @@ int CEdgeProfile::RemoveNoiseLevelSteps()
 
 int CEdgeProfile::FindStepDetails()
 {
-    struct Step
-    {
-        float centre;
-        bool rising;
-    };
-    std::vector<Step> steps;
+    // The steps in the order of their centres, rising before falling at equal centres (a stable sort); the
+    // storage is the analyser's own, and a profile has a handful of steps, so sorting by insertion is quickest.
+    std::vector<Step>& steps = m_steps;
+    steps.clear();
     for (float p : m_rising)
         steps.push_back({p, true});
     for (float p : m_falling)
         steps.push_back({p, false});
-    std::stable_sort(steps.begin(), steps.end(), [](const Step& a, const Step& b) { return a.centre < b.centre; });
+    for (size_t i = 1; i < steps.size(); ++i) {
+        const Step moving = steps[i];
+        size_t j = i;
+        for (; j > 0 && moving.centre < steps[j - 1].centre; --j)
+            steps[j] = steps[j - 1];
+        steps[j] = moving;
+    }
     m_centres.clear();
     m_darkFeet.clear();
     m_brightFeet.clear();
@@ -868,6 +946,21 @@ int CEdgeProfile::FindStepDetails()
     m_allMarks.insert(m_allMarks.end(), m_centres.begin(), m_centres.end());
     std::sort(m_allMarks.begin(), m_allMarks.end());
     return m_allMarks.empty() ? 0 : 1;
+}
+
+bool CEdgeProfile::FirstStep(_RPOINT& out)
+{
+    // FindSinglePoint's point without the marks and the feet, which only a caller looking at this profile reads:
+    // the first of the centres in order is the smallest of them.
+    if (!FindStepCentres() || (m_rising.empty() && m_falling.empty()))
+        return false;
+    float first = std::numeric_limits<float>::infinity();
+    for (float p : m_rising)
+        first = std::min(first, p);
+    for (float p : m_falling)
+        first = std::min(first, p);
+    out = m_positions[static_cast<size_t>(std::clamp(At(first), 0, m_samples - 1))];
+    return true;
 }
 
 int CEdgeProfile::FindSinglePoint(_RPOINT& out)

@@ -125,7 +125,7 @@ public:
     // What PrCreate and FindSinglePoint called on the segments one after another would find, bit for bit:
     // found[i] 1 with points[i] the step of segment i, 0 without one; afterwards the pass counts are those the
     // last accepted profile left, and no profile is held. A tool lays hundreds of profiles on one finish: they
-    // are analysed in chunks on several threads, each chunk with an analyser of its own. The pass count a profile
+    // are analysed in chunks on several threads, each thread with an analyser of its own. The pass count a profile
     // is smoothed with is the noise estimate of the profile accepted before it, which depends on that profile's
     // samples alone, so each chunk starts from the estimate of the last profile accepted before it.
     void FindSinglePoints(const CGreyPixels& grey, const std::vector<Segment>& segments, std::vector<_RPOINT>& points,
@@ -208,6 +208,10 @@ private:
     void PlaceSamples(const Directions& d);
     // Maximum, minimum and sum of a buffer (the analysis needs no more).
     const Statistics& Extremes(int buffer) const;
+    // FindSteps up to the step centres (rising and falling, the weak ones and those within the noise dropped).
+    bool FindStepCentres();
+    // The image position of the first step centre, as FindSinglePoint finds it, leaving marks and feet as they were.
+    bool FirstStep(_RPOINT& out);
     // PrCreate up to the three-line raw profile: clipping, rejections and sampling; 0 when rejected.
     int SampleProfile(const CGreyPixels& grey, _RPOINT start, _RPOINT end);
     // The raw profile smoothed into the processed one with kind 0's passes as they stand.
@@ -248,5 +252,11 @@ private:
     std::vector<float> m_allMarks;
     // Working storage of the const analysis steps, kept from one profile to the next.
     mutable std::array<std::vector<int64_t>, 2> m_scratch;
-    mutable std::vector<double> m_noiseScratch;
+    mutable std::vector<int64_t> m_noiseScratch;
+    struct Step
+    {
+        float centre;
+        bool rising;
+    };
+    std::vector<Step> m_steps;
 };

@@ -102,10 +102,11 @@ int CQvGObjectAutoArc::FindAutoEdge(const CGreyPixels& work, std::vector<_RPOINT
     const double theta1 = theta0 + sweep * std::numbers::pi / 180.0;
     std::vector<CEdgeProfile::Segment> segments;
     for (double theta = theta0; sweep > 0 ? theta <= theta1 : theta >= theta1; theta += sweep > 0 ? step : -step) {
-        _RPOINT inner{};
-        _RPOINT outer{};
-        GetPolarPoint(inner, centre.x, centre.y, theta, r1);
-        GetPolarPoint(outer, centre.x, centre.y, theta, r2);
+        // GetPolarPoint's sums for both radii, with the cosine and sine taken once.
+        const double c = std::cos(theta);
+        const double s = std::sin(theta);
+        const _RPOINT inner{centre.x + r1 * c, centre.y + r1 * s};
+        const _RPOINT outer{centre.x + r2 * c, centre.y + r2 * s};
         segments.push_back(outsideIn ? CEdgeProfile::Segment{outer, inner} : CEdgeProfile::Segment{inner, outer});
     }
     return FindEdges(work, segments, edges);

@@ -56,10 +56,11 @@ int CQvGObjectAutoCircle::FindAutoEdge(const CGreyPixels& work, std::vector<_RPO
     const float step = static_cast<float>(kProfileSpacing / mean);
     std::vector<CEdgeProfile::Segment> segments;
     for (float theta = 0.0f; theta <= 2.0 * std::numbers::pi; theta += step) {
-        _RPOINT inner{};
-        _RPOINT outer{};
-        GetPolarPoint(inner, centre.x, centre.y, theta, r1);
-        GetPolarPoint(outer, centre.x, centre.y, theta, r2);
+        // GetPolarPoint's sums for both radii, with the cosine and sine taken once.
+        const double c = std::cos(static_cast<double>(theta));
+        const double s = std::sin(static_cast<double>(theta));
+        const _RPOINT inner{centre.x + r1 * c, centre.y + r1 * s};
+        const _RPOINT outer{centre.x + r2 * c, centre.y + r2 * s};
         segments.push_back(outsideIn ? CEdgeProfile::Segment{outer, inner} : CEdgeProfile::Segment{inner, outer});
     }
     return FindEdges(work, segments, edges);

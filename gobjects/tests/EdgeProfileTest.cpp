@@ -161,6 +161,38 @@ TEST(EdgeProfileGrey, ProfilesOfTheSourceAreThoseOfItsWorkImage)
     }
 }
 
+// A sample is the grey of the pixel holding its position, i taken as a float: lines wholly inside, lines crossing
+// the border (the samples outside add nothing) and lines outside, in every direction.
+TEST(EdgeProfileGrey, SamplesThePixelHoldingEachPosition)
+{
+    const CQvImage image = GreyImage(40, 30, [](int x, int y) { return (x * 7 + y * 13) % 256; });
+    const CGreyPixels grey(&image);
+    struct Line
+    {
+        double x0, y0, dx, dy;
+        int count;
+    };
+    const Line lines[] = {
+        {3.7, 2.2, 0.83, 0.55, 25},   {38.9, 28.95, -0.6, -0.8, 30}, {20.0, 15.0, 0.0, 1.0, 20},
+        {-0.5, 4.5, 1.0, 0.0, 45},    {10.2, -3.0, 0.3, 0.95, 40},   {39.99, 29.99, 0.01, 0.0, 3},
+        {-5.0, -5.0, -1.0, -1.0, 10}, {5.0, 5.0, 0.7071, 0.7071, 0},
+    };
+    for (const Line& line : lines) {
+        SCOPED_TRACE(line.x0);
+        std::vector<int64_t> sums(static_cast<size_t>(line.count) + 1, 5);
+        grey.AddSamples(line.x0, line.y0, line.dx, line.dy, line.count, sums.data());
+        for (int i = 0; i <= line.count; ++i) {
+            const double r = static_cast<float>(i);
+            const double x = line.x0 + r * line.dx;
+            const double y = line.y0 + r * line.dy;
+            const bool inside = i < line.count && x > -1.0 && x < 40 && y > -1.0 && y < 30;
+            EXPECT_EQ(sums[static_cast<size_t>(i)],
+                      5 + (inside ? grey.At(static_cast<int>(x), static_cast<int>(y)) : 0))
+                << i;
+        }
+    }
+}
+
 // The vectorised weighting keeps the exact (307 R + 604 G + 113 B) >> 10 of every one of the 2^24 colours, in
 // 24- and 32-bit pixels.
 TEST(EdgeProfileGrey, EveryColourIsWeightedExactly)
@@ -350,7 +382,9 @@ TEST(EdgeProfile, ProfilesAnalysedTogetherAreThoseAnalysedInTurn)
     std::vector<CEdgeProfile::Segment> segments;
     for (int i = 0; i < 400; ++i) {
         const double t = 2 * M_PI * i / 400;
-        const double outer = i % 37 == 0 ? 260.0 : i % 23 == 0 ? 140.0 : 118.0;  // off the picture; flat ground
+        // Off the picture (alone, and a run longer than one thread's share of the profiles); flat ground.
+        const bool off = i % 37 == 0 || (i >= 200 && i < 250);
+        const double outer = off ? 260.0 : i % 23 == 0 ? 140.0 : 118.0;
         segments.push_back({{200 + outer * std::cos(t), 150 + outer * std::sin(t)},
                             {200 + (outer - 30) * std::cos(t), 150 + (outer - 30) * std::sin(t)}});
     }
