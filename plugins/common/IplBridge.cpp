@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -33,6 +34,26 @@ int IndexMask(int type)
 
 bool IsGreyModel(int type) { return type == QV_GRAY || type == QV_GRAY8; }
 bool IsIndexedModel(int type) { return (type >= QV_INDEX1 && type <= QV_INDEX7) || type == QV_INDEX8; }
+
+// A header over the pixels of a QV_GRAY8 or QV_RGB24 image; the image keeps them.
+IplImageHeader HeaderOver(CQvImage& image)
+{
+    const bool grey = image.GetBitsPerPixel() == 8;
+    IplImageHeader header;
+    header.nChannels = grey ? 1 : 3;
+    header.depth = kIplDepth8u;
+    std::memcpy(header.colorModel, grey ? "GRAY" : "RGB", grey ? 4 : 3);
+    std::memcpy(header.channelSeq, grey ? "GRAY" : "BGR", grey ? 4 : 3);
+    header.dataOrder = kIplDataOrderPixel;
+    header.origin = kIplOriginTopLeft;
+    header.align = kIplAlign4;
+    header.width = image.GetWidth();
+    header.height = image.GetHeight();
+    header.widthStep = image.GetStride();
+    header.imageSize = image.GetStride() * image.GetHeight();
+    header.imageData = reinterpret_cast<char*>(image.GetBuffer());
+    return header;
+}
 
 }  // namespace
 
@@ -125,4 +146,34 @@ CQvImage* IplImageToQvImage(const IplImageHeader* ipl)
         std::memcpy(image->GetBuffer() + static_cast<size_t>(image->GetStride()) * y,
             ipl->imageData + static_cast<size_t>(ipl->widthStep) * y, rowBytes);
     return image.release();
+}
+
+bool IplCallIntoQvImage(const IplImageHeader* source, CQvImage& result, const IplCall& call)
+{
+    if (!source || (source->nChannels != 1 && source->nChannels != 3))
+        return false;
+    const int model = source->nChannels == 1 ? QV_GRAY8 : QV_RGB24;
+    const bool reuse = !result.IsEmpty() && result.GetColorModel() == model && result.GetWidth() == source->width
+        && result.GetHeight() == source->height;
+    CQvImage fresh;
+    if (!reuse && !fresh.CreateUncleared(model, source->width, source->height))
+        return false;
+    CQvImage& target = reuse ? result : fresh;
+    IplImageHeader header = HeaderOver(target);
+    // A call that refuses leaves its destination as it was: result's pixels are then unchanged too.
+    if (!call(source, &header))
+        return false;
+    if (!reuse)
+    {
+        result = std::move(fresh);
+        return true;
+    }
+    // As a new image would be: no region, nothing after the last pixel of a row.
+    result.ClearRoi();
+    const size_t rowBytes = static_cast<size_t>(result.GetWidth()) * source->nChannels;
+    const size_t padding = static_cast<size_t>(result.GetStride()) - rowBytes;
+    if (padding != 0)
+        for (int y = 0; y < result.GetHeight(); ++y)
+            std::memset(result.Get2DBuffer()[y] + rowBytes, 0, padding);
+    return true;
 }

@@ -16,6 +16,7 @@
 #include "types/WinRecords.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 
 struct IplImageRelease
@@ -39,3 +40,13 @@ IplImageHeader* QvImageToIplImage(const CQvImage* image);
 // A new QV_GRAY8 image from a one-channel header, a new QV_RGB24 image from a three-channel one (the channel count
 // decides, whatever the colour model says). Null for a null or invalid header or another channel count.
 CQvImage* IplImageToQvImage(const IplImageHeader* ipl);
+
+// A library call from a source header into a destination header of the source's layout.
+using IplCall = std::function<int(const IplImageHeader* source, IplImageHeader* destination)>;
+
+// Runs the call with its destination header over the pixels of `result`, which then holds what IplImageToQvImage
+// would make of the call's output (QV_GRAY8 from one channel, QV_RGB24 from three), without the header's own pixels
+// and the copy out of them. result keeps its pixel memory when it already has that model and size, so filtering
+// again into the same image allocates nothing; else a new image replaces it. True when the call returns 1; false,
+// result untouched, for a null source, another channel count or a call that refuses.
+bool IplCallIntoQvImage(const IplImageHeader* source, CQvImage& result, const IplCall& call);

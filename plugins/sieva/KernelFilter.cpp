@@ -1,9 +1,14 @@
 #include "sieva/KernelFilter.h"
 
+#include <opencv2/core.hpp>
+#include <opencv2/core/hal/intrin.hpp>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -55,6 +60,113 @@ void ConvolveRows(CQvImage& destination, const CQvImage& source, int columns, in
             out[b] = std::isnan(magnitude) ? BYTE(0) : magnitude > 255.0f ? BYTE(255) : static_cast<BYTE>(magnitude);
         }
     }
+}
+
+// A kernel weight as the pair's pass reads it: source row `row` (0 is the row above the pixel), `offset` bytes right of
+// the first byte the kernel's left column reads for the pixel.
+struct Tap
+{
+    int row;
+    int offset;
+    short weight;
+};
+
+struct Taps
+{
+    Tap taps[9] = {};
+    int count = 0;
+};
+
+Taps TapsOf(const FixedKernel& kernel, int channels)
+{
+    Taps result;
+    for (int k = 0; k < kernel.rows; ++k)
+        for (int m = 0; m < kernel.columns; ++m)
+            if (const float weight = kernel.values[k * kernel.columns + m]; weight != 0.0f)
+                result.taps[result.count++] = Tap{k, channels * m, static_cast<short>(weight)};
+    return result;
+}
+
+int ClampedSum(const BYTE* const rows[3], const Taps& kernel, int x)
+{
+    int sum = 0;
+    for (int t = 0; t < kernel.count; ++t)
+        sum += kernel.taps[t].weight * rows[kernel.taps[t].row][kernel.taps[t].offset + x];
+    return std::min(std::abs(sum), 255);
+}
+
+#if CV_SIMD
+// |sum| of the kernel, clamped to 255, for the bytes x .. x + lanes - 1 as two halves of 16-bit lanes. The sums stay
+// within +-1020, so 16 bits hold them.
+void ClampedSums(const BYTE* const rows[3], const Taps& kernel, int x, cv::v_uint16& low, cv::v_uint16& high)
+{
+    cv::v_int16 sumLow = cv::vx_setzero_s16();
+    cv::v_int16 sumHigh = cv::vx_setzero_s16();
+    for (int t = 0; t < kernel.count; ++t) {
+        const Tap& tap = kernel.taps[t];
+        cv::v_uint16 bytesLow, bytesHigh;
+        cv::v_expand(cv::vx_load(rows[tap.row] + tap.offset + x), bytesLow, bytesHigh);
+        const cv::v_int16 weight = cv::vx_setall_s16(tap.weight);
+        sumLow = sumLow + cv::v_mul_wrap(cv::v_reinterpret_as_s16(bytesLow), weight);
+        sumHigh = sumHigh + cv::v_mul_wrap(cv::v_reinterpret_as_s16(bytesHigh), weight);
+    }
+    const cv::v_uint16 top = cv::vx_setall_u16(255);
+    low = cv::v_min(cv::v_abs(sumLow), top);
+    high = cv::v_min(cv::v_abs(sumHigh), top);
+}
+#endif
+
+// Bytes 0 .. span - 1 of one row of the pair's mean; rows[k] is the first byte the kernels' left column reads in
+// source row k (0 the row above) for the row's first byte.
+void PairMeanRow(const BYTE* const rows[3], const Taps& first, const Taps& second, BYTE* out, int span)
+{
+    int x = 0;
+#if CV_SIMD
+    const int lanes = cv::v_uint8::nlanes;
+    for (; x + lanes <= span; x += lanes) {
+        cv::v_uint16 aLow, aHigh, bLow, bHigh;
+        ClampedSums(rows, first, x, aLow, aHigh);
+        ClampedSums(rows, second, x, bLow, bHigh);
+        cv::v_store(out + x, cv::v_pack((aLow + bLow) >> 1, (aHigh + bHigh) >> 1));
+    }
+#endif
+    for (; x < span; ++x)
+        out[x] = static_cast<BYTE>((ClampedSum(rows, first, x) + ClampedSum(rows, second, x)) >> 1);
+}
+
+// Rows 1 .. height - 2, columns 1 .. width - 2 of the pair's mean; the frame around them is 0.
+void PairMean(const CQvImage& source, const Taps& first, const Taps& second, CQvImage& destination)
+{
+    const int width = source.GetWidth();
+    const int height = source.GetHeight();
+    const int channels = source.GetBitsPerPixel() / 8;
+    const size_t rowBytes = static_cast<size_t>(width) * 3;
+    if (width < 3 || height < 3) {
+        for (int y = 0; y < height; ++y)
+            std::memset(destination.Get2DBuffer()[y], 0, rowBytes);
+        return;
+    }
+    std::memset(destination.Get2DBuffer()[0], 0, rowBytes);
+    std::memset(destination.Get2DBuffer()[height - 1], 0, rowBytes);
+    const int span = (width - 2) * channels;
+    cv::parallel_for_(cv::Range(1, height - 1), [&](const cv::Range& range) {
+        std::vector<BYTE> grey(channels == 1 ? static_cast<size_t>(span) : 0);
+        for (int y = range.start; y < range.end; ++y) {
+            const BYTE* const rows[3] = {source.GetBuffer() + static_cast<size_t>(y - 1) * source.GetStride(),
+                                         source.GetBuffer() + static_cast<size_t>(y) * source.GetStride(),
+                                         source.GetBuffer() + static_cast<size_t>(y + 1) * source.GetStride()};
+            BYTE* out = destination.Get2DBuffer()[y];
+            std::memset(out, 0, 3);
+            std::memset(out + rowBytes - 3, 0, 3);
+            if (channels == 3) {
+                PairMeanRow(rows, first, second, out + 3, span);
+                continue;
+            }
+            PairMeanRow(rows, first, second, grey.data(), span);
+            for (int x = 0; x < span; ++x)
+                std::memset(out + 3 * (x + 1), grey[static_cast<size_t>(x)], 3);
+        }
+    });
 }
 
 }  // namespace
@@ -129,4 +241,29 @@ int CKernelFilter::ApplyFixed(int number)
         return 0;
     const FixedKernel& kernel = kFixedKernels[number];
     return Apply(kernel.columns, kernel.rows, kernel.values);
+}
+
+bool FixedPairMeanReads(const CQvImage& source)
+{
+    const int model = source.GetColorModel();
+    return model == QV_RGB || model == QV_RGB24 || model == QV_GRAY || model == QV_GRAY8;
+}
+
+int FixedPairMean(const CQvImage& source, int first, int second, CQvImage& destination)
+{
+    if (!FixedPairMeanReads(source) || source.IsEmpty() || first < 0 || first > 5 || second < 0 || second > 5)
+        return 0;
+    const int channels = source.GetBitsPerPixel() / 8;
+    const Taps firstTaps = TapsOf(kFixedKernels[first], channels);
+    const Taps secondTaps = TapsOf(kFixedKernels[second], channels);
+    // Writing into the source itself would overwrite rows still to be read.
+    const bool intoSource = &destination == &source;
+    CQvImage fresh;
+    CQvImage& target = intoSource ? fresh : destination;
+    if (!target.CreateUncleared(QV_RGB24, source.GetWidth(), source.GetHeight()))
+        return 0;
+    PairMean(source, firstTaps, secondTaps, target);
+    if (intoSource)
+        destination = std::move(fresh);
+    return 1;
 }

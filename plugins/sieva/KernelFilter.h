@@ -39,3 +39,14 @@ private:
     int m_rows = 0;
     std::vector<float> m_values;
 };
+
+// Whether FixedPairMean reads the image as it is: 24-bit and grey images (a grey one stands for its 24-bit form,
+// three equal channels); others are made 24-bit by the caller.
+bool FixedPairMeanReads(const CQvImage& source);
+// Two fixed edge kernels (ApplyFixed's numbers) over the source in one pass, each byte of `destination` the mean
+// (a + b) >> 1 of the bytes ApplyFixed gives for the two over the 24-bit form of the source, frame included. The
+// fixed kernels are small integers, so integer sums give exactly the bytes of the float convolution. destination
+// becomes QV_RGB24 of the source's size (keeping its pixel memory when it already is one). 1, or 0 with destination
+// untouched for a source FixedPairMeanReads refuses, an empty one or a number outside 0..5. Rows are split over
+// OpenCV's threads.
+int FixedPairMean(const CQvImage& source, int first, int second, CQvImage& destination);

@@ -404,6 +404,85 @@ TEST(IplFixedFilter, KernelsRoundingAndClamping)
     EXPECT_EQ(0, iplFixedFilter(flat.get(), flat.get(), 3));
 }
 
+// The fixed filters as the header writes them down: integer weights over a divisor, the edge repeated, a half
+// rounded to the even level, clamped.
+struct FixedDefinition
+{
+    int filter;
+    int side;
+    std::vector<int> weights;
+    int divisor;
+};
+
+std::vector<int> Surround(int side, int centre)
+{
+    std::vector<int> weights(static_cast<size_t>(side * side), -1);
+    weights[weights.size() / 2] = centre;
+    return weights;
+}
+
+std::vector<int> Outer(const std::vector<int>& row)
+{
+    std::vector<int> weights;
+    for (int a : row)
+        for (int b : row)
+            weights.push_back(a * b);
+    return weights;
+}
+
+int Defined(const IplImageHeader* image, const FixedDefinition& d, int x, int y, int c)
+{
+    const int reach = d.side / 2;
+    int sum = 0;
+    for (int k = 0; k < d.side; ++k)
+        for (int m = 0; m < d.side; ++m)
+        {
+            const int sy = std::clamp(y - reach + k, 0, image->height - 1);
+            const int sx = std::clamp(x - reach + m, 0, image->width - 1);
+            sum += d.weights[static_cast<size_t>(k * d.side + m)]
+                * static_cast<unsigned char>(image->imageData[sy * image->widthStep + sx * image->nChannels + c]);
+        }
+    int level = sum / d.divisor;
+    const int rest = sum - level * d.divisor;  // the sum is never negative where the divisor is not 1
+    if (2 * rest > d.divisor || (2 * rest == d.divisor && level % 2 == 1))
+        ++level;
+    return std::clamp(level, 0, 255);
+}
+
+TEST(IplFixedFilter, LargeImagesMatchTheDefinitionEverywhereInPlaceOrNot)
+{
+    // Tall enough to be filtered in several bands of rows; an odd width leaves row padding.
+    const FixedDefinition definitions[] = {
+        {kIplLaplace3x3, 3, Surround(3, 8), 1},   {kIplLaplace5x5, 5, Surround(5, 24), 1},
+        {kIplGaussian3x3, 3, Outer({1, 2, 1}), 16}, {kIplGaussian5x5, 5, Outer({1, 4, 6, 4, 1}), 256},
+        {kIplHipass3x3, 3, Surround(3, 9), 1},    {kIplHipass5x5, 5, Surround(5, 25), 1},
+        {kIplSharpen3x3, 3, {0, -1, 0, -1, 5, -1, 0, -1, 0}, 1},
+    };
+    std::mt19937 random(11);
+    for (int channels : {1, 3})
+    {
+        const int width = 37, height = 301;
+        std::vector<int> samples(static_cast<size_t>(width * height * channels));
+        for (int& sample : samples)
+            sample = static_cast<int>(random() % 256);
+        const Image source = Make(channels, width, height, samples);
+        for (const FixedDefinition& d : definitions)
+        {
+            Image target = Make(channels, width, height);
+            Image inPlace = Make(channels, width, height, samples);
+            ASSERT_EQ(1, iplFixedFilter(source.get(), target.get(), d.filter));
+            ASSERT_EQ(1, iplFixedFilter(inPlace.get(), inPlace.get(), d.filter));
+            std::vector<int> expected;
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x)
+                    for (int c = 0; c < channels; ++c)
+                        expected.push_back(Defined(source.get(), d, x, y, c));
+            EXPECT_EQ(expected, Samples(target.get())) << d.filter << " on " << channels;
+            EXPECT_EQ(expected, Samples(inPlace.get())) << d.filter << " in place on " << channels;
+        }
+    }
+}
+
 TEST(IplMorphology, ErodeDilateOpenClose)
 {
     std::vector<int> dot(7 * 7, 0);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -220,6 +221,58 @@ TEST(IplBridgeQvImage, RefusedImagesAndHeaders)
     EXPECT_EQ(nullptr, IplImageToQvImage(four.get()));
     IplImagePtr bare(iplCreateImageHeader(1, 0, 8, "GRAY", "GRAY", 0, 0, 4, 2, 2, nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(nullptr, IplImageToQvImage(bare.get()));
+}
+
+// Every byte of the pixel buffer, row padding included.
+std::vector<BYTE> Buffer(const CQvImage& image)
+{
+    return std::vector<BYTE>(image.GetBuffer(), image.GetBuffer() + image.GetStride() * image.GetHeight());
+}
+
+TEST(IplBridgeQvImage, ACallWritesStraightIntoTheImageItWouldBeCopiedInto)
+{
+    const IplCall upsideDown = [](const IplImageHeader* from, IplImageHeader* to) { return iplMirror(from, to, 0); };
+    const IplCall refusing = [](const IplImageHeader* from, IplImageHeader* to) { return iplMirror(from, to, 5); };
+    for (const int model : {QV_GRAY8, QV_RGB24})
+    {
+        SCOPED_TRACE(model);
+        const CQvImage image = Patterned(model);
+        IplImagePtr source(QvImageToIplImage(&image));
+        IplImagePtr copy(iplCloneImage(source.get()));
+        ASSERT_EQ(1, upsideDown(source.get(), copy.get()));
+        const std::unique_ptr<CQvImage> expected(IplImageToQvImage(copy.get()));
+
+        // Into an image of another layout: replaced by one like the copy.
+        CQvImage other = Patterned(model == QV_GRAY8 ? QV_RGB24 : QV_GRAY8);
+        ASSERT_TRUE(IplCallIntoQvImage(source.get(), other, upsideDown));
+        EXPECT_EQ(model, other.GetColorModel());
+        EXPECT_EQ(Buffer(*expected), Buffer(other));
+
+        // Into an image of the layout already: its own memory, every stray byte and the region gone.
+        CQvImage reused;
+        ASSERT_EQ(1, reused.Create(model, 5, 3, 0));
+        std::fill_n(reused.GetBuffer(), reused.GetStride() * 3, BYTE{0xEE});
+        reused.SetRoi(QV_ROI_RECT, std::unique_ptr<int[]>(new int[4]{0, 0, 1, 1}), 2);
+        const BYTE* memory = reused.GetBuffer();
+        ASSERT_TRUE(IplCallIntoQvImage(source.get(), reused, upsideDown));
+        EXPECT_EQ(memory, reused.GetBuffer());
+        EXPECT_EQ(Buffer(*expected), Buffer(reused));
+        EXPECT_EQ(QV_ROI_NONE, reused.GetRoiKind());
+
+        // Refusals leave the image as it was, of either layout.
+        for (CQvImage kept : {Patterned(model), Patterned(model == QV_GRAY8 ? QV_RGB24 : QV_GRAY8)})
+        {
+            const std::vector<BYTE> before = Buffer(kept);
+            EXPECT_FALSE(IplCallIntoQvImage(source.get(), kept, refusing));
+            EXPECT_FALSE(IplCallIntoQvImage(nullptr, kept, upsideDown));
+            EXPECT_EQ(before, Buffer(kept));
+        }
+    }
+    IplImagePtr four(iplCreateImageHeader(4, 0, 8, "RGBA", "BGRA", 0, 0, 4, 2, 2, nullptr, nullptr, nullptr, nullptr));
+    ASSERT_EQ(1, iplAllocateImage(four.get(), 0, 0));
+    CQvImage untouched;
+    EXPECT_FALSE(IplCallIntoQvImage(four.get(), untouched, upsideDown));
+    EXPECT_TRUE(untouched.IsEmpty());
 }
 
 }  // namespace

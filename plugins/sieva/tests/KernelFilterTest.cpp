@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <memory>
+#include <string>
 
 using namespace sieva_test;
 using Levels = std::vector<std::vector<int>>;
@@ -115,6 +118,88 @@ TEST(KernelFilter, LargeImagesSplitIntoBandsGiveTheSameAsTheDefinition)
                 }
                 ASSERT_EQ(out.Get2DBuffer()[y][3 * x + c], expected) << x << "," << y << "," << c;
             }
+}
+
+// Two ApplyFixed passes over the 24-bit image and the byte mean, the definition FixedPairMean keeps.
+CQvImage PairByDefinition(const CQvImage& colour, int first, int second)
+{
+    CQvImage input = colour, a, b;
+    a.Create(QV_RGB24, colour.GetWidth(), colour.GetHeight(), 0);
+    b.Create(QV_RGB24, colour.GetWidth(), colour.GetHeight(), 0);
+    CKernelFilter filter;
+    EXPECT_EQ(filter.Attach(&a, &input), 1);
+    EXPECT_EQ(filter.ApplyFixed(first), 1);
+    EXPECT_EQ(filter.Attach(&b, &input), 1);
+    EXPECT_EQ(filter.ApplyFixed(second), 1);
+    for (int i = 0; i < a.GetStride() * a.GetHeight(); ++i)
+        a.GetBuffer()[i] = static_cast<BYTE>((a.GetBuffer()[i] + b.GetBuffer()[i]) >> 1);
+    return a;
+}
+
+CQvImage Noise(int model, int width, int height, unsigned seed)
+{
+    CQvImage image;
+    image.Create(model, width, height, 0);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width * image.GetBitsPerPixel() / 8; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            // Mostly the extremes, so the sums reach past 255 both ways.
+            const unsigned level = seed >> 24;
+            image.Get2DBuffer()[y][x] = static_cast<BYTE>(level < 80 ? 0 : level > 176 ? 255 : level);
+        }
+    return image;
+}
+
+TEST(KernelFilter, ThePairMeanGivesTheBytesOfTwoPassesAndTheirMean)
+{
+    // Widths around the vector lengths and their tails, heights of one row up to several threads' bands.
+    const int sizes[][2] = {{1, 1}, {2, 7}, {3, 3}, {7, 2}, {17, 5}, {33, 4}, {70, 9}, {131, 97}};
+    const int pairs[][2] = {{0, 1}, {2, 3}, {4, 5}};
+    unsigned seed = 3;
+    for (const auto& [width, height] : sizes)
+        for (const auto& [first, second] : pairs) {
+            SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height) + ", kernels " +
+                         std::to_string(first) + " and " + std::to_string(second));
+            const CQvImage colour = Noise(QV_RGB24, width, height, ++seed);
+            const CQvImage expected = PairByDefinition(colour, first, second);
+            CQvImage fresh;
+            ASSERT_EQ(FixedPairMean(colour, first, second, fresh), 1);
+            EXPECT_EQ(fresh.GetColorModel(), QV_RGB24);
+            EXPECT_EQ(Bytes(fresh), Bytes(expected));
+            // A destination of the size already, holding other bytes and a region: all rewritten.
+            CQvImage reused = Noise(QV_RGB24, width, height, ++seed);
+            reused.SetRoi(QV_ROI_RECT, std::unique_ptr<int[]>(new int[4]{0, 0, 0, 0}), 2);
+            ASSERT_EQ(FixedPairMean(colour, first, second, reused), 1);
+            EXPECT_EQ(Bytes(reused), Bytes(expected));
+            EXPECT_EQ(reused.GetRoiKind(), QV_ROI_NONE);
+            // Into the source itself.
+            CQvImage same = colour;
+            ASSERT_EQ(FixedPairMean(same, first, second, same), 1);
+            EXPECT_EQ(Bytes(same), Bytes(expected));
+            // A grey image counts as its 24-bit form.
+            CQvImage grey = Noise(QV_GRAY8, width, height, ++seed);
+            CQvImage greyColour;
+            greyColour.Create(QV_RGB24, width, height, 0);
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x)
+                    std::fill_n(greyColour.Get2DBuffer()[y] + 3 * x, 3, grey.Get2DBuffer()[y][x]);
+            CQvImage fromGrey;
+            ASSERT_EQ(FixedPairMean(grey, first, second, fromGrey), 1);
+            EXPECT_EQ(fromGrey.GetColorModel(), QV_RGB24);
+            EXPECT_EQ(Bytes(fromGrey), Bytes(PairByDefinition(greyColour, first, second)));
+        }
+}
+
+TEST(KernelFilter, ThePairMeanRefusesWhatItDoesNotRead)
+{
+    const CQvImage kept = Colour({{1, 2}, {3, 4}});
+    CQvImage out = kept;
+    EXPECT_EQ(FixedPairMean(Noise(QV_INDEX8, 4, 4, 1), 2, 3, out), 0);
+    EXPECT_EQ(FixedPairMean(Noise(QV_RGBA32, 4, 4, 1), 2, 3, out), 0);
+    EXPECT_EQ(FixedPairMean(CQvImage(), 2, 3, out), 0);
+    EXPECT_EQ(FixedPairMean(Noise(QV_RGB24, 4, 4, 1), 2, 6, out), 0);
+    EXPECT_EQ(FixedPairMean(Noise(QV_RGB24, 4, 4, 1), -1, 3, out), 0);
+    EXPECT_EQ(Bytes(out), Bytes(kept));
 }
 
 }  // namespace
