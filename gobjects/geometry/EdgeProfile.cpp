@@ -54,6 +54,15 @@ constexpr int kRowsPerChunk = 64;
 // caller up for no longer than the chunk takes.
 constexpr int kProfilesPerChunk = 16;
 
+// One pass of the tools' window of three samples over [start, end) (end - start >= 2), cut to two at the ends.
+void SmoothThree(const int64_t* in, int64_t* out, int start, int end)
+{
+    out[start] = (in[start] + in[start + 1]) / 2;
+    for (int t = start + 1; t < end - 1; ++t)
+        out[t] = (in[t - 1] + in[t] + in[t + 1]) / 3;
+    out[end - 1] = (in[end - 2] + in[end - 1]) / 2;
+}
+
 // C division of a window's sum by its sample count. The usual counts are divided by constants, which the compiler
 // turns into multiplications: a 64-bit division by a variable takes tens of cycles, and a tool divides hundreds of
 // thousands of window sums on one finish.
@@ -539,10 +548,7 @@ int CEdgeProfile::SmoothData(int64_t* dst, const int64_t* src, int passes, int h
     if (passes == 1 && halfWindow == 1 && end - start >= 2 && apart) {
         // One pass of the three-sample window, the analysis's usual case, written straight into dst: what the
         // ping-pong below leaves, without copying either buffer twice.
-        dst[start] = (src[start] + src[start + 1]) / 2;
-        for (int t = start + 1; t < end - 1; ++t)
-            dst[t] = (src[t - 1] + src[t] + src[t + 1]) / 3;
-        dst[end - 1] = (src[end - 2] + src[end - 1]) / 2;
+        SmoothThree(src, dst, start, end);
         return 1;
     }
     // Ping-pong between a copy of the source and the destination's own content: outside [start, end) the
@@ -558,11 +564,7 @@ int CEdgeProfile::SmoothData(int64_t* dst, const int64_t* src, int passes, int h
         if (start == end)
             continue;
         if (halfWindow == 1 && end - start >= 2) {
-            // The tools' window of three samples, cut to two at the ends.
-            out[start] = (in[start] + in[start + 1]) / 2;
-            for (int t = start + 1; t < end - 1; ++t)
-                out[t] = (in[t - 1] + in[t] + in[t + 1]) / 3;
-            out[end - 1] = (in[end - 2] + in[end - 1]) / 2;
+            SmoothThree(in, out, start, end);
             continue;
         }
         // The window [t - h, t + h] cut to [start, end): its sum carried from one sample to the next.
